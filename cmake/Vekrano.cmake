@@ -1,0 +1,66 @@
+# Helpers shared by the folders' CMake files.
+
+# vekrano_library(<folder> [QT] DEPS <targets...>)
+# One static library per source folder, named vekrano_<folder>, over every .cpp of the folder.
+# Sources are included as "<folder>/<file>.h" from src/.
+function(vekrano_library folder)
+  cmake_parse_arguments(ARG "QT" "" "DEPS;SOURCES" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_library(vekrano_${folder} STATIC ${sources} ${ARG_SOURCES})
+  target_include_directories(vekrano_${folder} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(vekrano_${folder} PUBLIC ${ARG_DEPS})
+  if(ARG_QT)
+    set_target_properties(vekrano_${folder} PROPERTIES AUTOMOC ON)
+  endif()
+endfunction()
+
+# vekrano_grammar(<target> <name> <grammar.yy>) and vekrano_scanner(<target> <scanner.re>)
+# generate a Bison lalr1.cc parser and an re2c scanner into the build folder.
+function(vekrano_grammar target grammar)
+  find_package(BISON 3.8 REQUIRED)
+  get_filename_component(stem ${grammar} NAME_WE)
+  set(gen ${CMAKE_CURRENT_BINARY_DIR}/generated/${stem})
+  file(MAKE_DIRECTORY ${gen})
+  add_custom_command(
+    OUTPUT ${gen}/${stem}.cpp ${gen}/${stem}.hpp ${gen}/location.hh
+    COMMAND ${BISON_EXECUTABLE} -Wall -Wcounterexamples --header=${gen}/${stem}.hpp
+            -o ${gen}/${stem}.cpp ${CMAKE_CURRENT_SOURCE_DIR}/${grammar}
+    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${grammar} VERBATIM)
+  target_sources(${target} PRIVATE ${gen}/${stem}.cpp)
+  target_include_directories(${target} PUBLIC ${gen})
+endfunction()
+
+function(vekrano_scanner target scanner include_dir)
+  find_program(RE2C_EXECUTABLE re2c REQUIRED)
+  get_filename_component(stem ${scanner} NAME_WE)
+  set(gen ${CMAKE_CURRENT_BINARY_DIR}/generated/${include_dir})
+  file(MAKE_DIRECTORY ${gen})
+  add_custom_command(
+    OUTPUT ${gen}/${stem}.cpp
+    COMMAND ${RE2C_EXECUTABLE} -W --no-generation-date --no-version
+            -o ${gen}/${stem}.cpp ${CMAKE_CURRENT_SOURCE_DIR}/${scanner}
+    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${scanner} VERBATIM)
+  target_sources(${target} PRIVATE ${gen}/${stem}.cpp)
+endfunction()
+
+# vekrano_tests(<folder> [QT] DEPS <targets...>)
+# One GoogleTest executable per test folder over every .cpp in it, registered with CTest.
+# Tests run from the build folder with TEST_DATA_DIR pointing at tests/<folder>/data.
+function(vekrano_tests folder)
+  cmake_parse_arguments(ARG "QT" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${folder}_tests ${sources})
+  target_link_libraries(${folder}_tests PRIVATE ${ARG_DEPS} vekrano_test_support
+                        GTest::gtest GTest::gmock GTest::gtest_main)
+  target_compile_definitions(${folder}_tests PRIVATE
+                             TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data")
+  if(ARG_QT)
+    set_target_properties(${folder}_tests PROPERTIES AUTOMOC ON)
+  endif()
+  gtest_discover_tests(${folder}_tests
+                       PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+                       DISCOVERY_TIMEOUT 60)
+endfunction()

@@ -1,0 +1,36 @@
+// Character-set conversions of the engines: ANSI (Windows-1252) <-> OEM (code page 850),
+// upper and lower case by the ANSI rules, and UTF-8 <-> ANSI at the window boundary.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vekrano::common {
+
+// One ANSI byte as its OEM byte; '?' when code page 850 has no such character.
+char charToOem(char ansi);
+// One OEM byte as its ANSI byte; '?' when Windows-1252 has no such character.
+char oemToChar(char oem);
+
+// Translates the bytes of `text` in place.
+void charToOemBuff(char* text, std::size_t length);
+void oemToCharBuff(char* text, std::size_t length);
+std::string charToOem(std::string_view ansi);
+std::string oemToChar(std::string_view oem);
+
+// Upper and lower case of one ANSI byte: a-z, the accented letters and the few letters of
+// 0x8A-0x9F; other bytes (digits, signs, "ß", "µ") are returned unchanged.
+char ansiUpper(char c);
+char ansiLower(char c);
+std::string ansiUpper(std::string_view text);
+std::string ansiLower(std::string_view text);
+
+// True when `bytes` is well-formed UTF-8 (no overlong forms, no surrogates).
+bool isValidUtf8(std::string_view bytes);
+// UTF-8 text as ANSI; every character Windows-1252 cannot hold becomes '?'.
+// REQUIRES: isValidUtf8(utf8); an ill-formed sequence also becomes '?'.
+std::string utf8ToAnsi(std::string_view utf8);
+// ANSI text as UTF-8.
+std::string ansiToUtf8(std::string_view ansi);
+
+}  // namespace vekrano::common
