@@ -366,6 +366,7 @@ class TActiveRecord {
 
  private:
   TDataSet& dataSet_;
+  // The copy that was active before, or nullptr when it was the current record's buffer.
   char* previous_;
 };
 

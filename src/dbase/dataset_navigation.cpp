@@ -267,12 +267,17 @@ std::vector<TRecordCopy> TDataSet::CopyAllRecordBuffers() {
 }
 
 TActiveRecord::TActiveRecord(TDataSet& dataSet, TRecordCopy& copy)
-    : dataSet_(dataSet), previous_(dataSet.activeBuffer_) {
+    : dataSet_(dataSet),
+      previous_(dataSet.activeBuffer_ == dataSet.currentBuffer_ ? nullptr : dataSet.activeBuffer_) {
   assert(dataSet.State() == TDataSetState::dsBrowse &&
          static_cast<int>(copy.size()) == dataSet.GetRecordSize());
   dataSet_.activeBuffer_ = copy.data();
 }
 
-TActiveRecord::~TActiveRecord() { dataSet_.activeBuffer_ = previous_; }
+TActiveRecord::~TActiveRecord() {
+  // The current record's buffer changes when the cursor moves meanwhile: go back to whichever is
+  // current now.
+  dataSet_.activeBuffer_ = previous_ != nullptr ? previous_ : dataSet_.currentBuffer_;
+}
 
 }  // namespace vekrano::dbase
