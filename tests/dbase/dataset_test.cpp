@@ -340,6 +340,24 @@ TEST_F(DatasetTest, LocateFindsByValueWithTheOptionsAndStaysWhenNothingMatches) 
   EXPECT_EQ(Cb(), "B");
 }
 
+// A store that opens but cannot describe its columns.
+class UndescribedDataset : public MemoryDataset {
+ public:
+  UndescribedDataset() : MemoryDataset({{"cb", TFieldType::ftString, 5}}) {}
+  bool StoreOpen() const { return IsCursorOpen(); }
+
+ protected:
+  std::vector<TFieldDef> InternalInitFieldDefs() override { throw EDatabaseError("no columns"); }
+};
+
+TEST(DatasetOpenTest, AFailedOpenLeavesTheDatasetClosedAndRaisesTheStoresError) {
+  UndescribedDataset dataset;
+  EXPECT_EQ(ErrorOf([&] { dataset.Open(); }), "no columns");
+  EXPECT_FALSE(dataset.Active());
+  EXPECT_FALSE(dataset.StoreOpen());
+  EXPECT_EQ(dataset.FieldCount(), 0);
+}
+
 TEST(DatasetNullTest, NullKeysMatchNullFields) {
   MemoryDataset rows({{"n", TFieldType::ftFloat, 0}, {"s", TFieldType::ftString, 4}});
   rows.AddRow({1.5, std::string("a")});
