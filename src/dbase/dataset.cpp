@@ -41,13 +41,7 @@ void TDataSet::Open() {
     savedBuffer_ = AllocRecordBuffer();
     activeBuffer_ = currentBuffer_;
     state_ = TDataSetState::dsBrowse;
-    InternalFirst();
-    if (Fetch(TGetMode::gmNext) == TGetResult::grOK) {
-      bof_ = true;
-      eof_ = false;
-    } else {
-      SetEmpty();
-    }
+    PlaceAtEnd(true);
   } catch (...) {
     state_ = TDataSetState::dsInactive;
     if (IsCursorOpen()) {
@@ -180,27 +174,29 @@ void TDataSet::Resync() {
   DataEvent(TDataEvent::deDataSetChange);
 }
 
-void TDataSet::First() {
-  CheckBrowseMode();
-  InternalFirst();
-  if (Fetch(TGetMode::gmNext) == TGetResult::grOK) {
-    bof_ = true;
-    eof_ = false;
+void TDataSet::PlaceAtEnd(bool first) {
+  if (first) {
+    InternalFirst();
+  } else {
+    InternalLast();
+  }
+  if (Fetch(first ? TGetMode::gmNext : TGetMode::gmPrior) == TGetResult::grOK) {
+    bof_ = first;
+    eof_ = !first;
   } else {
     SetEmpty();
   }
+}
+
+void TDataSet::First() {
+  CheckBrowseMode();
+  PlaceAtEnd(true);
   DataEvent(TDataEvent::deDataSetChange);
 }
 
 void TDataSet::Last() {
   CheckBrowseMode();
-  InternalLast();
-  if (Fetch(TGetMode::gmPrior) == TGetResult::grOK) {
-    bof_ = false;
-    eof_ = true;
-  } else {
-    SetEmpty();
-  }
+  PlaceAtEnd(false);
   DataEvent(TDataEvent::deDataSetChange);
 }
 

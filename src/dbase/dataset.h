@@ -327,6 +327,8 @@ class TDataSet {
   void BeginInsert(bool append);
   // Reads into the scratch buffer and makes it current on success.
   TGetResult Fetch(TGetMode mode);
+  // Reads the first record (setting Bof) or the last (setting Eof), without notifying.
+  void PlaceAtEnd(bool first);
   // Reads the record under the concrete cursor as the cursor protocol says, without notifying.
   void ResyncCursor();
   void SetEmpty();

@@ -11,6 +11,7 @@
 namespace vekrano::dbase {
 namespace {
 
+using testing::ErrorText;
 using testing::MemoryDataset;
 
 class FieldTest : public ::testing::Test {
@@ -38,16 +39,6 @@ class FieldTest : public ::testing::Test {
   common::FormatSettings saved;
   MemoryDataset rows;
 };
-
-template <typename Operation>
-std::string ErrorOf(Operation operation) {
-  try {
-    operation();
-  } catch (const EDatabaseError& error) {
-    return error.what();
-  }
-  return "no error";
-}
 
 TEST_F(FieldTest, NullValuesReadAsEmptyZeroOrFalse) {
   for (int i = 0; i < rows.FieldCount(); ++i) {
@@ -82,9 +73,9 @@ TEST_F(FieldTest, StringFieldsCutToTheirSizeAndConvert) {
   F("s").SetAsString("1,5");
   EXPECT_DOUBLE_EQ(F("s").AsFloat(), 1.5);
   F("s").SetAsString("abc");
-  EXPECT_EQ(ErrorOf([&] { (void)F("s").AsInteger(); }),
+  EXPECT_EQ(ErrorText([&] { (void)F("s").AsInteger(); }),
             "'abc' n'est pas une valeur enti\xE8re correcte");
-  EXPECT_EQ(ErrorOf([&] { (void)F("s").AsFloat(); }),
+  EXPECT_EQ(ErrorText([&] { (void)F("s").AsFloat(); }),
             "'abc' n'est pas une valeur flottante correcte");
   for (const char* yes : {"T", "true", "Yes", "y"}) {
     F("s").SetAsString(yes);
@@ -116,11 +107,11 @@ TEST_F(FieldTest, IntegerFieldsRoundHalvesToEvenAndRejectOtherText) {
   EXPECT_DOUBLE_EQ(i.AsFloat(), 42);
   i.SetAsString("  ");
   EXPECT_TRUE(i.IsNull());
-  EXPECT_EQ(ErrorOf([&] { i.SetAsString("4x"); }), "'4x' n'est pas une valeur enti\xE8re correcte");
-  EXPECT_EQ(ErrorOf([&] { i.SetAsString("99999999999999999999"); }),
+  EXPECT_EQ(ErrorText([&] { i.SetAsString("4x"); }), "'4x' n'est pas une valeur enti\xE8re correcte");
+  EXPECT_EQ(ErrorText([&] { i.SetAsString("99999999999999999999"); }),
             "'99999999999999999999' n'est pas une valeur enti\xE8re correcte");
-  EXPECT_EQ(ErrorOf([&] { i.SetAsFloat(1e300); }), "'1E300' n'est pas une valeur enti\xE8re correcte");
-  EXPECT_EQ(ErrorOf([&] { (void)i.AsBoolean(); }),
+  EXPECT_EQ(ErrorText([&] { i.SetAsFloat(1e300); }), "'1E300' n'est pas une valeur enti\xE8re correcte");
+  EXPECT_EQ(ErrorText([&] { (void)i.AsBoolean(); }),
             "Le champ 'i' ne peut pas \xEAtre lu ou \xE9" "crit en tant que Boolean");
   i.SetValue(std::int64_t{5000000000});
   EXPECT_EQ(i.AsString(), "5000000000");
@@ -142,8 +133,8 @@ TEST_F(FieldTest, FloatFieldsUseTheDecimalSeparatorAndFifteenDigits) {
   }
   f.SetAsString("2.5");
   EXPECT_EQ(f.AsInteger(), 2);
-  EXPECT_EQ(ErrorOf([&] { f.SetAsString("1,5,0"); }), "'1,5,0' n'est pas une valeur flottante correcte");
-  EXPECT_EQ(ErrorOf([&] { f.SetAsString("nan"); }), "'nan' n'est pas une valeur flottante correcte");
+  EXPECT_EQ(ErrorText([&] { f.SetAsString("1,5,0"); }), "'1,5,0' n'est pas une valeur flottante correcte");
+  EXPECT_EQ(ErrorText([&] { f.SetAsString("nan"); }), "'nan' n'est pas une valeur flottante correcte");
   EXPECT_THROW(f.SetAsFloat(std::numeric_limits<double>::infinity()), EDatabaseError);
   f.SetAsFloat(1e12);
   EXPECT_THROW((void)f.AsInteger(), EDatabaseError);
@@ -176,7 +167,7 @@ TEST_F(FieldTest, DatesCountDaysFrom1899AndFollowTheShortDateFormat) {
   date.SetAsString("01/02/50");
   EXPECT_EQ(date.AsString(), "01/02/1950");
   for (const char* bad : {"31/02/2024", "12/2024", "1/1/2024x", "aa/bb/cccc", "1//2024"}) {
-    EXPECT_EQ(ErrorOf([&] { date.SetAsString(bad); }),
+    EXPECT_EQ(ErrorText([&] { date.SetAsString(bad); }),
               "'" + std::string(bad) + "' n'est pas une date correcte");
   }
   EXPECT_THROW(date.SetAsDateTime(1e9), EDatabaseError);
@@ -208,7 +199,7 @@ TEST_F(FieldTest, BooleansReadAsTrueFalseAndAcceptLeadingParts) {
   b.SetAsString("FAL");
   EXPECT_EQ(b.AsString(), "False");
   EXPECT_EQ(b.Value(), Variant{false});
-  EXPECT_EQ(ErrorOf([&] { b.SetAsString("oui"); }), "'oui' n'est pas une valeur bool\xE9" "enne correcte");
+  EXPECT_EQ(ErrorText([&] { b.SetAsString("oui"); }), "'oui' n'est pas une valeur bool\xE9" "enne correcte");
   EXPECT_THROW(b.SetAsInteger(1), EDatabaseError);
 }
 
