@@ -50,8 +50,8 @@ void TDataSet::Open() {
     ReleaseBuffers();
     throw;
   }
-  Notify(TDataEvent::deUpdateState, nullptr);
-  Notify(TDataEvent::deDataSetChange, nullptr);
+  DataEvent(TDataEvent::deUpdateState);
+  DataEvent(TDataEvent::deDataSetChange);
 }
 
 void TDataSet::Close() {
@@ -61,7 +61,7 @@ void TDataSet::Close() {
   state_ = TDataSetState::dsInactive;
   InternalClose();
   ReleaseBuffers();
-  Notify(TDataEvent::deUpdateState, nullptr);
+  DataEvent(TDataEvent::deUpdateState);
 }
 
 void TDataSet::SetActive(bool active) {
@@ -392,28 +392,28 @@ void TDataSet::Post() {
     }
     InternalAddRecord(currentBuffer_, appending_);
   }
-  modified_ = false;
-  ResyncCursor();
-  SetState(TDataSetState::dsBrowse);
-  DataEvent(TDataEvent::deDataSetChange);
+  EndChange();
 }
 
 void TDataSet::Cancel() {
   CheckActive();
   if (state_ == TDataSetState::dsEdit) {
     UpdateCursorPos();
-    ResyncCursor();
   } else if (state_ == TDataSetState::dsInsert) {
     if (hadRecordBeforeInsert_) {
       InternalSetToRecord(savedBuffer_);
-      ResyncCursor();
     } else {
-      SetEmpty();
+      InternalFirst();
     }
   } else {
     return;
   }
+  EndChange();
+}
+
+void TDataSet::EndChange() {
   modified_ = false;
+  ResyncCursor();
   SetState(TDataSetState::dsBrowse);
   DataEvent(TDataEvent::deDataSetChange);
 }
@@ -430,10 +430,7 @@ void TDataSet::Delete() {
   CheckCanModify();
   UpdateCursorPos();
   InternalDelete();
-  modified_ = false;
-  ResyncCursor();
-  SetState(TDataSetState::dsBrowse);
-  DataEvent(TDataEvent::deDataSetChange);
+  EndChange();
 }
 
 void TDataSet::Refresh() {

@@ -9,12 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "dbase/data_source.h"
 #include "dbase/field.h"
 
 namespace vekrano::dbase {
-
-class TDataSource;
-enum class TDataEvent;
 
 enum class TDataSetState {
   dsInactive,      // closed
@@ -325,6 +323,8 @@ class TDataSet {
   // Places the concrete cursor on the current record when it is a stored one.
   void UpdateCursorPos();
   void BeginInsert(bool append);
+  // Back to browsing on the record under the concrete cursor, telling the controls.
+  void EndChange();
   // Reads into the scratch buffer and makes it current on success.
   TGetResult Fetch(TGetMode mode);
   // Reads the first record (setting Bof) or the last (setting Eof), without notifying.
