@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStandardItemModel>
 #include <QStatusBar>
 #include <QStyle>
@@ -87,6 +88,7 @@ void TFprincip::createControls() {
   setWindowIcon(barcodePicture(32));
   setFont(QFont("MS Sans Serif", 8));
   resize(762, 611);
+  if (QScreen* shownOn = screen()) move(shownOn->availableGeometry().center() - rect().center());
 
   auto* toolBar = named(new QToolBar(this), "ToolBar1");
   toolBar->setMovable(false);
