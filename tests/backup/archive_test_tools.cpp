@@ -62,6 +62,7 @@ InspectedArchive inspectArchive(const std::string& bytes) {
   archive.title = in.take(static_cast<std::size_t>(in.integer()));
   archive.totalSize = in.integer();
   archive.fileCount = in.integer();
+  std::size_t lastFile = 0;
   while (!in.atEnd()) {
     const std::int32_t length = in.integer();
     if (length == 0) {
@@ -74,11 +75,12 @@ InspectedArchive inspectArchive(const std::string& bytes) {
     if (entry.name.rfind("NEXT:DISK", 0) == 0) {
       // The next volume goes on with the previous entry's data.
       archive.entries.push_back(entry);
-      readSection(in, archive.entries[archive.entries.size() - 2]);
+      readSection(in, archive.entries.at(lastFile));
       continue;
     }
     entry.date = in.integer();
     readSection(in, entry);
+    lastFile = archive.entries.size();
     archive.entries.push_back(entry);
   }
   return archive;
