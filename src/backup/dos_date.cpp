@@ -1,25 +1,30 @@
 // Conversions between POSIX times and DOS dates.
 #include "backup/dos_date.h"
 
+#include <algorithm>
+
 namespace vekrano::backup {
 namespace {
 
 constexpr int kDosEpochYear = 1980;
 constexpr int kDosLastYear = kDosEpochYear + 127;
 
+std::uint32_t pack(int year, int month, int day, int hour, int minute, int second) {
+  const auto date = static_cast<std::uint32_t>((year - kDosEpochYear) << 9 | month << 5 | day);
+  const auto time = static_cast<std::uint32_t>(hour << 11 | minute << 5 | second / 2);
+  return date << 16 | time;
+}
+
 }  // namespace
 
 std::uint32_t dosDateFromTime(std::time_t t) {
   std::tm local{};
-  if (!localtime_r(&t, &local)) return (1u << 5 | 1u) << 16;
+  if (!localtime_r(&t, &local)) return pack(kDosEpochYear, 1, 1, 0, 0, 0);
   const int year = local.tm_year + 1900;
-  if (year < kDosEpochYear) return (1u << 5 | 1u) << 16;
-  if (year > kDosLastYear) return (127u << 9 | 12u << 5 | 31u) << 16 | (23u << 11 | 59u << 5 | 29u);
-  const auto date = static_cast<std::uint32_t>((year - kDosEpochYear) << 9 |
-                                                (local.tm_mon + 1) << 5 | local.tm_mday);
-  const auto time = static_cast<std::uint32_t>(local.tm_hour << 11 | local.tm_min << 5 |
-                                                local.tm_sec / 2);
-  return date << 16 | time;
+  if (year < kDosEpochYear) return pack(kDosEpochYear, 1, 1, 0, 0, 0);
+  if (year > kDosLastYear) return pack(kDosLastYear, 12, 31, 23, 59, 58);
+  return pack(year, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
+              std::min(local.tm_sec, 59));
 }
 
 std::optional<std::time_t> timeFromDosDate(std::uint32_t dos) {

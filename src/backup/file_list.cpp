@@ -9,7 +9,6 @@
 #include <unordered_set>
 
 #include "backup/dos_date.h"
-#include "backup/file_stream.h"
 #include "backup/wildcard.h"
 #include "common/code_page.h"
 

@@ -2,8 +2,8 @@
 // restore mode, and follows "NEXT:DISK" entries into the further volumes.
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <filesystem>
 
 #include "backup/archive_format.h"
