@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "dbase/mdx_failure.h"
+#include "dbase/mdx_file.h"
 #include "dbase/mdx_format.h"
 
 namespace vekrano::dbase {
@@ -18,19 +19,22 @@ namespace {
 constexpr std::size_t kRecordSize = 4;
 constexpr std::size_t kMergeChunk = 64 * 1024;
 constexpr std::size_t kNodesPerWrite = 63;
-constexpr int kDiskWriteError = 101;
 
 std::uint32_t recordAt(const char* entry, std::size_t keyLength) {
   return getU32(reinterpret_cast<const std::uint8_t*>(entry + keyLength));
 }
 
 // A work file in the temporary folder, removed from the folder at once so it never outlives us.
-MdxFile openWorkFile() {
+File openWorkFile() {
   std::string pattern = (std::filesystem::temp_directory_path() / "TZPXXXXXX").string();
   int fd = mkstemp(pattern.data());
-  if (fd < 0) throw MdxFailure(errno, "Error requesting unique file name [UniqueFilename]");
+  if (fd < 0) throw MdxFailure(SystemErrorNumber(errno), "Error requesting unique file name [UniqueFilename]");
+  close(fd);
+  File file;
+  int error = file.create(pattern, FileShare::Exclusive);
   unlink(pattern.c_str());
-  return MdxFile(fd);
+  if (error != 0) throw MdxFailure(error, "Error requesting unique file name [UniqueFilename]");
+  return file;
 }
 
 void checkDiskSpace(std::uint64_t neededBytes) {
@@ -38,7 +42,7 @@ void checkDiskSpace(std::uint64_t neededBytes) {
   if (statvfs(std::filesystem::temp_directory_path().c_str(), &fs) != 0) return;
   std::uint64_t available = std::uint64_t{fs.f_bavail} * fs.f_frsize;
   if (available >= neededBytes) return;
-  throw MdxFailure(mdx_code::kInsufficientDisk, "Available disk space: " + std::to_string(available / 1024) +
+  throw MdxFailure(kErrorInsufficientDisk, "Available disk space: " + std::to_string(available / 1024) +
                                                     " KBytes; needed: " + std::to_string(neededBytes / 1024) +
                                                     " KBytes [MakeIndex]");
 }
@@ -78,8 +82,8 @@ void KeySorter::spill() {
   std::string run;
   run.reserve(entries_.size());
   for (std::uint32_t i : sorted_) run.append(entries_, i * entrySize_, entrySize_);
-  if (!work_.writeAt(workSize_, run.data(), run.size()))
-    throw MdxFailure(kDiskWriteError, "Error writing work file [MakeIndex]");
+  if (work_.writeAt(run.data(), run.size(), static_cast<std::int64_t>(workSize_)) != 0)
+    throw MdxFailure(kErrorDiskWrite, "Error writing work file [MakeIndex]");
   runs_.push_back({workSize_, sorted_.size()});
   workSize_ += run.size();
   entries_.clear();
@@ -113,8 +117,8 @@ void KeySorter::merge(const KeySink& sink) {
   auto refill = [&](Cursor& c) {
     std::size_t count = std::min(perChunk, c.run.count - c.taken);
     c.chunk.resize(count * entrySize_);
-    if (!work_.readAt(c.run.offset + c.taken * entrySize_, c.chunk.data(), c.chunk.size()))
-      throw MdxFailure(100, "Error reading work file [MakeIndex]");
+    if (!readExact(work_, static_cast<std::int64_t>(c.run.offset + c.taken * entrySize_), c.chunk.data(), c.chunk.size()))
+      throw MdxFailure(kErrorDiskRead, "Error reading work file [MakeIndex]");
     c.chunkAt = 0;
   };
   auto after = [&](std::size_t a, std::size_t b) {  // heap order: smallest entry on top
@@ -141,7 +145,7 @@ void KeySorter::merge(const KeySink& sink) {
   }
 }
 
-TreeWriter::TreeWriter(const MdxFile& file, std::uint32_t firstBlock, NodeShape shape)
+TreeWriter::TreeWriter(File& file, std::uint32_t firstBlock, NodeShape shape)
     : file_(file), shape_(shape), nextBlock_(firstBlock), bufferBlock_(firstBlock), levels_(1) {
   buffer_.reserve(kNodesPerWrite * kBlockSize);
 }
@@ -195,8 +199,8 @@ std::uint32_t TreeWriter::emit(const Node& node) {
 
 void TreeWriter::flush() {
   if (buffer_.empty()) return;
-  if (!file_.writeAt(blockOffset(bufferBlock_), buffer_.data(), buffer_.size()))
-    throw MdxFailure(kDiskWriteError, "Error writing index file [MakeIndex]");
+  if (file_.writeAt(buffer_.data(), buffer_.size(), static_cast<std::int64_t>(blockOffset(bufferBlock_))) != 0)
+    throw MdxFailure(kErrorDiskWrite, "Error writing index file [MakeIndex]");
   bufferBlock_ = nextBlock_;
   buffer_.clear();
 }

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "dbase/mdx_file.h"
+#include "dbase/file_io.h"
 #include "dbase/mdx_keys.h"
 #include "dbase/mdx_node.h"
 
@@ -49,7 +49,7 @@ class KeySorter {
   std::size_t expectedKeys_;
   std::string entries_;  // key bytes then 4-byte record, per entry
   std::vector<std::uint32_t> sorted_;
-  MdxFile work_;
+  File work_;
   std::vector<Run> runs_;
   std::uint64_t workSize_ = 0;
 };
@@ -58,7 +58,7 @@ class KeySorter {
 class TreeWriter {
  public:
   // `firstBlock` is the block number where the first node goes (the file's end).
-  TreeWriter(const MdxFile& file, std::uint32_t firstBlock, NodeShape shape);
+  TreeWriter(File& file, std::uint32_t firstBlock, NodeShape shape);
   // REQUIRES: keys arrive in the tag's order.
   void add(std::string_view key, std::uint32_t record);
   // Writes the last leaf (even when empty) and the open nodes above it; returns the root block.
@@ -69,7 +69,7 @@ class TreeWriter {
   void passUp(std::size_t level, std::uint32_t block, const std::string& highest);
   void flush();
 
-  const MdxFile& file_;
+  File& file_;
   NodeShape shape_;
   std::uint32_t nextBlock_;
   std::uint32_t bufferBlock_;

@@ -1,38 +1,35 @@
-// The failure the index layer reports: an engine error code and the detail text of the step.
+// The failure the index layer throws inside itself: an engine error code with its detail text, and
+// whether the failure is raised to the caller or only recorded as the current error.
 #pragma once
 
 #include <string>
 
-#include "common/exception.h"
+#include "dbase/dbase_error.h"
 
 namespace vekrano::dbase {
 
-// Carries the composed message "Error # <code> (<text of the code>)\r\n<detail>".
-class MdxFailure : public common::Exception {
+class MdxFailure : public EDorevError {
  public:
-  MdxFailure(int code, const std::string& detail);
-  int code() const { return code_; }
+  enum class Report { Raise, Record };
+  MdxFailure(int code, const std::string& detail, Report report = Report::Record)
+      : EDorevError(code, detail), detail_(detail), report_(report) {}
   const std::string& detail() const { return detail_; }
+  bool raises() const { return report_ == Report::Raise; }
 
  private:
-  int code_;
   std::string detail_;
+  Report report_;
 };
 
-// Error codes the index layer reports.
-namespace mdx_code {
-inline constexpr int kFileNotFound = 2;
-inline constexpr int kRequestBeyondRange = 212;
-inline constexpr int kInsufficientMemory = 217;
-inline constexpr int kInvalidParameter = 220;
-inline constexpr int kIndexNotOpen = 221;
-inline constexpr int kCorruptedIndex = 222;
-inline constexpr int kExclusiveRequired = 225;
-inline constexpr int kInsufficientDisk = 227;
-inline constexpr int kInternal = 254;
-inline constexpr int kInvalidSize = 266;
-inline constexpr int kExpressionTooLong = 300;
-inline constexpr int kSemaphore = 1202;
-}  // namespace mdx_code
+// Error codes of the index layer that the error routine does not name.
+inline constexpr int kErrorFileNotFound = 2;
+inline constexpr int kErrorDiskWrite = 101;
+inline constexpr int kErrorIndexNotOpen = 221;
+inline constexpr int kErrorExclusiveRequired = 225;
+inline constexpr int kErrorInsufficientDisk = 227;
+inline constexpr int kErrorInternal = 254;
+inline constexpr int kErrorInvalidSize = 266;
+inline constexpr int kErrorExpressionTooLong = 300;
+inline constexpr int kErrorSemaphore = 1202;
 
 }  // namespace vekrano::dbase

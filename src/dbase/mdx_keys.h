@@ -9,7 +9,6 @@ namespace vekrano::dbase {
 
 inline constexpr int kNumericKeyLength = 12;
 inline constexpr int kDateKeyLength = 8;
-inline constexpr double kEmptyDate = 1e100;
 
 // Numeric key of `value` as formatted with `decimals` decimals (12 bytes):
 //   OFFSET   SIZE  DESCRIPTION
@@ -19,7 +18,7 @@ inline constexpr double kEmptyDate = 1e100;
 // Non-finite values are keyed as zero.
 std::string packNumber(double value, int decimals);
 
-// Date key: the Julian day number as an 8-byte little-endian double (kEmptyDate for no date).
+// Date key: the Julian day number as an 8-byte little-endian double (1e100 for no date).
 std::string dateKey(double julianDay);
 
 // How the keys of one tag compare.

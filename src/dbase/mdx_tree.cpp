@@ -12,8 +12,6 @@ namespace {
 constexpr std::size_t kCacheSize = 16;
 // Deeper than any tree a file of 2^32 units can hold; a deeper path means a damaged file.
 constexpr std::size_t kMaxDepth = 64;
-constexpr int kDiskReadError = 100;
-constexpr int kDiskWriteError = 101;
 
 }  // namespace
 
@@ -35,13 +33,13 @@ void TagTree::dropCache() {
 }
 
 void TagTree::corrupted() const {
-  throw MdxFailure(mdx_code::kCorruptedIndex,
+  throw MdxFailure(kErrorCorruptedIndex,
                    "Index file corrupted. " + place_.indexName + " [tag: " + place_.tagName + "] [GetNode]");
 }
 
 Node TagTree::readNode(std::uint32_t block) {
   if (block == 0)
-    throw MdxFailure(mdx_code::kInternal, "Invalid Node Number (0) in DBF Area " + std::to_string(place_.area) +
+    throw MdxFailure(kErrorInternal, "Invalid Node Number (0) in DBF Area " + std::to_string(place_.area) +
                                               ", Order " + std::to_string(place_.order) + " [GetNode]");
   auto hit = std::find_if(cache_.begin(), cache_.end(), [&](const auto& e) { return e.first == block; });
   if (hit != cache_.end()) {
@@ -49,8 +47,8 @@ Node TagTree::readNode(std::uint32_t block) {
     return cache_.front().second;
   }
   std::array<std::uint8_t, kBlockSize> bytes;
-  if (!place_.file->readAt(blockOffset(block), bytes.data(), bytes.size()))
-    throw MdxFailure(kDiskReadError,
+  if (!readExact(*place_.file, static_cast<std::int64_t>(blockOffset(block)), bytes.data(), bytes.size()))
+    throw MdxFailure(kErrorDiskRead,
                      "Error reading index file: " + place_.indexName + " [tag: " + place_.tagName + "] [SeekAndRead]");
   Node node;
   if (!decodeNode(bytes.data(), shape_, node)) corrupted();
@@ -62,8 +60,8 @@ Node TagTree::readNode(std::uint32_t block) {
 void TagTree::writeNode(std::uint32_t block, const Node& node) {
   std::array<std::uint8_t, kBlockSize> bytes;
   encodeNode(node, shape_, bytes.data());
-  if (!place_.file->writeAt(blockOffset(block), bytes.data(), bytes.size()))
-    throw MdxFailure(kDiskWriteError,
+  if (place_.file->writeAt(bytes.data(), bytes.size(), static_cast<std::int64_t>(blockOffset(block))) != 0)
+    throw MdxFailure(kErrorDiskWrite,
                      "Error writing index file: " + place_.indexName + " [tag: " + place_.tagName + "] [SeekAndWrite]");
   auto hit = std::find_if(cache_.begin(), cache_.end(), [&](const auto& e) { return e.first == block; });
   if (hit != cache_.end()) hit->second = node;
@@ -71,10 +69,11 @@ void TagTree::writeNode(std::uint32_t block, const Node& node) {
 
 std::uint32_t TagTree::appendNode(const Node& node) {
   auto block = static_cast<std::uint32_t>(place_.file->size() / kUnitSize);
+  if (block < kHeaderAreaSize / kUnitSize) corrupted();
   writeNode(block, node);
   std::array<std::uint8_t, 4> counter;
   putU32(counter.data(), block + 1);
-  place_.file->writeAt(kHdrBlockCounter, counter.data(), counter.size());
+  place_.file->writeAt(counter.data(), counter.size(), kHdrBlockCounter);
   return block;
 }
 

@@ -15,7 +15,7 @@ namespace vekrano::dbase {
 
 // Where a tag's blocks live and how its failures are worded.
 struct TagPlace {
-  const MdxFile* file = nullptr;
+  File* file = nullptr;
   std::string indexName;  // the index file's name, for messages
   std::string tagName;
   int area = 1;           // work area and order number, for the invalid-node message
