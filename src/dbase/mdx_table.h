@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "dbase/file_io.h"
+
 namespace vekrano::dbase {
 
 // The value of an expression on the current record.
@@ -38,8 +40,8 @@ class MdxTable {
   virtual bool oemKeys() const = 0;
   // True when the table is open for reading only.
   virtual bool readOnly() const = 0;
-  // Descriptor of the table file, for the login lock byte at kTableLockOffset.
-  virtual int fileDescriptor() const = 0;
+  // The open table file, for the login lock byte at kTableLockOffset.
+  virtual File& tableFile() = 0;
   // Record count, refreshed from the file in shared mode.
   virtual std::int32_t recordCount() = 0;
   // Makes record n (1 to recordCount) current; false when it cannot be read.
