@@ -55,6 +55,10 @@ struct DbfField {
   std::uint32_t address = 0;    // offset in the field buffer
 };
 
+// Bytes of the field in the field buffer: C length + 1; N, F 8 with decimals, else 4; D 11;
+// L 1; M 4.
+std::uint32_t FieldBufferWidth(const DbfField& field);
+
 // Creates (or truncates) the table file `fileName` (".DBF" added when it has no extension)
 // holding no records, and its memo file when a field is B, G, M or P.
 // Returns true when the current error code is left 0.
@@ -165,8 +169,6 @@ class DbfTable {
   File& file() { return file_; }
 
  private:
-  friend class DbfOpener;
-
   bool validField(int n, const char* inquiry) const;
   std::int64_t recordOffset(std::int32_t n) const;
   bool writeRecordBytes(const char* bytes, std::size_t length, std::int64_t offset,
@@ -192,7 +194,6 @@ class DbfTable {
   DbfStatus status_ = DbfStatus::Closed;
   bool hasMemo_ = false;
   bool translateOem_ = false;
-  bool readOnly_ = false;
   std::string lastUpdate_;
 };
 

@@ -51,10 +51,21 @@ int SystemErrorNumber(int errnoValue) {
   }
 }
 
-std::string DerivedFileName(const std::string& path, std::string_view extension) {
+// Position of the "." of the extension of the last path component, or npos.
+static std::size_t extensionDot(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
   const std::size_t dot = path.find_last_of('.');
   const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+  return hasExtension ? dot : std::string::npos;
+}
+
+std::string WithDefaultExtension(const std::string& path, std::string_view extension) {
+  return extensionDot(path) == std::string::npos ? path + "." + std::string(extension) : path;
+}
+
+std::string DerivedFileName(const std::string& path, std::string_view extension) {
+  const std::size_t dot = extensionDot(path);
+  const bool hasExtension = dot != std::string::npos;
   std::string oldExtension = hasExtension ? path.substr(dot + 1) : std::string();
   // Lower case only when the old extension has lower-case letters and no upper-case one.
   bool anyLower = false;

@@ -26,6 +26,9 @@ int SystemErrorNumber(int errnoValue);
 // (lower when the old one is all lower case, else upper): "a.dbf"+"MDX" gives "a.mdx".
 std::string DerivedFileName(const std::string& path, std::string_view extension);
 
+// `path` unchanged when its last component has an extension, else with "." and `extension`.
+std::string WithDefaultExtension(const std::string& path, std::string_view extension);
+
 // An open file; closed (and its locks released) when destroyed. Move-only.
 class File {
  public:
