@@ -31,6 +31,12 @@ std::int32_t MdxDbfTable::recordCount() {
   return table_.RecordCount();
 }
 
+// Entries may name records another process appended since the count was last read.
+bool MdxDbfTable::readRecord(std::int32_t n) {
+  if (shared_ && n > table_.RecordCount()) table_.RefreshRecordCount();
+  return table_.GetDbfRecord(n);
+}
+
 void MdxDbfTable::goToEnd() {
   table_.SetCurrentRecord(table_.RecordCount() + 1);
   table_.SetEof(true);

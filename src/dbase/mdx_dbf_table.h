@@ -19,7 +19,7 @@ class MdxDbfTable : public MdxTable {
   bool readOnly() const override { return readOnly_; }
   File& tableFile() override { return table_.file(); }
   std::int32_t recordCount() override;
-  bool readRecord(std::int32_t n) override { return table_.GetDbfRecord(n); }
+  bool readRecord(std::int32_t n) override;
   std::int32_t currentRecord() const override { return table_.CurrentRecord(); }
   bool currentVisible() const override { return !(hideDeleted_ && table_.IsDeleted()); }
   void goToEnd() override;
