@@ -187,5 +187,14 @@ TEST(PrintRun, StatusWindowShowsWhilePrinting) {
   EXPECT_EQ(window.statusText(), QString("Printing page 12"));
 }
 
+// A printer that is not installed is reported, never silently turned into a file.
+TEST(PrintRun, UnknownPrinterIsAnError) {
+  PrinterDestination printer;
+  LabelReport report(printer);
+  report.open(kLayoutFileName);
+  report.setLayoutPrinter("etiquette1", "No such printer 42");
+  EXPECT_THROW(report.printLayout("etiquette1"), EReportError);
+}
+
 }  // namespace
 }  // namespace vekrano::printing
