@@ -206,6 +206,10 @@ TEST(LabelRender, PdfPagesCarryTheSameGeometry) {
   ASSERT_EQ(exitCode, 0);
   const std::vector<std::pair<std::string, std::string>> pages = {{"etiquette2", "page-1.png"},
                                                                    {"etiquette5", "page-2.png"}};
+  PdfDestination nowhere(dir.file("missing/folder/job.pdf"));
+  const PagePainter nothing = [](QPainter&) {};
+  EXPECT_THROW(nowhere.printPage(*Layout("etiquette1"), "", nothing), EReportError);
+
   QImageReader::setAllocationLimit(0);  // a 600 dpi page is larger than the default limit
   for (const auto& [layoutName, file] : pages) {
     QImage image(QString::fromStdString(dir.file(file)));
