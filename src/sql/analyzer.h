@@ -3,6 +3,7 @@
 // execution read and annotate the same lists.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>

@@ -189,16 +189,11 @@ void SqlParseContext::setPrimaryKey(std::vector<std::string> fields) {
 }
 
 void SqlParseContext::setIndex(TStatementKind kind, const std::string& index,
-                               const std::string& table, std::vector<std::string> fields) {
+                               const std::string& table, std::vector<std::string> fields,
+                               bool unique, bool descending) {
   current().statementKind = kind;
-  current().index.indexName = plainName(index);
-  current().index.tableName = plainName(table);
-  current().index.fields = std::move(fields);
-}
-
-void SqlParseContext::setIndexOptions(bool unique, bool descending) {
-  current().index.unique = unique;
-  current().index.descending = descending;
+  current().index =
+      TIndexItem{plainName(index), plainName(table), std::move(fields), unique, descending};
 }
 
 void SqlParseContext::setTableStatement(TStatementKind kind, const std::string& table) {
@@ -318,9 +313,13 @@ std::string SqlParseContext::inList(const std::string& value, const std::string&
   return value + (negated ? " NOT IN (" : " IN (") + items + ")";
 }
 
-std::string SqlParseContext::inSubquery(const std::string& value, const std::string& subquery,
-                                        bool negated) {
-  return value + (negated ? " NOT IN " : " IN ") + subquery;
+std::string SqlParseContext::inSubquery(const std::string& value, bool negated) {
+  return value + (negated ? " NOT IN " : " IN ") +
+         endSubquery(negated ? TSubqueryKind::NotIn : TSubqueryKind::In);
+}
+
+std::string SqlParseContext::quantified(const std::string& keyword, TSubqueryKind kind) {
+  return keyword + " " + endSubquery(kind);
 }
 
 std::string SqlParseContext::like(const std::string& value, const std::string& pattern,

@@ -56,7 +56,6 @@ class SqlParseContext {
   // The parser's token source: the next token's code and text, given the parser's stack depth;
   // past kMaxParserDepth it gives the illegal-character token and notes the overflow.
   int nextToken(std::size_t depth, std::string& text);
-  bool stackOverflowed() const { return stackOverflowed_; }
   // Keeps the first error of the parse, placed at the token read last.
   void recordError(const std::string& errorText);
   std::optional<SqlSyntaxError> error() const { return error_; }
@@ -87,8 +86,7 @@ class SqlParseContext {
   void addDroppedField(const std::string& name);
   void setPrimaryKey(std::vector<std::string> fields);
   void setIndex(TStatementKind kind, const std::string& index, const std::string& table,
-                std::vector<std::string> fields);
-  void setIndexOptions(bool unique, bool descending);
+                std::vector<std::string> fields, bool unique, bool descending);
   void setTableStatement(TStatementKind kind, const std::string& table);
   void setTransform(const std::string& expression);
   void setPivot(const std::string& expression);
@@ -114,7 +112,10 @@ class SqlParseContext {
   std::string list(const std::string& items, const std::string& item);
   std::string parenthesized(const std::string& expression);
   std::string inList(const std::string& value, const std::string& items, bool negated);
-  std::string inSubquery(const std::string& value, const std::string& subquery, bool negated);
+  // "x IN ({Subquery n})" or "x NOT IN ({Subquery n})", ending the innermost subquery.
+  std::string inSubquery(const std::string& value, bool negated);
+  // "ANY ({Subquery n})" or "ALL ({Subquery n})", ending the innermost subquery.
+  std::string quantified(const std::string& keyword, TSubqueryKind kind);
   std::string like(const std::string& value, const std::string& pattern,
                    const std::string& escape, bool negated);
   std::string between(const std::string& value, const std::string& low, const std::string& high,
