@@ -1,0 +1,132 @@
+// The main window's start, activation and close handlers and its tool bar commands.
+#include "app/main_window.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QTimer>
+
+#include "app/about_window.h"
+#include "app/desktop.h"
+#include "app/printer_list.h"
+#include "app/record_data.h"
+#include "common/prompts.h"
+#include "languages/interface_font.h"
+#include "languages/interface_texts.h"
+#include "languages/language_choice_window.h"
+#include "languages/language_manager.h"
+#include "languages/qt_text.h"
+#include "printing/label_types.h"
+
+namespace vekrano::app {
+
+namespace {
+
+// The save failure is reported in French whatever the language.
+constexpr const char* kSaveFailedText = "Il y a eu un probl\xE8me";
+constexpr const char* kSaveFailedCaption = "Fichier non sauvegard\xE9 !!";
+constexpr const char* kHelpFileName = "vkb.chm";
+constexpr const char* kTableFileName = "/article.dbf";
+
+}  // namespace
+
+TFprincip::TFprincip(std::string programDirectory, Desktop& desktop, RecordData& records,
+                     QWidget* parent)
+    : QMainWindow(parent),
+      programDirectory_(std::move(programDirectory)),
+      desktop_(desktop),
+      records_(records) {
+  setObjectName("Fprincip");
+  createControls();
+  FormCreate();
+  apropos_ = new Tfapropos(this);
+  choixlangue_ = new languages::Tfchoixlangue(this);
+}
+
+TFprincip::~TFprincip() {
+  if (languages::languageManager() == languageManager_.get()) languages::setLanguageManager(nullptr);
+}
+
+void TFprincip::FormCreate() {
+  firstActivation_ = true;
+  languageManager_ = std::make_unique<languages::Tgerelanguage>();
+  languageManager_->SetFileName(programDirectory_ + languages::kLanguageFileName);
+  languageManager_->Load();
+  languages::setLanguageManager(languageManager_.get());
+  if (languageManager_->Loaded()) gLangue_->hide();
+  printing::BuildLabelTypeList(*combListeEtiquette_);
+  combImprimante_->addItems(desktop_.printerNames());
+}
+
+void TFprincip::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  FormShow();
+  // Without a window manager no activation may ever arrive; the guard makes this harmless.
+  QTimer::singleShot(0, this, &TFprincip::FormActivate);
+}
+
+void TFprincip::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
+}
+
+void TFprincip::closeEvent(QCloseEvent* event) {
+  FormClose();
+  event->accept();
+}
+
+void TFprincip::FormShow() {
+  if (shown_) return;
+  shown_ = true;
+  // A table or list that cannot be opened leaves the list empty; later commands report it.
+  try {
+    records_.openData(programDirectory_ + kTableFileName);
+    records_.redisplayList();
+  } catch (...) {
+  }
+}
+
+void TFprincip::FormActivate() {
+  if (!firstActivation_) return;
+  firstActivation_ = false;
+  languages::ApplyInterfaceFont(languageManager_.get(), {this});
+  bool existed = loadSettings(programDirectory_, settings_);
+  languages::setLanguageNumber(settings_.languageNumber);
+  if (!existed && !languages::languageFileInForce()) desktop_.runModal(*choixlangue_);
+  ApplyMainTexts();
+  languageButtons_.check(languages::languageNumber());
+  if (settings_.labelTypeIndex >= 0 && settings_.labelTypeIndex < combListeEtiquette_->count()) {
+    combListeEtiquette_->setCurrentIndex(settings_.labelTypeIndex);
+  }
+  selectPrinterByName(*combImprimante_, languages::toQt(settings_.printerName));
+}
+
+void TFprincip::FormClose() {
+  if (closed_) return;
+  closed_ = true;
+  settings_.languageNumber = languages::languageNumber();
+  settings_.labelTypeIndex = combListeEtiquette_->currentIndex();
+  settings_.printerName = languages::fromQt(combImprimante_->currentText()).substr(0, kPrinterNameLength);
+  if (!saveSettings(programDirectory_, settings_)) {
+    common::prompts().beep();
+    common::showMessage(kSaveFailedText, kSaveFailedCaption);
+  }
+  try {
+    records_.closeData();
+  } catch (...) {
+  }
+  languages::setLanguageManager(nullptr);
+  languageManager_.reset();
+}
+
+void TFprincip::sbinfosClick() { desktop_.runModal(*apropos_); }
+
+void TFprincip::spAideClick() {
+  desktop_.openDocument(QString::fromStdString(programDirectory_ + kHelpFileName));
+}
+
+void TFprincip::btappliquerClick() {
+  languages::setLanguageNumber(languageButtons_.chosen());
+  ApplyMainTexts();
+}
+
+}  // namespace vekrano::app

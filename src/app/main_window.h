@@ -1,0 +1,93 @@
+// The main window: tool bar, the three pages, the quit button and the status bar; it drives the
+// start, the first activation and the close of the application.
+#pragma once
+
+#include <QMainWindow>
+#include <memory>
+#include <string>
+
+#include "app/settings_file.h"
+#include "languages/language_buttons.h"
+
+class QComboBox;
+class QTabWidget;
+class QTableView;
+class QToolButton;
+
+namespace vekrano::languages {
+class Tgerelanguage;
+class Tfchoixlangue;
+}  // namespace vekrano::languages
+
+namespace vekrano::app {
+
+class Desktop;
+class RecordData;
+class Tfapropos;
+
+class TFprincip : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // `programDirectory` ends with "/"; `desktop` and `records` are borrowed for the window's life.
+  // Runs the creation handler: loads the language file, builds the label type list and fills
+  // the printer list.
+  TFprincip(std::string programDirectory, Desktop& desktop, RecordData& records,
+            QWidget* parent = nullptr);
+  ~TFprincip() override;
+
+  // Once per run, when first shown: opens the data and displays the list, failures ignored.
+  void FormShow();
+  // The first call applies the font, reads the settings, asks for the language on a first run,
+  // applies the texts and restores the label type and printer; later calls do nothing.
+  void FormActivate();
+  // Saves the settings (beep and message on failure), closes the data, releases the language
+  // manager. Runs once.
+  void FormClose();
+  // Rebuilds the label type list and sets every caption, hint and column title of the window
+  // from the interface texts, in a fixed order.
+  void ApplyMainTexts();
+
+  void sbinfosClick();
+  void spAideClick();
+  void btappliquerClick();
+
+  const std::string& programDirectory() const { return programDirectory_; }
+  const ShellSettings& settings() const { return settings_; }
+  languages::Tfchoixlangue& languageChoiceWindow() { return *choixlangue_; }
+  Tfapropos& aboutWindow() { return *apropos_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void FormCreate();
+  void createControls();
+  QWidget* createToolBar();
+  QWidget* createAccountsPage();
+  QWidget* createPrintingPage();
+  QWidget* createParametersPage();
+  QWidget* createBottomRow();
+
+  std::string programDirectory_;
+  Desktop& desktop_;
+  RecordData& records_;
+  std::unique_ptr<languages::Tgerelanguage> languageManager_;
+  ShellSettings settings_;
+  bool firstActivation_ = true;
+  bool shown_ = false;
+  bool closed_ = false;
+
+  QTabWidget* pagePrincipal_ = nullptr;
+  QTableView* grid_ = nullptr;
+  QComboBox* combListeEtiquette_ = nullptr;
+  QComboBox* combImprimante_ = nullptr;
+  QWidget* gLangue_ = nullptr;
+  languages::LanguageButtons languageButtons_;
+  Tfapropos* apropos_ = nullptr;
+  languages::Tfchoixlangue* choixlangue_ = nullptr;
+};
+
+}  // namespace vekrano::app

@@ -1,0 +1,54 @@
+#include "app/qt_prompts.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include "languages/qt_text.h"
+
+namespace vekrano::app {
+
+namespace {
+
+QMessageBox::Icon iconOf(common::PromptKind kind) {
+  switch (kind) {
+    case common::PromptKind::Warning: return QMessageBox::Warning;
+    case common::PromptKind::Error: return QMessageBox::Critical;
+    case common::PromptKind::Question: return QMessageBox::Question;
+    case common::PromptKind::Information: break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons buttonsOf(common::PromptButtons buttons) {
+  switch (buttons) {
+    case common::PromptButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case common::PromptButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+    case common::PromptButtons::Ok: break;
+  }
+  return QMessageBox::Ok;
+}
+
+common::PromptAnswer answerOf(int button) {
+  switch (button) {
+    case QMessageBox::Cancel: return common::PromptAnswer::Cancel;
+    case QMessageBox::Yes: return common::PromptAnswer::Yes;
+    case QMessageBox::No: return common::PromptAnswer::No;
+    default: return common::PromptAnswer::Ok;
+  }
+}
+
+}  // namespace
+
+common::PromptAnswer QtPrompts::show(const common::Prompt& prompt) {
+  QMessageBox box(iconOf(prompt.kind), languages::toQt(prompt.caption),
+                  languages::toQt(prompt.text), buttonsOf(prompt.buttons), parent_);
+  return answerOf(box.exec());
+}
+
+void QtPrompts::beep() { QApplication::beep(); }
+
+void showApplicationError(const std::exception& error) {
+  common::showMessage(error.what(), "Vekrano", common::PromptKind::Error);
+}
+
+}  // namespace vekrano::app

@@ -1,0 +1,27 @@
+// The prompts of the program: message boxes and the beep of the toolkit.
+#pragma once
+
+#include "common/prompts.h"
+
+class QWidget;
+
+namespace vekrano::app {
+
+class QtPrompts : public common::Prompts {
+ public:
+  // Boxes are shown over `parent` (borrowed, may be null).
+  explicit QtPrompts(QWidget* parent = nullptr) : parent_(parent) {}
+  void setParent(QWidget* parent) { parent_ = parent; }
+
+  common::PromptAnswer show(const common::Prompt& prompt) override;
+  void beep() override;
+
+ private:
+  QWidget* parent_;
+};
+
+// The application's general error display: the exception's text in a box captioned "Vekrano"
+// with an OK button, after which the application goes on.
+void showApplicationError(const std::exception& error);
+
+}  // namespace vekrano::app

@@ -1,0 +1,29 @@
+// The process-wide registry of open tables by alias.
+#include "dbase/work_areas.h"
+
+#include <map>
+
+#include "common/code_page.h"
+
+namespace vekrano::dbase {
+namespace {
+
+std::map<std::string, DbfTable*>& registry() {
+  static std::map<std::string, DbfTable*> areas;
+  return areas;
+}
+
+}  // namespace
+
+void RegisterWorkArea(std::string_view alias, DbfTable& table) {
+  registry()[common::ansiUpper(alias)] = &table;
+}
+
+void UnregisterWorkArea(std::string_view alias) { registry().erase(common::ansiUpper(alias)); }
+
+DbfTable* FindWorkArea(std::string_view alias) {
+  const auto found = registry().find(common::ansiUpper(alias));
+  return found == registry().end() ? nullptr : found->second;
+}
+
+}  // namespace vekrano::dbase

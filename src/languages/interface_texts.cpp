@@ -1,0 +1,52 @@
+// The text lookup over the built-in table and the language file.
+#include "languages/interface_texts.h"
+
+#include <vector>
+
+#include "common/code_page.h"
+#include "languages/caption_table.h"
+#include "languages/language_manager.h"
+
+namespace vekrano::languages {
+
+namespace {
+
+int gLanguageNumber = 0;
+const Tgerelanguage* gManager = nullptr;
+
+using AnsiTable = std::vector<std::array<std::string, kLanguageCount>>;
+
+// The built-in table converted once to ANSI, indexed by id.
+const AnsiTable& ansiTable() {
+  static const AnsiTable table = [] {
+    AnsiTable t(kTextIdCount + 1);
+    for (const CaptionRow& row : captionRows()) {
+      for (int l = 0; l < kLanguageCount; ++l) t[row.id][l] = common::utf8ToAnsi(row.texts[l]);
+    }
+    return t;
+  }();
+  return table;
+}
+
+}  // namespace
+
+int languageNumber() { return gLanguageNumber; }
+void setLanguageNumber(int language) { gLanguageNumber = language; }
+
+void setLanguageManager(const Tgerelanguage* manager) { gManager = manager; }
+const Tgerelanguage* languageManager() { return gManager; }
+bool languageFileInForce() { return gManager != nullptr && gManager->Loaded(); }
+
+const std::string& builtInText(int id, int language) {
+  static const std::string kEmpty;
+  if (id < 1 || id > kTextIdCount || language < 1 || language > kLanguageCount) return kEmpty;
+  return ansiTable()[id][language - 1];
+}
+
+std::string GetText(int id) {
+  if (id < 1 || id > kTextIdCount) return {};
+  if (languageFileInForce()) return gManager->Slot(id);
+  return builtInText(id, gLanguageNumber);
+}
+
+}  // namespace vekrano::languages

@@ -1,0 +1,79 @@
+// Label type display names, built from the interface texts, and the list entries.
+#include "printing/label_types.h"
+
+#include <QComboBox>
+#include <algorithm>
+#include <array>
+#include <charconv>
+
+#include "common/code_page.h"
+#include "languages/interface_texts.h"
+#include "languages/qt_text.h"
+
+namespace vekrano::printing {
+
+namespace {
+
+constexpr int kTextLabels = 123;
+
+// A display name is prefix + text id + suffix; text id 0 means no text.
+struct LabelTypeRow {
+  const char* prefix;
+  int textId;
+  const char* suffix;
+  int labelsPerSheet;
+};
+
+constexpr std::array<LabelTypeRow, kLabelTypeCount> kRows = {{
+    {"12 ", kTextLabels, "", 12},
+    {"L7159 (24 ", kTextLabels, " : 3X8)", 24},
+    {"L7160 (21 ", kTextLabels, " : 3X7)", 21},
+    {"L7161 (18 ", kTextLabels, " : 3X6)", 18},
+    {"", 124, "", 24},
+    {"", 125, "", 21},
+    {"", 126, "", 18},
+    {"", 127, "", 15},
+    {"", 128, "", 44},
+    {"L7654 ", 129, "", 40},
+    {"", 130, "", 21},
+    {"", 133, "", 16},
+}};
+
+}  // namespace
+
+std::optional<TLabelType> LabelType(int number) {
+  if (number < 1 || number > kLabelTypeCount) return std::nullopt;
+  const LabelTypeRow& row = kRows[number - 1];
+  std::string name = row.prefix + languages::GetText(row.textId) + row.suffix;
+  name.resize(std::min(name.size(), kDisplayNameLength));
+  return TLabelType{number, name, "etiquette" + std::to_string(number), row.labelsPerSheet};
+}
+
+std::vector<std::string> labelTypeEntries() {
+  std::vector<std::string> entries;
+  for (int number = 1; number <= kLabelTypeCount; ++number) {
+    entries.push_back(LabelType(number)->displayName + std::string(kEntryPadding, ' ') +
+                      std::to_string(number));
+  }
+  std::stable_sort(entries.begin(), entries.end(), [](const std::string& a, const std::string& b) {
+    return common::ansiLower(a) < common::ansiLower(b);
+  });
+  return entries;
+}
+
+void BuildLabelTypeList(QComboBox& list) {
+  list.clear();
+  for (const std::string& entry : labelTypeEntries()) list.addItem(languages::toQt(entry));
+  list.setCurrentIndex(0);
+}
+
+std::optional<int> LabelTypeOfEntry(std::string_view entry) {
+  std::string_view tail = entry.substr(entry.size() < 3 ? 0 : entry.size() - 3);
+  tail.remove_prefix(std::min(tail.find_first_not_of(' '), tail.size()));
+  int number = 0;
+  auto [end, error] = std::from_chars(tail.data(), tail.data() + tail.size(), number);
+  if (tail.empty() || error != std::errc() || end != tail.data() + tail.size()) return std::nullopt;
+  return number;
+}
+
+}  // namespace vekrano::printing
