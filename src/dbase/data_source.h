@@ -57,7 +57,7 @@ class TDataSource {
   TDataSet* DataSet() const { return dataSet_; }
   // Connects to `dataSet` (nullptr disconnects); links are told with deUpdateState.
   void SetDataSet(TDataSet* dataSet);
-  // A disabled source passes nothing to its links.
+  // A disabled source passes only state changes to its links.
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool enabled);
 

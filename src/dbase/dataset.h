@@ -319,21 +319,22 @@ class TDataSet {
   friend class TDataSource;
   friend class TActiveRecord;
 
-  struct BufferDeleter;
   void CreateFields();
   void ReleaseBuffers();
   void CheckCanModify() const;
+  // Places the concrete cursor on the current record when it is a stored one.
   void UpdateCursorPos();
   void BeginInsert(bool append);
   // Reads into the scratch buffer and makes it current on success.
   TGetResult Fetch(TGetMode mode);
-  bool ResyncCurrent();
+  // Reads the record under the concrete cursor as the cursor protocol says, without notifying.
+  void ResyncCursor();
   void SetEmpty();
-  bool MatchesKeys(const std::vector<TField*>& fields, const std::vector<Variant>& values,
-                   TLocateOptions options) const;
   std::vector<TField*> FieldList(const std::string& names) const;
   bool ReadField(const TField& field, Variant& value) const;
   void WriteField(const TField& field, const Variant& value);
+  // Passes a notification to the data sources whether or not controls are disabled.
+  void Notify(TDataEvent event, const TField* field);
 
   TDataSetState state_ = TDataSetState::dsInactive;
   TDataSetState stateWhenDisabled_ = TDataSetState::dsInactive;

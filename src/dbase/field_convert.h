@@ -34,6 +34,8 @@ bool IsValidDateTime(double dateTime);
 // The date part in the process's short date format ("dd/MM/yyyy" gives "05/03/2024"), followed
 // by " hh:mm:ss" when `withTime` is set; empty for a value outside the years 1 to 9999.
 std::string DateTimeToStr(double dateTime, bool withTime);
+// The time part as "hh:mm:ss".
+std::string TimeToStr(double dateTime);
 // A date in the short date format (day, month and year in the pattern's order, separated by any
 // non-digit; a two-digit year is taken in 1950-2049), optionally followed by " hh:mm[:ss]";
 // nothing when the text is not such a date.

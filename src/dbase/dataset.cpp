@@ -1,0 +1,461 @@
+// The generic dataset: opening, the cursor, changes of records and field access.
+#include "dbase/dataset.h"
+
+#include <cassert>
+#include <cstdlib>
+#include <cstring>
+
+#include "common/code_page.h"
+#include "dbase/data_source.h"
+#include "dbase/database_error.h"
+
+namespace vekrano::dbase {
+
+TLocateOptions::TLocateOptions(std::initializer_list<TLocateOption> options) {
+  for (TLocateOption option : options) {
+    bits_ |= Bit(option);
+  }
+}
+
+TDataSet::TDataSet() = default;
+
+TDataSet::~TDataSet() {
+  assert(!Active() && "a concrete dataset closes itself in its destructor");
+  while (!dataSources_.empty()) {
+    dataSources_.back()->SetDataSet(nullptr);
+  }
+}
+
+// --- Opening and closing
+
+void TDataSet::Open() {
+  if (Active()) {
+    return;
+  }
+  try {
+    InternalOpen();
+    fieldDefs_ = InternalInitFieldDefs();
+    CreateFields();
+    currentBuffer_ = AllocRecordBuffer();
+    scratchBuffer_ = AllocRecordBuffer();
+    savedBuffer_ = AllocRecordBuffer();
+    activeBuffer_ = currentBuffer_;
+    state_ = TDataSetState::dsBrowse;
+    InternalFirst();
+    if (Fetch(TGetMode::gmNext) == TGetResult::grOK) {
+      bof_ = true;
+      eof_ = false;
+    } else {
+      SetEmpty();
+    }
+  } catch (...) {
+    state_ = TDataSetState::dsInactive;
+    if (IsCursorOpen()) {
+      InternalClose();
+    }
+    ReleaseBuffers();
+    throw;
+  }
+  Notify(TDataEvent::deUpdateState, nullptr);
+  Notify(TDataEvent::deDataSetChange, nullptr);
+}
+
+void TDataSet::Close() {
+  if (!Active()) {
+    return;
+  }
+  state_ = TDataSetState::dsInactive;
+  InternalClose();
+  ReleaseBuffers();
+  Notify(TDataEvent::deUpdateState, nullptr);
+}
+
+void TDataSet::SetActive(bool active) {
+  if (active) {
+    Open();
+  } else {
+    Close();
+  }
+}
+
+void TDataSet::CreateFields() {
+  for (const TFieldDef& def : fieldDefs_) {
+    std::unique_ptr<TField> field = CreateField(def);
+    field->index_ = static_cast<int>(fields_.size());
+    fields_.push_back(std::move(field));
+  }
+}
+
+std::unique_ptr<TField> TDataSet::CreateField(const TFieldDef& def) {
+  switch (def.DataType) {
+    case TFieldType::ftString:
+      return std::make_unique<TStringField>(*this, def);
+    case TFieldType::ftSmallint:
+    case TFieldType::ftInteger:
+    case TFieldType::ftWord:
+    case TFieldType::ftLargeint:
+    case TFieldType::ftAutoInc:
+      return std::make_unique<TIntegerField>(*this, def);
+    case TFieldType::ftBoolean:
+      return std::make_unique<TBooleanField>(*this, def);
+    case TFieldType::ftFloat:
+    case TFieldType::ftCurrency:
+    case TFieldType::ftBCD:
+    case TFieldType::ftFMTBcd:
+      return std::make_unique<TFloatField>(*this, def);
+    case TFieldType::ftDate:
+    case TFieldType::ftTime:
+    case TFieldType::ftDateTime:
+      return std::make_unique<TDateField>(*this, def);
+    case TFieldType::ftMemo:
+    case TFieldType::ftBlob:
+    case TFieldType::ftBytes:
+      return std::make_unique<TMemoField>(*this, def);
+    case TFieldType::ftUnknown:
+      break;
+  }
+  return std::make_unique<TField>(*this, def);
+}
+
+char* TDataSet::AllocRecordBuffer() { return new char[GetRecordSize()](); }
+
+void TDataSet::FreeRecordBuffer(char*& buffer) {
+  delete[] buffer;
+  buffer = nullptr;
+}
+
+void TDataSet::ReleaseBuffers() {
+  for (char** buffer : {&currentBuffer_, &scratchBuffer_, &savedBuffer_}) {
+    if (*buffer != nullptr) {
+      FreeRecordBuffer(*buffer);
+    }
+  }
+  activeBuffer_ = nullptr;
+  fields_.clear();
+  fieldDefs_.clear();
+  bof_ = true;
+  eof_ = true;
+  hasRecord_ = false;
+  modified_ = false;
+}
+
+// --- Cursor
+
+TGetResult TDataSet::Fetch(TGetMode mode) {
+  const TGetResult result = GetRecord(scratchBuffer_, mode, true);
+  if (result == TGetResult::grOK) {
+    std::swap(currentBuffer_, scratchBuffer_);
+    activeBuffer_ = currentBuffer_;
+    hasRecord_ = true;
+  }
+  return result;
+}
+
+void TDataSet::SetEmpty() {
+  hasRecord_ = false;
+  bof_ = true;
+  eof_ = true;
+}
+
+void TDataSet::UpdateCursorPos() {
+  if (hasRecord_ && GetBookmarkFlag(currentBuffer_) == TBookmarkFlag::bfCurrent) {
+    InternalSetToRecord(currentBuffer_);
+  }
+}
+
+void TDataSet::ResyncCursor() {
+  if (Fetch(TGetMode::gmCurrent) == TGetResult::grOK || Fetch(TGetMode::gmNext) == TGetResult::grOK) {
+    bof_ = false;
+    eof_ = false;
+  } else if (Fetch(TGetMode::gmPrior) == TGetResult::grOK) {
+    bof_ = false;
+    eof_ = true;
+  } else {
+    SetEmpty();
+  }
+}
+
+void TDataSet::Resync() {
+  ResyncCursor();
+  DataEvent(TDataEvent::deDataSetChange);
+}
+
+void TDataSet::First() {
+  CheckBrowseMode();
+  InternalFirst();
+  if (Fetch(TGetMode::gmNext) == TGetResult::grOK) {
+    bof_ = true;
+    eof_ = false;
+  } else {
+    SetEmpty();
+  }
+  DataEvent(TDataEvent::deDataSetChange);
+}
+
+void TDataSet::Last() {
+  CheckBrowseMode();
+  InternalLast();
+  if (Fetch(TGetMode::gmPrior) == TGetResult::grOK) {
+    bof_ = false;
+    eof_ = true;
+  } else {
+    SetEmpty();
+  }
+  DataEvent(TDataEvent::deDataSetChange);
+}
+
+void TDataSet::Next() { MoveBy(1); }
+
+void TDataSet::Prior() { MoveBy(-1); }
+
+int TDataSet::MoveBy(int distance) {
+  CheckBrowseMode();
+  if (distance == 0 || (distance > 0 && eof_) || (distance < 0 && bof_)) {
+    return 0;
+  }
+  bof_ = false;
+  eof_ = false;
+  const TGetMode mode = distance > 0 ? TGetMode::gmNext : TGetMode::gmPrior;
+  const long long wanted = std::llabs(static_cast<long long>(distance));
+  long long moved = 0;
+  UpdateCursorPos();
+  while (moved < wanted) {
+    if (Fetch(mode) != TGetResult::grOK) {
+      (distance > 0 ? eof_ : bof_) = true;
+      break;
+    }
+    ++moved;
+  }
+  DataEvent(TDataEvent::deDataSetScroll);
+  return static_cast<int>(distance > 0 ? moved : -moved);
+}
+
+bool TDataSet::IsEmpty() const { return !Active() || !hasRecord_; }
+
+int TDataSet::RecNo() const {
+  CheckActive();
+  return GetRecNo();
+}
+
+void TDataSet::SetRecNo(int recNo) {
+  CheckBrowseMode();
+  if (InternalSetRecNo(recNo)) {
+    Resync();
+  }
+}
+
+int TDataSet::RecordCount() const {
+  CheckActive();
+  return GetRecordCount();
+}
+
+// --- Fields
+
+TField& TDataSet::Fields(int index) const {
+  assert(index >= 0 && index < FieldCount());
+  return *fields_[index];
+}
+
+TField* TDataSet::FindField(const std::string& name) const {
+  const std::string wanted = common::ansiUpper(name);
+  for (const auto& field : fields_) {
+    if (common::ansiUpper(field->FieldName()) == wanted) {
+      return field.get();
+    }
+  }
+  return nullptr;
+}
+
+TField& TDataSet::FieldByName(const std::string& name) const {
+  TField* field = FindField(name);
+  if (field == nullptr) {
+    DatabaseError(kFieldNotFound, name);
+  }
+  return *field;
+}
+
+bool TDataSet::CanAssignFields() const {
+  switch (state_) {
+    case TDataSetState::dsEdit:
+    case TDataSetState::dsInsert:
+    case TDataSetState::dsSetKey:
+    case TDataSetState::dsFilter:
+    case TDataSetState::dsNewValue:
+    case TDataSetState::dsInternalCalc:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool TDataSet::ReadField(const TField& field, Variant& value) const {
+  if (activeBuffer_ == nullptr || (activeBuffer_ == currentBuffer_ && !hasRecord_)) {
+    return false;
+  }
+  return GetFieldData(field, value);
+}
+
+void TDataSet::WriteField(const TField& field, const Variant& value) {
+  if (!CanAssignFields()) {
+    DatabaseError(kNotEditing);
+  }
+  if (field.ReadOnly() && state_ != TDataSetState::dsSetKey && state_ != TDataSetState::dsFilter) {
+    DatabaseError(kFieldReadOnly, field.DisplayName());
+  }
+  SetFieldData(field, value);
+  modified_ = true;
+  DataEvent(TDataEvent::deFieldChange, &field);
+}
+
+// --- Changes
+
+void TDataSet::CheckActive() const {
+  if (!Active()) {
+    DatabaseError(kDataSetClosed);
+  }
+}
+
+void TDataSet::CheckCanModify() const {
+  if (!GetCanModify()) {
+    DatabaseError(kDataSetReadOnly);
+  }
+}
+
+void TDataSet::CheckBrowseMode() {
+  CheckActive();
+  if (state_ == TDataSetState::dsEdit || state_ == TDataSetState::dsInsert) {
+    UpdateRecord();
+    if (modified_) {
+      Post();
+    } else {
+      Cancel();
+    }
+  }
+}
+
+void TDataSet::SetState(TDataSetState state) {
+  if (state != state_) {
+    state_ = state;
+    DataEvent(TDataEvent::deUpdateState);
+  }
+}
+
+void TDataSet::Append() { BeginInsert(true); }
+
+void TDataSet::Insert() { BeginInsert(false); }
+
+void TDataSet::BeginInsert(bool append) {
+  CheckBrowseMode();
+  CheckCanModify();
+  hadRecordBeforeInsert_ = hasRecord_;
+  if (hasRecord_) {
+    std::memcpy(savedBuffer_, currentBuffer_, GetRecordSize());
+  }
+  InternalInitRecord(currentBuffer_);
+  SetBookmarkFlag(currentBuffer_, append ? TBookmarkFlag::bfEOF : TBookmarkFlag::bfInserted);
+  activeBuffer_ = currentBuffer_;
+  hasRecord_ = true;
+  bof_ = false;
+  eof_ = false;
+  appending_ = append;
+  modified_ = false;
+  SetState(TDataSetState::dsInsert);
+  DataEvent(TDataEvent::deDataSetChange);
+}
+
+void TDataSet::Edit() {
+  CheckActive();
+  if (state_ == TDataSetState::dsEdit || state_ == TDataSetState::dsInsert) {
+    return;
+  }
+  if (!hasRecord_) {
+    Insert();
+    return;
+  }
+  CheckCanModify();
+  UpdateCursorPos();
+  InternalEdit();
+  modified_ = false;
+  SetState(TDataSetState::dsEdit);
+  DataEvent(TDataEvent::deRecordChange);
+}
+
+void TDataSet::Post() {
+  CheckActive();
+  if (state_ != TDataSetState::dsEdit && state_ != TDataSetState::dsInsert) {
+    return;
+  }
+  UpdateRecord();
+  if (state_ == TDataSetState::dsEdit) {
+    UpdateCursorPos();
+    InternalPost();
+  } else {
+    // The cursor may have been moved (a grid reading rows) since the insertion began.
+    if (hadRecordBeforeInsert_) {
+      InternalSetToRecord(savedBuffer_);
+    }
+    InternalAddRecord(currentBuffer_, appending_);
+  }
+  modified_ = false;
+  ResyncCursor();
+  SetState(TDataSetState::dsBrowse);
+  DataEvent(TDataEvent::deDataSetChange);
+}
+
+void TDataSet::Cancel() {
+  CheckActive();
+  if (state_ == TDataSetState::dsEdit) {
+    UpdateCursorPos();
+    ResyncCursor();
+  } else if (state_ == TDataSetState::dsInsert) {
+    if (hadRecordBeforeInsert_) {
+      InternalSetToRecord(savedBuffer_);
+      ResyncCursor();
+    } else {
+      SetEmpty();
+    }
+  } else {
+    return;
+  }
+  modified_ = false;
+  SetState(TDataSetState::dsBrowse);
+  DataEvent(TDataEvent::deDataSetChange);
+}
+
+void TDataSet::Delete() {
+  CheckActive();
+  if (state_ == TDataSetState::dsInsert) {
+    Cancel();
+    return;
+  }
+  if (!hasRecord_) {
+    DatabaseError(kDataSetEmpty);
+  }
+  CheckCanModify();
+  UpdateCursorPos();
+  InternalDelete();
+  modified_ = false;
+  ResyncCursor();
+  SetState(TDataSetState::dsBrowse);
+  DataEvent(TDataEvent::deDataSetChange);
+}
+
+void TDataSet::Refresh() {
+  CheckBrowseMode();
+  UpdateCursorPos();
+  InternalRefresh();
+  Resync();
+}
+
+void TDataSet::UpdateRecord() {
+  if (!CanAssignFields()) {
+    DatabaseError(kNotEditing);
+  }
+  // Pending values are pushed even while controls are disabled, so a post never loses them; a
+  // control's refusal of its value ends the post.
+  for (TDataSource* source : std::vector<TDataSource*>(dataSources_)) {
+    source->DataEvent(TDataEvent::deUpdateRecord, nullptr);
+  }
+}
+
+}  // namespace vekrano::dbase
