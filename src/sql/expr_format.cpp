@@ -14,8 +14,11 @@
 namespace vekrano::sql {
 namespace {
 
-// `value` in fixed notation with `decimals` digits after the point, '.' as the point.
+// `value` in fixed notation with `decimals` digits after the point, '.' as the point; halves
+// are rounded away from zero where the scaled value is still exact enough to tell.
 std::string fixed(double value, int decimals) {
+  const double scale = std::pow(10.0, decimals);
+  if (decimals <= 15 && std::fabs(value * scale) < 1e15) value = std::round(value * scale) / scale;
   char buffer[400];
   auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
   return error == std::errc() ? std::string(buffer, end) : floatToText(value);
