@@ -50,6 +50,7 @@ class TStringLiteral : public TExpression {
   explicit TStringLiteral(std::string value) : value_(std::move(value)) {}
   std::string AsString() const override { return value_; }
   TExprType ExprType() const override { return ttString; }
+  bool IsNull() const override { return value_.empty(); }
 
  private:
   std::string value_;
@@ -60,6 +61,7 @@ class TFloatLiteral : public TExpression {
   explicit TFloatLiteral(double value) : value_(value) {}
   double AsFloat() const override { return value_; }
   TExprType ExprType() const override { return ttFloat; }
+  bool IsNull() const override { return false; }
 
  private:
   double value_;
@@ -70,6 +72,7 @@ class TIntegerLiteral : public TExpression {
   explicit TIntegerLiteral(std::int32_t value) : value_(value) {}
   std::int32_t AsInteger() const override { return value_; }
   TExprType ExprType() const override { return ttInteger; }
+  bool IsNull() const override { return false; }
 
  private:
   std::int32_t value_;
@@ -80,6 +83,7 @@ class TBooleanLiteral : public TExpression {
   explicit TBooleanLiteral(bool value) : value_(value) {}
   bool AsBoolean() const override { return value_; }
   TExprType ExprType() const override { return ttBoolean; }
+  bool IsNull() const override { return false; }
 
  private:
   bool value_;
