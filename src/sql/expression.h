@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,8 +28,11 @@ class TExpression {
   virtual bool AsBoolean() const;
   // May raise EExpression when the node's operands do not fit its operator.
   virtual TExprType ExprType() const = 0;
-  // True exactly when the value as string is the empty text, unless a node knows better.
+  // True exactly when the value as string is the empty text, unless a node knows better; only
+  // a string node's text can be empty, so other nodes answer without evaluating.
   virtual bool IsNull() const;
+  // The value as string, or nothing when the node is null, with one evaluation.
+  virtual std::optional<std::string> StringOrNull() const;
 
   // Nesting depth of the tree below and including this node.
   int Depth() const { return depth_; }
