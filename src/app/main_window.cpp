@@ -10,6 +10,7 @@
 #include "app/printer_list.h"
 #include "app/record_data.h"
 #include "common/prompts.h"
+#include "dbase/dbase_error.h"
 #include "languages/interface_font.h"
 #include "languages/interface_texts.h"
 #include "languages/language_choice_window.h"
@@ -47,6 +48,8 @@ TFprincip::~TFprincip() {
 }
 
 void TFprincip::FormCreate() {
+  // Table failures must reach the user as exceptions, never end the program with a halt box.
+  dbase::SetAutoErrorReporting(false);
   firstActivation_ = true;
   languageManager_ = std::make_unique<languages::Tgerelanguage>();
   languageManager_->SetFileName(programDirectory_ + languages::kLanguageFileName);

@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "app/about_window.h"
+#include "dbase/dbase_error.h"
 #include "languages/interface_texts.h"
 #include "shell_fixture.h"
 
@@ -38,6 +39,13 @@ TEST_F(MainWindow, FirstRunAsksTheLanguageAndWritesTheSettingsAtClose) {
   std::string bytes = readFileBytes(directory.file("VEKRANO.PAR"));
   ASSERT_EQ(bytes.size(), 116u);
   EXPECT_EQ(bytes.substr(0, 13), std::string("\x03VKP\x04\0\0\0\0\0\0\0\0", 13));
+}
+
+TEST_F(MainWindow, CreationSwitchesOffTheTableEnginesHaltBox) {
+  dbase::SetAutoErrorReporting(true);
+  start();
+  EXPECT_FALSE(dbase::AutoErrorReporting());
+  stop();
 }
 
 TEST_F(MainWindow, PortugueseFromTheSettingsFile) {
