@@ -4,28 +4,13 @@
 #include <cmath>
 #include <ctime>
 
+#include "common/civil_date.h"
 #include "common/format_settings.h"
 
 namespace vekrano::dbase {
 namespace {
 
-// Day number of 31 December of year 0 (so that 1 January of year 1 is this + 1).
-constexpr long kJulianOffset = 1721425;
-constexpr long kDaysPer400Years = 146097;
 constexpr int kTwoDigitWindowStart = 70;
-
-bool isLeap(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
-int daysInMonth(int year, int month) {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return month == 2 && isLeap(year) ? 29 : kDays[month - 1];
-}
-
-// Days from 1 January of year 1 (day 1) to 1 January of `year`, minus one.
-long daysBeforeYear(int year) {
-  const long y = year - 1;
-  return 365 * y + y / 4 - y / 100 + y / 400;
-}
 
 char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -40,26 +25,18 @@ void appendNumber(std::string& out, int value, int width) {
 
 bool IsValidDate(const Date& date) {
   return date.year >= 1 && date.year <= 9999 && date.month >= 1 && date.month <= 12 &&
-         date.day >= 1 && date.day <= daysInMonth(date.year, date.month);
+         date.day >= 1 && date.day <= common::daysInMonth(date.year, date.month);
 }
 
 double JulianDay(const Date& date) {
-  long days = daysBeforeYear(date.year);
-  for (int m = 1; m < date.month; ++m) days += daysInMonth(date.year, m);
-  return static_cast<double>(days + date.day + kJulianOffset);
+  return static_cast<double>(common::daysFromCivil(date.year, date.month, date.day) +
+                             common::kJulianDayOfUnixEpoch);
 }
 
 Date DateFromJulian(double day) {
-  const long n = static_cast<long>(std::floor(day)) - kJulianOffset;  // 1 = 1 January of year 1
-  Date date;
-  date.year = static_cast<int>((n - 1) * 400 / kDaysPer400Years) + 1;
-  while (daysBeforeYear(date.year) >= n) --date.year;
-  while (daysBeforeYear(date.year + 1) < n) ++date.year;
-  long rest = n - daysBeforeYear(date.year);
-  date.month = 1;
-  while (rest > daysInMonth(date.year, date.month)) rest -= daysInMonth(date.year, date.month++);
-  date.day = static_cast<int>(rest);
-  return date;
+  const common::CivilDate civil = common::civilFromDays(
+      static_cast<std::int64_t>(std::floor(day)) - common::kJulianDayOfUnixEpoch);
+  return Date{civil.year, civil.month, civil.day};
 }
 
 Date Today() {

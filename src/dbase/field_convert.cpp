@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "common/civil_date.h"
 #include "common/format_settings.h"
 
 namespace vekrano::dbase {
@@ -20,40 +21,12 @@ std::string_view TrimBlanks(std::string_view text) {
   return text;
 }
 
-// Days from 1970-01-01 of a proleptic Gregorian date.
-std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
-  y -= m <= 2 ? 1 : 0;
-  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const auto yoe = static_cast<unsigned>(y - era * 400);
-  const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
-}
-
-void CivilFromDays(std::int64_t z, int& year, int& month, int& day) {
-  z += 719468;
-  const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const auto doe = static_cast<unsigned>(z - era * 146097);
-  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const unsigned mp = (5 * doy + 2) / 153;
-  day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  year = static_cast<int>(static_cast<std::int64_t>(yoe) + era * 400 + (month <= 2 ? 1 : 0));
-}
-
 // Day 0 of the platform's count, 1899-12-30, in days from 1970-01-01.
-constexpr std::int64_t kDayZero = -25569;
+constexpr std::int64_t kDayZero = -common::kSerialOfUnixEpoch;
 // The first and last days the count allows: 0001-01-01 and 9999-12-31.
 constexpr double kFirstDay = -693593;
 constexpr double kLastDay = 2958465;
 constexpr std::int64_t kMillisecondsPerDay = 86400000;
-
-int DaysInMonth(int year, int month) {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-  return month == 2 && leap ? 29 : kDays[month - 1];
-}
 
 void AppendNumber(std::string& out, int value, int width) {
   std::string digits = std::to_string(value);
@@ -191,10 +164,10 @@ std::optional<double> TextToFloat(std::string_view text) {
 
 std::optional<double> EncodeDate(int year, int month, int day) {
   if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 ||
-      day > DaysInMonth(year, month)) {
+      day > common::daysInMonth(year, month)) {
     return std::nullopt;
   }
-  return static_cast<double>(DaysFromCivil(year, month, day) - kDayZero);
+  return static_cast<double>(common::daysFromCivil(year, month, day) - kDayZero);
 }
 
 bool IsValidDateTime(double dateTime) {
@@ -203,7 +176,11 @@ bool IsValidDateTime(double dateTime) {
 }
 
 void DecodeDate(double dateTime, int& year, int& month, int& day) {
-  CivilFromDays(static_cast<std::int64_t>(std::trunc(dateTime)) + kDayZero, year, month, day);
+  const common::CivilDate date =
+      common::civilFromDays(static_cast<std::int64_t>(std::trunc(dateTime)) + kDayZero);
+  year = date.year;
+  month = date.month;
+  day = date.day;
 }
 
 std::string TimeToStr(double dateTime) {

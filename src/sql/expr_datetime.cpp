@@ -6,6 +6,7 @@
 #include <cmath>
 #include <ctime>
 
+#include "common/civil_date.h"
 #include "common/format_settings.h"
 #include "sql/errors.h"
 #include "sql/expr_messages.h"
@@ -14,37 +15,6 @@ namespace vekrano::sql {
 namespace {
 
 constexpr double kMsecPerDay = 86400000.0;
-// Days from 1970-01-01 back to the serial origin 1899-12-30.
-constexpr long kUnixEpochSerial = 25569;
-
-// Days since 1970-01-01 of a proleptic Gregorian date.
-long daysFromCivil(long y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const long era = (y >= 0 ? y : y - 399) / 400;
-  const unsigned yoe = static_cast<unsigned>(y - era * 400);
-  const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<long>(doe) - 719468;
-}
-
-void civilFromDays(long z, int& year, int& month, int& day) {
-  z += 719468;
-  const long era = (z >= 0 ? z : z - 146096) / 146097;
-  const unsigned doe = static_cast<unsigned>(z - era * 146097);
-  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const unsigned mp = (5 * doy + 2) / 153;
-  day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  year = static_cast<int>(yoe + era * 400 + (month <= 2));
-}
-
-bool isLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-
-int daysInMonth(int y, int m) {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return m == 2 && isLeap(y) ? 29 : kDays[m - 1];
-}
 
 // Reads up to `maxDigits` digits at `pos`; nothing when there is no digit.
 std::optional<int> readNumber(std::string_view text, std::size_t& pos, std::size_t maxDigits = 4) {
@@ -102,11 +72,11 @@ bool startsWithNoCase(std::string_view text, std::size_t pos, std::string_view w
 
 std::optional<double> encodeDateTime(const DateTimeParts& p) {
   if (p.year < 1 || p.year > 9999 || p.month < 1 || p.month > 12 || p.day < 1 ||
-      p.day > daysInMonth(p.year, p.month) || p.hour < 0 || p.hour > 23 || p.minute < 0 ||
+      p.day > common::daysInMonth(p.year, p.month) || p.hour < 0 || p.hour > 23 || p.minute < 0 ||
       p.minute > 59 || p.second < 0 || p.second > 59 || p.msec < 0 || p.msec > 999) {
     return std::nullopt;
   }
-  const double days = static_cast<double>(daysFromCivil(p.year, p.month, p.day) + kUnixEpochSerial);
+  const double days = static_cast<double>(common::daysFromCivil(p.year, p.month, p.day) + common::kSerialOfUnixEpoch);
   const double time = (((p.hour * 60.0 + p.minute) * 60.0 + p.second) * 1000.0 + p.msec) / kMsecPerDay;
   return days < 0 ? days - time : days + time;
 }
@@ -124,7 +94,10 @@ DateTimeParts decodeDateTime(double value) {
     msecs = 0;
     days += value < 0 ? -1 : 1;
   }
-  civilFromDays(days - kUnixEpochSerial, parts.year, parts.month, parts.day);
+  const common::CivilDate date = common::civilFromDays(days - common::kSerialOfUnixEpoch);
+  parts.year = date.year;
+  parts.month = date.month;
+  parts.day = date.day;
   parts.hour = static_cast<int>(msecs / 3600000);
   parts.minute = static_cast<int>(msecs / 60000 % 60);
   parts.second = static_cast<int>(msecs / 1000 % 60);

@@ -7,30 +7,14 @@
 #include <cstdint>
 #include <ctime>
 
+#include "common/civil_date.h"
+
 namespace vekrano::sql {
 namespace {
 
-constexpr int kSerialOfEpoch = 25569;  // serial number of 1 January 1970
 constexpr int kYearWindow = 50;        // a two-digit year lies within this many years of now
 
 enum class DatePart { Day, Month, Year };
-
-// Days from 1 January 1970 to the given civil date (proleptic Gregorian calendar).
-int daysFromCivil(int year, int month, int day) {
-  year -= month <= 2 ? 1 : 0;
-  const int era = (year >= 0 ? year : year - 399) / 400;
-  const int yearOfEra = year - era * 400;
-  const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-  const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-  return era * 146097 + dayOfEra - 719468;
-}
-
-bool isLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
-int daysInMonth(int year, int month) {
-  constexpr std::array<int, 12> kDays{31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return month == 2 && isLeapYear(year) ? 29 : kDays[month - 1];
-}
 
 int currentYear() {
   const std::time_t now = std::time(nullptr);
@@ -125,19 +109,19 @@ std::optional<int> readDateLiteral(std::string_view text, std::string_view dateF
     year += (now - kYearWindow) / 100 * 100;
     if (year <= now - kYearWindow) year += 100;
   }
-  if (year < 1 || month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month)) {
+  if (year < 1 || month < 1 || month > 12 || day < 1 || day > common::daysInMonth(year, month)) {
     return std::nullopt;
   }
-  return daysFromCivil(year, month, day) + kSerialOfEpoch;
+  return static_cast<int>(common::daysFromCivil(year, month, day) + common::kSerialOfUnixEpoch);
 }
 
 double currentDateTimeSerial() {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
   localtime_r(&now, &local);
-  const int days = daysFromCivil(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+  const auto days = common::daysFromCivil(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
   const int seconds = local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
-  return days + kSerialOfEpoch + seconds / 86400.0;
+  return static_cast<double>(days + common::kSerialOfUnixEpoch) + seconds / 86400.0;
 }
 
 std::string serialText(double serial) {
