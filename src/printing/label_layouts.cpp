@@ -159,29 +159,29 @@ void apply(TLabelPosition& position, const Override& change) {
   }
 }
 
-TLabelLayout build(const LayoutSpec& spec) {
+TLabelLayout build(const LayoutSpec& grid) {
   TLabelLayout layout;
-  layout.name = spec.name;
-  layout.page = spec.page;
-  layout.columns = static_cast<int>(spec.columns.size());
-  layout.rows = static_cast<int>(spec.rows.size());
-  layout.textPointSize = spec.textPointSize;
-  layout.oneText = spec.oneText;
-  for (const Row& row : spec.rows) {
-    for (const Column& column : spec.columns) {
+  layout.name = grid.name;
+  layout.page = grid.page;
+  layout.columns = static_cast<int>(grid.columns.size());
+  layout.rows = static_cast<int>(grid.rows.size());
+  layout.textPointSize = grid.textPointSize;
+  layout.oneText = grid.oneText;
+  for (const Row& row : grid.rows) {
+    for (const Column& column : grid.columns) {
       TLabelPosition position;
       position.barLeft = column.barLeft;
       position.barTop = row.barTop;
-      position.barHeight = spec.barHeight;
+      position.barHeight = grid.barHeight;
       position.text1Left = column.textLeft;
       position.text1Top = row.text1Top;
-      position.text2Left = spec.oneText ? 0 : column.textLeft;
+      position.text2Left = grid.oneText ? 0 : column.textLeft;
       position.text2Top = row.text2Top;
       position.textWidth = column.textWidth;
       layout.positions.push_back(position);
     }
   }
-  for (const Override& change : spec.overrides) {
+  for (const Override& change : grid.overrides) {
     apply(layout.positions.at(change.position - 1), change);
   }
   return layout;
@@ -199,7 +199,7 @@ bool equalIgnoringCase(std::string_view a, std::string_view b) {
 const std::vector<TLabelLayout>& allLayouts() {
   static const std::vector<TLabelLayout> layouts = [] {
     std::vector<TLabelLayout> built;
-    for (const LayoutSpec& spec : layoutSpecs()) built.push_back(build(spec));
+    for (const LayoutSpec& grid : layoutSpecs()) built.push_back(build(grid));
     return built;
   }();
   return layouts;
