@@ -39,7 +39,7 @@ bool DatedToday(const std::string& path) {
 // True when no other open of the file exists: an open for this process alone is granted.
 bool NobodyElseHasOpen(const std::string& path) {
   File probe;
-  return probe.open(path, FileAccess::ReadOnly, FileShare::Exclusive) == 0;
+  return probe.open(path, FileAccess::ReadWrite, FileShare::Exclusive) == 0;
 }
 
 // True when the file holds more whole records than its header counts: records were appended by a
