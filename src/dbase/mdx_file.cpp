@@ -1,11 +1,15 @@
 #include "dbase/mdx_file.h"
 
+#include <ctime>
+
 namespace vekrano::dbase {
 
 namespace {
 
 constexpr int kLockAttempts = 1001;
-constexpr int kPauseIterations = 1000;
+// 1001 attempts then span the ten seconds the timeout message speaks of; an empty loop would be
+// over in a millisecond here and fail any process that meets another's write section.
+constexpr long kPauseNanoseconds = 10'000'000;
 
 }  // namespace
 
@@ -14,8 +18,9 @@ bool readExact(File& file, std::int64_t offset, void* data, std::size_t length) 
 }
 
 void lockPause() {
-  [[maybe_unused]] static volatile int sink;
-  for (int i = 0; i < kPauseIterations; ++i) sink = i;
+  timespec pause{0, kPauseNanoseconds};
+  while (nanosleep(&pause, &pause) != 0) {
+  }
 }
 
 int lockWithRetries(File& file, std::int64_t offset, std::int64_t length) {

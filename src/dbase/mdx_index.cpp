@@ -205,7 +205,7 @@ bool MdxIndex::positionTable(bool onEntry) {
 bool MdxIndex::FirstKey() {
   return guarded([&] {
     if (order_ == 0) return false;
-    ReadSection section(*this);
+    Section section(*this, Section::Read);
     return positionTable(controlling().first());
   });
 }
@@ -213,7 +213,7 @@ bool MdxIndex::FirstKey() {
 bool MdxIndex::LastKey() {
   return guarded([&] {
     if (order_ == 0) return false;
-    ReadSection section(*this);
+    Section section(*this, Section::Read);
     return positionTable(controlling().last());
   });
 }
@@ -223,7 +223,7 @@ bool MdxIndex::PriorKey() { return guarded([&] { return step(false); }); }
 
 bool MdxIndex::step(bool forward) {
   if (order_ == 0) return false;
-  ReadSection section(*this);
+  Section section(*this, Section::Read);
   TagTree& tree = controlling();
   if (section.changed() && !atEnd_) syncTag(static_cast<std::size_t>(order_ - 1), "SoftSyncIndex");
   if (!tree.onEntry()) {
@@ -270,7 +270,7 @@ bool MdxIndex::search(const std::string& text, bool exact) {
     requireOpen(". (DBF=" + table_.fileName() + ") [Find]");
     if (order_ == 0)
       throw MdxFailure(kErrorInternal, "Cannot use Find() with index order 0 (natural order) [Find]");
-    ReadSection section(*this);
+    Section section(*this, Section::Read);
     TagTree& tree = controlling();
     std::string key = searchKey(text, exact);
     bool on = tree.seek(key) || tree.last();

@@ -104,8 +104,7 @@ class MdxIndex {
     std::unique_ptr<MdxExpression> condition;
     int decimals = 0;
   };
-  class ReadSection;
-  class WriteSection;
+  class Section;
 
   template <class Operation>
   bool guarded(Operation operation);

@@ -24,72 +24,43 @@ bool MdxIndex::guarded(Operation operation) {
   }
 }
 
-class MdxIndex::ReadSection {
+// A read or a write section, entered for its lifetime.
+class MdxIndex::Section {
  public:
-  explicit ReadSection(MdxIndex& index) : semaphore_(index.semaphore_.get()) {
-    if (semaphore_) {
-      changed_ = semaphore_->enterRead();
-      try {
-        index.noteChanges(changed_);
-      } catch (...) {
-        semaphore_->exitRead();
-        throw;
-      }
+  enum Kind { Read, Write };
+  Section(MdxIndex& index, Kind kind) : semaphore_(index.semaphore_.get()), kind_(kind) {
+    if (!semaphore_) return;
+    changed_ = kind == Read ? semaphore_->enterRead() : semaphore_->enterWrite();
+    try {
+      index.noteChanges(changed_);
+    } catch (...) {
+      leave();
+      throw;
     }
   }
   // Leaving never throws over another failure already on its way out.
-  ~ReadSection() noexcept(false) {
+  ~Section() noexcept(false) {
     if (!semaphore_) return;
     if (std::uncaught_exceptions() > pending_) {
       try {
-        semaphore_->exitRead();
+        leave();
       } catch (const EDorevError&) {
       }
       return;
     }
-    semaphore_->exitRead();
+    leave();
   }
-  ReadSection(const ReadSection&) = delete;
-  ReadSection& operator=(const ReadSection&) = delete;
+  Section(const Section&) = delete;
+  Section& operator=(const Section&) = delete;
   // True when another process changed the index since this one last looked.
   bool changed() const { return changed_; }
 
  private:
+  void leave() { kind_ == Read ? semaphore_->exitRead() : semaphore_->exitWrite(); }
+
   MdxSemaphore* semaphore_;
-  int pending_ = std::uncaught_exceptions();
+  Kind kind_;
   bool changed_ = false;
-};
-
-class MdxIndex::WriteSection {
- public:
-  explicit WriteSection(MdxIndex& index) : semaphore_(index.semaphore_.get()) {
-    if (semaphore_) {
-      bool changed = semaphore_->enterWrite();
-      try {
-        index.noteChanges(changed);
-      } catch (...) {
-        semaphore_->exitWrite();
-        throw;
-      }
-    }
-  }
-  // Leaving never throws over another failure already on its way out.
-  ~WriteSection() noexcept(false) {
-    if (!semaphore_) return;
-    if (std::uncaught_exceptions() > pending_) {
-      try {
-        semaphore_->exitWrite();
-      } catch (const EDorevError&) {
-      }
-      return;
-    }
-    semaphore_->exitWrite();
-  }
-  WriteSection(const WriteSection&) = delete;
-  WriteSection& operator=(const WriteSection&) = delete;
-
- private:
-  MdxSemaphore* semaphore_;
   int pending_ = std::uncaught_exceptions();
 };
 

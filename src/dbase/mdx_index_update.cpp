@@ -19,7 +19,7 @@ bool MdxIndex::AppendIndex() {
     if (!isOpen()) return true;
     auto record = static_cast<std::uint32_t>(table_.currentRecord());
     {
-      WriteSection section(*this);
+      Section section(*this, Section::Write);
       std::vector<std::pair<std::size_t, std::string>> added;
       try {
         for (std::size_t i = 0; i < tags_.size(); ++i) {
@@ -52,7 +52,7 @@ bool MdxIndex::AfterReplace() {
     if (!isOpen() || oldKeys_.size() != tags_.size()) return true;
     auto record = static_cast<std::uint32_t>(table_.currentRecord());
     {
-      WriteSection section(*this);
+      Section section(*this, Section::Write);
       for (std::size_t i = 0; i < tags_.size(); ++i) {
         std::optional<std::string> key;
         if (conditionHolds(i)) key = keyOf(i);
@@ -74,7 +74,7 @@ bool MdxIndex::AfterReplace() {
 bool MdxIndex::SyncIndex() {
   return guarded([&] {
     if (!isOpen() || order_ == 0) return true;
-    ReadSection section(*this);
+    Section section(*this, Section::Read);
     return syncTag(static_cast<std::size_t>(order_ - 1), "SyncIndex");
   });
 }
