@@ -41,13 +41,7 @@ void TDataSet::Open() {
     savedBuffer_ = AllocRecordBuffer();
     activeBuffer_ = currentBuffer_;
     state_ = TDataSetState::dsBrowse;
-    InternalFirst();
-    if (Fetch(TGetMode::gmNext) == TGetResult::grOK) {
-      bof_ = true;
-      eof_ = false;
-    } else {
-      SetEmpty();
-    }
+    PlaceAtEnd(true);
   } catch (...) {
     state_ = TDataSetState::dsInactive;
     if (IsCursorOpen()) {
@@ -56,8 +50,8 @@ void TDataSet::Open() {
     ReleaseBuffers();
     throw;
   }
-  Notify(TDataEvent::deUpdateState, nullptr);
-  Notify(TDataEvent::deDataSetChange, nullptr);
+  DataEvent(TDataEvent::deUpdateState);
+  DataEvent(TDataEvent::deDataSetChange);
 }
 
 void TDataSet::Close() {
@@ -67,7 +61,7 @@ void TDataSet::Close() {
   state_ = TDataSetState::dsInactive;
   InternalClose();
   ReleaseBuffers();
-  Notify(TDataEvent::deUpdateState, nullptr);
+  DataEvent(TDataEvent::deUpdateState);
 }
 
 void TDataSet::SetActive(bool active) {
@@ -180,27 +174,29 @@ void TDataSet::Resync() {
   DataEvent(TDataEvent::deDataSetChange);
 }
 
-void TDataSet::First() {
-  CheckBrowseMode();
-  InternalFirst();
-  if (Fetch(TGetMode::gmNext) == TGetResult::grOK) {
-    bof_ = true;
-    eof_ = false;
+void TDataSet::PlaceAtEnd(bool first) {
+  if (first) {
+    InternalFirst();
+  } else {
+    InternalLast();
+  }
+  if (Fetch(first ? TGetMode::gmNext : TGetMode::gmPrior) == TGetResult::grOK) {
+    bof_ = first;
+    eof_ = !first;
   } else {
     SetEmpty();
   }
+}
+
+void TDataSet::First() {
+  CheckBrowseMode();
+  PlaceAtEnd(true);
   DataEvent(TDataEvent::deDataSetChange);
 }
 
 void TDataSet::Last() {
   CheckBrowseMode();
-  InternalLast();
-  if (Fetch(TGetMode::gmPrior) == TGetResult::grOK) {
-    bof_ = false;
-    eof_ = true;
-  } else {
-    SetEmpty();
-  }
+  PlaceAtEnd(false);
   DataEvent(TDataEvent::deDataSetChange);
 }
 
@@ -396,28 +392,28 @@ void TDataSet::Post() {
     }
     InternalAddRecord(currentBuffer_, appending_);
   }
-  modified_ = false;
-  ResyncCursor();
-  SetState(TDataSetState::dsBrowse);
-  DataEvent(TDataEvent::deDataSetChange);
+  EndChange();
 }
 
 void TDataSet::Cancel() {
   CheckActive();
   if (state_ == TDataSetState::dsEdit) {
     UpdateCursorPos();
-    ResyncCursor();
   } else if (state_ == TDataSetState::dsInsert) {
     if (hadRecordBeforeInsert_) {
       InternalSetToRecord(savedBuffer_);
-      ResyncCursor();
     } else {
-      SetEmpty();
+      InternalFirst();
     }
   } else {
     return;
   }
+  EndChange();
+}
+
+void TDataSet::EndChange() {
   modified_ = false;
+  ResyncCursor();
   SetState(TDataSetState::dsBrowse);
   DataEvent(TDataEvent::deDataSetChange);
 }
@@ -434,10 +430,7 @@ void TDataSet::Delete() {
   CheckCanModify();
   UpdateCursorPos();
   InternalDelete();
-  modified_ = false;
-  ResyncCursor();
-  SetState(TDataSetState::dsBrowse);
-  DataEvent(TDataEvent::deDataSetChange);
+  EndChange();
 }
 
 void TDataSet::Refresh() {

@@ -9,12 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "dbase/data_source.h"
 #include "dbase/field.h"
 
 namespace vekrano::dbase {
-
-class TDataSource;
-enum class TDataEvent;
 
 enum class TDataSetState {
   dsInactive,      // closed
@@ -325,8 +323,12 @@ class TDataSet {
   // Places the concrete cursor on the current record when it is a stored one.
   void UpdateCursorPos();
   void BeginInsert(bool append);
+  // Back to browsing on the record under the concrete cursor, telling the controls.
+  void EndChange();
   // Reads into the scratch buffer and makes it current on success.
   TGetResult Fetch(TGetMode mode);
+  // Reads the first record (setting Bof) or the last (setting Eof), without notifying.
+  void PlaceAtEnd(bool first);
   // Reads the record under the concrete cursor as the cursor protocol says, without notifying.
   void ResyncCursor();
   void SetEmpty();
@@ -366,6 +368,7 @@ class TActiveRecord {
 
  private:
   TDataSet& dataSet_;
+  // The copy that was active before, or nullptr when it was the current record's buffer.
   char* previous_;
 };
 

@@ -31,6 +31,11 @@ T NativeOr(const Variant& value, T fallback) {
   return native != nullptr ? *native : fallback;
 }
 
+template <typename T>
+std::optional<Variant> ToVariant(const std::optional<T>& value) {
+  return value ? std::optional<Variant>(*value) : std::nullopt;
+}
+
 }  // namespace
 
 bool IsNullVariant(const Variant& value) { return std::holds_alternative<std::monostate>(value); }
@@ -50,6 +55,17 @@ bool TField::IsNull() const {
 bool TField::GetData(Variant& value) const { return dataSet_.ReadField(*this, value); }
 
 void TField::SetData(const Variant& value) { dataSet_.WriteField(*this, value); }
+
+void TField::SetDataFromText(const std::string& text, const std::optional<Variant>& parsed,
+                             const char* errorPattern) {
+  if (IsBlank(text)) {
+    Clear();
+  } else if (!parsed) {
+    DatabaseError(errorPattern, text);
+  } else {
+    SetData(*parsed);
+  }
+}
 
 void TField::TypeMismatch(const char* typeName) const {
   DatabaseError(kFieldTypeMismatch, DisplayName(), typeName);
@@ -196,15 +212,7 @@ int TIntegerField::AsInteger() const {
 double TIntegerField::AsFloat() const { return static_cast<double>(Int64Value()); }
 
 void TIntegerField::SetAsString(const std::string& value) {
-  if (IsBlank(value)) {
-    Clear();
-    return;
-  }
-  const auto number = TextToInt(value);
-  if (!number) {
-    DatabaseError(kInvalidInteger, value);
-  }
-  SetData(*number);
+  SetDataFromText(value, ToVariant(TextToInt(value)), kInvalidInteger);
 }
 
 void TIntegerField::SetAsInteger(int value) { SetData(std::int64_t{value}); }
@@ -237,15 +245,7 @@ double TFloatField::AsFloat() const {
 }
 
 void TFloatField::SetAsString(const std::string& value) {
-  if (IsBlank(value)) {
-    Clear();
-    return;
-  }
-  const auto number = TextToFloat(value);
-  if (!number) {
-    DatabaseError(kInvalidFloat, value);
-  }
-  SetData(*number);
+  SetDataFromText(value, ToVariant(TextToFloat(value)), kInvalidFloat);
 }
 
 void TFloatField::SetAsInteger(int value) { SetData(static_cast<double>(value)); }
@@ -282,15 +282,7 @@ double TDateField::AsDateTime() const {
 }
 
 void TDateField::SetAsString(const std::string& value) {
-  if (IsBlank(value)) {
-    Clear();
-    return;
-  }
-  const auto date = TextToDateTime(value);
-  if (!date) {
-    DatabaseError(kInvalidDate, value);
-  }
-  SetData(*date);
+  SetDataFromText(value, ToVariant(TextToDateTime(value)), kInvalidDate);
 }
 
 void TDateField::SetAsFloat(double value) { SetAsDateTime(value); }

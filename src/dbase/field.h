@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <variant>
 
@@ -108,6 +109,10 @@ class TField {
   // Writes a native value (monostate for null) into the active record after the state and
   // read-only checks, and notifies the dataset's controls.
   void SetData(const Variant& value);
+  // Blank `text` clears the value; otherwise `parsed` (the text read as the native kind) is
+  // written, and a text that did not read raises `errorPattern` with the text.
+  void SetDataFromText(const std::string& text, const std::optional<Variant>& parsed,
+                       const char* errorPattern);
   // Raises kFieldTypeMismatch naming this field and `typeName`.
   [[noreturn]] void TypeMismatch(const char* typeName) const;
 

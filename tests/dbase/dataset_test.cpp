@@ -9,6 +9,7 @@
 namespace vekrano::dbase {
 namespace {
 
+using testing::ErrorText;
 using testing::MemoryDataset;
 
 MemoryDataset::Row ArticleRow(std::int64_t num, const std::string& cb) { return {num, cb}; }
@@ -33,17 +34,6 @@ class DatasetTest : public ::testing::Test {
 
   MemoryDataset articles;
 };
-
-// Runs `operation` and returns the text of the EDatabaseError it raises.
-template <typename Operation>
-std::string ErrorOf(Operation operation) {
-  try {
-    operation();
-  } catch (const EDatabaseError& error) {
-    return error.what();
-  }
-  return "no error";
-}
 
 TEST_F(DatasetTest, OpenPlacesTheCursorOnTheFirstRecordAndOpenTwiceDoesNothing) {
   EXPECT_EQ(articles.State(), TDataSetState::dsInactive);
@@ -109,7 +99,7 @@ TEST_F(DatasetTest, AnEmptyDatasetHasBothFlagsAndNullFields) {
   empty.Next();
   EXPECT_TRUE(empty.Bof() && empty.Eof());
   EXPECT_TRUE(empty.GetBookmark().empty());
-  EXPECT_EQ(ErrorOf([&] { empty.Delete(); }),
+  EXPECT_EQ(ErrorText([&] { empty.Delete(); }),
             "Impossible d'effectuer cette op\xE9ration sur un ensemble de donn\xE9" "es vide");
 
   // Edit on an empty dataset starts a new record.
@@ -234,21 +224,21 @@ TEST_F(DatasetTest, FieldsAreFoundWithoutRegardToCase) {
   EXPECT_EQ(articles.FindField("NUM"), &articles.Fields(0));
   EXPECT_EQ(articles.Fields(1).Index(), 1);
   EXPECT_EQ(articles.FindField("prix"), nullptr);
-  EXPECT_EQ(ErrorOf([&] { articles.FieldByName("prix"); }), "Champ 'prix' non trouv\xE9");
+  EXPECT_EQ(ErrorText([&] { articles.FieldByName("prix"); }), "Champ 'prix' non trouv\xE9");
 }
 
 TEST_F(DatasetTest, ThePlatformTextsAreRaisedInFrench) {
-  EXPECT_EQ(ErrorOf([&] { articles.First(); }),
+  EXPECT_EQ(ErrorText([&] { articles.First(); }),
             "Impossible d'effectuer cette op\xE9ration sur un ensemble de donn\xE9" "es ferm\xE9");
-  EXPECT_EQ(ErrorOf([&] { articles.Append(); }),
+  EXPECT_EQ(ErrorText([&] { articles.Append(); }),
             "Impossible d'effectuer cette op\xE9ration sur un ensemble de donn\xE9" "es ferm\xE9");
-  EXPECT_EQ(ErrorOf([&] { (void)articles.RecordCount(); }),
+  EXPECT_EQ(ErrorText([&] { (void)articles.RecordCount(); }),
             "Impossible d'effectuer cette op\xE9ration sur un ensemble de donn\xE9" "es ferm\xE9");
 
   articles.Open();
-  EXPECT_EQ(ErrorOf([&] { articles.FieldByName("cb").SetAsString("X"); }),
+  EXPECT_EQ(ErrorText([&] { articles.FieldByName("cb").SetAsString("X"); }),
             "L'ensemble de donn\xE9" "es n'est pas en mode Edition ou Insertion");
-  EXPECT_EQ(ErrorOf([&] { articles.FieldByName("cb").Clear(); }),
+  EXPECT_EQ(ErrorText([&] { articles.FieldByName("cb").Clear(); }),
             "L'ensemble de donn\xE9" "es n'est pas en mode Edition ou Insertion");
   EXPECT_EQ(Cb(), "A");
 
@@ -256,17 +246,17 @@ TEST_F(DatasetTest, ThePlatformTextsAreRaisedInFrench) {
   cb.SetReadOnly(true);
   cb.SetDisplayLabel("Code barre");
   articles.Edit();
-  EXPECT_EQ(ErrorOf([&] { cb.SetAsString("X"); }), "Impossible de modifier le champ 'Code barre'");
+  EXPECT_EQ(ErrorText([&] { cb.SetAsString("X"); }), "Impossible de modifier le champ 'Code barre'");
   articles.Cancel();
   EXPECT_EQ(Cb(), "A");
 
   articles.SetReadOnly(true);
   const std::string readOnly = "Impossible de modifier un ensemble de donn\xE9" "es en lecture seule";
   EXPECT_FALSE(articles.CanModify());
-  EXPECT_EQ(ErrorOf([&] { articles.Edit(); }), readOnly);
-  EXPECT_EQ(ErrorOf([&] { articles.Append(); }), readOnly);
-  EXPECT_EQ(ErrorOf([&] { articles.Insert(); }), readOnly);
-  EXPECT_EQ(ErrorOf([&] { articles.Delete(); }), readOnly);
+  EXPECT_EQ(ErrorText([&] { articles.Edit(); }), readOnly);
+  EXPECT_EQ(ErrorText([&] { articles.Append(); }), readOnly);
+  EXPECT_EQ(ErrorText([&] { articles.Insert(); }), readOnly);
+  EXPECT_EQ(ErrorText([&] { articles.Delete(); }), readOnly);
   EXPECT_EQ(articles.State(), TDataSetState::dsBrowse);
   EXPECT_EQ(articles.RecordCount(), 3);
 }
@@ -331,13 +321,31 @@ TEST_F(DatasetTest, LocateFindsByValueWithTheOptionsAndStaysWhenNothingMatches) 
   EXPECT_EQ(articles.RecNo(), 5);
   EXPECT_TRUE(articles.Locate("num", {std::string("2")}, {}));
   EXPECT_EQ(Cb(), "B");
-  EXPECT_EQ(ErrorOf([&] { articles.Locate("prix", {1.0}, {}); }), "Champ 'prix' non trouv\xE9");
+  EXPECT_EQ(ErrorText([&] { articles.Locate("prix", {1.0}, {}); }), "Champ 'prix' non trouv\xE9");
 
   EXPECT_EQ(articles.Lookup("num", {std::int64_t{3}}, "cb;num"),
             (std::vector<Variant>{std::string("C"), std::int64_t{3}}));
   EXPECT_EQ(Cb(), "B");
   EXPECT_TRUE(articles.Lookup("num", {std::int64_t{9}}, "cb").empty());
   EXPECT_EQ(Cb(), "B");
+}
+
+// A store that opens but cannot describe its columns.
+class UndescribedDataset : public MemoryDataset {
+ public:
+  UndescribedDataset() : MemoryDataset({{"cb", TFieldType::ftString, 5}}) {}
+  bool StoreOpen() const { return IsCursorOpen(); }
+
+ protected:
+  std::vector<TFieldDef> InternalInitFieldDefs() override { throw EDatabaseError("no columns"); }
+};
+
+TEST(DatasetOpenTest, AFailedOpenLeavesTheDatasetClosedAndRaisesTheStoresError) {
+  UndescribedDataset dataset;
+  EXPECT_EQ(ErrorText([&] { dataset.Open(); }), "no columns");
+  EXPECT_FALSE(dataset.Active());
+  EXPECT_FALSE(dataset.StoreOpen());
+  EXPECT_EQ(dataset.FieldCount(), 0);
 }
 
 TEST(DatasetNullTest, NullKeysMatchNullFields) {

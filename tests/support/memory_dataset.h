@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/exception.h"
 #include "dbase/dataset.h"
 
 namespace vekrano::testing {
@@ -86,5 +87,16 @@ class MemoryDataset : public dbase::TDataSet {
   bool readOnly_ = false;
   int openCount_ = 0;
 };
+
+// The text of the exception of the engines that `operation` raises; "no error" when it raises none.
+template <typename Operation>
+std::string ErrorText(Operation operation) {
+  try {
+    operation();
+  } catch (const common::Exception& error) {
+    return error.what();
+  }
+  return "no error";
+}
 
 }  // namespace vekrano::testing

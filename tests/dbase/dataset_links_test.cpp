@@ -1,0 +1,210 @@
+// Notifications of data links, pushing pending control values, and painting another record
+// through a copy of its buffer.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+
+#include "common/prompts.h"
+#include "dbase/data_source.h"
+#include "dbase/database_error.h"
+#include "dbase/dataset.h"
+#include "support/memory_dataset.h"
+
+namespace vekrano::dbase {
+namespace {
+
+using testing::MemoryDataset;
+
+// Records the notifications it receives; may push a pending value or fail on request.
+class RecordingLink : public TDataLink {
+ public:
+  void DataEvent(TDataEvent event, const TField* field) override {
+    events.push_back(event);
+    fields.push_back(field);
+    if (event == TDataEvent::deUpdateRecord && !pendingText.empty()) {
+      DataSet()->FieldByName("cb").SetAsString(pendingText);
+    }
+    if (failOn == event) {
+      throw EDatabaseError("link failed");
+    }
+  }
+  int Count(TDataEvent event) const { return static_cast<int>(std::count(events.begin(), events.end(), event)); }
+
+  std::vector<TDataEvent> events;
+  std::vector<const TField*> fields;
+  std::string pendingText;
+  std::optional<TDataEvent> failOn;
+};
+
+class DatasetLinksTest : public ::testing::Test {
+ protected:
+  DatasetLinksTest() : articles({{"cb", TFieldType::ftString, 10}}) {
+    for (const char* cb : {"A", "B", "C"}) {
+      articles.AddRow({std::string(cb)});
+    }
+    source.SetDataSet(&articles);
+    link.SetDataSource(&source);
+    link.events.clear();
+  }
+
+  MemoryDataset articles;
+  TDataSource source;
+  RecordingLink link;
+};
+
+TEST_F(DatasetLinksTest, ChangesReachTheLinksAndTheSourceHandlers) {
+  int stateChanges = 0;
+  int dataChanges = 0;
+  source.OnStateChange = [&](TDataSource&) { ++stateChanges; };
+  source.OnDataChange = [&](TDataSource&, const TField*) { ++dataChanges; };
+  EXPECT_FALSE(link.Active());
+  articles.Open();
+  EXPECT_TRUE(link.Active());
+  EXPECT_EQ(link.DataSet(), &articles);
+  EXPECT_EQ(link.Count(TDataEvent::deUpdateState), 1);
+  EXPECT_EQ(link.Count(TDataEvent::deDataSetChange), 1);
+  articles.Next();
+  EXPECT_EQ(link.Count(TDataEvent::deDataSetScroll), 1);
+  articles.Edit();
+  EXPECT_EQ(link.Count(TDataEvent::deUpdateState), 2);
+  articles.FieldByName("cb").SetAsString("Z");
+  EXPECT_EQ(link.events.back(), TDataEvent::deFieldChange);
+  EXPECT_EQ(link.fields.back(), &articles.FieldByName("cb"));
+  articles.Post();
+  EXPECT_EQ(link.Count(TDataEvent::deUpdateRecord), 1);
+  EXPECT_EQ(link.Count(TDataEvent::deUpdateState), 3);
+  EXPECT_EQ(link.events.back(), TDataEvent::deDataSetChange);
+  EXPECT_EQ(stateChanges, 3);
+  EXPECT_GE(dataChanges, 4);
+
+  source.SetEnabled(false);
+  EXPECT_FALSE(link.Active());
+  link.events.clear();
+  articles.Next();
+  EXPECT_TRUE(link.events.empty());
+  source.SetEnabled(true);
+
+  articles.Close();
+  EXPECT_EQ(link.events.back(), TDataEvent::deUpdateState);
+  EXPECT_FALSE(link.Active());
+}
+
+TEST_F(DatasetLinksTest, DisabledControlsHearNothingUntilEnabledAgain) {
+  articles.Open();
+  link.events.clear();
+  articles.DisableControls();
+  articles.DisableControls();
+  EXPECT_TRUE(articles.ControlsDisabled());
+  articles.Last();
+  articles.Prior();
+  articles.Delete();
+  articles.EnableControls();
+  EXPECT_TRUE(link.events.empty());
+  articles.EnableControls();
+  EXPECT_FALSE(articles.ControlsDisabled());
+  EXPECT_EQ(link.events, std::vector<TDataEvent>{TDataEvent::deDataSetChange});
+
+  // A state left changed while disabled is reported too.
+  link.events.clear();
+  articles.DisableControls();
+  articles.Edit();
+  articles.EnableControls();
+  EXPECT_EQ(link.events,
+            (std::vector<TDataEvent>{TDataEvent::deUpdateState, TDataEvent::deDataSetChange}));
+  articles.EnableControls();
+  EXPECT_EQ(link.events.size(), 2u);
+}
+
+TEST_F(DatasetLinksTest, UpdateRecordPushesPendingValuesBeforeAPost) {
+  articles.Open();
+  articles.Edit();
+  link.pendingText = "typed";
+  articles.DisableControls();
+  articles.Post();
+  articles.EnableControls();
+  EXPECT_EQ(articles.FieldByName("cb").AsString(), "typed");
+  EXPECT_EQ(std::get<std::string>(articles.Rows()[0][0]), "typed");
+  EXPECT_THROW(articles.UpdateRecord(), EDatabaseError);
+
+  // A control that refuses its value stops the post.
+  link.pendingText.clear();
+  link.failOn = TDataEvent::deUpdateRecord;
+  articles.Edit();
+  articles.FieldByName("cb").SetAsString("lost");
+  EXPECT_THROW(articles.Post(), EDatabaseError);
+  EXPECT_EQ(articles.State(), TDataSetState::dsEdit);
+  EXPECT_EQ(std::get<std::string>(articles.Rows()[0][0]), "typed");
+}
+
+TEST_F(DatasetLinksTest, AFailingLinkIsReportedAndTheOperationCompletes) {
+  common::ScopedScriptedPrompts prompts;
+  articles.Open();
+  link.failOn = TDataEvent::deDataSetScroll;
+  articles.Next();
+  EXPECT_EQ(articles.FieldByName("cb").AsString(), "B");
+  ASSERT_EQ(prompts.shown.size(), 1u);
+  EXPECT_EQ(prompts.shown[0].text, "link failed");
+  EXPECT_EQ(prompts.shown[0].caption, "Vekrano");
+}
+
+TEST_F(DatasetLinksTest, DestroyingEitherSideDetaches) {
+  {
+    RecordingLink shortLived;
+    shortLived.SetDataSource(&source);
+  }
+  auto other = std::make_unique<TDataSource>();
+  other->SetDataSet(&articles);
+  RecordingLink orphan;
+  orphan.SetDataSource(other.get());
+  other.reset();
+  EXPECT_EQ(orphan.DataSource(), nullptr);
+  articles.Open();
+  EXPECT_EQ(link.Count(TDataEvent::deUpdateState), 1);
+}
+
+TEST_F(DatasetLinksTest, ARecordCopyMadeActiveIsReadThroughTheSameFields) {
+  articles.Open();
+  std::vector<TRecordCopy> rows = articles.CopyAllRecordBuffers();
+  ASSERT_EQ(rows.size(), 3u);
+  articles.Next();
+  TField& cb = articles.FieldByName("cb");
+  {
+    TActiveRecord painting(articles, rows[2]);
+    EXPECT_EQ(cb.AsString(), "C");
+    EXPECT_THROW(cb.SetAsString("X"), EDatabaseError);
+    articles.GotoBookmark(articles.GetBookmark());
+  }
+  EXPECT_EQ(cb.AsString(), "C");
+  articles.SetRecNo(2);
+  TRecordCopy current = articles.CopyActiveBuffer();
+  {
+    TActiveRecord painting(articles, rows[0]);
+    EXPECT_EQ(cb.AsString(), "A");
+  }
+  EXPECT_EQ(cb.AsString(), "B");
+  articles.Next();
+  EXPECT_EQ(cb.AsString(), "C");
+  TActiveRecord painting(articles, current);
+  EXPECT_EQ(cb.AsString(), "B");
+}
+
+TEST_F(DatasetLinksTest, CopyingAllRowsDuringAnEditLeavesThePostInPlace) {
+  articles.Open();
+  articles.Next();
+  articles.Edit();
+  articles.FieldByName("cb").SetAsString("E");
+  EXPECT_EQ(articles.CopyAllRecordBuffers().size(), 3u);
+  articles.Post();
+  EXPECT_EQ(std::get<std::string>(articles.Rows()[1][0]), "E");
+
+  articles.Insert();
+  articles.FieldByName("cb").SetAsString("I");
+  articles.CopyAllRecordBuffers();
+  articles.Post();
+  EXPECT_EQ(std::get<std::string>(articles.Rows()[1][0]), "I");
+  EXPECT_EQ(articles.RecNo(), 2);
+}
+
+}  // namespace
+}  // namespace vekrano::dbase
