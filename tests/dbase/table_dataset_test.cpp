@@ -2,6 +2,7 @@
 // Locate and the component's properties.
 #include <gtest/gtest.h>
 
+#include "common/format_settings.h"
 #include "dbase/database_error.h"
 #include "dbase/table_work_areas.h"
 #include "table_test_support.h"
@@ -95,7 +96,8 @@ TEST(TableDatasetTest, RecordsFollowTheIndexOrderAndRecNoIsThePhysicalNumber) {
   table.Post();
   EXPECT_EQ(table.FieldByName("cb").AsString(), "D");
   EXPECT_EQ(table.RecNo(), 2);
-  EXPECT_TRUE(table.Eof() || (table.Next(), table.Eof()));
+  table.Next();
+  EXPECT_TRUE(table.Eof());
   EXPECT_EQ(Barcodes(table), (std::vector<std::string>{"B", "C", "D"}));
   table.Close();
 
@@ -377,6 +379,97 @@ TEST(TableDatasetTest, ThirtyThreeWorkAreasAtMost) {
   } catch (const common::Exception& error) {
     EXPECT_STREQ(error.what(), "Dataset error: Error # 220 (Invalid parameter)\r\nAlias name \"T0\" already in use. [USE]");
   }
+}
+
+class RecordingProgress : public TTzIndexProgress {
+ public:
+  void Begin(const std::string& caption) override { events.push_back("begin " + caption); }
+  void Advance(int percent) override { last = percent; }
+  void End() override { events.push_back("end"); }
+  std::vector<std::string> events;
+  int last = -1;
+};
+
+TEST(TableDatasetTest, CreateIndexStatesDecideWhenTheIndexIsBuilt) {
+  TableFolder f;
+  TTzDbf table("tarticle");
+  ConfigureArticleTable(table, f.folder());
+  RecordingProgress progress;
+  table.IndexProgress = &progress;
+  std::vector<std::string> built;
+  table.OnAfterMakeIndex = [&](const std::string& name) { built.push_back(name); };
+  table.Open();
+  AppendArticle(table, 1, "B");
+  AppendArticle(table, 2, "A");
+  table.Close();
+  ASSERT_EQ(built.size(), 1u);
+  EXPECT_EQ(progress.events, (std::vector<std::string>{"begin Indexing " + f.mdx() + "...", "end"}));
+
+  table.Open();  // ciNotFound: the index exists
+  table.Close();
+  table.CreateIndex = TCreateIndexType::ciVerifyHeader;
+  table.Open();  // same tags
+  table.Close();
+  EXPECT_EQ(built.size(), 1u);
+  table.IndexList = {"CB,T,F,cb", ""};
+  table.Open();  // descending now: rebuilt
+  EXPECT_EQ(built.size(), 2u);
+  EXPECT_EQ(Barcodes(table), (std::vector<std::string>{"B", "A"}));
+  EXPECT_EQ(progress.last, 100);
+  table.Close();
+
+  table.CreateIndex = TCreateIndexType::ciAlways;
+  table.IndexList = {"CB,F,F,cb", ""};
+  table.OnBeforeMakeIndex = [&](const std::string& name, bool& canMake) {
+    EXPECT_EQ(name, f.mdx());
+    EXPECT_TRUE(canMake);
+    canMake = false;
+  };
+  table.Open();  // skipped: the table is used without index, in record order
+  EXPECT_EQ(built.size(), 2u);
+  EXPECT_FALSE(table.IndexActive());
+  EXPECT_EQ(Barcodes(table), (std::vector<std::string>{"B", "A"}));
+  table.Close();
+  EXPECT_EQ(readFileBytes(f.dbf())[28], 0);
+
+  table.OnBeforeMakeIndex = nullptr;
+  std::filesystem::remove(f.mdx());
+  table.CreateIndex = TCreateIndexType::ciNotFound;
+  table.Open();  // a missing index is built
+  EXPECT_EQ(built.size(), 3u);
+  EXPECT_EQ(Barcodes(table), (std::vector<std::string>{"A", "B"}));
+}
+
+TEST(TableDatasetTest, DatesAreShownInTheShortFormatAndInvalidOnesAreRefused) {
+  TableFolder f;
+  common::formatSettings().shortDateFormat = "dd/MM/yyyy";
+  TTzDbf table("dated");
+  table.DbfFields = {"name,C,10,0", "born,D,8,0", "price,N,8,2", "ok,L,1,0"};
+  table.SetDbfFileName(f.dir.file("dated.dbf"));
+  table.Open();
+  EXPECT_EQ(table.FieldByName("price").DataType(), TFieldType::ftFloat);
+  table.Append();
+  table.FieldByName("born").SetAsString("05/03/2024");
+  table.FieldByName("price").SetAsFloat(12.345);
+  table.FieldByName("ok").SetAsBoolean(true);
+  table.Post();
+  table.Append();
+  table.FieldByName("born").SetAsString("31/02/2024");
+  table.Post();
+  EXPECT_EQ(f.shownTexts(), (std::vector<std::string>{"        Invalid date       "}));
+  table.Close();
+  table.Open();
+  EXPECT_EQ(table.FieldByName("born").AsString(), "05/03/2024");
+  EXPECT_DOUBLE_EQ(table.FieldByName("price").AsFloat(), 12.35);
+  EXPECT_TRUE(table.FieldByName("ok").AsBoolean());
+  table.Edit();
+  table.FieldByName("born").SetAsString("  /  /    ");
+  table.Post();
+  EXPECT_EQ(table.FieldByName("born").AsString(), "");
+  EXPECT_FALSE(table.FieldByName("born").IsNull());
+  table.Next();
+  EXPECT_EQ(table.FieldByName("born").AsString(), "");
+  EXPECT_FALSE(table.FieldByName("ok").AsBoolean());
 }
 
 }  // namespace
