@@ -1,0 +1,108 @@
+// The expression tree: the abstract node with its seven operations and the constant nodes.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sql/expr_types.h"
+
+namespace vekrano::sql {
+
+// A node of an expression tree, evaluated against the current record of its dataset.
+// Each node overrides the getter of its own type; the base class converts from it to the others
+// and raises EExpression for the conversions the language does not allow.
+class TExpression {
+ public:
+  virtual ~TExpression() = default;
+  TExpression(const TExpression&) = delete;
+  TExpression& operator=(const TExpression&) = delete;
+
+  // A string as wide as the widest value the node can give (sizes result columns).
+  virtual std::string MaxString() const;
+  virtual std::string AsString() const;
+  virtual double AsFloat() const;
+  virtual std::int32_t AsInteger() const;
+  virtual bool AsBoolean() const;
+  // May raise EExpression when the node's operands do not fit its operator.
+  virtual TExprType ExprType() const = 0;
+  // True exactly when the value as string is the empty text, unless a node knows better.
+  virtual bool IsNull() const;
+
+  // Nesting depth of the tree below and including this node.
+  int Depth() const { return depth_; }
+
+ protected:
+  TExpression() = default;
+  // Records that `child` hangs below this node.
+  void adopt(const TExpression& child);
+
+ private:
+  int depth_ = 1;
+};
+
+using TExprPtr = std::unique_ptr<TExpression>;
+using TExprList = std::vector<TExprPtr>;
+
+class TStringLiteral : public TExpression {
+ public:
+  explicit TStringLiteral(std::string value) : value_(std::move(value)) {}
+  std::string AsString() const override { return value_; }
+  TExprType ExprType() const override { return ttString; }
+
+ private:
+  std::string value_;
+};
+
+class TFloatLiteral : public TExpression {
+ public:
+  explicit TFloatLiteral(double value) : value_(value) {}
+  double AsFloat() const override { return value_; }
+  TExprType ExprType() const override { return ttFloat; }
+
+ private:
+  double value_;
+};
+
+class TIntegerLiteral : public TExpression {
+ public:
+  explicit TIntegerLiteral(std::int32_t value) : value_(value) {}
+  std::int32_t AsInteger() const override { return value_; }
+  TExprType ExprType() const override { return ttInteger; }
+
+ private:
+  std::int32_t value_;
+};
+
+class TBooleanLiteral : public TExpression {
+ public:
+  explicit TBooleanLiteral(bool value) : value_(value) {}
+  bool AsBoolean() const override { return value_; }
+  TExprType ExprType() const override { return ttBoolean; }
+
+ private:
+  bool value_;
+};
+
+// A ":name" parameter: its value is fixed when the tree is built.
+class TExplicitParamExpr : public TExpression {
+ public:
+  TExplicitParamExpr(std::string name, TExprValue value)
+      : name_(std::move(name)), value_(std::move(value)) {}
+  std::string AsString() const override;
+  double AsFloat() const override;
+  std::int32_t AsInteger() const override;
+  bool AsBoolean() const override;
+  TExprType ExprType() const override { return valueType(value_); }
+  const std::string& Name() const { return name_; }
+
+ private:
+  std::string name_;
+  TExprValue value_;
+};
+
+// Reads `node` as `type` (its natural getter for that type).
+TExprValue readAs(const TExpression& node, TExprType type);
+
+}  // namespace vekrano::sql

@@ -1,0 +1,149 @@
+// Evaluation of LIKE, IN, BETWEEN, CASE, IF and CAST.
+#include "sql/expression_predicates.h"
+
+#include <algorithm>
+
+#include "sql/errors.h"
+#include "sql/expr_convert.h"
+#include "sql/expr_messages.h"
+#include "sql/expression_operators.h"
+
+namespace vekrano::sql {
+namespace {
+
+std::optional<char> escapeOf(const TExpression* escape) {
+  if (escape == nullptr) return std::nullopt;
+  const std::string text = escape->AsString();
+  if (text.empty()) return std::nullopt;
+  return text.front();
+}
+
+}  // namespace
+
+TSQLLikeExpr::TSQLLikeExpr(TExprPtr value, const TExpression& pattern, const TExpression* escape,
+                           bool negated)
+    : value_(std::move(value)), pattern_(pattern.AsString(), escapeOf(escape)), negated_(negated) {
+  adopt(*value_);
+}
+
+bool TSQLLikeExpr::AsBoolean() const {
+  const std::string text = value_->IsNull() ? std::string() : value_->AsString();
+  return pattern_.Matches(text) != negated_;
+}
+
+TSQLInPredicateExpr::TSQLInPredicateExpr(TExprPtr value, TExprList list, bool negated)
+    : value_(std::move(value)), list_(std::move(list)), negated_(negated) {
+  adopt(*value_);
+  for (const TExprPtr& element : list_) adopt(*element);
+}
+
+bool TSQLInPredicateExpr::AsBoolean() const {
+  const TExprType type = value_->ExprType();
+  const TExprValue value = readAs(*value_, type);
+  const bool found = std::any_of(list_.begin(), list_.end(),
+                                 [&](const TExprPtr& element) { return readAs(*element, type) == value; });
+  return found != negated_;
+}
+
+TBetweenExpr::TBetweenExpr(TExprPtr value, TExprPtr low, TExprPtr high, bool negated)
+    : value_(std::move(value)), low_(std::move(low)), high_(std::move(high)), negated_(negated) {
+  adopt(*value_);
+  adopt(*low_);
+  adopt(*high_);
+}
+
+bool TBetweenExpr::AsBoolean() const {
+  const TExprType type = value_->ExprType();
+  const bool inside = compareAs(*low_, *value_, type) <= 0 && compareAs(*value_, *high_, type) <= 0;
+  return inside != negated_;
+}
+
+TCaseWhenElseExpr::TCaseWhenElseExpr(std::vector<WhenThen> branches, TExprPtr otherwise)
+    : branches_(std::move(branches)), otherwise_(std::move(otherwise)) {
+  for (const WhenThen& branch : branches_) {
+    adopt(*branch.first);
+    adopt(*branch.second);
+  }
+  if (otherwise_) adopt(*otherwise_);
+}
+
+const TExpression* TCaseWhenElseExpr::chosen() const {
+  const TExprType type = ExprType();
+  for (const WhenThen& branch : branches_) {
+    if (branch.first->ExprType() != ttBoolean) throw EExpression(messages::kCaseBoolean);
+    if (branch.second->ExprType() < type) throw EExpression(messages::kThenSameType);
+  }
+  if (otherwise_ && otherwise_->ExprType() < type) throw EExpression(messages::kThenSameType);
+  for (const WhenThen& branch : branches_) {
+    if (branch.first->AsBoolean()) return branch.second.get();
+  }
+  return otherwise_.get();
+}
+
+std::string TCaseWhenElseExpr::AsString() const {
+  if (ExprType() != ttString) return TExpression::AsString();
+  const TExpression* value = chosen();
+  return value ? value->AsString() : std::string();
+}
+
+double TCaseWhenElseExpr::AsFloat() const {
+  if (ExprType() != ttFloat) return TExpression::AsFloat();
+  const TExpression* value = chosen();
+  return value ? value->AsFloat() : 0.0;
+}
+
+std::int32_t TCaseWhenElseExpr::AsInteger() const {
+  if (ExprType() != ttInteger) return TExpression::AsInteger();
+  const TExpression* value = chosen();
+  return value ? value->AsInteger() : 0;
+}
+
+bool TCaseWhenElseExpr::AsBoolean() const {
+  if (ExprType() != ttBoolean) return TExpression::AsBoolean();
+  const TExpression* value = chosen();
+  return value ? value->AsBoolean() : false;
+}
+
+TConditional::TConditional(TExprList params) : params_(std::move(params)) {
+  if (params_.size() != 3 || params_[0]->ExprType() != ttBoolean) throw EExpression(messages::kIfInvalid);
+  for (const TExprPtr& param : params_) adopt(*param);
+}
+
+const TExpression& TConditional::chosen() const { return params_[0]->AsBoolean() ? *params_[1] : *params_[2]; }
+
+std::string TConditional::MaxString() const {
+  const std::string a = params_[1]->MaxString();
+  const std::string b = params_[2]->MaxString();
+  return a.size() >= b.size() ? a : b;
+}
+
+TTypeCast::TTypeCast(TExprPtr operand, TExprType target) : operand_(std::move(operand)), target_(target) {
+  adopt(*operand_);
+}
+
+std::string TTypeCast::MaxString() const {
+  return target_ == ttString ? operand_->MaxString() : TExpression::MaxString();
+}
+
+std::string TTypeCast::AsString() const {
+  if (target_ != ttString) return TExpression::AsString();
+  return operand_->AsString();
+}
+
+double TTypeCast::AsFloat() const {
+  if (target_ != ttFloat) return TExpression::AsFloat();
+  return operand_->AsFloat();
+}
+
+std::int32_t TTypeCast::AsInteger() const {
+  if (target_ != ttInteger) return TExpression::AsInteger();
+  if (operand_->ExprType() == ttFloat) return truncToInteger(operand_->AsFloat());
+  return operand_->AsInteger();
+}
+
+bool TTypeCast::AsBoolean() const {
+  if (target_ != ttBoolean) return TExpression::AsBoolean();
+  return operand_->AsBoolean();
+}
+
+}  // namespace vekrano::sql
