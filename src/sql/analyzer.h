@@ -10,7 +10,7 @@
 #include <vector>
 
 namespace vekrano::dbase {
-class Dataset;
+class TDataSet;
 }
 
 namespace vekrano::sql {
@@ -78,7 +78,7 @@ struct TTableItem {
   std::string tableName;
   std::string alias;              // the table name itself when none was written
   bool isQuotedFileName = false;  // written as a string: resolved only through OnResolveDataset
-  dbase::Dataset* dataSet = nullptr;  // set by name resolution
+  dbase::TDataSet* dataSet = nullptr;  // set by name resolution
 };
 using TTableList = std::vector<TTableItem>;
 
@@ -101,7 +101,7 @@ struct TInsertItem {
   bool isQuotedFileName = false;
   std::vector<std::string> fieldNames;
   std::vector<std::string> values;  // expression texts; "NULL" for NULL
-  dbase::Dataset* dataSet = nullptr;  // set by name resolution
+  dbase::TDataSet* dataSet = nullptr;  // set by name resolution
 };
 using TInsertList = std::vector<TInsertItem>;
 

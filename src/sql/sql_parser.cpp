@@ -65,6 +65,8 @@ int SqlParseContext::nextToken(std::size_t depth, std::string& text) {
   const int code = scanSqlToken(*this, text);
   lastTokenOffset_ = static_cast<std::size_t>(tokenStart - text_.c_str());
   lastToken_.assign(tokenStart, cursor);
+  // The end of the text stands after the last line, on the line feed that closes it.
+  if (code == 0 && !text_.empty()) lastTokenOffset_ = text_.size() - 1;
   return code;
 }
 

@@ -75,7 +75,7 @@ TEST(SqlLexical, IllegalCharactersStopTheParseAtThemselves) {
             " syntax error at line : 1, Column: 33, token: \"");
   EXPECT_EQ(errorOf("select * from article\r\nwhere num = 1\rx"),
             " syntax error at line : 2, Column: 13, token: \r");
-  EXPECT_EQ(errorOf("select * from"), " syntax error at line : 2, Column: 0, token: ");
+  EXPECT_EQ(errorOf("select * from"), " syntax error at line : 1, Column: 13, token: ");
 }
 
 TEST(SqlLexical, SignBeforeDigitsBelongsToTheNumber) {
@@ -114,7 +114,7 @@ TEST(SqlLexical, DatesAreSerialNumbersWrappedInsideWhere) {
   EXPECT_EQ(column.columns[0].expression, "37653");
   // Shorter than ten characters with the signs: no token at all, so "=" lacks its operand.
   EXPECT_EQ(errorOf("select * from t where d = #1/2/03#"),
-            " syntax error at line : 2, Column: 0, token: ");
+            " syntax error at line : 1, Column: 34, token: ");
   EXPECT_EQ(whereOf("select * from t where a = 1 #1/2/03#"), kF + "a\" = 1");
   EXPECT_EQ(errorOf("select * from t where d = #31/02/2003#"),
             " syntax error at line : 1, Column: 26, token: #31/02/2003#");

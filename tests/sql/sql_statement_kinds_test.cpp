@@ -123,7 +123,7 @@ TEST(SqlStatementKinds, SubqueriesInColumnsAndWhere) {
 
 TEST(SqlStatementKinds, AggregatesAndSubqueriesOnlyWhereTheyCanBeHeld) {
   EXPECT_EQ(errorOf("select * from t where count(*) > 1"),
-            " syntax error at line : 2, Column: 0, token: ");
+            " syntax error at line : 1, Column: 34, token: ");
   EXPECT_NE(errorOf("update t set a = max(b)"), "accepted");
   EXPECT_NE(errorOf("insert into t (a) values ((select b from u))"), "accepted");
 }
@@ -305,7 +305,7 @@ TEST(SqlStatementKinds, DeepNestingOverflowsTheParserStack) {
 
 TEST(SqlStatementKinds, EmptyTextIsASyntaxError) {
   EXPECT_EQ(errorOf(""), " syntax error at line : 1, Column: 0, token: ");
-  EXPECT_EQ(errorOf("  -- c --\n"), " syntax error at line : 2, Column: 0, token: ");
+  EXPECT_EQ(errorOf("  -- c --\n"), " syntax error at line : 1, Column: 9, token: ");
 }
 
 }  // namespace
