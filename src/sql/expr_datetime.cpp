@@ -208,7 +208,10 @@ double nowDateTime() {
   return encodeDateTime(parts).value_or(0.0);
 }
 
-std::string formatDateTime(std::string_view format, double value) {
+namespace {
+
+// `expandC`: whether "c" stands for the short date format; inside that format it is a letter.
+std::string formatParts(std::string_view format, double value, bool expandC) {
   const DateTimeParts p = decodeDateTime(value);
   const common::FormatSettings& settings = common::formatSettings();
   std::string text;
@@ -277,8 +280,12 @@ std::string formatDateTime(std::string_view format, double value) {
         n = n < 3 ? 1 : 3;
         break;
       case 'c':
-        text += formatDateTime(settings.shortDateFormat, value);
-        if (value - std::trunc(value) != 0) text += " " + formatDateTime("hh:nn:ss", value);
+        if (!expandC) {
+          text += c;
+          break;
+        }
+        text += formatParts(settings.shortDateFormat, value, false);
+        if (value - std::trunc(value) != 0) text += " " + formatParts("hh:nn:ss", value, false);
         n = 1;
         break;
       case '/':
@@ -293,5 +300,9 @@ std::string formatDateTime(std::string_view format, double value) {
   }
   return text;
 }
+
+}  // namespace
+
+std::string formatDateTime(std::string_view format, double value) { return formatParts(format, value, true); }
 
 }  // namespace vekrano::sql

@@ -70,7 +70,13 @@ std::int32_t TExpression::AsInteger() const {
 
 bool TExpression::AsBoolean() const { cannotRead(messages::kCannotReadBoolean, ExprType()); }
 
-bool TExpression::IsNull() const { return AsString().empty(); }
+bool TExpression::IsNull() const { return ExprType() == ttString && AsString().empty(); }
+
+std::optional<std::string> TExpression::StringOrNull() const {
+  std::string text = AsString();
+  if (text.empty()) return std::nullopt;
+  return text;
+}
 
 std::string TExplicitParamExpr::AsString() const {
   if (auto* text = std::get_if<std::string>(&value_)) return *text;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,8 +28,11 @@ class TExpression {
   virtual bool AsBoolean() const;
   // May raise EExpression when the node's operands do not fit its operator.
   virtual TExprType ExprType() const = 0;
-  // True exactly when the value as string is the empty text, unless a node knows better.
+  // True exactly when the value as string is the empty text, unless a node knows better; only
+  // a string node's text can be empty, so other nodes answer without evaluating.
   virtual bool IsNull() const;
+  // The value as string, or nothing when the node is null, with one evaluation.
+  virtual std::optional<std::string> StringOrNull() const;
 
   // Nesting depth of the tree below and including this node.
   int Depth() const { return depth_; }
@@ -50,6 +54,7 @@ class TStringLiteral : public TExpression {
   explicit TStringLiteral(std::string value) : value_(std::move(value)) {}
   std::string AsString() const override { return value_; }
   TExprType ExprType() const override { return ttString; }
+  bool IsNull() const override { return value_.empty(); }
 
  private:
   std::string value_;
@@ -60,6 +65,7 @@ class TFloatLiteral : public TExpression {
   explicit TFloatLiteral(double value) : value_(value) {}
   double AsFloat() const override { return value_; }
   TExprType ExprType() const override { return ttFloat; }
+  bool IsNull() const override { return false; }
 
  private:
   double value_;
@@ -70,6 +76,7 @@ class TIntegerLiteral : public TExpression {
   explicit TIntegerLiteral(std::int32_t value) : value_(value) {}
   std::int32_t AsInteger() const override { return value_; }
   TExprType ExprType() const override { return ttInteger; }
+  bool IsNull() const override { return false; }
 
  private:
   std::int32_t value_;
@@ -80,6 +87,7 @@ class TBooleanLiteral : public TExpression {
   explicit TBooleanLiteral(bool value) : value_(value) {}
   bool AsBoolean() const override { return value_; }
   TExprType ExprType() const override { return ttBoolean; }
+  bool IsNull() const override { return false; }
 
  private:
   bool value_;

@@ -34,6 +34,11 @@ TExprType fieldExprType(TFieldType type) {
 
 TFieldExpr::TFieldExpr(dbase::TField& field) : field_(field), type_(fieldExprType(field.DataType())) {}
 
+std::optional<std::string> TFieldExpr::StringOrNull() const {
+  if (field_.IsNull()) return std::nullopt;
+  return AsString();
+}
+
 bool TFieldExpr::isBinary() const {
   return field_.DataType() == TFieldType::ftBlob || field_.DataType() == TFieldType::ftBytes;
 }

@@ -23,6 +23,7 @@ class TFieldExpr : public TExpression {
   bool AsBoolean() const override;
   TExprType ExprType() const override { return type_; }
   bool IsNull() const override { return field_.IsNull(); }
+  std::optional<std::string> StringOrNull() const override;
 
   dbase::TField& Field() const { return field_; }
 

@@ -178,13 +178,23 @@ int compareAs(const TExpression& left, const TExpression& right, TExprType type)
   return 0;
 }
 
+// Each side is evaluated once, so nested comparisons cost no more than their nodes.
 bool TRelationalOp::AsBoolean() const {
-  if (left_->IsNull() || right_->IsNull()) return false;
   const TExprType type = std::min(left_->ExprType(), right_->ExprType());
-  if (type == ttBoolean && op_ != opEq && op_ != opNEQ) {
-    throw EExpression(formatText(messages::kBooleanOperands, {operatorName(op_)}));
+  int order = 0;
+  if (type == ttString) {
+    const std::optional<std::string> left = left_->StringOrNull();
+    if (!left) return false;
+    const std::optional<std::string> right = right_->StringOrNull();
+    if (!right) return false;
+    order = threeWay(*left, *right);
+  } else {
+    if (left_->IsNull() || right_->IsNull()) return false;
+    if (type == ttBoolean && op_ != opEq && op_ != opNEQ) {
+      throw EExpression(formatText(messages::kBooleanOperands, {operatorName(op_)}));
+    }
+    order = compareAs(*left_, *right_, type);
   }
-  const int order = compareAs(*left_, *right_, type);
   switch (op_) {
     case opEq: return order == 0;
     case opNEQ: return order != 0;

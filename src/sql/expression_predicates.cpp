@@ -27,7 +27,7 @@ TSQLLikeExpr::TSQLLikeExpr(TExprPtr value, const TExpression& pattern, const TEx
 }
 
 bool TSQLLikeExpr::AsBoolean() const {
-  const std::string text = value_->IsNull() ? std::string() : value_->AsString();
+  const std::string text = value_->StringOrNull().value_or(std::string());
   return pattern_.Matches(text) != negated_;
 }
 
@@ -107,6 +107,12 @@ bool TCaseWhenElseExpr::AsBoolean() const {
 TConditional::TConditional(TExprList params) : params_(std::move(params)) {
   if (params_.size() != 3 || params_[0]->ExprType() != ttBoolean) throw EExpression(messages::kIfInvalid);
   for (const TExprPtr& param : params_) adopt(*param);
+}
+
+TExprType TConditional::ExprType() const {
+  // Branches of one type need no evaluation of the condition to tell the type.
+  const TExprType type = params_[1]->ExprType();
+  return type == params_[2]->ExprType() ? type : chosen().ExprType();
 }
 
 const TExpression& TConditional::chosen() const { return params_[0]->AsBoolean() ? *params_[1] : *params_[2]; }

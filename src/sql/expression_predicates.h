@@ -81,8 +81,9 @@ class TConditional : public TExpression {
   double AsFloat() const override { return chosen().AsFloat(); }
   std::int32_t AsInteger() const override { return chosen().AsInteger(); }
   bool AsBoolean() const override { return chosen().AsBoolean(); }
-  TExprType ExprType() const override { return chosen().ExprType(); }
+  TExprType ExprType() const override;
   bool IsNull() const override { return chosen().IsNull(); }
+  std::optional<std::string> StringOrNull() const override { return chosen().StringOrNull(); }
 
  private:
   const TExpression& chosen() const;

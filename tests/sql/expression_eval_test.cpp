@@ -184,6 +184,18 @@ TEST_F(ExpressionEval, BooleansAllowOnlyEqualityWhenEvaluated) {
   EXPECT_TRUE(table.isTrue("TRUE > 0"));       // integer with boolean compares integers
 }
 
+TEST_F(ExpressionEval, NestedComparisonsEvaluateEachSideOnce) {
+  // Read twice per level, these chains would take 2^200 steps.
+  std::string numbers = "1";
+  std::string texts = "IF(TRUE, \"a\", \"b\")";
+  for (int i = 0; i < 200; ++i) {
+    numbers += " = 1";
+    texts = "IF(" + texts + " = \"a\", \"a\", \"b\")";
+  }
+  EXPECT_TRUE(table.isTrue(numbers));
+  EXPECT_EQ(table.text(texts), "a");
+}
+
 TEST_F(ExpressionEval, InAndBetweenCompareAsTheValuesType) {
   EXPECT_TRUE(table.isTrue("num IN (5, 2, 9)", 1));
   EXPECT_FALSE(table.isTrue("num IN (5, 9)", 1));

@@ -145,6 +145,9 @@ TEST_F(ExpressionFunctions, DatePartsAndFormatting) {
   EXPECT_EQ(table.text("FORMATDATETIME(\"d/m/yy ddd mmmm\", #3/7/2004#)"), "7/3/04 Sun March");
   EXPECT_EQ(table.text("FORMATDATETIME(\"h:mm am/pm\", " + when + ")"), "1:14 pm");
   EXPECT_EQ(table.text("FORMATDATETIME(\"'day' dd\", #3/7/2004#)"), "day 07");
+  common::formatSettings().shortDateFormat = "dd/MM/yyyy c";
+  EXPECT_EQ(table.text("FORMATDATETIME(\"c\", #3/7/2004#)"), "07/03/2004 c");
+  common::formatSettings().shortDateFormat = "dd/MM/yyyy";
   EXPECT_EQ(error("FORMATDATETIME(1, 2)"), "Invalid parameter to FORMATDATETIME");
 }
 
