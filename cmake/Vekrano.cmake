@@ -63,6 +63,7 @@ function(vekrano_tests folder)
                              TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data")
   if(ARG_QT)
     set_target_properties(${folder}_tests PROPERTIES AUTOMOC ON)
+    target_link_libraries(${folder}_tests PRIVATE vekrano_qt_test_support)
   endif()
   gtest_discover_tests(${folder}_tests
                        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"

@@ -16,9 +16,10 @@ struct ErrorState {
   ProcessEndHandler endProcess;
 };
 
+// Never destroyed: tables closed by static destructors at exit still report through it.
 ErrorState& state() {
-  static ErrorState s;
-  return s;
+  static ErrorState* s = new ErrorState;
+  return *s;
 }
 
 const std::map<int, const char*>& codeTexts() {

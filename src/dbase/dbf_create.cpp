@@ -19,13 +19,7 @@ namespace {
 
 constexpr std::uint8_t kVersionPlain = 0x03;
 constexpr std::uint8_t kVersionWithMemo = 0x8B;
-constexpr std::size_t kDateOffset = 1;
-constexpr std::size_t kHeaderLengthOffset = 8;
-constexpr std::size_t kRecordLengthOffset = 10;
 constexpr std::size_t kNameSize = 10;
-constexpr std::size_t kTypeOffset = 11;
-constexpr std::size_t kLengthOffset = 16;
-constexpr std::size_t kDecimalsOffset = 17;
 constexpr std::size_t kMaxFields = 255;
 
 constexpr std::size_t kMemoHeaderSize = 24;
@@ -63,9 +57,9 @@ std::uint8_t writeDescriptor(std::uint8_t* d, const DbfFieldDef& def) {
   }
   if (name.empty() || length == 0) return 0;
   std::copy(name.begin(), name.end(), d);
-  d[kTypeOffset] = static_cast<std::uint8_t>(type);
-  d[kLengthOffset] = length;
-  d[kDecimalsOffset] = type == 'N' || type == 'F' ? def.decimals : 0;
+  d[kDbfTypeOffset] = static_cast<std::uint8_t>(type);
+  d[kDbfLengthOffset] = length;
+  d[kDbfDecimalsOffset] = type == 'N' || type == 'F' ? def.decimals : 0;
   return length;
 }
 
@@ -107,11 +101,11 @@ bool CreateDbf(const std::string& fileName, const std::vector<DbfFieldDef>& fiel
   }
   const Date today = Today();
   image[0] = memo ? kVersionWithMemo : kVersionPlain;
-  image[kDateOffset] = static_cast<std::uint8_t>((today.year - 1900) % 256);
-  image[kDateOffset + 1] = static_cast<std::uint8_t>(today.month);
-  image[kDateOffset + 2] = static_cast<std::uint8_t>(today.day);
-  WriteU16(image.data() + kHeaderLengthOffset, static_cast<std::uint16_t>(headerLength));
-  WriteU16(image.data() + kRecordLengthOffset, static_cast<std::uint16_t>(recordLength));
+  image[kDbfDateOffset] = static_cast<std::uint8_t>((today.year - 1900) % 256);
+  image[kDbfDateOffset + 1] = static_cast<std::uint8_t>(today.month);
+  image[kDbfDateOffset + 2] = static_cast<std::uint8_t>(today.day);
+  WriteU16(image.data() + kDbfHeaderLengthOffset, static_cast<std::uint16_t>(headerLength));
+  WriteU16(image.data() + kDbfRecordLengthOffset, static_cast<std::uint16_t>(recordLength));
   image[headerLength - 1] = static_cast<std::uint8_t>(kDbfHeaderTerminator);
   image[headerLength] = static_cast<std::uint8_t>(kDbfEndOfFile);
 

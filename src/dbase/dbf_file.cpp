@@ -12,8 +12,6 @@
 namespace vekrano::dbase {
 namespace {
 
-constexpr std::size_t kDateOffset = 1;
-constexpr std::size_t kCountOffset = 4;
 constexpr std::size_t kPreservedOffset = 16;
 constexpr std::size_t kPreservedSize = 12;
 constexpr std::size_t kIndexFlagOffset = 28;
@@ -187,10 +185,10 @@ bool DbfTable::rewriteHeader() {
     header_[kDBase2DateOffset + 2] = static_cast<std::uint8_t>((today.year - 1900) % 256);
     return file_.writeAt(header_.data(), kDBase2PrologSize, 0) == 0;
   }
-  header_[kDateOffset] = static_cast<std::uint8_t>((today.year - 1900) % 256);
-  header_[kDateOffset + 1] = static_cast<std::uint8_t>(today.month);
-  header_[kDateOffset + 2] = static_cast<std::uint8_t>(today.day);
-  WriteU32(header_.data() + kCountOffset, static_cast<std::uint32_t>(recordCount_));
+  header_[kDbfDateOffset] = static_cast<std::uint8_t>((today.year - 1900) % 256);
+  header_[kDbfDateOffset + 1] = static_cast<std::uint8_t>(today.month);
+  header_[kDbfDateOffset + 2] = static_cast<std::uint8_t>(today.day);
+  WriteU32(header_.data() + kDbfCountOffset, static_cast<std::uint32_t>(recordCount_));
   return file_.writeAt(header_.data(), kDbfHeaderSize, 0) == 0;
 }
 

@@ -26,6 +26,14 @@ namespace vekrano::dbase {
 
 inline constexpr std::size_t kDbfHeaderSize = 32;
 inline constexpr std::size_t kDbfDescriptorSize = 32;
+inline constexpr std::size_t kDbfDateOffset = 1;
+inline constexpr std::size_t kDbfCountOffset = 4;
+inline constexpr std::size_t kDbfHeaderLengthOffset = 8;
+inline constexpr std::size_t kDbfRecordLengthOffset = 10;
+// Field descriptor: name 0-10, type 11, length 16, decimals 17.
+inline constexpr std::size_t kDbfTypeOffset = 11;
+inline constexpr std::size_t kDbfLengthOffset = 16;
+inline constexpr std::size_t kDbfDecimalsOffset = 17;
 inline constexpr char kDbfHeaderTerminator = 0x0D;
 inline constexpr char kDbfEndOfFile = 0x1A;
 inline constexpr char kRecordLive = ' ';

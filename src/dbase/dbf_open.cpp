@@ -26,16 +26,9 @@ namespace vekrano::dbase {
 namespace {
 
 constexpr std::size_t kVersionOffset = 0;
-constexpr std::size_t kDateOffset = 1;
-constexpr std::size_t kCountOffset = 4;
-constexpr std::size_t kHeaderLengthOffset = 8;
-constexpr std::size_t kRecordLengthOffset = 10;
 constexpr std::size_t kMaxFields = 255;
 
 constexpr std::size_t kNameSize = 11;
-constexpr std::size_t kTypeOffset = 11;
-constexpr std::size_t kLengthOffset = 16;
-constexpr std::size_t kDecimalsOffset = 17;
 
 constexpr std::size_t kLevel7DescriptorStart = 68;
 constexpr std::size_t kLevel7DescriptorSize = 48;
@@ -154,10 +147,10 @@ std::optional<Failure> readDescriptors(File& f, std::size_t length, const std::s
 std::optional<Failure> loadStandardOrLevel7(File& f, const std::string& file, Loaded& loaded) {
   const bool level7 = loaded.layout == DbfLayout::Level7;
   const std::uint8_t* h = loaded.header.data();
-  loaded.headerLength = ReadU16(h + kHeaderLengthOffset);
-  loaded.recordLength = ReadU16(h + kRecordLengthOffset);
-  loaded.recordCount = ReadU32(h + kCountOffset);
-  loaded.lastUpdate = lastUpdateText(h[kDateOffset], h[kDateOffset + 1], h[kDateOffset + 2]);
+  loaded.headerLength = ReadU16(h + kDbfHeaderLengthOffset);
+  loaded.recordLength = ReadU16(h + kDbfRecordLengthOffset);
+  loaded.recordCount = ReadU32(h + kDbfCountOffset);
+  loaded.lastUpdate = lastUpdateText(h[kDbfDateOffset], h[kDbfDateOffset + 1], h[kDbfDateOffset + 2]);
   const std::size_t start = level7 ? kLevel7DescriptorStart : kDbfHeaderSize;
   const std::size_t size = level7 ? kLevel7DescriptorSize : kDbfDescriptorSize;
   const long count = (static_cast<long>(loaded.headerLength) - static_cast<long>(start)) /
@@ -177,8 +170,8 @@ std::optional<Failure> loadStandardOrLevel7(File& f, const std::string& file, Lo
     auto failure =
         level7 ? addField(loaded, file, descriptorName(d, kLevel7NameSize), d[kLevel7TypeOffset],
                           d[kLevel7LengthOffset], d[kLevel7DecimalsOffset])
-               : addField(loaded, file, descriptorName(d, kNameSize), d[kTypeOffset],
-                          d[kLengthOffset], d[kDecimalsOffset]);
+               : addField(loaded, file, descriptorName(d, kNameSize), d[kDbfTypeOffset],
+                          d[kDbfLengthOffset], d[kDbfDecimalsOffset]);
     if (failure) return failure;
   }
   return noFields(loaded, file);
@@ -203,7 +196,7 @@ std::optional<Failure> loadDBase2(File& f, const std::string& file, Loaded& load
   for (std::size_t i = 0; i < kDBase2MaxFields; ++i) {
     const std::uint8_t* d = h + kDBase2DescriptorStart + i * kDBase2DescriptorSize;
     if (d[0] == static_cast<std::uint8_t>(kDbfHeaderTerminator)) break;
-    if (auto failure = addField(loaded, file, descriptorName(d, kNameSize), d[kTypeOffset],
+    if (auto failure = addField(loaded, file, descriptorName(d, kNameSize), d[kDbfTypeOffset],
                                 d[kDBase2LengthOffset], d[kDBase2DecimalsOffset])) {
       return failure;
     }

@@ -9,8 +9,9 @@ namespace vekrano::dbase {
 namespace {
 
 std::map<std::string, DbfTable*>& registry() {
-  static std::map<std::string, DbfTable*> areas;
-  return areas;
+  // Never destroyed, so tables closing in static destructors can still unregister.
+  static auto* areas = new std::map<std::string, DbfTable*>;
+  return *areas;
 }
 
 }  // namespace

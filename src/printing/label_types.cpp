@@ -7,6 +7,7 @@
 #include <charconv>
 
 #include "common/code_page.h"
+#include "printing/label_layouts.h"
 #include "languages/interface_texts.h"
 #include "languages/qt_text.h"
 
@@ -16,27 +17,26 @@ namespace {
 
 constexpr int kTextLabels = 123;
 
-// A display name is prefix + text id + suffix; text id 0 means no text.
+// A display name is prefix + text id + suffix.
 struct LabelTypeRow {
   const char* prefix;
   int textId;
   const char* suffix;
-  int labelsPerSheet;
 };
 
 constexpr std::array<LabelTypeRow, kLabelTypeCount> kRows = {{
-    {"12 ", kTextLabels, "", 12},
-    {"L7159 (24 ", kTextLabels, " : 3X8)", 24},
-    {"L7160 (21 ", kTextLabels, " : 3X7)", 21},
-    {"L7161 (18 ", kTextLabels, " : 3X6)", 18},
-    {"", 124, "", 24},
-    {"", 125, "", 21},
-    {"", 126, "", 18},
-    {"", 127, "", 15},
-    {"", 128, "", 44},
-    {"L7654 ", 129, "", 40},
-    {"", 130, "", 21},
-    {"", 133, "", 16},
+    {"12 ", kTextLabels, ""},
+    {"L7159 (24 ", kTextLabels, " : 3X8)"},
+    {"L7160 (21 ", kTextLabels, " : 3X7)"},
+    {"L7161 (18 ", kTextLabels, " : 3X6)"},
+    {"", 124, ""},
+    {"", 125, ""},
+    {"", 126, ""},
+    {"", 127, ""},
+    {"", 128, ""},
+    {"L7654 ", 129, ""},
+    {"", 130, ""},
+    {"", 133, ""},
 }};
 
 }  // namespace
@@ -46,7 +46,8 @@ std::optional<TLabelType> LabelType(int number) {
   const LabelTypeRow& row = kRows[number - 1];
   std::string name = row.prefix + languages::GetText(row.textId) + row.suffix;
   name.resize(std::min(name.size(), kDisplayNameLength));
-  return TLabelType{number, name, "etiquette" + std::to_string(number), row.labelsPerSheet};
+  const std::string layoutName = "etiquette" + std::to_string(number);
+  return TLabelType{number, name, layoutName, Layout(layoutName)->labelsPerSheet()};
 }
 
 std::vector<std::string> labelTypeEntries() {

@@ -2,7 +2,6 @@
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
@@ -13,27 +12,6 @@
 #include "languages/language_choice_window.h"
 
 namespace vekrano::app::testing {
-
-namespace {
-
-// One QApplication for the widget tests of this program (offscreen under CTest).
-class QtApplication : public ::testing::Environment {
- public:
-  void SetUp() override {
-    if (QApplication::instance() == nullptr) app_ = new QApplication(argc_, argv_);
-  }
-  void TearDown() override { delete app_; }
-
- private:
-  int argc_ = 1;
-  char name_[16] = "app_tests";
-  char* argv_[2] = {name_, nullptr};
-  QApplication* app_ = nullptr;
-};
-
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new QtApplication);
-
-}  // namespace
 
 int AnsweringDesktop::runModal(QDialog& dialog) {
   modalTitles.push_back(dialog.windowTitle());

@@ -1,0 +1,73 @@
+// Appending 99,999 article records and reading them all back.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <unistd.h>
+
+#include "dbase/dbase_error.h"
+#include "dbase/dbf_file.h"
+
+using namespace vekrano::dbase;
+
+namespace {
+
+constexpr int kRecords = 99999;
+
+std::string benchFile() {
+  return (std::filesystem::temp_directory_path() / ("dbf_bench_" + std::to_string(getpid()) + ".dbf")).string();
+}
+
+void createArticle(const std::string& path) {
+  SetAutoErrorReporting(false);
+  CreateDbf(path, {{"num", 'N', 5, 0}, {"cb", 'C', 50, 0}, {"lib1", 'C', 100, 0},
+                   {"lib2", 'C', 100, 0}, {"quantite", 'N', 3, 0}, {"topp", 'C', 2, 0}});
+}
+
+void appendAll(const std::string& path) {
+  DbfTable t;
+  t.OpenDbf(path, DbfOpenMode::ExclusiveReadWrite, true);
+  for (int i = 1; i <= kRecords; ++i) {
+    t.ClearRecord();
+    t.SetInteger(1, i);
+    t.SetString(2, "CB" + std::to_string(i));
+    t.SetString(3, "Libell\xE9 un");
+    t.SetInteger(5, i % 1000);
+    t.SetString(6, "N");
+    t.PutDbfRecord(i);
+  }
+  t.CloseDbf();
+}
+
+void BM_AppendArticles(benchmark::State& state) {
+  const std::string path = benchFile();
+  for (auto _ : state) {
+    createArticle(path);
+    appendAll(path);
+  }
+  std::filesystem::remove(path);
+  state.SetItemsProcessed(state.iterations() * kRecords);
+}
+
+void BM_ReadArticles(benchmark::State& state) {
+  const std::string path = benchFile();
+  createArticle(path);
+  appendAll(path);
+  for (auto _ : state) {
+    DbfTable t;
+    t.OpenDbf(path, DbfOpenMode::ReadOnly, true);
+    std::int64_t sum = 0;
+    for (int i = 1; i <= t.RecordCount(); ++i) {
+      t.GetDbfRecord(i);
+      sum += t.GetInteger(1);
+    }
+    benchmark::DoNotOptimize(sum);
+  }
+  std::filesystem::remove(path);
+  state.SetItemsProcessed(state.iterations() * kRecords);
+}
+
+}  // namespace
+
+BENCHMARK(BM_AppendArticles)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadArticles)->Unit(benchmark::kMillisecond);
+BENCHMARK_MAIN();

@@ -1,0 +1,107 @@
+// The table dataset on a 99,999-record article table: activation, a walk in index order, and a
+// run of 1,000 appends.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "common/prompts.h"
+#include "dbase/dbase_error.h"
+#include "dbase/table_article.h"
+
+namespace {
+
+using namespace vekrano::dbase;
+
+constexpr int kRecords = 99999;
+
+// A fresh folder under the temporary folder, removed with its files at the end.
+class Folder {
+ public:
+  Folder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "table_bench_XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp");
+    path_ = pattern;
+  }
+  ~Folder() { std::filesystem::remove_all(path_); }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+std::string Barcode(std::int64_t n) { return "CB" + std::to_string(n * 7919 % 1000003); }
+
+void Append(TTzDbf& table, int n) {
+  table.Append();
+  table.FieldByName("num").SetAsInteger(n);
+  table.FieldByName("cb").SetAsString(Barcode(n));
+  table.FieldByName("lib1").SetAsString("label line " + std::to_string(n));
+  table.FieldByName("quantite").SetAsInteger(n % 100);
+  table.Post();
+}
+
+// The folder of the big table, filled once.
+const std::string& BigFolder() {
+  static Folder dir;
+  static const bool filled = [] {
+    SetAutoErrorReporting(false);
+    TTzDbf table("filler");
+    ConfigureArticleTable(table, dir.path());
+    table.SetExclusive(true);
+    table.Open();
+    for (int n = 1; n <= kRecords; ++n) Append(table, n);
+    table.Close();
+    return true;
+  }();
+  static const std::string folder = filled ? dir.path() : std::string();
+  return folder;
+}
+
+void BM_ActivateBigTable(benchmark::State& state) {
+  const std::string& folder = BigFolder();
+  for (auto _ : state) {
+    TTzDbf table("tarticle");
+    ConfigureArticleTable(table, folder);
+    table.Open();
+    benchmark::DoNotOptimize(table.RecordCount());
+    table.Close();
+  }
+}
+BENCHMARK(BM_ActivateBigTable)->Unit(benchmark::kMillisecond);
+
+void BM_WalkInIndexOrder(benchmark::State& state) {
+  TTzDbf table("tarticle");
+  ConfigureArticleTable(table, BigFolder());
+  table.Open();
+  for (auto _ : state) {
+    int seen = 0;
+    for (table.First(); !table.Eof(); table.Next()) ++seen;
+    if (seen != kRecords) state.SkipWithError("walk missed records");
+  }
+  state.SetItemsProcessed(state.iterations() * kRecords);
+}
+BENCHMARK(BM_WalkInIndexOrder)->Unit(benchmark::kMillisecond);
+
+void BM_Append1000(benchmark::State& state) {
+  SetAutoErrorReporting(false);
+  for (auto _ : state) {
+    state.PauseTiming();
+    Folder dir;
+    TTzDbf table("tarticle");
+    ConfigureArticleTable(table, dir.path());
+    table.Open();
+    state.ResumeTiming();
+    for (int n = 1; n <= 1000; ++n) Append(table, n);
+    state.PauseTiming();
+    table.Close();
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations() * 1000);
+}
+BENCHMARK(BM_Append1000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

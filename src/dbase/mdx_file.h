@@ -1,0 +1,25 @@
+// Small helpers over the engine's files for the index: exact positioned reads and byte locks taken
+// with the index's retry rule.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "dbase/file_io.h"
+
+namespace vekrano::dbase {
+
+// Reads exactly `length` bytes at `offset`; false on a short read or an error.
+bool readExact(File& file, std::int64_t offset, void* data, std::size_t length);
+
+// Pause between lock attempts: 10 ms, so that 1001 attempts last about ten seconds.
+void lockPause();
+
+// The system's error number for a byte-range lock held by another open.
+inline constexpr int kSystemErrorLockViolation = 33;
+
+// Takes the lock with up to 1001 attempts separated by lockPause().
+// Returns 0, or kSystemErrorLockViolation when every attempt was refused.
+int lockWithRetries(File& file, std::int64_t offset, std::int64_t length);
+
+}  // namespace vekrano::dbase

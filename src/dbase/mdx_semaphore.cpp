@@ -1,0 +1,218 @@
+#include "dbase/mdx_semaphore.h"
+
+#include <chrono>
+#include <ctime>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "dbase/mdx_failure.h"
+#include "dbase/mdx_file.h"
+#include "dbase/mdx_table.h"
+
+namespace vekrano::dbase {
+
+namespace {
+
+constexpr std::uint8_t kMaxReaders = 127;
+
+[[noreturn]] void fail(const std::string& detail) {
+  throw MdxFailure(kErrorSemaphore, detail, MdxFailure::Report::Raise);
+}
+
+bool datedToday(const std::string& path) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0) return false;
+  std::time_t now = std::time(nullptr);
+  std::tm a{}, b{};
+  localtime_r(&st.st_mtime, &a);
+  localtime_r(&now, &b);
+  return a.tm_year == b.tm_year && a.tm_yday == b.tm_yday;
+}
+
+std::int64_t seconds() {
+  using namespace std::chrono;
+  return duration_cast<std::chrono::seconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace
+
+MdxSemaphore::MdxSemaphore(File& tableFile, std::string semaphoreName)
+    : table_(tableFile), name_(std::move(semaphoreName)) {
+  lockTable("LOGIN");
+  try {
+    bool fresh = false;
+    if (access(name_.c_str(), F_OK) == 0 && datedToday(name_)) {
+      if (file_.open(name_, FileAccess::ReadWrite, FileShare::DenyNone) != 0) fail("Cannot open: " + name_ + " LOGIN");
+    } else {
+      openFile();
+      fresh = !file_.isOpen();
+      if (fresh) {
+        File created;
+        if (created.create(name_, FileShare::Exclusive) != 0)
+          fail("Cannot open: " + name_ + " Action=LOGIN [Database Semaphore]");
+        Record zero{};
+        if (created.writeAt(zero.data(), zero.size(), 0) != 0)
+          fail("Cannot write to: " + name_ + " Action=LOGIN [Database Semaphore]");
+        created.close();
+        if (file_.open(name_, FileAccess::ReadWrite, FileShare::DenyNone) != 0)
+          fail("Cannot open: " + name_ + " Action=LOGIN [Database Semaphore]");
+      }
+    }
+    lockSemaphore("LOGIN");
+    Record record = fresh ? Record{} : readRecord("LOGIN");
+    ++record[kSemLogins];
+    writeRecord(record, "LOGIN");
+    unlockSemaphore();
+    seenCounter_ = static_cast<std::uint16_t>(record[kSemCounter] | record[kSemCounter + 1] << 8);
+  } catch (...) {
+    table_.unlock(kTableLockOffset, 1);
+    throw;
+  }
+  table_.unlock(kTableLockOffset, 1);
+  loggedIn_ = true;
+}
+
+// Opens the file for this process alone when nobody else holds it (it is then made afresh), or
+// shared as it is when another process does; file_ stays closed when it must be made afresh.
+void MdxSemaphore::openFile() {
+  File alone;
+  int error = alone.open(name_, FileAccess::ReadWrite, FileShare::Exclusive);
+  if (error == 0 || error == kErrorFileNotFound) return;
+  switch (error) {
+    case 3: case 5: case 32: case 150: case 162: case 163:
+      if (file_.open(name_, FileAccess::ReadWrite, FileShare::DenyNone) != 0) fail("Cannot open: " + name_ + " LOGIN");
+      return;
+    default:
+      fail("Cannot open/create: " + name_ + " LOGIN");
+  }
+}
+
+MdxSemaphore::~MdxSemaphore() {
+  try {
+    logout();
+  } catch (const MdxFailure&) {
+    // A destructor cannot report; the next login of another process repairs the counts.
+  }
+}
+
+void MdxSemaphore::lockTable(const char* action) {
+  if (lockWithRetries(table_, kTableLockOffset, 1) != 0)
+    fail("Cannot lock database for: " + name_ + " Action=" + action + " [Database Semaphore]");
+}
+
+void MdxSemaphore::logout() {
+  if (!loggedIn_) return;
+  loggedIn_ = false;
+  lockTable("LOGOUT");
+  bool last = false;
+  try {
+    lockSemaphore("LOGOUT");
+    Record record = readRecord("LOGOUT");
+    if (countedAsReader_ && record[kSemUsers] > 0) --record[kSemUsers];
+    if (writeDepth_ > 0) record[kSemUsers] = 0;
+    if (record[kSemLogins] > 0) --record[kSemLogins];
+    writeRecord(record, "LOGOUT");
+    unlockSemaphore();
+    last = record[kSemLogins] == 0;
+  } catch (...) {
+    table_.unlock(kTableLockOffset, 1);
+    throw;
+  }
+  file_.close();
+  if (last) unlink(name_.c_str());
+  table_.unlock(kTableLockOffset, 1);
+}
+
+void MdxSemaphore::lockSemaphore(const char* action) {
+  int error = lockWithRetries(file_, kSemLockOffset, kSemLockLength);
+  if (error != 0)
+    fail("10 second timeout: Cannot lock index semaphore file: " + name_ + " " + action +
+         "\r\nPossible cause: Network lock limit exceeded\r\n Lock result code: " + std::to_string(error));
+}
+
+void MdxSemaphore::unlockSemaphore() { file_.unlock(kSemLockOffset, kSemLockLength); }
+
+MdxSemaphore::Record MdxSemaphore::readRecord(const char* action) {
+  Record record{};
+  if (!readExact(file_, 0, record.data(), record.size())) fail("Cannot read: " + name_ + " " + action);
+  return record;
+}
+
+void MdxSemaphore::writeRecord(const Record& record, const char* action) {
+  if (file_.writeAt(record.data(), record.size(), 0) != 0) fail("Cannot write to: " + name_ + " " + action);
+}
+
+bool MdxSemaphore::noteCounter(const Record& record) {
+  auto counter = static_cast<std::uint16_t>(record[kSemCounter] | record[kSemCounter + 1] << 8);
+  bool changed = counter != seenCounter_;
+  seenCounter_ = counter;
+  return changed;
+}
+
+bool MdxSemaphore::enterRead() {
+  if (writeDepth_ > 0 || readDepth_++ > 0) return false;
+  readDepth_ = 0;
+  lockSemaphore("INCREAD");
+  readDepth_ = 1;
+  Record record = readRecord("INCREAD");
+  if (record[kSemUsers] < kMaxReaders) ++record[kSemUsers];
+  writeRecord(record, "INCREAD");
+  unlockSemaphore();
+  countedAsReader_ = true;
+  return noteCounter(record);
+}
+
+void MdxSemaphore::exitRead() {
+  if (writeDepth_ > 0) return;
+  if (readDepth_ == 0)
+    throw MdxFailure(kErrorInternal, "Unbalanced IncRead/DecRead for semaphore file: " + name_ + " DECREAD",
+                     MdxFailure::Report::Raise);
+  if (--readDepth_ > 0) return;
+  lockSemaphore("DECREAD");
+  Record record = readRecord("DECREAD");
+  if (record[kSemUsers] > 0) --record[kSemUsers];
+  writeRecord(record, "DECREAD");
+  unlockSemaphore();
+  countedAsReader_ = false;
+}
+
+bool MdxSemaphore::enterWrite() {
+  if (writeDepth_ > 0) {
+    ++writeDepth_;
+    return false;
+  }
+  std::int64_t start = seconds();
+  for (;;) {
+    lockSemaphore("LOCKSEMAPHORE");
+    Record record = readRecord("LOCKSEMAPHORE");
+    if (record[kSemUsers] == 0) {
+      record[kSemUsers] = 1;
+      writeRecord(record, "LOCKSEMAPHORE");
+      writeDepth_ = 1;
+      return noteCounter(record);
+    }
+    unlockSemaphore();
+    if (seconds() - start >= kSemWriterTimeout) {
+      fail(std::to_string(kSemWriterTimeout) + " second timeout, cannot read: " + name_ +
+           "\r\nPossible cause: Other user's program has terminated abnormally.\r\nCure: Log all users of this "
+           "application off the network,\r\nthen delete " + name_);
+    }
+  }
+}
+
+void MdxSemaphore::exitWrite() {
+  if (writeDepth_ == 0)
+    throw MdxFailure(kErrorInternal, "Unbalanced Lock/Unlock for semaphore file: " + name_ + " UNLOCKSEMAPHORE",
+                     MdxFailure::Report::Raise);
+  if (--writeDepth_ > 0) return;
+  Record record = readRecord("UNLOCKSEMAPHORE");
+  std::uint16_t counter = static_cast<std::uint16_t>((record[kSemCounter] | record[kSemCounter + 1] << 8) + 1);
+  record[kSemCounter] = static_cast<std::uint8_t>(counter);
+  record[kSemCounter + 1] = static_cast<std::uint8_t>(counter >> 8);
+  record[kSemUsers] = 0;
+  writeRecord(record, "UNLOCKSEMAPHORE");
+  unlockSemaphore();
+  seenCounter_ = counter;
+}
+
+}  // namespace vekrano::dbase

@@ -1,0 +1,70 @@
+// The index semaphore file that lets several processes share one index: a login count, a reader
+// count (or 1 while a process writes) and a change counter, guarded by a lock on bytes 1-4.
+//
+//   OFFSET  SIZE  DESCRIPTION
+//      0      1   Processes that have the index open
+//      1      1   Processes reading the index (0-127), or 1 while one process writes it
+//      2      2   Change counter, incremented at the end of every write section
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "dbase/file_io.h"
+
+namespace vekrano::dbase {
+
+inline constexpr std::int64_t kSemLockOffset = 1;
+inline constexpr std::int64_t kSemLockLength = 4;
+inline constexpr std::size_t kSemRecordSize = 4;
+inline constexpr std::size_t kSemLogins = 0;
+inline constexpr std::size_t kSemUsers = 1;
+inline constexpr std::size_t kSemCounter = 2;
+// Seconds a writer waits for readers to leave.
+inline constexpr int kSemWriterTimeout = 100;
+
+class MdxSemaphore {
+ public:
+  // Logs in: counts this process in the file named `semaphoreName`, under the table's lock byte.
+  // Throws MdxFailure (code 1202 or a system error) when it cannot.
+  MdxSemaphore(File& tableFile, std::string semaphoreName);
+  // Logs out when logout() was not called; failures are dropped there.
+  ~MdxSemaphore();
+  MdxSemaphore(const MdxSemaphore&) = delete;
+  MdxSemaphore& operator=(const MdxSemaphore&) = delete;
+
+  // Uncounts this process; the file is deleted when no process is left.
+  void logout();
+
+  // Read and write sections; nested sections count once and a read section inside this process's
+  // own write section is not entered. Entering returns true when another process changed the
+  // index since this one last looked (the caller then re-reads the tag headers).
+  bool enterRead();
+  void exitRead();
+  bool enterWrite();
+  void exitWrite();
+
+  const std::string& fileName() const { return name_; }
+
+ private:
+  using Record = std::array<std::uint8_t, kSemRecordSize>;
+  void lockSemaphore(const char* action);
+  void unlockSemaphore();
+  Record readRecord(const char* action);
+  void writeRecord(const Record& record, const char* action);
+  bool noteCounter(const Record& record);
+  void lockTable(const char* action);
+  void openFile();
+
+  File& table_;
+  std::string name_;
+  File file_;
+  bool loggedIn_ = false;
+  int readDepth_ = 0;
+  int writeDepth_ = 0;
+  bool countedAsReader_ = false;
+  std::uint16_t seenCounter_ = 0;
+};
+
+}  // namespace vekrano::dbase

@@ -1,0 +1,90 @@
+// The B-tree of one open tag: node reads through a small cache, the kept path from the root to the
+// current entry, stepping along the leaves, insertion with splits and removal.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "dbase/mdx_file.h"
+#include "dbase/mdx_format.h"
+#include "dbase/mdx_keys.h"
+#include "dbase/mdx_node.h"
+
+namespace vekrano::dbase {
+
+// Where a tag's blocks live and how its failures are worded.
+struct TagPlace {
+  File* file = nullptr;
+  std::string indexName;  // the index file's name, for messages
+  std::string tagName;
+  int area = 1;           // work area and order number, for the invalid-node message
+  int order = 1;
+};
+
+class TagTree {
+ public:
+  TagTree(TagPlace place, TagHeader header, std::uint32_t headerBlock);
+
+  const TagHeader& header() const { return header_; }
+  std::uint32_t headerBlock() const { return headerBlock_; }
+  const TagPlace& place() const { return place_; }
+  const KeyOrder& order() const { return order_; }
+  int keyLength() const { return header_.keyLength; }
+  // True once the root changed since the anchor was last written.
+  bool anchorDirty() const { return anchorDirty_; }
+  void setAnchorClean() { anchorDirty_ = false; }
+  // Replaces the header after another process changed the file; drops cache and path.
+  void reload(const TagHeader& header);
+  void dropCache();
+
+  // Positioning. Each returns true when the tag is left on an entry. On false the path is empty.
+  bool first();
+  bool last();
+  bool next();
+  bool prior();
+  // First entry whose key is not less than `key` (a shorter character key compares as a prefix).
+  bool seek(const std::string& key);
+  // The entry of `key` and `record`: equal keys are passed until the record number matches.
+  bool seekEntry(const std::string& key, std::uint32_t record);
+  bool onEntry() const;
+  // REQUIRES: onEntry().
+  const NodeItem& current() const;
+
+  // Adds (record, key) before the equal keys; false, with nothing written, when the tag is unique
+  // and holds the key already. Leaves the path empty.
+  bool insert(const std::string& key, std::uint32_t record);
+  // Removes the entry of `key` and `record`; false when there is none. Leaves the path empty.
+  bool remove(const std::string& key, std::uint32_t record);
+
+ private:
+  struct Step {
+    std::uint32_t block;
+    Node node;
+    int index;  // pointer index in a branch, item index in a leaf
+  };
+
+  Node readNode(std::uint32_t block);
+  void writeNode(std::uint32_t block, const Node& node);
+  std::uint32_t appendNode(const Node& node);
+  void push(std::uint32_t block, bool rightMost);
+  void descend(std::uint32_t block, bool rightMost);
+  bool climbForward();
+  bool climbBackward();
+  std::size_t lowerBound(const Node& node, const std::string& key) const;
+  void splitAndInsert(std::size_t level, std::size_t pos, NodeItem item, std::uint32_t newPointer);
+  void removePointer(std::size_t level);
+  void propagateHighest(std::size_t level, const std::string& key);
+  [[noreturn]] void corrupted() const;
+
+  TagPlace place_;
+  TagHeader header_;
+  std::uint32_t headerBlock_;
+  NodeShape shape_;
+  KeyOrder order_;
+  bool anchorDirty_ = false;
+  std::vector<Step> path_;
+  std::vector<std::pair<std::uint32_t, Node>> cache_;  // most recently used first
+};
+
+}  // namespace vekrano::dbase

@@ -1,0 +1,51 @@
+// The twelve built-in label sheet layouts: page size, text font and the geometry of every label
+// position, and the names of the value slots that a print run fills.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vekrano::printing {
+
+// Where one label's barcode and text lines go. Millimetres from the top-left corner of the page.
+struct TLabelPosition {
+  double barLeft = 0;    // left edge of the first bar
+  double barTop = 0;     // top edge of the bars
+  double barHeight = 0;  // the bars run from barTop down over this height
+  double text1Left = 0;
+  double text1Top = 0;
+  double text2Left = 0;  // text 2 values are 0 in the one-text layouts
+  double text2Top = 0;
+  double textWidth = 0;  // nominal only: text lines are neither wrapped nor cut to it
+};
+
+enum class PageSize { A4, Letter };  // 210 x 297 mm; 215.9 x 279.4 mm (8.5 x 11 in)
+
+struct TLabelLayout {
+  std::string name;  // "etiquette1" to "etiquette12"
+  PageSize page = PageSize::A4;
+  int columns = 0;
+  int rows = 0;
+  double textPointSize = 10;  // Arial, regular, black
+  // One-text layouts print text 1 above the bars and never print text 2.
+  bool oneText = false;
+  // Positions 1 to N row by row from the top left; positions[p - 1] is position p.
+  std::vector<TLabelPosition> positions;
+
+  int labelsPerSheet() const { return static_cast<int>(positions.size()); }
+  double pageWidthMm() const { return page == PageSize::A4 ? 210.0 : 215.9; }
+  double pageHeightMm() const { return page == PageSize::A4 ? 297.0 : 279.4; }
+};
+
+// The layout of that name, letter case ignored; nullptr when there is none.
+const TLabelLayout* Layout(std::string_view name);
+// All twelve layouts, etiquette1 first.
+const std::vector<TLabelLayout>& allLayouts();
+
+// Slot names of position p (1-based): "cb<p>", "cbliba<p>", "cblibb<p>".
+std::string barcodeSlot(int position);
+std::string text1Slot(int position);
+std::string text2Slot(int position);
+
+}  // namespace vekrano::printing

@@ -1,0 +1,33 @@
+// Paints a label sheet page from its layout and the slot values: the one drawing code path for
+// printers, PDF files and images.
+#pragma once
+
+#include <set>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "printing/label_layouts.h"
+
+class QPainter;
+
+namespace vekrano::printing {
+
+// Slot name ("cb1", "cbliba1", ...) -> ANSI (Windows-1252) text; a missing slot is empty.
+using SlotValues = std::unordered_map<std::string, std::string>;
+
+inline constexpr const char* kLabelFontFamily = "Arial";
+inline constexpr double kHumanReadablePointSize = 8;
+
+// Paints the page of `layout` on `painter`. REQUIRES: the painter is active on a device whose
+// origin is the top-left corner of the page and whose logical resolution is its real one.
+// Every position gets its barcode (unless its number is in `removedBarcodes`) and its text lines.
+void paintLabelPage(QPainter& painter, const TLabelLayout& layout, const SlotValues& values,
+                    const std::set<int>& removedBarcodes);
+
+// Draws the Code 39 symbol of `value`: first bar's top-left corner at (leftMm, topMm), bars
+// heightMm high, never scaled; below them, left-aligned, the encoded characters in Arial 8 pt.
+void paintCode39(QPainter& painter, double leftMm, double topMm, double heightMm,
+                 std::string_view value);
+
+}  // namespace vekrano::printing

@@ -1,0 +1,79 @@
+// The layout set of a print run. Removals and printers are kept under each layout's own name,
+// so that names differing only in letter case reach the same layout.
+#include "printing/label_report.h"
+
+namespace vekrano::printing {
+namespace {
+
+const TLabelLayout& requireLayout(const std::string& layoutName) {
+  const TLabelLayout* layout = Layout(layoutName);
+  if (layout == nullptr) throw EReportError("Unknown report " + layoutName);
+  return *layout;
+}
+
+// Ends the status feedback however the job ends.
+class StatusGuard {
+ public:
+  explicit StatusGuard(ReportStatus* status) : status_(status) {
+    if (status_) status_->pageStarted(1);
+  }
+  ~StatusGuard() {
+    if (status_) status_->jobEnded();
+  }
+  StatusGuard(const StatusGuard&) = delete;
+  StatusGuard& operator=(const StatusGuard&) = delete;
+
+ private:
+  ReportStatus* status_;
+};
+
+}  // namespace
+
+LabelReport::LabelReport(PageDestination& destination, ReportStatus* status)
+    : destination_(destination), status_(status) {}
+
+void LabelReport::open(const std::string& projectFile) {
+  if (open_) return;
+  projectFile_ = projectFile;
+  open_ = true;
+}
+
+void LabelReport::close() {
+  open_ = false;
+  slots_.clear();
+  removedBarcodes_.clear();
+  printers_.clear();
+}
+
+void LabelReport::setSlot(const std::string& slot, const std::string& text) {
+  slots_[slot] = text;
+}
+
+void LabelReport::removePositionBarcode(const std::string& layoutName, int position) {
+  const TLabelLayout* layout = Layout(layoutName);
+  if (layout == nullptr || position < 1 || position > layout->labelsPerSheet()) return;
+  removedBarcodes_[layout->name].insert(position);
+}
+
+void LabelReport::setLayoutPrinter(const std::string& layoutName, const std::string& printer) {
+  const TLabelLayout* layout = Layout(layoutName);
+  if (layout != nullptr) printers_[layout->name] = printer;
+}
+
+void LabelReport::paintLayout(QPainter& painter, const std::string& layoutName) const {
+  const TLabelLayout& layout = requireLayout(layoutName);
+  const auto removed = removedBarcodes_.find(layout.name);
+  paintLabelPage(painter, layout, slots_,
+                 removed == removedBarcodes_.end() ? std::set<int>{} : removed->second);
+}
+
+void LabelReport::printLayout(const std::string& layoutName) {
+  if (!open_) throw EReportError("The report project is not open");
+  const TLabelLayout& layout = requireLayout(layoutName);
+  const auto printer = printers_.find(layout.name);
+  StatusGuard status(status_);
+  destination_.printPage(layout, printer == printers_.end() ? std::string() : printer->second,
+                         [&](QPainter& painter) { paintLayout(painter, layout.name); });
+}
+
+}  // namespace vekrano::printing

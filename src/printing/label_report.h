@@ -1,0 +1,63 @@
+// The label report: the set of built-in sheet layouts with the slot values of a run, the barcodes
+// left out and each layout's printer, printing one layout page as one job.
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+
+#include "printing/label_painter.h"
+#include "printing/page_destinations.h"
+#include "printing/print_run.h"
+
+namespace vekrano::printing {
+
+// Feedback while a page is generated and printed: a small window in the application.
+class ReportStatus {
+ public:
+  virtual ~ReportStatus() = default;
+  // Page `page` (from 1) of the job starts being generated and printed.
+  virtual void pageStarted(int page) = 0;
+  // The job is out (or failed); the feedback goes away.
+  virtual void jobEnded() = 0;
+};
+
+// The file name under which the layout set is opened, in the program directory.
+inline constexpr const char* kLayoutFileName = "docvkb.rav";
+
+class LabelReport : public LabelJobSink {
+ public:
+  // `destination` and `status` (may be nullptr) are borrowed and must outlive the report.
+  explicit LabelReport(PageDestination& destination, ReportStatus* status = nullptr);
+
+  // Opens the layout set named by `projectFile`. The built-in layouts are always used: a layout
+  // file on disk is not read. Opening an open set does nothing.
+  void open(const std::string& projectFile);
+  // Forgets every slot value, restores removed barcodes and default printers.
+  void close();
+  bool isOpen() const { return open_; }
+  // The file named at the last open.
+  const std::string& projectFile() const { return projectFile_; }
+
+  void setSlot(const std::string& slot, const std::string& text) override;
+  // A layout name that is not known, or a position outside the layout, is ignored.
+  void removePositionBarcode(const std::string& layoutName, int position) override;
+  // A layout name that is not known is ignored.
+  void setLayoutPrinter(const std::string& layoutName, const std::string& printer) override;
+  // Throws EReportError when the set is not open, the layout is unknown or the output fails.
+  void printLayout(const std::string& layoutName) override;
+
+  // Paints the layout's page as printLayout would. REQUIRES: Layout(layoutName) exists.
+  void paintLayout(QPainter& painter, const std::string& layoutName) const;
+
+ private:
+  PageDestination& destination_;
+  ReportStatus* status_;
+  bool open_ = false;
+  std::string projectFile_;
+  SlotValues slots_;
+  std::map<std::string, std::set<int>> removedBarcodes_;  // by layout's own name
+  std::map<std::string, std::string> printers_;           // by layout's own name
+};
+
+}  // namespace vekrano::printing

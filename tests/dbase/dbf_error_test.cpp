@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include "common/prompts.h"
+#include "dbase/dbase_error.h"
+#include "dbase/dbf_file.h"
+#include "support/temp_dir.h"
+
+using namespace vekrano::dbase;
+
+TEST(DbfError, CodeTextsAndComposedMessage) {
+  EXPECT_EQ(ErrorCodeText(210), "Not a dBASE data file");
+  EXPECT_EQ(ErrorCodeText(227), "Insufficient disk space ");
+  EXPECT_EQ(ErrorCodeText(1103), "Invalid Operation ");
+  EXPECT_EQ(ErrorCodeText(1250), "Network Error");
+  EXPECT_EQ(ErrorCodeText(20), "Unknown unit");
+  EXPECT_EQ(ErrorCodeText(358), "Undefined error");
+  EXPECT_EQ(ComposeErrorMessage(32, "Failure to open a.dbf [USE/OpenDbf]"),
+            "Error # 32 (File sharing violation)\r\nFailure to open a.dbf [USE/OpenDbf]");
+  const EDorevError error(222, "detail");
+  EXPECT_EQ(error.code(), 222);
+  EXPECT_STREQ(error.what(), "Error # 222 (Corrupted index file)\r\ndetail");
+  const vekrano::common::Exception& base = error;
+  EXPECT_EQ(base.message(), "Error # 222 (Corrupted index file)\r\ndetail");
+}
+
+TEST(DbfError, AutomaticReportingShowsTheBoxAndEndsTheProcessThroughTheHandler) {
+  vekrano::common::ScopedScriptedPrompts prompts;
+  std::vector<int> endedWith;
+  const ProcessEndHandler previous =
+      SetProcessEndHandler([&](int code) { endedWith.push_back(code); });
+  SetAutoErrorReporting(true);
+  vekrano::testing::TempDir dir;
+  DbfTable t;
+  EXPECT_FALSE(t.OpenDbf(dir.file("none.dbf"), DbfOpenMode::ReadOnly));
+  ASSERT_EQ(prompts.shown.size(), 1u);
+  EXPECT_EQ(prompts.shown[0].caption, "Program halted.");
+  EXPECT_EQ(prompts.shown[0].kind, vekrano::common::PromptKind::Error);
+  EXPECT_EQ(prompts.shown[0].text,
+            "Error # 2 (File not found)\r\nFailure to open " +
+                std::filesystem::absolute(dir.file("none.dbf")).string() + " [USE/OpenDbf]");
+  EXPECT_EQ(endedWith, std::vector<int>{2});
+  {
+    SuspendAutoErrorReporting quiet;
+    DbfError(5, "quiet");
+    EXPECT_EQ(DbfErrorCode(), 5);
+  }
+  EXPECT_TRUE(AutoErrorReporting());
+  EXPECT_EQ(prompts.shown.size(), 1u);
+  SetProcessEndHandler(previous);
+  ClearDbfError();
+  EXPECT_EQ(DbfErrorCode(), 0);
+  EXPECT_EQ(DbfErrorText(), "");
+}

@@ -1,0 +1,196 @@
+// Two processes sharing the article table: appends seen by the other, the last post winning, and
+// locks held elsewhere refusing appends and record writes without storing anything.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <functional>
+
+#include "dbase/file_io.h"
+#include "dbase/table_locks.h"
+#include "table_test_support.h"
+
+namespace vekrano::dbase::testing {
+namespace {
+
+// Runs `work` in a child process that exits with 0 when it returned true, 1 otherwise.
+int RunChild(const std::function<bool()>& work) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    bool ok = false;
+    try {
+      ok = work();
+    } catch (...) {
+    }
+    _exit(ok ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A child that holds a byte range of the table file until the parent writes to `release`.
+class LockHolder {
+ public:
+  LockHolder(const std::string& path, std::int64_t offset, std::int64_t length) {
+    int ready[2], release[2];
+    if (pipe(ready) != 0 || pipe(release) != 0) throw std::runtime_error("pipe");
+    pid_ = fork();
+    if (pid_ == 0) {
+      File file;
+      const bool locked = file.open(path, FileAccess::ReadWrite, FileShare::DenyNone) == 0 && file.lock(offset, length);
+      const char answer = locked ? 'L' : 'F';
+      (void)!write(ready[1], &answer, 1);
+      char go = 0;
+      (void)!read(release[0], &go, 1);
+      _exit(0);
+    }
+    close(ready[1]);
+    close(release[0]);
+    releaseFd_ = release[1];
+    char answer = 0;
+    locked_ = read(ready[0], &answer, 1) == 1 && answer == 'L';
+    close(ready[0]);
+  }
+  ~LockHolder() {
+    (void)!write(releaseFd_, "x", 1);
+    close(releaseFd_);
+    waitpid(pid_, nullptr, 0);
+  }
+  bool locked() const { return locked_; }
+
+ private:
+  pid_t pid_ = 0;
+  int releaseFd_ = -1;
+  bool locked_ = false;
+};
+
+TEST(TableProcessTest, AnAppendByAnotherProcessIsSeenByLastAndRecordCount) {
+  TableFolder f;
+  TTzDbf table("tarticle");
+  ConfigureArticleTable(table, f.folder());
+  table.Open();
+  AppendArticle(table, 1, "M");
+  EXPECT_EQ(RunChild([&] {
+              TTzDbf mine("child");
+              ConfigureArticleTable(mine, f.folder());
+              mine.Open();
+              AppendArticle(mine, 2, "Z");
+              AppendArticle(mine, 3, "A");
+              return mine.RecordCount() == 3;
+            }),
+            0);
+  EXPECT_EQ(table.RecordCount(), 3);
+  table.Last();
+  EXPECT_EQ(table.FieldByName("cb").AsString(), "Z");
+  EXPECT_EQ(Barcodes(table), (std::vector<std::string>{"A", "M", "Z"}));
+  AppendArticle(table, 4, "B");
+  EXPECT_EQ(table.RecNo(), 4);  // written after the other process's records
+  table.Close();
+  table.Open();
+  EXPECT_EQ(Barcodes(table), (std::vector<std::string>{"A", "B", "M", "Z"}));
+}
+
+TEST(TableProcessTest, TwoPostsOfTheSameRecordBothSucceedAndTheLastOneWins) {
+  TableFolder f;
+  TTzDbf table("tarticle");
+  ConfigureArticleTable(table, f.folder());
+  table.Open();
+  AppendArticle(table, 1, "A", "original");
+  table.Edit();
+  table.FieldByName("lib1").SetAsString("parent");
+  EXPECT_EQ(RunChild([&] {
+              TTzDbf mine("child");
+              ConfigureArticleTable(mine, f.folder());
+              mine.Open();
+              mine.Edit();
+              mine.FieldByName("lib1").SetAsString("child");
+              mine.Post();
+              return mine.FieldByName("lib1").AsString() == "child";
+            }),
+            0);
+  table.Post();
+  EXPECT_TRUE(f.shownTexts().empty());
+  table.Close();
+  table.Open();
+  EXPECT_EQ(table.FieldByName("lib1").AsString(), "parent");
+  EXPECT_EQ(table.RecordCount(), 1);
+}
+
+TEST(TableProcessTest, AnAppendLockHeldElsewhereRefusesTheInsertOnceAndStoresNothing) {
+  TableFolder f;
+  TTzDbf table("tarticle");
+  ConfigureArticleTable(table, f.folder());
+  table.Open();
+  AppendArticle(table, 1, "A");
+  const std::string before = vekrano::testing::readFileBytes(f.dbf());
+  {
+    LockHolder holder(f.dbf(), kAppendLockOffset, 1);
+    ASSERT_TRUE(holder.locked());
+    AppendArticle(table, 2, "B");
+    EXPECT_EQ(f.shownTexts(), (std::vector<std::string>{"Lock failed [Insert]"}));
+    EXPECT_EQ(table.State(), TDataSetState::dsBrowse);
+    EXPECT_EQ(table.RecordCount(), 1);
+    EXPECT_EQ(Barcodes(table), (std::vector<std::string>{"A"}));
+    EXPECT_EQ(vekrano::testing::readFileBytes(f.dbf()), before);
+
+    int calls = 0;
+    table.OnALockFailedOnInsert = [&](TTzDbf& sender, bool& retry) {
+      EXPECT_EQ(&sender, &table);
+      EXPECT_FALSE(retry);
+      retry = ++calls < 3;
+    };
+    AppendArticle(table, 2, "B");
+    EXPECT_EQ(calls, 3);
+    EXPECT_EQ(f.shownTexts().size(), 1u);
+  }
+  AppendArticle(table, 2, "B");  // the lock is free again
+  EXPECT_EQ(Barcodes(table), (std::vector<std::string>{"A", "B"}));
+}
+
+TEST(TableProcessTest, ARecordLockHeldElsewhereRefusesPostDeleteAndRestore) {
+  TableFolder f;
+  TTzDbf table("tarticle");
+  ConfigureArticleTable(table, f.folder());
+  table.SetHideDeletedRecs(false);
+  table.Open();
+  AppendArticle(table, 1, "A", "kept");
+  AppendArticle(table, 2, "B", "other");
+  table.First();
+  {
+    // Record 1 of the article table: header 225 bytes, records of 261 bytes.
+    LockHolder holder(f.dbf(), kTzLockOffset + 225, 261);
+    ASSERT_TRUE(holder.locked());
+    table.Edit();
+    table.FieldByName("lib1").SetAsString("lost");
+    table.Post();
+    EXPECT_EQ(table.State(), TDataSetState::dsBrowse);
+    EXPECT_EQ(table.FieldByName("lib1").AsString(), "kept");
+    table.Delete();
+    EXPECT_EQ(table.FieldByName("cb").AsString(), "A");
+    EXPECT_EQ(f.shownTexts(), (std::vector<std::string>{"Lock failed [Post]", "Lock failed [Delete]"}));
+    table.Next();
+    table.Delete();  // record 2 is not locked
+    table.First();
+    table.Next();
+    EXPECT_EQ(table.FieldByName("cb").AsString(), "B");
+  }
+  table.Close();
+  table.Open();
+  EXPECT_EQ(table.FieldByName("lib1").AsString(), "kept");
+  table.Next();
+  {
+    LockHolder holder(f.dbf(), kTzLockOffset + 225 + 261, 261);
+    ASSERT_TRUE(holder.locked());
+    int restores = 0;
+    table.BeforeRestore = [&](TTzDbf&) { ++restores; };
+    table.Restore();
+    EXPECT_EQ(f.shownTexts().back(), "Lock failed [Restore]");
+    EXPECT_EQ(restores, 1);
+  }
+  table.SetHideDeletedRecs(true);
+  EXPECT_EQ(Barcodes(table), (std::vector<std::string>{"A"}));
+}
+
+}  // namespace
+}  // namespace vekrano::dbase::testing
