@@ -1,0 +1,162 @@
+// Analysis and execution of one parsed statement: names resolved against the datasets the query
+// registered, expression trees built, the source scanned, and either a result set filled or the
+// source changed.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "dbase/dataset.h"
+#include "sql/analyzer.h"
+#include "sql/expr_parser.h"
+#include "sql/result_set.h"
+
+namespace vekrano::sql {
+
+enum class TProgressStatus { psXStart, psXProgress, psXEnd };
+using TProgressEvent = std::function<void(TProgressStatus status, int min, int max, int position)>;
+// Setting `cancel` stops the scan; the rows gathered so far are the result.
+using TCancelQueryEvent = std::function<void(bool& cancel)>;
+// Gives the dataset of a table written as a quoted file name (left null: not found).
+using TResolveDatasetEvent = std::function<void(const std::string& fileName,
+                                                const std::string& tableName,
+                                                dbase::TDataSet*& dataSet)>;
+
+struct TDataSetAlias {
+  std::string alias;
+  dbase::TDataSet* dataSet = nullptr;
+};
+
+// A parameter name that stands for a field name.
+struct TParamAsField {
+  std::string paramName;
+  std::string fieldName;
+};
+
+// What a run takes from the query that starts it.
+struct TRunEnvironment {
+  std::vector<TDataSetAlias> dataSets;
+  TProgressEvent OnProgress;
+  TCancelQueryEvent OnCancelQuery;
+  TResolveDatasetEvent OnResolveDataset;
+  std::function<std::optional<TExprValue>(const std::string& name)> ParamValue;
+  std::vector<TParamAsField> paramsAsFields;
+  TUDFCheckEvent OnUDFCheck;
+  TUDFSolveEvent OnUDFSolve;
+  TStorageOptions storage;
+};
+
+// A FROM table (or the INSERT target) with the dataset found for it.
+struct TBoundTable {
+  std::string name;
+  std::string alias;      // the name itself when none was written
+  std::string qualifier;  // how rewritten references name it: the alias when one was written
+  dbase::TDataSet* dataSet = nullptr;
+};
+
+// One run of one statement. The analyser's texts are rewritten in place.
+class TStatementRun {
+ public:
+  // Both must outlive the run.
+  TStatementRun(TSqlAnalizer& analizer, const TRunEnvironment& environment);
+  ~TStatementRun();
+  TStatementRun(const TStatementRun&) = delete;
+  TStatementRun& operator=(const TStatementRun&) = delete;
+
+  // SELECT or UNION: analysis, the scan, aggregation, ORDER BY, DISTINCT, TOP and the
+  // rows of a UNION. Raises ESqlQueryError, EExpression or the source's exceptions.
+  std::unique_ptr<TResultSet> ExecuteSelect();
+  // UPDATE, DELETE or INSERT; adds every changed row to `changedRowCount` as it happens, so
+  // that a failure leaves the count of the rows already changed.
+  void ExecuteChange(int& changedRowCount);
+
+ private:
+  // A select column as the run evaluates it.
+  struct SelectColumn {
+    const TColumnItem* item = nullptr;  // null for the hidden argument column of an aggregate
+    std::string text;                   // the expression text evaluated per record
+    TExprPtr expression;           // null for aggregate columns, which are computed afterwards
+    int resultColumn = 0;          // its column in the result set
+    int firstArgumentColumn = -1;  // the hidden column of its first aggregate's argument
+  };
+
+  // --- Names (analyzer_resolve.cpp)
+  void BindTables();
+  TBoundTable BindTable(const std::string& name, const std::string& alias, bool isQuotedFileName);
+  const TBoundTable* FindTable(const std::string& name) const;
+  void ExpandAllFields();
+  std::string ResolveText(const std::string& text, bool columnAliases) const;
+  std::string ResolveReference(const std::string& name, bool columnAliases) const;
+  void ResolveStatementTexts();
+  int BindOrderItem(const TOrderByItem& item, const char* notFoundMessage) const;
+  std::vector<int> BindOrderList(const TOrderByList& list, const char* notFoundMessage) const;
+
+  // --- Expressions
+  TExprParserContext ParserContext() const;
+  TExprPtr Parse(const std::string& text);
+  // The field a lone field reference names; null for any other text.
+  const dbase::TField* LoneField(const std::string& text) const;
+
+  // --- SELECT (execute_select.cpp)
+  void BuildColumns(TResultSet& resultSet);
+  void FillRow(TResultSet& resultSet, const std::vector<int>& nullTables);
+  void Scan(const std::function<bool()>& handleRecord);
+  void FinishSelect(TResultSet& resultSet, const std::vector<int>& orderColumns,
+                    const std::vector<int>& groupColumns);
+  bool HasAggregates() const;
+  void AppendUnion(TResultSet& resultSet);
+
+  // --- Joins (execute_join.cpp)
+  void ScanJoined(TResultSet& resultSet);
+  void CheckJoinDefined() const;
+  bool TextNamesTable(const std::string& text, std::size_t table) const;
+
+  // --- Subqueries (execute_subquery.cpp)
+  void RunSubqueries();
+  std::string ReplaceSubqueries(const std::string& text, TSubqueryList& subqueries);
+
+  // --- Aggregation (execute_aggregate.cpp)
+  void Aggregate(TResultSet& resultSet, const std::vector<int>& groupColumns);
+  std::string AggregateText(const std::string& text, const TAggregateList& aggregates,
+                            const std::vector<std::string>& values) const;
+
+  // --- Changes (execute_change.cpp)
+  void ExecuteUpdate(int& changedRowCount);
+  void ExecuteDelete(int& changedRowCount);
+  void ExecuteInsert(int& changedRowCount);
+
+  TSqlAnalizer& analizer_;
+  const TRunEnvironment& environment_;
+  std::vector<TBoundTable> tables_;
+  std::unique_ptr<TExprParser> parser_;
+  std::vector<SelectColumn> columns_;
+  int havingArgumentColumn_ = -1;  // the hidden column of the first HAVING aggregate
+  TExprPtr where_;
+  bool canceled_ = false;
+};
+
+// Writes `value` read as the column's type into `row`; leaves the column as it is when the value
+// is null.
+void writeColumnValue(const TSqlField& column, char* row, const TExpression& value);
+
+// Writes the value of `value` into `field` with the setter its data type calls for: integer
+// types AsInteger, boolean AsBoolean, float, currency, BCD and date-time types AsFloat, byte and
+// blob types the text read as hexadecimal pairs, every other type AsString.
+void assignFieldValue(dbase::TField& field, const TExpression& value);
+
+// A number as an expression text reads it back: fixed notation (the expression language reads
+// no exponent there), a negative value in brackets.
+std::string numberLiteral(double value);
+// A string constant of the expression language holding `value` (between double quotes, or single
+// quotes when the value holds a double quote).
+std::string stringLiteral(const std::string& value);
+
+// The text of a table or field name as expression texts write it: in brackets when it is a
+// reserved word of the expression language, starts with a digit or holds a character other
+// than letters, digits and "_".
+std::string quotedName(const std::string& name);
+
+}  // namespace vekrano::sql

@@ -1,0 +1,222 @@
+// Execution of SELECT: result columns typed by their expressions, the scan of the source, and
+// what follows it (aggregation, ORDER BY, DISTINCT, TOP, UNION).
+#include <cstring>
+#include <utility>
+
+#include "sql/analyzer_run.h"
+#include "sql/errors.h"
+#include "sql/query_messages.h"
+#include "sql/result_set_order.h"
+
+namespace vekrano::sql {
+namespace {
+
+// The text that types an aggregate column: each "{Aggregate n}" replaced by its argument ("0"
+// for COUNT(*)).
+std::string typingText(const TColumnItem& column) {
+  std::string text = column.expression;
+  for (std::size_t n = 0; n < column.aggregates.size(); ++n) {
+    const std::string placeholder = "{Aggregate " + std::to_string(n) + "}";
+    const std::string& argument = column.aggregates[n].argument;
+    for (std::size_t at; (at = text.find(placeholder)) != std::string::npos;) {
+      text.replace(at, placeholder.size(), argument.empty() ? "0" : "(" + argument + ")");
+    }
+  }
+  return text;
+}
+
+}  // namespace
+
+void writeColumnValue(const TSqlField& column, char* row, const TExpression& value) {
+  if (value.IsNull()) return;
+  switch (column.Type()) {
+    case ttString:
+      column.SetAsString(row, value.AsString());
+      break;
+    case ttFloat:
+      column.SetAsFloat(row, value.AsFloat());
+      break;
+    case ttInteger:
+      column.SetAsInteger(row, value.AsInteger());
+      break;
+    case ttBoolean:
+      column.SetAsBoolean(row, value.AsBoolean());
+      break;
+  }
+}
+
+TStatementRun::TStatementRun(TSqlAnalizer& analizer, const TRunEnvironment& environment)
+    : analizer_(analizer), environment_(environment) {}
+
+TStatementRun::~TStatementRun() = default;
+
+bool TStatementRun::HasAggregates() const {
+  if (!analizer_.groupBy.empty() || !analizer_.havingAggregates.empty()) return true;
+  for (const TColumnItem& column : analizer_.columns) {
+    if (!column.aggregates.empty()) return true;
+  }
+  return false;
+}
+
+std::unique_ptr<TResultSet> TStatementRun::ExecuteSelect() {
+  if (analizer_.transformColumn) throw ESqlQueryError(messages::kTransformUnsupported);
+  BindTables();
+  ExpandAllFields();
+  ResolveStatementTexts();
+  RunSubqueries();
+  const std::vector<int> orderColumns = BindOrderList(analizer_.orderBy, messages::kFieldNotFound);
+  const std::vector<int> groupColumns =
+      BindOrderList(analizer_.groupBy, messages::kGroupByNotInSelect);
+  if (!groupColumns.empty()) {
+    std::size_t plainColumns = 0;
+    for (const TColumnItem& column : analizer_.columns) plainColumns += column.aggregates.empty();
+    if (plainColumns != groupColumns.size()) throw ESqlQueryError(messages::kGroupByCountMismatch);
+  }
+
+  auto resultSet = makeResultSet(environment_.storage);
+  if (tables_.size() == 1) resultSet->SetSourceDataSet(tables_.front().dataSet);
+  BuildColumns(*resultSet);
+  if (!analizer_.whereText.empty()) {
+    where_ = Parse(analizer_.whereText);
+    if (where_->ExprType() != ttBoolean) throw ESqlQueryError(messages::kWhereNotBoolean);
+  }
+  if (tables_.size() > 1) {
+    ScanJoined(*resultSet);
+  } else {
+    Scan([&] {
+      if (!where_ || where_->AsBoolean()) FillRow(*resultSet, {});
+      return true;
+    });
+  }
+  if (!canceled_) FinishSelect(*resultSet, orderColumns, groupColumns);
+  return resultSet;
+}
+
+void TStatementRun::BuildColumns(TResultSet& resultSet) {
+  const auto addColumn = [&](const TColumnItem* item, const std::string& typing,
+                             const std::string& name, bool hidden) {
+    TExprPtr expression = Parse(typing);
+    const TExprType type = expression->ExprType();
+    const int width = type == ttString ? static_cast<int>(expression->MaxString().size()) + 1 : 0;
+    auto field = makeSqlField(name, item != nullptr ? item->expression : typing, type, width);
+    field->SetSourceField(LoneField(typing));
+    if (item != nullptr) field->SetCast(item->cast);
+    field->SetHidden(hidden);
+    resultSet.AddField(std::move(field));
+    SelectColumn column;
+    column.item = item;
+    column.text = typing;
+    column.resultColumn = resultSet.Fields().Count() - 1;
+    if (item == nullptr || item->aggregates.empty()) column.expression = std::move(expression);
+    columns_.push_back(std::move(column));
+  };
+  for (const TColumnItem& item : analizer_.columns) {
+    addColumn(&item, typingText(item), item.columnName, false);
+  }
+  // One hidden column per aggregate carries its argument's value for each record.
+  const std::size_t visible = columns_.size();
+  for (std::size_t c = 0; c < visible; ++c) {
+    const TColumnItem& item = *columns_[c].item;
+    for (std::size_t n = 0; n < item.aggregates.size(); ++n) {
+      if (n == 0) columns_[c].firstArgumentColumn = resultSet.Fields().Count();
+      const std::string& argument = item.aggregates[n].argument;
+      addColumn(nullptr, argument.empty() ? "0" : argument, {}, true);
+    }
+  }
+  for (std::size_t n = 0; n < analizer_.havingAggregates.size(); ++n) {
+    if (n == 0) havingArgumentColumn_ = resultSet.Fields().Count();
+    const std::string& argument = analizer_.havingAggregates[n].argument;
+    addColumn(nullptr, argument.empty() ? "0" : argument, {}, true);
+  }
+}
+
+void TStatementRun::FillRow(TResultSet& resultSet, const std::vector<int>& nullTables) {
+  resultSet.Insert();
+  char* row = resultSet.CurrentRow();
+  if (resultSet.SourceDataSet() != nullptr) {
+    const dbase::TBookmark bookmark = resultSet.SourceDataSet()->GetBookmark();
+    if (bookmark.size() == kRowBookmarkSize) {
+      std::int32_t value;
+      std::memcpy(&value, bookmark.data(), sizeof value);
+      resultSet.SetSourceBookmark(row, value);
+    }
+  }
+  for (const SelectColumn& column : columns_) {
+    if (!column.expression) continue;
+    bool namesNullTable = false;
+    for (int table : nullTables) namesNullTable = namesNullTable || TextNamesTable(column.text, table);
+    if (!namesNullTable) writeColumnValue(resultSet.Fields()[column.resultColumn], row, *column.expression);
+  }
+}
+
+void TStatementRun::Scan(const std::function<bool()>& handleRecord) {
+  dbase::TDataSet& source = *tables_.front().dataSet;
+  const int count = source.RecordCount();
+  if (environment_.OnProgress) environment_.OnProgress(TProgressStatus::psXStart, 0, count, 0);
+  int position = 0;
+  int reported = 0;
+  source.First();
+  while (!source.Eof()) {
+    // After a deletion the source already stands on the following record.
+    if (handleRecord()) source.Next();
+    ++position;
+    if (environment_.OnProgress && count > 0 && (position - reported) * 20 > count) {
+      environment_.OnProgress(TProgressStatus::psXProgress, 0, count, position);
+      reported = position;
+    }
+    if (environment_.OnCancelQuery) {
+      bool cancel = false;
+      environment_.OnCancelQuery(cancel);
+      if (cancel) {
+        canceled_ = true;
+        break;
+      }
+    }
+  }
+  if (environment_.OnProgress) environment_.OnProgress(TProgressStatus::psXEnd, 0, count, position);
+}
+
+void TStatementRun::FinishSelect(TResultSet& resultSet, const std::vector<int>& orderColumns,
+                                 const std::vector<int>& groupColumns) {
+  if (HasAggregates()) Aggregate(resultSet, groupColumns);
+  std::vector<TSortKey> keys;
+  for (std::size_t i = 0; i < orderColumns.size(); ++i) {
+    keys.push_back(TSortKey{orderColumns[i], analizer_.orderBy[i].descending});
+  }
+  SortRows(resultSet, keys);
+  if (analizer_.distinct) RemoveDuplicateRows(resultSet);
+  if (analizer_.top >= 0) KeepFirstRows(resultSet, analizer_.top);
+  if (analizer_.unionSelect) AppendUnion(resultSet);
+}
+
+void TStatementRun::AppendUnion(TResultSet& resultSet) {
+  TStatementRun second(*analizer_.unionSelect, environment_);
+  const std::unique_ptr<TResultSet> rows = second.ExecuteSelect();
+  const std::vector<const TSqlField*> from = rows->VisibleFields();
+  const std::vector<const TSqlField*> into = resultSet.VisibleFields();
+  const std::size_t count = std::min(from.size(), into.size());
+  for (int r = 0; r < rows->RecordCount(); ++r) {
+    const char* source = rows->Row(r);
+    resultSet.Insert();
+    char* row = resultSet.CurrentRow();
+    for (std::size_t c = 0; c < count; ++c) {
+      if (from[c]->IsNull(source)) continue;
+      switch (into[c]->Type()) {
+        case ttString:
+          into[c]->SetAsString(row, from[c]->AsString(source));
+          break;
+        case ttFloat:
+          into[c]->SetAsFloat(row, from[c]->AsFloat(source));
+          break;
+        case ttInteger:
+          into[c]->SetAsInteger(row, from[c]->AsInteger(source));
+          break;
+        case ttBoolean:
+          into[c]->SetAsBoolean(row, from[c]->AsBoolean(source));
+          break;
+      }
+    }
+  }
+}
+
+}  // namespace vekrano::sql

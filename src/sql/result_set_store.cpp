@@ -1,0 +1,54 @@
+// Fixed-size records in memory blocks or in a mapped temporary file.
+#include "sql/result_set_store.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+namespace vekrano::sql {
+
+TRecordStore::TRecordStore(std::size_t recordSize, const TStorageOptions& options)
+    : recordSize_(recordSize) {
+  if (!options.inMemory) file_ = std::make_unique<TMemMapFile>(options.fileCapacity);
+}
+
+char* TRecordStore::Append() {
+  char* record = nullptr;
+  if (file_) {
+    record = file_->Append(recordSize_);
+  } else {
+    if (usedInBlock_ == kRecordsPerBlock) {
+      blocks_.push_back(std::make_unique<char[]>(recordSize_ * kRecordsPerBlock));
+      usedInBlock_ = 0;
+    }
+    record = blocks_.back().get() + recordSize_ * usedInBlock_++;
+    std::memset(record, 0, recordSize_);
+  }
+  list_.push_back(record);
+  return record;
+}
+
+void TRecordStore::Remove(int index) { list_.erase(list_.begin() + index); }
+
+void TRecordStore::Swap(int a, int b) {
+  std::swap(list_[static_cast<std::size_t>(a)], list_[static_cast<std::size_t>(b)]);
+}
+
+void TRecordStore::Reorder(const std::vector<int>& order) {
+  std::vector<char*> reordered;
+  reordered.reserve(order.size());
+  for (int index : order) reordered.push_back(list_[static_cast<std::size_t>(index)]);
+  list_ = std::move(reordered);
+}
+
+void TRecordStore::RemoveIf(const std::function<bool(const char*)>& remove) {
+  list_.erase(std::remove_if(list_.begin(), list_.end(), remove), list_.end());
+}
+
+void TRecordStore::Clear() {
+  list_.clear();
+  blocks_.clear();
+  usedInBlock_ = kRecordsPerBlock;
+}
+
+}  // namespace vekrano::sql

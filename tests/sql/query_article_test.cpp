@@ -1,0 +1,238 @@
+// The application's statements through a query over a real "article" table.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/format_settings.h"
+#include "dbase/table_article.h"
+#include "dbase/table_dataset.h"
+#include "sql/query.h"
+#include "support/memory_dataset.h"
+#include "support/temp_dir.h"
+
+namespace vekrano::sql {
+namespace {
+
+using testing::ErrorText;
+
+class ArticleQuery : public ::testing::Test {
+ protected:
+  ArticleQuery() {
+    dbase::ConfigureArticleTable(table, dir.path().string());
+    table.Open();
+    query.DataSets().Add("article", &table);
+    query.AutoDisableControls = false;
+  }
+  ~ArticleQuery() override {
+    query.Close();
+    table.Close();
+  }
+
+  void Exec(const std::string& sql) {
+    query.Close();
+    query.SQL().Clear();
+    query.SQL().Add(sql);
+    query.ExecSQL();
+  }
+  void Add(int num, const std::string& cb, int quantite = 1, const std::string& topp = "N",
+           const std::string& lib1 = "l") {
+    Exec("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(num) +
+         ",\"" + cb + "\",\"" + lib1 + "\",\"\"," + std::to_string(quantite) + ",\"" + topp + "\")");
+  }
+  // The values of `field` in the rows of a SELECT.
+  std::vector<std::string> Column(const std::string& sql, const std::string& field = "cb") {
+    query.Close();
+    query.SQL().Clear();
+    query.SQL().Add(sql);
+    query.Open();
+    std::vector<std::string> values;
+    for (query.First(); !query.Eof(); query.Next()) values.push_back(query.FieldByName(field).AsString());
+    return values;
+  }
+
+  vekrano::testing::TempDir dir;
+  dbase::TTzDbf table{"tarticle"};
+  TSqlQuery query;
+};
+
+using Rows = std::vector<std::string>;
+
+TEST_F(ArticleQuery, AggregatesGiveNoRowOnAnEmptyTableAndOneRowOverRecords) {
+  EXPECT_EQ(Column("select count(*) as nb from article", "nb"), Rows{});
+  EXPECT_EQ(query.CurrentResultSet()->RecordCount(), 0);
+  EXPECT_EQ(Column("select max(num) as nb from article", "nb"), Rows{});
+  Add(7, "A");
+  EXPECT_EQ(Column("select count(*) as nb from article", "nb"), Rows{"1"});
+  EXPECT_EQ(query.FieldByName("nb").DataType(), dbase::TFieldType::ftInteger);
+  EXPECT_EQ(Column("select max(num) as nb from article", "nb"), Rows{"7"});
+  EXPECT_EQ(query.FieldCount(), 1);
+  Add(12, "B");
+  Add(3, "C");
+  EXPECT_EQ(Column("select count(*) as nb from article", "nb"), Rows{"3"});
+  EXPECT_EQ(Column("select max(num) as nb from article", "nb"), Rows{"12"});
+  EXPECT_EQ(Column("select count(*) as nb from article where quantite>100", "nb"), Rows{});
+  EXPECT_EQ(Column("select max(num) + 1 as nb from article", "nb"), Rows{"13"});
+}
+
+TEST_F(ArticleQuery, StringConditionsAreExactAndCaseSensitive) {
+  Add(1, "ABC", 1, "O");
+  Add(2, "ABCD");
+  Add(3, "XABC");
+  Add(4, "abcd");
+  EXPECT_EQ(Column("select * from article where topp=\"o\""), Rows{});
+  EXPECT_EQ(Column("select * from article where topp=\"O\""), Rows{"ABC"});
+  EXPECT_EQ(Column("select * from article where cb like \"ab%\""), Rows{"abcd"});
+  EXPECT_EQ(Column("select * from article where cb like \"ABC%\""), (Rows{"ABC", "ABCD"}));
+  EXPECT_EQ(Column("select * from article where cb like \"A_C\""), Rows{"ABC"});
+  EXPECT_EQ(Column("SELECT * FROM ARTICLE WHERE CB like \"%C\""), (Rows{"ABC", "XABC"}));
+  EXPECT_EQ(Column("select Cb from Article where num=3", "CB"), Rows{"XABC"});
+  EXPECT_EQ(Column("select * from article where cb=\"\""), Rows{});
+  EXPECT_EQ(Column("select * from article where quantite>0 and length(cb)>3"),
+            (Rows{"ABCD", "XABC", "abcd"}));
+}
+
+TEST_F(ArticleQuery, StatementErrorsCarryTheEngineTexts) {
+  Add(1, "A");
+  EXPECT_EQ(ErrorText([&] { Column("select * from article where quantite-1>0"); }),
+            " syntax error at line : 1, Column: 36, token: -1");
+  EXPECT_FALSE(query.Active());
+  EXPECT_EQ(Column("select * from article where quantite - 1 > 0"), Rows{});
+  EXPECT_EQ(ErrorText([&] { Column("delete from article"); }),
+            "You must use UPDATE, DELETE, INSERT or CREATE TABLE only with ExecSQL method !");
+  EXPECT_EQ(table.RecordCount(), 1);
+  EXPECT_EQ(ErrorText([&] { Exec("select * from article"); }),
+            "You must use SELECT only with Open method or Active property!");
+  EXPECT_EQ(ErrorText([&] { Exec("   "); }), "SQL statement cannot be empty");
+  EXPECT_EQ(ErrorText([&] { Column("select * from articles"); }), "DataSet articles doesn't exists");
+  EXPECT_EQ(ErrorText([&] { Column("select cb from article order by lib1"); }),
+            "Field article.lib1 was not found");
+  EXPECT_EQ(ErrorText([&] { Column("select cb from article where nosuch=1"); }),
+            "Field nosuch was not found");
+  EXPECT_EQ(ErrorText([&] { Column("select cb from article where num"); }),
+            "Expresion is not of boolean type !");
+  EXPECT_EQ(ErrorText([&] { Column("select cb from article order by 2"); }), "Field index incorrect");
+  EXPECT_EQ(ErrorText([&] { Exec("INSERT INTO article (nosuch) VALUES (1)"); }),
+            "INSERT: Field: nosuch does not exist in the dataset");
+}
+
+TEST_F(ArticleQuery, OrderByFollowsByteOrderAndTheSortsTieOrder) {
+  Add(1, "B", 2, "O");
+  Add(2, "a", 5, "N");
+  Add(3, "A", 2, "N");
+  EXPECT_EQ(Column("select * from article"), (Rows{"A", "B", "a"}));  // the CB tag's order
+  EXPECT_EQ(Column("select * from article order by cb"), (Rows{"A", "B", "a"}));
+  EXPECT_EQ(Column("select * from article order by cb desc"), (Rows{"a", "B", "A"}));
+  EXPECT_EQ(Column("select * from article order by quantite desc , cb"), (Rows{"a", "A", "B"}));
+  EXPECT_EQ(Column("select * from article order by topp , cb"), (Rows{"A", "a", "B"}));
+  EXPECT_EQ(Column("select * from article order by num desc"), (Rows{"A", "a", "B"}));
+  // Equal keys end where the quicksort leaves them, not in scan order.
+  EXPECT_EQ(Column("select * from article order by lib2"), (Rows{"a", "B", "A"}));
+  EXPECT_EQ(Column("select top 2 cb, num from article order by num"), (Rows{"B", "a"}));
+}
+
+TEST_F(ArticleQuery, DistinctKeepsScanOrder) {
+  Add(1, "A", 1, "O");
+  Add(2, "B", 1, "N");
+  Add(3, "C", 1, "N");
+  EXPECT_EQ(Column("select distinct topp from article", "topp"), (Rows{"O", "N"}));
+  EXPECT_EQ(Column("select distinct topp from article order by topp", "topp"), (Rows{"N", "O"}));
+  // Of the equal rows, the first in sorted order is kept: the second key's quicksort puts
+  // record 2 before record 3.
+  EXPECT_EQ(Column("select distinct topp, quantite from article", "topp"), (Rows{"O", "N"}));
+  EXPECT_EQ(query.CurrentResultSet()->SourceBookmark(query.CurrentResultSet()->Row(1)), 2);
+}
+
+TEST_F(ArticleQuery, UpdateAndDeleteChangeEveryMatchingRecord) {
+  Add(3, "A");
+  Add(3, "B");
+  Add(4, "C");
+  EXPECT_EQ(ErrorText([&] { Exec("UPDATE article SET nosuch=1 WHERE num=3"); }),
+            "Field Name nosuch not found");
+  EXPECT_EQ(Column("select * from article where topp=\"O\""), Rows{});
+  Exec("UPDATE article SET topp=\"O\" WHERE num=3");
+  EXPECT_EQ(query.ChangedRowCount(), 2);
+  EXPECT_EQ(Column("select * from article where topp=\"O\""), (Rows{"A", "B"}));
+  // A new barcode moves the record ahead of the scan in CB order: it is still changed once.
+  Exec("UPDATE article SET cb=\"Z\", quantite=quantite + 1 WHERE num=4");
+  EXPECT_EQ(query.ChangedRowCount(), 1);
+  EXPECT_EQ(Column("select * from article where num=4", "quantite"), Rows{"2"});
+  Exec("delete from article where num=3");
+  EXPECT_EQ(query.ChangedRowCount(), 2);
+  EXPECT_EQ(Column("select * from article"), Rows{"Z"});
+}
+
+TEST_F(ArticleQuery, InsertWithOneFieldLeavesTheOthersEmpty) {
+  Exec("INSERT INTO article (num) VALUES (5)");
+  EXPECT_EQ(query.ChangedRowCount(), 1);
+  ASSERT_EQ(Column("select * from article", "num"), Rows{"5"});
+  EXPECT_EQ(query.FieldByName("cb").AsString(), "");
+  EXPECT_EQ(query.FieldByName("quantite").AsInteger(), 0);
+  // A value that cannot be read as the field's type cancels the new record.
+  EXPECT_NE(ErrorText([&] { Exec("INSERT INTO article (num,quantite) VALUES (6, 1.5)"); }), "no error");
+  EXPECT_EQ(table.RecordCount(), 1);
+  EXPECT_EQ(table.State(), dbase::TDataSetState::dsBrowse);
+}
+
+TEST_F(ArticleQuery, ResultFieldsAndTheCursorOfTheOpenQuery) {
+  Add(1, "A");
+  Add(2, "B");
+  Add(3, "C");
+  Column("select * from article");
+  ASSERT_EQ(query.FieldCount(), 6);
+  EXPECT_EQ(query.Fields(0).FieldName(), "NUM");
+  EXPECT_EQ(query.Fields(1).FieldName(), "CB");
+  EXPECT_EQ(query.Fields(1).Size(), 50);
+  EXPECT_EQ(query.Fields(5).FieldName(), "TOPP");
+  EXPECT_EQ(query.RecordCount(), 3);
+  query.First();
+  EXPECT_EQ(query.RecNo(), 1);
+  query.Next();
+  query.SetRecNo(0);
+  EXPECT_EQ(query.RecNo(), 2);
+  query.SetRecNo(4);
+  EXPECT_EQ(query.RecNo(), 2);
+  query.SetRecNo(3);
+  EXPECT_EQ(query.FieldByName("cb").AsString(), "C");
+
+  Column("select cb as x, lib1 as x, num as x from article", "x");
+  EXPECT_EQ(query.Fields(0).FieldName(), "x");
+  EXPECT_EQ(query.Fields(1).FieldName(), "x_1");
+  EXPECT_EQ(query.Fields(2).FieldName(), "x_2");
+}
+
+TEST_F(ArticleQuery, RowsAreEditedAndDeletedInTheResultOnly) {
+  Add(1, "A");
+  Add(2, "B");
+  Column("select * from article");
+  query.First();
+  query.Edit();
+  query.FieldByName("cb").SetAsString("changed");
+  query.Post();
+  EXPECT_EQ(query.FieldByName("cb").AsString(), "changed");
+  EXPECT_EQ(query.CurrentResultSet()->Fields()[1].AsString(query.CurrentResultSet()->Row(0)), "changed");
+  query.Delete();
+  EXPECT_EQ(query.RecordCount(), 1);
+  EXPECT_EQ(query.FieldByName("cb").AsString(), "B");
+  EXPECT_EQ(Column("select * from article"), (Rows{"A", "B"}));
+  // Locate scans the result rows.
+  EXPECT_TRUE(query.Locate("cb", {std::string("b")}, {dbase::TLocateOption::loCaseInsensitive}));
+  EXPECT_EQ(query.RecNo(), 2);
+}
+
+TEST_F(ArticleQuery, SeparatorsArePointAndCommaDuringARunAndRestoredAfter) {
+  common::formatSettings().decimalSeparator = ',';
+  common::formatSettings().thousandSeparator = ' ';
+  Add(1, "A");
+  char seen = 0;
+  query.OnBeforeQuery = [&] { seen = common::formatSettings().decimalSeparator; };
+  Column("select num / 4 as q from article", "q");
+  EXPECT_EQ(query.FieldByName("q").AsFloat(), 0.25);
+  EXPECT_EQ(seen, '.');
+  EXPECT_NE(ErrorText([&] { Column("select nosuch from article"); }), "no error");
+  EXPECT_EQ(common::formatSettings().decimalSeparator, ',');
+  EXPECT_EQ(common::formatSettings().thousandSeparator, ' ');
+}
+
+}  // namespace
+}  // namespace vekrano::sql

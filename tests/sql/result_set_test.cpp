@@ -1,0 +1,131 @@
+// Result columns, the mapped temporary file and the sort list's quicksort.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <vector>
+
+#include "sql/result_set.h"
+#include "sql/result_set_order.h"
+#include "sql/sort_list.h"
+#include "support/memory_dataset.h"
+
+namespace vekrano::sql {
+namespace {
+
+using testing::ErrorText;
+
+TEST(ResultSetTest, ColumnConversionsAndTheirMessages) {
+  TMemResultSet rs;
+  const TSqlField& s = rs.AddField(makeSqlField("s", "", ttString, 4));
+  const TSqlField& f = rs.AddField(makeSqlField("f", "", ttFloat, 0));
+  const TSqlField& i = rs.AddField(makeSqlField("i", "", ttInteger, 0));
+  const TSqlField& b = rs.AddField(makeSqlField("b", "", ttBoolean, 0));
+  rs.Insert();
+  char* row = rs.CurrentRow();
+  EXPECT_TRUE(s.IsNull(row));
+  EXPECT_EQ(i.AsInteger(row), 0);
+  s.SetAsString(row, "yes!");
+  EXPECT_EQ(s.AsString(row), "yes");  // cut to the width less one
+  EXPECT_TRUE(s.AsBoolean(row));
+  f.SetAsFloat(row, 2.5);
+  EXPECT_EQ(f.AsInteger(row), 2);  // halves to even
+  i.SetAsFloat(row, 3.5);
+  EXPECT_EQ(i.AsInteger(row), 4);
+  b.SetAsString(row, "tr");
+  EXPECT_TRUE(b.AsBoolean(row));
+  EXPECT_EQ(b.AsString(row), "T");
+  b.SetAsString(row, "");
+  EXPECT_FALSE(b.AsBoolean(row));
+  EXPECT_EQ(ErrorText([&] { b.SetAsString(row, "yes"); }), "Invalid boolean value yes");
+  EXPECT_EQ(ErrorText([&] { f.SetAsString(row, "x1"); }), "Invalid floating point value x1");
+  EXPECT_EQ(ErrorText([&] { i.SetAsString(row, "1.5"); }), "Invalid integer value 1.5");
+  EXPECT_EQ(ErrorText([&] { f.AsBoolean(row); }), "Cannot read field as boolean");
+  EXPECT_EQ(ErrorText([&] { i.SetAsBoolean(row, true); }), "Cannot assign field as boolean");
+  EXPECT_EQ(ErrorText([&] { rs.SetRecNo(2); }), "Recno out of range");
+  s.Clear(row);
+  EXPECT_TRUE(s.IsNull(row));
+}
+
+TEST(ResultSetTest, DeleteKeepsTheRowNumberOrStepsBackFromTheLast) {
+  TMemResultSet rs;
+  const TSqlField& n = rs.AddField(makeSqlField("n", "", ttInteger, 0));
+  for (int v = 1; v <= 3; ++v) {
+    rs.Insert();
+    n.SetAsInteger(rs.CurrentRow(), v);
+  }
+  rs.SetRecNo(2);
+  rs.Delete();
+  EXPECT_EQ(rs.RecNo(), 2);
+  EXPECT_EQ(n.AsInteger(rs.CurrentRow()), 3);
+  rs.Delete();
+  EXPECT_EQ(rs.RecNo(), 1);
+  EXPECT_EQ(rs.RecordCount(), 1);
+}
+
+TEST(ResultSetTest, TheFileVariantFailsCleanlyAtItsCapacityAndRemovesItsFile) {
+  std::string fileName;
+  {
+    TFileResultSet rs(64);
+    const TSqlField& s = rs.AddField(makeSqlField("s", "", ttString, 20));
+    rs.Insert();  // 4 + 2 + 20 bytes
+    s.SetAsString(rs.CurrentRow(), "first");
+    rs.Insert();
+    EXPECT_EQ(ErrorText([&] { rs.Insert(); }), "Temporary file capacity of 64 bytes exceeded");
+    EXPECT_EQ(rs.RecordCount(), 2);
+    EXPECT_EQ(s.AsString(rs.Row(0)), "first");
+    TMemMapFile probe(8);
+    fileName = probe.FileName();
+    EXPECT_NE(fileName.find("/~sq"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(fileName));
+    char buffer[8];
+    probe.SetPosition(4);
+    EXPECT_EQ(ErrorText([&] { probe.Read(buffer, 8); }), "Position beyond EOF");
+  }
+  EXPECT_FALSE(std::filesystem::exists(fileName));
+}
+
+// Row numbers of the entries after sorting integer keys.
+std::vector<int> sortedRows(const std::vector<std::vector<int>>& keys, std::vector<bool> descending,
+                            const TStorageOptions& options = {}) {
+  auto list = makeSortList(options);
+  for (bool desc : descending) list->AddField(ttInteger, 0, desc);
+  for (std::size_t r = 0; r < keys.size(); ++r) {
+    list->Insert();
+    list->SetRowNumber(static_cast<int>(r) + 1);
+    for (std::size_t k = 0; k < keys[r].size(); ++k) list->SetInteger(static_cast<int>(k), keys[r][k]);
+  }
+  list->Sort();
+  std::vector<int> rows;
+  for (int e = 1; e <= list->Count(); ++e) rows.push_back(list->RowNumber(e));
+  return rows;
+}
+
+TEST(ResultSetTest, TheQuicksortLeavesEqualKeysInItsOwnOrder) {
+  EXPECT_EQ(sortedRows({{2}, {1}, {2}, {1}}, {false}), (std::vector<int>{4, 2, 1, 3}));
+  EXPECT_EQ(sortedRows({{2}, {1}, {2}, {1}}, {false}, TStorageOptions{false, 4096}),
+            (std::vector<int>{4, 2, 1, 3}));
+  EXPECT_EQ(sortedRows({{1}, {3}, {2}}, {true}), (std::vector<int>{2, 3, 1}));
+  // The second key orders each run of equal first keys.
+  EXPECT_EQ(sortedRows({{1, 9}, {0, 5}, {1, 2}, {0, 7}}, {false, true}), (std::vector<int>{4, 2, 1, 3}));
+  // Already sorted and all-equal inputs of many entries sort without deep recursion.
+  std::vector<std::vector<int>> many;
+  for (int v = 0; v < 20000; ++v) many.push_back({v / 3});
+  const std::vector<int> rows = sortedRows(many, {false});
+  for (std::size_t e = 1; e < rows.size(); ++e) ASSERT_LE((rows[e - 1] - 1) / 3, (rows[e] - 1) / 3);
+}
+
+TEST(ResultSetTest, StringKeysCompareUnsignedBytesWithPrefixesFirst) {
+  TMemResultSet rs;
+  const TSqlField& s = rs.AddField(makeSqlField("s", "", ttString, 5));
+  for (const char* text : {"b", "\xE9", "B", "ab", "a", "A"}) {
+    rs.Insert();
+    s.SetAsString(rs.CurrentRow(), text);
+  }
+  SortRows(rs, {TSortKey{0, false}});
+  std::vector<std::string> order;
+  for (int r = 0; r < rs.RecordCount(); ++r) order.push_back(s.AsString(rs.Row(r)));
+  EXPECT_EQ(order, (std::vector<std::string>{"A", "B", "a", "ab", "b", "\xE9"}));
+}
+
+}  // namespace
+}  // namespace vekrano::sql
