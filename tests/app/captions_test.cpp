@@ -231,6 +231,16 @@ const std::vector<Expected> kSpanishTexts = {
     {"s:4", kCaption, "Ctidad"},
     {"s:5", kCaption, "Top"},
 };
+// The language group reads the same in every language; its Portuguese button is spelled unlike
+// the one of the language choice window.
+const std::vector<Expected> kLanguageGroupTexts = {
+    {"GLangue", kCaption, "Langue"},
+    {"lfrancais", kCaption, "Français"},
+    {"langlais", kCaption, "English"},
+    {"lportugais", kCaption, "Portugues"},
+    {"lespagnol", kCaption, "Espanol"},
+};
+
 void expectTexts(const TFprincip& window, const std::vector<Expected>& texts) {
   for (const Expected& e : texts) {
     QString actual = e.caption ? captionOf(window, e.control) : hintOf(window, e.control);
@@ -251,6 +261,7 @@ TEST_F(Captions, EachLanguageChosenAtTheFirstRun) {
     start();
     EXPECT_EQ(languages::languageNumber(), language);
     expectTexts(*window, *expected[language - 1]);
+    expectTexts(*window, kLanguageGroupTexts);
     stop();
   }
 }

@@ -179,5 +179,27 @@ TEST(DamagedArchive, WithoutOnErrorTheErrorIsShownInABox) {
   EXPECT_EQ(restore.LastError(), ErrorCode::CannotReadFile);
 }
 
+
+TEST(DamagedArchive, AnArchiveThatCannotBeCreatedAndTheTextsOfEveryCode) {
+  TempDir dir;
+  writeFileBytes(dir.file("a.dat"), "abc");
+  TBackupFile backup;
+  ErrorLog log(backup);
+  EXPECT_FALSE(backup.Backup({dir.file("a.dat")}, dir.file("missing/save.vkb")));
+  ASSERT_EQ(log.reported.size(), 1u);
+  EXPECT_EQ(log.reported[0].code, 4);
+  EXPECT_EQ(log.reported[0].text, "Cannot write to archive");
+
+  EXPECT_EQ(errorText(ErrorCode::None), "");
+  EXPECT_EQ(errorText(ErrorCode::CannotReadFile), "Cannot read file");
+  EXPECT_EQ(errorText(ErrorCode::OverwritingFailed), "Overwriting file failed");
+  EXPECT_EQ(errorText(ErrorCode::CannotReadArchive), "Cannot read archive");
+  EXPECT_EQ(errorText(ErrorCode::CannotWriteArchive), "Cannot write to archive");
+  EXPECT_EQ(errorText(ErrorCode::InvalidArchiveType), "Invalid archive type");
+  EXPECT_EQ(errorText(ErrorCode::CompressionError), "Compression error");
+  EXPECT_EQ(errorText(ErrorCode::CannotCreateIdFile),
+            "Cannot create temporary file to save the file IDs");
+}
+
 }  // namespace
 }  // namespace vekrano::backup

@@ -272,6 +272,27 @@ TEST(DbfFile, DamagedFilesAreRefusedWithTheirTexts) {
   EXPECT_EQ(DbfErrorText(), "Invalid record number = 1 (" + t.fileName() + ")  [GetDbfRecord]");
 }
 
+TEST(DbfFile, WriteFailuresCarryTheirTexts) {
+  QuietErrors quiet;
+  TempDir dir;
+  EXPECT_FALSE(CreateDbf(dir.file("missing/article.dbf"), articleFields()));
+  EXPECT_EQ(DbfErrorText(), "Error writing " +
+                                std::filesystem::absolute(dir.file("missing/article.dbf")).string() +
+                                ". [CreateDbf]");
+
+  ASSERT_TRUE(CreateDbf(dir.file("article.dbf"), articleFields()));
+  DbfTable t;
+  ASSERT_TRUE(t.OpenDbf(dir.file("article.dbf"), DbfOpenMode::SharedReadWrite));
+  EXPECT_FALSE(t.PutDbfRecord(0));
+  EXPECT_EQ(DbfErrorCode(), 212);
+  EXPECT_EQ(DbfErrorText(), "File:  " + t.fileName() + " [Replace/Append/PutDbfRecord]");
+  // An empty table has no current record to mark.
+  EXPECT_FALSE(t.DeleteRec());
+  EXPECT_EQ(DbfErrorText(), "File:  " + t.fileName() + " [DeleteRec/RecallRec]");
+  EXPECT_FALSE(t.RecallRec());
+  EXPECT_EQ(DbfErrorText(), "File:  " + t.fileName() + " [DeleteRec/RecallRec]");
+}
+
 TEST(DbfFile, SharingAndRecordCountRefresh) {
   QuietErrors quiet;
   TempDir dir;
