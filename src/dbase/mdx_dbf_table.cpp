@@ -13,11 +13,10 @@ namespace {
 
 class KeyExpressionAdapter : public MdxExpression {
  public:
-  KeyExpressionAdapter(std::unique_ptr<KeyExpression> expression, int decimals)
-      : expression_(std::move(expression)), decimals_(decimals) {}
+  explicit KeyExpressionAdapter(std::unique_ptr<KeyExpression> expression) : expression_(std::move(expression)) {}
   char type() const override { return expression_->resultType(); }
   int length() const override { return expression_->resultLength(); }
-  int decimals() const override { return decimals_; }
+  int decimals() const override { return expression_->resultDecimals(); }
   MdxValue evaluate() override {
     ExprValue value = expression_->Evaluate();
     return {value.type, std::move(value.text), value.number, value.logical};
@@ -25,7 +24,6 @@ class KeyExpressionAdapter : public MdxExpression {
 
  private:
   std::unique_ptr<KeyExpression> expression_;
-  int decimals_;
 };
 
 }  // namespace
@@ -75,17 +73,13 @@ void MdxDbfTable::goToEnd() {
   table_.SetEof(true);
 }
 
-// A numeric key takes the decimal count of its field when the expression is a bare field name;
-// the key expressions do not report a decimal count for computed results, which count none.
 std::unique_ptr<MdxExpression> MdxDbfTable::compile(const std::string& text, int& errorCode) {
   std::unique_ptr<KeyExpression> expression = AssignExpr(table_, text);
   if (!expression) {
     errorCode = DbfErrorCode();
     return nullptr;
   }
-  int field = table_.FieldNo(text);
-  int decimals = field > 0 ? table_.FieldDec(field) : 0;
-  return std::make_unique<KeyExpressionAdapter>(std::move(expression), decimals);
+  return std::make_unique<KeyExpressionAdapter>(std::move(expression));
 }
 
 }  // namespace vekrano::dbase
