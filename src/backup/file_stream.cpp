@@ -8,20 +8,10 @@
 #include <cerrno>
 #include <utility>
 
+#include "common/share_mode_lock.h"
+
 namespace vekrano::backup {
 namespace {
-
-// The byte far beyond any data on which every program of the system takes its share-mode lock.
-constexpr off_t kShareLockOffset = 0x7FFFFFF0;
-
-bool takeShareLock(int fd, bool exclusive) {
-  struct flock lock{};
-  lock.l_type = exclusive ? F_WRLCK : F_RDLCK;
-  lock.l_whence = SEEK_SET;
-  lock.l_start = kShareLockOffset;
-  lock.l_len = 1;
-  return fcntl(fd, F_OFD_SETLK, &lock) == 0;
-}
 
 int openFlags(FileStream::Access access) {
   switch (access) {
@@ -55,7 +45,7 @@ bool FileStream::open(const std::string& path, Access access) {
   const bool exclusive = access != Access::ReadShared;
   struct stat info{};
   const bool usable = fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode) &&
-                      takeShareLock(fd, exclusive) &&
+                      common::takeShareModeLock(fd, exclusive) == 0 &&
                       (access != Access::CreateExclusive || ftruncate(fd, 0) == 0);
   off_t start = 0;
   if (usable && access == Access::AppendExclusive) start = lseek(fd, 0, SEEK_END);

@@ -11,17 +11,6 @@
 namespace vekrano::dbase {
 namespace {
 
-// Sets or clears an open-file-description lock without waiting. Returns 0 or errno.
-int setLock(int fd, short type, std::int64_t offset, std::int64_t length) {
-  struct flock request {};
-  request.l_type = type;
-  request.l_whence = SEEK_SET;
-  request.l_start = offset;
-  request.l_len = length;
-  request.l_pid = 0;
-  return fcntl(fd, F_OFD_SETLK, &request) == 0 ? 0 : errno;
-}
-
 bool isAsciiLower(char c) { return c >= 'a' && c <= 'z'; }
 bool isAsciiUpper(char c) { return c >= 'A' && c <= 'Z'; }
 char toAsciiLower(char c) { return isAsciiUpper(c) ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -97,8 +86,7 @@ File& File::operator=(File&& other) noexcept {
 }
 
 int File::takeShareLock(FileShare share) {
-  const short type = share == FileShare::Exclusive ? F_WRLCK : F_RDLCK;
-  const int error = setLock(fd_, type, kShareModeLockOffset, 1);
+  const int error = common::takeShareModeLock(fd_, share == FileShare::Exclusive);
   if (error == 0) return 0;
   close();
   return (error == EAGAIN || error == EACCES) ? kSystemErrorSharingViolation
@@ -177,11 +165,17 @@ std::int64_t File::size() {
 int File::flush() { return ::fsync(fd_) == 0 ? 0 : (lastError_ = SystemErrorNumber(errno)); }
 
 bool File::lock(std::int64_t offset, std::int64_t length) {
-  return setLock(fd_, F_WRLCK, offset, length) == 0;
+  const int error = common::setByteLock(fd_, common::ByteLock::Exclusive, offset, length);
+  if (error == 0) return true;
+  lastError_ = (error == EAGAIN || error == EACCES) ? kSystemErrorLockViolation : SystemErrorNumber(error);
+  return false;
 }
 
-void File::unlock(std::int64_t offset, std::int64_t length) {
-  setLock(fd_, F_UNLCK, offset, length);
+bool File::unlock(std::int64_t offset, std::int64_t length) {
+  const int error = common::setByteLock(fd_, common::ByteLock::Release, offset, length);
+  if (error == 0) return true;
+  lastError_ = SystemErrorNumber(error);
+  return false;
 }
 
 }  // namespace vekrano::dbase

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/share_mode_lock.h"
+
 namespace vekrano::dbase {
 
 enum class FileAccess { ReadOnly, ReadWrite };
@@ -15,8 +17,9 @@ enum class FileAccess { ReadOnly, ReadWrite };
 enum class FileShare { DenyNone, Exclusive };
 
 inline constexpr int kSystemErrorSharingViolation = 32;
-// The byte whose lock stands for the share mode of an open; beyond any data.
-inline constexpr std::int64_t kShareModeLockOffset = 0x7FFFFFF0;
+// The system's error number for a byte-range lock held by another open.
+inline constexpr int kSystemErrorLockViolation = 33;
+using common::kShareModeLockOffset;
 
 // The engine's number for an errno value (ENOENT 2, EACCES 5, EMFILE 4, ENOSPC 101, ...).
 int SystemErrorNumber(int errnoValue);
@@ -60,10 +63,11 @@ class File {
   int flush();
 
   // Locks a byte range for this open, like the platform's LockFile: exclusive and refused at
-  // once (false) when another open holds any of it. A range beyond the end is allowed.
+  // once when another open holds any of it. A range beyond the end is allowed. False on failure
+  // with lastError() set: 33 when another open holds the range, else the system error number.
   bool lock(std::int64_t offset, std::int64_t length);
-  // Releases a range taken with lock().
-  void unlock(std::int64_t offset, std::int64_t length);
+  // Releases a range taken with lock(). False on failure with lastError() set.
+  bool unlock(std::int64_t offset, std::int64_t length);
 
   int lastError() const { return lastError_; }
   const std::string& path() const { return path_; }

@@ -276,6 +276,14 @@ int resultLengthOf(char type, const ExprValue& sample) {
   }
 }
 
+// A bare numeric field keeps its own decimal count; a computed number counts none.
+int resultDecimalsOf(const DbfTable& table, const KeyProgram& program, char type) {
+  if (type != 'N' || program.code.size() != 1 || program.code[0].code != OpCode::PushField) return 0;
+  const Operation& field = program.code[0];
+  const DbfTable& owner = field.table != nullptr ? *field.table : table;
+  return owner.fields()[static_cast<std::size_t>(field.fieldIndex)].decimals;
+}
+
 }  // namespace
 
 KeyExpression::KeyExpression(DbfTable& table, std::string text,
@@ -302,6 +310,7 @@ std::unique_ptr<KeyExpression> AssignExpr(DbfTable& table, std::string_view text
   // The length of a character result is that of its value on the current record.
   EvalContext context{table, table.RecordBuffer(), table.CurrentRecord()};
   expression->resultLength_ = resultLengthOf(type, expression->program_->run(context));
+  expression->resultDecimals_ = resultDecimalsOf(table, *expression->program_, type);
   return expression;
 }
 

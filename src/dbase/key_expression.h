@@ -37,6 +37,8 @@ class KeyExpression {
   char resultType() const { return resultType_; }
   // C: the length of the evaluated text (50 for `cb`); N and D: 8; L: 1; M: 10.
   int resultLength() const { return resultLength_; }
+  // N: the decimal count of the result, that of the field for a bare numeric field, else 0.
+  int resultDecimals() const { return resultDecimals_; }
 
   // Evaluates on the current record buffer of the table it was compiled against (fields of
   // other tables named by alias: their current records). A zero divisor sets code 358 and the
@@ -54,6 +56,7 @@ class KeyExpression {
   std::unique_ptr<KeyProgram> program_;
   char resultType_ = 'C';
   int resultLength_ = 0;
+  int resultDecimals_ = 0;
 };
 
 // Compiles `text` against `table` (fields by name, other tables through `alias->field`).

@@ -65,12 +65,37 @@ void KeySorter::add(std::string_view key, std::uint32_t record) {
   sorted_.push_back(static_cast<std::uint32_t>(sorted_.size()));
 }
 
-// Entries arrive in record order, so a stable sort by key keeps equal keys by record number.
+// Character keys compare as bytes, so their first eight bytes read big-endian (inverted when
+// descending) order them as the full comparison does; most comparisons end there.
+std::uint64_t KeySorter::prefixOf(std::uint32_t entry) const {
+  if (order_.type != 'C') return 0;
+  const char* key = entries_.data() + std::size_t{entry} * entrySize_;
+  std::uint64_t prefix = 0;
+  for (std::size_t i = 0; i < 8; ++i)
+    prefix = prefix << 8 | (i < keyLength_ ? static_cast<std::uint8_t>(key[i]) : 0);
+  return order_.descending ? ~prefix : prefix;
+}
+
+// Entries arrive in record order, so ties broken by entry number keep equal keys by record number.
 void KeySorter::sortMemory() {
-  std::stable_sort(sorted_.begin(), sorted_.end(), [&](std::uint32_t a, std::uint32_t b) {
-    return order_.compare(std::string_view(entries_.data() + a * entrySize_, keyLength_),
-                          std::string_view(entries_.data() + b * entrySize_, keyLength_)) < 0;
+  struct Item {
+    std::uint64_t prefix;
+    std::uint32_t entry;
+  };
+  std::vector<Item> items;
+  items.reserve(sorted_.size());
+  for (std::uint32_t entry : sorted_) items.push_back({prefixOf(entry), entry});
+  const bool prefixDecides = order_.type == 'C' && keyLength_ <= 8;
+  std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
+    if (a.prefix != b.prefix) return a.prefix < b.prefix;
+    if (!prefixDecides) {
+      int c = order_.compare(std::string_view(entries_.data() + std::size_t{a.entry} * entrySize_, keyLength_),
+                             std::string_view(entries_.data() + std::size_t{b.entry} * entrySize_, keyLength_));
+      if (c != 0) return c < 0;
+    }
+    return a.entry < b.entry;
   });
+  for (std::size_t i = 0; i < items.size(); ++i) sorted_[i] = items[i].entry;
 }
 
 void KeySorter::spill() {
@@ -146,39 +171,42 @@ void KeySorter::merge(const KeySink& sink) {
 }
 
 TreeWriter::TreeWriter(File& file, std::uint32_t firstBlock, NodeShape shape)
-    : file_(file), shape_(shape), nextBlock_(firstBlock), bufferBlock_(firstBlock), levels_(1) {
+    : file_(file), shape_(shape), nextBlock_(firstBlock), bufferBlock_(firstBlock), leaf_(kBlockSize, 0) {
   buffer_.reserve(kNodesPerWrite * kBlockSize);
 }
 
+// The leaf is filled in its block as the keys arrive; only branches are kept as nodes.
 void TreeWriter::add(std::string_view key, std::uint32_t record) {
-  Node& leaf = levels_[0];
-  if (leaf.items.size() == static_cast<std::size_t>(shape_.maxKeys)) {
-    std::string highest = leaf.items.back().key;
-    std::uint32_t block = emit(leaf);
-    levels_[0] = Node{};
-    passUp(1, block, highest);
+  if (leafCount_ == static_cast<std::size_t>(shape_.maxKeys)) {
+    std::string highest(lastLeafKey());
+    std::uint32_t block = emitLeaf();
+    passUp(block, highest);
   }
-  levels_[0].items.push_back({record, std::string(key)});
+  putNodeItem(leaf_.data(), shape_, leafCount_++, record, key);
 }
 
-void TreeWriter::passUp(std::size_t level, std::uint32_t block, const std::string& highest) {
-  for (;; ++level) {
-    if (level == levels_.size()) levels_.emplace_back();
-    Node& node = levels_[level];
+std::string_view TreeWriter::lastLeafKey() const {
+  std::size_t at = kNodeItems + (leafCount_ - 1) * static_cast<std::size_t>(shape_.itemLength) + 4;
+  return {reinterpret_cast<const char*>(leaf_.data() + at), static_cast<std::size_t>(shape_.keyLength)};
+}
+
+void TreeWriter::passUp(std::uint32_t block, const std::string& highest) {
+  for (std::size_t level = 0;; ++level) {
+    if (level == branches_.size()) branches_.emplace_back();
+    Node& node = branches_[level];
     if (node.items.size() < static_cast<std::size_t>(shape_.maxKeys)) {
       node.items.push_back({block, highest});
       return;
     }
     node.rightChild = block;
     block = emit(node);
-    levels_[level] = Node{};
+    branches_[level] = Node{};
   }
 }
 
 std::uint32_t TreeWriter::finish() {
-  std::uint32_t last = emit(levels_[0]);
-  for (std::size_t level = 1; level < levels_.size(); ++level) {
-    Node& node = levels_[level];
+  std::uint32_t last = emitLeaf();
+  for (Node& node : branches_) {
     if (node.items.empty()) continue;
     node.rightChild = last;
     last = emit(node);
@@ -187,14 +215,26 @@ std::uint32_t TreeWriter::finish() {
   return last;
 }
 
+std::uint32_t TreeWriter::emitLeaf() {
+  putU32(leaf_.data() + kNodeCount, static_cast<std::uint32_t>(leafCount_));
+  std::uint32_t block = emitBlock(leaf_.data());
+  std::fill(leaf_.begin(), leaf_.end(), 0);
+  leafCount_ = 0;
+  return block;
+}
+
 std::uint32_t TreeWriter::emit(const Node& node) {
-  std::size_t at = buffer_.size();
-  buffer_.resize(at + kBlockSize);
-  encodeNode(node, shape_, buffer_.data() + at);
-  std::uint32_t block = nextBlock_;
+  std::uint8_t block[kBlockSize];
+  encodeNode(node, shape_, block);
+  return emitBlock(block);
+}
+
+std::uint32_t TreeWriter::emitBlock(const std::uint8_t* block) {
+  buffer_.insert(buffer_.end(), block, block + kBlockSize);
+  std::uint32_t number = nextBlock_;
   nextBlock_ += kBlockUnits;
   if (buffer_.size() == kNodesPerWrite * kBlockSize) flush();
-  return block;
+  return number;
 }
 
 void TreeWriter::flush() {

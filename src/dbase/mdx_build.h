@@ -38,6 +38,7 @@ class KeySorter {
     std::uint64_t offset;
     std::size_t count;
   };
+  std::uint64_t prefixOf(std::uint32_t entry) const;
   void sortMemory();
   void spill();
   void merge(const KeySink& sink);
@@ -65,15 +66,20 @@ class TreeWriter {
   std::uint32_t finish();
 
  private:
+  std::string_view lastLeafKey() const;
+  std::uint32_t emitLeaf();
   std::uint32_t emit(const Node& node);
-  void passUp(std::size_t level, std::uint32_t block, const std::string& highest);
+  std::uint32_t emitBlock(const std::uint8_t* block);
+  void passUp(std::uint32_t block, const std::string& highest);
   void flush();
 
   File& file_;
   NodeShape shape_;
   std::uint32_t nextBlock_;
   std::uint32_t bufferBlock_;
-  std::vector<Node> levels_;
+  std::vector<std::uint8_t> leaf_;  // the open leaf's block
+  std::size_t leafCount_ = 0;
+  std::vector<Node> branches_;      // the open branch of each level above the leaves
   std::vector<std::uint8_t> buffer_;
 };
 

@@ -1,5 +1,9 @@
 #include "dbase/mdx_dbf_table.h"
 
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
 #include "dbase/dbase_error.h"
 #include "dbase/key_expression.h"
 
@@ -9,11 +13,10 @@ namespace {
 
 class KeyExpressionAdapter : public MdxExpression {
  public:
-  KeyExpressionAdapter(std::unique_ptr<KeyExpression> expression, int decimals)
-      : expression_(std::move(expression)), decimals_(decimals) {}
+  explicit KeyExpressionAdapter(std::unique_ptr<KeyExpression> expression) : expression_(std::move(expression)) {}
   char type() const override { return expression_->resultType(); }
   int length() const override { return expression_->resultLength(); }
-  int decimals() const override { return decimals_; }
+  int decimals() const override { return expression_->resultDecimals(); }
   MdxValue evaluate() override {
     ExprValue value = expression_->Evaluate();
     return {value.type, std::move(value.text), value.number, value.logical};
@@ -21,7 +24,6 @@ class KeyExpressionAdapter : public MdxExpression {
 
  private:
   std::unique_ptr<KeyExpression> expression_;
-  int decimals_;
 };
 
 }  // namespace
@@ -37,22 +39,47 @@ bool MdxDbfTable::readRecord(std::int32_t n) {
   return table_.GetDbfRecord(n);
 }
 
+// One read per piece instead of one per record. Expressions read the record buffer, so only the
+// record the scan ends on (also by an exception) is decoded into the field buffer, as
+// GetDbfRecord would leave it.
+bool MdxDbfTable::scanRecords(std::int32_t count, const std::function<void(std::int32_t)>& visit) {
+  constexpr std::size_t kPieceBytes = 65512 / 2;  // 125 records of `article` a read
+  struct DecodeLast {
+    DbfTable& table;
+    bool any = false;
+    ~DecodeLast() {
+      if (any) table.DecodeRecord();
+    }
+  } decodeLast{table_};
+  const std::size_t length = table_.RecordLength();
+  const auto perPiece = static_cast<std::int32_t>(std::max<std::size_t>(kPieceBytes / length, 1));
+  std::vector<char> piece(static_cast<std::size_t>(perPiece) * length);
+  for (std::int32_t first = 1; first <= count; first += perPiece) {
+    const std::int32_t taken = std::min(perPiece, count - first + 1);
+    if (!table_.ReadRecords(first, taken, piece.data())) return false;
+    for (std::int32_t i = 0; i < taken; ++i) {
+      std::memcpy(table_.RecordBuffer(), piece.data() + static_cast<std::size_t>(i) * length, length);
+      table_.SetCurrentRecord(first + i);
+      table_.SetBof(false);
+      decodeLast.any = true;
+      visit(first + i);
+    }
+  }
+  return true;
+}
+
 void MdxDbfTable::goToEnd() {
   table_.SetCurrentRecord(table_.RecordCount() + 1);
   table_.SetEof(true);
 }
 
-// A numeric key takes the decimal count of its field when the expression is a bare field name;
-// the key expressions do not report a decimal count for computed results, which count none.
 std::unique_ptr<MdxExpression> MdxDbfTable::compile(const std::string& text, int& errorCode) {
   std::unique_ptr<KeyExpression> expression = AssignExpr(table_, text);
   if (!expression) {
     errorCode = DbfErrorCode();
     return nullptr;
   }
-  int field = table_.FieldNo(text);
-  int decimals = field > 0 ? table_.FieldDec(field) : 0;
-  return std::make_unique<KeyExpressionAdapter>(std::move(expression), decimals);
+  return std::make_unique<KeyExpressionAdapter>(std::move(expression));
 }
 
 }  // namespace vekrano::dbase

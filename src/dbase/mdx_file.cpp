@@ -27,8 +27,9 @@ int lockWithRetries(File& file, std::int64_t offset, std::int64_t length) {
   for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
     if (attempt > 0) lockPause();
     if (file.lock(offset, length)) return 0;
+    if (file.lastError() != kSystemErrorLockViolation) break;  // waiting will not help
   }
-  return kSystemErrorLockViolation;
+  return file.lastError();
 }
 
 }  // namespace vekrano::dbase

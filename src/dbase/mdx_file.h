@@ -15,11 +15,9 @@ bool readExact(File& file, std::int64_t offset, void* data, std::size_t length);
 // Pause between lock attempts: 10 ms, so that 1001 attempts last about ten seconds.
 void lockPause();
 
-// The system's error number for a byte-range lock held by another open.
-inline constexpr int kSystemErrorLockViolation = 33;
-
-// Takes the lock with up to 1001 attempts separated by lockPause().
-// Returns 0, or kSystemErrorLockViolation when every attempt was refused.
+// Takes the lock with up to 1001 attempts separated by lockPause() while another open holds it.
+// Returns 0, or the system error number of the last refusal (kSystemErrorLockViolation when
+// another open kept the range; any other failure ends the attempts at once).
 int lockWithRetries(File& file, std::int64_t offset, std::int64_t length);
 
 }  // namespace vekrano::dbase

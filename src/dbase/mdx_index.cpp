@@ -182,9 +182,10 @@ std::string MdxIndex::keyOf(std::size_t i) {
     case 'D':
       return dateKey(value.number);
     default: {
-      std::string key = value.text;
+      std::string key = std::move(value.text);
       key.resize(static_cast<std::size_t>(header.keyLength), ' ');
-      return table_.oemKeys() ? common::charToOem(key) : key;
+      if (table_.oemKeys()) common::charToOemBuff(key.data(), key.size());
+      return key;
     }
   }
 }

@@ -102,11 +102,11 @@ void MdxIndex::AddIndexTag(const MdxTagDefinition& definition, const MdxBuildOpt
 
   std::int32_t count = table_.recordCount();
   KeySorter sorter(tags_.back()->order(), keyLength, options.sortLimit, static_cast<std::size_t>(count));
-  for (std::int32_t n = 1; n <= count; ++n) {
-    if (!table_.readRecord(n)) throw MdxFailure(DbfErrorCode(), DbfErrorText());
+  bool read = table_.scanRecords(count, [&](std::int32_t n) {
     if (conditionHolds(0)) sorter.add(keyOf(0), static_cast<std::uint32_t>(n));
     if (options.progress) options.progress(n, count);
-  }
+  });
+  if (!read) throw MdxFailure(DbfErrorCode(), DbfErrorText());
 
   auto firstBlock = static_cast<std::uint32_t>(file_.size() / kUnitSize);
   TreeWriter writer(file_, firstBlock, {keyLength, header.itemLength(), header.maxKeys()});

@@ -21,18 +21,20 @@ bool decodeNode(const std::uint8_t* block, const NodeShape& shape, Node& node) {
   return true;
 }
 
+void putNodeItem(std::uint8_t* block, const NodeShape& shape, std::size_t index, std::uint32_t number,
+                 std::string_view key) {
+  assert(key.size() == static_cast<std::size_t>(shape.keyLength));
+  std::uint8_t* at = block + kNodeItems + index * static_cast<std::size_t>(shape.itemLength);
+  putU32(at, number);
+  std::memcpy(at + 4, key.data(), key.size());
+}
+
 void encodeNode(const Node& node, const NodeShape& shape, std::uint8_t* block) {
   assert(node.items.size() <= static_cast<std::size_t>(shape.maxKeys));
   std::memset(block, 0, kBlockSize);
   putU32(block + kNodeCount, static_cast<std::uint32_t>(node.items.size()));
-  std::uint8_t* at = block + kNodeItems;
-  for (const auto& item : node.items) {
-    assert(item.key.size() == static_cast<std::size_t>(shape.keyLength));
-    putU32(at, item.number);
-    std::memcpy(at + 4, item.key.data(), item.key.size());
-    at += shape.itemLength;
-  }
-  putU32(at, node.rightChild);
+  for (std::size_t i = 0; i < node.items.size(); ++i) putNodeItem(block, shape, i, node.items[i].number, node.items[i].key);
+  putU32(block + kNodeItems + node.items.size() * static_cast<std::size_t>(shape.itemLength), node.rightChild);
 }
 
 }  // namespace vekrano::dbase

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vekrano::dbase {
@@ -31,6 +32,10 @@ struct NodeShape {
 
 // Decodes a block; returns false when its count exceeds the tag's maximum.
 bool decodeNode(const std::uint8_t* block, const NodeShape& shape, Node& node);
+
+// Writes item `index` (its record or child block, then its key) into a node block.
+void putNodeItem(std::uint8_t* block, const NodeShape& shape, std::size_t index, std::uint32_t number,
+                 std::string_view key);
 
 // Encodes a node into a zero-filled 1024-byte block.
 // REQUIRES: node.items.size() <= shape.maxKeys and every key has shape.keyLength bytes.

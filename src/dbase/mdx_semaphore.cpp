@@ -62,7 +62,7 @@ MdxSemaphore::MdxSemaphore(File& tableFile, std::string semaphoreName)
     Record record = fresh ? Record{} : readRecord("LOGIN");
     ++record[kSemLogins];
     writeRecord(record, "LOGIN");
-    unlockSemaphore();
+    unlockSemaphore("LOGIN");
     seenCounter_ = static_cast<std::uint16_t>(record[kSemCounter] | record[kSemCounter + 1] << 8);
   } catch (...) {
     table_.unlock(kTableLockOffset, 1);
@@ -112,7 +112,7 @@ void MdxSemaphore::logout() {
     if (writeDepth_ > 0) record[kSemUsers] = 0;
     if (record[kSemLogins] > 0) --record[kSemLogins];
     writeRecord(record, "LOGOUT");
-    unlockSemaphore();
+    unlockSemaphore("LOGOUT");
     last = record[kSemLogins] == 0;
   } catch (...) {
     table_.unlock(kTableLockOffset, 1);
@@ -130,7 +130,10 @@ void MdxSemaphore::lockSemaphore(const char* action) {
          "\r\nPossible cause: Network lock limit exceeded\r\n Lock result code: " + std::to_string(error));
 }
 
-void MdxSemaphore::unlockSemaphore() { file_.unlock(kSemLockOffset, kSemLockLength); }
+void MdxSemaphore::unlockSemaphore(const char* action) {
+  if (!file_.unlock(kSemLockOffset, kSemLockLength))
+    fail("Cannot unlock index semaphore file: " + name_ + " " + action);
+}
 
 MdxSemaphore::Record MdxSemaphore::readRecord(const char* action) {
   Record record{};
@@ -157,7 +160,7 @@ bool MdxSemaphore::enterRead() {
   Record record = readRecord("INCREAD");
   if (record[kSemUsers] < kMaxReaders) ++record[kSemUsers];
   writeRecord(record, "INCREAD");
-  unlockSemaphore();
+  unlockSemaphore("INCREAD");
   countedAsReader_ = true;
   return noteCounter(record);
 }
@@ -172,7 +175,7 @@ void MdxSemaphore::exitRead() {
   Record record = readRecord("DECREAD");
   if (record[kSemUsers] > 0) --record[kSemUsers];
   writeRecord(record, "DECREAD");
-  unlockSemaphore();
+  unlockSemaphore("DECREAD");
   countedAsReader_ = false;
 }
 
@@ -191,7 +194,7 @@ bool MdxSemaphore::enterWrite() {
       writeDepth_ = 1;
       return noteCounter(record);
     }
-    unlockSemaphore();
+    unlockSemaphore("LOCKSEMAPHORE");
     if (seconds() - start >= kSemWriterTimeout) {
       fail(std::to_string(kSemWriterTimeout) + " second timeout, cannot read: " + name_ +
            "\r\nPossible cause: Other user's program has terminated abnormally.\r\nCure: Log all users of this "
@@ -211,7 +214,7 @@ void MdxSemaphore::exitWrite() {
   record[kSemCounter + 1] = static_cast<std::uint8_t>(counter >> 8);
   record[kSemUsers] = 0;
   writeRecord(record, "UNLOCKSEMAPHORE");
-  unlockSemaphore();
+  unlockSemaphore("UNLOCKSEMAPHORE");
   seenCounter_ = counter;
 }
 

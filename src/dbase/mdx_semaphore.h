@@ -50,7 +50,7 @@ class MdxSemaphore {
  private:
   using Record = std::array<std::uint8_t, kSemRecordSize>;
   void lockSemaphore(const char* action);
-  void unlockSemaphore();
+  void unlockSemaphore(const char* action);
   Record readRecord(const char* action);
   void writeRecord(const Record& record, const char* action);
   bool noteCounter(const Record& record);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -46,6 +47,15 @@ class MdxTable {
   virtual std::int32_t recordCount() = 0;
   // Makes record n (1 to recordCount) current; false when it cannot be read.
   virtual bool readRecord(std::int32_t n) = 0;
+  // Makes records 1 to `count` current in turn, calling `visit` with each number, for evaluating
+  // expressions; false when one cannot be read. A table may read ahead in large pieces.
+  virtual bool scanRecords(std::int32_t count, const std::function<void(std::int32_t)>& visit) {
+    for (std::int32_t n = 1; n <= count; ++n) {
+      if (!readRecord(n)) return false;
+      visit(n);
+    }
+    return true;
+  }
   virtual std::int32_t currentRecord() const = 0;
   // False when the current record is marked deleted and deleted records are hidden.
   virtual bool currentVisible() const = 0;

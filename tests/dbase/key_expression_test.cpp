@@ -177,3 +177,22 @@ TEST_F(KeyExpressionTest, FieldsOfOtherTablesByAlias) {
   UnregisterWorkArea("CODES");
   EXPECT_TRUE(refused("codes->code"));
 }
+
+TEST(KeyExpressionDecimals, BareNumericFieldKeepsItsDecimalCount) {
+  QuietErrors quiet;
+  TempDir dir;
+  ASSERT_TRUE(CreateDbf(dir.file("price.dbf"), {{"price", 'N', 10, 3}, {"units", 'F', 6, 1}, {"name", 'C', 8, 0}}));
+  DbfTable table;
+  ASSERT_TRUE(table.OpenDbf(dir.file("price.dbf"), DbfOpenMode::ExclusiveReadWrite));
+  auto decimalsOf = [&](const std::string& text) {
+    auto expression = AssignExpr(table, text);
+    EXPECT_NE(expression, nullptr) << text;
+    return expression ? expression->resultDecimals() : -1;
+  };
+  EXPECT_EQ(decimalsOf("price"), 3);
+  EXPECT_EQ(decimalsOf(" PRICE "), 3);
+  EXPECT_EQ(decimalsOf("units"), 1);
+  EXPECT_EQ(decimalsOf("price * 2"), 0);
+  EXPECT_EQ(decimalsOf("-price"), 0);
+  EXPECT_EQ(decimalsOf("name"), 0);
+}

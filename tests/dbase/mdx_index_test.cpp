@@ -237,6 +237,17 @@ TEST(MdxIndex, SortedRunsMergedFromTheWorkFileGiveTheSameIndex) {
   expectIndexMatchesTable(article);
 }
 
+TEST(MdxIndex, BuildingLeavesTheLastRecordCurrentAndDecoded) {
+  TempDir dir;
+  MdxArticle article(dir.path().string());
+  for (int i = 1; i <= 300; ++i) article.put("C" + std::to_string(i), "lib " + std::to_string(i));
+  ASSERT_TRUE(article.table().GetDbfRecord(7));
+  article.build();
+  EXPECT_EQ(article.table().CurrentRecord(), 300);
+  EXPECT_EQ(article.table().GetString(3).substr(0, 7), "lib 300");
+  expectIndexMatchesTable(article);
+}
+
 TEST(MdxIndex, DescendingUniqueAndConditionalTags) {
   TempDir dir;
   MdxArticle article(dir.path().string());
