@@ -268,7 +268,7 @@ bool MdxIndex::FindExact(const std::string& text) { return search(text, true); }
 
 bool MdxIndex::search(const std::string& text, bool exact) {
   return guarded([&] {
-    requireOpen(". (DBF=" + table_.fileName() + ") [Find]");
+    requireOpen(" (DBF=" + table_.fileName() + ") [Find]");
     if (order_ == 0)
       throw MdxFailure(kErrorInternal, "Cannot use Find() with index order 0 (natural order) [Find]");
     Section section(*this, Section::Read);

@@ -207,6 +207,14 @@ TEST(MdxIndex, OrderChangesAreCheckedAndRaised) {
     EXPECT_EQ(e.code(), 221);
     EXPECT_EQ(DbfErrorText(), "Index not open.. (DBF=" + article.dbfName() + ") [Set_Order_To(1)]");
   }
+  // The search names the closed index with a single dot.
+  try {
+    article.index().Find("AB");
+    FAIL();
+  } catch (const EDorevError& e) {
+    EXPECT_EQ(e.code(), 221);
+    EXPECT_EQ(DbfErrorText(), "Index not open. (DBF=" + article.dbfName() + ") [Find]");
+  }
 }
 
 TEST(MdxIndex, OpeningAShortOrMissingFileFails) {
