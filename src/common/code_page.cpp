@@ -1,7 +1,9 @@
 // ANSI/OEM translation, ANSI case rules and the UTF-8 boundary, over the byte tables.
 #include "common/code_page.h"
 
+#include <array>
 #include <cstdint>
+#include <cstring>
 
 #include "common/code_page_tables.h"
 
@@ -65,17 +67,31 @@ std::size_t decodeUtf8(std::string_view s, std::size_t pos, std::uint32_t& cp) {
   return length;
 }
 
+// Both code pages agree on the bytes below 0x80, so runs of eight such bytes are passed over
+// whole: records are mostly blanks, digits and plain letters.
+void translateBuffer(char* text, std::size_t length, const std::array<std::uint8_t, 256>& table) {
+  constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+  std::size_t i = 0;
+  for (; i + sizeof(std::uint64_t) <= length; i += sizeof(std::uint64_t)) {
+    std::uint64_t word;
+    std::memcpy(&word, text + i, sizeof word);
+    if ((word & kHighBits) == 0) continue;
+    for (std::size_t j = i; j < i + sizeof word; ++j) text[j] = static_cast<char>(table[byteOf(text[j])]);
+  }
+  for (; i < length; ++i) text[i] = static_cast<char>(table[byteOf(text[i])]);
+}
+
 }  // namespace
 
 char charToOem(char ansi) { return static_cast<char>(tables::kAnsiToOem[byteOf(ansi)]); }
 char oemToChar(char oem) { return static_cast<char>(tables::kOemToAnsi[byteOf(oem)]); }
 
 void charToOemBuff(char* text, std::size_t length) {
-  for (std::size_t i = 0; i < length; ++i) text[i] = charToOem(text[i]);
+  translateBuffer(text, length, tables::kAnsiToOem);
 }
 
 void oemToCharBuff(char* text, std::size_t length) {
-  for (std::size_t i = 0; i < length; ++i) text[i] = oemToChar(text[i]);
+  translateBuffer(text, length, tables::kOemToAnsi);
 }
 
 std::string charToOem(std::string_view ansi) {

@@ -104,3 +104,21 @@ TEST(CodePage, Utf8Boundary) {
     EXPECT_EQ(utf8ToAnsi(ansiToUtf8(one)), one) << i;
   }
 }
+
+TEST(CodePage, BufferTranslationMatchesByteTranslationAtEveryOffsetAndLength) {
+  // Plain runs are passed over in eight-byte words: accented letters at every offset of a word,
+  // and tails of every length, must still be translated.
+  for (std::size_t length = 0; length < 40; ++length) {
+    for (std::size_t accent = 0; accent < length; ++accent) {
+      std::string text(length, 'a');
+      text[accent] = b(0xE9);
+      std::string expected = text;
+      for (char& c : expected) c = charToOem(c);
+      std::string buffer = text;
+      charToOemBuff(buffer.data(), buffer.size());
+      ASSERT_EQ(buffer, expected) << length << " " << accent;
+      oemToCharBuff(buffer.data(), buffer.size());
+      ASSERT_EQ(buffer, text) << length << " " << accent;
+    }
+  }
+}
