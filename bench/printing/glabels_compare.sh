@@ -90,7 +90,7 @@ measure() {
 per_second() { awk -v n="$labels" -v s="$1" 'BEGIN { printf "%.0f", n / s }'; }
 megabytes() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
 
-echo "== gLabels batch: $labels labels to PDF (this takes minutes)"
+echo "== gLabels batch: $labels labels to PDF (up to a minute)"
 read -r g_elapsed g_cpu g_peak < <(measure glabels-3-batch -c "$labels_per_record" -o "$work/glabels.pdf" "$work/labels.glabels")
 expected_pages=$(((labels + labels_per_sheet - 1) / labels_per_sheet))
 pages=$(pdfinfo "$work/glabels.pdf" 2>/dev/null | awk '/^Pages:/ {print $2}' || true)
