@@ -56,7 +56,8 @@ struct TBoundTable {
   std::string name;
   std::string alias;      // the name itself when none was written
   std::string qualifier;  // how rewritten references name it: the alias when one was written
-  dbase::TDataSet* dataSet = nullptr;
+  dbase::TDataSet* dataSet = nullptr;  // the registered dataset, or the snapshot of a join
+  dbase::TDataSet* registered = nullptr;  // the registered dataset: result fields copy its fields
 };
 
 // One run of one statement. The analyser's texts are rewritten in place.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "sql/query.h"
+#include "sql/query_rows.h"
 #include "support/memory_dataset.h"
 
 namespace vekrano::sql {
@@ -13,7 +14,6 @@ namespace {
 
 using dbase::TFieldType;
 using testing::MemoryDataset;
-using Rows = std::vector<std::string>;
 
 class JoinQuery : public ::testing::Test {
  protected:
@@ -30,20 +30,7 @@ class JoinQuery : public ::testing::Test {
     query.AutoDisableControls = false;
   }
 
-  // Every row of a SELECT, its fields joined by "|"; a null field reads as the empty text.
-  Rows Select(const std::string& sql) {
-    query.Close();
-    query.SQL().Clear();
-    query.SQL().Add(sql);
-    query.Open();
-    Rows rows;
-    for (query.First(); !query.Eof(); query.Next()) {
-      std::string row;
-      for (int c = 0; c < query.FieldCount(); ++c) row += (c == 0 ? "" : "|") + query.Fields(c).AsString();
-      rows.push_back(row);
-    }
-    return rows;
-  }
+  Rows Select(const std::string& sql) { return engineRows(query, sql); }
 
   MemoryDataset customer{{{"id", TFieldType::ftInteger}, {"name", TFieldType::ftString, 10}}};
   MemoryDataset orders{{{"no", TFieldType::ftInteger},
@@ -109,7 +96,7 @@ TEST_F(JoinQuery, TransformPivotsTheAggregateIntoOneColumnPerValue) {
   EXPECT_EQ(Select("transform sum(no) select cust from orders group by cust pivot qty"),
             (Rows{"10||6|2", "20||4|", "99|3||"}));
   EXPECT_EQ(Select("transform count(*) select cust from orders where qty > 2 group by cust "
-                   "pivot qty order by cust desc"),
+                   "order by cust desc pivot qty"),
             (Rows{"20|1|", "10|2|1"}));
 }
 
