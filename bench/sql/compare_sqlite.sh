@@ -1,9 +1,11 @@
 #!/bin/sh
 # Runs the application's three heaviest statements with vekrano-sql and with the sqlite3 shell over
-# the same 99,999 records, and prints the wall time of each.
-# Usage: compare_sqlite.sh BUILD_DIR
+# the same 99,999 records, and prints the median wall time of each over RUNS runs (after one
+# unmeasured run that warms the files), with the row counts both printed.
+# Usage: compare_sqlite.sh BUILD_DIR [RUNS]
 set -eu
-build=${1:?usage: compare_sqlite.sh BUILD_DIR}
+build=${1:?usage: compare_sqlite.sh BUILD_DIR [RUNS]}
+runs=${2:-7}
 shell="$build/src/sql/vekrano-sql"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -24,6 +26,7 @@ PRAGMA case_sensitive_like = ON;
 .import $work/rows.tsv article
 SQL
 
+# Wall time of one run in seconds, output thrown away.
 time_of() {
   start=$(date +%s.%N)
   "$@" > /dev/null
@@ -31,11 +34,20 @@ time_of() {
   echo "$end - $start" | bc
 }
 
+median_of() {
+  "$@" > /dev/null
+  for _ in $(seq "$runs"); do time_of "$@"; done | sort -n | awk '{ t[NR] = $1 } END { print t[int((NR + 1) / 2)] }'
+}
+
 for statement in \
   'select * from article order by num' \
-  'select * from article where cb like "CB1%" and topp="O" order by cb' \
+  "select * from article where cb like 'CB1%' and topp='O' order by cb" \
   'select max(num) as nb from article'; do
-  mine=$(time_of "$shell" "$work" "$statement")
-  theirs=$(time_of sqlite3 "$work/article.db" "PRAGMA case_sensitive_like = ON; $statement;")
-  printf '%-72s vekrano-sql %6.3f s   sqlite3 %6.3f s\n' "$statement" "$mine" "$theirs"
+  # vekrano-sql prints a header line; sqlite3 does not.
+  mine_rows=$(( $("$shell" "$work" "$statement" | wc -l) - 1 ))
+  their_rows=$(sqlite3 "$work/article.db" "PRAGMA case_sensitive_like = ON; $statement;" | wc -l)
+  mine=$(median_of "$shell" "$work" "$statement")
+  theirs=$(median_of sqlite3 "$work/article.db" "PRAGMA case_sensitive_like = ON; $statement;")
+  printf '%s\n  vekrano-sql %6.3f s (%d rows)   sqlite3 %6.3f s (%d rows)\n' \
+    "$statement" "$mine" "$mine_rows" "$theirs" "$their_rows"
 done

@@ -116,6 +116,7 @@ TBoundTable TStatementRun::BindTable(const std::string& name, const std::string&
     }
   }
   if (table.dataSet == nullptr) throw ESqlQueryError(formatText(messages::kDataSetMissing, {name}));
+  table.registered = table.dataSet;
   if (!table.dataSet->Active()) {
     try {
       table.dataSet->Open();
@@ -324,7 +325,7 @@ const dbase::TField* TStatementRun::LoneField(const std::string& text) const {
   const TBoundTable* table =
       dot == std::string::npos ? &tables_.front() : FindTable(withoutBrackets(name.substr(0, dot)));
   if (table == nullptr) return nullptr;
-  return table->dataSet->FindField(withoutBrackets(dot == std::string::npos ? name : name.substr(dot + 1)));
+  return table->registered->FindField(withoutBrackets(dot == std::string::npos ? name : name.substr(dot + 1)));
 }
 
 }  // namespace vekrano::sql

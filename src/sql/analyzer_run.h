@@ -16,6 +16,8 @@
 
 namespace vekrano::sql {
 
+class TSqlQuery;
+
 enum class TProgressStatus { psXStart, psXProgress, psXEnd };
 using TProgressEvent = std::function<void(TProgressStatus status, int min, int max, int position)>;
 // Setting `cancel` stops the scan; the rows gathered so far are the result.
@@ -54,7 +56,8 @@ struct TBoundTable {
   std::string name;
   std::string alias;      // the name itself when none was written
   std::string qualifier;  // how rewritten references name it: the alias when one was written
-  dbase::TDataSet* dataSet = nullptr;
+  dbase::TDataSet* dataSet = nullptr;  // the registered dataset, or the snapshot of a join
+  dbase::TDataSet* registered = nullptr;  // the registered dataset: result fields copy its fields
 };
 
 // One run of one statement. The analyser's texts are rewritten in place.
@@ -102,17 +105,24 @@ class TStatementRun {
 
   // --- SELECT (execute_select.cpp)
   void BuildColumns(TResultSet& resultSet);
-  void FillRow(TResultSet& resultSet, const std::vector<int>& nullTables);
+  void FillRow(TResultSet& resultSet);
   void Scan(const std::function<bool()>& handleRecord);
   void FinishSelect(TResultSet& resultSet, const std::vector<int>& orderColumns,
                     const std::vector<int>& groupColumns);
   bool HasAggregates() const;
   void AppendUnion(TResultSet& resultSet);
 
+  // --- TRANSFORM (execute_transform.cpp)
+  // Adds the pivot expression as a column grouped on, and the TRANSFORM aggregate after it.
+  void AddTransformColumns();
+  // REQUIRES: the last two visible columns of `grouped` are the pivot and the aggregate.
+  std::unique_ptr<TResultSet> CrossTab(const TResultSet& grouped) const;
+
   // --- Joins (execute_join.cpp)
+  // Puts a snapshot of every FROM table in place of its dataset.
+  void TakeSnapshots();
   void ScanJoined(TResultSet& resultSet);
   void CheckJoinDefined() const;
-  bool TextNamesTable(const std::string& text, std::size_t table) const;
 
   // --- Subqueries (execute_subquery.cpp)
   void RunSubqueries();
@@ -136,11 +146,17 @@ class TStatementRun {
   int havingArgumentColumn_ = -1;  // the hidden column of the first HAVING aggregate
   TExprPtr where_;
   bool canceled_ = false;
+  std::vector<std::unique_ptr<TSqlQuery>> snapshots_;  // of the FROM tables of a join
+  std::vector<int> snapshotRows_;  // records of each snapshot, before its null row
 };
 
 // Writes `value` read as the column's type into `row`; leaves the column as it is when the value
 // is null.
 void writeColumnValue(const TSqlField& column, char* row, const TExpression& value);
+
+// Copies a column value of `source` into a column of `row`, read as the target's type; a null
+// value leaves the target as it is.
+void copyColumnValue(const TSqlField& from, const char* source, const TSqlField& into, char* row);
 
 // Writes the value of `value` into `field` with the setter its data type calls for: integer
 // types AsInteger, boolean AsBoolean, float, currency, BCD and date-time types AsFloat, byte and

@@ -1,10 +1,14 @@
 // SELECT over several tables: nested loops over the FROM tables, joined by JOIN ... ON
-// conditions or by equalities between their fields in WHERE.
+// conditions or by equalities between their fields in WHERE. Each table is read once into a
+// snapshot of its own, so that a table named twice (a self-join) has two cursors, and every
+// snapshot ends with one row whose fields are all null: the row an outer join stands on where
+// the table has no matching record.
 #include <regex>
 
 #include "common/code_page.h"
 #include "sql/analyzer_run.h"
 #include "sql/errors.h"
+#include "sql/query.h"
 #include "sql/query_messages.h"
 
 namespace vekrano::sql {
@@ -19,14 +23,27 @@ std::string qualifierOf(const std::string& reference) {
 
 }  // namespace
 
-bool TStatementRun::TextNamesTable(const std::string& text, std::size_t table) const {
-  const std::string qualifier = common::ansiUpper(tables_[table].qualifier);
-  for (std::size_t at = 0; (at = text.find(kFieldMarker, at)) != std::string::npos; ++at) {
-    const std::size_t close = text.find('"', at + 2);
-    if (close == std::string::npos) break;
-    if (qualifierOf(text.substr(at + 2, close - at - 2)) == qualifier) return true;
+// Defined here, where the snapshots' class is complete.
+TStatementRun::TStatementRun(TSqlAnalizer& analizer, const TRunEnvironment& environment)
+    : analizer_(analizer), environment_(environment) {}
+
+TStatementRun::~TStatementRun() = default;
+
+void TStatementRun::TakeSnapshots() {
+  for (TBoundTable& table : tables_) {
+    auto snapshot = std::make_unique<TSqlQuery>();
+    snapshot->AutoDisableControls = false;
+    snapshot->ShowWaitCursor = false;
+    snapshot->ResultsInMemory = environment_.storage.inMemory;
+    snapshot->TempFileCapacity = environment_.storage.fileCapacity;
+    snapshot->DataSets().Add("source", table.dataSet);
+    snapshot->SQL().Add("select * from source");
+    snapshot->Open();
+    snapshotRows_.push_back(snapshot->RecordCount());
+    snapshot->CurrentResultSet()->Insert();
+    table.dataSet = snapshot.get();
+    snapshots_.push_back(std::move(snapshot));
   }
-  return false;
 }
 
 void TStatementRun::CheckJoinDefined() const {
@@ -45,44 +62,57 @@ void TStatementRun::ScanJoined(TResultSet& resultSet) {
   CheckJoinDefined();
   const std::size_t count = tables_.size();
   std::vector<TExprPtr> conditions(count);
-  std::vector<bool> outer(count, false);
+  std::vector<TJoinKind> kinds(count, TJoinKind::Inner);
   for (const TJoinOnItem& join : analizer_.joins) {
-    if (join.tableIndex >= count) throw ESqlQueryError(messages::kJoinNames);
+    if (join.tableIndex >= count || join.tableIndex == 0) throw ESqlQueryError(messages::kJoinNames);
     conditions[join.tableIndex] = Parse(join.condition);
     if (conditions[join.tableIndex]->ExprType() != ttBoolean) {
       throw ESqlQueryError(messages::kWhereNotBoolean);
     }
-    outer[join.tableIndex] = join.kind != TJoinKind::Inner;
+    kinds[join.tableIndex] = join.kind;
   }
-  std::vector<int> nullTables;
-  // Tables are looped in FROM order; an outer-joined table without a matching record gives one
-  // row whose columns from it stay null. Such a row is kept only when WHERE does not read it.
+  const auto keepsUnmatched = [&](std::size_t t, bool right) {
+    return kinds[t] == TJoinKind::FullOuter ||
+           kinds[t] == (right ? TJoinKind::RightOuter : TJoinKind::LeftOuter);
+  };
+  // Rows of each table that met their ON condition at least once.
+  std::vector<std::vector<bool>> matchedRows(count);
+  for (std::size_t t = 0; t < count; ++t) matchedRows[t].assign(static_cast<std::size_t>(snapshotRows_[t]), false);
+
   std::function<void(std::size_t)> loop = [&](std::size_t t) {
     if (t == count) {
-      bool keep = !where_;
-      if (where_) {
-        bool readsNull = false;
-        for (int n : nullTables) readsNull = readsNull || TextNamesTable(analizer_.whereText, n);
-        keep = !readsNull && where_->AsBoolean();
-      }
-      if (keep) FillRow(resultSet, nullTables);
+      if (!where_ || where_->AsBoolean()) FillRow(resultSet);
       return;
     }
     dbase::TDataSet& dataSet = *tables_[t].dataSet;
     bool matched = false;
-    for (dataSet.First(); !dataSet.Eof() && !canceled_; dataSet.Next()) {
+    dataSet.First();
+    for (int r = 0; r < snapshotRows_[t] && !canceled_; ++r, dataSet.Next()) {
       if (conditions[t] && !conditions[t]->AsBoolean()) continue;
       matched = true;
+      matchedRows[t][static_cast<std::size_t>(r)] = true;
       loop(t + 1);
       if (t == 0 && environment_.OnCancelQuery) environment_.OnCancelQuery(canceled_);
     }
-    if (!matched && outer[t]) {
-      nullTables.push_back(static_cast<int>(t));
+    if (!matched && keepsUnmatched(t, false)) {
+      dataSet.Last();
       loop(t + 1);
-      nullTables.pop_back();
     }
   };
   loop(0);
+
+  // RIGHT and FULL joins: a record of the joined table that met no row of the tables before it
+  // gives rows of its own, with those tables null.
+  for (std::size_t t = 1; t < count && !canceled_; ++t) {
+    if (!keepsUnmatched(t, true)) continue;
+    dbase::TDataSet& dataSet = *tables_[t].dataSet;
+    for (int r = 0; r < snapshotRows_[t]; ++r) {
+      if (matchedRows[t][static_cast<std::size_t>(r)]) continue;
+      for (std::size_t before = 0; before < t; ++before) tables_[before].dataSet->Last();
+      dataSet.SetRecNo(r + 1);
+      loop(t + 1);
+    }
+  }
 }
 
 }  // namespace vekrano::sql

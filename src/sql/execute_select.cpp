@@ -45,11 +45,6 @@ void writeColumnValue(const TSqlField& column, char* row, const TExpression& val
   }
 }
 
-TStatementRun::TStatementRun(TSqlAnalizer& analizer, const TRunEnvironment& environment)
-    : analizer_(analizer), environment_(environment) {}
-
-TStatementRun::~TStatementRun() = default;
-
 bool TStatementRun::HasAggregates() const {
   if (!analizer_.groupBy.empty() || !analizer_.havingAggregates.empty()) return true;
   for (const TColumnItem& column : analizer_.columns) {
@@ -59,9 +54,11 @@ bool TStatementRun::HasAggregates() const {
 }
 
 std::unique_ptr<TResultSet> TStatementRun::ExecuteSelect() {
-  if (analizer_.transformColumn) throw ESqlQueryError(messages::kTransformUnsupported);
   BindTables();
+  if (tables_.size() > 1) TakeSnapshots();
   ExpandAllFields();
+  const bool transform = analizer_.transformColumn != nullptr;
+  if (transform) AddTransformColumns();
   ResolveStatementTexts();
   RunSubqueries();
   const std::vector<int> orderColumns = BindOrderList(analizer_.orderBy, messages::kFieldNotFound);
@@ -84,12 +81,12 @@ std::unique_ptr<TResultSet> TStatementRun::ExecuteSelect() {
     ScanJoined(*resultSet);
   } else {
     Scan([&] {
-      if (!where_ || where_->AsBoolean()) FillRow(*resultSet, {});
+      if (!where_ || where_->AsBoolean()) FillRow(*resultSet);
       return true;
     });
   }
   if (!canceled_) FinishSelect(*resultSet, orderColumns, groupColumns);
-  return resultSet;
+  return transform ? CrossTab(*resultSet) : std::move(resultSet);
 }
 
 void TStatementRun::BuildColumns(TResultSet& resultSet) {
@@ -130,7 +127,7 @@ void TStatementRun::BuildColumns(TResultSet& resultSet) {
   }
 }
 
-void TStatementRun::FillRow(TResultSet& resultSet, const std::vector<int>& nullTables) {
+void TStatementRun::FillRow(TResultSet& resultSet) {
   resultSet.Insert();
   char* row = resultSet.CurrentRow();
   if (resultSet.SourceDataSet() != nullptr) {
@@ -142,10 +139,7 @@ void TStatementRun::FillRow(TResultSet& resultSet, const std::vector<int>& nullT
     }
   }
   for (const SelectColumn& column : columns_) {
-    if (!column.expression) continue;
-    bool namesNullTable = false;
-    for (int table : nullTables) namesNullTable = namesNullTable || TextNamesTable(column.text, table);
-    if (!namesNullTable) writeColumnValue(resultSet.Fields()[column.resultColumn], row, *column.expression);
+    if (column.expression) writeColumnValue(resultSet.Fields()[column.resultColumn], row, *column.expression);
   }
 }
 
@@ -196,25 +190,9 @@ void TStatementRun::AppendUnion(TResultSet& resultSet) {
   const std::vector<const TSqlField*> into = resultSet.VisibleFields();
   const std::size_t count = std::min(from.size(), into.size());
   for (int r = 0; r < rows->RecordCount(); ++r) {
-    const char* source = rows->Row(r);
     resultSet.Insert();
-    char* row = resultSet.CurrentRow();
     for (std::size_t c = 0; c < count; ++c) {
-      if (from[c]->IsNull(source)) continue;
-      switch (into[c]->Type()) {
-        case ttString:
-          into[c]->SetAsString(row, from[c]->AsString(source));
-          break;
-        case ttFloat:
-          into[c]->SetAsFloat(row, from[c]->AsFloat(source));
-          break;
-        case ttInteger:
-          into[c]->SetAsInteger(row, from[c]->AsInteger(source));
-          break;
-        case ttBoolean:
-          into[c]->SetAsBoolean(row, from[c]->AsBoolean(source));
-          break;
-      }
+      copyColumnValue(*from[c], rows->Row(r), *into[c], resultSet.CurrentRow());
     }
   }
 }

@@ -22,7 +22,6 @@ inline constexpr char kJoinNames[] = "Invalid field or table name in join clause
 inline constexpr char kNoTables[] = "No tables defined in FROM clause!";
 inline constexpr char kIntoMissing[] = "The INTO table defined does not exists";
 inline constexpr char kNotHexDigit[] = "%c is not a hex digit";
-inline constexpr char kTransformUnsupported[] = "TRANSFORM ... PIVOT is not supported";
 inline constexpr char kListIndex[] = "List index out of bounds (%d)";
 
 // The query's collections.

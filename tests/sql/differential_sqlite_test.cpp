@@ -9,12 +9,11 @@
 #include <vector>
 
 #include "sql/query.h"
+#include "sql/query_rows.h"
 #include "support/memory_dataset.h"
 
 namespace vekrano::sql {
 namespace {
-
-using Rows = std::vector<std::string>;
 
 class SqliteDatabase {
  public:
@@ -43,20 +42,6 @@ class SqliteDatabase {
  private:
   sqlite3* db_ = nullptr;
 };
-
-Rows engineRows(TSqlQuery& query, const std::string& sql) {
-  query.Close();
-  query.SQL().Clear();
-  query.SQL().Add(sql);
-  query.Open();
-  Rows rows;
-  for (query.First(); !query.Eof(); query.Next()) {
-    std::string row;
-    for (int c = 0; c < query.FieldCount(); ++c) row += (c == 0 ? "" : "|") + query.Fields(c).AsString();
-    rows.push_back(row);
-  }
-  return rows;
-}
 
 TEST(DifferentialSqliteTest, SelectsAgreeOverGeneratedTables) {
   for (unsigned seed = 1; seed <= 4; ++seed) {
