@@ -8,7 +8,7 @@
 # Usage: bench/dbase/mdx_vs_sqlite.sh [BUILD_DIR] [REPEATS]   (a Release build is fairest)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${1:-$root/build/release}
+build=${1:-$root/build/bench}
 repeats=${2:-15}
 if [ ! -x "$build/bench/dbase/mdx_bench" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEKRANO_GUI=OFF >/dev/null
