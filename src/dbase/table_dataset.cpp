@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "common/exception.h"
+#include "dbase/database_error.h"
 #include "dbase/dbase_error.h"
 #include "dbase/table_work_areas.h"
 #include "dbase/tz_fields.h"
@@ -30,7 +31,10 @@ void TzCheck(int code) {
 
 TTzDbf::TTzDbf(std::string name) : name_(std::move(name)) {}
 
-TTzDbf::~TTzDbf() { Close(); }
+TTzDbf::~TTzDbf() {
+  Destroying();
+  Close();
+}
 
 WorkArea& TTzDbf::Area(const char* operation) const {
   if (area_ == 0) {
@@ -77,7 +81,14 @@ bool TTzDbf::IndexActive() const {
 
 // --- Fields
 
-std::vector<TFieldDef> TTzDbf::InternalInitFieldDefs() { return layout_->FieldDefs(Area("FieldDefs").table); }
+std::vector<TFieldDef> TTzDbf::InternalInitFieldDefs() {
+  if (area_ != 0) {
+    lastFieldDefs_ = layout_->FieldDefs(Area("FieldDefs").table);
+  } else if (lastFieldDefs_.empty()) {
+    throw EDatabaseError(name_ + ".DbfFields undefined. Set Active to TRUE");
+  }
+  return lastFieldDefs_;
+}
 
 std::unique_ptr<TField> TTzDbf::CreateField(const TFieldDef& def) {
   switch (def.DataType) {

@@ -71,7 +71,6 @@ class TTzDbf : public TDataSet {
   bool CreateIfNotFound = true;
   bool AutoFixRecCount = false;
   bool ShowProgress = true;
-  bool AutoCalcFields = true;
   // Borrowed; called while an index is built when ShowProgress is set.
   TTzIndexProgress* IndexProgress = nullptr;
 
@@ -195,6 +194,8 @@ class TTzDbf : public TDataSet {
   bool readOnly_ = false;
   int area_ = 0;
   std::unique_ptr<TableRecordLayout> layout_;
+  // The columns of the table as last opened; empty until it was opened once.
+  std::vector<TFieldDef> lastFieldDefs_;
   // Cursor flags beside the engine's position: before the first / after the last visible record.
   bool atBeginning_ = true;
   bool atEnd_ = true;
