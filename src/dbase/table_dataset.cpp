@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "common/code_page.h"
 #include "common/exception.h"
 #include "dbase/database_error.h"
 #include "dbase/dbase_error.h"
@@ -104,6 +105,12 @@ std::unique_ptr<TField> TTzDbf::CreateField(const TFieldDef& def) {
 }
 
 bool TTzDbf::GetFieldData(const TField& field, Variant& value) const {
+  if (field.DataType() == TFieldType::ftMemo) {
+    WorkArea& area = Area("GetFieldData");
+    std::string text = area.memo.ReadText(layout_->MemoBlock(ActiveBuffer(), field.Index())).value_or("");
+    value = TableLanguage == TTzTableLanguage::tlOem ? common::oemToChar(text) : text;
+    return true;
+  }
   value = layout_->GetValue(ActiveBuffer(), field.Index());
   return true;
 }

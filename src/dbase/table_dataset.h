@@ -170,6 +170,8 @@ class TTzDbf : public TDataSet {
 
   // Activation (table_activation.cpp).
   void OpenTable();
+  // Raises "Problem opening memo file [USE(<file>)]" with the system's error when it cannot.
+  void OpenMemoFile(WorkArea& area);
   void OpenProductionIndex(bool rebuild);
   bool OpenIndexFile(const std::string& mdxName);
   void MakeProductionIndex(const std::string& mdxName, const std::vector<MdxTagDefinition>& tags);
