@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "dbase/dbf_bytes.h"
 #include "dbase/mdx_file.h"
 
 namespace vekrano::dbase {
@@ -15,10 +16,6 @@ constexpr std::size_t kTextHeaderSize = 8;
 constexpr std::array<std::uint8_t, 4> kTextMark = {0xFF, 0xFF, 0x08, 0x00};
 constexpr int kErrorFormatInvalid = 11;
 
-std::uint32_t ReadU32(const std::uint8_t* bytes) {
-  return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-}
-
 }  // namespace
 
 int DbfMemoFile::Open(const std::string& fileName, FileAccess access, FileShare share) {
@@ -29,7 +26,7 @@ int DbfMemoFile::Open(const std::string& fileName, FileAccess access, FileShare 
     Close();
     return kErrorFormatInvalid;
   }
-  const int blockSize = header[kBlockSizeOffset] | header[kBlockSizeOffset + 1] << 8;
+  const int blockSize = ReadU16(header.data() + kBlockSizeOffset);
   blockSize_ = blockSize > 0 ? blockSize : kDefaultBlockSize;
   return 0;
 }
