@@ -14,6 +14,12 @@ class EDatabaseError : public common::Exception {
   using common::Exception::Exception;
 };
 
+// The silent exception: an operation ended on purpose, which the error display does not show.
+class EAbort : public common::Exception {
+ public:
+  EAbort() : common::Exception("Operation aborted") {}
+};
+
 // "%s" stands for the name or value the message is about.
 inline constexpr char kFieldNotFound[] = "Champ '%s' non trouv\xE9";
 inline constexpr char kNotEditing[] = "L'ensemble de donn\xE9" "es n'est pas en mode Edition ou Insertion";

@@ -32,6 +32,7 @@ void TDataSet::Open() {
   if (Active()) {
     return;
   }
+  Call(BeforeOpen);
   try {
     InternalOpen();
     fieldDefs_ = InternalInitFieldDefs();
@@ -52,16 +53,26 @@ void TDataSet::Open() {
   }
   DataEvent(TDataEvent::deUpdateState);
   DataEvent(TDataEvent::deDataSetChange);
+  Call(AfterOpen);
+  if (!IsEmpty()) {
+    DoAfterScroll();
+  }
 }
 
 void TDataSet::Close() {
   if (!Active()) {
     return;
   }
+  if (!destroying_) {
+    Call(BeforeClose);
+  }
   state_ = TDataSetState::dsInactive;
   InternalClose();
   ReleaseBuffers();
   DataEvent(TDataEvent::deUpdateState);
+  if (!destroying_) {
+    Call(AfterClose);
+  }
 }
 
 void TDataSet::SetActive(bool active) {
@@ -71,6 +82,8 @@ void TDataSet::SetActive(bool active) {
     Close();
   }
 }
+
+void TDataSet::UpdateFieldDefs() { fieldDefs_ = InternalInitFieldDefs(); }
 
 void TDataSet::CreateFields() {
   for (const TFieldDef& def : fieldDefs_) {
@@ -141,6 +154,7 @@ TGetResult TDataSet::Fetch(TGetMode mode) {
     std::swap(currentBuffer_, scratchBuffer_);
     activeBuffer_ = currentBuffer_;
     hasRecord_ = true;
+    DoOnCalcFields();
   }
   return result;
 }
@@ -190,14 +204,18 @@ void TDataSet::PlaceAtEnd(bool first) {
 
 void TDataSet::First() {
   CheckBrowseMode();
+  DoBeforeScroll();
   PlaceAtEnd(true);
   DataEvent(TDataEvent::deDataSetChange);
+  DoAfterScroll();
 }
 
 void TDataSet::Last() {
   CheckBrowseMode();
+  DoBeforeScroll();
   PlaceAtEnd(false);
   DataEvent(TDataEvent::deDataSetChange);
+  DoAfterScroll();
 }
 
 void TDataSet::Next() { MoveBy(1); }
@@ -206,7 +224,9 @@ void TDataSet::Prior() { MoveBy(-1); }
 
 int TDataSet::MoveBy(int distance) {
   CheckBrowseMode();
+  DoBeforeScroll();
   if (distance == 0 || (distance > 0 && eof_) || (distance < 0 && bof_)) {
+    DoAfterScroll();
     return 0;
   }
   bof_ = false;
@@ -223,6 +243,7 @@ int TDataSet::MoveBy(int distance) {
     ++moved;
   }
   DataEvent(TDataEvent::deDataSetScroll);
+  DoAfterScroll();
   return static_cast<int>(distance > 0 ? moved : -moved);
 }
 
@@ -235,9 +256,11 @@ int TDataSet::RecNo() const {
 
 void TDataSet::SetRecNo(int recNo) {
   CheckBrowseMode();
+  DoBeforeScroll();
   if (InternalSetRecNo(recNo)) {
     Resync();
   }
+  DoAfterScroll();
 }
 
 int TDataSet::RecordCount() const {
@@ -301,6 +324,9 @@ void TDataSet::WriteField(const TField& field, const Variant& value) {
   SetFieldData(field, value);
   modified_ = true;
   DataEvent(TDataEvent::deFieldChange, &field);
+  if (AutoCalcFields && (state_ == TDataSetState::dsEdit || state_ == TDataSetState::dsInsert)) {
+    DoOnCalcFields();
+  }
 }
 
 // --- Changes
@@ -343,6 +369,8 @@ void TDataSet::Insert() { BeginInsert(false); }
 void TDataSet::BeginInsert(bool append) {
   CheckBrowseMode();
   CheckCanModify();
+  Call(BeforeInsert);
+  DoBeforeScroll();
   hadRecordBeforeInsert_ = hasRecord_;
   if (hasRecord_) {
     std::memcpy(savedBuffer_, currentBuffer_, GetRecordSize());
@@ -354,9 +382,26 @@ void TDataSet::BeginInsert(bool append) {
   bof_ = false;
   eof_ = false;
   appending_ = append;
-  modified_ = false;
   SetState(TDataSetState::dsInsert);
+  try {
+    Call(OnNewRecord);
+  } catch (...) {
+    RestoreCursorAfterInsert();
+    EndChange();
+    throw;
+  }
+  modified_ = false;
   DataEvent(TDataEvent::deDataSetChange);
+  Call(AfterInsert);
+  DoAfterScroll();
+}
+
+void TDataSet::RestoreCursorAfterInsert() {
+  if (hadRecordBeforeInsert_) {
+    InternalSetToRecord(savedBuffer_);
+  } else {
+    InternalFirst();
+  }
 }
 
 void TDataSet::Edit() {
@@ -369,11 +414,12 @@ void TDataSet::Edit() {
     return;
   }
   CheckCanModify();
-  UpdateCursorPos();
-  InternalEdit();
+  Call(BeforeEdit);
+  CheckOperation([this] { InternalEdit(); }, OnEditError);
   modified_ = false;
   SetState(TDataSetState::dsEdit);
   DataEvent(TDataEvent::deRecordChange);
+  Call(AfterEdit);
 }
 
 void TDataSet::Post() {
@@ -382,33 +428,37 @@ void TDataSet::Post() {
     return;
   }
   UpdateRecord();
+  Call(BeforePost);
   if (state_ == TDataSetState::dsEdit) {
-    UpdateCursorPos();
-    InternalPost();
+    CheckOperation([this] { InternalPost(); }, OnPostError);
   } else {
-    // The cursor may have been moved (a grid reading rows) since the insertion began.
-    if (hadRecordBeforeInsert_) {
-      InternalSetToRecord(savedBuffer_);
-    }
-    InternalAddRecord(currentBuffer_, appending_);
+    CheckOperation(
+        [this] {
+          // The cursor may have been moved (a grid reading rows) since the insertion began.
+          if (hadRecordBeforeInsert_) {
+            InternalSetToRecord(savedBuffer_);
+          }
+          InternalAddRecord(currentBuffer_, appending_);
+        },
+        OnPostError);
   }
   EndChange();
+  Call(AfterPost);
 }
 
 void TDataSet::Cancel() {
   CheckActive();
-  if (state_ == TDataSetState::dsEdit) {
-    UpdateCursorPos();
-  } else if (state_ == TDataSetState::dsInsert) {
-    if (hadRecordBeforeInsert_) {
-      InternalSetToRecord(savedBuffer_);
-    } else {
-      InternalFirst();
-    }
-  } else {
+  if (state_ != TDataSetState::dsEdit && state_ != TDataSetState::dsInsert) {
     return;
   }
+  Call(BeforeCancel);
+  if (state_ == TDataSetState::dsEdit) {
+    UpdateCursorPos();
+  } else {
+    RestoreCursorAfterInsert();
+  }
   EndChange();
+  Call(AfterCancel);
 }
 
 void TDataSet::EndChange() {
@@ -428,9 +478,12 @@ void TDataSet::Delete() {
     DatabaseError(kDataSetEmpty);
   }
   CheckCanModify();
-  UpdateCursorPos();
-  InternalDelete();
+  Call(BeforeDelete);
+  DoBeforeScroll();
+  CheckOperation([this] { InternalDelete(); }, OnDeleteError);
   EndChange();
+  Call(AfterDelete);
+  DoAfterScroll();
 }
 
 void TDataSet::Refresh() {

@@ -4,11 +4,13 @@
 #pragma once
 
 #include <exception>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "common/exception.h"
 #include "dbase/data_source.h"
 #include "dbase/field.h"
 
@@ -54,6 +56,16 @@ using TBookmark = std::vector<char>;
 // A copy of one record buffer, taken by a data-aware control to paint that record later.
 using TRecordCopy = std::vector<char>;
 
+class TDataSet;
+
+// What an error event decides for a failed store operation: raise the error (daFail, the
+// entry value), end the operation silently with EAbort (daAbort), or try it again (daRetry).
+enum class TDataAction { daFail, daAbort, daRetry };
+using TDataSetNotifyEvent = std::function<void(TDataSet& dataSet)>;
+// Called when an edit, post or delete of the store failed with `error`; sets `action`.
+using TDataSetErrorEvent =
+    std::function<void(TDataSet& dataSet, const common::Exception& error, TDataAction& action)>;
+
 // The generic dataset. Every public operation except the property getters raises
 // kDataSetClosed when it needs an open dataset and the dataset is closed. Exceptions raised by the
 // concrete dataset pass through unchanged.
@@ -69,7 +81,7 @@ using TRecordCopy = std::vector<char>;
 // Record buffers are plain bytes (GetRecordSize() of them) that may be copied with memcpy; they
 // include the bookmark data and flag of their record.
 //
-// A concrete dataset must call Close() in its destructor.
+// A concrete dataset must call Close() in its destructor, after Destroying().
 class TDataSet {
  public:
   TDataSet();
@@ -77,6 +89,28 @@ class TDataSet {
   virtual ~TDataSet();
   TDataSet(const TDataSet&) = delete;
   TDataSet& operator=(const TDataSet&) = delete;
+
+  // --- Events. Each is called only when assigned; an exception raised by a Before event stops
+  // the operation before anything changed.
+
+  // Around Open (AfterOpen only when it succeeded; AfterScroll follows when a record is current)
+  // and Close.
+  TDataSetNotifyEvent BeforeOpen, AfterOpen, BeforeClose, AfterClose;
+  // Around Insert and Append; OnNewRecord comes in dsInsert before AfterInsert, and the values
+  // it assigns do not count as a change (Modified stays false).
+  TDataSetNotifyEvent BeforeInsert, AfterInsert, OnNewRecord;
+  TDataSetNotifyEvent BeforeEdit, AfterEdit, BeforePost, AfterPost, BeforeCancel, AfterCancel;
+  TDataSetNotifyEvent BeforeDelete, AfterDelete;
+  // Around every move of the cursor: First, Last, Next, Prior, MoveBy (even when it cannot
+  // move), SetRecNo, GotoBookmark, Locate (AfterScroll only when the cursor moved), Insert,
+  // Append and Delete. Lookup does not scroll.
+  TDataSetNotifyEvent BeforeScroll, AfterScroll;
+  // Called in dsCalcFields each time a record becomes current, and after a field changed while
+  // editing or inserting when AutoCalcFields is set. Data fields cannot be assigned in it.
+  TDataSetNotifyEvent OnCalcFields;
+  // Called when the store fails to prepare an edit, to store a record or to delete one.
+  TDataSetErrorEvent OnEditError, OnPostError, OnDeleteError;
+  bool AutoCalcFields = true;
 
   // --- Opening and closing
 
@@ -129,8 +163,11 @@ class TDataSet {
   TField& FieldByName(const std::string& name) const;
   // The same look-up; nullptr when there is no such field.
   TField* FindField(const std::string& name) const;
-  // The column descriptions of the open dataset, in column order.
+  // The column descriptions of the open dataset, in column order (or as UpdateFieldDefs read them).
   const std::vector<TFieldDef>& FieldDefs() const { return fieldDefs_; }
+  // Asks the concrete dataset for its column descriptions, also while closed; it raises when it
+  // cannot tell them (a table never opened). FieldDefs() then returns them.
+  void UpdateFieldDefs();
 
   // --- Changes. Append, Insert, Edit and Delete raise kDataSetReadOnly when CanModify() is false.
 
@@ -300,6 +337,10 @@ class TDataSet {
 
   // --- Services for concrete datasets
 
+  // Marks the dataset as being destroyed: closing it then calls no events, whose handlers may
+  // reach objects already gone.
+  void Destroying() { destroying_ = true; }
+
   // Raises kDataSetClosed unless the dataset is open.
   void CheckActive() const;
   // Posts a pending edit or insertion, or cancels it when nothing was changed.
@@ -309,6 +350,20 @@ class TDataSet {
   void Resync();
   // Switches the state and notifies deUpdateState.
   void SetState(TDataSetState state);
+  // Call BeforeScroll and AfterScroll, unless a TScrollEventsOff lives.
+  void DoBeforeScroll();
+  void DoAfterScroll();
+  // While it lives, cursor moves do not call the scroll events (a Lookup going and coming back).
+  class TScrollEventsOff {
+   public:
+    explicit TScrollEventsOff(TDataSet& dataSet) : dataSet_(dataSet) { ++dataSet_.quietScrolls_; }
+    ~TScrollEventsOff() { --dataSet_.quietScrolls_; }
+    TScrollEventsOff(const TScrollEventsOff&) = delete;
+    TScrollEventsOff& operator=(const TScrollEventsOff&) = delete;
+
+   private:
+    TDataSet& dataSet_;
+  };
   // True in dsEdit, dsInsert, dsSetKey, dsFilter, dsNewValue and dsInternalCalc.
   bool CanAssignFields() const;
 
@@ -337,6 +392,17 @@ class TDataSet {
   void WriteField(const TField& field, const Variant& value);
   // Passes a notification to the data sources whether or not controls are disabled.
   void Notify(TDataEvent event, const TField* field);
+  // Runs a store operation, placing the concrete cursor on the current record first; a failure
+  // goes to `onError`, which may fail it, abort it or retry it.
+  void CheckOperation(const std::function<void()>& operation, const TDataSetErrorEvent& onError);
+  void DoOnCalcFields();
+  void Call(const TDataSetNotifyEvent& event) {
+    if (event) {
+      event(*this);
+    }
+  }
+  // Puts the concrete cursor back where it was before an insertion began.
+  void RestoreCursorAfterInsert();
 
   TDataSetState state_ = TDataSetState::dsInactive;
   TDataSetState stateWhenDisabled_ = TDataSetState::dsInactive;
@@ -347,6 +413,9 @@ class TDataSet {
   bool appending_ = false;
   bool hadRecordBeforeInsert_ = false;
   int disableCount_ = 0;
+  // Above 0 while a TScrollEventsOff lives.
+  int quietScrolls_ = 0;
+  bool destroying_ = false;
   std::vector<TFieldDef> fieldDefs_;
   std::vector<std::unique_ptr<TField>> fields_;
   std::vector<TDataSource*> dataSources_;

@@ -120,8 +120,10 @@ void TDataSet::GotoBookmark(const TBookmark& bookmark) {
     return;
   }
   assert(static_cast<int>(bookmark.size()) == BookmarkSize());
+  DoBeforeScroll();
   InternalGotoBookmark(bookmark.data());
   Resync();
+  DoAfterScroll();
 }
 
 void TDataSet::FreeBookmark(TBookmark& bookmark) const { TBookmark().swap(bookmark); }
@@ -164,6 +166,7 @@ bool TDataSet::Locate(const std::string& keyFields, const std::vector<Variant>& 
   CheckBrowseMode();
   const std::vector<TField*> fields = FieldList(keyFields);
   assert(fields.size() == keyValues.size());
+  DoBeforeScroll();
   bool found = false;
   {
     // The records are read into the scratch buffer, so the current record stays in place when
@@ -183,7 +186,9 @@ bool TDataSet::Locate(const std::string& keyFields, const std::vector<Variant>& 
     hasRecord_ = true;
     bof_ = false;
     eof_ = false;
+    DoOnCalcFields();
     DataEvent(TDataEvent::deDataSetChange);
+    DoAfterScroll();
   }
   return found;
 }
@@ -196,6 +201,7 @@ std::vector<Variant> TDataSet::Lookup(const std::string& keyFields,
   const TBookmark start = GetBookmark();
   std::vector<Variant> values;
   ControlsDisabledScope quiet(*this);
+  TScrollEventsOff noScrolls(*this);
   if (Locate(keyFields, keyValues, {})) {
     for (const TField* field : results) {
       values.push_back(field->Value());

@@ -219,6 +219,27 @@ bool MdxIndex::LastKey() {
   });
 }
 
+void MdxIndex::BeginScan() {
+  guarded([&] {
+    if (!semaphore_) return true;
+    const bool changed = semaphore_->enterRead();
+    try {
+      noteChanges(changed);
+    } catch (...) {
+      semaphore_->exitRead();
+      throw;
+    }
+    return true;
+  });
+}
+
+void MdxIndex::EndScan() {
+  guarded([&] {
+    if (semaphore_) semaphore_->exitRead();
+    return true;
+  });
+}
+
 bool MdxIndex::NextKey() { return guarded([&] { return step(true); }); }
 bool MdxIndex::PriorKey() { return guarded([&] { return step(false); }); }
 

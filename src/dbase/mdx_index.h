@@ -81,6 +81,13 @@ class MdxIndex {
   bool atEnd() const { return atEnd_; }
   bool atBeginning() const { return atBeginning_; }
 
+  // A read section held from BeginScan to its EndScan (pairs nest), so that the steps of a scan
+  // do not each enter and leave the semaphore. While it is held, a writer of another process
+  // waits (and fails after the semaphore's writer timeout); this process may still write. Alone
+  // they do nothing. Failures raise EDorevError.
+  void BeginScan();
+  void EndScan();
+
   // Record-change hooks. AppendIndex: after the new record was written and made current, adds
   // its key to every tag (rolled back on failure) and positions the controlling tag on it.
   bool AppendIndex();

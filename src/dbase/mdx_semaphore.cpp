@@ -184,11 +184,13 @@ bool MdxSemaphore::enterWrite() {
     ++writeDepth_;
     return false;
   }
+  // This process's own read section must not make it wait for itself.
+  const std::uint8_t ownReaders = countedAsReader_ ? 1 : 0;
   std::int64_t start = seconds();
   for (;;) {
     lockSemaphore("LOCKSEMAPHORE");
     Record record = readRecord("LOCKSEMAPHORE");
-    if (record[kSemUsers] == 0) {
+    if (record[kSemUsers] <= ownReaders) {
       record[kSemUsers] = 1;
       writeRecord(record, "LOCKSEMAPHORE");
       writeDepth_ = 1;
@@ -212,7 +214,7 @@ void MdxSemaphore::exitWrite() {
   std::uint16_t counter = static_cast<std::uint16_t>((record[kSemCounter] | record[kSemCounter + 1] << 8) + 1);
   record[kSemCounter] = static_cast<std::uint8_t>(counter);
   record[kSemCounter + 1] = static_cast<std::uint8_t>(counter >> 8);
-  record[kSemUsers] = 0;
+  record[kSemUsers] = countedAsReader_ ? 1 : 0;
   writeRecord(record, "UNLOCKSEMAPHORE");
   unlockSemaphore("UNLOCKSEMAPHORE");
   seenCounter_ = counter;

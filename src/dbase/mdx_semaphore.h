@@ -38,8 +38,10 @@ class MdxSemaphore {
   void logout();
 
   // Read and write sections; nested sections count once and a read section inside this process's
-  // own write section is not entered. Entering returns true when another process changed the
-  // index since this one last looked (the caller then re-reads the tag headers).
+  // own write section is not entered. A write section inside this process's read section waits
+  // for the other readers only and leaves this process counted as a reader. Entering returns true
+  // when another process changed the index since this one last looked (the caller then re-reads
+  // the tag headers).
   bool enterRead();
   void exitRead();
   bool enterWrite();

@@ -10,6 +10,7 @@
 #include "common/prompts.h"
 #include "dbase/dbase_error.h"
 #include "dbase/dbf_field_list.h"
+#include "dbase/file_io.h"
 #include "dbase/mdx_failure.h"
 #include "dbase/table_dataset.h"
 #include "dbase/table_index_list.h"
@@ -106,6 +107,7 @@ void TTzDbf::OpenTable() {
   if (!area.table.OpenDbf(dbfFileName_, mode, TableLanguage == TTzTableLanguage::tlOem, AutoFixRecCount))
     TzCheck(DbfErrorCode() != 0 ? DbfErrorCode() : kTzOpenFailed);
   RegisterAlias(area, alias);
+  if (area.table.hasMemo()) OpenMemoFile(area);
   area.shared = !exclusive_;
   area.hideDeleted = hideDeletedRecs_;
   area.locks.Attach(area.table.file(), area.shared && !readOnly_, area.table.HeaderLength(), area.table.RecordLength());
@@ -115,6 +117,15 @@ void TTzDbf::OpenTable() {
   layout_ = std::make_unique<TableRecordLayout>(area.table);
   atBeginning_ = atEnd_ = true;
   onRecord_ = false;
+}
+
+void TTzDbf::OpenMemoFile(WorkArea& area) {
+  const std::string memoName = DerivedFileName(dbfFileName_, "DBT");
+  const int error = area.memo.Open(memoName, readOnly_ ? FileAccess::ReadOnly : FileAccess::ReadWrite,
+                                   exclusive_ ? FileShare::Exclusive : FileShare::DenyNone);
+  if (error == 0) return;
+  DbfError(error, "Problem opening memo file [USE(" + memoName + ")]");
+  TzCheck(error);
 }
 
 // `rebuild`: this process alone has the table and a crashed one left it appended without closing
@@ -204,6 +215,7 @@ void TTzDbf::CloseTable() {
   } catch (const EDorevError&) {
     // Closing cannot report; the error code is left set.
   }
+  area.memo.Close();
   const bool rewrites = area.table.status() == DbfStatus::Changed || area.table.status() == DbfStatus::Appended;
   if (area.shared && rewrites && area.locks.LockAppend()) area.table.RefreshRecordCount();
   area.table.CloseDbf();
@@ -211,6 +223,7 @@ void TTzDbf::CloseTable() {
   UnregisterAlias(area);
   ReleaseWorkArea(area_);
   area_ = 0;
+  scans_ = 0;
   layout_.reset();
   atBeginning_ = atEnd_ = true;
   onRecord_ = false;

@@ -154,6 +154,30 @@ TGetResult TTzDbf::GetRecord(char* buffer, TGetMode mode, bool) {
   return TGetResult::grError;
 }
 
+void TTzDbf::BeginScan() {
+  WorkArea& area = Area("BeginScan");
+  if (!area.index || !area.index->isOpen()) return;
+  area.index->BeginScan();
+  ++scans_;
+}
+
+void TTzDbf::EndScan() {
+  if (scans_ == 0) return;
+  --scans_;
+  GetWorkArea(area_).index->EndScan();
+}
+
+TTzScan::~TTzScan() noexcept(false) {
+  if (std::uncaught_exceptions() == pending_) {
+    table_.EndScan();
+    return;
+  }
+  try {
+    table_.EndScan();
+  } catch (const EDorevError&) {
+  }
+}
+
 void TTzDbf::InternalRefresh() {
   WorkArea& area = Area("Refresh");
   if (onRecord_) ReadRecord(area.table.CurrentRecord());

@@ -3,7 +3,9 @@
 
 #include <cstring>
 
+#include "common/code_page.h"
 #include "common/exception.h"
+#include "dbase/database_error.h"
 #include "dbase/dbase_error.h"
 #include "dbase/table_work_areas.h"
 #include "dbase/tz_fields.h"
@@ -30,7 +32,10 @@ void TzCheck(int code) {
 
 TTzDbf::TTzDbf(std::string name) : name_(std::move(name)) {}
 
-TTzDbf::~TTzDbf() { Close(); }
+TTzDbf::~TTzDbf() {
+  Destroying();
+  Close();
+}
 
 WorkArea& TTzDbf::Area(const char* operation) const {
   if (area_ == 0) {
@@ -77,7 +82,14 @@ bool TTzDbf::IndexActive() const {
 
 // --- Fields
 
-std::vector<TFieldDef> TTzDbf::InternalInitFieldDefs() { return layout_->FieldDefs(Area("FieldDefs").table); }
+std::vector<TFieldDef> TTzDbf::InternalInitFieldDefs() {
+  if (area_ != 0) {
+    lastFieldDefs_ = layout_->FieldDefs(Area("FieldDefs").table);
+  } else if (lastFieldDefs_.empty()) {
+    throw EDatabaseError(name_ + ".DbfFields undefined. Set Active to TRUE");
+  }
+  return lastFieldDefs_;
+}
 
 std::unique_ptr<TField> TTzDbf::CreateField(const TFieldDef& def) {
   switch (def.DataType) {
@@ -93,6 +105,12 @@ std::unique_ptr<TField> TTzDbf::CreateField(const TFieldDef& def) {
 }
 
 bool TTzDbf::GetFieldData(const TField& field, Variant& value) const {
+  if (field.DataType() == TFieldType::ftMemo) {
+    WorkArea& area = Area("GetFieldData");
+    std::string text = area.memo.ReadText(layout_->MemoBlock(ActiveBuffer(), field.Index())).value_or("");
+    value = TableLanguage == TTzTableLanguage::tlOem ? common::oemToChar(text) : text;
+    return true;
+  }
   value = layout_->GetValue(ActiveBuffer(), field.Index());
   return true;
 }

@@ -3,6 +3,7 @@
 // writes are guarded by byte-range locks held for one write each.
 #pragma once
 
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -71,7 +72,6 @@ class TTzDbf : public TDataSet {
   bool CreateIfNotFound = true;
   bool AutoFixRecCount = false;
   bool ShowProgress = true;
-  bool AutoCalcFields = true;
   // Borrowed; called while an index is built when ShowProgress is set.
   TTzIndexProgress* IndexProgress = nullptr;
 
@@ -106,6 +106,14 @@ class TTzDbf : public TDataSet {
   // Clears the deletion mark of the current record under its record lock, between BeforeRestore
   // and AfterRestore. A refused lock calls OnRLockFailedOnRestore or shows "Lock failed [Restore]".
   void Restore();
+  // Holds the index's read section from BeginScan to the matching EndScan (pairs nest), so that a
+  // walk through the table (First, then Next until Eof; an SQL scan) enters the index semaphore
+  // once instead of at every step. The cost falls on other processes: while it is held, their
+  // index writes (appends, posts that change a key) wait, and fail after 100 seconds; hold it
+  // for one scan only. This process may read and write meanwhile. Does nothing without a shared
+  // index; closing the table ends every scan. Failures of the semaphore raise EDorevError.
+  void BeginScan();
+  void EndScan();
   // True when an index order controls navigation (IsSequenced is then false).
   bool IndexActive() const;
   // False while an index order is active.
@@ -162,6 +170,8 @@ class TTzDbf : public TDataSet {
 
   // Activation (table_activation.cpp).
   void OpenTable();
+  // Raises "Problem opening memo file [USE(<file>)]" with the system's error when it cannot.
+  void OpenMemoFile(WorkArea& area);
   void OpenProductionIndex(bool rebuild);
   bool OpenIndexFile(const std::string& mdxName);
   void MakeProductionIndex(const std::string& mdxName, const std::vector<MdxTagDefinition>& tags);
@@ -195,11 +205,29 @@ class TTzDbf : public TDataSet {
   bool readOnly_ = false;
   int area_ = 0;
   std::unique_ptr<TableRecordLayout> layout_;
+  // BeginScan calls not yet ended, on the open index.
+  int scans_ = 0;
+  // The columns of the table as last opened; empty until it was opened once.
+  std::vector<TFieldDef> lastFieldDefs_;
   // Cursor flags beside the engine's position: before the first / after the last visible record.
   bool atBeginning_ = true;
   bool atEnd_ = true;
   // The engine stands on a record (the table's current record).
   bool onRecord_ = false;
+};
+
+// A scan of the table (BeginScan … EndScan) for the lifetime of the object.
+class TTzScan {
+ public:
+  explicit TTzScan(TTzDbf& table) : table_(table) { table_.BeginScan(); }
+  // Raises EndScan's failure unless another exception is on its way out.
+  ~TTzScan() noexcept(false);
+  TTzScan(const TTzScan&) = delete;
+  TTzScan& operator=(const TTzScan&) = delete;
+
+ private:
+  TTzDbf& table_;
+  int pending_ = std::uncaught_exceptions();
 };
 
 }  // namespace vekrano::dbase

@@ -93,6 +93,7 @@ bool Matches(std::string record, std::string search, TLocateOptions options) {
 bool TTzDbf::Locate(const std::string& keyFields, const std::vector<Variant>& keyValues, TLocateOptions options) {
   CheckBrowseMode();
   WorkArea& area = Area("Locate");
+  DoBeforeScroll();
   if (!IndexActive()) return LocateScan(keyFields, keyValues, options);
   std::string text;
   for (const Variant& value : keyValues) text += ValueText(value);
@@ -108,6 +109,8 @@ bool TTzDbf::Locate(const std::string& keyFields, const std::vector<Variant>& ke
     GoToEnd();
   }
   Resync();
+  // Not found also moves: to the end of the table.
+  DoAfterScroll();
   return found;
 }
 
@@ -134,6 +137,7 @@ bool TTzDbf::LocateScan(const std::string& keyFields, const std::vector<Variant>
       onRecord_ = false;  // force the index to follow the record found
       if (!GoToRecord(n)) return false;
       Resync();
+      DoAfterScroll();
       return true;
     }
   }
@@ -145,6 +149,7 @@ std::vector<Variant> TTzDbf::Lookup(const std::string& keyFields, const std::vec
   CheckBrowseMode();
   const TBookmark start = GetBookmark();
   std::vector<Variant> values;
+  TScrollEventsOff noScrolls(*this);
   DisableControls();
   try {
     if (Locate(keyFields, keyValues, {})) {

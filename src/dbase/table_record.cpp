@@ -134,6 +134,10 @@ void TableRecordLayout::InitBuffer(char* buffer) const {
   SetFlag(buffer, TBookmarkFlag::bfInserted);
 }
 
+std::int32_t TableRecordLayout::MemoBlock(const char* buffer, int index) const {
+  return Load<std::int32_t>(buffer + slots_[static_cast<std::size_t>(index)].offset);
+}
+
 Variant TableRecordLayout::GetValue(const char* buffer, int index) const {
   const Slot& slot = slots_[static_cast<std::size_t>(index)];
   const char* at = buffer + slot.offset;

@@ -45,7 +45,10 @@ class TableRecordLayout {
   // The empty values of every field: blank text, 0, false, no date; no bookmark.
   void InitBuffer(char* buffer) const;
 
-  // The value of field `index` (0-based) in `buffer`, in the native kind of its field type.
+  // The memo block number held by memo field `index` (0-based) in `buffer`.
+  std::int32_t MemoBlock(const char* buffer, int index) const;
+  // The value of field `index` (0-based) in `buffer`, in the native kind of its field type (a
+  // memo field gives the empty text: its text lives in the memo file).
   Variant GetValue(const char* buffer, int index) const;
   // Stores `value` (monostate: the empty value of the type), strings cut to the field length.
   void SetValue(char* buffer, int index, const Variant& value) const;

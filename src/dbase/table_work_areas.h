@@ -8,6 +8,7 @@
 
 #include "dbase/dbf_file.h"
 #include "dbase/mdx_dbf_table.h"
+#include "dbase/dbf_memo.h"
 #include "dbase/mdx_index.h"
 #include "dbase/table_locks.h"
 
@@ -35,6 +36,8 @@ struct WorkArea {
   DbfTable table;
   std::unique_ptr<AreaIndexTable> view;
   std::unique_ptr<MdxIndex> index;
+  // Open while the table is, when the table has memo fields.
+  DbfMemoFile memo;
   TableLocks locks;
   bool shared = false;
   bool hideDeleted = false;

@@ -5,6 +5,8 @@
 #include <cassert>
 #include <cstring>
 
+#include "dbase/database_error.h"
+
 namespace vekrano::testing {
 
 using dbase::TBookmarkFlag;
@@ -66,7 +68,10 @@ Variant Normalised(TFieldType type, const Variant& value) {
 
 MemoryDataset::MemoryDataset(std::vector<MemoryColumn> columns) : columns_(std::move(columns)) {}
 
-MemoryDataset::~MemoryDataset() { Close(); }
+MemoryDataset::~MemoryDataset() {
+  Destroying();
+  Close();
+}
 
 void MemoryDataset::AddRow(Row values) {
   values.resize(columns_.size());
@@ -219,7 +224,17 @@ void MemoryDataset::InternalSetToRecord(const char* buffer) {
 
 void MemoryDataset::InternalInitRecord(char* buffer) { std::memset(buffer, 0, GetRecordSize()); }
 
+void MemoryDataset::FailWhenAsked() {
+  if (failures_ > 0) {
+    --failures_;
+    throw dbase::EDatabaseError("Store failure");
+  }
+}
+
+void MemoryDataset::InternalEdit() { FailWhenAsked(); }
+
 void MemoryDataset::InternalAddRecord(const char* buffer, bool append) {
+  FailWhenAsked();
   const int count = static_cast<int>(rows_.size());
   const int position = append ? count : std::clamp(cursor_, 0, count);
   rows_.insert(rows_.begin() + position, BufferToRow(buffer));
@@ -228,11 +243,13 @@ void MemoryDataset::InternalAddRecord(const char* buffer, bool append) {
 }
 
 void MemoryDataset::InternalPost() {
+  FailWhenAsked();
   assert(cursor_ >= 0 && cursor_ < static_cast<int>(rows_.size()));
   rows_[cursor_] = BufferToRow(ActiveBuffer());
 }
 
 void MemoryDataset::InternalDelete() {
+  FailWhenAsked();
   assert(cursor_ >= 0 && cursor_ < static_cast<int>(rows_.size()));
   rows_.erase(rows_.begin() + cursor_);
   ids_.erase(ids_.begin() + cursor_);

@@ -38,6 +38,9 @@ class MemoryDataset : public dbase::TDataSet {
   void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
   // The number of times the store was opened, so tests can see that a second Open did nothing.
   int OpenCount() const { return openCount_; }
+  // The next `count` store operations (edit, post of an edit or a new record, delete) raise
+  // EDatabaseError "Store failure" before changing anything.
+  void FailNextStores(int count) { failures_ = count; }
 
  protected:
   void InternalOpen() override;
@@ -53,6 +56,7 @@ class MemoryDataset : public dbase::TDataSet {
   void InternalAddRecord(const char* buffer, bool append) override;
   void InternalPost() override;
   void InternalDelete() override;
+  void InternalEdit() override;
   bool GetCanModify() const override { return !readOnly_; }
   bool GetFieldData(const dbase::TField& field, dbase::Variant& value) const override;
   void SetFieldData(const dbase::TField& field, const dbase::Variant& value) override;
@@ -76,6 +80,7 @@ class MemoryDataset : public dbase::TDataSet {
   Row BufferToRow(const char* buffer) const;
   // Position in the list of the row with that identity; -1 when gone.
   int PositionOf(std::int32_t id) const;
+  void FailWhenAsked();
 
   std::vector<MemoryColumn> columns_;
   std::vector<Row> rows_;
@@ -86,6 +91,7 @@ class MemoryDataset : public dbase::TDataSet {
   bool open_ = false;
   bool readOnly_ = false;
   int openCount_ = 0;
+  int failures_ = 0;
 };
 
 // The text of the exception of the engines that `operation` raises; "no error" when it raises none.

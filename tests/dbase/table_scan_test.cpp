@@ -1,0 +1,95 @@
+// Scans of the shared table: one read section of the index semaphore held across a walk, seen by
+// other processes as one reader, letting this process write and making other writers wait.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "table_test_support.h"
+
+namespace vekrano::dbase::testing {
+namespace {
+
+using vekrano::testing::readFileBytes;
+
+// Byte 1 of the semaphore file: processes reading the index, or 1 while one writes it.
+int SemaphoreUsers(const TableFolder& f) { return static_cast<unsigned char>(readFileBytes(f.dir.file("article.@s@")).at(1)); }
+
+TEST(TableScanTest, AScanCountsThisProcessAsOneReaderUntilItEnds) {
+  TableFolder f;
+  TTzDbf table("tarticle");
+  ConfigureArticleTable(table, f.folder());
+  table.Open();
+  for (int n = 1; n <= 5; ++n) AppendArticle(table, n, std::string(1, static_cast<char>('F' - n)));
+  EXPECT_EQ(SemaphoreUsers(f), 0);
+
+  {
+    TTzScan scan(table);
+    EXPECT_EQ(SemaphoreUsers(f), 1);
+    table.BeginScan();
+    EXPECT_EQ(SemaphoreUsers(f), 1);
+    EXPECT_EQ(Barcodes(table), (std::vector<std::string>{"A", "B", "C", "D", "E"}));
+    table.EndScan();
+    EXPECT_EQ(SemaphoreUsers(f), 1);
+
+    // Writing inside its own scan does not wait for itself, and leaves it a reader.
+    AppendArticle(table, 6, "0");
+    EXPECT_EQ(SemaphoreUsers(f), 1);
+    table.First();
+    EXPECT_EQ(table.FieldByName("cb").AsString(), "0");
+  }
+  EXPECT_EQ(SemaphoreUsers(f), 0);
+  // An EndScan without its BeginScan does nothing.
+  table.EndScan();
+  EXPECT_EQ(SemaphoreUsers(f), 0);
+
+  // Closing ends the scan: the next opening starts with no reader.
+  table.BeginScan();
+  table.Close();
+  table.Open();
+  EXPECT_EQ(SemaphoreUsers(f), 0);
+  table.EndScan();
+  EXPECT_EQ(table.RecordCount(), 6);
+}
+
+TEST(TableScanTest, AnotherProcessAppendingWaitsForTheScanToEnd) {
+  TableFolder f;
+  TTzDbf table("tarticle");
+  ConfigureArticleTable(table, f.folder());
+  table.Open();
+  AppendArticle(table, 1, "M");
+  table.BeginScan();
+
+  const pid_t child = fork();
+  if (child == 0) {
+    bool ok = false;
+    try {
+      TTzDbf mine("child");
+      ConfigureArticleTable(mine, f.folder());
+      mine.Open();
+      AppendArticle(mine, 2, "A");
+      ok = mine.RecordCount() == 2;
+    } catch (...) {
+    }
+    _exit(ok ? 0 : 1);
+  }
+  // The child's record reaches the table file before its index write, which must wait.
+  const std::size_t withTwoRecords = 226 + 2 * 261;
+  for (int i = 0; i < 200 && readFileBytes(f.dbf()).size() < withTwoRecords; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  int status = 0;
+  EXPECT_EQ(waitpid(child, &status, WNOHANG), 0) << "the append did not wait for the scan";
+  EXPECT_EQ(Barcodes(table), std::vector<std::string>{"M"});
+
+  table.EndScan();
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(Barcodes(table), (std::vector<std::string>{"A", "M"}));
+}
+
+}  // namespace
+}  // namespace vekrano::dbase::testing
