@@ -90,7 +90,7 @@ void BM_WalkInIndexOrderInOneScan(benchmark::State& state) {
   ConfigureArticleTable(table, BigFolder());
   table.Open();
   for (auto _ : state) {
-    TTzScan scan(table);
+    TDataSetScan scan(table);
     int seen = 0;
     for (table.First(); !table.Eof(); table.Next()) ++seen;
     if (seen != kRecords) state.SkipWithError("walk missed records");

@@ -504,4 +504,16 @@ void TDataSet::UpdateRecord() {
   }
 }
 
+TDataSetScan::~TDataSetScan() noexcept(false) {
+  if (std::uncaught_exceptions() == pending_) {
+    dataSet_.EndScan();
+    return;
+  }
+  try {
+    dataSet_.EndScan();
+  } catch (const std::exception&) {
+    // The exception already leaving the scope is the one to report.
+  }
+}
+
 }  // namespace vekrano::dbase

@@ -227,6 +227,14 @@ class TDataSet {
                                       const std::vector<Variant>& keyValues,
                                       const std::string& resultFields);
 
+  // --- Walks
+
+  // Announces a walk through every record (First, then Next until Eof) and ends it; pairs nest.
+  // A dataset may hold resources across the walk instead of taking them at every step (the
+  // table holds its index's read section). Nothing by default.
+  virtual void BeginScan() {}
+  virtual void EndScan() {}
+
   // --- Data links
 
   // Suspends notifications; calls nest.
@@ -439,6 +447,20 @@ class TActiveRecord {
   TDataSet& dataSet_;
   // The copy that was active before, or nullptr when it was the current record's buffer.
   char* previous_;
+};
+
+// A walk (BeginScan ... EndScan) for the lifetime of the object.
+class TDataSetScan {
+ public:
+  explicit TDataSetScan(TDataSet& dataSet) : dataSet_(dataSet) { dataSet_.BeginScan(); }
+  // Raises EndScan's failure unless another exception is on its way out.
+  ~TDataSetScan() noexcept(false);
+  TDataSetScan(const TDataSetScan&) = delete;
+  TDataSetScan& operator=(const TDataSetScan&) = delete;
+
+ private:
+  TDataSet& dataSet_;
+  int pending_ = std::uncaught_exceptions();
 };
 
 }  // namespace vekrano::dbase

@@ -167,17 +167,6 @@ void TTzDbf::EndScan() {
   GetWorkArea(area_).index->EndScan();
 }
 
-TTzScan::~TTzScan() noexcept(false) {
-  if (std::uncaught_exceptions() == pending_) {
-    table_.EndScan();
-    return;
-  }
-  try {
-    table_.EndScan();
-  } catch (const EDorevError&) {
-  }
-}
-
 void TTzDbf::InternalRefresh() {
   WorkArea& area = Area("Refresh");
   if (onRecord_) ReadRecord(area.table.CurrentRecord());

@@ -112,8 +112,8 @@ class TTzDbf : public TDataSet {
   // index writes (appends, posts that change a key) wait, and fail after 100 seconds; hold it
   // for one scan only. This process may read and write meanwhile. Does nothing without a shared
   // index; closing the table ends every scan. Failures of the semaphore raise EDorevError.
-  void BeginScan();
-  void EndScan();
+  void BeginScan() override;
+  void EndScan() override;
   // True when an index order controls navigation (IsSequenced is then false).
   bool IndexActive() const;
   // False while an index order is active.
@@ -214,20 +214,6 @@ class TTzDbf : public TDataSet {
   bool atEnd_ = true;
   // The engine stands on a record (the table's current record).
   bool onRecord_ = false;
-};
-
-// A scan of the table (BeginScan … EndScan) for the lifetime of the object.
-class TTzScan {
- public:
-  explicit TTzScan(TTzDbf& table) : table_(table) { table_.BeginScan(); }
-  // Raises EndScan's failure unless another exception is on its way out.
-  ~TTzScan() noexcept(false);
-  TTzScan(const TTzScan&) = delete;
-  TTzScan& operator=(const TTzScan&) = delete;
-
- private:
-  TTzDbf& table_;
-  int pending_ = std::uncaught_exceptions();
 };
 
 }  // namespace vekrano::dbase

@@ -149,6 +149,7 @@ void TStatementRun::Scan(const std::function<bool()>& handleRecord) {
   if (environment_.OnProgress) environment_.OnProgress(TProgressStatus::psXStart, 0, count, 0);
   int position = 0;
   int reported = 0;
+  dbase::TDataSetScan scan(source);
   source.First();
   while (!source.Eof()) {
     // After a deletion the source already stands on the following record.

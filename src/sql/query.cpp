@@ -112,7 +112,10 @@ TSqlQuery::TSqlQuery() : dataSets_(*this) {
   sql_.OnChange = [this] { SQLChanged(); };
 }
 
-TSqlQuery::~TSqlQuery() { Close(); }
+TSqlQuery::~TSqlQuery() {
+  Destroying();
+  Close();
+}
 
 void TSqlQuery::SQLChanged() {
   Close();

@@ -26,7 +26,7 @@ TEST(TableScanTest, AScanCountsThisProcessAsOneReaderUntilItEnds) {
   EXPECT_EQ(SemaphoreUsers(f), 0);
 
   {
-    TTzScan scan(table);
+    TDataSetScan scan(table);
     EXPECT_EQ(SemaphoreUsers(f), 1);
     table.BeginScan();
     EXPECT_EQ(SemaphoreUsers(f), 1);
