@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets with clang and runs one: fuzz/run.sh TARGET SECONDS
+# Builds the fuzz targets with clang and runs one: fuzz/run.sh TARGET SECONDS [LIBFUZZER OPTIONS...]
 # Seeds in fuzz/seeds/TARGET, when present, start the corpus.
 set -euo pipefail
 target=${1:?usage: fuzz/run.sh TARGET SECONDS}
@@ -14,4 +14,4 @@ corpus="$build/corpus/$target"
 mkdir -p "$corpus"
 dirs=("$corpus")
 [ -d "$root/fuzz/seeds/$target" ] && dirs+=("$root/fuzz/seeds/$target")
-"$binary" -max_total_time="$seconds" -timeout=10 "${dirs[@]}"
+"$binary" -max_total_time="$seconds" -timeout=10 "${@:3}" "${dirs[@]}"

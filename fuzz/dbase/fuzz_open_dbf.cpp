@@ -24,6 +24,20 @@ const std::string& scratchFile() {
   return path;
 }
 
+// Reads field n through the getter of its type, as the table dataset does.
+void readField(const DbfTable& table, int n) {
+  switch (table.FieldType(n)) {
+    case 'C': table.GetString(n); break;
+    case 'D': table.GetDate(n); break;
+    case 'L': table.GetLogical(n); break;
+    case 'N': case 'F':
+      if (table.FieldDec(n) > 0) table.GetDouble(n); else table.GetInteger(n);
+      break;
+    default: table.GetInteger(n); break;
+  }
+  table.FieldLen(n);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -40,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   constexpr std::int32_t kMaxRecords = 64;
   for (std::int32_t n = 1; n <= table.RecordCount() && n <= kMaxRecords; ++n) {
     if (!table.GetDbfRecord(n)) break;
-    for (int f = 1; f <= table.FieldCount(); ++f) table.FieldLen(f);
+    for (int f = 1; f <= table.FieldCount(); ++f) readField(table, f);
     if (n == 1) table.PutDbfRecord(1);
   }
   table.CloseDbf();
