@@ -83,11 +83,23 @@ std::size_t TagTree::lowerBound(const Node& node, const std::string& key) const 
   return static_cast<std::size_t>(it - node.items.begin());
 }
 
+void TagTree::LeafWalk::restart() {
+  leaves_.clear();
+  direction_ = 0;
+}
+
+void TagTree::LeafWalk::turn(int direction) {
+  if (direction_ == -direction) leaves_.clear();
+  direction_ = direction;
+}
+
 void TagTree::push(std::uint32_t block, bool rightMost) {
   if (path_.size() >= kMaxDepth) corrupted();
   for (const auto& step : path_)
     if (step.block == block) corrupted();  // a node pointing back up its own path
+  if (path_.empty()) walk_.restart();
   Node node = readNode(block);
+  if (node.isLeaf() && !walk_.enter(block)) corrupted();
   int index = rightMost ? static_cast<int>(node.isLeaf() ? node.items.size() : node.pointerCount()) - 1 : 0;
   path_.push_back({block, std::move(node), index});
 }
@@ -110,6 +122,7 @@ bool TagTree::onEntry() const {
 const NodeItem& TagTree::current() const { return path_.back().node.items[static_cast<std::size_t>(path_.back().index)]; }
 
 bool TagTree::climbForward() {
+  walk_.turn(+1);
   for (;;) {
     path_.pop_back();
     while (!path_.empty() && static_cast<std::size_t>(path_.back().index) + 1 >= path_.back().node.pointerCount())
@@ -123,6 +136,7 @@ bool TagTree::climbForward() {
 }
 
 bool TagTree::climbBackward() {
+  walk_.turn(-1);
   for (;;) {
     path_.pop_back();
     while (!path_.empty() && path_.back().index == 0) path_.pop_back();

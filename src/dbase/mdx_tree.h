@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "dbase/mdx_file.h"
@@ -64,6 +65,22 @@ class TagTree {
     int index;  // pointer index in a branch, item index in a leaf
   };
 
+  // The leaves entered since the walk last started from the root or turned round. A sound tree
+  // never enters a leaf twice going one way; a damaged one whose branches share a child would
+  // otherwise walk its few keys again and again, practically without end.
+  class LeafWalk {
+   public:
+    void restart();
+    // +1 forward, -1 backward; turning round forgets the leaves entered.
+    void turn(int direction);
+    // False when the leaf was entered already in this walk.
+    bool enter(std::uint32_t block) { return leaves_.insert(block).second; }
+
+   private:
+    std::unordered_set<std::uint32_t> leaves_;
+    int direction_ = 0;
+  };
+
   Node readNode(std::uint32_t block);
   void writeNode(std::uint32_t block, const Node& node);
   std::uint32_t appendNode(const Node& node);
@@ -84,6 +101,7 @@ class TagTree {
   KeyOrder order_;
   bool anchorDirty_ = false;
   std::vector<Step> path_;
+  LeafWalk walk_;
   std::vector<std::pair<std::uint32_t, Node>> cache_;  // most recently used first
 };
 

@@ -13,6 +13,7 @@ namespace vekrano::testing {
 namespace {
 
 using namespace dbase;
+using vekrano::testing::writeFileBytes;
 
 unsigned u32At(const std::string& b, std::size_t at) {
   return static_cast<std::uint8_t>(b[at]) | static_cast<std::uint8_t>(b[at + 1]) << 8 |
@@ -92,6 +93,29 @@ TEST(MdxIndex, FortyKeysGiveLeavesOf18And18And4UnderOneRoot) {
   ASSERT_EQ(order.size(), 40u);
   EXPECT_EQ(order.front().first, "K100");
   EXPECT_EQ(order.back().first, "K139");
+}
+
+TEST(MdxIndex, BranchesSharingOneLeafAreRefusedInsteadOfWalkedAgain) {
+  TempDir dir;
+  MdxArticle article(dir.path().string());
+  for (int i = 0; i < 40; ++i) article.put("K" + std::to_string(100 + i));
+  article.build();
+  article.index().Close();
+  // The root (block 10) names leaves 4, 6 and 8; damage it so that all three name leaf 4.
+  std::string file = readFileBytes(article.mdxName());
+  const std::size_t root = 10 * 512;
+  for (std::size_t pointer : {root + 8, root + 8 + 56, root + 8 + 112}) {
+    file.replace(pointer, 4, std::string("\x04\0\0\0", 4));
+  }
+  writeFileBytes(article.mdxName(), file);
+  article.open();
+  int steps = 0;
+  try {
+    for (bool on = article.index().FirstKey(); on; on = article.index().NextKey()) ++steps;
+  } catch (const EDorevError&) {
+  }
+  EXPECT_EQ(DbfErrorCode(), 222);
+  EXPECT_EQ(steps, 18);  // the leaf's own keys once, never again
 }
 
 TEST(MdxIndex, NineteenthKeySplitsTheRootLeaf) {
