@@ -177,6 +177,7 @@ class DbfTable {
   const char* RecordBuffer() const { return record_.data(); }
   // The decoded record, FieldBufferSize() bytes.
   std::uint8_t* FieldBuffer() { return fieldBuffer_.data(); }
+  const std::uint8_t* FieldBuffer() const { return fieldBuffer_.data(); }
   std::size_t FieldBufferSize() const { return fieldBuffer_.size(); }
 
   // The open file, for the byte-range locks of the upper layers.

@@ -35,7 +35,7 @@ const HeldFileBytes::Chunk* HeldFileBytes::chunk(File& file, std::uint64_t index
     chunks_.clear();
     heldBytes_ = 0;
   }
-  Chunk read{0, std::make_unique<char[]>(kChunkBytes)};
+  Chunk read{0, std::make_unique_for_overwrite<char[]>(kChunkBytes)};
   const std::int64_t got = file.readAt(read.bytes.get(), kChunkBytes, static_cast<std::int64_t>(index * kChunkBytes));
   if (got < static_cast<std::int64_t>(needed)) return nullptr;
   read.size = static_cast<std::size_t>(got);

@@ -150,6 +150,8 @@ class TTzDbf : public TDataSet {
   void InternalRefresh() override;
   bool GetCanModify() const override { return !readOnly_; }
   bool GetFieldData(const TField& field, Variant& value) const override;
+  // Every field of a record holds a value: blank text, 0, false, no date.
+  bool HasFieldData(const TField&) const override { return true; }
   void SetFieldData(const TField& field, const Variant& value) override;
   int BookmarkSize() const override { return kTableBookmarkSize; }
   void GetBookmarkData(const char* buffer, char* data) const override;
