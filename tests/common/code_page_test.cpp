@@ -106,9 +106,9 @@ TEST(CodePage, Utf8Boundary) {
 }
 
 TEST(CodePage, BufferTranslationMatchesByteTranslationAtEveryOffsetAndLength) {
-  // Plain runs are passed over in eight-byte words: accented letters at every offset of a word,
+  // Plain runs are passed over 32 and eight bytes at a time: accented letters at every offset,
   // and tails of every length, must still be translated.
-  for (std::size_t length = 0; length < 40; ++length) {
+  for (std::size_t length = 0; length < 80; ++length) {
     for (std::size_t accent = 0; accent < length; ++accent) {
       std::string text(length, 'a');
       text[accent] = b(0xE9);
