@@ -178,10 +178,30 @@ std::string utf8ToAnsi(std::string_view utf8) {
   return out;
 }
 
+namespace {
+
+constexpr bool asciiIsItself() {
+  for (std::uint32_t b = 0; b < 0x80; ++b) {
+    if (tables::kAnsiToUnicode[b] != b) return false;
+  }
+  return true;
+}
+static_assert(asciiIsItself(), "runs below 0x80 are copied as they are");
+
+}  // namespace
+
 std::string ansiToUtf8(std::string_view ansi) {
   std::string out;
   out.reserve(ansi.size() * 2);
-  for (char c : ansi) appendUtf8(out, tables::kAnsiToUnicode[byteOf(c)]);
+  // Runs of plain bytes, most of any text, are appended whole.
+  for (std::size_t i = 0; i < ansi.size();) {
+    std::size_t run = i;
+    while (run < ansi.size() && byteOf(ansi[run]) < 0x80) ++run;
+    out.append(ansi.data() + i, run - i);
+    if (run == ansi.size()) break;
+    appendUtf8(out, tables::kAnsiToUnicode[byteOf(ansi[run])]);
+    i = run + 1;
+  }
   return out;
 }
 

@@ -92,6 +92,8 @@ TEST(CodePage, AnsiCaseRules) {
 TEST(CodePage, Utf8Boundary) {
   EXPECT_EQ(utf8ToAnsi("Fran\xC3\xA7" "ais \xE2\x82\xAC"), "Fran\xE7" "ais \x80");
   EXPECT_EQ(ansiToUtf8("Espa\xF1ol \x80"), "Espa\xC3\xB1ol \xE2\x82\xAC");
+  EXPECT_EQ(ansiToUtf8("\xE9\xE9t\xE9" "abc"), "\xC3\xA9\xC3\xA9t\xC3\xA9" "abc");
+  EXPECT_EQ(ansiToUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
   // A character Windows-1252 cannot hold, and a broken sequence, become "?".
   EXPECT_EQ(utf8ToAnsi("\xE4\xB8\xAD" "x"), "?x");
   EXPECT_EQ(utf8ToAnsi("a\xC3"), "a?");
