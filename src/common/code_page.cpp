@@ -67,11 +67,17 @@ std::size_t decodeUtf8(std::string_view s, std::size_t pos, std::uint32_t& cp) {
   return length;
 }
 
-// Both code pages agree on the bytes below 0x80, so runs of eight such bytes are passed over
+// Both code pages agree on the bytes below 0x80, so runs of 32 or 8 such bytes are passed over
 // whole: records are mostly blanks, digits and plain letters.
 void translateBuffer(char* text, std::size_t length, const std::array<std::uint8_t, 256>& table) {
   constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
   std::size_t i = 0;
+  for (; i + 4 * sizeof(std::uint64_t) <= length; i += 4 * sizeof(std::uint64_t)) {
+    std::uint64_t words[4];
+    std::memcpy(words, text + i, sizeof words);
+    if (((words[0] | words[1] | words[2] | words[3]) & kHighBits) == 0) continue;
+    for (std::size_t j = i; j < i + sizeof words; ++j) text[j] = static_cast<char>(table[byteOf(text[j])]);
+  }
   for (; i + sizeof(std::uint64_t) <= length; i += sizeof(std::uint64_t)) {
     std::uint64_t word;
     std::memcpy(&word, text + i, sizeof word);
@@ -172,10 +178,30 @@ std::string utf8ToAnsi(std::string_view utf8) {
   return out;
 }
 
+namespace {
+
+constexpr bool asciiIsItself() {
+  for (std::uint32_t b = 0; b < 0x80; ++b) {
+    if (tables::kAnsiToUnicode[b] != b) return false;
+  }
+  return true;
+}
+static_assert(asciiIsItself(), "runs below 0x80 are copied as they are");
+
+}  // namespace
+
 std::string ansiToUtf8(std::string_view ansi) {
   std::string out;
   out.reserve(ansi.size() * 2);
-  for (char c : ansi) appendUtf8(out, tables::kAnsiToUnicode[byteOf(c)]);
+  // Runs of plain bytes, most of any text, are appended whole.
+  for (std::size_t i = 0; i < ansi.size();) {
+    std::size_t run = i;
+    while (run < ansi.size() && byteOf(ansi[run]) < 0x80) ++run;
+    out.append(ansi.data() + i, run - i);
+    if (run == ansi.size()) break;
+    appendUtf8(out, tables::kAnsiToUnicode[byteOf(ansi[run])]);
+    i = run + 1;
+  }
   return out;
 }
 

@@ -314,6 +314,13 @@ bool TDataSet::ReadField(const TField& field, Variant& value) const {
   return GetFieldData(field, value);
 }
 
+bool TDataSet::FieldHasValue(const TField& field) const {
+  if (activeBuffer_ == nullptr || (activeBuffer_ == currentBuffer_ && !hasRecord_)) {
+    return false;
+  }
+  return HasFieldData(field);
+}
+
 void TDataSet::WriteField(const TField& field, const Variant& value) {
   if (!CanAssignFields()) {
     DatabaseError(kNotEditing);

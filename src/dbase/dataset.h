@@ -312,6 +312,11 @@ class TDataSet {
 
   // Reads the native value (see Variant) of `field` from ActiveBuffer(); false when null.
   virtual bool GetFieldData(const TField& field, Variant& value) const = 0;
+  // GetFieldData's answer without the value, for null tests that need not build it.
+  virtual bool HasFieldData(const TField& field) const {
+    Variant value;
+    return GetFieldData(field, value);
+  }
   // Writes the native value of `field` into ActiveBuffer(); monostate means null.
   virtual void SetFieldData(const TField& field, const Variant& value) = 0;
 
@@ -397,6 +402,8 @@ class TDataSet {
   void SetEmpty();
   std::vector<TField*> FieldList(const std::string& names) const;
   bool ReadField(const TField& field, Variant& value) const;
+  // ReadField's answer without the value.
+  bool FieldHasValue(const TField& field) const;
   void WriteField(const TField& field, const Variant& value);
   // Passes a notification to the data sources whether or not controls are disabled.
   void Notify(TDataEvent event, const TField* field);

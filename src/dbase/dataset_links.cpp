@@ -33,6 +33,7 @@ void TDataSet::DataEvent(TDataEvent event, const TField* field) {
 }
 
 void TDataSet::Notify(TDataEvent event, const TField* field) {
+  if (dataSources_.empty()) return;  // spares a scan the copy at every record
   for (TDataSource* source : std::vector<TDataSource*>(dataSources_)) {
     try {
       source->DataEvent(event, field);

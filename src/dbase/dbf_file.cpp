@@ -44,6 +44,13 @@ void DbfTable::markChanged() {
   if (status_ != DbfStatus::Appended) status_ = DbfStatus::Changed;
 }
 
+// The record buffer holds record n as read (ANSI).
+void DbfTable::takeRecord(std::int32_t n) {
+  DecodeRecord();
+  currentRecord_ = n;
+  bof_ = false;
+}
+
 bool DbfTable::GetDbfRecord(std::int32_t n) {
   ClearDbfError();
   if (n < 1 || n > recordCount_) {
@@ -58,9 +65,18 @@ bool DbfTable::GetDbfRecord(std::int32_t n) {
     return false;
   }
   if (translateOem_) translateToAnsi(record_.data(), record_.size());
-  DecodeRecord();
-  currentRecord_ = n;
-  bof_ = false;
+  takeRecord(n);
+  return true;
+}
+
+bool DbfTable::GetWalkedRecord(std::int32_t n) {
+  if (!held_.active() || n < 1 || n > recordCount_ ||
+      !held_.Read(file_, static_cast<std::uint64_t>(recordOffset(n)), record_.data(), recordLength_)) {
+    return GetDbfRecord(n);
+  }
+  ClearDbfError();
+  if (translateOem_) translateToAnsi(record_.data(), record_.size());
+  takeRecord(n);
   return true;
 }
 
@@ -111,6 +127,7 @@ bool DbfTable::PutDbfRecord(std::int32_t n) {
                         "Replace/Append/PutDbfRecord")) {
     return false;
   }
+  held_.Written(static_cast<std::uint64_t>(recordOffset(n)), stored.data(), stored.size());
   if (append) {
     recordCount_ = n;
     currentRecord_ = n;
@@ -130,6 +147,7 @@ bool DbfTable::writeDeletionFlag(char flag) {
   if (!writeRecordBytes(&flag, 1, recordOffset(currentRecord_), "DeleteRec/RecallRec")) {
     return false;
   }
+  held_.Written(static_cast<std::uint64_t>(recordOffset(currentRecord_)), &flag, 1);
   record_[0] = flag;
   fieldBuffer_[0] = flag == kRecordDeleted ? 1 : 0;
   markChanged();
@@ -215,6 +233,7 @@ bool DbfTable::CloseDbf() {
 
 void DbfTable::release() {
   file_.close();
+  held_.Reset();
   status_ = DbfStatus::Closed;
   header_.clear();
   fields_.clear();

@@ -20,6 +20,7 @@
 #include <string_view>
 #include <vector>
 
+#include "dbase/dbf_held_bytes.h"
 #include "dbase/file_io.h"
 
 namespace vekrano::dbase {
@@ -95,6 +96,11 @@ class DbfTable {
 
   // Reads record `n` (1..RecordCount()) into the record buffer and decodes the field buffer.
   bool GetDbfRecord(std::int32_t n);
+  // GetDbfRecord for walks: between BeginWalk and the matching EndWalk (pairs nest) records come
+  // from chunks of the file read once during the walk (see HeldFileBytes).
+  bool GetWalkedRecord(std::int32_t n);
+  void BeginWalk() { held_.Begin(); }
+  void EndWalk() { held_.End(); }
   // Encodes the field buffer and writes the record at `n`; beyond the count it appends at
   // count + 1, which becomes the count and the current record.
   bool PutDbfRecord(std::int32_t n);
@@ -171,6 +177,7 @@ class DbfTable {
   const char* RecordBuffer() const { return record_.data(); }
   // The decoded record, FieldBufferSize() bytes.
   std::uint8_t* FieldBuffer() { return fieldBuffer_.data(); }
+  const std::uint8_t* FieldBuffer() const { return fieldBuffer_.data(); }
   std::size_t FieldBufferSize() const { return fieldBuffer_.size(); }
 
   // The open file, for the byte-range locks of the upper layers.
@@ -186,7 +193,10 @@ class DbfTable {
   bool rewriteHeader();
   void release();
 
+  void takeRecord(std::int32_t n);
+
   File file_;
+  HeldFileBytes held_;
   std::string fileName_;
   DbfLayout layout_ = DbfLayout::Standard;
   std::vector<std::uint8_t> header_;   // the header image as read (32 or 8 bytes rewritten)

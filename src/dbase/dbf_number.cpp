@@ -14,6 +14,13 @@ double ReadNumber(std::string_view text) {
   if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
   // Only digits or "." may start the number: from_chars would also read "inf" and "nan".
   if (at == text.size() || !((text[at] >= '0' && text[at] <= '9') || text[at] == '.')) return 0;
+  // Whole numbers of up to 15 digits, what most fields hold, are exact without from_chars.
+  if (text.size() - at <= 15) {
+    double whole = 0;
+    std::size_t digit = at;
+    while (digit < text.size() && text[digit] >= '0' && text[digit] <= '9') whole = whole * 10 + (text[digit++] - '0');
+    if (digit == text.size()) return negative ? -whole : whole;
+  }
   double value = 0;
   const char* first = text.data() + at;
   const auto result = std::from_chars(first, text.data() + text.size(), value,

@@ -47,10 +47,7 @@ const std::string& TField::DisplayLabel() const {
   return displayLabel_.empty() ? fieldName_ : displayLabel_;
 }
 
-bool TField::IsNull() const {
-  Variant value;
-  return !GetData(value);
-}
+bool TField::IsNull() const { return !dataSet_.FieldHasValue(*this); }
 
 bool TField::GetData(Variant& value) const { return dataSet_.ReadField(*this, value); }
 

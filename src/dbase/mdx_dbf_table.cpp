@@ -36,7 +36,7 @@ std::int32_t MdxDbfTable::recordCount() {
 // Entries may name records another process appended since the count was last read.
 bool MdxDbfTable::readRecord(std::int32_t n) {
   if (shared_ && n > table_.RecordCount()) table_.RefreshRecordCount();
-  return table_.GetDbfRecord(n);
+  return table_.GetWalkedRecord(n);
 }
 
 // One read per piece instead of one per record. Expressions read the record buffer, so only the

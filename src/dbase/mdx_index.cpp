@@ -85,7 +85,7 @@ void MdxIndex::openTags() {
         (header.keyType == 'D') != (type == 'D'))
       throw MdxFailure(kErrorCorruptedIndex, corrupted, raise);
     open.decimals = open.key->decimals();
-    TagPlace place{&file_, fileName_, entry.name, 1, static_cast<int>(tags_.size()) + 1};
+    TagPlace place{&file_, fileName_, entry.name, 1, static_cast<int>(tags_.size()) + 1, &scanBytes_};
     tags_.push_back(std::make_unique<TagTree>(place, header, entry.headerBlock));
     open_.push_back(std::move(open));
   }
@@ -106,6 +106,7 @@ void MdxIndex::Close() {
   open_.clear();
   file_.close();
   order_ = 0;
+  scanBytes_.Reset();
   if (semaphore) semaphore->logout();
 }
 
@@ -120,6 +121,7 @@ void MdxIndex::writeAnchors() {
       throw MdxFailure(kErrorSemaphore, "Could not lock index for writing anchor node " + where, raise);
     Anchor anchor = encodeTagHeader(tag->header());
     int error = file_.writeAt(anchor.data(), anchor.size(), static_cast<std::int64_t>(blockOffset(tag->headerBlock())));
+    if (error == 0) scanBytes_.Written(blockOffset(tag->headerBlock()), anchor.data(), anchor.size());
     if (lock) file_.unlock(0, 1);
     if (error != 0) throw MdxFailure(error, "Error writing index file:  " + where + " [WriteAnchor]", raise);
     tag->setAnchorClean();
@@ -221,19 +223,22 @@ bool MdxIndex::LastKey() {
 
 void MdxIndex::BeginScan() {
   guarded([&] {
-    if (!semaphore_) return true;
-    const bool changed = semaphore_->enterRead();
-    try {
-      noteChanges(changed);
-    } catch (...) {
-      semaphore_->exitRead();
-      throw;
+    if (semaphore_) {
+      const bool changed = semaphore_->enterRead();
+      try {
+        noteChanges(changed);
+      } catch (...) {
+        semaphore_->exitRead();
+        throw;
+      }
     }
+    scanBytes_.Begin();
     return true;
   });
 }
 
 void MdxIndex::EndScan() {
+  scanBytes_.End();
   guarded([&] {
     if (semaphore_) semaphore_->exitRead();
     return true;

@@ -141,6 +141,8 @@ class MdxIndex {
   bool atEnd_ = false;
   bool atBeginning_ = false;
   std::vector<std::optional<std::string>> oldKeys_;  // per tag; empty when the condition failed
+  // The file's bytes read during the scans begun and not ended, seen by the tags.
+  HeldFileBytes scanBytes_;
 };
 
 }  // namespace vekrano::dbase

@@ -46,8 +46,12 @@ Node TagTree::readNode(std::uint32_t block) {
     std::rotate(cache_.begin(), hit, hit + 1);
     return cache_.front().second;
   }
+  // While a scan holds the read section no other process writes the index: its nodes are read a
+  // chunk at a time.
   std::array<std::uint8_t, kBlockSize> bytes;
-  if (!readExact(*place_.file, static_cast<std::int64_t>(blockOffset(block)), bytes.data(), bytes.size()))
+  const std::uint64_t offset = blockOffset(block);
+  if (!(place_.held != nullptr && place_.held->Read(*place_.file, offset, bytes.data(), bytes.size())) &&
+      !readExact(*place_.file, static_cast<std::int64_t>(offset), bytes.data(), bytes.size()))
     throw MdxFailure(kErrorDiskRead,
                      "Error reading index file: " + place_.indexName + " [tag: " + place_.tagName + "] [SeekAndRead]");
   Node node;
@@ -65,6 +69,7 @@ void TagTree::writeNode(std::uint32_t block, const Node& node) {
                      "Error writing index file: " + place_.indexName + " [tag: " + place_.tagName + "] [SeekAndWrite]");
   auto hit = std::find_if(cache_.begin(), cache_.end(), [&](const auto& e) { return e.first == block; });
   if (hit != cache_.end()) hit->second = node;
+  if (place_.held != nullptr) place_.held->Written(blockOffset(block), bytes.data(), bytes.size());
 }
 
 std::uint32_t TagTree::appendNode(const Node& node) {
@@ -73,7 +78,8 @@ std::uint32_t TagTree::appendNode(const Node& node) {
   writeNode(block, node);
   std::array<std::uint8_t, 4> counter;
   putU32(counter.data(), block + 1);
-  place_.file->writeAt(counter.data(), counter.size(), kHdrBlockCounter);
+  if (place_.file->writeAt(counter.data(), counter.size(), kHdrBlockCounter) == 0 && place_.held != nullptr)
+    place_.held->Written(kHdrBlockCounter, counter.data(), counter.size());
   return block;
 }
 

@@ -7,6 +7,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "dbase/dbf_held_bytes.h"
 #include "dbase/mdx_file.h"
 #include "dbase/mdx_format.h"
 #include "dbase/mdx_keys.h"
@@ -21,6 +22,8 @@ struct TagPlace {
   std::string tagName;
   int area = 1;           // work area and order number, for the invalid-node message
   int order = 1;
+  // The index file's bytes held while a scan holds its read section; null for a tag being built.
+  HeldFileBytes* held = nullptr;
 };
 
 class TagTree {

@@ -223,7 +223,7 @@ void TTzDbf::CloseTable() {
   UnregisterAlias(area);
   ReleaseWorkArea(area_);
   area_ = 0;
-  scans_ = 0;
+  scans_ = walks_ = 0;
   layout_.reset();
   atBeginning_ = atEnd_ = true;
   onRecord_ = false;

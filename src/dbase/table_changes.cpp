@@ -69,7 +69,7 @@ void TTzDbf::s_ReplaceWithLock(std::int32_t n) {
   }
   const bool indexed = area.index->isOpen();
   if (indexed) {
-    TzCheck(ReadRecord(n) ? 0 : DbfErrorCode());
+    TzCheck(ReadRecord(n, RecordSource::Stored) ? 0 : DbfErrorCode());
     area.index->BeforeReplace();
   }
   layout_->FromBuffer(ActiveBuffer(), table);
@@ -97,7 +97,7 @@ void TTzDbf::s_DeleteWithLock(std::int32_t n) {
     DbfError(kErrorRecordNotLocked, table.fileName() + " Record not locked [DeleteRec]");
     TzCheck(kErrorRecordNotLocked);
   }
-  TzCheck(ReadRecord(n) && table.DeleteRec() ? 0 : DbfErrorCode());
+  TzCheck(ReadRecord(n, RecordSource::Stored) && table.DeleteRec() ? 0 : DbfErrorCode());
 }
 
 void TTzDbf::Restore() {
@@ -122,7 +122,7 @@ void TTzDbf::s_RestoreWithLock(std::int32_t n) {
     DbfError(kErrorRecordNotLocked, "Record not locked [RecallRec]");
     TzCheck(kErrorRecordNotLocked);
   }
-  TzCheck(ReadRecord(n) && area.table.RecallRec() ? 0 : DbfErrorCode());
+  TzCheck(ReadRecord(n, RecordSource::Stored) && area.table.RecallRec() ? 0 : DbfErrorCode());
 }
 
 }  // namespace vekrano::dbase

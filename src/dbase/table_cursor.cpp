@@ -12,10 +12,13 @@ bool TTzDbf::Visible() const {
 }
 
 // Records appended by other processes are reached: the count is refreshed before reading beyond it.
-bool TTzDbf::ReadRecord(std::int32_t n) {
+// Navigation may take the record from the blocks of a held scan; a read that must see the file as
+// it is now (under a record lock, on Refresh) is `stored`.
+bool TTzDbf::ReadRecord(std::int32_t n, RecordSource source) {
   WorkArea& area = GetWorkArea(area_);
   if (area.shared && n > area.table.RecordCount()) area.table.RefreshRecordCount();
-  return n >= 1 && n <= area.table.RecordCount() && area.table.GetDbfRecord(n);
+  if (n < 1 || n > area.table.RecordCount()) return false;
+  return source == RecordSource::Stored ? area.table.GetDbfRecord(n) : area.table.GetWalkedRecord(n);
 }
 
 std::int32_t TTzDbf::CountRecords() const {
@@ -156,26 +159,33 @@ TGetResult TTzDbf::GetRecord(char* buffer, TGetMode mode, bool) {
 
 void TTzDbf::BeginScan() {
   WorkArea& area = Area("BeginScan");
-  if (!area.index || !area.index->isOpen()) return;
-  area.index->BeginScan();
-  ++scans_;
+  if (area.index && area.index->isOpen()) {
+    area.index->BeginScan();
+    ++scans_;
+  }
+  area.table.BeginWalk();
+  ++walks_;
 }
 
 void TTzDbf::EndScan() {
+  if (walks_ == 0) return;
+  --walks_;
+  WorkArea& area = GetWorkArea(area_);
+  area.table.EndWalk();
   if (scans_ == 0) return;
   --scans_;
-  GetWorkArea(area_).index->EndScan();
+  area.index->EndScan();
 }
 
 void TTzDbf::InternalRefresh() {
   WorkArea& area = Area("Refresh");
-  if (onRecord_) ReadRecord(area.table.CurrentRecord());
+  if (onRecord_) ReadRecord(area.table.CurrentRecord(), RecordSource::Stored);
 }
 
 void TTzDbf::InternalEdit() {
   WorkArea& area = Area("Edit");
   // Another process may have changed the record since it was read.
-  if (ReadRecord(area.table.CurrentRecord())) layout_->ToBuffer(area.table, area.table.CurrentRecord(), ActiveBuffer());
+  if (ReadRecord(area.table.CurrentRecord(), RecordSource::Stored)) layout_->ToBuffer(area.table, area.table.CurrentRecord(), ActiveBuffer());
 }
 
 }  // namespace vekrano::dbase

@@ -108,10 +108,11 @@ class TTzDbf : public TDataSet {
   void Restore();
   // Holds the index's read section from BeginScan to the matching EndScan (pairs nest), so that a
   // walk through the table (First, then Next until Eof; an SQL scan) enters the index semaphore
-  // once instead of at every step. The cost falls on other processes: while it is held, their
+  // once instead of at every step, and reads records a block at a time (never one older than the
+  // scan's start or than this table's last write of it). The cost falls on other processes: while it is held, their
   // index writes (appends, posts that change a key) wait, and fail after 100 seconds; hold it
-  // for one scan only. This process may read and write meanwhile. Does nothing without a shared
-  // index; closing the table ends every scan. Failures of the semaphore raise EDorevError.
+  // for one scan only. This process may read and write meanwhile. Takes no read section without a
+  // shared index; closing the table ends every scan. Failures of the semaphore raise EDorevError.
   void BeginScan() override;
   void EndScan() override;
   // True when an index order controls navigation (IsSequenced is then false).
@@ -149,6 +150,8 @@ class TTzDbf : public TDataSet {
   void InternalRefresh() override;
   bool GetCanModify() const override { return !readOnly_; }
   bool GetFieldData(const TField& field, Variant& value) const override;
+  // Every field of a record holds a value: blank text, 0, false, no date.
+  bool HasFieldData(const TField&) const override { return true; }
   void SetFieldData(const TField& field, const Variant& value) override;
   int BookmarkSize() const override { return kTableBookmarkSize; }
   void GetBookmarkData(const char* buffer, char* data) const override;
@@ -179,7 +182,8 @@ class TTzDbf : public TDataSet {
 
   // Cursor (table_cursor.cpp).
   bool Visible() const;
-  bool ReadRecord(std::int32_t n);
+  enum class RecordSource { Walked, Stored };
+  bool ReadRecord(std::int32_t n, RecordSource source = RecordSource::Walked);
   std::int32_t CountRecords() const;
   bool GotoFirstVisible();
   bool GotoLastVisible();
@@ -207,6 +211,8 @@ class TTzDbf : public TDataSet {
   std::unique_ptr<TableRecordLayout> layout_;
   // BeginScan calls not yet ended, on the open index.
   int scans_ = 0;
+  // BeginScan calls not yet ended, each holding a walk of the table's record blocks.
+  int walks_ = 0;
   // The columns of the table as last opened; empty until it was opened once.
   std::vector<TFieldDef> lastFieldDefs_;
   // Cursor flags beside the engine's position: before the first / after the last visible record.

@@ -31,14 +31,6 @@ void Store(char* at, T value) {
   std::memcpy(at, &value, sizeof value);
 }
 
-// The stored characters without the blanks and control characters that pad them.
-std::string Trimmed(std::string text) {
-  std::size_t end = text.size();
-  while (end > 0 && static_cast<unsigned char>(text[end - 1]) <= ' ') --end;
-  text.resize(end);
-  return text;
-}
-
 double Rounded(double value, int decimals) {
   const double scale = std::pow(10.0, decimals);
   const double rounded = std::round(value * scale) / scale;
@@ -91,9 +83,15 @@ void TableRecordLayout::ToBuffer(const DbfTable& table, std::int32_t n, char* bu
     const int field = static_cast<int>(i) + 1;
     char* at = buffer + slot.offset;
     if (slot.type == 'C') {
-      const std::string text = Trimmed(table.GetString(field));
-      at[0] = static_cast<char>(text.size());
-      std::memcpy(at + 1, text.data(), text.size());
+      // The stored characters without the blanks and control characters that pad them, straight
+      // from the field buffer: every record of a scan passes here.
+      const std::uint8_t* text = table.FieldBuffer() + table.fields()[i].address;
+      std::size_t length = text[0];
+      constexpr char kBlanks[] = "        ";
+      while (length >= 8 && std::memcmp(text + length - 7, kBlanks, 8) == 0) length -= 8;
+      while (length > 0 && text[length] <= ' ') --length;
+      at[0] = static_cast<char>(length);
+      std::memcpy(at + 1, text + 1, length);
     } else if (IsFloat(slot.type, slot.decimals)) {
       Store(at, Rounded(table.GetDouble(field), slot.decimals));
     } else if (slot.type == 'D') {

@@ -253,6 +253,11 @@ bool TSqlQuery::GetFieldData(const dbase::TField& field, dbase::Variant& value) 
   return true;
 }
 
+// A slot's first byte marks it null (see ReadSlot).
+bool TSqlQuery::HasFieldData(const dbase::TField& field) const {
+  return ActiveBuffer()[slots_[static_cast<std::size_t>(field.Index())].offset] == 0;
+}
+
 std::unique_ptr<dbase::TField> TSqlQuery::CreateField(const dbase::TFieldDef& def) {
   std::unique_ptr<dbase::TField> field = TDataSet::CreateField(def);
   std::size_t index = 0;

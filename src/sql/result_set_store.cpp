@@ -18,7 +18,7 @@ char* TRecordStore::Append() {
     record = file_->Append(recordSize_);
   } else {
     if (usedInBlock_ == kRecordsPerBlock) {
-      blocks_.push_back(std::make_unique<char[]>(recordSize_ * kRecordsPerBlock));
+      blocks_.push_back(std::make_unique_for_overwrite<char[]>(recordSize_ * kRecordsPerBlock));  // zeroed per record
       usedInBlock_ = 0;
     }
     record = blocks_.back().get() + recordSize_ * usedInBlock_++;

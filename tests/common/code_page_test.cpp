@@ -92,6 +92,8 @@ TEST(CodePage, AnsiCaseRules) {
 TEST(CodePage, Utf8Boundary) {
   EXPECT_EQ(utf8ToAnsi("Fran\xC3\xA7" "ais \xE2\x82\xAC"), "Fran\xE7" "ais \x80");
   EXPECT_EQ(ansiToUtf8("Espa\xF1ol \x80"), "Espa\xC3\xB1ol \xE2\x82\xAC");
+  EXPECT_EQ(ansiToUtf8("\xE9\xE9t\xE9" "abc"), "\xC3\xA9\xC3\xA9t\xC3\xA9" "abc");
+  EXPECT_EQ(ansiToUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
   // A character Windows-1252 cannot hold, and a broken sequence, become "?".
   EXPECT_EQ(utf8ToAnsi("\xE4\xB8\xAD" "x"), "?x");
   EXPECT_EQ(utf8ToAnsi("a\xC3"), "a?");
@@ -106,9 +108,9 @@ TEST(CodePage, Utf8Boundary) {
 }
 
 TEST(CodePage, BufferTranslationMatchesByteTranslationAtEveryOffsetAndLength) {
-  // Plain runs are passed over in eight-byte words: accented letters at every offset of a word,
+  // Plain runs are passed over 32 and eight bytes at a time: accented letters at every offset,
   // and tails of every length, must still be translated.
-  for (std::size_t length = 0; length < 40; ++length) {
+  for (std::size_t length = 0; length < 80; ++length) {
     for (std::size_t accent = 0; accent < length; ++accent) {
       std::string text(length, 'a');
       text[accent] = b(0xE9);

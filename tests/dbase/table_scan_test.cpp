@@ -91,5 +91,47 @@ TEST(TableScanTest, AnotherProcessAppendingWaitsForTheScanToEnd) {
   EXPECT_EQ(Barcodes(table), (std::vector<std::string>{"A", "M"}));
 }
 
+// Inside a scan records come from chunks read once: an edit still starts from the record as stored
+// now, and this process's own changes, keys included, are seen by the rest of the scan.
+TEST(TableScanTest, EditsInsideAScanStartFromTheStoredRecordAndAreSeenByTheScan) {
+  TableFolder f;
+  TTzDbf table("tarticle");
+  ConfigureArticleTable(table, f.folder());
+  table.Open();
+  AppendArticle(table, 1, "A", "a");
+  AppendArticle(table, 2, "B", "b");
+  AppendArticle(table, 3, "C", "c");
+  TDataSetScan scan(table);
+  EXPECT_EQ(Barcodes(table), (std::vector<std::string>{"A", "B", "C"}));
+
+  // Another program changes a field outside every key straight in the table file.
+  DbfTable theirs;
+  ASSERT_TRUE(theirs.OpenDbf(f.dbf(), DbfOpenMode::SharedReadWrite, true));
+  ASSERT_TRUE(theirs.RefreshRecordCount() && theirs.GetDbfRecord(2));
+  theirs.SetString(3, "theirs");
+  ASSERT_TRUE(theirs.PutDbfRecord(2));
+
+  table.First();
+  table.Next();
+  ASSERT_EQ(table.FieldByName("cb").AsString(), "B");
+  table.Edit();
+  EXPECT_EQ(table.FieldByName("lib1").AsString(), "theirs");
+  table.FieldByName("lib1").SetAsString("mine");
+  table.Post();
+  table.Next();
+  table.Edit();
+  table.FieldByName("cb").SetAsString("0");
+  table.Post();
+  table.Delete();  // the record of key "0", first now
+
+  EXPECT_EQ(Barcodes(table), (std::vector<std::string>{"A", "B"}));
+  table.First();
+  table.Next();
+  EXPECT_EQ(table.FieldByName("lib1").AsString(), "mine");
+  table.Close();
+  table.Open();
+  EXPECT_EQ(Barcodes(table), (std::vector<std::string>{"A", "B"}));
+}
+
 }  // namespace
 }  // namespace vekrano::dbase::testing

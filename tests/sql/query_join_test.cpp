@@ -54,6 +54,21 @@ TEST_F(JoinQuery, OuterJoinsKeepTheUnmatchedSide) {
             (Rows{"Bob|", "Ann|1", "Ann|2", "|3"}));
 }
 
+TEST_F(JoinQuery, TheQuerysFieldsAreNullWhereTheJoinFoundNoRow) {
+  query.SQL().Add("select c.name, o.no from customer c left outer join orders o on c.id = o.cust "
+                  "order by o.no");
+  query.Open();
+  std::vector<bool> names;
+  std::vector<bool> numbers;
+  for (query.First(); !query.Eof(); query.Next()) {
+    names.push_back(query.Fields(0).IsNull());
+    numbers.push_back(query.Fields(1).IsNull());
+  }
+  EXPECT_EQ(names, (std::vector<bool>{false, false, false}));
+  EXPECT_EQ(numbers, (std::vector<bool>{true, false, false}));
+  query.Close();
+}
+
 TEST_F(JoinQuery, WhereSeesTheNullsOfAnOuterJoinedTable) {
   // The customers without an order: WHERE names the outer-joined table and tests it for null.
   EXPECT_EQ(Select("select c.name from customer c left outer join orders o on c.id = o.cust "

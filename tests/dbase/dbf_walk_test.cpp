@@ -1,0 +1,144 @@
+// Walked reads: records taken from blocks held during a walk are never older than the walk's start
+// nor than a write of this table, and nothing is held once the walk ends.
+#include <gtest/gtest.h>
+
+#include "dbase/dbf_held_bytes.h"
+#include "dbf_test_support.h"
+#include "support/temp_dir.h"
+
+using namespace vekrano::dbase;
+using vekrano::dbase::testing::articleFields;
+using vekrano::dbase::testing::QuietErrors;
+using vekrano::testing::TempDir;
+
+namespace {
+
+// Writes record n (appends beyond the count, which is first read from the file).
+void putArticle(DbfTable& t, std::int32_t n, int num, const std::string& cb) {
+  ASSERT_TRUE(t.RefreshRecordCount());
+  t.ClearRecord();
+  t.SetInteger(1, num);
+  t.SetString(2, cb);
+  t.SetString(6, "N");
+  ASSERT_TRUE(t.PutDbfRecord(n));
+}
+
+std::string barcodeOf(DbfTable& t, std::int32_t n) {
+  EXPECT_TRUE(t.GetWalkedRecord(n)) << n;
+  std::string cb = t.GetString(2);
+  return cb.substr(0, cb.find_last_not_of(' ') + 1);
+}
+
+}  // namespace
+
+TEST(DbfWalk, WalkedRecordsFollowTheFileAndThisTablesWrites) {
+  QuietErrors quiet;
+  TempDir dir;
+  ASSERT_TRUE(CreateDbf(dir.file("article.dbf"), articleFields()));
+  DbfTable mine;
+  DbfTable other;  // another opener of the same file, as another process would be
+  ASSERT_TRUE(mine.OpenDbf(dir.file("article.dbf"), DbfOpenMode::SharedReadWrite, true));
+  ASSERT_TRUE(other.OpenDbf(dir.file("article.dbf"), DbfOpenMode::SharedReadWrite, true));
+  // Several blocks of records, the last one partly filled.
+  constexpr int kRecords = 700;
+  for (int n = 1; n <= kRecords; ++n) putArticle(mine, n, n, "A" + std::to_string(n));
+
+  // Changes made before the walk starts are seen.
+  putArticle(other, 5, 5, "before");
+  mine.BeginWalk();
+  EXPECT_EQ(barcodeOf(mine, 5), "before");
+  EXPECT_EQ(barcodeOf(mine, kRecords), "A700");
+  EXPECT_EQ(mine.CurrentRecord(), kRecords);
+  EXPECT_EQ(mine.GetInteger(1), kRecords);
+
+  // This table's own writes and deletion marks are seen at once, also in held blocks.
+  putArticle(mine, 6, 6, "mine");
+  EXPECT_EQ(barcodeOf(mine, 6), "mine");
+  mine.GetWalkedRecord(7);
+  ASSERT_TRUE(mine.DeleteRec());
+  ASSERT_TRUE(mine.GetWalkedRecord(8));
+  ASSERT_TRUE(mine.GetWalkedRecord(7));
+  EXPECT_TRUE(mine.IsDeleted());
+  ASSERT_TRUE(mine.RecallRec());
+  ASSERT_TRUE(mine.GetWalkedRecord(7));
+  EXPECT_FALSE(mine.IsDeleted());
+
+  // A record appended after its block was read (by this table or another) is reached.
+  putArticle(mine, kRecords + 1, 701, "appended");
+  EXPECT_EQ(barcodeOf(mine, kRecords + 1), "appended");
+  putArticle(other, kRecords + 2, 702, "theirs");
+  ASSERT_TRUE(mine.RefreshRecordCount());
+  EXPECT_EQ(barcodeOf(mine, kRecords + 2), "theirs");
+  EXPECT_FALSE(mine.GetWalkedRecord(kRecords + 3));
+
+  // A stored read during the walk sees another opener's change; walks nest.
+  putArticle(other, 9, 9, "later");
+  ASSERT_TRUE(mine.GetDbfRecord(9));
+  EXPECT_EQ(mine.GetString(2).substr(0, 5), "later");
+  mine.BeginWalk();
+  mine.EndWalk();
+  putArticle(other, 10, 10, "inner");
+  EXPECT_EQ(barcodeOf(mine, 10), "A10");  // held since this walk read its block
+  mine.EndWalk();
+
+  // Once the walk ends nothing held is returned.
+  EXPECT_EQ(barcodeOf(mine, 10), "inner");
+  mine.BeginWalk();
+  EXPECT_EQ(barcodeOf(mine, 10), "inner");
+  mine.EndWalk();
+  mine.EndWalk();  // unbalanced: nothing to end
+  putArticle(other, 11, 11, "after");
+  EXPECT_EQ(barcodeOf(mine, 11), "after");
+}
+
+TEST(DbfWalk, HeldBytesCrossChunksFollowGrowthAndTakeThisProcesssWrites) {
+  TempDir dir;
+  const std::string path = dir.file("bytes.bin");
+  std::string content(200 * 1024, '\0');
+  for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>('a' + i % 23);
+  vekrano::testing::writeFileBytes(path, content);
+  File file;
+  ASSERT_EQ(file.open(path, FileAccess::ReadWrite, FileShare::DenyNone), 0);
+  File other;
+  ASSERT_EQ(other.open(path, FileAccess::ReadWrite, FileShare::DenyNone), 0);
+  HeldFileBytes held;
+  char out[300];
+  EXPECT_FALSE(held.Read(file, 0, out, 10));  // no walk: the caller reads
+
+  held.Begin();
+  // A range across the first chunk boundary comes whole.
+  const std::uint64_t across = 64 * 1024 - 100;
+  ASSERT_TRUE(held.Read(file, across, out, sizeof out));
+  EXPECT_EQ(std::string(out, sizeof out), content.substr(across, sizeof out));
+  // Beyond the end of the file the caller reads (and reports) itself.
+  EXPECT_FALSE(held.Read(file, content.size() - 10, out, 20));
+
+  // This process's write, also one straddling two chunks and the file's end, is seen.
+  const std::string mine(300, 'M');
+  held.Written(across, mine.data(), mine.size());
+  ASSERT_TRUE(held.Read(file, across, out, sizeof out));
+  EXPECT_EQ(std::string(out, sizeof out), mine);
+  const std::string tail = "0123456789ABCDEFGHIJ";
+  ASSERT_EQ(file.writeAt(tail.data(), tail.size(), static_cast<std::int64_t>(content.size() - 10)), 0);
+  ASSERT_TRUE(held.Read(file, content.size() - 30, out, 20));  // holds the last chunk, short
+  held.Written(content.size() - 10, tail.data(), tail.size());
+  ASSERT_TRUE(held.Read(file, content.size() - 10, out, 20));
+  EXPECT_EQ(std::string(out, 20), tail);
+
+  // Another opener's change after the chunk was read is not mixed in while the walk lasts...
+  const std::string theirs(8, 'T');
+  ASSERT_EQ(other.writeAt(theirs.data(), theirs.size(), 8), 0);
+  ASSERT_EQ(other.writeAt(theirs.data(), theirs.size(), 0), 0);
+  ASSERT_TRUE(held.Read(file, 0, out, 16));
+  EXPECT_EQ(std::string(out, 16), content.substr(0, 16));
+  held.Begin();
+  held.End();
+  // ... and is read once the (outermost) walk has ended.
+  held.End();
+  EXPECT_FALSE(held.Read(file, 0, out, 16));
+  held.Begin();
+  ASSERT_TRUE(held.Read(file, 0, out, 16));
+  EXPECT_EQ(std::string(out, 16), theirs + theirs);
+  held.Reset();
+  EXPECT_FALSE(held.active());
+}
