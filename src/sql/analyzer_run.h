@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "dbase/dataset.h"
+#include "sql/aggregate_accumulator.h"
 #include "sql/analyzer.h"
 #include "sql/expr_parser.h"
 #include "sql/result_set.h"
@@ -105,7 +106,11 @@ class TStatementRun {
 
   // --- SELECT (execute_select.cpp)
   void BuildColumns(TResultSet& resultSet);
+  // Appends a row for the source's current record.
   void FillRow(TResultSet& resultSet);
+  void WriteSourceBookmark(const TResultSet& resultSet, char* row) const;
+  // Writes the value of every column evaluated per record.
+  void FillColumns(const TResultSet& resultSet, char* row) const;
   void Scan(const std::function<bool()>& handleRecord);
   void FinishSelect(TResultSet& resultSet, const std::vector<int>& orderColumns,
                     const std::vector<int>& groupColumns);
@@ -130,6 +135,17 @@ class TStatementRun {
 
   // --- Aggregation (execute_aggregate.cpp)
   void Aggregate(TResultSet& resultSet, const std::vector<int>& groupColumns);
+  // Aggregates without GROUP BY can be gathered as the scan meets each record, without a row
+  // stored per record.
+  bool CanAggregateDuringScan(const std::vector<int>& groupColumns) const;
+  // Scans as Scan does and leaves the one row the aggregation of the stored rows would leave.
+  void ScanAggregated(TResultSet& resultSet);
+  // One accumulator per hidden argument column, in column order.
+  std::vector<AggregateAccumulator> ArgumentAccumulators(const TResultSet& resultSet) const;
+  // Writes the aggregate columns of a group's row from its accumulators; false when HAVING
+  // drops the group.
+  bool FinishGroup(TResultSet& resultSet, char* representative,
+                   const std::vector<AggregateAccumulator>& accumulators);
   std::string AggregateText(const std::string& text, const TAggregateList& aggregates,
                             const std::vector<std::string>& values) const;
 
@@ -143,9 +159,11 @@ class TStatementRun {
   std::vector<TBoundTable> tables_;
   std::unique_ptr<TExprParser> parser_;
   std::vector<SelectColumn> columns_;
+  int firstArgumentColumn_ = -1;   // the first hidden argument column of any aggregate
   int havingArgumentColumn_ = -1;  // the hidden column of the first HAVING aggregate
   TExprPtr where_;
   bool canceled_ = false;
+  bool aggregatedDuringScan_ = false;
   std::vector<std::unique_ptr<TSqlQuery>> snapshots_;  // of the FROM tables of a join
   std::vector<int> snapshotRows_;  // records of each snapshot, before its null row
 };

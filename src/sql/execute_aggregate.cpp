@@ -1,8 +1,8 @@
 // Grouping and aggregation of a filled result set, with HAVING.
 #include <charconv>
-#include <cmath>
 #include <cstring>
 
+#include "sql/aggregate_accumulator.h"
 #include "sql/analyzer_run.h"
 #include "sql/errors.h"
 #include "sql/query_messages.h"
@@ -23,75 +23,6 @@ std::string stringLiteral(const std::string& value) {
 }
 
 namespace {
-
-// The values of one aggregate's argument over one group, null values skipped.
-class Accumulator {
- public:
-  explicit Accumulator(const TSqlField& argument) : argument_(argument) {}
-
-  void Add(const char* row) {
-    if (argument_.IsNull(row)) return;
-    ++count_;
-    if (argument_.Type() == ttString) {
-      const std::string text = argument_.AsString(row);
-      if (count_ == 1 || text < minText_) minText_ = text;
-      if (count_ == 1 || text > maxText_) maxText_ = text;
-      return;
-    }
-    const double value = argument_.AsFloat(row);
-    sum_ += value;
-    squares_ += value * value;
-    if (count_ == 1 || value < min_) min_ = value;
-    if (count_ == 1 || value > max_) max_ = value;
-  }
-
-  // The final value written as text.
-  std::string Result(TAggregateKind kind) const {
-    const bool text = argument_.Type() == ttString;
-    switch (kind) {
-      case TAggregateKind::Count:
-        return std::to_string(count_);
-      case TAggregateKind::Sum:
-        return numberLiteral(sum_);
-      case TAggregateKind::Avg:
-        return numberLiteral(count_ == 0 ? 0 : sum_ / count_);
-      case TAggregateKind::Stdev: {
-        if (count_ < 2) return numberLiteral(0);
-        const double spread = std::max(0.0, squares_ - sum_ * sum_ / count_);
-        return numberLiteral(std::sqrt(spread / (count_ - 1)));
-      }
-      case TAggregateKind::Min:
-        return text ? stringLiteral(minText_) : numberLiteral(min_);
-      case TAggregateKind::Max:
-        return text ? stringLiteral(maxText_) : numberLiteral(max_);
-    }
-    return {};
-  }
-
- private:
-  const TSqlField& argument_;
-  int count_ = 0;
-  double sum_ = 0;
-  double squares_ = 0;
-  double min_ = 0;
-  double max_ = 0;
-  std::string minText_;
-  std::string maxText_;
-};
-
-// The final values of `aggregates` over the rows [first, last], whose arguments are the
-// result set's columns from `firstColumn` on.
-std::vector<std::string> aggregateValues(const TResultSet& resultSet,
-                                         const TAggregateList& aggregates, int firstColumn,
-                                         int first, int last) {
-  std::vector<std::string> values;
-  for (std::size_t n = 0; n < aggregates.size(); ++n) {
-    Accumulator accumulator(resultSet.Fields()[firstColumn + static_cast<int>(n)]);
-    for (int r = first; r <= last; ++r) accumulator.Add(resultSet.Row(r));
-    values.push_back(accumulator.Result(aggregates[n].kind));
-  }
-  return values;
-}
 
 bool sameGroup(const TResultSet& resultSet, const std::vector<int>& groupColumns, int a, int b) {
   for (int c : groupColumns) {
@@ -118,53 +49,116 @@ std::string TStatementRun::AggregateText(const std::string& text, const TAggrega
   return result;
 }
 
-void TStatementRun::Aggregate(TResultSet& resultSet, const std::vector<int>& groupColumns) {
-  if (resultSet.RecordCount() == 0) return;
-  std::vector<TSortKey> keys;
-  for (int c : groupColumns) keys.push_back(TSortKey{c, false});
-  SortRows(resultSet, keys);
+std::vector<AggregateAccumulator> TStatementRun::ArgumentAccumulators(
+    const TResultSet& resultSet) const {
+  std::vector<AggregateAccumulator> accumulators;
+  if (firstArgumentColumn_ < 0) return accumulators;
+  for (int c = firstArgumentColumn_; c < resultSet.Fields().Count(); ++c) {
+    accumulators.emplace_back(resultSet.Fields()[c]);
+  }
+  return accumulators;
+}
 
+bool TStatementRun::FinishGroup(TResultSet& resultSet, char* representative,
+                                const std::vector<AggregateAccumulator>& accumulators) {
+  // The final values of `aggregates`, whose arguments are the columns from `firstColumn` on.
+  const auto valuesOf = [&](const TAggregateList& aggregates, int firstColumn) {
+    std::vector<std::string> values;
+    for (std::size_t n = 0; n < aggregates.size(); ++n) {
+      const std::size_t at = static_cast<std::size_t>(firstColumn - firstArgumentColumn_) + n;
+      values.push_back(accumulators[at].Result(aggregates[n].kind));
+    }
+    return values;
+  };
   dbase::TDataSet* source = resultSet.SourceDataSet();
-  // Positions the source on a group's first record, for the parts of a text that read fields.
-  const auto placeSource = [&](const char* row, const std::string& text) {
-    const std::int32_t bookmark = resultSet.SourceBookmark(row);
+  // Positions the source on the group's first record, for the parts of a text that read fields.
+  const auto placeSource = [&](const std::string& text) {
+    const std::int32_t bookmark = resultSet.SourceBookmark(representative);
     if (source == nullptr || bookmark == 0 || text.find(kFieldMarker) == std::string::npos) return;
     dbase::TBookmark data(kRowBookmarkSize);
     std::memcpy(data.data(), &bookmark, sizeof bookmark);
     source->GotoBookmark(data);
   };
 
+  for (const SelectColumn& column : columns_) {
+    if (column.item == nullptr || column.item->aggregates.empty()) continue;
+    const std::string text =
+        AggregateText(column.item->expression, column.item->aggregates,
+                      valuesOf(column.item->aggregates, column.firstArgumentColumn));
+    placeSource(text);
+    const TExprPtr value = Parse(text);
+    const TSqlField& field = resultSet.Fields()[column.resultColumn];
+    field.Clear(representative);
+    writeColumnValue(field, representative, *value);
+  }
+  if (analizer_.havingText.empty()) return true;
+  const std::string text =
+      AggregateText(analizer_.havingText, analizer_.havingAggregates,
+                    valuesOf(analizer_.havingAggregates, havingArgumentColumn_));
+  placeSource(text);
+  const TExprPtr condition = Parse(text);
+  if (condition->ExprType() != ttBoolean) throw ESqlQueryError(messages::kWhereNotBoolean);
+  return condition->AsBoolean();
+}
+
+void TStatementRun::Aggregate(TResultSet& resultSet, const std::vector<int>& groupColumns) {
+  if (resultSet.RecordCount() == 0) return;
+  std::vector<TSortKey> keys;
+  for (int c : groupColumns) keys.push_back(TSortKey{c, false});
+  SortRows(resultSet, keys);
+
   const int rowCount = resultSet.RecordCount();
   for (int first = 0; first < rowCount;) {
     int last = first;
     while (last + 1 < rowCount && sameGroup(resultSet, groupColumns, first, last + 1)) ++last;
-    char* representative = resultSet.Row(first);
-    for (const SelectColumn& column : columns_) {
-      if (column.item == nullptr || column.item->aggregates.empty()) continue;
-      const std::string text = AggregateText(
-          column.item->expression, column.item->aggregates,
-          aggregateValues(resultSet, column.item->aggregates, column.firstArgumentColumn, first, last));
-      placeSource(representative, text);
-      const TExprPtr value = Parse(text);
-      const TSqlField& field = resultSet.Fields()[column.resultColumn];
-      field.Clear(representative);
-      writeColumnValue(field, representative, *value);
+    std::vector<AggregateAccumulator> accumulators = ArgumentAccumulators(resultSet);
+    for (AggregateAccumulator& accumulator : accumulators) {
+      for (int r = first; r <= last; ++r) accumulator.Add(resultSet.Row(r));
     }
-    bool keep = true;
-    if (!analizer_.havingText.empty()) {
-      const std::string text = AggregateText(
-          analizer_.havingText, analizer_.havingAggregates,
-          aggregateValues(resultSet, analizer_.havingAggregates, havingArgumentColumn_, first, last));
-      placeSource(representative, text);
-      const TExprPtr condition = Parse(text);
-      if (condition->ExprType() != ttBoolean) throw ESqlQueryError(messages::kWhereNotBoolean);
-      keep = condition->AsBoolean();
-    }
+    const bool keep = FinishGroup(resultSet, resultSet.Row(first), accumulators);
     for (int r = first + 1; r <= last; ++r) resultSet.MarkRow(r);
     if (!keep) resultSet.MarkRow(first);
     first = last + 1;
   }
   resultSet.DeleteMarkedRows();
+}
+
+bool TStatementRun::CanAggregateDuringScan(const std::vector<int>& groupColumns) const {
+  // A canceled scan leaves the rows gathered so far as the result, which needs a row per record.
+  return HasAggregates() && groupColumns.empty() && analizer_.transformColumn == nullptr &&
+         !environment_.OnCancelQuery;
+}
+
+void TStatementRun::ScanAggregated(TResultSet& resultSet) {
+  // The first matching record's row stays as the group's representative; the others only pass
+  // their argument values through one scratch row, as the stored rows would give them.
+  std::vector<AggregateAccumulator> accumulators = ArgumentAccumulators(resultSet);
+  char* scratch = nullptr;
+  Scan([&] {
+    if (where_ && !where_->AsBoolean()) return true;
+    char* row = nullptr;
+    if (resultSet.RecordCount() == 0) {
+      FillRow(resultSet);
+      row = resultSet.CurrentRow();
+    } else {
+      if (scratch == nullptr) {
+        resultSet.Insert();
+        scratch = resultSet.CurrentRow();
+      } else {
+        resultSet.ClearRow(scratch);
+      }
+      row = scratch;
+      FillColumns(resultSet, row);
+    }
+    for (AggregateAccumulator& accumulator : accumulators) accumulator.Add(row);
+    return true;
+  });
+  resultSet.Truncate(1);
+  if (resultSet.RecordCount() == 0) return;
+  if (!FinishGroup(resultSet, resultSet.Row(0), accumulators)) {
+    resultSet.MarkRow(0);
+    resultSet.DeleteMarkedRows();
+  }
 }
 
 }  // namespace vekrano::sql

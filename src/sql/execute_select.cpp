@@ -79,6 +79,9 @@ std::unique_ptr<TResultSet> TStatementRun::ExecuteSelect() {
   }
   if (tables_.size() > 1) {
     ScanJoined(*resultSet);
+  } else if (CanAggregateDuringScan(groupColumns)) {
+    ScanAggregated(*resultSet);
+    aggregatedDuringScan_ = true;
   } else {
     Scan([&] {
       if (!where_ || where_->AsBoolean()) FillRow(*resultSet);
@@ -112,6 +115,7 @@ void TStatementRun::BuildColumns(TResultSet& resultSet) {
   }
   // One hidden column per aggregate carries its argument's value for each record.
   const std::size_t visible = columns_.size();
+  firstArgumentColumn_ = resultSet.Fields().Count();
   for (std::size_t c = 0; c < visible; ++c) {
     const TColumnItem& item = *columns_[c].item;
     for (std::size_t n = 0; n < item.aggregates.size(); ++n) {
@@ -130,6 +134,11 @@ void TStatementRun::BuildColumns(TResultSet& resultSet) {
 void TStatementRun::FillRow(TResultSet& resultSet) {
   resultSet.Insert();
   char* row = resultSet.CurrentRow();
+  WriteSourceBookmark(resultSet, row);
+  FillColumns(resultSet, row);
+}
+
+void TStatementRun::WriteSourceBookmark(const TResultSet& resultSet, char* row) const {
   if (resultSet.SourceDataSet() != nullptr) {
     const dbase::TBookmark bookmark = resultSet.SourceDataSet()->GetBookmark();
     if (bookmark.size() == kRowBookmarkSize) {
@@ -138,6 +147,9 @@ void TStatementRun::FillRow(TResultSet& resultSet) {
       resultSet.SetSourceBookmark(row, value);
     }
   }
+}
+
+void TStatementRun::FillColumns(const TResultSet& resultSet, char* row) const {
   for (const SelectColumn& column : columns_) {
     if (column.expression) writeColumnValue(resultSet.Fields()[column.resultColumn], row, *column.expression);
   }
@@ -173,7 +185,7 @@ void TStatementRun::Scan(const std::function<bool()>& handleRecord) {
 
 void TStatementRun::FinishSelect(TResultSet& resultSet, const std::vector<int>& orderColumns,
                                  const std::vector<int>& groupColumns) {
-  if (HasAggregates()) Aggregate(resultSet, groupColumns);
+  if (HasAggregates() && !aggregatedDuringScan_) Aggregate(resultSet, groupColumns);
   std::vector<TSortKey> keys;
   for (std::size_t i = 0; i < orderColumns.size(); ++i) {
     keys.push_back(TSortKey{orderColumns[i], analizer_.orderBy[i].descending});

@@ -48,6 +48,8 @@ void TResultSet::Delete() {
   if (recNo_ > RecordCount()) recNo_ = RecordCount() > 0 ? RecordCount() : -1;
 }
 
+void TResultSet::ClearRow(char* row) const { std::memset(row, 0, recordSize_); }
+
 char* TResultSet::CurrentRow() const { return store_->Record(recNo_ - 1); }
 
 std::int32_t TResultSet::SourceBookmark(const char* row) const {

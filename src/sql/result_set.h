@@ -32,6 +32,8 @@ class TResultSet {
   void SetRecNo(int recNo);
   // Appends a zero-filled row (every column null) and makes it current.
   void Insert();
+  // Makes a row as Insert leaves it: every column null, no source bookmark.
+  void ClearRow(char* row) const;
   // Deletes the current row; the current row number stays, or becomes the new row count when the
   // last row was deleted.
   void Delete();

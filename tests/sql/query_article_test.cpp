@@ -8,6 +8,7 @@
 #include "dbase/table_article.h"
 #include "dbase/table_dataset.h"
 #include "sql/query.h"
+#include "sql/query_rows.h"
 #include "support/memory_dataset.h"
 #include "support/temp_dir.h"
 
@@ -73,6 +74,39 @@ TEST_F(ArticleQuery, AggregatesGiveNoRowOnAnEmptyTableAndOneRowOverRecords) {
   EXPECT_EQ(Column("select max(num) as nb from article", "nb"), Rows{"12"});
   EXPECT_EQ(Column("select count(*) as nb from article where quantite>100", "nb"), Rows{});
   EXPECT_EQ(Column("select max(num) + 1 as nb from article", "nb"), Rows{"13"});
+}
+
+// Without GROUP BY the aggregates are gathered as the scan goes, unless a cancel handler needs
+// the stored rows: both ways must give the same rows.
+TEST_F(ArticleQuery, AggregatesGatheredDuringTheScanMatchThoseOverStoredRows) {
+  Add(5, "M", 3, "O", "beta");
+  Add(9, "B", 0, "N", "alpha");
+  Add(2, "Z", 7, "O", "gamma");
+  Add(7, "A", 7, "N", "");
+  const std::vector<std::string> statements = {
+      "select max(num) as nb from article",
+      "select count(*), min(cb), max(lib1), sum(quantite), count(lib1) from article",
+      "select num, lib1, count(*) as n from article where topp=\"O\"",
+      "select max(num) - min(num) + count(*) as x, cb from article where quantite>0",
+      "select count(*) as n from article where num>100",
+      "select max(num) as nb from article having count(*)>3",
+      "select max(num) as nb from article having count(*)>4",
+      "select min(lib1) as l, max(num) as nb from article where quantite=7 having sum(num)=9",
+  };
+  std::vector<Rows> gathered;
+  for (const std::string& sql : statements) gathered.push_back(engineRows(query, sql));
+  query.Close();
+  query.OnCancelQuery = [](bool&) {};
+  for (std::size_t n = 0; n < statements.size(); ++n) {
+    EXPECT_EQ(engineRows(query, statements[n]), gathered[n]) << statements[n];
+  }
+  // The plain columns come from the first matching record in scan order.
+  EXPECT_EQ(gathered[2], Rows{"5|beta|2"});
+  EXPECT_EQ(gathered[3], Rows{"8|A"});
+  EXPECT_EQ(gathered[4], Rows{});
+  EXPECT_EQ(gathered[5], Rows{"9"});
+  EXPECT_EQ(gathered[6], Rows{});
+  EXPECT_EQ(gathered[7], Rows{"|7"});
 }
 
 TEST_F(ArticleQuery, StringConditionsAreExactAndCaseSensitive) {
