@@ -92,6 +92,11 @@ std::string afterFirstDot(const std::string& name) {
   return dot == std::string::npos ? name : name.substr(dot + 1);
 }
 
+// Writes a text into a cleared slot, cut to what the slot holds before its closing zero.
+void writeSlotText(char* data, std::size_t slotSize, const char* text, std::size_t length) {
+  std::memcpy(data + 1, text, std::min(length, slotSize - 1));
+}
+
 }  // namespace
 
 void TSqlQuery::DefineResultFields() {
@@ -151,7 +156,7 @@ void TSqlQuery::WriteSlot(char* buffer, const Slot& slot, const dbase::Variant& 
     return;
   }
   if (const auto* text = std::get_if<std::string>(&value)) {
-    std::memcpy(data + 1, text->data(), std::min(text->size(), slot.size - 1));
+    writeSlotText(data, slot.size, text->data(), text->size());
   } else if (const auto* number = std::get_if<std::int64_t>(&value)) {
     std::memcpy(data + 1, number, sizeof *number);
   } else if (const auto* real = std::get_if<double>(&value)) {
@@ -167,6 +172,14 @@ void TSqlQuery::FillBuffer(char* buffer, int rowIndex) const {
   for (std::size_t i = 0; i < slots_.size(); ++i) {
     const Slot& slot = slots_[i];
     const FieldType type = resultFieldDefs_[i].DataType;
+    // Text columns are copied straight from the row, without a string per value.
+    if (isTextType(type) && slot.column->Type() == ttString && !slot.column->IsNull(row)) {
+      char* data = buffer + slot.offset;
+      std::memset(data, 0, 1 + slot.size);
+      const char* text = slot.column->Data(row);
+      writeSlotText(data, slot.size, text, strnlen(text, slot.column->StorageSize()));
+      continue;
+    }
     dbase::Variant value;
     if (!slot.column->IsNull(row)) {
       if (isTextType(type)) {
