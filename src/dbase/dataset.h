@@ -200,6 +200,9 @@ class TDataSet {
 
   // The current record's bookmark; empty when there is no stored current record.
   TBookmark GetBookmark() const;
+  // Copies the current record's bookmark into `data` without allocating; false, with nothing
+  // copied, when GetBookmark would be empty or its size is not `size`.
+  bool CopyBookmark(char* data, std::size_t size) const;
   // Makes the bookmark's record current (through Resync, see above); does nothing for an empty
   // bookmark.
   void GotoBookmark(const TBookmark& bookmark);
@@ -385,6 +388,8 @@ class TDataSet {
   friend class TDataSource;
   friend class TActiveRecord;
 
+  // The active buffer holds a stored current record, whose bookmark can be read.
+  bool HasCurrentBookmark() const;
   void CreateFields();
   void ReleaseBuffers();
   void CheckCanModify() const;

@@ -104,14 +104,22 @@ class ControlsDisabledScope {
 
 // --- Bookmarks
 
+bool TDataSet::HasCurrentBookmark() const {
+  return Active() && activeBuffer_ != nullptr && (activeBuffer_ != currentBuffer_ || hasRecord_) &&
+         GetBookmarkFlag(activeBuffer_) == TBookmarkFlag::bfCurrent;
+}
+
 TBookmark TDataSet::GetBookmark() const {
-  if (!Active() || activeBuffer_ == nullptr || (activeBuffer_ == currentBuffer_ && !hasRecord_) ||
-      GetBookmarkFlag(activeBuffer_) != TBookmarkFlag::bfCurrent) {
-    return {};
-  }
+  if (!HasCurrentBookmark()) return {};
   TBookmark bookmark(BookmarkSize());
   GetBookmarkData(activeBuffer_, bookmark.data());
   return bookmark;
+}
+
+bool TDataSet::CopyBookmark(char* data, std::size_t size) const {
+  if (!HasCurrentBookmark() || static_cast<std::size_t>(BookmarkSize()) != size) return false;
+  GetBookmarkData(activeBuffer_, data);
+  return true;
 }
 
 void TDataSet::GotoBookmark(const TBookmark& bookmark) {

@@ -139,13 +139,12 @@ void TStatementRun::FillRow(TResultSet& resultSet) {
 }
 
 void TStatementRun::WriteSourceBookmark(const TResultSet& resultSet, char* row) const {
-  if (resultSet.SourceDataSet() != nullptr) {
-    const dbase::TBookmark bookmark = resultSet.SourceDataSet()->GetBookmark();
-    if (bookmark.size() == kRowBookmarkSize) {
-      std::int32_t value;
-      std::memcpy(&value, bookmark.data(), sizeof value);
-      resultSet.SetSourceBookmark(row, value);
-    }
+  char bookmark[kRowBookmarkSize];
+  if (resultSet.SourceDataSet() != nullptr &&
+      resultSet.SourceDataSet()->CopyBookmark(bookmark, kRowBookmarkSize)) {
+    std::int32_t value;
+    std::memcpy(&value, bookmark, sizeof value);
+    resultSet.SetSourceBookmark(row, value);
   }
 }
 

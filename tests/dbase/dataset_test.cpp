@@ -99,6 +99,8 @@ TEST_F(DatasetTest, AnEmptyDatasetHasBothFlagsAndNullFields) {
   empty.Next();
   EXPECT_TRUE(empty.Bof() && empty.Eof());
   EXPECT_TRUE(empty.GetBookmark().empty());
+  char none[4] = {};
+  EXPECT_FALSE(empty.CopyBookmark(none, sizeof none));
   EXPECT_EQ(ErrorText([&] { empty.Delete(); }),
             "Impossible d'effectuer cette op\xE9ration sur un ensemble de donn\xE9" "es vide");
 
@@ -266,6 +268,12 @@ TEST_F(DatasetTest, BookmarksReturnToTheirRecordAndAreOrdered) {
   articles.Next();
   TBookmark b = articles.GetBookmark();
   EXPECT_EQ(b.size(), 4u);
+  // The copy without allocation holds the same bytes, and only at the bookmark's size.
+  char copied[5] = {9, 9, 9, 9, 9};
+  EXPECT_FALSE(articles.CopyBookmark(copied, 5));
+  EXPECT_EQ(copied[0], 9);
+  EXPECT_TRUE(articles.CopyBookmark(copied, 4));
+  EXPECT_EQ(TBookmark(copied, copied + 4), b);
   articles.Last();
   TBookmark c = articles.GetBookmark();
   articles.First();
