@@ -412,6 +412,8 @@ class TDataSet {
   void WriteField(const TField& field, const Variant& value);
   // Passes a notification to the data sources whether or not controls are disabled.
   void Notify(TDataEvent event, const TField* field);
+  void NotifySources(TDataSource* const* sources, std::size_t count, TDataEvent event,
+                     const TField* field);
   // Runs a store operation, placing the concrete cursor on the current record first; a failure
   // goes to `onError`, which may fail it, abort it or retry it.
   void CheckOperation(const std::function<void()>& operation, const TDataSetErrorEvent& onError);

@@ -1,5 +1,7 @@
 // The generic dataset's notifications of data links and the record-buffer copies that let a
 // grid paint any record.
+#include <algorithm>
+#include <array>
 #include <cassert>
 
 #include "common/prompts.h"
@@ -33,10 +35,25 @@ void TDataSet::DataEvent(TDataEvent event, const TField* field) {
 }
 
 void TDataSet::Notify(TDataEvent event, const TField* field) {
-  if (dataSources_.empty()) return;  // spares a scan the copy at every record
-  for (TDataSource* source : std::vector<TDataSource*>(dataSources_)) {
+  if (dataSources_.empty()) return;
+  // The sources are walked over a copy, as one may detach itself meanwhile; the few a dataset
+  // usually has are copied onto the stack, sparing a scan an allocation at every record.
+  constexpr std::size_t kFewSources = 4;
+  if (dataSources_.size() <= kFewSources) {
+    std::array<TDataSource*, kFewSources> few{};
+    std::copy(dataSources_.begin(), dataSources_.end(), few.begin());
+    NotifySources(few.data(), dataSources_.size(), event, field);
+  } else {
+    const std::vector<TDataSource*> many(dataSources_);
+    NotifySources(many.data(), many.size(), event, field);
+  }
+}
+
+void TDataSet::NotifySources(TDataSource* const* sources, std::size_t count, TDataEvent event,
+                             const TField* field) {
+  for (std::size_t i = 0; i < count; ++i) {
     try {
-      source->DataEvent(event, field);
+      sources[i]->DataEvent(event, field);
     } catch (const std::exception& error) {
       InternalHandleException(error);
     }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 
 #include "common/prompts.h"
@@ -161,6 +162,30 @@ TEST_F(DatasetLinksTest, DestroyingEitherSideDetaches) {
   EXPECT_EQ(orphan.DataSource(), nullptr);
   articles.Open();
   EXPECT_EQ(link.Count(TDataEvent::deUpdateState), 1);
+}
+
+// A source detaching itself while it handles an event leaves the others notified, with few
+// sources as with many.
+TEST_F(DatasetLinksTest, EverySourceHearsAnEventEvenWhenOneDetachesMeanwhile) {
+  articles.Open();
+  for (const std::size_t count : {std::size_t{3}, std::size_t{6}}) {
+    std::vector<std::unique_ptr<TDataSource>> sources;
+    std::vector<std::unique_ptr<RecordingLink>> links;
+    for (std::size_t i = 0; i < count; ++i) {
+      sources.push_back(std::make_unique<TDataSource>());
+      sources.back()->SetDataSet(&articles);
+      links.push_back(std::make_unique<RecordingLink>());
+      links.back()->SetDataSource(sources.back().get());
+    }
+    articles.First();
+    for (const auto& each : links) each->events.clear();
+    sources.front()->OnDataChange = [](TDataSource& self, const TField*) { self.SetDataSet(nullptr); };
+    articles.Next();
+    for (const auto& each : links) EXPECT_EQ(each->Count(TDataEvent::deDataSetScroll), 1) << count;
+    articles.Next();
+    EXPECT_EQ(links.front()->Count(TDataEvent::deDataSetScroll), 1) << count;
+    EXPECT_EQ(links.back()->Count(TDataEvent::deDataSetScroll), 2) << count;
+  }
 }
 
 TEST_F(DatasetLinksTest, ARecordCopyMadeActiveIsReadThroughTheSameFields) {
