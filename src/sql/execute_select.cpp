@@ -12,14 +12,19 @@ namespace vekrano::sql {
 namespace {
 
 // The text that types an aggregate column: each "{Aggregate n}" replaced by its argument ("0"
-// for COUNT(*)).
+// for COUNT(*)). An average or a deviation of whole numbers is rarely whole, so those are typed
+// as floats: typed as the argument, their value could not be stored.
 std::string typingText(const TColumnItem& column) {
   std::string text = column.expression;
   for (std::size_t n = 0; n < column.aggregates.size(); ++n) {
     const std::string placeholder = "{Aggregate " + std::to_string(n) + "}";
-    const std::string& argument = column.aggregates[n].argument;
+    const TAggregateItem& aggregate = column.aggregates[n];
+    std::string typing = aggregate.argument.empty() ? "0" : "(" + aggregate.argument + ")";
+    if (aggregate.kind == TAggregateKind::Avg || aggregate.kind == TAggregateKind::Stdev) {
+      typing = "(" + typing + " * 1.0)";
+    }
     for (std::size_t at; (at = text.find(placeholder)) != std::string::npos;) {
-      text.replace(at, placeholder.size(), argument.empty() ? "0" : "(" + argument + ")");
+      text.replace(at, placeholder.size(), typing);
     }
   }
   return text;

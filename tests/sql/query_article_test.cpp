@@ -74,6 +74,12 @@ TEST_F(ArticleQuery, AggregatesGiveNoRowOnAnEmptyTableAndOneRowOverRecords) {
   EXPECT_EQ(Column("select max(num) as nb from article", "nb"), Rows{"12"});
   EXPECT_EQ(Column("select count(*) as nb from article where quantite>100", "nb"), Rows{});
   EXPECT_EQ(Column("select max(num) + 1 as nb from article", "nb"), Rows{"13"});
+  // The average of whole numbers keeps its fraction.
+  Column("select avg(num) as a from article", "a");
+  EXPECT_EQ(query.FieldByName("a").DataType(), dbase::TFieldType::ftFloat);
+  EXPECT_DOUBLE_EQ(query.FieldByName("a").AsFloat(), 22.0 / 3.0);
+  Column("select stdev(num) as s from article", "s");
+  EXPECT_NEAR(query.FieldByName("s").AsFloat(), 4.50924975282289, 1e-12);
 }
 
 // Without GROUP BY the aggregates are gathered as the scan goes, unless a cancel handler needs
