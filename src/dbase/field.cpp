@@ -15,15 +15,6 @@ namespace {
 
 bool IsBlank(const std::string& text) { return text.find_first_not_of(' ') == std::string::npos; }
 
-// A float rounded to nearest, halves to even, when it fits a 32-bit integer.
-std::optional<int> RoundToInt(double value) {
-  const double rounded = std::nearbyint(value);
-  if (!(rounded >= std::numeric_limits<int>::min() && rounded <= std::numeric_limits<int>::max())) {
-    return std::nullopt;
-  }
-  return static_cast<int>(rounded);
-}
-
 // Reads a native value of kind T; a value of another kind is a fault of the concrete dataset.
 template <typename T>
 T NativeOr(const Variant& value, T fallback) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 #include "common/civil_date.h"
 #include "common/format_settings.h"
@@ -275,6 +276,14 @@ std::optional<double> TextToDateTime(std::string_view text) {
   }
   // Before day 0 the time counts away from zero, as the day does.
   return *date < 0 ? *date - *time : *date + *time;
+}
+
+std::optional<int> RoundToInt(double value) {
+  const double rounded = std::nearbyint(value);
+  if (!(rounded >= std::numeric_limits<int>::min() && rounded <= std::numeric_limits<int>::max())) {
+    return std::nullopt;
+  }
+  return static_cast<int>(rounded);
 }
 
 }  // namespace vekrano::dbase

@@ -18,6 +18,8 @@ std::optional<std::int64_t> TextToInt(std::string_view text);
 // Up to 15 significant digits with the process's decimal separator; exponent form ("1E20",
 // "1E-5") for magnitudes of 1E15 and more or below 1E-4.
 std::string FloatToStr(double value);
+// A float rounded to nearest, halves to even, when it fits a 32-bit integer.
+std::optional<int> RoundToInt(double value);
 // The number a text in the FloatToStr forms stands for ("." is read as well as the process's
 // decimal separator); nothing when the text is anything else or not finite.
 std::optional<double> TextToFloat(std::string_view text);

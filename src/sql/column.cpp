@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "common/code_page.h"
+#include "dbase/field_convert.h"
 #include "sql/errors.h"
 #include "sql/expr_convert.h"
 #include "sql/expr_messages.h"
@@ -37,12 +38,9 @@ bool isLeadingPartOf(const std::string& text, std::string_view word) {
 }  // namespace
 
 std::int32_t roundToInteger(double value) {
-  const double rounded = std::nearbyint(value);  // the default rounding mode: halves to even
-  if (!(rounded >= std::numeric_limits<std::int32_t>::min() &&
-        rounded <= std::numeric_limits<std::int32_t>::max())) {
-    throw EExpression(messages::kInvalidFloatOperation);
-  }
-  return static_cast<std::int32_t>(rounded);
+  const std::optional<int> rounded = dbase::RoundToInt(value);
+  if (!rounded) throw EExpression(messages::kInvalidFloatOperation);
+  return *rounded;
 }
 
 // --- TSqlField
