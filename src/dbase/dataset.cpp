@@ -512,20 +512,29 @@ void TDataSet::UpdateRecord() {
   }
 }
 
-bool TDataSet::VisitInStorageOrder(const std::function<void()>& visit) {
+bool TDataSet::VisitUnwatched(const std::function<bool()>& visitRecords) {
   if (state_ != TDataSetState::dsBrowse || BeforeScroll || AfterScroll || OnCalcFields ||
       std::any_of(dataSources_.begin(), dataSources_.end(), [](const TDataSource* source) { return source->Heard(); })) {
     return false;
   }
   bool visited = false;
   try {
-    visited = VisitStoredRecords(visit);
+    visited = visitRecords();
   } catch (...) {
     Last();
     throw;
   }
   if (visited) Last();
   return visited;
+}
+
+bool TDataSet::VisitInStorageOrder(const std::function<void()>& visit) {
+  return VisitUnwatched([&] { return VisitStoredRecords(visit); });
+}
+
+bool TDataSet::VisitFieldPrefix(const TField& field, const std::string& prefix,
+                                const std::function<void()>& visit) {
+  return VisitUnwatched([&] { return VisitPrefixRecords(field, prefix, visit); });
 }
 
 std::vector<std::int32_t> TDataSet::WalkOrder() {

@@ -246,6 +246,11 @@ class TDataSet {
   // walk could be seen: a scroll or calculation event assigned, a data source heard, an edit
   // pending. A failure of `visit` or of a read passes on, with the dataset placed at its end.
   bool VisitInStorageOrder(const std::function<void()>& visit);
+  // Visits as VisitInStorageOrder does, but in the walk's order and only some of the records:
+  // at least every one whose `field` holds a text starting with `prefix` (which is printable
+  // ASCII), found through an index. False, with nothing visited, when the dataset has no index
+  // that finds them or the walk could be seen.
+  bool VisitFieldPrefix(const TField& field, const std::string& prefix, const std::function<void()>& visit);
   // The bookmarks, as 32-bit numbers, of the records a walk reaches, in the walk's order; records
   // the walk skips (marked deleted) may be among them. The cursor's place afterwards is the
   // dataset's to choose. By default the walk itself, for a dataset whose bookmarks are 4 bytes.
@@ -366,6 +371,11 @@ class TDataSet {
   // VisitInStorageOrder's work, once it knows nobody watches: each visited record is delivered
   // into ActiveBuffer(). False when the dataset has no storage order cheaper than its walk.
   virtual bool VisitStoredRecords(const std::function<void()>& /*visit*/) { return false; }
+  // VisitFieldPrefix's work, the same way.
+  virtual bool VisitPrefixRecords(const TField& /*field*/, const std::string& /*prefix*/,
+                                  const std::function<void()>& /*visit*/) {
+    return false;
+  }
 
   // --- Services for concrete datasets
 
@@ -377,6 +387,9 @@ class TDataSet {
   void CheckActive() const;
   // Posts a pending edit or insertion, or cancels it when nothing was changed.
   void CheckBrowseMode();
+  // Runs `visitRecords` (true when it visited) unless the dataset is watched or editing; then
+  // stands at the end, also when it raised.
+  bool VisitUnwatched(const std::function<bool()>& visitRecords);
   // Reads the record under the concrete cursor (see the cursor protocol) and notifies a data set
   // change.
   void Resync();

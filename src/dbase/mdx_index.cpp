@@ -233,6 +233,28 @@ bool MdxIndex::RecordsInKeyOrder(std::vector<std::int32_t>& records) {
   });
 }
 
+bool MdxIndex::RecordsWithFieldPrefix(const std::string& fieldName, const std::string& prefix,
+                                      std::vector<std::int32_t>& records) {
+  if (!ControllingCoversEveryRecord()) return false;
+  const TagHeader& header = controlling().header();
+  std::string expression = header.expression;
+  std::erase(expression, ' ');
+  if (header.keyType != 'C' || header.descending || common::ansiUpper(expression) != common::ansiUpper(fieldName)) {
+    return false;
+  }
+  return guarded([&] {
+    Section section(*this, Section::Read);
+    TagTree& tree = controlling();
+    records.clear();
+    const std::string start = prefix.substr(0, static_cast<std::size_t>(tree.keyLength()));
+    for (bool on = tree.seek(start); on && tree.current().key.compare(0, start.size(), start) == 0; on = tree.next()) {
+      records.push_back(static_cast<std::int32_t>(tree.current().number));
+    }
+    atBeginning_ = atEnd_ = false;
+    return true;
+  });
+}
+
 bool MdxIndex::FirstKey() {
   return guarded([&] {
     if (order_ == 0) return false;

@@ -85,6 +85,11 @@ class MdxIndex {
   // The record numbers of the controlling tag's entries in its order, read from the tag alone
   // (no record is read; the table is left where it was, the tag's position is lost).
   bool RecordsInKeyOrder(std::vector<std::int32_t>& records);
+  // The same for the entries whose key starts with `prefix`, when the controlling tag is an
+  // ascending character tag whose expression is the field `fieldName` alone and covers every
+  // record; false otherwise.
+  bool RecordsWithFieldPrefix(const std::string& fieldName, const std::string& prefix,
+                              std::vector<std::int32_t>& records);
 
   // A read section held from BeginScan to its EndScan (pairs nest), so that the steps of a scan
   // do not each enter and leave the semaphore. While it is held, a writer of another process

@@ -191,6 +191,25 @@ bool TTzDbf::VisitStoredRecords(const std::function<void()>& visit) {
   return true;
 }
 
+bool TTzDbf::VisitPrefixRecords(const TField& field, const std::string& prefix,
+                                const std::function<void()>& visit) {
+  WorkArea& area = Area("First");
+  if (!IndexActive()) return false;
+  TDataSetScan scan(*this);
+  std::vector<std::int32_t> records;
+  if (!Checked(area.index->RecordsWithFieldPrefix(field.FieldName(), prefix, records))) return false;
+  // The records lie scattered over the file: a few are fetched ahead of the one read.
+  constexpr std::size_t kAhead = 8;
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    if (i + kAhead < records.size()) area.table.PrefetchWalkedRecord(records[i + kAhead]);
+    ClearDbfError();
+    if (!Checked(ReadRecord(records[i])) || !Visible()) continue;
+    Deliver(ActiveBuffer());
+    visit();
+  }
+  return true;
+}
+
 std::vector<std::int32_t> TTzDbf::WalkOrder() {
   WorkArea& area = Area("First");
   std::vector<std::int32_t> records;

@@ -146,6 +146,9 @@ class TTzDbf : public TDataSet {
   TGetResult GetRecord(char* buffer, TGetMode mode, bool doCheck) override;
   // Record order, unless the controlling tag leaves records out (a condition, unique keys).
   bool VisitStoredRecords(const std::function<void()>& visit) override;
+  // Through the controlling tag when it is the field alone.
+  bool VisitPrefixRecords(const TField& field, const std::string& prefix,
+                          const std::function<void()>& visit) override;
   void InternalSetToRecord(const char* buffer) override;
   void InternalInitRecord(char* buffer) override;
   void InternalAddRecord(const char* buffer, bool append) override;

@@ -122,9 +122,14 @@ class TStatementRun {
   bool StorageOrderAllowed() const;
   // Every column and HAVING is made of COUNT, MIN and MAX alone, whose values no order changes.
   bool OrderFreeAggregates() const;
-  // Calls `handleRecord` for each record in storage order; false when the source did not (a
-  // failure empties the result set and gives false, for the walk to meet it again).
-  bool ScanInStorageOrder(TResultSet& resultSet, const std::function<void()>& handleRecord);
+  // Calls `handleRecord` for the records of a SELECT's scan in a cheaper way than the walk when
+  // the result cannot show it: in the walk's order but only for the records an index finds for
+  // the fixed start the WHERE condition requires of a field (the others cannot match and raise
+  // nothing); else, when `mayUseStorageOrder` (the order cannot show, or is restored later), every
+  // record in storage order (`storageOrdered_` set). False when neither was done: the caller
+  // walks. A failure empties the result set and gives false, for the walk to meet it again.
+  bool VisitSource(TResultSet& resultSet, const std::function<void()>& handleRecord, bool mayUseStorageOrder);
+  bool VisitFieldPrefix(const std::function<void()>& handleRecord);
   // Puts rows gathered in storage order into the order the walk would have given them.
   void RestoreWalkOrder(TResultSet& resultSet) const;
 

@@ -152,7 +152,7 @@ void TStatementRun::ScanAggregated(TResultSet& resultSet) {
     }
     for (AggregateAccumulator& accumulator : accumulators) accumulator.Add(row);
   };
-  if (!(OrderFreeAggregates() && ScanInStorageOrder(resultSet, handleRecord))) {
+  if (!VisitSource(resultSet, handleRecord, OrderFreeAggregates())) {
     // What a failed visit in storage order gathered is dropped.
     accumulators = ArgumentAccumulators(resultSet);
     scratch = nullptr;

@@ -91,8 +91,7 @@ std::unique_ptr<TResultSet> TStatementRun::ExecuteSelect() {
     const auto handleRecord = [&] {
       if (!where_ || where_->AsBoolean()) FillRow(*resultSet);
     };
-    storageOrdered_ = ScanInStorageOrder(*resultSet, handleRecord);
-    if (!storageOrdered_) {
+    if (!VisitSource(*resultSet, handleRecord, true)) {
       Scan([&] {
         handleRecord();
         return true;

@@ -43,15 +43,29 @@ bool TStatementRun::OrderFreeAggregates() const {
   return !readsFields(analizer_.havingText) && orderFreeKinds(analizer_.havingAggregates);
 }
 
-bool TStatementRun::ScanInStorageOrder(TResultSet& resultSet, const std::function<void()>& handleRecord) {
+bool TStatementRun::VisitSource(TResultSet& resultSet, const std::function<void()>& handleRecord,
+                               bool mayUseStorageOrder) {
   if (!StorageOrderAllowed()) return false;
   try {
-    return tables_.front().dataSet->VisitInStorageOrder(handleRecord);
+    if (VisitFieldPrefix(handleRecord)) return true;
+    storageOrdered_ = mayUseStorageOrder && tables_.front().dataSet->VisitInStorageOrder(handleRecord);
+    return storageOrdered_;
   } catch (const std::exception&) {
     // Walked in its own order the source meets first the failure the user is to see.
+    storageOrdered_ = false;
     resultSet.Truncate(0);
     return false;
   }
+}
+
+bool TStatementRun::VisitFieldPrefix(const std::function<void()>& handleRecord) {
+  const std::optional<TExpression::FieldPrefix> required =
+      where_ ? where_->RequiredFieldPrefix() : std::nullopt;
+  dbase::TDataSet& source = *tables_.front().dataSet;
+  const auto printable = [](char c) { return c >= ' ' && c <= '~'; };
+  return required && &required->field->DataSet() == &source &&
+         std::all_of(required->prefix.begin(), required->prefix.end(), printable) &&
+         source.VisitFieldPrefix(*required->field, required->prefix, handleRecord);
 }
 
 void TStatementRun::RestoreWalkOrder(TResultSet& resultSet) const {

@@ -9,6 +9,10 @@
 
 #include "sql/expr_types.h"
 
+namespace vekrano::dbase {
+class TField;
+}
+
 namespace vekrano::sql {
 
 // A node of an expression tree, evaluated against the current record of its dataset.
@@ -33,6 +37,15 @@ class TExpression {
   virtual bool IsNull() const;
   // The value as string, or nothing when the node is null, with one evaluation.
   virtual std::optional<std::string> StringOrNull() const;
+
+  // For a boolean node: a field of a source dataset whose text starts with `prefix` in every
+  // record the node holds for, such that where it does not the node gives False without raising
+  // (a LIKE with a fixed start, or an AND whose left side is one). Nothing when there is none.
+  struct FieldPrefix {
+    const dbase::TField* field = nullptr;
+    std::string prefix;
+  };
+  virtual std::optional<FieldPrefix> RequiredFieldPrefix() const { return std::nullopt; }
 
   // Nesting depth of the tree below and including this node.
   int Depth() const { return depth_; }

@@ -161,6 +161,11 @@ bool TBinaryOp::AsBoolean() const {
   }
 }
 
+std::optional<TExpression::FieldPrefix> TBinaryOp::RequiredFieldPrefix() const {
+  if (op_ != opAnd || ExprType() != ttBoolean) return std::nullopt;
+  return left_->RequiredFieldPrefix();
+}
+
 TRelationalOp::TRelationalOp(TOperator op, TExprPtr left, TExprPtr right)
     : op_(op), left_(std::move(left)), right_(std::move(right)) {
   if (!isRelational(op)) throw EExpression(formatText(messages::kNotRelational, {operatorName(op)}));

@@ -38,6 +38,8 @@ class TBinaryOp : public TExpression {
   std::int32_t AsInteger() const override;
   bool AsBoolean() const override;
   TExprType ExprType() const override;
+  // AND evaluates its right side only where its left side holds.
+  std::optional<FieldPrefix> RequiredFieldPrefix() const override;
 
  private:
   TExprType operandType() const;

@@ -6,6 +6,7 @@
 #include "sql/errors.h"
 #include "sql/expr_convert.h"
 #include "sql/expr_messages.h"
+#include "sql/expression_field.h"
 #include "sql/expression_operators.h"
 
 namespace vekrano::sql {
@@ -29,6 +30,16 @@ TSQLLikeExpr::TSQLLikeExpr(TExprPtr value, const TExpression& pattern, const TEx
 bool TSQLLikeExpr::AsBoolean() const {
   const std::string text = value_->StringOrNull().value_or(std::string());
   return pattern_.Matches(text) != negated_;
+}
+
+std::optional<TExpression::FieldPrefix> TSQLLikeExpr::RequiredFieldPrefix() const {
+  const auto* field = dynamic_cast<const TFieldExpr*>(value_.get());
+  if (negated_ || field == nullptr || field->Field().DataType() != dbase::TFieldType::ftString) {
+    return std::nullopt;
+  }
+  std::string prefix = pattern_.FixedStart();
+  if (prefix.empty()) return std::nullopt;
+  return FieldPrefix{&field->Field(), std::move(prefix)};
 }
 
 TSQLInPredicateExpr::TSQLInPredicateExpr(TExprPtr value, TExprList list, bool negated)

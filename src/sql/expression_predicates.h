@@ -16,6 +16,7 @@ class TSQLLikeExpr : public TExpression {
   TSQLLikeExpr(TExprPtr value, const TExpression& pattern, const TExpression* escape, bool negated);
   bool AsBoolean() const override;
   TExprType ExprType() const override { return ttBoolean; }
+  std::optional<FieldPrefix> RequiredFieldPrefix() const override;
 
  private:
   TExprPtr value_;

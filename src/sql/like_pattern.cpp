@@ -31,6 +31,13 @@ bool LikePattern::Segment::matchesAt(std::string_view value, std::size_t pos) co
   return true;
 }
 
+std::string LikePattern::FixedStart() const {
+  const Segment& first = segments_.front();
+  std::size_t length = 0;
+  while (length < first.bytes.size() && !first.any[length]) ++length;
+  return first.bytes.substr(0, length);
+}
+
 bool LikePattern::Matches(std::string_view value) const {
   const Segment& first = segments_.front();
   if (segments_.size() == 1) return value.size() == first.bytes.size() && first.matchesAt(value, 0);
