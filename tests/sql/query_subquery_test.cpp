@@ -5,25 +5,18 @@
 #include <string>
 #include <vector>
 
-#include "dbase/table_article.h"
-#include "dbase/table_dataset.h"
-#include "sql/query.h"
+#include "sql/article_query.h"
 #include "sql/query_rows.h"
 #include "support/memory_dataset.h"
-#include "support/temp_dir.h"
 
 namespace vekrano::sql {
 namespace {
 
 using testing::ErrorText;
 
-class SubqueryTest : public ::testing::Test {
+class SubqueryTest : public ArticleQuery {
  protected:
   SubqueryTest() {
-    dbase::ConfigureArticleTable(table, dir.path().string());
-    table.Open();
-    query.DataSets().Add("article", &table);
-    query.AutoDisableControls = false;
     // Scan order is the order of cb: A, B, C, D, E.
     Add(1, "A", 5, "O");
     Add(2, "B", 2, "O");
@@ -31,28 +24,10 @@ class SubqueryTest : public ::testing::Test {
     Add(4, "D", 7, "N");
     Add(5, "E", 1, "N");
   }
-  ~SubqueryTest() override {
-    query.Close();
-    table.Close();
-  }
 
-  void Exec(const std::string& sql) {
-    query.Close();
-    query.SQL().Clear();
-    query.SQL().Add(sql);
-    query.ExecSQL();
-  }
-  void Add(int num, const std::string& cb, int quantite, const std::string& topp) {
-    Exec("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(num) +
-         ",\"" + cb + "\",\"\",\"\"," + std::to_string(quantite) + ",\"" + topp + "\")");
-  }
   Rows Select(const std::string& sql) { return engineRows(query, sql); }
-  // The barcodes of the records whose quantity satisfies `condition`.
+  // The barcodes of the records that satisfy `condition`, the table named "a".
   Rows Barcodes(const std::string& condition) { return Select("select cb from article a where " + condition); }
-
-  vekrano::testing::TempDir dir;
-  dbase::TTzDbf table{"tarticle"};
-  TSqlQuery query;
 };
 
 TEST_F(SubqueryTest, CorrelatedScalarIsRunForEachOuterRecord) {
