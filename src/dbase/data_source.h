@@ -69,6 +69,8 @@ class TDataSource {
 
   // Passes a notification of the dataset to the links. Called by the dataset.
   void DataEvent(TDataEvent event, const TField* field);
+  // True when a link or a handler hears what DataEvent passes on.
+  bool Heard() const { return !links_.empty() || OnDataChange || OnStateChange; }
 
  private:
   friend class TDataLink;

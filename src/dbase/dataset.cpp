@@ -1,6 +1,7 @@
 // The generic dataset: opening, the cursor, changes of records and field access.
 #include "dbase/dataset.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstdlib>
 #include <cstring>
@@ -509,6 +510,32 @@ void TDataSet::UpdateRecord() {
   for (TDataSource* source : std::vector<TDataSource*>(dataSources_)) {
     source->DataEvent(TDataEvent::deUpdateRecord, nullptr);
   }
+}
+
+bool TDataSet::VisitInStorageOrder(const std::function<void()>& visit) {
+  if (state_ != TDataSetState::dsBrowse || BeforeScroll || AfterScroll || OnCalcFields ||
+      std::any_of(dataSources_.begin(), dataSources_.end(), [](const TDataSource* source) { return source->Heard(); })) {
+    return false;
+  }
+  bool visited = false;
+  try {
+    visited = VisitStoredRecords(visit);
+  } catch (...) {
+    Last();
+    throw;
+  }
+  if (visited) Last();
+  return visited;
+}
+
+std::vector<std::int32_t> TDataSet::WalkOrder() {
+  std::vector<std::int32_t> bookmarks;
+  TDataSetScan scan(*this);
+  for (First(); !Eof(); Next()) {
+    std::int32_t bookmark = 0;
+    if (CopyBookmark(reinterpret_cast<char*>(&bookmark), sizeof bookmark)) bookmarks.push_back(bookmark);
+  }
+  return bookmarks;
 }
 
 TDataSetScan::~TDataSetScan() noexcept(false) {

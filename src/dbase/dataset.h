@@ -3,6 +3,7 @@
 // protected operations; everything public behaves the same for every kind of dataset.
 #pragma once
 
+#include <cstdint>
 #include <exception>
 #include <functional>
 #include <initializer_list>
@@ -238,6 +239,18 @@ class TDataSet {
   virtual void BeginScan() {}
   virtual void EndScan() {}
 
+  // Makes each record a walk would reach current in turn, in the order the dataset stores them,
+  // and calls `visit` for it: the fields read that record. No event runs and no data link hears
+  // of it; the dataset then stands at its end, as the walk leaves it. False, with nothing
+  // visited, when the dataset stores its records in no cheaper order than its walk, or when the
+  // walk could be seen: a scroll or calculation event assigned, a data source heard, an edit
+  // pending. A failure of `visit` or of a read passes on, with the dataset placed at its end.
+  bool VisitInStorageOrder(const std::function<void()>& visit);
+  // The bookmarks, as 32-bit numbers, of the records a walk reaches, in the walk's order; records
+  // the walk skips (marked deleted) may be among them. The cursor's place afterwards is the
+  // dataset's to choose. By default the walk itself, for a dataset whose bookmarks are 4 bytes.
+  virtual std::vector<std::int32_t> WalkOrder();
+
   // --- Data links
 
   // Suspends notifications; calls nest.
@@ -350,6 +363,9 @@ class TDataSet {
   // Reports an exception raised by a data link while it was notified; by default an error box
   // with the exception's text through the prompts of the process.
   virtual void InternalHandleException(const std::exception& error);
+  // VisitInStorageOrder's work, once it knows nobody watches: each visited record is delivered
+  // into ActiveBuffer(). False when the dataset has no storage order cheaper than its walk.
+  virtual bool VisitStoredRecords(const std::function<void()>& /*visit*/) { return false; }
 
   // --- Services for concrete datasets
 

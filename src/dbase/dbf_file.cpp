@@ -69,6 +69,15 @@ bool DbfTable::GetDbfRecord(std::int32_t n) {
   return true;
 }
 
+void DbfTable::PrefetchWalkedRecord(std::int32_t n) {
+  if (!held_.active() || n < 1 || n > recordCount_) return;
+  const char* bytes = held_.View(file_, static_cast<std::uint64_t>(recordOffset(n)), recordLength_);
+  if (bytes == nullptr) return;
+  constexpr std::size_t kCacheLine = 64;
+  for (std::size_t at = 0; at < recordLength_; at += kCacheLine) __builtin_prefetch(bytes + at);
+  __builtin_prefetch(bytes + recordLength_ - 1);
+}
+
 bool DbfTable::GetWalkedRecord(std::int32_t n) {
   if (!held_.active() || n < 1 || n > recordCount_ ||
       !held_.Read(file_, static_cast<std::uint64_t>(recordOffset(n)), record_.data(), recordLength_)) {
@@ -127,7 +136,6 @@ bool DbfTable::PutDbfRecord(std::int32_t n) {
                         "Replace/Append/PutDbfRecord")) {
     return false;
   }
-  held_.Written(static_cast<std::uint64_t>(recordOffset(n)), stored.data(), stored.size());
   if (append) {
     recordCount_ = n;
     currentRecord_ = n;
@@ -147,7 +155,6 @@ bool DbfTable::writeDeletionFlag(char flag) {
   if (!writeRecordBytes(&flag, 1, recordOffset(currentRecord_), "DeleteRec/RecallRec")) {
     return false;
   }
-  held_.Written(static_cast<std::uint64_t>(recordOffset(currentRecord_)), &flag, 1);
   record_[0] = flag;
   fieldBuffer_[0] = flag == kRecordDeleted ? 1 : 0;
   markChanged();

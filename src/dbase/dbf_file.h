@@ -97,8 +97,11 @@ class DbfTable {
   // Reads record `n` (1..RecordCount()) into the record buffer and decodes the field buffer.
   bool GetDbfRecord(std::int32_t n);
   // GetDbfRecord for walks: between BeginWalk and the matching EndWalk (pairs nest) records come
-  // from chunks of the file read once during the walk (see HeldFileBytes).
+  // from the file mapped for the walk (see HeldFileBytes).
   bool GetWalkedRecord(std::int32_t n);
+  // Starts fetching record n into the processor's cache when a walk holds the file, so that an
+  // index walk visiting records out of file order waits for several at once instead of each.
+  void PrefetchWalkedRecord(std::int32_t n);
   void BeginWalk() { held_.Begin(); }
   void EndWalk() { held_.End(); }
   // Encodes the field buffer and writes the record at `n`; beyond the count it appends at

@@ -70,6 +70,8 @@ class File {
   bool unlock(std::int64_t offset, std::int64_t length);
 
   int lastError() const { return lastError_; }
+  // The system's descriptor, for mapping the file; -1 when not open.
+  int descriptor() const { return fd_; }
   const std::string& path() const { return path_; }
 
  private:

@@ -21,6 +21,7 @@ class MdxDbfTable : public MdxTable {
   std::int32_t recordCount() override;
   bool readRecord(std::int32_t n) override;
   bool scanRecords(std::int32_t count, const std::function<void(std::int32_t)>& visit) override;
+  void prefetchRecord(std::int32_t n) override { table_.PrefetchWalkedRecord(n); }
   std::int32_t currentRecord() const override { return table_.CurrentRecord(); }
   bool currentVisible() const override { return !(hideDeleted_ && table_.IsDeleted()); }
   void goToEnd() override;

@@ -121,7 +121,6 @@ void MdxIndex::writeAnchors() {
       throw MdxFailure(kErrorSemaphore, "Could not lock index for writing anchor node " + where, raise);
     Anchor anchor = encodeTagHeader(tag->header());
     int error = file_.writeAt(anchor.data(), anchor.size(), static_cast<std::int64_t>(blockOffset(tag->headerBlock())));
-    if (error == 0) scanBytes_.Written(blockOffset(tag->headerBlock()), anchor.data(), anchor.size());
     if (lock) file_.unlock(0, 1);
     if (error != 0) throw MdxFailure(error, "Error writing index file:  " + where + " [WriteAnchor]", raise);
     tag->setAnchorClean();
@@ -196,6 +195,7 @@ std::string MdxIndex::currentKey(int n) { return keyOf(static_cast<std::size_t>(
 
 // Positions the table on the entry the controlling tag is on, or at its end when there is none.
 bool MdxIndex::positionTable(bool onEntry) {
+  if (onEntry) prefetchLeafRecords();
   if (onEntry && table_.readRecord(static_cast<std::int32_t>(controlling().current().number))) {
     atEnd_ = atBeginning_ = false;
     return true;
@@ -203,6 +203,34 @@ bool MdxIndex::positionTable(bool onEntry) {
   atEnd_ = true;
   table_.goToEnd();
   return false;
+}
+
+// Entering a leaf, its records are fetched together: they lie scattered over the table file.
+void MdxIndex::prefetchLeafRecords() {
+  const TagTree& tree = controlling();
+  if (tree.currentLeaf() == prefetchedLeaf_) return;
+  prefetchedLeaf_ = tree.currentLeaf();
+  for (const NodeItem& item : tree.currentLeafItems()) table_.prefetchRecord(static_cast<std::int32_t>(item.number));
+}
+
+bool MdxIndex::ControllingCoversEveryRecord() const {
+  if (order_ == 0) return false;
+  const TagHeader& header = tags_[static_cast<std::size_t>(order_ - 1)]->header();
+  return header.condition.empty() && !header.unique;
+}
+
+bool MdxIndex::RecordsInKeyOrder(std::vector<std::int32_t>& records) {
+  return guarded([&] {
+    if (order_ == 0) return false;
+    Section section(*this, Section::Read);
+    TagTree& tree = controlling();
+    records.clear();
+    for (bool on = tree.first(); on; on = tree.next()) {
+      records.push_back(static_cast<std::int32_t>(tree.current().number));
+    }
+    atBeginning_ = atEnd_ = false;
+    return true;
+  });
 }
 
 bool MdxIndex::FirstKey() {

@@ -80,6 +80,11 @@ class MdxIndex {
   bool PriorKey();
   bool atEnd() const { return atEnd_; }
   bool atBeginning() const { return atBeginning_; }
+  // True when the controlling tag holds an entry for every record: no condition, not unique.
+  bool ControllingCoversEveryRecord() const;
+  // The record numbers of the controlling tag's entries in its order, read from the tag alone
+  // (no record is read; the table is left where it was, the tag's position is lost).
+  bool RecordsInKeyOrder(std::vector<std::int32_t>& records);
 
   // A read section held from BeginScan to its EndScan (pairs nest), so that the steps of a scan
   // do not each enter and leave the semaphore. While it is held, a writer of another process
@@ -123,6 +128,7 @@ class MdxIndex {
   std::string keyOf(std::size_t i);
   std::string searchKey(const std::string& text, bool exact);
   bool positionTable(bool onEntry);
+  void prefetchLeafRecords();
   bool step(bool forward);
   bool search(const std::string& text, bool exact);
   bool syncTag(std::size_t i, const char* where);
@@ -139,6 +145,7 @@ class MdxIndex {
   std::vector<OpenTag> open_;
   int order_ = 0;
   bool atEnd_ = false;
+  std::uint32_t prefetchedLeaf_ = 0;  // the leaf whose records were last prefetched (a hint only)
   bool atBeginning_ = false;
   std::vector<std::optional<std::string>> oldKeys_;  // per tag; empty when the condition failed
   // The file's bytes read during the scans begun and not ended, seen by the tags.

@@ -56,6 +56,8 @@ class MdxTable {
     }
     return true;
   }
+  // A hint that record n will soon be read: a table may start fetching it.
+  virtual void prefetchRecord(std::int32_t /*n*/) {}
   virtual std::int32_t currentRecord() const = 0;
   // False when the current record is marked deleted and deleted records are hidden.
   virtual bool currentVisible() const = 0;

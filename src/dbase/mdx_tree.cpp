@@ -69,7 +69,6 @@ void TagTree::writeNode(std::uint32_t block, const Node& node) {
                      "Error writing index file: " + place_.indexName + " [tag: " + place_.tagName + "] [SeekAndWrite]");
   auto hit = std::find_if(cache_.begin(), cache_.end(), [&](const auto& e) { return e.first == block; });
   if (hit != cache_.end()) hit->second = node;
-  if (place_.held != nullptr) place_.held->Written(blockOffset(block), bytes.data(), bytes.size());
 }
 
 std::uint32_t TagTree::appendNode(const Node& node) {
@@ -78,8 +77,7 @@ std::uint32_t TagTree::appendNode(const Node& node) {
   writeNode(block, node);
   std::array<std::uint8_t, 4> counter;
   putU32(counter.data(), block + 1);
-  if (place_.file->writeAt(counter.data(), counter.size(), kHdrBlockCounter) == 0 && place_.held != nullptr)
-    place_.held->Written(kHdrBlockCounter, counter.data(), counter.size());
+  place_.file->writeAt(counter.data(), counter.size(), kHdrBlockCounter);
   return block;
 }
 

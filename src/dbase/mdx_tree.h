@@ -54,6 +54,9 @@ class TagTree {
   bool onEntry() const;
   // REQUIRES: onEntry().
   const NodeItem& current() const;
+  // The block of the leaf the current entry is in, and that leaf's entries. REQUIRES: onEntry().
+  std::uint32_t currentLeaf() const { return path_.back().block; }
+  const std::vector<NodeItem>& currentLeafItems() const { return path_.back().node.items; }
 
   // Adds (record, key) before the equal keys; false, with nothing written, when the tag is unique
   // and holds the key already. Leaves the path empty.

@@ -177,6 +177,34 @@ void TTzDbf::EndScan() {
   area.index->EndScan();
 }
 
+bool TTzDbf::VisitStoredRecords(const std::function<void()>& visit) {
+  WorkArea& area = Area("First");
+  if (IndexActive() && !area.index->ControllingCoversEveryRecord()) return false;
+  TDataSetScan scan(*this);
+  const std::int32_t count = CountRecords();
+  for (std::int32_t n = 1; n <= count; ++n) {
+    ClearDbfError();
+    if (!Checked(ReadRecord(n)) || !Visible()) continue;
+    Deliver(ActiveBuffer());
+    visit();
+  }
+  return true;
+}
+
+std::vector<std::int32_t> TTzDbf::WalkOrder() {
+  WorkArea& area = Area("First");
+  std::vector<std::int32_t> records;
+  if (IndexActive()) {
+    Checked(area.index->RecordsInKeyOrder(records));
+    // The tag is placed back on the engine's record, for the steps that follow.
+    if (onRecord_) Checked(area.index->SyncIndex());
+    return records;
+  }
+  const std::int32_t count = CountRecords();
+  for (std::int32_t n = 1; n <= count; ++n) records.push_back(n);
+  return records;
+}
+
 void TTzDbf::InternalRefresh() {
   WorkArea& area = Area("Refresh");
   if (onRecord_) ReadRecord(area.table.CurrentRecord(), RecordSource::Stored);

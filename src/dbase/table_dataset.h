@@ -115,6 +115,9 @@ class TTzDbf : public TDataSet {
   // shared index; closing the table ends every scan. Failures of the semaphore raise EDorevError.
   void BeginScan() override;
   void EndScan() override;
+  // In key order from the controlling tag alone, deleted records included, or in record order
+  // without an index.
+  std::vector<std::int32_t> WalkOrder() override;
   // True when an index order controls navigation (IsSequenced is then false).
   bool IndexActive() const;
   // False while an index order is active.
@@ -141,6 +144,8 @@ class TTzDbf : public TDataSet {
   void InternalFirst() override;
   void InternalLast() override;
   TGetResult GetRecord(char* buffer, TGetMode mode, bool doCheck) override;
+  // Record order, unless the controlling tag leaves records out (a condition, unique keys).
+  bool VisitStoredRecords(const std::function<void()>& visit) override;
   void InternalSetToRecord(const char* buffer) override;
   void InternalInitRecord(char* buffer) override;
   void InternalAddRecord(const char* buffer, bool append) override;

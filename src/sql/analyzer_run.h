@@ -118,6 +118,17 @@ class TStatementRun {
   bool HasAggregates() const;
   void AppendUnion(TResultSet& resultSet);
 
+  // --- Storage order (execute_storage_order.cpp)
+  // No handler and no subquery could see the records' order during the scan.
+  bool StorageOrderAllowed() const;
+  // Every column and HAVING is made of COUNT, MIN and MAX alone, whose values no order changes.
+  bool OrderFreeAggregates() const;
+  // Calls `handleRecord` for each record in storage order; false when the source did not (a
+  // failure empties the result set and gives false, for the walk to meet it again).
+  bool ScanInStorageOrder(TResultSet& resultSet, const std::function<void()>& handleRecord);
+  // Puts rows gathered in storage order into the order the walk would have given them.
+  void RestoreWalkOrder(TResultSet& resultSet) const;
+
   // --- TRANSFORM (execute_transform.cpp)
   // Adds the pivot expression as a column grouped on, and the TRANSFORM aggregate after it.
   void AddTransformColumns();
@@ -203,6 +214,7 @@ class TStatementRun {
   TExprPtr where_;
   bool canceled_ = false;
   bool aggregatedDuringScan_ = false;
+  bool storageOrdered_ = false;  // the rows came in storage order, not in the walk's
   std::vector<std::unique_ptr<TSqlQuery>> snapshots_;  // of the FROM tables of a join
   std::vector<int> snapshotRows_;  // records of each snapshot, before its null row
 };

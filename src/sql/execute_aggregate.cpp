@@ -134,8 +134,8 @@ void TStatementRun::ScanAggregated(TResultSet& resultSet) {
   // their argument values through one scratch row, as the stored rows would give them.
   std::vector<AggregateAccumulator> accumulators = ArgumentAccumulators(resultSet);
   char* scratch = nullptr;
-  Scan([&] {
-    if (where_ && !where_->AsBoolean()) return true;
+  const auto handleRecord = [&] {
+    if (where_ && !where_->AsBoolean()) return;
     char* row = nullptr;
     if (resultSet.RecordCount() == 0) {
       FillRow(resultSet);
@@ -151,8 +151,16 @@ void TStatementRun::ScanAggregated(TResultSet& resultSet) {
       FillColumns(resultSet, row);
     }
     for (AggregateAccumulator& accumulator : accumulators) accumulator.Add(row);
-    return true;
-  });
+  };
+  if (!(OrderFreeAggregates() && ScanInStorageOrder(resultSet, handleRecord))) {
+    // What a failed visit in storage order gathered is dropped.
+    accumulators = ArgumentAccumulators(resultSet);
+    scratch = nullptr;
+    Scan([&] {
+      handleRecord();
+      return true;
+    });
+  }
   resultSet.Truncate(1);
   if (resultSet.RecordCount() == 0) return;
   if (!FinishGroup(resultSet, resultSet.Row(0), accumulators)) {

@@ -88,10 +88,16 @@ std::unique_ptr<TResultSet> TStatementRun::ExecuteSelect() {
     ScanAggregated(*resultSet);
     aggregatedDuringScan_ = true;
   } else {
-    Scan([&] {
+    const auto handleRecord = [&] {
       if (!where_ || where_->AsBoolean()) FillRow(*resultSet);
-      return true;
-    });
+    };
+    storageOrdered_ = ScanInStorageOrder(*resultSet, handleRecord);
+    if (!storageOrdered_) {
+      Scan([&] {
+        handleRecord();
+        return true;
+      });
+    }
   }
   if (!canceled_) FinishSelect(*resultSet, orderColumns, groupColumns);
   return transform ? CrossTab(*resultSet) : std::move(resultSet);
@@ -189,12 +195,18 @@ void TStatementRun::Scan(const std::function<bool()>& handleRecord) {
 
 void TStatementRun::FinishSelect(TResultSet& resultSet, const std::vector<int>& orderColumns,
                                  const std::vector<int>& groupColumns) {
-  if (HasAggregates() && !aggregatedDuringScan_) Aggregate(resultSet, groupColumns);
   std::vector<TSortKey> keys;
   for (std::size_t i = 0; i < orderColumns.size(); ++i) {
     keys.push_back(TSortKey{orderColumns[i], analizer_.orderBy[i].descending});
   }
-  SortRows(resultSet, keys);
+  // Rows told apart by their first sort key come out of the sort the same from any order.
+  bool sorted = false;
+  if (storageOrdered_) {
+    sorted = !HasAggregates() && !keys.empty() && SortRowsTellingApart(resultSet, keys);
+    if (!sorted) RestoreWalkOrder(resultSet);
+  }
+  if (HasAggregates() && !aggregatedDuringScan_) Aggregate(resultSet, groupColumns);
+  if (!sorted) SortRows(resultSet, keys);
   if (analizer_.distinct) RemoveDuplicateRows(resultSet);
   if (analizer_.top >= 0) KeepFirstRows(resultSet, analizer_.top);
   if (analizer_.unionSelect) AppendUnion(resultSet);

@@ -71,6 +71,7 @@ void TResultSet::DeleteMarkedRows() {
 }
 
 void TResultSet::Reorder(const std::vector<int>& rowNumbers) {
+  if (!store_) return;
   std::vector<int> order;
   order.reserve(rowNumbers.size());
   for (int number : rowNumbers) order.push_back(number - 1);

@@ -43,13 +43,18 @@ std::unique_ptr<TSqlSortList> makeRowSortList(const TResultSet& resultSet,
 }
 
 void SortRows(TResultSet& resultSet, const std::vector<TSortKey>& keys) {
-  if (keys.empty() || resultSet.RecordCount() == 0) return;
+  SortRowsTellingApart(resultSet, keys);
+}
+
+bool SortRowsTellingApart(TResultSet& resultSet, const std::vector<TSortKey>& keys) {
+  if (keys.empty() || resultSet.RecordCount() == 0) return resultSet.RecordCount() < 2;
   auto list = makeRowSortList(resultSet, keys);
   list->Sort();
   std::vector<int> rowNumbers;
   rowNumbers.reserve(static_cast<std::size_t>(list->Count()));
   for (int entry = 1; entry <= list->Count(); ++entry) rowNumbers.push_back(list->RowNumber(entry));
   resultSet.Reorder(rowNumbers);
+  return list->FirstKeyDistinct();
 }
 
 void RemoveDuplicateRows(TResultSet& resultSet) {

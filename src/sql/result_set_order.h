@@ -22,6 +22,9 @@ std::unique_ptr<TSqlSortList> makeRowSortList(const TResultSet& resultSet,
 
 // Sorts the rows by `keys`; rows with equal keys end where the quicksort leaves them.
 void SortRows(TResultSet& resultSet, const std::vector<TSortKey>& keys);
+// Sorts as SortRows does; true when no two rows share the first key's value (or there are fewer
+// than two rows): the sorted order then does not depend on the order the rows came in.
+bool SortRowsTellingApart(TResultSet& resultSet, const std::vector<TSortKey>& keys);
 
 // Removes rows equal in every visible column: of equal rows the first in sorted order stays, and
 // the remaining rows keep their order.

@@ -124,6 +124,15 @@ bool TSqlSortList::EqualKeys(int a, int b) const {
                      entrySize_ - kEntryRowNumberSize) == 0;
 }
 
+bool TSqlSortList::FirstKeyDistinct() const {
+  if (keys_.empty()) return Count() < 2;
+  const TSrtField& key = keys_.front();
+  for (int entry = 2; entry <= Count(); ++entry) {
+    if (key.Compare(Entry(entry - 1) + key.Offset(), Entry(entry) + key.Offset()) == 0) return false;
+  }
+  return true;
+}
+
 bool TSqlSortList::SameEarlierKeys(int a, int b, int keyCount) const {
   for (int k = 0; k < keyCount; ++k) {
     const TSrtField& key = keys_[static_cast<std::size_t>(k)];

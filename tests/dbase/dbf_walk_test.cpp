@@ -1,5 +1,5 @@
-// Walked reads: records taken from blocks held during a walk are never older than the walk's start
-// nor than a write of this table, and nothing is held once the walk ends.
+// Walked reads: records taken from the file mapped during a walk are never older than the walk's
+// start nor than a write of this table, and nothing is held once the walk ends.
 #include <gtest/gtest.h>
 
 #include "dbase/dbf_held_bytes.h"
@@ -78,7 +78,7 @@ TEST(DbfWalk, WalkedRecordsFollowTheFileAndThisTablesWrites) {
   mine.BeginWalk();
   mine.EndWalk();
   putArticle(other, 10, 10, "inner");
-  EXPECT_EQ(barcodeOf(mine, 10), "A10");  // held since this walk read its block
+  EXPECT_EQ(barcodeOf(mine, 10), "inner");  // the mapping shares the file's pages
   mine.EndWalk();
 
   // Once the walk ends nothing held is returned.
@@ -91,7 +91,7 @@ TEST(DbfWalk, WalkedRecordsFollowTheFileAndThisTablesWrites) {
   EXPECT_EQ(barcodeOf(mine, 11), "after");
 }
 
-TEST(DbfWalk, HeldBytesCrossChunksFollowGrowthAndTakeThisProcesssWrites) {
+TEST(DbfWalk, HeldBytesFollowGrowthAndEveryWriteWhileTheWalkLasts) {
   TempDir dir;
   const std::string path = dir.file("bytes.bin");
   std::string content(200 * 1024, '\0');
@@ -106,39 +106,39 @@ TEST(DbfWalk, HeldBytesCrossChunksFollowGrowthAndTakeThisProcesssWrites) {
   EXPECT_FALSE(held.Read(file, 0, out, 10));  // no walk: the caller reads
 
   held.Begin();
-  // A range across the first chunk boundary comes whole.
   const std::uint64_t across = 64 * 1024 - 100;
   ASSERT_TRUE(held.Read(file, across, out, sizeof out));
   EXPECT_EQ(std::string(out, sizeof out), content.substr(across, sizeof out));
   // Beyond the end of the file the caller reads (and reports) itself.
   EXPECT_FALSE(held.Read(file, content.size() - 10, out, 20));
 
-  // This process's write, also one straddling two chunks and the file's end, is seen.
+  // Writes of this open and of another are seen at once.
   const std::string mine(300, 'M');
-  held.Written(across, mine.data(), mine.size());
+  ASSERT_EQ(file.writeAt(mine.data(), mine.size(), static_cast<std::int64_t>(across)), 0);
   ASSERT_TRUE(held.Read(file, across, out, sizeof out));
   EXPECT_EQ(std::string(out, sizeof out), mine);
+  const std::string theirs(8, 'T');
+  ASSERT_EQ(other.writeAt(theirs.data(), theirs.size(), 0), 0);
+  ASSERT_TRUE(held.Read(file, 0, out, 8));
+  EXPECT_EQ(std::string(out, 8), theirs);
+
+  // The file grown past the mapped end by another opener is mapped again.
   const std::string tail = "0123456789ABCDEFGHIJ";
-  ASSERT_EQ(file.writeAt(tail.data(), tail.size(), static_cast<std::int64_t>(content.size() - 10)), 0);
-  ASSERT_TRUE(held.Read(file, content.size() - 30, out, 20));  // holds the last chunk, short
-  held.Written(content.size() - 10, tail.data(), tail.size());
+  ASSERT_EQ(other.writeAt(tail.data(), tail.size(), static_cast<std::int64_t>(content.size() - 10)), 0);
   ASSERT_TRUE(held.Read(file, content.size() - 10, out, 20));
   EXPECT_EQ(std::string(out, 20), tail);
+  const char* view = held.View(file, content.size() - 10, 20);
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(std::string(view, 20), tail);
 
-  // Another opener's change after the chunk was read is not mixed in while the walk lasts...
-  const std::string theirs(8, 'T');
-  ASSERT_EQ(other.writeAt(theirs.data(), theirs.size(), 8), 0);
-  ASSERT_EQ(other.writeAt(theirs.data(), theirs.size(), 0), 0);
-  ASSERT_TRUE(held.Read(file, 0, out, 16));
-  EXPECT_EQ(std::string(out, 16), content.substr(0, 16));
+  // Walks nest; once the outermost has ended nothing is held.
   held.Begin();
   held.End();
-  // ... and is read once the (outermost) walk has ended.
+  EXPECT_TRUE(held.Read(file, 0, out, 8));
   held.End();
-  EXPECT_FALSE(held.Read(file, 0, out, 16));
+  EXPECT_FALSE(held.Read(file, 0, out, 8));
   held.Begin();
-  ASSERT_TRUE(held.Read(file, 0, out, 16));
-  EXPECT_EQ(std::string(out, 16), theirs + theirs);
   held.Reset();
   EXPECT_FALSE(held.active());
+  EXPECT_EQ(held.View(file, 0, 8), nullptr);
 }

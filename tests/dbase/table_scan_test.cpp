@@ -135,3 +135,69 @@ TEST(TableScanTest, EditsInsideAScanStartFromTheStoredRecordAndAreSeenByTheScan)
 
 }  // namespace
 }  // namespace vekrano::dbase::testing
+
+namespace vekrano::dbase::testing {
+namespace {
+
+std::vector<std::string> VisitedBarcodes(TTzDbf& table, bool& visited) {
+  std::vector<std::string> barcodes;
+  visited = table.VisitInStorageOrder([&] { barcodes.push_back(table.FieldByName("cb").AsString()); });
+  return barcodes;
+}
+
+TEST(TableScanTest, StorageOrderVisitsRecordOrderUnlessSomeoneWatches) {
+  TableFolder f;
+  TTzDbf table("tarticle");
+  ConfigureArticleTable(table, f.folder());
+  table.Open();
+  for (const char* cb : {"D", "B", "E", "A", "C"}) AppendArticle(table, 1, cb);
+  table.First();  // "A", record 4: deleted and hidden from every order
+  table.Delete();
+
+  bool visited = false;
+  EXPECT_EQ(VisitedBarcodes(table, visited), (std::vector<std::string>{"D", "B", "E", "C"}));
+  EXPECT_TRUE(visited);
+  EXPECT_TRUE(table.Eof());
+  EXPECT_EQ(table.FieldByName("cb").AsString(), "E");  // the walk's last record
+  // The walk's order, from the tag alone (the deleted record among them), and the table still
+  // steps from where it stands.
+  EXPECT_EQ(table.WalkOrder(), (std::vector<std::int32_t>{4, 2, 5, 1, 3}));
+  table.Prior();
+  EXPECT_EQ(table.FieldByName("cb").AsString(), "D");
+  // Without an index the walk is record order.
+  TableFolder g;
+  TTzDbf plain("tplain");
+  ConfigureArticleTable(plain, g.folder());
+  plain.IndexList.clear();
+  plain.Open();
+  for (const char* cb : {"D", "B"}) AppendArticle(plain, 1, cb);
+  EXPECT_EQ(plain.WalkOrder(), (std::vector<std::int32_t>{1, 2}));
+  EXPECT_EQ(VisitedBarcodes(plain, visited), (std::vector<std::string>{"D", "B"}));
+
+  // Scroll events or a data source with a listener would miss the records: no visit.
+  table.AfterScroll = [](TDataSet&) {};
+  EXPECT_TRUE(VisitedBarcodes(table, visited).empty());
+  EXPECT_FALSE(visited);
+  table.AfterScroll = nullptr;
+  TDataSource quiet;
+  quiet.SetDataSet(&table);
+  EXPECT_EQ(VisitedBarcodes(table, visited).size(), 4u);
+  TDataSource heard;
+  heard.OnDataChange = [](TDataSource&, const TField*) {};
+  heard.SetDataSet(&table);
+  VisitedBarcodes(table, visited);
+  EXPECT_FALSE(visited);
+  heard.SetDataSet(nullptr);
+  table.Edit();
+  VisitedBarcodes(table, visited);
+  EXPECT_FALSE(visited);
+  table.Cancel();
+
+  // A failing visit leaves the table at its end, usable.
+  EXPECT_THROW(table.VisitInStorageOrder([] { throw std::runtime_error("stop"); }), std::runtime_error);
+  EXPECT_TRUE(table.Eof());
+  EXPECT_EQ(Barcodes(table), (std::vector<std::string>{"B", "C", "D", "E"}));
+}
+
+}  // namespace
+}  // namespace vekrano::dbase::testing

@@ -1,0 +1,145 @@
+// A SELECT may read the table in the order its records are stored instead of the index's order;
+// nothing of that may show: the rows, their order and the failures are those of the walk, which a
+// progress handler forces.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "dbase/table_article.h"
+#include "dbase/table_dataset.h"
+#include "sql/query.h"
+#include "sql/query_rows.h"
+#include "support/temp_dir.h"
+
+namespace vekrano::sql {
+namespace {
+
+class StorageOrder : public ::testing::Test {
+ protected:
+  StorageOrder() {
+    dbase::ConfigureArticleTable(table, dir.path().string());
+    table.Open();
+    query.DataSets().Add("article", &table);
+    query.AutoDisableControls = false;
+  }
+  ~StorageOrder() override {
+    query.Close();
+    table.Close();
+  }
+
+  void Exec(const std::string& sql) {
+    query.Close();
+    query.SQL().Clear();
+    query.SQL().Add(sql);
+    query.ExecSQL();
+  }
+  // Records whose barcodes come in an order unrelated to the record numbers, with repeated
+  // barcodes, quantities and marks so that sort keys tie, and some records deleted.
+  void Fill(int count) {
+    std::mt19937 random(20261209);
+    for (int n = 1; n <= count; ++n) {
+      const int code = static_cast<int>(random() % 97);
+      Exec("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(n) + ",\"C" +
+           std::to_string(code) + "\",\"" + std::to_string(random() % 1000) + "\",\"\"," +
+           std::to_string(random() % 5) + ",\"" + (random() % 3 == 0 ? "O" : "N") + "\")");
+    }
+    Exec("DELETE FROM article WHERE quantite = 4 AND topp = \"O\"");
+  }
+  // The rows of `sql` read in storage order, and read in the walk's order.
+  std::pair<Rows, Rows> BothWays(const std::string& sql) {
+    query.OnProgress = nullptr;
+    Rows stored = engineRows(query, sql);
+    query.Close();
+    query.OnProgress = [](TProgressStatus, int, int, int) {};
+    Rows walked = engineRows(query, sql);
+    query.Close();
+    query.OnProgress = nullptr;
+    return {stored, walked};
+  }
+  std::string ErrorOf(const std::string& sql) {
+    try {
+      engineRows(query, sql);
+    } catch (const std::exception& error) {
+      return error.what();
+    }
+    return "no error";
+  }
+
+  vekrano::testing::TempDir dir;
+  dbase::TTzDbf table{"tarticle"};
+  TSqlQuery query;
+};
+
+TEST_F(StorageOrder, RowsAndTheirOrderAreThoseOfTheWalk) {
+  Fill(400);
+  const std::vector<std::string> statements = {
+      "select * from article",
+      "select num, cb from article where topp = \"O\"",
+      "select * from article order by topp",
+      "select num, topp, quantite from article order by quantite desc, topp",
+      "select * from article order by num",
+      "select * from article where cb like \"C1%\" order by cb",
+      "select distinct topp, quantite from article",
+      "select top 7 * from article order by quantite",
+      "select topp, count(*) as n, min(num) as m from article group by topp",
+      "select max(num) as nb, count(*) as n, min(cb) as c from article",
+      "select num, max(quantite) as q from article where topp = \"N\"",
+      "select sum(quantite) as s, avg(num) as a from article",
+      "select count(*) as n from article where num > 100000",
+      "select * from article where num > 100000 order by cb",
+  };
+  for (const std::string& sql : statements) {
+    const auto [stored, walked] = BothWays(sql);
+    EXPECT_EQ(stored, walked) << sql;
+  }
+  // The walk's order is the barcode index's, which the record numbers do not follow.
+  const Rows rows = BothWays("select cb, num from article").first;
+  ASSERT_GT(rows.size(), 300u);
+  EXPECT_TRUE(std::is_sorted(rows.begin(), rows.end(), [](const std::string& a, const std::string& b) {
+    return a.substr(0, a.find('|')) < b.substr(0, b.find('|'));
+  }));
+  EXPECT_EQ(BothWays("select count(*) as n from article").first, (Rows{std::to_string(rows.size())}));
+}
+
+TEST_F(StorageOrder, AFailureIsTheOneTheWalkMeetsFirstAndTheTableStaysUsable) {
+  // Record 1 comes last in barcode order, record 3 first: the walk meets "early" first.
+  Exec("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (1,\"Z\",\"late\",\"\",1,\"N\")");
+  Exec("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (2,\"M\",\"12\",\"\",1,\"N\")");
+  Exec("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (3,\"A\",\"early\",\"\",1,\"N\")");
+  const std::string sql = "select * from article where cast(lib1 as integer) > 3";
+  const std::string walked = [&] {
+    query.OnProgress = [](TProgressStatus, int, int, int) {};
+    const std::string text = ErrorOf(sql);
+    query.OnProgress = nullptr;
+    return text;
+  }();
+  EXPECT_NE(walked, "no error");
+  EXPECT_NE(walked.find("early"), std::string::npos) << walked;
+  EXPECT_EQ(ErrorOf(sql), walked);
+  EXPECT_EQ(engineRows(query, "select cb from article"), (Rows{"A", "M", "Z"}));
+}
+
+TEST_F(StorageOrder, TheTableIsLeftAtItsEndAsAWalkLeavesIt) {
+  Fill(50);
+  const auto placeAfter = [&](bool walked) {
+    if (walked) query.OnProgress = [](TProgressStatus, int, int, int) {};
+    engineRows(query, "select * from article order by num");
+    query.OnProgress = nullptr;
+    const bool eof = table.Eof();
+    table.Prior();
+    return std::to_string(eof) + table.FieldByName("cb").AsString() + table.FieldByName("num").AsString();
+  };
+  const std::string walked = placeAfter(true);
+  EXPECT_EQ(walked.front(), '1');
+  EXPECT_EQ(placeAfter(false), walked);
+  // A dataset others watch is walked step by step: its scroll events see every record.
+  int scrolls = 0;
+  table.AfterScroll = [&](dbase::TDataSet&) { ++scrolls; };
+  engineRows(query, "select count(*) as n from article");
+  EXPECT_GT(scrolls, 40);
+}
+
+}  // namespace
+}  // namespace vekrano::sql
