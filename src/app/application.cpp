@@ -1,10 +1,12 @@
 #include "app/application.h"
 
 #include <QFont>
+#include <QGuiApplication>
 #include <QLocale>
 
 #include "common/format_settings.h"
 #include "common/process_events.h"
+#include "common/wait_cursor.h"
 #include "languages/qt_text.h"
 
 namespace vekrano::app {
@@ -16,9 +18,12 @@ VekranoApplication::VekranoApplication(int& argc, char** argv) : QApplication(ar
   fillFormatSettingsFromLocale();
   common::setPrompts(&prompts_);
   common::setProcessEventsHook([] { QCoreApplication::processEvents(); });
+  common::setWaitCursorHook({[] { QGuiApplication::setOverrideCursor(Qt::WaitCursor); },
+                             [] { QGuiApplication::restoreOverrideCursor(); }});
 }
 
 VekranoApplication::~VekranoApplication() {
+  common::setWaitCursorHook({});
   common::setProcessEventsHook({});
   common::setPrompts(nullptr);
 }

@@ -8,6 +8,7 @@
 #include "sql/analyzer_run.h"
 #include "sql/errors.h"
 #include "sql/expr_messages.h"
+#include "sql/field_references.h"
 #include "sql/query_messages.h"
 
 namespace vekrano::sql {
@@ -20,69 +21,6 @@ constexpr std::array<const char*, 26> kExpressionWords = {
 
 bool sameName(const std::string& a, const std::string& b) {
   return common::ansiUpper(a) == common::ansiUpper(b);
-}
-
-std::string withoutBrackets(const std::string& name) {
-  if (name.size() >= 2 && name.front() == '[' && name.back() == ']') {
-    return name.substr(1, name.size() - 2);
-  }
-  return name;
-}
-
-// The position of the "." between qualifier and field, outside brackets; npos when none.
-std::size_t qualifierDot(const std::string& name) {
-  bool inBrackets = false;
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    if (name[i] == '[') inBrackets = true;
-    if (name[i] == ']') inBrackets = false;
-    if (name[i] == '.' && !inBrackets) return i;
-  }
-  return std::string::npos;
-}
-
-bool isNameChar(char c) {
-  return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_' ||
-         static_cast<unsigned char>(c) >= 128;
-}
-
-// Calls `replace` for every field reference marker and every ":name" parameter outside string
-// literals, and puts its answer in their place.
-std::string rewriteReferences(const std::string& text,
-                              const std::function<std::string(const std::string&)>& field,
-                              const std::function<std::string(const std::string&)>& parameter) {
-  std::string out;
-  out.reserve(text.size());
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const char c = text[i];
-    if (c == kFieldMarker && i + 1 < text.size() && text[i + 1] == '"') {
-      const std::size_t close = text.find('"', i + 2);
-      if (close == std::string::npos) break;
-      out += field(text.substr(i + 2, close - i - 2));
-      i = close + 1;
-    } else if (c == '"' || c == '\'') {
-      const std::size_t close = text.find(c, i + 1);
-      const std::size_t end = close == std::string::npos ? text.size() : close + 1;
-      out.append(text, i, end - i);
-      i = end;
-    } else if (c == ':' && i + 1 < text.size() && isNameChar(text[i + 1])) {
-      std::size_t end = i + 1;
-      while (end < text.size() && isNameChar(text[end])) ++end;
-      out += parameter(text.substr(i + 1, end - i - 1));
-      i = end;
-    } else {
-      out += c;
-      ++i;
-    }
-  }
-  if (i < text.size()) out.append(text, i, std::string::npos);
-  return out;
-}
-
-// True when `text` is one field reference marker and nothing else.
-bool isLoneReference(const std::string& text) {
-  return text.size() >= 3 && text[0] == kFieldMarker && text[1] == '"' && text.back() == '"' &&
-         text.find('"', 2) == text.size() - 1;
 }
 
 }  // namespace
@@ -190,7 +128,8 @@ void TStatementRun::ExpandAllFields() {
 std::string TStatementRun::ResolveReference(const std::string& name, bool columnAliases) const {
   const std::size_t dot = qualifierDot(name);
   if (dot != std::string::npos) {
-    const TBoundTable* table = FindTable(withoutBrackets(name.substr(0, dot)));
+    const TStatementRun* owner = nullptr;
+    const TBoundTable* table = FindScopeTable(withoutBrackets(name.substr(0, dot)), owner);
     if (table == nullptr) return fieldReferenceText(name);
     return fieldReferenceText(quotedName(table->qualifier) + "." + name.substr(dot + 1));
   }
@@ -204,12 +143,66 @@ std::string TStatementRun::ResolveReference(const std::string& name, bool column
       return isLoneReference(text) ? text : "(" + text + ")";
     }
   }
-  for (const TBoundTable& table : tables_) {
-    if (table.dataSet->FindField(field) != nullptr) {
-      return fieldReferenceText(quotedName(table.qualifier) + "." + quotedName(field));
-    }
+  const TStatementRun* owner = nullptr;
+  if (const TBoundTable* table = FindFieldTable(field, owner)) {
+    return fieldReferenceText(quotedName(table->qualifier) + "." + quotedName(field));
   }
   throw ESqlQueryError(formatText(messages::kFieldNotFound, {field}));
+}
+
+// --- Names of enclosing statements, which a subquery may use
+
+const TBoundTable* TStatementRun::FindScopeTable(const std::string& name,
+                                                 const TStatementRun*& owner) const {
+  // An alias anywhere in scope comes before a table name, so that "article.f" in a subquery over
+  // "article b" names the enclosing statement's "article".
+  for (const bool byAlias : {true, false}) {
+    for (const TStatementRun* run = this; run != nullptr; run = run->outer_) {
+      for (const TBoundTable& table : run->tables_) {
+        if (sameName(byAlias ? table.alias : table.name, name)) {
+          owner = run;
+          return &table;
+        }
+      }
+    }
+  }
+  return nullptr;
+}
+
+const TBoundTable* TStatementRun::FindFieldTable(const std::string& reference,
+                                                 const TStatementRun*& owner) const {
+  const std::size_t dot = qualifierDot(reference);
+  if (dot != std::string::npos) {
+    const TBoundTable* table = FindScopeTable(withoutBrackets(reference.substr(0, dot)), owner);
+    const bool holds = table != nullptr &&
+                       table->dataSet->FindField(withoutBrackets(reference.substr(dot + 1))) != nullptr;
+    return holds ? table : nullptr;
+  }
+  const std::string field = withoutBrackets(reference);
+  for (const TStatementRun* run = this; run != nullptr; run = run->outer_) {
+    for (const TBoundTable& table : run->tables_) {
+      if (table.dataSet->FindField(field) != nullptr) {
+        owner = run;
+        return &table;
+      }
+    }
+  }
+  return nullptr;
+}
+
+bool TStatementRun::ResolvesHere(const std::string& reference) const {
+  const std::size_t dot = qualifierDot(reference);
+  if (dot != std::string::npos) {
+    const TStatementRun* owner = nullptr;
+    return FindScopeTable(withoutBrackets(reference.substr(0, dot)), owner) != nullptr && owner == this;
+  }
+  const std::string field = withoutBrackets(reference);
+  for (const TColumnItem& column : analizer_.columns) {
+    if (column.isAsAlias && sameName(column.columnName, field)) return true;
+  }
+  return std::any_of(tables_.begin(), tables_.end(), [&](const TBoundTable& table) {
+    return table.dataSet->FindField(field) != nullptr;
+  });
 }
 
 std::string TStatementRun::ResolveText(const std::string& text, bool columnAliases) const {
@@ -303,12 +296,22 @@ std::vector<int> TStatementRun::BindOrderList(const TOrderByList& list,
 TExprParserContext TStatementRun::ParserContext() const {
   TExprParserContext context;
   context.FindDataSet = [this](const std::string& name) -> dbase::TDataSet* {
-    const TBoundTable* table = FindTable(name);
+    const TStatementRun* owner = nullptr;
+    const TBoundTable* table = FindScopeTable(name, owner);
     return table == nullptr ? nullptr : table->dataSet;
   };
   context.ParamValue = environment_.ParamValue;
-  context.OnUDFCheck = environment_.OnUDFCheck;
-  context.OnUDFSolve = environment_.OnUDFSolve;
+  // Subqueries answer as functions of their own; every other name goes to the query's events.
+  context.OnUDFCheck = [this](const std::string& name, const TExprList& params, TExprType& type,
+                              int& maxLength) {
+    if (CheckSubqueryFunction(name, params, type, maxLength)) return true;
+    return environment_.OnUDFCheck && environment_.OnUDFCheck(name, params, type, maxLength);
+  };
+  context.OnUDFSolve = [this](const std::string& name, const TExprList& params) {
+    if (SubqueryFunction(name) != nullptr) return SolveSubqueryFunction(name, params);
+    if (!environment_.OnUDFSolve) throw EExpression(formatText(messages::kInternalError, {"0"}));
+    return environment_.OnUDFSolve(name, params);
+  };
   return context;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -140,14 +141,52 @@ class TStatementRun {
   std::unique_ptr<TResultSet> CrossTab(const TResultSet& grouped) const;
 
   // --- Joins (execute_join.cpp)
+  // A query holding every record of `source` with all its fields, hidden ones hidden again.
+  std::unique_ptr<TSqlQuery> TakeSnapshot(dbase::TDataSet& source) const;
   // Puts a snapshot of every FROM table in place of its dataset.
   void TakeSnapshots();
   void ScanJoined(TResultSet& resultSet);
   void CheckJoinDefined() const;
 
-  // --- Subqueries (execute_subquery.cpp)
+  // --- Subqueries (execute_subquery.cpp; the scope look-ups in analyzer_resolve.cpp)
+  // A subquery's values, for "{... subquery n}" functions.
+  struct Subquery;
+  // A field of an enclosing statement's table, with the run of that statement.
+  struct OuterField {
+    const TStatementRun* owner = nullptr;
+    dbase::TField* field = nullptr;
+  };
+  // The run of a subquery of `outer`: the names its own tables cannot resolve resolve to the
+  // tables of `outer` and of the statements around it.
+  TStatementRun(TSqlAnalizer& analizer, const TRunEnvironment& environment, const TStatementRun* outer);
+  // Puts the subqueries' values, or functions that give them, in place of their placeholders.
   void RunSubqueries();
-  std::string ReplaceSubqueries(const std::string& text, TSubqueryList& subqueries);
+  // `location` names the text ("Where", "Column 2") in the functions put in place.
+  std::string ReplaceSubqueries(const std::string& text, TSubqueryList& subqueries,
+                                const std::string& location);
+  // The table named `name` (alias first) of this statement or, failing that, of the nearest
+  // enclosing one; `owner` receives the run whose table it is.
+  const TBoundTable* FindScopeTable(const std::string& name, const TStatementRun*& owner) const;
+  // The table, of this statement or the nearest enclosing one, holding the field that
+  // `reference` ("f" or "t.f") names; null when none does.
+  const TBoundTable* FindFieldTable(const std::string& reference, const TStatementRun*& owner) const;
+  // True when `reference` names a field of this statement's own tables or a column alias.
+  bool ResolvesHere(const std::string& reference) const;
+  // Adds the fields of enclosing statements that this statement, or a subquery inside it, names.
+  // REQUIRES: the tables are not bound yet (a run of its own).
+  void CollectOuterFields(std::vector<OuterField>& fields);
+  std::vector<OuterField> OuterFieldsOf(TSqlAnalizer& subquery) const;
+  // The subquery a "{... subquery n}" function name stands for, made ready on first use; null
+  // for any other name.
+  Subquery* SubqueryFunction(const std::string& upperName) const;
+  std::unique_ptr<Subquery> PrepareSubquery(TSubqueryItem& item) const;
+  bool CheckSubqueryFunction(const std::string& upperName, const TExprList& params,
+                             TExprType& type, int& maxLength) const;
+  TExprValue SolveSubqueryFunction(const std::string& upperName, const TExprList& params) const;
+
+  const TStatementRun* outer_ = nullptr;
+  // By function name; declared before the trees that call them, so destroyed after them.
+  mutable std::map<std::string, std::unique_ptr<Subquery>> subqueries_;
 
   // --- Aggregation (execute_aggregate.cpp)
   void Aggregate(TResultSet& resultSet, const std::vector<int>& groupColumns);

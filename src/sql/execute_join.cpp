@@ -23,22 +23,30 @@ std::string qualifierOf(const std::string& reference) {
 
 }  // namespace
 
-// Defined here, where the snapshots' class is complete.
-TStatementRun::TStatementRun(TSqlAnalizer& analizer, const TRunEnvironment& environment)
-    : analizer_(analizer), environment_(environment) {}
-
-TStatementRun::~TStatementRun() = default;
+std::unique_ptr<TSqlQuery> TStatementRun::TakeSnapshot(dbase::TDataSet& source) const {
+  auto snapshot = std::make_unique<TSqlQuery>();
+  snapshot->AutoDisableControls = false;
+  snapshot->ShowWaitCursor = false;
+  snapshot->ResultsInMemory = environment_.storage.inMemory;
+  snapshot->TempFileCapacity = environment_.storage.fileCapacity;
+  snapshot->DataSets().Add("source", &source);
+  // Every field, hidden ones too, so that a statement may name them as it may on the table
+  // itself; they stay hidden from "*".
+  std::string columns;
+  for (int i = 0; i < source.FieldCount(); ++i) {
+    columns += (i == 0 ? "[" : ", [") + source.Fields(i).FieldName() + "]";
+  }
+  snapshot->SQL().Add("select " + columns + " from source");
+  snapshot->Open();
+  for (int i = 0; i < source.FieldCount(); ++i) {
+    snapshot->Fields(i).SetVisible(source.Fields(i).Visible());
+  }
+  return snapshot;
+}
 
 void TStatementRun::TakeSnapshots() {
   for (TBoundTable& table : tables_) {
-    auto snapshot = std::make_unique<TSqlQuery>();
-    snapshot->AutoDisableControls = false;
-    snapshot->ShowWaitCursor = false;
-    snapshot->ResultsInMemory = environment_.storage.inMemory;
-    snapshot->TempFileCapacity = environment_.storage.fileCapacity;
-    snapshot->DataSets().Add("source", table.dataSet);
-    snapshot->SQL().Add("select * from source");
-    snapshot->Open();
+    std::unique_ptr<TSqlQuery> snapshot = TakeSnapshot(*table.dataSet);
     snapshotRows_.push_back(snapshot->RecordCount());
     snapshot->CurrentResultSet()->Insert();
     table.dataSet = snapshot.get();

@@ -48,12 +48,33 @@ TSQLInPredicateExpr::TSQLInPredicateExpr(TExprPtr value, TExprList list, bool ne
   for (const TExprPtr& element : list_) adopt(*element);
 }
 
-bool TSQLInPredicateExpr::AsBoolean() const {
-  const TExprType type = value_->ExprType();
-  const TExprValue value = readAs(*value_, type);
-  const bool found = std::any_of(list_.begin(), list_.end(),
-                                 [&](const TExprPtr& element) { return readAs(*element, type) == value; });
-  return found != negated_;
+bool TSQLInPredicateExpr::AsBoolean() const { return listContains(*value_, list_) != negated_; }
+
+bool listContains(const TExpression& value, const TExprList& list) {
+  const TExprType type = value.ExprType();
+  const TExprValue read = readAs(value, type);
+  return std::any_of(list.begin(), list.end(),
+                     [&](const TExprPtr& element) { return readAs(*element, type) == read; });
+}
+
+bool quantifiedComparison(const TExpression& value, TOperator op, bool all, const TExprList& list) {
+  if (list.empty()) return all;
+  if (value.IsNull()) return false;
+  // Read once: the value is compared with every element.
+  const TExplicitParamExpr read({}, readAs(value, value.ExprType()));
+  const auto holds = [&](const TExprPtr& element) {
+    if (element->IsNull()) return false;
+    const int order = compareAs(read, *element, std::min(read.ExprType(), element->ExprType()));
+    switch (op) {
+      case opNEQ: return order != 0;
+      case opLT: return order < 0;
+      case opGT: return order > 0;
+      case opLTE: return order <= 0;
+      case opGTE: return order >= 0;
+      default: return order == 0;
+    }
+  };
+  return all ? std::all_of(list.begin(), list.end(), holds) : std::any_of(list.begin(), list.end(), holds);
 }
 
 TBetweenExpr::TBetweenExpr(TExprPtr value, TExprPtr low, TExprPtr high, bool negated)

@@ -37,6 +37,13 @@ class TSQLInPredicateExpr : public TExpression {
   bool negated_;
 };
 
+// True when `list` holds an element equal to `value`, each read as the value's type.
+bool listContains(const TExpression& value, const TExprList& list);
+
+// value op element for some element of `list` (every element when `all`), compared as a
+// comparison operator compares: false when either side is null. An empty list gives `all`.
+bool quantifiedComparison(const TExpression& value, TOperator op, bool all, const TExprList& list);
+
 // value [NOT] BETWEEN low AND high, compared as the value's type.
 class TBetweenExpr : public TExpression {
  public:

@@ -3,6 +3,7 @@
 
 #include "common/code_page.h"
 #include "common/format_settings.h"
+#include "common/wait_cursor.h"
 #include "dbase/database_error.h"
 #include "sql/errors.h"
 #include "sql/query_messages.h"
@@ -188,6 +189,7 @@ void TSqlQuery::RunStatement(const std::function<void()>& run) {
     if (OnAfterQuery) OnAfterQuery();
   };
   try {
+    const common::WaitCursor waitCursor(ShowWaitCursor);
     run();
   } catch (...) {
     restore();

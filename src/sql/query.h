@@ -109,6 +109,19 @@ class TSqlQuery : public dbase::TDataSet {
   // method or Active property!" and every error of the run.
   void ExecSQL();
 
+  // The filter over the result rows: expression text whose names alone may be result fields.
+  // While Filtered, rows for which Filter is false, or for which OnFilterRecord clears `accept`,
+  // are skipped by First, Last, Next and Prior, and RecordCount and RecNo count the rows kept
+  // only; CurrentResultSet keeps every row. Setting either while open applies it at once and
+  // goes to the first row kept. A text that does not parse or is not boolean raises the
+  // expression's error and the filter stays as it was. Rows are filtered while browsing: during
+  // an edit or an insertion every row counts.
+  const std::string& Filter() const { return filter_; }
+  void SetFilter(const std::string& filter);
+  bool Filtered() const { return filtered_; }
+  void SetFiltered(bool filtered);
+  std::function<void(dbase::TDataSet& dataSet, bool& accept)> OnFilterRecord;
+
   // Rows inserted, changed or deleted by the last run.
   int ChangedRowCount() const { return changedRowCount_; }
   // The result set of the open query; null when closed.
@@ -169,7 +182,7 @@ class TSqlQuery : public dbase::TDataSet {
   void InternalGotoBookmark(const char* data) override;
   bool InternalBookmarkValid(const char* data) override;
   int CompareBookmarkData(const char* a, const char* b) const override;
-  int GetRecordCount() const override { return resultSet_->RecordCount(); }
+  int GetRecordCount() const override;
   int GetRecNo() const override;
   bool InternalSetRecNo(int recNo) override;
 
@@ -199,6 +212,17 @@ class TSqlQuery : public dbase::TDataSet {
   void WriteToRow(char* row, const Slot& slot, const dbase::Variant& value) const;
   std::int32_t RowIndex(const char* buffer) const;
 
+  // --- The filter (query_filter.cpp)
+  bool Filtering() const { return filtered_ && (!filter_.empty() || OnFilterRecord); }
+  // Builds the filter's tree (raising its errors) and goes to the first row kept; `undo` puts
+  // the previous settings back when the tree cannot be built.
+  void ApplyFilter(const std::function<void()>& undo);
+  const TExpression& FilterExpression() const;
+  bool RowKept(int rowIndex) const;
+  // The first row kept after `rowIndex` (step 1) or before it (step -1); the row count or -1
+  // when there is none.
+  int NextRowKept(int rowIndex, int step) const;
+
   TSqlStrings sql_;
   TSqlDataSets dataSets_;
   TParams params_;
@@ -210,6 +234,10 @@ class TSqlQuery : public dbase::TDataSet {
   std::size_t recordSize_ = 0;
   std::size_t rowIndexOffset_ = 0;
   int cursor_ = -1;
+  std::string filter_;
+  bool filtered_ = false;
+  mutable TExprPtr filterExpression_;       // built from filter_ on first use
+  mutable dbase::TRecordCopy filterRecord_;  // the row being filtered, as the fields read it
 };
 
 }  // namespace vekrano::sql

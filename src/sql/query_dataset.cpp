@@ -134,6 +134,7 @@ std::vector<dbase::TFieldDef> TSqlQuery::InternalInitFieldDefs() {
 }
 
 void TSqlQuery::InternalClose() {
+  filterExpression_.reset();
   resultSet_.reset();
   slots_.clear();
   resultFieldDefs_.clear();
@@ -217,14 +218,18 @@ void TSqlQuery::WriteToRow(char* row, const Slot& slot, const dbase::Variant& va
 dbase::TGetResult TSqlQuery::GetRecord(char* buffer, dbase::TGetMode mode, bool) {
   const int count = resultSet_->RecordCount();
   switch (mode) {
-    case dbase::TGetMode::gmNext:
-      if (cursor_ >= count - 1) return dbase::TGetResult::grEOF;
-      ++cursor_;
+    case dbase::TGetMode::gmNext: {
+      const int next = NextRowKept(cursor_, 1);
+      if (next >= count) return dbase::TGetResult::grEOF;
+      cursor_ = next;
       break;
-    case dbase::TGetMode::gmPrior:
-      if (cursor_ < 1) return dbase::TGetResult::grBOF;
-      cursor_ = std::min(cursor_, count) - 1;
+    }
+    case dbase::TGetMode::gmPrior: {
+      const int prior = NextRowKept(std::min(cursor_, count), -1);
+      if (prior < 0) return dbase::TGetResult::grBOF;
+      cursor_ = prior;
       break;
+    }
     case dbase::TGetMode::gmCurrent:
       if (cursor_ < 0 || cursor_ >= count) return dbase::TGetResult::grEOF;
       break;
@@ -352,15 +357,29 @@ int TSqlQuery::CompareBookmarkData(const char* a, const char* b) const {
   return left < right ? -1 : (left > right ? 1 : 0);
 }
 
+int TSqlQuery::GetRecordCount() const {
+  if (!Filtering()) return resultSet_->RecordCount();
+  int count = 0;
+  for (int row = NextRowKept(-1, 1); row < resultSet_->RecordCount(); row = NextRowKept(row, 1)) ++count;
+  return count;
+}
+
 int TSqlQuery::GetRecNo() const {
   const char* buffer = ActiveBuffer();
   if (buffer == nullptr || resultSet_->RecordCount() == 0) return 1;
-  return std::max(1, RowIndex(buffer) + 1);
+  const int index = RowIndex(buffer);
+  if (!Filtering()) return std::max(1, index + 1);
+  int recNo = 1;
+  for (int row = NextRowKept(-1, 1); row < index; row = NextRowKept(row, 1)) ++recNo;
+  return recNo;
 }
 
 bool TSqlQuery::InternalSetRecNo(int recNo) {
-  if (recNo < 1 || recNo > resultSet_->RecordCount()) return false;
-  cursor_ = recNo - 1;
+  if (recNo < 1) return false;
+  int row = NextRowKept(-1, 1);
+  for (int n = 1; n < recNo && row < resultSet_->RecordCount(); ++n) row = NextRowKept(row, 1);
+  if (row >= resultSet_->RecordCount()) return false;
+  cursor_ = row;
   return true;
 }
 

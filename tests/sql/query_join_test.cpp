@@ -95,6 +95,21 @@ TEST_F(JoinQuery, SelfJoinReadsTheTableTwice) {
   EXPECT_EQ(Select("select count(*) from orders a, orders b where a.cust = b.cust"), (Rows{"5"}));
 }
 
+TEST_F(JoinQuery, HiddenFieldsOfJoinedTablesCanBeNamedButStayOutOfStar) {
+  orders.Open();
+  orders.FieldByName("qty").SetVisible(false);
+  EXPECT_EQ(Select("select c.name, o.qty from customer c inner join orders o on c.id = o.cust "
+                   "where o.qty > 5"),
+            (Rows{"Ann|7"}));
+  EXPECT_EQ(Select("select name, qty from customer, orders where id = cust order by qty desc"),
+            (Rows{"Ann|7", "Ann|5"}));
+  // As on the table alone.
+  EXPECT_EQ(Select("select qty from orders where no = 3"), (Rows{"2"}));
+  EXPECT_EQ(Select("select * from customer c, orders o where c.id = o.cust and o.qty = 5"),
+            (Rows{"10|Ann|1|10"}));
+  EXPECT_EQ(Select("select o.* from orders o, orders p where o.no = p.no and p.qty = 2"), (Rows{"3|99"}));
+}
+
 TEST_F(JoinQuery, TransformPivotsTheAggregateIntoOneColumnPerValue) {
   orders.AddRow({std::int64_t{4}, std::int64_t{20}, std::int64_t{5}});
   orders.AddRow({std::int64_t{5}, std::int64_t{10}, std::int64_t{5}});

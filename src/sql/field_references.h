@@ -1,0 +1,29 @@
+// Field references inside expression texts: the marker 0x0C, then the name between double
+// quotes, "table.field" when qualified, either part possibly in brackets.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+
+namespace vekrano::sql {
+
+using TReferenceRewrite = std::function<std::string(const std::string& name)>;
+
+// Calls `field` for every field reference and `parameter` for every ":name" parameter outside
+// string literals, in text order, and puts their answers in their place.
+std::string rewriteReferences(const std::string& text, const TReferenceRewrite& field,
+                              const TReferenceRewrite& parameter);
+
+// Calls `visit` with the name of every field reference outside string literals, in text order.
+void forEachReference(const std::string& text, const std::function<void(const std::string& name)>& visit);
+
+// True when `text` is one field reference and nothing else.
+bool isLoneReference(const std::string& text);
+
+// The position of the "." between qualifier and field, outside brackets; npos when none.
+std::size_t qualifierDot(const std::string& name);
+
+std::string withoutBrackets(const std::string& name);
+
+}  // namespace vekrano::sql

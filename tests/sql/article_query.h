@@ -1,0 +1,56 @@
+// A query over a real "article" table in a temporary directory, for the tests of the engine.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "dbase/table_article.h"
+#include "dbase/table_dataset.h"
+#include "sql/query.h"
+#include "support/temp_dir.h"
+
+namespace vekrano::sql {
+
+class ArticleQuery : public ::testing::Test {
+ protected:
+  ArticleQuery() {
+    dbase::ConfigureArticleTable(table, dir.path().string());
+    table.Open();
+    query.DataSets().Add("article", &table);
+    query.AutoDisableControls = false;
+  }
+  ~ArticleQuery() override {
+    query.Close();
+    table.Close();
+  }
+
+  void Exec(const std::string& sql) {
+    query.Close();
+    query.SQL().Clear();
+    query.SQL().Add(sql);
+    query.ExecSQL();
+  }
+  void Add(int num, const std::string& cb, int quantite = 1, const std::string& topp = "N",
+           const std::string& lib1 = "l") {
+    Exec("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(num) +
+         ",\"" + cb + "\",\"" + lib1 + "\",\"\"," + std::to_string(quantite) + ",\"" + topp + "\")");
+  }
+  // The values of `field` in the rows of a SELECT.
+  std::vector<std::string> Column(const std::string& sql, const std::string& field = "cb") {
+    query.Close();
+    query.SQL().Clear();
+    query.SQL().Add(sql);
+    query.Open();
+    std::vector<std::string> values;
+    for (query.First(); !query.Eof(); query.Next()) values.push_back(query.FieldByName(field).AsString());
+    return values;
+  }
+
+  vekrano::testing::TempDir dir;
+  dbase::TTzDbf table{"tarticle"};
+  TSqlQuery query;
+};
+
+}  // namespace vekrano::sql
