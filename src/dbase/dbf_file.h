@@ -199,7 +199,7 @@ class DbfTable {
   void takeRecord(std::int32_t n);
 
   File file_;
-  HeldFileBytes held_;
+  HeldFileBytes held_{true};
   std::string fileName_;
   DbfLayout layout_ = DbfLayout::Standard;
   std::vector<std::uint8_t> header_;   // the header image as read (32 or 8 bytes rewritten)

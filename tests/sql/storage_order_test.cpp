@@ -89,6 +89,13 @@ TEST_F(StorageOrder, RowsAndTheirOrderAreThoseOfTheWalk) {
       "select sum(quantite) as s, avg(num) as a from article",
       "select count(*) as n from article where num > 100000",
       "select * from article where num > 100000 order by cb",
+      // Only the records the barcode index finds for a fixed start are visited.
+      "select * from article where cb like \"C1%\"",
+      "select num, cb from article where cb like \"C2_\" and topp = \"N\"",
+      "select count(*) as n, max(num) as m, min(lib1) as l from article where cb like \"C3%\" and quantite > 1",
+      "select cb, num from article where cb like \"C4\" order by num",
+      "select * from article where cb like \"C%5\" order by topp",
+      "select * from article where cb like \"X%\"",
   };
   for (const std::string& sql : statements) {
     const auto [stored, walked] = BothWays(sql);
@@ -119,6 +126,12 @@ TEST_F(StorageOrder, AFailureIsTheOneTheWalkMeetsFirstAndTheTableStaysUsable) {
   EXPECT_NE(walked.find("early"), std::string::npos) << walked;
   EXPECT_EQ(ErrorOf(sql), walked);
   EXPECT_EQ(engineRows(query, "select cb from article"), (Rows{"A", "M", "Z"}));
+
+  // A record the barcode prefix leaves out is never evaluated further, visited or walked.
+  EXPECT_EQ(engineRows(query, "select num from article where cb like \"M%\" and cast(lib1 as integer) > 3"),
+            (Rows{"2"}));
+  const std::string inRange = "select num from article where cb like \"A%\" and cast(lib1 as integer) > 3";
+  EXPECT_EQ(ErrorOf(inRange), walked);
 }
 
 TEST_F(StorageOrder, TheTableIsLeftAtItsEndAsAWalkLeavesIt) {
