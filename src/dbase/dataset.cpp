@@ -528,8 +528,9 @@ bool TDataSet::VisitUnwatched(const std::function<bool()>& visitRecords) {
   return visited;
 }
 
-bool TDataSet::VisitInStorageOrder(const std::function<void()>& visit) {
-  return VisitUnwatched([&] { return VisitStoredRecords(visit); });
+bool TDataSet::VisitInStorageOrder(const std::function<void()>& visit,
+                                   const std::vector<const TField*>* fieldsRead) {
+  return VisitUnwatched([&] { return VisitStoredRecords(visit, fieldsRead); });
 }
 
 bool TDataSet::VisitFieldPrefix(const TField& field, const std::string& prefix,

@@ -245,7 +245,10 @@ class TDataSet {
   // visited, when the dataset stores its records in no cheaper order than its walk, or when the
   // walk could be seen: a scroll or calculation event assigned, a data source heard, an edit
   // pending. A failure of `visit` or of a read passes on, with the dataset placed at its end.
-  bool VisitInStorageOrder(const std::function<void()>& visit);
+  // With `fieldsRead`, only those fields need to read the visited record (the others may read
+  // anything meanwhile), which spares decoding the rest.
+  bool VisitInStorageOrder(const std::function<void()>& visit,
+                           const std::vector<const TField*>* fieldsRead = nullptr);
   // Visits as VisitInStorageOrder does, but in the walk's order and only some of the records:
   // at least every one whose `field` holds a text starting with `prefix` (which is printable
   // ASCII), found through an index. False, with nothing visited, when the dataset has no index
@@ -370,7 +373,10 @@ class TDataSet {
   virtual void InternalHandleException(const std::exception& error);
   // VisitInStorageOrder's work, once it knows nobody watches: each visited record is delivered
   // into ActiveBuffer(). False when the dataset has no storage order cheaper than its walk.
-  virtual bool VisitStoredRecords(const std::function<void()>& /*visit*/) { return false; }
+  virtual bool VisitStoredRecords(const std::function<void()>& /*visit*/,
+                                  const std::vector<const TField*>* /*fieldsRead*/) {
+    return false;
+  }
   // VisitFieldPrefix's work, the same way.
   virtual bool VisitPrefixRecords(const TField& /*field*/, const std::string& /*prefix*/,
                                   const std::function<void()>& /*visit*/) {

@@ -1,5 +1,7 @@
 // The field buffer: the decoded form of the current record, its encoding back into the record,
 // and the field inquiries.
+#include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "common/code_page.h"
@@ -74,37 +76,49 @@ std::uint32_t FieldBufferWidth(const DbfField& field) {
 
 void DbfTable::DecodeRecord() {
   fieldBuffer_[0] = record_[0] == kRecordDeleted ? 1 : 0;
-  for (const DbfField& field : fields_) {
-    std::uint8_t* out = fieldBuffer_.data() + field.address;
-    const std::string_view text = stored(record_, field);
-    switch (field.type) {
-      case 'C':
-        putLengthPrefixed(out, text, field.length);
-        break;
-      case 'N': case 'F':
-        if (isDecimal(field)) {
-          store<double>(out, ReadNumber(text));
-        } else {
-          store<std::int32_t>(out, ClampToInt32(ReadNumber(text)));
-        }
-        break;
-      case 'D': {
-        Date date;
-        putLengthPrefixed(
-            out,
-            ParseStoredDate(text.substr(0, kStoredDateSize), date) ? shortDisplayDate(date) : "",
-            kDateTextMax);
-        break;
-      }
-      case 'L': {
-        const char c = text.empty() ? ' ' : text[0];
-        out[0] = c == 'T' || c == 't' || c == 'Y' || c == 'y' ? 1 : 0;
-        break;
-      }
-      default:
+  for (const DbfField& field : fields_) decodeField(field, stored(record_, field));
+}
+
+void DbfTable::DecodeStoredField(std::size_t index, const char* stored) {
+  const DbfField& field = fields_[index];
+  const char* text = stored + field.position;
+  if (!translateOem_) return decodeField(field, std::string_view(text, field.length));
+  std::array<char, 256> translated;
+  const std::size_t length = std::min<std::size_t>(field.length, translated.size());
+  std::memcpy(translated.data(), text, length);
+  common::oemToCharBuff(translated.data(), length);
+  decodeField(field, std::string_view(translated.data(), length));
+}
+
+void DbfTable::decodeField(const DbfField& field, std::string_view text) {
+  std::uint8_t* out = fieldBuffer_.data() + field.address;
+  switch (field.type) {
+    case 'C':
+      putLengthPrefixed(out, text, field.length);
+      break;
+    case 'N': case 'F':
+      if (isDecimal(field)) {
+        store<double>(out, ReadNumber(text));
+      } else {
         store<std::int32_t>(out, ClampToInt32(ReadNumber(text)));
-        break;
+      }
+      break;
+    case 'D': {
+      Date date;
+      putLengthPrefixed(
+          out,
+          ParseStoredDate(text.substr(0, kStoredDateSize), date) ? shortDisplayDate(date) : "",
+          kDateTextMax);
+      break;
     }
+    case 'L': {
+      const char c = text.empty() ? ' ' : text[0];
+      out[0] = c == 'T' || c == 't' || c == 'Y' || c == 'y' ? 1 : 0;
+      break;
+    }
+    default:
+      store<std::int32_t>(out, ClampToInt32(ReadNumber(text)));
+      break;
   }
 }
 

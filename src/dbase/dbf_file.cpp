@@ -69,6 +69,11 @@ bool DbfTable::GetDbfRecord(std::int32_t n) {
   return true;
 }
 
+const char* DbfTable::WalkedRecordBytes(std::int32_t n) {
+  if (!held_.active() || n < 1 || n > recordCount_) return nullptr;
+  return held_.View(file_, static_cast<std::uint64_t>(recordOffset(n)), recordLength_);
+}
+
 void DbfTable::PrefetchWalkedRecord(std::int32_t n) {
   if (!held_.active() || n < 1 || n > recordCount_) return;
   const char* bytes = held_.View(file_, static_cast<std::uint64_t>(recordOffset(n)), recordLength_);

@@ -99,9 +99,16 @@ class DbfTable {
   // GetDbfRecord for walks: between BeginWalk and the matching EndWalk (pairs nest) records come
   // from the file mapped for the walk (see HeldFileBytes).
   bool GetWalkedRecord(std::int32_t n);
-  // Starts fetching record n into the processor's cache when a walk holds the file, so that an
-  // index walk visiting records out of file order waits for several at once instead of each.
+  // Starts fetching record n into the processor's cache when a walk holds the file (and its page
+  // is mapped already), so that an index walk visiting records out of file order waits for
+  // several at once instead of each.
   void PrefetchWalkedRecord(std::int32_t n);
+  // The stored bytes of record n from the file mapped for the walk, untranslated; null when no
+  // walk holds the file or n is not a record of it. Valid until the walk ends or the next call.
+  const char* WalkedRecordBytes(std::int32_t n);
+  // Decodes field `index` (0-based) of the stored record bytes `stored` into the field buffer,
+  // as GetDbfRecord would, leaving the other fields and the current record as they are.
+  void DecodeStoredField(std::size_t index, const char* stored);
   void BeginWalk() { held_.Begin(); }
   void EndWalk() { held_.End(); }
   // Encodes the field buffer and writes the record at `n`; beyond the count it appends at
@@ -187,6 +194,8 @@ class DbfTable {
   File& file() { return file_; }
 
  private:
+  // Stored text of `field` (already in the ANSI code page) -> its place in the field buffer.
+  void decodeField(const DbfField& field, std::string_view text);
   bool validField(int n, const char* inquiry) const;
   std::int64_t recordOffset(std::int32_t n) const;
   bool writeRecordBytes(const char* bytes, std::size_t length, std::int64_t offset,
@@ -199,7 +208,7 @@ class DbfTable {
   void takeRecord(std::int32_t n);
 
   File file_;
-  HeldFileBytes held_{true};
+  HeldFileBytes held_;
   std::string fileName_;
   DbfLayout layout_ = DbfLayout::Standard;
   std::vector<std::uint8_t> header_;   // the header image as read (32 or 8 bytes rewritten)

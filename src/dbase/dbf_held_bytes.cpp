@@ -30,7 +30,7 @@ const char* HeldFileBytes::View(File& file, std::uint64_t offset, std::size_t le
     const std::int64_t size = file.size();
     if (size <= 0 || static_cast<std::uint64_t>(size) < end) return nullptr;
     unmap();
-    void* mapped = ::mmap(nullptr, static_cast<std::size_t>(size), PROT_READ, MAP_SHARED | (populate_ ? MAP_POPULATE : 0),
+    void* mapped = ::mmap(nullptr, static_cast<std::size_t>(size), PROT_READ, MAP_SHARED,
                           file.descriptor(), 0);
     if (mapped == MAP_FAILED) return nullptr;
     mapped_ = mapped;

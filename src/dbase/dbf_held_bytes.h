@@ -14,9 +14,7 @@ namespace vekrano::dbase {
 
 class HeldFileBytes {
  public:
-  // `populate`: every page is mapped up front, for walks that touch most of the file and fetch
-  // ahead (a prefetch of a page not yet mapped does nothing); otherwise pages are mapped as read.
-  explicit HeldFileBytes(bool populate) : populate_(populate) {}
+  HeldFileBytes() = default;
   ~HeldFileBytes();
   HeldFileBytes(const HeldFileBytes&) = delete;
   HeldFileBytes& operator=(const HeldFileBytes&) = delete;
@@ -38,7 +36,6 @@ class HeldFileBytes {
  private:
   void unmap();
 
-  bool populate_;
   int walks_ = 0;
   void* mapped_ = nullptr;
   std::size_t mappedBytes_ = 0;

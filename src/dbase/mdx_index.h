@@ -154,7 +154,7 @@ class MdxIndex {
   bool atBeginning_ = false;
   std::vector<std::optional<std::string>> oldKeys_;  // per tag; empty when the condition failed
   // The file's bytes read during the scans begun and not ended, seen by the tags.
-  HeldFileBytes scanBytes_{false};  // a walk reads few of the index's blocks
+  HeldFileBytes scanBytes_;
 };
 
 }  // namespace vekrano::dbase

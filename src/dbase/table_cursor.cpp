@@ -177,12 +177,24 @@ void TTzDbf::EndScan() {
   area.index->EndScan();
 }
 
-bool TTzDbf::VisitStoredRecords(const std::function<void()>& visit) {
+bool TTzDbf::VisitStoredRecords(const std::function<void()>& visit,
+                                const std::vector<const TField*>* fieldsRead) {
   WorkArea& area = Area("First");
   if (IndexActive() && !area.index->ControllingCoversEveryRecord()) return false;
+  const bool someFields = fieldsRead != nullptr;
+  std::vector<std::size_t> wanted;
+  if (someFields) {
+    for (const TField* field : *fieldsRead) wanted.push_back(static_cast<std::size_t>(field->Index()));
+  }
   TDataSetScan scan(*this);
   const std::int32_t count = CountRecords();
   for (std::int32_t n = 1; n <= count; ++n) {
+    if (const char* stored = someFields ? area.table.WalkedRecordBytes(n) : nullptr) {
+      if (area.hideDeleted && stored[0] == kRecordDeleted) continue;
+      layout_->StoredFieldsToBuffer(area.table, stored, n, wanted, ActiveBuffer());
+      visit();
+      continue;
+    }
     ClearDbfError();
     if (!Checked(ReadRecord(n)) || !Visible()) continue;
     Deliver(ActiveBuffer());

@@ -145,7 +145,8 @@ class TTzDbf : public TDataSet {
   void InternalLast() override;
   TGetResult GetRecord(char* buffer, TGetMode mode, bool doCheck) override;
   // Record order, unless the controlling tag leaves records out (a condition, unique keys).
-  bool VisitStoredRecords(const std::function<void()>& visit) override;
+  bool VisitStoredRecords(const std::function<void()>& visit,
+                          const std::vector<const TField*>* fieldsRead) override;
   // Through the controlling tag when it is the field alone.
   bool VisitPrefixRecords(const TField& field, const std::string& prefix,
                           const std::function<void()>& visit) override;

@@ -78,32 +78,46 @@ std::vector<TFieldDef> TableRecordLayout::FieldDefs(const DbfTable& table) const
 void TableRecordLayout::ToBuffer(const DbfTable& table, std::int32_t n, char* buffer) const {
   std::memset(buffer, 0, BufferSize());
   buffer[0] = table.IsDeleted() ? 1 : 0;
-  for (std::size_t i = 0; i < slots_.size(); ++i) {
-    const Slot& slot = slots_[i];
-    const int field = static_cast<int>(i) + 1;
-    char* at = buffer + slot.offset;
-    if (slot.type == 'C') {
-      // The stored characters without the blanks and control characters that pad them, straight
-      // from the field buffer: every record of a scan passes here.
-      const std::uint8_t* text = table.FieldBuffer() + table.fields()[i].address;
-      std::size_t length = text[0];
-      constexpr char kBlanks[] = "        ";
-      while (length >= 8 && std::memcmp(text + length - 7, kBlanks, 8) == 0) length -= 8;
-      while (length > 0 && text[length] <= ' ') --length;
-      at[0] = static_cast<char>(length);
-      std::memcpy(at + 1, text + 1, length);
-    } else if (IsFloat(slot.type, slot.decimals)) {
-      Store(at, Rounded(table.GetDouble(field), slot.decimals));
-    } else if (slot.type == 'D') {
-      Store(at, TextToDateTime(table.GetDate(field)).value_or(0.0));
-    } else if (slot.type == 'L') {
-      at[0] = table.GetLogical(field) ? 1 : 0;
-    } else {
-      Store(at, table.GetInteger(field));
-    }
+  for (std::size_t i = 0; i < slots_.size(); ++i) toSlot(table, i, buffer);
+  SetRecordNumber(buffer, n);
+  SetFlag(buffer, TBookmarkFlag::bfCurrent);
+}
+
+void TableRecordLayout::StoredFieldsToBuffer(DbfTable& table, const char* stored, std::int32_t n,
+                                             const std::vector<std::size_t>& fields, char* buffer) const {
+  buffer[0] = stored[0] == kRecordDeleted ? 1 : 0;
+  for (std::size_t i : fields) {
+    table.DecodeStoredField(i, stored);
+    std::memset(buffer + slots_[i].offset, 0, static_cast<std::size_t>(SlotSize(slots_[i].type, slots_[i].length, slots_[i].decimals)));
+    toSlot(table, i, buffer);
   }
   SetRecordNumber(buffer, n);
   SetFlag(buffer, TBookmarkFlag::bfCurrent);
+}
+
+void TableRecordLayout::toSlot(const DbfTable& table, std::size_t i, char* buffer) const {
+  const Slot& slot = slots_[i];
+  const int field = static_cast<int>(i) + 1;
+  char* at = buffer + slot.offset;
+  if (slot.type == 'C') {
+    // The stored characters without the blanks and control characters that pad them, straight
+    // from the field buffer: every record of a scan passes here.
+    const std::uint8_t* text = table.FieldBuffer() + table.fields()[i].address;
+    std::size_t length = text[0];
+    constexpr char kBlanks[] = "        ";
+    while (length >= 8 && std::memcmp(text + length - 7, kBlanks, 8) == 0) length -= 8;
+    while (length > 0 && text[length] <= ' ') --length;
+    at[0] = static_cast<char>(length);
+    std::memcpy(at + 1, text + 1, length);
+  } else if (IsFloat(slot.type, slot.decimals)) {
+    Store(at, Rounded(table.GetDouble(field), slot.decimals));
+  } else if (slot.type == 'D') {
+    Store(at, TextToDateTime(table.GetDate(field)).value_or(0.0));
+  } else if (slot.type == 'L') {
+    at[0] = table.GetLogical(field) ? 1 : 0;
+  } else {
+    Store(at, table.GetInteger(field));
+  }
 }
 
 void TableRecordLayout::FromBuffer(const char* buffer, DbfTable& table) const {

@@ -40,6 +40,10 @@ class TableRecordLayout {
 
   // The table's decoded current record -> `buffer` (record number `n` as bookmark, flag current).
   void ToBuffer(const DbfTable& table, std::int32_t n, char* buffer) const;
+  // Only `fields` (0-based) of the stored record bytes `stored` of record n -> `buffer`, through
+  // the table's field buffer; the other slots keep what they held.
+  void StoredFieldsToBuffer(DbfTable& table, const char* stored, std::int32_t n,
+                            const std::vector<std::size_t>& fields, char* buffer) const;
   // `buffer` -> the table's field buffer, ready for PutDbfRecord.
   void FromBuffer(const char* buffer, DbfTable& table) const;
   // The empty values of every field: blank text, 0, false, no date; no bookmark.
@@ -59,6 +63,9 @@ class TableRecordLayout {
   void SetFlag(char* buffer, TBookmarkFlag flag) const;
 
  private:
+  // Field `i` of the table's field buffer -> its slot in `buffer`.
+  void toSlot(const DbfTable& table, std::size_t i, char* buffer) const;
+
   struct Slot {
     char type;
     int length;

@@ -131,6 +131,8 @@ class TStatementRun {
   // walks. A failure empties the result set and gives false, for the walk to meet it again.
   bool VisitSource(TResultSet& resultSet, const std::function<void()>& handleRecord, bool mayUseStorageOrder);
   bool VisitFieldPrefix(const std::function<void()>& handleRecord);
+  // The source fields the select columns and WHERE read; nothing when a reference names none.
+  std::optional<std::vector<const dbase::TField*>> SourceFieldsRead() const;
   // Puts rows gathered in storage order into the order the walk would have given them.
   void RestoreWalkOrder(TResultSet& resultSet) const;
 

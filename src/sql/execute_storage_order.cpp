@@ -7,6 +7,7 @@
 #include <exception>
 
 #include "sql/analyzer_run.h"
+#include "sql/field_references.h"
 #include "sql/result_set_order.h"
 
 namespace vekrano::sql {
@@ -48,7 +49,9 @@ bool TStatementRun::VisitSource(TResultSet& resultSet, const std::function<void(
   if (!StorageOrderAllowed()) return false;
   try {
     if (VisitFieldPrefix(handleRecord)) return true;
-    storageOrdered_ = mayUseStorageOrder && tables_.front().dataSet->VisitInStorageOrder(handleRecord);
+    if (!mayUseStorageOrder) return false;
+    const std::optional<std::vector<const dbase::TField*>> fieldsRead = SourceFieldsRead();
+    storageOrdered_ = tables_.front().dataSet->VisitInStorageOrder(handleRecord, fieldsRead ? &*fieldsRead : nullptr);
     return storageOrdered_;
   } catch (const std::exception&) {
     // Walked in its own order the source meets first the failure the user is to see.
@@ -56,6 +59,24 @@ bool TStatementRun::VisitSource(TResultSet& resultSet, const std::function<void(
     resultSet.Truncate(0);
     return false;
   }
+}
+
+std::optional<std::vector<const dbase::TField*>> TStatementRun::SourceFieldsRead() const {
+  const dbase::TDataSet& source = *tables_.front().dataSet;
+  std::vector<const dbase::TField*> fields;
+  bool known = true;
+  const auto gather = [&](const std::string& text) {
+    forEachReference(text, [&](const std::string& name) {
+      const std::size_t dot = qualifierDot(name);
+      const dbase::TField* field = source.FindField(withoutBrackets(dot == std::string::npos ? name : name.substr(dot + 1)));
+      if (field == nullptr) known = false;
+      if (field != nullptr && std::find(fields.begin(), fields.end(), field) == fields.end()) fields.push_back(field);
+    });
+  };
+  for (const SelectColumn& column : columns_) gather(column.text);
+  gather(analizer_.whereText);
+  if (!known) return std::nullopt;
+  return fields;
 }
 
 bool TStatementRun::VisitFieldPrefix(const std::function<void()>& handleRecord) {

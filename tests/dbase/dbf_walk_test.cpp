@@ -101,7 +101,7 @@ TEST(DbfWalk, HeldBytesFollowGrowthAndEveryWriteWhileTheWalkLasts) {
   ASSERT_EQ(file.open(path, FileAccess::ReadWrite, FileShare::DenyNone), 0);
   File other;
   ASSERT_EQ(other.open(path, FileAccess::ReadWrite, FileShare::DenyNone), 0);
-  HeldFileBytes held(false);
+  HeldFileBytes held;
   char out[300];
   EXPECT_FALSE(held.Read(file, 0, out, 10));  // no walk: the caller reads
 

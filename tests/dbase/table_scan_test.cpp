@@ -150,7 +150,8 @@ TEST(TableScanTest, StorageOrderVisitsRecordOrderUnlessSomeoneWatches) {
   TTzDbf table("tarticle");
   ConfigureArticleTable(table, f.folder());
   table.Open();
-  for (const char* cb : {"D", "B", "E", "A", "C"}) AppendArticle(table, 1, cb);
+  int num = 0;
+  for (const char* cb : {"D", "B", "E", "A", "C"}) AppendArticle(table, ++num, cb);
   table.First();  // "A", record 4: deleted and hidden from every order
   table.Delete();
 
@@ -159,6 +160,14 @@ TEST(TableScanTest, StorageOrderVisitsRecordOrderUnlessSomeoneWatches) {
   EXPECT_TRUE(visited);
   EXPECT_TRUE(table.Eof());
   EXPECT_EQ(table.FieldByName("cb").AsString(), "E");  // the walk's last record
+  // Told which fields are read, the visit decodes those: the others are left as they were.
+  std::vector<std::string> numbers;
+  const std::vector<const TField*> onlyNum{&table.FieldByName("num")};
+  EXPECT_TRUE(table.VisitInStorageOrder(
+      [&] { numbers.push_back(table.FieldByName("num").AsString() + table.FieldByName("lib1").AsString()); },
+      &onlyNum));
+  EXPECT_EQ(numbers, (std::vector<std::string>{"1", "2", "3", "5"}));
+
   // The walk's order, from the tag alone (the deleted record among them), and the table still
   // steps from where it stands.
   EXPECT_EQ(table.WalkOrder(), (std::vector<std::int32_t>{4, 2, 5, 1, 3}));
