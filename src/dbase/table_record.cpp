@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "common/code_page.h"
 #include "dbase/dbf_number.h"
 #include "dbase/field_convert.h"
 #include "dbase/tz_fields.h"
@@ -43,6 +44,15 @@ double AsNumber(const Variant& value) {
   if (const auto* flag = std::get_if<bool>(&value)) return *flag ? 1 : 0;
   if (const auto* text = std::get_if<std::string>(&value)) return TextToFloat(*text).value_or(0);
   return 0;
+}
+
+// The length of the characters text[1..length] without the blanks and control characters that
+// pad them.
+std::size_t TrimmedLength(const std::uint8_t* text, std::size_t length) {
+  constexpr char kBlanks[] = "        ";
+  while (length >= 8 && std::memcmp(text + length - 7, kBlanks, 8) == 0) length -= 8;
+  while (length > 0 && text[length] <= ' ') --length;
+  return length;
 }
 
 int SlotSize(char type, int length, int decimals) {
@@ -87,9 +97,21 @@ void TableRecordLayout::StoredFieldsToBuffer(DbfTable& table, const char* stored
                                              const std::vector<std::size_t>& fields, char* buffer) const {
   buffer[0] = stored[0] == kRecordDeleted ? 1 : 0;
   for (std::size_t i : fields) {
-    table.DecodeStoredField(i, stored);
-    std::memset(buffer + slots_[i].offset, 0, static_cast<std::size_t>(SlotSize(slots_[i].type, slots_[i].length, slots_[i].decimals)));
-    toSlot(table, i, buffer);
+    const Slot& slot = slots_[i];
+    char* at = buffer + slot.offset;
+    std::memset(at, 0, static_cast<std::size_t>(SlotSize(slot.type, slot.length, slot.decimals)));
+    if (slot.type == 'C') {
+      // Straight from the stored bytes: the OEM and ANSI code pages agree on which bytes are
+      // blanks or control characters, so trimming before translating gives the same text.
+      const char* text = stored + table.fields()[i].position;
+      const std::size_t length = TrimmedLength(reinterpret_cast<const std::uint8_t*>(text) - 1, slot.length);
+      at[0] = static_cast<char>(length);
+      std::memcpy(at + 1, text, length);
+      if (table.translatesOem()) common::oemToCharBuff(at + 1, length);
+    } else {
+      table.DecodeStoredField(i, stored);
+      toSlot(table, i, buffer);
+    }
   }
   SetRecordNumber(buffer, n);
   SetFlag(buffer, TBookmarkFlag::bfCurrent);
@@ -103,10 +125,7 @@ void TableRecordLayout::toSlot(const DbfTable& table, std::size_t i, char* buffe
     // The stored characters without the blanks and control characters that pad them, straight
     // from the field buffer: every record of a scan passes here.
     const std::uint8_t* text = table.FieldBuffer() + table.fields()[i].address;
-    std::size_t length = text[0];
-    constexpr char kBlanks[] = "        ";
-    while (length >= 8 && std::memcmp(text + length - 7, kBlanks, 8) == 0) length -= 8;
-    while (length > 0 && text[length] <= ' ') --length;
+    const std::size_t length = TrimmedLength(text, text[0]);
     at[0] = static_cast<char>(length);
     std::memcpy(at + 1, text + 1, length);
   } else if (IsFloat(slot.type, slot.decimals)) {

@@ -40,8 +40,8 @@ class TableRecordLayout {
 
   // The table's decoded current record -> `buffer` (record number `n` as bookmark, flag current).
   void ToBuffer(const DbfTable& table, std::int32_t n, char* buffer) const;
-  // Only `fields` (0-based) of the stored record bytes `stored` of record n -> `buffer`, through
-  // the table's field buffer; the other slots keep what they held.
+  // Only `fields` (0-based) of the stored record bytes `stored` of record n -> `buffer` (numbers,
+  // dates and flags through the table's field buffer); the other slots keep what they held.
   void StoredFieldsToBuffer(DbfTable& table, const char* stored, std::int32_t n,
                             const std::vector<std::size_t>& fields, char* buffer) const;
   // `buffer` -> the table's field buffer, ready for PutDbfRecord.

@@ -124,3 +124,13 @@ TEST(CodePage, BufferTranslationMatchesByteTranslationAtEveryOffsetAndLength) {
     }
   }
 }
+
+// Stored texts are trimmed of blanks and control characters before they are translated: the two
+// code pages must agree on which bytes those are.
+TEST(CodePage, BlanksAndControlCharactersAreTheSameInBothCodePages) {
+  for (int b = 0; b < 256; ++b) {
+    const auto oem = static_cast<unsigned char>(b);
+    const auto ansi = static_cast<unsigned char>(vekrano::common::oemToChar(static_cast<char>(b)));
+    EXPECT_EQ(oem <= ' ', ansi <= ' ') << b;
+  }
+}

@@ -45,6 +45,8 @@ class StorageOrder : public ::testing::Test {
            std::to_string(code) + "\",\"" + std::to_string(random() % 1000) + "\",\"\"," +
            std::to_string(random() % 5) + ",\"" + (random() % 3 == 0 ? "O" : "N") + "\")");
     }
+    // Accented texts are stored in the OEM code page and read back in the ANSI one.
+    Exec("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (0,\"C50\",\"Cr\xE8me br\xFBl\xE9" "e\",\"\xC0 la\",1,\"N\")");
     Exec("DELETE FROM article WHERE quantite = 4 AND topp = \"O\"");
   }
   // The rows of `sql` read in storage order, and read in the walk's order.
@@ -96,6 +98,7 @@ TEST_F(StorageOrder, RowsAndTheirOrderAreThoseOfTheWalk) {
       "select cb, num from article where cb like \"C4\" order by num",
       "select * from article where cb like \"C%5\" order by topp",
       "select * from article where cb like \"X%\"",
+      "select lib1, lib2, num from article where num < 3 order by num",
   };
   for (const std::string& sql : statements) {
     const auto [stored, walked] = BothWays(sql);
@@ -108,6 +111,7 @@ TEST_F(StorageOrder, RowsAndTheirOrderAreThoseOfTheWalk) {
     return a.substr(0, a.find('|')) < b.substr(0, b.find('|'));
   }));
   EXPECT_EQ(BothWays("select count(*) as n from article").first, (Rows{std::to_string(rows.size())}));
+  EXPECT_EQ(BothWays("select lib1 from article where num = 0 order by lib1").first, (Rows{"Cr\xE8me br\xFBl\xE9" "e"}));
 }
 
 TEST_F(StorageOrder, AFailureIsTheOneTheWalkMeetsFirstAndTheTableStaysUsable) {
