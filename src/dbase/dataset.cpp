@@ -315,6 +315,11 @@ bool TDataSet::ReadField(const TField& field, Variant& value) const {
   return GetFieldData(field, value);
 }
 
+bool TDataSet::ReadFieldText(const TField& field, std::string_view& text) const {
+  if (activeBuffer_ == nullptr || (activeBuffer_ == currentBuffer_ && !hasRecord_)) return false;
+  return GetFieldText(field, text);
+}
+
 bool TDataSet::FieldHasValue(const TField& field) const {
   if (activeBuffer_ == nullptr || (activeBuffer_ == currentBuffer_ && !hasRecord_)) {
     return false;

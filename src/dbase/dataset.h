@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/exception.h"
@@ -337,6 +338,9 @@ class TDataSet {
   // Reads the native value (see Variant) of `field` from ActiveBuffer(); false when null.
   virtual bool GetFieldData(const TField& field, Variant& value) const = 0;
   // GetFieldData's answer without the value, for null tests that need not build it.
+  // A view of the text of a string field in ActiveBuffer(), valid until that buffer changes;
+  // false when the dataset offers none (the field's value is then read as a Variant).
+  virtual bool GetFieldText(const TField& /*field*/, std::string_view& /*text*/) const { return false; }
   virtual bool HasFieldData(const TField& field) const {
     Variant value;
     return GetFieldData(field, value);
@@ -442,6 +446,7 @@ class TDataSet {
   void SetEmpty();
   std::vector<TField*> FieldList(const std::string& names) const;
   bool ReadField(const TField& field, Variant& value) const;
+  bool ReadFieldText(const TField& field, std::string_view& text) const;
   // ReadField's answer without the value.
   bool FieldHasValue(const TField& field) const;
   void WriteField(const TField& field, const Variant& value);

@@ -40,6 +40,10 @@ const std::string& TField::DisplayLabel() const {
 
 bool TField::IsNull() const { return !dataSet_.FieldHasValue(*this); }
 
+bool TField::TextView(std::string_view& text) const {
+  return DataType() == TFieldType::ftString && dataSet_.ReadFieldText(*this, text);
+}
+
 bool TField::GetData(Variant& value) const { return dataSet_.ReadField(*this, value); }
 
 void TField::SetData(const Variant& value) { dataSet_.WriteField(*this, value); }

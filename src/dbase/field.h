@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 
 namespace vekrano::dbase {
@@ -82,6 +83,9 @@ class TField {
 
   // True when the active record has no value for the field, or there is no active record.
   bool IsNull() const;
+  // The text of a string field as its dataset holds it, without a copy, valid until the record
+  // changes; false when the dataset offers none (AsString then reads it).
+  bool TextView(std::string_view& text) const;
   virtual std::string AsString() const;
   virtual int AsInteger() const;
   virtual double AsFloat() const;

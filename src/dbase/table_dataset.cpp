@@ -115,6 +115,12 @@ bool TTzDbf::GetFieldData(const TField& field, Variant& value) const {
   return true;
 }
 
+bool TTzDbf::GetFieldText(const TField& field, std::string_view& text) const {
+  if (field.DataType() != TFieldType::ftString) return false;
+  text = layout_->Text(ActiveBuffer(), field.Index());
+  return true;
+}
+
 void TTzDbf::SetFieldData(const TField& field, const Variant& value) {
   layout_->SetValue(ActiveBuffer(), field.Index(), value);
 }

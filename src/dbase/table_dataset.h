@@ -159,6 +159,7 @@ class TTzDbf : public TDataSet {
   void InternalRefresh() override;
   bool GetCanModify() const override { return !readOnly_; }
   bool GetFieldData(const TField& field, Variant& value) const override;
+  bool GetFieldText(const TField& field, std::string_view& text) const override;
   // Every field of a record holds a value: blank text, 0, false, no date.
   bool HasFieldData(const TField&) const override { return true; }
   void SetFieldData(const TField& field, const Variant& value) override;

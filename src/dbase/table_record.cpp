@@ -169,10 +169,15 @@ std::int32_t TableRecordLayout::MemoBlock(const char* buffer, int index) const {
   return Load<std::int32_t>(buffer + slots_[static_cast<std::size_t>(index)].offset);
 }
 
+std::string_view TableRecordLayout::Text(const char* buffer, int index) const {
+  const char* at = buffer + slots_[static_cast<std::size_t>(index)].offset;
+  return std::string_view(at + 1, static_cast<unsigned char>(at[0]));
+}
+
 Variant TableRecordLayout::GetValue(const char* buffer, int index) const {
   const Slot& slot = slots_[static_cast<std::size_t>(index)];
   const char* at = buffer + slot.offset;
-  if (slot.type == 'C') return std::string(at + 1, static_cast<unsigned char>(at[0]));
+  if (slot.type == 'C') return std::string(Text(buffer, index));
   if (IsFloat(slot.type, slot.decimals) || slot.type == 'D') return Load<double>(at);
   if (slot.type == 'L') return at[0] != 0;
   if (slot.type == 'M') return std::string();

@@ -54,6 +54,8 @@ class TableRecordLayout {
   // The value of field `index` (0-based) in `buffer`, in the native kind of its field type (a
   // memo field gives the empty text: its text lives in the memo file).
   Variant GetValue(const char* buffer, int index) const;
+  // The text of character field `index` in `buffer`. REQUIRES: a character field.
+  std::string_view Text(const char* buffer, int index) const;
   // Stores `value` (monostate: the empty value of the type), strings cut to the field length.
   void SetValue(char* buffer, int index, const Variant& value) const;
 

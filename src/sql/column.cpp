@@ -31,7 +31,7 @@ void store(char* data, T value) {
 }
 
 // True when `text` is a leading part of `word`, without regard to case.
-bool isLeadingPartOf(const std::string& text, std::string_view word) {
+bool isLeadingPartOf(std::string_view text, std::string_view word) {
   return text.size() <= word.size() && common::ansiUpper(text) == word.substr(0, text.size());
 }
 
@@ -66,7 +66,7 @@ std::int32_t TSqlField::AsInteger(const char*) const {
 bool TSqlField::AsBoolean(const char*) const {
   throw ESqlQueryError(messages::kCannotReadFieldBoolean);
 }
-void TSqlField::SetAsString(char*, const std::string&) const {
+void TSqlField::SetAsString(char*, std::string_view) const {
   throw ESqlQueryError(messages::kCannotAssignString);
 }
 void TSqlField::SetAsFloat(char*, double) const { throw ESqlQueryError(messages::kCannotAssignFloat); }
@@ -98,7 +98,7 @@ bool TSqlStringField::AsBoolean(const char* row) const {
   return first == 'T' || first == 'Y' || first == 't' || first == 'y';
 }
 
-void TSqlStringField::SetAsString(char* row, const std::string& value) const {
+void TSqlStringField::SetAsString(char* row, std::string_view value) const {
   const std::size_t length = std::min(value.size(), static_cast<std::size_t>(Width() - 1));
   char* text = Value(row);
   std::memset(text, 0, StorageSize());
@@ -129,12 +129,12 @@ std::int32_t TSqlFloatField::AsInteger(const char* row) const {
   return roundToInteger(AsFloat(row));
 }
 
-void TSqlFloatField::SetAsString(char* row, const std::string& value) const {
+void TSqlFloatField::SetAsString(char* row, std::string_view value) const {
   double number = 0;
   try {
     number = textToFloat(value);
   } catch (const EExpression&) {
-    throw ESqlQueryError(formatText(messages::kInvalidFloatValue, {value}));
+    throw ESqlQueryError(formatText(messages::kInvalidFloatValue, {std::string(value)}));
   }
   SetAsFloat(row, number);
 }
@@ -161,12 +161,12 @@ std::int32_t TSqlIntegerField::AsInteger(const char* row) const {
   return load<std::int32_t>(Value(row));
 }
 
-void TSqlIntegerField::SetAsString(char* row, const std::string& value) const {
+void TSqlIntegerField::SetAsString(char* row, std::string_view value) const {
   std::int32_t number = 0;
   try {
     number = textToInteger(value);
   } catch (const EExpression&) {
-    throw ESqlQueryError(formatText(messages::kInvalidIntegerValue, {value}));
+    throw ESqlQueryError(formatText(messages::kInvalidIntegerValue, {std::string(value)}));
   }
   SetAsInteger(row, number);
 }
@@ -192,13 +192,13 @@ bool TSqlBooleanField::AsBoolean(const char* row) const {
   return load<std::int16_t>(Value(row)) != 0;
 }
 
-void TSqlBooleanField::SetAsString(char* row, const std::string& value) const {
+void TSqlBooleanField::SetAsString(char* row, std::string_view value) const {
   if (value.empty() || isLeadingPartOf(value, "FALSE")) {
     SetAsBoolean(row, false);
   } else if (isLeadingPartOf(value, "TRUE")) {
     SetAsBoolean(row, true);
   } else {
-    throw ESqlQueryError(formatText(messages::kInvalidBooleanValue, {value}));
+    throw ESqlQueryError(formatText(messages::kInvalidBooleanValue, {std::string(value)}));
   }
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "dbase/field.h"
@@ -63,7 +64,7 @@ class TSqlField {
   virtual double AsFloat(const char* row) const;
   virtual std::int32_t AsInteger(const char* row) const;
   virtual bool AsBoolean(const char* row) const;
-  virtual void SetAsString(char* row, const std::string& value) const;
+  virtual void SetAsString(char* row, std::string_view value) const;
   virtual void SetAsFloat(char* row, double value) const;
   virtual void SetAsInteger(char* row, std::int32_t value) const;
   virtual void SetAsBoolean(char* row, bool value) const;
@@ -94,7 +95,7 @@ class TSqlStringField : public TSqlField {
   // True when the text begins with "T", "Y", "t" or "y".
   bool AsBoolean(const char* row) const override;
   // Cuts the text to the width less one character.
-  void SetAsString(char* row, const std::string& value) const override;
+  void SetAsString(char* row, std::string_view value) const override;
   void SetAsFloat(char* row, double value) const override;
   void SetAsInteger(char* row, std::int32_t value) const override;
   // "T" or "F".
@@ -109,7 +110,7 @@ class TSqlFloatField : public TSqlField {
   // Rounded to nearest, halves to even.
   std::int32_t AsInteger(const char* row) const override;
   // Invalid text raises "Invalid floating point value %s".
-  void SetAsString(char* row, const std::string& value) const override;
+  void SetAsString(char* row, std::string_view value) const override;
   void SetAsFloat(char* row, double value) const override;
   void SetAsInteger(char* row, std::int32_t value) const override;
 };
@@ -121,7 +122,7 @@ class TSqlIntegerField : public TSqlField {
   double AsFloat(const char* row) const override;
   std::int32_t AsInteger(const char* row) const override;
   // Invalid text raises "Invalid integer value %s".
-  void SetAsString(char* row, const std::string& value) const override;
+  void SetAsString(char* row, std::string_view value) const override;
   // Rounded to nearest, halves to even.
   void SetAsFloat(char* row, double value) const override;
   void SetAsInteger(char* row, std::int32_t value) const override;
@@ -137,7 +138,7 @@ class TSqlBooleanField : public TSqlField {
   bool AsBoolean(const char* row) const override;
   // "" gives False; a leading part of "False" or "True" (any case) gives that value; anything
   // else raises "Invalid boolean value %s".
-  void SetAsString(char* row, const std::string& value) const override;
+  void SetAsString(char* row, std::string_view value) const override;
   void SetAsBoolean(char* row, bool value) const override;
 };
 

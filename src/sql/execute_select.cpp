@@ -36,7 +36,11 @@ void writeColumnValue(const TSqlField& column, char* row, const TExpression& val
   if (value.IsNull()) return;
   switch (column.Type()) {
     case ttString:
-      column.SetAsString(row, value.AsString());
+      if (const std::optional<std::string_view> text = value.TextView()) {
+        column.SetAsString(row, *text);
+      } else {
+        column.SetAsString(row, value.AsString());
+      }
       break;
     case ttFloat:
       column.SetAsFloat(row, value.AsFloat());

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "sql/expr_types.h"
@@ -37,6 +38,9 @@ class TExpression {
   virtual bool IsNull() const;
   // The value as string, or nothing when the node is null, with one evaluation.
   virtual std::optional<std::string> StringOrNull() const;
+  // The string value without a copy, valid until the source's record changes; nothing when the
+  // node cannot give one (AsString then gives the value).
+  virtual std::optional<std::string_view> TextView() const { return std::nullopt; }
 
   // For a boolean node: a field of a source dataset whose text starts with `prefix` in every
   // record the node holds for, such that where it does not the node gives False without raising

@@ -39,6 +39,12 @@ std::optional<std::string> TFieldExpr::StringOrNull() const {
   return AsString();
 }
 
+std::optional<std::string_view> TFieldExpr::TextView() const {
+  std::string_view text;
+  if (type_ != ttString || !field_.TextView(text)) return std::nullopt;
+  return text;
+}
+
 bool TFieldExpr::isBinary() const {
   return field_.DataType() == TFieldType::ftBlob || field_.DataType() == TFieldType::ftBytes;
 }
