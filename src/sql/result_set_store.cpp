@@ -1,11 +1,40 @@
 // Fixed-size records in memory blocks or in a mapped temporary file.
 #include "sql/result_set_store.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cstring>
 #include <utility>
 
 namespace vekrano::sql {
+namespace {
+
+// Blocks from this size on are mapped, where huge pages can be had.
+constexpr std::size_t kMappedBlockBytes = 2u << 20;
+
+}  // namespace
+
+TRecordBlock::TRecordBlock(std::size_t bytes) {
+  if (bytes >= kMappedBlockBytes) {
+    void* mapped = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped != MAP_FAILED) {
+      ::madvise(mapped, bytes, MADV_HUGEPAGE);  // a refusal leaves ordinary pages
+      data_ = static_cast<char*>(mapped);
+      mappedBytes_ = bytes;
+      return;
+    }
+  }
+  data_ = new char[bytes];
+}
+
+TRecordBlock::~TRecordBlock() {
+  if (mappedBytes_ > 0) {
+    ::munmap(data_, mappedBytes_);
+  } else {
+    delete[] data_;
+  }
+}
 
 TRecordStore::TRecordStore(std::size_t recordSize, const TStorageOptions& options)
     : recordSize_(recordSize) {
@@ -17,11 +46,12 @@ char* TRecordStore::Append() {
   if (file_) {
     record = file_->Append(recordSize_);
   } else {
-    if (usedInBlock_ == kRecordsPerBlock) {
-      blocks_.push_back(std::make_unique_for_overwrite<char[]>(recordSize_ * kRecordsPerBlock));  // zeroed per record
+    if (usedInBlock_ == blockRecords_) {
+      blockRecords_ = std::max(kRecordsPerBlock, std::min(list_.size(), kLargestBlockBytes / recordSize_));
+      blocks_.push_back(std::make_unique<TRecordBlock>(recordSize_ * blockRecords_));  // zeroed per record
       usedInBlock_ = 0;
     }
-    record = blocks_.back().get() + recordSize_ * usedInBlock_++;
+    record = blocks_.back()->data() + recordSize_ * usedInBlock_++;
     std::memset(record, 0, recordSize_);
   }
   list_.push_back(record);
@@ -48,7 +78,7 @@ void TRecordStore::RemoveIf(const std::function<bool(const char*)>& remove) {
 void TRecordStore::Clear() {
   list_.clear();
   blocks_.clear();
-  usedInBlock_ = kRecordsPerBlock;
+  usedInBlock_ = blockRecords_ = 0;
 }
 
 }  // namespace vekrano::sql

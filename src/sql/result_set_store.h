@@ -17,6 +17,21 @@ struct TStorageOptions {
   std::size_t fileCapacity = 2000000;
 };
 
+// Memory for records: small blocks from the heap, large ones mapped on their own and offered
+// huge pages, so that a result as big as a whole table costs a few page faults, not thousands.
+class TRecordBlock {
+ public:
+  explicit TRecordBlock(std::size_t bytes);
+  ~TRecordBlock();
+  TRecordBlock(const TRecordBlock&) = delete;
+  TRecordBlock& operator=(const TRecordBlock&) = delete;
+  char* data() const { return data_; }
+
+ private:
+  char* data_ = nullptr;
+  std::size_t mappedBytes_ = 0;  // 0: from the heap
+};
+
 class TRecordStore {
  public:
   // REQUIRES: recordSize > 0. The file variant creates its file at once (and may raise).
@@ -40,13 +55,16 @@ class TRecordStore {
   void Clear();
 
  private:
-  // Records in memory are carved from blocks of this many records.
+  // Records in memory are carved from blocks of at least this many records, each block as big
+  // as the records so far (up to kLargestBlockBytes).
   static constexpr std::size_t kRecordsPerBlock = 256;
+  static constexpr std::size_t kLargestBlockBytes = 8u << 20;
 
   std::size_t recordSize_;
   std::vector<char*> list_;
-  std::vector<std::unique_ptr<char[]>> blocks_;
-  std::size_t usedInBlock_ = kRecordsPerBlock;
+  std::vector<std::unique_ptr<TRecordBlock>> blocks_;
+  std::size_t usedInBlock_ = 0;
+  std::size_t blockRecords_ = 0;  // capacity of the last block
   std::unique_ptr<TMemMapFile> file_;
 };
 
