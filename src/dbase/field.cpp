@@ -126,6 +126,7 @@ void TField::Assign(const TField& source) {
 // --- TStringField
 
 std::string TStringField::AsString() const {
+  if (std::string_view text; TextView(text)) return std::string(text);
   Variant value;
   return GetData(value) ? NativeOr<std::string>(value, {}) : std::string();
 }

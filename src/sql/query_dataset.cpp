@@ -271,6 +271,14 @@ bool TSqlQuery::GetFieldData(const dbase::TField& field, dbase::Variant& value) 
   return true;
 }
 
+bool TSqlQuery::GetFieldText(const dbase::TField& field, std::string_view& text) const {
+  const Slot& slot = slots_[static_cast<std::size_t>(field.Index())];
+  const char* data = ActiveBuffer() + slot.offset;
+  if (data[0] != 0 || !isTextType(resultFieldDefs_[static_cast<std::size_t>(field.Index())].DataType)) return false;
+  text = std::string_view(data + 1, strnlen(data + 1, slot.size));
+  return true;
+}
+
 // A slot's first byte marks it null (see ReadSlot).
 bool TSqlQuery::HasFieldData(const dbase::TField& field) const {
   return ActiveBuffer()[slots_[static_cast<std::size_t>(field.Index())].offset] == 0;

@@ -36,7 +36,12 @@ void printRows(vekrano::sql::TSqlQuery& query) {
   for (query.First(); !query.Eof(); query.Next()) {
     for (int i = 0; i < query.FieldCount(); ++i) {
       if (i > 0) out += '\t';
-      out += query.Fields(i).AsString();
+      const vekrano::dbase::TField& field = query.Fields(i);
+      if (std::string_view text; field.TextView(text)) {
+        out += text;
+      } else {
+        out += field.AsString();
+      }
     }
     out += '\n';
     if (out.size() > 1 << 16) {
