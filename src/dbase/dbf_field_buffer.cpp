@@ -81,11 +81,13 @@ void DbfTable::DecodeRecord() {
 
 void DbfTable::DecodeStoredField(std::size_t index, const char* stored) {
   const DbfField& field = fields_[index];
-  const char* text = stored + field.position;
-  if (!translateOem_) return decodeField(field, std::string_view(text, field.length));
+  const std::string_view text(stored + field.position, field.length);
+  // Both code pages agree on the bytes below 0x80: most stored fields need no translation.
+  const bool ascii = std::none_of(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0x80) != 0; });
+  if (!translateOem_ || ascii) return decodeField(field, text);
   std::array<char, 256> translated;
   const std::size_t length = std::min<std::size_t>(field.length, translated.size());
-  std::memcpy(translated.data(), text, length);
+  std::memcpy(translated.data(), text.data(), length);
   common::oemToCharBuff(translated.data(), length);
   decodeField(field, std::string_view(translated.data(), length));
 }

@@ -177,6 +177,12 @@ void TTzDbf::EndScan() {
   area.index->EndScan();
 }
 
+namespace {
+
+constexpr std::int32_t kStoredRecordsAhead = 16;
+
+}  // namespace
+
 bool TTzDbf::VisitStoredRecords(const std::function<void()>& visit,
                                 const std::vector<const TField*>* fieldsRead) {
   WorkArea& area = Area("First");
@@ -189,6 +195,8 @@ bool TTzDbf::VisitStoredRecords(const std::function<void()>& visit,
   TDataSetScan scan(*this);
   const std::int32_t count = CountRecords();
   for (std::int32_t n = 1; n <= count; ++n) {
+    // The processor's own prefetching stops at page ends; records are asked for a page ahead.
+    if (someFields) area.table.PrefetchWalkedRecord(n + kStoredRecordsAhead);
     if (const char* stored = someFields ? area.table.WalkedRecordBytes(n) : nullptr) {
       if (area.hideDeleted && stored[0] == kRecordDeleted) continue;
       layout_->StoredFieldsToBuffer(area.table, stored, n, wanted, ActiveBuffer());
