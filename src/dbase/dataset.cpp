@@ -522,6 +522,10 @@ bool TDataSet::VisitUnwatched(const std::function<bool()>& visitRecords) {
       std::any_of(dataSources_.begin(), dataSources_.end(), [](const TDataSource* source) { return source->Heard(); })) {
     return false;
   }
+  // The visited records are current, also in a dataset that had none (opened empty before
+  // another process added records); Last settles what is current afterwards.
+  const bool hadRecord = hasRecord_;
+  hasRecord_ = true;
   bool visited = false;
   try {
     visited = visitRecords();
@@ -529,7 +533,11 @@ bool TDataSet::VisitUnwatched(const std::function<bool()>& visitRecords) {
     Last();
     throw;
   }
-  if (visited) Last();
+  if (visited) {
+    Last();
+  } else {
+    hasRecord_ = hadRecord;
+  }
   return visited;
 }
 

@@ -202,6 +202,18 @@ TEST(TableScanTest, StorageOrderVisitsRecordOrderUnlessSomeoneWatches) {
   EXPECT_FALSE(visited);
   table.Cancel();
 
+  // A table opened empty sees the records another opener added since.
+  TableFolder h;
+  TTzDbf empty("tempty");
+  ConfigureArticleTable(empty, h.folder());
+  empty.Open();
+  TTzDbf writer("twriter");
+  ConfigureArticleTable(writer, h.folder());
+  writer.Open();
+  AppendArticle(writer, 1, "W");
+  EXPECT_EQ(VisitedBarcodes(empty, visited), std::vector<std::string>{"W"});
+  EXPECT_FALSE(empty.IsEmpty());
+
   // A failing visit leaves the table at its end, usable.
   EXPECT_THROW(table.VisitInStorageOrder([] { throw std::runtime_error("stop"); }), std::runtime_error);
   EXPECT_TRUE(table.Eof());
