@@ -110,6 +110,8 @@ class DbfTable {
   // as GetDbfRecord would, leaving the other fields and the current record as they are.
   void DecodeStoredField(std::size_t index, const char* stored);
   void BeginWalk() { held_.Begin(); }
+  // Within a walk, for one that reads every record in file order (see HeldFileBytes::MapAhead).
+  void MapAhead() { held_.MapAhead(file_); }
   void EndWalk() { held_.End(); }
   // Encodes the field buffer and writes the record at `n`; beyond the count it appends at
   // count + 1, which becomes the count and the current record.

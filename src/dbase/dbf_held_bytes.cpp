@@ -18,6 +18,7 @@ void HeldFileBytes::Reset() {
 }
 
 void HeldFileBytes::unmap() {
+  mapper_ = std::jthread();  // asks the mapper to stop and waits for it
   if (mapped_ != nullptr) ::munmap(mapped_, mappedBytes_);
   mapped_ = nullptr;
   mappedBytes_ = 0;
@@ -37,6 +38,19 @@ const char* HeldFileBytes::View(File& file, std::uint64_t offset, std::size_t le
     mappedBytes_ = static_cast<std::size_t>(size);
   }
   return static_cast<const char*>(mapped_) + offset;
+}
+
+void HeldFileBytes::MapAhead(File& file) {
+  const std::int64_t size = file.size();
+  if (size <= 0 || View(file, 0, static_cast<std::size_t>(size)) == nullptr || mapper_.joinable()) return;
+  const char* bytes = static_cast<const char*>(mapped_);
+  const std::size_t length = mappedBytes_;
+  mapper_ = std::jthread([bytes, length](std::stop_token stop) {
+    constexpr std::size_t kPage = 4096;
+    for (std::size_t at = 0; at < length && !stop.stop_requested(); at += kPage) {
+      static_cast<void>(*static_cast<const volatile char*>(bytes + at));
+    }
+  });
 }
 
 bool HeldFileBytes::Read(File& file, std::uint64_t offset, void* out, std::size_t length) {

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <thread>
 
 #include "dbase/file_io.h"
 
@@ -32,10 +33,15 @@ class HeldFileBytes {
   const char* View(File& file, std::uint64_t offset, std::size_t length);
   // Copies what View gives into `out`; false where View gives null.
   bool Read(File& file, std::uint64_t offset, void* out, std::size_t length);
+  // For a reader going through the whole file in order: maps the file and has its pages mapped
+  // in on another thread, ahead of the reader, so that the system's work of mapping them runs
+  // beside the reader's. Stops when the mapping is dropped.
+  void MapAhead(File& file);
 
  private:
   void unmap();
 
+  std::jthread mapper_;  // touching the mapped pages ahead of a reader; joined before unmapping
   int walks_ = 0;
   void* mapped_ = nullptr;
   std::size_t mappedBytes_ = 0;

@@ -193,6 +193,7 @@ bool TTzDbf::VisitStoredRecords(const std::function<void()>& visit,
     for (const TField* field : *fieldsRead) wanted.push_back(static_cast<std::size_t>(field->Index()));
   }
   TDataSetScan scan(*this);
+  area.table.MapAhead();
   const std::int32_t count = CountRecords();
   for (std::int32_t n = 1; n <= count; ++n) {
     // The processor's own prefetching stops at page ends; records are asked for a page ahead.
@@ -218,6 +219,8 @@ bool TTzDbf::VisitPrefixRecords(const TField& field, const std::string& prefix,
   TDataSetScan scan(*this);
   std::vector<std::int32_t> records;
   if (!Checked(area.index->RecordsWithFieldPrefix(field.FieldName(), prefix, records))) return false;
+  // A page holds some sixteen records: from one record in sixteen on, most pages are read.
+  if (records.size() * 16 > static_cast<std::size_t>(area.table.RecordCount())) area.table.MapAhead();
   // The records lie scattered over the file: a few are fetched ahead of the one read.
   constexpr std::size_t kAhead = 8;
   for (std::size_t i = 0; i < records.size(); ++i) {

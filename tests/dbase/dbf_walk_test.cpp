@@ -142,3 +142,28 @@ TEST(DbfWalk, HeldBytesFollowGrowthAndEveryWriteWhileTheWalkLasts) {
   EXPECT_FALSE(held.active());
   EXPECT_EQ(held.View(file, 0, 8), nullptr);
 }
+
+TEST(DbfWalk, MappingAheadKeepsEveryByteAndEndsWithTheWalk) {
+  TempDir dir;
+  const std::string path = dir.file("ahead.bin");
+  std::string content(3 * 1024 * 1024 + 17, '\0');
+  for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>(i * 7 % 251);
+  vekrano::testing::writeFileBytes(path, content);
+  File file;
+  ASSERT_EQ(file.open(path, FileAccess::ReadOnly, FileShare::DenyNone), 0);
+  HeldFileBytes held;
+  held.MapAhead(file);  // no walk: nothing is mapped
+  EXPECT_EQ(held.View(file, 0, 8), nullptr);
+  for (int round = 0; round < 3; ++round) {
+    held.Begin();
+    held.MapAhead(file);
+    held.MapAhead(file);  // once is enough
+    std::string read;
+    for (std::size_t at = 0; at + 4096 <= content.size(); at += 4096 * 97) read += std::string(held.View(file, at, 4096), 4096);
+    std::string expected;
+    for (std::size_t at = 0; at + 4096 <= content.size(); at += 4096 * 97) expected += content.substr(at, 4096);
+    EXPECT_EQ(read, expected);
+    held.End();  // waits for the pages still being mapped
+    EXPECT_EQ(held.View(file, 0, 8), nullptr);
+  }
+}
