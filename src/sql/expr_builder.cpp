@@ -9,28 +9,10 @@
 #include "sql/expr_messages.h"
 #include "sql/expression_field.h"
 #include "sql/expression_operators.h"
+#include "sql/field_references.h"
 #include "sql/functions.h"
 
 namespace vekrano::sql {
-namespace {
-
-std::string withoutBrackets(std::string_view name) {
-  if (name.size() >= 2 && name.front() == '[' && name.back() == ']') name = name.substr(1, name.size() - 2);
-  return std::string(name);
-}
-
-// The position of the "." between table and field, outside brackets; npos when there is none.
-std::size_t qualifierDot(std::string_view text) {
-  bool inBrackets = false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '[') inBrackets = true;
-    if (text[i] == ']') inBrackets = false;
-    if (text[i] == '.' && !inBrackets) return i;
-  }
-  return std::string_view::npos;
-}
-
-}  // namespace
 
 ExprBuilder::ExprBuilder(dbase::TDataSet& dataSet, const TExprParserContext& context)
     : dataSet_(dataSet), context_(context) {}

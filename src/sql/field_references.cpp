@@ -61,7 +61,7 @@ bool isLoneReference(const std::string& text) {
          text.find('"', 2) == text.size() - 1;
 }
 
-std::size_t qualifierDot(const std::string& name) {
+std::size_t qualifierDot(std::string_view name) {
   bool inBrackets = false;
   for (std::size_t i = 0; i < name.size(); ++i) {
     if (name[i] == '[') inBrackets = true;
@@ -71,11 +71,9 @@ std::size_t qualifierDot(const std::string& name) {
   return std::string::npos;
 }
 
-std::string withoutBrackets(const std::string& name) {
-  if (name.size() >= 2 && name.front() == '[' && name.back() == ']') {
-    return name.substr(1, name.size() - 2);
-  }
-  return name;
+std::string withoutBrackets(std::string_view name) {
+  if (name.size() >= 2 && name.front() == '[' && name.back() == ']') name = name.substr(1, name.size() - 2);
+  return std::string(name);
 }
 
 }  // namespace vekrano::sql

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace vekrano::sql {
 
@@ -22,8 +23,9 @@ void forEachReference(const std::string& text, const std::function<void(const st
 bool isLoneReference(const std::string& text);
 
 // The position of the "." between qualifier and field, outside brackets; npos when none.
-std::size_t qualifierDot(const std::string& name);
+std::size_t qualifierDot(std::string_view name);
 
-std::string withoutBrackets(const std::string& name);
+// The name without the brackets around the whole of it.
+std::string withoutBrackets(std::string_view name);
 
 }  // namespace vekrano::sql

@@ -7,34 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "dbase/table_article.h"
-#include "dbase/table_dataset.h"
-#include "sql/query.h"
+#include "sql/article_query.h"
 #include "sql/query_rows.h"
-#include "support/temp_dir.h"
 
 namespace vekrano::sql {
 namespace {
 
-class StorageOrder : public ::testing::Test {
+class StorageOrder : public ArticleQuery {
  protected:
-  StorageOrder() {
-    dbase::ConfigureArticleTable(table, dir.path().string());
-    table.Open();
-    query.DataSets().Add("article", &table);
-    query.AutoDisableControls = false;
-  }
-  ~StorageOrder() override {
-    query.Close();
-    table.Close();
-  }
-
-  void Exec(const std::string& sql) {
-    query.Close();
-    query.SQL().Clear();
-    query.SQL().Add(sql);
-    query.ExecSQL();
-  }
   // Records whose barcodes come in an order unrelated to the record numbers, with repeated
   // barcodes, quantities and marks so that sort keys tie, and some records deleted.
   void Fill(int count) {
@@ -68,10 +48,6 @@ class StorageOrder : public ::testing::Test {
     }
     return "no error";
   }
-
-  vekrano::testing::TempDir dir;
-  dbase::TTzDbf table{"tarticle"};
-  TSqlQuery query;
 };
 
 TEST_F(StorageOrder, RowsAndTheirOrderAreThoseOfTheWalk) {
