@@ -1,7 +1,7 @@
 #!/bin/sh
 # Runs the application's three heaviest statements with vekrano-sql and with the sqlite3 shell over
-# the same 99,999 records, and prints the median wall time of each over RUNS runs (after one
-# unmeasured run that warms the files), with the row counts both printed.
+# the same 99,999 records, and prints the median wall time of each over RUNS runs (after the runs
+# that count the rows, which warm the files), with the row counts both printed.
 # Usage: compare_sqlite.sh BUILD_DIR [RUNS]
 set -eu
 build=${1:?usage: compare_sqlite.sh BUILD_DIR [RUNS]}
@@ -26,6 +26,9 @@ PRAGMA case_sensitive_like = ON;
 .import $work/rows.tsv article
 SQL
 
+# Both sets of files written out, so that no write-back runs beside the measured runs.
+sync
+
 # Wall time of one run in seconds, output thrown away.
 time_of() {
   start=$(date +%s.%N)
@@ -34,10 +37,7 @@ time_of() {
   echo "$end - $start" | bc
 }
 
-median_of() {
-  "$@" > /dev/null
-  for _ in $(seq "$runs"); do time_of "$@"; done | sort -n | awk '{ t[NR] = $1 } END { print t[int((NR + 1) / 2)] }'
-}
+median() { sort -n | awk '{ t[NR] = $1 } END { print t[int((NR + 1) / 2)] }'; }
 
 for statement in \
   'select * from article order by num' \
@@ -46,8 +46,12 @@ for statement in \
   # vekrano-sql prints a header line; sqlite3 does not.
   mine_rows=$(( $("$shell" "$work" "$statement" | wc -l) - 1 ))
   their_rows=$(sqlite3 "$work/article.db" "PRAGMA case_sensitive_like = ON; $statement;" | wc -l)
-  mine=$(median_of "$shell" "$work" "$statement")
-  theirs=$(median_of sqlite3 "$work/article.db" "PRAGMA case_sensitive_like = ON; $statement;")
+  # The two alternate, so that what else the machine does weighs on both alike.
+  : > "$work/mine" && : > "$work/theirs"
+  for _ in $(seq "$runs"); do
+    time_of "$shell" "$work" "$statement" >> "$work/mine"
+    time_of sqlite3 "$work/article.db" "PRAGMA case_sensitive_like = ON; $statement;" >> "$work/theirs"
+  done
   printf '%s\n  vekrano-sql %6.3f s (%d rows)   sqlite3 %6.3f s (%d rows)\n' \
-    "$statement" "$mine" "$mine_rows" "$theirs" "$their_rows"
+    "$statement" "$(median < "$work/mine")" "$mine_rows" "$(median < "$work/theirs")" "$their_rows"
 done
