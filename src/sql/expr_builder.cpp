@@ -104,9 +104,9 @@ TExprPtr ExprBuilder::relational(TOperator op, TExprPtr left, TExprPtr right) co
 
 TExprPtr ExprBuilder::like(TExprPtr value, std::string pattern, std::optional<std::string> escape,
                            bool negated) const {
-  const TStringLiteral patternNode(std::move(pattern));
   const TStringLiteral escapeNode(escape.value_or(std::string()));
-  return checked(std::make_unique<TSQLLikeExpr>(std::move(value), patternNode, &escapeNode, negated));
+  return checked(std::make_unique<TSQLLikeExpr>(
+      std::move(value), std::make_unique<TStringLiteral>(std::move(pattern)), &escapeNode, negated));
 }
 
 TExprPtr ExprBuilder::in(TExprPtr value, TExprList list, bool negated) const {

@@ -34,7 +34,10 @@ const char* operatorName(TOperator op) {
   return op <= opGTE ? kNames[op] : "";
 }
 
-void TExpression::adopt(const TExpression& child) { depth_ = std::max(depth_, child.depth_ + 1); }
+void TExpression::adopt(const TExpression& child) {
+  depth_ = std::max(depth_, child.depth_ + 1);
+  readsRecord_ = readsRecord_ || child.readsRecord_;
+}
 
 std::string TExpression::MaxString() const { return AsString(); }
 

@@ -53,14 +53,19 @@ class TExpression {
 
   // Nesting depth of the tree below and including this node.
   int Depth() const { return depth_; }
+  // True when the value may change from one record to the next: the node or one below it reads
+  // a field or asks the application (a user function).
+  bool ReadsRecord() const { return readsRecord_; }
 
  protected:
   TExpression() = default;
   // Records that `child` hangs below this node.
   void adopt(const TExpression& child);
+  void markReadsRecord() { readsRecord_ = true; }
 
  private:
   int depth_ = 1;
+  bool readsRecord_ = false;
 };
 
 using TExprPtr = std::unique_ptr<TExpression>;

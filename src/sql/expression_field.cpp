@@ -32,7 +32,9 @@ TExprType fieldExprType(TFieldType type) {
   }
 }
 
-TFieldExpr::TFieldExpr(dbase::TField& field) : field_(field), type_(fieldExprType(field.DataType())) {}
+TFieldExpr::TFieldExpr(dbase::TField& field) : field_(field), type_(fieldExprType(field.DataType())) {
+  markReadsRecord();
+}
 
 std::optional<std::string> TFieldExpr::StringOrNull() const {
   if (field_.IsNull()) return std::nullopt;

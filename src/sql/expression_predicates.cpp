@@ -21,23 +21,30 @@ std::optional<char> escapeOf(const TExpression* escape) {
 
 }  // namespace
 
-TSQLLikeExpr::TSQLLikeExpr(TExprPtr value, const TExpression& pattern, const TExpression* escape,
-                           bool negated)
-    : value_(std::move(value)), pattern_(pattern.AsString(), escapeOf(escape)), negated_(negated) {
+TSQLLikeExpr::TSQLLikeExpr(TExprPtr value, TExprPtr pattern, const TExpression* escape, bool negated)
+    : value_(std::move(value)), escape_(escapeOf(escape)), negated_(negated) {
   adopt(*value_);
+  if (pattern->ReadsRecord()) {
+    adopt(*pattern);
+    recordPattern_ = std::move(pattern);
+  } else {
+    pattern_.emplace(pattern->AsString(), escape_);
+  }
 }
 
 bool TSQLLikeExpr::AsBoolean() const {
   const std::string text = value_->StringOrNull().value_or(std::string());
-  return pattern_.Matches(text) != negated_;
+  const bool matches = pattern_ ? pattern_->Matches(text)
+                                : LikePattern(recordPattern_->AsString(), escape_).Matches(text);
+  return matches != negated_;
 }
 
 std::optional<TExpression::FieldPrefix> TSQLLikeExpr::RequiredFieldPrefix() const {
   const auto* field = dynamic_cast<const TFieldExpr*>(value_.get());
-  if (negated_ || field == nullptr || field->Field().DataType() != dbase::TFieldType::ftString) {
+  if (negated_ || !pattern_ || field == nullptr || field->Field().DataType() != dbase::TFieldType::ftString) {
     return std::nullopt;
   }
-  std::string prefix = pattern_.FixedStart();
+  std::string prefix = pattern_->FixedStart();
   if (prefix.empty()) return std::nullopt;
   return FieldPrefix{&field->Field(), std::move(prefix)};
 }

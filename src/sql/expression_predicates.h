@@ -9,18 +9,21 @@
 
 namespace vekrano::sql {
 
-// value [NOT] LIKE pattern [ESCAPE e]. The pattern and the escape are read once, here; the
-// escape is the first character of its value, none when `escape` is null or empty.
+// value [NOT] LIKE pattern [ESCAPE e]. The escape is read once, here: the first character of its
+// value, none when `escape` is null or empty. So is the pattern, unless it reads the record (as
+// the function form allows): then it is read again for each record.
 class TSQLLikeExpr : public TExpression {
  public:
-  TSQLLikeExpr(TExprPtr value, const TExpression& pattern, const TExpression* escape, bool negated);
+  TSQLLikeExpr(TExprPtr value, TExprPtr pattern, const TExpression* escape, bool negated);
   bool AsBoolean() const override;
   TExprType ExprType() const override { return ttBoolean; }
   std::optional<FieldPrefix> RequiredFieldPrefix() const override;
 
  private:
   TExprPtr value_;
-  LikePattern pattern_;
+  std::optional<char> escape_;
+  std::optional<LikePattern> pattern_;  // compiled once when it reads no record
+  TExprPtr recordPattern_;              // otherwise, read for each record
   bool negated_;
 };
 

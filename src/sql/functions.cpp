@@ -45,7 +45,7 @@ TExprPtr makeLike(std::string name, TExprList& params) {
     throw EExpression(formatText(messages::kInvalidParameter, {name}));
   }
   const TExpression* escape = params.size() == 3 ? params[2].get() : nullptr;
-  return std::make_unique<TSQLLikeExpr>(std::move(params[0]), *params[1], escape, negated);
+  return std::make_unique<TSQLLikeExpr>(std::move(params[0]), std::move(params[1]), escape, negated);
 }
 
 using S = TStringExpression::Kind;

@@ -46,7 +46,9 @@ bool TISNULLExpr::AsBoolean() const {
 }
 
 TUDFExpr::TUDFExpr(std::string name, TExprList params, TExprType type, int maxLength, TUDFSolveEvent solve)
-    : TFunction(std::move(name), std::move(params)), type_(type), maxLength_(maxLength), solve_(std::move(solve)) {}
+    : TFunction(std::move(name), std::move(params)), type_(type), maxLength_(maxLength), solve_(std::move(solve)) {
+  markReadsRecord();
+}
 
 std::string TUDFExpr::MaxString() const {
   if (type_ == ttString) return std::string(static_cast<std::size_t>(std::max(maxLength_, 0)), 'X');

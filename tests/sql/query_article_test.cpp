@@ -87,6 +87,22 @@ TEST_F(ArticleQuery, StringConditionsAreExactAndCaseSensitive) {
             (Rows{"ABCD", "XABC", "abcd"}));
 }
 
+// A pattern read from the record is read again for every record, wherever the table stood when
+// the statement was prepared.
+TEST_F(ArticleQuery, APatternFromTheRecordIsReadForEachRecord) {
+  Add(1, "AB", 1, "N", "A%");
+  Add(2, "XY", 0, "N", "A%");
+  Add(3, "XZ", 2, "N", "X_");
+  table.First();
+  EXPECT_EQ(Column("select * from article where cb like lib1", "num"), (Rows{"1", "3"}));
+  table.Last();
+  EXPECT_EQ(Column("select * from article where cb like lib1", "num"), (Rows{"1", "3"}));
+  EXPECT_EQ(Column("select * from article where cb not like lib1", "num"), Rows{"2"});
+  // A record whose pattern cannot be computed fails the statement, as any other condition would.
+  EXPECT_EQ(ErrorText([&] { Column("select * from article where cb like 10 / quantite"); }),
+            "Floating point division by zero");
+}
+
 TEST_F(ArticleQuery, StatementErrorsCarryTheEngineTexts) {
   Add(1, "A");
   EXPECT_EQ(ErrorText([&] { Column("select * from article where quantite-1>0"); }),
