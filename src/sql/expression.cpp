@@ -39,7 +39,12 @@ void TExpression::adopt(const TExpression& child) {
   readsRecord_ = readsRecord_ || child.readsRecord_;
 }
 
-std::string TExpression::MaxString() const { return AsString(); }
+std::string TExpression::MaxString() const {
+  // A value read from the record may be wider on another record: the widest text a stored field
+  // can hold, rather than the width of whichever record is current.
+  if (ReadsRecord() && ExprType() == ttString) return std::string(kWidestRecordText, 'X');
+  return AsString();
+}
 
 std::string TExpression::AsString() const {
   switch (ExprType()) {

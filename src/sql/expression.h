@@ -1,6 +1,7 @@
 // The expression tree: the abstract node with its seven operations and the constant nodes.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -25,7 +26,8 @@ class TExpression {
   TExpression(const TExpression&) = delete;
   TExpression& operator=(const TExpression&) = delete;
 
-  // A string as wide as the widest value the node can give (sizes result columns).
+  // A string as wide as the widest value the node can give (sizes result columns): by default
+  // the value itself, or kWidestRecordText characters when it reads the record.
   virtual std::string MaxString() const;
   virtual std::string AsString() const;
   virtual double AsFloat() const;
@@ -67,6 +69,9 @@ class TExpression {
   int depth_ = 1;
   bool readsRecord_ = false;
 };
+
+// The widest text the engine assumes of a value read from a record when a node cannot tell.
+inline constexpr std::size_t kWidestRecordText = 255;
 
 using TExprPtr = std::unique_ptr<TExpression>;
 using TExprList = std::vector<TExprPtr>;

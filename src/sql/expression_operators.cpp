@@ -62,6 +62,10 @@ TExprType TUnaryOp::ExprType() const {
   return *type_;
 }
 
+std::string TUnaryOp::MaxString() const {
+  return ExprType() == ttString ? operand_->MaxString() : TExpression::MaxString();
+}
+
 std::string TUnaryOp::AsString() const {
   if (ExprType() != ttString) return TExpression::AsString();
   return operand_->AsString();  // only unary + keeps a string
@@ -103,6 +107,11 @@ TExprType TBinaryOp::operandType() const { return std::min(left_->ExprType(), ri
 TExprType TBinaryOp::ExprType() const {
   if (!type_) type_ = operatorResultType(op_, operandType());
   return *type_;
+}
+
+std::string TBinaryOp::MaxString() const {
+  if (ExprType() != ttString) return TExpression::MaxString();
+  return left_->MaxString() + right_->MaxString();
 }
 
 std::string TBinaryOp::AsString() const {

@@ -15,6 +15,7 @@ TExprType operatorResultType(TOperator op, TExprType operandType);
 class TUnaryOp : public TExpression {
  public:
   TUnaryOp(TOperator op, TExprPtr operand);
+  std::string MaxString() const override;
   std::string AsString() const override;
   double AsFloat() const override;
   std::int32_t AsInteger() const override;
@@ -33,6 +34,7 @@ class TUnaryOp : public TExpression {
 class TBinaryOp : public TExpression {
  public:
   TBinaryOp(TOperator op, TExprPtr left, TExprPtr right);
+  std::string MaxString() const override;
   std::string AsString() const override;
   double AsFloat() const override;
   std::int32_t AsInteger() const override;

@@ -119,6 +119,16 @@ const TExpression* TCaseWhenElseExpr::chosen() const {
   return otherwise_.get();
 }
 
+std::string TCaseWhenElseExpr::MaxString() const {
+  if (ExprType() != ttString) return TExpression::MaxString();
+  std::string widest = otherwise_ ? otherwise_->MaxString() : std::string();
+  for (const WhenThen& branch : branches_) {
+    std::string text = branch.second->MaxString();
+    if (text.size() > widest.size()) widest = std::move(text);
+  }
+  return widest;
+}
+
 std::string TCaseWhenElseExpr::AsString() const {
   if (ExprType() != ttString) return TExpression::AsString();
   const TExpression* value = chosen();

@@ -68,6 +68,8 @@ class TCaseWhenElseExpr : public TExpression {
   using WhenThen = std::pair<TExprPtr, TExprPtr>;
   // REQUIRES: `branches` is not empty; `otherwise` may be null.
   TCaseWhenElseExpr(std::vector<WhenThen> branches, TExprPtr otherwise);
+  // The widest of the THEN and ELSE values.
+  std::string MaxString() const override;
   std::string AsString() const override;
   double AsFloat() const override;
   std::int32_t AsInteger() const override;

@@ -103,6 +103,19 @@ TEST_F(ArticleQuery, APatternFromTheRecordIsReadForEachRecord) {
             "Floating point division by zero");
 }
 
+// The width of a computed text column is that of its widest value, not of the value on the
+// record current when the statement was prepared.
+TEST_F(ArticleQuery, ComputedTextColumnsHoldTheirWidestValues) {
+  Add(1, "A", 1, "N", "x");
+  Add(2, "ABCDEFGHIJ", 1, "N", "a much longer line");
+  table.First();  // "A"
+  EXPECT_EQ(Column("select cb + \"!\" as x from article", "x"), (Rows{"A!", "ABCDEFGHIJ!"}));
+  EXPECT_EQ(Column("select +cb as x from article", "x"), (Rows{"A", "ABCDEFGHIJ"}));
+  EXPECT_EQ(Column("select case when num = 1 then lib1 else cb end as x from article", "x"),
+            (Rows{"x", "ABCDEFGHIJ"}));
+  EXPECT_EQ(Column("select lower(lib1) + upper(cb) as x from article", "x"), (Rows{"xA", "a much longer lineABCDEFGHIJ"}));
+}
+
 TEST_F(ArticleQuery, StatementErrorsCarryTheEngineTexts) {
   Add(1, "A");
   EXPECT_EQ(ErrorText([&] { Column("select * from article where quantite-1>0"); }),
