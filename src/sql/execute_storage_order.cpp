@@ -1,7 +1,8 @@
-// A SELECT over one table may read the source in the order the records are stored, which for an
-// indexed table is far cheaper than the index's order: sequential reads instead of one jump per
-// record. The result must not show it, so the rows are put back into the walk's order unless
-// what follows the scan would give the same result from any order.
+// A SELECT over one table may read the source more cheaply than by walking its index order: only
+// the records the index finds for a fixed start the WHERE condition requires, or every record in
+// the order they are stored (sequential reads instead of one jump per record). The result must
+// not show it: stored-order rows are put back into the walk's order unless what follows the scan
+// would give the same result from any order.
 #include <algorithm>
 #include <climits>
 #include <exception>
