@@ -320,6 +320,11 @@ bool TDataSet::ReadFieldText(const TField& field, std::string_view& text) const 
   return GetFieldText(field, text);
 }
 
+bool TDataSet::ReadFieldInteger(const TField& field, std::int64_t& value) const {
+  if (activeBuffer_ == nullptr || (activeBuffer_ == currentBuffer_ && !hasRecord_)) return false;
+  return GetFieldInteger(field, value);
+}
+
 bool TDataSet::FieldHasValue(const TField& field) const {
   if (activeBuffer_ == nullptr || (activeBuffer_ == currentBuffer_ && !hasRecord_)) {
     return false;

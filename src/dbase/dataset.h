@@ -341,6 +341,9 @@ class TDataSet {
   // A view of the text of a string field in ActiveBuffer(), valid until that buffer changes;
   // false when the dataset offers none (the field's value is then read as a Variant).
   virtual bool GetFieldText(const TField& /*field*/, std::string_view& /*text*/) const { return false; }
+  // The value of an integer field in ActiveBuffer() read without a Variant; false when the
+  // dataset offers no such read (GetFieldData is then used).
+  virtual bool GetFieldInteger(const TField& /*field*/, std::int64_t& /*value*/) const { return false; }
   virtual bool HasFieldData(const TField& field) const {
     Variant value;
     return GetFieldData(field, value);
@@ -447,6 +450,7 @@ class TDataSet {
   std::vector<TField*> FieldList(const std::string& names) const;
   bool ReadField(const TField& field, Variant& value) const;
   bool ReadFieldText(const TField& field, std::string_view& text) const;
+  bool ReadFieldInteger(const TField& field, std::int64_t& value) const;
   // ReadField's answer without the value.
   bool FieldHasValue(const TField& field) const;
   void WriteField(const TField& field, const Variant& value);

@@ -46,6 +46,8 @@ bool TField::TextView(std::string_view& text) const {
 
 bool TField::GetData(Variant& value) const { return dataSet_.ReadField(*this, value); }
 
+bool TField::GetInteger(std::int64_t& value) const { return dataSet_.ReadFieldInteger(*this, value); }
+
 void TField::SetData(const Variant& value) { dataSet_.WriteField(*this, value); }
 
 void TField::SetDataFromText(const std::string& text, const std::optional<Variant>& parsed,
@@ -188,6 +190,7 @@ void TStringField::SetAsDateTime(double value) {
 // --- TIntegerField
 
 std::int64_t TIntegerField::Int64Value() const {
+  if (std::int64_t number; GetInteger(number)) return number;
   Variant value;
   return GetData(value) ? NativeOr<std::int64_t>(value, 0) : 0;
 }

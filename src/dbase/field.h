@@ -110,6 +110,8 @@ class TField {
  protected:
   // The native value of the active record; false (and `value` untouched) when null.
   bool GetData(Variant& value) const;
+  // An integer value read without a Variant, when the dataset offers that read; false otherwise.
+  bool GetInteger(std::int64_t& value) const;
   // Writes a native value (monostate for null) into the active record after the state and
   // read-only checks, and notifies the dataset's controls.
   void SetData(const Variant& value);

@@ -121,6 +121,12 @@ bool TTzDbf::GetFieldText(const TField& field, std::string_view& text) const {
   return true;
 }
 
+bool TTzDbf::GetFieldInteger(const TField& field, std::int64_t& value) const {
+  if (field.DataType() != TFieldType::ftInteger) return false;
+  value = layout_->Integer(ActiveBuffer(), field.Index());
+  return true;
+}
+
 void TTzDbf::SetFieldData(const TField& field, const Variant& value) {
   layout_->SetValue(ActiveBuffer(), field.Index(), value);
 }

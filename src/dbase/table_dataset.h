@@ -160,6 +160,7 @@ class TTzDbf : public TDataSet {
   bool GetCanModify() const override { return !readOnly_; }
   bool GetFieldData(const TField& field, Variant& value) const override;
   bool GetFieldText(const TField& field, std::string_view& text) const override;
+  bool GetFieldInteger(const TField& field, std::int64_t& value) const override;
   // Every field of a record holds a value: blank text, 0, false, no date.
   bool HasFieldData(const TField&) const override { return true; }
   void SetFieldData(const TField& field, const Variant& value) override;

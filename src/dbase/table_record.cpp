@@ -174,6 +174,10 @@ std::string_view TableRecordLayout::Text(const char* buffer, int index) const {
   return std::string_view(at + 1, static_cast<unsigned char>(at[0]));
 }
 
+std::int32_t TableRecordLayout::Integer(const char* buffer, int index) const {
+  return Load<std::int32_t>(buffer + slots_[static_cast<std::size_t>(index)].offset);
+}
+
 Variant TableRecordLayout::GetValue(const char* buffer, int index) const {
   const Slot& slot = slots_[static_cast<std::size_t>(index)];
   const char* at = buffer + slot.offset;
@@ -181,7 +185,7 @@ Variant TableRecordLayout::GetValue(const char* buffer, int index) const {
   if (IsFloat(slot.type, slot.decimals) || slot.type == 'D') return Load<double>(at);
   if (slot.type == 'L') return at[0] != 0;
   if (slot.type == 'M') return std::string();
-  return static_cast<std::int64_t>(Load<std::int32_t>(at));
+  return static_cast<std::int64_t>(Integer(buffer, index));
 }
 
 void TableRecordLayout::SetValue(char* buffer, int index, const Variant& value) const {

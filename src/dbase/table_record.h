@@ -56,6 +56,8 @@ class TableRecordLayout {
   Variant GetValue(const char* buffer, int index) const;
   // The text of character field `index` in `buffer`. REQUIRES: a character field.
   std::string_view Text(const char* buffer, int index) const;
+  // The value of integer field `index` (N or F without decimals) in `buffer`.
+  std::int32_t Integer(const char* buffer, int index) const;
   // Stores `value` (monostate: the empty value of the type), strings cut to the field length.
   void SetValue(char* buffer, int index, const Variant& value) const;
 
