@@ -308,27 +308,27 @@ bool TDataSet::CanAssignFields() const {
   }
 }
 
+bool TDataSet::HasActiveRecord() const {
+  return activeBuffer_ != nullptr && (activeBuffer_ != currentBuffer_ || hasRecord_);
+}
+
 bool TDataSet::ReadField(const TField& field, Variant& value) const {
-  if (activeBuffer_ == nullptr || (activeBuffer_ == currentBuffer_ && !hasRecord_)) {
-    return false;
-  }
+  if (!HasActiveRecord()) return false;
   return GetFieldData(field, value);
 }
 
 bool TDataSet::ReadFieldText(const TField& field, std::string_view& text) const {
-  if (activeBuffer_ == nullptr || (activeBuffer_ == currentBuffer_ && !hasRecord_)) return false;
+  if (!HasActiveRecord()) return false;
   return GetFieldText(field, text);
 }
 
 bool TDataSet::ReadFieldInteger(const TField& field, std::int64_t& value) const {
-  if (activeBuffer_ == nullptr || (activeBuffer_ == currentBuffer_ && !hasRecord_)) return false;
+  if (!HasActiveRecord()) return false;
   return GetFieldInteger(field, value);
 }
 
 bool TDataSet::FieldHasValue(const TField& field) const {
-  if (activeBuffer_ == nullptr || (activeBuffer_ == currentBuffer_ && !hasRecord_)) {
-    return false;
-  }
+  if (!HasActiveRecord()) return false;
   return HasFieldData(field);
 }
 

@@ -448,6 +448,8 @@ class TDataSet {
   void ResyncCursor();
   void SetEmpty();
   std::vector<TField*> FieldList(const std::string& names) const;
+  // True when the fields have a record to read: a current one, or a copy made active.
+  bool HasActiveRecord() const;
   bool ReadField(const TField& field, Variant& value) const;
   bool ReadFieldText(const TField& field, std::string_view& text) const;
   bool ReadFieldInteger(const TField& field, std::int64_t& value) const;
