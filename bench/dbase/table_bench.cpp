@@ -8,11 +8,12 @@
 
 #include "common/prompts.h"
 #include "dbase/dbase_error.h"
-#include "dbase/table_article.h"
+#include "records/article_table.h"
 
 namespace {
 
 using namespace vekrano::dbase;
+using vekrano::records::ConfigureArticleTable;
 
 constexpr int kRecords = 99999;
 

@@ -6,7 +6,7 @@
 set -eu
 build=${1:?usage: compare_sqlite.sh BUILD_DIR [RUNS]}
 runs=${2:-7}
-shell="$build/src/sql/vekrano-sql"
+shell="$build/src/app/vekrano-sql"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 

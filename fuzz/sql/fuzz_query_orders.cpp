@@ -14,7 +14,7 @@
 #include <unistd.h>
 
 #include "common/exception.h"
-#include "dbase/table_article.h"
+#include "records/article_table.h"
 #include "dbase/table_dataset.h"
 #include "sql/query.h"
 
@@ -30,7 +30,7 @@ vekrano::dbase::TTzDbf& table() {
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     auto* dataset = new vekrano::dbase::TTzDbf("tarticle");
-    vekrano::dbase::ConfigureArticleTable(*dataset, folder);
+    vekrano::records::ConfigureArticleTable(*dataset, folder);
     dataset->Open();
     for (int n = 1; n <= 120; ++n) {
       dataset->Append();

@@ -6,12 +6,14 @@
 #include <vector>
 
 #include "common/prompts.h"
-#include "dbase/table_article.h"
 #include "dbase/table_dataset.h"
+#include "records/article_table.h"
 #include "dbf_test_support.h"
 #include "support/temp_dir.h"
 
 namespace vekrano::dbase::testing {
+
+using records::ConfigureArticleTable;
 
 // A folder, quiet engine errors and recorded message boxes for one test.
 struct TableFolder {

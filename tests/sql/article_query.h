@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "dbase/table_article.h"
+#include "records/article_table.h"
 #include "dbase/table_dataset.h"
 #include "sql/query.h"
 #include "support/temp_dir.h"
@@ -16,7 +16,7 @@ namespace vekrano::sql {
 class ArticleQuery : public ::testing::Test {
  protected:
   ArticleQuery() {
-    dbase::ConfigureArticleTable(table, dir.path().string());
+    records::ConfigureArticleTable(table, dir.path().string());
     table.Open();
     query.DataSets().Add("article", &table);
     query.AutoDisableControls = false;

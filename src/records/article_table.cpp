@@ -1,9 +1,12 @@
 // The barcode table's component settings.
-#include "dbase/table_article.h"
+#include "records/article_table.h"
 
-namespace vekrano::dbase {
+namespace vekrano::records {
 
-void ConfigureArticleTable(TTzDbf& table, const std::string& folder) {
+using dbase::TCreateIndexType;
+using dbase::TTzTableLanguage;
+
+void ConfigureArticleTable(dbase::TTzDbf& table, const std::string& folder) {
   table.DbfFields = {"num,N,5,0", "cb,C,50,0", "lib1,C,100,0", "lib2,C,100,0", "quantite,N,3,0", "topp,C,2,0"};
   table.IndexList = {"CB,F,F,cb", ""};
   table.SetHideDeletedRecs(true);
@@ -14,4 +17,4 @@ void ConfigureArticleTable(TTzDbf& table, const std::string& folder) {
   table.SetDbfFileName(folder + "/article.dbf");
 }
 
-}  // namespace vekrano::dbase
+}  // namespace vekrano::records

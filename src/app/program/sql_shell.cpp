@@ -1,0 +1,95 @@
+// Statements and dot commands of the shell.
+#include "app/program/sql_shell.h"
+
+#include <string_view>
+
+#include "app/program/sql_shell_commands.h"
+#include "app/program/sql_shell_output.h"
+#include "common/code_page.h"
+
+namespace vekrano::app {
+
+namespace {
+
+struct NamedCommand {
+  std::string_view name;
+  DotCommand run;
+};
+
+constexpr NamedCommand kDotCommands[] = {
+    {".import", ImportDotCommand},
+    {".backup", BackupDotCommand},
+    {".restore", RestoreDotCommand},
+};
+
+// Statement text typed on the terminal, held in the engine's character set.
+std::string engineText(const std::string& terminal) {
+  return common::isValidUtf8(terminal) ? common::utf8ToAnsi(terminal) : terminal;
+}
+
+bool isSelect(const std::string& statement) {
+  const std::size_t start = statement.find_first_not_of(" \t\r\n(");
+  if (start == std::string::npos) return false;
+  return common::ansiUpper(statement.substr(start, 6)) == "SELECT" ||
+         common::ansiUpper(statement.substr(start, 9)) == "TRANSFORM";
+}
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+}  // namespace
+
+std::vector<std::string> DotArguments(const std::string& line) {
+  std::vector<std::string> words;
+  std::size_t at = line.find_first_of(" \t");  // after the command's name
+  while (at != std::string::npos && at < line.size()) {
+    while (at < line.size() && isBlank(line[at])) ++at;
+    if (at >= line.size()) break;
+    std::string word;
+    while (at < line.size() && !isBlank(line[at])) {
+      if (line[at] == '"') {
+        const std::size_t close = line.find('"', at + 1);
+        if (close == std::string::npos) throw EShellUsage("unterminated quote in: " + line);
+        word += line.substr(at + 1, close - at - 1);
+        at = close + 1;
+      } else {
+        word += line[at++];
+      }
+    }
+    words.push_back(word);
+  }
+  return words;
+}
+
+void SqlShell::RunLine(const std::string& line) {
+  const std::size_t start = line.find_first_not_of(" \t\r");
+  if (start == std::string::npos) return;
+  if (line[start] != '.') {
+    RunStatement(engineText(line));
+    return;
+  }
+  const std::string command = line.substr(start);
+  const std::string name = command.substr(0, command.find_first_of(" \t\r"));
+  for (const NamedCommand& known : kDotCommands) {
+    if (known.name == name) {
+      known.run(context_, DotArguments(command));
+      return;
+    }
+  }
+  throw EShellUsage("unknown command: " + name + " (known: .import, .backup, .restore)");
+}
+
+void SqlShell::RunStatement(const std::string& statement) {
+  sql::TSqlQuery& query = context_.data.sqlqueryfonction;
+  if (!isSelect(statement)) {
+    std::fprintf(context_.out, "%d\n", context_.data.ExecuteStatement(statement));
+    return;
+  }
+  query.Close();
+  query.SQL().Clear();
+  query.SQL().Add(statement);
+  query.Open();
+  PrintRows(query, context_.out);
+  query.Close();
+}
+
+}  // namespace vekrano::app

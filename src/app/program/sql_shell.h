@@ -1,0 +1,47 @@
+// The statement loop of vekrano-sql: each line is an SQL statement or a dot command (.import,
+// .backup, .restore), run over one program directory's record table as the windows run them.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "common/exception.h"
+#include "records/article_data.h"
+
+namespace vekrano::app {
+
+// A dot command's line that cannot be read: unknown command, missing or bad argument.
+class EShellUsage : public common::Exception {
+ public:
+  using common::Exception::Exception;
+};
+
+// What a dot command works with: the table's components and the shell's standard output.
+struct ShellContext {
+  records::ArticleData& data;
+  std::FILE* out;
+};
+
+using DotCommand = void (*)(ShellContext& context, const std::vector<std::string>& arguments);
+
+// The words of a dot command's line after its name: blanks separate them, double quotes keep
+// blanks inside one. Raises EShellUsage for an unterminated quote.
+std::vector<std::string> DotArguments(const std::string& line);
+
+class SqlShell {
+ public:
+  explicit SqlShell(ShellContext context) : context_(context) {}
+
+  // Runs one line in the terminal's UTF-8 (or ANSI when it is not valid UTF-8); a line that is
+  // blank does nothing. A SELECT prints its rows; INSERT, UPDATE and DELETE print the number of
+  // records changed. Raises the engine's error, or EShellUsage for a dot command it cannot read.
+  void RunLine(const std::string& line);
+
+ private:
+  void RunStatement(const std::string& statement);
+
+  ShellContext context_;
+};
+
+}  // namespace vekrano::app

@@ -1,0 +1,14 @@
+// How vekrano-sql writes the rows of a query: a line of field names, then one line per row,
+// tab-separated, in UTF-8.
+#pragma once
+
+#include <cstdio>
+
+#include "sql/query.h"
+
+namespace vekrano::app {
+
+// Writes the rows of the open `query` from its first row to `out`.
+void PrintRows(sql::TSqlQuery& query, std::FILE* out);
+
+}  // namespace vekrano::app

@@ -1,0 +1,56 @@
+// vekrano-sql DIR [STATEMENT...]: runs SQL statements and dot commands over the record table of
+// a program directory, as the application does, and prints what they give.
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/program/sql_shell.h"
+#include "common/code_page.h"
+#include "records/article_data.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: vekrano-sql DIR [STATEMENT...]\n"
+    "Runs each STATEMENT, or each line of standard input when there is none, over the record\n"
+    "table of the program directory DIR (created with its index when missing).\n"
+    "A SELECT prints its rows tab-separated under a line of field names; INSERT, UPDATE and\n"
+    "DELETE print the number of records changed.\n"
+    "Dot commands, one per line like a statement:\n"
+    "  .import FILE [--separator C] [--header N] [--fields CB,TEXT1,TEXT2,QTY] [--quoted]\n"
+    "  .backup FILE\n"
+    "  .restore FILE\n"
+    "Exit status: 0 done, 1 a statement or command failed, 2 bad arguments.\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (argc < 2) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+  std::vector<std::string> statements(argv + 2, argv + argc);
+  try {
+    vekrano::records::ArticleData data(argv[1]);
+    data.sqlqueryfonction.AutoDisableControls = false;
+    data.OpenData();
+    vekrano::app::SqlShell shell({data, stdout});
+    if (statements.empty()) {
+      for (std::string line; std::getline(std::cin, line);) shell.RunLine(line);
+    } else {
+      for (const std::string& statement : statements) shell.RunLine(statement);
+    }
+    data.CloseData();
+  } catch (const std::exception& error) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "%s\n", vekrano::common::ansiToUtf8(error.what()).c_str());
+    return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,38 @@
+// The criteria text and the list statement.
+#include "list/list_criteria.h"
+
+#include "records/record_statements.h"
+#include "records/sql_literal.h"
+
+namespace vekrano::list {
+
+namespace {
+
+void addCondition(std::string& text, const std::string& condition) {
+  if (!text.empty()) text += " and ";
+  text += " " + condition;
+}
+
+void addPrefix(std::string& text, const char* field, const std::string& typed) {
+  if (!typed.empty()) addCondition(text, std::string(field) + " like " + records::SqlText(typed + "%"));
+}
+
+}  // namespace
+
+std::string CriteriaText(const ListCriteria& criteria) {
+  std::string text;
+  addPrefix(text, "cb", criteria.cb);
+  addPrefix(text, "lib1", criteria.lib1);
+  addPrefix(text, "lib2", criteria.lib2);
+  if (criteria.top == TopCriterion::Topped) addCondition(text, "topp=\"O\"");
+  if (criteria.top == TopCriterion::NotTopped) addCondition(text, "topp=\"N\"");
+  return text;
+}
+
+std::string ListStatement(const ListCriteria& criteria, const SortState& sort) {
+  const std::string condition = CriteriaText(criteria);
+  const std::string where = condition.empty() ? "" : " where " + condition;
+  return records::kListStatementHead + where + ListOrderPart(sort);
+}
+
+}  // namespace vekrano::list

@@ -1,0 +1,28 @@
+// The criteria of the record list, as the criteria controls hold them, and the statements built
+// from them.
+#pragma once
+
+#include <string>
+
+#include "list/sort_state.h"
+
+namespace vekrano::list {
+
+enum class TopCriterion { All, Topped, NotTopped };
+
+// Texts are in the engine's character set, exactly as typed.
+struct ListCriteria {
+  std::string cb;
+  std::string lib1;
+  std::string lib2;
+  TopCriterion top = TopCriterion::All;
+};
+
+// The condition text, empty without a criterion: ` cb like "AB%" and  topp="O"`. Each typed
+// text, with "%" after it, is one literal that holds it exactly.
+std::string CriteriaText(const ListCriteria& criteria);
+// "select *  from article " with " where " and the criteria text when there is one, then the
+// order part, nothing between them.
+std::string ListStatement(const ListCriteria& criteria, const SortState& sort);
+
+}  // namespace vekrano::list

@@ -1,0 +1,64 @@
+// The order parts of the list statement and the title click rule.
+#include "list/sort_state.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace vekrano::list {
+
+namespace {
+
+struct OrderPieces {
+  const char* field;
+  const char* head;
+  const char* tail;
+};
+
+// By sort column; the blanks are those the list statement has always had.
+constexpr OrderPieces kPieces[] = {
+    {"num", "order by num", ""},          {"cb", " order by cb ", ""},
+    {"lib1", " order by lib1 ", ""},      {"lib2", " order by lib2 ", ""},
+    {"quantite", " order by quantite ", " , cb"}, {"topp", " order by topp ", " , cb "},
+};
+
+std::string trimmedLower(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  const std::size_t last = text.find_last_not_of(' ');
+  std::string name(text.substr(first, last - first + 1));
+  std::transform(name.begin(), name.end(), name.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return name;
+}
+
+}  // namespace
+
+SortState& sortState() {
+  static SortState state;
+  return state;
+}
+
+SortColumn SortColumnOfField(std::string_view fieldName) {
+  const std::string name = trimmedLower(fieldName);
+  for (int column = 1; column <= 5; ++column) {
+    if (name == kPieces[column].field) return static_cast<SortColumn>(column);
+  }
+  return SortColumn::None;
+}
+
+bool ClickTitle(SortState& state, std::string_view fieldName) {
+  const SortColumn clicked = SortColumnOfField(fieldName);
+  if (clicked == SortColumn::None) return false;
+  state.descending = clicked == state.column ? !state.descending : false;
+  state.column = clicked;
+  return true;
+}
+
+std::string ListOrderPart(const SortState& state) {
+  const OrderPieces& pieces = kPieces[static_cast<int>(state.column)];
+  // The record number order is never descending.
+  const bool descending = state.descending && state.column != SortColumn::None;
+  return std::string(pieces.head) + (descending ? "desc" : "") + pieces.tail;
+}
+
+}  // namespace vekrano::list

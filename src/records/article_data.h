@@ -1,0 +1,52 @@
+// The record table and the two queries over it that the main window owns for the whole run:
+// `tarticle`, `sqlQuery1` (the displayed list, shown through `DataSource1`) and
+// `sqlqueryfonction` (every other statement), with the operations every part of the application
+// sends through them. The command-line tools use the same object.
+#pragma once
+
+#include <string>
+
+#include "dbase/data_source.h"
+#include "dbase/table_dataset.h"
+#include "sql/query.h"
+
+namespace vekrano::records {
+
+class ArticleData {
+ public:
+  // Registers `tarticle` under the alias "article" on both queries and shows `sqlQuery1` through
+  // `DataSource1`. `programDirectory` may end with a separator.
+  explicit ArticleData(std::string programDirectory);
+  ~ArticleData();
+  ArticleData(const ArticleData&) = delete;
+  ArticleData& operator=(const ArticleData&) = delete;
+
+  const std::string& programDirectory() const { return programDirectory_; }
+  std::string tableFileName() const;  // the directory's "article.dbf"
+  std::string indexFileName() const;  // the directory's "article.mdx"
+
+  // Sets the table's settings and file name and activates it; missing files are created.
+  // Raises the engine's error.
+  void OpenData();
+  // Runs one INSERT, UPDATE or DELETE through `sqlqueryfonction` and returns the number of
+  // records it changed. Every failure (syntax, field names, a refused lock, a table that cannot
+  // be opened) is raised with the engine's text, so that no caller reports a lost change as done.
+  int ExecuteStatement(const std::string& statement);
+  // One more than the highest record number, 1 on an empty table. Raises the query's error.
+  int NextRecordNumber();
+  // Deactivates the table (a failure is ignored) and deletes both files where they exist.
+  void EraseDataFiles();
+  // Closes `sqlQuery1`, `sqlqueryfonction`, then the table; failures are ignored.
+  void CloseData();
+
+  // Declared in this order so that the data source goes first and the table last.
+  dbase::TTzDbf tarticle{"tarticle"};
+  sql::TSqlQuery sqlQuery1;
+  sql::TSqlQuery sqlqueryfonction;
+  dbase::TDataSource DataSource1;
+
+ private:
+  std::string programDirectory_;
+};
+
+}  // namespace vekrano::records

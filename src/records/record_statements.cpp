@@ -1,0 +1,32 @@
+// The statement patterns of the record table.
+#include "records/record_statements.h"
+
+#include "records/sql_literal.h"
+
+namespace vekrano::records {
+
+namespace {
+
+std::string decimal(int value) { return std::to_string(value); }
+
+}  // namespace
+
+std::string NewRecordStatement(const BarcodeRecord& record) {
+  return "INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + decimal(record.num) +
+         "," + SqlText(record.cb) + "," + SqlText(record.lib1) + ", " + SqlText(record.lib2) +
+         ", " + decimal(record.quantite) + ", " + SqlText(record.topp) + " )";
+}
+
+std::string ChangeRecordStatement(const BarcodeRecord& record) {
+  return "UPDATE article  SET cb=" + SqlText(record.cb) + ", lib1=" + SqlText(record.lib1) +
+         ", lib2=" + SqlText(record.lib2) + ", quantite=" + decimal(record.quantite) +
+         ",  topp=" + SqlText(record.topp) + " WHERE num=" + decimal(record.num);
+}
+
+std::string TopFlagStatement(int num, const std::string& topp) {
+  return "UPDATE article  SET topp=" + SqlText(topp) + " WHERE num=" + decimal(num);
+}
+
+std::string DeleteRecordStatement(int num) { return "delete from article where num=" + decimal(num); }
+
+}  // namespace vekrano::records
