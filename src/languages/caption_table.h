@@ -6,8 +6,10 @@
 
 namespace vekrano::languages {
 
-// Text ids run from 1 to kTextIdCount.
-constexpr int kTextIdCount = 134;
+// Text ids run from 1 to kTextIdCount: 1 to 134 are the original table, the later ones texts
+// of controls and messages added since, in ranges by subsystem (see added_texts.h).
+constexpr int kOriginalTextIdCount = 134;
+constexpr int kTextIdCount = 260;
 constexpr int kLanguageCount = 4;
 
 // One text id with its texts in UTF-8, French, English, Portuguese and Spanish in that order.
@@ -16,7 +18,7 @@ struct CaptionRow {
   std::array<const char*, kLanguageCount> texts;
 };
 
-// The rows in id order; ids without a row have no text.
+// The rows of the original table in id order; ids without a row have no text.
 const std::vector<CaptionRow>& captionRows();
 
 }  // namespace vekrano::languages

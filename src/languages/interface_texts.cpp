@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "common/code_page.h"
+#include "languages/added_texts.h"
 #include "languages/caption_table.h"
 #include "languages/language_manager.h"
 
@@ -20,8 +21,12 @@ using AnsiTable = std::vector<std::array<std::string, kLanguageCount>>;
 const AnsiTable& ansiTable() {
   static const AnsiTable table = [] {
     AnsiTable t(kTextIdCount + 1);
-    for (const CaptionRow& row : captionRows()) {
-      for (int l = 0; l < kLanguageCount; ++l) t[row.id][l] = common::utf8ToAnsi(row.texts[l]);
+    for (const auto* rows : {&captionRows(), &addedRecordTexts(), &addedPrintingTexts(),
+                             &addedImportTexts(), &addedBackupTexts(), &addedInstallTexts(),
+                             &addedLockTexts()}) {
+      for (const CaptionRow& row : *rows) {
+        for (int l = 0; l < kLanguageCount; ++l) t[row.id][l] = common::utf8ToAnsi(row.texts[l]);
+      }
     }
     return t;
   }();
@@ -45,7 +50,9 @@ const std::string& builtInText(int id, int language) {
 
 std::string GetText(int id) {
   if (id < 1 || id > kTextIdCount) return {};
-  if (languageFileInForce()) return gManager->Slot(id);
+  // A language file written before a text was added keeps the built-in one for it.
+  const bool added = id > kOriginalTextIdCount;
+  if (languageFileInForce() && (!added || gManager->HasTextLine(id))) return gManager->Slot(id);
   return builtInText(id, gLanguageNumber);
 }
 

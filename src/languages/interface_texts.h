@@ -24,8 +24,9 @@ const Tgerelanguage* languageManager();
 bool languageFileInForce();
 
 // The text of `id` (ANSI): slot `id` of a loaded language manager, otherwise the built-in text
-// for the language number. Empty for an id outside 1..134, and for a language number outside
-// 1..4 when the built-in table is used.
+// for the language number; for an added text (id above 134) the built-in one also when the
+// loaded file has no line for it. Empty for an id outside 1..kTextIdCount, and for a language
+// number outside 1..4 when the built-in table is used.
 std::string GetText(int id);
 
 // The built-in text of `id` in `language` (ANSI); empty outside the table.

@@ -37,6 +37,7 @@ int charsetNumber(const std::string& text) {
 
 bool Tgerelanguage::Load() {
   loaded_ = false;
+  textLines_ = 0;
   slots_.fill(std::string());
   std::error_code error;
   if (!std::filesystem::exists(path_, error)) return false;
@@ -45,6 +46,7 @@ bool Tgerelanguage::Load() {
     loaded_ = true;
   } catch (const ETextFileError&) {
     slots_.fill(std::string());
+    textLines_ = 0;
   }
   return loaded_;
 }
@@ -62,6 +64,7 @@ void Tgerelanguage::readFile() {
   for (int slot = 1; !file.Eof() && slot <= kTextSlotCount; ++slot) {
     std::string text = file.Field(2);
     slots_[slot] = isBlankText(text) ? file.Field(1) : text;
+    textLines_ = slot;
     file.NextLine();
   }
 }

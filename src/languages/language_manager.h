@@ -38,12 +38,15 @@ class Tgerelanguage {
 
   // Slot n (1..303); empty outside that range or when the file held no such line.
   const std::string& Slot(int n) const;
+  // True when the loaded file had a text line for slot n (1..300).
+  bool HasTextLine(int n) const { return loaded_ && n >= 1 && n <= textLines_; }
 
  private:
   void readFile();
 
   std::string path_;
   bool loaded_ = false;
+  int textLines_ = 0;
   std::array<std::string, kSlotCount + 1> slots_;
 };
 

@@ -29,7 +29,7 @@ TEST(InterfaceTexts, OutOfRangeIdsAndLanguagesGiveEmptyTexts) {
   setLanguageManager(nullptr);
   setLanguageNumber(kFrench);
   EXPECT_EQ(GetText(0), "");
-  EXPECT_EQ(GetText(135), "");
+  EXPECT_EQ(GetText(kTextIdCount + 1), "");
   EXPECT_EQ(GetText(3), "");  // an id without a text
   EXPECT_EQ(GetText(134), "Imprimante");
   for (int language : {0, 5, -1}) {

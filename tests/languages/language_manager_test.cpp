@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "languages/caption_table.h"
 #include "languages/interface_texts.h"
 #include "support/temp_dir.h"
 
@@ -58,7 +59,7 @@ TEST(LanguageManager, HeaderLinesGoToSlots301To303AndTextsStartAtLine11) {
   setLanguageNumber(0);  // the file replaces the table whatever the language
   EXPECT_EQ(GetText(2), "Zwei");
   EXPECT_EQ(GetText(134), "");
-  EXPECT_EQ(GetText(135), "");
+  EXPECT_EQ(GetText(kTextIdCount + 1), "");
 }
 
 TEST(LanguageManager, TenLineFileLoadsWithNoTexts) {

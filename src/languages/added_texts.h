@@ -1,0 +1,26 @@
+// Interface texts added after the original table, from id 135, in the four languages. A
+// language file may override them; where a loaded file has no line for such an id, the built-in
+// text of the current language is used. Each subsystem keeps its texts in its own file, in its
+// own range of ids:
+//   135-154 record editor and record list      (added_texts_records.cpp)
+//   155-174 printing                            (added_texts_printing.cpp)
+//   175-194 CSV import                          (added_texts_import.cpp)
+//   195-214 backup and restore                  (added_texts_backup.cpp)
+//   215-234 program directory and installation  (added_texts_install.cpp)
+//   235-244 shared table and locks              (added_texts_locks.cpp)
+#pragma once
+
+#include <vector>
+
+#include "languages/caption_table.h"
+
+namespace vekrano::languages {
+
+const std::vector<CaptionRow>& addedRecordTexts();
+const std::vector<CaptionRow>& addedPrintingTexts();
+const std::vector<CaptionRow>& addedImportTexts();
+const std::vector<CaptionRow>& addedBackupTexts();
+const std::vector<CaptionRow>& addedInstallTexts();
+const std::vector<CaptionRow>& addedLockTexts();
+
+}  // namespace vekrano::languages
