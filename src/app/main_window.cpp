@@ -30,15 +30,20 @@ constexpr const char* kTableFileName = "/article.dbf";
 
 }  // namespace
 
-TFprincip::TFprincip(std::string programDirectory, Desktop& desktop, RecordData& records,
-                     QWidget* parent)
+TFprincip::TFprincip(std::string programDirectory, Desktop& desktop, records::ArticleData& data,
+                     RecordData& records, QWidget* parent)
     : QMainWindow(parent),
       programDirectory_(std::move(programDirectory)),
       desktop_(desktop),
+      data_(data),
       records_(records) {
   setObjectName("Fprincip");
   createControls();
   FormCreate();
+  connectRecordsPage();
+  connectPrintingPage();
+  connectImportCommand();
+  connectBackupCommands();
   apropos_ = new Tfapropos(this);
   choixlangue_ = new languages::Tfchoixlangue(this);
 }

@@ -14,6 +14,14 @@ class QTabWidget;
 class QTableView;
 class QToolButton;
 
+namespace vekrano::list {
+struct ListCriteria;
+}  // namespace vekrano::list
+
+namespace vekrano::records {
+class ArticleData;
+}  // namespace vekrano::records
+
 namespace vekrano::languages {
 class Tgerelanguage;
 class Tfchoixlangue;
@@ -29,11 +37,11 @@ class TFprincip : public QMainWindow {
   Q_OBJECT
 
  public:
-  // `programDirectory` ends with "/"; `desktop` and `records` are borrowed for the window's life.
-  // Runs the creation handler: loads the language file, builds the label type list and fills
-  // the printer list.
-  TFprincip(std::string programDirectory, Desktop& desktop, RecordData& records,
-            QWidget* parent = nullptr);
+  // `programDirectory` ends with "/"; `desktop`, `data` (the table and its queries, over the
+  // same directory) and `records` are borrowed for the window's life. Runs the creation
+  // handler: loads the language file, builds the label type list and fills the printer list.
+  TFprincip(std::string programDirectory, Desktop& desktop, records::ArticleData& data,
+            RecordData& records, QWidget* parent = nullptr);
   ~TFprincip() override;
 
   // Once per run, when first shown: opens the data and displays the list, failures ignored.
@@ -52,7 +60,15 @@ class TFprincip : public QMainWindow {
   void spAideClick();
   void btappliquerClick();
 
+  // Re-displays the record list from the criteria controls and the sort state; a failure
+  // reaches the general error display.
+  void redisplayList();
+  // The list criteria as the criteria controls hold them now.
+  list::ListCriteria criteria() const;
+
   const std::string& programDirectory() const { return programDirectory_; }
+  records::ArticleData& data() { return data_; }
+  Desktop& desktop() { return desktop_; }
   const ShellSettings& settings() const { return settings_; }
   languages::Tfchoixlangue& languageChoiceWindow() { return *choixlangue_; }
   Tfapropos& aboutWindow() { return *apropos_; }
@@ -70,9 +86,16 @@ class TFprincip : public QMainWindow {
   QWidget* createPrintingPage();
   QWidget* createParametersPage();
   QWidget* createBottomRow();
+  // The commands of each page, one file each: main_window_records.cpp,
+  // main_window_printing.cpp, main_window_import.cpp, main_window_backup.cpp.
+  void connectRecordsPage();
+  void connectPrintingPage();
+  void connectImportCommand();
+  void connectBackupCommands();
 
   std::string programDirectory_;
   Desktop& desktop_;
+  records::ArticleData& data_;
   RecordData& records_;
   std::unique_ptr<languages::Tgerelanguage> languageManager_;
   ShellSettings settings_;

@@ -28,7 +28,7 @@ void RecordingData::openData(const std::string& tableFileName) {
 }
 
 TFprincip& ShellTest::start() {
-  window = std::make_unique<TFprincip>(dir(), desktop, records);
+  window = std::make_unique<TFprincip>(dir(), desktop, data, records);
   window->FormShow();
   window->FormActivate();
   return *window;

@@ -14,6 +14,7 @@
 #include "app/main_window.h"
 #include "app/record_data.h"
 #include "common/prompts.h"
+#include "records/article_data.h"
 #include "support/temp_dir.h"
 
 namespace vekrano::app::testing {
@@ -56,6 +57,7 @@ class ShellTest : public ::testing::Test {
 
   vekrano::testing::TempDir directory;
   AnsweringDesktop desktop;
+  records::ArticleData data{dir()};
   RecordingData records;
   common::ScopedScriptedPrompts prompts;
   std::unique_ptr<TFprincip> window;

@@ -4,12 +4,15 @@
 #include "app/main_window.h"
 #include "app/program_directory.h"
 #include "app/record_data.h"
+#include "records/article_data.h"
 
 int main(int argc, char** argv) {
   vekrano::app::VekranoApplication application(argc, argv);
   vekrano::app::QtDesktop desktop;
+  const std::string directory = vekrano::app::ProgramDirectory();
+  vekrano::records::ArticleData data(directory);
   vekrano::app::RecordData records;
-  vekrano::app::TFprincip window(vekrano::app::ProgramDirectory(), desktop, records);
+  vekrano::app::TFprincip window(directory, desktop, data, records);
   application.prompts().setParent(&window);
   window.show();
   return application.exec();
