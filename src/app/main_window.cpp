@@ -8,7 +8,7 @@
 #include "app/about_window.h"
 #include "app/desktop.h"
 #include "app/printer_list.h"
-#include "app/record_data.h"
+#include "app/qt_prompts.h"
 #include "common/prompts.h"
 #include "dbase/dbase_error.h"
 #include "languages/interface_font.h"
@@ -17,6 +17,8 @@
 #include "languages/language_manager.h"
 #include "languages/qt_text.h"
 #include "printing/label_types.h"
+#include "records/article_data.h"
+#include "records/record_editor.h"
 
 namespace vekrano::app {
 
@@ -26,17 +28,15 @@ namespace {
 constexpr const char* kSaveFailedText = "Il y a eu un probl\xE8me";
 constexpr const char* kSaveFailedCaption = "Fichier non sauvegard\xE9 !!";
 constexpr const char* kHelpFileName = "vkb.chm";
-constexpr const char* kTableFileName = "/article.dbf";
 
 }  // namespace
 
 TFprincip::TFprincip(std::string programDirectory, Desktop& desktop, records::ArticleData& data,
-                     RecordData& records, QWidget* parent)
+                     QWidget* parent)
     : QMainWindow(parent),
       programDirectory_(std::move(programDirectory)),
       desktop_(desktop),
-      data_(data),
-      records_(records) {
+      data_(data) {
   setObjectName("Fprincip");
   createControls();
   FormCreate();
@@ -44,6 +44,8 @@ TFprincip::TFprincip(std::string programDirectory, Desktop& desktop, records::Ar
   connectPrintingPage();
   connectImportCommand();
   connectBackupCommands();
+  cremodcpte_ = new records::Tfcremodcpte(
+      data_, [](const std::exception& error) { showApplicationError(error); }, this);
   apropos_ = new Tfapropos(this);
   choixlangue_ = new languages::Tfchoixlangue(this);
 }
@@ -87,8 +89,8 @@ void TFprincip::FormShow() {
   shown_ = true;
   // A table or list that cannot be opened leaves the list empty; later commands report it.
   try {
-    records_.openData(programDirectory_ + kTableFileName);
-    records_.redisplayList();
+    data_.OpenData();
+    openList();
   } catch (...) {
   }
 }
@@ -118,10 +120,7 @@ void TFprincip::FormClose() {
     common::prompts().beep();
     common::showMessage(kSaveFailedText, kSaveFailedCaption);
   }
-  try {
-    records_.closeData();
-  } catch (...) {
-  }
+  data_.CloseData();
   languages::setLanguageManager(nullptr);
   languageManager_.reset();
 }

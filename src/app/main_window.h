@@ -18,8 +18,13 @@ namespace vekrano::list {
 struct ListCriteria;
 }  // namespace vekrano::list
 
+namespace vekrano::list {
+class RecordListModel;
+}  // namespace vekrano::list
+
 namespace vekrano::records {
 class ArticleData;
+class Tfcremodcpte;
 }  // namespace vekrano::records
 
 namespace vekrano::languages {
@@ -30,18 +35,17 @@ class Tfchoixlangue;
 namespace vekrano::app {
 
 class Desktop;
-class RecordData;
 class Tfapropos;
 
 class TFprincip : public QMainWindow {
   Q_OBJECT
 
  public:
-  // `programDirectory` ends with "/"; `desktop`, `data` (the table and its queries, over the
-  // same directory) and `records` are borrowed for the window's life. Runs the creation
+  // `programDirectory` ends with "/"; `desktop` and `data` (the table and its queries, over the
+  // same directory) are borrowed for the window's life. Runs the creation
   // handler: loads the language file, builds the label type list and fills the printer list.
   TFprincip(std::string programDirectory, Desktop& desktop, records::ArticleData& data,
-            RecordData& records, QWidget* parent = nullptr);
+            QWidget* parent = nullptr);
   ~TFprincip() override;
 
   // Once per run, when first shown: opens the data and displays the list, failures ignored.
@@ -66,12 +70,22 @@ class TFprincip : public QMainWindow {
   // The list criteria as the criteria controls hold them now.
   list::ListCriteria criteria() const;
 
+  // The records page's commands (buttons, the grid's pop-up menu, its double click).
+  void acajoutcompteExecute();
+  void acvisumodifcompteExecute();
+  void acsupprimecompteExecute();
+  void acchangetopExecute();
+  void sdetruiretoutedonneeClick();
+  // A click on the title of grid column `column`: orders the list by it and re-displays.
+  void sTitleClick(int column);
+
   const std::string& programDirectory() const { return programDirectory_; }
   records::ArticleData& data() { return data_; }
   Desktop& desktop() { return desktop_; }
   const ShellSettings& settings() const { return settings_; }
   languages::Tfchoixlangue& languageChoiceWindow() { return *choixlangue_; }
   Tfapropos& aboutWindow() { return *apropos_; }
+  records::Tfcremodcpte& recordEditor() { return *cremodcpte_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -92,11 +106,14 @@ class TFprincip : public QMainWindow {
   void connectPrintingPage();
   void connectImportCommand();
   void connectBackupCommands();
+  // Builds the list statement and opens it in `sqlQuery1`; raises the engine's error.
+  void openList();
+  // True when the list has a current row; its number is then in `num`.
+  bool currentRecordNumber(int& num);
 
   std::string programDirectory_;
   Desktop& desktop_;
   records::ArticleData& data_;
-  RecordData& records_;
   std::unique_ptr<languages::Tgerelanguage> languageManager_;
   ShellSettings settings_;
   bool firstActivation_ = true;
@@ -105,6 +122,8 @@ class TFprincip : public QMainWindow {
 
   QTabWidget* pagePrincipal_ = nullptr;
   QTableView* grid_ = nullptr;
+  list::RecordListModel* listModel_ = nullptr;
+  records::Tfcremodcpte* cremodcpte_ = nullptr;
   QComboBox* combListeEtiquette_ = nullptr;
   QComboBox* combImprimante_ = nullptr;
   QWidget* gLangue_ = nullptr;

@@ -13,7 +13,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QStandardItemModel>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
@@ -24,6 +23,9 @@
 
 #include "app/app_pictures.h"
 #include "app/main_window.h"
+#include "list/record_grid_delegate.h"
+#include "list/record_list_model.h"
+#include "records/article_data.h"
 
 namespace vekrano::app {
 
@@ -78,8 +80,6 @@ QLineEdit* labeledEdit(QWidget* parent, QGridLayout* grid, int column, const cha
   grid->addWidget(edit, 1, column);
   return edit;
 }
-
-constexpr int kGridWidths[] = {0, 144, 188, 182, -1, 47};
 
 }  // namespace
 
@@ -151,14 +151,24 @@ QWidget* TFprincip::createAccountsPage() {
   layout->addWidget(criteria);
 
   grid_ = named(new QTableView(page), "s");
-  auto* model = new QStandardItemModel(0, 6, grid_);
+  listModel_ = new list::RecordListModel(data_.DataSource1, grid_);
   const char* titles[] = {"num", "Code Barre", "Texte 1", "Texte 2", "Qtite", "Top"};
-  for (int c = 0; c < 6; ++c) model->setHeaderData(c, Qt::Horizontal, titles[c]);
-  grid_->setModel(model);
+  for (int c = 0; c < 6; ++c) listModel_->setHeaderData(c, Qt::Horizontal, utf8(titles[c]));
+  grid_->setModel(listModel_);
+  grid_->setItemDelegate(new list::RecordGridDelegate(grid_));
   grid_->setColumnHidden(0, true);
   for (int c = 1; c < 6; ++c) {
-    if (kGridWidths[c] > 0) grid_->setColumnWidth(c, kGridWidths[c]);
+    if (list::kGridColumns[c].width > 0) grid_->setColumnWidth(c, list::kGridColumns[c].width);
   }
+  QPalette gridColours = grid_->palette();
+  gridColours.setColor(QPalette::Base, Qt::white);
+  grid_->setPalette(gridColours);
+  grid_->setFrameShape(QFrame::NoFrame);
+  grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+  QFont titleFont("MS Sans Serif");
+  titleFont.setPixelSize(13);
+  titleFont.setBold(true);
+  grid_->horizontalHeader()->setFont(titleFont);
   QFont gridFont("Times New Roman");
   gridFont.setPixelSize(13);
   gridFont.setBold(true);

@@ -1,20 +1,96 @@
-// The commands of the records page: the list, its criteria and the record editor.
+// The commands of the records page: the list, its criteria, the grid's menu and the record editor.
+#include <QAction>
+#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QTableView>
+#include <QToolButton>
 
+#include "app/desktop.h"
 #include "app/main_window.h"
 #include "app/qt_prompts.h"
-#include "app/record_data.h"
+#include "common/prompts.h"
+#include "dbase/field.h"
 #include "languages/qt_text.h"
 #include "list/list_criteria.h"
+#include "list/record_list_model.h"
+#include "list/sort_state.h"
+#include "records/article_data.h"
+#include "records/record_editor.h"
+#include "records/record_statements.h"
 
 namespace vekrano::app {
 
-void TFprincip::connectRecordsPage() {}
+namespace {
+
+constexpr int kConfirmCaption = 38;
+constexpr int kDeleteQuestion = 44;
+constexpr int kEraseQuestion = 36;
+
+std::string text(int id) { return languages::fromQt(languages::textOf(id)); }
+
+// The Enter key in a criteria edit re-displays the list.
+class EnterRedisplays : public QObject {
+ public:
+  EnterRedisplays(TFprincip& window) : QObject(&window), window_(window) {}
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress) {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        window_.redisplayList();
+        return true;
+      }
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  TFprincip& window_;
+};
+
+}  // namespace
+
+void TFprincip::connectRecordsPage() {
+  auto onClick = [this](const char* name, void (TFprincip::*command)()) {
+    connect(findChild<QAbstractButton*>(name), &QAbstractButton::clicked, this, command);
+  };
+  auto onMenu = [this](const char* name, void (TFprincip::*command)()) {
+    connect(findChild<QAction*>(name), &QAction::triggered, this, command);
+  };
+  onClick("sAjout", &TFprincip::acajoutcompteExecute);
+  onClick("smodif", &TFprincip::acvisumodifcompteExecute);
+  onClick("ssupprime", &TFprincip::acsupprimecompteExecute);
+  onClick("SpeedButton1", &TFprincip::redisplayList);
+  onClick("sdetruiretoutedonnee", &TFprincip::sdetruiretoutedonneeClick);
+  onMenu("majoutcompte", &TFprincip::acajoutcompteExecute);
+  onMenu("mvisumodifcompte", &TFprincip::acvisumodifcompteExecute);
+  onMenu("msupprimecompte", &TFprincip::acsupprimecompteExecute);
+  onMenu("Changerletop1", &TFprincip::acchangetopExecute);
+  connect(grid_, &QTableView::doubleClicked, this, &TFprincip::acvisumodifcompteExecute);
+  connect(grid_->horizontalHeader(), &QHeaderView::sectionClicked, this, &TFprincip::sTitleClick);
+  auto* enter = new EnterRedisplays(*this);
+  for (const char* name : {"TexCb", "text1", "text2"}) findChild<QLineEdit*>(name)->installEventFilter(enter);
+  // The grid's selection is the list's current row, and the other way round.
+  connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, listModel_,
+          [this](const QModelIndex& current) { listModel_->setCurrentRow(current.row()); });
+  connect(listModel_, &QAbstractItemModel::modelReset, this, [this] { grid_->selectRow(0); });
+  connect(listModel_, &list::RecordListModel::currentRowMoved, this,
+          [this](int row) { grid_->selectRow(row); });
+}
+
+void TFprincip::openList() {
+  sql::TSqlQuery& query = data_.sqlQuery1;
+  query.Close();
+  query.SQL().Clear();
+  query.SQL().Add(list::ListStatement(criteria(), list::sortState()));
+  query.Open();
+}
 
 void TFprincip::redisplayList() {
   try {
-    records_.redisplayList();
+    openList();
   } catch (const std::exception& error) {
     showApplicationError(error);
   }
@@ -28,6 +104,71 @@ list::ListCriteria TFprincip::criteria() const {
   if (findChild<QRadioButton*>("Ratop")->isChecked()) criteria.top = list::TopCriterion::Topped;
   if (findChild<QRadioButton*>("ranontop")->isChecked()) criteria.top = list::TopCriterion::NotTopped;
   return criteria;
+}
+
+bool TFprincip::currentRecordNumber(int& num) {
+  sql::TSqlQuery& list = data_.sqlQuery1;
+  if (!list.Active() || list.RecordCount() == 0) return false;
+  num = list.FieldByName("num").AsInteger();
+  return true;
+}
+
+void TFprincip::acajoutcompteExecute() {
+  cremodcpte_->mode = "C";
+  cremodcpte_->FormShow();
+  desktop_.runModal(*cremodcpte_);
+  if (cremodcpte_->outcome == "OK") redisplayList();
+}
+
+void TFprincip::acvisumodifcompteExecute() {
+  int num = 0;
+  if (!currentRecordNumber(num) || num == 0) return;
+  cremodcpte_->mode = "M";
+  cremodcpte_->listDataSet = &data_.sqlQuery1;
+  cremodcpte_->recordNumber = num;
+  cremodcpte_->FormShow();
+  desktop_.runModal(*cremodcpte_);
+}
+
+void TFprincip::acsupprimecompteExecute() {
+  int num = 0;
+  if (!currentRecordNumber(num) || num == 0) return;
+  if (!common::askYesNo(text(kDeleteQuestion), text(kConfirmCaption))) return;
+  try {
+    // The table first: a refused deletion leaves the row shown.
+    data_.ExecuteStatement(records::DeleteRecordStatement(num));
+    data_.sqlQuery1.Delete();
+  } catch (const std::exception& error) {
+    showApplicationError(error);
+  }
+  redisplayList();
+}
+
+void TFprincip::acchangetopExecute() {
+  int num = 0;
+  if (!currentRecordNumber(num)) return;
+  sql::TSqlQuery& list = data_.sqlQuery1;
+  const std::string topp = list.FieldByName("topp").AsString() == "O" ? "N" : "O";
+  if (num == 0) return;
+  try {
+    data_.ExecuteStatement(records::TopFlagStatement(num, topp));
+    list.Edit();
+    list.FieldByName("topp").SetAsString(topp);
+    list.Post();
+  } catch (const std::exception& error) {
+    showApplicationError(error);
+  }
+}
+
+void TFprincip::sdetruiretoutedonneeClick() {
+  if (!common::askYesNo(text(kEraseQuestion), text(kConfirmCaption))) return;
+  data_.EraseDataFiles();
+  redisplayList();
+}
+
+void TFprincip::sTitleClick(int column) {
+  if (column < 0 || column >= 6) return;
+  if (list::ClickTitle(list::sortState(), list::kListFields[column])) redisplayList();
 }
 
 }  // namespace vekrano::app

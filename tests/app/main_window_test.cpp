@@ -184,14 +184,21 @@ TEST_F(MainWindow, SettingsThatCannotBeWrittenBeepAndSayItInFrench) {
 }
 
 TEST_F(MainWindow, DataAreOpenedWhenShownAndClosedAtClose) {
-  records.failToOpen = true;  // a failure is ignored
-  TFprincip& w = start();
-  w.FormShow();
-  ASSERT_EQ(records.calls.size(), 1u);
-  EXPECT_EQ(records.calls[0], "openData " + dir() + "/article.dbf");
-  records.failToOpen = false;
+  start();
+  EXPECT_TRUE(std::filesystem::exists(directory.file("article.dbf")));
+  EXPECT_TRUE(std::filesystem::exists(directory.file("article.mdx")));
+  EXPECT_TRUE(data.tarticle.Active());
+  EXPECT_TRUE(data.sqlQuery1.Active());
   stop();
-  EXPECT_EQ(records.calls.back(), "closeData");
+  EXPECT_FALSE(data.sqlQuery1.Active());
+  EXPECT_FALSE(data.tarticle.Active());
+}
+
+TEST_F(MainWindow, ATableThatCannotBeOpenedAtShowTimeIsIgnored) {
+  std::filesystem::create_directory(directory.file("article.dbf"));
+  start();
+  EXPECT_FALSE(data.sqlQuery1.Active());
+  EXPECT_TRUE(prompts.shown.empty());
 }
 
 TEST_F(MainWindow, HelpOpensTheHelpFileAndInfosTheAboutWindow) {

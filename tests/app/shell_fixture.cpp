@@ -7,7 +7,6 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTableView>
-#include <stdexcept>
 
 #include "languages/language_choice_window.h"
 
@@ -18,17 +17,17 @@ int AnsweringDesktop::runModal(QDialog& dialog) {
   if (auto* choice = qobject_cast<languages::Tfchoixlangue*>(&dialog); choice && this->choice > 0) {
     choice->languages().buttons[static_cast<std::size_t>(this->choice - 1)]->setChecked(true);
   }
+  if (whileShown) {
+    dialog.setResult(-1);
+    whileShown(dialog);
+    if (dialog.result() != -1) return dialog.result();
+  }
   dialog.done(QDialog::Accepted);
   return QDialog::Accepted;
 }
 
-void RecordingData::openData(const std::string& tableFileName) {
-  calls.push_back("openData " + tableFileName);
-  if (failToOpen) throw std::runtime_error("DataSet article is not opened !");
-}
-
 TFprincip& ShellTest::start() {
-  window = std::make_unique<TFprincip>(dir(), desktop, data, records);
+  window = std::make_unique<TFprincip>(dir(), desktop, data);
   window->FormShow();
   window->FormActivate();
   return *window;

@@ -6,13 +6,13 @@
 #include <gtest/gtest.h>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/desktop.h"
 #include "app/main_window.h"
-#include "app/record_data.h"
 #include "common/prompts.h"
 #include "records/article_data.h"
 #include "support/temp_dir.h"
@@ -33,17 +33,9 @@ class AnsweringDesktop : public Desktop {
   int choice = 0;
   std::vector<QString> modalTitles;
   QStringList opened;
-};
-
-// Records the calls the window makes to the record table and list.
-class RecordingData : public RecordData {
- public:
-  void openData(const std::string& tableFileName) override;
-  void redisplayList() override { calls.push_back("redisplayList"); }
-  void closeData() override { calls.push_back("closeData"); }
-
-  std::vector<std::string> calls;
-  bool failToOpen = false;
+  // Acts on a modal window before it closes (the record editor in the tests); the window's
+  // own result stands when it closed itself.
+  std::function<void(QDialog&)> whileShown;
 };
 
 class ShellTest : public ::testing::Test {
@@ -58,7 +50,6 @@ class ShellTest : public ::testing::Test {
   vekrano::testing::TempDir directory;
   AnsweringDesktop desktop;
   records::ArticleData data{dir()};
-  RecordingData records;
   common::ScopedScriptedPrompts prompts;
   std::unique_ptr<TFprincip> window;
 };

@@ -3,7 +3,6 @@
 #include "app/desktop.h"
 #include "app/main_window.h"
 #include "app/program_directory.h"
-#include "app/record_data.h"
 #include "records/article_data.h"
 
 int main(int argc, char** argv) {
@@ -11,8 +10,7 @@ int main(int argc, char** argv) {
   vekrano::app::QtDesktop desktop;
   const std::string directory = vekrano::app::ProgramDirectory();
   vekrano::records::ArticleData data(directory);
-  vekrano::app::RecordData records;
-  vekrano::app::TFprincip window(directory, desktop, data, records);
+  vekrano::app::TFprincip window(directory, desktop, data);
   application.prompts().setParent(&window);
   window.show();
   return application.exec();

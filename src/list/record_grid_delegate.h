@@ -1,0 +1,25 @@
+// Paints the cells of the record grid: the column's colour (or the selection's), the text at the
+// cell's top-left corner without margin, in the grid's font.
+#pragma once
+
+#include <QStyledItemDelegate>
+
+namespace vekrano::list {
+
+// Background colour and width in pixels (0: the grid's default) of each grid column.
+struct GridColumn {
+  QColor background;
+  int width;
+};
+extern const GridColumn kGridColumns[6];
+
+class RecordGridDelegate : public QStyledItemDelegate {
+  Q_OBJECT
+
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override;
+};
+
+}  // namespace vekrano::list

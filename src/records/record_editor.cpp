@@ -1,0 +1,217 @@
+// The record editor's controls, opening, OK, cancel and save.
+#include "records/record_editor.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QValidator>
+#include <QVBoxLayout>
+#include <charconv>
+
+#include "common/prompts.h"
+#include "dbase/dataset.h"
+#include "dbase/field.h"
+#include "languages/qt_text.h"
+#include "records/article_data.h"
+#include "records/record_statements.h"
+
+namespace vekrano::records {
+
+namespace {
+
+constexpr int kLabelTexts[] = {45, 46, 47, 48, 49};
+constexpr int kCaptionText = 82;
+constexpr int kOkHintText = 50;
+constexpr int kCancelText = 51;
+constexpr int kConfirmCaption = 38;
+constexpr int kRefusedCaption = 52;
+constexpr int kEmptyBarcodeText = 53;
+constexpr int kNumberTooLargeText = 135;
+constexpr int kQuantityRangeText = 136;
+
+std::string text(int id) { return languages::fromQt(languages::textOf(id)); }
+
+// Every letter typed into the barcode is shown and kept in upper case.
+class UpperCaseValidator : public QValidator {
+ public:
+  using QValidator::QValidator;
+  State validate(QString& input, int&) const override {
+    input = input.toUpper();
+    return Acceptable;
+  }
+};
+
+QLineEdit* edit(QWidget* parent, const char* name, const char* hint) {
+  auto* line = new QLineEdit(parent);
+  line->setObjectName(name);
+  line->setMaxLength(100);
+  line->setToolTip(hint);
+  return line;
+}
+
+// The integer the whole text holds, if it holds one.
+bool integerOf(const std::string& text, int& value) {
+  const char* end = text.data() + text.size();
+  auto [stop, error] = std::from_chars(text.data(), end, value);
+  return error == std::errc() && stop == end && !text.empty();
+}
+
+}  // namespace
+
+Tfcremodcpte::Tfcremodcpte(ArticleData& data, std::function<void(const std::exception&)> reportError,
+                           QWidget* parent)
+    : QDialog(parent), data_(data), reportError_(std::move(reportError)) {
+  setObjectName("fcremodcpte");
+  resize(522, 224);
+  auto* layout = new QVBoxLayout(this);
+  auto* panel = new QWidget(this);
+  auto* grid = new QGridLayout(panel);
+  ecb_ = edit(panel, "ecb", "Numero code barres");
+  ecb_->setValidator(new UpperCaseValidator(ecb_));
+  elib1_ = edit(panel, "elib1", "ligne de commentaire 1");
+  elib2_ = edit(panel, "elib2", "Ligne de commentaire 2");
+  QFont lineFont("Times New Roman");
+  lineFont.setPixelSize(12);
+  elib1_->setFont(lineFont);
+  elib2_->setFont(lineFont);
+  combQuantite_ = new QComboBox(panel);
+  combQuantite_->setObjectName("CombQuantite");
+  combQuantite_->setEditable(true);
+  for (int n = 1; n <= 10; ++n) combQuantite_->addItem(QString::number(n));
+  for (int n = 15; n <= 50; n += 5) combQuantite_->addItem(QString::number(n));
+  combTop_ = new QComboBox(panel);
+  combTop_->setObjectName("CombTop");
+  combTop_->addItems({"X", ""});
+  for (int i = 0; i < 5; ++i) labels_[i] = new QLabel(panel);
+  QWidget* inputs[] = {ecb_, elib1_, elib2_};
+  for (int row = 0; row < 3; ++row) {
+    grid->addWidget(labels_[row], row, 0);
+    grid->addWidget(inputs[row], row, 1, 1, 3);
+  }
+  grid->addWidget(labels_[3], 3, 0);
+  grid->addWidget(combQuantite_, 3, 1);
+  grid->addWidget(labels_[4], 3, 2);
+  grid->addWidget(combTop_, 3, 3);
+  layout->addWidget(panel);
+
+  auto* buttons = new QHBoxLayout;
+  boutok_ = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), "", this);
+  boutok_->setObjectName("boutok");
+  boutok_->setDefault(true);
+  sretour_ = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), "", this);
+  sretour_->setObjectName("sretour");
+  sretour_->setAutoDefault(false);
+  buttons->addWidget(boutok_);
+  buttons->addStretch();
+  buttons->addWidget(sretour_);
+  layout->addLayout(buttons);
+  connect(boutok_, &QPushButton::clicked, this, &Tfcremodcpte::boutokClick);
+  connect(sretour_, &QPushButton::clicked, this, &Tfcremodcpte::sretourClick);
+  applyTexts();
+}
+
+void Tfcremodcpte::applyTexts() {
+  setWindowTitle(languages::textOf(kCaptionText));
+  for (int i = 0; i < 5; ++i) labels_[i]->setText(languages::textOf(kLabelTexts[i]));
+  boutok_->setToolTip(languages::textOf(kOkHintText));
+  sretour_->setToolTip(languages::textOf(kCancelText));
+}
+
+void Tfcremodcpte::FormShow() {
+  applyTexts();
+  if (mode == "C") {
+    ecb_->clear();
+    elib1_->clear();
+    elib2_->clear();
+    combQuantite_->setEditText("1");
+    combTop_->setCurrentIndex(0);
+  } else if (listDataSet != nullptr) {
+    const dbase::TDataSet& row = *listDataSet;
+    recordNumber = row.FieldByName("num").AsInteger();
+    ecb_->setText(languages::toQt(row.FieldByName("cb").AsString()));
+    elib1_->setText(languages::toQt(row.FieldByName("lib1").AsString()));
+    elib2_->setText(languages::toQt(row.FieldByName("lib2").AsString()));
+    combQuantite_->setEditText(QString::number(row.FieldByName("quantite").AsInteger()));
+    combTop_->setCurrentIndex(row.FieldByName("topp").AsString() == "O" ? 0 : 1);
+  }
+  for (QWidget* input : std::initializer_list<QWidget*>{ecb_, elib1_, elib2_, combQuantite_, combTop_}) {
+    input->setEnabled(true);
+  }
+  boutok_->show();
+  sretour_->show();
+  ecb_->setFocus();
+}
+
+void Tfcremodcpte::boutokClick() {
+  if (ecb_->text().trimmed().isEmpty()) {
+    common::showMessage(text(kEmptyBarcodeText), text(kRefusedCaption));
+    return;
+  }
+  outcome = "OK";
+  if (Save()) accept();
+}
+
+void Tfcremodcpte::sretourClick() {
+  if (!common::askYesNo(text(kCancelText), text(kConfirmCaption))) return;
+  outcome.clear();
+  reject();
+}
+
+bool Tfcremodcpte::readEntry(BarcodeRecord& record) const {
+  record.cb = languages::fromQt(ecb_->text());
+  record.lib1 = languages::fromQt(elib1_->text());
+  record.lib2 = languages::fromQt(elib2_->text());
+  record.quantite = 1;
+  integerOf(languages::fromQt(combQuantite_->currentText()), record.quantite);
+  record.topp = combTop_->currentText() == "X" ? "O" : "N";
+  // The table's three-digit field would store asterisks for anything wider.
+  if (record.quantite < kMinQuantity || record.quantite > kMaxQuantity) {
+    common::showMessage(text(kQuantityRangeText), text(kRefusedCaption));
+    return false;
+  }
+  return true;
+}
+
+bool Tfcremodcpte::Save() {
+  BarcodeRecord record;
+  if (!readEntry(record)) return false;
+  try {
+    if (mode == "C") {
+      const int next = data_.NextRecordNumber();
+      if (next > kMaxRecordNumber) {
+        common::showMessage(text(kNumberTooLargeText), text(kRefusedCaption));
+        return false;
+      }
+      record.num = next;
+      data_.ExecuteStatement(NewRecordStatement(record));
+      recordNumber = next;
+    } else {
+      record.num = recordNumber;
+      data_.ExecuteStatement(ChangeRecordStatement(record));
+      putIntoListRow(record);
+    }
+  } catch (const std::exception& error) {
+    reportError_(error);
+    return false;
+  }
+  return true;
+}
+
+void Tfcremodcpte::putIntoListRow(const BarcodeRecord& record) {
+  if (listDataSet == nullptr || listDataSet->RecordCount() == 0) return;
+  dbase::TDataSet& row = *listDataSet;
+  row.Edit();
+  row.FieldByName("num").SetAsInteger(record.num);
+  row.FieldByName("cb").SetAsString(record.cb);
+  row.FieldByName("lib1").SetAsString(record.lib1);
+  row.FieldByName("lib2").SetAsString(record.lib2);
+  row.FieldByName("quantite").SetAsInteger(record.quantite);
+  row.FieldByName("topp").SetAsString(record.topp);
+  row.Post();
+}
+
+}  // namespace vekrano::records
