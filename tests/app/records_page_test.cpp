@@ -1,0 +1,196 @@
+// The records page driven as a user drives it, over a real table in a temporary directory.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "dbase/field.h"
+#include "languages/interface_texts.h"
+#include "list/sort_state.h"
+#include "records/record_editor.h"
+#include "shell_fixture.h"
+
+namespace vekrano::app::testing {
+namespace {
+
+struct Entry {
+  QString cb;
+  QString lib1;
+  QString lib2;
+  QString quantity = "1";
+  bool topped = true;
+};
+
+class RecordsPage : public ShellTest {
+ protected:
+  void SetUp() override {
+    list::sortState() = {};  // shared by the whole run
+    desktop.choice = 1;
+    start();
+  }
+
+  // The editor is filled with `entry` and OK is pressed once while it is shown.
+  void typeAndConfirm(const Entry& entry) {
+    desktop.whileShown = [entry](QDialog& dialog) {
+      dialog.findChild<QLineEdit*>("ecb")->setText(entry.cb);
+      dialog.findChild<QLineEdit*>("elib1")->setText(entry.lib1);
+      dialog.findChild<QLineEdit*>("elib2")->setText(entry.lib2);
+      dialog.findChild<QComboBox*>("CombQuantite")->setEditText(entry.quantity);
+      dialog.findChild<QComboBox*>("CombTop")->setCurrentIndex(entry.topped ? 0 : 1);
+      dialog.findChild<QPushButton*>("boutok")->click();
+    };
+  }
+  void add(const Entry& entry) {
+    typeAndConfirm(entry);
+    window->acajoutcompteExecute();
+  }
+  QTableView& grid() { return *window->findChild<QTableView*>("s"); }
+  QString cell(int row, int column) {
+    return grid().model()->index(row, column).data().toString();
+  }
+  int rows() { return data.sqlQuery1.Active() ? data.sqlQuery1.RecordCount() : -1; }
+};
+
+TEST_F(RecordsPage, AddStoresTheTypedRecordAndRedisplays) {
+  add({"abc-12", "one", "two"});
+  ASSERT_EQ(rows(), 1);
+  EXPECT_EQ(cell(0, 1), "ABC-12");
+  EXPECT_EQ(cell(0, 4), "1");
+  EXPECT_EQ(cell(0, 5), "X");
+  EXPECT_EQ(data.sqlQuery1.FieldByName("num").AsInteger(), 1);
+  add({"B", "", "", "-3", false});
+  ASSERT_EQ(rows(), 2);
+  EXPECT_EQ(cell(1, 0), "2");
+  EXPECT_EQ(cell(1, 4), "-3");
+  EXPECT_EQ(cell(1, 5), " ");
+}
+
+TEST_F(RecordsPage, BlankBarcodeAndOutOfRangeQuantityKeepTheEditorOpen) {
+  add({"  ", "kept"});
+  ASSERT_EQ(prompts.shown.size(), 1u);
+  EXPECT_EQ(prompts.shown[0].caption, "Op\xE9ration impossible");
+  EXPECT_EQ(prompts.shown[0].text, "la saisie n'est pas valide");
+  EXPECT_EQ(rows(), 0);
+  EXPECT_EQ(window->recordEditor().findChild<QLineEdit*>("elib1")->text(), "kept");
+  add({"A", "", "", "1000"});
+  ASSERT_EQ(prompts.shown.size(), 2u);
+  EXPECT_EQ(prompts.shown[1].text, languages::GetText(136));
+  EXPECT_EQ(rows(), 0);
+}
+
+TEST_F(RecordsPage, CancelAndFrameCloseFollowTheOutcome) {
+  add({"A"});
+  desktop.whileShown = nullptr;  // closed through the frame: the outcome "OK" stands
+  prompts.answers = {common::PromptAnswer::No};
+  window->acajoutcompteExecute();
+  EXPECT_EQ(window->recordEditor().outcome, "OK");
+  desktop.whileShown = [](QDialog& dialog) { dialog.findChild<QPushButton*>("sretour")->click(); };
+  prompts.answers = {common::PromptAnswer::No};
+  window->acajoutcompteExecute();  // No: still open, then closed by the desktop
+  EXPECT_EQ(window->recordEditor().outcome, "OK");
+  prompts.answers = {common::PromptAnswer::Yes};
+  window->acajoutcompteExecute();
+  EXPECT_EQ(window->recordEditor().outcome, "");
+  EXPECT_EQ(rows(), 1);
+}
+
+TEST_F(RecordsPage, ModifyUpdatesTheRowInPlace) {
+  add({"B"});
+  add({"C"});
+  window->sTitleClick(1);  // by barcode
+  grid().selectRow(0);
+  typeAndConfirm({"Z", "x", "y", "7", false});
+  window->acvisumodifcompteExecute();
+  EXPECT_EQ(cell(0, 1), "Z");  // still first although it sorts last
+  EXPECT_EQ(cell(0, 4), "7");
+  EXPECT_EQ(cell(1, 1), "C");
+  window->redisplayList();
+  EXPECT_EQ(cell(0, 1), "C");
+  EXPECT_EQ(cell(1, 1), "Z");
+  EXPECT_EQ(cell(1, 2), "x");
+  window->sTitleClick(1);
+  EXPECT_EQ(cell(0, 1), "Z");  // descending
+}
+
+TEST_F(RecordsPage, BothQuoteCharactersRoundTripThroughAddModifyAndCriteria) {
+  add({"AB\"C'D", "l'un \"deux\""});
+  add({"ABX"});
+  EXPECT_EQ(cell(0, 1), "AB\"C'D");
+  EXPECT_EQ(cell(0, 2), "l'un \"deux\"");
+  grid().selectRow(0);
+  typeAndConfirm({"AB\"E'", "\"", "'"});
+  window->acvisumodifcompteExecute();
+  window->findChild<QLineEdit*>("TexCb")->setText("AB\"");
+  window->redisplayList();
+  ASSERT_EQ(rows(), 1);
+  EXPECT_EQ(cell(0, 1), "AB\"E'");
+  EXPECT_EQ(cell(0, 2), "\"");
+  EXPECT_EQ(cell(0, 3), "'");
+  EXPECT_TRUE(prompts.shown.empty());
+}
+
+TEST_F(RecordsPage, DeleteAsksFirstInTheCurrentLanguage) {
+  add({"A"});
+  prompts.answers = {common::PromptAnswer::No};
+  window->acsupprimecompteExecute();
+  ASSERT_EQ(prompts.shown.size(), 1u);
+  EXPECT_EQ(prompts.shown[0].caption, "Demande de confirmation");
+  EXPECT_EQ(prompts.shown[0].text, "Suppression de l article ");
+  EXPECT_EQ(rows(), 1);
+  languages::setLanguageNumber(2);
+  window->acsupprimecompteExecute();
+  EXPECT_EQ(prompts.shown[1].caption, "Confirmation");
+  EXPECT_EQ(prompts.shown[1].text, "Delete item :");
+  EXPECT_EQ(rows(), 0);
+  EXPECT_EQ(data.NextRecordNumber(), 1);
+}
+
+TEST_F(RecordsPage, TopFlagOnATopRestrictedListKeepsTheRowUntilRedisplay) {
+  add({"A"});
+  window->findChild<QRadioButton*>("Ratop")->setChecked(true);
+  window->redisplayList();
+  ASSERT_EQ(rows(), 1);
+  window->acchangetopExecute();
+  EXPECT_EQ(rows(), 1);
+  EXPECT_EQ(cell(0, 5), " ");
+  EXPECT_EQ(data.sqlqueryfonction.SQL().Text(), "UPDATE article  SET topp=\"N\" WHERE num=1");
+  window->redisplayList();
+  EXPECT_EQ(rows(), 0);
+  EXPECT_EQ(cell(0, 1), "");  // an empty result paints one blank row
+}
+
+TEST_F(RecordsPage, FailedStatementsAreReportedAndKeepTheEntry) {
+  add({"A"});
+  data.sqlQuery1.Close();
+  std::filesystem::remove(directory.file("article.dbf"));
+  std::filesystem::create_directory(directory.file("article.dbf"));
+  data.tarticle.Close();
+  add({"B", "typed"});
+  ASSERT_FALSE(prompts.shown.empty());
+  EXPECT_EQ(prompts.shown.back().caption, "Vekrano");
+  EXPECT_EQ(window->recordEditor().findChild<QLineEdit*>("ecb")->text(), "B");
+  EXPECT_EQ(window->recordEditor().findChild<QLineEdit*>("elib1")->text(), "typed");
+}
+
+TEST_F(RecordsPage, EraseAllAsksThenEmptiesTheTable) {
+  add({"A"});
+  add({"B"});
+  prompts.answers = {common::PromptAnswer::No};
+  window->sdetruiretoutedonneeClick();
+  ASSERT_EQ(prompts.shown.size(), 1u);
+  EXPECT_EQ(prompts.shown[0].caption, "Demande de confirmation");
+  EXPECT_EQ(prompts.shown[0].text, languages::GetText(36));
+  EXPECT_EQ(rows(), 2);
+  window->sdetruiretoutedonneeClick();
+  EXPECT_EQ(rows(), 0);
+  EXPECT_TRUE(std::filesystem::exists(directory.file("article.mdx")));
+  add({"C"});
+  EXPECT_EQ(data.sqlQuery1.FieldByName("num").AsInteger(), 1);
+}
+
+}  // namespace
+}  // namespace vekrano::app::testing
