@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Starts the real program in an empty directory on a virtual X server, answers the language
+# window, presses the quit button and checks the files a first run leaves behind.
+set -euo pipefail
+program="$1"
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+# The program directory is the executable's, so the program is copied, not linked.
+cp "$program" "$dir/vekrano"
+cd "$dir"
+cat > drive.sh <<'DRIVE'
+set -euo pipefail
+./vekrano & pid=$!
+choice=$(xdotool search --sync --name 'Langue / Language selection' | head -1)
+xdotool windowfocus --sync "$choice" key Return
+main=$(xdotool search --sync --name '^Vekrano$' | head -1)
+sleep 1
+eval "$(xdotool getwindowgeometry --shell "$main")"
+# The quit button sits at the bottom right, above the status bar.
+xdotool mousemove --window "$main" $((WIDTH - 20)) $((HEIGHT - 38)) click 1
+for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
+if kill -0 "$pid" 2>/dev/null; then kill "$pid"; echo "the quit button did not close the window"; exit 1; fi
+wait "$pid"
+DRIVE
+ASAN_OPTIONS=detect_leaks=0 timeout 120 xvfb-run -a bash drive.sh
+for f in article.dbf article.mdx VEKRANO.PAR; do
+  [ -f "$f" ] || { echo "missing $f"; exit 1; }
+done
+size=$(stat -c %s VEKRANO.PAR)
+[ "$size" -eq 116 ] || { echo "VEKRANO.PAR is $size bytes"; exit 1; }
+echo "first run left article.dbf, article.mdx and a 116-byte VEKRANO.PAR"
