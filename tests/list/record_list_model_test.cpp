@@ -1,0 +1,87 @@
+#include "list/record_list_model.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QStyleOptionViewItem>
+#include <gtest/gtest.h>
+
+#include "dbase/field.h"
+#include "list/record_grid_delegate.h"
+#include "records/article_data.h"
+#include "records/record_statements.h"
+#include "support/temp_dir.h"
+
+namespace vekrano::list {
+namespace {
+
+class RecordList : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    data.OpenData();
+    for (const records::BarcodeRecord& r :
+         {records::BarcodeRecord{1, "A1", "l", "m", 2, "O"}, {2, "B", "", "", 3, "N"},
+          {3, "C", "", "", 4, ""}}) {
+      data.ExecuteStatement(records::NewRecordStatement(r));
+    }
+  }
+  void list(const std::string& statement) {
+    data.sqlQuery1.Close();
+    data.sqlQuery1.SQL().Clear();
+    data.sqlQuery1.SQL().Add(statement);
+    data.sqlQuery1.Open();
+  }
+
+  testing::TempDir directory;
+  records::ArticleData data{directory.path().string() + "/"};
+  RecordListModel model{data.DataSource1};
+};
+
+TEST_F(RecordList, CellsAreReadFromTheResultWithoutMovingTheCurrentRow) {
+  list("select *  from article order by num");
+  ASSERT_EQ(model.rowCount(), 3);
+  data.sqlQuery1.SetRecNo(2);
+  EXPECT_EQ(model.cellText(0, 1), "A1");
+  EXPECT_EQ(model.cellText(0, 4), "2");
+  EXPECT_EQ(model.cellText(0, 5), "X");
+  EXPECT_EQ(model.cellText(1, 5), " ");
+  EXPECT_EQ(model.cellText(2, 5), "");
+  EXPECT_EQ(model.cellText(7, 1), "");  // beyond the result: blank, no failure
+  EXPECT_EQ(data.sqlQuery1.RecNo(), 2);
+  // Nothing is copied: a value put into the query's row is what the grid reads next.
+  data.sqlQuery1.Edit();
+  data.sqlQuery1.FieldByName("cb").SetAsString("Z");
+  data.sqlQuery1.Post();
+  EXPECT_EQ(model.cellText(1, 1), "Z");
+  EXPECT_EQ(model.rowCount(), 3);
+}
+
+TEST_F(RecordList, AnEmptyOrClosedResultPaintsBlank) {
+  list("select *  from article  where  cb like \"Q%\"order by num");
+  EXPECT_EQ(model.rowCount(), 1);
+  for (int column = 0; column < 6; ++column) EXPECT_EQ(model.cellText(0, column), "");
+  data.sqlQuery1.Close();
+  EXPECT_EQ(model.rowCount(), 0);
+  EXPECT_EQ(model.cellText(0, 1), "");
+}
+
+TEST_F(RecordList, CellsArePaintedOverTheColumnColourAtTheTopLeft) {
+  list("select *  from article order by num");
+  RecordGridDelegate delegate;
+  QImage image(100, 20, QImage::Format_RGB32);
+  image.fill(Qt::black);
+  QPainter painter(&image);
+  QStyleOptionViewItem option;
+  option.rect = QRect(0, 0, 100, 20);
+  option.palette.setColor(QPalette::Text, Qt::black);
+  delegate.paint(&painter, option, model.index(0, 2));
+  painter.end();
+  EXPECT_EQ(image.pixelColor(99, 19), QColor(192, 220, 192));
+  bool inkNearTopLeft = false;
+  for (int x = 0; x < 12; ++x) {
+    for (int y = 0; y < 12; ++y) inkNearTopLeft |= image.pixelColor(x, y) != QColor(192, 220, 192);
+  }
+  EXPECT_TRUE(inkNearTopLeft);
+}
+
+}  // namespace
+}  // namespace vekrano::list
