@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -159,6 +160,14 @@ void Tfcremodcpte::sretourClick() {
   if (!common::askYesNo(text(kCancelText), text(kConfirmCaption))) return;
   outcome.clear();
   reject();
+}
+
+void Tfcremodcpte::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
 }
 
 bool Tfcremodcpte::readEntry(BarcodeRecord& record) const {

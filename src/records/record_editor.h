@@ -44,6 +44,10 @@ class Tfcremodcpte : public QDialog {
   std::string outcome;
   dbase::TDataSet* listDataSet = nullptr;
 
+ protected:
+  // Escape is no cancel here: it would drop the entry without the cancel question.
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
   // The entry as it would be stored; false with a message when a value does not fit the table.
   bool readEntry(BarcodeRecord& record) const;

@@ -1,9 +1,12 @@
 // The records page driven as a user drives it, over a real table in a temporary directory.
+#include <QAbstractButton>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -96,6 +99,11 @@ TEST_F(RecordsPage, CancelAndFrameCloseFollowTheOutcome) {
   window->acajoutcompteExecute();
   EXPECT_EQ(window->recordEditor().outcome, "");
   EXPECT_EQ(rows(), 1);
+  desktop.whileShown = [](QDialog& dialog) {
+    QTest::keyClick(&dialog, Qt::Key_Escape);  // no cancel: the window stays open
+    EXPECT_EQ(dialog.result(), -1);
+  };
+  window->acajoutcompteExecute();
 }
 
 TEST_F(RecordsPage, ModifyUpdatesTheRowInPlace) {
@@ -190,6 +198,27 @@ TEST_F(RecordsPage, EraseAllAsksThenEmptiesTheTable) {
   EXPECT_TRUE(std::filesystem::exists(directory.file("article.mdx")));
   add({"C"});
   EXPECT_EQ(data.sqlQuery1.FieldByName("num").AsInteger(), 1);
+}
+
+
+TEST_F(RecordsPage, CriteriaApplyOnEnterOrTheSpeedButtonOnly) {
+  for (const char* cb : {"ABC", "A1", "BA"}) add({cb});
+  auto* texCb = window->findChild<QLineEdit*>("TexCb");
+  texCb->setText("A");
+  window->findChild<QRadioButton*>("ranontop")->setChecked(true);
+  EXPECT_EQ(rows(), 3);
+  QTest::keyClick(texCb, Qt::Key_Return);
+  EXPECT_EQ(rows(), 0);  // all three are topped
+  window->findChild<QRadioButton*>("Ratoutes")->setChecked(true);
+  window->findChild<QAbstractButton*>("SpeedButton1")->click();
+  ASSERT_EQ(rows(), 2);
+  EXPECT_EQ(cell(0, 1), "ABC");
+  EXPECT_EQ(cell(1, 1), "A1");
+  EXPECT_EQ(data.sqlQuery1.SQL().Text(), "select *  from article  where  cb like \"A%\"order by num");
+  emit grid().horizontalHeader()->sectionClicked(1);
+  EXPECT_EQ(cell(0, 1), "A1");
+  EXPECT_EQ(data.sqlQuery1.SQL().Text(),
+            "select *  from article  where  cb like \"A%\" order by cb ");
 }
 
 }  // namespace
