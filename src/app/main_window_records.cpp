@@ -109,6 +109,7 @@ list::ListCriteria TFprincip::criteria() const {
 bool TFprincip::currentRecordNumber(int& num) {
   sql::TSqlQuery& list = data_.sqlQuery1;
   if (!list.Active() || list.RecordCount() == 0) return false;
+  listModel_->restoreCurrentRow();
   num = list.FieldByName("num").AsInteger();
   return true;
 }

@@ -7,30 +7,6 @@
 
 namespace vekrano::list {
 
-namespace {
-
-// Puts the cursor back where it was when a cell read is done.
-class CursorKeeper {
- public:
-  CursorKeeper(dbase::TDataSet& dataSet, bool& reading)
-      : dataSet_(dataSet), reading_(reading), recNo_(dataSet.RecNo()) {
-    reading_ = true;
-  }
-  ~CursorKeeper() {
-    try {
-      if (dataSet_.RecNo() != recNo_) dataSet_.SetRecNo(recNo_);
-    } catch (...) {
-    }
-    reading_ = false;
-  }
-
- private:
-  dbase::TDataSet& dataSet_;
-  bool& reading_;
-  int recNo_;
-};
-
-}  // namespace
 
 RecordListModel::RecordListModel(dbase::TDataSource& source, QObject* parent)
     : QAbstractTableModel(parent) {
@@ -79,8 +55,7 @@ QString RecordListModel::cellText(int row, int column) const {
     if (!Active() || column < 0 || column >= 6) return {};
     dbase::TDataSet& result = *DataSet();
     if (row < 0 || row >= result.RecordCount()) return {};
-    CursorKeeper keeper(result, reading_);
-    if (result.RecNo() != row + 1) result.SetRecNo(row + 1);
+    moveTo(row);
     const std::string value = result.FieldByName(kListFields[column]).AsString();
     if (column == kTopColumn) {
       if (value == "O") return "X";
@@ -92,16 +67,33 @@ QString RecordListModel::cellText(int row, int column) const {
   }
 }
 
-void RecordListModel::setCurrentRow(int row) {
-  if (!Active()) return;
+void RecordListModel::moveTo(int row) const {
   dbase::TDataSet& result = *DataSet();
-  if (row < 0 || row >= result.RecordCount() || result.RecNo() == row + 1) return;
+  const int distance = row + 1 - result.RecNo();
+  if (distance == 0) return;
+  // Relative moves cost the distance; painting reads neighbouring rows.
   reading_ = true;
   try {
-    result.SetRecNo(row + 1);
+    result.MoveBy(distance);
   } catch (...) {
+    reading_ = false;
+    throw;
   }
   reading_ = false;
+}
+
+void RecordListModel::setCurrentRow(int row) {
+  if (!Active() || row < 0 || row >= DataSet()->RecordCount()) return;
+  currentRow_ = row;
+  restoreCurrentRow();
+}
+
+void RecordListModel::restoreCurrentRow() {
+  if (!Active() || DataSet()->RecordCount() == 0) return;
+  try {
+    moveTo(std::min(currentRow_, DataSet()->RecordCount() - 1));
+  } catch (...) {
+  }
 }
 
 void RecordListModel::DataEvent(dbase::TDataEvent event, const dbase::TField*) {
@@ -115,7 +107,10 @@ void RecordListModel::DataEvent(dbase::TDataEvent event, const dbase::TField*) {
       }
       break;
     case dbase::TDataEvent::deDataSetScroll:
-      if (Active()) emit currentRowMoved(DataSet()->RecNo() - 1);
+      if (Active()) {
+        currentRow_ = DataSet()->RecNo() - 1;
+        emit currentRowMoved(currentRow_);
+      }
       break;
     case dbase::TDataEvent::deUpdateRecord:
       break;
@@ -129,6 +124,7 @@ void RecordListModel::DataEvent(dbase::TDataEvent event, const dbase::TField*) {
     default:
       beginResetModel();
       shownRows_ = rowCount();
+      currentRow_ = 0;
       endResetModel();
       break;
   }

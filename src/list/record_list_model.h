@@ -29,11 +29,13 @@ class RecordListModel : public QAbstractTableModel, public dbase::TDataLink {
   bool setHeaderData(int section, Qt::Orientation orientation, const QVariant& value,
                      int role = Qt::EditRole) override;
 
-  // The text painted for `row` and `column` of the result, read at the record without moving
-  // the list's current row for good.
+  // The text painted for `row` and `column` of the result, read at that record: painting leaves
+  // the query's cursor on the rows painted, and restoreCurrentRow puts it back.
   QString cellText(int row, int column) const;
-  // Makes the result's record at `row` (from 0) the query's current row.
+  // Makes the result's record at `row` (from 0) the list's current row, the query's too.
   void setCurrentRow(int row);
+  // Puts the query's cursor back on the list's current row, before a command reads it.
+  void restoreCurrentRow();
 
   void DataEvent(dbase::TDataEvent event, const dbase::TField* field) override;
 
@@ -44,7 +46,10 @@ class RecordListModel : public QAbstractTableModel, public dbase::TDataLink {
  private:
   QString titles_[6];
   // Set while a cell is read, so the cursor moves of reading are not taken for the user's.
+  void moveTo(int row) const;
+
   mutable bool reading_ = false;
+  int currentRow_ = 0;
   int shownRows_ = 0;
 };
 

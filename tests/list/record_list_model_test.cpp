@@ -36,16 +36,17 @@ class RecordList : public ::testing::Test {
   RecordListModel model{data.DataSource1};
 };
 
-TEST_F(RecordList, CellsAreReadFromTheResultWithoutMovingTheCurrentRow) {
+TEST_F(RecordList, CellsAreReadFromTheResultAndTheCurrentRowComesBack) {
   list("select *  from article order by num");
   ASSERT_EQ(model.rowCount(), 3);
-  data.sqlQuery1.SetRecNo(2);
+  model.setCurrentRow(1);
   EXPECT_EQ(model.cellText(0, 1), "A1");
   EXPECT_EQ(model.cellText(0, 4), "2");
   EXPECT_EQ(model.cellText(0, 5), "X");
   EXPECT_EQ(model.cellText(1, 5), " ");
   EXPECT_EQ(model.cellText(2, 5), "");
   EXPECT_EQ(model.cellText(7, 1), "");  // beyond the result: blank, no failure
+  model.restoreCurrentRow();
   EXPECT_EQ(data.sqlQuery1.RecNo(), 2);
   // Nothing is copied: a value put into the query's row is what the grid reads next.
   data.sqlQuery1.Edit();
