@@ -15,6 +15,7 @@
 #include "languages/interface_texts.h"
 #include "list/sort_state.h"
 #include "records/record_editor.h"
+#include "records/record_statements.h"
 #include "shell_fixture.h"
 
 namespace vekrano::app::testing {
@@ -83,6 +84,16 @@ TEST_F(RecordsPage, BlankBarcodeAndOutOfRangeQuantityKeepTheEditorOpen) {
   ASSERT_EQ(prompts.shown.size(), 2u);
   EXPECT_EQ(prompts.shown[1].text, languages::GetText(136));
   EXPECT_EQ(rows(), 0);
+}
+
+TEST_F(RecordsPage, ANumberBeyondTheFieldIsRefused) {
+  data.ExecuteStatement(records::NewRecordStatement({99999, "LAST", "", "", 1, "O"}));
+  add({"A", "kept"});
+  ASSERT_EQ(prompts.shown.size(), 1u);
+  EXPECT_EQ(prompts.shown[0].text, languages::GetText(135));
+  window->redisplayList();
+  EXPECT_EQ(rows(), 1);
+  EXPECT_EQ(window->recordEditor().findChild<QLineEdit*>("elib1")->text(), "kept");
 }
 
 TEST_F(RecordsPage, CancelAndFrameCloseFollowTheOutcome) {
