@@ -4,7 +4,18 @@
 namespace vekrano::languages {
 
 const std::vector<CaptionRow>& addedRecordTexts() {
-  static const std::vector<CaptionRow> rows = {};
+  static const std::vector<CaptionRow> rows = {
+      {135,
+       {"Le nombre maximal de fiches (99999) est atteint : la fiche n'est pas enregistrée",
+        "The largest record number (99999) is reached: the record is not saved",
+        "O número máximo de fichas (99999) foi atingido: a ficha não foi gravada",
+        "Se alcanzó el número máximo de fichas (99999): la ficha no se guarda"}},
+      {136,
+       {"La quantité doit être comprise entre -99 et 999",
+        "The quantity must lie between -99 and 999",
+        "A quantidade deve estar entre -99 e 999",
+        "La cantidad debe estar entre -99 y 999"}},
+  };
   return rows;
 }
 

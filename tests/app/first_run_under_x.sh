@@ -10,7 +10,8 @@ cp "$program" "$dir/vekrano"
 cd "$dir"
 cat > drive.sh <<'DRIVE'
 set -euo pipefail
-./vekrano & pid=$!
+# The suite runs with the offscreen platform; this program needs the X server.
+QT_QPA_PLATFORM=xcb ./vekrano & pid=$!
 choice=$(xdotool search --sync --name 'Langue / Language selection' | head -1)
 xdotool windowfocus --sync "$choice" key Return
 main=$(xdotool search --sync --name '^Vekrano$' | head -1)
