@@ -233,7 +233,15 @@ void Tfimportcsv::bprecedentClick() {
   if (step_ == 2) ShowStep(1);
 }
 
+void Tfimportcsv::reject() {
+  if (!importing_) QDialog::reject();
+}
+
 void Tfimportcsv::bimportClick() {
+  if (importing_) return;
+  importing_ = true;
+  bimport_->setEnabled(false);
+  bprecedent_->setEnabled(false);
   try {
     CsvFile file(labchemFic_->text().toStdString(), options());
     const ImportResult result = RunImport(file, mapping(), options().quoted, data_, [this](int k) {
@@ -246,6 +254,9 @@ void Tfimportcsv::bimportClick() {
   } catch (const std::exception& error) {
     services_.showError(error);
   }
+  importing_ = false;
+  bimport_->setEnabled(true);
+  bprecedent_->setEnabled(true);
 }
 
 CsvOptions Tfimportcsv::options() const {

@@ -57,6 +57,9 @@ class Tfimportcsv : public QDialog {
   CsvOptions options() const;
   FieldMapping mapping() const;
 
+  // Closing is refused while an import runs: its pending events are processed line by line.
+  void reject() override;
+
  protected:
   void showEvent(QShowEvent* event) override;
 
@@ -69,6 +72,7 @@ class Tfimportcsv : public QDialog {
   records::ArticleData& data_;
   WizardServices services_;
   int step_ = 1;
+  bool importing_ = false;
 
   QTabWidget* pageControl1_ = nullptr;
   QComboBox* combSepa_ = nullptr;

@@ -96,8 +96,11 @@ TEST_F(Wizard, BothStepsPreviewThenImportWithProgressAndFinalMessage) {
 
   control<QComboBox>("combQuantite").setCurrentIndex(3);
   std::vector<QString> progress;
-  auto previous = common::setProcessEventsHook(
-      [&] { progress.push_back(control<QLabel>("Labetatimport").text()); });
+  auto previous = common::setProcessEventsHook([&] {
+    progress.push_back(control<QLabel>("Labetatimport").text());
+    wizard.reject();  // the close box while the import runs
+    wizard.bimportClick();
+  });
   wizard.bimportClick();
   common::setProcessEventsHook(previous);
   EXPECT_EQ(progress, (std::vector<QString>{"", QString::fromUtf8("Nombre de fiches importées: 2"),
@@ -109,6 +112,7 @@ TEST_F(Wizard, BothStepsPreviewThenImportWithProgressAndFinalMessage) {
   EXPECT_EQ(prompts.shown[0].caption, "Importation termin\xE9" "e");
   EXPECT_TRUE(control<QLabel>("Labetatimport").text().isEmpty());
   EXPECT_EQ(wizard.result(), QDialog::Accepted);
+  EXPECT_TRUE(control<QPushButton>("bimport").isEnabled());
 
   wizard.FormActivate();  // the next opening keeps the path, back in step 1
   EXPECT_EQ(control<QLineEdit>("LabchemFic").text().toStdString(), path);
