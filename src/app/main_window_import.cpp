@@ -1,8 +1,26 @@
-// The main window's import command.
+// The main window's import command: the wizard, shown modally, then the list re-displayed.
+#include <QPushButton>
+
+#include "app/desktop.h"
 #include "app/main_window.h"
+#include "app/qt_prompts.h"
+#include "import/import_wizard.h"
 
 namespace vekrano::app {
 
-void TFprincip::connectImportCommand() {}
+void TFprincip::connectImportCommand() {
+  // Created once and kept, so that the wizard shows the last path at its next opening.
+  auto* wizard = new import::Tfimportcsv(
+      data_,
+      {[this](QWidget* parent, const QString& title, const QString& filter) {
+         return desktop_.openFileName(parent, title, filter);
+       },
+       [](const std::exception& error) { showApplicationError(error); }},
+      this);
+  connect(findChild<QPushButton*>("bimport"), &QPushButton::clicked, this, [this, wizard] {
+    desktop_.runModal(*wizard);
+    redisplayList();
+  });
+}
 
 }  // namespace vekrano::app

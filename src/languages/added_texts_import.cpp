@@ -4,7 +4,18 @@
 namespace vekrano::languages {
 
 const std::vector<CaptionRow>& addedImportTexts() {
-  static const std::vector<CaptionRow> rows = {};
+  static const std::vector<CaptionRow> rows = {
+      {175, {"Lignes non importées:", "Lines not imported:", "Linhas não importadas:",
+             "Líneas no importadas:"}},
+      {176, {"Premières lignes du fichier en échec:", "First failing lines of the file:",
+             "Primeiras linhas do ficheiro com falha:", "Primeras líneas del archivo con error:"}},
+      {177, {"Importation arrêtée: numéro de fiche au-delà de 99999",
+             "Import stopped: record number above 99999",
+             "Importação interrompida: número de ficha acima de 99999",
+             "Importación detenida: número de registro superior a 99999"}},
+      {178, {"Champs entre guillemets (CSV standard)", "Quoted fields (standard CSV)",
+             "Campos entre aspas (CSV padrão)", "Campos entre comillas (CSV estándar)"}},
+  };
   return rows;
 }
 

@@ -115,12 +115,14 @@ std::string fieldOf(const std::string& line, char separator, int k) {
   return line.substr(start, end == std::string::npos ? std::string::npos : end - start);
 }
 
+std::string ReadAnsiText(const std::string& path) { return decodeToAnsi(readWholeFile(path)); }
+
 TTextFile::TTextFile(char separator) : separator_(separator) {}
 
 void TTextFile::Open(const std::string& path) {
   Close();
   path_ = path;
-  lines_ = splitLines(decodeToAnsi(readWholeFile(path)));
+  lines_ = splitLines(ReadAnsiText(path));
   current_ = 0;
   open_ = true;
   skipBlankLines();

@@ -60,6 +60,10 @@ class TTextFile {
   std::size_t current_ = 0;
 };
 
+// The whole content of the file at `path` decoded as TTextFile::Open decodes it, as
+// Windows-1252. Throws ETextFileError when the file cannot be opened or read.
+std::string ReadAnsiText(const std::string& path);
+
 // Field k (from 1) of `line` split at `separator`; empty when the line has fewer fields.
 std::string fieldOf(const std::string& line, char separator, int k);
 

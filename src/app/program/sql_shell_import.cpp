@@ -1,10 +1,87 @@
-// .import: not built yet; the import helper replaces this file.
+// .import FILE [--separator C] [--header N] [--fields CB,TEXT1,TEXT2,QTY] [--quoted]: the
+// wizard's import over a file, without the window.
+#include <charconv>
+#include <cstdio>
+
 #include "app/program/sql_shell_commands.h"
+#include "import/import_run.h"
 
 namespace vekrano::app {
 
-void ImportDotCommand(ShellContext&, const std::vector<std::string>&) {
-  throw EShellUsage(".import is not available yet");
+namespace {
+
+constexpr const char* kImportUsage =
+    ".import FILE [--separator C] [--header N] [--fields CB,TEXT1,TEXT2,QTY] [--quoted]";
+
+[[noreturn]] void usage(const std::string& problem) {
+  throw EShellUsage(".import: " + problem + "\nusage: " + kImportUsage);
+}
+
+int numberArgument(const std::string& option, const std::string& text, int low, int high) {
+  int value = -1;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value < low || value > high) {
+    usage(option + " takes a number from " + std::to_string(low) + " to " +
+          std::to_string(high) + ", not \"" + text + "\"");
+  }
+  return value;
+}
+
+import::FieldMapping fieldsArgument(const std::string& text) {
+  int numbers[4] = {};
+  std::size_t start = 0;
+  for (int i = 0; i < 4; ++i) {
+    const std::size_t comma = text.find(',', start);
+    if ((i < 3) == (comma == std::string::npos)) usage("--fields takes four numbers: CB,TEXT1,TEXT2,QTY");
+    const std::string part = text.substr(start, i < 3 ? comma - start : std::string::npos);
+    numbers[i] = numberArgument("--fields", part, i < 2 ? 1 : 0, import::kUsedFieldCount);
+    start = comma + 1;
+  }
+  return {numbers[0], numbers[1], numbers[2], numbers[3]};
+}
+
+}  // namespace
+
+void ImportDotCommand(ShellContext& context, const std::vector<std::string>& arguments) {
+  std::string path;
+  import::CsvOptions options;
+  import::FieldMapping mapping;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& word = arguments[i];
+    auto value = [&]() -> const std::string& {
+      if (i + 1 >= arguments.size()) usage(word + " needs a value");
+      return arguments[++i];
+    };
+    if (word == "--separator") {
+      const std::string& separator = value();
+      if (separator != "," && separator != ";") usage("--separator is \",\" or \";\", not \"" + separator + "\"");
+      options.separator = separator[0];
+    } else if (word == "--header") {
+      options.headerLines = numberArgument(word, value(), 0, 6);
+    } else if (word == "--fields") {
+      mapping = fieldsArgument(value());
+    } else if (word == "--quoted") {
+      options.quoted = true;
+    } else if (word.rfind("--", 0) == 0) {
+      usage("unknown option " + word);
+    } else if (path.empty()) {
+      path = word;
+    } else {
+      usage("one FILE only");
+    }
+  }
+  if (path.empty()) usage("FILE is missing");
+  import::CsvFile file(path, options);
+  const import::ImportResult result =
+      import::RunImport(file, mapping, options.quoted, context.data);
+  std::fprintf(context.out, "%d\n", result.stored);
+  if (result.failed > 0) {
+    std::string lines;
+    for (int line : result.firstFailedLines) lines += (lines.empty() ? "" : ", ") + std::to_string(line);
+    std::fprintf(stderr, ".import: %d lines not stored (first at file lines %s)\n", result.failed,
+                 lines.c_str());
+  }
+  if (result.numbersExhausted) std::fprintf(stderr, ".import: stopped, record numbers above 99999\n");
 }
 
 }  // namespace vekrano::app

@@ -1,0 +1,66 @@
+// From a data line's fields to a barcode record.
+#include "import/import_mapping.h"
+
+#include <algorithm>
+#include <charconv>
+#include <climits>
+
+#include "import/csv_source.h"
+
+namespace vekrano::import {
+
+namespace {
+
+bool isFieldNumber(int n) { return n >= 1 && n <= kUsedFieldCount; }
+
+std::string fieldText(const std::vector<std::string>& fields, int number, bool quoted) {
+  if (number < 1 || number > static_cast<int>(fields.size())) return {};
+  std::string text = fields[number - 1];
+  if (!quoted) text.erase(std::remove(text.begin(), text.end(), '"'), text.end());
+  return text;
+}
+
+}  // namespace
+
+bool IsValidMapping(const FieldMapping& mapping) {
+  return isFieldNumber(mapping.cb) && isFieldNumber(mapping.lib1) &&
+         (mapping.lib2 == kNoField || isFieldNumber(mapping.lib2)) &&
+         (mapping.quantite == kNoField || isFieldNumber(mapping.quantite));
+}
+
+std::optional<int> IntegerOf(const std::string& text) {
+  std::size_t at = text.find_first_not_of(' ');
+  if (at == std::string::npos) return std::nullopt;
+  bool negative = false;
+  if (text[at] == '+' || text[at] == '-') negative = text[at++] == '-';
+  if (at >= text.size()) return std::nullopt;
+  for (std::size_t i = at; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return std::nullopt;
+  }
+  long long value = 0;
+  const auto [end, error] = std::from_chars(text.data() + at, text.data() + text.size(), value);
+  (void)end;
+  if (error == std::errc::result_out_of_range || value > INT_MAX) return negative ? INT_MIN : INT_MAX;
+  return static_cast<int>(negative ? -value : value);
+}
+
+std::optional<records::BarcodeRecord> RecordFromFields(const std::vector<std::string>& fields,
+                                                       const FieldMapping& mapping, bool quoted) {
+  records::BarcodeRecord record;
+  record.cb = fieldText(fields, mapping.cb, quoted);
+  record.lib1 = fieldText(fields, mapping.lib1, quoted);
+  record.lib2 = fieldText(fields, mapping.lib2, quoted);
+  record.topp = "O";
+  if (mapping.quantite != kNoField) {
+    const std::optional<int> quantity = IntegerOf(fields.size() >= static_cast<std::size_t>(mapping.quantite)
+                                                      ? fields[mapping.quantite - 1]
+                                                      : std::string());
+    if (quantity) record.quantite = *quantity;
+  }
+  if (record.quantite < records::kMinQuantity || record.quantite > records::kMaxQuantity) {
+    return std::nullopt;
+  }
+  return record;
+}
+
+}  // namespace vekrano::import

@@ -1,0 +1,38 @@
+// Which fields of a data line give the record's barcode, texts and quantity, and the record a
+// line gives.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "records/record_statements.h"
+
+namespace vekrano::import {
+
+// Field numbers from 1 to 10; kNoField (text 2 and quantity only) takes no field.
+inline constexpr int kNoField = 0;
+
+struct FieldMapping {
+  int cb = 1;
+  int lib1 = 2;
+  int lib2 = 3;
+  int quantite = kNoField;
+};
+
+// True when every number is 1..10 and only text 2 and the quantity use kNoField.
+bool IsValidMapping(const FieldMapping& mapping);
+
+// The integer `text` holds (leading blanks, an optional sign, decimal digits, nothing after);
+// nothing for any other text, the empty one included. Values beyond the int range are clamped,
+// so that they still fall outside every quantity the table holds.
+std::optional<int> IntegerOf(const std::string& text);
+
+// The record a data line gives, numbered 0 and topped "O": the mapped fields (empty when the
+// line lacks them); in plain reading every double quote is removed from the texts. The
+// quantity is 1 unless its field holds an integer. Nothing when that integer does not fit the
+// table's quantity field.
+std::optional<records::BarcodeRecord> RecordFromFields(const std::vector<std::string>& fields,
+                                                       const FieldMapping& mapping, bool quoted);
+
+}  // namespace vekrano::import

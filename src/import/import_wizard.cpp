@@ -1,0 +1,272 @@
+// The import wizard's controls and handlers.
+#include "import/import_wizard.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <filesystem>
+
+#include "common/process_events.h"
+#include "common/prompts.h"
+#include "import/import_run.h"
+#include "import/import_texts.h"
+#include "languages/interface_texts.h"
+#include "languages/qt_text.h"
+#include "languages/text_file.h"
+
+namespace vekrano::import {
+
+namespace {
+
+using languages::textOf;
+
+constexpr int kFieldListCount = kUsedFieldCount;
+constexpr int kNoFieldIndex = kFieldListCount;  // the eleventh entry
+
+// The captions the wizard applies at each activation, by control name.
+struct NamedText {
+  const char* name;
+  int id;
+};
+constexpr NamedText kCaptions[] = {
+    {"gparametre", kParametersGroupId}, {"Labseparateur", kSeparatorLabelId},
+    {"labligne", kHeaderLinesLabelId},  {"labinfo", kTenFieldsNoteId},
+    {"labLabchemFic", kPathLabelId},    {"Souvrir", kOpenFileId},
+    {"gparchamp", kFieldsGroupId},      {"labcodebarre", kBarcodeLabelId},
+    {"labtext1", kText1LabelId},        {"Labtext2", kText2LabelId},
+    {"labquantite", kQuantityLabelId},  {"bprecedent", kPreviousId},
+    {"bsuivant", kNextId},              {"bimport", kStartImportId},
+    {"quotedFields", kQuotedFieldsId},
+};
+
+template <typename Widget>
+Widget* named(Widget* widget, const char* name) {
+  widget->setObjectName(name);
+  return widget;
+}
+
+void setCaption(QObject* control, const QString& text) {
+  if (auto* label = qobject_cast<QLabel*>(control)) label->setText(text);
+  if (auto* button = qobject_cast<QAbstractButton*>(control)) button->setText(text);
+  if (auto* group = qobject_cast<QGroupBox*>(control)) group->setTitle(text);
+}
+
+int fieldNumberOf(const QComboBox* list, bool mayBeNone) {
+  const int number = list->currentIndex() + 1;
+  return mayBeNone && list->currentIndex() == kNoFieldIndex ? kNoField : number;
+}
+
+}  // namespace
+
+Tfimportcsv::Tfimportcsv(records::ArticleData& data, WizardServices services, QWidget* parent)
+    : QDialog(parent), data_(data), services_(std::move(services)) {
+  setObjectName("fimportcsv");
+  createControls();
+  setFixedSize(616, 318);
+}
+
+void Tfimportcsv::createControls() {
+  pageControl1_ = named(new QTabWidget(this), "PageControl1");
+  pageControl1_->tabBar()->hide();
+
+  auto* tabSheet1 = named(new QWidget, "TabSheet1");
+  auto* gparametre = named(new QGroupBox(tabSheet1), "gparametre");
+  auto* grid = new QGridLayout(gparametre);
+  grid->addWidget(named(new QLabel(gparametre), "Labseparateur"), 0, 0);
+  combSepa_ = named(new QComboBox(gparametre), "combSepa");
+  combSepa_->addItems({",", ";"});
+  grid->addWidget(combSepa_, 0, 1);
+  grid->addWidget(named(new QLabel(gparametre), "labligne"), 1, 0);
+  combnbLentete_ = named(new QComboBox(gparametre), "CombnbLentete");
+  for (int n = 0; n <= 6; ++n) combnbLentete_->addItem(QString::number(n));
+  grid->addWidget(combnbLentete_, 1, 1);
+  quotedFields_ = named(new QCheckBox(gparametre), "quotedFields");
+  grid->addWidget(quotedFields_, 2, 0, 1, 2);
+  grid->addWidget(named(new QLabel(gparametre), "labinfo"), 3, 0, 1, 2);
+  grid->addWidget(named(new QLabel(gparametre), "labLabchemFic"), 4, 0);
+  labchemFic_ = named(new QLineEdit(gparametre), "LabchemFic");
+  labchemFic_->setReadOnly(true);
+  grid->addWidget(labchemFic_, 5, 0, 1, 2);
+  auto* souvrir = named(new QPushButton(gparametre), "Souvrir");
+  connect(souvrir, &QPushButton::clicked, this, &Tfimportcsv::SouvrirClick);
+  grid->addWidget(souvrir, 6, 1);
+  (new QVBoxLayout(tabSheet1))->addWidget(gparametre);
+  pageControl1_->addTab(tabSheet1, QString());
+
+  auto* tabSheet2 = named(new QWidget, "TabSheet2");
+  auto* page2 = new QHBoxLayout(tabSheet2);
+  sgrille1_ = named(new QTableWidget(tabSheet2), "sgrille1");
+  page2->addWidget(sgrille1_, 1);
+  auto* gparchamp = named(new QGroupBox(tabSheet2), "gparchamp");
+  auto* fields = new QVBoxLayout(gparchamp);
+  auto addList = [&](const char* label, const char* list) {
+    fields->addWidget(named(new QLabel(gparchamp), label));
+    auto* combo = named(new QComboBox(gparchamp), list);
+    fields->addWidget(combo);
+    return combo;
+  };
+  combcb_ = addList("labcodebarre", "combcb");
+  combt1_ = addList("labtext1", "combt1");
+  combt2_ = addList("Labtext2", "combt2");
+  combQuantite_ = addList("labquantite", "combQuantite");
+  page2->addWidget(gparchamp);
+  pageControl1_->addTab(tabSheet2, QString());
+
+  labetatimport_ = named(new QLabel(this), "Labetatimport");
+  labetatimport_->setStyleSheet("color: red");
+  bprecedent_ = named(new QPushButton(this), "bprecedent");
+  bsuivant_ = named(new QPushButton(this), "bsuivant");
+  bimport_ = named(new QPushButton(this), "bimport");
+  auto* sretour = named(new QPushButton(this), "sretour");
+  sretour->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+  connect(bprecedent_, &QPushButton::clicked, this, &Tfimportcsv::bprecedentClick);
+  connect(bsuivant_, &QPushButton::clicked, this, &Tfimportcsv::bsuivantClick);
+  connect(bimport_, &QPushButton::clicked, this, &Tfimportcsv::bimportClick);
+  connect(sretour, &QPushButton::clicked, this, &QDialog::reject);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(labetatimport_, 1);
+  for (QPushButton* button : {bprecedent_, bsuivant_, bimport_, sretour}) buttons->addWidget(button);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(pageControl1_, 1);
+  layout->addLayout(buttons);
+}
+
+void Tfimportcsv::showEvent(QShowEvent* event) {
+  FormActivate();
+  QDialog::showEvent(event);
+}
+
+void Tfimportcsv::FormActivate() {
+  setWindowTitle(textOf(kWindowCaptionId));
+  for (const NamedText& caption : kCaptions) setCaption(findChild<QObject*>(caption.name), textOf(caption.id));
+  fillFieldLists();
+  combnbLentete_->setCurrentIndex(0);
+  combSepa_->setCurrentIndex(0);
+  quotedFields_->setChecked(false);
+  combcb_->setCurrentIndex(0);
+  combt1_->setCurrentIndex(1);
+  combt2_->setCurrentIndex(2);
+  combQuantite_->setCurrentIndex(kNoFieldIndex);
+  resetGrid();
+  ShowStep(1);
+}
+
+void Tfimportcsv::fillFieldLists() {
+  for (QComboBox* list : {combcb_, combt1_, combt2_, combQuantite_}) {
+    list->clear();
+    for (int n = 1; n <= kFieldListCount; ++n) list->addItem(textOf(kFieldEntryPrefixId) + QString::number(n));
+  }
+  combt2_->addItem(textOf(kNoFieldEntryId));
+  combQuantite_->addItem(textOf(kNoFieldEntryId));
+}
+
+void Tfimportcsv::resetGrid() {
+  sgrille1_->clear();
+  sgrille1_->setColumnCount(kUsedFieldCount + 1);
+  sgrille1_->setRowCount(2);
+  // The fixed row and column of the grid are its first row and column.
+  for (int n = 1; n <= kUsedFieldCount; ++n) {
+    sgrille1_->setItem(0, n, new QTableWidgetItem(textOf(kColumnPrefixId) + QString::number(n)));
+  }
+  sgrille1_->horizontalHeader()->hide();
+  sgrille1_->verticalHeader()->hide();
+}
+
+void Tfimportcsv::ShowStep(int step) {
+  step_ = step;
+  pageControl1_->setCurrentIndex(step - 1);
+  bprecedent_->setEnabled(step == 2);
+  bsuivant_->setEnabled(step == 1);
+  bimport_->setVisible(step == 2);
+}
+
+void Tfimportcsv::SouvrirClick() {
+  const QString path =
+      services_.openFileName(this, QString::fromUtf8(kFileDialogTitle), kFileDialogFilter);
+  if (!path.isEmpty()) labchemFic_->setText(path);
+}
+
+void Tfimportcsv::bsuivantClick() {
+  if (step_ != 1) return;
+  if (labchemFic_->text().isEmpty()) {
+    common::showMessage(languages::GetText(kNoPathId), languages::GetText(kAbandonCaptionId));
+    return;
+  }
+  const std::string path = labchemFic_->text().toStdString();
+  std::error_code ignored;
+  if (std::filesystem::exists(path, ignored)) {
+    try {
+      fillPreview(path);
+    } catch (const std::exception& error) {
+      services_.showError(error);
+    }
+  }
+  ShowStep(2);
+}
+
+void Tfimportcsv::fillPreview(const std::string& path) {
+  CsvFile file(path, options());
+  CsvRecord record;
+  resetGrid();
+  for (int r = 1; file.Next(record); ++r) {
+    sgrille1_->setRowCount(r + 2);
+    for (std::size_t n = 0; n < record.fields.size(); ++n) {
+      sgrille1_->setItem(r, static_cast<int>(n) + 1,
+                         new QTableWidgetItem(languages::toQt(record.fields[n])));
+    }
+  }
+}
+
+void Tfimportcsv::bprecedentClick() {
+  if (step_ == 2) ShowStep(1);
+}
+
+void Tfimportcsv::reject() {
+  if (!importing_) QDialog::reject();
+}
+
+void Tfimportcsv::bimportClick() {
+  if (importing_) return;
+  importing_ = true;
+  bimport_->setEnabled(false);
+  bprecedent_->setEnabled(false);
+  try {
+    CsvFile file(labchemFic_->text().toStdString(), options());
+    const ImportResult result = RunImport(file, mapping(), options().quoted, data_, [this](int k) {
+      if (k >= 2) labetatimport_->setText(languages::toQt(ImportedCountText(k)));
+      common::processEvents();
+    });
+    common::showMessage(ImportEndMessage(result), languages::GetText(kImportEndCaptionId));
+    labetatimport_->clear();
+    accept();
+  } catch (const std::exception& error) {
+    services_.showError(error);
+  }
+  importing_ = false;
+  bimport_->setEnabled(true);
+  bprecedent_->setEnabled(true);
+}
+
+CsvOptions Tfimportcsv::options() const {
+  return {combSepa_->currentText().toLatin1().at(0), combnbLentete_->currentIndex(),
+          quotedFields_->isChecked()};
+}
+
+FieldMapping Tfimportcsv::mapping() const {
+  return {fieldNumberOf(combcb_, false), fieldNumberOf(combt1_, false),
+          fieldNumberOf(combt2_, true), fieldNumberOf(combQuantite_, true)};
+}
+
+}  // namespace vekrano::import

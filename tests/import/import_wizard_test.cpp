@@ -1,0 +1,154 @@
+// The wizard driven offscreen: its two steps, the preview, the progress line and its messages.
+#include "import/import_wizard.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <gtest/gtest.h>
+
+#include "common/process_events.h"
+#include "common/prompts.h"
+#include "import/import_mapping.h"
+#include "import_fixture.h"
+#include "languages/interface_texts.h"
+
+namespace vekrano::import::testing {
+namespace {
+
+class Wizard : public ImportTest {
+ protected:
+  Wizard()
+      : wizard(data, {[this](QWidget*, const QString& title, const QString& filter) {
+                        dialogs.push_back(title + "|" + filter);
+                        return chosen;
+                      },
+                      [this](const std::exception& error) { errors.push_back(error.what()); }}) {
+    wizard.FormActivate();
+  }
+
+  template <typename T>
+  T& control(const char* name) { return *wizard.findChild<T*>(name); }
+  QString cell(int row, int column) {
+    QTableWidgetItem* item = control<QTableWidget>("sgrille1").item(row, column);
+    return item ? item->text() : QString();
+  }
+  void choose(const std::string& path) {
+    chosen = QString::fromStdString(path);
+    wizard.SouvrirClick();
+  }
+
+  common::ScopedScriptedPrompts prompts;
+  QString chosen;
+  QStringList dialogs;
+  std::vector<std::string> errors;
+  Tfimportcsv wizard;
+};
+
+TEST_F(Wizard, ActivationSetsTextsListsDefaultsAndStepOne) {
+  EXPECT_EQ(wizard.windowTitle(), QString::fromUtf8("Importation données à partir de fichier csv"));
+  EXPECT_EQ(control<QPushButton>("bimport").text(), "Lancer l'importation");
+  EXPECT_EQ(control<QGroupBox>("gparchamp").title(), QString::fromUtf8("Paramétrage des champs"));
+  QComboBox& quantity = control<QComboBox>("combQuantite");
+  ASSERT_EQ(quantity.count(), 11);
+  EXPECT_EQ(quantity.itemText(9), "Champs 10");
+  EXPECT_EQ(quantity.currentText(), "Pas de champs");
+  EXPECT_EQ(control<QComboBox>("combcb").count(), 10);
+  EXPECT_EQ(control<QComboBox>("combt2").currentIndex(), 2);
+  EXPECT_EQ(control<QComboBox>("CombnbLentete").count(), 7);
+  EXPECT_EQ(cell(0, 1), "CHPS 1");
+  EXPECT_EQ(cell(0, 10), "CHPS 10");
+  EXPECT_EQ(wizard.step(), 1);
+  EXPECT_FALSE(control<QPushButton>("bprecedent").isEnabled());
+  EXPECT_TRUE(control<QPushButton>("bimport").isHidden());
+
+  languages::setLanguageNumber(languages::kEnglish);
+  wizard.FormActivate();
+  EXPECT_EQ(control<QComboBox>("combt1").itemText(0), "Field 1");
+  EXPECT_EQ(control<QComboBox>("combt2").itemText(10), "No field");
+}
+
+TEST_F(Wizard, AnEmptyPathStaysInStepOneWithItsMessage) {
+  wizard.bsuivantClick();
+  EXPECT_EQ(wizard.step(), 1);
+  ASSERT_EQ(prompts.shown.size(), 1u);
+  EXPECT_EQ(prompts.shown[0].text, "Le chemin d acces au fichier n est pas precis\xE9");
+  EXPECT_EQ(prompts.shown[0].caption, "Abandon Op\xE9ration");
+}
+
+TEST_F(Wizard, BothStepsPreviewThenImportWithProgressAndFinalMessage) {
+  const std::string path = csvFile("Title,t\n\nA1,red,blue,2\nA2,x\n\"q\",1\"2\n");
+  choose(path);
+  EXPECT_EQ(dialogs, QStringList{QString::fromUtf8("Sélectionnez le fichier csv|fichier csv (*.csv)")});
+  EXPECT_EQ(control<QLineEdit>("LabchemFic").text().toStdString(), path);
+  control<QComboBox>("CombnbLentete").setCurrentIndex(1);
+  wizard.bsuivantClick();
+  EXPECT_EQ(wizard.step(), 2);
+  EXPECT_FALSE(control<QPushButton>("bsuivant").isEnabled());
+  EXPECT_FALSE(control<QPushButton>("bimport").isHidden());
+  QTableWidget& grid = control<QTableWidget>("sgrille1");
+  EXPECT_EQ(grid.rowCount(), 5);  // titles, three lines, one empty row
+  EXPECT_EQ(cell(1, 3), "blue");
+  EXPECT_EQ(cell(3, 1), "\"q\"");
+
+  control<QComboBox>("combQuantite").setCurrentIndex(3);
+  std::vector<QString> progress;
+  auto previous = common::setProcessEventsHook([&] {
+    progress.push_back(control<QLabel>("Labetatimport").text());
+    wizard.reject();  // the close box while the import runs
+    wizard.bimportClick();
+  });
+  wizard.bimportClick();
+  common::setProcessEventsHook(previous);
+  EXPECT_EQ(progress, (std::vector<QString>{"", QString::fromUtf8("Nombre de fiches importées: 2"),
+                                            QString::fromUtf8("Nombre de fiches importées: 3")}));
+  EXPECT_EQ(storedRecords(), (std::vector<std::string>{"1|A1|red|blue|2|O", "2|A2|x||1|O",
+                                                       "3|q|12||1|O"}));
+  ASSERT_EQ(prompts.shown.size(), 1u);
+  EXPECT_EQ(prompts.shown[0].text, "Nombre de fiches import\xE9" "es: 3");
+  EXPECT_EQ(prompts.shown[0].caption, "Importation termin\xE9" "e");
+  EXPECT_TRUE(control<QLabel>("Labetatimport").text().isEmpty());
+  EXPECT_EQ(wizard.result(), QDialog::Accepted);
+  EXPECT_TRUE(control<QPushButton>("bimport").isEnabled());
+
+  wizard.FormActivate();  // the next opening keeps the path, back in step 1
+  EXPECT_EQ(control<QLineEdit>("LabchemFic").text().toStdString(), path);
+  EXPECT_EQ(wizard.step(), 1);
+}
+
+TEST_F(Wizard, AMissingFileGoesToStepTwoThenFailsToImportAndStaysOpen) {
+  choose(directory.file("gone.csv"));
+  wizard.bsuivantClick();
+  EXPECT_EQ(wizard.step(), 2);
+  EXPECT_EQ(control<QTableWidget>("sgrille1").rowCount(), 2);
+  wizard.bimportClick();
+  EXPECT_EQ(errors, std::vector<std::string>{"Could not open the file \"" + directory.file("gone.csv") +
+                                             "\" for reading"});
+  EXPECT_TRUE(prompts.shown.empty());
+  EXPECT_TRUE(storedRecords().empty());
+  EXPECT_NE(wizard.result(), QDialog::Accepted);
+}
+
+TEST_F(Wizard, TheQuotingBoxReadsSpreadsheetFieldsForPreviewAndImport) {
+  choose(csvFile("\"a,b\",\"say \"\"hi\"\"\",\"two\nlines\"\n"));
+  control<QCheckBox>("quotedFields").setChecked(true);
+  wizard.bsuivantClick();
+  EXPECT_EQ(cell(1, 1), "a,b");
+  EXPECT_EQ(cell(1, 3), "two\nlines");
+  wizard.bimportClick();
+  EXPECT_EQ(storedRecords(), std::vector<std::string>{"1|a,b|say \"hi\"|two\nlines|1|O"});
+}
+
+TEST(ImportStatement, TheInsertOfALineReadsAsTheTableExpects) {
+  std::optional<records::BarcodeRecord> record = RecordFromFields({"A1", "red"}, {}, false);
+  ASSERT_TRUE(record);
+  record->num = 7;
+  EXPECT_EQ(records::NewRecordStatement(*record),
+            "INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (7,\"A1\",\"red\", \"\", 1, \"O\" )");
+}
+
+}  // namespace
+}  // namespace vekrano::import::testing
