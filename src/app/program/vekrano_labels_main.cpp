@@ -10,6 +10,7 @@
 
 #include "app/program/vekrano_labels_options.h"
 #include "common/code_page.h"
+#include "dbase/dbase_error.h"
 #include "languages/interface_texts.h"
 #include "printing/label_print_run.h"
 #include "printing/label_report.h"
@@ -108,6 +109,8 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication application(argc, argv);
   languages::setLanguageNumber(languages::kFrench);
+  // The table engine reports its errors to us instead of showing a box and ending the process.
+  dbase::SetAutoErrorReporting(false);
   try {
     if (options.action == app::LabelsOptions::Action::ListTypes) {
       listTypes();
