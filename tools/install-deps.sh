@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev fonts-liberation zlib1g-dev bison re2c
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool
   python3 python3-dbfread python3-dbf zbar-tools zint poppler-utils sqlite3 libsqlite3-dev
+  cups cups-client cups-bsd printer-driver-cups-pdf
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -39,6 +39,7 @@ constexpr TextStep kSteps[] = {
     {"topimpTexte2", Part::Caption, 26}, {"gbcritsup", Part::Caption, 27},
     {"Ratoutefiche", Part::Caption, 28}, {"Rafichem", Part::Caption, 29},
     {"gbpcodbar", Part::Caption, 30},   {"btimprime", Part::Caption, 31},
+    {"btimprimePdf", Part::Caption, 155},
     {"Squitter", Part::Hint, 32},       {"tabopdiv", Part::Caption, 33},
     {"btappliquer", Part::Caption, 34}, {"gpopexe", Part::Caption, 35},
     {"sdetruiretoutedonnee", Part::Caption, 36},

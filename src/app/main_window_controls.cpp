@@ -206,7 +206,9 @@ QWidget* TFprincip::createPrintingPage() {
   inside->addWidget(named(new QLabel(utf8("Type d'étiquettes"), settings), "Labtypeeti"));
   combListeEtiquette_ = named(new QComboBox(settings), "CombListeEtiquette");
   combListeEtiquette_->setMaxVisibleItems(10);
-  combListeEtiquette_->setMinimumWidth(513);
+  // A fixed width keeps the type number behind the 150 blanks of each entry out of sight.
+  combListeEtiquette_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  combListeEtiquette_->setFixedWidth(513);
   inside->addWidget(combListeEtiquette_, 0, Qt::AlignLeft);
   inside->addWidget(choice<QCheckBox>(settings, "topimpTexte1", "Imprimer le texte1", true));
   inside->addWidget(choice<QCheckBox>(settings, "topimpTexte2", "Imprimer le texte2", true));
@@ -228,6 +230,7 @@ QWidget* TFprincip::createPrintingPage() {
   QGroupBox* print = group(settings, "gbpcodbar", "Imprimer les codes barres");
   auto* printLayout = new QHBoxLayout(print);
   printLayout->addWidget(button(print, "btimprime", "Lancer l'impression"));
+  printLayout->addWidget(button(print, "btimprimePdf", "Imprimer dans un fichier PDF"));
   inside->addWidget(print);
   layout->addWidget(settings);
   layout->addStretch();

@@ -30,11 +30,9 @@ class LabelReport : public LabelJobSink {
   // `destination` and `status` (may be nullptr) are borrowed and must outlive the report.
   explicit LabelReport(PageDestination& destination, ReportStatus* status = nullptr);
 
-  // Opens the layout set named by `projectFile`. The built-in layouts are always used: a layout
-  // file on disk is not read. Opening an open set does nothing.
-  void open(const std::string& projectFile);
-  // Forgets every slot value, restores removed barcodes and default printers.
-  void close();
+  // The built-in layouts are always used: a layout file on disk is not read.
+  void open(const std::string& projectFile) override;
+  void close() override;
   bool isOpen() const { return open_; }
   // The file named at the last open.
   const std::string& projectFile() const { return projectFile_; }

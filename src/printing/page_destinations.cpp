@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <cmath>
 
 #include "common/code_page.h"
@@ -39,6 +40,10 @@ void PrinterDestination::printPage(const TLabelLayout& layout, const std::string
                                    const PagePainter& paint) {
   QPrinter printer(QPrinter::HighResolution);
   if (!printerName.empty()) {
+    // With the print server running, Qt keeps its previous printer for a name it does not know.
+    if (QPrinterInfo::printerInfo(QString::fromStdString(common::ansiToUtf8(printerName))).isNull()) {
+      throw EReportError("Cannot print on " + describePrinter(printerName));
+    }
     printer.setPrinterName(QString::fromStdString(common::ansiToUtf8(printerName)));
   }
   // Without such a printer Qt falls back to writing a PDF file; that is no print job.

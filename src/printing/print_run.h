@@ -12,6 +12,10 @@ namespace vekrano::printing {
 class LabelJobSink {
  public:
   virtual ~LabelJobSink() = default;
+  // Opens the layout set named by `projectFile`; opening an open set does nothing.
+  virtual void open(const std::string& projectFile) = 0;
+  // Forgets every slot value, restores removed barcodes and default printers.
+  virtual void close() = 0;
   // Holds `text` (ANSI) under the slot name for every layout until set again.
   virtual void setSlot(const std::string& slot, const std::string& text) = 0;
   // Leaves out the barcode of `position` of the layout; never fails.

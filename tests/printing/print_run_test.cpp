@@ -23,6 +23,8 @@ class RecordingSink : public LabelJobSink {
     std::set<int> removed;
   };
 
+  void open(const std::string&) override {}
+  void close() override {}
   void setSlot(const std::string& slot, const std::string& text) override { values_[slot] = text; }
   void removePositionBarcode(const std::string& layoutName, int position) override {
     removed_[layoutName].insert(position);

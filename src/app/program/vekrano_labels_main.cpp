@@ -1,0 +1,131 @@
+// vekrano-labels DIR [OPTION...]: the label print run of the Printing page without a window,
+// to a printer chosen by name or into a PDF file.
+#include <unistd.h>
+
+#include <QGuiApplication>
+#include <QPrinterInfo>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "app/program/vekrano_labels_options.h"
+#include "common/code_page.h"
+#include "dbase/dbase_error.h"
+#include "languages/interface_texts.h"
+#include "printing/label_print_run.h"
+#include "printing/label_report.h"
+#include "printing/label_types.h"
+#include "printing/page_destinations.h"
+#include "records/article_data.h"
+
+namespace {
+
+using namespace vekrano;
+
+// Sheet counts on standard error, on a terminal only, so that scripts read clean output.
+class TerminalProgress : public printing::ReportStatus {
+ public:
+  void pageStarted(int) override { std::fprintf(stderr, "\rprinting sheet %d", ++sheets_); }
+  void jobEnded() override {}
+  ~TerminalProgress() override {
+    if (sheets_ > 0) std::fputc('\n', stderr);
+  }
+
+ private:
+  int sheets_ = 0;
+};
+
+std::string typeEntry(int number) {
+  for (const std::string& entry : printing::labelTypeEntries()) {
+    if (printing::LabelTypeOfEntry(entry) == number) return entry;
+  }
+  return {};
+}
+
+void listTypes() {
+  for (int number = 1; number <= printing::kLabelTypeCount; ++number) {
+    const printing::TLabelType type = *printing::LabelType(number);
+    std::printf("%d\t%d\t%s\n", number, type.labelsPerSheet,
+                common::ansiToUtf8(type.displayName).c_str());
+  }
+}
+
+int print(const app::LabelsOptions& options) {
+  if (!std::filesystem::is_regular_file(std::filesystem::path(options.directory) / "article.dbf")) {
+    std::fprintf(stderr, "vekrano-labels: no record table article.dbf in %s\n",
+                 options.directory.c_str());
+    return 1;
+  }
+  records::ArticleData data(options.directory);
+  data.sqlqueryfonction.AutoDisableControls = false;
+  data.OpenData();
+  printing::PrintRequest request;
+  request.labelTypeEntry = typeEntry(options.type);
+  request.printerName = options.printer;
+  request.text = options.text;
+  request.printEveryRecord = options.printEveryRecord;
+  request.criteriaText = list::CriteriaText(options.criteria);
+  request.sort = options.sort;
+
+  std::unique_ptr<printing::PageDestination> destination;
+  printing::PdfDestination* pdf = nullptr;
+  if (options.pdf.empty()) {
+    destination = std::make_unique<printing::PrinterDestination>();
+  } else {
+    destination = std::make_unique<printing::PdfDestination>(options.pdf);
+    pdf = static_cast<printing::PdfDestination*>(destination.get());
+  }
+  std::unique_ptr<TerminalProgress> progress;
+  if (isatty(STDERR_FILENO)) progress = std::make_unique<TerminalProgress>();
+  printing::LabelReport report(*destination, progress.get());
+  const std::string directory = data.programDirectory().ends_with('/')
+                                    ? data.programDirectory()
+                                    : data.programDirectory() + "/";
+  const int jobs = printing::PrintLabels(data.sqlqueryfonction, report, directory, request);
+  if (pdf != nullptr) pdf->finish();
+  data.CloseData();
+  if (jobs == 0) std::fprintf(stderr, "vekrano-labels: no record to print\n");
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  app::LabelsOptions options;
+  try {
+    options = app::ParseLabelsOptions(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const app::ELabelsUsage& error) {
+    std::fprintf(stderr, "vekrano-labels: %s\n%s", error.what(), app::kLabelsUsage);
+    return 2;
+  }
+  if (options.action == app::LabelsOptions::Action::Help) {
+    std::fputs(app::kLabelsUsage, stdout);
+    return 0;
+  }
+  if (options.action == app::LabelsOptions::Action::Version) {
+    std::puts("vekrano-labels 1.11");
+    return 0;
+  }
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication application(argc, argv);
+  languages::setLanguageNumber(languages::kFrench);
+  // The table engine reports its errors to us instead of showing a box and ending the process.
+  dbase::SetAutoErrorReporting(false);
+  try {
+    if (options.action == app::LabelsOptions::Action::ListTypes) {
+      listTypes();
+      return 0;
+    }
+    if (options.action == app::LabelsOptions::Action::ListPrinters) {
+      for (const QString& name : QPrinterInfo::availablePrinterNames()) {
+        std::puts(name.toStdString().c_str());
+      }
+      return 0;
+    }
+    return print(options);
+  } catch (const std::exception& error) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "vekrano-labels: %s\n", common::ansiToUtf8(error.what()).c_str());
+    return 1;
+  }
+}

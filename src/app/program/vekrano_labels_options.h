@@ -1,0 +1,37 @@
+// The command line of vekrano-labels: what to print, from which directory, to which output.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "list/list_criteria.h"
+#include "printing/print_run.h"
+
+namespace vekrano::app {
+
+// A command line that cannot be run as written (exit status 2).
+class ELabelsUsage : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct LabelsOptions {
+  enum class Action { Print, Help, Version, ListTypes, ListPrinters };
+  Action action = Action::Print;
+  std::string directory;
+  int type = 1;
+  bool printEveryRecord = false;
+  list::ListCriteria criteria;  // texts in the engine's character set
+  list::SortState sort;
+  printing::LabelTextOptions text;
+  std::string printer;  // ANSI; empty: the default printer
+  std::string pdf;      // empty: print to the printer
+};
+
+// Reads the arguments after the program name. Throws ELabelsUsage with a one-line reason.
+LabelsOptions ParseLabelsOptions(const std::vector<std::string>& arguments);
+
+extern const char* const kLabelsUsage;
+
+}  // namespace vekrano::app

@@ -1,0 +1,67 @@
+// The print run over the statements' query. Pending events are processed after every record so
+// that the windows keep painting during a long run.
+#include "printing/label_print_run.h"
+
+#include "common/process_events.h"
+#include "printing/label_report.h"
+#include "printing/label_types.h"
+#include "printing/print_statement.h"
+#include "sql/query.h"
+
+namespace vekrano::printing {
+namespace {
+
+// Closes the query and then the layout set when the run ends, normally or not.
+class RunEnd {
+ public:
+  RunEnd(sql::TSqlQuery& query, LabelJobSink& report) : query_(query), report_(report) {}
+  ~RunEnd() {
+    try {
+      query_.Close();
+    } catch (...) {
+    }
+    report_.close();
+  }
+  RunEnd(const RunEnd&) = delete;
+  RunEnd& operator=(const RunEnd&) = delete;
+
+ private:
+  sql::TSqlQuery& query_;
+  LabelJobSink& report_;
+};
+
+LabelRecord currentRecord(const sql::TSqlQuery& query) {
+  return {query.FieldByName("cb").AsString(), query.FieldByName("lib1").AsString(),
+          query.FieldByName("lib2").AsString(), query.FieldByName("quantite").AsInteger()};
+}
+
+}  // namespace
+
+int PrintLabels(sql::TSqlQuery& query, LabelJobSink& report, const std::string& programDirectory,
+                const PrintRequest& request) {
+  const std::optional<int> number = LabelTypeOfEntry(request.labelTypeEntry);
+  if (!number) return 0;
+  const std::optional<TLabelType> type = LabelType(*number);
+  if (!type) return 0;
+  const std::string statement =
+      PrintStatement(request.printEveryRecord, request.criteriaText, request.sort);
+
+  RunEnd end(query, report);
+  report.open(programDirectory + kLayoutFileName);
+  query.Close();
+  query.SQL().Clear();
+  query.SQL().Add(statement);
+  query.Open();
+  if (query.RecordCount() == 0) return 0;
+
+  LabelSheetFiller filler(report, type->layoutName, type->labelsPerSheet, request.printerName,
+                          request.text);
+  for (query.First(); !query.Eof(); query.Next()) {
+    filler.addRecord(currentRecord(query));
+    common::processEvents();
+  }
+  filler.finish();
+  return filler.jobsPrinted();
+}
+
+}  // namespace vekrano::printing

@@ -1,0 +1,34 @@
+// The label print run: the query of the records to print, fed label by label into the sheets of
+// the chosen layout, each sheet sent as one job. The Printing page and vekrano-labels run it.
+#pragma once
+
+#include <string>
+
+#include "list/sort_state.h"
+#include "printing/print_run.h"
+
+namespace vekrano::sql {
+class TSqlQuery;
+}  // namespace vekrano::sql
+
+namespace vekrano::printing {
+
+// What a run reads from the Printing page, the criteria controls and the list at its start.
+struct PrintRequest {
+  std::string labelTypeEntry;  // the selected entry of the label type list (display name, number)
+  std::string printerName;     // ANSI; empty for the system's default printer
+  LabelTextOptions text;
+  bool printEveryRecord = false;
+  std::string criteriaText;  // list::CriteriaText of the criteria controls, may be empty
+  list::SortState sort;
+};
+
+// Runs the print run with `query` (the statements' query over the alias "article") and the
+// layout set `report`, opened as `programDirectory` + "docvkb.rav". Returns the jobs sent: none
+// when the entry carries no type number or no record is selected. Raises the query's and the
+// report's errors, which end the run; the jobs already sent stay sent. The query and the layout
+// set are closed however the run ends.
+int PrintLabels(sql::TSqlQuery& query, LabelJobSink& report, const std::string& programDirectory,
+                const PrintRequest& request);
+
+}  // namespace vekrano::printing

@@ -1,0 +1,100 @@
+// vekrano-labels run as a separate program: arguments, bad arguments, a missing or damaged
+// table, and the PDF it writes.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+
+#include "support/temp_dir.h"
+
+namespace {
+
+struct Outcome {
+  std::string out;
+  int status = -1;
+};
+
+Outcome run(const std::string& command) {
+  Outcome outcome;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return outcome;
+  char buffer[4096];
+  for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) outcome.out.append(buffer, n);
+  const int raw = pclose(pipe);
+  outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return outcome;
+}
+
+std::string labels() { return VEKRANO_LABELS_PROGRAM; }
+
+int pdfPages(const std::string& file) {
+  const Outcome info = run("pdfinfo " + file + " 2>/dev/null");
+  const std::size_t at = info.out.find("Pages:");
+  return info.status != 0 || at == std::string::npos ? -1 : std::stoi(info.out.substr(at + 6));
+}
+
+void addRecord(const std::string& dir, int num, const std::string& cb, int quantite,
+               const std::string& topp) {
+  run(std::string(VEKRANO_SQL_PROGRAM) + " " + dir +
+      " 'INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(num) +
+      ",\"" + cb + "\",\"t1\",\"t2\"," + std::to_string(quantite) + ",\"" + topp + "\")' >/dev/null");
+}
+
+TEST(LabelsProgram, HelpVersionAndBadArguments) {
+  const Outcome help = run(labels() + " --help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.out.rfind("usage: vekrano-labels DIR [OPTION...]\n", 0), 0u);
+  EXPECT_EQ(run(labels() + " --version").out, "vekrano-labels 1.11\n");
+  const Outcome types = run(labels() + " --list-types 2>/dev/null");
+  EXPECT_EQ(types.status, 0);
+  EXPECT_NE(types.out.find("9\t44\t44 etiquettes (4X11)"), std::string::npos) << types.out;
+
+  for (const std::string bad : {"", "DIR --type 13", "DIR --type x", "DIR --order num",
+                                "DIR --top maybe", "DIR --pdf", "DIR --bogus",
+                                "DIR --printer P --pdf f.pdf", "DIR OTHER"}) {
+    const Outcome outcome = run(labels() + " " + bad + " 2>&1 >/dev/null");
+    EXPECT_EQ(outcome.status, 2) << bad;
+    EXPECT_EQ(outcome.out.rfind("vekrano-labels: ", 0), 0u) << bad << ": " << outcome.out;
+  }
+  EXPECT_NE(run(labels() + " DIR --type 13 2>&1").out.find("from 1 to 12, not \"13\""),
+            std::string::npos);
+}
+
+TEST(LabelsProgram, MissingOrDamagedTableFails) {
+  vekrano::testing::TempDir dir;
+  const Outcome missing = run(labels() + " " + dir.path().string() + " --pdf " +
+                              dir.file("l.pdf") + " 2>&1");
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.out.find("no record table article.dbf"), std::string::npos) << missing.out;
+  vekrano::testing::writeFileBytes(dir.path() / "article.dbf", "not a table at all");
+  const Outcome damaged = run(labels() + " " + dir.path().string() + " --pdf " +
+                              dir.file("l.pdf") + " 2>&1");
+  EXPECT_EQ(damaged.status, 1);
+  EXPECT_NE(damaged.out.find("vekrano-labels: "), std::string::npos) << damaged.out;
+  EXPECT_EQ(pdfPages(dir.file("l.pdf")), -1);
+}
+
+TEST(LabelsProgram, PdfPagesAreOneSheetEach) {
+  vekrano::testing::TempDir dir;
+  const std::string d = dir.path().string();
+  addRecord(d, 1, "A1", 30, "O");
+  addRecord(d, 2, "B1", 20, "N");
+  addRecord(d, 3, "C1", 0, "O");
+  const auto pages = [&](const std::string& options) {
+    const std::string pdf = dir.file("l.pdf");
+    std::remove(pdf.c_str());
+    const Outcome outcome = run(labels() + " " + d + " " + options + " --pdf " + pdf + " 2>&1");
+    EXPECT_EQ(outcome.status, 0) << options << ": " << outcome.out;
+    return pdfPages(pdf);
+  };
+  EXPECT_EQ(pages("--type 1"), 5);             // 50 labels on 12: ceil = 5
+  EXPECT_EQ(pages("--type 9 --all"), 2);       // 50 on 44
+  EXPECT_EQ(pages("--type 1 --top no"), 2);    // 20 on 12
+  EXPECT_EQ(pages("--type 3 --cb A --order quantite --desc --no-text1"), 2);  // 30 on 21
+  // Nothing selected: no file, a note, success.
+  EXPECT_EQ(pages("--cb Z"), -1);
+}
+
+}  // namespace

@@ -1,0 +1,338 @@
+// The print run over a real record table: its statement texts, the records it selects, the
+// sheets and jobs it sends, and a PDF of a run read back by zbarimg.
+#include "printing/label_print_run.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QImageReader>
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "page_measure.h"
+#include "printing/code39.h"
+#include "printing/label_layouts.h"
+#include "printing/label_types.h"
+#include "printing/print_statement.h"
+#include "records/article_data.h"
+#include "records/record_statements.h"
+#include "sql/query.h"
+#include "support/temp_dir.h"
+
+namespace vekrano::printing {
+namespace {
+
+using list::SortColumn;
+using list::SortState;
+
+TEST(PrintStatement, EveryOrderingAndOptionHasItsExactText) {
+  const std::string head = "select * from article";
+  const std::string plain = head + " where quantite > 0 and length(cb)>0 ";
+  const std::map<SortColumn, std::pair<std::string, std::string>> orders = {
+      {SortColumn::None, {"order by num", "order by num"}},
+      {SortColumn::Barcode, {" order by cb ", " order by cb  desc"}},
+      {SortColumn::Text1, {" order by lib1 ", " order by lib1  desc"}},
+      {SortColumn::Text2, {" order by lib2 ", " order by lib2  desc"}},
+      {SortColumn::Quantity, {" order by quantite  , cb", " order by quantite  desc , cb"}},
+      {SortColumn::Top, {" order by topp  , cb ", " order by topp  desc , cb "}},
+  };
+  for (const auto& [column, texts] : orders) {
+    EXPECT_EQ(PrintStatement(false, "", {column, false}), plain + " " + texts.first);
+    EXPECT_EQ(PrintStatement(false, "", {column, true}), plain + " " + texts.second);
+  }
+  EXPECT_EQ(PrintStatement(false, "", {SortColumn::Quantity, true}),
+            "select * from article where quantite > 0 and length(cb)>0   order by quantite  desc , cb");
+  EXPECT_EQ(PrintStatement(false, " cb like \"AB%\" and  topp=\"O\"", {SortColumn::Text1, false}),
+            "select * from article where  cb like \"AB%\" and  topp=\"O\" and quantite>0 and "
+            "length(cb)>0   order by lib1 ");
+  // Every record: the criteria and the order of the list do not count.
+  for (bool descending : {false, true}) {
+    EXPECT_EQ(PrintStatement(true, " cb like \"A%\"", {SortColumn::Barcode, descending}),
+              "select * from article where  quantite>0 and length(cb)>0 ");
+  }
+}
+
+// Keeps what a report holds and takes a snapshot of it at every job.
+class RecordingSink : public LabelJobSink {
+ public:
+  struct Job {
+    std::string layoutName;
+    std::string printer;
+    std::map<std::string, std::string> values;
+    std::set<int> removed;
+  };
+
+  void open(const std::string& projectFile) override {
+    calls.push_back("open " + projectFile);
+    isOpen = true;
+  }
+  void close() override {
+    calls.push_back("close");
+    isOpen = false;
+    values_.clear();
+    removed_.clear();
+  }
+  void setSlot(const std::string& slot, const std::string& text) override { values_[slot] = text; }
+  void removePositionBarcode(const std::string&, int position) override {
+    removed_.insert(position);
+  }
+  void setLayoutPrinter(const std::string&, const std::string& printer) override {
+    printer_ = printer;
+  }
+  void printLayout(const std::string& layoutName) override {
+    if (failAtJob == static_cast<int>(jobs.size()) + 1) throw EReportError("paper jam");
+    jobs.push_back({layoutName, printer_, values_, removed_});
+  }
+
+  std::vector<Job> jobs;
+  std::vector<std::string> calls;
+  bool isOpen = false;
+  int failAtJob = 0;
+
+ private:
+  std::map<std::string, std::string> values_;
+  std::set<int> removed_;
+  std::string printer_ = "(never set)";
+};
+
+std::set<int> range(int from, int to) {
+  std::set<int> positions;
+  for (int p = from; p <= to; ++p) positions.insert(p);
+  return positions;
+}
+
+// The label type list's entry for type `number`, as the Printing page shows it.
+std::string entryOf(int number) {
+  for (const std::string& entry : labelTypeEntries()) {
+    if (LabelTypeOfEntry(entry) == number) return entry;
+  }
+  return {};
+}
+
+class PrintRunTable : public ::testing::Test {
+ protected:
+  PrintRunTable() { data.OpenData(); }
+
+  void add(const std::string& cb, int quantite, const std::string& topp = "O",
+           const std::string& lib1 = "", const std::string& lib2 = "") {
+    const int num = data.NextRecordNumber();
+    data.ExecuteStatement(records::NewRecordStatement(
+        {num, cb, lib1.empty() ? "first " + cb : lib1, lib2.empty() ? "second " + cb : lib2,
+         quantite, topp}));
+  }
+
+  PrintRequest request(int type, std::string criteriaText = {}, SortState sort = {}) const {
+    PrintRequest request;
+    request.labelTypeEntry = entryOf(type);
+    request.printerName = "Office";
+    request.criteriaText = std::move(criteriaText);
+    request.sort = sort;
+    return request;
+  }
+
+  int print(const PrintRequest& request) {
+    return PrintLabels(data.sqlqueryfonction, sink, data.programDirectory(), request);
+  }
+
+  vekrano::testing::TempDir directory;
+  records::ArticleData data{directory.path().string() + "/"};
+  RecordingSink sink;
+};
+
+TEST_F(PrintRunTable, FullSheetsAndTheLastSheetWithoutItsEmptyBarcodes) {
+  add("A", 12);
+  EXPECT_EQ(print(request(1)), 1);
+  ASSERT_EQ(sink.jobs.size(), 1u);
+  EXPECT_EQ(sink.jobs[0].layoutName, "etiquette1");
+  EXPECT_EQ(sink.jobs[0].printer, "Office");
+  EXPECT_TRUE(sink.jobs[0].removed.empty());
+  EXPECT_EQ(sink.jobs[0].values.at("cb12"), "A");
+  EXPECT_EQ(sink.calls, (std::vector<std::string>{"open " + data.programDirectory() + "docvkb.rav",
+                                                  "close"}));
+  EXPECT_FALSE(data.sqlqueryfonction.Active());
+
+  data.ExecuteStatement("update article set quantite=13");
+  sink.jobs.clear();
+  EXPECT_EQ(print(request(1)), 2);
+  ASSERT_EQ(sink.jobs.size(), 2u);
+  EXPECT_EQ(sink.jobs[1].values.at("cb1"), "A");
+  EXPECT_EQ(sink.jobs[1].values.at("cb2"), "");
+  EXPECT_EQ(sink.jobs[1].removed, range(2, 12));
+}
+
+TEST_F(PrintRunTable, TwoSingleLabelsOnTheFortyFourLabelSheet) {
+  add("A", 1);
+  add("B", 1);
+  EXPECT_EQ(print(request(9)), 1);
+  ASSERT_EQ(sink.jobs.size(), 1u);
+  EXPECT_EQ(sink.jobs[0].layoutName, "etiquette9");
+  EXPECT_EQ(sink.jobs[0].values.at("cb1"), "A");
+  EXPECT_EQ(sink.jobs[0].values.at("cb2"), "B");
+  EXPECT_EQ(sink.jobs[0].removed, range(3, 44));
+}
+
+TEST_F(PrintRunTable, NoQuantityOrNoBarcodeIsNeverPrinted) {
+  add("ZERO", 0);
+  add("NEG", -2);
+  add("", 5);
+  add("   ", 5);  // stored as blanks: the table gives an empty barcode
+  for (bool every : {false, true}) {
+    PrintRequest all = request(1);
+    all.printEveryRecord = every;
+    EXPECT_EQ(print(all), 0) << every;
+  }
+  EXPECT_TRUE(sink.jobs.empty());
+  // Nothing selected: the layout set is opened and closed and no slot is touched.
+  EXPECT_EQ(sink.calls.size(), 4u);
+  add("OK", 2);
+  EXPECT_EQ(print(request(1)), 1);
+  EXPECT_EQ(sink.jobs[0].values.at("cb2"), "OK");
+  EXPECT_EQ(sink.jobs[0].values.at("cb3"), "");
+}
+
+TEST_F(PrintRunTable, CriteriaAndOrderOfTheListOrEveryRecordInTableOrder) {
+  add("B1", 1, "O");
+  add("A1", 3, "N");
+  add("A2", 2, "O");
+  add("C1", 2, "N");
+  // Matching records only, by descending quantity and then barcode: A1 A1 A1 A2 A2 C1 C1 B1.
+  const auto barcodes = [](const RecordingSink::Job& job) {
+    std::string text;
+    for (int p = 1; p <= 12 && !job.values.at("cb" + std::to_string(p)).empty(); ++p) {
+      text += job.values.at("cb" + std::to_string(p)) + " ";
+    }
+    return text;
+  };
+  EXPECT_EQ(print(request(1, "", {SortColumn::Quantity, true})), 1);
+  EXPECT_EQ(barcodes(sink.jobs.back()), "A1 A1 A1 A2 A2 C1 C1 B1 ");
+  EXPECT_EQ(print(request(1, " cb like \"A%\"", {SortColumn::Barcode, true})), 1);
+  EXPECT_EQ(barcodes(sink.jobs.back()), "A2 A2 A1 A1 A1 ");
+  EXPECT_EQ(print(request(1, " topp=\"N\"", {SortColumn::None, true})), 1);
+  EXPECT_EQ(barcodes(sink.jobs.back()), "A1 A1 A1 C1 C1 ");
+  PrintRequest every = request(1, " topp=\"N\"", {SortColumn::Quantity, true});
+  every.printEveryRecord = true;
+  EXPECT_EQ(print(every), 1);
+  EXPECT_EQ(sink.jobs.back().removed, range(9, 12));
+}
+
+TEST_F(PrintRunTable, TextSwitchesAndTheDefaultPrinter) {
+  add("A", 2, "O", "un", "deux");
+  PrintRequest noText1 = request(3);
+  noText1.text.printText1 = false;
+  noText1.printerName.clear();
+  EXPECT_EQ(print(noText1), 1);
+  const auto& values = sink.jobs.at(0).values;
+  EXPECT_EQ(values.at("cb2"), "A");
+  EXPECT_EQ(values.at("cbliba2"), "");
+  EXPECT_EQ(values.at("cblibb2"), "deux");
+  EXPECT_EQ(sink.jobs[0].printer, "");
+}
+
+TEST_F(PrintRunTable, NoTypeNumberDoesNothing) {
+  add("A", 1);
+  PrintRequest none = request(1);
+  for (const std::string entry : {"", "12 etiquettes", "L7159 (24 etiquettes : 3X8)"}) {
+    none.labelTypeEntry = entry;
+    EXPECT_EQ(print(none), 0) << entry;
+  }
+  none.labelTypeEntry = "unknown" + std::string(150, ' ') + "13";
+  EXPECT_EQ(print(none), 0);
+  EXPECT_TRUE(sink.calls.empty());
+}
+
+TEST_F(PrintRunTable, ErrorsEndTheRunAndCloseTheQueryAndTheLayoutSet) {
+  add("A", 12);
+  add("B", 12);
+  // A criterion typed with a double quote, pasted raw, breaks the statement.
+  EXPECT_THROW(print(request(1, " cb like \"A\"%\"")), std::exception);
+  EXPECT_TRUE(sink.jobs.empty());
+  EXPECT_FALSE(sink.isOpen);
+  EXPECT_FALSE(data.sqlqueryfonction.Active());
+
+  sink.failAtJob = 2;
+  EXPECT_THROW(print(request(1)), EReportError);
+  EXPECT_EQ(sink.jobs.size(), 1u);  // the first sheet stays printed
+  EXPECT_FALSE(sink.isOpen);
+  EXPECT_FALSE(data.sqlqueryfonction.Active());
+
+}
+
+// Counts the jobs that reach the output and the printer each one was meant for.
+class CountingDestination : public PageDestination {
+ public:
+  void printPage(const TLabelLayout& layout, const std::string& printerName,
+                 const PagePainter&) override {
+    jobs.push_back(layout.name + "@" + printerName);
+  }
+  std::vector<std::string> jobs;
+};
+
+TEST_F(PrintRunTable, ThroughTheReportEveryJobReachesTheDestination) {
+  add("A", 20);
+  add("B", 5);
+  CountingDestination destination;
+  LabelReport report(destination);
+  EXPECT_EQ(PrintLabels(data.sqlqueryfonction, report, data.programDirectory(), request(6)), 2);
+  EXPECT_EQ(destination.jobs, (std::vector<std::string>{"etiquette6@Office", "etiquette6@Office"}));
+  EXPECT_FALSE(report.isOpen());
+}
+
+// The symbols of every position of a rendered sheet, decoded one position at a time in
+// position order ("" where zbarimg finds none).
+std::vector<std::string> decodePositions(const QImage& page, const TLabelLayout& layout, int dpi,
+                                         const vekrano::testing::TempDir& dir) {
+  using testing::px;
+  std::vector<std::string> files;
+  for (int p = 1; p <= layout.labelsPerSheet(); ++p) {
+    const TLabelPosition& at = layout.positions[p - 1];
+    const QImage label = page.copy(px(at.barLeft - 4, dpi), px(at.barTop - 1, dpi),
+                                   px(50, dpi), px(at.barHeight + 2, dpi));
+    files.push_back(dir.file("position" + std::to_string(p) + ".png"));
+    EXPECT_TRUE(label.save(QString::fromStdString(files.back())));
+  }
+  std::vector<std::string> decoded;
+  for (const std::string& file : files) {
+    int exitCode = 0;
+    std::string text = testing::runProgram({"zbarimg", "-q", "--raw", file}, &exitCode);
+    if (!text.empty() && text.back() == '\n') text.pop_back();
+    decoded.push_back(exitCode == 0 ? text : "");
+  }
+  return decoded;
+}
+
+TEST_F(PrintRunTable, APdfOfTheRunDecodesPositionByPositionAcrossSheets) {
+  // 15 positions per sheet (type 8): 17 labels give a full sheet and two labels on the next.
+  for (int i = 1; i <= 13; ++i) add("VK-" + std::to_string(100 + i), 1);
+  add("abc-9", 2);   // shown and encoded as -9
+  add("Z.Z", 2);
+  const std::string pdf = directory.file("run.pdf");
+  {
+    PdfDestination destination(pdf);
+    LabelReport report(destination);
+    EXPECT_EQ(PrintLabels(data.sqlqueryfonction, report, data.programDirectory(), request(8)), 2);
+    EXPECT_EQ(destination.pages(), 2);
+  }
+  int exitCode = 0;
+  testing::runProgram({"pdftoppm", "-r", "300", "-gray", "-png", pdf, directory.file("sheet")},
+                      &exitCode);
+  ASSERT_EQ(exitCode, 0);
+  std::vector<std::string> expected;
+  for (int i = 1; i <= 13; ++i) expected.push_back("VK-" + std::to_string(100 + i));
+  expected.insert(expected.end(), {"-9", "-9", "Z.Z", "Z.Z"});
+  expected.resize(30);  // the second sheet's empty positions print no symbol
+
+  std::vector<std::string> decoded;
+  const TLabelLayout& layout = *Layout("etiquette8");
+  for (const char* file : {"sheet-1.png", "sheet-2.png"}) {
+    const QImage page(QString::fromStdString(directory.file(file)));
+    ASSERT_FALSE(page.isNull()) << file;
+    for (const std::string& text : decodePositions(page, layout, 300, directory)) {
+      decoded.push_back(text);
+    }
+  }
+  EXPECT_EQ(decoded, expected);
+}
+
+}  // namespace
+}  // namespace vekrano::printing
