@@ -28,7 +28,7 @@ class SavingDesktop : public AnsweringDesktop {
 class PrintingPage : public ShellTest {
  protected:
   TFprincip& open() {
-    window = std::make_unique<TFprincip>(dir(), saving, data, records);
+    window = std::make_unique<TFprincip>(dir(), saving, data);
     window->FormShow();
     window->FormActivate();
     data.OpenData();
