@@ -2,7 +2,14 @@
 // itself, the table closed around the work, and damaged archives that change nothing.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <filesystem>
+#include <random>
+#include <thread>
 
 #include "archive_test_tools.h"
 #include "backup/backup_commands.h"
@@ -162,6 +169,51 @@ TEST_F(RestoreCommand, DamagedArchivesLeaveTheTableAsItWas) {
   TBackupFile component;
   EXPECT_EQ(RunSafeRestore(component, program(data), elsewhere.file("none.vkb"), {}).failure,
             CommandFailure::ArchiveMissing);
+}
+
+// A restore killed at any point leaves either the old pair of files or the new table, whose
+// index is the new one or missing (built again when the table opens): never a table beside an
+// index of other records, never a half-written file under the real name.
+TEST(RestoreKilled, LeavesTheOldFilesOrTheNewTable) {
+  TempDir data;
+  TempDir elsewhere;
+  const std::string oldTable = recordLikeBytes(100'000, 5);
+  const std::string newTable = recordLikeBytes(3'000'000, 6);
+  const std::string newIndex = recordLikeBytes(600'000, 7);
+  writeFileBytes(elsewhere.file("a.vkb"), ArchiveBuilder()
+                                              .header(3'600'000, 2)
+                                              .entry("c:\\article.dbf", 0, newTable)
+                                              .entry("c:\\article.mdx", 0, newIndex)
+                                              .integer(0)
+                                              .bytes());
+  std::mt19937 random(18);
+  for (int round = 0; round < 20; ++round) {
+    writeFileBytes(data.file("article.dbf"), oldTable);
+    writeFileBytes(data.file("article.mdx"), "old index");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      TBackupFile component;
+      RunSafeRestore(component, program(data), elsewhere.file("a.vkb"), {});
+      _exit(0);
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % 60'000));
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    const std::string table = readFileBytes(data.file("article.dbf"));
+    const bool indexThere = fs::exists(data.file("article.mdx"));
+    const std::string index = readFileBytes(data.file("article.mdx"));
+    if (table == oldTable) {
+      EXPECT_TRUE(!indexThere || index == "old index") << round;
+    } else {
+      EXPECT_EQ(table, newTable) << round;
+      EXPECT_TRUE(!indexThere || index == newIndex) << round;
+    }
+    std::error_code ignored;
+    for (const auto& entry : fs::directory_iterator(data.path())) {
+      if (entry.is_directory(ignored)) fs::remove_all(entry.path(), ignored);
+    }
+  }
 }
 
 }  // namespace
