@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <QToolButton>
+#include <functional>
 
 #include "app/backup_progress_window.h"
 #include "app/desktop.h"
@@ -52,6 +53,25 @@ void reportFailure(const backup::CommandResult& result, int consequenceId) {
                       common::PromptKind::Error);
 }
 
+// Runs one command with the hourglass and the progress window; the table is closed and opened
+// through the window's data. A raised error reaches the general error display.
+backup::CommandResult runWithProgress(
+    TFprincip& window, int captionId,
+    const std::function<backup::CommandResult(backup::TBackupFile&, const backup::TableAccess&)>& run) {
+  backup::TBackupFile component;
+  backup::CommandResult result;
+  try {
+    common::WaitCursor hourglass;
+    BackupProgressWindow progress(captionId, &window);
+    progress.follow(component);
+    result = run(component, {[&window] { window.data().CloseData(); },
+                             [&window] { window.data().OpenData(); }});
+  } catch (const std::exception& error) {
+    showApplicationError(error);
+  }
+  return result;
+}
+
 }  // namespace
 
 void TFprincip::connectBackupCommands() {
@@ -64,17 +84,11 @@ void TFprincip::spSauveClick() {
   const QString chosen =
       desktop().saveFileName(this, languages::textOf(kBackupTitle), kArchiveFilter);
   if (!chosen.isEmpty()) {
-    backup::TBackupFile component;
-    backup::CommandResult result;
-    try {
-      common::WaitCursor hourglass;
-      BackupProgressWindow progress(kBackupCaption, this);
-      progress.follow(component);
-      result = backup::RunBackup(component, programDirectory(), withArchiveExtension(chosen),
-                                 {[this] { data().CloseData(); }, [this] { data().OpenData(); }});
-    } catch (const std::exception& error) {
-      showApplicationError(error);
-    }
+    const std::string archive = withArchiveExtension(chosen);
+    const backup::CommandResult result = runWithProgress(
+        *this, kBackupCaption, [&](backup::TBackupFile& component, const backup::TableAccess& table) {
+          return backup::RunBackup(component, programDirectory(), archive, table);
+        });
     reportFailure(result, kBackupNotLeft);
     redisplayList();
   }
@@ -85,17 +99,11 @@ void TFprincip::spChargeClick() {
   const QString chosen =
       desktop().openFileName(this, languages::textOf(kRestoreTitle), kArchiveFilter);
   if (!chosen.isEmpty()) {
-    backup::TBackupFile component;
-    backup::CommandResult result;
-    try {
-      common::WaitCursor hourglass;
-      BackupProgressWindow progress(kRestoreCaption, this);
-      progress.follow(component);
-      result = backup::RunSafeRestore(component, programDirectory(), chosen.toStdString(),
-                                      {[this] { data().CloseData(); }, [this] { data().OpenData(); }});
-    } catch (const std::exception& error) {
-      showApplicationError(error);
-    }
+    const std::string archive = chosen.toStdString();
+    const backup::CommandResult result = runWithProgress(
+        *this, kRestoreCaption, [&](backup::TBackupFile& component, const backup::TableAccess& table) {
+          return backup::RunSafeRestore(component, programDirectory(), archive, table);
+        });
     reportFailure(result, kRestoreUnchanged);
   }
   (void)::chdir(programDirectory().c_str());
