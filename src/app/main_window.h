@@ -63,6 +63,9 @@ class TFprincip : public QMainWindow {
   void sbinfosClick();
   void spAideClick();
   void btappliquerClick();
+  // Backup and restore (main_window_backup.cpp).
+  void spSauveClick();
+  void spChargeClick();
 
   // Re-displays the record list from the criteria controls and the sort state; a failure
   // reaches the general error display.

@@ -4,7 +4,30 @@
 namespace vekrano::languages {
 
 const std::vector<CaptionRow>& addedBackupTexts() {
-  static const std::vector<CaptionRow> rows = {};
+  static const std::vector<CaptionRow> rows = {
+      {195, {"Sauvegarde", "Backup", "Salvaguarda", "Copia de seguridad"}},
+      {196, {"Restauration", "Restore", "Restauro", "Restauración"}},
+      {197, {"Annuler", "Cancel", "Cancelar", "Cancelar"}},
+      {198,
+       {"La sauvegarde n'a pas abouti : aucune archive n'a été laissée.",
+        "The backup did not complete: no archive was left.",
+        "A salvaguarda não terminou: nenhum arquivo foi deixado.",
+        "La copia de seguridad no terminó: no se dejó ningún archivo."}},
+      {199,
+       {"La restauration n'a pas abouti : les données n'ont pas été modifiées.",
+        "The restore did not complete: the data were left as they were.",
+        "O restauro não terminou: os dados não foram alterados.",
+        "La restauración no terminó: los datos no se han modificado."}},
+      {200,
+       {"Cette archive ne contient pas article.dbf.",
+        "This archive holds no article.dbf.",
+        "Este arquivo não contém article.dbf.",
+        "Este archivo no contiene article.dbf."}},
+      {201, {"Opération interrompue.", "Operation stopped.", "Operação interrompida.",
+             "Operación interrumpida."}},
+      {202, {"Fichier introuvable.", "File not found.", "Ficheiro não encontrado.",
+             "Archivo no encontrado."}},
+  };
   return rows;
 }
 

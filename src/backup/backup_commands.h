@@ -1,0 +1,59 @@
+// The backup and restore commands of the application and of vekrano-sql: the table files'
+// patterns, the component's settings, and a restore that replaces the table only once the
+// whole archive was read into a folder beside it.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "backup/backup_file.h"
+
+namespace vekrano::backup {
+
+// What a command needs of the open table: close it so that its files on disk hold every stored
+// record (header and index written), and open it again afterwards.
+struct TableAccess {
+  std::function<void()> close;
+  std::function<void()> reopen;
+};
+
+enum class CommandFailure {
+  None,
+  ComponentError,  // the component's text is in `error`
+  Stopped,         // a volume refused or the progress stopped
+  ArchiveMissing,  // the archive file does not exist
+  NoTable,         // the archive holds no "article.dbf"
+  ReplaceFailed,   // the restored files could not be put in place; `error` tells why
+};
+
+struct CommandResult {
+  CommandFailure failure = CommandFailure::None;
+  std::string error;
+  // Saved: the names stored in the archive; restored: the file names put in place.
+  std::vector<std::string> files;
+  // Backup: the volume files written, the first one first.
+  std::vector<std::string> volumes;
+  bool done() const { return failure == CommandFailure::None; }
+};
+
+// Every "*.dbf", then "*.mdx", then "*.dbt" of the program directory.
+std::vector<std::string> BackupPatterns(const std::string& programDirectory);
+
+// Level 9 and volumes of at most 1 300 000 bytes, as every backup is made.
+void PrepareForBackup(TBackupFile& component);
+
+// Saves the table files of `programDirectory` into `archive`. The table is closed meanwhile and
+// reopened afterwards. A backup that does not complete leaves no archive behind: the volumes it
+// wrote are removed. Errors come back with the component's text instead of its box.
+CommandResult RunBackup(TBackupFile& component, const std::string& programDirectory,
+                        const std::string& archive, const TableAccess& table);
+
+// Restores `archive` into a new folder beside the table; only when it was read to its end
+// without an error and held "article.dbf" are the table files replaced, each by a rename, the
+// old index removed first, so that a restore stopped at any point leaves a table that opens.
+// Otherwise the current files stay as they were. The table is reopened in every case.
+CommandResult RunSafeRestore(TBackupFile& component, const std::string& programDirectory,
+                             const std::string& archive, const TableAccess& table);
+
+}  // namespace vekrano::backup
