@@ -305,6 +305,7 @@ TExprParserContext TStatementRun::ParserContext() const {
   context.OnUDFCheck = [this](const std::string& name, const TExprList& params, TExprType& type,
                               int& maxLength) {
     if (CheckSubqueryFunction(name, params, type, maxLength)) return true;
+    if (checkAggregateTyping(name, params, type, maxLength)) return true;
     return environment_.OnUDFCheck && environment_.OnUDFCheck(name, params, type, maxLength);
   };
   context.OnUDFSolve = [this](const std::string& name, const TExprList& params) {

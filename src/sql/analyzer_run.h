@@ -226,6 +226,11 @@ class TStatementRun {
   std::vector<int> snapshotRows_;  // records of each snapshot, before its null row
 };
 
+// Answers for the function that stands for an aggregate while its column is typed: the type of
+// its one argument, and for text the argument's width. False for any other name.
+bool checkAggregateTyping(const std::string& upperName, const TExprList& params, TExprType& type,
+                          int& maxLength);
+
 // Writes `value` read as the column's type into `row`; leaves the column as it is when the value
 // is null.
 void writeColumnValue(const TSqlField& column, char* row, const TExpression& value);

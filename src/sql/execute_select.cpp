@@ -1,6 +1,7 @@
 // Execution of SELECT: result columns typed by their expressions, the scan of the source, and
 // what follows it (aggregation, ORDER BY, DISTINCT, TOP, UNION).
 #include <cstring>
+#include <string_view>
 #include <utility>
 
 #include "sql/analyzer_run.h"
@@ -11,18 +12,23 @@
 namespace vekrano::sql {
 namespace {
 
-// The text that types an aggregate column: each "{Aggregate n}" replaced by its argument ("0"
-// for COUNT(*)). An average or a deviation of whole numbers is rarely whole, so those are typed
-// as floats: typed as the argument, their value could not be stored.
+// The function that stands for an aggregate's value while its column is typed and sized.
+constexpr std::string_view kAggregateTypingFunction = "{AGGREGATE}";
+
+// The text that types an aggregate column: each "{Aggregate n}" replaced by the typing function
+// over the argument ("0" for COUNT, whatever it counts). A count is a whole number whatever it
+// counts; an average or a deviation of whole numbers is rarely whole, so those are typed as
+// floats: typed as the argument, their value could not be stored.
 std::string typingText(const TColumnItem& column) {
   std::string text = column.expression;
   for (std::size_t n = 0; n < column.aggregates.size(); ++n) {
     const std::string placeholder = "{Aggregate " + std::to_string(n) + "}";
     const TAggregateItem& aggregate = column.aggregates[n];
-    std::string typing = aggregate.argument.empty() ? "0" : "(" + aggregate.argument + ")";
+    std::string typing = aggregate.kind == TAggregateKind::Count ? "0" : "(" + aggregate.argument + ")";
     if (aggregate.kind == TAggregateKind::Avg || aggregate.kind == TAggregateKind::Stdev) {
       typing = "(" + typing + " * 1.0)";
     }
+    typing = "[" + std::string(kAggregateTypingFunction) + "](" + typing + ")";
     for (std::size_t at; (at = text.find(placeholder)) != std::string::npos;) {
       text.replace(at, placeholder.size(), typing);
     }
@@ -31,6 +37,16 @@ std::string typingText(const TColumnItem& column) {
 }
 
 }  // namespace
+
+bool checkAggregateTyping(const std::string& upperName, const TExprList& params, TExprType& type,
+                          int& maxLength) {
+  if (upperName != kAggregateTypingFunction || params.size() != 1) return false;
+  // The value differs from group to group like a value read from a record: a function of the
+  // statement reads as one, and is as wide as its argument's text, or as its type's widest.
+  type = params.front()->ExprType();
+  maxLength = type == ttString ? static_cast<int>(params.front()->MaxString().size()) : 0;
+  return true;
+}
 
 void writeColumnValue(const TSqlField& column, char* row, const TExpression& value) {
   if (value.IsNull()) return;

@@ -40,10 +40,16 @@ void TExpression::adopt(const TExpression& child) {
 }
 
 std::string TExpression::MaxString() const {
-  // A value read from the record may be wider on another record: the widest text a stored field
-  // can hold, rather than the width of whichever record is current.
-  if (ReadsRecord() && ExprType() == ttString) return std::string(kWidestRecordText, 'X');
-  return AsString();
+  // A value read from the record may be wider on another record: the widest text of its type,
+  // rather than the width of whichever record is current.
+  if (!ReadsRecord()) return AsString();
+  switch (ExprType()) {
+    case ttString: return std::string(kWidestRecordText, 'X');
+    case ttFloat: return std::string(kWidestFloatText, 'X');
+    case ttInteger: return std::string(kWidestIntegerText, 'X');
+    case ttBoolean: break;
+  }
+  return std::string(kWidestBooleanText, 'X');
 }
 
 std::string TExpression::AsString() const {

@@ -27,7 +27,7 @@ class TExpression {
   TExpression& operator=(const TExpression&) = delete;
 
   // A string as wide as the widest value the node can give (sizes result columns): by default
-  // the value itself, or kWidestRecordText characters when it reads the record.
+  // the value itself, or the widest text of the node's type when it reads the record.
   virtual std::string MaxString() const;
   virtual std::string AsString() const;
   virtual double AsFloat() const;
@@ -72,6 +72,10 @@ class TExpression {
 
 // The widest text the engine assumes of a value read from a record when a node cannot tell.
 inline constexpr std::size_t kWidestRecordText = 255;
+// The widest texts of the other types: "-2147483648", "-1.23456789012345E-308", "False".
+inline constexpr std::size_t kWidestIntegerText = 11;
+inline constexpr std::size_t kWidestFloatText = 22;
+inline constexpr std::size_t kWidestBooleanText = 5;
 
 using TExprPtr = std::unique_ptr<TExpression>;
 using TExprList = std::vector<TExprPtr>;

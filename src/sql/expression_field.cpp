@@ -52,6 +52,9 @@ bool TFieldExpr::isBinary() const {
 }
 
 std::string TFieldExpr::MaxString() const {
+  if (type_ == ttInteger && field_.Size() > 0 && !isBinary()) {
+    return std::string(std::min(static_cast<std::size_t>(field_.Size()), kWidestIntegerText), 'X');
+  }
   if (type_ != ttString) return TExpression::MaxString();
   constexpr int kMemoWidth = 10;
   const int width = field_.DataType() == TFieldType::ftMemo ? kMemoWidth : field_.Size();

@@ -15,7 +15,8 @@ class TFieldExpr : public TExpression {
  public:
   // The field must outlive the node.
   explicit TFieldExpr(dbase::TField& field);
-  // String fields: "X" repeated to the field's size (10 for memo fields).
+  // String fields: "X" repeated to the field's size (10 for memo fields); integer fields of a
+  // given width (the sign included) as wide as that width.
   std::string MaxString() const override;
   std::string AsString() const override;
   double AsFloat() const override;

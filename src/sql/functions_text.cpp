@@ -34,6 +34,22 @@ std::size_t clippedCount(std::int32_t n, std::size_t size) {
   return n <= 0 ? 0 : std::min(static_cast<std::size_t>(n), size);
 }
 
+// The widest text of a copy of params[0] whose count, params[countAt], is the same on every
+// record; a count that fails to evaluate fails when the value is read, not while sizing.
+std::string widestCopy(const TExprList& params, std::size_t countAt) {
+  if (params.empty()) return {};
+  std::string widest = params[0]->MaxString();
+  if (params.size() != countAt + 1 || params[countAt]->ReadsRecord()) return widest;
+  try {
+    const TExpression& count = *params[countAt];
+    if (count.ExprType() == ttInteger || count.ExprType() == ttBoolean) {
+      widest.resize(clippedCount(count.AsInteger(), widest.size()));
+    }
+  } catch (const std::exception&) {
+  }
+  return widest;
+}
+
 }  // namespace
 
 TStringExpression::TStringExpression(std::string name, TExprList params, Kind kind)
@@ -45,7 +61,7 @@ TExprType TStringExpression::ExprType() const {
 
 std::string TStringExpression::MaxString() const {
   if (ExprType() != ttString || Params().empty()) return TExpression::MaxString();
-  return param(0).MaxString();
+  return kind_ == Kind::Copy ? widestCopy(Params(), 2) : param(0).MaxString();
 }
 
 std::string TStringExpression::AsString() const {
@@ -78,7 +94,7 @@ std::int32_t TStringExpression::AsInteger() const {
   return at == std::string::npos ? 0 : static_cast<std::int32_t>(at + 1);
 }
 
-std::string TLeftExpr::MaxString() const { return Params().empty() ? std::string() : param(0).MaxString(); }
+std::string TLeftExpr::MaxString() const { return widestCopy(Params(), 1); }
 
 std::string TLeftExpr::AsString() const {
   requireArgs({Arg::String, Arg::Integer});
@@ -86,7 +102,7 @@ std::string TLeftExpr::AsString() const {
   return text.substr(0, clippedCount(param(1).AsInteger(), text.size()));
 }
 
-std::string TRightExpr::MaxString() const { return Params().empty() ? std::string() : param(0).MaxString(); }
+std::string TRightExpr::MaxString() const { return widestCopy(Params(), 1); }
 
 std::string TRightExpr::AsString() const {
   requireArgs({Arg::String, Arg::Integer});

@@ -107,7 +107,9 @@ void SqlParseContext::addColumn(const std::string& expression, const std::string
   column.isAsAlias = !alias.empty();
   column.aggregates = std::move(frame().aggregates);
   column.subqueries = std::move(frame().subqueries);
-  column.cast = frame().cast;
+  // A CAST types the column only when it is the whole column: "cast(q as integer) + 0.5" is a
+  // float, whatever it holds inside.
+  if (expression == frame().castText) column.cast = frame().cast;
   clearGathered();
   current().addColumn(std::move(column));
 }
@@ -241,11 +243,13 @@ void SqlParseContext::clearGathered() {
   frame().aggregates.clear();
   frame().subqueries.clear();
   frame().cast = {};
+  frame().castText.clear();
 }
 
 void SqlParseContext::refuseGathered() {
   if (!frame().aggregates.empty() || !frame().subqueries.empty()) refuse();
   frame().cast = {};
+  frame().castText.clear();
 }
 
 // Types, numbers and names.
@@ -367,7 +371,11 @@ std::string SqlParseContext::cast(const std::string& value, TCastTarget target) 
     case TCastType::Boolean: type = "BOOLEAN"; break;
     default: break;
   }
-  return "CAST(" + value + " AS " + type + ")";
+  std::string& text = frame().castText;
+  text = "CAST(" + value + " AS " + type + ")";
+  // CHAR(n) holds n characters: the text is cut there, and the column is sized by it.
+  if (target.type == TCastType::Char) text = "COPY(" + text + ",1," + std::to_string(target.size) + ")";
+  return text;
 }
 
 std::string SqlParseContext::whenThen(const std::string& whens, const std::string& condition,

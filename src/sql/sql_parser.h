@@ -139,6 +139,7 @@ class SqlParseContext {
     TAggregateList aggregates;
     TSubqueryList subqueries;
     TCastTarget cast;
+    std::string castText;  // the expression text of that CAST
   };
 
   Frame& frame() { return frames_.back(); }

@@ -61,3 +61,18 @@ TEST(ShellProgram, ReadsStatementsFromStandardInputAndReportsErrorsWithAStatus) 
 
   EXPECT_EQ(runShell(program() + " 2>/dev/null").status, 2);
 }
+
+TEST(ShellProgram, WritesNumbersWithADecimalPointAndSaysSoInItsHelp) {
+  vekrano::testing::TempDir dir;
+  const Outcome outcome = runShell(
+      program() + " " + dir.path().string() +
+      " 'INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (1,\"A\",\"\",\"\",5,\"N\")'"
+      " 'select quantite / 8 as r, quantite * 1.5 as f, avg(quantite) as a from article'");
+  EXPECT_EQ(outcome.status, 0);
+  // 5 / 8, 5 * 1.5 and the average of the one record.
+  EXPECT_EQ(outcome.out, "1\nr\tf\ta\n0.625\t7.5\t5\n");
+  const Outcome help = runShell(program() + " --help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("Numbers are written with a decimal point, as the sqlite3 shell writes them.\n"),
+            std::string::npos);
+}

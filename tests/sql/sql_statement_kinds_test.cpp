@@ -147,19 +147,20 @@ TEST(SqlStatementKinds, RewrittenExpressionForms) {
   parseInto(
       "select cast(q as char(12)) as c, case when q > 1 then 'many' when q = 1 then 'one' else "
       "'none' end, trim(both '*' from cb), trim(lib1), substring(cb from 2 for 3), "
-      "substring(cb from 2), extract(year from d), extract(minute from d), extract(second from "
+      "substring(cb from 2), substring(cb, 2, 3), extract(year from d), extract(minute from d), extract(second from "
       "d), left(cb, 2), :p, true, not false, -q ^ 2 mod 3 from t where cb not like 'a\\%%' "
       "escape \"'\\'\" and q between 1 and 2 + 3 and q not between -1 and 1 and d is null and "
       "e is not null and lib1 || lib2 = 'ab'",
       a);
   const Names expected = {
-      "CAST(" + ref("q") + " AS STRING)",
+      "COPY(CAST(" + ref("q") + " AS STRING),1,12)",
       "CASE WHEN " + ref("q") + " > 1 THEN 'many' WHEN " + ref("q") +
           " = 1 THEN 'one' ELSE 'none' END",
       "SQLTRIM('*', " + ref("cb") + ", 2)",
       "TRIM(" + ref("lib1") + ")",
       "COPY(" + ref("cb") + ",2,3)",
       "COPY(" + ref("cb") + ",2,LENGTH(" + ref("cb") + "))",
+      "substring(" + ref("cb") + ", 2, 3)",
       "YEAR(" + ref("d") + ")",
       "MIN(" + ref("d") + ")",
       "SEC(" + ref("d") + ")",

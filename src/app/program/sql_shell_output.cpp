@@ -5,10 +5,13 @@
 #include <string_view>
 
 #include "common/code_page.h"
+#include "common/format_settings.h"
 
 namespace vekrano::app {
 
 void PrintRows(sql::TSqlQuery& query, std::FILE* out) {
+  // Scripts and spreadsheets read numbers with a decimal point, as the sqlite3 shell writes them.
+  const common::SeparatorGuard decimalPoint('.', common::formatSettings().thousandSeparator);
   std::string text;
   for (int i = 0; i < query.FieldCount(); ++i) {
     text += (i == 0 ? "" : "\t") + query.Fields(i).FieldName();

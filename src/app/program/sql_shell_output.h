@@ -1,5 +1,5 @@
 // How vekrano-sql writes the rows of a query: a line of field names, then one line per row,
-// tab-separated, in UTF-8.
+// tab-separated, in UTF-8, numbers with a decimal point whatever the process's separators.
 #pragma once
 
 #include <cstdio>

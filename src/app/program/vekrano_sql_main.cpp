@@ -18,6 +18,7 @@ constexpr const char* kUsage =
     "table of the program directory DIR (created with its index when missing).\n"
     "A SELECT prints its rows tab-separated under a line of field names; INSERT, UPDATE and\n"
     "DELETE print the number of records changed.\n"
+    "Numbers are written with a decimal point, as the sqlite3 shell writes them.\n"
     "Dot commands, one per line like a statement:\n"
     "  .import FILE [--separator C] [--header N] [--fields CB,TEXT1,TEXT2,QTY] [--quoted]\n"
     "  .backup FILE\n"
