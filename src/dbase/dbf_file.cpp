@@ -8,6 +8,8 @@
 #include "dbase/dbase_error.h"
 #include "dbase/dbf_bytes.h"
 #include "dbase/dbf_date.h"
+#include "dbase/mdx_file.h"
+#include "dbase/table_locks.h"
 
 namespace vekrano::dbase {
 namespace {
@@ -222,15 +224,24 @@ bool DbfTable::rewriteHeader() {
   return file_.writeAt(header_.data(), kDbfHeaderSize, 0) == 0;
 }
 
+// Shared, another process may have appended since this one last counted: under the append lock
+// the count is taken from the file size, so the header counts every record and the end-of-file
+// marker lands after the last one, never over another process's record. When the lock cannot be
+// had, header and marker are left to the processes still appending.
 bool DbfTable::CloseDbf() {
   ClearDbfError();
   if (!isOpen()) return true;
   bool written = true;
   if (status_ == DbfStatus::Changed || status_ == DbfStatus::Appended) {
-    written = rewriteHeader();
-    if (written && status_ == DbfStatus::Appended) {
-      written = file_.writeAt(&kDbfEndOfFile, 1, recordOffset(recordCount_ + 1)) == 0;
+    if (!shared_ || lockWithRetries(file_, kAppendLockOffset, 1) == 0) {
+      written = (!shared_ || RefreshRecordCount()) && rewriteHeader();
+      if (written && status_ == DbfStatus::Appended) {
+        written = file_.writeAt(&kDbfEndOfFile, 1, recordOffset(recordCount_ + 1)) == 0;
+      }
+      if (shared_) file_.unlock(kAppendLockOffset, 1);
     }
+    // Commits the records and the header's count, which other programs read, before the file is
+    // left to them.
     written = written && file_.flush() == 0;
   }
   const int error = file_.lastError();
@@ -245,6 +256,7 @@ bool DbfTable::CloseDbf() {
 
 void DbfTable::release() {
   file_.close();
+  shared_ = false;
   held_.Reset();
   status_ = DbfStatus::Closed;
   header_.clear();

@@ -226,6 +226,8 @@ class DbfTable {
   DbfStatus status_ = DbfStatus::Closed;
   bool hasMemo_ = false;
   bool translateOem_ = false;
+  // Open shared: other processes may append, guarded by the append lock.
+  bool shared_ = false;
   std::string lastUpdate_;
 };
 

@@ -263,6 +263,7 @@ bool DbfTable::OpenDbf(const std::string& fileName, DbfOpenMode mode, bool trans
   lastUpdate_ = loaded.lastUpdate;
   hasMemo_ = (header_[kVersionOffset] & kMemoBit) != 0;
   translateOem_ = translateOem;
+  shared_ = mode == DbfOpenMode::SharedReadWrite;
   std::uint32_t address = 1;
   for (DbfField& field : fields_) {
     field.address = address;

@@ -184,20 +184,37 @@ bool MdxSemaphore::enterWrite() {
     ++writeDepth_;
     return false;
   }
-  // This process's own read section must not make it wait for itself.
-  const std::uint8_t ownReaders = countedAsReader_ ? 1 : 0;
+  // This process's own read section must not make it wait for itself. While it waits it is no
+  // longer counted as a reader, so that two processes each writing from inside their own scan do
+  // not wait for each other; exitWrite counts it again.
   std::int64_t start = seconds();
   for (;;) {
     lockSemaphore("LOCKSEMAPHORE");
     Record record = readRecord("LOCKSEMAPHORE");
-    if (record[kSemUsers] <= ownReaders) {
+    if (countedAsReader_ && record[kSemUsers] > 0) --record[kSemUsers];
+    if (record[kSemUsers] == 0) {
       record[kSemUsers] = 1;
       writeRecord(record, "LOCKSEMAPHORE");
       writeDepth_ = 1;
       return noteCounter(record);
     }
+    if (countedAsReader_) {
+      writeRecord(record, "LOCKSEMAPHORE");
+      countedAsReader_ = false;
+      readerWaitingToWrite_ = true;
+    }
     unlockSemaphore("LOCKSEMAPHORE");
     if (seconds() - start >= kSemWriterTimeout) {
+      if (readerWaitingToWrite_) {
+        // Still inside its read section: counted as a reader again, as its exit expects.
+        lockSemaphore("LOCKSEMAPHORE");
+        Record again = readRecord("LOCKSEMAPHORE");
+        if (again[kSemUsers] < kMaxReaders) ++again[kSemUsers];
+        writeRecord(again, "LOCKSEMAPHORE");
+        unlockSemaphore("LOCKSEMAPHORE");
+        countedAsReader_ = true;
+        readerWaitingToWrite_ = false;
+      }
       fail(std::to_string(kSemWriterTimeout) + " second timeout, cannot read: " + name_ +
            "\r\nPossible cause: Other user's program has terminated abnormally.\r\nCure: Log all users of this "
            "application off the network,\r\nthen delete " + name_);
@@ -214,6 +231,10 @@ void MdxSemaphore::exitWrite() {
   std::uint16_t counter = static_cast<std::uint16_t>((record[kSemCounter] | record[kSemCounter + 1] << 8) + 1);
   record[kSemCounter] = static_cast<std::uint8_t>(counter);
   record[kSemCounter + 1] = static_cast<std::uint8_t>(counter >> 8);
+  if (readerWaitingToWrite_) {
+    countedAsReader_ = true;
+    readerWaitingToWrite_ = false;
+  }
   record[kSemUsers] = countedAsReader_ ? 1 : 0;
   writeRecord(record, "UNLOCKSEMAPHORE");
   unlockSemaphore("UNLOCKSEMAPHORE");

@@ -66,6 +66,8 @@ class MdxSemaphore {
   int readDepth_ = 0;
   int writeDepth_ = 0;
   bool countedAsReader_ = false;
+  // A reader that gave up its count while waiting to write; counted again when the write ends.
+  bool readerWaitingToWrite_ = false;
   std::uint16_t seenCounter_ = 0;
 };
 

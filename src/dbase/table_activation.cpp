@@ -216,8 +216,6 @@ void TTzDbf::CloseTable() {
     // Closing cannot report; the error code is left set.
   }
   area.memo.Close();
-  const bool rewrites = area.table.status() == DbfStatus::Changed || area.table.status() == DbfStatus::Appended;
-  if (area.shared && rewrites && area.locks.LockAppend()) area.table.RefreshRecordCount();
   area.table.CloseDbf();
   area.locks.Detach();
   UnregisterAlias(area);

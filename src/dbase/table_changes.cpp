@@ -10,7 +10,7 @@ namespace vekrano::dbase {
 
 bool TTzDbf::TakeLock(const std::function<bool()>& attempt, const TTzLockFailedEvent& event,
                       const char* operation) {
-  for (;;) {
+  for (lockRefusals_ = 1;; ++lockRefusals_) {
     if (attempt()) return true;
     if (!event) {
       common::showMessage(std::string("Lock failed [") + operation + "]");

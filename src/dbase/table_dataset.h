@@ -100,6 +100,9 @@ class TTzDbf : public TDataSet {
   TTzLockFailedEvent OnRLockFailedOnRestore;
   TTzNotifyEvent BeforeRestore;
   TTzNotifyEvent AfterRestore;
+  // Within a lock-failed event: how many attempts of the lock being taken were refused so far
+  // (1 at the first call of the event for an operation).
+  int LockRefusals() const { return lockRefusals_; }
 
   // --- Operations beyond the generic dataset
 
@@ -231,6 +234,7 @@ class TTzDbf : public TDataSet {
   bool atEnd_ = true;
   // The engine stands on a record (the table's current record).
   bool onRecord_ = false;
+  int lockRefusals_ = 0;
 };
 
 }  // namespace vekrano::dbase

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "dbase/table_lock_retry.h"
 #include "records/article_table.h"
 #include "records/record_statements.h"
 
@@ -12,6 +13,7 @@ namespace vekrano::records {
 ArticleData::ArticleData(std::string programDirectory)
     : programDirectory_(std::move(programDirectory)) {
   ConfigureArticleTable(tarticle, programDirectory_);
+  dbase::RetryRefusedLocks(tarticle);
   sqlQuery1.DataSets().Add("article", &tarticle);
   sqlqueryfonction.DataSets().Add("article", &tarticle);
   DataSource1.SetDataSet(&sqlQuery1);
