@@ -29,8 +29,8 @@ set(CPACK_PACKAGE_VENDOR "Vekrano")
 set(CPACK_PACKAGE_CONTACT "Vekrano maintainers <maintainers@users.noreply.c-seed-d481347b.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Code 39 barcode label printing")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Vekrano keeps a list of barcode records, narrows and orders it, imports records from CSV\n \
-files and prints them as Code 39 labels on twelve kinds of label sheets, to a printer or a\n \
+    "Vekrano keeps a list of barcode records, narrows and orders it, imports records from CSV\n\
+files and prints them as Code 39 labels on twelve kinds of label sheets, to a printer or a\n\
 PDF file. It comes with vekrano-sql, an SQL shell over the same record table.")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY vekrano)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
