@@ -29,6 +29,8 @@ done
 
 # The installed program, as a system-wide one: nothing it writes may go into its bin/.
 chmod -R a-w "$prefix"
+# A real X server: the offscreen platform the other tests use would show no window.
+unset QT_QPA_PLATFORM
 export XDG_DATA_HOME="$work/data" HOME="$work/home" ASAN_OPTIONS=detect_leaks=0
 mkdir -p "$HOME"
 cd "$work"
