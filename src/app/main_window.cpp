@@ -8,6 +8,7 @@
 #include "app/about_window.h"
 #include "app/desktop.h"
 #include "app/printer_list.h"
+#include "app/program_directory.h"
 #include "app/qt_prompts.h"
 #include "common/prompts.h"
 #include "dbase/dbase_error.h"
@@ -59,7 +60,7 @@ void TFprincip::FormCreate() {
   dbase::SetAutoErrorReporting(false);
   firstActivation_ = true;
   languageManager_ = std::make_unique<languages::Tgerelanguage>();
-  languageManager_->SetFileName(programDirectory_ + languages::kLanguageFileName);
+  languageManager_->SetFileName(FindProgramFile(programDirectory_, languages::kLanguageFileName));
   languageManager_->Load();
   languages::setLanguageManager(languageManager_.get());
   if (languageManager_->Loaded()) gLangue_->hide();
@@ -128,7 +129,7 @@ void TFprincip::FormClose() {
 void TFprincip::sbinfosClick() { desktop_.runModal(*apropos_); }
 
 void TFprincip::spAideClick() {
-  desktop_.openDocument(QString::fromStdString(programDirectory_ + kHelpFileName));
+  desktop_.openDocument(QString::fromStdString(FindProgramFile(programDirectory_, kHelpFileName)));
 }
 
 void TFprincip::btappliquerClick() {

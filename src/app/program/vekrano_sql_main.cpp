@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/program/program_info.h"
 #include "app/program/sql_shell.h"
 #include "common/code_page.h"
 #include "records/article_data.h"
@@ -23,6 +24,7 @@ constexpr const char* kUsage =
     "  .import FILE [--separator C] [--header N] [--fields CB,TEXT1,TEXT2,QTY] [--quoted]\n"
     "  .backup FILE\n"
     "  .restore FILE\n"
+    "--version prints the version.\n"
     "Exit status: 0 done, 1 a statement or command failed, 2 bad arguments.\n";
 
 }  // namespace
@@ -30,6 +32,10 @@ constexpr const char* kUsage =
 int main(int argc, char** argv) {
   if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
     std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (argc >= 2 && std::strcmp(argv[1], "--version") == 0) {
+    vekrano::app::PrintVersion("vekrano-sql");
     return 0;
   }
   if (argc < 2) {
