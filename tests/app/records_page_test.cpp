@@ -23,8 +23,8 @@ namespace {
 
 struct Entry {
   QString cb;
-  QString lib1;
-  QString lib2;
+  QString lib1{};
+  QString lib2{};
   QString quantity = "1";
   bool topped = true;
 };
@@ -82,7 +82,7 @@ TEST_F(RecordsPage, BlankBarcodeAndOutOfRangeQuantityKeepTheEditorOpen) {
   EXPECT_EQ(window->recordEditor().findChild<QLineEdit*>("elib1")->text(), "kept");
   add({"A", "", "", "1000"});
   ASSERT_EQ(prompts.shown.size(), 2u);
-  EXPECT_EQ(prompts.shown[1].text, languages::GetText(136));
+  EXPECT_EQ(prompts.shown[1].text, "La quantit\xE9 doit \xEAtre un nombre entier de -99 \xE0 999");
   EXPECT_EQ(rows(), 0);
 }
 
@@ -90,7 +90,8 @@ TEST_F(RecordsPage, ANumberBeyondTheFieldIsRefused) {
   data.ExecuteStatement(records::NewRecordStatement({99999, "LAST", "", "", 1, "O"}));
   add({"A", "kept"});
   ASSERT_EQ(prompts.shown.size(), 1u);
-  EXPECT_EQ(prompts.shown[0].text, languages::GetText(135));
+  EXPECT_EQ(prompts.shown[0].text,
+            "Le num\xE9ro de fiche d\xE9passerait 99999 : la fiche ne peut pas \xEAtre cr\xE9\xE9" "e");
   window->redisplayList();
   EXPECT_EQ(rows(), 1);
   EXPECT_EQ(window->recordEditor().findChild<QLineEdit*>("elib1")->text(), "kept");
