@@ -71,6 +71,11 @@ TEST_F(RecordsPage, AddStoresTheTypedRecordAndRedisplays) {
   EXPECT_EQ(cell(1, 0), "2");
   EXPECT_EQ(cell(1, 4), "-3");
   EXPECT_EQ(cell(1, 5), " ");
+  add({"C", "", "", " 15 "});
+  add({"D", "", "", "2,5"});
+  ASSERT_EQ(rows(), 4);
+  EXPECT_EQ(cell(2, 4), "15");
+  EXPECT_EQ(cell(3, 4), "1");
 }
 
 TEST_F(RecordsPage, BlankBarcodeAndOutOfRangeQuantityKeepTheEditorOpen) {
@@ -83,6 +88,10 @@ TEST_F(RecordsPage, BlankBarcodeAndOutOfRangeQuantityKeepTheEditorOpen) {
   add({"A", "", "", "1000"});
   ASSERT_EQ(prompts.shown.size(), 2u);
   EXPECT_EQ(prompts.shown[1].text, "La quantit\xE9 doit \xEAtre un nombre entier de -99 \xE0 999");
+  add({"A", "", "", "-100"});
+  add({"A", "", "", "123456789012345678901234567890"});
+  ASSERT_EQ(prompts.shown.size(), 4u);
+  EXPECT_EQ(prompts.shown[3].text, prompts.shown[1].text);
   EXPECT_EQ(rows(), 0);
 }
 
