@@ -145,6 +145,23 @@ TEST_F(RecordsPage, ModifyUpdatesTheRowInPlace) {
   EXPECT_EQ(cell(0, 1), "Z");  // descending
 }
 
+TEST_F(RecordsPage, ARepaintBehindTheEditorLeavesTheChangeOnItsRow) {
+  add({"A"});
+  add({"B"});
+  add({"C"});
+  grid().selectRow(0);
+  typeAndConfirm({"Z", "x", "y"});
+  auto confirm = desktop.whileShown;
+  desktop.whileShown = [this, confirm](QDialog& dialog) {
+    EXPECT_EQ(cell(2, 1), "C");  // the main window painted its last row meanwhile
+    confirm(dialog);
+  };
+  window->acvisumodifcompteExecute();
+  EXPECT_EQ(cell(0, 1), "Z");
+  EXPECT_EQ(cell(2, 1), "C");
+  EXPECT_EQ(cell(2, 2), "");
+}
+
 TEST_F(RecordsPage, BothQuoteCharactersRoundTripThroughAddModifyAndCriteria) {
   add({"AB\"C'D", "l'un \"deux\""});
   add({"ABX"});
