@@ -6,15 +6,15 @@ namespace vekrano::languages {
 const std::vector<CaptionRow>& addedRecordTexts() {
   static const std::vector<CaptionRow> rows = {
       {135,
-       {"Le numéro de fiche dépasserait 99999 : la fiche ne peut pas être créée",
-        "The record number would exceed 99999: the record cannot be created",
-        "O número da ficha ultrapassaria 99999: a ficha não pode ser criada",
-        "El número de ficha superaría 99999: la ficha no puede crearse"}},
+       {"Le nombre maximal de fiches (99999) est atteint : la fiche n'est pas enregistrée",
+        "The largest record number (99999) is reached: the record is not saved",
+        "O número máximo de fichas (99999) foi atingido: a ficha não foi gravada",
+        "Se alcanzó el número máximo de fichas (99999): la ficha no se guarda"}},
       {136,
-       {"La quantité doit être un nombre entier de -99 à 999",
-        "The quantity must be a whole number from -99 to 999",
-        "A quantidade deve ser um número inteiro de -99 a 999",
-        "La cantidad debe ser un número entero de -99 a 999"}},
+       {"La quantité doit être comprise entre -99 et 999",
+        "The quantity must lie between -99 and 999",
+        "A quantidade deve estar entre -99 e 999",
+        "La cantidad debe estar entre -99 y 999"}},
   };
   return rows;
 }

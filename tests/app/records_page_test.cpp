@@ -87,7 +87,7 @@ TEST_F(RecordsPage, BlankBarcodeAndOutOfRangeQuantityKeepTheEditorOpen) {
   EXPECT_EQ(window->recordEditor().findChild<QLineEdit*>("elib1")->text(), "kept");
   add({"A", "", "", "1000"});
   ASSERT_EQ(prompts.shown.size(), 2u);
-  EXPECT_EQ(prompts.shown[1].text, "La quantit\xE9 doit \xEAtre un nombre entier de -99 \xE0 999");
+  EXPECT_EQ(prompts.shown[1].text, "La quantit\xE9 doit \xEAtre comprise entre -99 et 999");
   add({"A", "", "", "-100"});
   add({"A", "", "", "123456789012345678901234567890"});
   ASSERT_EQ(prompts.shown.size(), 4u);
@@ -100,7 +100,7 @@ TEST_F(RecordsPage, ANumberBeyondTheFieldIsRefused) {
   add({"A", "kept"});
   ASSERT_EQ(prompts.shown.size(), 1u);
   EXPECT_EQ(prompts.shown[0].text,
-            "Le num\xE9ro de fiche d\xE9passerait 99999 : la fiche ne peut pas \xEAtre cr\xE9\xE9" "e");
+            "Le nombre maximal de fiches (99999) est atteint : la fiche n'est pas enregistr\xE9" "e");
   window->redisplayList();
   EXPECT_EQ(rows(), 1);
   EXPECT_EQ(window->recordEditor().findChild<QLineEdit*>("elib1")->text(), "kept");
