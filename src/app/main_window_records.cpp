@@ -138,6 +138,7 @@ void TFprincip::acsupprimecompteExecute() {
   try {
     // The table first: a refused deletion leaves the row shown.
     data_.ExecuteStatement(records::DeleteRecordStatement(num));
+    listModel_->restoreCurrentRow();  // the question let the grid repaint other rows
     data_.sqlQuery1.Delete();
   } catch (const std::exception& error) {
     showApplicationError(error);

@@ -1,12 +1,18 @@
 // Reading the list query's rows for the grid and following its notifications.
 #include "list/record_list_model.h"
 
+#include <cstdlib>
+
 #include "dbase/dataset.h"
 #include "dbase/field.h"
 #include "languages/qt_text.h"
 
 namespace vekrano::list {
 
+namespace {
+// Farther than a few screens of rows, fetching each row between costs more than a jump.
+constexpr int kRelativeMoveLimit = 200;
+}  // namespace
 
 RecordListModel::RecordListModel(dbase::TDataSource& source, QObject* parent)
     : QAbstractTableModel(parent) {
@@ -71,10 +77,15 @@ void RecordListModel::moveTo(int row) const {
   dbase::TDataSet& result = *DataSet();
   const int distance = row + 1 - result.RecNo();
   if (distance == 0) return;
-  // Relative moves cost the distance; painting reads neighbouring rows.
+  // Painting reads neighbouring rows: a relative move costs only the distance. A jump across the
+  // result (the scroll bar dragged) goes by record number instead, which costs no fetch per row.
   reading_ = true;
   try {
-    result.MoveBy(distance);
+    if (std::abs(distance) <= kRelativeMoveLimit) {
+      result.MoveBy(distance);
+    } else {
+      result.SetRecNo(row + 1);
+    }
   } catch (...) {
     reading_ = false;
     throw;

@@ -8,10 +8,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStyle>
 #include <QValidator>
 #include <QVBoxLayout>
-#include <charconv>
+#include <limits>
 
 #include "common/prompts.h"
 #include "dbase/dataset.h"
@@ -54,11 +55,14 @@ QLineEdit* edit(QWidget* parent, const char* name, const char* hint) {
   return line;
 }
 
-// The integer the whole text holds, if it holds one.
-bool integerOf(const std::string& text, int& value) {
-  const char* end = text.data() + text.size();
-  auto [stop, error] = std::from_chars(text.data(), end, value);
-  return error == std::errc() && stop == end && !text.empty();
+// The quantity a text gives: the integer it holds (blanks around it allowed), else 1. An integer
+// too wide for any number is kept out of range, so that it is refused rather than taken for 1.
+long long quantityOf(const QString& text) {
+  bool isInteger = false;
+  const long long value = text.toLongLong(&isInteger);
+  if (isInteger) return value;
+  static const QRegularExpression digits(R"(^\s*[+-]?\d+\s*$)");
+  return digits.match(text).hasMatch() ? std::numeric_limits<long long>::max() : 1;
 }
 
 }  // namespace
@@ -132,6 +136,7 @@ void Tfcremodcpte::FormShow() {
     combTop_->setCurrentIndex(0);
   } else if (listDataSet != nullptr) {
     const dbase::TDataSet& row = *listDataSet;
+    listRow_ = row.RecNo();
     recordNumber = row.FieldByName("num").AsInteger();
     ecb_->setText(languages::toQt(row.FieldByName("cb").AsString()));
     elib1_->setText(languages::toQt(row.FieldByName("lib1").AsString()));
@@ -174,14 +179,14 @@ bool Tfcremodcpte::readEntry(BarcodeRecord& record) const {
   record.cb = languages::fromQt(ecb_->text());
   record.lib1 = languages::fromQt(elib1_->text());
   record.lib2 = languages::fromQt(elib2_->text());
-  record.quantite = 1;
-  integerOf(languages::fromQt(combQuantite_->currentText()), record.quantite);
   record.topp = combTop_->currentText() == "X" ? "O" : "N";
   // The table's three-digit field would store asterisks for anything wider.
-  if (record.quantite < kMinQuantity || record.quantite > kMaxQuantity) {
+  const long long quantity = quantityOf(combQuantite_->currentText());
+  if (quantity < kMinQuantity || quantity > kMaxQuantity) {
     common::showMessage(text(kQuantityRangeText), text(kRefusedCaption));
     return false;
   }
+  record.quantite = static_cast<int>(quantity);
   return true;
 }
 
@@ -213,6 +218,8 @@ bool Tfcremodcpte::Save() {
 void Tfcremodcpte::putIntoListRow(const BarcodeRecord& record) {
   if (listDataSet == nullptr || listDataSet->RecordCount() == 0) return;
   dbase::TDataSet& row = *listDataSet;
+  // The main window may have repainted behind the editor, reading other rows of the list.
+  if (row.RecNo() != listRow_) row.SetRecNo(listRow_);
   row.Edit();
   row.FieldByName("num").SetAsInteger(record.num);
   row.FieldByName("cb").SetAsString(record.cb);

@@ -23,8 +23,8 @@ namespace {
 
 struct Entry {
   QString cb;
-  QString lib1;
-  QString lib2;
+  QString lib1{};
+  QString lib2{};
   QString quantity = "1";
   bool topped = true;
 };
@@ -71,6 +71,11 @@ TEST_F(RecordsPage, AddStoresTheTypedRecordAndRedisplays) {
   EXPECT_EQ(cell(1, 0), "2");
   EXPECT_EQ(cell(1, 4), "-3");
   EXPECT_EQ(cell(1, 5), " ");
+  add({"C", "", "", " 15 "});
+  add({"D", "", "", "2,5"});
+  ASSERT_EQ(rows(), 4);
+  EXPECT_EQ(cell(2, 4), "15");
+  EXPECT_EQ(cell(3, 4), "1");
 }
 
 TEST_F(RecordsPage, BlankBarcodeAndOutOfRangeQuantityKeepTheEditorOpen) {
@@ -82,7 +87,11 @@ TEST_F(RecordsPage, BlankBarcodeAndOutOfRangeQuantityKeepTheEditorOpen) {
   EXPECT_EQ(window->recordEditor().findChild<QLineEdit*>("elib1")->text(), "kept");
   add({"A", "", "", "1000"});
   ASSERT_EQ(prompts.shown.size(), 2u);
-  EXPECT_EQ(prompts.shown[1].text, languages::GetText(136));
+  EXPECT_EQ(prompts.shown[1].text, "La quantit\xE9 doit \xEAtre comprise entre -99 et 999");
+  add({"A", "", "", "-100"});
+  add({"A", "", "", "123456789012345678901234567890"});
+  ASSERT_EQ(prompts.shown.size(), 4u);
+  EXPECT_EQ(prompts.shown[3].text, prompts.shown[1].text);
   EXPECT_EQ(rows(), 0);
 }
 
@@ -90,7 +99,8 @@ TEST_F(RecordsPage, ANumberBeyondTheFieldIsRefused) {
   data.ExecuteStatement(records::NewRecordStatement({99999, "LAST", "", "", 1, "O"}));
   add({"A", "kept"});
   ASSERT_EQ(prompts.shown.size(), 1u);
-  EXPECT_EQ(prompts.shown[0].text, languages::GetText(135));
+  EXPECT_EQ(prompts.shown[0].text,
+            "Le nombre maximal de fiches (99999) est atteint : la fiche n'est pas enregistr\xE9" "e");
   window->redisplayList();
   EXPECT_EQ(rows(), 1);
   EXPECT_EQ(window->recordEditor().findChild<QLineEdit*>("elib1")->text(), "kept");
@@ -133,6 +143,23 @@ TEST_F(RecordsPage, ModifyUpdatesTheRowInPlace) {
   EXPECT_EQ(cell(1, 2), "x");
   window->sTitleClick(1);
   EXPECT_EQ(cell(0, 1), "Z");  // descending
+}
+
+TEST_F(RecordsPage, ARepaintBehindTheEditorLeavesTheChangeOnItsRow) {
+  add({"A"});
+  add({"B"});
+  add({"C"});
+  grid().selectRow(0);
+  typeAndConfirm({"Z", "x", "y"});
+  auto confirm = desktop.whileShown;
+  desktop.whileShown = [this, confirm](QDialog& dialog) {
+    EXPECT_EQ(cell(2, 1), "C");  // the main window painted its last row meanwhile
+    confirm(dialog);
+  };
+  window->acvisumodifcompteExecute();
+  EXPECT_EQ(cell(0, 1), "Z");
+  EXPECT_EQ(cell(2, 1), "C");
+  EXPECT_EQ(cell(2, 2), "");
 }
 
 TEST_F(RecordsPage, BothQuoteCharactersRoundTripThroughAddModifyAndCriteria) {

@@ -56,6 +56,24 @@ TEST_F(RecordList, CellsAreReadFromTheResultAndTheCurrentRowComesBack) {
   EXPECT_EQ(model.rowCount(), 3);
 }
 
+TEST_F(RecordList, FarJumpsReadTheRowsTheyLandOn) {
+  for (int num = 4; num <= 1000; ++num) {
+    data.tarticle.Append();
+    data.tarticle.FieldByName("num").SetAsInteger(num);
+    data.tarticle.FieldByName("cb").SetAsString("N" + std::to_string(num));
+    data.tarticle.Post();
+  }
+  list("select *  from article order by num desc");
+  ASSERT_EQ(model.rowCount(), 1000);
+  model.setCurrentRow(10);
+  EXPECT_EQ(model.cellText(995, 1), "N5");   // a jump forward past the neighbours
+  EXPECT_EQ(model.cellText(996, 1), "N4");   // then the next row
+  EXPECT_EQ(model.cellText(100, 1), "N900"); // a jump back
+  EXPECT_EQ(model.cellText(999, 1), "A1");   // the last row
+  model.restoreCurrentRow();
+  EXPECT_EQ(data.sqlQuery1.FieldByName("num").AsInteger(), 990);
+}
+
 TEST_F(RecordList, AnEmptyOrClosedResultPaintsBlank) {
   list("select *  from article  where  cb like \"Q%\"order by num");
   EXPECT_EQ(model.rowCount(), 1);
