@@ -114,14 +114,21 @@ void TStatementRun::ExecuteUpdate(int& changedRowCount) {
     dbase::TBookmark bookmark = source.GetBookmark();
     if (!updated.insert(bookmark).second) return true;
     source.Edit();
-    for (const Assignment& assignment : assignments) {
-      if (!assignment.value) {
-        assignment.field->Clear();
-      } else if (!assignment.value->IsNull()) {
-        assignFieldValue(*assignment.field, *assignment.value);
+    // A value or a post that fails (a refused record lock) must not leave the edit pending,
+    // or the next statement would post it.
+    try {
+      for (const Assignment& assignment : assignments) {
+        if (!assignment.value) {
+          assignment.field->Clear();
+        } else if (!assignment.value->IsNull()) {
+          assignFieldValue(*assignment.field, *assignment.value);
+        }
       }
+      source.Post();
+    } catch (...) {
+      source.Cancel();
+      throw;
     }
-    source.Post();
     ++changedRowCount;
     return true;
   });

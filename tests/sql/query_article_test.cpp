@@ -258,5 +258,15 @@ TEST_F(ArticleQuery, SeparatorsArePointAndCommaDuringARunAndRestoredAfter) {
   EXPECT_EQ(common::formatSettings().thousandSeparator, ' ');
 }
 
+TEST_F(ArticleQuery, AnUpdateThatFailsPartWayLeavesNoPendingChangeForTheNextStatement) {
+  Add(1, "A", 2);
+  // The barcode is assigned before the quantity's division by zero raises.
+  EXPECT_ANY_THROW(Exec("UPDATE article  SET cb=\"X\", quantite=1 div 0 WHERE num=1"));
+  Add(2, "B");
+  EXPECT_EQ(Column("select cb from article"), (std::vector<std::string>{"A", "B"}));
+  EXPECT_EQ(Column("select quantite from article where cb=\"A\"", "quantite"),
+            std::vector<std::string>{"2"});
+}
+
 }  // namespace
 }  // namespace vekrano::sql

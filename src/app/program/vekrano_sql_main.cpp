@@ -9,6 +9,7 @@
 #include "app/program/program_info.h"
 #include "app/program/sql_shell.h"
 #include "common/code_page.h"
+#include "dbase/dbase_error.h"
 #include "records/article_data.h"
 
 namespace {
@@ -43,6 +44,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::vector<std::string> statements(argv + 2, argv + argc);
+  // A damaged table is reported on standard error, never by ending the process from the engine.
+  vekrano::dbase::SetAutoErrorReporting(false);
   try {
     vekrano::records::ArticleData data(argv[1]);
     data.sqlqueryfonction.AutoDisableControls = false;
