@@ -2,30 +2,16 @@
 // table, and the PDF it writes.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <string>
 
+#include "support/shell_command.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-struct Outcome {
-  std::string out;
-  int status = -1;
-};
-
-Outcome run(const std::string& command) {
-  Outcome outcome;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return outcome;
-  char buffer[4096];
-  for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) outcome.out.append(buffer, n);
-  const int raw = pclose(pipe);
-  outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  return outcome;
-}
+using vekrano::testing::Outcome;
+constexpr auto run = vekrano::testing::runShell;
 
 std::string labels() { return VEKRANO_LABELS_PROGRAM; }
 

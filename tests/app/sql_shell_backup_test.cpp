@@ -2,12 +2,11 @@
 // the table byte for byte.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cctype>
 #include <cstdio>
 #include <string>
 
+#include "support/shell_command.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -16,21 +15,8 @@ using vekrano::testing::readFileBytes;
 using vekrano::testing::TempDir;
 using vekrano::testing::writeFileBytes;
 
-struct Outcome {
-  std::string out;
-  int status = -1;
-};
-
-Outcome runShell(const std::string& command) {
-  Outcome outcome;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return outcome;
-  char buffer[4096];
-  for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) outcome.out.append(buffer, n);
-  const int raw = pclose(pipe);
-  outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  return outcome;
-}
+using vekrano::testing::Outcome;
+using vekrano::testing::runShell;
 
 std::string sql(const TempDir& dir) { return std::string(VEKRANO_SQL_PROGRAM) + " " + dir.path().string(); }
 

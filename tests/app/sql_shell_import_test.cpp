@@ -1,30 +1,16 @@
 // vekrano-sql's .import run as a program over real files.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <string>
 
+#include "support/shell_command.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-struct ShellRun {
-  std::string out;
-  int status = -1;
-};
-
-ShellRun runShell(const std::string& command) {
-  ShellRun run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buffer[4096];
-  for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
-  const int raw = pclose(pipe);
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  return run;
-}
+using ShellRun = vekrano::testing::Outcome;
+using vekrano::testing::runShell;
 
 class ShellImport : public ::testing::Test {
  protected:

@@ -2,8 +2,6 @@
 // a long one with the lock message and a failure status, storing nothing.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -11,25 +9,13 @@
 
 #include "dbase/file_io.h"
 #include "dbase/table_locks.h"
+#include "support/shell_command.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-struct Outcome {
-  std::string out;
-  int status = -1;
-};
-
-Outcome runShell(const std::string& command) {
-  Outcome outcome;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return outcome;
-  char buffer[4096];
-  for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) outcome.out.append(buffer, n);
-  const int raw = pclose(pipe);
-  outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  return outcome;
-}
+using vekrano::testing::Outcome;
+using vekrano::testing::runShell;
 
 std::string insert(int num) {
   return " 'INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(num) +

@@ -1,32 +1,16 @@
 // vekrano-sql run as a separate program: arguments, standard input, output and exit status.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <string>
 
+#include "support/shell_command.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-struct Outcome {
-  std::string out;
-  int status = -1;
-};
-
-// Runs `command` through the shell and captures its standard output (standard error joins it
-// when the command redirects it).
-Outcome runShell(const std::string& command) {
-  Outcome outcome;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return outcome;
-  char buffer[4096];
-  for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) outcome.out.append(buffer, n);
-  const int raw = pclose(pipe);
-  outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  return outcome;
-}
+using vekrano::testing::Outcome;
+using vekrano::testing::runShell;
 
 std::string program() { return VEKRANO_SQL_PROGRAM; }
 
