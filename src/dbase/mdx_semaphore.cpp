@@ -1,8 +1,6 @@
 #include "dbase/mdx_semaphore.h"
 
 #include <chrono>
-#include <ctime>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "dbase/mdx_failure.h"
@@ -19,16 +17,6 @@ constexpr std::uint8_t kMaxReaders = 127;
   throw MdxFailure(kErrorSemaphore, detail, MdxFailure::Report::Raise);
 }
 
-bool datedToday(const std::string& path) {
-  struct stat st {};
-  if (stat(path.c_str(), &st) != 0) return false;
-  std::time_t now = std::time(nullptr);
-  std::tm a{}, b{};
-  localtime_r(&st.st_mtime, &a);
-  localtime_r(&now, &b);
-  return a.tm_year == b.tm_year && a.tm_yday == b.tm_yday;
-}
-
 std::int64_t seconds() {
   using namespace std::chrono;
   return duration_cast<std::chrono::seconds>(steady_clock::now().time_since_epoch()).count();
@@ -40,23 +28,20 @@ MdxSemaphore::MdxSemaphore(File& tableFile, std::string semaphoreName)
     : table_(tableFile), name_(std::move(semaphoreName)) {
   lockTable("LOGIN");
   try {
-    bool fresh = false;
-    if (access(name_.c_str(), F_OK) == 0 && datedToday(name_)) {
-      if (file_.open(name_, FileAccess::ReadWrite, FileShare::DenyNone) != 0) fail("Cannot open: " + name_ + " LOGIN");
-    } else {
-      openFile();
-      fresh = !file_.isOpen();
-      if (fresh) {
-        File created;
-        if (created.create(name_, FileShare::Exclusive) != 0)
-          fail("Cannot open: " + name_ + " Action=LOGIN [Database Semaphore]");
-        Record zero{};
-        if (created.writeAt(zero.data(), zero.size(), 0) != 0)
-          fail("Cannot write to: " + name_ + " Action=LOGIN [Database Semaphore]");
-        created.close();
-        if (file_.open(name_, FileAccess::ReadWrite, FileShare::DenyNone) != 0)
-          fail("Cannot open: " + name_ + " Action=LOGIN [Database Semaphore]");
-      }
+    // Every logged-in process keeps the file open, so a file nobody holds, even one dated today,
+    // was left by a killed process: its counts (or a half-made record) are stale and made afresh.
+    openFile();
+    const bool fresh = !file_.isOpen();
+    if (fresh) {
+      File created;
+      if (created.create(name_, FileShare::Exclusive) != 0)
+        fail("Cannot open: " + name_ + " Action=LOGIN [Database Semaphore]");
+      Record zero{};
+      if (created.writeAt(zero.data(), zero.size(), 0) != 0)
+        fail("Cannot write to: " + name_ + " Action=LOGIN [Database Semaphore]");
+      created.close();
+      if (file_.open(name_, FileAccess::ReadWrite, FileShare::DenyNone) != 0)
+        fail("Cannot open: " + name_ + " Action=LOGIN [Database Semaphore]");
     }
     lockSemaphore("LOGIN");
     Record record = fresh ? Record{} : readRecord("LOGIN");

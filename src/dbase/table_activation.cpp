@@ -54,6 +54,10 @@ bool AppendedWithoutClose(DbfTable& table) {
   return (size - table.HeaderLength()) / table.RecordLength() > static_cast<std::int64_t>(headerCount);
 }
 
+// True when a process that had the table open shared never logged out of its index (the last one
+// out deletes the semaphore file): it may have died inside a change of the index.
+bool LeftBehind(DbfTable& table) { return Exists(DerivedFileName(table.fileName(), "@S@")); }
+
 // Calls End on the progress window however the build ends.
 class ProgressScope {
  public:
@@ -113,7 +117,7 @@ void TTzDbf::OpenTable() {
   area.locks.Attach(area.table.file(), area.shared && !readOnly_, area.table.HeaderLength(), area.table.RecordLength());
   area.view = std::make_unique<AreaIndexTable>(area.table, area.shared, readOnly_, area.hideDeleted);
   area.index = std::make_unique<MdxIndex>(*area.view);
-  OpenProductionIndex(alone && !readOnly_ && AppendedWithoutClose(area.table));
+  OpenProductionIndex(alone && !readOnly_ && (AppendedWithoutClose(area.table) || LeftBehind(area.table)));
   layout_ = std::make_unique<TableRecordLayout>(area.table);
   atBeginning_ = atEnd_ = true;
   onRecord_ = false;
@@ -129,7 +133,7 @@ void TTzDbf::OpenMemoFile(WorkArea& area) {
 }
 
 // `rebuild`: this process alone has the table and a crashed one left it appended without closing
-// it; the index is built afresh and a semaphore file left behind is removed.
+// it, or left its semaphore file; the index is built afresh and that semaphore file is removed.
 void TTzDbf::OpenProductionIndex(bool rebuild) {
   WorkArea& area = Area("Open");
   TCreateIndexType state = CreateIndex;
