@@ -23,7 +23,9 @@ for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
 if kill -0 "$pid" 2>/dev/null; then kill "$pid"; echo "the quit button did not close the window"; exit 1; fi
 wait "$pid"
 DRIVE
-ASAN_OPTIONS=detect_leaks=0 timeout 120 xvfb-run -a bash drive.sh
+# Each test that starts an X server searches from its own display number, so that two started
+# at once never take the same one.
+ASAN_OPTIONS=detect_leaks=0 timeout 120 xvfb-run -a -n 100 bash drive.sh
 for f in article.dbf article.mdx VEKRANO.PAR; do
   [ -f "$f" ] || { echo "missing $f"; exit 1; }
 done

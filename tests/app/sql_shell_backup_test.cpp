@@ -22,7 +22,9 @@ std::string sql(const TempDir& dir) { return std::string(VEKRANO_SQL_PROGRAM) + 
 
 // `count` records through one INSERT per line on standard input.
 void fillTable(const TempDir& dir, int count) {
-  const std::string script = dir.path().string() + "/../fill.sql";
+  // A folder of its own: tests running at the same time must not share the script.
+  const TempDir scripts;
+  const std::string script = scripts.file("fill.sql");
   std::string lines;
   for (int i = 1; i <= count; ++i) {
     lines += "INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(i) +

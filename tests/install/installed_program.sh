@@ -48,7 +48,9 @@ for _ in \$(seq 50); do kill -0 "\$pid" 2>/dev/null || break; sleep 0.2; done
 if kill -0 "\$pid" 2>/dev/null; then kill "\$pid"; echo "the quit button did not close the window"; exit 1; fi
 wait "\$pid"
 DRIVE
-timeout 120 xvfb-run -a bash drive.sh || fail "the installed program did not start and close"
+# Each test that starts an X server searches from its own display number, so that two started
+# at once never take the same one.
+timeout 120 xvfb-run -a -n 200 bash drive.sh || fail "the installed program did not start and close"
 data="$XDG_DATA_HOME/vekrano"
 size=$(stat -c %s "$data/VEKRANO.PAR" 2>/dev/null) || fail "no VEKRANO.PAR in $data"
 [ "$size" -eq 116 ] || fail "VEKRANO.PAR is $size bytes"
