@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "page_measure.h"
+#include "recording_sink.h"
 #include "printing/code39.h"
 #include "printing/label_layouts.h"
 #include "printing/label_types.h"
@@ -51,55 +52,6 @@ TEST(PrintStatement, EveryOrderingAndOptionHasItsExactText) {
     EXPECT_EQ(PrintStatement(true, " cb like \"A%\"", {SortColumn::Barcode, descending}),
               "select * from article where  quantite>0 and length(cb)>0 ");
   }
-}
-
-// Keeps what a report holds and takes a snapshot of it at every job.
-class RecordingSink : public LabelJobSink {
- public:
-  struct Job {
-    std::string layoutName;
-    std::string printer;
-    std::map<std::string, std::string> values;
-    std::set<int> removed;
-  };
-
-  void open(const std::string& projectFile) override {
-    calls.push_back("open " + projectFile);
-    isOpen = true;
-  }
-  void close() override {
-    calls.push_back("close");
-    isOpen = false;
-    values_.clear();
-    removed_.clear();
-  }
-  void setSlot(const std::string& slot, const std::string& text) override { values_[slot] = text; }
-  void removePositionBarcode(const std::string&, int position) override {
-    removed_.insert(position);
-  }
-  void setLayoutPrinter(const std::string&, const std::string& printer) override {
-    printer_ = printer;
-  }
-  void printLayout(const std::string& layoutName) override {
-    if (failAtJob == static_cast<int>(jobs.size()) + 1) throw EReportError("paper jam");
-    jobs.push_back({layoutName, printer_, values_, removed_});
-  }
-
-  std::vector<Job> jobs;
-  std::vector<std::string> calls;
-  bool isOpen = false;
-  int failAtJob = 0;
-
- private:
-  std::map<std::string, std::string> values_;
-  std::set<int> removed_;
-  std::string printer_ = "(never set)";
-};
-
-std::set<int> range(int from, int to) {
-  std::set<int> positions;
-  for (int p = from; p <= to; ++p) positions.insert(p);
-  return positions;
 }
 
 // The label type list's entry for type `number`, as the Printing page shows it.

@@ -6,50 +6,13 @@
 #include <set>
 
 #include "page_measure.h"
+#include "recording_sink.h"
 #include "printing/label_layouts.h"
 #include "printing/label_report.h"
 #include "printing/report_status_window.h"
 
 namespace vekrano::printing {
 namespace {
-
-// Keeps the slots and removals as a report would and takes a snapshot at every job.
-class RecordingSink : public LabelJobSink {
- public:
-  struct Job {
-    std::string layoutName;
-    std::string printer;
-    std::map<std::string, std::string> values;
-    std::set<int> removed;
-  };
-
-  void open(const std::string&) override {}
-  void close() override {}
-  void setSlot(const std::string& slot, const std::string& text) override { values_[slot] = text; }
-  void removePositionBarcode(const std::string& layoutName, int position) override {
-    removed_[layoutName].insert(position);
-  }
-  void setLayoutPrinter(const std::string& layoutName, const std::string& printer) override {
-    printers_[layoutName] = printer;
-  }
-  void printLayout(const std::string& layoutName) override {
-    jobs.push_back({layoutName, printers_.at(layoutName), values_, removed_[layoutName]});
-  }
-
-  std::vector<Job> jobs;
-  int slotsSet() const { return static_cast<int>(values_.size()); }
-
- private:
-  std::map<std::string, std::string> values_;
-  std::map<std::string, std::set<int>> removed_;
-  std::map<std::string, std::string> printers_;
-};
-
-std::set<int> range(int from, int to) {
-  std::set<int> positions;
-  for (int p = from; p <= to; ++p) positions.insert(p);
-  return positions;
-}
 
 LabelRecord record(const std::string& cb, int quantite) {
   return {cb, "first " + cb, "second " + cb, quantite};
