@@ -12,6 +12,7 @@
 #include "app/qt_prompts.h"
 #include "common/prompts.h"
 #include "dbase/dbase_error.h"
+#include "import/import_wizard.h"
 #include "languages/interface_font.h"
 #include "languages/interface_texts.h"
 #include "languages/language_choice_window.h"
@@ -99,7 +100,7 @@ void TFprincip::FormShow() {
 void TFprincip::FormActivate() {
   if (!firstActivation_) return;
   firstActivation_ = false;
-  languages::ApplyInterfaceFont(languageManager_.get(), {this});
+  languages::ApplyInterfaceFont(languageManager_.get(), {this, cremodcpte_, importWizard_});
   bool existed = loadSettings(programDirectory_, settings_);
   languages::setLanguageNumber(settings_.languageNumber);
   if (!existed && !languages::languageFileInForce()) desktop_.runModal(*choixlangue_);

@@ -16,11 +16,12 @@ class QToolButton;
 
 namespace vekrano::list {
 struct ListCriteria;
-}  // namespace vekrano::list
-
-namespace vekrano::list {
 class RecordListModel;
 }  // namespace vekrano::list
+
+namespace vekrano::import {
+class Tfimportcsv;
+}  // namespace vekrano::import
 
 namespace vekrano::records {
 class ArticleData;
@@ -127,6 +128,7 @@ class TFprincip : public QMainWindow {
   QTableView* grid_ = nullptr;
   list::RecordListModel* listModel_ = nullptr;
   records::Tfcremodcpte* cremodcpte_ = nullptr;
+  import::Tfimportcsv* importWizard_ = nullptr;
   QComboBox* combListeEtiquette_ = nullptr;
   QComboBox* combImprimante_ = nullptr;
   QWidget* gLangue_ = nullptr;

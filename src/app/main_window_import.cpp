@@ -10,15 +10,15 @@ namespace vekrano::app {
 
 void TFprincip::connectImportCommand() {
   // Created once and kept, so that the wizard shows the last path at its next opening.
-  auto* wizard = new import::Tfimportcsv(
+  importWizard_ = new import::Tfimportcsv(
       data_,
       {[this](QWidget* parent, const QString& title, const QString& filter) {
          return desktop_.openFileName(parent, title, filter);
        },
        [](const std::exception& error) { showApplicationError(error); }},
       this);
-  connect(findChild<QPushButton*>("bimport"), &QPushButton::clicked, this, [this, wizard] {
-    desktop_.runModal(*wizard);
+  connect(findChild<QPushButton*>("bimport"), &QPushButton::clicked, this, [this] {
+    desktop_.runModal(*importWizard_);
     redisplayList();
   });
 }

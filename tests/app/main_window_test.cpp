@@ -158,6 +158,17 @@ TEST_F(MainWindow, LanguageFileTextsReplaceTheCaptions) {
   EXPECT_EQ(captionOf(w, "majoutcompte"), "t16");
 }
 
+TEST_F(MainWindow, LanguageFileFaceReachesTheEditorAndTheImportWizard) {
+  writeFileBytes(directory.file("vekrano.lg"), "v;1\nf;Liberation Mono\nc;1\n4\n5\n6\n7\n8\n9\n10\n");
+  TFprincip& w = start();
+  for (const char* window : {"fcremodcpte", "fimportcsv"}) {
+    auto* shown = w.findChild<QWidget*>(window);
+    ASSERT_NE(shown, nullptr) << window;
+    EXPECT_EQ(shown->font().family().toStdString(), "Liberation Mono") << window;
+  }
+  EXPECT_EQ(w.findChild<QWidget*>("elib1")->font().family(), "Liberation Mono");
+}
+
 TEST_F(MainWindow, AppliquerChangesTheLanguageAtOnce) {
   writeFileBytes(directory.file("VEKRANO.PAR"), settingsBytes(1, 2, ""));
   TFprincip& w = start();
