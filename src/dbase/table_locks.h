@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "dbase/file_io.h"
-#include "dbase/mdx_table.h"
+#include "dbase/mdx/mdx_table.h"
 
 namespace vekrano::dbase {
 

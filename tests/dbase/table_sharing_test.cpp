@@ -6,9 +6,9 @@
 #include <chrono>
 #include <thread>
 
-#include "dbase/dbf_bytes.h"
+#include "dbase/dbf/dbf_bytes.h"
 #include "dbase/file_io.h"
-#include "dbase/table_lock_retry.h"
+#include "dbase/table/table_lock_retry.h"
 #include "dbase/table_locks.h"
 #include "table_test_support.h"
 

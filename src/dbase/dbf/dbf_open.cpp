@@ -1,0 +1,286 @@
+// OpenDbf: reading and checking the header and field descriptors of the three layouts.
+//
+// Level-7 layout (version 0x04, 0x8C): 36 more header bytes, descriptors from offset 68:
+//   OFFSET  SIZE  DESCRIPTION (48-byte descriptor)
+//      0     32   Field name, 0x00-padded
+//     32      1   Type letter
+//     33      1   Length
+//     34      1   Decimals
+// dBase II layout (version 0x02): a 521-byte header:
+//   OFFSET  SIZE  DESCRIPTION
+//      0      1   Version byte
+//      1      2   Record count
+//      3      3   Last update: month, day, year - 1900
+//      6      2   Record length
+//      8    16n   Up to 32 descriptors: name 0-10, type 11, length 12, decimals 15; 0x0D ends
+#include <cstring>
+#include <filesystem>
+#include <limits>
+#include <optional>
+
+#include "dbase/dbase_error.h"
+#include "dbase/dbf/dbf_bytes.h"
+#include "dbase/dbf/dbf_file.h"
+
+namespace vekrano::dbase {
+namespace {
+
+constexpr std::size_t kVersionOffset = 0;
+constexpr std::size_t kMaxFields = 255;
+
+constexpr std::size_t kNameSize = 11;
+
+constexpr std::size_t kLevel7DescriptorStart = 68;
+constexpr std::size_t kLevel7DescriptorSize = 48;
+constexpr std::size_t kLevel7NameSize = 32;
+constexpr std::size_t kLevel7TypeOffset = 32;
+constexpr std::size_t kLevel7LengthOffset = 33;
+constexpr std::size_t kLevel7DecimalsOffset = 34;
+
+constexpr std::size_t kDBase2HeaderSize = 521;
+constexpr std::size_t kDBase2CountOffset = 1;
+constexpr std::size_t kDBase2DateOffset = 3;
+constexpr std::size_t kDBase2RecordLengthOffset = 6;
+constexpr std::size_t kDBase2DescriptorStart = 8;
+constexpr std::size_t kDBase2DescriptorSize = 16;
+constexpr std::size_t kDBase2MaxFields = 32;
+constexpr std::size_t kDBase2LengthOffset = 12;
+constexpr std::size_t kDBase2DecimalsOffset = 15;
+
+constexpr std::uint8_t kMemoBit = 0x80;
+
+struct Failure {
+  int code;
+  std::string text;
+};
+
+// What the header says, before it becomes the table descriptor.
+struct Loaded {
+  DbfLayout layout = DbfLayout::Standard;
+  std::vector<std::uint8_t> header;
+  std::uint16_t headerLength = 0;
+  std::uint16_t recordLength = 0;
+  std::uint32_t recordCount = 0;
+  std::string lastUpdate;
+  std::vector<DbfField> fields;
+};
+
+std::optional<DbfLayout> layoutOfVersion(std::uint8_t version) {
+  switch (version) {
+    case 0x03: case 0x83: case 0x8B: case 0xF5: return DbfLayout::Standard;
+    case 0x04: case 0x8C: return DbfLayout::Level7;
+    case 0x02: return DbfLayout::DBase2;
+    default: return std::nullopt;
+  }
+}
+
+std::string twoDigits(int value) {
+  return std::string(1, static_cast<char>('0' + value / 10 % 10)) +
+         static_cast<char>('0' + value % 10);
+}
+
+std::string lastUpdateText(int yearSince1900, int month, int day) {
+  return std::to_string(1900 + yearSince1900) + twoDigits(month) + twoDigits(day);
+}
+
+std::string descriptorName(const std::uint8_t* bytes, std::size_t size) {
+  std::string name;
+  for (std::size_t i = 0; i < size && bytes[i] != 0; ++i) {
+    const char c = static_cast<char>(bytes[i]);
+    name += c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  }
+  return name;
+}
+
+char fieldTypeOf(std::uint8_t letter) {
+  switch (letter) {
+    case 'B': case 'G': case 'P': case 'b': case 'g': case 'p': return 'M';
+    default: return static_cast<char>(letter);
+  }
+}
+
+bool isKnownFieldType(char type) {
+  return type == 'C' || type == 'D' || type == 'F' || type == 'L' || type == 'M' || type == 'N';
+}
+
+// Adds one descriptor's field, checking its type and that it fits the record.
+std::optional<Failure> addField(Loaded& loaded, const std::string& file, std::string name,
+                                std::uint8_t type, std::uint8_t length, std::uint8_t decimals) {
+  DbfField field;
+  field.name = std::move(name);
+  field.type = fieldTypeOf(type);
+  field.length = length;
+  field.decimals = decimals;
+  field.position = loaded.fields.empty()
+                       ? 1
+                       : static_cast<std::uint16_t>(loaded.fields.back().position +
+                                                    loaded.fields.back().length);
+  if (!isKnownFieldType(field.type)) {
+    return Failure{kErrorInvalidFieldType, "Field: " + field.name + " [" +
+                                               std::string(1, static_cast<char>(type)) + "] in " +
+                                               file + " is not a valid field type"};
+  }
+  // A record shorter than its fields would make every field access run past the record.
+  if (field.position + field.length > loaded.recordLength) {
+    return Failure{kErrorNotDbaseFile,
+                   file + " is not a dBASE database. (Record length is less than the fields) "
+                          "[Use/OpenDbf]"};
+  }
+  loaded.fields.push_back(std::move(field));
+  return std::nullopt;
+}
+
+std::optional<Failure> noFields(const Loaded& loaded, const std::string& file) {
+  if (!loaded.fields.empty()) return std::nullopt;
+  return Failure{kErrorCorruptedIndex, "Error reading " + file + " [Use/OpenDbf]"};
+}
+
+std::optional<Failure> readDescriptors(File& f, std::size_t length, const std::string& file,
+                                       std::vector<std::uint8_t>& bytes) {
+  bytes.assign(length, 0);
+  if (f.readAt(bytes.data(), length, kDbfHeaderSize) != static_cast<std::int64_t>(length)) {
+    return Failure{kErrorDiskRead, "Error reading " + file + " [Use/OpenDbf]"};
+  }
+  return std::nullopt;
+}
+
+std::optional<Failure> loadStandardOrLevel7(File& f, const std::string& file, Loaded& loaded) {
+  const bool level7 = loaded.layout == DbfLayout::Level7;
+  const std::uint8_t* h = loaded.header.data();
+  loaded.headerLength = ReadU16(h + kDbfHeaderLengthOffset);
+  loaded.recordLength = ReadU16(h + kDbfRecordLengthOffset);
+  loaded.recordCount = ReadU32(h + kDbfCountOffset);
+  loaded.lastUpdate = lastUpdateText(h[kDbfDateOffset], h[kDbfDateOffset + 1], h[kDbfDateOffset + 2]);
+  const std::size_t start = level7 ? kLevel7DescriptorStart : kDbfHeaderSize;
+  const std::size_t size = level7 ? kLevel7DescriptorSize : kDbfDescriptorSize;
+  const long count = (static_cast<long>(loaded.headerLength) - static_cast<long>(start)) /
+                     static_cast<long>(size);
+  if (loaded.headerLength < start || count < 1 || count > static_cast<long>(kMaxFields)) {
+    return Failure{kErrorNotDbaseFile,
+                   file + " is not a dBASE database. (Number of fields is out of range) "
+                          "[Use/OpenDbf]"};
+  }
+  std::vector<std::uint8_t> bytes;
+  if (auto failure = readDescriptors(f, loaded.headerLength - kDbfHeaderSize, file, bytes)) {
+    return failure;
+  }
+  for (long i = 0; i < count; ++i) {
+    const std::uint8_t* d = bytes.data() + (start - kDbfHeaderSize) + i * size;
+    if (d[0] == static_cast<std::uint8_t>(kDbfHeaderTerminator)) break;
+    auto failure =
+        level7 ? addField(loaded, file, descriptorName(d, kLevel7NameSize), d[kLevel7TypeOffset],
+                          d[kLevel7LengthOffset], d[kLevel7DecimalsOffset])
+               : addField(loaded, file, descriptorName(d, kNameSize), d[kDbfTypeOffset],
+                          d[kDbfLengthOffset], d[kDbfDecimalsOffset]);
+    if (failure) return failure;
+  }
+  return noFields(loaded, file);
+}
+
+std::optional<Failure> loadDBase2(File& f, const std::string& file, Loaded& loaded) {
+  std::vector<std::uint8_t> bytes;
+  const std::size_t rest = kDBase2HeaderSize - kDbfHeaderSize;
+  if (readDescriptors(f, rest, file, bytes)) {
+    return Failure{kErrorNotDbaseFile, file +
+                                           " is not a dBASE database.(Header is less than 521 "
+                                           "bytes) [Use/OpenDBF]"};
+  }
+  std::vector<std::uint8_t> all(loaded.header.begin(), loaded.header.end());
+  all.insert(all.end(), bytes.begin(), bytes.end());
+  const std::uint8_t* h = all.data();
+  loaded.headerLength = static_cast<std::uint16_t>(kDBase2HeaderSize);
+  loaded.recordCount = ReadU16(h + kDBase2CountOffset);
+  loaded.recordLength = ReadU16(h + kDBase2RecordLengthOffset);
+  loaded.lastUpdate = lastUpdateText(h[kDBase2DateOffset + 2], h[kDBase2DateOffset],
+                                     h[kDBase2DateOffset + 1]);
+  for (std::size_t i = 0; i < kDBase2MaxFields; ++i) {
+    const std::uint8_t* d = h + kDBase2DescriptorStart + i * kDBase2DescriptorSize;
+    if (d[0] == static_cast<std::uint8_t>(kDbfHeaderTerminator)) break;
+    if (auto failure = addField(loaded, file, descriptorName(d, kNameSize), d[kDbfTypeOffset],
+                                d[kDBase2LengthOffset], d[kDBase2DecimalsOffset])) {
+      return failure;
+    }
+  }
+  return noFields(loaded, file);
+}
+
+std::optional<Failure> load(File& f, const std::string& file, Loaded& loaded) {
+  loaded.header.assign(kDbfHeaderSize, 0);
+  if (f.readAt(loaded.header.data(), kDbfHeaderSize, 0) !=
+      static_cast<std::int64_t>(kDbfHeaderSize)) {
+    return Failure{kErrorNotDbaseFile,
+                   file + " is not a dBASE database. (Prolog is less than 32 bytes) "
+                          "[USE/OpenDBF]"};
+  }
+  const auto layout = layoutOfVersion(loaded.header[kVersionOffset]);
+  if (!layout) {
+    return Failure{kErrorNotDbaseFile,
+                   file + " is not a dBASE database.(Invalid version byte)+ [USE/OpenDBF]"};
+  }
+  loaded.layout = *layout;
+  auto failure = loaded.layout == DbfLayout::DBase2 ? loadDBase2(f, file, loaded)
+                                                    : loadStandardOrLevel7(f, file, loaded);
+  if (failure) return failure;
+  if (loaded.recordCount > static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max())) {
+    return Failure{kErrorNotDbaseFile, file +
+                                           " is not a dBASE database. (Record count is out of "
+                                           "range) [Use/OpenDbf]"};
+  }
+  return std::nullopt;
+}
+
+FileAccess accessOf(DbfOpenMode mode) {
+  return mode == DbfOpenMode::ReadOnly ? FileAccess::ReadOnly : FileAccess::ReadWrite;
+}
+
+FileShare shareOf(DbfOpenMode mode) {
+  return mode == DbfOpenMode::ExclusiveReadWrite ? FileShare::Exclusive : FileShare::DenyNone;
+}
+
+}  // namespace
+
+bool DbfTable::OpenDbf(const std::string& fileName, DbfOpenMode mode, bool translateOem,
+                       bool autoFixRecCount) {
+  ClearDbfError();
+  const std::string path = std::filesystem::absolute(WithDefaultExtension(fileName, "DBF")).string();
+  if (const int error = file_.open(path, accessOf(mode), shareOf(mode)); error != 0) {
+    DbfError(error, "Failure to open " + path + " [USE/OpenDbf]");
+    return false;
+  }
+  Loaded loaded;
+  if (auto failure = load(file_, path, loaded)) {
+    file_.close();
+    DbfError(failure->code, failure->text);
+    return false;
+  }
+  fileName_ = path;
+  layout_ = loaded.layout;
+  header_ = std::move(loaded.header);
+  headerLength_ = loaded.headerLength;
+  recordLength_ = loaded.recordLength;
+  fields_ = std::move(loaded.fields);
+  recordCount_ = static_cast<std::int32_t>(loaded.recordCount);
+  lastUpdate_ = loaded.lastUpdate;
+  hasMemo_ = (header_[kVersionOffset] & kMemoBit) != 0;
+  translateOem_ = translateOem;
+  shared_ = mode == DbfOpenMode::SharedReadWrite;
+  std::uint32_t address = 1;
+  for (DbfField& field : fields_) {
+    field.address = address;
+    address += FieldBufferWidth(field);
+  }
+  record_.assign(recordLength_, ' ');
+  fieldBuffer_.assign(address, 0);
+  status_ = DbfStatus::Unchanged;
+  if (autoFixRecCount && !RefreshRecordCount()) {
+    CloseDbf();
+    return false;
+  }
+  const bool empty = recordCount_ < 1;
+  currentRecord_ = empty ? 0 : 1;
+  bof_ = eof_ = empty;
+  ClearRecord();
+  return true;
+}
+
+}  // namespace vekrano::dbase
