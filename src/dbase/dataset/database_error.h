@@ -14,12 +14,6 @@ class EDatabaseError : public common::Exception {
   using common::Exception::Exception;
 };
 
-// The silent exception: an operation ended on purpose, which the error display does not show.
-class EAbort : public common::Exception {
- public:
-  EAbort() : common::Exception("Operation aborted") {}
-};
-
 // "%s" stands for the name or value the message is about.
 inline constexpr char kFieldNotFound[] = "Champ '%s' non trouv\xE9";
 inline constexpr char kNotEditing[] = "L'ensemble de donn\xE9" "es n'est pas en mode Edition ou Insertion";
@@ -37,11 +31,7 @@ inline constexpr char kInvalidFloat[] = "'%s' n'est pas une valeur flottante cor
 inline constexpr char kInvalidBoolean[] = "'%s' n'est pas une valeur bool\xE9" "enne correcte";
 inline constexpr char kInvalidDate[] = "'%s' n'est pas une date correcte";
 
-// `pattern` with each "%s" replaced, in order, by the arguments.
-std::string FormatMessage(std::string_view pattern, std::string_view first,
-                          std::string_view second = {});
-
-// Raises EDatabaseError with FormatMessage(pattern, first, second).
+// Raises EDatabaseError with `pattern`, each "%s" replaced in order by `first` and `second`.
 [[noreturn]] void DatabaseError(std::string_view pattern, std::string_view first = {},
                                 std::string_view second = {});
 

@@ -1,5 +1,6 @@
 // The generic dataset's events: scroll and calculated-field notifications, and the error events
 // that decide whether a failed store operation fails, aborts or is tried again.
+#include "common/exception.h"
 #include "dbase/dataset/database_error.h"
 #include "dbase/dataset/dataset.h"
 
@@ -40,7 +41,7 @@ void TDataSet::CheckOperation(const std::function<void()>& operation,
       UpdateCursorPos();
       operation();
       return;
-    } catch (const EAbort&) {
+    } catch (const common::EAbort&) {
       throw;
     } catch (const common::Exception& error) {
       TDataAction action = TDataAction::daFail;
@@ -51,7 +52,7 @@ void TDataSet::CheckOperation(const std::function<void()>& operation,
         throw;
       }
       if (action == TDataAction::daAbort) {
-        throw EAbort();
+        throw common::EAbort();
       }
     }
   }

@@ -14,7 +14,7 @@ int hexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  throw ESqlQueryError(formatText(messages::kNotHexDigit, {std::string_view(&c, 1)}));
+  throw ESqlQueryError(common::formatText(messages::kNotHexDigit, {std::string_view(&c, 1)}));
 }
 
 // Text read as hexadecimal digit pairs; a last odd digit is ignored.
@@ -95,7 +95,7 @@ void TStatementRun::ExecuteUpdate(int& changedRowCount) {
     for (const TBoundTable& table : tables_) {
       if ((field = table.dataSet->FindField(item.fieldName)) != nullptr) break;
     }
-    if (field == nullptr) throw ESqlQueryError(formatText(messages::kFieldMissing, {item.fieldName}));
+    if (field == nullptr) throw ESqlQueryError(common::formatText(messages::kFieldMissing, {item.fieldName}));
     assignments.push_back(Assignment{field, nullptr});
   }
   for (std::size_t i = 0; i < assignments.size(); ++i) {
@@ -158,7 +158,7 @@ void TStatementRun::ExecuteInsert(int& changedRowCount) {
   dbase::TDataSet& target = *tables_.front().dataSet;
   for (const std::string& name : item.fieldNames) {
     if (target.FindField(name) == nullptr) {
-      throw ESqlQueryError(formatText(messages::kInsertFieldMissing, {name}));
+      throw ESqlQueryError(common::formatText(messages::kInsertFieldMissing, {name}));
     }
   }
   std::vector<TExprPtr> values;
@@ -170,7 +170,7 @@ void TStatementRun::ExecuteInsert(int& changedRowCount) {
     for (std::size_t i = 0; i < item.fieldNames.size(); ++i) {
       dbase::TField& field = target.FieldByName(item.fieldNames[i]);
       if (i >= values.size()) {
-        throw ESqlQueryError(formatText(messages::kListIndex, {std::to_string(i)}));
+        throw ESqlQueryError(common::formatText(messages::kListIndex, {std::to_string(i)}));
       }
       if (values[i] && !values[i]->IsNull()) assignValue(field, *values[i], true);
     }

@@ -53,13 +53,13 @@ TBoundTable TStatementRun::BindTable(const std::string& name, const std::string&
       }
     }
   }
-  if (table.dataSet == nullptr) throw ESqlQueryError(formatText(messages::kDataSetMissing, {name}));
+  if (table.dataSet == nullptr) throw ESqlQueryError(common::formatText(messages::kDataSetMissing, {name}));
   table.registered = table.dataSet;
   if (!table.dataSet->Active()) {
     try {
       table.dataSet->Open();
     } catch (const std::exception&) {
-      throw ESqlQueryError(formatText(messages::kDataSetNotOpened, {name}));
+      throw ESqlQueryError(common::formatText(messages::kDataSetNotOpened, {name}));
     }
   }
   return table;
@@ -115,7 +115,7 @@ void TStatementRun::ExpandAllFields() {
     }
     const TBoundTable* table = FindTable(column.allFieldsOf);
     if (table == nullptr) {
-      throw ESqlQueryError(formatText(messages::kDataSetMissing, {column.allFieldsOf}));
+      throw ESqlQueryError(common::formatText(messages::kDataSetMissing, {column.allFieldsOf}));
     }
     fieldsOf(*table, expanded);
   }
@@ -147,7 +147,7 @@ std::string TStatementRun::ResolveReference(const std::string& name, bool column
   if (const TBoundTable* table = FindFieldTable(field, owner)) {
     return fieldReferenceText(quotedName(table->qualifier) + "." + quotedName(field));
   }
-  throw ESqlQueryError(formatText(messages::kFieldNotFound, {field}));
+  throw ESqlQueryError(common::formatText(messages::kFieldNotFound, {field}));
 }
 
 // --- Names of enclosing statements, which a subquery may use
@@ -281,7 +281,7 @@ int TStatementRun::BindOrderItem(const TOrderByItem& item, const char* notFoundM
     }
   }
   const std::string shown = isLoneReference(resolved) ? resolved.substr(2, resolved.size() - 3) : resolved;
-  throw ESqlQueryError(formatText(notFoundMessage, {shown}));
+  throw ESqlQueryError(common::formatText(notFoundMessage, {shown}));
 }
 
 std::vector<int> TStatementRun::BindOrderList(const TOrderByList& list,
@@ -310,7 +310,7 @@ TExprParserContext TStatementRun::ParserContext() const {
   };
   context.OnUDFSolve = [this](const std::string& name, const TExprList& params) {
     if (SubqueryFunction(name) != nullptr) return SolveSubqueryFunction(name, params);
-    if (!environment_.OnUDFSolve) throw EExpression(formatText(messages::kInternalError, {"0"}));
+    if (!environment_.OnUDFSolve) throw EExpression(common::formatText(messages::kInternalError, {"0"}));
     return environment_.OnUDFSolve(name, params);
   };
   return context;

@@ -45,19 +45,19 @@ TExprPtr ExprBuilder::boolean(bool value) const { return std::make_unique<TBoole
 TExprPtr ExprBuilder::parameter(const std::string& name) const {
   std::optional<TExprValue> value;
   if (context_.ParamValue) value = context_.ParamValue(name);
-  if (!value) throw ESqlQueryError(formatText(messages::kParameterMissing, {name}));
+  if (!value) throw ESqlQueryError(common::formatText(messages::kParameterMissing, {name}));
   return std::make_unique<TExplicitParamExpr>(name, std::move(*value));
 }
 
 TExprPtr ExprBuilder::field(dbase::TDataSet& dataSet, const std::string& name) const {
   dbase::TField* found = dataSet.FindField(name);
-  if (found == nullptr) throw EExpression(formatText(messages::kFieldMissing, {name}));
+  if (found == nullptr) throw EExpression(common::formatText(messages::kFieldMissing, {name}));
   return std::make_unique<TFieldExpr>(*found);
 }
 
 TExprPtr ExprBuilder::qualified(const std::string& table, const std::string& fieldName) const {
   dbase::TDataSet* dataSet = context_.FindDataSet ? context_.FindDataSet(table) : nullptr;
-  if (dataSet == nullptr) throw EExpression(formatText(messages::kDataSetMissing, {table}));
+  if (dataSet == nullptr) throw EExpression(common::formatText(messages::kDataSetMissing, {table}));
   return field(*dataSet, fieldName);
 }
 
@@ -78,7 +78,7 @@ TExprPtr ExprBuilder::function(const std::string& name, TExprList& params, bool 
     return checked(std::make_unique<TUDFExpr>(upper, std::move(params), type, maxLength, context_.OnUDFSolve));
   }
   if (TExprPtr builtin = makeBuiltinFunction(upper, params)) return checked(std::move(builtin));
-  throw ExprParseFailure{formatText(messages::kUnknownIdentifier, {name})};
+  throw ExprParseFailure{common::formatText(messages::kUnknownIdentifier, {name})};
 }
 
 TExprPtr ExprBuilder::name(const std::string& name) const {

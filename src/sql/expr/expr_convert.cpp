@@ -66,7 +66,7 @@ std::string floatToText(double value) {
 double textToFloat(std::string_view text) {
   if (auto value = parseFloat(text)) return *value;
   if (auto date = systemDateTime(text)) return *date;
-  throw EExpression(formatText(messages::kNotFloat, {text}));
+  throw EExpression(common::formatText(messages::kNotFloat, {text}));
 }
 
 std::int32_t textToInteger(std::string_view text) {
@@ -89,7 +89,7 @@ std::int32_t textToInteger(std::string_view text) {
   const bool fits = base == 16 ? value >= -0xFFFFFFFFLL && value <= 0xFFFFFFFFLL
                                : value >= std::numeric_limits<std::int32_t>::min() &&
                                      value <= std::numeric_limits<std::int32_t>::max();
-  if (!complete || !fits) throw EExpression(formatText(messages::kNotInteger, {text}));
+  if (!complete || !fits) throw EExpression(common::formatText(messages::kNotInteger, {text}));
   return wrapInteger(value);
 }
 

@@ -148,7 +148,7 @@ std::string applyPicture(const Picture& picture, double magnitude) {
 }
 
 [[noreturn]] void invalidFormat(std::string_view format) {
-  throw EExpression(formatText(messages::kFormatInvalid, {format}));
+  throw EExpression(common::formatText(messages::kFormatInvalid, {format}));
 }
 
 std::string padded(std::string text, int width, bool left) {

@@ -118,7 +118,7 @@ Symbol yylex(vekrano::sql::ExprDriver& drv) {
         const std::string date = inner();
         const auto serial = vekrano::sql::monthFirstDate(date);
         if (!serial) {
-          throw vekrano::sql::EExpression(vekrano::sql::formatText(vekrano::sql::messages::kNotDate, {date}));
+          throw vekrano::sql::EExpression(vekrano::common::formatText(vekrano::sql::messages::kNotDate, {date}));
         }
         return parser::make_DECIMAL(*serial, loc);
       }

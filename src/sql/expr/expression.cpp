@@ -11,7 +11,7 @@ namespace vekrano::sql {
 namespace {
 
 [[noreturn]] void cannotRead(const char* pattern, TExprType type) {
-  throw EExpression(formatText(pattern, {exprTypeName(type)}));
+  throw EExpression(common::formatText(pattern, {exprTypeName(type)}));
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ namespace {
 bool isRelational(TOperator op) { return op >= opEq && op <= opGTE; }
 
 [[noreturn]] void internalError(TOperator op) {
-  throw EExpression(formatText(messages::kInternalError, {std::to_string(op)}));
+  throw EExpression(common::formatText(messages::kInternalError, {std::to_string(op)}));
 }
 
 // e raised to (exponent x ln(base)); a base that is not positive has no logarithm.
@@ -47,12 +47,12 @@ TExprType operatorResultType(TOperator op, TExprType operandType) {
       if (op == opNot || op == opAnd || op == opOr || op == opXor) return ttBoolean;
       break;
   }
-  throw EExpression(formatText(messages::kOperatorIncompatible, {operatorName(op), exprTypeName(operandType)}));
+  throw EExpression(common::formatText(messages::kOperatorIncompatible, {operatorName(op), exprTypeName(operandType)}));
 }
 
 TUnaryOp::TUnaryOp(TOperator op, TExprPtr operand) : op_(op), operand_(std::move(operand)) {
   if (op != opNot && op != opPlus && op != opMinus) {
-    throw EExpression(formatText(messages::kNotUnary, {operatorName(op)}));
+    throw EExpression(common::formatText(messages::kNotUnary, {operatorName(op)}));
   }
   adopt(*operand_);
 }
@@ -96,7 +96,7 @@ bool TUnaryOp::AsBoolean() const {
 TBinaryOp::TBinaryOp(TOperator op, TExprPtr left, TExprPtr right)
     : op_(op), left_(std::move(left)), right_(std::move(right)) {
   if (op == opNot || isRelational(op)) {
-    throw EExpression(formatText(messages::kNotBinary, {operatorName(op)}));
+    throw EExpression(common::formatText(messages::kNotBinary, {operatorName(op)}));
   }
   adopt(*left_);
   adopt(*right_);
@@ -177,7 +177,7 @@ std::optional<TExpression::FieldPrefix> TBinaryOp::RequiredFieldPrefix() const {
 
 TRelationalOp::TRelationalOp(TOperator op, TExprPtr left, TExprPtr right)
     : op_(op), left_(std::move(left)), right_(std::move(right)) {
-  if (!isRelational(op)) throw EExpression(formatText(messages::kNotRelational, {operatorName(op)}));
+  if (!isRelational(op)) throw EExpression(common::formatText(messages::kNotRelational, {operatorName(op)}));
   adopt(*left_);
   adopt(*right_);
 }
@@ -205,7 +205,7 @@ bool TRelationalOp::AsBoolean() const {
   } else {
     if (left_->IsNull() || right_->IsNull()) return false;
     if (type == ttBoolean && op_ != opEq && op_ != opNEQ) {
-      throw EExpression(formatText(messages::kBooleanOperands, {operatorName(op_)}));
+      throw EExpression(common::formatText(messages::kBooleanOperands, {operatorName(op_)}));
     }
     order = compareAs(*left_, *right_, type);
   }

@@ -14,7 +14,7 @@ TFunction::TFunction(std::string name, TExprList params) : name_(std::move(name)
 }
 
 void TFunction::invalidParameter() const {
-  throw EExpression(formatText(messages::kInvalidParameter, {name_}));
+  throw EExpression(common::formatText(messages::kInvalidParameter, {name_}));
 }
 
 void TFunction::requireArgs(std::initializer_list<Arg> kinds) const {
@@ -42,7 +42,7 @@ TExprPtr make(std::string name, TExprList& params) {
 template <bool negated>
 TExprPtr makeLike(std::string name, TExprList& params) {
   if (params.size() != 2 && params.size() != 3) {
-    throw EExpression(formatText(messages::kInvalidParameter, {name}));
+    throw EExpression(common::formatText(messages::kInvalidParameter, {name}));
   }
   const TExpression* escape = params.size() == 3 ? params[2].get() : nullptr;
   return std::make_unique<TSQLLikeExpr>(std::move(params[0]), std::move(params[1]), escape, negated);

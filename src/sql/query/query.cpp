@@ -135,7 +135,7 @@ void TSqlQuery::ParseStatement(TSqlAnalizer& analizer) {
   if (OnSyntaxError) {
     OnSyntaxError(error->errorText, error->token, error->line, error->column,
                   static_cast<int>(error->token.size()));
-    throw EAbort();
+    throw common::EAbort();
   }
   throw ESqlQueryError(error->message());
 }

@@ -17,13 +17,6 @@
 
 namespace vekrano::sql {
 
-// A run that ended silently (a syntax error handed to OnSyntaxError); the application's error
-// display does not show it.
-class EAbort : public common::Exception {
- public:
-  EAbort() : common::Exception("Operation aborted") {}
-};
-
 class TSqlQuery;
 
 // One registered dataset and the alias statements name it by.

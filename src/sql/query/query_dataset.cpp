@@ -346,7 +346,7 @@ void TSqlQuery::InternalGotoBookmark(const char* data) {
   std::int32_t index;
   std::memcpy(&index, data, sizeof index);
   if (index < 0 || index >= resultSet_->RecordCount()) {
-    throw ESqlQueryError(formatText(messages::kBookmarkNotFound, {std::to_string(index)}));
+    throw ESqlQueryError(common::formatText(messages::kBookmarkNotFound, {std::to_string(index)}));
   }
   cursor_ = index;
 }

@@ -44,7 +44,7 @@ const TExpression& TSqlQuery::FilterExpression() const {
     parser.ParseExpression(filter_);
     TExprPtr expression = parser.TakeExpression();
     if (expression->ExprType() != ttBoolean) {
-      throw EExpression(formatText(messages::kCannotReadBoolean, {exprTypeName(expression->ExprType())}));
+      throw EExpression(common::formatText(messages::kCannotReadBoolean, {exprTypeName(expression->ExprType())}));
     }
     filterExpression_ = std::move(expression);
   }

@@ -134,7 +134,7 @@ void TSqlFloatField::SetAsString(char* row, std::string_view value) const {
   try {
     number = textToFloat(value);
   } catch (const EExpression&) {
-    throw ESqlQueryError(formatText(messages::kInvalidFloatValue, {std::string(value)}));
+    throw ESqlQueryError(common::formatText(messages::kInvalidFloatValue, {std::string(value)}));
   }
   SetAsFloat(row, number);
 }
@@ -166,7 +166,7 @@ void TSqlIntegerField::SetAsString(char* row, std::string_view value) const {
   try {
     number = textToInteger(value);
   } catch (const EExpression&) {
-    throw ESqlQueryError(formatText(messages::kInvalidIntegerValue, {std::string(value)}));
+    throw ESqlQueryError(common::formatText(messages::kInvalidIntegerValue, {std::string(value)}));
   }
   SetAsInteger(row, number);
 }
@@ -198,7 +198,7 @@ void TSqlBooleanField::SetAsString(char* row, std::string_view value) const {
   } else if (isLeadingPartOf(value, "TRUE")) {
     SetAsBoolean(row, true);
   } else {
-    throw ESqlQueryError(formatText(messages::kInvalidBooleanValue, {std::string(value)}));
+    throw ESqlQueryError(common::formatText(messages::kInvalidBooleanValue, {std::string(value)}));
   }
 }
 

@@ -52,7 +52,7 @@ TMemMapFile::~TMemMapFile() {
 
 void TMemMapFile::CheckCapacity(std::size_t size) const {
   if (position_ > capacity_ || size > capacity_ - position_) {
-    throw ESqlQueryError(formatText(messages::kCapacityExceeded, {std::to_string(capacity_)}));
+    throw ESqlQueryError(common::formatText(messages::kCapacityExceeded, {std::to_string(capacity_)}));
   }
 }
 
