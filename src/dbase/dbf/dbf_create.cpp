@@ -10,7 +10,7 @@
 
 #include "common/code_page.h"
 #include "dbase/dbase_error.h"
-#include "dbase/dbf/dbf_bytes.h"
+#include "common/byte_codec.h"
 #include "dbase/dbf_date.h"
 #include "dbase/dbf/dbf_file.h"
 
@@ -66,11 +66,11 @@ std::uint8_t writeDescriptor(std::uint8_t* d, const DbfFieldDef& def) {
 bool createMemoFile(const std::string& tablePath) {
   const std::string memoPath = DerivedFileName(tablePath, "DBT");
   std::uint8_t header[kMemoHeaderSize] = {};
-  WriteU32(header, 1);
+  common::putU32(header, 1);
   const std::string stem = std::filesystem::path(tablePath).stem().string();
   std::copy_n(stem.begin(), std::min(stem.size(), kMemoNameSize), header + kMemoNameOffset);
-  WriteU16(header + kMemoMarkOffset, kMemoMark);
-  WriteU16(header + kMemoBlockSizeOffset, kMemoBlockSize);
+  common::putU16(header + kMemoMarkOffset, kMemoMark);
+  common::putU16(header + kMemoBlockSizeOffset, kMemoBlockSize);
   File memo;
   int error = memo.create(memoPath, FileShare::Exclusive);
   if (error == 0) error = memo.writeAt(header, sizeof header, 0);
@@ -104,8 +104,8 @@ bool CreateDbf(const std::string& fileName, const std::vector<DbfFieldDef>& fiel
   image[kDbfDateOffset] = static_cast<std::uint8_t>((today.year - 1900) % 256);
   image[kDbfDateOffset + 1] = static_cast<std::uint8_t>(today.month);
   image[kDbfDateOffset + 2] = static_cast<std::uint8_t>(today.day);
-  WriteU16(image.data() + kDbfHeaderLengthOffset, static_cast<std::uint16_t>(headerLength));
-  WriteU16(image.data() + kDbfRecordLengthOffset, static_cast<std::uint16_t>(recordLength));
+  common::putU16(image.data() + kDbfHeaderLengthOffset, static_cast<std::uint16_t>(headerLength));
+  common::putU16(image.data() + kDbfRecordLengthOffset, static_cast<std::uint16_t>(recordLength));
   image[headerLength - 1] = static_cast<std::uint8_t>(kDbfHeaderTerminator);
   image[headerLength] = static_cast<std::uint8_t>(kDbfEndOfFile);
 

@@ -6,7 +6,7 @@
 
 #include "common/code_page.h"
 #include "dbase/dbase_error.h"
-#include "dbase/dbf/dbf_bytes.h"
+#include "common/byte_codec.h"
 #include "dbase/dbf_date.h"
 #include "dbase/file_helpers.h"
 #include "dbase/table_locks.h"
@@ -211,7 +211,7 @@ bool DbfTable::rewriteHeader() {
   const Date today = Today();
   lastUpdate_ = StoredDate(today);
   if (layout_ == DbfLayout::DBase2) {
-    WriteU16(header_.data() + kDBase2CountOffset, static_cast<std::uint16_t>(recordCount_));
+    common::putU16(header_.data() + kDBase2CountOffset, static_cast<std::uint16_t>(recordCount_));
     header_[kDBase2DateOffset] = static_cast<std::uint8_t>(today.month);
     header_[kDBase2DateOffset + 1] = static_cast<std::uint8_t>(today.day);
     header_[kDBase2DateOffset + 2] = static_cast<std::uint8_t>((today.year - 1900) % 256);
@@ -220,7 +220,7 @@ bool DbfTable::rewriteHeader() {
   header_[kDbfDateOffset] = static_cast<std::uint8_t>((today.year - 1900) % 256);
   header_[kDbfDateOffset + 1] = static_cast<std::uint8_t>(today.month);
   header_[kDbfDateOffset + 2] = static_cast<std::uint8_t>(today.day);
-  WriteU32(header_.data() + kDbfCountOffset, static_cast<std::uint32_t>(recordCount_));
+  common::putU32(header_.data() + kDbfCountOffset, static_cast<std::uint32_t>(recordCount_));
   return file_.writeAt(header_.data(), kDbfHeaderSize, 0) == 0;
 }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "dbase/dbf/dbf_bytes.h"
+#include "common/byte_codec.h"
 #include "dbase/file_helpers.h"
 
 namespace vekrano::dbase {
@@ -26,7 +26,7 @@ int DbfMemoFile::Open(const std::string& fileName, FileAccess access, FileShare 
     Close();
     return kErrorFormatInvalid;
   }
-  const int blockSize = ReadU16(header.data() + kBlockSizeOffset);
+  const int blockSize = common::getU16(header.data() + kBlockSizeOffset);
   blockSize_ = blockSize > 0 ? blockSize : kDefaultBlockSize;
   return 0;
 }
@@ -39,7 +39,7 @@ std::optional<std::string> DbfMemoFile::ReadText(std::int64_t block) {
   if (!readExact(file_, offset, head.data(), head.size()) ||
       !std::equal(kTextMark.begin(), kTextMark.end(), head.begin()))
     return std::nullopt;
-  const std::uint32_t stored = ReadU32(head.data() + kTextMark.size());
+  const std::uint32_t stored = common::getU32(head.data() + kTextMark.size());
   // A damaged length must not make us read past the file or allocate without bound.
   if (stored < kTextHeaderSize || offset + static_cast<std::int64_t>(stored) > size) return std::nullopt;
   std::string text(stored - kTextHeaderSize, '\0');

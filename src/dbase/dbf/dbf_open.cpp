@@ -19,7 +19,7 @@
 #include <optional>
 
 #include "dbase/dbase_error.h"
-#include "dbase/dbf/dbf_bytes.h"
+#include "common/byte_codec.h"
 #include "dbase/dbf/dbf_file.h"
 
 namespace vekrano::dbase {
@@ -147,9 +147,9 @@ std::optional<Failure> readDescriptors(File& f, std::size_t length, const std::s
 std::optional<Failure> loadStandardOrLevel7(File& f, const std::string& file, Loaded& loaded) {
   const bool level7 = loaded.layout == DbfLayout::Level7;
   const std::uint8_t* h = loaded.header.data();
-  loaded.headerLength = ReadU16(h + kDbfHeaderLengthOffset);
-  loaded.recordLength = ReadU16(h + kDbfRecordLengthOffset);
-  loaded.recordCount = ReadU32(h + kDbfCountOffset);
+  loaded.headerLength = common::getU16(h + kDbfHeaderLengthOffset);
+  loaded.recordLength = common::getU16(h + kDbfRecordLengthOffset);
+  loaded.recordCount = common::getU32(h + kDbfCountOffset);
   loaded.lastUpdate = lastUpdateText(h[kDbfDateOffset], h[kDbfDateOffset + 1], h[kDbfDateOffset + 2]);
   const std::size_t start = level7 ? kLevel7DescriptorStart : kDbfHeaderSize;
   const std::size_t size = level7 ? kLevel7DescriptorSize : kDbfDescriptorSize;
@@ -189,8 +189,8 @@ std::optional<Failure> loadDBase2(File& f, const std::string& file, Loaded& load
   all.insert(all.end(), bytes.begin(), bytes.end());
   const std::uint8_t* h = all.data();
   loaded.headerLength = static_cast<std::uint16_t>(kDBase2HeaderSize);
-  loaded.recordCount = ReadU16(h + kDBase2CountOffset);
-  loaded.recordLength = ReadU16(h + kDBase2RecordLengthOffset);
+  loaded.recordCount = common::getU16(h + kDBase2CountOffset);
+  loaded.recordLength = common::getU16(h + kDBase2RecordLengthOffset);
   loaded.lastUpdate = lastUpdateText(h[kDBase2DateOffset + 2], h[kDBase2DateOffset],
                                      h[kDBase2DateOffset + 1]);
   for (std::size_t i = 0; i < kDBase2MaxFields; ++i) {

@@ -8,6 +8,7 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include "common/byte_codec.h"
 #include "dbase/mdx/mdx_failure.h"
 #include "dbase/file_helpers.h"
 #include "dbase/mdx/mdx_format.h"
@@ -21,7 +22,7 @@ constexpr std::size_t kMergeChunk = 64 * 1024;
 constexpr std::size_t kNodesPerWrite = 63;
 
 std::uint32_t recordAt(const char* entry, std::size_t keyLength) {
-  return getU32(reinterpret_cast<const std::uint8_t*>(entry + keyLength));
+  return common::getU32(reinterpret_cast<const std::uint8_t*>(entry + keyLength));
 }
 
 // A work file in the temporary folder, removed from the folder at once so it never outlives us.
@@ -61,7 +62,7 @@ void KeySorter::add(std::string_view key, std::uint32_t record) {
   std::size_t at = entries_.size();
   entries_.append(key);
   entries_.resize(at + entrySize_);
-  putU32(reinterpret_cast<std::uint8_t*>(entries_.data() + at + keyLength_), record);
+  common::putU32(reinterpret_cast<std::uint8_t*>(entries_.data() + at + keyLength_), record);
   sorted_.push_back(static_cast<std::uint32_t>(sorted_.size()));
 }
 
@@ -216,7 +217,7 @@ std::uint32_t TreeWriter::finish() {
 }
 
 std::uint32_t TreeWriter::emitLeaf() {
-  putU32(leaf_.data() + kNodeCount, static_cast<std::uint32_t>(leafCount_));
+  common::putU32(leaf_.data() + kNodeCount, static_cast<std::uint32_t>(leafCount_));
   std::uint32_t block = emitBlock(leaf_.data());
   std::fill(leaf_.begin(), leaf_.end(), 0);
   leafCount_ = 0;

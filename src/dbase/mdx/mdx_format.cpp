@@ -4,23 +4,9 @@
 #include <cstring>
 #include <ctime>
 
+#include "common/byte_codec.h"
+
 namespace vekrano::dbase {
-
-std::uint16_t getU16(const std::uint8_t* at) { return static_cast<std::uint16_t>(at[0] | at[1] << 8); }
-
-std::uint32_t getU32(const std::uint8_t* at) {
-  return std::uint32_t{at[0]} | std::uint32_t{at[1]} << 8 | std::uint32_t{at[2]} << 16 |
-         std::uint32_t{at[3]} << 24;
-}
-
-void putU16(std::uint8_t* at, std::uint16_t value) {
-  at[0] = static_cast<std::uint8_t>(value);
-  at[1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-void putU32(std::uint8_t* at, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) at[i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
 
 namespace {
 
@@ -37,14 +23,14 @@ std::string getText(const std::uint8_t* at) {
 
 Anchor encodeTagHeader(const TagHeader& header) {
   Anchor a{};
-  putU32(&a[kTagRoot], header.root);
+  common::putU32(&a[kTagRoot], header.root);
   a[kTagFlags] = static_cast<std::uint8_t>(kFlagAlways | (header.descending ? kFlagDescending : 0) |
                                            (header.unique ? kFlagUnique : 0));
   a[kTagKeyType] = static_cast<std::uint8_t>(header.keyType);
-  putU16(&a[kTagKeyLength], static_cast<std::uint16_t>(header.keyLength));
-  putU16(&a[kTagMaxKeys], static_cast<std::uint16_t>(header.maxKeys()));
-  putU16(&a[kTagDateFlag], header.keyType == 'D' ? 1 : 0);
-  putU16(&a[kTagItemLength], static_cast<std::uint16_t>(header.itemLength()));
+  common::putU16(&a[kTagKeyLength], static_cast<std::uint16_t>(header.keyLength));
+  common::putU16(&a[kTagMaxKeys], static_cast<std::uint16_t>(header.maxKeys()));
+  common::putU16(&a[kTagDateFlag], header.keyType == 'D' ? 1 : 0);
+  common::putU16(&a[kTagItemLength], static_cast<std::uint16_t>(header.itemLength()));
   a[kTagUnique] = header.unique ? 1 : 0;
   putText(&a[kTagExpression], header.expression);
   if (!header.condition.empty()) {
@@ -56,9 +42,9 @@ Anchor encodeTagHeader(const TagHeader& header) {
 
 TagHeader decodeTagHeader(const Anchor& a) {
   TagHeader header;
-  header.root = getU32(&a[kTagRoot]);
+  header.root = common::getU32(&a[kTagRoot]);
   header.keyType = static_cast<char>(a[kTagKeyType]);
-  header.keyLength = getU16(&a[kTagKeyLength]);
+  header.keyLength = common::getU16(&a[kTagKeyLength]);
   header.descending = (a[kTagFlags] & kFlagDescending) != 0;
   header.unique = (a[kTagFlags] & kFlagUnique) != 0 || a[kTagUnique] != 0;
   header.expression = getText(&a[kTagExpression]);
@@ -82,8 +68,8 @@ std::string encodeEmptyHeaderArea(std::string_view tableName, HeaderDate date) {
   h[kHdrCreated + 1] = date.month;
   h[kHdrCreated + 2] = date.day;
   std::memcpy(h + kHdrTableName, tableName.data(), std::min(tableName.size(), kHdrTableNameSize));
-  putU16(h + kHdrBlockUnits, kBlockUnits);
-  putU16(h + kHdrBlockBytes, kBlockSize);
+  common::putU16(h + kHdrBlockUnits, kBlockUnits);
+  common::putU16(h + kHdrBlockBytes, kBlockSize);
   h[kHdrProduction] = 1;
   h[kHdrEntryCount] = kMaxTags + 1;
   h[kHdrEntryLength] = kTagEntrySize;

@@ -111,11 +111,6 @@ inline constexpr std::size_t kNodeCount = 0;
 inline constexpr std::size_t kNodeItems = 8;
 inline constexpr std::size_t kNodeItemSpace = 1012;
 
-std::uint16_t getU16(const std::uint8_t* at);
-std::uint32_t getU32(const std::uint8_t* at);
-void putU16(std::uint8_t* at, std::uint16_t value);
-void putU32(std::uint8_t* at, std::uint32_t value);
-
 // File offset of a block or unit number.
 inline std::uint64_t blockOffset(std::uint32_t block) { return std::uint64_t{block} * kUnitSize; }
 

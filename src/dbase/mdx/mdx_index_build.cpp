@@ -5,8 +5,9 @@
 #include <unistd.h>
 
 #include "dbase/mdx/mdx_failure.h"
-#include "dbase/file_helpers.h"
+#include "common/byte_codec.h"
 #include "common/code_page.h"
+#include "dbase/file_helpers.h"
 #include "dbase/mdx/mdx_index_detail.h"
 #include "dbase/mdx/mdx_keys.h"
 
@@ -132,7 +133,7 @@ void MdxIndex::AddIndexTag(const MdxTagDefinition& definition, const MdxBuildOpt
   TagEntry entry{headerBlock, common::ansiUpper(definition.name).substr(0, kEntNameSize), type};
   addTagEntry(entries, entry);
   encodeTagTable(area.data(), entries);
-  putU32(&area[kHdrBlockCounter], header.root + kBlockUnits);
+  common::putU32(&area[kHdrBlockCounter], header.root + kBlockUnits);
   if (file_.writeAt(area.data(), area.size(), 0) != 0)
     throw MdxFailure(kErrorDiskWrite, "Error writing index file: " + fileName_ + where);
 }

@@ -3,21 +3,22 @@
 #include <cassert>
 #include <cstring>
 
+#include "common/byte_codec.h"
 #include "dbase/mdx/mdx_format.h"
 
 namespace vekrano::dbase {
 
 bool decodeNode(const std::uint8_t* block, const NodeShape& shape, Node& node) {
-  std::uint32_t count = getU32(block + kNodeCount);
+  std::uint32_t count = common::getU32(block + kNodeCount);
   if (count > static_cast<std::uint32_t>(shape.maxKeys)) return false;
   node.items.resize(count);
   const std::uint8_t* at = block + kNodeItems;
   for (auto& item : node.items) {
-    item.number = getU32(at);
+    item.number = common::getU32(at);
     item.key.assign(reinterpret_cast<const char*>(at + 4), shape.keyLength);
     at += shape.itemLength;
   }
-  node.rightChild = getU32(at);
+  node.rightChild = common::getU32(at);
   return true;
 }
 
@@ -25,16 +26,16 @@ void putNodeItem(std::uint8_t* block, const NodeShape& shape, std::size_t index,
                  std::string_view key) {
   assert(key.size() == static_cast<std::size_t>(shape.keyLength));
   std::uint8_t* at = block + kNodeItems + index * static_cast<std::size_t>(shape.itemLength);
-  putU32(at, number);
+  common::putU32(at, number);
   std::memcpy(at + 4, key.data(), key.size());
 }
 
 void encodeNode(const Node& node, const NodeShape& shape, std::uint8_t* block) {
   assert(node.items.size() <= static_cast<std::size_t>(shape.maxKeys));
   std::memset(block, 0, kBlockSize);
-  putU32(block + kNodeCount, static_cast<std::uint32_t>(node.items.size()));
+  common::putU32(block + kNodeCount, static_cast<std::uint32_t>(node.items.size()));
   for (std::size_t i = 0; i < node.items.size(); ++i) putNodeItem(block, shape, i, node.items[i].number, node.items[i].key);
-  putU32(block + kNodeItems + node.items.size() * static_cast<std::size_t>(shape.itemLength), node.rightChild);
+  common::putU32(block + kNodeItems + node.items.size() * static_cast<std::size_t>(shape.itemLength), node.rightChild);
 }
 
 }  // namespace vekrano::dbase

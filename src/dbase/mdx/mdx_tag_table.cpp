@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/byte_codec.h"
 #include "dbase/mdx/mdx_format.h"
 
 namespace vekrano::dbase {
@@ -29,7 +30,7 @@ std::vector<TagEntry> decodeTagTable(const std::uint8_t* area) {
   for (int i = 1; i <= count; ++i) {
     const std::uint8_t* e = area + kTagTableOffset + kTagEntrySize * i;
     TagEntry entry;
-    entry.headerBlock = getU32(e + kEntHeaderBlock);
+    entry.headerBlock = common::getU32(e + kEntHeaderBlock);
     const auto* nameEnd = std::find(e + kEntName, e + kEntName + kEntNameSize, std::uint8_t{0});
     entry.name.assign(e + kEntName, nameEnd);
     entry.keyType = static_cast<char>(e[kEntKeyType]);
@@ -43,7 +44,7 @@ void encodeTagTable(std::uint8_t* area, const std::vector<TagEntry>& entries) {
   area[kHdrTagCount] = static_cast<std::uint8_t>(entries.size());
   for (std::size_t i = 0; i < entries.size(); ++i) {
     std::uint8_t* e = entryAt(area, i + 1);
-    putU32(e + kEntHeaderBlock, entries[i].headerBlock);
+    common::putU32(e + kEntHeaderBlock, entries[i].headerBlock);
     std::memcpy(e + kEntName, paddedName(entries[i].name).data(), kEntNameSize);
     e[kEntMarker] = kEntMarkerValue;
     e[kEntKeyType] = static_cast<std::uint8_t>(entries[i].keyType);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "common/byte_codec.h"
 #include "dbase/mdx/mdx_failure.h"
 
 namespace vekrano::dbase {
@@ -76,7 +77,7 @@ std::uint32_t TagTree::appendNode(const Node& node) {
   if (block < kHeaderAreaSize / kUnitSize) corrupted();
   writeNode(block, node);
   std::array<std::uint8_t, 4> counter;
-  putU32(counter.data(), block + 1);
+  common::putU32(counter.data(), block + 1);
   place_.file->writeAt(counter.data(), counter.size(), kHdrBlockCounter);
   return block;
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 
+#include "common/byte_codec.h"
 #include "common/code_page.h"
 #include "dbase/dataset/field_convert.h"
 #include "sql/errors.h"
@@ -17,18 +18,6 @@ namespace vekrano::sql {
 namespace {
 
 constexpr std::uint16_t kPresent = 0xFFFF;
-
-template <typename T>
-T load(const char* data) {
-  T value;
-  std::memcpy(&value, data, sizeof value);
-  return value;
-}
-
-template <typename T>
-void store(char* data, T value) {
-  std::memcpy(data, &value, sizeof value);
-}
 
 // True when `text` is a leading part of `word`, without regard to case.
 bool isLeadingPartOf(std::string_view text, std::string_view word) {
@@ -48,13 +37,17 @@ std::int32_t roundToInteger(double value) {
 TSqlField::TSqlField(std::string name, std::string expression, TExprType type, int width)
     : name_(std::move(name)), expression_(std::move(expression)), type_(type), width_(width) {}
 
-bool TSqlField::IsNull(const char* row) const { return load<std::uint16_t>(row + offset_) == 0; }
+bool TSqlField::IsNull(const char* row) const {
+  return common::load<std::uint16_t>(row + offset_) == 0;
+}
 
 void TSqlField::Clear(char* row) const {
   std::memset(row + offset_, 0, kPresenceSize + StorageSize());
 }
 
-void TSqlField::SetPresent(char* row) const { store<std::uint16_t>(row + offset_, kPresent); }
+void TSqlField::SetPresent(char* row) const {
+  common::store<std::uint16_t>(row + offset_, kPresent);
+}
 
 std::string TSqlField::AsString(const char*) const {
   throw ESqlQueryError(messages::kCannotReadFieldString);
@@ -124,7 +117,7 @@ TSqlFloatField::TSqlFloatField(std::string name, std::string expression)
     : TSqlField(std::move(name), std::move(expression), ttFloat, sizeof(double)) {}
 
 std::string TSqlFloatField::AsString(const char* row) const { return floatToText(AsFloat(row)); }
-double TSqlFloatField::AsFloat(const char* row) const { return load<double>(Value(row)); }
+double TSqlFloatField::AsFloat(const char* row) const { return common::load<double>(Value(row)); }
 std::int32_t TSqlFloatField::AsInteger(const char* row) const {
   return roundToInteger(AsFloat(row));
 }
@@ -140,7 +133,7 @@ void TSqlFloatField::SetAsString(char* row, std::string_view value) const {
 }
 
 void TSqlFloatField::SetAsFloat(char* row, double value) const {
-  store(Value(row), value);
+  common::store(Value(row), value);
   SetPresent(row);
 }
 
@@ -158,7 +151,7 @@ std::string TSqlIntegerField::AsString(const char* row) const {
 }
 double TSqlIntegerField::AsFloat(const char* row) const { return AsInteger(row); }
 std::int32_t TSqlIntegerField::AsInteger(const char* row) const {
-  return load<std::int32_t>(Value(row));
+  return common::load<std::int32_t>(Value(row));
 }
 
 void TSqlIntegerField::SetAsString(char* row, std::string_view value) const {
@@ -176,7 +169,7 @@ void TSqlIntegerField::SetAsFloat(char* row, double value) const {
 }
 
 void TSqlIntegerField::SetAsInteger(char* row, std::int32_t value) const {
-  store(Value(row), value);
+  common::store(Value(row), value);
   SetPresent(row);
 }
 
@@ -189,7 +182,7 @@ std::string TSqlBooleanField::AsString(const char* row) const { return AsBoolean
 double TSqlBooleanField::AsFloat(const char* row) const { return AsBoolean(row) ? 1 : 0; }
 std::int32_t TSqlBooleanField::AsInteger(const char* row) const { return AsBoolean(row) ? 1 : 0; }
 bool TSqlBooleanField::AsBoolean(const char* row) const {
-  return load<std::int16_t>(Value(row)) != 0;
+  return common::load<std::int16_t>(Value(row)) != 0;
 }
 
 void TSqlBooleanField::SetAsString(char* row, std::string_view value) const {
@@ -203,7 +196,7 @@ void TSqlBooleanField::SetAsString(char* row, std::string_view value) const {
 }
 
 void TSqlBooleanField::SetAsBoolean(char* row, bool value) const {
-  store<std::int16_t>(Value(row), value ? -1 : 0);
+  common::store<std::int16_t>(Value(row), value ? -1 : 0);
   SetPresent(row);
 }
 

@@ -4,19 +4,13 @@
 #include <cstring>
 #include <utility>
 
+#include "common/byte_codec.h"
 #include "sql/errors.h"
 #include "sql/expr/expr_convert.h"
 #include "sql/query_messages.h"
 
 namespace vekrano::sql {
 namespace {
-
-template <typename T>
-T load(const char* data) {
-  T value;
-  std::memcpy(&value, data, sizeof value);
-  return value;
-}
 
 template <typename T>
 int compareValues(T a, T b) {
@@ -48,20 +42,23 @@ int TSrtField::Compare(const char* a, const char* b) const {
       result = result < 0 ? -1 : (result > 0 ? 1 : 0);
       break;
     case ttFloat:
-      result = compareValues(load<double>(a), load<double>(b));
+      result = compareValues(common::load<double>(a), common::load<double>(b));
       break;
     case ttInteger:
-      result = compareValues(load<std::int32_t>(a), load<std::int32_t>(b));
+      result = compareValues(common::load<std::int32_t>(a), common::load<std::int32_t>(b));
       break;
     case ttBoolean:
-      result = compareValues(load<std::int16_t>(a) != 0, load<std::int16_t>(b) != 0);
+      result = compareValues(common::load<std::int16_t>(a) != 0,
+                             common::load<std::int16_t>(b) != 0);
       break;
   }
   return descending_ ? -result : result;
 }
 
 bool TSrtField::SameValue(const char* a, const char* b) const {
-  if (type_ == ttFloat) return floatToText(load<double>(a)) == floatToText(load<double>(b));
+  if (type_ == ttFloat) {
+    return floatToText(common::load<double>(a)) == floatToText(common::load<double>(b));
+  }
   return Compare(a, b) == 0;
 }
 
@@ -116,7 +113,7 @@ void TSqlSortList::SetBoolean(int key, bool value) {
 
 std::int32_t TSqlSortList::RowNumber(int recNo) const {
   if (recNo < 1 || recNo > Count()) throw ESqlQueryError(messages::kRecnoOutOfRange);
-  return load<std::int32_t>(Entry(recNo));
+  return common::load<std::int32_t>(Entry(recNo));
 }
 
 bool TSqlSortList::EqualKeys(int a, int b) const {
