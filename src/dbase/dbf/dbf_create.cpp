@@ -1,11 +1,4 @@
 // CreateDbf: a new empty table file from field definitions, and its memo file.
-//
-// Memo file header (".dbt", 24 bytes when new):
-//   OFFSET  SIZE  DESCRIPTION
-//      0      4   Next free block number (1)
-//      8      8   Table name without extension, 0x00-padded
-//     18      2   0x0102
-//     20      2   Block size (512)
 #include <filesystem>
 
 #include "common/code_page.h"
@@ -17,20 +10,6 @@
 namespace vekrano::dbase {
 namespace {
 
-constexpr std::uint8_t kVersionPlain = 0x03;
-constexpr std::uint8_t kVersionWithMemo = 0x8B;
-constexpr std::size_t kNameSize = 10;
-constexpr std::size_t kMaxFields = 255;
-
-constexpr std::size_t kMemoHeaderSize = 24;
-constexpr std::size_t kMemoNameOffset = 8;
-constexpr std::size_t kMemoNameSize = 8;
-constexpr std::size_t kMemoMarkOffset = 18;
-constexpr std::uint16_t kMemoMark = 0x0102;
-constexpr std::size_t kMemoBlockSizeOffset = 20;
-constexpr std::uint16_t kMemoBlockSize = 512;
-constexpr std::uint8_t kMemoLength = 10;
-
 bool isMemoType(char type) { return type == 'B' || type == 'G' || type == 'M' || type == 'P'; }
 
 bool isBlankOrControl(char c) { return static_cast<unsigned char>(c) <= ' '; }
@@ -40,7 +19,7 @@ std::string trimmedName(const std::string& name) {
   std::size_t last = name.size();
   while (first < last && isBlankOrControl(name[first])) ++first;
   while (last > first && isBlankOrControl(name[last - 1])) --last;
-  return common::ansiUpper(name.substr(first, std::min(last - first, kNameSize)));
+  return common::ansiUpper(name.substr(first, std::min(last - first, kDbfNameMaxLength)));
 }
 
 // Writes descriptor `d` of `def`; returns its stored length, or 0 when the definition fails.
@@ -52,7 +31,7 @@ std::uint8_t writeDescriptor(std::uint8_t* d, const DbfFieldDef& def) {
     case 'C': case 'F': case 'N': length = def.length; break;
     case 'D': length = 8; break;
     case 'L': length = 1; break;
-    case 'M': case 'B': case 'G': case 'P': length = kMemoLength; break;
+    case 'M': case 'B': case 'G': case 'P': length = kDbfMemoFieldLength; break;
     default: return 0;
   }
   if (name.empty() || length == 0) return 0;
@@ -66,7 +45,7 @@ std::uint8_t writeDescriptor(std::uint8_t* d, const DbfFieldDef& def) {
 bool createMemoFile(const std::string& tablePath) {
   const std::string memoPath = DerivedFileName(tablePath, "DBT");
   std::uint8_t header[kMemoHeaderSize] = {};
-  common::putU32(header, 1);
+  common::putU32(header + kMemoNextBlockOffset, 1);
   const std::string stem = std::filesystem::path(tablePath).stem().string();
   std::copy_n(stem.begin(), std::min(stem.size(), kMemoNameSize), header + kMemoNameOffset);
   common::putU16(header + kMemoMarkOffset, kMemoMark);
@@ -85,7 +64,7 @@ bool CreateDbf(const std::string& fileName, const std::vector<DbfFieldDef>& fiel
   const std::size_t headerLength = kDbfHeaderSize + kDbfDescriptorSize * fields.size() + 1;
   // The header, its terminator and the end-of-file marker of the empty table.
   std::vector<std::uint8_t> image(headerLength + 1, 0);
-  bool valid = !fields.empty() && fields.size() <= kMaxFields;
+  bool valid = !fields.empty() && fields.size() <= kDbfMaxFields;
   bool memo = false;
   std::uint32_t recordLength = 1;
   for (std::size_t i = 0; valid && i < fields.size(); ++i) {
@@ -100,7 +79,7 @@ bool CreateDbf(const std::string& fileName, const std::vector<DbfFieldDef>& fiel
     return false;
   }
   const Date today = Today();
-  image[0] = memo ? kVersionWithMemo : kVersionPlain;
+  image[kDbfVersionOffset] = memo ? kDbfVersionWithMemo : kDbfVersionPlain;
   image[kDbfDateOffset] = static_cast<std::uint8_t>((today.year - 1900) % 256);
   image[kDbfDateOffset + 1] = static_cast<std::uint8_t>(today.month);
   image[kDbfDateOffset + 2] = static_cast<std::uint8_t>(today.day);

@@ -14,13 +14,6 @@
 namespace vekrano::dbase {
 namespace {
 
-constexpr std::size_t kPreservedOffset = 16;
-constexpr std::size_t kPreservedSize = 12;
-constexpr std::size_t kIndexFlagOffset = 28;
-constexpr std::size_t kDBase2PrologSize = 8;
-constexpr std::size_t kDBase2CountOffset = 1;
-constexpr std::size_t kDBase2DateOffset = 3;
-
 // ANSI <-> OEM over the field bytes of a record (byte 0, the deletion flag, is left alone).
 void translateToAnsi(char* record, std::size_t length) {
   if (length > 1) common::oemToCharBuff(record + 1, length - 1);
@@ -194,19 +187,19 @@ bool DbfTable::RefreshRecordCount() {
 }
 
 bool DbfTable::ProductionIndexFlag() const {
-  return layout_ != DbfLayout::DBase2 && header_.size() > kIndexFlagOffset &&
-         header_[kIndexFlagOffset] != 0;
+  return layout_ != DbfLayout::DBase2 && header_.size() > kDbfIndexFlagOffset &&
+         header_[kDbfIndexFlagOffset] != 0;
 }
 
 void DbfTable::SetProductionIndexFlag(bool on) {
   if (layout_ == DbfLayout::DBase2 || ProductionIndexFlag() == on) return;
-  header_[kIndexFlagOffset] = on ? 1 : 0;
+  header_[kDbfIndexFlagOffset] = on ? 1 : 0;
   markChanged();
 }
 
 bool DbfTable::rewriteHeader() {
   const std::int64_t read =
-      file_.readAt(header_.data() + kPreservedOffset, kPreservedSize, kPreservedOffset);
+      file_.readAt(header_.data() + kDbfPreservedOffset, kDbfPreservedSize, kDbfPreservedOffset);
   if (read < 0) return false;
   const Date today = Today();
   lastUpdate_ = StoredDate(today);

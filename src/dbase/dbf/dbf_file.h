@@ -1,18 +1,6 @@
 // A dBase table file (.dbf): opening and checking it, creating it, reading and writing records,
 // the deletion flag, closing with the header rules, and the decoded field buffer.
-//
-// Standard header (dBase III/IV), all integers little-endian:
-//   OFFSET  SIZE  DESCRIPTION
-//      0      1   Version byte: 0x03, 0x83, 0x8B, 0xF5; 0x04/0x8C level 7; 0x02 dBase II
-//      1      3   Last update: year - 1900, month, day
-//      4      4   Record count, deleted records included
-//      8      2   Header length (offset of the first record)
-//     10      2   Record length, deletion flag included
-//     12     16   Reserved (16-27 kept as found on disk when the header is rewritten)
-//     28      1   Production index flag
-//     29      1   Language driver (written 0)
-//     30      2   Reserved
-//     32     32n  Field descriptors, then 0x0D; records follow; 0x1A ends the file.
+// The byte layouts are drawn in dbf_format.h.
 #pragma once
 
 #include <cstdint>
@@ -20,25 +8,11 @@
 #include <string_view>
 #include <vector>
 
+#include "dbase/dbf/dbf_format.h"
 #include "dbase/held_file_bytes.h"
 #include "dbase/file_io.h"
 
 namespace vekrano::dbase {
-
-inline constexpr std::size_t kDbfHeaderSize = 32;
-inline constexpr std::size_t kDbfDescriptorSize = 32;
-inline constexpr std::size_t kDbfDateOffset = 1;
-inline constexpr std::size_t kDbfCountOffset = 4;
-inline constexpr std::size_t kDbfHeaderLengthOffset = 8;
-inline constexpr std::size_t kDbfRecordLengthOffset = 10;
-// Field descriptor: name 0-10, type 11, length 16, decimals 17.
-inline constexpr std::size_t kDbfTypeOffset = 11;
-inline constexpr std::size_t kDbfLengthOffset = 16;
-inline constexpr std::size_t kDbfDecimalsOffset = 17;
-inline constexpr char kDbfHeaderTerminator = 0x0D;
-inline constexpr char kDbfEndOfFile = 0x1A;
-inline constexpr char kRecordLive = ' ';
-inline constexpr char kRecordDeleted = '*';
 
 enum class DbfOpenMode { SharedReadWrite, ExclusiveReadWrite, ReadOnly };
 enum class DbfLayout { Standard, Level7, DBase2 };

@@ -1,18 +1,4 @@
 // OpenDbf: reading and checking the header and field descriptors of the three layouts.
-//
-// Level-7 layout (version 0x04, 0x8C): 36 more header bytes, descriptors from offset 68:
-//   OFFSET  SIZE  DESCRIPTION (48-byte descriptor)
-//      0     32   Field name, 0x00-padded
-//     32      1   Type letter
-//     33      1   Length
-//     34      1   Decimals
-// dBase II layout (version 0x02): a 521-byte header:
-//   OFFSET  SIZE  DESCRIPTION
-//      0      1   Version byte
-//      1      2   Record count
-//      3      3   Last update: month, day, year - 1900
-//      6      2   Record length
-//      8    16n   Up to 32 descriptors: name 0-10, type 11, length 12, decimals 15; 0x0D ends
 #include <cstring>
 #include <filesystem>
 #include <limits>
@@ -24,30 +10,6 @@
 
 namespace vekrano::dbase {
 namespace {
-
-constexpr std::size_t kVersionOffset = 0;
-constexpr std::size_t kMaxFields = 255;
-
-constexpr std::size_t kNameSize = 11;
-
-constexpr std::size_t kLevel7DescriptorStart = 68;
-constexpr std::size_t kLevel7DescriptorSize = 48;
-constexpr std::size_t kLevel7NameSize = 32;
-constexpr std::size_t kLevel7TypeOffset = 32;
-constexpr std::size_t kLevel7LengthOffset = 33;
-constexpr std::size_t kLevel7DecimalsOffset = 34;
-
-constexpr std::size_t kDBase2HeaderSize = 521;
-constexpr std::size_t kDBase2CountOffset = 1;
-constexpr std::size_t kDBase2DateOffset = 3;
-constexpr std::size_t kDBase2RecordLengthOffset = 6;
-constexpr std::size_t kDBase2DescriptorStart = 8;
-constexpr std::size_t kDBase2DescriptorSize = 16;
-constexpr std::size_t kDBase2MaxFields = 32;
-constexpr std::size_t kDBase2LengthOffset = 12;
-constexpr std::size_t kDBase2DecimalsOffset = 15;
-
-constexpr std::uint8_t kMemoBit = 0x80;
 
 struct Failure {
   int code;
@@ -67,9 +29,16 @@ struct Loaded {
 
 std::optional<DbfLayout> layoutOfVersion(std::uint8_t version) {
   switch (version) {
-    case 0x03: case 0x83: case 0x8B: case 0xF5: return DbfLayout::Standard;
-    case 0x04: case 0x8C: return DbfLayout::Level7;
-    case 0x02: return DbfLayout::DBase2;
+    case kDbfVersionPlain:
+    case kDbfVersionDBase3WithMemo:
+    case kDbfVersionWithMemo:
+    case kDbfVersionFptMemo:
+      return DbfLayout::Standard;
+    case kDbfVersionLevel7:
+    case kDbfVersionLevel7WithMemo:
+      return DbfLayout::Level7;
+    case kDbfVersionDBase2:
+      return DbfLayout::DBase2;
     default: return std::nullopt;
   }
 }
@@ -155,7 +124,7 @@ std::optional<Failure> loadStandardOrLevel7(File& f, const std::string& file, Lo
   const std::size_t size = level7 ? kLevel7DescriptorSize : kDbfDescriptorSize;
   const long count = (static_cast<long>(loaded.headerLength) - static_cast<long>(start)) /
                      static_cast<long>(size);
-  if (loaded.headerLength < start || count < 1 || count > static_cast<long>(kMaxFields)) {
+  if (loaded.headerLength < start || count < 1 || count > static_cast<long>(kDbfMaxFields)) {
     return Failure{kErrorNotDbaseFile,
                    file + " is not a dBASE database. (Number of fields is out of range) "
                           "[Use/OpenDbf]"};
@@ -170,7 +139,7 @@ std::optional<Failure> loadStandardOrLevel7(File& f, const std::string& file, Lo
     auto failure =
         level7 ? addField(loaded, file, descriptorName(d, kLevel7NameSize), d[kLevel7TypeOffset],
                           d[kLevel7LengthOffset], d[kLevel7DecimalsOffset])
-               : addField(loaded, file, descriptorName(d, kNameSize), d[kDbfTypeOffset],
+               : addField(loaded, file, descriptorName(d, kDbfNameSize), d[kDbfTypeOffset],
                           d[kDbfLengthOffset], d[kDbfDecimalsOffset]);
     if (failure) return failure;
   }
@@ -196,7 +165,7 @@ std::optional<Failure> loadDBase2(File& f, const std::string& file, Loaded& load
   for (std::size_t i = 0; i < kDBase2MaxFields; ++i) {
     const std::uint8_t* d = h + kDBase2DescriptorStart + i * kDBase2DescriptorSize;
     if (d[0] == static_cast<std::uint8_t>(kDbfHeaderTerminator)) break;
-    if (auto failure = addField(loaded, file, descriptorName(d, kNameSize), d[kDbfTypeOffset],
+    if (auto failure = addField(loaded, file, descriptorName(d, kDbfNameSize), d[kDbfTypeOffset],
                                 d[kDBase2LengthOffset], d[kDBase2DecimalsOffset])) {
       return failure;
     }
@@ -212,7 +181,7 @@ std::optional<Failure> load(File& f, const std::string& file, Loaded& loaded) {
                    file + " is not a dBASE database. (Prolog is less than 32 bytes) "
                           "[USE/OpenDBF]"};
   }
-  const auto layout = layoutOfVersion(loaded.header[kVersionOffset]);
+  const auto layout = layoutOfVersion(loaded.header[kDbfVersionOffset]);
   if (!layout) {
     return Failure{kErrorNotDbaseFile,
                    file + " is not a dBASE database.(Invalid version byte)+ [USE/OpenDBF]"};
@@ -261,7 +230,7 @@ bool DbfTable::OpenDbf(const std::string& fileName, DbfOpenMode mode, bool trans
   fields_ = std::move(loaded.fields);
   recordCount_ = static_cast<std::int32_t>(loaded.recordCount);
   lastUpdate_ = loaded.lastUpdate;
-  hasMemo_ = (header_[kVersionOffset] & kMemoBit) != 0;
+  hasMemo_ = (header_[kDbfVersionOffset] & kDbfMemoBit) != 0;
   translateOem_ = translateOem;
   shared_ = mode == DbfOpenMode::SharedReadWrite;
   std::uint32_t address = 1;
