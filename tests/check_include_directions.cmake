@@ -1,11 +1,89 @@
-# Fails when a source of an engine folder includes a Qt header.
-foreach(folder common dbase sql backup)
-  file(GLOB_RECURSE files ${SOURCE_DIR}/src/${folder}/*.h ${SOURCE_DIR}/src/${folder}/*.cpp
+# Fails when a source under src/ includes what its layer may not see: Qt in an engine, a folder
+# of src/ that sits above it, or a part of an engine that sits above the including part.
+# Run as: cmake -DSOURCE_DIR=<checkout> -P check_include_directions.cmake
+cmake_minimum_required(VERSION 3.20)
+
+# What each folder of src/ may include besides itself; app sees everything.
+set(allowed_common "")
+set(allowed_dbase common)
+set(allowed_sql common dbase)
+set(allowed_backup common)
+set(allowed_languages common)
+set(allowed_records common dbase sql languages)
+set(allowed_list common dbase sql languages records)
+set(allowed_printing common dbase sql languages list records)
+set(allowed_import common dbase sql languages records)
+set(engines common dbase sql backup)
+
+# What each part of an engine may include besides itself; "top" is the engine's own folder,
+# shared by its parts, which sees none of them. A join or subquery keeps a snapshot of its
+# source as a query, so exec and query see each other.
+set(parts_dbase dataset dbf key_expr mdx table)
+set(allowed_dbase_top "")
+set(allowed_dbase_dataset top)
+set(allowed_dbase_dbf top)
+set(allowed_dbase_key_expr top dbf)
+set(allowed_dbase_mdx top)
+set(allowed_dbase_table top dataset dbf key_expr mdx)
+set(parts_sql program parse expr results exec query)
+set(allowed_sql_top "")
+set(allowed_sql_program top)
+set(allowed_sql_parse top program)
+set(allowed_sql_expr top program)
+set(allowed_sql_results top program expr)
+set(allowed_sql_exec top program expr results query)
+set(allowed_sql_query top program parse expr results exec)
+
+set(failures "")
+file(GLOB folders RELATIVE ${SOURCE_DIR}/src ${SOURCE_DIR}/src/*)
+foreach(folder ${folders})
+  if(NOT IS_DIRECTORY ${SOURCE_DIR}/src/${folder})
+    continue()
+  endif()
+  file(GLOB_RECURSE files RELATIVE ${SOURCE_DIR}/src/${folder}
+       ${SOURCE_DIR}/src/${folder}/*.h ${SOURCE_DIR}/src/${folder}/*.cpp
        ${SOURCE_DIR}/src/${folder}/*.yy ${SOURCE_DIR}/src/${folder}/*.re)
   foreach(f ${files})
-    file(STRINGS ${f} hits REGEX "#[ \t]*include[ \t]*[<\"]Q")
-    if(hits)
-      message(FATAL_ERROR "${f} includes Qt: ${hits}")
+    set(path ${SOURCE_DIR}/src/${folder}/${f})
+    file(STRINGS ${path} lines REGEX "#[ \t]*include[ \t]*[<\"]")
+    # The part of an engine the file belongs to.
+    set(part top)
+    if(f MATCHES "^([a-z_0-9]+)/")
+      set(part ${CMAKE_MATCH_1})
     endif()
+    foreach(line ${lines})
+      if(folder IN_LIST engines AND line MATCHES "#[ \t]*include[ \t]*[<\"]Q")
+        list(APPEND failures "src/${folder}/${f} includes Qt: ${line}")
+        continue()
+      endif()
+      if(NOT line MATCHES "#[ \t]*include[ \t]*\"([a-z_0-9]+)/([^\"]*)\"")
+        continue()
+      endif()
+      set(target ${CMAKE_MATCH_1})
+      set(rest ${CMAKE_MATCH_2})
+      if(NOT target STREQUAL folder)
+        if(NOT folder STREQUAL "app" AND DEFINED allowed_${folder}
+           AND NOT target IN_LIST allowed_${folder})
+          list(APPEND failures "src/${folder}/${f} may not include ${target}/: ${line}")
+        endif()
+        continue()
+      endif()
+      if(NOT DEFINED parts_${folder})
+        continue()
+      endif()
+      set(target_part top)
+      if(rest MATCHES "^([a-z_0-9]+)/")
+        set(target_part ${CMAKE_MATCH_1})
+      endif()
+      if(NOT target_part STREQUAL part AND NOT target_part IN_LIST allowed_${folder}_${part})
+        list(APPEND failures
+             "src/${folder}/${f} (${part}) may not include ${folder}/${target_part}: ${line}")
+      endif()
+    endforeach()
   endforeach()
 endforeach()
+
+if(failures)
+  list(JOIN failures "\n" report)
+  message(FATAL_ERROR "Include directions broken:\n${report}")
+endif()

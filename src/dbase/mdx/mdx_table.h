@@ -8,6 +8,7 @@
 #include <string>
 
 #include "dbase/file_io.h"
+#include "dbase/table_locks.h"
 
 namespace vekrano::dbase {
 
@@ -66,8 +67,5 @@ class MdxTable {
   // Compiles an expression against the table; nullptr with `errorCode` set when it cannot.
   virtual std::unique_ptr<MdxExpression> compile(const std::string& text, int& errorCode) = 0;
 };
-
-// The table's lock byte that serialises the semaphore login and logout.
-inline constexpr std::uint64_t kTableLockOffset = 0x40000000;
 
 }  // namespace vekrano::dbase

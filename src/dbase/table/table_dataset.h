@@ -11,6 +11,7 @@
 
 #include "dbase/dataset/dataset.h"
 #include "dbase/table/table_record.h"
+#include "dbase/table_locks.h"
 
 namespace vekrano::dbase {
 
@@ -39,7 +40,7 @@ class TTzIndexProgress {
 };
 
 // The engine's lock offset: locks are taken on bytes from here on, never on data.
-inline constexpr std::int64_t kTzLockOffset = 0x40000000;
+inline constexpr std::int64_t kTzLockOffset = kTableLockOffset;
 // Codes of the dataset's own failures.
 inline constexpr int kTzOpenFailed = 1401;
 inline constexpr int kTzAtBeginning = 1402;
