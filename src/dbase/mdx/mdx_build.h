@@ -30,8 +30,6 @@ class KeySorter {
   void add(std::string_view key, std::uint32_t record);
   // Passes every key in order (equal keys by record number) to `sink`. Called once.
   void finish(const KeySink& sink);
-  // Runs written to the work file so far.
-  std::size_t runCount() const { return runs_.size(); }
 
  private:
   struct Run {

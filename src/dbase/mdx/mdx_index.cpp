@@ -191,8 +191,6 @@ std::string MdxIndex::keyOf(std::size_t i) {
   }
 }
 
-std::string MdxIndex::currentKey(int n) { return keyOf(static_cast<std::size_t>(n - 1)); }
-
 // Positions the table on the entry the controlling tag is on, or at its end when there is none.
 bool MdxIndex::positionTable(bool onEntry) {
   if (onEntry) prefetchLeafRecords();

@@ -108,9 +108,6 @@ class MdxIndex {
   // Positions the controlling tag on the current record.
   bool SyncIndex();
 
-  // The key of the current record for tag n, as stored in the index.
-  std::string currentKey(int n);
-
   // Writes the 2048-byte header area of a new index file of `tableName` with no tags.
   static void CreateMdxHeader(File& file, const std::string& tableName);
 

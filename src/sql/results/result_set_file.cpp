@@ -56,13 +56,6 @@ void TMemMapFile::CheckCapacity(std::size_t size) const {
   }
 }
 
-void TMemMapFile::Write(const void* data, std::size_t size) {
-  CheckCapacity(size);
-  std::memcpy(view_ + position_, data, size);
-  position_ += size;
-  if (position_ > endOfData_) endOfData_ = position_;
-}
-
 void TMemMapFile::Read(void* data, std::size_t size) {
   if (position_ > capacity_ || size > capacity_ - position_) {
     throw ESqlQueryError(messages::kPositionBeyondEof);

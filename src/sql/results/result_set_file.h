@@ -19,21 +19,15 @@ class TMemMapFile {
   TMemMapFile(const TMemMapFile&) = delete;
   TMemMapFile& operator=(const TMemMapFile&) = delete;
 
-  // Copies `size` bytes at the position and advances it. A write that would pass the capacity
-  // raises ESqlQueryError "Temporary file capacity of %d bytes exceeded" and writes nothing.
-  void Write(const void* data, std::size_t size);
   // Copies `size` bytes from the position and advances it; past the capacity raises
   // ESqlQueryError "Position beyond EOF".
   void Read(void* data, std::size_t size);
   // Reserves `size` zero bytes at the end of data and returns their address, which stays valid
-  // while the file lives. Fails like Write.
+  // while the file lives. Passing the capacity raises ESqlQueryError "Temporary file capacity
+  // of %d bytes exceeded" and reserves nothing.
   char* Append(std::size_t size);
 
-  std::size_t Position() const { return position_; }
   void SetPosition(std::size_t position) { position_ = position; }
-  // The largest position reached by a write.
-  std::size_t EndOfData() const { return endOfData_; }
-  std::size_t Capacity() const { return capacity_; }
   const std::string& FileName() const { return fileName_; }
 
  private:
