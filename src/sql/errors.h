@@ -1,4 +1,8 @@
-// The exceptions of the SQL engine. Their message patterns are filled by common::formatText.
+// The exceptions of the SQL engine, which fails by exceptions only: ESqlQueryError for a
+// statement (syntax, names, kinds, result sets, the query), EExpression for an expression, and
+// common::EAbort for a run ended after its syntax error went to the query's OnSyntaxError. Their
+// texts are declared once, in query_messages.h and expr_messages.h, and filled by
+// common::formatText.
 #pragma once
 
 #include <string>

@@ -14,6 +14,13 @@
 namespace vekrano::dbase {
 namespace {
 
+// The detail text of a failure on the table file: "File:  <file>", then where it happened.
+std::string fileDetail(const std::string& file, const std::string& where) {
+  return "File:  " + file + where;
+}
+
+constexpr char kAtGetRecord[] = "  [GetDbfRecord]";
+
 // ANSI <-> OEM over the field bytes of a record (byte 0, the deletion flag, is left alone).
 void translateToAnsi(char* record, std::size_t length) {
   if (length > 1) common::oemToCharBuff(record + 1, length - 1);
@@ -56,7 +63,7 @@ bool DbfTable::GetDbfRecord(std::int32_t n) {
   const std::int64_t read = file_.readAt(record_.data(), recordLength_, recordOffset(n));
   if (read != recordLength_) {
     DbfError(read < 0 ? file_.lastError() : kErrorUnexpectedEof,
-             "File:  " + fileName_ + "  [GetDbfRecord]");
+             fileDetail(fileName_, kAtGetRecord));
     return false;
   }
   if (translateOem_) translateToAnsi(record_.data(), record_.size());
@@ -100,7 +107,7 @@ bool DbfTable::ReadRecords(std::int32_t first, std::int32_t count, char* out) {
   const std::int64_t read = file_.readAt(out, length, recordOffset(first));
   if (read != static_cast<std::int64_t>(length)) {
     DbfError(read < 0 ? file_.lastError() : kErrorUnexpectedEof,
-             "File:  " + fileName_ + "  [GetDbfRecord]");
+             fileDetail(fileName_, kAtGetRecord));
     return false;
   }
   if (translateOem_) {
@@ -114,7 +121,7 @@ bool DbfTable::ReadRecords(std::int32_t first, std::int32_t count, char* out) {
 bool DbfTable::writeRecordBytes(const char* bytes, std::size_t length, std::int64_t offset,
                                 const char* operation) {
   if (const int error = file_.writeAt(bytes, length, offset); error != 0) {
-    DbfError(error, "File:  " + fileName_ + " [" + operation + "]");
+    DbfError(error, fileDetail(fileName_, " [" + std::string(operation) + "]"));
     return false;
   }
   return true;
@@ -123,7 +130,7 @@ bool DbfTable::writeRecordBytes(const char* bytes, std::size_t length, std::int6
 bool DbfTable::PutDbfRecord(std::int32_t n) {
   ClearDbfError();
   if (n < 1) {  // record 0 would overwrite the header
-    DbfError(kErrorRequestBeyondRange, "File:  " + fileName_ + " [Replace/Append/PutDbfRecord]");
+    DbfError(kErrorRequestBeyondRange, fileDetail(fileName_, " [Replace/Append/PutDbfRecord]"));
     return false;
   }
   const bool append = n > recordCount_;
@@ -149,7 +156,7 @@ bool DbfTable::PutDbfRecord(std::int32_t n) {
 bool DbfTable::writeDeletionFlag(char flag) {
   ClearDbfError();
   if (currentRecord_ < 1 || currentRecord_ > recordCount_) {
-    DbfError(kErrorRequestBeyondRange, "File:  " + fileName_ + " [DeleteRec/RecallRec]");
+    DbfError(kErrorRequestBeyondRange, fileDetail(fileName_, " [DeleteRec/RecallRec]"));
     return false;
   }
   if (!writeRecordBytes(&flag, 1, recordOffset(currentRecord_), "DeleteRec/RecallRec")) {
@@ -177,7 +184,7 @@ bool DbfTable::RefreshRecordCount() {
   ClearDbfError();
   const std::int64_t size = file_.size();
   if (size < 0) {
-    DbfError(file_.lastError(), "File:  " + fileName_ + "  [GetDbfRecord]");
+    DbfError(file_.lastError(), fileDetail(fileName_, kAtGetRecord));
     return false;
   }
   const std::int64_t count = size > headerLength_ ? (size - headerLength_) / recordLength_ : 0;
@@ -241,7 +248,7 @@ bool DbfTable::CloseDbf() {
   const std::string name = fileName_;
   release();
   if (!written) {
-    DbfError(error, "File:  " + name + " [CloseDbf(" + name + ")]");
+    DbfError(error, fileDetail(name, " [CloseDbf(" + name + ")]"));
     return false;
   }
   return true;

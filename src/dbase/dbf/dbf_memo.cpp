@@ -4,15 +4,11 @@
 #include <array>
 
 #include "common/byte_codec.h"
+#include "dbase/dbase_error.h"
 #include "dbase/dbf/dbf_format.h"
 #include "dbase/file_helpers.h"
 
 namespace vekrano::dbase {
-namespace {
-
-constexpr int kErrorFormatInvalid = 11;
-
-}  // namespace
 
 int DbfMemoFile::Open(const std::string& fileName, FileAccess access, FileShare share) {
   Close();

@@ -29,12 +29,12 @@ std::uint32_t recordAt(const char* entry, std::size_t keyLength) {
 File openWorkFile() {
   std::string pattern = (std::filesystem::temp_directory_path() / "TZPXXXXXX").string();
   int fd = mkstemp(pattern.data());
-  if (fd < 0) throw MdxFailure(SystemErrorNumber(errno), "Error requesting unique file name [UniqueFilename]");
+  if (fd < 0) throw MdxFailure(SystemErrorNumber(errno), kUniqueNameFailed);
   close(fd);
   File file;
   int error = file.create(pattern, FileShare::Exclusive);
   unlink(pattern.c_str());
-  if (error != 0) throw MdxFailure(error, "Error requesting unique file name [UniqueFilename]");
+  if (error != 0) throw MdxFailure(error, kUniqueNameFailed);
   return file;
 }
 

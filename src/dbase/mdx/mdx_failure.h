@@ -21,15 +21,10 @@ class MdxFailure : public EDorevError {
   Report report_;
 };
 
-// Error codes of the index layer that the error routine does not name.
-inline constexpr int kErrorFileNotFound = 2;
-inline constexpr int kErrorDiskWrite = 101;
-inline constexpr int kErrorIndexNotOpen = 221;
-inline constexpr int kErrorExclusiveRequired = 225;
-inline constexpr int kErrorInsufficientDisk = 227;
-inline constexpr int kErrorInternal = 254;
-inline constexpr int kErrorInvalidSize = 266;
-inline constexpr int kErrorExpressionTooLong = 300;
-inline constexpr int kErrorSemaphore = 1202;
+// The beginnings of detail texts that several index operations share.
+inline constexpr char kIndexWriteFailed[] = "Error writing index file: ";
+inline constexpr char kIndexReadFailed[] = "Error reading index file: ";
+inline constexpr char kIndexCorrupted[] = "Index file corrupted. ";
+inline constexpr char kUniqueNameFailed[] = "Error requesting unique file name [UniqueFilename]";
 
 }  // namespace vekrano::dbase

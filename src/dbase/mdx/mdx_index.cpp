@@ -122,7 +122,7 @@ void MdxIndex::writeAnchors() {
     Anchor anchor = encodeTagHeader(tag->header());
     int error = file_.writeAt(anchor.data(), anchor.size(), static_cast<std::int64_t>(blockOffset(tag->headerBlock())));
     if (lock) file_.unlock(0, 1);
-    if (error != 0) throw MdxFailure(error, "Error writing index file:  " + where + " [WriteAnchor]", raise);
+    if (error != 0) throw MdxFailure(error, kIndexWriteFailed + (" " + where + " [WriteAnchor]"), raise);
     tag->setAnchorClean();
   }
 }
@@ -131,7 +131,7 @@ void MdxIndex::reloadAnchors() {
   for (auto& tag : tags_) {
     Anchor anchor;
     if (!readExact(file_, static_cast<std::int64_t>(blockOffset(tag->headerBlock())), anchor.data(), anchor.size()))
-      throw MdxFailure(kErrorDiskRead, "Error reading index file:  " + fileName_ + " [ReadAnchorNodes]");
+      throw MdxFailure(kErrorDiskRead, kIndexReadFailed + (" " + fileName_ + " [ReadAnchorNodes]"));
     TagHeader header = decodeTagHeader(anchor);
     if (header.keyLength != tag->keyLength()) throw MdxFailure(kErrorCorruptedIndex, "Unable to open index: " + fileName_);
     tag->reload(header);

@@ -32,7 +32,7 @@ void MdxIndex::CreateMdxHeader(File& file, const std::string& tableName) {
   std::string stem = fs::path(tableName).stem().string();
   std::string area = encodeEmptyHeaderArea(stem, today());
   int error = file.writeAt(area.data(), area.size(), 0);
-  if (error != 0) throw MdxFailure(error, "Error writing index file: " + file.path() + " [CreateMdxHeader]");
+  if (error != 0) throw MdxFailure(error, kIndexWriteFailed + file.path() + " [CreateMdxHeader]");
 }
 
 bool MdxIndex::MakeIndex(const std::string& fileName, const std::vector<MdxTagDefinition>& tags,
@@ -129,13 +129,13 @@ void MdxIndex::AddIndexTag(const MdxTagDefinition& definition, const MdxBuildOpt
   std::vector<std::uint8_t> area(kHeaderAreaSize);
   if (file_.writeAt(block.data(), block.size(), static_cast<std::int64_t>(blockOffset(headerBlock))) != 0 ||
       !readExact(file_, 0, area.data(), area.size()))
-    throw MdxFailure(kErrorDiskWrite, "Error writing index file: " + fileName_ + where);
+    throw MdxFailure(kErrorDiskWrite, kIndexWriteFailed + fileName_ + where);
   TagEntry entry{headerBlock, common::ansiUpper(definition.name).substr(0, kEntNameSize), type};
   addTagEntry(entries, entry);
   encodeTagTable(area.data(), entries);
   common::putU32(&area[kHdrBlockCounter], header.root + kBlockUnits);
   if (file_.writeAt(area.data(), area.size(), 0) != 0)
-    throw MdxFailure(kErrorDiskWrite, "Error writing index file: " + fileName_ + where);
+    throw MdxFailure(kErrorDiskWrite, kIndexWriteFailed + fileName_ + where);
 }
 
 }  // namespace vekrano::dbase

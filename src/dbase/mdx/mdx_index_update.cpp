@@ -31,7 +31,7 @@ bool MdxIndex::AppendIndex() {
         for (const auto& [i, key] : added)
           if (!tags_[i]->remove(key, record))
             throw MdxFailure(kErrorInternal,
-                             "Index file corrupted. " + tagWhere(fileName_, *tags_[i]) + " [AppendNewKey]");
+                             kIndexCorrupted + tagWhere(fileName_, *tags_[i]) + " [AppendNewKey]");
         writeAnchors();
         throw;
       }

@@ -35,7 +35,7 @@ void TagTree::dropCache() {
 
 void TagTree::corrupted() const {
   throw MdxFailure(kErrorCorruptedIndex,
-                   "Index file corrupted. " + place_.indexName + " [tag: " + place_.tagName + "] [GetNode]");
+                   kIndexCorrupted + place_.indexName + " [tag: " + place_.tagName + "] [GetNode]");
 }
 
 Node TagTree::readNode(std::uint32_t block) {
@@ -54,7 +54,7 @@ Node TagTree::readNode(std::uint32_t block) {
   if (!(place_.held != nullptr && place_.held->Read(*place_.file, offset, bytes.data(), bytes.size())) &&
       !readExact(*place_.file, static_cast<std::int64_t>(offset), bytes.data(), bytes.size()))
     throw MdxFailure(kErrorDiskRead,
-                     "Error reading index file: " + place_.indexName + " [tag: " + place_.tagName + "] [SeekAndRead]");
+                     kIndexReadFailed + place_.indexName + " [tag: " + place_.tagName + "] [SeekAndRead]");
   Node node;
   if (!decodeNode(bytes.data(), shape_, node)) corrupted();
   if (cache_.size() == kCacheSize) cache_.pop_back();
@@ -67,7 +67,7 @@ void TagTree::writeNode(std::uint32_t block, const Node& node) {
   encodeNode(node, shape_, bytes.data());
   if (place_.file->writeAt(bytes.data(), bytes.size(), static_cast<std::int64_t>(blockOffset(block))) != 0)
     throw MdxFailure(kErrorDiskWrite,
-                     "Error writing index file: " + place_.indexName + " [tag: " + place_.tagName + "] [SeekAndWrite]");
+                     kIndexWriteFailed + place_.indexName + " [tag: " + place_.tagName + "] [SeekAndWrite]");
   auto hit = std::find_if(cache_.begin(), cache_.end(), [&](const auto& e) { return e.first == block; });
   if (hit != cache_.end()) hit->second = node;
 }

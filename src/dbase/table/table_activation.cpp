@@ -175,7 +175,10 @@ bool TTzDbf::OpenIndexFile(const std::string& mdxName) {
   WorkArea& area = GetWorkArea(area_);
   if (area.index->SetIndexTo(mdxName)) return true;
   const int code = DbfErrorCode();
-  if (code != kErrorFileNotFound && code != kErrorCorruptedIndex && code != 223) TzCheck(code);
+  if (code != kErrorFileNotFound && code != kErrorCorruptedIndex &&
+      code != kErrorIndexVersionMismatch) {
+    TzCheck(code);
+  }
   ClearDbfError();
   return false;
 }

@@ -35,8 +35,9 @@ void TTzDbf::s_AppendWithLock(const char* buffer) {
   WorkArea& area = GetWorkArea(area_);
   DbfTable& table = area.table;
   if (!area.locks.HoldsAppend()) {
-    DbfError(5, "File must be locked to append: " + table.fileName() + " [APPEND]");
-    TzCheck(5);
+    DbfError(kErrorFileAccessDenied,
+             "File must be locked to append: " + table.fileName() + " [APPEND]");
+    TzCheck(kErrorFileAccessDenied);
   }
   TzCheck(table.RefreshRecordCount() ? 0 : DbfErrorCode());
   layout_->FromBuffer(buffer, table);

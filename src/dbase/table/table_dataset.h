@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "dbase/dataset/dataset.h"
+#include "dbase/dbase_error.h"
 #include "dbase/table/table_record.h"
 #include "dbase/table_locks.h"
 
@@ -41,13 +42,6 @@ class TTzIndexProgress {
 
 // The engine's lock offset: locks are taken on bytes from here on, never on data.
 inline constexpr std::int64_t kTzLockOffset = kTableLockOffset;
-// Codes of the dataset's own failures.
-inline constexpr int kTzOpenFailed = 1401;
-inline constexpr int kTzAtBeginning = 1402;
-inline constexpr int kTzAtEnd = 1403;
-inline constexpr int kTzMissingFileName = 1404;
-inline constexpr int kErrorInvalidOperation = 1103;
-inline constexpr int kErrorRecordNotLocked = 1200;
 
 // The check routine: nothing for 0; otherwise raises common::Exception with "Dataset error: <code>"
 // (1401-1403), "Missing DbfFilename property" (1404) or "Dataset error: " and the composed engine
