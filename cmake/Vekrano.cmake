@@ -1,11 +1,16 @@
 # Helpers shared by the folders' CMake files.
 
-# vekrano_library(<folder> [QT] DEPS <targets...>)
-# One static library per source folder, named vekrano_<folder>, over every .cpp of the folder.
-# Sources are included as "<folder>/<file>.h" from src/.
+# vekrano_library(<folder> [QT] [SUBFOLDERS] DEPS <targets...>)
+# One static library per source folder, named vekrano_<folder>, over every .cpp of the folder
+# (and, with SUBFOLDERS, of its subfolders: the parts of one engine). Sources are included as
+# "<folder>/<file>.h" or "<folder>/<sub>/<file>.h" from src/.
 function(vekrano_library folder)
-  cmake_parse_arguments(ARG "QT" "" "DEPS;SOURCES" ${ARGN})
+  cmake_parse_arguments(ARG "QT;SUBFOLDERS" "" "DEPS;SOURCES" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(ARG_SUBFOLDERS)
+    file(GLOB part_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*/*.cpp)
+    list(APPEND sources ${part_sources})
+  endif()
   if(NOT sources AND NOT ARG_SOURCES)
     message(STATUS "src/${folder} holds no code yet")
     return()

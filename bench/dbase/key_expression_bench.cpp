@@ -5,8 +5,8 @@
 #include <unistd.h>
 
 #include "dbase/dbase_error.h"
-#include "dbase/dbf_file.h"
-#include "dbase/key_expression.h"
+#include "dbase/dbf/dbf_file.h"
+#include "dbase/key_expr/key_expression.h"
 
 using namespace vekrano::dbase;
 

@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <random>
 
-#include "dbase/field.h"
+#include "dbase/dataset/field.h"
 #include "list/list_criteria.h"
 #include "list/record_grid_delegate.h"
 #include "list/record_list_model.h"

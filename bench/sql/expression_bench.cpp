@@ -4,7 +4,7 @@
 #include <string>
 
 #include "common/format_settings.h"
-#include "sql/expr_parser.h"
+#include "sql/expr/expr_parser.h"
 #include "support/memory_dataset.h"
 
 namespace {

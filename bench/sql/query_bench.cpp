@@ -7,8 +7,8 @@
 #include <string>
 
 #include "records/article_table.h"
-#include "dbase/table_dataset.h"
-#include "sql/query.h"
+#include "dbase/table/table_dataset.h"
+#include "sql/query/query.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "dbase/dbase_error.h"
-#include "dbase/dbf_file.h"
-#include "dbase/key_expression.h"
+#include "dbase/dbf/dbf_file.h"
+#include "dbase/key_expr/key_expression.h"
 
 using namespace vekrano::dbase;
 

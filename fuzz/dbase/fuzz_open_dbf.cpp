@@ -8,7 +8,7 @@
 #include <string>
 
 #include "dbase/dbase_error.h"
-#include "dbase/dbf_file.h"
+#include "dbase/dbf/dbf_file.h"
 
 using namespace vekrano::dbase;
 

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "dbase/dbase_error.h"
-#include "dbase/dbf_file.h"
-#include "dbase/mdx_dbf_table.h"
-#include "dbase/mdx_index.h"
+#include "dbase/dbf/dbf_file.h"
+#include "dbase/table/mdx_dbf_table.h"
+#include "dbase/mdx/mdx_index.h"
 
 using namespace vekrano::dbase;
 

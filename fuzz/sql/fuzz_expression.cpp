@@ -5,8 +5,8 @@
 #include <string>
 
 #include "common/exception.h"
-#include "dbase/dataset.h"
-#include "sql/expr_parser.h"
+#include "dbase/dataset/dataset.h"
+#include "sql/expr/expr_parser.h"
 #include "support/memory_dataset.h"
 
 namespace {

@@ -15,8 +15,8 @@
 
 #include "common/exception.h"
 #include "records/article_table.h"
-#include "dbase/table_dataset.h"
-#include "sql/query.h"
+#include "dbase/table/table_dataset.h"
+#include "sql/query/query.h"
 
 namespace {
 

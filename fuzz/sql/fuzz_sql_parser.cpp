@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "sql/analyzer.h"
-#include "sql/sql_parser.h"
+#include "sql/program/analyzer.h"
+#include "sql/parse/sql_parser.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -12,7 +12,7 @@
 #include "app/main_window.h"
 #include "app/qt_prompts.h"
 #include "common/prompts.h"
-#include "dbase/field.h"
+#include "dbase/dataset/field.h"
 #include "languages/qt_text.h"
 #include "list/list_criteria.h"
 #include "list/record_list_model.h"

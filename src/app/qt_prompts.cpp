@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "common/exception.h"
 #include "languages/qt_text.h"
 
 namespace vekrano::app {
@@ -48,6 +49,8 @@ common::PromptAnswer QtPrompts::show(const common::Prompt& prompt) {
 void QtPrompts::beep() { QApplication::beep(); }
 
 void showApplicationError(const std::exception& error) {
+  // An abort ends an operation on purpose; whoever raised it has told the user already.
+  if (dynamic_cast<const common::EAbort*>(&error) != nullptr) return;
   common::showMessage(error.what(), "Vekrano", common::PromptKind::Error);
 }
 

@@ -21,7 +21,7 @@ class QtPrompts : public common::Prompts {
 };
 
 // The application's general error display: the exception's text in a box captioned "Vekrano"
-// with an OK button, after which the application goes on.
+// with an OK button, after which the application goes on. An abort (common::EAbort) shows nothing.
 void showApplicationError(const std::exception& error);
 
 }  // namespace vekrano::app

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "backup/archive_format.h"
+#include "common/byte_codec.h"
 
 namespace vekrano::backup {
 
@@ -56,9 +57,7 @@ bool ArchiveReader::skip(std::int64_t size) {
 bool ArchiveReader::readInteger(std::int32_t& value) {
   std::array<unsigned char, kIntegerSize> bytes{};
   if (!readBytes(bytes.data(), bytes.size())) return false;
-  value = static_cast<std::int32_t>(std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 |
-                                    std::uint32_t{bytes[2]} << 16 |
-                                    std::uint32_t{bytes[3]} << 24);
+  value = static_cast<std::int32_t>(common::getU32(bytes.data()));
   return true;
 }
 

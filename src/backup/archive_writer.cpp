@@ -6,15 +6,10 @@
 #include <filesystem>
 
 #include "backup/archive_format.h"
+#include "common/byte_codec.h"
 
 namespace vekrano::backup {
 namespace {
-
-std::array<unsigned char, kIntegerSize> littleEndian(std::int32_t value) {
-  const auto bits = static_cast<std::uint32_t>(value);
-  return {static_cast<unsigned char>(bits), static_cast<unsigned char>(bits >> 8),
-          static_cast<unsigned char>(bits >> 16), static_cast<unsigned char>(bits >> 24)};
-}
 
 std::string threeDigits(int volume) {
   char digits[8];
@@ -59,7 +54,8 @@ bool ArchiveWriter::write(const void* data, std::size_t size) {
 }
 
 bool ArchiveWriter::writeInteger(std::int32_t value) {
-  const auto bytes = littleEndian(value);
+  std::array<unsigned char, kIntegerSize> bytes{};
+  common::putU32(bytes.data(), static_cast<std::uint32_t>(value));
   return write(bytes.data(), bytes.size());
 }
 

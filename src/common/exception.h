@@ -13,4 +13,11 @@ class Exception : public std::runtime_error {
   std::string message() const { return what(); }
 };
 
+// The silent exception: an operation ended on purpose (an event handler's abort, a syntax error
+// handed to the query's own handler). The application's error display never shows it.
+class EAbort : public Exception {
+ public:
+  EAbort() : Exception("Operation aborted") {}
+};
+
 }  // namespace vekrano::common

@@ -1,5 +1,17 @@
 // The table engine's error routine: the process-wide current error code with its detail text,
 // the texts of the codes, the automatic reporting switch and the exception EDorevError.
+//
+// How each layer of the engine fails:
+// - dbf/ and key_expr/: an operation returns false (or an empty result) and leaves the code and
+//   the detail text as the current error through DbfError.
+// - mdx/: the same at every public operation of the index. Inside, a failure unwinds as an
+//   MdxFailure to that operation (MdxIndex::guarded), which records it as the current error and
+//   returns false, or raises it as EDorevError where the index must stop its caller.
+// - table/ and dataset/, and everything above them: exceptions. The table dataset turns a
+//   current error into one with TzCheck; the dataset layer raises EDatabaseError; an operation
+//   ended on purpose raises common::EAbort, which no error display shows.
+// Every code is declared below, once; detail texts shared by several operations are declared
+// once in their layer (mdx/mdx_failure.h).
 #pragma once
 
 #include <functional>
@@ -10,18 +22,37 @@
 namespace vekrano::dbase {
 
 // Codes the engine sets itself; operating-system errors use the low numbers (2, 5, 32, ...).
+inline constexpr int kErrorFileNotFound = 2;
+inline constexpr int kErrorFileAccessDenied = 5;
+inline constexpr int kErrorFormatInvalid = 11;
 inline constexpr int kErrorDiskRead = 100;
+inline constexpr int kErrorDiskWrite = 101;
 inline constexpr int kErrorNotDbaseFile = 210;
 inline constexpr int kErrorInvalidFieldType = 211;
 inline constexpr int kErrorRequestBeyondRange = 212;
 inline constexpr int kErrorUnexpectedEof = 213;
 inline constexpr int kErrorInsufficientMemory = 217;
 inline constexpr int kErrorInvalidParameter = 220;
+inline constexpr int kErrorIndexNotOpen = 221;
 inline constexpr int kErrorCorruptedIndex = 222;
+inline constexpr int kErrorIndexVersionMismatch = 223;
+inline constexpr int kErrorExclusiveRequired = 225;
+inline constexpr int kErrorInsufficientDisk = 227;
+inline constexpr int kErrorInternal = 254;
+inline constexpr int kErrorInvalidSize = 266;
+inline constexpr int kErrorExpressionTooLong = 300;
 inline constexpr int kErrorExpression = 351;
 inline constexpr int kErrorWorkingPool = 354;
 inline constexpr int kErrorUnknownDataType = 356;
 inline constexpr int kErrorDivideByZero = 358;
+inline constexpr int kErrorInvalidOperation = 1103;
+inline constexpr int kErrorRecordNotLocked = 1200;
+inline constexpr int kErrorSemaphore = 1202;
+// Codes of the table dataset's own failures (see TzCheck).
+inline constexpr int kTzOpenFailed = 1401;
+inline constexpr int kTzAtBeginning = 1402;
+inline constexpr int kTzAtEnd = 1403;
+inline constexpr int kTzMissingFileName = 1404;
 
 // The text of a code, e.g. 210 "Not a dBASE data file"; "Undefined error" for unknown codes.
 std::string ErrorCodeText(int code);

@@ -12,10 +12,12 @@
 #include <vector>
 
 #include "dbase/file_io.h"
-#include "dbase/mdx_table.h"
 
 namespace vekrano::dbase {
 
+// The table's lock byte that serialises the index semaphore's login and logout; every lock of
+// the table lies from here on, never on data.
+inline constexpr std::uint64_t kTableLockOffset = 0x40000000;
 inline constexpr std::int64_t kAppendLockOffset = kTableLockOffset + 1;
 
 class TableLocks {

@@ -3,8 +3,8 @@
 
 #include <cstdlib>
 
-#include "dbase/dataset.h"
-#include "dbase/field.h"
+#include "dbase/dataset/dataset.h"
+#include "dbase/dataset/field.h"
 #include "languages/qt_text.h"
 
 namespace vekrano::list {

@@ -4,7 +4,7 @@
 
 #include <QAbstractTableModel>
 
-#include "dbase/data_source.h"
+#include "dbase/dataset/data_source.h"
 
 namespace vekrano::list {
 

@@ -6,7 +6,7 @@
 #include "printing/label_report.h"
 #include "printing/label_types.h"
 #include "printing/print_statement.h"
-#include "sql/query.h"
+#include "sql/query/query.h"
 
 namespace vekrano::printing {
 namespace {

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "dbase/table_lock_retry.h"
+#include "dbase/table/table_lock_retry.h"
 #include "records/article_table.h"
 #include "records/record_statements.h"
 

@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "dbase/data_source.h"
-#include "dbase/table_dataset.h"
-#include "sql/query.h"
+#include "dbase/dataset/data_source.h"
+#include "dbase/table/table_dataset.h"
+#include "sql/query/query.h"
 
 namespace vekrano::records {
 

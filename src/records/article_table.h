@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "dbase/table_dataset.h"
+#include "dbase/table/table_dataset.h"
 
 namespace vekrano::records {
 

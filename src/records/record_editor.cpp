@@ -15,8 +15,8 @@
 #include <limits>
 
 #include "common/prompts.h"
-#include "dbase/dataset.h"
-#include "dbase/field.h"
+#include "dbase/dataset/dataset.h"
+#include "dbase/dataset/field.h"
 #include "languages/qt_text.h"
 #include "records/article_data.h"
 #include "records/record_statements.h"

@@ -1,11 +1,15 @@
-// The exceptions of the SQL engine and the one helper that fills their message patterns.
+// The exceptions of the SQL engine, which fails by exceptions only: ESqlQueryError for a
+// statement (syntax, names, kinds, result sets, the query), EExpression for an expression, and
+// common::EAbort for a run ended after its syntax error went to the query's OnSyntaxError. Their
+// texts are declared once, in query_messages.h and expr_messages.h, and filled by
+// common::formatText.
 #pragma once
 
-#include <initializer_list>
 #include <string>
 #include <string_view>
 
 #include "common/exception.h"
+#include "common/format_text.h"
 
 namespace vekrano::sql {
 
@@ -20,10 +24,6 @@ class ESqlQueryError : public common::Exception {
  public:
   using common::Exception::Exception;
 };
-
-// `pattern` with each "%s", "%d" or "%c" replaced, in order, by the next of `args`; a marker
-// without an argument is kept as written. "%%" stands for "%".
-std::string formatText(std::string_view pattern, std::initializer_list<std::string_view> args);
 
 // The text of a parse error: " %s at line : %d, Column: %d, token: %s".
 std::string parseErrorText(std::string_view errorText, int line, int column, std::string_view token);

@@ -11,7 +11,7 @@
 
 #include <filesystem>
 
-#include "dbase/field.h"
+#include "dbase/dataset/field.h"
 #include "languages/interface_texts.h"
 #include "list/sort_state.h"
 #include "records/record_editor.h"

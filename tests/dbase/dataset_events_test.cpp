@@ -2,8 +2,8 @@
 // deciding whether a failed store operation fails, aborts or is retried.
 #include <gtest/gtest.h>
 
-#include "dbase/database_error.h"
-#include "dbase/dataset.h"
+#include "dbase/dataset/database_error.h"
+#include "dbase/dataset/dataset.h"
 #include "support/memory_dataset.h"
 
 namespace vekrano::dbase {
@@ -92,14 +92,14 @@ TEST_F(DatasetEventsTest, ABeforeEventThatRaisesStopsItsOperation) {
   articles.BeforeOpen = nullptr;
   articles.Open();
 
-  articles.BeforePost = [](TDataSet&) { throw EAbort(); };
+  articles.BeforePost = [](TDataSet&) { throw common::EAbort(); };
   articles.Edit();
   articles.FieldByName("cb").SetAsString("Z");
   EXPECT_EQ(ErrorText([&] { articles.Post(); }), "Operation aborted");
   EXPECT_EQ(articles.State(), TDataSetState::dsEdit);
   EXPECT_EQ(articles.Rows()[0][1], Variant(std::string("A")));
 
-  articles.BeforeDelete = [](TDataSet&) { throw EAbort(); };
+  articles.BeforeDelete = [](TDataSet&) { throw common::EAbort(); };
   articles.Cancel();
   EXPECT_EQ(ErrorText([&] { articles.Delete(); }), "Operation aborted");
   EXPECT_EQ(articles.Rows().size(), 2u);
@@ -166,7 +166,7 @@ TEST_F(DatasetEventsTest, ErrorEventsFailAbortOrRetryTheStoreOperation) {
   answer = TDataAction::daAbort;
   seen.clear();
   articles.FailNextStores(1);
-  EXPECT_THROW(articles.Delete(), EAbort);
+  EXPECT_THROW(articles.Delete(), common::EAbort);
   EXPECT_EQ(articles.Rows().size(), 2u);
   articles.FailNextStores(1);
   EXPECT_EQ(ErrorText([&] { articles.Edit(); }), "Operation aborted");

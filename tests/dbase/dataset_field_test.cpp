@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "common/format_settings.h"
-#include "dbase/database_error.h"
-#include "dbase/dataset.h"
-#include "dbase/field_convert.h"
+#include "dbase/dataset/database_error.h"
+#include "dbase/dataset/dataset.h"
+#include "dbase/dataset/field_convert.h"
 #include "support/memory_dataset.h"
 
 namespace vekrano::dbase {

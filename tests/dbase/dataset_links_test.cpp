@@ -7,9 +7,9 @@
 #include <optional>
 
 #include "common/prompts.h"
-#include "dbase/data_source.h"
-#include "dbase/database_error.h"
-#include "dbase/dataset.h"
+#include "dbase/dataset/data_source.h"
+#include "dbase/dataset/database_error.h"
+#include "dbase/dataset/dataset.h"
 #include "support/memory_dataset.h"
 
 namespace vekrano::dbase {

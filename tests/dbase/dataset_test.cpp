@@ -2,8 +2,8 @@
 // dataset.
 #include <gtest/gtest.h>
 
-#include "dbase/database_error.h"
-#include "dbase/dataset.h"
+#include "dbase/dataset/database_error.h"
+#include "dbase/dataset/dataset.h"
 #include "support/memory_dataset.h"
 
 namespace vekrano::dbase {

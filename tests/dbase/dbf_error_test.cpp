@@ -2,7 +2,7 @@
 
 #include "common/prompts.h"
 #include "dbase/dbase_error.h"
-#include "dbase/dbf_file.h"
+#include "dbase/dbf/dbf_file.h"
 #include "support/temp_dir.h"
 
 using namespace vekrano::dbase;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/prompts.h"
-#include "dbase/dbf_field_list.h"
+#include "dbase/dbf/dbf_field_list.h"
 #include "dbf_test_support.h"
 #include "support/temp_dir.h"
 

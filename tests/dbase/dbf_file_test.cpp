@@ -3,7 +3,7 @@
 #include <ctime>
 
 #include "common/format_settings.h"
-#include "dbase/dbf_bytes.h"
+#include "common/byte_codec.h"
 #include "dbf_test_support.h"
 #include "support/temp_dir.h"
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "dbase/dbase_error.h"
-#include "dbase/dbf_file.h"
+#include "dbase/dbf/dbf_file.h"
 
 namespace vekrano::dbase::testing {
 

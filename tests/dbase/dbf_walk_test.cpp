@@ -2,7 +2,7 @@
 // start nor than a write of this table, and nothing is held once the walk ends.
 #include <gtest/gtest.h>
 
-#include "dbase/dbf_held_bytes.h"
+#include "dbase/held_file_bytes.h"
 #include "dbf_test_support.h"
 #include "support/temp_dir.h"
 

@@ -3,7 +3,7 @@
 #include <chrono>
 
 #include "dbase/file_io.h"
-#include "dbase/mdx_file.h"
+#include "dbase/file_helpers.h"
 #include "support/temp_dir.h"
 
 using namespace vekrano::dbase;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/format_settings.h"
-#include "dbase/key_expression.h"
+#include "dbase/key_expr/key_expression.h"
 #include "dbase/work_areas.h"
 #include "dbf_test_support.h"
 #include "support/temp_dir.h"

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "dbase/dbf_file.h"
-#include "dbase/mdx_dbf_table.h"
-#include "dbase/mdx_index.h"
+#include "dbase/dbf/dbf_file.h"
+#include "dbase/table/mdx_dbf_table.h"
+#include "dbase/mdx/mdx_index.h"
 
 namespace vekrano::testing {
 

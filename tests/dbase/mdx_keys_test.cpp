@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "dbase/mdx_keys.h"
+#include "dbase/mdx/mdx_keys.h"
 
 namespace vekrano::dbase {
 namespace {

@@ -14,7 +14,7 @@
 #include <set>
 
 #include "dbase/file_io.h"
-#include "dbase/mdx_semaphore.h"
+#include "dbase/mdx/mdx_semaphore.h"
 #include "dbase/work_areas.h"
 #include "mdx_checker.h"
 #include "support/temp_dir.h"

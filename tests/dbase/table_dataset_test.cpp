@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "common/format_settings.h"
-#include "dbase/database_error.h"
-#include "dbase/table_work_areas.h"
+#include "dbase/dataset/database_error.h"
+#include "dbase/table/table_work_areas.h"
 #include "table_test_support.h"
 
 namespace vekrano::dbase::testing {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "dbase/database_error.h"
+#include "dbase/dataset/database_error.h"
 #include "support/memory_dataset.h"
 #include "table_test_support.h"
 

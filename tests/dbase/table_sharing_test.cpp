@@ -6,9 +6,9 @@
 #include <chrono>
 #include <thread>
 
-#include "dbase/dbf_bytes.h"
+#include "common/byte_codec.h"
 #include "dbase/file_io.h"
-#include "dbase/table_lock_retry.h"
+#include "dbase/table/table_lock_retry.h"
 #include "dbase/table_locks.h"
 #include "table_test_support.h"
 
@@ -43,7 +43,7 @@ TEST(TableSharingTest, ClosingAfterAnotherOpenAppendedCountsAndKeepsEveryRecord)
 
   const std::string bytes = vekrano::testing::readFileBytes(f.dbf());
   ASSERT_EQ(static_cast<std::int64_t>(bytes.size()), kHeader + 5 * kRecord + 1);
-  EXPECT_EQ(ReadU32(reinterpret_cast<const std::uint8_t*>(bytes.data()) + 4), 5u);
+  EXPECT_EQ(common::getU32(reinterpret_cast<const std::uint8_t*>(bytes.data()) + 4), 5u);
   for (int n = 0; n < 5; ++n) EXPECT_EQ(bytes[kHeader + n * kRecord], ' ') << n;
   EXPECT_EQ(bytes.back(), '\x1A');
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "common/prompts.h"
-#include "dbase/table_dataset.h"
+#include "dbase/table/table_dataset.h"
 #include "records/article_table.h"
 #include "dbf_test_support.h"
 #include "support/temp_dir.h"

@@ -10,9 +10,9 @@
 #include <map>
 #include <set>
 
-#include "dbase/table_lock_retry.h"
+#include "dbase/table/table_lock_retry.h"
 #include "mdx_checker.h"
-#include "sql/query.h"
+#include "sql/query/query.h"
 #include "table_test_support.h"
 
 namespace vekrano::dbase::testing {

@@ -5,7 +5,7 @@
 #include <QStyleOptionViewItem>
 #include <gtest/gtest.h>
 
-#include "dbase/field.h"
+#include "dbase/dataset/field.h"
 #include "list/record_grid_delegate.h"
 #include "records/article_data.h"
 #include "records/record_statements.h"

@@ -18,7 +18,7 @@
 #include "printing/print_statement.h"
 #include "records/article_data.h"
 #include "records/record_statements.h"
-#include "sql/query.h"
+#include "sql/query/query.h"
 #include "support/temp_dir.h"
 
 namespace vekrano::printing {

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "records/article_table.h"
-#include "dbase/table_dataset.h"
-#include "sql/query.h"
+#include "dbase/table/table_dataset.h"
+#include "sql/query/query.h"
 #include "support/temp_dir.h"
 
 namespace vekrano::sql {

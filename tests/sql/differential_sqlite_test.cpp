@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "common/format_settings.h"
-#include "sql/query.h"
+#include "sql/query/query.h"
 #include "sql/query_rows.h"
 #include "support/memory_dataset.h"
 

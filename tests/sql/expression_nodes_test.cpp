@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "expr_test_table.h"
-#include "sql/expression_operators.h"
-#include "sql/like_pattern.h"
+#include "sql/expr/expression_operators.h"
+#include "sql/expr/like_pattern.h"
 
 namespace vekrano::sql::testing {
 namespace {

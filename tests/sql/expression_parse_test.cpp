@@ -5,7 +5,7 @@
 
 #include "expr_test_table.h"
 #include "sql/errors.h"
-#include "sql/expression_field.h"
+#include "sql/expr/expression_field.h"
 
 namespace vekrano::sql::testing {
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "common/wait_cursor.h"
-#include "sql/query.h"
+#include "sql/query/query.h"
 #include "sql/query_rows.h"
 #include "support/memory_dataset.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "sql/query.h"
+#include "sql/query/query.h"
 #include "sql/query_rows.h"
 #include "support/memory_dataset.h"
 

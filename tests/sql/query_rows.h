@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "sql/query.h"
+#include "sql/query/query.h"
 
 namespace vekrano::sql {
 

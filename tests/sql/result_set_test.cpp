@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <vector>
 
-#include "sql/result_set.h"
-#include "sql/result_set_order.h"
-#include "sql/sort_list.h"
+#include "sql/results/result_set.h"
+#include "sql/results/result_set_order.h"
+#include "sql/results/sort_list.h"
 #include "support/memory_dataset.h"
 
 namespace vekrano::sql {

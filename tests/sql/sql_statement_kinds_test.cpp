@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "sql/analyzer.h"
-#include "sql/sql_parser.h"
+#include "sql/program/analyzer.h"
+#include "sql/parse/sql_parser.h"
 
 namespace vekrano::sql {
 namespace {

@@ -5,7 +5,7 @@
 #include <cassert>
 #include <cstring>
 
-#include "dbase/database_error.h"
+#include "dbase/dataset/database_error.h"
 
 namespace vekrano::testing {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/exception.h"
-#include "dbase/dataset.h"
+#include "dbase/dataset/dataset.h"
 
 namespace vekrano::testing {
 

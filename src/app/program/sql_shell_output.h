@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "sql/query.h"
+#include "sql/query/query.h"
 
 namespace vekrano::app {
 

@@ -1,0 +1,50 @@
+// Integers and values inside byte buffers. The file formats (tables, indexes, archives) store
+// their integers little-endian at fixed offsets; the result sets keep values in row records
+// at any alignment, in the machine's own order.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <type_traits>
+
+namespace vekrano::common {
+
+// Little-endian unsigned integers at `at`, whatever the machine's order.
+inline std::uint16_t getU16(const void* at) {
+  const auto* p = static_cast<const std::uint8_t*>(at);
+  return static_cast<std::uint16_t>(p[0] | p[1] << 8);
+}
+
+inline std::uint32_t getU32(const void* at) {
+  const auto* p = static_cast<const std::uint8_t*>(at);
+  return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
+         std::uint32_t{p[3]} << 24;
+}
+
+inline void putU16(void* at, std::uint16_t value) {
+  auto* p = static_cast<std::uint8_t*>(at);
+  p[0] = static_cast<std::uint8_t>(value);
+  p[1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+inline void putU32(void* at, std::uint32_t value) {
+  auto* p = static_cast<std::uint8_t*>(at);
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+// A value of a trivially copyable type at `at`, which need not be aligned for it.
+template <class T>
+T load(const void* at) {
+  static_assert(std::is_trivially_copyable_v<T>);
+  T value;
+  std::memcpy(&value, at, sizeof value);
+  return value;
+}
+
+template <class T>
+void store(void* at, T value) {
+  static_assert(std::is_trivially_copyable_v<T>);
+  std::memcpy(at, &value, sizeof value);
+}
+
+}  // namespace vekrano::common

@@ -1,0 +1,271 @@
+// Records of an open table: reading, writing, the deletion flag, and closing with the header
+// and end-of-file rules.
+#include "dbase/dbf/dbf_file.h"
+
+#include <limits>
+
+#include "common/code_page.h"
+#include "dbase/dbase_error.h"
+#include "common/byte_codec.h"
+#include "dbase/dbf_date.h"
+#include "dbase/file_helpers.h"
+#include "dbase/table_locks.h"
+
+namespace vekrano::dbase {
+namespace {
+
+// The detail text of a failure on the table file: "File:  <file>", then where it happened.
+std::string fileDetail(const std::string& file, const std::string& where) {
+  return "File:  " + file + where;
+}
+
+constexpr char kAtGetRecord[] = "  [GetDbfRecord]";
+
+// ANSI <-> OEM over the field bytes of a record (byte 0, the deletion flag, is left alone).
+void translateToAnsi(char* record, std::size_t length) {
+  if (length > 1) common::oemToCharBuff(record + 1, length - 1);
+}
+
+void translateToOem(char* record, std::size_t length) {
+  if (length > 1) common::charToOemBuff(record + 1, length - 1);
+}
+
+}  // namespace
+
+DbfTable::DbfTable() = default;
+
+DbfTable::~DbfTable() {
+  if (isOpen()) CloseDbf();
+}
+
+std::int64_t DbfTable::recordOffset(std::int32_t n) const {
+  return headerLength_ + static_cast<std::int64_t>(n - 1) * recordLength_;
+}
+
+void DbfTable::markChanged() {
+  if (status_ != DbfStatus::Appended) status_ = DbfStatus::Changed;
+}
+
+// The record buffer holds record n as read (ANSI).
+void DbfTable::takeRecord(std::int32_t n) {
+  DecodeRecord();
+  currentRecord_ = n;
+  bof_ = false;
+}
+
+bool DbfTable::GetDbfRecord(std::int32_t n) {
+  ClearDbfError();
+  if (n < 1 || n > recordCount_) {
+    DbfError(kErrorRequestBeyondRange, "Invalid record number = " + std::to_string(n) + " (" +
+                                           fileName_ + ")  [GetDbfRecord]");
+    return false;
+  }
+  const std::int64_t read = file_.readAt(record_.data(), recordLength_, recordOffset(n));
+  if (read != recordLength_) {
+    DbfError(read < 0 ? file_.lastError() : kErrorUnexpectedEof,
+             fileDetail(fileName_, kAtGetRecord));
+    return false;
+  }
+  if (translateOem_) translateToAnsi(record_.data(), record_.size());
+  takeRecord(n);
+  return true;
+}
+
+const char* DbfTable::WalkedRecordBytes(std::int32_t n) {
+  if (!held_.active() || n < 1 || n > recordCount_) return nullptr;
+  return held_.View(file_, static_cast<std::uint64_t>(recordOffset(n)), recordLength_);
+}
+
+void DbfTable::PrefetchWalkedRecord(std::int32_t n) {
+  if (!held_.active() || n < 1 || n > recordCount_) return;
+  const char* bytes = held_.View(file_, static_cast<std::uint64_t>(recordOffset(n)), recordLength_);
+  if (bytes == nullptr) return;
+  constexpr std::size_t kCacheLine = 64;
+  for (std::size_t at = 0; at < recordLength_; at += kCacheLine) __builtin_prefetch(bytes + at);
+  __builtin_prefetch(bytes + recordLength_ - 1);
+}
+
+bool DbfTable::GetWalkedRecord(std::int32_t n) {
+  if (!held_.active() || n < 1 || n > recordCount_ ||
+      !held_.Read(file_, static_cast<std::uint64_t>(recordOffset(n)), record_.data(), recordLength_)) {
+    return GetDbfRecord(n);
+  }
+  ClearDbfError();
+  if (translateOem_) translateToAnsi(record_.data(), record_.size());
+  takeRecord(n);
+  return true;
+}
+
+bool DbfTable::ReadRecords(std::int32_t first, std::int32_t count, char* out) {
+  ClearDbfError();
+  if (first < 1 || count < 0 || static_cast<std::int64_t>(first) + count - 1 > recordCount_) {
+    DbfError(kErrorRequestBeyondRange, "Invalid record number = " + std::to_string(first) +
+                                           " (" + fileName_ + ")  [GetDbfRecord]");
+    return false;
+  }
+  const std::size_t length = static_cast<std::size_t>(count) * recordLength_;
+  const std::int64_t read = file_.readAt(out, length, recordOffset(first));
+  if (read != static_cast<std::int64_t>(length)) {
+    DbfError(read < 0 ? file_.lastError() : kErrorUnexpectedEof,
+             fileDetail(fileName_, kAtGetRecord));
+    return false;
+  }
+  if (translateOem_) {
+    for (std::int32_t i = 0; i < count; ++i) {
+      translateToAnsi(out + static_cast<std::size_t>(i) * recordLength_, recordLength_);
+    }
+  }
+  return true;
+}
+
+bool DbfTable::writeRecordBytes(const char* bytes, std::size_t length, std::int64_t offset,
+                                const char* operation) {
+  if (const int error = file_.writeAt(bytes, length, offset); error != 0) {
+    DbfError(error, fileDetail(fileName_, " [" + std::string(operation) + "]"));
+    return false;
+  }
+  return true;
+}
+
+bool DbfTable::PutDbfRecord(std::int32_t n) {
+  ClearDbfError();
+  if (n < 1) {  // record 0 would overwrite the header
+    DbfError(kErrorRequestBeyondRange, fileDetail(fileName_, " [Replace/Append/PutDbfRecord]"));
+    return false;
+  }
+  const bool append = n > recordCount_;
+  if (append) n = recordCount_ + 1;
+  EncodeRecord();
+  // The record buffer stays ANSI; the file receives an OEM copy.
+  std::vector<char> stored(record_);
+  if (translateOem_) translateToOem(stored.data(), stored.size());
+  if (!writeRecordBytes(stored.data(), stored.size(), recordOffset(n),
+                        "Replace/Append/PutDbfRecord")) {
+    return false;
+  }
+  if (append) {
+    recordCount_ = n;
+    currentRecord_ = n;
+    status_ = DbfStatus::Appended;
+  } else {
+    markChanged();
+  }
+  return true;
+}
+
+bool DbfTable::writeDeletionFlag(char flag) {
+  ClearDbfError();
+  if (currentRecord_ < 1 || currentRecord_ > recordCount_) {
+    DbfError(kErrorRequestBeyondRange, fileDetail(fileName_, " [DeleteRec/RecallRec]"));
+    return false;
+  }
+  if (!writeRecordBytes(&flag, 1, recordOffset(currentRecord_), "DeleteRec/RecallRec")) {
+    return false;
+  }
+  record_[0] = flag;
+  fieldBuffer_[0] = flag == kRecordDeleted ? 1 : 0;
+  markChanged();
+  return true;
+}
+
+bool DbfTable::DeleteRec() { return writeDeletionFlag(kRecordDeleted); }
+bool DbfTable::RecallRec() { return writeDeletionFlag(kRecordLive); }
+
+bool DbfTable::FlushFile() {
+  ClearDbfError();
+  if (const int error = file_.flush(); error != 0) {
+    DbfError(error, "Unable to flush file [FlushFile]");
+    return false;
+  }
+  return true;
+}
+
+bool DbfTable::RefreshRecordCount() {
+  ClearDbfError();
+  const std::int64_t size = file_.size();
+  if (size < 0) {
+    DbfError(file_.lastError(), fileDetail(fileName_, kAtGetRecord));
+    return false;
+  }
+  const std::int64_t count = size > headerLength_ ? (size - headerLength_) / recordLength_ : 0;
+  recordCount_ = static_cast<std::int32_t>(
+      std::min<std::int64_t>(count, std::numeric_limits<std::int32_t>::max()));
+  return true;
+}
+
+bool DbfTable::ProductionIndexFlag() const {
+  return layout_ != DbfLayout::DBase2 && header_.size() > kDbfIndexFlagOffset &&
+         header_[kDbfIndexFlagOffset] != 0;
+}
+
+void DbfTable::SetProductionIndexFlag(bool on) {
+  if (layout_ == DbfLayout::DBase2 || ProductionIndexFlag() == on) return;
+  header_[kDbfIndexFlagOffset] = on ? 1 : 0;
+  markChanged();
+}
+
+bool DbfTable::rewriteHeader() {
+  const std::int64_t read =
+      file_.readAt(header_.data() + kDbfPreservedOffset, kDbfPreservedSize, kDbfPreservedOffset);
+  if (read < 0) return false;
+  const Date today = Today();
+  lastUpdate_ = StoredDate(today);
+  if (layout_ == DbfLayout::DBase2) {
+    common::putU16(header_.data() + kDBase2CountOffset, static_cast<std::uint16_t>(recordCount_));
+    header_[kDBase2DateOffset] = static_cast<std::uint8_t>(today.month);
+    header_[kDBase2DateOffset + 1] = static_cast<std::uint8_t>(today.day);
+    header_[kDBase2DateOffset + 2] = static_cast<std::uint8_t>((today.year - 1900) % 256);
+    return file_.writeAt(header_.data(), kDBase2PrologSize, 0) == 0;
+  }
+  header_[kDbfDateOffset] = static_cast<std::uint8_t>((today.year - 1900) % 256);
+  header_[kDbfDateOffset + 1] = static_cast<std::uint8_t>(today.month);
+  header_[kDbfDateOffset + 2] = static_cast<std::uint8_t>(today.day);
+  common::putU32(header_.data() + kDbfCountOffset, static_cast<std::uint32_t>(recordCount_));
+  return file_.writeAt(header_.data(), kDbfHeaderSize, 0) == 0;
+}
+
+// Shared, another process may have appended since this one last counted: under the append lock
+// the count is taken from the file size, so the header counts every record and the end-of-file
+// marker lands after the last one, never over another process's record. When the lock cannot be
+// had, header and marker are left to the processes still appending.
+bool DbfTable::CloseDbf() {
+  ClearDbfError();
+  if (!isOpen()) return true;
+  bool written = true;
+  if (status_ == DbfStatus::Changed || status_ == DbfStatus::Appended) {
+    if (!shared_ || lockWithRetries(file_, kAppendLockOffset, 1) == 0) {
+      written = (!shared_ || RefreshRecordCount()) && rewriteHeader();
+      if (written && status_ == DbfStatus::Appended) {
+        written = file_.writeAt(&kDbfEndOfFile, 1, recordOffset(recordCount_ + 1)) == 0;
+      }
+      if (shared_) file_.unlock(kAppendLockOffset, 1);
+    }
+    // Commits the records and the header's count, which other programs read, before the file is
+    // left to them.
+    written = written && file_.flush() == 0;
+  }
+  const int error = file_.lastError();
+  const std::string name = fileName_;
+  release();
+  if (!written) {
+    DbfError(error, fileDetail(name, " [CloseDbf(" + name + ")]"));
+    return false;
+  }
+  return true;
+}
+
+void DbfTable::release() {
+  file_.close();
+  shared_ = false;
+  held_.Reset();
+  status_ = DbfStatus::Closed;
+  header_.clear();
+  fields_.clear();
+  record_.clear();
+  fieldBuffer_.clear();
+  recordCount_ = 0;
+  currentRecord_ = 0;
+  bof_ = eof_ = false;
+}
+
+}  // namespace vekrano::dbase

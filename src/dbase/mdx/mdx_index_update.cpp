@@ -1,0 +1,112 @@
+// Keeping the tags up to date as records are appended or replaced, and finding the entry of the
+// current record again.
+#include "dbase/mdx/mdx_failure.h"
+#include "dbase/mdx/mdx_index.h"
+#include "dbase/mdx/mdx_index_detail.h"
+
+namespace vekrano::dbase {
+
+namespace {
+
+std::string tagWhere(const std::string& fileName, const TagTree& tag) {
+  return fileName + " [tag: " + tag.place().tagName + "]";
+}
+
+}  // namespace
+
+bool MdxIndex::AppendIndex() {
+  return guarded([&] {
+    if (!isOpen()) return true;
+    auto record = static_cast<std::uint32_t>(table_.currentRecord());
+    {
+      Section section(*this, Section::Write);
+      std::vector<std::pair<std::size_t, std::string>> added;
+      try {
+        for (std::size_t i = 0; i < tags_.size(); ++i) {
+          if (!conditionHolds(i)) continue;
+          std::string key = keyOf(i);
+          if (tags_[i]->insert(key, record)) added.emplace_back(i, key);
+        }
+      } catch (const MdxFailure&) {
+        for (const auto& [i, key] : added)
+          if (!tags_[i]->remove(key, record))
+            throw MdxFailure(kErrorInternal,
+                             kIndexCorrupted + tagWhere(fileName_, *tags_[i]) + " [AppendNewKey]");
+        writeAnchors();
+        throw;
+      }
+      writeAnchors();
+    }
+    return order_ == 0 || syncTag(static_cast<std::size_t>(order_ - 1), "SyncIndex");
+  });
+}
+
+void MdxIndex::BeforeReplace() {
+  oldKeys_.assign(tags_.size(), std::nullopt);
+  for (std::size_t i = 0; i < tags_.size(); ++i)
+    if (conditionHolds(i)) oldKeys_[i] = keyOf(i);
+}
+
+bool MdxIndex::AfterReplace() {
+  return guarded([&] {
+    if (!isOpen() || oldKeys_.size() != tags_.size()) return true;
+    auto record = static_cast<std::uint32_t>(table_.currentRecord());
+    {
+      Section section(*this, Section::Write);
+      for (std::size_t i = 0; i < tags_.size(); ++i) {
+        std::optional<std::string> key;
+        if (conditionHolds(i)) key = keyOf(i);
+        if (key == oldKeys_[i]) continue;
+        if (oldKeys_[i] && !tags_[i]->remove(*oldKeys_[i], record)) {
+          writeAnchors();
+          throw MdxFailure(kErrorInternal, "Record number " + std::to_string(record) + " not found in index. " +
+                                               tagWhere(fileName_, *tags_[i]) + " [CompareKeys]");
+        }
+        if (key) tags_[i]->insert(*key, record);
+      }
+      writeAnchors();
+    }
+    oldKeys_.clear();
+    return order_ == 0 || syncTag(static_cast<std::size_t>(order_ - 1), "SyncIndex");
+  });
+}
+
+bool MdxIndex::SyncIndex() {
+  return guarded([&] {
+    if (!isOpen() || order_ == 0) return true;
+    Section section(*this, Section::Read);
+    return syncTag(static_cast<std::size_t>(order_ - 1), "SyncIndex");
+  });
+}
+
+// Seeks the entry of the current record in tag i. A record outside the tag's condition sends the
+// table to its end. `where` names the step in the failure text.
+bool MdxIndex::syncTag(std::size_t i, const char* where) {
+  TagTree& tag = *tags_[i];
+  auto record = table_.currentRecord();
+  if (record < 1 || record > table_.recordCount() || !table_.readRecord(record)) return false;
+  if (!conditionHolds(i)) {
+    atEnd_ = true;
+    table_.goToEnd();
+    return true;
+  }
+  std::string key = keyOf(i);
+  if (tag.seekEntry(key, static_cast<std::uint32_t>(record))) {
+    atEnd_ = atBeginning_ = false;
+    return true;
+  }
+  const std::string place = tagWhere(fileName_, tag);
+  if (std::string(where) == "SyncIndex") {
+    bool keyPresent = tag.seek(key) && tag.order().compare(tag.current().key, key) == 0;
+    tag.dropCache();
+    if (!keyPresent)
+      throw MdxFailure(kErrorRequestBeyondRange, "Key: \"" + key + "\" not in index: " + place +
+                                                     ". [SyncIndex-1] Record: " + std::to_string(record));
+    throw MdxFailure(kErrorRequestBeyondRange,
+                     "Record with key: \"" + key + "\" not in index: " + place + ". [SyncIndex-2]");
+  }
+  throw MdxFailure(kErrorRequestBeyondRange,
+                   "Record with key: \"" + key + "\" not in index: " + place + ". [" + where + "]");
+}
+
+}  // namespace vekrano::dbase

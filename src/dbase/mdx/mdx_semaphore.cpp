@@ -1,0 +1,229 @@
+#include "dbase/mdx/mdx_semaphore.h"
+
+#include <chrono>
+#include <unistd.h>
+
+#include "dbase/mdx/mdx_failure.h"
+#include "dbase/file_helpers.h"
+#include "dbase/mdx/mdx_table.h"
+
+namespace vekrano::dbase {
+
+namespace {
+
+constexpr std::uint8_t kMaxReaders = 127;
+
+[[noreturn]] void fail(const std::string& detail) {
+  throw MdxFailure(kErrorSemaphore, detail, MdxFailure::Report::Raise);
+}
+
+std::int64_t seconds() {
+  using namespace std::chrono;
+  return duration_cast<std::chrono::seconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace
+
+MdxSemaphore::MdxSemaphore(File& tableFile, std::string semaphoreName)
+    : table_(tableFile), name_(std::move(semaphoreName)) {
+  lockTable("LOGIN");
+  try {
+    // Every logged-in process keeps the file open, so a file nobody holds, even one dated today,
+    // was left by a killed process: its counts (or a half-made record) are stale and made afresh.
+    openFile();
+    const bool fresh = !file_.isOpen();
+    if (fresh) {
+      File created;
+      if (created.create(name_, FileShare::Exclusive) != 0)
+        fail("Cannot open: " + name_ + " Action=LOGIN [Database Semaphore]");
+      Record zero{};
+      if (created.writeAt(zero.data(), zero.size(), 0) != 0)
+        fail("Cannot write to: " + name_ + " Action=LOGIN [Database Semaphore]");
+      created.close();
+      if (file_.open(name_, FileAccess::ReadWrite, FileShare::DenyNone) != 0)
+        fail("Cannot open: " + name_ + " Action=LOGIN [Database Semaphore]");
+    }
+    lockSemaphore("LOGIN");
+    Record record = fresh ? Record{} : readRecord("LOGIN");
+    ++record[kSemLogins];
+    writeRecord(record, "LOGIN");
+    unlockSemaphore("LOGIN");
+    seenCounter_ = static_cast<std::uint16_t>(record[kSemCounter] | record[kSemCounter + 1] << 8);
+  } catch (...) {
+    table_.unlock(kTableLockOffset, 1);
+    throw;
+  }
+  table_.unlock(kTableLockOffset, 1);
+  loggedIn_ = true;
+}
+
+// Opens the file for this process alone when nobody else holds it (it is then made afresh), or
+// shared as it is when another process does; file_ stays closed when it must be made afresh.
+void MdxSemaphore::openFile() {
+  File alone;
+  int error = alone.open(name_, FileAccess::ReadWrite, FileShare::Exclusive);
+  if (error == 0 || error == kErrorFileNotFound) return;
+  switch (error) {
+    case 3: case 5: case 32: case 150: case 162: case 163:
+      if (file_.open(name_, FileAccess::ReadWrite, FileShare::DenyNone) != 0) fail("Cannot open: " + name_ + " LOGIN");
+      return;
+    default:
+      fail("Cannot open/create: " + name_ + " LOGIN");
+  }
+}
+
+MdxSemaphore::~MdxSemaphore() {
+  try {
+    logout();
+  } catch (const MdxFailure&) {
+    // A destructor cannot report; the next login of another process repairs the counts.
+  }
+}
+
+void MdxSemaphore::lockTable(const char* action) {
+  if (lockWithRetries(table_, kTableLockOffset, 1) != 0)
+    fail("Cannot lock database for: " + name_ + " Action=" + action + " [Database Semaphore]");
+}
+
+void MdxSemaphore::logout() {
+  if (!loggedIn_) return;
+  loggedIn_ = false;
+  lockTable("LOGOUT");
+  bool last = false;
+  try {
+    lockSemaphore("LOGOUT");
+    Record record = readRecord("LOGOUT");
+    if (countedAsReader_ && record[kSemUsers] > 0) --record[kSemUsers];
+    if (writeDepth_ > 0) record[kSemUsers] = 0;
+    if (record[kSemLogins] > 0) --record[kSemLogins];
+    writeRecord(record, "LOGOUT");
+    unlockSemaphore("LOGOUT");
+    last = record[kSemLogins] == 0;
+  } catch (...) {
+    table_.unlock(kTableLockOffset, 1);
+    throw;
+  }
+  file_.close();
+  if (last) unlink(name_.c_str());
+  table_.unlock(kTableLockOffset, 1);
+}
+
+void MdxSemaphore::lockSemaphore(const char* action) {
+  int error = lockWithRetries(file_, kSemLockOffset, kSemLockLength);
+  if (error != 0)
+    fail("10 second timeout: Cannot lock index semaphore file: " + name_ + " " + action +
+         "\r\nPossible cause: Network lock limit exceeded\r\n Lock result code: " + std::to_string(error));
+}
+
+void MdxSemaphore::unlockSemaphore(const char* action) {
+  if (!file_.unlock(kSemLockOffset, kSemLockLength))
+    fail("Cannot unlock index semaphore file: " + name_ + " " + action);
+}
+
+MdxSemaphore::Record MdxSemaphore::readRecord(const char* action) {
+  Record record{};
+  if (!readExact(file_, 0, record.data(), record.size())) fail("Cannot read: " + name_ + " " + action);
+  return record;
+}
+
+void MdxSemaphore::writeRecord(const Record& record, const char* action) {
+  if (file_.writeAt(record.data(), record.size(), 0) != 0) fail("Cannot write to: " + name_ + " " + action);
+}
+
+bool MdxSemaphore::noteCounter(const Record& record) {
+  auto counter = static_cast<std::uint16_t>(record[kSemCounter] | record[kSemCounter + 1] << 8);
+  bool changed = counter != seenCounter_;
+  seenCounter_ = counter;
+  return changed;
+}
+
+bool MdxSemaphore::enterRead() {
+  if (writeDepth_ > 0 || readDepth_++ > 0) return false;
+  readDepth_ = 0;
+  lockSemaphore("INCREAD");
+  readDepth_ = 1;
+  Record record = readRecord("INCREAD");
+  if (record[kSemUsers] < kMaxReaders) ++record[kSemUsers];
+  writeRecord(record, "INCREAD");
+  unlockSemaphore("INCREAD");
+  countedAsReader_ = true;
+  return noteCounter(record);
+}
+
+void MdxSemaphore::exitRead() {
+  if (writeDepth_ > 0) return;
+  if (readDepth_ == 0)
+    throw MdxFailure(kErrorInternal, "Unbalanced IncRead/DecRead for semaphore file: " + name_ + " DECREAD",
+                     MdxFailure::Report::Raise);
+  if (--readDepth_ > 0) return;
+  lockSemaphore("DECREAD");
+  Record record = readRecord("DECREAD");
+  if (record[kSemUsers] > 0) --record[kSemUsers];
+  writeRecord(record, "DECREAD");
+  unlockSemaphore("DECREAD");
+  countedAsReader_ = false;
+}
+
+bool MdxSemaphore::enterWrite() {
+  if (writeDepth_ > 0) {
+    ++writeDepth_;
+    return false;
+  }
+  // This process's own read section must not make it wait for itself. While it waits it is no
+  // longer counted as a reader, so that two processes each writing from inside their own scan do
+  // not wait for each other; exitWrite counts it again.
+  std::int64_t start = seconds();
+  for (;;) {
+    lockSemaphore("LOCKSEMAPHORE");
+    Record record = readRecord("LOCKSEMAPHORE");
+    if (countedAsReader_ && record[kSemUsers] > 0) --record[kSemUsers];
+    if (record[kSemUsers] == 0) {
+      record[kSemUsers] = 1;
+      writeRecord(record, "LOCKSEMAPHORE");
+      writeDepth_ = 1;
+      return noteCounter(record);
+    }
+    if (countedAsReader_) {
+      writeRecord(record, "LOCKSEMAPHORE");
+      countedAsReader_ = false;
+      readerWaitingToWrite_ = true;
+    }
+    unlockSemaphore("LOCKSEMAPHORE");
+    if (seconds() - start >= kSemWriterTimeout) {
+      if (readerWaitingToWrite_) {
+        // Still inside its read section: counted as a reader again, as its exit expects.
+        lockSemaphore("LOCKSEMAPHORE");
+        Record again = readRecord("LOCKSEMAPHORE");
+        if (again[kSemUsers] < kMaxReaders) ++again[kSemUsers];
+        writeRecord(again, "LOCKSEMAPHORE");
+        unlockSemaphore("LOCKSEMAPHORE");
+        countedAsReader_ = true;
+        readerWaitingToWrite_ = false;
+      }
+      fail(std::to_string(kSemWriterTimeout) + " second timeout, cannot read: " + name_ +
+           "\r\nPossible cause: Other user's program has terminated abnormally.\r\nCure: Log all users of this "
+           "application off the network,\r\nthen delete " + name_);
+    }
+  }
+}
+
+void MdxSemaphore::exitWrite() {
+  if (writeDepth_ == 0)
+    throw MdxFailure(kErrorInternal, "Unbalanced Lock/Unlock for semaphore file: " + name_ + " UNLOCKSEMAPHORE",
+                     MdxFailure::Report::Raise);
+  if (--writeDepth_ > 0) return;
+  Record record = readRecord("UNLOCKSEMAPHORE");
+  std::uint16_t counter = static_cast<std::uint16_t>((record[kSemCounter] | record[kSemCounter + 1] << 8) + 1);
+  record[kSemCounter] = static_cast<std::uint8_t>(counter);
+  record[kSemCounter + 1] = static_cast<std::uint8_t>(counter >> 8);
+  if (readerWaitingToWrite_) {
+    countedAsReader_ = true;
+    readerWaitingToWrite_ = false;
+  }
+  record[kSemUsers] = countedAsReader_ ? 1 : 0;
+  writeRecord(record, "UNLOCKSEMAPHORE");
+  unlockSemaphore("UNLOCKSEMAPHORE");
+  seenCounter_ = counter;
+}
+
+}  // namespace vekrano::dbase

@@ -1,0 +1,327 @@
+#include "dbase/mdx/mdx_tree.h"
+
+#include <algorithm>
+#include <array>
+
+#include "common/byte_codec.h"
+#include "dbase/mdx/mdx_failure.h"
+
+namespace vekrano::dbase {
+
+namespace {
+
+constexpr std::size_t kCacheSize = 16;
+// Deeper than any tree a file of 2^32 units can hold; a deeper path means a damaged file.
+constexpr std::size_t kMaxDepth = 64;
+
+}  // namespace
+
+TagTree::TagTree(TagPlace place, TagHeader header, std::uint32_t headerBlock)
+    : place_(std::move(place)), headerBlock_(headerBlock) {
+  reload(header);
+}
+
+void TagTree::reload(const TagHeader& header) {
+  header_ = header;
+  shape_ = {header.keyLength, header.itemLength(), header.maxKeys()};
+  order_ = {header.keyType, header.descending};
+  dropCache();
+}
+
+void TagTree::dropCache() {
+  cache_.clear();
+  path_.clear();
+}
+
+void TagTree::corrupted() const {
+  throw MdxFailure(kErrorCorruptedIndex,
+                   kIndexCorrupted + place_.indexName + " [tag: " + place_.tagName + "] [GetNode]");
+}
+
+Node TagTree::readNode(std::uint32_t block) {
+  if (block == 0)
+    throw MdxFailure(kErrorInternal, "Invalid Node Number (0) in DBF Area " + std::to_string(place_.area) +
+                                              ", Order " + std::to_string(place_.order) + " [GetNode]");
+  auto hit = std::find_if(cache_.begin(), cache_.end(), [&](const auto& e) { return e.first == block; });
+  if (hit != cache_.end()) {
+    std::rotate(cache_.begin(), hit, hit + 1);
+    return cache_.front().second;
+  }
+  // While a scan holds the read section no other process writes the index: its nodes are read a
+  // chunk at a time.
+  std::array<std::uint8_t, kBlockSize> bytes;
+  const std::uint64_t offset = blockOffset(block);
+  if (!(place_.held != nullptr && place_.held->Read(*place_.file, offset, bytes.data(), bytes.size())) &&
+      !readExact(*place_.file, static_cast<std::int64_t>(offset), bytes.data(), bytes.size()))
+    throw MdxFailure(kErrorDiskRead,
+                     kIndexReadFailed + place_.indexName + " [tag: " + place_.tagName + "] [SeekAndRead]");
+  Node node;
+  if (!decodeNode(bytes.data(), shape_, node)) corrupted();
+  if (cache_.size() == kCacheSize) cache_.pop_back();
+  cache_.insert(cache_.begin(), {block, node});
+  return node;
+}
+
+void TagTree::writeNode(std::uint32_t block, const Node& node) {
+  std::array<std::uint8_t, kBlockSize> bytes;
+  encodeNode(node, shape_, bytes.data());
+  if (place_.file->writeAt(bytes.data(), bytes.size(), static_cast<std::int64_t>(blockOffset(block))) != 0)
+    throw MdxFailure(kErrorDiskWrite,
+                     kIndexWriteFailed + place_.indexName + " [tag: " + place_.tagName + "] [SeekAndWrite]");
+  auto hit = std::find_if(cache_.begin(), cache_.end(), [&](const auto& e) { return e.first == block; });
+  if (hit != cache_.end()) hit->second = node;
+}
+
+std::uint32_t TagTree::appendNode(const Node& node) {
+  auto block = static_cast<std::uint32_t>(place_.file->size() / kUnitSize);
+  if (block < kHeaderAreaSize / kUnitSize) corrupted();
+  writeNode(block, node);
+  std::array<std::uint8_t, 4> counter;
+  common::putU32(counter.data(), block + 1);
+  place_.file->writeAt(counter.data(), counter.size(), kHdrBlockCounter);
+  return block;
+}
+
+std::size_t TagTree::lowerBound(const Node& node, const std::string& key) const {
+  auto it = std::partition_point(node.items.begin(), node.items.end(),
+                                 [&](const NodeItem& item) { return order_.compare(item.key, key) < 0; });
+  return static_cast<std::size_t>(it - node.items.begin());
+}
+
+void TagTree::LeafWalk::restart() {
+  leaves_.clear();
+  direction_ = 0;
+}
+
+void TagTree::LeafWalk::turn(int direction) {
+  if (direction_ == -direction) leaves_.clear();
+  direction_ = direction;
+}
+
+void TagTree::push(std::uint32_t block, bool rightMost) {
+  if (path_.size() >= kMaxDepth) corrupted();
+  for (const auto& step : path_)
+    if (step.block == block) corrupted();  // a node pointing back up its own path
+  if (path_.empty()) walk_.restart();
+  Node node = readNode(block);
+  if (node.isLeaf() && !walk_.enter(block)) corrupted();
+  int index = rightMost ? static_cast<int>(node.isLeaf() ? node.items.size() : node.pointerCount()) - 1 : 0;
+  path_.push_back({block, std::move(node), index});
+}
+
+void TagTree::descend(std::uint32_t block, bool rightMost) {
+  for (;;) {
+    push(block, rightMost);
+    const Step& step = path_.back();
+    if (step.node.isLeaf()) return;
+    block = step.node.pointer(static_cast<std::size_t>(step.index));
+  }
+}
+
+bool TagTree::onEntry() const {
+  if (path_.empty()) return false;
+  const Step& leaf = path_.back();
+  return leaf.index >= 0 && static_cast<std::size_t>(leaf.index) < leaf.node.items.size();
+}
+
+const NodeItem& TagTree::current() const { return path_.back().node.items[static_cast<std::size_t>(path_.back().index)]; }
+
+bool TagTree::climbForward() {
+  walk_.turn(+1);
+  for (;;) {
+    path_.pop_back();
+    while (!path_.empty() && static_cast<std::size_t>(path_.back().index) + 1 >= path_.back().node.pointerCount())
+      path_.pop_back();
+    if (path_.empty()) return false;
+    Step& parent = path_.back();
+    ++parent.index;
+    descend(parent.node.pointer(static_cast<std::size_t>(parent.index)), false);
+    if (onEntry()) return true;
+  }
+}
+
+bool TagTree::climbBackward() {
+  walk_.turn(-1);
+  for (;;) {
+    path_.pop_back();
+    while (!path_.empty() && path_.back().index == 0) path_.pop_back();
+    if (path_.empty()) return false;
+    Step& parent = path_.back();
+    --parent.index;
+    descend(parent.node.pointer(static_cast<std::size_t>(parent.index)), true);
+    if (onEntry()) return true;
+  }
+}
+
+bool TagTree::first() {
+  path_.clear();
+  descend(header_.root, false);
+  return onEntry() || climbForward();
+}
+
+bool TagTree::last() {
+  path_.clear();
+  descend(header_.root, true);
+  return onEntry() || climbBackward();
+}
+
+bool TagTree::next() {
+  if (path_.empty()) return false;
+  ++path_.back().index;
+  return onEntry() || climbForward();
+}
+
+bool TagTree::prior() {
+  if (path_.empty()) return false;
+  --path_.back().index;
+  return onEntry() || climbBackward();
+}
+
+bool TagTree::seek(const std::string& key) {
+  path_.clear();
+  std::uint32_t block = header_.root;
+  for (;;) {
+    push(block, false);
+    Step& step = path_.back();
+    step.index = static_cast<int>(lowerBound(step.node, key));
+    if (step.node.isLeaf()) break;
+    block = step.node.pointer(static_cast<std::size_t>(step.index));
+  }
+  return onEntry() || climbForward();
+}
+
+bool TagTree::seekEntry(const std::string& key, std::uint32_t record) {
+  for (bool on = seek(key); on; on = next()) {
+    if (order_.compare(current().key, key) != 0) break;
+    if (current().number == record) return true;
+  }
+  path_.clear();
+  return false;
+}
+
+namespace {
+
+// Inserts `item` at `pos`; in a branch the pointer after it then becomes `newPointer`.
+void placeItem(Node& node, std::size_t pos, NodeItem item, std::uint32_t newPointer) {
+  node.items.insert(node.items.begin() + static_cast<std::ptrdiff_t>(pos), std::move(item));
+  if (newPointer == 0) return;
+  if (pos + 1 < node.items.size())
+    node.items[pos + 1].number = newPointer;
+  else
+    node.rightChild = newPointer;
+}
+
+}  // namespace
+
+bool TagTree::insert(const std::string& key, std::uint32_t record) {
+  seek(key);
+  if (path_.empty()) {  // every key is smaller: take the right-most path down to the last leaf
+    descend(header_.root, true);
+    ++path_.back().index;
+  }
+  const Step& leaf = path_.back();
+  if (header_.unique && onEntry() && order_.compare(current().key, key) == 0) {
+    path_.clear();
+    return false;
+  }
+  splitAndInsert(path_.size() - 1, static_cast<std::size_t>(leaf.index), {record, key}, 0);
+  path_.clear();
+  return true;
+}
+
+void TagTree::splitAndInsert(std::size_t level, std::size_t pos, NodeItem item, std::uint32_t newPointer) {
+  for (;;) {
+    Step& step = path_[level];
+    Node& node = step.node;
+    if (node.items.size() < static_cast<std::size_t>(shape_.maxKeys)) {
+      placeItem(node, pos, std::move(item), newPointer);
+      writeNode(step.block, node);
+      return;
+    }
+    std::size_t n = node.items.size();
+    std::size_t keep = n - n / 2;
+    bool leaf = node.isLeaf();
+    Node right;
+    right.items.assign(node.items.begin() + static_cast<std::ptrdiff_t>(keep), node.items.end());
+    right.rightChild = node.rightChild;
+    Node left;
+    std::string leftHighest = node.items[keep - 1].key;
+    left.items.assign(node.items.begin(), node.items.begin() + static_cast<std::ptrdiff_t>(leaf ? keep : keep - 1));
+    left.rightChild = leaf ? 0 : node.items[keep - 1].number;
+    if (pos < keep)
+      placeItem(left, pos, std::move(item), newPointer);
+    else
+      placeItem(right, pos - keep, std::move(item), newPointer);
+    if (leaf) leftHighest = left.items.back().key;
+    writeNode(step.block, left);
+    std::uint32_t rightBlock = appendNode(right);
+    if (level == 0) {
+      Node root;
+      root.items.push_back({step.block, leftHighest});
+      root.rightChild = rightBlock;
+      header_.root = appendNode(root);
+      anchorDirty_ = true;
+      return;
+    }
+    item = {step.block, leftHighest};
+    newPointer = rightBlock;
+    --level;
+    pos = static_cast<std::size_t>(path_[level].index);
+  }
+}
+
+bool TagTree::remove(const std::string& key, std::uint32_t record) {
+  if (!seekEntry(key, record)) return false;
+  std::size_t level = path_.size() - 1;
+  Step& leaf = path_[level];
+  auto index = static_cast<std::size_t>(leaf.index);
+  leaf.node.items.erase(leaf.node.items.begin() + static_cast<std::ptrdiff_t>(index));
+  if (leaf.node.items.empty()) {
+    removePointer(level);
+  } else {
+    writeNode(leaf.block, leaf.node);
+    if (index == leaf.node.items.size()) propagateHighest(level, leaf.node.items.back().key);
+  }
+  path_.clear();
+  return true;
+}
+
+// The node at `level` has become empty: it is zero-filled and its pointer leaves the parent.
+void TagTree::removePointer(std::size_t level) {
+  for (;;) {
+    writeNode(path_[level].block, Node{});
+    if (level == 0) return;
+    --level;
+    Step& parent = path_[level];
+    auto index = static_cast<std::size_t>(parent.index);
+    Node& node = parent.node;
+    if (index < node.items.size()) {
+      node.items.erase(node.items.begin() + static_cast<std::ptrdiff_t>(index));
+      writeNode(parent.block, node);
+      return;
+    }
+    if (node.items.empty()) continue;
+    node.rightChild = node.items.back().number;
+    std::string highest = node.items.back().key;
+    node.items.pop_back();
+    writeNode(parent.block, node);
+    propagateHighest(level, highest);
+    return;
+  }
+}
+
+// The subtree at `level` now has `key` as its highest key: the separator above it follows.
+void TagTree::propagateHighest(std::size_t level, const std::string& key) {
+  while (level > 0) {
+    --level;
+    Step& parent = path_[level];
+    auto index = static_cast<std::size_t>(parent.index);
+    if (index < parent.node.items.size()) {
+      parent.node.items[index].key = key;
+      writeNode(parent.block, parent.node);
+      return;
+    }
+  }
+}
+
+}  // namespace vekrano::dbase

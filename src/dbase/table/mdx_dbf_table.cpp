@@ -1,0 +1,85 @@
+#include "dbase/table/mdx_dbf_table.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "dbase/dbase_error.h"
+#include "dbase/key_expr/key_expression.h"
+
+namespace vekrano::dbase {
+
+namespace {
+
+class KeyExpressionAdapter : public MdxExpression {
+ public:
+  explicit KeyExpressionAdapter(std::unique_ptr<KeyExpression> expression) : expression_(std::move(expression)) {}
+  char type() const override { return expression_->resultType(); }
+  int length() const override { return expression_->resultLength(); }
+  int decimals() const override { return expression_->resultDecimals(); }
+  MdxValue evaluate() override {
+    ExprValue value = expression_->Evaluate();
+    return {value.type, std::move(value.text), value.number, value.logical};
+  }
+
+ private:
+  std::unique_ptr<KeyExpression> expression_;
+};
+
+}  // namespace
+
+std::int32_t MdxDbfTable::recordCount() {
+  if (shared_) table_.RefreshRecordCount();
+  return table_.RecordCount();
+}
+
+// Entries may name records another process appended since the count was last read.
+bool MdxDbfTable::readRecord(std::int32_t n) {
+  if (shared_ && n > table_.RecordCount()) table_.RefreshRecordCount();
+  return table_.GetWalkedRecord(n);
+}
+
+// One read per piece instead of one per record. Expressions read the record buffer, so only the
+// record the scan ends on (also by an exception) is decoded into the field buffer, as
+// GetDbfRecord would leave it.
+bool MdxDbfTable::scanRecords(std::int32_t count, const std::function<void(std::int32_t)>& visit) {
+  constexpr std::size_t kPieceBytes = 65512 / 2;  // 125 records of `article` a read
+  struct DecodeLast {
+    DbfTable& table;
+    bool any = false;
+    ~DecodeLast() {
+      if (any) table.DecodeRecord();
+    }
+  } decodeLast{table_};
+  const std::size_t length = table_.RecordLength();
+  const auto perPiece = static_cast<std::int32_t>(std::max<std::size_t>(kPieceBytes / length, 1));
+  std::vector<char> piece(static_cast<std::size_t>(perPiece) * length);
+  for (std::int32_t first = 1; first <= count; first += perPiece) {
+    const std::int32_t taken = std::min(perPiece, count - first + 1);
+    if (!table_.ReadRecords(first, taken, piece.data())) return false;
+    for (std::int32_t i = 0; i < taken; ++i) {
+      std::memcpy(table_.RecordBuffer(), piece.data() + static_cast<std::size_t>(i) * length, length);
+      table_.SetCurrentRecord(first + i);
+      table_.SetBof(false);
+      decodeLast.any = true;
+      visit(first + i);
+    }
+  }
+  return true;
+}
+
+void MdxDbfTable::goToEnd() {
+  table_.SetCurrentRecord(table_.RecordCount() + 1);
+  table_.SetEof(true);
+}
+
+std::unique_ptr<MdxExpression> MdxDbfTable::compile(const std::string& text, int& errorCode) {
+  std::unique_ptr<KeyExpression> expression = AssignExpr(table_, text);
+  if (!expression) {
+    errorCode = DbfErrorCode();
+    return nullptr;
+  }
+  return std::make_unique<KeyExpressionAdapter>(std::move(expression));
+}
+
+}  // namespace vekrano::dbase

@@ -1,0 +1,237 @@
+// Opening and closing the table dataset: the work area, creating a missing table, the open itself,
+// the production index in every CreateIndex state, and the record layout.
+#include <sys/stat.h>
+
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+
+#include "common/process_events.h"
+#include "common/prompts.h"
+#include "dbase/dbase_error.h"
+#include "dbase/dbf/dbf_field_list.h"
+#include "dbase/file_io.h"
+#include "dbase/mdx/mdx_failure.h"
+#include "dbase/table/table_dataset.h"
+#include "dbase/table/table_index_list.h"
+#include "dbase/table/table_work_areas.h"
+#include "dbase/work_areas.h"
+
+namespace vekrano::dbase {
+namespace {
+
+constexpr std::size_t kHeaderCountOffset = 4;
+
+bool Exists(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::exists(path, error);
+}
+
+bool DatedToday(const std::string& path) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0) return false;
+  const std::time_t now = std::time(nullptr);
+  std::tm file{}, today{};
+  localtime_r(&st.st_mtime, &file);
+  localtime_r(&now, &today);
+  return file.tm_year == today.tm_year && file.tm_yday == today.tm_yday;
+}
+
+// True when no other open of the file exists: an open for this process alone is granted.
+bool NobodyElseHasOpen(const std::string& path) {
+  File probe;
+  return probe.open(path, FileAccess::ReadWrite, FileShare::Exclusive) == 0;
+}
+
+// True when the file holds more whole records than its header counts: records were appended by a
+// process that never closed the table, so its index may lack their keys or be half written.
+bool AppendedWithoutClose(DbfTable& table) {
+  std::uint8_t count[4] = {};
+  if (table.file().readAt(count, sizeof count, kHeaderCountOffset) != sizeof count) return false;
+  const std::uint32_t headerCount = count[0] | count[1] << 8 | count[2] << 16 | std::uint32_t(count[3]) << 24;
+  const std::int64_t size = table.file().size();
+  if (size < table.HeaderLength() || table.RecordLength() == 0) return false;
+  return (size - table.HeaderLength()) / table.RecordLength() > static_cast<std::int64_t>(headerCount);
+}
+
+// True when a process that had the table open shared never logged out of its index (the last one
+// out deletes the semaphore file): it may have died inside a change of the index.
+bool LeftBehind(DbfTable& table) { return Exists(DerivedFileName(table.fileName(), "@S@")); }
+
+// Calls End on the progress window however the build ends.
+class ProgressScope {
+ public:
+  ProgressScope(TTzIndexProgress* progress, const std::string& caption) : progress_(progress) {
+    if (progress_ != nullptr) progress_->Begin(caption);
+  }
+  ~ProgressScope() {
+    if (progress_ != nullptr) progress_->End();
+  }
+  ProgressScope(const ProgressScope&) = delete;
+  ProgressScope& operator=(const ProgressScope&) = delete;
+  TTzIndexProgress* get() const { return progress_; }
+
+ private:
+  TTzIndexProgress* progress_;
+};
+
+}  // namespace
+
+void TTzDbf::InternalOpen() {
+  common::processEvents();
+  if (dbfFileName_.empty()) TzCheck(kTzMissingFileName);
+  const int previous = SelectedWorkArea();
+  if (area_ == 0) area_ = AcquireWorkArea();
+  if (area_ == 0) {
+    SelectWorkArea(previous);
+    DbfError(kErrorInvalidParameter, "No free workarea available [Select(0)]");
+    TzCheck(kErrorInvalidParameter);
+  }
+  try {
+    OpenTable();
+  } catch (...) {
+    CloseTable();
+    throw;
+  }
+}
+
+void TTzDbf::OpenTable() {
+  WorkArea& area = Area("Open");
+  if (CreateIfNotFound && !Exists(dbfFileName_) && !CreateDbfFromFieldList(name_, &DbfFields, dbfFileName_))
+    common::showMessage("Could not create \"" + dbfFileName_ + "\"");
+  const std::string alias = name_.empty() ? std::filesystem::path(dbfFileName_).stem().string() : name_;
+  if (FindWorkArea(alias) != nullptr) {
+    DbfError(kErrorInvalidParameter, "Alias name \"" + alias + "\" already in use. [USE]");
+    TzCheck(kErrorInvalidParameter);
+  }
+  const bool alone = NobodyElseHasOpen(dbfFileName_);
+  const DbfOpenMode mode = readOnly_   ? DbfOpenMode::ReadOnly
+                           : exclusive_ ? DbfOpenMode::ExclusiveReadWrite
+                                        : DbfOpenMode::SharedReadWrite;
+  if (!area.table.OpenDbf(dbfFileName_, mode, TableLanguage == TTzTableLanguage::tlOem, AutoFixRecCount))
+    TzCheck(DbfErrorCode() != 0 ? DbfErrorCode() : kTzOpenFailed);
+  RegisterAlias(area, alias);
+  if (area.table.hasMemo()) OpenMemoFile(area);
+  area.shared = !exclusive_;
+  area.hideDeleted = hideDeletedRecs_;
+  area.locks.Attach(area.table.file(), area.shared && !readOnly_, area.table.HeaderLength(), area.table.RecordLength());
+  area.view = std::make_unique<AreaIndexTable>(area.table, area.shared, readOnly_, area.hideDeleted);
+  area.index = std::make_unique<MdxIndex>(*area.view);
+  OpenProductionIndex(alone && !readOnly_ && (AppendedWithoutClose(area.table) || LeftBehind(area.table)));
+  layout_ = std::make_unique<TableRecordLayout>(area.table);
+  atBeginning_ = atEnd_ = true;
+  onRecord_ = false;
+}
+
+void TTzDbf::OpenMemoFile(WorkArea& area) {
+  const std::string memoName = DerivedFileName(dbfFileName_, "DBT");
+  const int error = area.memo.Open(memoName, readOnly_ ? FileAccess::ReadOnly : FileAccess::ReadWrite,
+                                   exclusive_ ? FileShare::Exclusive : FileShare::DenyNone);
+  if (error == 0) return;
+  DbfError(error, "Problem opening memo file [USE(" + memoName + ")]");
+  TzCheck(error);
+}
+
+// `rebuild`: this process alone has the table and a crashed one left it appended without closing
+// it, or left its semaphore file; the index is built afresh and that semaphore file is removed.
+void TTzDbf::OpenProductionIndex(bool rebuild) {
+  WorkArea& area = Area("Open");
+  TCreateIndexType state = CreateIndex;
+  const std::vector<MdxTagDefinition> tags = ParseIndexList(IndexList);
+  if (!tags.empty()) {
+    if (!readOnly_) area.table.SetProductionIndexFlag(true);
+  } else {
+    state = TCreateIndexType::ciNever;
+    if (!area.table.ProductionIndexFlag()) return;
+  }
+  const std::string mdxName = DerivedFileName(area.table.fileName(), "MDX");
+  if (state == TCreateIndexType::ciNever) {
+    area.index->SetIndexTo(mdxName);
+    return;
+  }
+  SuspendAutoErrorReporting quiet;
+  const std::string semaphore = DerivedFileName(area.table.fileName(), "@S@");
+  if (rebuild) std::filesystem::remove(semaphore);
+  bool build = rebuild || !Exists(mdxName);
+  if (!build && (state == TCreateIndexType::ciAlways || state == TCreateIndexType::ciVerifyHeader)) {
+    if (Exists(semaphore) && !DatedToday(semaphore)) std::filesystem::remove(semaphore);
+    if (Exists(semaphore)) {
+      state = TCreateIndexType::ciNotFound;
+    } else if (state == TCreateIndexType::ciAlways) {
+      build = true;
+    }
+  }
+  if (!build && state == TCreateIndexType::ciVerifyHeader) {
+    build = !OpenIndexFile(mdxName) || !SameIndexList(IndexListOf(*area.index), IndexList);
+    if (build) area.index->Close();
+    if (!build) return;
+  }
+  if (!build) build = !OpenIndexFile(mdxName);
+  if (build) MakeProductionIndex(mdxName, tags);
+}
+
+// Opens the index; false (error cleared) when it is missing, corrupted or of another version.
+bool TTzDbf::OpenIndexFile(const std::string& mdxName) {
+  WorkArea& area = GetWorkArea(area_);
+  if (area.index->SetIndexTo(mdxName)) return true;
+  const int code = DbfErrorCode();
+  if (code != kErrorFileNotFound && code != kErrorCorruptedIndex &&
+      code != kErrorIndexVersionMismatch) {
+    TzCheck(code);
+  }
+  ClearDbfError();
+  return false;
+}
+
+void TTzDbf::MakeProductionIndex(const std::string& mdxName, const std::vector<MdxTagDefinition>& tags) {
+  WorkArea& area = GetWorkArea(area_);
+  bool canMake = true;
+  if (OnBeforeMakeIndex) OnBeforeMakeIndex(mdxName, canMake);
+  if (!canMake) {
+    area.table.SetProductionIndexFlag(false);
+    return;
+  }
+  bool made = false;
+  {
+    ProgressScope progress(ShowProgress ? IndexProgress : nullptr, "Indexing " + mdxName + "...");
+    MdxBuildOptions options;
+    if (progress.get() != nullptr) {
+      options.progress = [&progress](std::int32_t done, std::int32_t count) {
+        progress.get()->Advance(count > 0 ? static_cast<int>(std::int64_t{done} * 100 / count) : 100);
+      };
+    }
+    made = area.index->MakeIndex(mdxName, tags, options);
+  }
+  const int code = DbfErrorCode();
+  if (OnAfterMakeIndex) OnAfterMakeIndex(mdxName);
+  TzCheck(made ? 0 : (code != 0 ? code : kTzOpenFailed));
+  area.index->SetIndexTo(mdxName);
+}
+
+void TTzDbf::InternalClose() { CloseTable(); }
+
+// Closing writes the header; in shared mode it first counts the records other processes appended,
+// under the append lock, so the header and the end-of-file mark never fall inside their records.
+void TTzDbf::CloseTable() {
+  if (area_ == 0) return;
+  SelectWorkArea(area_);
+  WorkArea& area = GetWorkArea(area_);
+  area.locks.Unlock();
+  try {
+    if (area.index) area.index->Close();
+  } catch (const EDorevError&) {
+    // Closing cannot report; the error code is left set.
+  }
+  area.memo.Close();
+  area.table.CloseDbf();
+  area.locks.Detach();
+  UnregisterAlias(area);
+  ReleaseWorkArea(area_);
+  area_ = 0;
+  scans_ = walks_ = 0;
+  layout_.reset();
+  atBeginning_ = atEnd_ = true;
+  onRecord_ = false;
+}
+
+}  // namespace vekrano::dbase

@@ -1,0 +1,199 @@
+// TTzDbf: properties, the check routine, field values, bookmarks and numbering.
+#include "dbase/table/table_dataset.h"
+
+#include <cstring>
+
+#include "common/code_page.h"
+#include "common/exception.h"
+#include "dbase/dataset/database_error.h"
+#include "dbase/dbase_error.h"
+#include "dbase/table/table_work_areas.h"
+#include "dbase/table/tz_fields.h"
+
+namespace vekrano::dbase {
+namespace {
+
+std::string NormalisedFileName(const std::string& name) {
+  const std::size_t first = name.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  std::string trimmed = name.substr(first, name.find_last_not_of(' ') - first + 1);
+  if (trimmed.back() == '.') return trimmed;
+  return WithDefaultExtension(trimmed, "DBF");
+}
+
+}  // namespace
+
+void TzCheck(int code) {
+  if (code == 0) return;
+  if (code >= kTzOpenFailed && code <= kTzAtEnd) throw common::Exception("Dataset error: " + std::to_string(code));
+  if (code == kTzMissingFileName) throw common::Exception("Missing DbfFilename property");
+  throw common::Exception("Dataset error: " + ComposeErrorMessage(code, DbfErrorText()));
+}
+
+TTzDbf::TTzDbf(std::string name) : name_(std::move(name)) {}
+
+TTzDbf::~TTzDbf() {
+  Destroying();
+  Close();
+}
+
+WorkArea& TTzDbf::Area(const char* operation) const {
+  if (area_ == 0) {
+    DbfError(kErrorInvalidOperation, "Database is not open [" + name_ + "." + operation + "]");
+    TzCheck(kErrorInvalidOperation);
+  }
+  SelectWorkArea(area_);
+  return GetWorkArea(area_);
+}
+
+void TTzDbf::Reopen(const std::function<void()>& change) {
+  const bool active = Active();
+  Close();
+  change();
+  if (active) Open();
+}
+
+void TTzDbf::SetDbfFileName(const std::string& name) {
+  const std::string normalised = NormalisedFileName(name);
+  if (normalised == dbfFileName_) return;
+  Reopen([&] { dbfFileName_ = normalised; });
+}
+
+void TTzDbf::SetExclusive(bool exclusive) {
+  if (exclusive == exclusive_) return;
+  Reopen([&] { exclusive_ = exclusive; });
+}
+
+void TTzDbf::SetHideDeletedRecs(bool hide) {
+  hideDeletedRecs_ = hide;
+  if (!Active()) return;
+  if (State() == TDataSetState::dsEdit || State() == TDataSetState::dsInsert) Cancel();
+  Area("HideDeletedRecs").hideDeleted = hide;
+  // Re-reading the current record moves off it when it became hidden.
+  if (!IsEmpty()) InternalSetToRecord(ActiveBuffer());
+  Resync();
+}
+
+bool TTzDbf::IndexActive() const {
+  if (area_ == 0) return false;
+  const WorkArea& area = GetWorkArea(area_);
+  return area.index && area.index->isOpen() && area.index->CurrentOrder() > 0;
+}
+
+// --- Fields
+
+std::vector<TFieldDef> TTzDbf::InternalInitFieldDefs() {
+  if (area_ != 0) {
+    lastFieldDefs_ = layout_->FieldDefs(Area("FieldDefs").table);
+  } else if (lastFieldDefs_.empty()) {
+    throw EDatabaseError(name_ + ".DbfFields undefined. Set Active to TRUE");
+  }
+  return lastFieldDefs_;
+}
+
+std::unique_ptr<TField> TTzDbf::CreateField(const TFieldDef& def) {
+  switch (def.DataType) {
+    case TFieldType::ftInteger:
+      return std::make_unique<TTzIntegerField>(*this, def);
+    case TFieldType::ftFloat:
+      return std::make_unique<TTzFloatField>(*this, def);
+    case TFieldType::ftDate:
+      return std::make_unique<TTzDateField>(*this, def);
+    default:
+      return TDataSet::CreateField(def);
+  }
+}
+
+bool TTzDbf::GetFieldData(const TField& field, Variant& value) const {
+  if (field.DataType() == TFieldType::ftMemo) {
+    WorkArea& area = Area("GetFieldData");
+    std::string text = area.memo.ReadText(layout_->MemoBlock(ActiveBuffer(), field.Index())).value_or("");
+    value = TableLanguage == TTzTableLanguage::tlOem ? common::oemToChar(text) : text;
+    return true;
+  }
+  value = layout_->GetValue(ActiveBuffer(), field.Index());
+  return true;
+}
+
+bool TTzDbf::GetFieldText(const TField& field, std::string_view& text) const {
+  if (field.DataType() != TFieldType::ftString) return false;
+  text = layout_->Text(ActiveBuffer(), field.Index());
+  return true;
+}
+
+bool TTzDbf::GetFieldInteger(const TField& field, std::int64_t& value) const {
+  if (field.DataType() != TFieldType::ftInteger) return false;
+  value = layout_->Integer(ActiveBuffer(), field.Index());
+  return true;
+}
+
+void TTzDbf::SetFieldData(const TField& field, const Variant& value) {
+  layout_->SetValue(ActiveBuffer(), field.Index(), value);
+}
+
+// --- Record buffers
+
+int TTzDbf::GetRecordSize() const { return layout_->BufferSize(); }
+
+char* TTzDbf::AllocRecordBuffer() {
+  char* buffer = TDataSet::AllocRecordBuffer();
+  layout_->SetFlag(buffer, TBookmarkFlag::bfBOF);
+  return buffer;
+}
+
+void TTzDbf::InternalInitRecord(char* buffer) { layout_->InitBuffer(buffer); }
+
+// --- Bookmarks
+
+void TTzDbf::GetBookmarkData(const char* buffer, char* data) const {
+  const std::int32_t n = layout_->RecordNumber(buffer);
+  std::memcpy(data, &n, sizeof n);
+}
+
+void TTzDbf::SetBookmarkData(char* buffer, const char* data) {
+  std::int32_t n = 0;
+  std::memcpy(&n, data, sizeof n);
+  layout_->SetRecordNumber(buffer, n);
+}
+
+TBookmarkFlag TTzDbf::GetBookmarkFlag(const char* buffer) const { return layout_->Flag(buffer); }
+
+void TTzDbf::SetBookmarkFlag(char* buffer, TBookmarkFlag flag) { layout_->SetFlag(buffer, flag); }
+
+namespace {
+
+std::int32_t BookmarkNumber(const char* data) {
+  std::int32_t n = 0;
+  std::memcpy(&n, data, sizeof n);
+  return n;
+}
+
+}  // namespace
+
+void TTzDbf::InternalGotoBookmark(const char* data) {
+  if (!GoToRecord(BookmarkNumber(data))) GoToEnd();
+}
+
+bool TTzDbf::InternalBookmarkValid(const char* data) { return GoToRecord(BookmarkNumber(data)); }
+
+int TTzDbf::CompareBookmarkData(const char* a, const char* b) const {
+  const std::int32_t left = BookmarkNumber(a);
+  const std::int32_t right = BookmarkNumber(b);
+  return left < right ? -1 : (left > right ? 1 : 0);
+}
+
+// --- Numbering
+
+int TTzDbf::GetRecordCount() const { return CountRecords(); }
+
+int TTzDbf::GetRecNo() const {
+  if (IsEmpty() || layout_->Flag(ActiveBuffer()) != TBookmarkFlag::bfCurrent) return 0;
+  return layout_->RecordNumber(ActiveBuffer());
+}
+
+bool TTzDbf::InternalSetRecNo(int recNo) {
+  if (!GoToRecord(recNo)) GoToEnd();
+  return true;
+}
+
+}  // namespace vekrano::dbase

@@ -1,0 +1,235 @@
+// TTzDbf: one dBase table with its production index as a navigable, editable dataset. The table
+// lives in a numbered work area while the component is active; in shared mode appends and record
+// writes are guarded by byte-range locks held for one write each.
+#pragma once
+
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dbase/dataset/dataset.h"
+#include "dbase/dbase_error.h"
+#include "dbase/table/table_record.h"
+#include "dbase/table_locks.h"
+
+namespace vekrano::dbase {
+
+struct WorkArea;
+struct MdxTagDefinition;
+
+enum class TTzTableLanguage { tlOem, tlAnsi };
+enum class TCreateIndexType { ciNotFound, ciAlways, ciVerifyHeader, ciNever };
+
+class TTzDbf;
+using TTzNotifyEvent = std::function<void(TTzDbf& sender)>;
+// `retry` is false on entry; setting it makes the operation try the lock again.
+using TTzLockFailedEvent = std::function<void(TTzDbf& sender, bool& retry)>;
+// `canMake` is true on entry; false skips building the index.
+using TTzBeforeMakeIndexEvent = std::function<void(const std::string& name, bool& canMake)>;
+using TTzAfterMakeIndexEvent = std::function<void(const std::string& name)>;
+
+// Shows the progress of an index build: Begin with the caption "Indexing <file>...", Advance with
+// a percentage (0 to 100), End once afterwards, also when the build failed.
+class TTzIndexProgress {
+ public:
+  virtual ~TTzIndexProgress() = default;
+  virtual void Begin(const std::string& caption) = 0;
+  virtual void Advance(int percent) = 0;
+  virtual void End() = 0;
+};
+
+// The engine's lock offset: locks are taken on bytes from here on, never on data.
+inline constexpr std::int64_t kTzLockOffset = kTableLockOffset;
+
+// The check routine: nothing for 0; otherwise raises common::Exception with "Dataset error: <code>"
+// (1401-1403), "Missing DbfFilename property" (1404) or "Dataset error: " and the composed engine
+// message of the code and the current detail text.
+void TzCheck(int code);
+
+class TTzDbf : public TDataSet {
+ public:
+  // `name` is the component's name: the alias of its table and the prefix of its messages.
+  explicit TTzDbf(std::string name = {});
+  ~TTzDbf() override;
+
+  const std::string& Name() const { return name_; }
+
+  // --- Properties. Those marked "reopens" close and reopen an active table when changed.
+
+  // Field list ("name,type,length,decimals" per line) used only to create a missing table.
+  std::vector<std::string> DbfFields;
+  // Tag lines of the production index, two per tag.
+  std::vector<std::string> IndexList;
+  TTzTableLanguage TableLanguage = TTzTableLanguage::tlOem;
+  TCreateIndexType CreateIndex = TCreateIndexType::ciNotFound;
+  bool CreateIfNotFound = true;
+  bool AutoFixRecCount = false;
+  bool ShowProgress = true;
+  // Borrowed; called while an index is built when ShowProgress is set.
+  TTzIndexProgress* IndexProgress = nullptr;
+
+  // Surrounding blanks removed, "DBF" added when there is no extension (unless it ends with ".").
+  // Reopens.
+  const std::string& DbfFileName() const { return dbfFileName_; }
+  void SetDbfFileName(const std::string& name);
+  // Reopens.
+  bool Exclusive() const { return exclusive_; }
+  void SetExclusive(bool exclusive);
+  // Records marked deleted are skipped by every navigation. On an active table the current record
+  // is re-read, the cursor leaves it when it became hidden, and an edit or insertion is cancelled.
+  bool HideDeletedRecs() const { return hideDeletedRecs_; }
+  void SetHideDeletedRecs(bool hide);
+  bool ReadOnly() const { return readOnly_; }
+  // REQUIRES: the table is closed.
+  void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
+
+  // --- Events
+
+  TTzBeforeMakeIndexEvent OnBeforeMakeIndex;
+  TTzAfterMakeIndexEvent OnAfterMakeIndex;
+  TTzLockFailedEvent OnALockFailedOnInsert;
+  TTzLockFailedEvent OnRLockFailedOnPost;
+  TTzLockFailedEvent OnRLockFailedOnDelete;
+  TTzLockFailedEvent OnRLockFailedOnRestore;
+  TTzNotifyEvent BeforeRestore;
+  TTzNotifyEvent AfterRestore;
+  // Within a lock-failed event: how many attempts of the lock being taken were refused so far
+  // (1 at the first call of the event for an operation).
+  int LockRefusals() const { return lockRefusals_; }
+
+  // --- Operations beyond the generic dataset
+
+  // Clears the deletion mark of the current record under its record lock, between BeforeRestore
+  // and AfterRestore. A refused lock calls OnRLockFailedOnRestore or shows "Lock failed [Restore]".
+  void Restore();
+  // Holds the index's read section from BeginScan to the matching EndScan (pairs nest), so that a
+  // walk through the table (First, then Next until Eof; an SQL scan) enters the index semaphore
+  // once instead of at every step, and reads records a block at a time (never one older than the
+  // scan's start or than this table's last write of it). The cost falls on other processes: while it is held, their
+  // index writes (appends, posts that change a key) wait, and fail after 100 seconds; hold it
+  // for one scan only. This process may read and write meanwhile. Takes no read section without a
+  // shared index; closing the table ends every scan. Failures of the semaphore raise EDorevError.
+  void BeginScan() override;
+  void EndScan() override;
+  // In key order from the controlling tag alone, deleted records included, or in record order
+  // without an index.
+  std::vector<std::int32_t> WalkOrder() override;
+  // True when an index order controls navigation (IsSequenced is then false).
+  bool IndexActive() const;
+  // False while an index order is active.
+  bool IsSequenced() const override { return !IndexActive(); }
+
+  // With an index order, searches the controlling tag for the values as one text (at most 100
+  // characters, whole key unless loPartialKey), whatever the field names: found, the record is
+  // current; not found, the dataset is on its last record with Eof set. Without an index, scans
+  // the records in physical order comparing texts (see the locate scan).
+  bool Locate(const std::string& keyFields, const std::vector<Variant>& keyValues,
+              TLocateOptions options) override;
+  // Locates like Locate, reads the result fields and goes back to the record it started on.
+  std::vector<Variant> Lookup(const std::string& keyFields, const std::vector<Variant>& keyValues,
+                              const std::string& resultFields) override;
+
+ protected:
+  void InternalOpen() override;
+  void InternalClose() override;
+  bool IsCursorOpen() const override { return area_ != 0; }
+  std::vector<TFieldDef> InternalInitFieldDefs() override;
+  std::unique_ptr<TField> CreateField(const TFieldDef& def) override;
+  int GetRecordSize() const override;
+  char* AllocRecordBuffer() override;
+  void InternalFirst() override;
+  void InternalLast() override;
+  TGetResult GetRecord(char* buffer, TGetMode mode, bool doCheck) override;
+  // Record order, unless the controlling tag leaves records out (a condition, unique keys).
+  bool VisitStoredRecords(const std::function<void()>& visit,
+                          const std::vector<const TField*>* fieldsRead) override;
+  // Through the controlling tag when it is the field alone.
+  bool VisitPrefixRecords(const TField& field, const std::string& prefix,
+                          const std::function<void()>& visit) override;
+  void InternalSetToRecord(const char* buffer) override;
+  void InternalInitRecord(char* buffer) override;
+  void InternalAddRecord(const char* buffer, bool append) override;
+  void InternalPost() override;
+  void InternalDelete() override;
+  void InternalEdit() override;
+  void InternalRefresh() override;
+  bool GetCanModify() const override { return !readOnly_; }
+  bool GetFieldData(const TField& field, Variant& value) const override;
+  bool GetFieldText(const TField& field, std::string_view& text) const override;
+  bool GetFieldInteger(const TField& field, std::int64_t& value) const override;
+  // Every field of a record holds a value: blank text, 0, false, no date.
+  bool HasFieldData(const TField&) const override { return true; }
+  void SetFieldData(const TField& field, const Variant& value) override;
+  int BookmarkSize() const override { return kTableBookmarkSize; }
+  void GetBookmarkData(const char* buffer, char* data) const override;
+  void SetBookmarkData(char* buffer, const char* data) override;
+  TBookmarkFlag GetBookmarkFlag(const char* buffer) const override;
+  void SetBookmarkFlag(char* buffer, TBookmarkFlag flag) override;
+  void InternalGotoBookmark(const char* data) override;
+  bool InternalBookmarkValid(const char* data) override;
+  int CompareBookmarkData(const char* a, const char* b) const override;
+  int GetRecordCount() const override;
+  int GetRecNo() const override;
+  bool InternalSetRecNo(int recNo) override;
+
+ private:
+  // The open table's work area, selected; code 1103 "Database is not open [<name>.<operation>]"
+  // through the check routine when the component has none.
+  WorkArea& Area(const char* operation) const;
+  void Reopen(const std::function<void()>& change);
+
+  // Activation (table_activation.cpp).
+  void OpenTable();
+  // Raises "Problem opening memo file [USE(<file>)]" with the system's error when it cannot.
+  void OpenMemoFile(WorkArea& area);
+  void OpenProductionIndex(bool rebuild);
+  bool OpenIndexFile(const std::string& mdxName);
+  void MakeProductionIndex(const std::string& mdxName, const std::vector<MdxTagDefinition>& tags);
+  void CloseTable();
+
+  // Cursor (table_cursor.cpp).
+  bool Visible() const;
+  enum class RecordSource { Walked, Stored };
+  bool ReadRecord(std::int32_t n, RecordSource source = RecordSource::Walked);
+  std::int32_t CountRecords() const;
+  bool GotoFirstVisible();
+  bool GotoLastVisible();
+  bool StepVisible(bool forward);
+  bool GoToRecord(std::int32_t n);
+  void GoToEnd();
+  TGetResult Deliver(char* buffer);
+
+  // Changes (table_changes.cpp).
+  bool TakeLock(const std::function<bool()>& attempt, const TTzLockFailedEvent& event, const char* operation);
+  void s_AppendWithLock(const char* buffer);
+  void s_ReplaceWithLock(std::int32_t n);
+  void s_DeleteWithLock(std::int32_t n);
+  void s_RestoreWithLock(std::int32_t n);
+
+  // Locate without an index (table_locate.cpp).
+  bool LocateScan(const std::string& keyFields, const std::vector<Variant>& keyValues, TLocateOptions options);
+
+  std::string name_;
+  std::string dbfFileName_;
+  bool exclusive_ = false;
+  bool hideDeletedRecs_ = false;
+  bool readOnly_ = false;
+  int area_ = 0;
+  std::unique_ptr<TableRecordLayout> layout_;
+  // BeginScan calls not yet ended, on the open index.
+  int scans_ = 0;
+  // BeginScan calls not yet ended, each holding a walk of the table's record blocks.
+  int walks_ = 0;
+  // The columns of the table as last opened; empty until it was opened once.
+  std::vector<TFieldDef> lastFieldDefs_;
+  // Cursor flags beside the engine's position: before the first / after the last visible record.
+  bool atBeginning_ = true;
+  bool atEnd_ = true;
+  // The engine stands on a record (the table's current record).
+  bool onRecord_ = false;
+  int lockRefusals_ = 0;
+};
+
+}  // namespace vekrano::dbase

@@ -1,0 +1,177 @@
+// Locate and Lookup of the table dataset: through the controlling index when one is active, else a
+// scan in physical record order comparing the fields as text.
+#include <cmath>
+
+#include "common/code_page.h"
+#include "dbase/dbase_error.h"
+#include "dbase/dbf_number.h"
+#include "dbase/dataset/field_convert.h"
+#include "dbase/table/table_dataset.h"
+#include "dbase/table/table_work_areas.h"
+
+namespace vekrano::dbase {
+namespace {
+
+constexpr std::size_t kMaxSearchLength = 100;
+
+std::string ValueText(const Variant& value) {
+  if (const auto* text = std::get_if<std::string>(&value)) return *text;
+  if (const auto* number = std::get_if<std::int64_t>(&value)) return IntToStr(*number);
+  if (const auto* real = std::get_if<double>(&value)) return FloatToStr(*real);
+  if (const auto* flag = std::get_if<bool>(&value)) return *flag ? "T" : "F";
+  return {};
+}
+
+double ValueNumber(const Variant& value) {
+  if (const auto* number = std::get_if<std::int64_t>(&value)) return static_cast<double>(*number);
+  if (const auto* real = std::get_if<double>(&value)) return *real;
+  if (const auto* text = std::get_if<std::string>(&value)) return TextToFloat(*text).value_or(0);
+  return 0;
+}
+
+// One key field of a scan: the search text, and the record's text formed the same way.
+struct ScanKey {
+  int field;
+  std::string search;
+};
+
+std::string PaddedTo(std::string text, std::size_t length) {
+  if (text.size() < length) text.resize(length, ' ');
+  return text;
+}
+
+std::string NumberText(double value, const DbfTable& table, int field) {
+  return FormatNumber(value, table.FieldLen(field), table.FieldDec(field));
+}
+
+std::string RecordText(const DbfTable& table, int field) {
+  switch (table.FieldType(field)) {
+    case 'C':
+      return PaddedTo(table.GetString(field), static_cast<std::size_t>(table.FieldLen(field)));
+    case 'N':
+    case 'F':
+      return NumberText(table.FieldDec(field) > 0 ? table.GetDouble(field) : table.GetInteger(field), table, field);
+    case 'L':
+      return table.GetLogical(field) ? "T" : "F";
+    case 'D':
+      return table.GetDate(field);
+    default:
+      return {};
+  }
+}
+
+std::string SearchText(const Variant& value, const DbfTable& table, int field, bool partial) {
+  switch (table.FieldType(field)) {
+    case 'C':
+      return partial ? ValueText(value) : PaddedTo(ValueText(value), static_cast<std::size_t>(table.FieldLen(field)));
+    case 'N':
+    case 'F':
+      return NumberText(ValueNumber(value), table, field);
+    case 'D': {
+      const auto* date = std::get_if<double>(&value);
+      return date != nullptr ? DateTimeToStr(*date, false) : ValueText(value);
+    }
+    default:
+      return ValueText(value);
+  }
+}
+
+bool Matches(std::string record, std::string search, TLocateOptions options) {
+  if (options.Contains(TLocateOption::loPartialKey)) {
+    search.erase(search.find_last_not_of(' ') + 1);
+    if (record.size() > search.size()) record.resize(search.size());
+  }
+  if (options.Contains(TLocateOption::loCaseInsensitive)) {
+    record = common::ansiUpper(record);
+    search = common::ansiUpper(search);
+  }
+  return record == search;
+}
+
+}  // namespace
+
+bool TTzDbf::Locate(const std::string& keyFields, const std::vector<Variant>& keyValues, TLocateOptions options) {
+  CheckBrowseMode();
+  WorkArea& area = Area("Locate");
+  DoBeforeScroll();
+  if (!IndexActive()) return LocateScan(keyFields, keyValues, options);
+  std::string text;
+  for (const Variant& value : keyValues) text += ValueText(value);
+  text = text.substr(0, kMaxSearchLength);
+  ClearDbfError();
+  const bool found = options.Contains(TLocateOption::loPartialKey) ? area.index->Find(text)
+                                                                   : area.index->FindExact(text);
+  if (!found && DbfErrorCode() != 0) TzCheck(DbfErrorCode());
+  if (found) {
+    onRecord_ = true;
+    atBeginning_ = atEnd_ = false;
+  } else {
+    GoToEnd();
+  }
+  Resync();
+  // Not found also moves: to the end of the table.
+  DoAfterScroll();
+  return found;
+}
+
+bool TTzDbf::LocateScan(const std::string& keyFields, const std::vector<Variant>& keyValues,
+                        TLocateOptions options) {
+  WorkArea& area = GetWorkArea(area_);
+  std::vector<ScanKey> keys;
+  std::size_t start = 0;
+  for (const Variant& value : keyValues) {
+    std::size_t end = keyFields.find(';', start);
+    if (end == std::string::npos) end = keyFields.size();
+    const std::string name = keyFields.substr(start, end - start);
+    const int field = area.table.FieldNo(name);
+    if (field == 0) FieldByName(name);  // raises the platform's "field not found"
+    keys.push_back({field, SearchText(value, area.table, field, options.Contains(TLocateOption::loPartialKey))});
+    start = end + 1;
+  }
+  const std::int32_t count = CountRecords();
+  for (std::int32_t n = 1; n <= count; ++n) {
+    if (!ReadRecord(n) || !Visible()) continue;
+    bool match = true;
+    for (const ScanKey& key : keys) match = match && Matches(RecordText(area.table, key.field), key.search, options);
+    if (match) {
+      onRecord_ = false;  // force the index to follow the record found
+      if (!GoToRecord(n)) return false;
+      Resync();
+      DoAfterScroll();
+      return true;
+    }
+  }
+  return false;
+}
+
+std::vector<Variant> TTzDbf::Lookup(const std::string& keyFields, const std::vector<Variant>& keyValues,
+                                    const std::string& resultFields) {
+  CheckBrowseMode();
+  const TBookmark start = GetBookmark();
+  std::vector<Variant> values;
+  TScrollEventsOff noScrolls(*this);
+  DisableControls();
+  try {
+    if (Locate(keyFields, keyValues, {})) {
+      std::size_t from = 0;
+      while (from <= resultFields.size()) {
+        std::size_t end = resultFields.find(';', from);
+        if (end == std::string::npos) end = resultFields.size();
+        values.push_back(FieldByName(resultFields.substr(from, end - from)).Value());
+        from = end + 1;
+      }
+    }
+    if (start.empty()) {
+      First();
+    } else {
+      GotoBookmark(start);
+    }
+  } catch (...) {
+    EnableControls();
+    throw;
+  }
+  EnableControls();
+  return values;
+}
+
+}  // namespace vekrano::dbase

@@ -1,0 +1,229 @@
+// Conversions between the table's field buffer and the dataset's record buffer.
+#include "dbase/table/table_record.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "common/code_page.h"
+#include "dbase/dbf_number.h"
+#include "dbase/dataset/field_convert.h"
+#include "dbase/table/tz_fields.h"
+
+namespace vekrano::dbase {
+namespace {
+
+constexpr int kDoubleSize = 8;
+constexpr int kIntegerSize = 4;
+constexpr int kLogicalSize = 2;
+
+bool IsFloat(char type, int decimals) { return (type == 'N' || type == 'F') && decimals > 0; }
+bool IsInteger(char type, int decimals) { return (type == 'N' || type == 'F') && decimals == 0; }
+
+template <class T>
+T Load(const char* at) {
+  T value{};
+  std::memcpy(&value, at, sizeof value);
+  return value;
+}
+
+template <class T>
+void Store(char* at, T value) {
+  std::memcpy(at, &value, sizeof value);
+}
+
+double Rounded(double value, int decimals) {
+  const double scale = std::pow(10.0, decimals);
+  const double rounded = std::round(value * scale) / scale;
+  return std::isfinite(rounded) ? rounded : value;
+}
+
+double AsNumber(const Variant& value) {
+  if (const auto* number = std::get_if<std::int64_t>(&value)) return static_cast<double>(*number);
+  if (const auto* real = std::get_if<double>(&value)) return *real;
+  if (const auto* flag = std::get_if<bool>(&value)) return *flag ? 1 : 0;
+  if (const auto* text = std::get_if<std::string>(&value)) return TextToFloat(*text).value_or(0);
+  return 0;
+}
+
+// The length of the characters text[1..length] without the blanks and control characters that
+// pad them.
+std::size_t TrimmedLength(const std::uint8_t* text, std::size_t length) {
+  constexpr char kBlanks[] = "        ";
+  while (length >= 8 && std::memcmp(text + length - 7, kBlanks, 8) == 0) length -= 8;
+  while (length > 0 && text[length] <= ' ') --length;
+  return length;
+}
+
+int SlotSize(char type, int length, int decimals) {
+  if (type == 'C') return length + 1;
+  if (IsFloat(type, decimals) || type == 'D') return kDoubleSize;
+  if (type == 'L') return kLogicalSize;
+  return kIntegerSize;
+}
+
+}  // namespace
+
+TableRecordLayout::TableRecordLayout(const DbfTable& table) {
+  for (const DbfField& field : table.fields()) {
+    slots_.push_back({field.type, field.length, field.decimals, recordSize_});
+    recordSize_ += SlotSize(field.type, field.length, field.decimals);
+  }
+}
+
+std::vector<TFieldDef> TableRecordLayout::FieldDefs(const DbfTable& table) const {
+  std::vector<TFieldDef> defs;
+  for (const DbfField& field : table.fields()) {
+    TFieldDef def{field.name, TFieldType::ftMemo, 0};
+    if (field.type == 'C') def = {field.name, TFieldType::ftString, field.length};
+    if (IsFloat(field.type, field.decimals)) def = {field.name, TFieldType::ftFloat, field.length};
+    if (IsInteger(field.type, field.decimals)) def = {field.name, TFieldType::ftInteger, field.length};
+    if (field.type == 'D') def.DataType = TFieldType::ftDate;
+    if (field.type == 'L') def.DataType = TFieldType::ftBoolean;
+    defs.push_back(def);
+  }
+  return defs;
+}
+
+void TableRecordLayout::ToBuffer(const DbfTable& table, std::int32_t n, char* buffer) const {
+  std::memset(buffer, 0, BufferSize());
+  buffer[0] = table.IsDeleted() ? 1 : 0;
+  for (std::size_t i = 0; i < slots_.size(); ++i) toSlot(table, i, buffer);
+  SetRecordNumber(buffer, n);
+  SetFlag(buffer, TBookmarkFlag::bfCurrent);
+}
+
+void TableRecordLayout::StoredFieldsToBuffer(DbfTable& table, const char* stored, std::int32_t n,
+                                             const std::vector<std::size_t>& fields, char* buffer) const {
+  buffer[0] = stored[0] == kRecordDeleted ? 1 : 0;
+  for (std::size_t i : fields) {
+    const Slot& slot = slots_[i];
+    char* at = buffer + slot.offset;
+    std::memset(at, 0, static_cast<std::size_t>(SlotSize(slot.type, slot.length, slot.decimals)));
+    if (slot.type == 'C') {
+      // Straight from the stored bytes: the OEM and ANSI code pages agree on which bytes are
+      // blanks or control characters, so trimming before translating gives the same text.
+      const char* text = stored + table.fields()[i].position;
+      const std::size_t length = TrimmedLength(reinterpret_cast<const std::uint8_t*>(text) - 1, slot.length);
+      at[0] = static_cast<char>(length);
+      std::memcpy(at + 1, text, length);
+      if (table.translatesOem()) common::oemToCharBuff(at + 1, length);
+    } else {
+      table.DecodeStoredField(i, stored);
+      toSlot(table, i, buffer);
+    }
+  }
+  SetRecordNumber(buffer, n);
+  SetFlag(buffer, TBookmarkFlag::bfCurrent);
+}
+
+void TableRecordLayout::toSlot(const DbfTable& table, std::size_t i, char* buffer) const {
+  const Slot& slot = slots_[i];
+  const int field = static_cast<int>(i) + 1;
+  char* at = buffer + slot.offset;
+  if (slot.type == 'C') {
+    // The stored characters without the blanks and control characters that pad them, straight
+    // from the field buffer: every record of a scan passes here.
+    const std::uint8_t* text = table.FieldBuffer() + table.fields()[i].address;
+    const std::size_t length = TrimmedLength(text, text[0]);
+    at[0] = static_cast<char>(length);
+    std::memcpy(at + 1, text + 1, length);
+  } else if (IsFloat(slot.type, slot.decimals)) {
+    Store(at, Rounded(table.GetDouble(field), slot.decimals));
+  } else if (slot.type == 'D') {
+    Store(at, TextToDateTime(table.GetDate(field)).value_or(0.0));
+  } else if (slot.type == 'L') {
+    at[0] = table.GetLogical(field) ? 1 : 0;
+  } else {
+    Store(at, table.GetInteger(field));
+  }
+}
+
+void TableRecordLayout::FromBuffer(const char* buffer, DbfTable& table) const {
+  table.SetDeleted(buffer[0] != 0);
+  for (std::size_t i = 0; i < slots_.size(); ++i) {
+    const Slot& slot = slots_[i];
+    const int field = static_cast<int>(i) + 1;
+    const char* at = buffer + slot.offset;
+    if (slot.type == 'C') {
+      table.SetString(field, std::string(at + 1, static_cast<unsigned char>(at[0])));
+    } else if (IsFloat(slot.type, slot.decimals)) {
+      table.SetDouble(field, Load<double>(at));
+    } else if (slot.type == 'D') {
+      const double date = Load<double>(at);
+      table.SetDate(field, date == 0 ? std::string() : DateTimeToStr(date, false));
+    } else if (slot.type == 'L') {
+      table.SetLogical(field, at[0] != 0);
+    } else {
+      table.SetInteger(field, Load<std::int32_t>(at));
+    }
+  }
+}
+
+void TableRecordLayout::InitBuffer(char* buffer) const {
+  std::memset(buffer, 0, BufferSize());
+  SetFlag(buffer, TBookmarkFlag::bfInserted);
+}
+
+std::int32_t TableRecordLayout::MemoBlock(const char* buffer, int index) const {
+  return Load<std::int32_t>(buffer + slots_[static_cast<std::size_t>(index)].offset);
+}
+
+std::string_view TableRecordLayout::Text(const char* buffer, int index) const {
+  const char* at = buffer + slots_[static_cast<std::size_t>(index)].offset;
+  return std::string_view(at + 1, static_cast<unsigned char>(at[0]));
+}
+
+std::int32_t TableRecordLayout::Integer(const char* buffer, int index) const {
+  return Load<std::int32_t>(buffer + slots_[static_cast<std::size_t>(index)].offset);
+}
+
+Variant TableRecordLayout::GetValue(const char* buffer, int index) const {
+  const Slot& slot = slots_[static_cast<std::size_t>(index)];
+  const char* at = buffer + slot.offset;
+  if (slot.type == 'C') return std::string(Text(buffer, index));
+  if (IsFloat(slot.type, slot.decimals) || slot.type == 'D') return Load<double>(at);
+  if (slot.type == 'L') return at[0] != 0;
+  if (slot.type == 'M') return std::string();
+  return static_cast<std::int64_t>(Integer(buffer, index));
+}
+
+void TableRecordLayout::SetValue(char* buffer, int index, const Variant& value) const {
+  const Slot& slot = slots_[static_cast<std::size_t>(index)];
+  char* at = buffer + slot.offset;
+  if (slot.type == 'C') {
+    const auto* text = std::get_if<std::string>(&value);
+    const std::size_t length = text ? std::min<std::size_t>(text->size(), slot.length) : 0;
+    at[0] = static_cast<char>(length);
+    if (length > 0) std::memcpy(at + 1, text->data(), length);
+  } else if (IsFloat(slot.type, slot.decimals)) {
+    Store(at, AsNumber(value));
+  } else if (slot.type == 'D') {
+    double date = AsNumber(value);
+    if (date != 0 && !IsValidDateTime(date)) {
+      ShowInvalidDate();
+      date = 0;
+    }
+    Store(at, date);
+  } else if (slot.type == 'L') {
+    at[0] = AsNumber(value) != 0 ? 1 : 0;
+  } else if (slot.type != 'M') {
+    Store(at, ClampToInt32(std::round(AsNumber(value))));
+  }
+}
+
+std::int32_t TableRecordLayout::RecordNumber(const char* buffer) const {
+  return Load<std::int32_t>(buffer + recordSize_);
+}
+
+void TableRecordLayout::SetRecordNumber(char* buffer, std::int32_t n) const { Store(buffer + recordSize_, n); }
+
+TBookmarkFlag TableRecordLayout::Flag(const char* buffer) const {
+  return static_cast<TBookmarkFlag>(buffer[recordSize_ + kTableBookmarkSize]);
+}
+
+void TableRecordLayout::SetFlag(char* buffer, TBookmarkFlag flag) const {
+  buffer[recordSize_ + kTableBookmarkSize] = static_cast<char>(flag);
+}
+
+}  // namespace vekrano::dbase

@@ -1,0 +1,172 @@
+// Grouping and aggregation of a filled result set, with HAVING.
+#include <charconv>
+#include <cstring>
+
+#include "sql/exec/aggregate_accumulator.h"
+#include "sql/exec/statement_run.h"
+#include "sql/errors.h"
+#include "sql/query_messages.h"
+#include "sql/results/result_set_order.h"
+
+namespace vekrano::sql {
+
+std::string numberLiteral(double value) {
+  char buffer[400];
+  auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+  std::string text(buffer, error == std::errc() ? end : buffer);
+  return value < 0 ? "(" + text + ")" : text;
+}
+
+std::string stringLiteral(const std::string& value) {
+  const char quote = value.find('"') == std::string::npos ? '"' : '\'';
+  return quote + value + quote;
+}
+
+namespace {
+
+bool sameGroup(const TResultSet& resultSet, const std::vector<int>& groupColumns, int a, int b) {
+  for (int c : groupColumns) {
+    const TSqlField& column = resultSet.Fields()[c];
+    const std::size_t bytes = kPresenceSize + column.StorageSize();
+    if (std::memcmp(resultSet.Row(a) + column.Offset(), resultSet.Row(b) + column.Offset(), bytes) != 0) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string TStatementRun::AggregateText(const std::string& text, const TAggregateList& aggregates,
+                                         const std::vector<std::string>& values) const {
+  std::string result = text;
+  for (std::size_t n = 0; n < aggregates.size(); ++n) {
+    const std::string placeholder = "{Aggregate " + std::to_string(n) + "}";
+    for (std::size_t at; (at = result.find(placeholder)) != std::string::npos;) {
+      result.replace(at, placeholder.size(), values[n]);
+    }
+  }
+  return result;
+}
+
+std::vector<AggregateAccumulator> TStatementRun::ArgumentAccumulators(
+    const TResultSet& resultSet) const {
+  std::vector<AggregateAccumulator> accumulators;
+  if (firstArgumentColumn_ < 0) return accumulators;
+  for (int c = firstArgumentColumn_; c < resultSet.Fields().Count(); ++c) {
+    accumulators.emplace_back(resultSet.Fields()[c]);
+  }
+  return accumulators;
+}
+
+bool TStatementRun::FinishGroup(TResultSet& resultSet, char* representative,
+                                const std::vector<AggregateAccumulator>& accumulators) {
+  // The final values of `aggregates`, whose arguments are the columns from `firstColumn` on.
+  const auto valuesOf = [&](const TAggregateList& aggregates, int firstColumn) {
+    std::vector<std::string> values;
+    for (std::size_t n = 0; n < aggregates.size(); ++n) {
+      const std::size_t at = static_cast<std::size_t>(firstColumn - firstArgumentColumn_) + n;
+      values.push_back(accumulators[at].Result(aggregates[n].kind));
+    }
+    return values;
+  };
+  dbase::TDataSet* source = resultSet.SourceDataSet();
+  // Positions the source on the group's first record, for the parts of a text that read fields.
+  const auto placeSource = [&](const std::string& text) {
+    const std::int32_t bookmark = resultSet.SourceBookmark(representative);
+    if (source == nullptr || bookmark == 0 || text.find(kFieldMarker) == std::string::npos) return;
+    dbase::TBookmark data(kRowBookmarkSize);
+    std::memcpy(data.data(), &bookmark, sizeof bookmark);
+    source->GotoBookmark(data);
+  };
+
+  for (const SelectColumn& column : columns_) {
+    if (column.item == nullptr || column.item->aggregates.empty()) continue;
+    const std::string text =
+        AggregateText(column.item->expression, column.item->aggregates,
+                      valuesOf(column.item->aggregates, column.firstArgumentColumn));
+    placeSource(text);
+    const TExprPtr value = Parse(text);
+    const TSqlField& field = resultSet.Fields()[column.resultColumn];
+    field.Clear(representative);
+    writeColumnValue(field, representative, *value);
+  }
+  if (analizer_.havingText.empty()) return true;
+  const std::string text =
+      AggregateText(analizer_.havingText, analizer_.havingAggregates,
+                    valuesOf(analizer_.havingAggregates, havingArgumentColumn_));
+  placeSource(text);
+  const TExprPtr condition = Parse(text);
+  if (condition->ExprType() != ttBoolean) throw ESqlQueryError(messages::kWhereNotBoolean);
+  return condition->AsBoolean();
+}
+
+void TStatementRun::Aggregate(TResultSet& resultSet, const std::vector<int>& groupColumns) {
+  if (resultSet.RecordCount() == 0) return;
+  std::vector<TSortKey> keys;
+  for (int c : groupColumns) keys.push_back(TSortKey{c, false});
+  SortRows(resultSet, keys);
+
+  const int rowCount = resultSet.RecordCount();
+  for (int first = 0; first < rowCount;) {
+    int last = first;
+    while (last + 1 < rowCount && sameGroup(resultSet, groupColumns, first, last + 1)) ++last;
+    std::vector<AggregateAccumulator> accumulators = ArgumentAccumulators(resultSet);
+    for (AggregateAccumulator& accumulator : accumulators) {
+      for (int r = first; r <= last; ++r) accumulator.Add(resultSet.Row(r));
+    }
+    const bool keep = FinishGroup(resultSet, resultSet.Row(first), accumulators);
+    for (int r = first + 1; r <= last; ++r) resultSet.MarkRow(r);
+    if (!keep) resultSet.MarkRow(first);
+    first = last + 1;
+  }
+  resultSet.DeleteMarkedRows();
+}
+
+bool TStatementRun::CanAggregateDuringScan(const std::vector<int>& groupColumns) const {
+  // A canceled scan leaves the rows gathered so far as the result, which needs a row per record.
+  return HasAggregates() && groupColumns.empty() && analizer_.transformColumn == nullptr &&
+         !environment_.OnCancelQuery;
+}
+
+void TStatementRun::ScanAggregated(TResultSet& resultSet) {
+  // The first matching record's row stays as the group's representative; the others only pass
+  // their argument values through one scratch row, as the stored rows would give them.
+  std::vector<AggregateAccumulator> accumulators = ArgumentAccumulators(resultSet);
+  char* scratch = nullptr;
+  const auto handleRecord = [&] {
+    if (where_ && !where_->AsBoolean()) return;
+    char* row = nullptr;
+    if (resultSet.RecordCount() == 0) {
+      FillRow(resultSet);
+      row = resultSet.CurrentRow();
+    } else {
+      if (scratch == nullptr) {
+        resultSet.Insert();
+        scratch = resultSet.CurrentRow();
+      } else {
+        resultSet.ClearRow(scratch);
+      }
+      row = scratch;
+      FillColumns(resultSet, row);
+    }
+    for (AggregateAccumulator& accumulator : accumulators) accumulator.Add(row);
+  };
+  if (!VisitSource(resultSet, handleRecord, OrderFreeAggregates())) {
+    // What a failed visit in storage order gathered is dropped.
+    accumulators = ArgumentAccumulators(resultSet);
+    scratch = nullptr;
+    Scan([&] {
+      handleRecord();
+      return true;
+    });
+  }
+  resultSet.Truncate(1);
+  if (resultSet.RecordCount() == 0) return;
+  if (!FinishGroup(resultSet, resultSet.Row(0), accumulators)) {
+    resultSet.MarkRow(0);
+    resultSet.DeleteMarkedRows();
+  }
+}
+
+}  // namespace vekrano::sql

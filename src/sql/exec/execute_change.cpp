@@ -1,0 +1,185 @@
+// Execution of UPDATE, DELETE and INSERT through the source dataset's own operations.
+#include <set>
+
+#include "common/code_page.h"
+#include "sql/exec/statement_run.h"
+#include "sql/errors.h"
+#include "sql/expr_messages.h"
+#include "sql/query_messages.h"
+
+namespace vekrano::sql {
+namespace {
+
+int hexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  throw ESqlQueryError(common::formatText(messages::kNotHexDigit, {std::string_view(&c, 1)}));
+}
+
+// Text read as hexadecimal digit pairs; a last odd digit is ignored.
+std::string hexBytes(const std::string& text) {
+  std::string bytes;
+  for (std::size_t i = 0; i + 1 < text.size(); i += 2) {
+    bytes += static_cast<char>(hexValue(text[i]) * 16 + hexValue(text[i + 1]));
+  }
+  return bytes;
+}
+
+void assignValue(dbase::TField& field, const TExpression& value, bool binaryAsHex) {
+  using dbase::TFieldType;
+  switch (field.DataType()) {
+    case TFieldType::ftSmallint:
+    case TFieldType::ftInteger:
+    case TFieldType::ftWord:
+    case TFieldType::ftAutoInc:
+    case TFieldType::ftLargeint:
+      field.SetAsInteger(value.AsInteger());
+      return;
+    case TFieldType::ftBoolean:
+      field.SetAsBoolean(value.AsBoolean());
+      return;
+    case TFieldType::ftFloat:
+    case TFieldType::ftCurrency:
+    case TFieldType::ftBCD:
+    case TFieldType::ftFMTBcd:
+    case TFieldType::ftDate:
+    case TFieldType::ftTime:
+    case TFieldType::ftDateTime:
+      field.SetAsFloat(value.AsFloat());
+      return;
+    case TFieldType::ftMemo:
+    case TFieldType::ftBlob:
+    case TFieldType::ftBytes:
+      field.SetAsString(binaryAsHex ? hexBytes(value.AsString()) : value.AsString());
+      return;
+    default:
+      field.SetAsString(value.AsString());
+      return;
+  }
+}
+
+}  // namespace
+
+void assignFieldValue(dbase::TField& field, const TExpression& value) {
+  assignValue(field, value, false);
+}
+
+void TStatementRun::ExecuteChange(int& changedRowCount) {
+  switch (analizer_.statementKind) {
+    case TStatementKind::Update:
+      ExecuteUpdate(changedRowCount);
+      break;
+    case TStatementKind::Delete:
+      ExecuteDelete(changedRowCount);
+      break;
+    case TStatementKind::Insert:
+      ExecuteInsert(changedRowCount);
+      break;
+    default:
+      break;
+  }
+}
+
+void TStatementRun::ExecuteUpdate(int& changedRowCount) {
+  BindTables();
+  ResolveStatementTexts();
+  RunSubqueries();
+  struct Assignment {
+    dbase::TField* field;
+    TExprPtr value;  // null for SET field = NULL
+  };
+  std::vector<Assignment> assignments;
+  for (const TUpdateItem& item : analizer_.updates) {
+    dbase::TField* field = nullptr;
+    for (const TBoundTable& table : tables_) {
+      if ((field = table.dataSet->FindField(item.fieldName)) != nullptr) break;
+    }
+    if (field == nullptr) throw ESqlQueryError(common::formatText(messages::kFieldMissing, {item.fieldName}));
+    assignments.push_back(Assignment{field, nullptr});
+  }
+  for (std::size_t i = 0; i < assignments.size(); ++i) {
+    const std::string& text = analizer_.updates[i].expression;
+    if (!text.empty()) assignments[i].value = Parse(text);
+  }
+  if (!analizer_.whereText.empty()) {
+    where_ = Parse(analizer_.whereText);
+    if (where_->ExprType() != ttBoolean) throw ESqlQueryError(messages::kWhereNotBoolean);
+  }
+  dbase::TDataSet& source = *tables_.front().dataSet;
+  // A posted record may move ahead of the scan in the source's order; it is changed only once.
+  std::set<dbase::TBookmark> updated;
+  Scan([&] {
+    if (where_ && !where_->AsBoolean()) return true;
+    dbase::TBookmark bookmark = source.GetBookmark();
+    if (!updated.insert(bookmark).second) return true;
+    source.Edit();
+    // A value or a post that fails (a refused record lock) must not leave the edit pending,
+    // or the next statement would post it.
+    try {
+      for (const Assignment& assignment : assignments) {
+        if (!assignment.value) {
+          assignment.field->Clear();
+        } else if (!assignment.value->IsNull()) {
+          assignFieldValue(*assignment.field, *assignment.value);
+        }
+      }
+      source.Post();
+    } catch (...) {
+      source.Cancel();
+      throw;
+    }
+    ++changedRowCount;
+    return true;
+  });
+}
+
+void TStatementRun::ExecuteDelete(int& changedRowCount) {
+  BindTables();
+  ResolveStatementTexts();
+  RunSubqueries();
+  if (!analizer_.whereText.empty()) {
+    where_ = Parse(analizer_.whereText);
+    if (where_->ExprType() != ttBoolean) throw ESqlQueryError(messages::kWhereNotBoolean);
+  }
+  dbase::TDataSet& source = *tables_.front().dataSet;
+  Scan([&] {
+    if (where_ && !where_->AsBoolean()) return true;
+    source.Delete();
+    ++changedRowCount;
+    return false;
+  });
+}
+
+void TStatementRun::ExecuteInsert(int& changedRowCount) {
+  BindTables();
+  ResolveStatementTexts();
+  const TInsertItem& item = analizer_.inserts.front();
+  dbase::TDataSet& target = *tables_.front().dataSet;
+  for (const std::string& name : item.fieldNames) {
+    if (target.FindField(name) == nullptr) {
+      throw ESqlQueryError(common::formatText(messages::kInsertFieldMissing, {name}));
+    }
+  }
+  std::vector<TExprPtr> values;
+  for (const std::string& text : item.values) {
+    values.push_back(common::ansiUpper(text) == "NULL" ? nullptr : Parse(text));
+  }
+  target.Insert();
+  try {
+    for (std::size_t i = 0; i < item.fieldNames.size(); ++i) {
+      dbase::TField& field = target.FieldByName(item.fieldNames[i]);
+      if (i >= values.size()) {
+        throw ESqlQueryError(common::formatText(messages::kListIndex, {std::to_string(i)}));
+      }
+      if (values[i] && !values[i]->IsNull()) assignValue(field, *values[i], true);
+    }
+    target.Post();
+  } catch (...) {
+    target.Cancel();
+    throw;
+  }
+  ++changedRowCount;
+}
+
+}  // namespace vekrano::sql

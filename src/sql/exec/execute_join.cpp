@@ -1,0 +1,126 @@
+// SELECT over several tables: nested loops over the FROM tables, joined by JOIN ... ON
+// conditions or by equalities between their fields in WHERE. Each table is read once into a
+// snapshot of its own, so that a table named twice (a self-join) has two cursors, and every
+// snapshot ends with one row whose fields are all null: the row an outer join stands on where
+// the table has no matching record.
+#include <regex>
+
+#include "common/code_page.h"
+#include "sql/exec/statement_run.h"
+#include "sql/errors.h"
+#include "sql/query/query.h"
+#include "sql/query_messages.h"
+
+namespace vekrano::sql {
+namespace {
+
+// The qualifier of a rewritten field reference name ("table.field"), brackets removed.
+std::string qualifierOf(const std::string& reference) {
+  std::string qualifier = reference.substr(0, reference.find('.'));
+  if (qualifier.size() >= 2 && qualifier.front() == '[') qualifier = qualifier.substr(1, qualifier.size() - 2);
+  return common::ansiUpper(qualifier);
+}
+
+}  // namespace
+
+std::unique_ptr<TSqlQuery> TStatementRun::TakeSnapshot(dbase::TDataSet& source) const {
+  auto snapshot = std::make_unique<TSqlQuery>();
+  snapshot->AutoDisableControls = false;
+  snapshot->ShowWaitCursor = false;
+  snapshot->ResultsInMemory = environment_.storage.inMemory;
+  snapshot->TempFileCapacity = environment_.storage.fileCapacity;
+  snapshot->DataSets().Add("source", &source);
+  // Every field, hidden ones too, so that a statement may name them as it may on the table
+  // itself; they stay hidden from "*".
+  std::string columns;
+  for (int i = 0; i < source.FieldCount(); ++i) {
+    columns += (i == 0 ? "[" : ", [") + source.Fields(i).FieldName() + "]";
+  }
+  snapshot->SQL().Add("select " + columns + " from source");
+  snapshot->Open();
+  for (int i = 0; i < source.FieldCount(); ++i) {
+    snapshot->Fields(i).SetVisible(source.Fields(i).Visible());
+  }
+  return snapshot;
+}
+
+void TStatementRun::TakeSnapshots() {
+  for (TBoundTable& table : tables_) {
+    std::unique_ptr<TSqlQuery> snapshot = TakeSnapshot(*table.dataSet);
+    snapshotRows_.push_back(snapshot->RecordCount());
+    snapshot->CurrentResultSet()->Insert();
+    table.dataSet = snapshot.get();
+    snapshots_.push_back(std::move(snapshot));
+  }
+}
+
+void TStatementRun::CheckJoinDefined() const {
+  if (!analizer_.joins.empty()) return;
+  // An equality between fields of two different tables joins them.
+  static const std::regex equality("\x0C\"([^\"]*)\" = \x0C\"([^\"]*)\"");
+  const std::string& where = analizer_.whereText;
+  for (auto it = std::sregex_iterator(where.begin(), where.end(), equality);
+       it != std::sregex_iterator(); ++it) {
+    if (qualifierOf((*it)[1].str()) != qualifierOf((*it)[2].str())) return;
+  }
+  throw ESqlQueryError(messages::kNoJoin);
+}
+
+void TStatementRun::ScanJoined(TResultSet& resultSet) {
+  CheckJoinDefined();
+  const std::size_t count = tables_.size();
+  std::vector<TExprPtr> conditions(count);
+  std::vector<TJoinKind> kinds(count, TJoinKind::Inner);
+  for (const TJoinOnItem& join : analizer_.joins) {
+    if (join.tableIndex >= count || join.tableIndex == 0) throw ESqlQueryError(messages::kJoinNames);
+    conditions[join.tableIndex] = Parse(join.condition);
+    if (conditions[join.tableIndex]->ExprType() != ttBoolean) {
+      throw ESqlQueryError(messages::kWhereNotBoolean);
+    }
+    kinds[join.tableIndex] = join.kind;
+  }
+  const auto keepsUnmatched = [&](std::size_t t, bool right) {
+    return kinds[t] == TJoinKind::FullOuter ||
+           kinds[t] == (right ? TJoinKind::RightOuter : TJoinKind::LeftOuter);
+  };
+  // Rows of each table that met their ON condition at least once.
+  std::vector<std::vector<bool>> matchedRows(count);
+  for (std::size_t t = 0; t < count; ++t) matchedRows[t].assign(static_cast<std::size_t>(snapshotRows_[t]), false);
+
+  std::function<void(std::size_t)> loop = [&](std::size_t t) {
+    if (t == count) {
+      if (!where_ || where_->AsBoolean()) FillRow(resultSet);
+      return;
+    }
+    dbase::TDataSet& dataSet = *tables_[t].dataSet;
+    bool matched = false;
+    dataSet.First();
+    for (int r = 0; r < snapshotRows_[t] && !canceled_; ++r, dataSet.Next()) {
+      if (conditions[t] && !conditions[t]->AsBoolean()) continue;
+      matched = true;
+      matchedRows[t][static_cast<std::size_t>(r)] = true;
+      loop(t + 1);
+      if (t == 0 && environment_.OnCancelQuery) environment_.OnCancelQuery(canceled_);
+    }
+    if (!matched && keepsUnmatched(t, false)) {
+      dataSet.Last();
+      loop(t + 1);
+    }
+  };
+  loop(0);
+
+  // RIGHT and FULL joins: a record of the joined table that met no row of the tables before it
+  // gives rows of its own, with those tables null.
+  for (std::size_t t = 1; t < count && !canceled_; ++t) {
+    if (!keepsUnmatched(t, true)) continue;
+    dbase::TDataSet& dataSet = *tables_[t].dataSet;
+    for (int r = 0; r < snapshotRows_[t]; ++r) {
+      if (matchedRows[t][static_cast<std::size_t>(r)]) continue;
+      for (std::size_t before = 0; before < t; ++before) tables_[before].dataSet->Last();
+      dataSet.SetRecNo(r + 1);
+      loop(t + 1);
+    }
+  }
+}
+
+}  // namespace vekrano::sql

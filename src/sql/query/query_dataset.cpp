@@ -1,0 +1,394 @@
+// The open query as a dataset: result fields made from the result columns, record buffers filled
+// from result rows, the cursor, bookmarks, and rows edited or deleted in the result only.
+#include <cstring>
+
+#include "common/code_page.h"
+#include "sql/errors.h"
+#include "sql/query/query.h"
+#include "sql/query_messages.h"
+
+namespace vekrano::sql {
+namespace {
+
+using FieldType = dbase::TFieldType;
+
+// Record buffer of the query:
+//
+//   OFFSET  SIZE     DESCRIPTION
+//      0    1 + n    each result field: a null byte (1: null), then its value (n: text size + 1,
+//                    8 for numbers and dates, 2 for booleans)
+//      R      4      index of the result row (0-based)
+//    R + 4    1      bookmark flag
+constexpr std::size_t kRowIndexSize = 4;
+constexpr std::size_t kFlagSize = 1;
+
+bool isIntegerType(FieldType type) {
+  return type == FieldType::ftSmallint || type == FieldType::ftInteger ||
+         type == FieldType::ftWord || type == FieldType::ftLargeint ||
+         type == FieldType::ftAutoInc;
+}
+
+bool isTextType(FieldType type) {
+  return type == FieldType::ftString || type == FieldType::ftMemo ||
+         type == FieldType::ftBlob || type == FieldType::ftBytes;
+}
+
+std::size_t slotSize(const dbase::TFieldDef& def) {
+  if (isTextType(def.DataType)) return static_cast<std::size_t>(def.Size) + 1;
+  if (def.DataType == FieldType::ftBoolean) return 2;
+  return 8;
+}
+
+// The type and size of a result field made from `column`.
+dbase::TFieldDef fieldDefOf(const TSqlField& column) {
+  dbase::TFieldDef def;
+  if (const dbase::TField* source = column.SourceField()) {
+    def.DataType = source->DataType();
+    if (def.DataType == FieldType::ftBCD) def.DataType = FieldType::ftCurrency;
+    if (def.DataType == FieldType::ftFMTBcd) def.DataType = FieldType::ftFloat;
+    if (def.DataType == FieldType::ftString) def.Size = std::max(1, source->Size());
+    if (def.DataType == FieldType::ftMemo || def.DataType == FieldType::ftBlob ||
+        def.DataType == FieldType::ftBytes) {
+      def.Size = column.Width() + 1;
+    }
+    return def;
+  }
+  switch (column.Cast().type) {
+    case TCastType::Char:
+      return {{}, FieldType::ftString, std::max(1, column.Cast().size)};
+    case TCastType::Integer:
+      return {{}, FieldType::ftInteger, 0};
+    case TCastType::Boolean:
+      return {{}, FieldType::ftBoolean, 0};
+    case TCastType::Date:
+      return {{}, FieldType::ftDate, 0};
+    case TCastType::Time:
+      return {{}, FieldType::ftTime, 0};
+    case TCastType::DateTime:
+      return {{}, FieldType::ftDateTime, 0};
+    case TCastType::Float:
+      return {{}, FieldType::ftFloat, 0};
+    case TCastType::Money:
+      return {{}, FieldType::ftCurrency, 0};
+    case TCastType::None:
+      break;
+  }
+  switch (column.Type()) {
+    case ttFloat:
+      return {{}, FieldType::ftFloat, 0};
+    case ttInteger:
+      return {{}, FieldType::ftInteger, 0};
+    case ttBoolean:
+      return {{}, FieldType::ftBoolean, 0};
+    case ttString:
+      break;
+  }
+  return {{}, FieldType::ftString, column.Width() + 1};
+}
+
+// The part of a name after its first ".".
+std::string afterFirstDot(const std::string& name) {
+  const std::size_t dot = name.find('.');
+  return dot == std::string::npos ? name : name.substr(dot + 1);
+}
+
+// Writes a text into a cleared slot, cut to what the slot holds before its closing zero.
+void writeSlotText(char* data, std::size_t slotSize, const char* text, std::size_t length) {
+  std::memcpy(data + 1, text, std::min(length, slotSize - 1));
+}
+
+}  // namespace
+
+void TSqlQuery::DefineResultFields() {
+  resultFieldDefs_.clear();
+  slots_.clear();
+  std::vector<std::string> upperNames;
+  const auto taken = [&](const std::string& name) {
+    return std::find(upperNames.begin(), upperNames.end(), common::ansiUpper(name)) != upperNames.end();
+  };
+  std::size_t offset = 0;
+  int index = 0;
+  for (const TSqlField* column : resultSet_->VisibleFields()) {
+    std::string full = column->Name();
+    if (full.size() >= 2 && full.front() == '[' && full.back() == ']') full = full.substr(1, full.size() - 2);
+    if (full.empty()) full = "NULL";
+    if (OnQueryFieldName) OnQueryFieldName(index, full);
+    std::string name = afterFirstDot(full);
+    for (int n = 1; taken(name); ++n) name = afterFirstDot(full + "_" + std::to_string(n));
+    upperNames.push_back(common::ansiUpper(name));
+
+    dbase::TFieldDef def = fieldDefOf(*column);
+    def.Name = name;
+    resultFieldDefs_.push_back(def);
+    slots_.push_back(Slot{offset, slotSize(def), column});
+    offset += 1 + slotSize(def);
+    ++index;
+  }
+  rowIndexOffset_ = offset;
+  recordSize_ = offset + kRowIndexSize + kFlagSize;
+}
+
+std::vector<dbase::TFieldDef> TSqlQuery::InternalInitFieldDefs() {
+  // Display labels and formats are copied once the field objects exist.
+  return resultFieldDefs_;
+}
+
+void TSqlQuery::InternalClose() {
+  filterExpression_.reset();
+  resultSet_.reset();
+  slots_.clear();
+  resultFieldDefs_.clear();
+  cursor_ = -1;
+}
+
+// --- Buffers
+
+std::int32_t TSqlQuery::RowIndex(const char* buffer) const {
+  std::int32_t index;
+  std::memcpy(&index, buffer + rowIndexOffset_, sizeof index);
+  return index;
+}
+
+void TSqlQuery::WriteSlot(char* buffer, const Slot& slot, const dbase::Variant& value) const {
+  char* data = buffer + slot.offset;
+  std::memset(data, 0, 1 + slot.size);
+  if (dbase::IsNullVariant(value)) {
+    data[0] = 1;
+    return;
+  }
+  if (const auto* text = std::get_if<std::string>(&value)) {
+    writeSlotText(data, slot.size, text->data(), text->size());
+  } else if (const auto* number = std::get_if<std::int64_t>(&value)) {
+    std::memcpy(data + 1, number, sizeof *number);
+  } else if (const auto* real = std::get_if<double>(&value)) {
+    std::memcpy(data + 1, real, sizeof *real);
+  } else if (const auto* flag = std::get_if<bool>(&value)) {
+    const std::int16_t word = *flag ? -1 : 0;
+    std::memcpy(data + 1, &word, sizeof word);
+  }
+}
+
+void TSqlQuery::FillBuffer(char* buffer, int rowIndex) const {
+  const char* row = resultSet_->Row(rowIndex);
+  for (std::size_t i = 0; i < slots_.size(); ++i) {
+    const Slot& slot = slots_[i];
+    const FieldType type = resultFieldDefs_[i].DataType;
+    // Text columns are copied straight from the row, without a string per value.
+    if (isTextType(type) && slot.column->Type() == ttString && !slot.column->IsNull(row)) {
+      char* data = buffer + slot.offset;
+      std::memset(data, 0, 1 + slot.size);
+      const char* text = slot.column->Data(row);
+      writeSlotText(data, slot.size, text, strnlen(text, slot.column->StorageSize()));
+      continue;
+    }
+    dbase::Variant value;
+    if (!slot.column->IsNull(row)) {
+      if (isTextType(type)) {
+        value = slot.column->AsString(row);
+      } else if (isIntegerType(type)) {
+        value = static_cast<std::int64_t>(slot.column->AsInteger(row));
+      } else if (type == FieldType::ftBoolean) {
+        value = slot.column->AsBoolean(row);
+      } else {
+        value = slot.column->AsFloat(row);
+      }
+    }
+    WriteSlot(buffer, slot, value);
+  }
+  const std::int32_t index = rowIndex;
+  std::memcpy(buffer + rowIndexOffset_, &index, sizeof index);
+  buffer[rowIndexOffset_ + kRowIndexSize] = static_cast<char>(dbase::TBookmarkFlag::bfCurrent);
+}
+
+void TSqlQuery::WriteToRow(char* row, const Slot& slot, const dbase::Variant& value) const {
+  const TSqlField& column = *slot.column;
+  if (dbase::IsNullVariant(value)) {
+    column.Clear(row);
+  } else if (const auto* text = std::get_if<std::string>(&value)) {
+    column.SetAsString(row, *text);
+  } else if (const auto* number = std::get_if<std::int64_t>(&value)) {
+    column.SetAsInteger(row, static_cast<std::int32_t>(*number));
+  } else if (const auto* real = std::get_if<double>(&value)) {
+    column.SetAsFloat(row, *real);
+  } else if (const auto* flag = std::get_if<bool>(&value)) {
+    column.SetAsBoolean(row, *flag);
+  }
+}
+
+dbase::TGetResult TSqlQuery::GetRecord(char* buffer, dbase::TGetMode mode, bool) {
+  const int count = resultSet_->RecordCount();
+  switch (mode) {
+    case dbase::TGetMode::gmNext: {
+      const int next = NextRowKept(cursor_, 1);
+      if (next >= count) return dbase::TGetResult::grEOF;
+      cursor_ = next;
+      break;
+    }
+    case dbase::TGetMode::gmPrior: {
+      const int prior = NextRowKept(std::min(cursor_, count), -1);
+      if (prior < 0) return dbase::TGetResult::grBOF;
+      cursor_ = prior;
+      break;
+    }
+    case dbase::TGetMode::gmCurrent:
+      if (cursor_ < 0 || cursor_ >= count) return dbase::TGetResult::grEOF;
+      break;
+  }
+  FillBuffer(buffer, cursor_);
+  return dbase::TGetResult::grOK;
+}
+
+void TSqlQuery::InternalSetToRecord(const char* buffer) { cursor_ = RowIndex(buffer); }
+
+void TSqlQuery::InternalInitRecord(char* buffer) {
+  std::memset(buffer, 0, recordSize_);
+  for (const Slot& slot : slots_) buffer[slot.offset] = 1;
+  const std::int32_t none = -1;
+  std::memcpy(buffer + rowIndexOffset_, &none, sizeof none);
+}
+
+dbase::Variant TSqlQuery::ReadSlot(const char* buffer, std::size_t field) const {
+  const Slot& slot = slots_[field];
+  const char* data = buffer + slot.offset;
+  if (data[0] != 0) return {};
+  const FieldType type = resultFieldDefs_[field].DataType;
+  if (isTextType(type)) return std::string(data + 1, strnlen(data + 1, slot.size));
+  if (isIntegerType(type)) {
+    std::int64_t number;
+    std::memcpy(&number, data + 1, sizeof number);
+    return number;
+  }
+  if (type == FieldType::ftBoolean) return data[1] != 0;
+  double real;
+  std::memcpy(&real, data + 1, sizeof real);
+  return real;
+}
+
+bool TSqlQuery::GetFieldData(const dbase::TField& field, dbase::Variant& value) const {
+  dbase::Variant read = ReadSlot(ActiveBuffer(), static_cast<std::size_t>(field.Index()));
+  if (dbase::IsNullVariant(read)) return false;
+  value = std::move(read);
+  return true;
+}
+
+bool TSqlQuery::GetFieldText(const dbase::TField& field, std::string_view& text) const {
+  const Slot& slot = slots_[static_cast<std::size_t>(field.Index())];
+  const char* data = ActiveBuffer() + slot.offset;
+  if (data[0] != 0 || !isTextType(resultFieldDefs_[static_cast<std::size_t>(field.Index())].DataType)) return false;
+  text = std::string_view(data + 1, strnlen(data + 1, slot.size));
+  return true;
+}
+
+// A slot's first byte marks it null (see ReadSlot).
+bool TSqlQuery::HasFieldData(const dbase::TField& field) const {
+  return ActiveBuffer()[slots_[static_cast<std::size_t>(field.Index())].offset] == 0;
+}
+
+std::unique_ptr<dbase::TField> TSqlQuery::CreateField(const dbase::TFieldDef& def) {
+  std::unique_ptr<dbase::TField> field = TDataSet::CreateField(def);
+  std::size_t index = 0;
+  while (index < resultFieldDefs_.size() && resultFieldDefs_[index].Name != def.Name) ++index;
+  const dbase::TField* source = index < slots_.size() ? slots_[index].column->SourceField() : nullptr;
+  if (source != nullptr) {
+    if (UseDisplayLabel) field->SetDisplayLabel(source->DisplayLabel());
+    if (!isTextType(def.DataType) && def.DataType != FieldType::ftBoolean) {
+      field->SetDisplayFormat(source->DisplayFormat());
+    }
+  }
+  return field;
+}
+
+// --- Changes: the result rows only; no source dataset is ever written through the query.
+
+void TSqlQuery::SetFieldData(const dbase::TField& field, const dbase::Variant& value) {
+  const Slot& slot = slots_[static_cast<std::size_t>(field.Index())];
+  WriteSlot(ActiveBuffer(), slot, value);
+  const std::int32_t index = RowIndex(ActiveBuffer());
+  if (State() == dbase::TDataSetState::dsEdit && index >= 0 && index < resultSet_->RecordCount()) {
+    WriteToRow(resultSet_->Row(index), slot, value);
+  }
+}
+
+void TSqlQuery::InternalAddRecord(const char* buffer, bool) {
+  resultSet_->Insert();
+  char* row = resultSet_->CurrentRow();
+  for (std::size_t i = 0; i < slots_.size(); ++i) WriteToRow(row, slots_[i], ReadSlot(buffer, i));
+  cursor_ = resultSet_->RecordCount() - 1;
+}
+
+void TSqlQuery::InternalPost() { cursor_ = RowIndex(ActiveBuffer()); }
+
+void TSqlQuery::InternalDelete() {
+  resultSet_->SetRecNo(cursor_ + 1);
+  resultSet_->Delete();
+  if (cursor_ >= resultSet_->RecordCount()) cursor_ = resultSet_->RecordCount() - 1;
+}
+
+// --- Bookmarks and numbering
+
+void TSqlQuery::GetBookmarkData(const char* buffer, char* data) const {
+  std::memcpy(data, buffer + rowIndexOffset_, kRowIndexSize);
+}
+
+void TSqlQuery::SetBookmarkData(char* buffer, const char* data) {
+  std::memcpy(buffer + rowIndexOffset_, data, kRowIndexSize);
+}
+
+dbase::TBookmarkFlag TSqlQuery::GetBookmarkFlag(const char* buffer) const {
+  return static_cast<dbase::TBookmarkFlag>(buffer[rowIndexOffset_ + kRowIndexSize]);
+}
+
+void TSqlQuery::SetBookmarkFlag(char* buffer, dbase::TBookmarkFlag flag) {
+  buffer[rowIndexOffset_ + kRowIndexSize] = static_cast<char>(flag);
+}
+
+void TSqlQuery::InternalGotoBookmark(const char* data) {
+  std::int32_t index;
+  std::memcpy(&index, data, sizeof index);
+  if (index < 0 || index >= resultSet_->RecordCount()) {
+    throw ESqlQueryError(common::formatText(messages::kBookmarkNotFound, {std::to_string(index)}));
+  }
+  cursor_ = index;
+}
+
+bool TSqlQuery::InternalBookmarkValid(const char* data) {
+  std::int32_t index;
+  std::memcpy(&index, data, sizeof index);
+  return index >= 0 && index < resultSet_->RecordCount();
+}
+
+int TSqlQuery::CompareBookmarkData(const char* a, const char* b) const {
+  std::int32_t left;
+  std::int32_t right;
+  std::memcpy(&left, a, sizeof left);
+  std::memcpy(&right, b, sizeof right);
+  return left < right ? -1 : (left > right ? 1 : 0);
+}
+
+int TSqlQuery::GetRecordCount() const {
+  if (!Filtering()) return resultSet_->RecordCount();
+  int count = 0;
+  for (int row = NextRowKept(-1, 1); row < resultSet_->RecordCount(); row = NextRowKept(row, 1)) ++count;
+  return count;
+}
+
+int TSqlQuery::GetRecNo() const {
+  const char* buffer = ActiveBuffer();
+  if (buffer == nullptr || resultSet_->RecordCount() == 0) return 1;
+  const int index = RowIndex(buffer);
+  if (!Filtering()) return std::max(1, index + 1);
+  int recNo = 1;
+  for (int row = NextRowKept(-1, 1); row < index; row = NextRowKept(row, 1)) ++recNo;
+  return recNo;
+}
+
+bool TSqlQuery::InternalSetRecNo(int recNo) {
+  if (recNo < 1) return false;
+  int row = NextRowKept(-1, 1);
+  for (int n = 1; n < recNo && row < resultSet_->RecordCount(); ++n) row = NextRowKept(row, 1);
+  if (row >= resultSet_->RecordCount()) return false;
+  cursor_ = row;
+  return true;
+}
+
+}  // namespace vekrano::sql

@@ -1,0 +1,231 @@
+// Result columns and their conversions.
+#include "sql/results/column.h"
+
+#include <cfenv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "common/byte_codec.h"
+#include "common/code_page.h"
+#include "dbase/dataset/field_convert.h"
+#include "sql/errors.h"
+#include "sql/expr/expr_convert.h"
+#include "sql/expr_messages.h"
+#include "sql/query_messages.h"
+
+namespace vekrano::sql {
+namespace {
+
+constexpr std::uint16_t kPresent = 0xFFFF;
+
+// True when `text` is a leading part of `word`, without regard to case.
+bool isLeadingPartOf(std::string_view text, std::string_view word) {
+  return text.size() <= word.size() && common::ansiUpper(text) == word.substr(0, text.size());
+}
+
+}  // namespace
+
+std::int32_t roundToInteger(double value) {
+  const std::optional<int> rounded = dbase::RoundToInt(value);
+  if (!rounded) throw EExpression(messages::kInvalidFloatOperation);
+  return *rounded;
+}
+
+// --- TSqlField
+
+TSqlField::TSqlField(std::string name, std::string expression, TExprType type, int width)
+    : name_(std::move(name)), expression_(std::move(expression)), type_(type), width_(width) {}
+
+bool TSqlField::IsNull(const char* row) const {
+  return common::load<std::uint16_t>(row + offset_) == 0;
+}
+
+void TSqlField::Clear(char* row) const {
+  std::memset(row + offset_, 0, kPresenceSize + StorageSize());
+}
+
+void TSqlField::SetPresent(char* row) const {
+  common::store<std::uint16_t>(row + offset_, kPresent);
+}
+
+std::string TSqlField::AsString(const char*) const {
+  throw ESqlQueryError(messages::kCannotReadFieldString);
+}
+double TSqlField::AsFloat(const char*) const { throw ESqlQueryError(messages::kCannotReadFieldFloat); }
+std::int32_t TSqlField::AsInteger(const char*) const {
+  throw ESqlQueryError(messages::kCannotReadFieldInteger);
+}
+bool TSqlField::AsBoolean(const char*) const {
+  throw ESqlQueryError(messages::kCannotReadFieldBoolean);
+}
+void TSqlField::SetAsString(char*, std::string_view) const {
+  throw ESqlQueryError(messages::kCannotAssignString);
+}
+void TSqlField::SetAsFloat(char*, double) const { throw ESqlQueryError(messages::kCannotAssignFloat); }
+void TSqlField::SetAsInteger(char*, std::int32_t) const {
+  throw ESqlQueryError(messages::kCannotAssignInteger);
+}
+void TSqlField::SetAsBoolean(char*, bool) const {
+  throw ESqlQueryError(messages::kCannotAssignBoolean);
+}
+
+// --- TSqlStringField
+
+TSqlStringField::TSqlStringField(std::string name, std::string expression, int width)
+    : TSqlField(std::move(name), std::move(expression), ttString, width < 1 ? 1 : width) {}
+
+std::string TSqlStringField::AsString(const char* row) const {
+  const char* text = Value(row);
+  return std::string(text, strnlen(text, StorageSize()));
+}
+
+double TSqlStringField::AsFloat(const char* row) const { return textToFloat(AsString(row)); }
+
+std::int32_t TSqlStringField::AsInteger(const char* row) const {
+  return textToInteger(AsString(row));
+}
+
+bool TSqlStringField::AsBoolean(const char* row) const {
+  const char first = *Value(row);
+  return first == 'T' || first == 'Y' || first == 't' || first == 'y';
+}
+
+void TSqlStringField::SetAsString(char* row, std::string_view value) const {
+  const std::size_t length = std::min(value.size(), static_cast<std::size_t>(Width() - 1));
+  char* text = Value(row);
+  std::memset(text, 0, StorageSize());
+  std::memcpy(text, value.data(), length);
+  SetPresent(row);
+}
+
+void TSqlStringField::SetAsFloat(char* row, double value) const {
+  SetAsString(row, floatToText(value));
+}
+
+void TSqlStringField::SetAsInteger(char* row, std::int32_t value) const {
+  SetAsString(row, std::to_string(value));
+}
+
+void TSqlStringField::SetAsBoolean(char* row, bool value) const {
+  SetAsString(row, value ? "T" : "F");
+}
+
+// --- TSqlFloatField
+
+TSqlFloatField::TSqlFloatField(std::string name, std::string expression)
+    : TSqlField(std::move(name), std::move(expression), ttFloat, sizeof(double)) {}
+
+std::string TSqlFloatField::AsString(const char* row) const { return floatToText(AsFloat(row)); }
+double TSqlFloatField::AsFloat(const char* row) const { return common::load<double>(Value(row)); }
+std::int32_t TSqlFloatField::AsInteger(const char* row) const {
+  return roundToInteger(AsFloat(row));
+}
+
+void TSqlFloatField::SetAsString(char* row, std::string_view value) const {
+  double number = 0;
+  try {
+    number = textToFloat(value);
+  } catch (const EExpression&) {
+    throw ESqlQueryError(common::formatText(messages::kInvalidFloatValue, {std::string(value)}));
+  }
+  SetAsFloat(row, number);
+}
+
+void TSqlFloatField::SetAsFloat(char* row, double value) const {
+  common::store(Value(row), value);
+  SetPresent(row);
+}
+
+void TSqlFloatField::SetAsInteger(char* row, std::int32_t value) const {
+  SetAsFloat(row, static_cast<double>(value));
+}
+
+// --- TSqlIntegerField
+
+TSqlIntegerField::TSqlIntegerField(std::string name, std::string expression)
+    : TSqlField(std::move(name), std::move(expression), ttInteger, sizeof(std::int32_t)) {}
+
+std::string TSqlIntegerField::AsString(const char* row) const {
+  return std::to_string(AsInteger(row));
+}
+double TSqlIntegerField::AsFloat(const char* row) const { return AsInteger(row); }
+std::int32_t TSqlIntegerField::AsInteger(const char* row) const {
+  return common::load<std::int32_t>(Value(row));
+}
+
+void TSqlIntegerField::SetAsString(char* row, std::string_view value) const {
+  std::int32_t number = 0;
+  try {
+    number = textToInteger(value);
+  } catch (const EExpression&) {
+    throw ESqlQueryError(common::formatText(messages::kInvalidIntegerValue, {std::string(value)}));
+  }
+  SetAsInteger(row, number);
+}
+
+void TSqlIntegerField::SetAsFloat(char* row, double value) const {
+  SetAsInteger(row, roundToInteger(value));
+}
+
+void TSqlIntegerField::SetAsInteger(char* row, std::int32_t value) const {
+  common::store(Value(row), value);
+  SetPresent(row);
+}
+
+// --- TSqlBooleanField
+
+TSqlBooleanField::TSqlBooleanField(std::string name, std::string expression)
+    : TSqlField(std::move(name), std::move(expression), ttBoolean, sizeof(std::int16_t)) {}
+
+std::string TSqlBooleanField::AsString(const char* row) const { return AsBoolean(row) ? "T" : "F"; }
+double TSqlBooleanField::AsFloat(const char* row) const { return AsBoolean(row) ? 1 : 0; }
+std::int32_t TSqlBooleanField::AsInteger(const char* row) const { return AsBoolean(row) ? 1 : 0; }
+bool TSqlBooleanField::AsBoolean(const char* row) const {
+  return common::load<std::int16_t>(Value(row)) != 0;
+}
+
+void TSqlBooleanField::SetAsString(char* row, std::string_view value) const {
+  if (value.empty() || isLeadingPartOf(value, "FALSE")) {
+    SetAsBoolean(row, false);
+  } else if (isLeadingPartOf(value, "TRUE")) {
+    SetAsBoolean(row, true);
+  } else {
+    throw ESqlQueryError(common::formatText(messages::kInvalidBooleanValue, {std::string(value)}));
+  }
+}
+
+void TSqlBooleanField::SetAsBoolean(char* row, bool value) const {
+  common::store<std::int16_t>(Value(row), value ? -1 : 0);
+  SetPresent(row);
+}
+
+// --- Making and finding columns
+
+std::unique_ptr<TSqlField> makeSqlField(std::string name, std::string expression, TExprType type,
+                                        int width) {
+  switch (type) {
+    case ttFloat:
+      return std::make_unique<TSqlFloatField>(std::move(name), std::move(expression));
+    case ttInteger:
+      return std::make_unique<TSqlIntegerField>(std::move(name), std::move(expression));
+    case ttBoolean:
+      return std::make_unique<TSqlBooleanField>(std::move(name), std::move(expression));
+    case ttString:
+      break;
+  }
+  return std::make_unique<TSqlStringField>(std::move(name), std::move(expression), width);
+}
+
+TSqlField* TSqlFields::Find(const std::string& name) const {
+  const std::string upper = common::ansiUpper(name);
+  for (const auto& field : fields_) {
+    if (common::ansiUpper(field->Name()) == upper) return field.get();
+  }
+  for (const auto& field : fields_) {
+    if (common::ansiUpper(field->Expression()) == upper) return field.get();
+  }
+  return nullptr;
+}
+
+}  // namespace vekrano::sql

@@ -1,0 +1,101 @@
+// Rows and columns of a result set.
+#include "sql/results/result_set.h"
+
+#include <cstring>
+
+#include "sql/errors.h"
+#include "sql/query_messages.h"
+
+namespace vekrano::sql {
+
+TResultSet::TResultSet(const TStorageOptions& options) : options_(options) {}
+
+void TResultSet::CreateStore() {
+  if (!store_) store_ = std::make_unique<TRecordStore>(recordSize_, options_);
+}
+
+TSqlField& TResultSet::AddField(std::unique_ptr<TSqlField> field) {
+  field->SetOffset(recordSize_);
+  recordSize_ += kPresenceSize + field->StorageSize();
+  fields_.Add(std::move(field));
+  return fields_[fields_.Count() - 1];
+}
+
+std::vector<const TSqlField*> TResultSet::VisibleFields() const {
+  std::vector<const TSqlField*> visible;
+  for (int i = 0; i < fields_.Count(); ++i) {
+    if (!fields_[i].Hidden()) visible.push_back(&fields_[i]);
+  }
+  return visible;
+}
+
+int TResultSet::RecordCount() const { return store_ ? store_->Count() : 0; }
+
+void TResultSet::SetRecNo(int recNo) {
+  if (recNo < 1 || recNo > RecordCount()) throw ESqlQueryError(messages::kRecnoOutOfRange);
+  recNo_ = recNo;
+}
+
+void TResultSet::Insert() {
+  CreateStore();
+  store_->Append();
+  recNo_ = store_->Count();
+}
+
+void TResultSet::Delete() {
+  if (recNo_ < 1 || recNo_ > RecordCount()) throw ESqlQueryError(messages::kRecnoOutOfRange);
+  store_->Remove(recNo_ - 1);
+  if (recNo_ > RecordCount()) recNo_ = RecordCount() > 0 ? RecordCount() : -1;
+}
+
+void TResultSet::ClearRow(char* row) const { std::memset(row, 0, recordSize_); }
+
+char* TResultSet::CurrentRow() const { return store_->Record(recNo_ - 1); }
+
+std::int32_t TResultSet::SourceBookmark(const char* row) const {
+  std::int32_t bookmark;
+  std::memcpy(&bookmark, row, sizeof bookmark);
+  return bookmark;
+}
+
+void TResultSet::SetSourceBookmark(char* row, std::int32_t bookmark) const {
+  std::memcpy(row, &bookmark, sizeof bookmark);
+}
+
+void TResultSet::MarkRow(int index) const { SetSourceBookmark(Row(index), kRowMarked); }
+
+void TResultSet::DeleteMarkedRows() {
+  if (!store_) return;
+  store_->RemoveIf([this](const char* row) { return SourceBookmark(row) == kRowMarked; });
+  if (recNo_ > RecordCount()) recNo_ = RecordCount() > 0 ? RecordCount() : -1;
+}
+
+void TResultSet::Reorder(const std::vector<int>& rowNumbers) {
+  if (!store_) return;
+  std::vector<int> order;
+  order.reserve(rowNumbers.size());
+  for (int number : rowNumbers) order.push_back(number - 1);
+  store_->Reorder(order);
+}
+
+void TResultSet::Truncate(int count) {
+  if (!store_ || count >= RecordCount()) return;
+  std::vector<int> order;
+  for (int i = 0; i < count; ++i) order.push_back(i);
+  store_->Reorder(order);
+  if (recNo_ > RecordCount()) recNo_ = RecordCount() > 0 ? RecordCount() : -1;
+}
+
+void TResultSet::Clear() {
+  store_.reset();
+  fields_.Clear();
+  recordSize_ = kRowBookmarkSize;
+  recNo_ = -1;
+}
+
+std::unique_ptr<TResultSet> makeResultSet(const TStorageOptions& options) {
+  if (options.inMemory) return std::make_unique<TMemResultSet>();
+  return std::make_unique<TFileResultSet>(options.fileCapacity);
+}
+
+}  // namespace vekrano::sql

@@ -1,0 +1,91 @@
+// The result set of a SELECT: typed columns and an ordered list of row records, in memory or in
+// a mapped temporary file.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "dbase/dataset/dataset.h"
+#include "sql/results/column.h"
+#include "sql/results/result_set_store.h"
+
+namespace vekrano::sql {
+
+class TResultSet {
+ public:
+  virtual ~TResultSet() = default;
+  TResultSet(const TResultSet&) = delete;
+  TResultSet& operator=(const TResultSet&) = delete;
+
+  const TSqlFields& Fields() const { return fields_; }
+  // Adds a column after the others and places it in the row record.
+  // REQUIRES: the result set has no row yet.
+  TSqlField& AddField(std::unique_ptr<TSqlField> field);
+  // The columns that become result fields, in column order.
+  std::vector<const TSqlField*> VisibleFields() const;
+
+  int RecordCount() const;
+  // The current row, 1-based; -1 when there is none.
+  int RecNo() const { return recNo_; }
+  // Raises ESqlQueryError "Recno out of range" unless 1 <= recNo <= RecordCount().
+  void SetRecNo(int recNo);
+  // Appends a zero-filled row (every column null) and makes it current.
+  void Insert();
+  // Makes a row as Insert leaves it: every column null, no source bookmark.
+  void ClearRow(char* row) const;
+  // Deletes the current row; the current row number stays, or becomes the new row count when the
+  // last row was deleted.
+  void Delete();
+  // REQUIRES: a current row.
+  char* CurrentRow() const;
+  // REQUIRES: 0 <= index < RecordCount().
+  char* Row(int index) const { return store_->Record(index); }
+
+  std::int32_t SourceBookmark(const char* row) const;
+  void SetSourceBookmark(char* row, std::int32_t bookmark) const;
+  // Marks a row for removal by DeleteMarkedRows.
+  void MarkRow(int index) const;
+  void DeleteMarkedRows();
+  // The rows become those numbered `rowNumbers` (1-based), in that order.
+  void Reorder(const std::vector<int>& rowNumbers);
+  // Keeps the first `count` rows.
+  void Truncate(int count);
+  // Removes the rows and the columns.
+  void Clear();
+
+  // The dataset whose bookmarks the rows hold; null when the rows come from no single dataset.
+  dbase::TDataSet* SourceDataSet() const { return sourceDataSet_; }
+  void SetSourceDataSet(dbase::TDataSet* dataSet) { sourceDataSet_ = dataSet; }
+  const TStorageOptions& Options() const { return options_; }
+
+ protected:
+  explicit TResultSet(const TStorageOptions& options);
+
+ private:
+  void CreateStore();
+
+  TStorageOptions options_;
+  TSqlFields fields_;
+  std::size_t recordSize_ = kRowBookmarkSize;
+  std::unique_ptr<TRecordStore> store_;
+  int recNo_ = -1;
+  dbase::TDataSet* sourceDataSet_ = nullptr;
+};
+
+// Rows in memory.
+class TMemResultSet : public TResultSet {
+ public:
+  TMemResultSet() : TResultSet(TStorageOptions{true, 0}) {}
+};
+
+// Rows in a temporary "~sq" file mapped with `capacity` bytes.
+class TFileResultSet : public TResultSet {
+ public:
+  explicit TFileResultSet(std::size_t capacity) : TResultSet(TStorageOptions{false, capacity}) {}
+};
+
+// A result set in memory or in a file, as `options` say.
+std::unique_ptr<TResultSet> makeResultSet(const TStorageOptions& options);
+
+}  // namespace vekrano::sql

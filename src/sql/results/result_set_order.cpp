@@ -1,0 +1,74 @@
+// ORDER BY and DISTINCT over a result set, through sort lists.
+#include "sql/results/result_set_order.h"
+
+namespace vekrano::sql {
+namespace {
+
+void setKey(TSqlSortList& list, int key, const TSqlField& column, const char* row) {
+  if (column.IsNull(row)) return;
+  switch (column.Type()) {
+    case ttString:
+      list.SetString(key, column.AsString(row));
+      break;
+    case ttFloat:
+      list.SetFloat(key, column.AsFloat(row));
+      break;
+    case ttInteger:
+      list.SetInteger(key, column.AsInteger(row));
+      break;
+    case ttBoolean:
+      list.SetBoolean(key, column.AsBoolean(row));
+      break;
+  }
+}
+
+}  // namespace
+
+std::unique_ptr<TSqlSortList> makeRowSortList(const TResultSet& resultSet,
+                                              const std::vector<TSortKey>& keys) {
+  auto list = makeSortList(resultSet.Options());
+  for (const TSortKey& key : keys) {
+    const TSqlField& column = resultSet.Fields()[key.column];
+    list->AddField(column.Type(), static_cast<std::size_t>(column.Width()), key.descending);
+  }
+  for (int r = 0; r < resultSet.RecordCount(); ++r) {
+    const char* row = resultSet.Row(r);
+    list->Insert();
+    list->SetRowNumber(r + 1);
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+      setKey(*list, static_cast<int>(k), resultSet.Fields()[keys[k].column], row);
+    }
+  }
+  return list;
+}
+
+void SortRows(TResultSet& resultSet, const std::vector<TSortKey>& keys) {
+  SortRowsTellingApart(resultSet, keys);
+}
+
+bool SortRowsTellingApart(TResultSet& resultSet, const std::vector<TSortKey>& keys) {
+  if (keys.empty() || resultSet.RecordCount() == 0) return resultSet.RecordCount() < 2;
+  auto list = makeRowSortList(resultSet, keys);
+  list->Sort();
+  std::vector<int> rowNumbers;
+  rowNumbers.reserve(static_cast<std::size_t>(list->Count()));
+  for (int entry = 1; entry <= list->Count(); ++entry) rowNumbers.push_back(list->RowNumber(entry));
+  resultSet.Reorder(rowNumbers);
+  return list->FirstKeyDistinct();
+}
+
+void RemoveDuplicateRows(TResultSet& resultSet) {
+  if (resultSet.RecordCount() < 2) return;
+  std::vector<TSortKey> keys;
+  for (int c = 0; c < resultSet.Fields().Count(); ++c) {
+    if (!resultSet.Fields()[c].Hidden()) keys.push_back(TSortKey{c, false});
+  }
+  auto list = makeRowSortList(resultSet, keys);
+  list->Sort();
+  for (int entry = list->Count(); entry >= 2; --entry) {
+    if (list->EqualKeys(entry, entry - 1)) resultSet.MarkRow(list->RowNumber(entry) - 1);
+  }
+  resultSet.DeleteMarkedRows();
+}
+
+}  // namespace vekrano::sql

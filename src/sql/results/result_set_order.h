@@ -1,0 +1,36 @@
+// Ordering and trimming a filled result set: ORDER BY, DISTINCT and TOP.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "sql/results/result_set.h"
+#include "sql/results/sort_list.h"
+
+namespace vekrano::sql {
+
+// A sort key: a column of the result set (0-based among all its columns) and its direction.
+struct TSortKey {
+  int column = 0;
+  bool descending = false;
+};
+
+// A sort list with one entry per row, in row order, holding the row number and the keys'
+// values (a null value leaves its key zero). Not yet sorted.
+std::unique_ptr<TSqlSortList> makeRowSortList(const TResultSet& resultSet,
+                                              const std::vector<TSortKey>& keys);
+
+// Sorts the rows by `keys`; rows with equal keys end where the quicksort leaves them.
+void SortRows(TResultSet& resultSet, const std::vector<TSortKey>& keys);
+// Sorts as SortRows does; true when no two rows share the first key's value (or there are fewer
+// than two rows): the sorted order then does not depend on the order the rows came in.
+bool SortRowsTellingApart(TResultSet& resultSet, const std::vector<TSortKey>& keys);
+
+// Removes rows equal in every visible column: of equal rows the first in sorted order stays, and
+// the remaining rows keep their order.
+void RemoveDuplicateRows(TResultSet& resultSet);
+
+// TOP n: keeps the first `count` rows.
+inline void KeepFirstRows(TResultSet& resultSet, int count) { resultSet.Truncate(count); }
+
+}  // namespace vekrano::sql

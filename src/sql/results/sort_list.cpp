@@ -1,0 +1,190 @@
+// Sort lists and their quicksort.
+#include "sql/results/sort_list.h"
+
+#include <cstring>
+#include <utility>
+
+#include "common/byte_codec.h"
+#include "sql/errors.h"
+#include "sql/expr/expr_convert.h"
+#include "sql/query_messages.h"
+
+namespace vekrano::sql {
+namespace {
+
+template <typename T>
+int compareValues(T a, T b) {
+  return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+std::size_t keySize(TExprType type, std::size_t stringSize) {
+  switch (type) {
+    case ttFloat:
+      return sizeof(double);
+    case ttInteger:
+      return sizeof(std::int32_t);
+    case ttBoolean:
+      return sizeof(std::int16_t);
+    case ttString:
+      break;
+  }
+  return stringSize + 1;
+}
+
+}  // namespace
+
+int TSrtField::Compare(const char* a, const char* b) const {
+  int result = 0;
+  switch (type_) {
+    case ttString:
+      // Unsigned bytes, the text ending at its first zero byte: a prefix sorts first.
+      result = std::strncmp(a, b, size_);
+      result = result < 0 ? -1 : (result > 0 ? 1 : 0);
+      break;
+    case ttFloat:
+      result = compareValues(common::load<double>(a), common::load<double>(b));
+      break;
+    case ttInteger:
+      result = compareValues(common::load<std::int32_t>(a), common::load<std::int32_t>(b));
+      break;
+    case ttBoolean:
+      result = compareValues(common::load<std::int16_t>(a) != 0,
+                             common::load<std::int16_t>(b) != 0);
+      break;
+  }
+  return descending_ ? -result : result;
+}
+
+bool TSrtField::SameValue(const char* a, const char* b) const {
+  if (type_ == ttFloat) {
+    return floatToText(common::load<double>(a)) == floatToText(common::load<double>(b));
+  }
+  return Compare(a, b) == 0;
+}
+
+void TSqlSortList::AddField(TExprType type, std::size_t size, bool descending) {
+  const std::size_t bytes = keySize(type, size);
+  keys_.emplace_back(type, entrySize_, bytes, descending);
+  entrySize_ += bytes;
+}
+
+int TSqlSortList::Count() const { return store_ ? store_->Count() : 0; }
+
+void TSqlSortList::SetRecNo(int recNo) {
+  if (recNo < 1 || recNo > Count()) throw ESqlQueryError(messages::kRecnoOutOfRange);
+  recNo_ = recNo;
+}
+
+void TSqlSortList::Insert() {
+  if (!store_) store_ = std::make_unique<TRecordStore>(entrySize_, options_);
+  store_->Append();
+  recNo_ = store_->Count();
+}
+
+char* TSqlSortList::CurrentKey(int key) const {
+  if (recNo_ < 1 || recNo_ > Count()) throw ESqlQueryError(messages::kRecnoOutOfRange);
+  return Entry(recNo_) + keys_[static_cast<std::size_t>(key)].Offset();
+}
+
+void TSqlSortList::SetRowNumber(std::int32_t rowNumber) {
+  if (recNo_ < 1 || recNo_ > Count()) throw ESqlQueryError(messages::kRecnoOutOfRange);
+  std::memcpy(Entry(recNo_), &rowNumber, sizeof rowNumber);
+}
+
+void TSqlSortList::SetString(int key, const std::string& value) {
+  char* data = CurrentKey(key);
+  const std::size_t size = keys_[static_cast<std::size_t>(key)].Size();
+  std::memset(data, 0, size);
+  std::memcpy(data, value.data(), std::min(value.size(), size - 1));
+}
+
+void TSqlSortList::SetFloat(int key, double value) {
+  std::memcpy(CurrentKey(key), &value, sizeof value);
+}
+
+void TSqlSortList::SetInteger(int key, std::int32_t value) {
+  std::memcpy(CurrentKey(key), &value, sizeof value);
+}
+
+void TSqlSortList::SetBoolean(int key, bool value) {
+  const std::int16_t word = value ? -1 : 0;
+  std::memcpy(CurrentKey(key), &word, sizeof word);
+}
+
+std::int32_t TSqlSortList::RowNumber(int recNo) const {
+  if (recNo < 1 || recNo > Count()) throw ESqlQueryError(messages::kRecnoOutOfRange);
+  return common::load<std::int32_t>(Entry(recNo));
+}
+
+bool TSqlSortList::EqualKeys(int a, int b) const {
+  return std::memcmp(Entry(a) + kEntryRowNumberSize, Entry(b) + kEntryRowNumberSize,
+                     entrySize_ - kEntryRowNumberSize) == 0;
+}
+
+bool TSqlSortList::FirstKeyDistinct() const {
+  if (keys_.empty()) return Count() < 2;
+  const TSrtField& key = keys_.front();
+  for (int entry = 2; entry <= Count(); ++entry) {
+    if (key.Compare(Entry(entry - 1) + key.Offset(), Entry(entry) + key.Offset()) == 0) return false;
+  }
+  return true;
+}
+
+bool TSqlSortList::SameEarlierKeys(int a, int b, int keyCount) const {
+  for (int k = 0; k < keyCount; ++k) {
+    const TSrtField& key = keys_[static_cast<std::size_t>(k)];
+    if (!key.SameValue(Entry(a) + key.Offset(), Entry(b) + key.Offset())) return false;
+  }
+  return true;
+}
+
+void TSqlSortList::Sort() {
+  if (keys_.empty() || Count() == 0) return;
+  QuickSort(1, Count(), keys_.front());
+  // Each further key orders the runs whose earlier keys are the same. Keys are compared one by
+  // one, so that ("1", "23") and ("12", "3") are never taken for one run.
+  for (int k = 1; k < FieldCount(); ++k) {
+    int runStart = 1;
+    for (int entry = 2; entry <= Count() + 1; ++entry) {
+      if (entry <= Count() && SameEarlierKeys(runStart, entry, k)) continue;
+      if (entry - 1 > runStart) QuickSort(runStart, entry - 1, keys_[static_cast<std::size_t>(k)]);
+      runStart = entry;
+    }
+  }
+}
+
+void TSqlSortList::QuickSort(int lo, int hi, const TSrtField& key) {
+  // The ranges left to sort are disjoint, so an explicit stack gives the same order as the
+  // recursion would, without its depth.
+  std::vector<std::pair<int, int>> pending{{lo, hi}};
+  std::vector<char> pivot(key.Size());
+  const auto keyOf = [&](int entry) { return Entry(entry) + key.Offset(); };
+  while (!pending.empty()) {
+    auto [low, high] = pending.back();
+    pending.pop_back();
+    while (true) {
+      int i = low;
+      int j = high;
+      std::memcpy(pivot.data(), keyOf((low + high) / 2), key.Size());
+      do {
+        while (key.Compare(keyOf(i), pivot.data()) < 0) ++i;
+        while (key.Compare(keyOf(j), pivot.data()) > 0) --j;
+        if (i <= j) {
+          store_->Swap(i - 1, j - 1);
+          ++i;
+          --j;
+        }
+      } while (i <= j);
+      if (low < j) pending.emplace_back(low, j);
+      low = i;
+      if (i >= high) break;
+    }
+  }
+}
+
+std::unique_ptr<TSqlSortList> makeSortList(const TStorageOptions& options) {
+  if (options.inMemory) return std::make_unique<TMemSortList>();
+  return std::make_unique<TFileSortList>(options.fileCapacity);
+}
+
+}  // namespace vekrano::sql
