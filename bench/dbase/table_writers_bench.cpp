@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_folder.h"
 #include "dbase/dbase_error.h"
 #include "dbase/table_lock_retry.h"
 #include "records/article_table.h"
@@ -27,19 +28,10 @@ using vekrano::records::NewRecordStatement;
 constexpr int kInsertsPerProcess = 500;
 constexpr int kProcessCounts[] = {1, 2, 4};
 
-// A fresh folder under the temporary folder, removed with its files at the end.
-class Folder {
+// Each benchmark's tables in a folder of their own.
+class Folder : public BenchFolder {
  public:
-  Folder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "table_writers_bench_XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp");
-    path_ = pattern;
-  }
-  ~Folder() { std::filesystem::remove_all(path_); }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
+  Folder() : BenchFolder("table_writers_bench") {}
 };
 
 // One writer process: its own numbers and barcodes; exits 1 when a statement failed or changed
