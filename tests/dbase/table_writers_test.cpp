@@ -1,6 +1,7 @@
 // Four processes inserting, updating and deleting through the SQL engine on one table at once:
 // every change a process reported done is in the table, nothing else changed, every deletion flag
-// is valid and the index holds exactly the table's keys.
+// is valid and the index holds exactly the table's keys, however their opens, changes and closes
+// fall among each other's.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -57,6 +58,7 @@ void WriteRound(const std::string& folder, int firstNum, std::ostream& out) {
   }
 }
 
+// A writer process: its rounds one after the other; a failure ends it with an "E" line in the log.
 [[noreturn]] void Write(const std::string& folder, int writer, const std::string& log) {
   std::ofstream out(log);
   try {
