@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench_folder.h"
 #include "common/prompts.h"
 #include "dbase/dbase_error.h"
 #include "records/article_table.h"
@@ -17,19 +18,10 @@ using vekrano::records::ConfigureArticleTable;
 
 constexpr int kRecords = 99999;
 
-// A fresh folder under the temporary folder, removed with its files at the end.
-class Folder {
+// Each benchmark's tables in a folder of their own.
+class Folder : public BenchFolder {
  public:
-  Folder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "table_bench_XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp");
-    path_ = pattern;
-  }
-  ~Folder() { std::filesystem::remove_all(path_); }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
+  Folder() : BenchFolder("table_bench") {}
 };
 
 std::string Barcode(std::int64_t n) { return "CB" + std::to_string(n * 7919 % 1000003); }

@@ -192,5 +192,58 @@ TEST(TableProcessTest, ARecordLockHeldElsewhereRefusesPostDeleteAndRestore) {
   EXPECT_EQ(Barcodes(table), (std::vector<std::string>{"A"}));
 }
 
+// A process inside its scan while another posts a new barcode for a record: the record and its key
+// change together for it, so going to that record finds it in the index, still as it was.
+TEST(TableProcessTest, AReaderInsideItsScanSeesARecordAndItsKeyChangeTogether) {
+  TableFolder f;
+  {
+    TTzDbf table("filler");
+    ConfigureArticleTable(table, f.folder());
+    table.Open();
+    AppendArticle(table, 1, "OLD");
+    AppendArticle(table, 2, "OTHER");
+  }
+  int ready[2], seen[2];
+  ASSERT_EQ(pipe(ready), 0);
+  ASSERT_EQ(pipe(seen), 0);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    std::string answer;
+    try {
+      TTzDbf reader("reader");
+      ConfigureArticleTable(reader, f.folder());
+      reader.Open();
+      TDataSetScan scan(reader);
+      (void)!write(ready[1], "r", 1);
+      usleep(300'000);  // the other process posts meanwhile
+      reader.SetRecNo(1);
+      answer = reader.FieldByName("cb").AsString();
+    } catch (const std::exception& error) {
+      answer = error.what();
+    }
+    (void)!write(seen[1], answer.data(), answer.size());
+    _exit(0);
+  }
+  close(ready[1]);
+  close(seen[1]);
+  char go = 0;
+  ASSERT_EQ(read(ready[0], &go, 1), 1);
+  TTzDbf table("writer");
+  ConfigureArticleTable(table, f.folder());
+  table.Open();
+  table.SetRecNo(1);
+  table.Edit();
+  table.FieldByName("cb").SetAsString("NEW");
+  table.Post();
+  std::string answer;
+  char buffer[256];
+  for (ssize_t n; (n = read(seen[0], buffer, sizeof buffer)) > 0;) answer.append(buffer, static_cast<std::size_t>(n));
+  close(ready[0]);
+  close(seen[0]);
+  waitpid(pid, nullptr, 0);
+  EXPECT_EQ(answer, "OLD");
+  EXPECT_EQ(Barcodes(table), (std::vector<std::string>{"NEW", "OTHER"}));
+}
+
 }  // namespace
 }  // namespace vekrano::dbase::testing

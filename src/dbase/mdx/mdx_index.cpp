@@ -269,17 +269,22 @@ bool MdxIndex::LastKey() {
   });
 }
 
+// Enters a section held beyond one operation, re-reading the tag headers when another process
+// changed the index.
+void MdxIndex::enterHeldSection(bool write) {
+  if (!semaphore_) return;
+  const bool changed = write ? semaphore_->enterWrite() : semaphore_->enterRead();
+  try {
+    noteChanges(changed);
+  } catch (...) {
+    write ? semaphore_->exitWrite() : semaphore_->exitRead();
+    throw;
+  }
+}
+
 void MdxIndex::BeginScan() {
   guarded([&] {
-    if (semaphore_) {
-      const bool changed = semaphore_->enterRead();
-      try {
-        noteChanges(changed);
-      } catch (...) {
-        semaphore_->exitRead();
-        throw;
-      }
-    }
+    enterHeldSection(false);
     scanBytes_.Begin();
     return true;
   });
@@ -289,6 +294,20 @@ void MdxIndex::EndScan() {
   scanBytes_.End();
   guarded([&] {
     if (semaphore_) semaphore_->exitRead();
+    return true;
+  });
+}
+
+void MdxIndex::BeginChange() {
+  guarded([&] {
+    enterHeldSection(true);
+    return true;
+  });
+}
+
+void MdxIndex::EndChange() {
+  guarded([&] {
+    if (semaphore_) semaphore_->exitWrite();
     return true;
   });
 }

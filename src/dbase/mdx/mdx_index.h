@@ -98,6 +98,12 @@ class MdxIndex {
   void BeginScan();
   void EndScan();
 
+  // A write section held from BeginChange to its EndChange (pairs nest), around the write of a
+  // record and the update of its keys, so that a read section of another process never finds the
+  // record changed and its keys not yet. Alone they do nothing. Failures raise EDorevError.
+  void BeginChange();
+  void EndChange();
+
   // Record-change hooks. AppendIndex: after the new record was written and made current, adds
   // its key to every tag (rolled back on failure) and positions the controlling tag on it.
   bool AppendIndex();
@@ -126,6 +132,7 @@ class MdxIndex {
   void reloadAnchors();
   void writeAnchors();
   void noteChanges(bool changed);
+  void enterHeldSection(bool write);
   bool conditionHolds(std::size_t i);
   std::string keyOf(std::size_t i);
   std::string searchKey(const std::string& text, bool exact);

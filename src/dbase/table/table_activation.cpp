@@ -5,16 +5,19 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <optional>
 
 #include "common/process_events.h"
 #include "common/prompts.h"
 #include "dbase/dbase_error.h"
 #include "dbase/dbf/dbf_field_list.h"
+#include "dbase/file_helpers.h"
 #include "dbase/file_io.h"
 #include "dbase/mdx/mdx_failure.h"
 #include "dbase/table/table_dataset.h"
 #include "dbase/table/table_index_list.h"
 #include "dbase/table/table_work_areas.h"
+#include "dbase/table_locks.h"
 #include "dbase/work_areas.h"
 
 namespace vekrano::dbase {
@@ -57,6 +60,29 @@ bool AppendedWithoutClose(DbfTable& table) {
 // True when a process that had the table open shared never logged out of its index (the last one
 // out deletes the semaphore file): it may have died inside a change of the index.
 bool LeftBehind(DbfTable& table) { return Exists(DerivedFileName(table.fileName(), "@S@")); }
+
+// The index login lock of the table: while it is held no process logs in to or out of the index.
+class LoginLock {
+ public:
+  explicit LoginLock(File& table) : table_(table), held_(lockWithRetries(table, kTableLockOffset, 1) == 0) {}
+  ~LoginLock() {
+    if (held_) table_.unlock(kTableLockOffset, 1);
+  }
+  LoginLock(const LoginLock&) = delete;
+  LoginLock& operator=(const LoginLock&) = delete;
+  bool held() const { return held_; }
+
+ private:
+  File& table_;
+  bool held_;
+};
+
+// Under the login lock: every process logged in keeps the semaphore file open, so when nobody
+// holds it no other process is using the index.
+bool NobodyLoggedIn(DbfTable& table) {
+  const std::string semaphore = DerivedFileName(table.fileName(), "@S@");
+  return !Exists(semaphore) || NobodyElseHasOpen(semaphore);
+}
 
 // Calls End on the progress window however the build ends.
 class ProgressScope {
@@ -117,7 +143,17 @@ void TTzDbf::OpenTable() {
   area.locks.Attach(area.table.file(), area.shared && !readOnly_, area.table.HeaderLength(), area.table.RecordLength());
   area.view = std::make_unique<AreaIndexTable>(area.table, area.shared, readOnly_, area.hideDeleted);
   area.index = std::make_unique<MdxIndex>(*area.view);
-  OpenProductionIndex(alone && !readOnly_ && (AppendedWithoutClose(area.table) || LeftBehind(area.table)));
+  // Another process may have opened the table since it was found alone: the repair is decided, and
+  // made, under the login lock, which is held until this process has logged in itself.
+  std::optional<LoginLock> login;
+  bool rebuild = false;
+  if (alone && !readOnly_) {
+    login.emplace(area.table.file());
+    rebuild = login->held() && NobodyLoggedIn(area.table) &&
+              (AppendedWithoutClose(area.table) || LeftBehind(area.table));
+    if (!rebuild) login.reset();
+  }
+  OpenProductionIndex(rebuild);
   layout_ = std::make_unique<TableRecordLayout>(area.table);
   atBeginning_ = atEnd_ = true;
   onRecord_ = false;

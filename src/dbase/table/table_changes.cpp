@@ -1,12 +1,45 @@
 // Writing the table: appends under the append lock, record replacements, deletions and restores
 // under the record lock. A refused lock calls the component's event (which may ask for another
 // attempt) or shows "Lock failed [<operation>]", and nothing is written.
+#include <exception>
+
 #include "common/prompts.h"
 #include "dbase/dbase_error.h"
 #include "dbase/table/table_dataset.h"
 #include "dbase/table/table_work_areas.h"
 
 namespace vekrano::dbase {
+namespace {
+
+// The index's write section held around a record's write and the update of its keys. Leaving it
+// never throws over another failure already on its way out.
+class IndexChange {
+ public:
+  explicit IndexChange(MdxIndex& index) : index_(index) {
+    if (index_.isOpen()) index_.BeginChange();
+    held_ = index_.isOpen();
+  }
+  ~IndexChange() noexcept(false) {
+    if (!held_) return;
+    if (std::uncaught_exceptions() > pending_) {
+      try {
+        index_.EndChange();
+      } catch (const EDorevError&) {
+      }
+      return;
+    }
+    index_.EndChange();
+  }
+  IndexChange(const IndexChange&) = delete;
+  IndexChange& operator=(const IndexChange&) = delete;
+
+ private:
+  MdxIndex& index_;
+  bool held_ = false;
+  int pending_ = std::uncaught_exceptions();
+};
+
+}  // namespace
 
 bool TTzDbf::TakeLock(const std::function<bool()>& attempt, const TTzLockFailedEvent& event,
                       const char* operation) {
@@ -39,6 +72,7 @@ void TTzDbf::s_AppendWithLock(const char* buffer) {
              "File must be locked to append: " + table.fileName() + " [APPEND]");
     TzCheck(kErrorFileAccessDenied);
   }
+  IndexChange change(*area.index);
   TzCheck(table.RefreshRecordCount() ? 0 : DbfErrorCode());
   layout_->FromBuffer(buffer, table);
   table.SetDeleted(false);
@@ -69,6 +103,7 @@ void TTzDbf::s_ReplaceWithLock(std::int32_t n) {
     TzCheck(kErrorRecordNotLocked);
   }
   const bool indexed = area.index->isOpen();
+  IndexChange change(*area.index);
   if (indexed) {
     TzCheck(ReadRecord(n, RecordSource::Stored) ? 0 : DbfErrorCode());
     area.index->BeforeReplace();
