@@ -4,7 +4,6 @@
 
 #include <set>
 #include <string>
-#include <string_view>
 #include <unordered_map>
 
 #include "printing/label_layouts.h"
@@ -24,10 +23,5 @@ inline constexpr double kHumanReadablePointSize = 8;
 // Every position gets its barcode (unless its number is in `removedBarcodes`) and its text lines.
 void paintLabelPage(QPainter& painter, const TLabelLayout& layout, const SlotValues& values,
                     const std::set<int>& removedBarcodes);
-
-// Draws the Code 39 symbol of `value`: first bar's top-left corner at (leftMm, topMm), bars
-// heightMm high, never scaled; below them, left-aligned, the encoded characters in Arial 8 pt.
-void paintCode39(QPainter& painter, double leftMm, double topMm, double heightMm,
-                 std::string_view value);
 
 }  // namespace vekrano::printing

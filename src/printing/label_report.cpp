@@ -55,6 +55,11 @@ void LabelReport::removePositionBarcode(const std::string& layoutName, int posit
   removedBarcodes_[layout->name].insert(position);
 }
 
+void LabelReport::restorePositionBarcode(const std::string& layoutName, int position) {
+  const TLabelLayout* layout = Layout(layoutName);
+  if (layout != nullptr) removedBarcodes_[layout->name].erase(position);
+}
+
 void LabelReport::setLayoutPrinter(const std::string& layoutName, const std::string& printer) {
   const TLabelLayout* layout = Layout(layoutName);
   if (layout != nullptr) printers_[layout->name] = printer;

@@ -40,6 +40,7 @@ class LabelReport : public LabelJobSink {
   void setSlot(const std::string& slot, const std::string& text) override;
   // A layout name that is not known, or a position outside the layout, is ignored.
   void removePositionBarcode(const std::string& layoutName, int position) override;
+  void restorePositionBarcode(const std::string& layoutName, int position) override;
   // A layout name that is not known is ignored.
   void setLayoutPrinter(const std::string& layoutName, const std::string& printer) override;
   // Throws EReportError when the set is not open, the layout is unknown or the output fails.
