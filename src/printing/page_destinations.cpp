@@ -34,7 +34,35 @@ std::string describePrinter(const std::string& printerName) {
   return printerName.empty() ? "the default printer" : "printer \"" + printerName + "\"";
 }
 
+// The page painter with the printer's calibration in front of it.
+PagePainter calibrated(const PrinterCalibrations& calibrations, const std::string& printerName,
+                       const PagePainter& paint) {
+  // Asking the print server for the default printer's name is kept to runs that need it.
+  if (calibrations.empty()) return paint;
+  const PrinterCalibration calibration =
+      calibrationOf(calibrations, calibratedPrinterName(printerName));
+  return [calibration, &paint](QPainter& painter) {
+    painter.save();
+    applyCalibration(painter, calibration);
+    paint(painter);
+    painter.restore();
+  };
+}
+
 }  // namespace
+
+void applyCalibration(QPainter& painter, const PrinterCalibration& calibration) {
+  if (calibration.isIdentity()) return;
+  const double dotsPerMmX = painter.device()->logicalDpiX() / kMmPerInch;
+  const double dotsPerMmY = painter.device()->logicalDpiY() / kMmPerInch;
+  painter.translate(calibration.offsetXMm * dotsPerMmX, calibration.offsetYMm * dotsPerMmY);
+  painter.scale(calibration.scalePercent / 100.0, calibration.scalePercent / 100.0);
+}
+
+std::string calibratedPrinterName(const std::string& printerName) {
+  if (!printerName.empty()) return printerName;
+  return common::utf8ToAnsi(QPrinterInfo::defaultPrinterName().toStdString());
+}
 
 void PrinterDestination::printPage(const TLabelLayout& layout, const std::string& printerName,
                                    const PagePainter& paint) {
@@ -57,7 +85,7 @@ void PrinterDestination::printPage(const TLabelLayout& layout, const std::string
   if (!painter.begin(&printer)) {
     throw EReportError("Cannot start a print job on " + describePrinter(printerName));
   }
-  paint(painter);
+  calibrated(calibrations_, printerName, paint)(painter);
   painter.end();
 }
 
@@ -109,7 +137,9 @@ QImage renderPageImage(const TLabelLayout& layout, int dotsPerInch, const PagePa
 
 void ImageDestination::printPage(const TLabelLayout& layout, const std::string& printerName,
                                  const PagePainter& paint) {
-  pages_.push_back({renderPageImage(layout, dotsPerInch_, paint), printerName});
+  pages_.push_back(
+      {renderPageImage(layout, dotsPerInch_, calibrated(calibrations_, printerName, paint)),
+       printerName});
 }
 
 }  // namespace vekrano::printing
