@@ -24,4 +24,16 @@ inline constexpr double kHumanReadablePointSize = 8;
 void paintLabelPage(QPainter& painter, const TLabelLayout& layout, const SlotValues& values,
                     const std::set<int>& removedBarcodes);
 
+// One sheet of a run as it prints.
+struct LabelSheet {
+  const TLabelLayout* layout = nullptr;
+  SlotValues values;
+  std::set<int> removedBarcodes;
+};
+
+// paintLabelPage of the sheet. REQUIRES: sheet.layout is set.
+inline void paintLabelSheet(QPainter& painter, const LabelSheet& sheet) {
+  paintLabelPage(painter, *sheet.layout, sheet.values, sheet.removedBarcodes);
+}
+
 }  // namespace vekrano::printing

@@ -34,21 +34,6 @@ std::string describePrinter(const std::string& printerName) {
   return printerName.empty() ? "the default printer" : "printer \"" + printerName + "\"";
 }
 
-// The page painter with the printer's calibration in front of it.
-PagePainter calibrated(const PrinterCalibrations& calibrations, const std::string& printerName,
-                       const PagePainter& paint) {
-  // Asking the print server for the default printer's name is kept to runs that need it.
-  if (calibrations.empty()) return paint;
-  const PrinterCalibration calibration =
-      calibrationOf(calibrations, calibratedPrinterName(printerName));
-  return [calibration, &paint](QPainter& painter) {
-    painter.save();
-    applyCalibration(painter, calibration);
-    paint(painter);
-    painter.restore();
-  };
-}
-
 }  // namespace
 
 void applyCalibration(QPainter& painter, const PrinterCalibration& calibration) {
@@ -57,6 +42,21 @@ void applyCalibration(QPainter& painter, const PrinterCalibration& calibration) 
   const double dotsPerMmY = painter.device()->logicalDpiY() / kMmPerInch;
   painter.translate(calibration.offsetXMm * dotsPerMmX, calibration.offsetYMm * dotsPerMmY);
   painter.scale(calibration.scalePercent / 100.0, calibration.scalePercent / 100.0);
+}
+
+PagePainter calibratedForPrinter(const PrinterCalibrations& calibrations,
+                                 const std::string& printerName, PagePainter paint) {
+  // Asking the print server for the default printer's name is kept to runs that need it.
+  if (calibrations.empty()) return paint;
+  const PrinterCalibration calibration =
+      calibrationOf(calibrations, calibratedPrinterName(printerName));
+  if (calibration.isIdentity()) return paint;
+  return [calibration, paint = std::move(paint)](QPainter& painter) {
+    painter.save();
+    applyCalibration(painter, calibration);
+    paint(painter);
+    painter.restore();
+  };
 }
 
 std::string calibratedPrinterName(const std::string& printerName) {
@@ -85,7 +85,7 @@ void PrinterDestination::printPage(const TLabelLayout& layout, const std::string
   if (!painter.begin(&printer)) {
     throw EReportError("Cannot start a print job on " + describePrinter(printerName));
   }
-  calibrated(calibrations_, printerName, paint)(painter);
+  calibratedForPrinter(calibrations_, printerName, paint)(painter);
   painter.end();
 }
 
@@ -138,7 +138,7 @@ QImage renderPageImage(const TLabelLayout& layout, int dotsPerInch, const PagePa
 void ImageDestination::printPage(const TLabelLayout& layout, const std::string& printerName,
                                  const PagePainter& paint) {
   pages_.push_back(
-      {renderPageImage(layout, dotsPerInch_, calibrated(calibrations_, printerName, paint)),
+      {renderPageImage(layout, dotsPerInch_, calibratedForPrinter(calibrations_, printerName, paint)),
        printerName});
 }
 

@@ -25,7 +25,8 @@ class EReportError : public common::Exception {
   using common::Exception::Exception;
 };
 
-// Draws one page on a painter whose origin is the page's top-left corner.
+// Draws one page on a painter whose origin is the page's top-left corner. The pages of the label
+// report own what they draw: a destination may keep them and paint them again.
 using PagePainter = std::function<void(QPainter&)>;
 
 class PageDestination {
@@ -40,6 +41,11 @@ class PageDestination {
 // Moves and scales what `painter` paints next as `calibration` says, about the page's corner.
 // REQUIRES: the painter is active and its origin is the page's top-left corner.
 void applyCalibration(QPainter& painter, const PrinterCalibration& calibration);
+
+// `paint` preceded by the calibration of `printerName` among `calibrations`, as the printer
+// destination paints its pages.
+PagePainter calibratedForPrinter(const PrinterCalibrations& calibrations,
+                                 const std::string& printerName, PagePainter paint);
 
 // The name under which the calibration of `printerName` is kept: the name itself, or the name
 // of the system's default printer (ANSI; empty when there is none) for the empty name.
