@@ -11,6 +11,7 @@
 #include "app/main_window.h"
 #include "app/qt_prompts.h"
 #include "common/prompts.h"
+#include "common/wait_cursor.h"
 #include "languages/interface_texts.h"
 #include "languages/qt_text.h"
 #include "list/list_criteria.h"
@@ -88,6 +89,7 @@ void runPreview(TFprincip& window, const printing::PrinterCalibrations& calibrat
   try {
     printing::PreviewDestination preview;
     {
+      const common::WaitCursor busy;
       printing::LabelReport report(preview);
       printing::PrintLabels(window.data().sqlqueryfonction, report, window.programDirectory(),
                             request);

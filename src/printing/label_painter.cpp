@@ -14,20 +14,10 @@
 
 #include "common/code_page.h"
 #include "printing/code39.h"
+#include "printing/device_scale.h"
 
 namespace vekrano::printing {
 namespace {
-
-constexpr double kMmPerInch = 25.4;
-
-// Millimetre to device unit conversions of one painter.
-struct DeviceScale {
-  double x;
-  double y;
-  explicit DeviceScale(const QPainter& painter)
-      : x(painter.device()->logicalDpiX() / kMmPerInch),
-        y(painter.device()->logicalDpiY() / kMmPerInch) {}
-};
 
 QString toQString(std::string_view ansi) {
   return QString::fromStdString(common::ansiToUtf8(ansi));

@@ -12,12 +12,12 @@
 #include <cmath>
 
 #include "common/code_page.h"
+#include "printing/device_scale.h"
 
 namespace vekrano::printing {
 namespace {
 
 constexpr double kMetresPerInch = 0.0254;
-constexpr double kMmPerInch = 25.4;
 const char* const kJobTitle = "Vekrano";
 
 QPageSize pageSizeOf(const TLabelLayout& layout) {
@@ -38,9 +38,7 @@ std::string describePrinter(const std::string& printerName) {
 
 void applyCalibration(QPainter& painter, const PrinterCalibration& calibration) {
   if (calibration.isIdentity()) return;
-  const double dotsPerMmX = painter.device()->logicalDpiX() / kMmPerInch;
-  const double dotsPerMmY = painter.device()->logicalDpiY() / kMmPerInch;
-  painter.translate(calibration.offsetXMm * dotsPerMmX, calibration.offsetYMm * dotsPerMmY);
+  painter.translate(DeviceScale(painter).at(calibration.offsetXMm, calibration.offsetYMm));
   painter.scale(calibration.scalePercent / 100.0, calibration.scalePercent / 100.0);
 }
 

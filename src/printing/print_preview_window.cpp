@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "languages/qt_text.h"
+#include "printing/device_scale.h"
 
 namespace vekrano::printing {
 namespace {
@@ -26,7 +27,6 @@ constexpr int kPreviousText = 164;
 constexpr int kNextText = 165;
 constexpr int kMarginPx = 8;
 constexpr int kLowestDotsPerInch = 10;
-constexpr double kMmPerInch = 25.4;
 
 // Paints the page image that fits it, centred on a grey background.
 class PageView : public QWidget {

@@ -3,35 +3,25 @@
 
 #include <QFont>
 #include <QLineF>
-#include <QPaintDevice>
 #include <QPainter>
 #include <QPen>
 #include <QString>
 #include <cmath>
 #include <vector>
 
+#include "printing/device_scale.h"
 #include "printing/label_painter.h"
 
 namespace vekrano::printing {
 namespace {
 
-constexpr double kMmPerInch = 25.4;
 constexpr double kLineMm = 0.15;
 constexpr double kCrossMm = 3.0;
 constexpr double kNumberPointSize = 6;
 
-struct Mm {
-  double x;
-  double y;
-  explicit Mm(const QPainter& painter)
-      : x(painter.device()->logicalDpiX() / kMmPerInch),
-        y(painter.device()->logicalDpiY() / kMmPerInch) {}
-  QPointF at(double xMm, double yMm) const { return {xMm * x, yMm * y}; }
-};
-
 double markLength(int mm) { return mm % 10 == 0 ? 5.0 : mm % 5 == 0 ? 3.0 : 1.5; }
 
-void addOutlines(std::vector<QLineF>& lines, const Mm& mm, const TLabelLayout& layout) {
+void addOutlines(std::vector<QLineF>& lines, const DeviceScale& mm, const TLabelLayout& layout) {
   const double width = layout.pageWidthMm();
   const double height = layout.pageHeightMm();
   for (int c = 1; c < layout.columns; ++c) {
@@ -44,7 +34,7 @@ void addOutlines(std::vector<QLineF>& lines, const Mm& mm, const TLabelLayout& l
   }
 }
 
-void addCrosses(std::vector<QLineF>& lines, const Mm& mm, const TLabelLayout& layout) {
+void addCrosses(std::vector<QLineF>& lines, const DeviceScale& mm, const TLabelLayout& layout) {
   for (const TLabelPosition& position : layout.positions) {
     const double x = position.barLeft;
     const double y = position.barTop;
@@ -55,7 +45,7 @@ void addCrosses(std::vector<QLineF>& lines, const Mm& mm, const TLabelLayout& la
 
 // The across ruler's marks rise from its line, the down ruler's go left of it; numbers stand
 // on the other side, so none of them hides a mark.
-void addRulers(std::vector<QLineF>& lines, const Mm& mm, const TLabelLayout& layout) {
+void addRulers(std::vector<QLineF>& lines, const DeviceScale& mm, const TLabelLayout& layout) {
   const double across = testSheetRulerY(layout);
   const double down = testSheetRulerX(layout);
   lines.emplace_back(mm.at(0, across), mm.at(layout.pageWidthMm(), across));
@@ -68,7 +58,7 @@ void addRulers(std::vector<QLineF>& lines, const Mm& mm, const TLabelLayout& lay
   }
 }
 
-void drawNumbers(QPainter& painter, const Mm& mm, const TLabelLayout& layout) {
+void drawNumbers(QPainter& painter, const DeviceScale& mm, const TLabelLayout& layout) {
   QFont font(QString::fromLatin1(kLabelFontFamily));
   font.setPointSizeF(kNumberPointSize);
   painter.setFont(font);
@@ -87,7 +77,7 @@ void drawNumbers(QPainter& painter, const Mm& mm, const TLabelLayout& layout) {
 }  // namespace
 
 void paintTestSheet(QPainter& painter, const TLabelLayout& layout) {
-  const Mm mm(painter);
+  const DeviceScale mm(painter);
   std::vector<QLineF> lines;
   addOutlines(lines, mm, layout);
   addCrosses(lines, mm, layout);
