@@ -252,23 +252,26 @@ QWidget* TFprincip::createPrintingPage() {
   inside->addWidget(printer);
 
   QGroupBox* calibration = group(settings, "gbCalibration", "Calibration de l'imprimante");
-  auto* calibrationLayout = new QHBoxLayout(calibration);
-  const auto addValue = [&](const char* labelName, const char* text, QDoubleSpinBox* box) {
+  // Two rows keep the page within the window's width in every language.
+  auto* calibrationGrid = new QGridLayout(calibration);
+  const auto addValue = [&](int row, int column, const char* labelName, const char* text,
+                            QDoubleSpinBox* box) {
     auto* label = named(new QLabel(utf8(text), calibration), labelName);
     label->setBuddy(box);
-    calibrationLayout->addWidget(label);
-    calibrationLayout->addWidget(box);
+    calibrationGrid->addWidget(label, row, column);
+    calibrationGrid->addWidget(box, row, column + 1);
   };
   using printing::kMaxOffsetMm;
-  addValue("LabDecalH", "Décalage horizontal (mm)",
+  addValue(0, 0, "LabDecalH", "Décalage horizontal (mm)",
            calibrationBox(calibration, "SpinDecalH", -kMaxOffsetMm, kMaxOffsetMm, 0));
-  addValue("LabDecalV", "Décalage vertical (mm)",
+  addValue(0, 2, "LabDecalV", "Décalage vertical (mm)",
            calibrationBox(calibration, "SpinDecalV", -kMaxOffsetMm, kMaxOffsetMm, 0));
-  addValue("LabEchelle", "Échelle (%)",
+  addValue(1, 0, "LabEchelle", "Échelle (%)",
            calibrationBox(calibration, "SpinEchelle", printing::kMinScalePercent,
                           printing::kMaxScalePercent, printing::kDefaultScalePercent));
-  calibrationLayout->addWidget(button(calibration, "btPageTest", "Imprimer une page de test"));
-  calibrationLayout->addStretch();
+  calibrationGrid->addWidget(button(calibration, "btPageTest", "Imprimer une page de test"), 1, 2,
+                             1, 2);
+  calibrationGrid->setColumnStretch(4, 1);
   inside->addWidget(calibration);
 
   QGroupBox* print = group(settings, "gbpcodbar", "Imprimer les codes barres");
