@@ -5,13 +5,11 @@
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
-#include <QTemporaryDir>
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
+#include "bench_article_table.h"
 #include "common/process_events.h"
 #include "languages/interface_texts.h"
 #include "list/list_criteria.h"
@@ -19,65 +17,20 @@
 #include "printing/label_report.h"
 #include "printing/label_types.h"
 #include "printing/page_destinations.h"
-#include "records/article_data.h"
-#include "records/record_statements.h"
 
 namespace {
 
 using namespace vekrano;
 
-constexpr int kRecords = 10000;
-constexpr int kLabelType = 2;  // L7159, 24 labels on A4
+using bench::kRecords;
+using bench::resetPeakMemory;
+using bench::statusMegabytes;
+using bench::table;
+using bench::typeEntry;
+
+constexpr int kLabelType = 2;  // L7159, 24 labels on the 8.5 x 11 in sheet
 constexpr double kGoalSecondsPer10000 = 1.0;
 constexpr double kGoalMegabytes = 64.0;
-
-// The table is built once, records "VK00000" to "VK09999" with one label each, so that the
-// prefix "VK00" selects 1,000 of them and "VK0" every one.
-struct ArticleTable {
-  QTemporaryDir directory;
-  records::ArticleData data{directory.path().toStdString() + "/"};
-
-  ArticleTable() {
-    data.sqlqueryfonction.AutoDisableControls = false;
-    data.OpenData();
-    for (int num = 1; num <= kRecords; ++num) {
-      char cb[16];
-      std::snprintf(cb, sizeof cb, "VK%05d", num - 1);
-      data.ExecuteStatement(records::NewRecordStatement(
-          {num, cb, "Article " + std::to_string(num), "Rayon " + std::to_string(num % 40), 1, "O"}));
-    }
-  }
-};
-
-ArticleTable& table() {
-  static ArticleTable shared;
-  return shared;
-}
-
-std::string typeEntry(int number) {
-  for (const std::string& entry : printing::labelTypeEntries()) {
-    if (printing::LabelTypeOfEntry(entry) == number) return entry;
-  }
-  return {};
-}
-
-// A "Vm...:" line of /proc/self/status, in megabytes.
-double statusMegabytes(const std::string& key) {
-  std::ifstream status("/proc/self/status");
-  std::string name;
-  double kilobytes = 0;
-  while (status >> name) {
-    if (name == key) {
-      status >> kilobytes;
-      break;
-    }
-    status.ignore(1 << 12, '\n');
-  }
-  return kilobytes / 1024.0;
-}
-
-// Lowers the peak to the current resident size, so that each label count shows its own peak.
-void resetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
 void BM_PrintRunToPdf(benchmark::State& state) {
   const int labels = static_cast<int>(state.range(0));

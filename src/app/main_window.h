@@ -8,8 +8,10 @@
 
 #include "app/settings_file.h"
 #include "languages/language_buttons.h"
+#include "printing/printer_calibration.h"
 
 class QComboBox;
+class QSpinBox;
 class QTabWidget;
 class QTableView;
 class QToolButton;
@@ -131,6 +133,10 @@ class TFprincip : public QMainWindow {
   import::Tfimportcsv* importWizard_ = nullptr;
   QComboBox* combListeEtiquette_ = nullptr;
   QComboBox* combImprimante_ = nullptr;
+  QSpinBox* spinPremPos_ = nullptr;
+  // The printer calibrations of the Printing page, as kept in the calibration file.
+  printing::PrinterCalibrations calibrations_;
+  bool calibrationWriteFailed_ = false;  // reported once until a write succeeds
   QWidget* gLangue_ = nullptr;
   languages::LanguageButtons languageButtons_;
   Tfapropos* apropos_ = nullptr;

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
@@ -25,6 +27,7 @@
 #include "app/main_window.h"
 #include "list/record_grid_delegate.h"
 #include "list/record_list_model.h"
+#include "printing/printer_calibration.h"
 #include "records/article_data.h"
 
 namespace vekrano::app {
@@ -38,6 +41,17 @@ T* named(T* object, const char* name) {
 }
 
 QString utf8(const char* text) { return QString::fromUtf8(text); }
+
+// A calibration value with one decimal, in steps of 0.1.
+QDoubleSpinBox* calibrationBox(QWidget* parent, const char* name, double low, double high,
+                               double value) {
+  auto* box = named(new QDoubleSpinBox(parent), name);
+  box->setDecimals(1);
+  box->setSingleStep(0.1);
+  box->setRange(low, high);
+  box->setValue(value);
+  return box;
+}
 
 QToolButton* toolButton(QWidget* parent, const char* name, QStyle::StandardPixmap icon,
                         const char* text, const char* hint) {
@@ -210,6 +224,16 @@ QWidget* TFprincip::createPrintingPage() {
   combListeEtiquette_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   combListeEtiquette_->setFixedWidth(513);
   inside->addWidget(combListeEtiquette_, 0, Qt::AlignLeft);
+  auto* firstRow = new QHBoxLayout;
+  spinPremPos_ = named(new QSpinBox(settings), "SpinPremPos");
+  spinPremPos_->setRange(1, 1);
+  auto* firstLabel = named(new QLabel(utf8("Première position libre sur la première feuille"), settings),
+                           "LabPremPos");
+  firstLabel->setBuddy(spinPremPos_);
+  firstRow->addWidget(firstLabel);
+  firstRow->addWidget(spinPremPos_);
+  firstRow->addStretch();
+  inside->addLayout(firstRow);
   inside->addWidget(choice<QCheckBox>(settings, "topimpTexte1", "Imprimer le texte1", true));
   inside->addWidget(choice<QCheckBox>(settings, "topimpTexte2", "Imprimer le texte2", true));
 
@@ -227,10 +251,34 @@ QWidget* TFprincip::createPrintingPage() {
   printerLayout->addWidget(combImprimante_);
   inside->addWidget(printer);
 
+  QGroupBox* calibration = group(settings, "gbCalibration", "Calibration de l'imprimante");
+  // Two rows keep the page within the window's width in every language.
+  auto* calibrationGrid = new QGridLayout(calibration);
+  const auto addValue = [&](int row, int column, const char* labelName, const char* text,
+                            QDoubleSpinBox* box) {
+    auto* label = named(new QLabel(utf8(text), calibration), labelName);
+    label->setBuddy(box);
+    calibrationGrid->addWidget(label, row, column);
+    calibrationGrid->addWidget(box, row, column + 1);
+  };
+  using printing::kMaxOffsetMm;
+  addValue(0, 0, "LabDecalH", "Décalage horizontal (mm)",
+           calibrationBox(calibration, "SpinDecalH", -kMaxOffsetMm, kMaxOffsetMm, 0));
+  addValue(0, 2, "LabDecalV", "Décalage vertical (mm)",
+           calibrationBox(calibration, "SpinDecalV", -kMaxOffsetMm, kMaxOffsetMm, 0));
+  addValue(1, 0, "LabEchelle", "Échelle (%)",
+           calibrationBox(calibration, "SpinEchelle", printing::kMinScalePercent,
+                          printing::kMaxScalePercent, printing::kDefaultScalePercent));
+  calibrationGrid->addWidget(button(calibration, "btPageTest", "Imprimer une page de test"), 1, 2,
+                             1, 2);
+  calibrationGrid->setColumnStretch(4, 1);
+  inside->addWidget(calibration);
+
   QGroupBox* print = group(settings, "gbpcodbar", "Imprimer les codes barres");
   auto* printLayout = new QHBoxLayout(print);
   printLayout->addWidget(button(print, "btimprime", "Lancer l'impression"));
   printLayout->addWidget(button(print, "btimprimePdf", "Imprimer dans un fichier PDF"));
+  printLayout->addWidget(button(print, "btApercu", "Aperçu avant impression"));
   inside->addWidget(print);
   layout->addWidget(settings);
   layout->addStretch();

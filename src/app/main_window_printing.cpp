@@ -1,26 +1,35 @@
-// The main window's Printing page: the print run to the chosen printer, or into a PDF file.
+// The main window's Printing page: the print run to the chosen printer or into a PDF file, its
+// preview, the first free position of a used sheet, and the chosen printer's calibration.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 
 #include "app/desktop.h"
 #include "app/main_window.h"
 #include "app/qt_prompts.h"
+#include "common/prompts.h"
+#include "common/wait_cursor.h"
 #include "languages/interface_texts.h"
 #include "languages/qt_text.h"
 #include "list/list_criteria.h"
 #include "printing/label_print_run.h"
+#include "printing/label_types.h"
 #include "printing/page_destinations.h"
+#include "printing/print_preview_window.h"
 #include "printing/report_status_window.h"
+#include "printing/test_sheet.h"
 #include "records/article_data.h"
 
 namespace vekrano::app {
 namespace {
 
-constexpr int kPdfButtonText = 155;
 constexpr int kPdfDialogTitle = 156;
 constexpr int kPdfFilter = 157;
+constexpr int kNoLabelText = 171;
+constexpr int kCalibrationNotSavedText = 172;
 
 // The run as the Printing page and the criteria controls stand now; no label type when no entry
 // of the list is selected.
@@ -32,11 +41,29 @@ printing::PrintRequest currentRequest(const TFprincip& window) {
   if (printers->currentIndex() >= 0) request.printerName = languages::fromQt(printers->currentText());
   request.text.printText1 = window.findChild<QCheckBox*>("topimpTexte1")->isChecked();
   request.text.printText2 = window.findChild<QCheckBox*>("topimpTexte2")->isChecked();
+  request.firstPosition = window.findChild<QSpinBox*>("SpinPremPos")->value();
   request.printEveryRecord = window.findChild<QRadioButton*>("Ratoutefiche")->isChecked();
   request.criteriaText = list::CriteriaText(window.criteria());
   request.sort = list::sortState();
   return request;
 }
+
+// The layout of the chosen label type; nullptr when no entry with a type is selected.
+const printing::TLabelLayout* chosenLayout(const TFprincip& window) {
+  const auto* types = window.findChild<QComboBox*>("CombListeEtiquette");
+  if (types->currentIndex() < 0) return nullptr;
+  const auto number = printing::LabelTypeOfEntry(languages::fromQt(types->currentText()));
+  const auto type = number ? printing::LabelType(*number) : std::nullopt;
+  return type ? printing::Layout(type->layoutName) : nullptr;
+}
+
+std::string chosenPrinter(const TFprincip& window) {
+  const auto* printers = window.findChild<QComboBox*>("CombImprimante");
+  return printers->currentIndex() < 0 ? std::string() : languages::fromQt(printers->currentText());
+}
+
+// A used sheet is used up by a run that printed on it: the next run starts on a fresh one.
+void sheetUsed(TFprincip& window) { window.findChild<QSpinBox*>("SpinPremPos")->setValue(1); }
 
 // Runs the print run to `destination` with the "Report Status" window; failures reach the
 // general error display.
@@ -46,18 +73,89 @@ void runPrint(TFprincip& window, printing::PageDestination& destination) {
   try {
     printing::ReportStatusWindow status(&window);
     printing::LabelReport report(destination, &status);
-    printing::PrintLabels(window.data().sqlqueryfonction, report, window.programDirectory(),
-                          request);
+    if (printing::PrintLabels(window.data().sqlqueryfonction, report, window.programDirectory(),
+                              request) > 0) {
+      sheetUsed(window);
+    }
   } catch (const std::exception& error) {
     showApplicationError(error);
   }
 }
 
+// The run kept page by page and shown; printed to the chosen printer when the user asks.
+void runPreview(TFprincip& window, const printing::PrinterCalibrations& calibrations) {
+  const printing::PrintRequest request = currentRequest(window);
+  if (request.labelTypeEntry.empty()) return;
+  try {
+    printing::PreviewDestination preview;
+    {
+      const common::WaitCursor busy;
+      printing::LabelReport report(preview);
+      printing::PrintLabels(window.data().sqlqueryfonction, report, window.programDirectory(),
+                            request);
+    }
+    if (preview.pages().empty()) {
+      common::showMessage(languages::GetText(kNoLabelText), "Vekrano");
+      return;
+    }
+    printing::LabelPreviewWindow shown(preview.pages(), calibrations, &window);
+    if (window.desktop().runModal(shown) != QDialog::Accepted) return;
+    printing::PrinterDestination printer(calibrations);
+    printing::ReportStatusWindow status(&window);
+    printing::printKeptPages(preview.pages(), printer, &status);
+    sheetUsed(window);
+  } catch (const std::exception& error) {
+    showApplicationError(error);
+  }
+}
+
+void printTestSheet(TFprincip& window, const printing::PrinterCalibrations& calibrations) {
+  const printing::TLabelLayout* layout = chosenLayout(window);
+  if (layout == nullptr) return;
+  try {
+    printing::PrinterDestination printer(calibrations);
+    printing::ReportStatusWindow status(&window);
+    printing::StatusOfJob job(&status);
+    printer.printPage(*layout, chosenPrinter(window),
+                      [layout](QPainter& painter) { printing::paintTestSheet(painter, *layout); });
+  } catch (const std::exception& error) {
+    showApplicationError(error);
+  }
+}
+
+struct CalibrationBoxes {
+  QDoubleSpinBox* horizontal;
+  QDoubleSpinBox* vertical;
+  QDoubleSpinBox* scale;
+
+  explicit CalibrationBoxes(const TFprincip& window)
+      : horizontal(window.findChild<QDoubleSpinBox*>("SpinDecalH")),
+        vertical(window.findChild<QDoubleSpinBox*>("SpinDecalV")),
+        scale(window.findChild<QDoubleSpinBox*>("SpinEchelle")) {}
+
+  printing::PrinterCalibration value() const {
+    return printing::clampCalibration({horizontal->value(), vertical->value(), scale->value()});
+  }
+  // Shows `calibration` without taking it for a change of the user's.
+  void show(const printing::PrinterCalibration& calibration, bool enabled) {
+    for (auto [box, number] : {std::pair{horizontal, calibration.offsetXMm},
+                               std::pair{vertical, calibration.offsetYMm},
+                               std::pair{scale, calibration.scalePercent}}) {
+      const QSignalBlocker quiet(box);
+      box->setValue(number);
+      box->setEnabled(enabled);
+    }
+  }
+};
+
 }  // namespace
 
 void TFprincip::connectPrintingPage() {
+  const std::string calibrationFile = programDirectory_ + printing::kCalibrationFileName;
+  calibrations_ = printing::ReadCalibrationFile(calibrationFile);
+
   connect(findChild<QPushButton*>("btimprime"), &QPushButton::clicked, this, [this] {
-    printing::PrinterDestination printer;
+    printing::PrinterDestination printer(calibrations_);
     runPrint(*this, printer);
   });
   connect(findChild<QPushButton*>("btimprimePdf"), &QPushButton::clicked, this, [this] {
@@ -72,6 +170,44 @@ void TFprincip::connectPrintingPage() {
       showApplicationError(error);
     }
   });
+  connect(findChild<QPushButton*>("btApercu"), &QPushButton::clicked, this,
+          [this] { runPreview(*this, calibrations_); });
+  connect(findChild<QPushButton*>("btPageTest"), &QPushButton::clicked, this,
+          [this] { printTestSheet(*this, calibrations_); });
+
+  // The first position runs from 1 to the positions of the chosen sheet.
+  const auto limitFirstPosition = [this] {
+    const printing::TLabelLayout* layout = chosenLayout(*this);
+    spinPremPos_->setMaximum(layout ? layout->labelsPerSheet() : 1);
+  };
+  connect(combListeEtiquette_, &QComboBox::currentIndexChanged, this, limitFirstPosition);
+  limitFirstPosition();
+
+  // The calibration shown is that of the chosen printer (the default printer when none is).
+  const auto showCalibration = [this] {
+    const std::string name = printing::calibratedPrinterName(chosenPrinter(*this));
+    CalibrationBoxes(*this).show(printing::calibrationOf(calibrations_, name), !name.empty());
+  };
+  connect(combImprimante_, &QComboBox::currentIndexChanged, this, showCalibration);
+  showCalibration();
+  const auto keepCalibration = [this, calibrationFile] {
+    const std::string name = printing::calibratedPrinterName(chosenPrinter(*this));
+    if (name.empty()) return;
+    calibrations_[name] = CalibrationBoxes(*this).value();
+    try {
+      printing::WriteCalibrationFile(calibrationFile, calibrations_);
+      calibrationWriteFailed_ = false;
+    } catch (const std::exception& error) {
+      // One message for a folder that cannot be written, not one for every step of a box.
+      if (calibrationWriteFailed_) return;
+      calibrationWriteFailed_ = true;
+      showApplicationError(common::Exception(languages::GetText(kCalibrationNotSavedText) + error.what()));
+    }
+  };
+  const CalibrationBoxes boxes(*this);
+  for (QDoubleSpinBox* box : {boxes.horizontal, boxes.vertical, boxes.scale}) {
+    connect(box, &QDoubleSpinBox::valueChanged, this, keepCalibration);
+  }
 }
 
 }  // namespace vekrano::app

@@ -14,20 +14,10 @@
 
 #include "common/code_page.h"
 #include "printing/code39.h"
+#include "printing/device_scale.h"
 
 namespace vekrano::printing {
 namespace {
-
-constexpr double kMmPerInch = 25.4;
-
-// Millimetre to device unit conversions of one painter.
-struct DeviceScale {
-  double x;
-  double y;
-  explicit DeviceScale(const QPainter& painter)
-      : x(painter.device()->logicalDpiX() / kMmPerInch),
-        y(painter.device()->logicalDpiY() / kMmPerInch) {}
-};
 
 QString toQString(std::string_view ansi) {
   return QString::fromStdString(common::ansiToUtf8(ansi));
@@ -97,19 +87,6 @@ const std::string& slotValue(const SlotValues& values, const std::string& name) 
 }
 
 }  // namespace
-
-void paintCode39(QPainter& painter, double leftMm, double topMm, double heightMm,
-                 std::string_view value) {
-  const DeviceScale scale(painter);
-  std::vector<QRectF> bars;
-  addCode39Bars(bars, scale, leftMm, topMm, heightMm, value);
-  painter.save();
-  fillBars(painter, bars);
-  painter.setPen(Qt::black);
-  drawTextLine(painter, scale, leftMm, topMm + heightMm,
-               LineFont(painter, kHumanReadablePointSize), toQString(code39Encodable(value)));
-  painter.restore();
-}
 
 // Bars first, then the human-readable lines, then the text lines: all is black on white, so the
 // order changes nothing drawn and the painter changes its pen and font only twice a page.

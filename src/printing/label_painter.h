@@ -4,7 +4,6 @@
 
 #include <set>
 #include <string>
-#include <string_view>
 #include <unordered_map>
 
 #include "printing/label_layouts.h"
@@ -25,9 +24,16 @@ inline constexpr double kHumanReadablePointSize = 8;
 void paintLabelPage(QPainter& painter, const TLabelLayout& layout, const SlotValues& values,
                     const std::set<int>& removedBarcodes);
 
-// Draws the Code 39 symbol of `value`: first bar's top-left corner at (leftMm, topMm), bars
-// heightMm high, never scaled; below them, left-aligned, the encoded characters in Arial 8 pt.
-void paintCode39(QPainter& painter, double leftMm, double topMm, double heightMm,
-                 std::string_view value);
+// One sheet of a run as it prints.
+struct LabelSheet {
+  const TLabelLayout* layout = nullptr;
+  SlotValues values;
+  std::set<int> removedBarcodes;
+};
+
+// paintLabelPage of the sheet. REQUIRES: sheet.layout is set.
+inline void paintLabelSheet(QPainter& painter, const LabelSheet& sheet) {
+  paintLabelPage(painter, *sheet.layout, sheet.values, sheet.removedBarcodes);
+}
 
 }  // namespace vekrano::printing

@@ -43,6 +43,11 @@ int PrintLabels(sql::TSqlQuery& query, LabelJobSink& report, const std::string& 
   if (!number) return 0;
   const std::optional<TLabelType> type = LabelType(*number);
   if (!type) return 0;
+  if (request.firstPosition < 1 || request.firstPosition > type->labelsPerSheet) {
+    throw EReportError("The first position " + std::to_string(request.firstPosition) +
+                       " is not on a sheet of " + std::to_string(type->labelsPerSheet) +
+                       " labels");
+  }
   const std::string statement =
       PrintStatement(request.printEveryRecord, request.criteriaText, request.sort);
 
@@ -55,7 +60,7 @@ int PrintLabels(sql::TSqlQuery& query, LabelJobSink& report, const std::string& 
   if (query.RecordCount() == 0) return 0;
 
   LabelSheetFiller filler(report, type->layoutName, type->labelsPerSheet, request.printerName,
-                          request.text);
+                          request.text, request.firstPosition);
   for (query.First(); !query.Eof(); query.Next()) {
     filler.addRecord(currentRecord(query));
     common::processEvents();

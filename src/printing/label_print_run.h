@@ -18,6 +18,8 @@ struct PrintRequest {
   std::string labelTypeEntry;  // the selected entry of the label type list (display name, number)
   std::string printerName;     // ANSI; empty for the system's default printer
   LabelTextOptions text;
+  // The first free position on the first sheet, 1 to the layout's positions.
+  int firstPosition = 1;
   bool printEveryRecord = false;
   std::string criteriaText;  // list::CriteriaText of the criteria controls, may be empty
   list::SortState sort;
@@ -25,8 +27,9 @@ struct PrintRequest {
 
 // Runs the print run with `query` (the statements' query over the alias "article") and the
 // layout set `report`, opened as `programDirectory` + "docvkb.rav". Returns the jobs sent: none
-// when the entry carries no type number or no record is selected. Raises the query's and the
-// report's errors, which end the run; the jobs already sent stay sent. The query and the layout
+// when the entry carries no type number or no record is selected. Raises EReportError, before
+// anything is done, when the first position is not on the layout's sheet. Raises the query's
+// and the report's errors, which end the run; the jobs already sent stay sent. The query and the layout
 // set are closed however the run ends.
 int PrintLabels(sql::TSqlQuery& query, LabelJobSink& report, const std::string& programDirectory,
                 const PrintRequest& request);

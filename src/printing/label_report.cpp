@@ -2,6 +2,8 @@
 // so that names differing only in letter case reach the same layout.
 #include "printing/label_report.h"
 
+#include <memory>
+
 namespace vekrano::printing {
 namespace {
 
@@ -10,22 +12,6 @@ const TLabelLayout& requireLayout(const std::string& layoutName) {
   if (layout == nullptr) throw EReportError("Unknown report " + layoutName);
   return *layout;
 }
-
-// Ends the status feedback however the job ends.
-class StatusGuard {
- public:
-  explicit StatusGuard(ReportStatus* status) : status_(status) {
-    if (status_) status_->pageStarted(1);
-  }
-  ~StatusGuard() {
-    if (status_) status_->jobEnded();
-  }
-  StatusGuard(const StatusGuard&) = delete;
-  StatusGuard& operator=(const StatusGuard&) = delete;
-
- private:
-  ReportStatus* status_;
-};
 
 }  // namespace
 
@@ -55,25 +41,26 @@ void LabelReport::removePositionBarcode(const std::string& layoutName, int posit
   removedBarcodes_[layout->name].insert(position);
 }
 
+void LabelReport::restorePositionBarcode(const std::string& layoutName, int position) {
+  const TLabelLayout* layout = Layout(layoutName);
+  if (layout != nullptr) removedBarcodes_[layout->name].erase(position);
+}
+
 void LabelReport::setLayoutPrinter(const std::string& layoutName, const std::string& printer) {
   const TLabelLayout* layout = Layout(layoutName);
   if (layout != nullptr) printers_[layout->name] = printer;
-}
-
-void LabelReport::paintLayout(QPainter& painter, const std::string& layoutName) const {
-  const TLabelLayout& layout = requireLayout(layoutName);
-  const auto removed = removedBarcodes_.find(layout.name);
-  paintLabelPage(painter, layout, slots_,
-                 removed == removedBarcodes_.end() ? std::set<int>{} : removed->second);
 }
 
 void LabelReport::printLayout(const std::string& layoutName) {
   if (!open_) throw EReportError("The report project is not open");
   const TLabelLayout& layout = requireLayout(layoutName);
   const auto printer = printers_.find(layout.name);
-  StatusGuard status(status_);
+  const auto removed = removedBarcodes_.find(layout.name);
+  auto sheet = std::make_shared<const LabelSheet>(
+      LabelSheet{&layout, slots_, removed == removedBarcodes_.end() ? std::set<int>{} : removed->second});
+  StatusOfJob status(status_);
   destination_.printPage(layout, printer == printers_.end() ? std::string() : printer->second,
-                         [&](QPainter& painter) { paintLayout(painter, layout.name); });
+                         [sheet](QPainter& painter) { paintLabelSheet(painter, *sheet); });
 }
 
 }  // namespace vekrano::printing

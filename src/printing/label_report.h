@@ -22,6 +22,22 @@ class ReportStatus {
   virtual void jobEnded() = 0;
 };
 
+// The feedback of one one-page job, ended however the job ends. `status` may be nullptr.
+class StatusOfJob {
+ public:
+  explicit StatusOfJob(ReportStatus* status) : status_(status) {
+    if (status_) status_->pageStarted(1);
+  }
+  ~StatusOfJob() {
+    if (status_) status_->jobEnded();
+  }
+  StatusOfJob(const StatusOfJob&) = delete;
+  StatusOfJob& operator=(const StatusOfJob&) = delete;
+
+ private:
+  ReportStatus* status_;
+};
+
 // The file name under which the layout set is opened, in the program directory.
 inline constexpr const char* kLayoutFileName = "docvkb.rav";
 
@@ -40,13 +56,13 @@ class LabelReport : public LabelJobSink {
   void setSlot(const std::string& slot, const std::string& text) override;
   // A layout name that is not known, or a position outside the layout, is ignored.
   void removePositionBarcode(const std::string& layoutName, int position) override;
+  void restorePositionBarcode(const std::string& layoutName, int position) override;
   // A layout name that is not known is ignored.
   void setLayoutPrinter(const std::string& layoutName, const std::string& printer) override;
+  // The page handed to the destination holds a copy of the slots and removals of this moment,
+  // so a destination may keep it and paint it again later.
   // Throws EReportError when the set is not open, the layout is unknown or the output fails.
   void printLayout(const std::string& layoutName) override;
-
-  // Paints the layout's page as printLayout would. REQUIRES: Layout(layoutName) exists.
-  void paintLayout(QPainter& painter, const std::string& layoutName) const;
 
  private:
   PageDestination& destination_;

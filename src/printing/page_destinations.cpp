@@ -12,12 +12,12 @@
 #include <cmath>
 
 #include "common/code_page.h"
+#include "printing/device_scale.h"
 
 namespace vekrano::printing {
 namespace {
 
 constexpr double kMetresPerInch = 0.0254;
-constexpr double kMmPerInch = 25.4;
 const char* const kJobTitle = "Vekrano";
 
 QPageSize pageSizeOf(const TLabelLayout& layout) {
@@ -35,6 +35,32 @@ std::string describePrinter(const std::string& printerName) {
 }
 
 }  // namespace
+
+void applyCalibration(QPainter& painter, const PrinterCalibration& calibration) {
+  if (calibration.isIdentity()) return;
+  painter.translate(DeviceScale(painter).at(calibration.offsetXMm, calibration.offsetYMm));
+  painter.scale(calibration.scalePercent / 100.0, calibration.scalePercent / 100.0);
+}
+
+PagePainter calibratedForPrinter(const PrinterCalibrations& calibrations,
+                                 const std::string& printerName, PagePainter paint) {
+  // Asking the print server for the default printer's name is kept to runs that need it.
+  if (calibrations.empty()) return paint;
+  const PrinterCalibration calibration =
+      calibrationOf(calibrations, calibratedPrinterName(printerName));
+  if (calibration.isIdentity()) return paint;
+  return [calibration, paint = std::move(paint)](QPainter& painter) {
+    painter.save();
+    applyCalibration(painter, calibration);
+    paint(painter);
+    painter.restore();
+  };
+}
+
+std::string calibratedPrinterName(const std::string& printerName) {
+  if (!printerName.empty()) return printerName;
+  return common::utf8ToAnsi(QPrinterInfo::defaultPrinterName().toStdString());
+}
 
 void PrinterDestination::printPage(const TLabelLayout& layout, const std::string& printerName,
                                    const PagePainter& paint) {
@@ -57,7 +83,7 @@ void PrinterDestination::printPage(const TLabelLayout& layout, const std::string
   if (!painter.begin(&printer)) {
     throw EReportError("Cannot start a print job on " + describePrinter(printerName));
   }
-  paint(painter);
+  calibratedForPrinter(calibrations_, printerName, paint)(painter);
   painter.end();
 }
 
@@ -109,7 +135,9 @@ QImage renderPageImage(const TLabelLayout& layout, int dotsPerInch, const PagePa
 
 void ImageDestination::printPage(const TLabelLayout& layout, const std::string& printerName,
                                  const PagePainter& paint) {
-  pages_.push_back({renderPageImage(layout, dotsPerInch_, paint), printerName});
+  pages_.push_back(
+      {renderPageImage(layout, dotsPerInch_, calibratedForPrinter(calibrations_, printerName, paint)),
+       printerName});
 }
 
 }  // namespace vekrano::printing

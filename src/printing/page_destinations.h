@@ -7,10 +7,12 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/exception.h"
 #include "printing/label_layouts.h"
+#include "printing/printer_calibration.h"
 
 class QPainter;
 class QPdfWriter;
@@ -23,7 +25,8 @@ class EReportError : public common::Exception {
   using common::Exception::Exception;
 };
 
-// Draws one page on a painter whose origin is the page's top-left corner.
+// Draws one page on a painter whose origin is the page's top-left corner. The pages of the label
+// report own what they draw: a destination may keep them and paint them again.
 using PagePainter = std::function<void(QPainter&)>;
 
 class PageDestination {
@@ -35,12 +38,30 @@ class PageDestination {
                          const PagePainter& paint) = 0;
 };
 
+// Moves and scales what `painter` paints next as `calibration` says, about the page's corner.
+// REQUIRES: the painter is active and its origin is the page's top-left corner.
+void applyCalibration(QPainter& painter, const PrinterCalibration& calibration);
+
+// `paint` preceded by the calibration of `printerName` among `calibrations`, as the printer
+// destination paints its pages.
+PagePainter calibratedForPrinter(const PrinterCalibrations& calibrations,
+                                 const std::string& printerName, PagePainter paint);
+
+// The name under which the calibration of `printerName` is kept: the name itself, or the name
+// of the system's default printer (ANSI; empty when there is none) for the empty name.
+std::string calibratedPrinterName(const std::string& printerName);
+
 // Each page is a print job of its own, titled "Vekrano", sent without any dialog to the printer
-// of that name, at 100 % from the paper's corner.
+// of that name, from the paper's corner, with that printer's calibration.
 class PrinterDestination : public PageDestination {
  public:
+  explicit PrinterDestination(PrinterCalibrations calibrations = {})
+      : calibrations_(std::move(calibrations)) {}
   void printPage(const TLabelLayout& layout, const std::string& printerName,
                  const PagePainter& paint) override;
+
+ private:
+  PrinterCalibrations calibrations_;
 };
 
 // Every page goes to one PDF file, one PDF page per job; pages are written out as they come.
@@ -66,10 +87,12 @@ class PdfDestination : public PageDestination {
 // The page of `layout` rendered to a white grayscale image at `dotsPerInch`.
 QImage renderPageImage(const TLabelLayout& layout, int dotsPerInch, const PagePainter& paint);
 
-// Keeps every page as an image, with the printer it was meant for.
+// Keeps every page as an image, with the printer it was meant for, painted with that printer's
+// calibration as the printer destination paints it.
 class ImageDestination : public PageDestination {
  public:
-  explicit ImageDestination(int dotsPerInch) : dotsPerInch_(dotsPerInch) {}
+  explicit ImageDestination(int dotsPerInch, PrinterCalibrations calibrations = {})
+      : dotsPerInch_(dotsPerInch), calibrations_(std::move(calibrations)) {}
   void printPage(const TLabelLayout& layout, const std::string& printerName,
                  const PagePainter& paint) override;
 
@@ -81,6 +104,7 @@ class ImageDestination : public PageDestination {
 
  private:
   int dotsPerInch_;
+  PrinterCalibrations calibrations_;
   std::vector<Page> pages_;
 };
 

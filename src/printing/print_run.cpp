@@ -2,6 +2,7 @@
 // run whose records all ask for no label prints no blank sheet.
 #include "printing/print_run.h"
 
+#include <cassert>
 #include <utility>
 
 #include "printing/label_layouts.h"
@@ -10,13 +11,17 @@ namespace vekrano::printing {
 
 LabelSheetFiller::LabelSheetFiller(LabelJobSink& sink, std::string layoutName,
                                    int labelsPerSheet, std::string printerName,
-                                   LabelTextOptions options)
+                                   LabelTextOptions options, int firstPosition)
     : sink_(sink),
       layoutName_(std::move(layoutName)),
       labelsPerSheet_(labelsPerSheet),
       printerName_(std::move(printerName)),
-      options_(options) {
+      options_(options),
+      firstPosition_(firstPosition),
+      next_(firstPosition) {
+  assert(firstPosition >= 1 && firstPosition <= labelsPerSheet);
   clearSlots();
+  for (int p = 1; p < firstPosition_; ++p) sink_.removePositionBarcode(layoutName_, p);
 }
 
 void LabelSheetFiller::clearSlots() {
@@ -25,6 +30,11 @@ void LabelSheetFiller::clearSlots() {
     sink_.setSlot(text1Slot(p), {});
     sink_.setSlot(text2Slot(p), {});
   }
+}
+
+// The used positions of the first sheet are only left out on that sheet.
+void LabelSheetFiller::restoreSkippedPositions() {
+  for (int p = 1; p < firstPosition_; ++p) sink_.restorePositionBarcode(layoutName_, p);
 }
 
 void LabelSheetFiller::printSheet() {
@@ -44,6 +54,7 @@ void LabelSheetFiller::addRecord(const LabelRecord& record) {
     sink_.setSlot(text2Slot(next_), text2);
     if (next_ == labelsPerSheet_) {
       printSheet();
+      if (jobs_ == 1) restoreSkippedPositions();
       clearSlots();
       next_ = 0;
       pending_ = false;
@@ -61,9 +72,9 @@ void LabelSheetFiller::finish() {
 
 int fillLabelSheets(LabelJobSink& sink, const std::string& layoutName, int labelsPerSheet,
                     const std::string& printerName, std::span<const LabelRecord> records,
-                    LabelTextOptions options) {
+                    LabelTextOptions options, int firstPosition) {
   if (records.empty()) return 0;
-  LabelSheetFiller filler(sink, layoutName, labelsPerSheet, printerName, options);
+  LabelSheetFiller filler(sink, layoutName, labelsPerSheet, printerName, options, firstPosition);
   for (const LabelRecord& record : records) filler.addRecord(record);
   filler.finish();
   return filler.jobsPrinted();

@@ -20,6 +20,8 @@ class LabelJobSink {
   virtual void setSlot(const std::string& slot, const std::string& text) = 0;
   // Leaves out the barcode of `position` of the layout; never fails.
   virtual void removePositionBarcode(const std::string& layoutName, int position) = 0;
+  // Prints the barcode of `position` again after a removal; never fails.
+  virtual void restorePositionBarcode(const std::string& layoutName, int position) = 0;
   // The printer the layout prints on, the empty name for the default printer; never fails.
   virtual void setLayoutPrinter(const std::string& layoutName, const std::string& printer) = 0;
   // Prints the layout's page from the slots as one job.
@@ -42,10 +44,13 @@ struct LabelTextOptions {
 // Fills sheets of one layout record by record and sends them to a sink.
 class LabelSheetFiller {
  public:
-  // REQUIRES: labelsPerSheet >= 1 and is the number of positions of `layoutName`.
-  // Empties the 3 x labelsPerSheet slots; the first label goes to position 1.
+  // REQUIRES: labelsPerSheet >= 1 and is the number of positions of `layoutName`;
+  // 1 <= firstPosition <= labelsPerSheet.
+  // Empties the 3 x labelsPerSheet slots; the first label goes to `firstPosition`, and the
+  // positions before it on the first sheet (a sheet already partly used) lose their barcodes
+  // until that sheet is printed. The other sheets start at position 1.
   LabelSheetFiller(LabelJobSink& sink, std::string layoutName, int labelsPerSheet,
-                   std::string printerName, LabelTextOptions options);
+                   std::string printerName, LabelTextOptions options, int firstPosition = 1);
 
   // Places `quantite` labels of the record on the next positions (none when quantite <= 0),
   // printing every sheet that becomes full.
@@ -59,21 +64,24 @@ class LabelSheetFiller {
  private:
   void clearSlots();
   void printSheet();
+  void restoreSkippedPositions();
 
   LabelJobSink& sink_;
   std::string layoutName_;
   int labelsPerSheet_;
   std::string printerName_;
   LabelTextOptions options_;
-  int next_ = 1;          // the position the next label goes to
+  int firstPosition_;
+  int next_;              // the position the next label goes to
   bool pending_ = false;  // labels placed on the current sheet and not yet printed
   int jobs_ = 0;
 };
 
-// The filling of one run over `records` in order. With no record nothing is touched at all.
-// Returns the number of jobs printed.
+// The filling of one run over `records` in order, from `firstPosition` of the first sheet
+// (REQUIRES: 1 <= firstPosition <= labelsPerSheet). With no record nothing is touched at all.
+// Returns the number of jobs printed: ceil((firstPosition - 1 + labels) / labelsPerSheet).
 int fillLabelSheets(LabelJobSink& sink, const std::string& layoutName, int labelsPerSheet,
                     const std::string& printerName, std::span<const LabelRecord> records,
-                    LabelTextOptions options);
+                    LabelTextOptions options, int firstPosition = 1);
 
 }  // namespace vekrano::printing

@@ -39,13 +39,19 @@ TEST(LabelsProgram, HelpVersionAndBadArguments) {
 
   for (const std::string bad : {"", "DIR --type 13", "DIR --type x", "DIR --order num",
                                 "DIR --top maybe", "DIR --pdf", "DIR --bogus",
-                                "DIR --printer P --pdf f.pdf", "DIR OTHER"}) {
+                                "DIR --printer P --pdf f.pdf", "DIR OTHER", "DIR --start",
+                                "DIR --start 0", "DIR --start x", "DIR --start 13",
+                                "DIR --start 22 --type 3", "DIR --type 9 --start 45"}) {
     const Outcome outcome = run(labels() + " " + bad + " 2>&1 >/dev/null");
     EXPECT_EQ(outcome.status, 2) << bad;
     EXPECT_EQ(outcome.out.rfind("vekrano-labels: ", 0), 0u) << bad << ": " << outcome.out;
   }
   EXPECT_NE(run(labels() + " DIR --type 13 2>&1").out.find("from 1 to 12, not \"13\""),
             std::string::npos);
+  EXPECT_NE(run(labels() + " DIR --start 22 --type 3 2>&1")
+                .out.find("--start takes a position from 1 to 21 on label type 3, not 22"),
+            std::string::npos);
+  EXPECT_NE(run(labels() + " --help").out.find("  --start P "), std::string::npos);
 }
 
 TEST(LabelsProgram, MissingOrDamagedTableFails) {
@@ -79,6 +85,10 @@ TEST(LabelsProgram, PdfPagesAreOneSheetEach) {
   EXPECT_EQ(pages("--type 9 --all"), 2);       // 50 on 44
   EXPECT_EQ(pages("--type 1 --top no"), 2);    // 20 on 12
   EXPECT_EQ(pages("--type 3 --cb A --order quantite --desc --no-text1"), 2);  // 30 on 21
+  // From a used sheet: 11 used + 20 labels take 3 sheets of 12; 43 used + 50 take 3 of 44.
+  EXPECT_EQ(pages("--type 1 --top no --start 12"), 3);
+  EXPECT_EQ(pages("--type 1 --top no --start 5"), 2);
+  EXPECT_EQ(pages("--start 44 --type 9 --all"), 3);
   // Nothing selected: no file, a note, success.
   EXPECT_EQ(pages("--cb Z"), -1);
 }

@@ -210,6 +210,38 @@ TEST_F(PrintRunTable, ErrorsEndTheRunAndCloseTheQueryAndTheLayoutSet) {
 
 }
 
+TEST_F(PrintRunTable, FirstPositionStartsTheRunOnAUsedSheetAndMustBeOnTheSheet) {
+  add("A", 3);
+  PrintRequest used = request(3);  // 21 positions
+  used.firstPosition = 20;
+  EXPECT_EQ(print(used), 2);
+  EXPECT_EQ(sink.jobs[0].values.at("cb19"), "");
+  EXPECT_EQ(sink.jobs[0].values.at("cb20"), "A");
+  EXPECT_EQ(sink.jobs[0].values.at("cb21"), "A");
+  EXPECT_EQ(sink.jobs[0].removed, range(1, 19));
+  EXPECT_EQ(sink.jobs[1].values.at("cb1"), "A");
+  EXPECT_EQ(sink.jobs[1].removed, range(2, 21));
+
+  sink.jobs.clear();
+  sink.calls.clear();
+  for (int outside : {0, -1, 22, 1000}) {
+    used.firstPosition = outside;
+    EXPECT_THROW(
+        {
+          try {
+            print(used);
+          } catch (const EReportError& error) {
+            EXPECT_EQ(std::string(error.what()),
+                      "The first position " + std::to_string(outside) + " is not on a sheet of 21 labels");
+            throw;
+          }
+        },
+        EReportError);
+  }
+  EXPECT_TRUE(sink.jobs.empty());
+  EXPECT_TRUE(sink.calls.empty());
+}
+
 // Counts the jobs that reach the output and the printer each one was meant for.
 class CountingDestination : public PageDestination {
  public:

@@ -93,6 +93,73 @@ TEST(PrintRun, TextSwitchesBlankTheirLineOnly) {
   EXPECT_EQ(neither.jobs.at(0).values.at("cblibb1"), "");
 }
 
+int fillFrom(RecordingSink& sink, int n, int firstPosition, const std::vector<LabelRecord>& records) {
+  const std::string layoutName = "etiquette" + std::to_string(n);
+  return fillLabelSheets(sink, layoutName, Layout(layoutName)->labelsPerSheet(), "Office", records,
+                         {}, firstPosition);
+}
+
+// The positions that hold a barcode on a job, in order, as "p=value".
+std::vector<std::string> filled(const RecordingSink::Job& job, int n) {
+  std::vector<std::string> positions;
+  for (int p = 1; p <= n; ++p) {
+    const std::string& value = job.values.at("cb" + std::to_string(p));
+    if (!value.empty()) positions.push_back(std::to_string(p) + "=" + value);
+  }
+  return positions;
+}
+
+TEST(PrintRun, FirstPositionOnAPartlyUsedSheet) {
+  // layout number, positions N, first position P, labels L.
+  struct Case {
+    int layout;
+    int n;
+    int first;
+    int labels;
+  };
+  for (const Case c : {Case{1, 12, 5, 3}, Case{1, 12, 12, 1}, Case{1, 12, 12, 2}, Case{1, 12, 4, 30},
+                       Case{6, 21, 15, 7}, Case{6, 21, 15, 8}, Case{6, 21, 2, 41},
+                       Case{9, 44, 44, 45}, Case{9, 44, 37, 100}, Case{9, 44, 1, 44}}) {
+    const std::string what = "N=" + std::to_string(c.n) + " P=" + std::to_string(c.first) +
+                             " L=" + std::to_string(c.labels);
+    RecordingSink sink;
+    const int jobs = fillFrom(sink, c.layout, c.first, {record("A", c.labels - 1), record("B", 1)});
+    const int expectedJobs = (c.first - 1 + c.labels + c.n - 1) / c.n;
+    EXPECT_EQ(jobs, expectedJobs) << what;
+    ASSERT_EQ(static_cast<int>(sink.jobs.size()), expectedJobs) << what;
+
+    // The first sheet: nothing before P, the labels from P on, the used positions without
+    // barcode and text.
+    const RecordingSink::Job& first = sink.jobs[0];
+    const int lastOnFirst = std::min(c.n, c.first - 1 + c.labels);
+    for (int p = 1; p < c.first; ++p) {
+      EXPECT_EQ(first.values.at("cb" + std::to_string(p)), "") << what << " p=" << p;
+      EXPECT_EQ(first.values.at("cbliba" + std::to_string(p)), "") << what << " p=" << p;
+      EXPECT_EQ(first.values.at("cblibb" + std::to_string(p)), "") << what << " p=" << p;
+    }
+    EXPECT_EQ(filled(first, c.n).size(), static_cast<std::size_t>(lastOnFirst - c.first + 1)) << what;
+    EXPECT_EQ(filled(first, c.n).front(), std::to_string(c.first) + "=" + (c.labels == 1 ? "B" : "A"))
+        << what;
+    std::set<int> removedOnFirst = range(1, c.first - 1);
+    if (expectedJobs == 1) removedOnFirst.merge(range(lastOnFirst + 1, c.n));
+    EXPECT_EQ(first.removed, removedOnFirst) << what;
+
+    // The next sheets start at position 1 with every barcode back; the last loses its empty ones.
+    const int labelsLeft = c.first - 1 + c.labels - c.n;
+    for (int sheet = 1; sheet < expectedJobs; ++sheet) {
+      const RecordingSink::Job& job = sink.jobs[sheet];
+      const bool last = sheet == expectedJobs - 1;
+      const int onSheet = last ? labelsLeft - (expectedJobs - 2) * c.n : c.n;
+      EXPECT_EQ(job.values.at("cb1"), onSheet == 1 && last ? "B" : "A") << what << " sheet " << sheet;
+      EXPECT_EQ(job.removed, last ? range(onSheet + 1, c.n) : std::set<int>{}) << what;
+      EXPECT_EQ(filled(job, c.n).size(), static_cast<std::size_t>(onSheet)) << what;
+    }
+    EXPECT_EQ(filled(sink.jobs.back(), c.n).back().substr(filled(sink.jobs.back(), c.n).back().find('=')),
+              "=B")
+        << what;
+  }
+}
+
 // The whole chain: a run through the label report onto page images.
 TEST(PrintRun, ThroughTheReportEmptyPositionsLoseTheirBarcodes) {
   ImageDestination destination(150);
@@ -119,6 +186,24 @@ TEST(PrintRun, ThroughTheReportEmptyPositionsLoseTheirBarcodes) {
   EXPECT_FALSE(testing::anyDark(destination.pages()[2].image, 0, testing::px(35, 150),
                                 testing::px(200, 150), testing::px(10, 150)));
   EXPECT_THROW(report.printLayout("etiquette13"), EReportError);
+}
+
+// The report prints the used positions of the first sheet bare, and every barcode again on the
+// next sheet.
+TEST(PrintRun, ThroughTheReportOnlyTheFirstSheetSkipsItsUsedPositions) {
+  ImageDestination destination(150);
+  LabelReport report(destination);
+  report.open(kLayoutFileName);
+  EXPECT_EQ(fillLabelSheets(report, "etiquette1", 12, "", std::vector{record("A", 20)}, {}, 6), 3);
+  ASSERT_EQ(destination.pages().size(), 3u);
+  const auto barAt = [](const QImage& image, int p) {
+    const TLabelPosition& position = Layout("etiquette1")->positions[p - 1];
+    return testing::anyDark(image, testing::px(position.barLeft, 150),
+                            testing::px(position.barTop + 1, 150), testing::px(8, 150), 1);
+  };
+  for (int p = 1; p <= 12; ++p) EXPECT_EQ(barAt(destination.pages()[0].image, p), p >= 6) << p;
+  for (int p = 1; p <= 12; ++p) EXPECT_TRUE(barAt(destination.pages()[1].image, p)) << p;
+  for (int p = 1; p <= 12; ++p) EXPECT_EQ(barAt(destination.pages()[2].image, p), p <= 1) << p;
 }
 
 // Checks that the status window is up, with its text, while the page is painted.

@@ -36,6 +36,9 @@ class RecordingSink : public LabelJobSink {
   void removePositionBarcode(const std::string& layoutName, int position) override {
     removed_[layoutName].insert(position);
   }
+  void restorePositionBarcode(const std::string& layoutName, int position) override {
+    removed_[layoutName].erase(position);
+  }
   void setLayoutPrinter(const std::string& layoutName, const std::string& printer) override {
     printers_[layoutName] = printer;
   }

@@ -63,14 +63,19 @@ int print(const app::LabelsOptions& options) {
   request.labelTypeEntry = typeEntry(options.type);
   request.printerName = options.printer;
   request.text = options.text;
+  request.firstPosition = options.firstPosition;
   request.printEveryRecord = options.printEveryRecord;
   request.criteriaText = list::CriteriaText(options.criteria);
   request.sort = options.sort;
 
+  const std::string directory = data.programDirectory().ends_with('/')
+                                    ? data.programDirectory()
+                                    : data.programDirectory() + "/";
   std::unique_ptr<printing::PageDestination> destination;
   printing::PdfDestination* pdf = nullptr;
   if (options.pdf.empty()) {
-    destination = std::make_unique<printing::PrinterDestination>();
+    destination = std::make_unique<printing::PrinterDestination>(
+        printing::ReadCalibrationFile(directory + printing::kCalibrationFileName));
   } else {
     destination = std::make_unique<printing::PdfDestination>(options.pdf);
     pdf = static_cast<printing::PdfDestination*>(destination.get());
@@ -78,9 +83,6 @@ int print(const app::LabelsOptions& options) {
   std::unique_ptr<TerminalProgress> progress;
   if (isatty(STDERR_FILENO)) progress = std::make_unique<TerminalProgress>();
   printing::LabelReport report(*destination, progress.get());
-  const std::string directory = data.programDirectory().ends_with('/')
-                                    ? data.programDirectory()
-                                    : data.programDirectory() + "/";
   const int jobs = printing::PrintLabels(data.sqlqueryfonction, report, directory, request);
   if (pdf != nullptr) pdf->finish();
   data.CloseData();

@@ -22,7 +22,9 @@ const char* const kLabelsUsage =
     "  --order cb|lib1|lib2|quantite|topp   order of the labels (default: record number)\n"
     "  --desc              descending order\n"
     "  --no-text1, --no-text2   leave that text line blank\n"
-    "  --printer NAME      print on that printer (default: the system's default printer)\n"
+    "  --start P           first free position on the first sheet (default 1)\n"
+    "  --printer NAME      print on that printer (default: the system's default printer),\n"
+    "                      with its calibration from VEKRANO.CAL in DIR\n"
     "  --pdf FILE          write the sheets into one PDF file instead, one page per sheet\n"
     "  --list-types        list the label types; --list-printers lists the printers\n"
     "  --help, --version\n"
@@ -39,6 +41,16 @@ int typeNumber(const std::string& text) {
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
   if (error != std::errc() || end != text.data() + text.size() || !printing::LabelType(number)) {
     throw ELabelsUsage("--type takes a label type from 1 to 12, not \"" + text + "\"");
+  }
+  return number;
+}
+
+// The first position, checked against the sheet once the label type is known.
+int positionNumber(const std::string& text) {
+  int number = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() || number < 1) {
+    throw ELabelsUsage("--start takes a position on the sheet, not \"" + text + "\"");
   }
   return number;
 }
@@ -93,6 +105,8 @@ LabelsOptions ParseLabelsOptions(const std::vector<std::string>& arguments) {
       options.text.printText1 = false;
     } else if (word == "--no-text2") {
       options.text.printText2 = false;
+    } else if (word == "--start") {
+      options.firstPosition = positionNumber(value());
     } else if (word == "--printer") {
       options.printer = engineText(value());
       printerGiven = true;
@@ -108,6 +122,12 @@ LabelsOptions ParseLabelsOptions(const std::vector<std::string>& arguments) {
     }
   }
   if (printerGiven && !options.pdf.empty()) throw ELabelsUsage("--printer and --pdf exclude each other");
+  const int positions = printing::LabelType(options.type)->labelsPerSheet;
+  if (options.firstPosition > positions) {
+    throw ELabelsUsage("--start takes a position from 1 to " + std::to_string(positions) +
+                       " on label type " + std::to_string(options.type) + ", not " +
+                       std::to_string(options.firstPosition));
+  }
   if (options.directory.empty() && options.action == LabelsOptions::Action::Print) {
     throw ELabelsUsage("the program directory DIR is missing");
   }

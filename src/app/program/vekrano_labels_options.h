@@ -25,6 +25,7 @@ struct LabelsOptions {
   list::ListCriteria criteria;  // texts in the engine's character set
   list::SortState sort;
   printing::LabelTextOptions text;
+  int firstPosition = 1;  // on the first sheet
   std::string printer;  // ANSI; empty: the default printer
   std::string pdf;      // empty: print to the printer
 };
