@@ -252,26 +252,24 @@ QWidget* TFprincip::createPrintingPage() {
   inside->addWidget(printer);
 
   QGroupBox* calibration = group(settings, "gbCalibration", "Calibration de l'imprimante");
-  // Two rows keep the page within the window's width in every language.
-  auto* calibrationGrid = new QGridLayout(calibration);
-  const auto addValue = [&](int row, int column, const char* labelName, const char* text,
-                            QDoubleSpinBox* box) {
+  // One row, so that the page keeps within the window's height; the test sheet button stands
+  // with the other print buttons.
+  auto* calibrationRow = new QHBoxLayout(calibration);
+  const auto addValue = [&](const char* labelName, const char* text, QDoubleSpinBox* box) {
     auto* label = named(new QLabel(utf8(text), calibration), labelName);
     label->setBuddy(box);
-    calibrationGrid->addWidget(label, row, column);
-    calibrationGrid->addWidget(box, row, column + 1);
+    calibrationRow->addWidget(label);
+    calibrationRow->addWidget(box);
   };
   using printing::kMaxOffsetMm;
-  addValue(0, 0, "LabDecalH", "Décalage horizontal (mm)",
+  addValue("LabDecalH", "Décalage horizontal (mm)",
            calibrationBox(calibration, "SpinDecalH", -kMaxOffsetMm, kMaxOffsetMm, 0));
-  addValue(0, 2, "LabDecalV", "Décalage vertical (mm)",
+  addValue("LabDecalV", "Décalage vertical (mm)",
            calibrationBox(calibration, "SpinDecalV", -kMaxOffsetMm, kMaxOffsetMm, 0));
-  addValue(1, 0, "LabEchelle", "Échelle (%)",
+  addValue("LabEchelle", "Échelle (%)",
            calibrationBox(calibration, "SpinEchelle", printing::kMinScalePercent,
                           printing::kMaxScalePercent, printing::kDefaultScalePercent));
-  calibrationGrid->addWidget(button(calibration, "btPageTest", "Imprimer une page de test"), 1, 2,
-                             1, 2);
-  calibrationGrid->setColumnStretch(4, 1);
+  calibrationRow->addStretch();
   inside->addWidget(calibration);
 
   QGroupBox* print = group(settings, "gbpcodbar", "Imprimer les codes barres");
@@ -279,6 +277,7 @@ QWidget* TFprincip::createPrintingPage() {
   printLayout->addWidget(button(print, "btimprime", "Lancer l'impression"));
   printLayout->addWidget(button(print, "btimprimePdf", "Imprimer dans un fichier PDF"));
   printLayout->addWidget(button(print, "btApercu", "Aperçu avant impression"));
+  printLayout->addWidget(button(print, "btPageTest", "Imprimer une page de test"));
   inside->addWidget(print);
   layout->addWidget(settings);
   layout->addStretch();

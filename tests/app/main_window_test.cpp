@@ -231,6 +231,14 @@ TEST_F(MainWindow, LayoutStateAtStart) {
   EXPECT_EQ(w.findChild<QLineEdit*>("TexCb")->maxLength(), 13);
   EXPECT_EQ(w.findChild<QLineEdit*>("text1")->maxLength(), 100);
   EXPECT_EQ(labelList(w).count(), 12);
+  // Every page's controls fit the window in every language, so the window keeps its size.
+  for (int language = 1; language <= 4; ++language) {
+    languages::setLanguageNumber(language);
+    w.ApplyMainTexts();
+    EXPECT_LE(w.minimumSizeHint().width(), 762) << language;
+    EXPECT_LE(w.minimumSizeHint().height(), 611) << language;
+  }
+  EXPECT_EQ(w.size(), QSize(762, 611));
 }
 
 TEST(AboutWindow, ShowsVersion111) {
