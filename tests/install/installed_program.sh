@@ -42,9 +42,12 @@ xdotool windowfocus --sync "\$choice" key Return
 main=\$(xdotool search --sync --name '^Vekrano\$' | head -1)
 sleep 1
 eval "\$(xdotool getwindowgeometry --shell "\$main")"
-# The quit button sits at the bottom right, above the status bar.
-xdotool mousemove --window "\$main" \$((WIDTH - 20)) \$((HEIGHT - 38)) click 1
-for _ in \$(seq 50); do kill -0 "\$pid" 2>/dev/null || break; sleep 0.2; done
+# The quit button sits at the bottom right, above the status bar. On a busy machine the first
+# click may come before the window answers: it is given again every 5 s, for a minute.
+for _ in \$(seq 12); do
+  xdotool mousemove --window "\$main" \$((WIDTH - 20)) \$((HEIGHT - 38)) click 1 || true
+  for _ in \$(seq 25); do kill -0 "\$pid" 2>/dev/null || break 2; sleep 0.2; done
+done
 if kill -0 "\$pid" 2>/dev/null; then kill "\$pid"; echo "the quit button did not close the window"; exit 1; fi
 wait "\$pid"
 DRIVE
