@@ -12,6 +12,8 @@ namespace {
 // A new mapping reserves room for the file to grow by half again, and at least this much, so
 // that a table growing by a record per statement is mapped again only now and then.
 constexpr std::size_t kLeastGrowthBytes = 1u << 20;
+// From this size on a reader going through the whole file asks for it to be read ahead.
+constexpr std::size_t kReadAheadBytes = 4u << 20;
 
 }  // namespace
 
@@ -65,8 +67,8 @@ const char* HeldFileBytes::View(File& file, std::uint64_t offset, std::size_t le
 }
 
 void HeldFileBytes::MapAhead(File& file) {
-  const std::int64_t size = file.size();
-  if (size <= 0 || View(file, 0, static_cast<std::size_t>(size)) == nullptr) return;
+  // A small file is read in a few page faults whatever is asked: no call for it.
+  if (View(file, 0, 1) == nullptr || validBytes_ < kReadAheadBytes) return;
   ::madvise(mapped_, validBytes_, MADV_WILLNEED);  // only advice: a refusal changes nothing
 }
 
