@@ -124,6 +124,10 @@ void TableRecordLayout::StoredFieldsToBuffer(DbfTable& table, const char* stored
   for (std::size_t i : fields) {
     const Slot& slot = slots_[i];
     char* at = buffer + slot.offset;
+    if ((slot.type == 'N' || slot.type == 'F') && !IsFloat(slot.type, slot.decimals) &&
+        StoreWholeNumber(stored + table.fields()[i].position, static_cast<std::size_t>(slot.length), at)) {
+      continue;  // the whole slot written
+    }
     std::memset(at, 0, static_cast<std::size_t>(SlotSize(slot.type, slot.length, slot.decimals)));
     if (slot.type == 'C') {
       // Straight from the stored bytes: the OEM and ANSI code pages agree on which bytes are
@@ -133,9 +137,6 @@ void TableRecordLayout::StoredFieldsToBuffer(DbfTable& table, const char* stored
       at[0] = static_cast<char>(length);
       std::memcpy(at + 1, text, length);
       if (table.translatesOem()) common::oemToCharBuff(at + 1, length);
-    } else if ((slot.type == 'N' || slot.type == 'F') && !IsFloat(slot.type, slot.decimals) &&
-               StoreWholeNumber(stored + table.fields()[i].position, static_cast<std::size_t>(slot.length), at)) {
-      continue;
     } else {
       table.DecodeStoredField(i, stored);
       toSlot(table, i, buffer);

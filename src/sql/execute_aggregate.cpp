@@ -146,11 +146,13 @@ void TStatementRun::ScanAggregated(TResultSet& resultSet) {
   direct = direct && arguments.size() == accumulators.size() &&
            std::find(arguments.begin(), arguments.end(), nullptr) == arguments.end();
   char* scratch = nullptr;
+  bool represented = false;  // the first matching record's row is stored
   const auto handleRecord = [&] {
     if (where_ && !where_->AsBoolean()) return;
     char* row = nullptr;
-    if (resultSet.RecordCount() == 0) {
+    if (!represented) {
       FillRow(resultSet);
+      represented = true;
       row = resultSet.CurrentRow();
     } else if (direct) {
       for (std::size_t k = 0; k < accumulators.size(); ++k) accumulators[k].AddValue(*arguments[k]);
@@ -171,6 +173,7 @@ void TStatementRun::ScanAggregated(TResultSet& resultSet) {
     // What a failed visit in storage order gathered is dropped.
     accumulators = ArgumentAccumulators(resultSet);
     scratch = nullptr;
+    represented = false;
     Scan([&] {
       handleRecord();
       return true;
