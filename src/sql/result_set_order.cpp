@@ -64,9 +64,15 @@ void SortStorageOrderedRows(TResultSet& resultSet, const std::vector<TSortKey>& 
                             const std::function<std::vector<int>()>& rowsInWalkOrder) {
   if (keys.empty() || resultSet.RecordCount() == 0) return;
   auto list = makeRowSortList(resultSet, keys);
-  // Rows told apart by their first key come out of the sort the same from any order.
-  list->SortFirstKey();
-  if (!list->FirstKeyDistinct()) {
+  // Rows told apart by their first key come out of the sort the same from any order. A first key
+  // of few values (a quantity, the top mark) shows among the first rows already.
+  constexpr int kEntriesLookedAt = 1000;
+  bool distinct = false;
+  if (!list->FirstKeyRepeatsEarly(kEntriesLookedAt)) {
+    list->SortFirstKey();
+    distinct = list->FirstKeyDistinct();
+  }
+  if (!distinct) {
     // The entries are put back as the walk would have given them and sorted from there.
     std::vector<int> entryOfRow(static_cast<std::size_t>(list->Count()));
     for (int entry = 1; entry <= list->Count(); ++entry) {

@@ -1,7 +1,10 @@
 // Sort lists and their quicksort.
 #include "sql/sort_list.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string_view>
+#include <unordered_set>
 #include <utility>
 
 #include "sql/errors.h"
@@ -133,6 +136,16 @@ bool TSqlSortList::FirstKeyDistinct() const {
   return true;
 }
 
+bool TSqlSortList::FirstKeyRepeatsEarly(int entries) const {
+  if (keys_.empty()) return false;
+  const TSrtField& key = keys_.front();
+  std::unordered_set<std::string_view> seen;
+  for (int entry = 1; entry <= std::min(entries, Count()); ++entry) {
+    if (!seen.insert(std::string_view(Entry(entry) + key.Offset(), key.Size())).second) return true;
+  }
+  return false;
+}
+
 bool TSqlSortList::SameEarlierKeys(int a, int b, int keyCount) const {
   for (int k = 0; k < keyCount; ++k) {
     const TSrtField& key = keys_[static_cast<std::size_t>(k)];
@@ -221,9 +234,14 @@ void TSqlSortList::QuickSort(int lo, int hi, const TSrtField& key) {
   switch (key.Type()) {
     case ttString:
       quickSortEntries(entries, lo - 1, hi - 1, offset, size, [size, descending](const char* a, const char* b) {
-        const int result = std::strncmp(a, b, size);
-        const int sign = result < 0 ? -1 : (result > 0 ? 1 : 0);
-        return descending ? -sign : sign;
+        // As strncmp compares, inlined: unsigned bytes up to the first difference or zero byte.
+        for (std::size_t k = 0; k < size; ++k) {
+          const auto x = static_cast<unsigned char>(a[k]);
+          const auto y = static_cast<unsigned char>(b[k]);
+          if (x != y) return (x < y) != descending ? -1 : 1;
+          if (x == 0) break;
+        }
+        return 0;
       });
       break;
     case ttFloat:

@@ -76,6 +76,9 @@ class TSqlSortList {
   // further keys' runs tell values apart). The sorted order then does not depend on the order
   // the entries were inserted in.
   bool FirstKeyDistinct() const;
+  // True when two of the first `entries` entries hold the same first key bytes: the first key
+  // then surely repeats (false says nothing).
+  bool FirstKeyRepeatsEarly(int entries) const;
   // Sorts by the first key with the quicksort, then each further key within runs of entries
   // whose earlier keys are the same.
   void Sort();
