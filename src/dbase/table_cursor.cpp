@@ -244,6 +244,8 @@ std::vector<std::int32_t> TTzDbf::WalkOrder() {
   WorkArea& area = Area("First");
   std::vector<std::int32_t> records;
   if (IndexActive()) {
+    // Within a scan the tag's nodes come from the mapped index file, not a read call each.
+    TDataSetScan scan(*this);
     Checked(area.index->RecordsInKeyOrder(records));
     // The tag is placed back on the engine's record, for the steps that follow.
     if (onRecord_) Checked(area.index->SyncIndex());
