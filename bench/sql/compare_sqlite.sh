@@ -1,7 +1,11 @@
 #!/bin/sh
-# Runs the application's three heaviest statements with vekrano-sql and with the sqlite3 shell over
-# the same 99,999 records, and prints the median wall time of each over RUNS runs (after the runs
-# that count the rows, which warm the files), with the row counts both printed.
+# Runs the application's heaviest statements with vekrano-sql and with the sqlite3 shell over the
+# same 99,999 records, then the import pattern (for each of 10,000 lines "select max(num) as nb
+# from article" and one INSERT of the editor's pattern) through one process of each into an empty
+# table, sqlite3 inside one transaction. The two programs alternate run by run, so that what else
+# the machine does weighs on both alike; for each it prints the median wall time and the median
+# CPU time (user + system) of RUNS runs, the row counts, and the ratios vekrano-sql / sqlite3.
+# Prefer the CPU ratio when the machine is busy.
 # Usage: compare_sqlite.sh BUILD_DIR [RUNS]
 set -eu
 build=${1:?usage: compare_sqlite.sh BUILD_DIR [RUNS]}
@@ -15,43 +19,100 @@ awk 'BEGIN { for (n = 1; n <= 99999; n++)
   printf "%d\tCB%d\tline %d\t\t%d\t%s\n", n, (n * 7919) % 99999, n, n % 10, (n % 3 == 0 ? "O" : "N") }' \
   > "$work/rows.tsv"
 
-awk -F'\t' '{ printf "INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (%s,\"%s\",\"%s\",\"%s\",%s,\"%s\")\n", $1, $2, $3, $4, $5, $6 }' \
-  "$work/rows.tsv" | "$shell" "$work" > /dev/null
+insert_lines() {
+  awk -F'\t' '{ printf "INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (%s,\"%s\",\"%s\",\"%s\",%s,\"%s\")\n", $1, $2, $3, $4, $5, $6 }' "$@"
+}
 
+mkdir "$work/full"
+insert_lines "$work/rows.tsv" | "$shell" "$work/full" > /dev/null
+
+schema="CREATE TABLE article (num INTEGER, cb TEXT, lib1 TEXT, lib2 TEXT, quantite INTEGER, topp TEXT);
+CREATE INDEX cb ON article (cb);"
 sqlite3 "$work/article.db" <<SQL
-CREATE TABLE article (num INTEGER, cb TEXT, lib1 TEXT, lib2 TEXT, quantite INTEGER, topp TEXT);
-CREATE INDEX cb ON article (cb);
-PRAGMA case_sensitive_like = ON;
+$schema
 .mode tabs
 .import $work/rows.tsv article
 SQL
 
+# The import pattern over 10,000 lines shaped as a CSV import gives them, and the empty tables it
+# starts from (vekrano-sql creates its table and index when missing).
+awk 'BEGIN { for (n = 1; n <= 10000; n++)
+  printf "%d\t3760%d\tArticle %d lot %d\tRayon %d\t%d\tO\n", n, 12345678 + n * 7919, n % 5000, n, n % 40, 1 + n % 9 }' |
+  insert_lines | awk '{ print "select max(num) as nb from article"; print }' > "$work/import.sql"
+{ echo 'BEGIN;'; sed 's/$/;/' "$work/import.sql"; echo 'COMMIT;'; } > "$work/import_sqlite.sql"
+mkdir "$work/empty"
+"$shell" "$work/empty" 'select count(*) as nb from article' > /dev/null
+sqlite3 "$work/empty.db" "$schema"
+
 # Both sets of files written out, so that no write-back runs beside the measured runs.
 sync
 
-# Wall time of one run in seconds, output thrown away.
-time_of() {
+# Runs a command with its output thrown away and appends "wall cpu" in seconds to the file $1.
+# CPU time is the children's user + system time that the shell's `times` reports.
+children_cpu() {
+  times > "$work/times"
+  awk 'NR == 2 { split($0, t, /[ms ]+/); print t[1] * 60 + t[2] + t[3] * 60 + t[4] }' "$work/times"
+}
+time_into() {
+  into=$1
+  shift
+  children_cpu > "$work/cpu_before"
   start=$(date +%s.%N)
   "$@" > /dev/null
   end=$(date +%s.%N)
-  echo "$end - $start" | bc
+  children_cpu > "$work/cpu_after"
+  cpu_before=$(cat "$work/cpu_before")
+  cpu_after=$(cat "$work/cpu_after")
+  echo "$end - $start" | bc | tr '\n' ' ' >> "$into"
+  echo "$cpu_after - $cpu_before" | bc >> "$into"
 }
 
-median() { sort -n | awk '{ t[NR] = $1 } END { print t[int((NR + 1) / 2)] }'; }
+# Median of column $1 of the file $2.
+median() { awk -v c="$1" '{ print $c }' "$2" | sort -n | awk '{ t[NR] = $1 } END { print t[int((NR + 1) / 2)] }'; }
+
+report() {
+  mine_wall=$(median 1 "$work/mine")
+  mine_cpu=$(median 2 "$work/mine")
+  their_wall=$(median 1 "$work/theirs")
+  their_cpu=$(median 2 "$work/theirs")
+  printf '%s\n  vekrano-sql %7.3f s wall %7.3f s cpu (%s)   sqlite3 %7.3f s wall %7.3f s cpu (%s)\n' \
+    "$1" "$mine_wall" "$mine_cpu" "$2" "$their_wall" "$their_cpu" "$3"
+  printf '  ratio vekrano-sql / sqlite3: wall %s   cpu %s\n' \
+    "$(echo "scale=2; $mine_wall / $their_wall" | bc)" \
+    "$(echo "scale=2; $mine_cpu / ($their_cpu + 0.0001)" | bc)"
+}
+
+run_vekrano() { "$shell" "$work/full" "$1"; }
+run_sqlite() { sqlite3 "$work/article.db" "PRAGMA case_sensitive_like = ON; $1;"; }
 
 for statement in \
   'select * from article order by num' \
   "select * from article where cb like 'CB1%' and topp='O' order by cb" \
+  'select * from article order by quantite desc , cb' \
+  'select * from article order by topp , cb' \
   'select max(num) as nb from article'; do
   # vekrano-sql prints a header line; sqlite3 does not.
-  mine_rows=$(( $("$shell" "$work" "$statement" | wc -l) - 1 ))
-  their_rows=$(sqlite3 "$work/article.db" "PRAGMA case_sensitive_like = ON; $statement;" | wc -l)
-  # The two alternate, so that what else the machine does weighs on both alike.
+  mine_rows=$(( $(run_vekrano "$statement" | wc -l) - 1 ))
+  their_rows=$(run_sqlite "$statement" | wc -l)
   : > "$work/mine" && : > "$work/theirs"
   for _ in $(seq "$runs"); do
-    time_of "$shell" "$work" "$statement" >> "$work/mine"
-    time_of sqlite3 "$work/article.db" "PRAGMA case_sensitive_like = ON; $statement;" >> "$work/theirs"
+    time_into "$work/mine" run_vekrano "$statement"
+    time_into "$work/theirs" run_sqlite "$statement"
   done
-  printf '%s\n  vekrano-sql %6.3f s (%d rows)   sqlite3 %6.3f s (%d rows)\n' \
-    "$statement" "$(median < "$work/mine")" "$mine_rows" "$(median < "$work/theirs")" "$their_rows"
+  report "$statement" "$mine_rows rows" "$their_rows rows"
 done
+
+# Each run starts from a copy of the empty table; the copy is not timed.
+import_vekrano() { "$shell" "$work/run" < "$work/import.sql"; }
+import_sqlite() { sqlite3 "$work/run.db" < "$work/import_sqlite.sql"; }
+: > "$work/mine" && : > "$work/theirs"
+for _ in $(seq "$runs"); do
+  rm -rf "$work/run" && cp -r "$work/empty" "$work/run"
+  time_into "$work/mine" import_vekrano
+  rm -f "$work/run.db" && cp "$work/empty.db" "$work/run.db"
+  time_into "$work/theirs" import_sqlite
+done
+mine_count=$("$shell" "$work/run" 'select count(*) as nb from article' | tail -n 1)
+their_count=$(sqlite3 "$work/run.db" 'select count(*) from article')
+report 'import pattern: 10,000 x (select max(num) as nb from article; INSERT ...)' \
+  "$mine_count records" "$their_count records, one transaction"

@@ -3,11 +3,15 @@
 // mapping shares the file's pages, so what is read from it is never older than the walk's start
 // nor than this process's own writes. Files are only ever truncated by a create that other opens
 // of them exclude, or replaced by unlinking, so a mapped page never vanishes under a walk.
+// The mapping outlives the walk, reserved beyond the file's end for its growth, so that the next
+// walk (the next statement) pays for no new mapping nor for faulting its pages in again; each walk
+// still reads only the bytes the file held when it first looked.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <thread>
+
+#include <sys/types.h>
 
 #include "dbase/file_io.h"
 
@@ -20,31 +24,32 @@ class HeldFileBytes {
   HeldFileBytes(const HeldFileBytes&) = delete;
   HeldFileBytes& operator=(const HeldFileBytes&) = delete;
 
-  // Walks nest; the mapping is dropped when the outermost one ends.
-  void Begin() { ++walks_; }
+  // Walks nest; the outermost one takes the file's size afresh at its first read.
+  void Begin();
   void End();
   bool active() const { return walks_ > 0; }
-  // Ends every walk.
+  // Ends every walk and drops the mapping (the file is being closed).
   void Reset();
 
   // The `length` bytes at `offset`, valid until the walk ends or the next call; the file is
-  // mapped again when it grew past the mapped end. Null when no walk is held, the file is
+  // mapped again when it grew past the reserved end. Null when no walk is held, the file is
   // shorter or it cannot be mapped: the caller then reads the file itself.
   const char* View(File& file, std::uint64_t offset, std::size_t length);
   // Copies what View gives into `out`; false where View gives null.
   bool Read(File& file, std::uint64_t offset, void* out, std::size_t length);
-  // For a reader going through the whole file in order: maps the file and has its pages mapped
-  // in on another thread, ahead of the reader, so that the system's work of mapping them runs
-  // beside the reader's. Stops when the mapping is dropped.
+  // For a reader going through the whole file in order: asks the system to read the file's pages
+  // ahead of the reader.
   void MapAhead(File& file);
 
  private:
   void unmap();
 
-  std::jthread mapper_;  // touching the mapped pages ahead of a reader; joined before unmapping
   int walks_ = 0;
   void* mapped_ = nullptr;
-  std::size_t mappedBytes_ = 0;
+  std::size_t mappedBytes_ = 0;  // the reservation, past the file's end
+  std::size_t validBytes_ = 0;   // the bytes the file held when this walk last looked
+  dev_t device_ = 0;             // the file mapped
+  ino_t inode_ = 0;
 };
 
 }  // namespace vekrano::dbase

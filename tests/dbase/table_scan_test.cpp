@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -218,6 +219,67 @@ TEST(TableScanTest, StorageOrderVisitsRecordOrderUnlessSomeoneWatches) {
   EXPECT_THROW(table.VisitInStorageOrder([] { throw std::runtime_error("stop"); }), std::runtime_error);
   EXPECT_TRUE(table.Eof());
   EXPECT_EQ(Barcodes(table), (std::vector<std::string>{"B", "C", "D", "E"}));
+}
+
+// Record number and `num` of every record, visited in storage order (reading only `num`) or
+// walked, sorted by record number.
+std::vector<std::pair<int, int>> Numbers(TTzDbf& table, bool visited) {
+  std::vector<std::pair<int, int>> numbers;
+  const auto take = [&] { numbers.emplace_back(table.RecNo(), table.FieldByName("num").AsInteger()); };
+  const std::vector<const TField*> onlyNum{&table.FieldByName("num")};
+  if (visited) {
+    EXPECT_TRUE(table.VisitInStorageOrder(take, &onlyNum));
+  } else {
+    for (table.First(); !table.Eof(); table.Next()) take();
+  }
+  std::sort(numbers.begin(), numbers.end());
+  return numbers;
+}
+
+TEST(TableScanTest, StoredNumbersReadTheSameVisitedAsWalkedAndEachVisitSeesTheFileAsItIsNow) {
+  TableFolder f;
+  // Texts another program may leave in a numeric field of width 5.
+  const std::vector<std::string> texts = {"   12", "  -34", "  +56", "     ", "    -", "1.5e3", "99999",
+                                          " 1 2 ", "abcde", "  \x8E" "77", "-0   ", "00042", "\t  -9"};
+  {
+    TTzDbf table("tarticle");
+    ConfigureArticleTable(table, f.folder());
+    table.Open();
+    for (std::size_t n = 0; n < texts.size(); ++n) AppendArticle(table, 1, "C" + std::to_string(n));
+    table.Close();
+  }
+  std::string bytes = vekrano::testing::readFileBytes(f.dbf());
+  const auto u16 = [&](std::size_t at) { return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8; };
+  const std::size_t header = u16(8);
+  const std::size_t length = u16(10);
+  for (std::size_t n = 0; n < texts.size(); ++n) bytes.replace(header + n * length + 1, 5, texts[n]);
+  vekrano::testing::writeFileBytes(f.dbf(), bytes);
+
+  TTzDbf table("tarticle");
+  ConfigureArticleTable(table, f.folder());
+  table.Open();
+  const std::vector<std::pair<int, int>> walked = Numbers(table, false);
+  ASSERT_EQ(walked.size(), texts.size());
+  EXPECT_EQ(walked[0].second, 12);
+  EXPECT_EQ(walked[1].second, -34);
+  EXPECT_EQ(walked[5].second, 1500);
+  EXPECT_EQ(Numbers(table, true), walked);
+
+  // Between two visits another opener adds records, past the room the first visit's view kept
+  // for growth, and changes one in place: the next visit sees both.
+  TTzDbf writer("twriter");
+  ConfigureArticleTable(writer, f.folder());
+  writer.Open();
+  for (int n = 0; n < 4500; ++n) AppendArticle(writer, 100000 + n, "W" + std::to_string(n));
+  writer.First();
+  writer.Edit();
+  writer.FieldByName("num").SetAsInteger(777);
+  writer.Post();
+  const std::vector<std::pair<int, int>> grown = Numbers(table, true);
+  EXPECT_EQ(grown.size(), texts.size() + 4500);
+  EXPECT_EQ(grown, Numbers(table, false));
+  EXPECT_EQ(std::count_if(grown.begin(), grown.end(), [](const auto& entry) { return entry.second == 777; }), 1);
+  writer.Close();
 }
 
 }  // namespace

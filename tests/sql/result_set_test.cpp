@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <random>
+#include <string>
 #include <vector>
 
 #include "sql/results/result_set.h"
@@ -112,6 +115,80 @@ TEST(ResultSetTest, TheQuicksortLeavesEqualKeysInItsOwnOrder) {
   for (int v = 0; v < 20000; ++v) many.push_back({v / 3});
   const std::vector<int> rows = sortedRows(many, {false});
   for (std::size_t e = 1; e < rows.size(); ++e) ASSERT_LE((rows[e - 1] - 1) / 3, (rows[e] - 1) / 3);
+}
+
+// The quicksort and its runs of equal earlier keys, written out plainly over (row, a, b) entries:
+// what the sort list must reproduce entry for entry, equal keys included.
+struct PlainEntry {
+  int row;
+  int a;
+  std::string b;
+};
+
+void plainQuickSort(std::vector<PlainEntry>& e, int lo, int hi, const std::function<int(const PlainEntry&, const PlainEntry&)>& cmp) {
+  while (true) {
+    int i = lo;
+    int j = hi;
+    const PlainEntry pivot = e[static_cast<std::size_t>((lo + hi) / 2)];
+    do {
+      while (cmp(e[static_cast<std::size_t>(i)], pivot) < 0) ++i;
+      while (cmp(e[static_cast<std::size_t>(j)], pivot) > 0) --j;
+      if (i <= j) {
+        std::swap(e[static_cast<std::size_t>(i)], e[static_cast<std::size_t>(j)]);
+        ++i;
+        --j;
+      }
+    } while (i <= j);
+    if (lo < j) plainQuickSort(e, lo, j, cmp);
+    lo = i;
+    if (i >= hi) return;
+  }
+}
+
+TEST(ResultSetTest, TwoKeySortMatchesThePlainQuicksortEntryForEntry) {
+  std::mt19937 random(20);
+  for (int round = 0; round < 40; ++round) {
+    const int count = 1 + static_cast<int>(random() % 400);
+    const bool descending = round % 2 == 1;
+    std::vector<PlainEntry> plain;
+    TMemResultSet rs;
+    const TSqlField& a = rs.AddField(makeSqlField("a", "", ttInteger, 0));
+    const TSqlField& b = rs.AddField(makeSqlField("b", "", ttString, 6));
+    for (int r = 0; r < count; ++r) {
+      // Few values, so that runs of equal keys are long and the tie order shows.
+      PlainEntry entry{r + 1, static_cast<int>(random() % 5), std::string(1, static_cast<char>('A' + random() % 3))};
+      if (random() % 3 == 0) entry.b += static_cast<char>('a' + random() % 2);
+      rs.Insert();
+      a.SetAsInteger(rs.CurrentRow(), entry.a);
+      b.SetAsString(rs.CurrentRow(), entry.b);
+      // Rows tell themselves apart by their bookmark.
+      rs.SetSourceBookmark(rs.CurrentRow(), entry.row);
+      plain.push_back(entry);
+    }
+    const auto byA = [&](const PlainEntry& x, const PlainEntry& y) {
+      const int c = x.a < y.a ? -1 : (y.a < x.a ? 1 : 0);
+      return descending ? -c : c;
+    };
+    const bool secondDescending = round % 4 >= 2;
+    const auto byB = [&](const PlainEntry& x, const PlainEntry& y) {
+      const int c = x.b.compare(y.b) < 0 ? -1 : (x.b == y.b ? 0 : 1);
+      return secondDescending ? -c : c;
+    };
+    plainQuickSort(plain, 0, count - 1, byA);
+    for (int start = 0, end = 1; end <= count; ++end) {
+      if (end < count && plain[static_cast<std::size_t>(end)].a == plain[static_cast<std::size_t>(start)].a) continue;
+      if (end - 1 > start) plainQuickSort(plain, start, end - 1, byB);
+      start = end;
+    }
+    SortRows(rs, {TSortKey{0, descending}, TSortKey{1, secondDescending}});
+    std::vector<int> expected;
+    std::vector<int> got;
+    for (int r = 0; r < count; ++r) {
+      expected.push_back(plain[static_cast<std::size_t>(r)].row);
+      got.push_back(rs.SourceBookmark(rs.Row(r)));
+    }
+    ASSERT_EQ(got, expected) << "round " << round;
+  }
 }
 
 TEST(ResultSetTest, StringKeysCompareUnsignedBytesWithPrefixesFirst) {

@@ -532,6 +532,8 @@ bool TDataSet::VisitUnwatched(const std::function<bool()>& visitRecords) {
   const bool hadRecord = hasRecord_;
   hasRecord_ = true;
   bool visited = false;
+  // One walk for the visit and the Last after it: the table takes its index's read section once.
+  TDataSetScan scan(*this);
   try {
     visited = visitRecords();
   } catch (...) {

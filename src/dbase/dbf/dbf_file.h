@@ -80,6 +80,8 @@ class DbfTable {
   // The stored bytes of record n from the file mapped for the walk, untranslated; null when no
   // walk holds the file or n is not a record of it. Valid until the walk ends or the next call.
   const char* WalkedRecordBytes(std::int32_t n);
+  // The stored bytes of records 1 to `count`, one after the other, as WalkedRecordBytes gives them.
+  const char* WalkedRecordsBytes(std::int32_t count);
   // Decodes field `index` (0-based) of the stored record bytes `stored` into the field buffer,
   // as GetDbfRecord would, leaving the other fields and the current record as they are.
   void DecodeStoredField(std::size_t index, const char* stored);

@@ -180,6 +180,7 @@ void TTzDbf::EndScan() {
 namespace {
 
 constexpr std::int32_t kStoredRecordsAhead = 16;
+constexpr std::size_t kCacheLine = 64;
 
 }  // namespace
 
@@ -195,10 +196,16 @@ bool TTzDbf::VisitStoredRecords(const std::function<void()>& visit,
   TDataSetScan scan(*this);
   area.table.MapAhead();
   const std::int32_t count = CountRecords();
+  const char* records = someFields ? area.table.WalkedRecordsBytes(count) : nullptr;
+  const std::size_t length = area.table.RecordLength();
   for (std::int32_t n = 1; n <= count; ++n) {
-    // The processor's own prefetching stops at page ends; records are asked for a page ahead.
-    if (someFields) area.table.PrefetchWalkedRecord(n + kStoredRecordsAhead);
-    if (const char* stored = someFields ? area.table.WalkedRecordBytes(n) : nullptr) {
+    if (records != nullptr) {
+      const char* stored = records + static_cast<std::size_t>(n - 1) * length;
+      // The processor's own prefetching stops at page ends; records are asked for a page ahead.
+      if (n + kStoredRecordsAhead <= count) {
+        const char* ahead = stored + kStoredRecordsAhead * length;
+        for (std::size_t at = 0; at < length; at += kCacheLine) __builtin_prefetch(ahead + at);
+      }
       if (area.hideDeleted && stored[0] == kRecordDeleted) continue;
       layout_->StoredFieldsToBuffer(area.table, stored, n, wanted, ActiveBuffer());
       visit();
@@ -237,6 +244,8 @@ std::vector<std::int32_t> TTzDbf::WalkOrder() {
   WorkArea& area = Area("First");
   std::vector<std::int32_t> records;
   if (IndexActive()) {
+    // Within a scan the tag's nodes come from the mapped index file, not a read call each.
+    TDataSetScan scan(*this);
     Checked(area.index->RecordsInKeyOrder(records));
     // The tag is placed back on the engine's record, for the steps that follow.
     if (onRecord_) Checked(area.index->SyncIndex());

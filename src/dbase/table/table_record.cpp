@@ -18,6 +18,31 @@ constexpr int kIntegerSize = 4;
 constexpr int kLogicalSize = 2;
 
 bool IsFloat(char type, int decimals) { return (type == 'N' || type == 'F') && decimals > 0; }
+
+// A numeric field without decimals, straight from its stored bytes into its slot, as decoding
+// into the field buffer would give it; false, with nothing stored, for bytes that the code
+// pages translate (which decoding must see).
+bool StoreWholeNumber(const char* text, std::size_t length, char* slot) {
+  if (std::any_of(text, text + length, [](char c) { return (static_cast<unsigned char>(c) & 0x80) != 0; })) return false;
+  // Blanks, a sign and up to nine digits, what such fields hold, are read here at once;
+  // anything else as every stored number is read.
+  std::size_t at = 0;
+  while (at < length && (text[at] == ' ' || text[at] == '\t')) ++at;
+  const bool negative = at < length && text[at] == '-';
+  if (at < length && (text[at] == '-' || text[at] == '+')) ++at;
+  std::int32_t value = 0;
+  const std::size_t digits = length - at;
+  if (at == length) {
+    value = 0;  // blanks, or a sign alone
+  } else if (digits >= 1 && digits <= 9 && std::all_of(text + at, text + length, [](char c) { return c >= '0' && c <= '9'; })) {
+    for (std::size_t d = at; d < length; ++d) value = value * 10 + (text[d] - '0');
+    if (negative) value = -value;
+  } else {
+    value = ClampToInt32(ReadNumber(std::string_view(text, length)));
+  }
+  std::memcpy(slot, &value, sizeof value);
+  return true;
+}
 bool IsInteger(char type, int decimals) { return (type == 'N' || type == 'F') && decimals == 0; }
 
 template <class T>
@@ -99,6 +124,10 @@ void TableRecordLayout::StoredFieldsToBuffer(DbfTable& table, const char* stored
   for (std::size_t i : fields) {
     const Slot& slot = slots_[i];
     char* at = buffer + slot.offset;
+    if ((slot.type == 'N' || slot.type == 'F') && !IsFloat(slot.type, slot.decimals) &&
+        StoreWholeNumber(stored + table.fields()[i].position, static_cast<std::size_t>(slot.length), at)) {
+      continue;  // the whole slot written
+    }
     std::memset(at, 0, static_cast<std::size_t>(SlotSize(slot.type, slot.length, slot.decimals)));
     if (slot.type == 'C') {
       // Straight from the stored bytes: the OEM and ANSI code pages agree on which bytes are

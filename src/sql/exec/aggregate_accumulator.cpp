@@ -16,7 +16,28 @@ void AggregateAccumulator::Add(const char* row) {
     if (count_ == 1 || text > maxText_) maxText_ = text;
     return;
   }
-  const double value = argument_->AsFloat(row);
+  addNumber(argument_->AsFloat(row));
+}
+
+void AggregateAccumulator::AddValue(const TExpression& value) {
+  if (value.IsNull()) return;
+  ++count_;
+  switch (argument_->Type()) {
+    case ttInteger:
+      addNumber(value.AsInteger());
+      break;
+    case ttFloat:
+      addNumber(value.AsFloat());
+      break;
+    case ttBoolean:
+      addNumber(value.AsBoolean() ? 1 : 0);
+      break;
+    case ttString:
+      break;
+  }
+}
+
+void AggregateAccumulator::addNumber(double value) {
   sum_ += value;
   squares_ += value * value;
   if (count_ == 1 || value < min_) min_ = value;

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "sql/expr/expression.h"
 #include "sql/program/analyzer.h"
 #include "sql/results/column.h"
 
@@ -15,10 +16,16 @@ class AggregateAccumulator {
   explicit AggregateAccumulator(const TSqlField& argument) : argument_(&argument) {}
 
   void Add(const char* row);
+  const TSqlField& Argument() const { return *argument_; }
+  // Adds `value` as Add would read it from a row it was written into.
+  // REQUIRES: the argument column is not a string column.
+  void AddValue(const TExpression& value);
   // The final value written as an expression text reads it.
   std::string Result(TAggregateKind kind) const;
 
  private:
+  void addNumber(double value);
+
   const TSqlField* argument_;
   int count_ = 0;
   double sum_ = 0;

@@ -1,4 +1,5 @@
 // Grouping and aggregation of a filled result set, with HAVING.
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -133,13 +134,29 @@ void TStatementRun::ScanAggregated(TResultSet& resultSet) {
   // The first matching record's row stays as the group's representative; the others only pass
   // their argument values through one scratch row, as the stored rows would give them.
   std::vector<AggregateAccumulator> accumulators = ArgumentAccumulators(resultSet);
+  // Numbers go from their expressions straight into the accumulators, as their rows give them.
+  std::vector<const TExpression*> arguments;
+  bool direct = true;
+  for (const AggregateAccumulator& accumulator : accumulators) {
+    direct = direct && accumulator.Argument().Type() != ttString;
+    for (const SelectColumn& column : columns_) {
+      if (&resultSet.Fields()[column.resultColumn] == &accumulator.Argument()) arguments.push_back(column.expression.get());
+    }
+  }
+  direct = direct && arguments.size() == accumulators.size() &&
+           std::find(arguments.begin(), arguments.end(), nullptr) == arguments.end();
   char* scratch = nullptr;
+  bool represented = false;  // the first matching record's row is stored
   const auto handleRecord = [&] {
     if (where_ && !where_->AsBoolean()) return;
     char* row = nullptr;
-    if (resultSet.RecordCount() == 0) {
+    if (!represented) {
       FillRow(resultSet);
+      represented = true;
       row = resultSet.CurrentRow();
+    } else if (direct) {
+      for (std::size_t k = 0; k < accumulators.size(); ++k) accumulators[k].AddValue(*arguments[k]);
+      return;
     } else {
       if (scratch == nullptr) {
         resultSet.Insert();
@@ -156,6 +173,7 @@ void TStatementRun::ScanAggregated(TResultSet& resultSet) {
     // What a failed visit in storage order gathered is dropped.
     accumulators = ArgumentAccumulators(resultSet);
     scratch = nullptr;
+    represented = false;
     Scan([&] {
       handleRecord();
       return true;

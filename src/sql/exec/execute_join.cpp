@@ -3,7 +3,10 @@
 // snapshot of its own, so that a table named twice (a self-join) has two cursors, and every
 // snapshot ends with one row whose fields are all null: the row an outer join stands on where
 // the table has no matching record.
+#include <algorithm>
+#include <optional>
 #include <regex>
+#include <unordered_map>
 
 #include "common/code_page.h"
 #include "sql/exec/statement_run.h"
@@ -13,6 +16,66 @@
 
 namespace vekrano::sql {
 namespace {
+
+// The rows of one joined table that a leading equality of the WHERE can pair with the current
+// rows of the tables before it: by the value of its field, the rows holding it, in row order.
+struct EqualityProbe {
+  const TExpression* earlier = nullptr;  // the field of an earlier table
+  TExprType type = ttString;
+  std::unordered_map<std::string, std::vector<int>> rows;
+};
+
+// The value of a field node as the equality compares it; nothing when null, which equals nothing.
+std::optional<std::string> equalityKey(const TExpression& field, TExprType type) {
+  if (type == ttString) return field.StringOrNull();
+  if (field.IsNull()) return std::nullopt;
+  const std::int32_t value = field.AsInteger();
+  return std::string(reinterpret_cast<const char*>(&value), sizeof value);
+}
+
+// For each FROM table after the first that only the WHERE joins (inner joins without ON): the
+// rows of its snapshot by the value of a field that a leading equality of the WHERE ties to a
+// field of an earlier table. Nothing for the tables to walk.
+std::vector<std::optional<EqualityProbe>> equalityProbes(const std::vector<TBoundTable>& tables,
+                                                         const std::vector<int>& snapshotRows,
+                                                         const TExpression* where,
+                                                         const std::vector<TExprPtr>& conditions,
+                                                         const std::vector<TJoinKind>& kinds) {
+  std::vector<std::optional<EqualityProbe>> probes(tables.size());
+  std::vector<TExpression::FieldEquality> equalities;
+  // Outer joins and ON conditions look at rows that meet no equality: those tables are walked.
+  if (!where || std::any_of(kinds.begin(), kinds.end(), [](TJoinKind kind) { return kind != TJoinKind::Inner; })) {
+    return probes;
+  }
+  where->LeadingFieldEqualities(equalities);
+  const auto tableOf = [&](const dbase::TField* field) {
+    for (std::size_t t = 0; t < tables.size(); ++t) {
+      if (&field->DataSet() == tables[t].dataSet) return t;
+    }
+    return tables.size();
+  };
+  for (const TExpression::FieldEquality& equality : equalities) {
+    std::size_t left = tableOf(equality.leftField);
+    std::size_t right = tableOf(equality.rightField);
+    const TExpression* own = equality.left;
+    const TExpression* earlier = equality.right;
+    if (left < right) {
+      std::swap(left, right);
+      std::swap(own, earlier);
+    }
+    if (left >= tables.size() || left == right || probes[left] || conditions[left]) continue;
+    EqualityProbe probe;
+    probe.earlier = earlier;
+    probe.type = equality.type;
+    dbase::TDataSet& dataSet = *tables[left].dataSet;
+    dataSet.First();
+    for (int r = 0; r < snapshotRows[left]; ++r, dataSet.Next()) {
+      if (const std::optional<std::string> key = equalityKey(*own, equality.type)) probe.rows[*key].push_back(r);
+    }
+    probes[left] = std::move(probe);
+  }
+  return probes;
+}
 
 // The qualifier of a rewritten field reference name ("table.field"), brackets removed.
 std::string qualifierOf(const std::string& reference) {
@@ -83,6 +146,8 @@ void TStatementRun::ScanJoined(TResultSet& resultSet) {
     return kinds[t] == TJoinKind::FullOuter ||
            kinds[t] == (right ? TJoinKind::RightOuter : TJoinKind::LeftOuter);
   };
+  const std::vector<std::optional<EqualityProbe>> probes =
+      equalityProbes(tables_, snapshotRows_, where_.get(), conditions, kinds);
   // Rows of each table that met their ON condition at least once.
   std::vector<std::vector<bool>> matchedRows(count);
   for (std::size_t t = 0; t < count; ++t) matchedRows[t].assign(static_cast<std::size_t>(snapshotRows_[t]), false);
@@ -93,6 +158,18 @@ void TStatementRun::ScanJoined(TResultSet& resultSet) {
       return;
     }
     dbase::TDataSet& dataSet = *tables_[t].dataSet;
+    if (probes[t]) {
+      // Only the rows the equality can pair, in the order the walk below would reach them.
+      const std::optional<std::string> key = equalityKey(*probes[t]->earlier, probes[t]->type);
+      const auto found = key ? probes[t]->rows.find(*key) : probes[t]->rows.end();
+      if (found == probes[t]->rows.end()) return;
+      for (int r : found->second) {
+        if (canceled_) return;
+        dataSet.SetRecNo(r + 1);
+        loop(t + 1);
+      }
+      return;
+    }
     bool matched = false;
     dataSet.First();
     for (int r = 0; r < snapshotRows_[t] && !canceled_; ++r, dataSet.Next()) {

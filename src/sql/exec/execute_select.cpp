@@ -218,11 +218,14 @@ void TStatementRun::FinishSelect(TResultSet& resultSet, const std::vector<int>& 
   for (std::size_t i = 0; i < orderColumns.size(); ++i) {
     keys.push_back(TSortKey{orderColumns[i], analizer_.orderBy[i].descending});
   }
-  // Rows told apart by their first sort key come out of the sort the same from any order.
   bool sorted = false;
   if (storageOrdered_) {
-    sorted = !HasAggregates() && !keys.empty() && SortRowsTellingApart(resultSet, keys);
-    if (!sorted) RestoreWalkOrder(resultSet);
+    if (!HasAggregates() && !keys.empty()) {
+      SortStorageOrderedRows(resultSet, keys, [&] { return RowsInWalkOrder(resultSet); });
+      sorted = true;
+    } else {
+      RestoreWalkOrder(resultSet);
+    }
   }
   if (HasAggregates() && !aggregatedDuringScan_) Aggregate(resultSet, groupColumns);
   if (!sorted) SortRows(resultSet, keys);

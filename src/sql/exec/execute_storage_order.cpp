@@ -4,7 +4,6 @@
 // not show it: stored-order rows are put back into the walk's order unless what follows the scan
 // would give the same result from any order.
 #include <algorithm>
-#include <climits>
 #include <exception>
 
 #include "sql/exec/statement_run.h"
@@ -90,23 +89,40 @@ bool TStatementRun::VisitFieldPrefix(const std::function<void()>& handleRecord) 
          source.VisitFieldPrefix(*required->field, required->prefix, handleRecord);
 }
 
-void TStatementRun::RestoreWalkOrder(TResultSet& resultSet) const {
-  if (resultSet.RecordCount() < 2) return;
+std::vector<int> TStatementRun::RowsInWalkOrder(const TResultSet& resultSet) const {
   const std::vector<std::int32_t> walk = tables_.front().dataSet->WalkOrder();
   std::int32_t largest = 0;
   for (std::int32_t bookmark : walk) largest = std::max(largest, bookmark);
-  std::vector<int> rankOf(static_cast<std::size_t>(largest) + 1, INT_MAX);
+  std::vector<int> rankOf(static_cast<std::size_t>(largest) + 1, -1);
   for (std::size_t rank = 0; rank < walk.size(); ++rank) {
     if (walk[rank] >= 0) rankOf[static_cast<std::size_t>(walk[rank])] = static_cast<int>(rank);
   }
-  const auto rank = [&](int rowNumber) {
-    const std::int32_t bookmark = resultSet.SourceBookmark(resultSet.Row(rowNumber - 1));
-    return bookmark >= 0 && bookmark <= largest ? rankOf[static_cast<std::size_t>(bookmark)] : INT_MAX;
-  };
-  std::vector<int> rowNumbers(static_cast<std::size_t>(resultSet.RecordCount()));
-  for (std::size_t r = 0; r < rowNumbers.size(); ++r) rowNumbers[r] = static_cast<int>(r) + 1;
-  // A record the walk does not reach (appended meanwhile) keeps its place after the others.
-  std::stable_sort(rowNumbers.begin(), rowNumbers.end(), [&](int a, int b) { return rank(a) < rank(b); });
+  // Each row goes to its record's place in the walk; a record the walk does not reach (appended
+  // meanwhile) keeps its place after the others.
+  std::vector<int> atRank(walk.size(), -1);
+  std::vector<int> unreached;
+  for (int row = 0; row < resultSet.RecordCount(); ++row) {
+    const std::int32_t bookmark = resultSet.SourceBookmark(resultSet.Row(row));
+    const int rank = bookmark >= 0 && bookmark <= largest ? rankOf[static_cast<std::size_t>(bookmark)] : -1;
+    if (rank >= 0 && atRank[static_cast<std::size_t>(rank)] < 0) {
+      atRank[static_cast<std::size_t>(rank)] = row;
+    } else {
+      unreached.push_back(row);
+    }
+  }
+  std::vector<int> rows;
+  rows.reserve(static_cast<std::size_t>(resultSet.RecordCount()));
+  for (int row : atRank) {
+    if (row >= 0) rows.push_back(row);
+  }
+  rows.insert(rows.end(), unreached.begin(), unreached.end());
+  return rows;
+}
+
+void TStatementRun::RestoreWalkOrder(TResultSet& resultSet) const {
+  if (resultSet.RecordCount() < 2) return;
+  std::vector<int> rowNumbers = RowsInWalkOrder(resultSet);
+  for (int& row : rowNumbers) ++row;
   resultSet.Reorder(rowNumbers);
 }
 

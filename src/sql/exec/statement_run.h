@@ -133,6 +133,9 @@ class TStatementRun {
   bool VisitFieldPrefix(const std::function<void()>& handleRecord);
   // The source fields the select columns and WHERE read; nothing when a reference names none.
   std::optional<std::vector<const dbase::TField*>> SourceFieldsRead() const;
+  // Every row (0-based) of a result gathered in storage order, in the order the walk would have
+  // given them.
+  std::vector<int> RowsInWalkOrder(const TResultSet& resultSet) const;
   // Puts rows gathered in storage order into the order the walk would have given them.
   void RestoreWalkOrder(TResultSet& resultSet) const;
 

@@ -9,6 +9,16 @@
 
 namespace vekrano::sql {
 
+struct TExprParser::Machine {
+  Machine(dbase::TDataSet& dataSet, const TExprParserContext& context)
+      : builder(dataSet, context), driver{ExprScanner(none), builder, nullptr, {}}, parser(driver) {}
+
+  const std::string none;
+  const ExprBuilder builder;
+  ExprDriver driver;
+  expr::parser parser;  // starts each parse from an empty stack
+};
+
 TExprParser::TExprParser(dbase::TDataSet& dataSet, TExprParserContext context)
     : dataSet_(dataSet), context_(std::move(context)) {}
 
@@ -16,12 +26,24 @@ TExprParser::~TExprParser() = default;
 
 void TExprParser::ParseExpression(const std::string& text) {
   root_.reset();
-  const ExprBuilder builder(dataSet_, context_);
-  ExprDriver driver{ExprScanner(text), builder, nullptr, {}};
-  expr::parser parser(driver);
+  // A parse started from inside another one (by a function's check) gets a parser of its own.
+  std::unique_ptr<Machine> nested;
+  if (!machine_) machine_ = std::make_unique<Machine>(dataSet_, context_);
+  if (parsing_) nested = std::make_unique<Machine>(dataSet_, context_);
+  Machine& machine = nested ? *nested : *machine_;
+  struct Parsing {
+    bool& flag;
+    bool was;
+    ~Parsing() { flag = was; }
+  } parsing{parsing_, parsing_};
+  parsing_ = true;
+  ExprDriver& driver = machine.driver;
+  driver.scanner = ExprScanner(text);
+  driver.result.reset();
+  driver.errorText.clear();
   int status = 0;
   try {
-    status = parser.parse();
+    status = machine.parser.parse();
   } catch (const ExprParseFailure& failure) {
     driver.errorText = failure.text;
     status = 1;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -52,9 +53,15 @@ class TExprParser {
   static constexpr int kMaxDepth = 1048;
 
  private:
+  // The generated parser with the state it shares, made at the first parse and kept for the
+  // next ones: a statement parses each of its expressions with one parser.
+  struct Machine;
+
   dbase::TDataSet& dataSet_;
   TExprParserContext context_;
   TExprPtr root_;
+  std::unique_ptr<Machine> machine_;
+  bool parsing_ = false;
 };
 
 }  // namespace vekrano::sql

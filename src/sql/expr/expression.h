@@ -53,6 +53,21 @@ class TExpression {
   };
   virtual std::optional<FieldPrefix> RequiredFieldPrefix() const { return std::nullopt; }
 
+  // For a boolean node: two field nodes whose values, read as `type` (string or integer), are
+  // equal and not null in every record the node holds for.
+  struct FieldEquality {
+    const TExpression* left = nullptr;
+    const TExpression* right = nullptr;
+    const dbase::TField* leftField = nullptr;  // the fields they read
+    const dbase::TField* rightField = nullptr;
+    TExprType type = ttString;
+  };
+  // Appends the equalities of two fields that the node's evaluation starts with: an AND chain
+  // evaluates them first, they raise nothing, and where one fails the node gives False without
+  // evaluating anything else. True when the node is nothing but such equalities, so that the
+  // ones of a further AND side are evaluated after them alone.
+  virtual bool LeadingFieldEqualities(std::vector<FieldEquality>& /*equalities*/) const { return false; }
+
   // Nesting depth of the tree below and including this node.
   int Depth() const { return depth_; }
   // True when the value may change from one record to the next: the node or one below it reads

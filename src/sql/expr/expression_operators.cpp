@@ -8,6 +8,7 @@
 #include "sql/errors.h"
 #include "sql/expr/expr_convert.h"
 #include "sql/expr_messages.h"
+#include "sql/expr/expression_field.h"
 
 namespace vekrano::sql {
 namespace {
@@ -173,6 +174,20 @@ bool TBinaryOp::AsBoolean() const {
 std::optional<TExpression::FieldPrefix> TBinaryOp::RequiredFieldPrefix() const {
   if (op_ != opAnd || ExprType() != ttBoolean) return std::nullopt;
   return left_->RequiredFieldPrefix();
+}
+
+bool TBinaryOp::LeadingFieldEqualities(std::vector<FieldEquality>& equalities) const {
+  if (op_ != opAnd || ExprType() != ttBoolean) return false;
+  return left_->LeadingFieldEqualities(equalities) && right_->LeadingFieldEqualities(equalities);
+}
+
+bool TRelationalOp::LeadingFieldEqualities(std::vector<FieldEquality>& equalities) const {
+  const auto* left = dynamic_cast<const TFieldExpr*>(left_.get());
+  const auto* right = dynamic_cast<const TFieldExpr*>(right_.get());
+  const TExprType type = std::min(left_->ExprType(), right_->ExprType());
+  if (op_ != opEq || left == nullptr || right == nullptr || (type != ttString && type != ttInteger)) return false;
+  equalities.push_back(FieldEquality{left, right, &left->Field(), &right->Field(), type});
+  return true;
 }
 
 TRelationalOp::TRelationalOp(TOperator op, TExprPtr left, TExprPtr right)

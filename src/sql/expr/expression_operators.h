@@ -42,6 +42,7 @@ class TBinaryOp : public TExpression {
   TExprType ExprType() const override;
   // AND evaluates its right side only where its left side holds.
   std::optional<FieldPrefix> RequiredFieldPrefix() const override;
+  bool LeadingFieldEqualities(std::vector<FieldEquality>& equalities) const override;
 
  private:
   TExprType operandType() const;
@@ -59,6 +60,8 @@ class TRelationalOp : public TExpression {
   TRelationalOp(TOperator op, TExprPtr left, TExprPtr right);
   bool AsBoolean() const override;
   TExprType ExprType() const override { return ttBoolean; }
+  // "field = field" compared as strings or integers.
+  bool LeadingFieldEqualities(std::vector<FieldEquality>& equalities) const override;
 
  private:
   TOperator op_;

@@ -21,6 +21,8 @@ using FieldType = dbase::TFieldType;
 //    R + 4    1      bookmark flag
 constexpr std::size_t kRowIndexSize = 4;
 constexpr std::size_t kFlagSize = 1;
+// How far ahead of a walk through the rows they are fetched: far enough for memory to answer.
+constexpr int kRowsFetchedAhead = 4;
 
 bool isIntegerType(FieldType type) {
   return type == FieldType::ftSmallint || type == FieldType::ftInteger ||
@@ -222,6 +224,8 @@ dbase::TGetResult TSqlQuery::GetRecord(char* buffer, dbase::TGetMode mode, bool)
       const int next = NextRowKept(cursor_, 1);
       if (next >= count) return dbase::TGetResult::grEOF;
       cursor_ = next;
+      // Sorted rows lie scattered in memory: the rows a walk reads next are fetched meanwhile.
+      if (next + kRowsFetchedAhead < count) resultSet_->PrefetchRow(next + kRowsFetchedAhead);
       break;
     }
     case dbase::TGetMode::gmPrior: {
@@ -384,6 +388,11 @@ int TSqlQuery::GetRecNo() const {
 
 bool TSqlQuery::InternalSetRecNo(int recNo) {
   if (recNo < 1) return false;
+  if (!Filtering()) {
+    if (recNo > resultSet_->RecordCount()) return false;
+    cursor_ = recNo - 1;
+    return true;
+  }
   int row = NextRowKept(-1, 1);
   for (int n = 1; n < recNo && row < resultSet_->RecordCount(); ++n) row = NextRowKept(row, 1);
   if (row >= resultSet_->RecordCount()) return false;

@@ -31,6 +31,13 @@ std::vector<const TSqlField*> TResultSet::VisibleFields() const {
 
 int TResultSet::RecordCount() const { return store_ ? store_->Count() : 0; }
 
+void TResultSet::PrefetchRow(int index) const {
+  constexpr std::size_t kCacheLine = 64;
+  const char* row = Row(index);
+  for (std::size_t at = 0; at < recordSize_; at += kCacheLine) __builtin_prefetch(row + at);
+  __builtin_prefetch(row + recordSize_ - 1);
+}
+
 void TResultSet::SetRecNo(int recNo) {
   if (recNo < 1 || recNo > RecordCount()) throw ESqlQueryError(messages::kRecnoOutOfRange);
   recNo_ = recNo;

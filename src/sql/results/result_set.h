@@ -41,6 +41,8 @@ class TResultSet {
   char* CurrentRow() const;
   // REQUIRES: 0 <= index < RecordCount().
   char* Row(int index) const { return store_->Record(index); }
+  // Starts fetching row `index` into the processor's cache. REQUIRES: 0 <= index < RecordCount().
+  void PrefetchRow(int index) const;
 
   std::int32_t SourceBookmark(const char* row) const;
   void SetSourceBookmark(char* row, std::int32_t bookmark) const;

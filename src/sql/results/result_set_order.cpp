@@ -42,19 +42,49 @@ std::unique_ptr<TSqlSortList> makeRowSortList(const TResultSet& resultSet,
   return list;
 }
 
-void SortRows(TResultSet& resultSet, const std::vector<TSortKey>& keys) {
-  SortRowsTellingApart(resultSet, keys);
+namespace {
+
+void applyEntryOrder(TResultSet& resultSet, const TSqlSortList& list) {
+  std::vector<int> rowNumbers;
+  rowNumbers.reserve(static_cast<std::size_t>(list.Count()));
+  for (int entry = 1; entry <= list.Count(); ++entry) rowNumbers.push_back(list.RowNumber(entry));
+  resultSet.Reorder(rowNumbers);
 }
 
-bool SortRowsTellingApart(TResultSet& resultSet, const std::vector<TSortKey>& keys) {
-  if (keys.empty() || resultSet.RecordCount() == 0) return resultSet.RecordCount() < 2;
+}  // namespace
+
+void SortRows(TResultSet& resultSet, const std::vector<TSortKey>& keys) {
+  if (keys.empty() || resultSet.RecordCount() == 0) return;
   auto list = makeRowSortList(resultSet, keys);
   list->Sort();
-  std::vector<int> rowNumbers;
-  rowNumbers.reserve(static_cast<std::size_t>(list->Count()));
-  for (int entry = 1; entry <= list->Count(); ++entry) rowNumbers.push_back(list->RowNumber(entry));
-  resultSet.Reorder(rowNumbers);
-  return list->FirstKeyDistinct();
+  applyEntryOrder(resultSet, *list);
+}
+
+void SortStorageOrderedRows(TResultSet& resultSet, const std::vector<TSortKey>& keys,
+                            const std::function<std::vector<int>()>& rowsInWalkOrder) {
+  if (keys.empty() || resultSet.RecordCount() == 0) return;
+  auto list = makeRowSortList(resultSet, keys);
+  // Rows told apart by their first key come out of the sort the same from any order. A first key
+  // of few values (a quantity, the top mark) shows among the first rows already.
+  constexpr int kEntriesLookedAt = 1000;
+  bool distinct = false;
+  if (!list->FirstKeyRepeatsEarly(kEntriesLookedAt)) {
+    list->SortFirstKey();
+    distinct = list->FirstKeyDistinct();
+  }
+  if (!distinct) {
+    // The entries are put back as the walk would have given them and sorted from there.
+    std::vector<int> entryOfRow(static_cast<std::size_t>(list->Count()));
+    for (int entry = 1; entry <= list->Count(); ++entry) {
+      entryOfRow[static_cast<std::size_t>(list->RowNumber(entry) - 1)] = entry - 1;
+    }
+    std::vector<int> order;
+    order.reserve(entryOfRow.size());
+    for (int row : rowsInWalkOrder()) order.push_back(entryOfRow[static_cast<std::size_t>(row)]);
+    list->ReorderEntries(order);
+    list->Sort();
+  }
+  applyEntryOrder(resultSet, *list);
 }
 
 void RemoveDuplicateRows(TResultSet& resultSet) {

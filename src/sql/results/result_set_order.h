@@ -1,6 +1,7 @@
 // Ordering and trimming a filled result set: ORDER BY, DISTINCT and TOP.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -22,9 +23,11 @@ std::unique_ptr<TSqlSortList> makeRowSortList(const TResultSet& resultSet,
 
 // Sorts the rows by `keys`; rows with equal keys end where the quicksort leaves them.
 void SortRows(TResultSet& resultSet, const std::vector<TSortKey>& keys);
-// Sorts as SortRows does; true when no two rows share the first key's value (or there are fewer
-// than two rows): the sorted order then does not depend on the order the rows came in.
-bool SortRowsTellingApart(TResultSet& resultSet, const std::vector<TSortKey>& keys);
+// Sorts rows gathered in another order than the walk's as SortRows sorts them in the walk's
+// order. `rowsInWalkOrder` gives every row (0-based) in the walk's order; it is asked for only
+// when rows share their first key, the one case where the order they came in shows.
+void SortStorageOrderedRows(TResultSet& resultSet, const std::vector<TSortKey>& keys,
+                            const std::function<std::vector<int>()>& rowsInWalkOrder);
 
 // Removes rows equal in every visible column: of equal rows the first in sorted order stays, and
 // the remaining rows keep their order.

@@ -60,10 +60,6 @@ char* TRecordStore::Append() {
 
 void TRecordStore::Remove(int index) { list_.erase(list_.begin() + index); }
 
-void TRecordStore::Swap(int a, int b) {
-  std::swap(list_[static_cast<std::size_t>(a)], list_[static_cast<std::size_t>(b)]);
-}
-
 void TRecordStore::Reorder(const std::vector<int>& order) {
   std::vector<char*> reordered;
   reordered.reserve(order.size());

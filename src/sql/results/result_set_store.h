@@ -46,7 +46,8 @@ class TRecordStore {
   char* Append();
   // REQUIRES: indexes in range.
   void Remove(int index);
-  void Swap(int a, int b);
+  // The list itself, for sorts that exchange its entries.
+  std::vector<char*>& Entries() { return list_; }
   // The list becomes the records at `order` (0-based positions of the current list).
   void Reorder(const std::vector<int>& order);
   // Removes every record for which `remove` is true, keeping the others' order.

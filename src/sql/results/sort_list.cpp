@@ -1,7 +1,10 @@
 // Sort lists and their quicksort.
 #include "sql/results/sort_list.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string_view>
+#include <unordered_set>
 #include <utility>
 
 #include "common/byte_codec.h"
@@ -125,9 +128,19 @@ bool TSqlSortList::FirstKeyDistinct() const {
   if (keys_.empty()) return Count() < 2;
   const TSrtField& key = keys_.front();
   for (int entry = 2; entry <= Count(); ++entry) {
-    if (key.Compare(Entry(entry - 1) + key.Offset(), Entry(entry) + key.Offset()) == 0) return false;
+    if (key.SameValue(Entry(entry - 1) + key.Offset(), Entry(entry) + key.Offset())) return false;
   }
   return true;
+}
+
+bool TSqlSortList::FirstKeyRepeatsEarly(int entries) const {
+  if (keys_.empty()) return false;
+  const TSrtField& key = keys_.front();
+  std::unordered_set<std::string_view> seen;
+  for (int entry = 1; entry <= std::min(entries, Count()); ++entry) {
+    if (!seen.insert(std::string_view(Entry(entry) + key.Offset(), key.Size())).second) return true;
+  }
+  return false;
 }
 
 bool TSqlSortList::SameEarlierKeys(int a, int b, int keyCount) const {
@@ -138,9 +151,12 @@ bool TSqlSortList::SameEarlierKeys(int a, int b, int keyCount) const {
   return true;
 }
 
-void TSqlSortList::Sort() {
+void TSqlSortList::SortFirstKey() {
   if (keys_.empty() || Count() == 0) return;
   QuickSort(1, Count(), keys_.front());
+}
+
+void TSqlSortList::SortFurtherKeys() {
   // Each further key orders the runs whose earlier keys are the same. Keys are compared one by
   // one, so that ("1", "23") and ("12", "3") are never taken for one run.
   for (int k = 1; k < FieldCount(); ++k) {
@@ -153,24 +169,38 @@ void TSqlSortList::Sort() {
   }
 }
 
-void TSqlSortList::QuickSort(int lo, int hi, const TSrtField& key) {
-  // The ranges left to sort are disjoint, so an explicit stack gives the same order as the
-  // recursion would, without its depth.
+void TSqlSortList::Sort() {
+  SortFirstKey();
+  SortFurtherKeys();
+}
+
+void TSqlSortList::ReorderEntries(const std::vector<int>& order) {
+  if (store_) store_->Reorder(order);
+}
+
+namespace {
+
+// The quicksort over list positions lo..hi (0-based) with `compare(key, pivot)` giving -1, 0 or
+// 1. The ranges left to sort are disjoint, so an explicit stack gives the same order as the
+// recursion would, without its depth.
+template <typename Compare>
+void quickSortEntries(std::vector<char*>& entries, int lo, int hi, std::size_t offset,
+                      std::size_t size, Compare compare) {
   std::vector<std::pair<int, int>> pending{{lo, hi}};
-  std::vector<char> pivot(key.Size());
-  const auto keyOf = [&](int entry) { return Entry(entry) + key.Offset(); };
+  std::vector<char> pivot(size);
+  const auto keyOf = [&](int at) { return entries[static_cast<std::size_t>(at)] + offset; };
   while (!pending.empty()) {
     auto [low, high] = pending.back();
     pending.pop_back();
     while (true) {
       int i = low;
       int j = high;
-      std::memcpy(pivot.data(), keyOf((low + high) / 2), key.Size());
+      std::memcpy(pivot.data(), keyOf((low + high) / 2), size);
       do {
-        while (key.Compare(keyOf(i), pivot.data()) < 0) ++i;
-        while (key.Compare(keyOf(j), pivot.data()) > 0) --j;
+        while (compare(keyOf(i), pivot.data()) < 0) ++i;
+        while (compare(keyOf(j), pivot.data()) > 0) --j;
         if (i <= j) {
-          store_->Swap(i - 1, j - 1);
+          std::swap(entries[static_cast<std::size_t>(i)], entries[static_cast<std::size_t>(j)]);
           ++i;
           --j;
         }
@@ -179,6 +209,50 @@ void TSqlSortList::QuickSort(int lo, int hi, const TSrtField& key) {
       low = i;
       if (i >= high) break;
     }
+  }
+}
+
+template <typename T>
+auto valueCompare(bool descending) {
+  return [descending](const char* a, const char* b) {
+    const int result = compareValues(load<T>(a), load<T>(b));
+    return descending ? -result : result;
+  };
+}
+
+}  // namespace
+
+void TSqlSortList::QuickSort(int lo, int hi, const TSrtField& key) {
+  // One loop per key type, so that the comparison is inlined into it.
+  std::vector<char*>& entries = store_->Entries();
+  const std::size_t offset = key.Offset();
+  const std::size_t size = key.Size();
+  const bool descending = key.Descending();
+  switch (key.Type()) {
+    case ttString:
+      quickSortEntries(entries, lo - 1, hi - 1, offset, size, [size, descending](const char* a, const char* b) {
+        // As strncmp compares, inlined: unsigned bytes up to the first difference or zero byte.
+        for (std::size_t k = 0; k < size; ++k) {
+          const auto x = static_cast<unsigned char>(a[k]);
+          const auto y = static_cast<unsigned char>(b[k]);
+          if (x != y) return (x < y) != descending ? -1 : 1;
+          if (x == 0) break;
+        }
+        return 0;
+      });
+      break;
+    case ttFloat:
+      quickSortEntries(entries, lo - 1, hi - 1, offset, size, valueCompare<double>(descending));
+      break;
+    case ttInteger:
+      quickSortEntries(entries, lo - 1, hi - 1, offset, size, valueCompare<std::int32_t>(descending));
+      break;
+    case ttBoolean:
+      quickSortEntries(entries, lo - 1, hi - 1, offset, size, [descending](const char* a, const char* b) {
+        const int result = compareValues(load<std::int16_t>(a) != 0, load<std::int16_t>(b) != 0);
+        return descending ? -result : result;
+      });
+      break;
   }
 }
 

@@ -71,12 +71,21 @@ class TSqlSortList {
   std::int32_t RowNumber(int recNo) const;
   // True when entries `a` and `b` (1-based) hold the same bytes in every key.
   bool EqualKeys(int a, int b) const;
-  // After Sort: true when no two entries share the first key's value. The sorted order then
-  // does not depend on the order the entries were inserted in.
+  // After SortFirstKey or Sort: true when no two entries share the first key's value (as the
+  // further keys' runs tell values apart). The sorted order then does not depend on the order
+  // the entries were inserted in.
   bool FirstKeyDistinct() const;
+  // True when two of the first `entries` entries hold the same first key bytes: the first key
+  // then surely repeats (false says nothing).
+  bool FirstKeyRepeatsEarly(int entries) const;
   // Sorts by the first key with the quicksort, then each further key within runs of entries
   // whose earlier keys are the same.
   void Sort();
+  // Sort's two steps on their own: the first key over every entry, then the further keys.
+  void SortFirstKey();
+  void SortFurtherKeys();
+  // The entries become those at `order` (0-based positions of the current order).
+  void ReorderEntries(const std::vector<int>& order);
 
  protected:
   explicit TSqlSortList(const TStorageOptions& options) : options_(options) {}
