@@ -215,7 +215,7 @@ void quickSortEntries(std::vector<char*>& entries, int lo, int hi, std::size_t o
 template <typename T>
 auto valueCompare(bool descending) {
   return [descending](const char* a, const char* b) {
-    const int result = compareValues(load<T>(a), load<T>(b));
+    const int result = compareValues(common::load<T>(a), common::load<T>(b));
     return descending ? -result : result;
   };
 }
@@ -249,7 +249,7 @@ void TSqlSortList::QuickSort(int lo, int hi, const TSrtField& key) {
       break;
     case ttBoolean:
       quickSortEntries(entries, lo - 1, hi - 1, offset, size, [descending](const char* a, const char* b) {
-        const int result = compareValues(load<std::int16_t>(a) != 0, load<std::int16_t>(b) != 0);
+        const int result = compareValues(common::load<std::int16_t>(a) != 0, common::load<std::int16_t>(b) != 0);
         return descending ? -result : result;
       });
       break;

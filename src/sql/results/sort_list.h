@@ -28,6 +28,7 @@ class TSrtField {
   TExprType Type() const { return type_; }
   std::size_t Offset() const { return offset_; }
   std::size_t Size() const { return size_; }
+  bool Descending() const { return descending_; }
 
   // -1, 0 or 1 for the key bytes `a` and `b` (each Size() bytes), reversed when descending.
   int Compare(const char* a, const char* b) const;
