@@ -39,7 +39,15 @@ set -euo pipefail
 "$prefix/bin/vekrano" & pid=\$!
 choice=\$(xdotool search --sync --name 'Langue / Language selection' | head -1)
 xdotool windowfocus --sync "\$choice" key Return
-main=\$(xdotool search --sync --name '^Vekrano\$' | head -1)
+# The language window is going away meanwhile, and a search that meets it as it goes fails:
+# search again until the main window is found.
+main=
+for _ in \$(seq 300); do
+  main=\$(xdotool search --name '^Vekrano\$' 2>/dev/null | head -1) || true
+  [ -n "\$main" ] && break
+  sleep 0.1
+done
+[ -n "\$main" ] || { echo "no main window"; exit 1; }
 sleep 1
 eval "\$(xdotool getwindowgeometry --shell "\$main")"
 # The quit button sits at the bottom right, above the status bar. On a busy machine the first
