@@ -93,6 +93,24 @@ TEST_F(StorageOrder, RowsAndTheirOrderAreThoseOfTheWalk) {
   EXPECT_EQ(BothWays("select lib1 from article where num = 0 order by lib1").first, (Rows{"Cr\xE8me br\xFBl\xE9" "e"}));
 }
 
+TEST_F(StorageOrder, AFirstKeyThatRepeatsOnlyAfterTheFirstThousandRowsKeepsTheWalksTieOrder) {
+  // The first thousand stored records have distinct numbers; the numbers repeat only in records
+  // stored after them, so ties show only once the whole first key is sorted. Their barcodes put
+  // them first in the walk, last in storage.
+  Fill(1100);
+  int late = 0;
+  for (const int n : {17, 500, 17, 1099}) {
+    Exec("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(n) + ",\"A" +
+         std::to_string(++late) + "\",\"late\",\"\",2,\"N\")");
+  }
+  for (const std::string& sql : {"select num, cb from article order by num",
+                                 "select num, topp, cb from article order by num desc , topp"}) {
+    const auto [stored, walked] = BothWays(sql);
+    ASSERT_GT(stored.size(), 1000u);
+    EXPECT_EQ(stored, walked) << sql;
+  }
+}
+
 TEST_F(StorageOrder, AFailureIsTheOneTheWalkMeetsFirstAndTheTableStaysUsable) {
   // Record 1 comes last in barcode order, record 3 first: the walk meets "early" first.
   Exec("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (1,\"Z\",\"late\",\"\",1,\"N\")");

@@ -75,9 +75,11 @@ void TSqlField::SetAsBoolean(char*, bool) const {
 TSqlStringField::TSqlStringField(std::string name, std::string expression, int width)
     : TSqlField(std::move(name), std::move(expression), ttString, width < 1 ? 1 : width) {}
 
-std::string TSqlStringField::AsString(const char* row) const {
+std::string TSqlStringField::AsString(const char* row) const { return std::string(TextView(row)); }
+
+std::string_view TSqlStringField::TextView(const char* row) const {
   const char* text = Value(row);
-  return std::string(text, strnlen(text, StorageSize()));
+  return std::string_view(text, strnlen(text, StorageSize()));
 }
 
 double TSqlStringField::AsFloat(const char* row) const { return textToFloat(AsString(row)); }

@@ -90,6 +90,8 @@ class TSqlStringField : public TSqlField {
  public:
   TSqlStringField(std::string name, std::string expression, int width);
   std::string AsString(const char* row) const override;
+  // The text in the row, without a copy.
+  std::string_view TextView(const char* row) const;
   double AsFloat(const char* row) const override;
   std::int32_t AsInteger(const char* row) const override;
   // True when the text begins with "T", "Y", "t" or "y".

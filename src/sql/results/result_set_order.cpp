@@ -1,6 +1,9 @@
 // ORDER BY and DISTINCT over a result set, through sort lists.
 #include "sql/results/result_set_order.h"
 
+#include <algorithm>
+#include <numeric>
+
 namespace vekrano::sql {
 namespace {
 
@@ -8,7 +11,7 @@ void setKey(TSqlSortList& list, int key, const TSqlField& column, const char* ro
   if (column.IsNull(row)) return;
   switch (column.Type()) {
     case ttString:
-      list.SetString(key, column.AsString(row));
+      list.SetString(key, static_cast<const TSqlStringField&>(column).TextView(row));
       break;
     case ttFloat:
       list.SetFloat(key, column.AsFloat(row));
@@ -24,14 +27,17 @@ void setKey(TSqlSortList& list, int key, const TSqlField& column, const char* ro
 
 }  // namespace
 
-std::unique_ptr<TSqlSortList> makeRowSortList(const TResultSet& resultSet,
-                                              const std::vector<TSortKey>& keys) {
+namespace {
+
+// The sort list of `rows` (0-based), its entries in that order.
+std::unique_ptr<TSqlSortList> makeSortListOfRows(const TResultSet& resultSet, const std::vector<TSortKey>& keys,
+                                                 const std::vector<int>& rows) {
   auto list = makeSortList(resultSet.Options());
   for (const TSortKey& key : keys) {
     const TSqlField& column = resultSet.Fields()[key.column];
     list->AddField(column.Type(), static_cast<std::size_t>(column.Width()), key.descending);
   }
-  for (int r = 0; r < resultSet.RecordCount(); ++r) {
+  for (int r : rows) {
     const char* row = resultSet.Row(r);
     list->Insert();
     list->SetRowNumber(r + 1);
@@ -40,6 +46,19 @@ std::unique_ptr<TSqlSortList> makeRowSortList(const TResultSet& resultSet,
     }
   }
   return list;
+}
+
+std::vector<int> firstRows(int count) {
+  std::vector<int> rows(static_cast<std::size_t>(count));
+  std::iota(rows.begin(), rows.end(), 0);
+  return rows;
+}
+
+}  // namespace
+
+std::unique_ptr<TSqlSortList> makeRowSortList(const TResultSet& resultSet,
+                                              const std::vector<TSortKey>& keys) {
+  return makeSortListOfRows(resultSet, keys, firstRows(resultSet.RecordCount()));
 }
 
 namespace {
@@ -63,27 +82,21 @@ void SortRows(TResultSet& resultSet, const std::vector<TSortKey>& keys) {
 void SortStorageOrderedRows(TResultSet& resultSet, const std::vector<TSortKey>& keys,
                             const std::function<std::vector<int>()>& rowsInWalkOrder) {
   if (keys.empty() || resultSet.RecordCount() == 0) return;
-  auto list = makeRowSortList(resultSet, keys);
   // Rows told apart by their first key come out of the sort the same from any order. A first key
   // of few values (a quantity, the top mark) shows among the first rows already.
   constexpr int kEntriesLookedAt = 1000;
-  bool distinct = false;
-  if (!list->FirstKeyRepeatsEarly(kEntriesLookedAt)) {
+  const int lookedAt = std::min(kEntriesLookedAt, resultSet.RecordCount());
+  if (!makeSortListOfRows(resultSet, keys, firstRows(lookedAt))->FirstKeyRepeatsEarly(lookedAt)) {
+    auto list = makeRowSortList(resultSet, keys);
     list->SortFirstKey();
-    distinct = list->FirstKeyDistinct();
-  }
-  if (!distinct) {
-    // The entries are put back as the walk would have given them and sorted from there.
-    std::vector<int> entryOfRow(static_cast<std::size_t>(list->Count()));
-    for (int entry = 1; entry <= list->Count(); ++entry) {
-      entryOfRow[static_cast<std::size_t>(list->RowNumber(entry) - 1)] = entry - 1;
+    if (list->FirstKeyDistinct()) {
+      applyEntryOrder(resultSet, *list);
+      return;
     }
-    std::vector<int> order;
-    order.reserve(entryOfRow.size());
-    for (int row : rowsInWalkOrder()) order.push_back(entryOfRow[static_cast<std::size_t>(row)]);
-    list->ReorderEntries(order);
-    list->Sort();
   }
+  // The entries are made in the order the walk would have given the rows and sorted from there.
+  auto list = makeSortListOfRows(resultSet, keys, rowsInWalkOrder());
+  list->Sort();
   applyEntryOrder(resultSet, *list);
 }
 

@@ -94,7 +94,7 @@ void TSqlSortList::SetRowNumber(std::int32_t rowNumber) {
   std::memcpy(Entry(recNo_), &rowNumber, sizeof rowNumber);
 }
 
-void TSqlSortList::SetString(int key, const std::string& value) {
+void TSqlSortList::SetString(int key, std::string_view value) {
   char* data = CurrentKey(key);
   const std::size_t size = keys_[static_cast<std::size_t>(key)].Size();
   std::memset(data, 0, size);
@@ -172,10 +172,6 @@ void TSqlSortList::SortFurtherKeys() {
 void TSqlSortList::Sort() {
   SortFirstKey();
   SortFurtherKeys();
-}
-
-void TSqlSortList::ReorderEntries(const std::vector<int>& order) {
-  if (store_) store_->Reorder(order);
 }
 
 namespace {

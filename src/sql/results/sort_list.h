@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "sql/expr_types.h"
@@ -63,7 +64,7 @@ class TSqlSortList {
 
   // Writers of the current entry. A string longer than its key is cut.
   void SetRowNumber(std::int32_t rowNumber);
-  void SetString(int key, const std::string& value);
+  void SetString(int key, std::string_view value);
   void SetFloat(int key, double value);
   void SetInteger(int key, std::int32_t value);
   void SetBoolean(int key, bool value);
@@ -85,8 +86,6 @@ class TSqlSortList {
   // Sort's two steps on their own: the first key over every entry, then the further keys.
   void SortFirstKey();
   void SortFurtherKeys();
-  // The entries become those at `order` (0-based positions of the current order).
-  void ReorderEntries(const std::vector<int>& order);
 
  protected:
   explicit TSqlSortList(const TStorageOptions& options) : options_(options) {}
