@@ -34,34 +34,10 @@ unset QT_QPA_PLATFORM
 export XDG_DATA_HOME="$work/data" HOME="$work/home" ASAN_OPTIONS=detect_leaks=0
 mkdir -p "$HOME"
 cd "$work"
-cat > drive.sh <<DRIVE
-set -euo pipefail
-"$prefix/bin/vekrano" & pid=\$!
-choice=\$(xdotool search --sync --name 'Langue / Language selection' | head -1)
-xdotool windowfocus --sync "\$choice" key Return
-# The language window is going away meanwhile, and a search that meets it as it goes fails:
-# search again until the main window is found.
-main=
-for _ in \$(seq 300); do
-  main=\$(xdotool search --name '^Vekrano\$' 2>/dev/null | head -1) || true
-  [ -n "\$main" ] && break
-  sleep 0.1
-done
-[ -n "\$main" ] || { echo "no main window"; exit 1; }
-sleep 1
-eval "\$(xdotool getwindowgeometry --shell "\$main")"
-# The quit button sits at the bottom right, above the status bar. On a busy machine the first
-# click may come before the window answers: it is given again every 5 s, for a minute.
-for _ in \$(seq 12); do
-  xdotool mousemove --window "\$main" \$((WIDTH - 20)) \$((HEIGHT - 38)) click 1 || true
-  for _ in \$(seq 25); do kill -0 "\$pid" 2>/dev/null || break 2; sleep 0.2; done
-done
-if kill -0 "\$pid" 2>/dev/null; then kill "\$pid"; echo "the quit button did not close the window"; exit 1; fi
-wait "\$pid"
-DRIVE
 # Each test that starts an X server searches from its own display number, so that two started
 # at once never take the same one.
-timeout 120 xvfb-run -a -n 200 bash drive.sh || fail "the installed program did not start and close"
+timeout 120 xvfb-run -a -n 200 "$source_dir/tests/support/quit_first_run.sh" "$prefix/bin/vekrano" \
+  || fail "the installed program did not start and close"
 data="$XDG_DATA_HOME/vekrano"
 size=$(stat -c %s "$data/VEKRANO.PAR" 2>/dev/null) || fail "no VEKRANO.PAR in $data"
 [ "$size" -eq 116 ] || fail "VEKRANO.PAR is $size bytes"
