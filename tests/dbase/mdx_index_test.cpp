@@ -116,6 +116,14 @@ TEST(MdxIndex, BranchesSharingOneLeafAreRefusedInsteadOfWalkedAgain) {
   }
   EXPECT_EQ(DbfErrorCode(), 222);
   EXPECT_EQ(steps, 18);  // the leaf's own keys once, never again
+  // Nor are the record numbers read from the leaves: the leaf is refused when reached again.
+  std::vector<std::int32_t> records;
+  ClearDbfError();
+  try {
+    EXPECT_FALSE(article.index().RecordsInKeyOrder(records));
+  } catch (const EDorevError&) {
+  }
+  EXPECT_EQ(DbfErrorCode(), 222);
 }
 
 TEST(MdxIndex, NineteenthKeySplitsTheRootLeaf) {

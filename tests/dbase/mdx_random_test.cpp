@@ -43,6 +43,12 @@ TEST(MdxRandom, AppendsAndChangesAgreeWithAMultimap) {
     for (std::size_t i = 0; i < current.size(); ++i) expected.emplace(current[i], static_cast<int>(i + 1));
     auto walked = article.walk();
     ASSERT_EQ(walked.size(), expected.size());
+    // The record numbers read straight from the leaves come in the walk's order.
+    std::vector<std::int32_t> records;
+    ASSERT_TRUE(article.index().RecordsInKeyOrder(records));
+    std::vector<std::int32_t> walkedRecords;
+    for (const auto& entry : walked) walkedRecords.push_back(entry.second);
+    EXPECT_EQ(records, walkedRecords) << "round " << round;
     auto it = expected.begin();
     for (const auto& [cb, record] : walked) {
       EXPECT_EQ(cb, it->first);

@@ -111,6 +111,28 @@ TEST_F(StorageOrder, AFirstKeyThatRepeatsOnlyAfterTheFirstThousandRowsKeepsTheWa
   }
 }
 
+TEST_F(StorageOrder, KeysThatTellEveryRowApartGiveTheWalksOrder) {
+  // Distinct barcodes in an order unrelated to the record numbers; quantities and marks repeat, so
+  // only the keys together tell the rows apart.
+  std::mt19937 random(20261210);
+  for (int n = 1; n <= 600; ++n) {
+    Exec("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(n % 50) + ",\"D" +
+         std::to_string(n * 7919 % 1009) + "\",\"\",\"\"," + std::to_string(random() % 5) + ",\"" +
+         (random() % 3 == 0 ? "O" : "N") + "\")");
+  }
+  for (const std::string& sql : {"select * from article order by quantite desc , cb",
+                                 "select * from article order by topp , cb",
+                                 "select num, cb from article order by cb desc",
+                                 "select * from article order by topp desc , quantite , cb",
+                                 "select cb, num from article order by num , cb desc",
+                                 // num and quantite together repeat: the walk's order of ties shows
+                                 "select num, quantite, cb from article order by num , quantite"}) {
+    const auto [stored, walked] = BothWays(sql);
+    ASSERT_EQ(stored.size(), 600u);
+    EXPECT_EQ(stored, walked) << sql;
+  }
+}
+
 TEST_F(StorageOrder, AFailureIsTheOneTheWalkMeetsFirstAndTheTableStaysUsable) {
   // Record 1 comes last in barcode order, record 3 first: the walk meets "early" first.
   Exec("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (1,\"Z\",\"late\",\"\",1,\"N\")");

@@ -221,11 +221,7 @@ bool MdxIndex::RecordsInKeyOrder(std::vector<std::int32_t>& records) {
   return guarded([&] {
     if (order_ == 0) return false;
     Section section(*this, Section::Read);
-    TagTree& tree = controlling();
-    records.clear();
-    for (bool on = tree.first(); on; on = tree.next()) {
-      records.push_back(static_cast<std::int32_t>(tree.current().number));
-    }
+    controlling().recordsInKeyOrder(records);
     atBeginning_ = atEnd_ = false;
     return true;
   });

@@ -38,28 +38,65 @@ void TagTree::corrupted() const {
                    kIndexCorrupted + place_.indexName + " [tag: " + place_.tagName + "] [GetNode]");
 }
 
-Node TagTree::readNode(std::uint32_t block) {
+void TagTree::readBlock(std::uint32_t block, std::uint8_t* bytes) const {
   if (block == 0)
     throw MdxFailure(kErrorInternal, "Invalid Node Number (0) in DBF Area " + std::to_string(place_.area) +
                                               ", Order " + std::to_string(place_.order) + " [GetNode]");
+  // While a scan holds the read section no other process writes the index: its nodes are read a
+  // chunk at a time.
+  const std::uint64_t offset = blockOffset(block);
+  if (!(place_.held != nullptr && place_.held->Read(*place_.file, offset, bytes, kBlockSize)) &&
+      !readExact(*place_.file, static_cast<std::int64_t>(offset), bytes, kBlockSize))
+    throw MdxFailure(kErrorDiskRead,
+                     kIndexReadFailed + place_.indexName + " [tag: " + place_.tagName + "] [SeekAndRead]");
+}
+
+Node TagTree::readNode(std::uint32_t block) {
   auto hit = std::find_if(cache_.begin(), cache_.end(), [&](const auto& e) { return e.first == block; });
   if (hit != cache_.end()) {
     std::rotate(cache_.begin(), hit, hit + 1);
     return cache_.front().second;
   }
-  // While a scan holds the read section no other process writes the index: its nodes are read a
-  // chunk at a time.
   std::array<std::uint8_t, kBlockSize> bytes;
-  const std::uint64_t offset = blockOffset(block);
-  if (!(place_.held != nullptr && place_.held->Read(*place_.file, offset, bytes.data(), bytes.size())) &&
-      !readExact(*place_.file, static_cast<std::int64_t>(offset), bytes.data(), bytes.size()))
-    throw MdxFailure(kErrorDiskRead,
-                     kIndexReadFailed + place_.indexName + " [tag: " + place_.tagName + "] [SeekAndRead]");
+  readBlock(block, bytes.data());
   Node node;
   if (!decodeNode(bytes.data(), shape_, node)) corrupted();
   if (cache_.size() == kCacheSize) cache_.pop_back();
   cache_.insert(cache_.begin(), {block, node});
   return node;
+}
+
+void TagTree::recordsInKeyOrder(std::vector<std::int32_t>& records) {
+  path_.clear();
+  records.clear();
+  struct Pending {
+    std::uint32_t block;
+    std::size_t depth;
+  };
+  std::vector<Pending> pending{{header_.root, 0}};
+  // A sound tree reaches each block once; a damaged one whose branches share a child or point
+  // back up would otherwise be walked again and again.
+  std::unordered_set<std::uint32_t> reached;
+  std::array<std::uint8_t, kBlockSize> bytes;
+  while (!pending.empty()) {
+    const Pending at = pending.back();
+    pending.pop_back();
+    if (at.depth >= kMaxDepth || !reached.insert(at.block).second) corrupted();
+    readBlock(at.block, bytes.data());
+    const std::uint32_t count = common::getU32(bytes.data() + kNodeCount);
+    if (count > static_cast<std::uint32_t>(shape_.maxKeys)) corrupted();
+    const std::uint8_t* items = bytes.data() + kNodeItems;
+    const auto itemAt = [&](std::uint32_t i) { return items + i * static_cast<std::size_t>(shape_.itemLength); };
+    const std::uint32_t rightChild = common::getU32(itemAt(count));
+    if (rightChild == 0) {
+      // A leaf: only its record numbers are read, never its keys.
+      for (std::uint32_t i = 0; i < count; ++i) records.push_back(static_cast<std::int32_t>(common::getU32(itemAt(i))));
+      continue;
+    }
+    // A branch's children are taken left to right: pushed right to left.
+    pending.push_back({rightChild, at.depth + 1});
+    for (std::uint32_t i = count; i-- > 0;) pending.push_back({common::getU32(itemAt(i)), at.depth + 1});
+  }
 }
 
 void TagTree::writeNode(std::uint32_t block, const Node& node) {

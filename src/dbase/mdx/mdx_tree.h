@@ -52,6 +52,9 @@ class TagTree {
   // The entry of `key` and `record`: equal keys are passed until the record number matches.
   bool seekEntry(const std::string& key, std::uint32_t record);
   bool onEntry() const;
+  // Every entry's record number in key order, the leaves read without decoding their keys.
+  // Leaves the path empty.
+  void recordsInKeyOrder(std::vector<std::int32_t>& records);
   // REQUIRES: onEntry().
   const NodeItem& current() const;
   // The block of the leaf the current entry is in, and that leaf's entries. REQUIRES: onEntry().
@@ -87,6 +90,8 @@ class TagTree {
     int direction_ = 0;
   };
 
+  // The block's kBlockSize bytes into `bytes`.
+  void readBlock(std::uint32_t block, std::uint8_t* bytes) const;
   Node readNode(std::uint32_t block);
   void writeNode(std::uint32_t block, const Node& node);
   std::uint32_t appendNode(const Node& node);

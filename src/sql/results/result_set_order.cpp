@@ -82,14 +82,13 @@ void SortRows(TResultSet& resultSet, const std::vector<TSortKey>& keys) {
 void SortStorageOrderedRows(TResultSet& resultSet, const std::vector<TSortKey>& keys,
                             const std::function<std::vector<int>()>& rowsInWalkOrder) {
   if (keys.empty() || resultSet.RecordCount() == 0) return;
-  // Rows told apart by their first key come out of the sort the same from any order. A first key
-  // of few values (a quantity, the top mark) shows among the first rows already.
+  // Rows told apart by their keys come out of the sort the same from any order. Keys of few
+  // values (a quantity with the top mark) repeat among the first rows already.
   constexpr int kEntriesLookedAt = 1000;
   const int lookedAt = std::min(kEntriesLookedAt, resultSet.RecordCount());
-  if (!makeSortListOfRows(resultSet, keys, firstRows(lookedAt))->FirstKeyRepeatsEarly(lookedAt)) {
+  if (!makeSortListOfRows(resultSet, keys, firstRows(lookedAt))->KeysRepeatEarly(lookedAt)) {
     auto list = makeRowSortList(resultSet, keys);
-    list->SortFirstKey();
-    if (list->FirstKeyDistinct()) {
+    if (list->SortDistinctKeys()) {
       applyEntryOrder(resultSet, *list);
       return;
     }

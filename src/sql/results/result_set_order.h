@@ -25,7 +25,7 @@ std::unique_ptr<TSqlSortList> makeRowSortList(const TResultSet& resultSet,
 void SortRows(TResultSet& resultSet, const std::vector<TSortKey>& keys);
 // Sorts rows gathered in another order than the walk's as SortRows sorts them in the walk's
 // order. `rowsInWalkOrder` gives every row (0-based) in the walk's order; it is asked for only
-// when rows share their first key, the one case where the order they came in shows.
+// when rows share all their keys (or a key is a float), the cases where the order they came in shows.
 void SortStorageOrderedRows(TResultSet& resultSet, const std::vector<TSortKey>& keys,
                             const std::function<std::vector<int>()>& rowsInWalkOrder);
 

@@ -124,21 +124,81 @@ bool TSqlSortList::EqualKeys(int a, int b) const {
                      entrySize_ - kEntryRowNumberSize) == 0;
 }
 
-bool TSqlSortList::FirstKeyDistinct() const {
-  if (keys_.empty()) return Count() < 2;
-  const TSrtField& key = keys_.front();
-  for (int entry = 2; entry <= Count(); ++entry) {
-    if (key.SameValue(Entry(entry - 1) + key.Offset(), Entry(entry) + key.Offset())) return false;
+int TSqlSortList::CompareKeys(const char* a, const char* b) const {
+  for (const TSrtField& key : keys_) {
+    if (const int result = key.Compare(a + key.Offset(), b + key.Offset()); result != 0) return result;
   }
+  return 0;
+}
+
+std::array<std::uint64_t, 2> TSqlSortList::KeyPrefix(const char* entry) const {
+  // Each key as bytes in the order of their unsigned comparison: integers big-endian with the
+  // sign bit flipped, texts up to their end and zero after it, every byte inverted when descending.
+  std::array<std::uint8_t, 16> bytes{};
+  std::size_t at = 0;
+  for (const TSrtField& key : keys_) {
+    const char* value = entry + key.Offset();
+    const std::size_t start = at;
+    switch (key.Type()) {
+      case ttInteger: {
+        const auto word = static_cast<std::uint32_t>(common::load<std::int32_t>(value)) ^ 0x80000000u;
+        for (int shift = 24; shift >= 0 && at < bytes.size(); shift -= 8) bytes[at++] = static_cast<std::uint8_t>(word >> shift);
+        break;
+      }
+      case ttBoolean:
+        bytes[at++] = common::load<std::int16_t>(value) != 0 ? 1 : 0;
+        break;
+      case ttString: {
+        const std::size_t end = std::min(bytes.size(), at + key.Size());
+        for (std::size_t k = 0; at < end && value[k] != 0; ++k) bytes[at++] = static_cast<std::uint8_t>(value[k]);
+        at = end;
+        break;
+      }
+      case ttFloat:
+        return {};  // never asked: floats are not sorted this way
+    }
+    if (key.Descending()) {
+      for (std::size_t k = start; k < at; ++k) bytes[k] = static_cast<std::uint8_t>(~bytes[k]);
+    }
+    if (at == bytes.size()) break;
+  }
+  std::array<std::uint64_t, 2> prefix{};
+  for (std::size_t k = 0; k < bytes.size(); ++k) prefix[k / 8] = prefix[k / 8] << 8 | bytes[k];
+  return prefix;
+}
+
+bool TSqlSortList::SortDistinctKeys() {
+  if (std::any_of(keys_.begin(), keys_.end(), [](const TSrtField& key) { return key.Type() == ttFloat; })) return false;
+  if (Count() < 2) return true;
+  // The leading key bytes travel with each entry, so that most comparisons read no entry.
+  struct Keyed {
+    std::array<std::uint64_t, 2> prefix;
+    char* entry;
+  };
+  std::vector<char*>& entries = store_->Entries();
+  std::vector<Keyed> keyed;
+  keyed.reserve(entries.size());
+  for (char* entry : entries) keyed.push_back({KeyPrefix(entry), entry});
+  const auto before = [&](const Keyed& a, const Keyed& b) {
+    if (a.prefix != b.prefix) return a.prefix < b.prefix;
+    return CompareKeys(a.entry, b.entry) < 0;
+  };
+  // Rows often come in their order already (stored by number, walked by barcode).
+  if (!std::is_sorted(keyed.begin(), keyed.end(), before)) std::sort(keyed.begin(), keyed.end(), before);
+  // Sorted, equal keys stand side by side.
+  for (std::size_t k = 1; k < keyed.size(); ++k) {
+    if (keyed[k - 1].prefix == keyed[k].prefix && CompareKeys(keyed[k - 1].entry, keyed[k].entry) == 0) return false;
+  }
+  for (std::size_t k = 0; k < keyed.size(); ++k) entries[k] = keyed[k].entry;
   return true;
 }
 
-bool TSqlSortList::FirstKeyRepeatsEarly(int entries) const {
-  if (keys_.empty()) return false;
-  const TSrtField& key = keys_.front();
+bool TSqlSortList::KeysRepeatEarly(int entries) const {
   std::unordered_set<std::string_view> seen;
   for (int entry = 1; entry <= std::min(entries, Count()); ++entry) {
-    if (!seen.insert(std::string_view(Entry(entry) + key.Offset(), key.Size())).second) return true;
+    if (!seen.insert(std::string_view(Entry(entry) + kEntryRowNumberSize, entrySize_ - kEntryRowNumberSize)).second) {
+      return true;
+    }
   }
   return false;
 }
@@ -149,11 +209,6 @@ bool TSqlSortList::SameEarlierKeys(int a, int b, int keyCount) const {
     if (!key.SameValue(Entry(a) + key.Offset(), Entry(b) + key.Offset())) return false;
   }
   return true;
-}
-
-void TSqlSortList::SortFirstKey() {
-  if (keys_.empty() || Count() == 0) return;
-  QuickSort(1, Count(), keys_.front());
 }
 
 void TSqlSortList::SortFurtherKeys() {
@@ -170,7 +225,8 @@ void TSqlSortList::SortFurtherKeys() {
 }
 
 void TSqlSortList::Sort() {
-  SortFirstKey();
+  if (keys_.empty() || Count() == 0) return;
+  QuickSort(1, Count(), keys_.front());
   SortFurtherKeys();
 }
 

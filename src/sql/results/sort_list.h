@@ -2,6 +2,7 @@
 // quicksort. The order it leaves equal keys in is part of what a statement returns.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -73,19 +74,17 @@ class TSqlSortList {
   std::int32_t RowNumber(int recNo) const;
   // True when entries `a` and `b` (1-based) hold the same bytes in every key.
   bool EqualKeys(int a, int b) const;
-  // After SortFirstKey or Sort: true when no two entries share the first key's value (as the
-  // further keys' runs tell values apart). The sorted order then does not depend on the order
-  // the entries were inserted in.
-  bool FirstKeyDistinct() const;
-  // True when two of the first `entries` entries hold the same first key bytes: the first key
-  // then surely repeats (false says nothing).
-  bool FirstKeyRepeatsEarly(int entries) const;
+  // When no key is a float and no two entries hold equal keys, sorts the entries into the one
+  // order Sort would give them from any order, by a faster sort, and returns true. Otherwise
+  // returns false and leaves the entries as they were. (Float keys are compared by value but
+  // grouped into runs by their text, so the order Sort gives them may depend on where it starts.)
+  bool SortDistinctKeys();
+  // True when two of the first `entries` entries hold the same key bytes: the keys then surely
+  // repeat (false says nothing).
+  bool KeysRepeatEarly(int entries) const;
   // Sorts by the first key with the quicksort, then each further key within runs of entries
   // whose earlier keys are the same.
   void Sort();
-  // Sort's two steps on their own: the first key over every entry, then the further keys.
-  void SortFirstKey();
-  void SortFurtherKeys();
 
  protected:
   explicit TSqlSortList(const TStorageOptions& options) : options_(options) {}
@@ -96,6 +95,11 @@ class TSqlSortList {
   // The quicksort over entries lo..hi (1-based) by `key`.
   void QuickSort(int lo, int hi, const TSrtField& key);
   bool SameEarlierKeys(int a, int b, int keyCount) const;
+  // -1, 0 or 1 comparing the entries' keys in turn.
+  int CompareKeys(const char* a, const char* b) const;
+  // The first 16 bytes of the entry's keys written so that they compare as the keys do.
+  std::array<std::uint64_t, 2> KeyPrefix(const char* entry) const;
+  void SortFurtherKeys();
 
   TStorageOptions options_;
   std::vector<TSrtField> keys_;
