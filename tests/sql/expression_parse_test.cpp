@@ -65,6 +65,25 @@ TEST_F(ExpressionParse, FieldNamesResolveThroughTheStatementsTables) {
   EXPECT_EQ(messageOf([&] { table.parse("\x0c\"nosuch\""); }), "Field Name nosuch not found");
 }
 
+TEST_F(ExpressionParse, LoneReferencesNumbersAndTextsAreWhatTheGrammarMakesOfThem) {
+  // In brackets, each goes through the whole grammar; alone, a quicker way may be taken.
+  const auto described = [&](const std::string& text) {
+    TExpression& expression = table.parse(text);
+    return std::to_string(expression.ExprType()) + "|" + expression.AsString() + "|" +
+           std::to_string(dynamic_cast<TFieldExpr*>(&expression) != nullptr);
+  };
+  for (const std::string text : {"0", "007", "2147483647", "2147483648", "99999999999999999999", "\"\"", "''",
+                                 "\"it's\"", "'say \"hi\"'", "'\x0c\"cb\"'", "\"  blanks  \"", "\"\xE9t\xE9\"",
+                                 "\x0c\"cb\"", "\x0c\"article.quantite\"", "\x0c\"[lib1]\"", "\x0c\"[article].[topp]\""}) {
+    EXPECT_EQ(described(text), described("(" + text + ")")) << text;
+  }
+  EXPECT_EQ(messageOf([&] { table.parse("\x0c\"article.nosuch\""); }),
+            messageOf([&] { table.parse("(\x0c\"article.nosuch\")"); }));
+  // A text the scanner stops inside is no literal.
+  EXPECT_NE(messageOf([&] { table.parse(std::string("\"a\0b\"", 5)); }), "");
+  EXPECT_NE(messageOf([&] { table.parse(std::string("12\0" "3", 4)); }), "");
+}
+
 TEST_F(ExpressionParse, ANameAloneIsAFunctionOrUnknown) {
   EXPECT_EQ(messageOf([&] { table.parse("FOO(1)"); }),
             " Unknown Identifier FOO at line : 1, Column: 5, token: )");

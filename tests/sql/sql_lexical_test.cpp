@@ -6,6 +6,7 @@
 
 #include "common/format_settings.h"
 #include "sql/program/analyzer.h"
+#include "sql/parse/sql_keywords.h"
 #include "sql/parse/sql_parser.h"
 
 namespace vekrano::sql {
@@ -64,6 +65,12 @@ TEST(SqlLexical, KeywordsIgnoreLetterCase) {
   EXPECT_EQ(upper.whereText, kF + "topp\" = \"O\"");
   ASSERT_EQ(mixed.orderBy.size(), 1u);
   EXPECT_TRUE(mixed.orderBy[0].descending);
+  // The longest keywords, a second spelling, and words that only look like keywords.
+  EXPECT_EQ(sqlKeywordCode("substring"), sqlKeywordCode("SUBSTRING"));
+  EXPECT_TRUE(sqlKeywordCode("TransForm").has_value());
+  EXPECT_EQ(sqlKeywordCode("numeric"), sqlKeywordCode("FLOAT"));
+  for (const char* word : {"", "SUBSTRINGS", "SELEC", "SELECT_", "\xC9ND"}) EXPECT_FALSE(sqlKeywordCode(word)) << word;
+  EXPECT_FALSE(sqlKeywordCode(std::string_view("TO\0", 3)));
 }
 
 TEST(SqlLexical, IllegalCharactersStopTheParseAtThemselves) {

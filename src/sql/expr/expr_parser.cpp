@@ -1,11 +1,14 @@
 // Runs the generated scanner and parser over one expression text.
 #include "sql/expr/expr_parser.h"
 
+#include <algorithm>
+
 #include "expr_grammar.hpp"
 #include "sql/errors.h"
 #include "sql/expr_messages.h"
 #include "sql/expr/expr_scanner.h"
 #include "sql/expr/expression_field.h"
+#include "sql/program/field_references.h"
 
 namespace vekrano::sql {
 
@@ -19,6 +22,23 @@ struct TExprParser::Machine {
   expr::parser parser;  // starts each parse from an empty stack
 };
 
+namespace {
+
+// The commonest expressions, a lone field reference, a whole number and a quoted text, built as
+// the grammar builds them without running it; null for any other text.
+TExprPtr simpleExpression(const std::string& text, const ExprBuilder& builder) {
+  if (text.empty() || text.find('\0') != std::string::npos) return nullptr;
+  if (isLoneReference(text)) return builder.fieldReference(text.substr(2, text.size() - 3));
+  if (std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) return builder.integer(text);
+  const char quote = text.front();
+  if ((quote == '"' || quote == '\'') && text.size() >= 2 && text.find(quote, 1) == text.size() - 1) {
+    return builder.string(text.substr(1, text.size() - 2));
+  }
+  return nullptr;
+}
+
+}  // namespace
+
 TExprParser::TExprParser(dbase::TDataSet& dataSet, TExprParserContext context)
     : dataSet_(dataSet), context_(std::move(context)) {}
 
@@ -26,6 +46,10 @@ TExprParser::~TExprParser() = default;
 
 void TExprParser::ParseExpression(const std::string& text) {
   root_.reset();
+  if (TExprPtr simple = simpleExpression(text, ExprBuilder(dataSet_, context_))) {
+    root_ = std::move(simple);
+    return;
+  }
   // A parse started from inside another one (by a function's check) gets a parser of its own.
   std::unique_ptr<Machine> nested;
   if (!machine_) machine_ = std::make_unique<Machine>(dataSet_, context_);

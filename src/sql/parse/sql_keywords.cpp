@@ -2,8 +2,10 @@
 // second spelling of FLOAT.
 #include "sql/parse/sql_keywords.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
+#include <unordered_map>
 
 namespace vekrano::sql {
 namespace {
@@ -42,24 +44,30 @@ constexpr std::array<Keyword, 101> kKeywords{{
     {"TO", 385},
 }};
 
-// Keywords are plain ASCII, so an ASCII comparison is enough: no byte above 127 folds onto one.
-bool equalsIgnoringCase(std::string_view keyword, std::string_view word) {
-  if (keyword.size() != word.size()) return false;
-  for (std::size_t i = 0; i < word.size(); ++i) {
-    char c = word[i];
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    if (c != keyword[i]) return false;
-  }
-  return true;
-}
+constexpr std::size_t kLongestKeyword = [] {
+  std::size_t longest = 0;
+  for (const Keyword& keyword : kKeywords) longest = std::max(longest, keyword.word.size());
+  return longest;
+}();
 
 }  // namespace
 
 std::optional<int> sqlKeywordCode(std::string_view word) {
-  for (const Keyword& keyword : kKeywords) {
-    if (equalsIgnoringCase(keyword.word, word)) return keyword.code;
+  if (word.size() > kLongestKeyword) return std::nullopt;
+  // Keywords are plain ASCII, so an ASCII upper case is enough: no byte above 127 folds onto one.
+  std::array<char, kLongestKeyword> upper;
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    const char c = word[i];
+    upper[i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
   }
-  return std::nullopt;
+  static const std::unordered_map<std::string_view, int> codes = [] {
+    std::unordered_map<std::string_view, int> byWord;
+    for (const Keyword& keyword : kKeywords) byWord.emplace(keyword.word, keyword.code);
+    return byWord;
+  }();
+  const auto found = codes.find(std::string_view(upper.data(), word.size()));
+  if (found == codes.end()) return std::nullopt;
+  return found->second;
 }
 
 }  // namespace vekrano::sql
