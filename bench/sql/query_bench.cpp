@@ -101,6 +101,12 @@ BENCHMARK(BM_QuantityDescThenCb)->Arg(0)->Unit(benchmark::kMillisecond);
 void BM_TopThenCb(benchmark::State& state) { runSelect(state, "select * from article order by topp , cb"); }
 BENCHMARK(BM_TopThenCb)->Arg(0)->Unit(benchmark::kMillisecond);
 
+// Keys that repeat together: the rows are sorted from the walk's order, which shows in the ties.
+void BM_TopThenQuantity(benchmark::State& state) {
+  runSelect(state, "select * from article order by topp , quantite");
+}
+BENCHMARK(BM_TopThenQuantity)->Arg(0)->Unit(benchmark::kMillisecond);
+
 // The one-key sort beside them.
 void BM_OrderByCb(benchmark::State& state) { runSelect(state, "select * from article order by cb"); }
 BENCHMARK(BM_OrderByCb)->Arg(0)->Unit(benchmark::kMillisecond);

@@ -160,11 +160,29 @@ bool isValidUtf8(std::string_view bytes) {
   return true;
 }
 
+namespace {
+
+constexpr bool asciiIsItself() {
+  for (std::uint32_t b = 0; b < 0x80; ++b) {
+    if (tables::kAnsiToUnicode[b] != b) return false;
+  }
+  return true;
+}
+static_assert(asciiIsItself(), "runs below 0x80 are copied as they are");
+
+}  // namespace
+
 std::string utf8ToAnsi(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
   std::uint32_t cp = 0;
   for (std::size_t pos = 0; pos < utf8.size();) {
+    // Runs of plain bytes, most of any text, are the same in both and appended whole.
+    std::size_t run = pos;
+    while (run < utf8.size() && byteOf(utf8[run]) < 0x80) ++run;
+    out.append(utf8.data() + pos, run - pos);
+    pos = run;
+    if (pos == utf8.size()) break;
     const std::size_t length = decodeUtf8(utf8, pos, cp);
     if (length == 0) {
       out += '?';
@@ -177,18 +195,6 @@ std::string utf8ToAnsi(std::string_view utf8) {
   }
   return out;
 }
-
-namespace {
-
-constexpr bool asciiIsItself() {
-  for (std::uint32_t b = 0; b < 0x80; ++b) {
-    if (tables::kAnsiToUnicode[b] != b) return false;
-  }
-  return true;
-}
-static_assert(asciiIsItself(), "runs below 0x80 are copied as they are");
-
-}  // namespace
 
 std::string ansiToUtf8(std::string_view ansi) {
   std::string out;
