@@ -236,7 +236,7 @@ TEST(ResultSetTest, DistinctKeysSortIntoTheQuicksortsOrderFromAnyStart) {
       MixedEntry entry{static_cast<int>(entries.size()) + 1, static_cast<int>(random() % 7) - 3,
                        stems[random() % stems.size()] + std::string(random() % 3, static_cast<char>('a' + random() % 2)),
                        random() % 2 == 0};
-      if (round % 3 == 0) entry.number = static_cast<int>(random()) - (1 << 30);  // far apart, both signs
+      if (round % 3 == 0) entry.number = static_cast<int>(random() % 2000000000u) - 1000000000;  // far apart, both signs
       if (taken.insert({entry.number, entry.text, entry.mark}).second) entries.push_back(entry);
     }
     const std::vector<bool> descending = {round % 2 == 1, round % 4 >= 2, round % 8 >= 4};
