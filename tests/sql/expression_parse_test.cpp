@@ -65,20 +65,27 @@ TEST_F(ExpressionParse, FieldNamesResolveThroughTheStatementsTables) {
   EXPECT_EQ(messageOf([&] { table.parse("\x0c\"nosuch\""); }), "Field Name nosuch not found");
 }
 
-TEST_F(ExpressionParse, LoneReferencesNumbersAndTextsAreWhatTheGrammarMakesOfThem) {
-  // In brackets, each goes through the whole grammar; alone, a quicker way may be taken.
+TEST_F(ExpressionParse, SimpleExpressionsAreWhatTheGrammarMakesOfThem) {
+  // After a blank, each goes through the whole grammar; without, a quicker way may be taken.
   const auto described = [&](const std::string& text) {
     TExpression& expression = table.parse(text);
     return std::to_string(expression.ExprType()) + "|" + expression.AsString() + "|" +
+           std::to_string(expression.MaxString().size()) + "|" +
            std::to_string(dynamic_cast<TFieldExpr*>(&expression) != nullptr);
   };
-  for (const std::string text : {"0", "007", "2147483647", "2147483648", "99999999999999999999", "\"\"", "''",
-                                 "\"it's\"", "'say \"hi\"'", "'\x0c\"cb\"'", "\"  blanks  \"", "\"\xE9t\xE9\"",
-                                 "\x0c\"cb\"", "\x0c\"article.quantite\"", "\x0c\"[lib1]\"", "\x0c\"[article].[topp]\""}) {
-    EXPECT_EQ(described(text), described("(" + text + ")")) << text;
+  for (const std::string text :
+       {"0", "007", "2147483647", "2147483648", "99999999999999999999", "\"\"", "''", "\"it's\"", "'say \"hi\"'",
+        "'\x0c\"cb\"'", "\"  blanks  \"", "\"\xE9t\xE9\"", "\x0c\"cb\"", "\x0c\"article.quantite\"", "\x0c\"[lib1]\"",
+        "\x0c\"[article].[topp]\"", "(((\x0c\"cb\")))", "(\"a)(b\")", "[UPPER](\x0c\"lib1\")", "[length]((\"abc\"))",
+        "[Trim](('  x  '))", "[UPPER]([LOWER](\"AbC\"))"}) {
+    EXPECT_EQ(described(text), described(" " + text)) << text;
   }
-  EXPECT_EQ(messageOf([&] { table.parse("\x0c\"article.nosuch\""); }),
-            messageOf([&] { table.parse("(\x0c\"article.nosuch\")"); }));
+  for (const std::string text : {"\x0c\"article.nosuch\"", "[UPPER](\x0c\"nosuch\")", "[NOSUCH](1)", "[UPPER](1, 2)"}) {
+    EXPECT_EQ(messageOf([&] { table.parse(text); }), messageOf([&] { table.parse(text + " "); })) << text;
+  }
+  // Not simple: taken by the grammar as a whole.
+  EXPECT_EQ(table.integer("(1) + (2)"), 3);
+  EXPECT_EQ(table.text("[UPPER](\"a\") + [LOWER](\"B\")"), "Ab");
   // A text the scanner stops inside is no literal.
   EXPECT_NE(messageOf([&] { table.parse(std::string("\"a\0b\"", 5)); }), "");
   EXPECT_NE(messageOf([&] { table.parse(std::string("12\0" "3", 4)); }), "");

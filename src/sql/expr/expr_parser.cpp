@@ -24,17 +24,30 @@ struct TExprParser::Machine {
 
 namespace {
 
-// The commonest expressions, a lone field reference, a whole number and a quoted text, built as
-// the grammar builds them without running it; null for any other text.
+// The commonest expressions, built as the grammar builds them without running it: a lone field
+// reference, a whole number, a quoted text, any of them in brackets, and a function named in
+// square brackets over one of them (as an aggregate column is typed). Null for any other text,
+// and for a text holding a NUL, where the scanner stops.
 TExprPtr simpleExpression(const std::string& text, const ExprBuilder& builder) {
-  if (text.empty() || text.find('\0') != std::string::npos) return nullptr;
+  if (text.empty()) return nullptr;
   if (isLoneReference(text)) return builder.fieldReference(text.substr(2, text.size() - 3));
   if (std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) return builder.integer(text);
-  const char quote = text.front();
-  if ((quote == '"' || quote == '\'') && text.size() >= 2 && text.find(quote, 1) == text.size() - 1) {
+  const char first = text.front();
+  if ((first == '"' || first == '\'') && text.size() >= 2 && text.find(first, 1) == text.size() - 1) {
     return builder.string(text.substr(1, text.size() - 2));
   }
-  return nullptr;
+  if (first == '(' && text.back() == ')') return simpleExpression(text.substr(1, text.size() - 2), builder);
+  // A bracketed name holds no "]": the first one closes it.
+  const std::size_t close = text.find(']');
+  if (first != '[' || close == std::string::npos || close + 2 >= text.size() || text[close + 1] != '(' ||
+      text.back() != ')') {
+    return nullptr;
+  }
+  TExprPtr argument = simpleExpression(text.substr(close + 2, text.size() - close - 3), builder);
+  if (!argument) return nullptr;
+  TExprList params;
+  params.push_back(std::move(argument));
+  return builder.call(text.substr(1, close - 1), std::move(params));
 }
 
 }  // namespace
@@ -46,9 +59,15 @@ TExprParser::~TExprParser() = default;
 
 void TExprParser::ParseExpression(const std::string& text) {
   root_.reset();
-  if (TExprPtr simple = simpleExpression(text, ExprBuilder(dataSet_, context_))) {
-    root_ = std::move(simple);
-    return;
+  if (text.find('\0') == std::string::npos) {
+    try {
+      if (TExprPtr simple = simpleExpression(text, ExprBuilder(dataSet_, context_))) {
+        root_ = std::move(simple);
+        return;
+      }
+    } catch (const ExprParseFailure&) {
+      // Worded with the place the scanner stopped at: the grammar says it.
+    }
   }
   // A parse started from inside another one (by a function's check) gets a parser of its own.
   std::unique_ptr<Machine> nested;
