@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <fstream>
 #include <thread>
 
 #include "table_test_support.h"
@@ -53,6 +54,27 @@ TEST(TableScanTest, AScanCountsThisProcessAsOneReaderUntilItEnds) {
   EXPECT_EQ(SemaphoreUsers(f), 0);
   table.EndScan();
   EXPECT_EQ(table.RecordCount(), 6);
+}
+
+TEST(TableScanTest, ReaderCountsWrittenIntoTheFileByAnotherProgramAreKept) {
+  TableFolder f;
+  TTzDbf table("tarticle");
+  ConfigureArticleTable(table, f.folder());
+  table.Open();
+  AppendArticle(table, 1, "A");
+  // Another program counts three readers by writing the file in place, as the file is shared.
+  std::string record = readFileBytes(f.dir.file("article.@s@"));
+  ASSERT_EQ(record.size(), 4u);
+  record[1] = 3;
+  {
+    std::fstream file(f.dir.file("article.@s@"), std::ios::in | std::ios::out | std::ios::binary);
+    file.write(record.data(), 4);
+  }
+  {
+    TDataSetScan scan(table);
+    EXPECT_EQ(SemaphoreUsers(f), 4);
+  }
+  EXPECT_EQ(SemaphoreUsers(f), 3);
 }
 
 TEST(TableScanTest, AnotherProcessAppendingWaitsForTheScanToEnd) {

@@ -1,7 +1,11 @@
 #include "dbase/mdx/mdx_semaphore.h"
 
-#include <chrono>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <chrono>
+#include <cstring>
 
 #include "dbase/mdx/mdx_failure.h"
 #include "dbase/file_helpers.h"
@@ -49,6 +53,7 @@ MdxSemaphore::MdxSemaphore(File& tableFile, std::string semaphoreName)
     writeRecord(record, "LOGIN");
     unlockSemaphore("LOGIN");
     seenCounter_ = static_cast<std::uint16_t>(record[kSemCounter] | record[kSemCounter + 1] << 8);
+    mapRecord();
   } catch (...) {
     table_.unlock(kTableLockOffset, 1);
     throw;
@@ -78,6 +83,7 @@ MdxSemaphore::~MdxSemaphore() {
   } catch (const MdxFailure&) {
     // A destructor cannot report; the next login of another process repairs the counts.
   }
+  unmapRecord();
 }
 
 void MdxSemaphore::lockTable(const char* action) {
@@ -103,6 +109,7 @@ void MdxSemaphore::logout() {
     table_.unlock(kTableLockOffset, 1);
     throw;
   }
+  unmapRecord();
   file_.close();
   if (last) unlink(name_.c_str());
   table_.unlock(kTableLockOffset, 1);
@@ -120,14 +127,39 @@ void MdxSemaphore::unlockSemaphore(const char* action) {
     fail("Cannot unlock index semaphore file: " + name_ + " " + action);
 }
 
+// Every section reads and writes the record under the lock: through a shared mapping of the file
+// these are plain memory accesses, which other processes' reads and writes of the file see, as
+// the mapping and the file share their pages. The file keeps its length while this process is
+// logged in (only a process that finds nobody holding it makes it afresh), so the mapped record
+// never lies past the file's end. Without a mapping the file is read and written.
+void MdxSemaphore::mapRecord() {
+  struct stat status {};
+  if (::fstat(file_.descriptor(), &status) != 0 || status.st_size < static_cast<off_t>(kSemRecordSize)) return;
+  void* mapped = ::mmap(nullptr, kSemRecordSize, PROT_READ | PROT_WRITE, MAP_SHARED, file_.descriptor(), 0);
+  if (mapped != MAP_FAILED) mapped_ = static_cast<std::uint8_t*>(mapped);
+}
+
+void MdxSemaphore::unmapRecord() {
+  if (mapped_ != nullptr) ::munmap(mapped_, kSemRecordSize);
+  mapped_ = nullptr;
+}
+
 MdxSemaphore::Record MdxSemaphore::readRecord(const char* action) {
   Record record{};
-  if (!readExact(file_, 0, record.data(), record.size())) fail("Cannot read: " + name_ + " " + action);
+  if (mapped_ != nullptr) {
+    std::memcpy(record.data(), mapped_, record.size());
+  } else if (!readExact(file_, 0, record.data(), record.size())) {
+    fail("Cannot read: " + name_ + " " + action);
+  }
   return record;
 }
 
 void MdxSemaphore::writeRecord(const Record& record, const char* action) {
-  if (file_.writeAt(record.data(), record.size(), 0) != 0) fail("Cannot write to: " + name_ + " " + action);
+  if (mapped_ != nullptr) {
+    std::memcpy(mapped_, record.data(), record.size());
+  } else if (file_.writeAt(record.data(), record.size(), 0) != 0) {
+    fail("Cannot write to: " + name_ + " " + action);
+  }
 }
 
 bool MdxSemaphore::noteCounter(const Record& record) {

@@ -58,10 +58,13 @@ class MdxSemaphore {
   bool noteCounter(const Record& record);
   void lockTable(const char* action);
   void openFile();
+  void mapRecord();
+  void unmapRecord();
 
   File& table_;
   std::string name_;
   File file_;
+  std::uint8_t* mapped_ = nullptr;  // the record in a shared mapping of the file, when mapped
   bool loggedIn_ = false;
   int readDepth_ = 0;
   int writeDepth_ = 0;
