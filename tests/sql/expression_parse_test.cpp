@@ -77,7 +77,7 @@ TEST_F(ExpressionParse, SimpleExpressionsAreWhatTheGrammarMakesOfThem) {
        {"0", "007", "2147483647", "2147483648", "99999999999999999999", "\"\"", "''", "\"it's\"", "'say \"hi\"'",
         "'\x0c\"cb\"'", "\"  blanks  \"", "\"\xE9t\xE9\"", "\x0c\"cb\"", "\x0c\"article.quantite\"", "\x0c\"[lib1]\"",
         "\x0c\"[article].[topp]\"", "(((\x0c\"cb\")))", "(\"a)(b\")", "[UPPER](\x0c\"lib1\")", "[length]((\"abc\"))",
-        "[Trim](('  x  '))", "[UPPER]([LOWER](\"AbC\"))"}) {
+        "[Trim](('  x  '))", "[UPPER]([LOWER](\"AbC\"))", "((((((((7))))))))", "[length]((((((('ab')))))))"}) {
     EXPECT_EQ(described(text), described(" " + text)) << text;
   }
   for (const std::string text : {"\x0c\"article.nosuch\"", "[UPPER](\x0c\"nosuch\")", "[NOSUCH](1)", "[UPPER](1, 2)"}) {

@@ -24,30 +24,45 @@ struct TExprParser::Machine {
 
 namespace {
 
-// The commonest expressions, built as the grammar builds them without running it: a lone field
-// reference, a whole number, a quoted text, any of them in brackets, and a function named in
-// square brackets over one of them (as an aggregate column is typed). Null for any other text,
-// and for a text holding a NUL, where the scanner stops.
-TExprPtr simpleExpression(const std::string& text, const ExprBuilder& builder) {
+// A lone field reference, a whole number or a quoted text, built as the grammar builds it; null
+// for any other text.
+TExprPtr literalOrReference(const std::string& text, const ExprBuilder& builder) {
   if (text.empty()) return nullptr;
   if (isLoneReference(text)) return builder.fieldReference(text.substr(2, text.size() - 3));
   if (std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) return builder.integer(text);
-  const char first = text.front();
-  if ((first == '"' || first == '\'') && text.size() >= 2 && text.find(first, 1) == text.size() - 1) {
+  const char quote = text.front();
+  if ((quote == '"' || quote == '\'') && text.size() >= 2 && text.find(quote, 1) == text.size() - 1) {
     return builder.string(text.substr(1, text.size() - 2));
   }
-  if (first == '(' && text.back() == ')') return simpleExpression(text.substr(1, text.size() - 2), builder);
+  return nullptr;
+}
+
+// The text inside a few brackets around it; a deeper nesting is left to the grammar.
+std::string withoutParentheses(std::string text) {
+  constexpr int kMostParentheses = 4;
+  for (int n = 0; n < kMostParentheses && text.size() >= 2 && text.front() == '(' && text.back() == ')'; ++n) {
+    text = text.substr(1, text.size() - 2);
+  }
+  return text;
+}
+
+// The commonest expressions, built as the grammar builds them without running it: a literal or a
+// lone reference in a few brackets, or a function named in square brackets over one (as an
+// aggregate column is typed). Null for any other text.
+TExprPtr simpleExpression(const std::string& text, const ExprBuilder& builder) {
+  const std::string inner = withoutParentheses(text);
+  if (TExprPtr simple = literalOrReference(inner, builder)) return simple;
   // A bracketed name holds no "]": the first one closes it.
-  const std::size_t close = text.find(']');
-  if (first != '[' || close == std::string::npos || close + 2 >= text.size() || text[close + 1] != '(' ||
-      text.back() != ')') {
+  const std::size_t close = inner.find(']');
+  if (inner.empty() || inner.front() != '[' || close == std::string::npos || close + 2 >= inner.size() ||
+      inner[close + 1] != '(' || inner.back() != ')') {
     return nullptr;
   }
-  TExprPtr argument = simpleExpression(text.substr(close + 2, text.size() - close - 3), builder);
+  TExprPtr argument = literalOrReference(withoutParentheses(inner.substr(close + 1)), builder);
   if (!argument) return nullptr;
   TExprList params;
   params.push_back(std::move(argument));
-  return builder.call(text.substr(1, close - 1), std::move(params));
+  return builder.call(inner.substr(1, close - 1), std::move(params));
 }
 
 }  // namespace
