@@ -72,6 +72,11 @@ void HeldFileBytes::MapAhead(File& file) {
   ::madvise(mapped_, validBytes_, MADV_WILLNEED);  // only advice: a refusal changes nothing
 }
 
+std::int64_t HeldFileBytes::SeenSize(File& file) {
+  if (validBytes_ == 0 && View(file, 0, 1) == nullptr) return -1;
+  return static_cast<std::int64_t>(validBytes_);
+}
+
 bool HeldFileBytes::Read(File& file, std::uint64_t offset, void* out, std::size_t length) {
   const char* bytes = View(file, offset, length);
   if (bytes == nullptr) return false;

@@ -56,6 +56,21 @@ TEST(TableScanTest, AScanCountsThisProcessAsOneReaderUntilItEnds) {
   EXPECT_EQ(table.RecordCount(), 6);
 }
 
+TEST(TableScanTest, AScanCountsTheRecordsItAppendsItself) {
+  TableFolder f;
+  TTzDbf table("tarticle");
+  ConfigureArticleTable(table, f.folder());
+  table.Open();
+  for (int n = 1; n <= 3; ++n) AppendArticle(table, n, "B" + std::to_string(n));
+  TDataSetScan scan(table);
+  table.BeginScan();
+  EXPECT_EQ(table.RecordCount(), 3);
+  AppendArticle(table, 4, "A");
+  EXPECT_EQ(table.RecordCount(), 4);
+  EXPECT_EQ(Barcodes(table), (std::vector<std::string>{"A", "B1", "B2", "B3"}));
+  table.EndScan();
+}
+
 TEST(TableScanTest, ReaderCountsWrittenIntoTheFileByAnotherProgramAreKept) {
   TableFolder f;
   TTzDbf table("tarticle");

@@ -150,6 +150,7 @@ bool DbfTable::PutDbfRecord(std::int32_t n) {
     return false;
   }
   if (append) {
+    held_.Grew();
     recordCount_ = n;
     currentRecord_ = n;
     status_ = DbfStatus::Appended;
@@ -193,10 +194,22 @@ bool DbfTable::RefreshRecordCount() {
     DbfError(file_.lastError(), fileDetail(fileName_, kAtGetRecord));
     return false;
   }
+  countRecordsOfSize(size);
+  return true;
+}
+
+bool DbfTable::RefreshWalkedRecordCount() {
+  const std::int64_t seen = held_.active() ? held_.SeenSize(file_) : -1;
+  if (seen < 0) return RefreshRecordCount();
+  ClearDbfError();
+  countRecordsOfSize(seen);
+  return true;
+}
+
+void DbfTable::countRecordsOfSize(std::int64_t size) {
   const std::int64_t count = size > headerLength_ ? (size - headerLength_) / recordLength_ : 0;
   recordCount_ = static_cast<std::int32_t>(
       std::min<std::int64_t>(count, std::numeric_limits<std::int32_t>::max()));
-  return true;
 }
 
 bool DbfTable::ProductionIndexFlag() const {

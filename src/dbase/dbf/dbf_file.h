@@ -99,6 +99,10 @@ class DbfTable {
   bool FlushFile();
   // Record count := (file size - header length) div record length.
   bool RefreshRecordCount();
+  // The same within a walk, from the size the walk first saw: nobody appends while a walk holds
+  // the index's read section (without an index, others' later records come in the next walk),
+  // and this process's own appends are looked at again.
+  bool RefreshWalkedRecordCount();
   // Reads `count` raw records from record `first` on into `out` (count * RecordLength()
   // bytes), OEM-translated like GetDbfRecord; the current record and buffers are untouched.
   bool ReadRecords(std::int32_t first, std::int32_t count, char* out);
@@ -181,6 +185,7 @@ class DbfTable {
   bool writeDeletionFlag(char flag);
   void markChanged();
   bool rewriteHeader();
+  void countRecordsOfSize(std::int64_t size);
   void release();
 
   void takeRecord(std::int32_t n);

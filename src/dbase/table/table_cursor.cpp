@@ -23,7 +23,7 @@ bool TTzDbf::ReadRecord(std::int32_t n, RecordSource source) {
 
 std::int32_t TTzDbf::CountRecords() const {
   WorkArea& area = Area("RecordCount");
-  if (area.shared) area.table.RefreshRecordCount();
+  if (area.shared) area.table.RefreshWalkedRecordCount();
   return area.table.RecordCount();
 }
 
