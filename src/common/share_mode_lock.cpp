@@ -1,6 +1,7 @@
 #include "common/share_mode_lock.h"
 
 #include <fcntl.h>
+#include <unistd.h>
 
 #include <cerrno>
 
@@ -18,6 +19,20 @@ int setByteLock(int fd, ByteLock kind, std::int64_t offset, std::int64_t length)
 
 int takeShareModeLock(int fd, bool exclusive) {
   return setByteLock(fd, exclusive ? ByteLock::Exclusive : ByteLock::Shared, kShareModeLockOffset, 1);
+}
+
+bool nobodyElseHasOpen(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct flock request {};
+  request.l_type = F_WRLCK;
+  request.l_whence = SEEK_SET;
+  request.l_start = kShareModeLockOffset;
+  request.l_len = 1;
+  request.l_pid = 0;
+  const bool alone = fcntl(fd, F_OFD_GETLK, &request) == 0 && request.l_type == F_UNLCK;
+  ::close(fd);  // an open-file-description lock of another open is not released by this close
+  return alone;
 }
 
 }  // namespace vekrano::common

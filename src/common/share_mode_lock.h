@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace vekrano::common {
 
@@ -18,5 +19,10 @@ int setByteLock(int fd, ByteLock kind, std::int64_t offset, std::int64_t length)
 
 // Takes the share-mode lock of `fd`, exclusive or shared. Returns 0 or the errno value.
 int takeShareModeLock(int fd, bool exclusive);
+
+// True when an open for this process alone would be granted the file at `path` (it exists, can
+// be written, and no other open holds its share-mode lock). Asked without taking the lock: even
+// a moment's exclusive open would refuse another process's open of the file meanwhile.
+bool nobodyElseHasOpen(const std::string& path);
 
 }  // namespace vekrano::common

@@ -1,12 +1,15 @@
 // Two opens of one table in shared mode: closing one after the other appended keeps every record
-// counted and intact, and the retry policy waits out a lock held for a while but fails the
-// operation, storing nothing, on one held for longer.
+// counted and intact, asking whether an open is alone refuses no other open, and the retry policy
+// waits out a lock held for a while but fails the operation, storing nothing, on one held for
+// longer.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 
 #include "common/byte_codec.h"
+#include "common/share_mode_lock.h"
 #include "dbase/file_io.h"
 #include "dbase/table/table_lock_retry.h"
 #include "dbase/table_locks.h"
@@ -49,6 +52,42 @@ TEST(TableSharingTest, ClosingAfterAnotherOpenAppendedCountsAndKeepsEveryRecord)
 
   first.Open();
   EXPECT_EQ(Barcodes(first), (std::vector<std::string>{"A", "B2", "B3", "B4", "B5"}));
+}
+
+TEST(TableSharingTest, AskingWhetherAnOpenIsAloneRefusesNoOtherOpen) {
+  TableFolder f;
+  {
+    TTzDbf table("tarticle");
+    ConfigureArticleTable(table, f.folder());
+    table.Open();
+  }
+  // One opener keeps asking whether it is alone while another keeps opening the file shared, as
+  // two processes opening the table at the same moment do: no open may be refused.
+  std::atomic<bool> asking = true;
+  std::thread prober([&] {
+    for (int n = 0; n < 20000; ++n) common::nobodyElseHasOpen(f.dbf());
+    asking = false;
+  });
+  int refused = 0;
+  int opens = 0;
+  while (asking || opens < 100) {
+    File opener;
+    refused += opener.open(f.dbf(), FileAccess::ReadWrite, FileShare::DenyNone) != 0;
+    ++opens;
+  }
+  prober.join();
+  EXPECT_EQ(refused, 0) << "of " << opens;
+  // The probe sees the opens of others, shared or exclusive; a missing file is nobody's alone.
+  EXPECT_TRUE(common::nobodyElseHasOpen(f.dbf()));
+  File shared;
+  ASSERT_EQ(shared.open(f.dbf(), FileAccess::ReadWrite, FileShare::DenyNone), 0);
+  EXPECT_FALSE(common::nobodyElseHasOpen(f.dbf()));
+  shared.close();
+  File alone;
+  ASSERT_EQ(alone.open(f.dbf(), FileAccess::ReadWrite, FileShare::Exclusive), 0);
+  EXPECT_FALSE(common::nobodyElseHasOpen(f.dbf()));
+  alone.close();
+  EXPECT_FALSE(common::nobodyElseHasOpen(f.dbf() + ".missing"));
 }
 
 TEST(TableSharingTest, TheRetryPolicyWaitsOutAShortLockAndFailsOnALongOne) {

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "common/process_events.h"
+#include "common/share_mode_lock.h"
 #include "common/prompts.h"
 #include "dbase/dbase_error.h"
 #include "dbase/dbf/dbf_field_list.h"
@@ -38,12 +39,6 @@ bool DatedToday(const std::string& path) {
   localtime_r(&st.st_mtime, &file);
   localtime_r(&now, &today);
   return file.tm_year == today.tm_year && file.tm_yday == today.tm_yday;
-}
-
-// True when no other open of the file exists: an open for this process alone is granted.
-bool NobodyElseHasOpen(const std::string& path) {
-  File probe;
-  return probe.open(path, FileAccess::ReadWrite, FileShare::Exclusive) == 0;
 }
 
 // True when the file holds more whole records than its header counts: records were appended by a
@@ -81,7 +76,7 @@ class LoginLock {
 // holds it no other process is using the index.
 bool NobodyLoggedIn(DbfTable& table) {
   const std::string semaphore = DerivedFileName(table.fileName(), "@S@");
-  return !Exists(semaphore) || NobodyElseHasOpen(semaphore);
+  return !Exists(semaphore) || common::nobodyElseHasOpen(semaphore);
 }
 
 // Calls End on the progress window however the build ends.
@@ -130,7 +125,7 @@ void TTzDbf::OpenTable() {
     DbfError(kErrorInvalidParameter, "Alias name \"" + alias + "\" already in use. [USE]");
     TzCheck(kErrorInvalidParameter);
   }
-  const bool alone = NobodyElseHasOpen(dbfFileName_);
+  const bool alone = common::nobodyElseHasOpen(dbfFileName_);
   const DbfOpenMode mode = readOnly_   ? DbfOpenMode::ReadOnly
                            : exclusive_ ? DbfOpenMode::ExclusiveReadWrite
                                         : DbfOpenMode::SharedReadWrite;
