@@ -1,7 +1,6 @@
 #include "dbase/mdx/mdx_semaphore.h"
 
 #include <sys/mman.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -133,8 +132,7 @@ void MdxSemaphore::unlockSemaphore(const char* action) {
 // logged in (only a process that finds nobody holding it makes it afresh), so the mapped record
 // never lies past the file's end. Without a mapping the file is read and written.
 void MdxSemaphore::mapRecord() {
-  struct stat status {};
-  if (::fstat(file_.descriptor(), &status) != 0 || status.st_size < static_cast<off_t>(kSemRecordSize)) return;
+  if (file_.size() < static_cast<std::int64_t>(kSemRecordSize)) return;
   void* mapped = ::mmap(nullptr, kSemRecordSize, PROT_READ | PROT_WRITE, MAP_SHARED, file_.descriptor(), 0);
   if (mapped != MAP_FAILED) mapped_ = static_cast<std::uint8_t*>(mapped);
 }

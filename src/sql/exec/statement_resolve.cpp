@@ -280,7 +280,7 @@ int TStatementRun::BindOrderItem(const TOrderByItem& item, const char* notFoundM
       return static_cast<int>(i);
     }
   }
-  const std::string shown = isLoneReference(resolved) ? resolved.substr(2, resolved.size() - 3) : resolved;
+  const std::string shown = isLoneReference(resolved) ? loneReferenceName(resolved) : resolved;
   throw ESqlQueryError(common::formatText(notFoundMessage, {shown}));
 }
 
@@ -324,7 +324,7 @@ TExprPtr TStatementRun::Parse(const std::string& text) {
 
 const dbase::TField* TStatementRun::LoneField(const std::string& text) const {
   if (!isLoneReference(text)) return nullptr;
-  const std::string name = text.substr(2, text.size() - 3);
+  const std::string name = loneReferenceName(text);
   const std::size_t dot = qualifierDot(name);
   const TBoundTable* table =
       dot == std::string::npos ? &tables_.front() : FindTable(withoutBrackets(name.substr(0, dot)));

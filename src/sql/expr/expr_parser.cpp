@@ -28,7 +28,7 @@ namespace {
 // for any other text.
 TExprPtr literalOrReference(const std::string& text, const ExprBuilder& builder) {
   if (text.empty()) return nullptr;
-  if (isLoneReference(text)) return builder.fieldReference(text.substr(2, text.size() - 3));
+  if (isLoneReference(text)) return builder.fieldReference(loneReferenceName(text));
   if (std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) return builder.integer(text);
   const char quote = text.front();
   if ((quote == '"' || quote == '\'') && text.size() >= 2 && text.find(quote, 1) == text.size() - 1) {
