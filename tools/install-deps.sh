@@ -3,7 +3,7 @@
 # Quiet and fast when everything is already there. Uses sudo when not run as root.
 set -euo pipefail
 packages=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev fonts-liberation zlib1g-dev bison re2c
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool desktop-file-utils dpkg-dev file
   python3 python3-dbfread python3-dbf zbar-tools zint poppler-utils sqlite3 libsqlite3-dev
