@@ -6,12 +6,8 @@
 
 #include <vector>
 
-#include "printing/label_print_run.h"
-#include "printing/label_types.h"
 #include "recording_sink.h"
-#include "records/article_data.h"
-#include "records/record_statements.h"
-#include "support/temp_dir.h"
+#include "type1_run_table.h"
 
 namespace vekrano::printing {
 namespace {
@@ -32,20 +28,11 @@ TEST(PickedStatement, NumbersAndRangesWithTheRunsOrderingTexts) {
             "select * from article where (num in (1,3))" + tail + " order by topp  , cb ");
 }
 
-class PickedRun : public ::testing::Test {
+class PickedRun : public Type1RunTable {
  protected:
-  PickedRun() { data.OpenData(); }
-
-  void add(const std::string& cb, int quantite) {
-    const int num = data.NextRecordNumber();
-    data.ExecuteStatement(records::NewRecordStatement({num, cb, "t1", "t2", quantite, "O"}));
-  }
   // The barcodes of the labels of a run over type 1, in position order sheet after sheet.
   std::vector<std::string> labelsOf(std::vector<int> numbers, list::SortState sort) {
-    PrintRequest request;
-    for (const std::string& entry : labelTypeEntries()) {
-      if (LabelTypeOfEntry(entry) == 1) request.labelTypeEntry = entry;
-    }
+    PrintRequest request = type1Request();
     request.recordNumbers = std::move(numbers);
     request.sort = sort;
     request.criteriaText = " cb like \"NOTHING%\"";  // picked records ignore the criteria
@@ -59,9 +46,6 @@ class PickedRun : public ::testing::Test {
     }
     return labels;
   }
-
-  vekrano::testing::TempDir directory;
-  records::ArticleData data{directory.path().string() + "/"};
 };
 
 TEST_F(PickedRun, OnlyThePickedRecordsEachAsManyTimesAsItsQuantityInTheListOrder) {

@@ -8,12 +8,9 @@
 #include <sys/stat.h>
 
 #include "common/safe_file_writer.h"
-#include "printing/label_print_run.h"
-#include "printing/label_types.h"
 #include "recording_sink.h"
-#include "records/article_data.h"
-#include "records/record_statements.h"
 #include "support/temp_dir.h"
+#include "type1_run_table.h"
 
 namespace vekrano::printing {
 namespace {
@@ -96,20 +93,11 @@ TEST(RememberedPosition, DamagedFileGivesWhatCanBeReadAndWritesStayWhole) {
 }
 
 // The run reports where the next one may start, through the run over a real table.
-class ContinuedRuns : public ::testing::Test {
+class ContinuedRuns : public Type1RunTable {
  protected:
-  ContinuedRuns() { data.OpenData(); }
-
-  void add(const std::string& cb, int quantite) {
-    const int num = data.NextRecordNumber();
-    data.ExecuteStatement(records::NewRecordStatement({num, cb, "t1", "t2", quantite, "O"}));
-  }
   // Runs type 1 (12 positions) from `first`; returns the next position, 0 when none was given.
   int run(int first, const std::string& criteria) {
-    PrintRequest request;
-    for (const std::string& entry : labelTypeEntries()) {
-      if (LabelTypeOfEntry(entry) == 1) request.labelTypeEntry = entry;
-    }
+    PrintRequest request = type1Request();
     request.firstPosition = first;
     request.criteriaText = criteria;
     int next = 0;
@@ -117,8 +105,6 @@ class ContinuedRuns : public ::testing::Test {
     return next;
   }
 
-  vekrano::testing::TempDir directory;
-  records::ArticleData data{directory.path().string() + "/"};
   RecordingSink sink;
   int jobs = 0;
 };
