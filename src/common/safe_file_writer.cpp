@@ -11,6 +11,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "common/code_page.h"
+
 namespace vekrano::common {
 namespace {
 
@@ -38,8 +40,10 @@ SafeFileWriter::~SafeFileWriter() {
   if (!committed_ && !freshPath_.empty()) ::unlink(freshPath_.c_str());
 }
 
+// Messages are ANSI text; a file name is the file system's UTF-8.
 void SafeFileWriter::fail(const std::string& reason) {
-  throw EFileWriteError("Cannot write the file " + path_ + ": " + reason);
+  const std::string name = isValidUtf8(path_) ? utf8ToAnsi(path_) : path_;
+  throw EFileWriteError("Cannot write the file " + name + ": " + reason);
 }
 
 void SafeFileWriter::flushBuffer() {

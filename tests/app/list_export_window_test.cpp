@@ -115,10 +115,12 @@ TEST_F(ExportPage, NoFileChosenOrAFileThatCannotBeWritten) {
   EXPECT_EQ(prompts.shown[0].text, "The file is not chosen");
   EXPECT_EQ(prompts.shown[0].caption, "Operation cancelled");
 
-  const std::string target = directory.file("gone/out.csv");
+  // The file's name is shown as typed, accents included.
+  const std::string target = directory.file("gone/\xc3\xa9t\xc3\xa9.csv");
   exportTo(QString::fromStdString(target), ",", 0);
   ASSERT_EQ(prompts.shown.size(), 2u);
-  EXPECT_EQ(prompts.shown[1].text, "Cannot write the file " + target + ": No such file or directory");
+  EXPECT_EQ(prompts.shown[1].text, "Cannot write the file " + directory.file("gone/\xe9t\xe9.csv") +
+                                       ": No such file or directory");
   EXPECT_EQ(prompts.shown[1].caption, "Vekrano");
 }
 
