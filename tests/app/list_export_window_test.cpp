@@ -11,7 +11,9 @@
 #include <sstream>
 
 #include "common/code_page.h"
+#include "languages/interface_texts.h"
 #include "languages/qt_text.h"
+#include "list/list_export_window.h"
 #include "list/sort_state.h"
 #include "records/record_statements.h"
 #include "shell_fixture.h"
@@ -154,6 +156,27 @@ TEST_F(ExportPage, ChoosingTheFileAddsTheExtension) {
   EXPECT_EQ(chosen, saving.answer + ".csv");
   EXPECT_EQ(saving.asked, (QStringList{"Exporter la liste", "Fichiers CSV (*.csv)"}));
   EXPECT_FALSE(std::filesystem::exists(directory.file("labels.csv")));  // cancelled
+}
+
+TEST_F(ExportPage, EveryCaptionOfTheExportWindowFitsInEachLanguage) {
+  desktop.choice = 1;
+  start();
+  auto& choices = *window->findChild<list::Tfexportliste*>();
+  const char* titles[] = {"Exporter la liste", "Export the list", "Exportar a lista", "Exportar la lista"};
+  const int chosen = languages::languageNumber();
+  for (int language = 1; language <= 4; ++language) {
+    languages::setLanguageNumber(language);
+    choices.ApplyTexts();
+    choices.adjustSize();
+    choices.show();
+    EXPECT_EQ(choices.windowTitle(), titles[language - 1]);
+    for (QWidget* control : choices.findChildren<QWidget*>()) {
+      if (qobject_cast<QLabel*>(control) == nullptr && qobject_cast<QPushButton*>(control) == nullptr) continue;
+      EXPECT_GE(control->width(), control->sizeHint().width()) << control->objectName().toStdString() << " " << language;
+    }
+    choices.hide();
+  }
+  languages::setLanguageNumber(chosen);
 }
 
 }  // namespace
