@@ -2,8 +2,10 @@
 // choices of separator and encoding, a file read back by .import, and clear errors.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
+#include "support/full_disk.h"
 #include "support/shell_command.h"
 #include "support/temp_dir.h"
 
@@ -58,7 +60,7 @@ TEST_F(ShellExport, WholeTableOrCriteriaInEitherEncodingAndSeparator) {
                      "A1\tcr\xC3\xA8me; 5 EUR\tx,y\t2\nAB\tplain\t\t1\nB2\tdit \"oui\"\t\t4\n");
 }
 
-TEST_F(ShellExport, BadArgumentsAndAnUnwritableFileAreClearErrors) {
+TEST_F(ShellExport, BadArgumentsAFullDiskAndAnUnwritableFolderAreClearErrors) {
   for (const auto& [arguments, message] : std::initializer_list<std::pair<std::string, std::string>>{
            {"", ".export: FILE is missing"},
            {"a.csv --separator |", ".export: --separator is \",\" or \";\", not \"|\""},
@@ -71,6 +73,27 @@ TEST_F(ShellExport, BadArgumentsAndAnUnwritableFileAreClearErrors) {
     EXPECT_EQ(run.status, 1) << arguments;
     EXPECT_EQ(run.out.substr(0, run.out.find('\n')), message) << arguments;
   }
+  // A disk that fills up midway: the old file stays whole and no half file is left beside it.
+  vekrano::testing::TempDir full;
+  const std::string kept = (full.path() / "kept.csv").string();
+  vekrano::testing::writeFileBytes(kept, "the file as it was\n");
+  std::string many;
+  for (int num = 1; num <= 300; ++num) {
+    many += "INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(num) +
+            ",\"C" + std::to_string(num) + "\",\"" + std::string(90, 'x') + "\", \"\", 1, \"O\" )\n";
+  }
+  ASSERT_EQ(shell(many).status, 0);
+  vekrano::testing::writeFileBytes(dir.file("input.txt"), ".export " + kept + "\n");
+  ShellRun filled = runShell(vekrano::testing::fullDiskAfter(8192, full.path()) + " " +
+                             VEKRANO_SQL_PROGRAM + " " + dir.path().string() + " < " +
+                             dir.file("input.txt") + " 2>&1");
+  EXPECT_EQ(filled.status, 1);
+  EXPECT_EQ(filled.out, "Cannot write the file " + kept + ": No space left on device\n");
+  EXPECT_EQ(readFileBytes(kept), "the file as it was\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(full.path()),
+                          std::filesystem::directory_iterator()),
+            1);
+
   const std::string target = dir.file("missing/out.csv");
   const ShellRun run = shell(".export " + target + "\n");
   EXPECT_EQ(run.status, 1);
