@@ -6,10 +6,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <optional>
 
 #include "app/desktop.h"
+#include "app/label_count.h"
 #include "app/main_window.h"
 #include "app/qt_prompts.h"
+#include "app/work_feedback.h"
 #include "common/prompts.h"
 #include "common/wait_cursor.h"
 #include "languages/interface_texts.h"
@@ -30,6 +33,7 @@ constexpr int kPdfDialogTitle = 156;
 constexpr int kPdfFilter = 157;
 constexpr int kNoLabelText = 171;
 constexpr int kCalibrationNotSavedText = 172;
+const QString kPdfExtension = ".pdf";
 
 // The run as the Printing page and the criteria controls stand now; no label type when no entry
 // of the list is selected.
@@ -65,21 +69,33 @@ std::string chosenPrinter(const TFprincip& window) {
 // A used sheet is used up by a run that printed on it: the next run starts on a fresh one.
 void sheetUsed(TFprincip& window) { window.findChild<QSpinBox*>("SpinPremPos")->setValue(1); }
 
-// Runs the print run to `destination` with the "Report Status" window; failures reach the
-// general error display.
-void runPrint(TFprincip& window, printing::PageDestination& destination) {
+// What a print run sent.
+struct SentLabels {
+  int labels = 0;
+  int sheets = 0;
+};
+
+// Runs the print run to `destination` with the "Report Status" window. Nothing when no label
+// type is chosen; "No label to print" when no label was selected; failures reach the general
+// error display. Returns what was sent, nothing in those cases.
+std::optional<SentLabels> runPrint(TFprincip& window, printing::PageDestination& destination) {
   const printing::PrintRequest request = currentRequest(window);
-  if (request.labelTypeEntry.empty()) return;
+  if (request.labelTypeEntry.empty()) return std::nullopt;
   try {
     printing::ReportStatusWindow status(&window);
     printing::LabelReport report(destination, &status);
-    if (printing::PrintLabels(window.data().sqlqueryfonction, report, window.programDirectory(),
-                              request) > 0) {
-      sheetUsed(window);
+    CountingLabelSink counted(report);
+    if (printing::PrintLabels(window.data().sqlqueryfonction, counted, window.programDirectory(),
+                              request) == 0) {
+      common::showMessage(languages::GetText(kNoLabelText), "Vekrano");
+      return std::nullopt;
     }
+    sheetUsed(window);
+    return SentLabels{counted.labels(), counted.sheets()};
   } catch (const std::exception& error) {
     showApplicationError(error);
   }
+  return std::nullopt;
 }
 
 // The run kept page by page and shown; printed to the chosen printer when the user asks.
@@ -88,11 +104,14 @@ void runPreview(TFprincip& window, const printing::PrinterCalibrations& calibrat
   if (request.labelTypeEntry.empty()) return;
   try {
     printing::PreviewDestination preview;
+    int labels = 0;
     {
       const common::WaitCursor busy;
       printing::LabelReport report(preview);
-      printing::PrintLabels(window.data().sqlqueryfonction, report, window.programDirectory(),
+      CountingLabelSink counted(report);
+      printing::PrintLabels(window.data().sqlqueryfonction, counted, window.programDirectory(),
                             request);
+      labels = counted.labels();
     }
     if (preview.pages().empty()) {
       common::showMessage(languages::GetText(kNoLabelText), "Vekrano");
@@ -104,6 +123,8 @@ void runPreview(TFprincip& window, const printing::PrinterCalibrations& calibrat
     printing::ReportStatusWindow status(&window);
     printing::printKeptPages(preview.pages(), printer, &status);
     sheetUsed(window);
+    showFeedback(window, printedText(labels, static_cast<int>(preview.pages().size()),
+                                     languages::toQt(request.printerName)));
   } catch (const std::exception& error) {
     showApplicationError(error);
   }
@@ -156,16 +177,21 @@ void TFprincip::connectPrintingPage() {
 
   connect(findChild<QPushButton*>("btimprime"), &QPushButton::clicked, this, [this] {
     printing::PrinterDestination printer(calibrations_);
-    runPrint(*this, printer);
+    if (const auto sent = runPrint(*this, printer)) {
+      showFeedback(*this, printedText(sent->labels, sent->sheets,
+                                      languages::toQt(chosenPrinter(*this))));
+    }
   });
   connect(findChild<QPushButton*>("btimprimePdf"), &QPushButton::clicked, this, [this] {
-    const QString path = desktop().saveFileName(this, languages::textOf(kPdfDialogTitle),
-                                                languages::textOf(kPdfFilter));
-    if (path.isEmpty()) return;
+    const QString chosen = desktop().saveFileName(this, languages::textOf(kPdfDialogTitle),
+                                                  languages::textOf(kPdfFilter));
+    if (chosen.isEmpty()) return;
+    const QString path = withDefaultExtension(chosen, kPdfExtension);
     try {
       printing::PdfDestination pdf(path.toStdString());
-      runPrint(*this, pdf);
+      if (!runPrint(*this, pdf)) return;
       pdf.finish();
+      showFeedback(*this, pdfWrittenText(path));
     } catch (const std::exception& error) {
       showApplicationError(error);
     }
