@@ -1,4 +1,6 @@
-// Interface texts with values filled in: "%1 labels on %2 sheets sent to %3".
+// Interface texts with values filled in: "%1 labels on %2 sheets sent to %3". Unlike the
+// engines' "%s" patterns, these are widget texts: their values (paths, printer names) may hold
+// any character, and a language may put them in another order.
 #pragma once
 
 #include <QString>
