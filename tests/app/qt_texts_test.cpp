@@ -39,8 +39,15 @@ TEST_F(QtTexts, TheDeleteQuestionAnswersInTheInterfaceLanguage) {
   start();
   data.ExecuteStatement(records::NewRecordStatement({1, "A1", "t1", "t2", 1, "O"}));
   window->redisplayList();
-  QtPrompts boxes(window.get());
-  common::Prompts* scripted = common::setPrompts(&boxes);
+  // Real message boxes for this test, the scripted answers again after it.
+  struct RealBoxes {
+    QtPrompts boxes;
+    common::Prompts* scripted = common::setPrompts(&boxes);
+    ~RealBoxes() {
+      common::setPrompts(scripted);
+      useQtTexts(0);
+    }
+  } real{QtPrompts(window.get())};
 
   EXPECT_EQ(deleteQuestionButtons(), (QStringList{"Oui", "Non"}));
   apply("lespagnol");
@@ -52,7 +59,6 @@ TEST_F(QtTexts, TheDeleteQuestionAnswersInTheInterfaceLanguage) {
   apply("lfrancais");
   EXPECT_EQ(deleteQuestionButtons(), (QStringList{"Oui", "Non"}));
 
-  common::setPrompts(scripted);
   // Every answer was "No": the record is still there.
   EXPECT_EQ(data.sqlQuery1.RecordCount(), 1);
 }
