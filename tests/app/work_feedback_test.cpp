@@ -1,5 +1,6 @@
 // The feedback at the end of long work: its texts in the four languages, the labels and sheets a
 // run counts, and the status bar after a PDF, a backup and a restore driven through the window.
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
@@ -15,6 +16,7 @@
 #include "languages/interface_texts.h"
 #include "records/record_statements.h"
 #include "shell_fixture.h"
+#include "support/shell_command.h"
 
 namespace vekrano::app::testing {
 namespace {
@@ -153,6 +155,28 @@ TEST_F(FeedbackInTheWindow, APdfNamedWithoutExtensionGetsOneAndIsReported) {
   ASSERT_EQ(prompts.shown.size(), 1u);
   EXPECT_EQ(prompts.shown[0].text, "No label to print");
   EXPECT_EQ(status(), "PDF written: " + QString::fromStdString(elsewhere.file("sheets.v2")));
+}
+
+TEST_F(FeedbackInTheWindow, APrintRunSaysHowManyLabelsOnHowManySheetsWentToWhichPrinter) {
+  // A cups-pdf queue of the print server stands for the user's printer.
+  const char* queue = "VekranoTestPdf";
+  if (vekrano::testing::runShell("lpstat -r && lpadmin -p VekranoTestPdf -v cups-pdf:/ -E -m "
+                                 "lsb/usr/cups-pdf/CUPS-PDF_opt.ppd")
+          .status != 0) {
+    GTEST_SKIP() << "no print server here";
+  }
+  files.printers = {"Elsewhere", queue};
+  open(2);
+  add(1, "A1", 13);
+  add(2, "B1", 2);
+  auto* printers = window->findChild<QComboBox*>("CombImprimante");
+  printers->setCurrentIndex(1);
+  window->findChild<QPushButton*>("btimprime")->click();
+  EXPECT_TRUE(prompts.shown.empty()) << prompts.shown.at(0).text;
+  EXPECT_EQ(status(), QString("15 labels on 2 sheets sent to ") + queue);
+  window->findChild<QLineEdit*>("TexCb")->setText("B");
+  window->findChild<QPushButton*>("btimprime")->click();
+  EXPECT_EQ(status(), QString("2 labels on 1 sheet sent to ") + queue);
 }
 
 TEST_F(FeedbackInTheWindow, BackupAndRestoreSayWhatTheyDid) {
