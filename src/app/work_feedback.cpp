@@ -55,7 +55,9 @@ int recordsOfTable(records::ArticleData& data) {
 
 QString dataSizeText(std::uintmax_t bytes) {
   const QLocale locale = languageLocale();
-  if (bytes < 1024) return fillIn(languages::textOf(kBytesText), {locale.toString(qulonglong(bytes))});
+  if (bytes < 1024) {
+    return fillIn(languages::textOf(kBytesText), {locale.toString(qulonglong(bytes))});
+  }
   double size = static_cast<double>(bytes) / 1024;
   int unit = kKilobytesText;
   for (; size >= 1024 && unit < kKilobytesText + 2; ++unit) size /= 1024;
@@ -65,7 +67,9 @@ QString dataSizeText(std::uintmax_t bytes) {
 QString printedText(int labels, int sheets, const QString& printerName) {
   QString printer = printerName.isEmpty() ? QPrinterInfo::defaultPrinterName() : printerName;
   if (printer.isEmpty()) printer = languages::textOf(kDefaultPrinterText);
-  const int id = labels == 1 ? kOneLabelText : sheets == 1 ? kLabelsOnOneSheetText : kLabelsOnSheetsText;
+  const int id = labels == 1   ? kOneLabelText
+                 : sheets == 1 ? kLabelsOnOneSheetText
+                               : kLabelsOnSheetsText;
   return fillIn(languages::textOf(id), {QString::number(labels), QString::number(sheets), printer});
 }
 
@@ -90,7 +94,9 @@ QString restoredText(int records) {
                 {QString::number(records)});
 }
 
-void showFeedback(QMainWindow& window, const QString& text) { window.statusBar()->showMessage(text); }
+void showFeedback(QMainWindow& window, const QString& text) {
+  window.statusBar()->showMessage(text);
+}
 
 void showBackupWritten(QMainWindow& window, const backup::CommandResult& result) {
   if (result.done()) showFeedback(window, backupWrittenText(result));

@@ -143,7 +143,8 @@ TEST_F(Help, InstalledPagesAreFoundFromBinAndAMissingManualIsReported) {
   writeFileBytes(prefix.file("share/vekrano/help/vekrano-es.html"), "<html lang=\"es\">");
   std::filesystem::create_directories(prefix.file("bin"));
   const std::string bin = prefix.file("bin/");
-  EXPECT_EQ(ManualPage(bin, 4), QString::fromStdString(prefix.file("share/vekrano/help/vekrano-es.html")));
+  EXPECT_EQ(ManualPage(bin, 4),
+            QString::fromStdString(prefix.file("share/vekrano/help/vekrano-es.html")));
   OpenHelp(real, dir(), bin, 4);
   EXPECT_EQ(opener.opened.size(), 1u);
 

@@ -31,7 +31,8 @@ TEST(FilledText, ReplacesEachPlaceholderOnceAndLeavesTheOthers) {
 
 TEST(WorkFeedback, TextsInTheFourLanguages) {
   languages::setLanguageNumber(1);
-  EXPECT_EQ(printedText(1, 1, "Bureau"), QString::fromUtf8("1 étiquette sur 1 feuille envoyée à Bureau"));
+  EXPECT_EQ(printedText(1, 1, "Bureau"),
+            QString::fromUtf8("1 étiquette sur 1 feuille envoyée à Bureau"));
   EXPECT_EQ(printedText(12, 1, "Bureau"),
             QString::fromUtf8("12 étiquettes sur 1 feuille envoyées à Bureau"));
   EXPECT_EQ(printedText(25, 3, "Bureau %2"),
@@ -97,8 +98,11 @@ TEST(LabelCount, CountsThePlacedLabelsAndThePrintedSheets) {
   const printing::LabelRecord records[] = {
       {"A1", "t", "u", 20}, {"B2", "", "", 5}, {"C3", "t", "u", 0}, {"D4", "t", "u", -2}};
   // From position 4 of 12: 3 used + 25 labels on three sheets.
-  EXPECT_EQ(printing::fillLabelSheets(direct, "etiquette1", 12, "Office", records, {true, false}, 4), 3);
-  EXPECT_EQ(printing::fillLabelSheets(counted, "etiquette1", 12, "Office", records, {true, false}, 4), 3);
+  for (printing::LabelJobSink* sink : {static_cast<printing::LabelJobSink*>(&direct),
+                                        static_cast<printing::LabelJobSink*>(&counted)}) {
+    EXPECT_EQ(printing::fillLabelSheets(*sink, "etiquette1", 12, "Office", records, {true, false}, 4),
+              3);
+  }
   EXPECT_EQ(counted.labels(), 25);
   EXPECT_EQ(counted.sheets(), 3);
   EXPECT_EQ(behind.calls, direct.calls);
