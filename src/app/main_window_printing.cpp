@@ -45,6 +45,9 @@ printing::PrintRequest currentRequest(const TFprincip& window) {
   request.printEveryRecord = window.findChild<QRadioButton*>("Ratoutefiche")->isChecked();
   request.criteriaText = list::CriteriaText(window.criteria());
   request.sort = list::sortState();
+  request.agreeToSkip = [](const printing::UnprintableRecords& unprintable) {
+    return common::askYesNo(printing::UnprintableQuestion(unprintable), "Vekrano");
+  };
   return request;
 }
 
@@ -68,9 +71,9 @@ void sheetUsed(TFprincip& window) { window.findChild<QSpinBox*>("SpinPremPos")->
 // Runs the print run to `destination` with the "Report Status" window; failures reach the
 // general error display.
 void runPrint(TFprincip& window, printing::PageDestination& destination) {
-  const printing::PrintRequest request = currentRequest(window);
-  if (request.labelTypeEntry.empty()) return;
   try {
+    const printing::PrintRequest request = currentRequest(window);
+    if (request.labelTypeEntry.empty()) return;
     printing::ReportStatusWindow status(&window);
     printing::LabelReport report(destination, &status);
     if (printing::PrintLabels(window.data().sqlqueryfonction, report, window.programDirectory(),
@@ -84,9 +87,15 @@ void runPrint(TFprincip& window, printing::PageDestination& destination) {
 
 // The run kept page by page and shown; printed to the chosen printer when the user asks.
 void runPreview(TFprincip& window, const printing::PrinterCalibrations& calibrations) {
-  const printing::PrintRequest request = currentRequest(window);
-  if (request.labelTypeEntry.empty()) return;
   try {
+    printing::PrintRequest request = currentRequest(window);
+    if (request.labelTypeEntry.empty()) return;
+    // The preview shows the places of unprintable barcodes; the question comes before printing.
+    printing::UnprintableRecords unprintable;
+    request.agreeToSkip = [&unprintable](const printing::UnprintableRecords& found) {
+      unprintable = found;
+      return true;
+    };
     printing::PreviewDestination preview;
     {
       const common::WaitCursor busy;
@@ -100,6 +109,10 @@ void runPreview(TFprincip& window, const printing::PrinterCalibrations& calibrat
     }
     printing::LabelPreviewWindow shown(preview.pages(), calibrations, &window);
     if (window.desktop().runModal(shown) != QDialog::Accepted) return;
+    if (unprintable.count > 0 &&
+        !common::askYesNo(printing::UnprintableQuestion(unprintable), "Vekrano")) {
+      return;
+    }
     printing::PrinterDestination printer(calibrations);
     printing::ReportStatusWindow status(&window);
     printing::printKeptPages(preview.pages(), printer, &status);

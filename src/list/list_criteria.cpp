@@ -1,6 +1,8 @@
 // The criteria text and the list statement.
 #include "list/list_criteria.h"
 
+#include "common/best_fit_text.h"
+#include "common/exception.h"
 #include "records/record_statements.h"
 #include "records/sql_literal.h"
 
@@ -18,6 +20,15 @@ void addPrefix(std::string& text, const char* field, const std::string& typed) {
 }
 
 }  // namespace
+
+std::string TypedCriterion(const std::string& utf8) {
+  const common::TableText text = common::toTableText(utf8);
+  if (text.refused) {
+    throw common::Exception("The character " + common::characterName(text.refused->codePoint) +
+                            " cannot be stored in the table");
+  }
+  return text.ansi;
+}
 
 std::string CriteriaText(const ListCriteria& criteria) {
   std::string text;

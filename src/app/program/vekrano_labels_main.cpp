@@ -50,6 +50,19 @@ void listTypes() {
   }
 }
 
+// The records whose barcodes would print as another value, or not fit their labels.
+void listUnprintable(const printing::UnprintableRecords& unprintable, bool skipped) {
+  std::fprintf(stderr, "vekrano-labels: %d record(s) with a barcode that cannot print as itself "
+               "(a character outside Code 39, or too long for the label):\n", unprintable.count);
+  for (const std::string& barcode : unprintable.firstBarcodes) {
+    std::fprintf(stderr, "  %s\n", common::ansiToUtf8(barcode).c_str());
+  }
+  if (unprintable.count > static_cast<int>(unprintable.firstBarcodes.size())) std::fputs("  ...\n", stderr);
+  std::fputs(skipped ? "vekrano-labels: their labels are left blank\n"
+                     : "vekrano-labels: nothing printed; --skip-unprintable prints the others\n",
+             stderr);
+}
+
 int print(const app::LabelsOptions& options) {
   if (!std::filesystem::is_regular_file(std::filesystem::path(options.directory) / "article.dbf")) {
     std::fprintf(stderr, "vekrano-labels: no record table article.dbf in %s\n",
@@ -67,6 +80,12 @@ int print(const app::LabelsOptions& options) {
   request.printEveryRecord = options.printEveryRecord;
   request.criteriaText = list::CriteriaText(options.criteria);
   request.sort = options.sort;
+  bool refused = false;
+  request.agreeToSkip = [&](const printing::UnprintableRecords& unprintable) {
+    listUnprintable(unprintable, options.skipUnprintable);
+    refused = !options.skipUnprintable;
+    return options.skipUnprintable;
+  };
 
   const std::string directory = data.programDirectory().ends_with('/')
                                     ? data.programDirectory()
@@ -86,6 +105,7 @@ int print(const app::LabelsOptions& options) {
   const int jobs = printing::PrintLabels(data.sqlqueryfonction, report, directory, request);
   if (pdf != nullptr) pdf->finish();
   data.CloseData();
+  if (refused) return 1;
   if (jobs == 0) std::fprintf(stderr, "vekrano-labels: no record to print\n");
   return 0;
 }

@@ -26,6 +26,7 @@ struct LabelsOptions {
   list::SortState sort;
   printing::LabelTextOptions text;
   int firstPosition = 1;  // on the first sheet
+  bool skipUnprintable = false;  // print the others when some barcodes cannot be printed
   std::string printer;  // ANSI; empty: the default printer
   std::string pdf;      // empty: print to the printer
 };
