@@ -107,7 +107,9 @@ void runPreview(TFprincip& window, const printing::PrinterCalibrations& calibrat
       common::showMessage(languages::GetText(kNoLabelText), "Vekrano");
       return;
     }
-    printing::LabelPreviewWindow shown(preview.pages(), calibrations, &window);
+    printing::LabelPreviewWindow shown(
+        preview.pages(), calibrations, &window,
+        unprintable.count > 0 ? printing::UnprintableList(unprintable) : std::string());
     if (window.desktop().runModal(shown) != QDialog::Accepted) return;
     if (unprintable.count > 0 &&
         !common::askYesNo(printing::UnprintableQuestion(unprintable), "Vekrano")) {

@@ -51,7 +51,7 @@ LineRecord RecordFromFields(const std::vector<std::string>& fields, const FieldM
   const records::CheckedEntry entry =
       records::CheckEntry({fieldText(fields, mapping.cb, quoted), fieldText(fields, mapping.lib1, quoted),
                            fieldText(fields, mapping.lib2, quoted)});
-  if (!entry.refusal.empty()) {
+  if (entry.refusal) {
     line.refusal = entry.refusal;
     return line;
   }

@@ -31,7 +31,7 @@ std::optional<int> IntegerOf(const std::string& text);
 // The record a data line gives, or why the line cannot be stored.
 struct LineRecord {
   std::optional<records::BarcodeRecord> record;
-  std::string refusal;       // ANSI; a character the table or Code 39 refuses (see CheckEntry)
+  std::optional<std::string> refusal;  // ANSI; a character refused (see CheckEntry)
   std::string replacements;  // ANSI; the characters written another way, or empty
 };
 

@@ -11,10 +11,6 @@ namespace vekrano::import {
 
 namespace {
 
-constexpr int kRefusedLinesId = 264;
-constexpr int kLineWordId = 265;
-constexpr int kConvertedLinesId = 266;
-
 void countFailed(ImportResult& result, int line) {
   ++result.failed;
   if (result.firstFailedLines.size() < kReportedFailedLines) result.firstFailedLines.push_back(line);
@@ -52,7 +48,7 @@ ImportResult RunImport(CsvSource& source, const FieldMapping& mapping, bool quot
     ++result.read;
     if (onLine) onLine(result.read);
     LineRecord fromLine = RecordFromFields(line.fields, mapping, quoted);
-    if (!fromLine.refusal.empty()) noteRefusal(result, line.line, fromLine.refusal);
+    if (fromLine.refusal) noteRefusal(result, line.line, *fromLine.refusal);
     std::optional<records::BarcodeRecord>& record = fromLine.record;
     if (!record) {
       countFailed(result, line.line);

@@ -54,11 +54,15 @@ UnprintableRecords findUnprintable(sql::TSqlQuery& query, const TLabelLayout& la
 
 }  // namespace
 
-std::string UnprintableQuestion(const UnprintableRecords& records) {
+std::string UnprintableList(const UnprintableRecords& records) {
   std::string text = std::to_string(records.count) + " " + languages::GetText(kUnprintableCountText);
   for (const std::string& barcode : records.firstBarcodes) text += "\n    " + barcode;
   if (records.count > static_cast<int>(records.firstBarcodes.size())) text += "\n    ...";
-  return text + "\n" + languages::GetText(kPrintOthersText);
+  return text;
+}
+
+std::string UnprintableQuestion(const UnprintableRecords& records) {
+  return UnprintableList(records) + "\n" + languages::GetText(kPrintOthersText);
 }
 
 int PrintLabels(sql::TSqlQuery& query, LabelJobSink& report, const std::string& programDirectory,

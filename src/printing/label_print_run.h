@@ -40,8 +40,9 @@ struct PrintRequest {
   AgreeToSkip agreeToSkip;
 };
 
-// The message that lists them (texts 173 and 174): their count, then their first barcodes, one
-// per line, and the question whether to print the others.
+// Their count and text 173, then their first barcodes, one per line ("..." when there are more).
+std::string UnprintableList(const UnprintableRecords& records);
+// UnprintableList and the question whether to print the others (text 174).
 std::string UnprintableQuestion(const UnprintableRecords& records);
 
 // Runs the print run with `query` (the statements' query over the alias "article") and the

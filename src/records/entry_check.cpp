@@ -90,8 +90,8 @@ std::string ReplacementNotice(const std::string& replacements) {
 bool AcceptTypedTexts(QLineEdit& cb, QLineEdit& lib1, QLineEdit& lib2) {
   const CheckedEntry entry = CheckEntry({cb.text().toStdString(), lib1.text().toStdString(),
                                          lib2.text().toStdString()});
-  if (!entry.refusal.empty()) {
-    common::showMessage(entry.refusal, languages::GetText(kRefusedCaption));
+  if (entry.refusal) {
+    common::showMessage(*entry.refusal, languages::GetText(kRefusedCaption));
     return false;
   }
   cb.setText(languages::toQt(entry.stored.cb));

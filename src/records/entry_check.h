@@ -3,6 +3,7 @@
 // within Code 39; anything else refused with a message that names it.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,8 +27,9 @@ struct EntryTexts {
 };
 
 struct CheckedEntry {
-  EntryTexts stored;         // ANSI, as the table stores them; valid when `refusal` is empty
-  std::string refusal;       // ANSI message naming the field, the character and its position
+  EntryTexts stored;  // ANSI, as the table stores them; valid without a refusal
+  // ANSI message naming the field, the character and its position, when one is refused.
+  std::optional<std::string> refusal;
   std::string replacements;  // ANSI list of the characters written another way, or empty
 };
 

@@ -121,11 +121,15 @@ TEST(EntryCheck, BarcodesInCapitalsAndWithinCode39) {
   EXPECT_EQ(firstNonCode39("AB#"), 2u);
   EXPECT_EQ(firstNonCode39("ab"), 0u);
   const CheckedEntry entry = CheckEntry({"low-abc1", "", ""});
-  EXPECT_TRUE(entry.refusal.empty());
+  EXPECT_FALSE(entry.refusal);
   EXPECT_EQ(entry.stored.cb, "LOW-ABC1");
   // A dash from a word processor in a barcode becomes the Code 39 dash.
   EXPECT_EQ(CheckEntry({"A–1", "", ""}).stored.cb, "A-1");
-  EXPECT_FALSE(CheckEntry({"\xC3\xA9", "", ""}).refusal.empty());
+  // Refused even where a language has no text for the message.
+  languages::setLanguageNumber(0);
+  EXPECT_TRUE(CheckEntry({"\xC3\xA9", "", ""}).refusal);
+  EXPECT_TRUE(CheckEntry({"A", "\xE2\x98\x83", ""}).refusal);
+  languages::setLanguageNumber(languages::kFrench);
 }
 
 }  // namespace
