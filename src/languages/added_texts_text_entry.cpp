@@ -31,6 +31,8 @@ const std::vector<CaptionRow>& addedTextEntryTexts() {
              "Lines whose characters were written another way:",
              "Linhas cujos caracteres foram escritos de outra forma:",
              "Líneas cuyos caracteres se escribieron de otra forma:"}},
+      {267, {"Aucune fiche ne peut contenir ce caractère :", "No record can hold this character:",
+             "Nenhuma ficha pode conter este carácter:", "Ninguna ficha puede contener este carácter:"}},
   };
   return rows;
 }

@@ -3,12 +3,15 @@
 
 #include "common/best_fit_text.h"
 #include "common/exception.h"
+#include "languages/interface_texts.h"
 #include "records/record_statements.h"
 #include "records/sql_literal.h"
 
 namespace vekrano::list {
 
 namespace {
+
+constexpr int kNoRecordHoldsText = 267;
 
 void addCondition(std::string& text, const std::string& condition) {
   if (!text.empty()) text += " and ";
@@ -24,8 +27,8 @@ void addPrefix(std::string& text, const char* field, const std::string& typed) {
 std::string TypedCriterion(const std::string& utf8) {
   const common::TableText text = common::toTableText(utf8);
   if (text.refused) {
-    throw common::Exception("The character " + common::characterName(text.refused->codePoint) +
-                            " cannot be stored in the table");
+    throw common::Exception(languages::GetText(kNoRecordHoldsText) + " " +
+                            common::characterName(text.refused->codePoint));
   }
   return text.ansi;
 }

@@ -19,8 +19,8 @@ struct ListCriteria {
 };
 
 // A criterion typed in UTF-8, in the table's characters by the conversion the stored values went
-// through, so that a typed “ finds the " stored for it. Throws common::Exception naming a
-// character the table cannot hold, which no record holds either.
+// through, so that a typed “ finds the " stored for it. Throws common::Exception (text 267)
+// naming a character the table cannot hold, which no record holds either.
 std::string TypedCriterion(const std::string& utf8);
 
 // The condition text, empty without a criterion: ` cb like "AB%" and  topp="O"`. Each typed

@@ -139,7 +139,8 @@ TEST(LabelsProgram, CriteriaAreConvertedAsTheStoredValuesWere) {
 
   const Outcome snowman = run(labels() + " " + d + " --text1 'x\xE2\x98\x83' --pdf " + pdf + " 2>&1");
   EXPECT_EQ(snowman.status, 2);
-  EXPECT_NE(snowman.out.find("--text1: The character U+2603 cannot be stored in the table"), std::string::npos)
+  EXPECT_NE(snowman.out.find("--text1: Aucune fiche ne peut contenir ce caract\xC3\xA8re : U+2603"),
+            std::string::npos)
       << snowman.out;
 }
 

@@ -113,6 +113,8 @@ int print(const app::LabelsOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The criteria's refusals are interface texts, read while the arguments are.
+  languages::setLanguageNumber(languages::kFrench);
   app::LabelsOptions options;
   try {
     options = app::ParseLabelsOptions(std::vector<std::string>(argv + 1, argv + argc));
@@ -130,7 +132,6 @@ int main(int argc, char** argv) {
   }
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication application(argc, argv);
-  languages::setLanguageNumber(languages::kFrench);
   // The table engine reports its errors to us instead of showing a box and ending the process.
   dbase::SetAutoErrorReporting(false);
   try {
