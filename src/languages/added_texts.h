@@ -9,6 +9,7 @@
 //   215-234 program directory and installation  (added_texts_install.cpp)
 //   235-244 shared table and locks              (added_texts_locks.cpp)
 //   260-279 characters and barcodes entering the table (added_texts_text_entry.cpp)
+//   300-314 list tools: export, start position  (added_texts_list_tools.cpp)
 #pragma once
 
 #include <vector>
@@ -24,5 +25,6 @@ const std::vector<CaptionRow>& addedBackupTexts();
 const std::vector<CaptionRow>& addedInstallTexts();
 const std::vector<CaptionRow>& addedLockTexts();
 const std::vector<CaptionRow>& addedTextEntryTexts();
+const std::vector<CaptionRow>& addedListToolTexts();
 
 }  // namespace vekrano::languages

@@ -7,6 +7,7 @@
 #include "printing/label_painter.h"
 #include "printing/label_report.h"
 #include "printing/label_types.h"
+#include "printing/picked_statement.h"
 #include "printing/print_statement.h"
 #include "sql/query/query.h"
 
@@ -66,7 +67,7 @@ std::string UnprintableQuestion(const UnprintableRecords& records) {
 }
 
 int PrintLabels(sql::TSqlQuery& query, LabelJobSink& report, const std::string& programDirectory,
-                const PrintRequest& request) {
+                const PrintRequest& request, int* nextFreePosition) {
   const std::optional<int> number = LabelTypeOfEntry(request.labelTypeEntry);
   if (!number) return 0;
   const std::optional<TLabelType> type = LabelType(*number);
@@ -77,7 +78,9 @@ int PrintLabels(sql::TSqlQuery& query, LabelJobSink& report, const std::string& 
                        " labels");
   }
   const std::string statement =
-      PrintStatement(request.printEveryRecord, request.criteriaText, request.sort);
+      request.recordNumbers.empty()
+          ? PrintStatement(request.printEveryRecord, request.criteriaText, request.sort)
+          : PickedRecordsStatement(request.recordNumbers, request.sort);
 
   RunEnd end(query, report);
   report.open(programDirectory + kLayoutFileName);
@@ -96,6 +99,7 @@ int PrintLabels(sql::TSqlQuery& query, LabelJobSink& report, const std::string& 
     common::processEvents();
   }
   filler.finish();
+  if (nextFreePosition != nullptr && filler.jobsPrinted() > 0) *nextFreePosition = filler.nextPosition();
   return filler.jobsPrinted();
 }
 

@@ -38,6 +38,9 @@ struct PrintRequest {
   list::SortState sort;
   // Without it a run with unprintable records prints nothing.
   AgreeToSkip agreeToSkip;
+  // When not empty, the records of these numbers are printed instead, in the order of `sort`;
+  // the criteria and printEveryRecord then play no part.
+  std::vector<int> recordNumbers;
 };
 
 // Their count and text 173, then their first barcodes, one per line ("..." when there are more).
@@ -51,8 +54,9 @@ std::string UnprintableQuestion(const UnprintableRecords& records);
 // themselves and request.agreeToSkip does not agree. Raises EReportError, before
 // anything is done, when the first position is not on the layout's sheet. Raises the query's
 // and the report's errors, which end the run; the jobs already sent stay sent. The query and the layout
-// set are closed however the run ends.
+// set are closed however the run ends. When `nextFreePosition` is given and a job was sent, it
+// receives the first free position of the last sheet, 1 when that sheet was filled.
 int PrintLabels(sql::TSqlQuery& query, LabelJobSink& report, const std::string& programDirectory,
-                const PrintRequest& request);
+                const PrintRequest& request, int* nextFreePosition = nullptr);
 
 }  // namespace vekrano::printing

@@ -21,6 +21,7 @@ constexpr NamedCommand kDotCommands[] = {
     {".import", ImportDotCommand},
     {".backup", BackupDotCommand},
     {".restore", RestoreDotCommand},
+    {".export", ExportDotCommand},
 };
 
 // Statement text typed on the terminal, held in the engine's character set as the table can
@@ -88,7 +89,7 @@ void SqlShell::RunLine(const std::string& line) {
       return;
     }
   }
-  throw EShellUsage("unknown command: " + name + " (known: .import, .backup, .restore)");
+  throw EShellUsage("unknown command: " + name + " (known: .import, .backup, .restore, .export)");
 }
 
 void SqlShell::RunStatement(const std::string& statement) {
