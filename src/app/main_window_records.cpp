@@ -75,7 +75,6 @@ void TFprincip::connectRecordsPage() {
   // The grid's selection is the list's current row, and the other way round.
   connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, listModel_,
           [this](const QModelIndex& current) { listModel_->setCurrentRow(current.row()); });
-  connect(listModel_, &QAbstractItemModel::modelReset, this, [this] { grid_->selectRow(0); });
   connect(listModel_, &list::RecordListModel::currentRowMoved, this,
           [this](int row) { grid_->selectRow(row); });
 }
@@ -109,7 +108,6 @@ list::ListCriteria TFprincip::criteria() const {
 bool TFprincip::currentRecordNumber(int& num) {
   sql::TSqlQuery& list = data_.sqlQuery1;
   if (!list.Active() || list.RecordCount() == 0) return false;
-  listModel_->restoreCurrentRow();
   num = list.FieldByName("num").AsInteger();
   return true;
 }
@@ -135,15 +133,22 @@ void TFprincip::acsupprimecompteExecute() {
   int num = 0;
   if (!currentRecordNumber(num) || num == 0) return;
   if (!common::askYesNo(text(kDeleteQuestion), text(kConfirmCaption))) return;
+  sql::TSqlQuery& list = data_.sqlQuery1;
+  const int recNo = list.RecNo();
   try {
     // The table first: a refused deletion leaves the row shown.
     data_.ExecuteStatement(records::DeleteRecordStatement(num));
-    listModel_->restoreCurrentRow();  // the question let the grid repaint other rows
-    data_.sqlQuery1.Delete();
+    list.Delete();
   } catch (const std::exception& error) {
     showApplicationError(error);
   }
   redisplayList();
+  // The record that followed takes the deleted one's place, as the user saw it go.
+  try {
+    if (list.Active() && list.RecordCount() > 0) list.SetRecNo(std::min(recNo, list.RecordCount()));
+  } catch (const std::exception& error) {
+    showApplicationError(error);
+  }
 }
 
 void TFprincip::acchangetopExecute() {
