@@ -105,6 +105,7 @@ void TFprincip::FormActivate() {
   languages::setLanguageNumber(settings_.languageNumber);
   if (!existed && !languages::languageFileInForce()) desktop_.runModal(*choixlangue_);
   ApplyMainTexts();
+  showRecordCount();
   languageButtons_.check(languages::languageNumber());
   if (settings_.labelTypeIndex >= 0 && settings_.labelTypeIndex < combListeEtiquette_->count()) {
     combListeEtiquette_->setCurrentIndex(settings_.labelTypeIndex);
@@ -136,6 +137,7 @@ void TFprincip::spAideClick() {
 void TFprincip::btappliquerClick() {
   languages::setLanguageNumber(languageButtons_.chosen());
   ApplyMainTexts();
+  showRecordCount();
 }
 
 }  // namespace vekrano::app

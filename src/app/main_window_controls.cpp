@@ -121,6 +121,8 @@ void TFprincip::createControls() {
 
   auto* status = named(new QStatusBar(this), "StatusBar1");
   status->addWidget(new QLabel("Vekrano", status));
+  recordCount_ = named(new QLabel(status), "LabNombreFiches");
+  status->addPermanentWidget(recordCount_);
   setStatusBar(status);
 }
 

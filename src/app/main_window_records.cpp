@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -11,6 +12,7 @@
 #include "app/desktop.h"
 #include "app/main_window.h"
 #include "app/qt_prompts.h"
+#include "common/format_text.h"
 #include "common/prompts.h"
 #include "dbase/dataset/field.h"
 #include "languages/qt_text.h"
@@ -28,6 +30,9 @@ namespace {
 constexpr int kConfirmCaption = 38;
 constexpr int kDeleteQuestion = 44;
 constexpr int kEraseQuestion = 36;
+constexpr int kRestoreQuestion = 137;
+constexpr int kOneRecordShown = 138;
+constexpr int kRecordsShown = 139;
 
 std::string text(int id) { return languages::fromQt(languages::textOf(id)); }
 
@@ -75,6 +80,7 @@ void TFprincip::connectRecordsPage() {
   // The grid's selection is the list's current row, and the other way round.
   connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, listModel_,
           [this](const QModelIndex& current) { listModel_->setCurrentRow(current.row()); });
+  connect(listModel_, &QAbstractItemModel::modelReset, this, &TFprincip::showRecordCount);
   connect(listModel_, &list::RecordListModel::currentRowMoved, this,
           [this](int row) { grid_->selectRow(row); });
 }
@@ -132,7 +138,7 @@ void TFprincip::acvisumodifcompteExecute() {
 void TFprincip::acsupprimecompteExecute() {
   int num = 0;
   if (!currentRecordNumber(num) || num == 0) return;
-  if (!common::askYesNo(text(kDeleteQuestion), text(kConfirmCaption))) return;
+  if (!common::askBeforeLoss(text(kDeleteQuestion), text(kConfirmCaption))) return;
   sql::TSqlQuery& list = data_.sqlQuery1;
   const int recNo = list.RecNo();
   try {
@@ -168,9 +174,33 @@ void TFprincip::acchangetopExecute() {
 }
 
 void TFprincip::sdetruiretoutedonneeClick() {
-  if (!common::askYesNo(text(kEraseQuestion), text(kConfirmCaption))) return;
+  if (!common::askBeforeLoss(text(kEraseQuestion), text(kConfirmCaption))) return;
   data_.EraseDataFiles();
   redisplayList();
+}
+
+bool TFprincip::restoreConfirmed() {
+  int stored = 0;
+  try {
+    stored = data_.StoredRecordCount();
+  } catch (const std::exception& error) {
+    showApplicationError(error);
+    return false;
+  }
+  if (stored == 0) return true;  // nothing to lose
+  return common::askBeforeLoss(common::formatText(text(kRestoreQuestion), {std::to_string(stored)}),
+                               text(kConfirmCaption));
+}
+
+void TFprincip::showRecordCount() {
+  const sql::TSqlQuery& list = data_.sqlQuery1;
+  QString shown;
+  if (list.Active()) {
+    const int count = list.RecordCount();
+    shown = languages::toQt(
+        common::formatText(text(count == 1 ? kOneRecordShown : kRecordsShown), {std::to_string(count)}));
+  }
+  recordCount_->setText(shown);
 }
 
 void TFprincip::sTitleClick(int column) {

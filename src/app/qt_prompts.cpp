@@ -43,6 +43,7 @@ common::PromptAnswer answerOf(int button) {
 common::PromptAnswer QtPrompts::show(const common::Prompt& prompt) {
   QMessageBox box(iconOf(prompt.kind), languages::toQt(prompt.caption),
                   languages::toQt(prompt.text), buttonsOf(prompt.buttons), parent_);
+  if (prompt.noIsDefault) box.setDefaultButton(QMessageBox::No);
   return answerOf(box.exec());
 }
 

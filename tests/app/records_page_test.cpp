@@ -2,6 +2,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -143,18 +144,23 @@ TEST_F(RecordsPage, BothQuoteCharactersRoundTripThroughAddModifyAndCriteria) {
 
 TEST_F(RecordsPage, DeleteAsksFirstInTheCurrentLanguage) {
   add({"A"});
+  EXPECT_EQ(window->findChild<QLabel*>("LabNombreFiches")->text(), "1 fiche");
   prompts.answers = {common::PromptAnswer::No};
   window->acsupprimecompteExecute();
   ASSERT_EQ(prompts.shown.size(), 1u);
   EXPECT_EQ(prompts.shown[0].caption, "Demande de confirmation");
   EXPECT_EQ(prompts.shown[0].text, "Suppression de l article ");
+  EXPECT_TRUE(prompts.shown[0].noIsDefault);
   EXPECT_EQ(rows(), 1);
   languages::setLanguageNumber(2);
   window->acsupprimecompteExecute();
   EXPECT_EQ(prompts.shown[1].caption, "Confirmation");
   EXPECT_EQ(prompts.shown[1].text, "Delete item :");
   EXPECT_EQ(rows(), 0);
+  EXPECT_EQ(window->findChild<QLabel*>("LabNombreFiches")->text(), "0 records");
   EXPECT_EQ(data.NextRecordNumber(), 1);
+  add({"B"});
+  EXPECT_EQ(window->findChild<QLabel*>("LabNombreFiches")->text(), "1 record");
 }
 
 TEST_F(RecordsPage, TopFlagOnATopRestrictedListKeepsTheRowUntilRedisplay) {
@@ -192,6 +198,7 @@ TEST_F(RecordsPage, EraseAllAsksThenEmptiesTheTable) {
   ASSERT_EQ(prompts.shown.size(), 1u);
   EXPECT_EQ(prompts.shown[0].caption, "Demande de confirmation");
   EXPECT_EQ(prompts.shown[0].text, languages::GetText(36));
+  EXPECT_TRUE(prompts.shown[0].noIsDefault);
   EXPECT_EQ(rows(), 2);
   window->sdetruiretoutedonneeClick();
   EXPECT_EQ(rows(), 0);

@@ -2,6 +2,7 @@
 // and filtered, reached the way a user reaches rows: clicks, scrolling, the menu, a double click.
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -48,6 +49,7 @@ class RecordRows : public RecordsPage {
     QApplication::processEvents();
     ASSERT_EQ(rows(), kListed);
     ASSERT_EQ(cell(0, 1), "A32");
+    ASSERT_EQ(shownCount(), "32 fiches");
   }
   void TearDown() override { window->hide(); }
 
@@ -77,6 +79,7 @@ class RecordRows : public RecordsPage {
     ASSERT_EQ(grid().currentIndex().row(), row);
   }
   void trigger(const char* action) { window->findChild<QAction*>(action)->trigger(); }
+  QString shownCount() { return window->findChild<QLabel*>("LabNombreFiches")->text(); }
   std::string message() { return prompts.shown.empty() ? "" : prompts.shown.back().text; }
 };
 
@@ -156,6 +159,7 @@ TEST_F(RecordRows, DeleteRemovesTheRecordOfTheRowAndKeepsThePlace) {
     ASSERT_EQ(prompts.shown.size(), before + 1);  // the question, and nothing else
     EXPECT_FALSE(stored(num).has_value());
     EXPECT_EQ(rows(), --listed);
+    EXPECT_EQ(shownCount(), QString("%1 fiches").arg(listed));
     const int place = last ? row - 1 : row;
     EXPECT_EQ(cell(place, 1), next);
     EXPECT_EQ(grid().currentIndex().row(), place);
