@@ -3,6 +3,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QTableView>
 #include <QTimer>
 
 #include "app/about_window.h"
@@ -89,6 +90,7 @@ void TFprincip::closeEvent(QCloseEvent* event) {
 void TFprincip::FormShow() {
   if (shown_) return;
   shown_ = true;
+  grid_->setFocus(Qt::OtherFocusReason);  // the list is where a keyboard user starts
   // A table or list that cannot be opened leaves the list empty; later commands report it.
   try {
     data_.OpenData();

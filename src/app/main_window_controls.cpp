@@ -191,6 +191,7 @@ QWidget* TFprincip::createAccountsPage() {
   grid_->setFont(gridFont);
   grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
   grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  grid_->setTabKeyNavigation(false);  // Tab leaves the grid for the next control
   auto* menu = named(new QMenu(grid_), "popupcompte");
   named(menu->addAction(utf8("Ajouter")), "majoutcompte");
   named(menu->addAction(utf8("Voir/modifier")), "mvisumodifcompte");
@@ -210,6 +211,10 @@ QWidget* TFprincip::createAccountsPage() {
   buttons->addStretch();
   buttons->addWidget(button(page, "bimport", "Importation",
                             "Importer à partir d'un fichier texte"));
+  // Enter presses the button that has the focus, as Space does.
+  for (int i = 0; i < buttons->count(); ++i) {
+    if (auto* pushButton = qobject_cast<QPushButton*>(buttons->itemAt(i)->widget())) pushButton->setAutoDefault(true);
+  }
   layout->addLayout(buttons);
   return page;
 }

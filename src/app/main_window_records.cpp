@@ -55,6 +55,46 @@ class EnterRedisplays : public QObject {
   TFprincip& window_;
 };
 
+// The grid's keys: Enter views or changes the row, Delete asks to delete it. Its selected row
+// is repainted when the focus comes or goes, as its colour says where the focus is.
+class GridKeys : public QObject {
+ public:
+  GridKeys(TFprincip& window, QTableView& grid) : QObject(&grid), window_(window), grid_(grid) {}
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+      grid_.viewport()->update();
+    } else if (event->type() == QEvent::KeyPress) {
+      const auto* key = static_cast<QKeyEvent*>(event);
+      if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
+      switch (key->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+          window_.acvisumodifcompteExecute();
+          return true;
+        case Qt::Key_Delete:
+          window_.acsupprimecompteExecute();
+          return true;
+        default:
+          break;
+      }
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  TFprincip& window_;
+  QTableView& grid_;
+};
+
+// Tab stops at the checked button of a group of radio buttons only; the arrows move among them.
+void tabToCheckedOnly(const QList<QRadioButton*>& group) {
+  const auto follow = [group] {
+    for (QRadioButton* button : group) button->setFocusPolicy(button->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+  };
+  for (QRadioButton* button : group) QObject::connect(button, &QRadioButton::toggled, button, follow);
+  follow();
+}
+
 }  // namespace
 
 void TFprincip::connectRecordsPage() {
@@ -75,6 +115,9 @@ void TFprincip::connectRecordsPage() {
   onMenu("Changerletop1", &TFprincip::acchangetopExecute);
   connect(grid_, &QTableView::doubleClicked, this, &TFprincip::acvisumodifcompteExecute);
   connect(grid_->horizontalHeader(), &QHeaderView::sectionClicked, this, &TFprincip::sTitleClick);
+  grid_->installEventFilter(new GridKeys(*this, *grid_));
+  tabToCheckedOnly({findChild<QRadioButton*>("Ratop"), findChild<QRadioButton*>("ranontop"),
+                    findChild<QRadioButton*>("Ratoutes")});
   auto* enter = new EnterRedisplays(*this);
   for (const char* name : {"TexCb", "text1", "text2"}) findChild<QLineEdit*>(name)->installEventFilter(enter);
   // The grid's selection is the list's current row, and the other way round.
