@@ -24,4 +24,6 @@ void QtDesktop::openDocument(const QString& path) {
 
 QStringList QtDesktop::printerNames() { return QPrinterInfo::availablePrinterNames(); }
 
+QString QtDesktop::defaultPrinterName() { return QPrinterInfo::defaultPrinterName(); }
+
 }  // namespace vekrano::app

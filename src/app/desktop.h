@@ -22,6 +22,8 @@ class Desktop {
   virtual void openDocument(const QString& path) = 0;
   // Names of the installed printers in the order the system gives them; may be empty.
   virtual QStringList printerNames() = 0;
+  // The name of the system's default printer; empty when there is none.
+  virtual QString defaultPrinterName() = 0;
 };
 
 class QtDesktop : public Desktop {
@@ -31,6 +33,7 @@ class QtDesktop : public Desktop {
   QString saveFileName(QWidget* parent, const QString& title, const QString& filter) override;
   void openDocument(const QString& path) override;
   QStringList printerNames() override;
+  QString defaultPrinterName() override;
 };
 
 }  // namespace vekrano::app

@@ -112,7 +112,9 @@ void TFprincip::FormActivate() {
   if (settings_.labelTypeIndex >= 0 && settings_.labelTypeIndex < combListeEtiquette_->count()) {
     combListeEtiquette_->setCurrentIndex(settings_.labelTypeIndex);
   }
-  selectPrinterByName(*combImprimante_, languages::toQt(settings_.printerName));
+  // At the very first start no printer was chosen yet: the system's default one is.
+  const QString printer = existed ? languages::toQt(settings_.printerName) : desktop_.defaultPrinterName();
+  selectPrinterByName(*combImprimante_, printer);
 }
 
 void TFprincip::FormClose() {
@@ -137,8 +139,17 @@ void TFprincip::spAideClick() {
 }
 
 void TFprincip::btappliquerClick() {
+  // The label type list is rebuilt in the new language and sorted anew: the chosen type is found
+  // again by its number, so that nothing is printed on another sheet.
+  const std::optional<int> type =
+      printing::LabelTypeOfEntry(languages::fromQt(combListeEtiquette_->currentText()));
   languages::setLanguageNumber(languageButtons_.chosen());
   ApplyMainTexts();
+  for (int i = 0; type && i < combListeEtiquette_->count(); ++i) {
+    if (printing::LabelTypeOfEntry(languages::fromQt(combListeEtiquette_->itemText(i))) == type) {
+      combListeEtiquette_->setCurrentIndex(i);
+    }
+  }
   showRecordCount();
 }
 

@@ -28,8 +28,10 @@ class AnsweringDesktop : public Desktop {
   QString saveFileName(QWidget*, const QString&, const QString&) override { return {}; }
   void openDocument(const QString& path) override { opened.push_back(path); }
   QStringList printerNames() override { return printers; }
+  QString defaultPrinterName() override { return defaultPrinter; }
 
   QStringList printers;
+  QString defaultPrinter;
   int choice = 0;
   std::vector<QString> modalTitles;
   QStringList opened;
