@@ -211,6 +211,8 @@ QWidget* TFprincip::createAccountsPage() {
   buttons->addStretch();
   buttons->addWidget(button(page, "bimport", "Importation",
                             "Importer à partir d'un fichier texte"));
+  buttons->addWidget(button(page, "bexport", "Exporter la liste",
+                            "Écrire les fiches de la liste dans un fichier CSV"));
   // Enter presses the button that has the focus, as Space does.
   for (int i = 0; i < buttons->count(); ++i) {
     if (auto* pushButton = qobject_cast<QPushButton*>(buttons->itemAt(i)->widget())) pushButton->setAutoDefault(true);

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -17,6 +18,8 @@
 #include "dbase/dataset/field.h"
 #include "languages/qt_text.h"
 #include "list/list_criteria.h"
+#include "list/list_export.h"
+#include "list/list_export_window.h"
 #include "list/record_list_model.h"
 #include "list/sort_state.h"
 #include "records/article_data.h"
@@ -33,6 +36,9 @@ constexpr int kEraseQuestion = 36;
 constexpr int kRestoreQuestion = 137;
 constexpr int kOneRecordShown = 138;
 constexpr int kRecordsShown = 139;
+constexpr int kExportedCountText = 306;
+constexpr int kExportEndCaption = 307;
+constexpr int kExportingText = 309;
 
 std::string text(int id) { return languages::fromQt(languages::textOf(id)); }
 
@@ -95,6 +101,31 @@ void tabToCheckedOnly(const QList<QRadioButton*>& group) {
   follow();
 }
 
+// "Export the list": the records the list shows, in its order, into the CSV file chosen in the
+// export window, with a progress window while a large list is written.
+void exportList(TFprincip& window, list::Tfexportliste& choices) {
+  sql::TSqlQuery& shown = window.data().sqlQuery1;
+  if (!shown.Active()) return;
+  choices.ApplyTexts();
+  if (window.desktop().runModal(choices) != QDialog::Accepted) return;
+  QProgressDialog progress(languages::textOf(kExportingText), QString(), 0, 0, &window);
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setMinimumDuration(500);
+  try {
+    const int written = list::ExportStatement(
+        window.data().sqlqueryfonction, shown.SQL().Text(), choices.path().toStdString(),
+        choices.options(), [&progress](int done, int total) {
+          progress.setMaximum(total);
+          progress.setValue(done);  // a modal progress window processes the pending events
+        });
+    progress.reset();
+    common::showMessage(text(kExportedCountText) + " " + std::to_string(written), text(kExportEndCaption));
+  } catch (const std::exception& error) {
+    progress.reset();
+    showApplicationError(error);
+  }
+}
+
 }  // namespace
 
 void TFprincip::connectRecordsPage() {
@@ -126,6 +157,13 @@ void TFprincip::connectRecordsPage() {
   connect(listModel_, &QAbstractItemModel::modelReset, this, &TFprincip::showRecordCount);
   connect(listModel_, &list::RecordListModel::currentRowMoved, this,
           [this](int row) { grid_->selectRow(row); });
+  auto* exportChoices = new list::Tfexportliste(
+      [this](QWidget* parent, const QString& title, const QString& filter) {
+        return desktop_.saveFileName(parent, title, filter);
+      },
+      this);
+  connect(findChild<QPushButton*>("bexport"), &QPushButton::clicked, this,
+          [this, exportChoices] { exportList(*this, *exportChoices); });
 }
 
 void TFprincip::openList() {
