@@ -185,7 +185,7 @@ std::string MdxIndex::keyOf(std::size_t i) {
     default: {
       std::string key = std::move(value.text);
       key.resize(static_cast<std::size_t>(header.keyLength), ' ');
-      if (table_.oemKeys()) common::charToOemBuff(key.data(), key.size());
+      if (!value.stored) table_.toStored(key.data(), key.size());
       return key;
     }
   }
@@ -348,7 +348,8 @@ std::string MdxIndex::searchKey(const std::string& text, bool exact) {
     default:
       if (exact || search.size() > static_cast<std::size_t>(header.keyLength))
         search.resize(static_cast<std::size_t>(header.keyLength), ' ');
-      return table_.oemKeys() ? common::charToOem(search) : search;
+      table_.toStored(search.data(), search.size());
+      return search;
   }
 }
 

@@ -14,6 +14,11 @@ std::string tagWhere(const std::string& fileName, const TagTree& tag) {
 
 }  // namespace
 
+std::string MdxIndex::notFoundText(std::uint32_t record, const TagTree& tag) const {
+  return "Record number " + std::to_string(record) + " not found in index. " + tagWhere(fileName_, tag) +
+         " [CompareKeys]";
+}
+
 bool MdxIndex::AppendIndex() {
   return guarded([&] {
     if (!isOpen()) return true;
@@ -41,10 +46,22 @@ bool MdxIndex::AppendIndex() {
   });
 }
 
-void MdxIndex::BeforeReplace() {
-  oldKeys_.assign(tags_.size(), std::nullopt);
-  for (std::size_t i = 0; i < tags_.size(); ++i)
-    if (conditionHolds(i)) oldKeys_[i] = keyOf(i);
+// The entries are looked for before the record is written: an index that disagrees with the
+// table then refuses the change instead of leaving it half made.
+bool MdxIndex::BeforeReplace() {
+  return guarded([&] {
+    oldKeys_.assign(tags_.size(), std::nullopt);
+    auto record = static_cast<std::uint32_t>(table_.currentRecord());
+    for (std::size_t i = 0; i < tags_.size(); ++i) {
+      if (!conditionHolds(i)) continue;
+      oldKeys_[i] = keyOf(i);
+      if (isOpen() && !tags_[i]->seekEntry(*oldKeys_[i], record)) {
+        oldKeys_.clear();
+        throw MdxFailure(kErrorInternal, notFoundText(record, *tags_[i]));
+      }
+    }
+    return true;
+  });
 }
 
 bool MdxIndex::AfterReplace() {
@@ -59,8 +76,7 @@ bool MdxIndex::AfterReplace() {
         if (key == oldKeys_[i]) continue;
         if (oldKeys_[i] && !tags_[i]->remove(*oldKeys_[i], record)) {
           writeAnchors();
-          throw MdxFailure(kErrorInternal, "Record number " + std::to_string(record) + " not found in index. " +
-                                               tagWhere(fileName_, *tags_[i]) + " [CompareKeys]");
+          throw MdxFailure(kErrorInternal, notFoundText(record, *tags_[i]));
         }
         if (key) tags_[i]->insert(*key, record);
       }

@@ -52,9 +52,10 @@ class TagTree {
   // The entry of `key` and `record`: equal keys are passed until the record number matches.
   bool seekEntry(const std::string& key, std::uint32_t record);
   bool onEntry() const;
-  // Every entry's record number in key order, the leaves read without decoding their keys.
+  // Every entry's record number in key order, the leaves read without decoding their nodes;
+  // with `keys`, the entries' keys too, keyLength() bytes each, one after the other.
   // Leaves the path empty.
-  void recordsInKeyOrder(std::vector<std::int32_t>& records);
+  void recordsInKeyOrder(std::vector<std::int32_t>& records, std::string* keys = nullptr);
   // REQUIRES: onEntry().
   const NodeItem& current() const;
   // The block of the leaf the current entry is in, and that leaf's entries. REQUIRES: onEntry().
@@ -104,6 +105,7 @@ class TagTree {
   void removePointer(std::size_t level);
   void propagateHighest(std::size_t level, const std::string& key);
   [[noreturn]] void corrupted() const;
+  [[noreturn]] void writeFailed() const;
 
   TagPlace place_;
   TagHeader header_;

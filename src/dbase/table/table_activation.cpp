@@ -1,5 +1,6 @@
 // Opening and closing the table dataset: the work area, creating a missing table, the open itself,
 // the production index in every CreateIndex state, and the record layout.
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cstring>
@@ -50,6 +51,26 @@ bool AppendedWithoutClose(DbfTable& table) {
   const std::int64_t size = table.file().size();
   if (size < table.HeaderLength() || table.RecordLength() == 0) return false;
   return (size - table.HeaderLength()) / table.RecordLength() > static_cast<std::int64_t>(headerCount);
+}
+
+// True when the table file was written after its index file: another program changed the
+// table, or a process ended before its close noted that its writes left the index agreeing.
+bool TableWrittenAfterIndex(const std::string& table, const std::string& index) {
+  struct stat t {}, i {};
+  if (stat(table.c_str(), &t) != 0 || stat(index.c_str(), &i) != 0) return false;
+  return t.st_mtim.tv_sec > i.st_mtim.tv_sec ||
+         (t.st_mtim.tv_sec == i.st_mtim.tv_sec && t.st_mtim.tv_nsec > i.st_mtim.tv_nsec);
+}
+
+// Notes that the index agrees with the table as written so far.
+void MarkIndexCurrent(const std::string& index) { utimensat(AT_FDCWD, index.c_str(), nullptr, 0); }
+
+// Index failures that mean the file is damaged or not an index of this table, as opposed to a
+// refused lock or a file that cannot be reached.
+bool DamagedIndexCode(int code) {
+  return code == kErrorCorruptedIndex || code == kErrorIndexVersionMismatch || code == kErrorInvalidSize ||
+         code == kErrorDiskRead || code == kErrorUnexpectedEof || code == kErrorRequestBeyondRange ||
+         code == kErrorInternal;
 }
 
 // True when a process that had the table open shared never logged out of its index (the last one
@@ -126,11 +147,24 @@ void TTzDbf::OpenTable() {
     TzCheck(kErrorInvalidParameter);
   }
   const bool alone = common::nobodyElseHasOpen(dbfFileName_);
-  const DbfOpenMode mode = readOnly_   ? DbfOpenMode::ReadOnly
-                           : exclusive_ ? DbfOpenMode::ExclusiveReadWrite
-                                        : DbfOpenMode::SharedReadWrite;
-  if (!area.table.OpenDbf(dbfFileName_, mode, TableLanguage == TTzTableLanguage::tlOem, AutoFixRecCount))
-    TzCheck(DbfErrorCode() != 0 ? DbfErrorCode() : kTzOpenFailed);
+  openedAlone_ = alone;
+  const auto openDbf = [&] {
+    const DbfOpenMode mode = readOnly_   ? DbfOpenMode::ReadOnly
+                             : exclusive_ ? DbfOpenMode::ExclusiveReadWrite
+                                          : DbfOpenMode::SharedReadWrite;
+    if (!area.table.OpenDbf(dbfFileName_, mode, TableLanguage == TTzTableLanguage::tlOem, AutoFixRecCount))
+      TzCheck(DbfErrorCode() != 0 ? DbfErrorCode() : kTzOpenFailed);
+  };
+  openDbf();
+  // Written in a code page it cannot convert, the table would end up holding two encodings.
+  if (area.table.codePage() == DbfCodePage::Unsupported && !readOnly_) {
+    area.table.CloseDbf();
+    readOnly_ = readOnlyForCodePage_ = true;
+    openDbf();
+    common::showMessage(dbfFileName_ + " declares a code page (language byte " +
+                        std::to_string(area.table.LanguageByte()) +
+                        ") that this program cannot convert: the table is opened read-only.");
+  }
   RegisterAlias(area, alias);
   if (area.table.hasMemo()) OpenMemoFile(area);
   area.shared = !exclusive_;
@@ -169,6 +203,7 @@ void TTzDbf::OpenProductionIndex(bool rebuild) {
   WorkArea& area = Area("Open");
   TCreateIndexType state = CreateIndex;
   const std::vector<MdxTagDefinition> tags = ParseIndexList(IndexList);
+  const bool flagWasSet = area.table.ProductionIndexFlag();
   if (!tags.empty()) {
     if (!readOnly_) area.table.SetProductionIndexFlag(true);
   } else {
@@ -184,6 +219,9 @@ void TTzDbf::OpenProductionIndex(bool rebuild) {
   const std::string semaphore = DerivedFileName(area.table.fileName(), "@S@");
   if (rebuild) std::filesystem::remove(semaphore);
   bool build = rebuild || !Exists(mdxName);
+  std::string fault;
+  // Records without their index: others with the table open would go on without the new one.
+  if (build && !rebuild && area.table.RecordCount() > 0) fault = "the index file is missing";
   if (!build && (state == TCreateIndexType::ciAlways || state == TCreateIndexType::ciVerifyHeader)) {
     if (Exists(semaphore) && !DatedToday(semaphore)) std::filesystem::remove(semaphore);
     if (Exists(semaphore)) {
@@ -193,25 +231,68 @@ void TTzDbf::OpenProductionIndex(bool rebuild) {
     }
   }
   if (!build && state == TCreateIndexType::ciVerifyHeader) {
-    build = !OpenIndexFile(mdxName) || !SameIndexList(IndexListOf(*area.index), IndexList);
+    build = !OpenIndexFile(mdxName, fault) || !SameIndexList(IndexListOf(*area.index), IndexList);
     if (build) area.index->Close();
-    if (!build) return;
+  } else if (!build && OpenIndexFile(mdxName, fault)) {
+    const bool everyKey = CheckEveryKey || TableWrittenAfterIndex(area.table.fileName(), mdxName);
+    // A table first opened by another process still open has its flag set only when that one closes.
+    fault = flagWasSet || !openedAlone_ ? area.index->Disagreement(everyKey)
+                                        : "the table's production index flag was cleared";
+    if (fault.empty()) {
+      if (everyKey && !readOnly_) MarkIndexCurrent(mdxName);
+      return;
+    }
+  } else if (!build && fault.empty()) {
+    build = true;
   }
-  if (!build) build = !OpenIndexFile(mdxName);
-  if (build) MakeProductionIndex(mdxName, tags);
+  if (!fault.empty()) {
+    RepairProductionIndex(mdxName, tags, fault);
+  } else if (build) {
+    MakeProductionIndex(mdxName, tags);
+  }
 }
 
-// Opens the index; false (error cleared) when it is missing, corrupted or of another version.
-bool TTzDbf::OpenIndexFile(const std::string& mdxName) {
+// Opens the index; false (error cleared) when it is missing (`fault` left empty), or damaged,
+// corrupted or of another version (`fault` tells how).
+bool TTzDbf::OpenIndexFile(const std::string& mdxName, std::string& fault) {
   WorkArea& area = GetWorkArea(area_);
-  if (area.index->SetIndexTo(mdxName)) return true;
-  const int code = DbfErrorCode();
-  if (code != kErrorFileNotFound && code != kErrorCorruptedIndex &&
-      code != kErrorIndexVersionMismatch) {
-    TzCheck(code);
+  try {
+    if (area.index->SetIndexTo(mdxName)) return true;
+  } catch (const EDorevError&) {
+    if (!DamagedIndexCode(DbfErrorCode())) throw;
   }
+  const int code = DbfErrorCode();
+  if (code != kErrorFileNotFound && !DamagedIndexCode(code)) TzCheck(code);
+  if (code != kErrorFileNotFound) fault = DbfErrorText();
   ClearDbfError();
   return false;
+}
+
+// The open index disagrees with the table, or is damaged: built afresh when this process has the
+// table alone, the old file kept beside it; refused when others use the table, since their
+// processes would go on with the old file. A read-only table is used without its index.
+void TTzDbf::RepairProductionIndex(const std::string& mdxName, const std::vector<MdxTagDefinition>& tags,
+                                   const std::string& fault) {
+  WorkArea& area = GetWorkArea(area_);
+  area.index->Close();
+  if (readOnly_) return;
+  LoginLock login(area.table.file());
+  if (!openedAlone_ || !login.held() || !NobodyLoggedIn(area.table)) {
+    DbfError(kErrorCorruptedIndex, "Index " + mdxName + " does not match its table (" + fault +
+                                       ") and another program has the table open: close every program that "
+                                       "uses " + area.table.fileName() +
+                                       ", then open it again so that the index is rebuilt [CheckIndex]");
+    TzCheck(kErrorCorruptedIndex);
+  }
+  const std::string kept = Exists(mdxName) ? mdxName + ".bad" : std::string();
+  std::error_code error;
+  if (!kept.empty()) std::filesystem::rename(mdxName, kept, error);
+  if (error) {
+    DbfError(error.value(), "Cannot keep " + mdxName + " as " + kept + " [CheckIndex]");
+    TzCheck(error.value());
+  }
+  MakeProductionIndex(mdxName, tags);
+  if (OnIndexRebuilt) OnIndexRebuilt(mdxName, kept, fault);
 }
 
 void TTzDbf::MakeProductionIndex(const std::string& mdxName, const std::vector<MdxTagDefinition>& tags) {
@@ -254,10 +335,15 @@ void TTzDbf::CloseTable() {
     // Closing cannot report; the error code is left set.
   }
   area.memo.Close();
+  const bool written = area.table.status() == DbfStatus::Changed || area.table.status() == DbfStatus::Appended;
+  const std::string mdxName = area.index && area.index->isOpen() ? area.index->fileName() : std::string();
   area.table.CloseDbf();
+  // Every write of this process kept the index up to date: the next open need not compare keys.
+  if (written && !mdxName.empty()) MarkIndexCurrent(mdxName);
   area.locks.Detach();
   UnregisterAlias(area);
   ReleaseWorkArea(area_);
+  if (readOnlyForCodePage_) readOnly_ = readOnlyForCodePage_ = false;
   area_ = 0;
   scans_ = walks_ = 0;
   layout_.reset();

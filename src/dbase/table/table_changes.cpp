@@ -106,7 +106,7 @@ void TTzDbf::s_ReplaceWithLock(std::int32_t n) {
   IndexChange change(*area.index);
   if (indexed) {
     TzCheck(ReadRecord(n, RecordSource::Stored) ? 0 : DbfErrorCode());
-    area.index->BeforeReplace();
+    TzCheck(area.index->BeforeReplace() ? 0 : DbfErrorCode());
   }
   layout_->FromBuffer(ActiveBuffer(), table);
   TzCheck(table.PutDbfRecord(n) ? 0 : DbfErrorCode());
