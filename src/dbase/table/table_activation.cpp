@@ -170,7 +170,8 @@ void TTzDbf::OpenTable() {
   area.shared = !exclusive_;
   area.hideDeleted = hideDeletedRecs_;
   area.locks.Attach(area.table.file(), area.shared && !readOnly_, area.table.HeaderLength(), area.table.RecordLength());
-  area.view = std::make_unique<AreaIndexTable>(area.table, area.shared, readOnly_, area.hideDeleted);
+  // A table opened read-only cannot take the write lock of the index semaphore's login byte.
+  area.view = std::make_unique<AreaIndexTable>(area.table, area.shared && !readOnly_, readOnly_, area.hideDeleted);
   area.index = std::make_unique<MdxIndex>(*area.view);
   // Another process may have opened the table since it was found alone: the repair is decided, and
   // made, under the login lock, which is held until this process has logged in itself.
