@@ -1,6 +1,7 @@
 // The dot commands of vekrano-sql, each running the same code as the window that offers it.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -14,5 +15,12 @@ void ImportDotCommand(ShellContext& context, const std::vector<std::string>& arg
 void BackupDotCommand(ShellContext& context, const std::vector<std::string>& arguments);
 // .restore FILE
 void RestoreDotCommand(ShellContext& context, const std::vector<std::string>& arguments);
+// .check: compares every key of the index with its record's value. An index that disagrees (or
+// is damaged) is rebuilt when no other program has the table open, the old one kept as
+// article.mdx.bad, and that is printed; "ok" when it agrees. Raises the engine's error otherwise.
+void CheckDotCommand(ShellContext& context, const std::vector<std::string>& arguments);
+
+// Prints to `to` one line for each index the activation of `table` rebuilds.
+void ReportIndexRebuilds(dbase::TTzDbf& table, std::FILE* to);
 
 }  // namespace vekrano::app

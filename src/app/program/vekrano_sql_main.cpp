@@ -8,6 +8,7 @@
 
 #include "app/program/program_info.h"
 #include "app/program/sql_shell.h"
+#include "app/program/sql_shell_commands.h"
 #include "common/code_page.h"
 #include "dbase/dbase_error.h"
 #include "records/article_data.h"
@@ -25,6 +26,7 @@ constexpr const char* kUsage =
     "  .import FILE [--separator C] [--header N] [--fields CB,TEXT1,TEXT2,QTY] [--quoted]\n"
     "  .backup FILE\n"
     "  .restore FILE\n"
+    "  .check          compares every key of the index with its record; rebuilds it when they differ\n"
     "--version prints the version.\n"
     "Exit status: 0 done, 1 a statement or command failed, 2 bad arguments.\n";
 
@@ -49,6 +51,7 @@ int main(int argc, char** argv) {
   try {
     vekrano::records::ArticleData data(argv[1]);
     data.sqlqueryfonction.AutoDisableControls = false;
+    vekrano::app::ReportIndexRebuilds(data.tarticle, stderr);
     data.OpenData();
     vekrano::app::SqlShell shell({data, stdout});
     if (statements.empty()) {

@@ -52,7 +52,7 @@ std::string MdxIndex::tagDisagreement(std::size_t i, std::int32_t count, bool ev
   }
   const TagHeader& header = tag.header();
   if (header.condition.empty() && !header.unique && records.size() != static_cast<std::size_t>(count))
-    return std::to_string(records.size()) + " keys for " + std::to_string(count) + " records";
+    return "key count " + std::to_string(records.size()) + ", record count " + std::to_string(count);
   if (!everyKey) return {};
 
   const auto length = static_cast<std::size_t>(tag.keyLength());

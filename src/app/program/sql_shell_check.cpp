@@ -1,0 +1,47 @@
+// .check: every key of the index compared with its record, the way the program checks at start;
+// and the report of an index the shell's activation rebuilt.
+#include <cstdio>
+
+#include "app/program/sql_shell_commands.h"
+
+namespace vekrano::app {
+
+namespace {
+
+std::string RebuiltText(const std::string& index, const std::string& keptAs, const std::string& fault) {
+  return index + " was rebuilt: " + fault + (keptAs.empty() ? std::string() : "; the old index is kept as " + keptAs);
+}
+
+}  // namespace
+
+void ReportIndexRebuilds(dbase::TTzDbf& table, std::FILE* to) {
+  table.OnIndexRebuilt = [to](const std::string& index, const std::string& keptAs, const std::string& fault) {
+    std::fprintf(to, "%s\n", RebuiltText(index, keptAs, fault).c_str());
+  };
+}
+
+void CheckDotCommand(ShellContext& context, const std::vector<std::string>& arguments) {
+  if (!arguments.empty()) throw EShellUsage("usage: .check");
+  dbase::TTzDbf& table = context.data.tarticle;
+  // The check runs at activation: the table is opened again with every key compared.
+  struct Restore {
+    dbase::TTzDbf& table;
+    decltype(dbase::TTzDbf::OnIndexRebuilt) event = table.OnIndexRebuilt;
+    bool everyKey = table.CheckEveryKey;
+    ~Restore() {
+      table.OnIndexRebuilt = event;
+      table.CheckEveryKey = everyKey;
+    }
+  } restore{table};
+  bool rebuilt = false;
+  table.OnIndexRebuilt = [&](const std::string& index, const std::string& keptAs, const std::string& fault) {
+    rebuilt = true;
+    std::fprintf(context.out, "%s\n", RebuiltText(index, keptAs, fault).c_str());
+  };
+  table.CheckEveryKey = true;
+  context.data.CloseData();
+  context.data.OpenData();
+  if (!rebuilt) std::fputs("ok\n", context.out);
+}
+
+}  // namespace vekrano::app
