@@ -175,6 +175,24 @@ bool DbfTable::PutDbfRecord(std::int32_t n) {
   return true;
 }
 
+bool DbfTable::UndoAppend(std::int32_t count) {
+  if (count < 0 || count >= recordCount_ || file_.truncate(recordOffset(count + 1)) != 0) return false;
+  held_.Grew();
+  recordCount_ = count;
+  currentRecord_ = count + 1;
+  storedRecord_ = 0;
+  return true;
+}
+
+bool DbfTable::RestoreStoredRecord(std::int32_t n, const std::vector<char>& stored) {
+  if (n < 1 || n > recordCount_ || stored.size() != recordLength_ ||
+      file_.writeAt(stored.data(), stored.size(), recordOffset(n)) != 0)
+    return false;
+  stored_ = stored;
+  storedRecord_ = n;
+  return true;
+}
+
 // A field whose text is what reading record n gave keeps the bytes it had: a character the ANSI
 // text cannot hold must not be lost from a field the change never named.
 void DbfTable::keepUnchangedFields(std::int32_t n, std::vector<char>& stored) const {

@@ -93,6 +93,12 @@ class DbfTable {
   // Encodes the field buffer and writes the record at `n`; beyond the count it appends at
   // count + 1, which becomes the count and the current record.
   bool PutDbfRecord(std::int32_t n);
+  // Takes back the append of the last record, whose keys could not be added: the file is cut to
+  // `count` records again. True when it was.
+  bool UndoAppend(std::int32_t count);
+  // Writes back `stored` (RecordLength() bytes, as StoredRecordBytes() gave them before a write)
+  // as record n, whose keys could not be moved. True when it was.
+  bool RestoreStoredRecord(std::int32_t n, const std::vector<char>& stored);
   // Writes only the deletion flag ("*" or " ") of the current record, also in both buffers.
   bool DeleteRec();
   bool RecallRec();

@@ -139,6 +139,7 @@ class MdxIndex {
   void openTags();
   void reloadAnchors();
   void writeAnchors();
+  void writeAnchor(TagTree& tag);
   void noteChanges(bool changed);
   void enterHeldSection(bool write);
   bool conditionHolds(std::size_t i);

@@ -33,11 +33,17 @@ bool MdxIndex::AppendIndex() {
           if (tags_[i]->insert(key, record)) added.emplace_back(i, key);
         }
       } catch (const MdxFailure&) {
-        for (const auto& [i, key] : added)
-          if (!tags_[i]->remove(key, record))
-            throw MdxFailure(kErrorInternal,
-                             kIndexCorrupted + tagWhere(fileName_, *tags_[i]) + " [AppendNewKey]");
-        writeAnchors();
+        // A roll-back that cannot write either leaves the first failure, the one that tells why,
+        // for the table to report; it then has the index checked at the next open.
+        try {
+          for (const auto& [i, key] : added)
+            if (!tags_[i]->remove(key, record))
+              throw MdxFailure(kErrorInternal,
+                               kIndexCorrupted + tagWhere(fileName_, *tags_[i]) + " [AppendNewKey]");
+          writeAnchors();
+        } catch (const MdxFailure& rollback) {
+          if (rollback.code() == kErrorInternal) throw;
+        }
         throw;
       }
       writeAnchors();

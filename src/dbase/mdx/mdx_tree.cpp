@@ -269,19 +269,34 @@ bool TagTree::insert(const std::string& key, std::uint32_t record) {
     path_.clear();
     return false;
   }
-  splitAndInsert(path_.size() - 1, static_cast<std::size_t>(leaf.index), {record, key}, 0);
+  std::vector<std::pair<std::uint32_t, Node>> shrunk;
+  const std::uint32_t oldRoot = header_.root;
+  if (splitAndInsert(path_.size() - 1, static_cast<std::size_t>(leaf.index), {record, key}, 0, shrunk) &&
+      place_.saveAnchor) {
+    try {
+      place_.saveAnchor(*this);
+    } catch (...) {
+      // The file's anchor still names the old root, whole: the tree stays as it was.
+      header_.root = oldRoot;
+      anchorDirty_ = false;
+      path_.clear();
+      throw;
+    }
+  }
   path_.clear();
+  for (const auto& [block, node] : shrunk) writeNode(block, node);
   return true;
 }
 
-void TagTree::splitAndInsert(std::size_t level, std::size_t pos, NodeItem item, std::uint32_t newPointer) {
+bool TagTree::splitAndInsert(std::size_t level, std::size_t pos, NodeItem item, std::uint32_t newPointer,
+                             std::vector<std::pair<std::uint32_t, Node>>& shrunk) {
   for (;;) {
     Step& step = path_[level];
     Node& node = step.node;
     if (node.items.size() < static_cast<std::size_t>(shape_.maxKeys)) {
       placeItem(node, pos, std::move(item), newPointer);
       writeNode(step.block, node);
-      return;
+      return false;
     }
     std::size_t n = node.items.size();
     std::size_t keep = n - n / 2;
@@ -298,15 +313,16 @@ void TagTree::splitAndInsert(std::size_t level, std::size_t pos, NodeItem item, 
     else
       placeItem(right, pos - keep, std::move(item), newPointer);
     if (leaf) leftHighest = left.items.back().key;
-    writeNode(step.block, left);
     std::uint32_t rightBlock = appendNode(right);
+    // Until the pointers above are written the old node stays whole, so each key stays reachable.
+    shrunk.emplace_back(step.block, std::move(left));
     if (level == 0) {
       Node root;
       root.items.push_back({step.block, leftHighest});
       root.rightChild = rightBlock;
       header_.root = appendNode(root);
       anchorDirty_ = true;
-      return;
+      return true;
     }
     item = {step.block, leftHighest};
     newPointer = rightBlock;

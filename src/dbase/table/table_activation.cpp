@@ -1,6 +1,5 @@
 // Opening and closing the table dataset: the work area, creating a missing table, the open itself,
 // the production index in every CreateIndex state, and the record layout.
-#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cstring>
@@ -61,9 +60,6 @@ bool TableWrittenAfterIndex(const std::string& table, const std::string& index) 
   return t.st_mtim.tv_sec > i.st_mtim.tv_sec ||
          (t.st_mtim.tv_sec == i.st_mtim.tv_sec && t.st_mtim.tv_nsec > i.st_mtim.tv_nsec);
 }
-
-// Notes that the index agrees with the table as written so far.
-void MarkIndexCurrent(const std::string& index) { utimensat(AT_FDCWD, index.c_str(), nullptr, 0); }
 
 // Index failures that mean the file is damaged or not an index of this table, as opposed to a
 // refused lock or a file that cannot be reached.
@@ -240,7 +236,7 @@ void TTzDbf::OpenProductionIndex(bool rebuild) {
     fault = flagWasSet || !openedAlone_ ? area.index->Disagreement(everyKey)
                                         : "the table's production index flag was cleared";
     if (fault.empty()) {
-      if (everyKey && !readOnly_) MarkIndexCurrent(mdxName);
+      if (everyKey && !readOnly_) TouchFile(mdxName);
       return;
     }
   } else if (!build && fault.empty()) {
@@ -340,7 +336,7 @@ void TTzDbf::CloseTable() {
   const std::string mdxName = area.index && area.index->isOpen() ? area.index->fileName() : std::string();
   area.table.CloseDbf();
   // Every write of this process kept the index up to date: the next open need not compare keys.
-  if (written && !mdxName.empty()) MarkIndexCurrent(mdxName);
+  if (written && !mdxName.empty()) TouchFile(mdxName);
   area.locks.Detach();
   UnregisterAlias(area);
   ReleaseWorkArea(area_);
