@@ -20,6 +20,17 @@ struct IndexFailure {
   std::string text = DbfErrorText();
 };
 
+// Runs an update of the index keys: false when it failed, whether the index layer raised the
+// failure or only recorded it (the engine's error then tells which).
+template <class Update>
+bool Updated(Update update) {
+  try {
+    return update();
+  } catch (const EDorevError&) {
+    return false;
+  }
+}
+
 // The index's write section held around a record's write and the update of its keys. Leaving it
 // never throws over another failure already on its way out.
 class IndexChange {
@@ -110,7 +121,7 @@ void TTzDbf::s_AppendWithLock(const char* buffer) {
     layout_->FromBuffer(buffer, table);
     table.SetDeleted(false);
     TzCheck(table.PutDbfRecord(count + 1) ? 0 : DbfErrorCode());
-    if (area.index->isOpen() && !area.index->AppendIndex()) {
+    if (area.index->isOpen() && !Updated([&] { return area.index->AppendIndex(); })) {
       const IndexFailure failure;
       table.UndoAppend(count);
       change.Failed(failure);
@@ -151,7 +162,7 @@ void TTzDbf::s_ReplaceWithLock(std::int32_t n) {
     }
     layout_->FromBuffer(ActiveBuffer(), table);
     TzCheck(table.PutDbfRecord(n) ? 0 : DbfErrorCode());
-    if (indexed && !area.index->AfterReplace()) {
+    if (indexed && !Updated([&] { return area.index->AfterReplace(); })) {
       const IndexFailure failure;
       table.RestoreStoredRecord(n, before);
       change.Failed(failure);
