@@ -59,4 +59,39 @@ TEST(ShellCheck, ADamagedIndexIsRebuiltAtStartAndSaidSoOnStandardError) {
                             "/article.mdx; the old index is kept as " + folder + "/article.mdx.bad\ncb\nAB1\n");
 }
 
+TEST(ShellCheck, ATableCutInsideARecordIsReadOnlyUntilRepaired) {
+  vekrano::testing::TempDir dir;
+  const std::string folder = dir.path().string();
+  std::string inserts;
+  for (int i = 1; i <= 3; ++i)
+    inserts += " 'INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(i) + ",\"C" +
+               std::to_string(i) + "\",\"\",\"\",1,\"N\")'";
+  ASSERT_EQ(runShell(program() + " " + folder + inserts).status, 0);
+  const std::string whole = readFileBytes(folder + "/article.dbf");
+  const std::string cut = whole.substr(0, 225 + 2 * 261 + 40);
+  writeFileBytes(folder + "/article.dbf", cut);
+
+  const Outcome damaged = runShell(program() + " " + folder + " 'select cb from article' 2>&1");
+  EXPECT_EQ(damaged.status, 0);
+  EXPECT_EQ(damaged.out.substr(0, damaged.out.find('\n')),
+            folder + "/article.dbf is damaged: it ends inside a record, after 2 whole ones. It is opened read-only "
+                     "and nothing is written until it is repaired (vekrano-sql DIR .repair).");
+  EXPECT_NE(damaged.out.find("cb\nC1\nC2\n"), std::string::npos) << damaged.out;
+  EXPECT_EQ(runShell(program() + " " + folder +
+                     " 'INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (9,\"C9\",\"\",\"\",1,\"N\")' 2>/dev/null")
+                .status,
+            1);
+  EXPECT_EQ(readFileBytes(folder + "/article.dbf"), cut);
+
+  const Outcome repaired = runShell(program() + " " + folder + " .repair 2>/dev/null");
+  EXPECT_EQ(repaired.status, 0);
+  EXPECT_EQ(repaired.out, "2 records kept; the old table is kept as " + folder + "/article.dbf.bad\n");
+  EXPECT_EQ(readFileBytes(folder + "/article.dbf.bad"), cut);
+  const Outcome after = runShell(program() + " " + folder +
+                                 " 'INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (9,\"C9\",\"\",\"\",1,\"N\")'"
+                                 " 'select cb from article where cb like \"C%\"' 2>&1");
+  EXPECT_EQ(after.status, 0);
+  EXPECT_EQ(after.out, "1\ncb\nC1\nC2\nC9\n");
+}
+
 }  // namespace

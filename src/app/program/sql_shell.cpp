@@ -21,6 +21,7 @@ constexpr NamedCommand kDotCommands[] = {
     {".backup", BackupDotCommand},
     {".restore", RestoreDotCommand},
     {".check", CheckDotCommand},
+    {".repair", RepairDotCommand},
 };
 
 // Statement text typed on the terminal, held in the engine's character set.
@@ -76,7 +77,7 @@ void SqlShell::RunLine(const std::string& line) {
       return;
     }
   }
-  throw EShellUsage("unknown command: " + name + " (known: .import, .backup, .restore, .check)");
+  throw EShellUsage("unknown command: " + name + " (known: .import, .backup, .restore, .check, .repair)");
 }
 
 void SqlShell::RunStatement(const std::string& statement) {

@@ -20,7 +20,14 @@ void RestoreDotCommand(ShellContext& context, const std::vector<std::string>& ar
 // article.mdx.bad, and that is printed; "ok" when it agrees. Raises the engine's error otherwise.
 void CheckDotCommand(ShellContext& context, const std::vector<std::string>& arguments);
 
-// Prints to `to` one line for each index the activation of `table` rebuilds.
-void ReportIndexRebuilds(dbase::TTzDbf& table, std::FILE* to);
+// .repair: rewrites a damaged table (one the activation opened read-only) with its records up to
+// the last whole one and a header rebuilt from its field list, the old file kept as
+// article.dbf.bad, and builds the index again; prints how many records were kept. Refused while
+// another program has the table open.
+void RepairDotCommand(ShellContext& context, const std::vector<std::string>& arguments);
+
+// Prints to `to` one line for each index the activation of `table` rebuilds, and the message of
+// a table it opens read-only.
+void ReportTableNotices(dbase::TTzDbf& table, std::FILE* to);
 
 }  // namespace vekrano::app

@@ -27,6 +27,7 @@ constexpr const char* kUsage =
     "  .backup FILE\n"
     "  .restore FILE\n"
     "  .check          compares every key of the index with its record; rebuilds it when they differ\n"
+    "  .repair         rewrites a damaged table with its whole records (the old one kept as .bad)\n"
     "--version prints the version.\n"
     "Exit status: 0 done, 1 a statement or command failed, 2 bad arguments.\n";
 
@@ -51,7 +52,7 @@ int main(int argc, char** argv) {
   try {
     vekrano::records::ArticleData data(argv[1]);
     data.sqlqueryfonction.AutoDisableControls = false;
-    vekrano::app::ReportIndexRebuilds(data.tarticle, stderr);
+    vekrano::app::ReportTableNotices(data.tarticle, stderr);
     data.OpenData();
     vekrano::app::SqlShell shell({data, stdout});
     if (statements.empty()) {

@@ -160,6 +160,8 @@ bool DbfTable::PutDbfRecord(std::int32_t n) {
   if (!append) keepUnchangedFields(n, stored);
   if (!writeRecordBytes(stored.data(), stored.size(), recordOffset(n),
                         "Replace/Append/PutDbfRecord")) {
+    // An append cut short (a full disk) leaves no piece of a record behind the last whole one.
+    if (append) file_.truncate(recordOffset(n));
     return false;
   }
   stored_ = std::move(stored);

@@ -48,6 +48,12 @@ std::uint32_t FieldBufferWidth(const DbfField& field);
 // Returns true when the current error code is left 0.
 bool CreateDbf(const std::string& fileName, const std::vector<DbfFieldDef>& fields);
 
+// Rewrites the table file `fileName`, which no process may have open, keeping its records up to
+// the last whole one under a header rebuilt from its field descriptors (header length, record
+// length and count); the old file is kept as `fileName` + ".bad" (`keptAs`), `kept` is the
+// number of records kept. False with the engine's error set when it cannot.
+bool RepairDbf(const std::string& fileName, std::int32_t& kept, std::string& keptAs);
+
 // The table descriptor of one open table. Every operation clears the current error code when
 // it starts and sets it (DbfError) on failure; none throws.
 class DbfTable {
@@ -154,6 +160,11 @@ class DbfTable {
   void SetDate(int n, std::string_view displayText);
   bool IsDeleted() const;                      // byte 0 of the field buffer
   void SetDeleted(bool deleted);
+
+  // How the file disagrees with its header, in words, or "" when the header describes it: record
+  // length against the fields, the header's end, the record count against the file's size, and
+  // (`alone`: no other process may be appending) a file ending inside a record.
+  std::string Damage(bool alone);
 
   // Header byte 28; a change marks the table changed so the header is rewritten at close.
   bool ProductionIndexFlag() const;

@@ -144,22 +144,34 @@ void TTzDbf::OpenTable() {
   }
   const bool alone = common::nobodyElseHasOpen(dbfFileName_);
   openedAlone_ = alone;
-  const auto openDbf = [&] {
+  const auto openDbf = [&](bool countFromSize) {
     const DbfOpenMode mode = readOnly_   ? DbfOpenMode::ReadOnly
                              : exclusive_ ? DbfOpenMode::ExclusiveReadWrite
                                           : DbfOpenMode::SharedReadWrite;
-    if (!area.table.OpenDbf(dbfFileName_, mode, TableLanguage == TTzTableLanguage::tlOem, AutoFixRecCount))
+    if (!area.table.OpenDbf(dbfFileName_, mode, TableLanguage == TTzTableLanguage::tlOem, countFromSize))
       TzCheck(DbfErrorCode() != 0 ? DbfErrorCode() : kTzOpenFailed);
   };
-  openDbf();
-  // Written in a code page it cannot convert, the table would end up holding two encodings.
-  if (area.table.codePage() == DbfCodePage::Unsupported && !readOnly_) {
+  openDbf(AutoFixRecCount);
+  // Written in a code page it cannot convert, the table would end up holding two encodings; a
+  // damaged one would lose records to the next write. Both are read as they are until repaired.
+  const std::string damage = readOnly_ ? std::string() : area.table.Damage(alone);
+  const bool unsupported = !readOnly_ && area.table.codePage() == DbfCodePage::Unsupported;
+  if (unsupported || !damage.empty()) {
+    const std::uint8_t language = area.table.LanguageByte();
     area.table.CloseDbf();
-    readOnly_ = readOnlyForCodePage_ = true;
-    openDbf();
-    common::showMessage(dbfFileName_ + " declares a code page (language byte " +
-                        std::to_string(area.table.LanguageByte()) +
-                        ") that this program cannot convert: the table is opened read-only.");
+    readOnly_ = readOnlyForced_ = true;
+    openDbf(AutoFixRecCount || !damage.empty());
+    const std::string message =
+        unsupported ? dbfFileName_ + " declares a code page (language byte " + std::to_string(language) +
+                                          ") that this program cannot convert: the table is opened read-only."
+                                    : dbfFileName_ + " is damaged: " + damage +
+                                          ". It is opened read-only and nothing is written until it is repaired "
+                                          "(vekrano-sql DIR .repair).";
+    if (OnOpenedReadOnly) {
+      OnOpenedReadOnly(message);
+    } else {
+      common::showMessage(message);
+    }
   }
   RegisterAlias(area, alias);
   if (area.table.hasMemo()) OpenMemoFile(area);
@@ -340,7 +352,7 @@ void TTzDbf::CloseTable() {
   area.locks.Detach();
   UnregisterAlias(area);
   ReleaseWorkArea(area_);
-  if (readOnlyForCodePage_) readOnly_ = readOnlyForCodePage_ = false;
+  if (readOnlyForced_) readOnly_ = readOnlyForced_ = false;
   area_ = 0;
   scans_ = walks_ = 0;
   layout_.reset();

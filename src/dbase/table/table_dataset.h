@@ -101,6 +101,9 @@ class TTzDbf : public TDataSet {
   // file, the name the old one is kept under ("" when there was none), and what was wrong, in words.
   std::function<void(const std::string& indexFile, const std::string& keptAs, const std::string& fault)>
       OnIndexRebuilt;
+  // After activation opened a damaged table, or one in a code page the engine cannot convert,
+  // read-only: the message saying so. Unassigned, the message is shown through the prompts.
+  std::function<void(const std::string& message)> OnOpenedReadOnly;
   TTzNotifyEvent BeforeRestore;
   TTzNotifyEvent AfterRestore;
   // Within a lock-failed event: how many attempts of the lock being taken were refused so far
@@ -242,8 +245,9 @@ class TTzDbf : public TDataSet {
   int lockRefusals_ = 0;
   // At the last activation no other process had the table open.
   bool openedAlone_ = false;
-  // ReadOnly was set by the activation, for a table in a code page the engine cannot write.
-  bool readOnlyForCodePage_ = false;
+  // ReadOnly was set by the activation, for a damaged table or one in a code page the engine
+  // cannot write.
+  bool readOnlyForced_ = false;
 };
 
 }  // namespace vekrano::dbase
