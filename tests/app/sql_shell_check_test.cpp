@@ -82,6 +82,10 @@ TEST(ShellCheck, ATableCutInsideARecordIsReadOnlyUntilRepaired) {
                 .status,
             1);
   EXPECT_EQ(readFileBytes(folder + "/article.dbf"), cut);
+  const Outcome unchecked = runShell(program() + " " + folder + " .check 2>&1");
+  EXPECT_EQ(unchecked.status, 1);
+  EXPECT_NE(unchecked.out.find("/article.dbf is open read-only: its index is not checked"), std::string::npos)
+      << unchecked.out;
 
   const Outcome repaired = runShell(program() + " " + folder + " .repair 2>/dev/null");
   EXPECT_EQ(repaired.status, 0);

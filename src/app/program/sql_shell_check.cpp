@@ -48,6 +48,8 @@ void CheckDotCommand(ShellContext& context, const std::vector<std::string>& argu
   table.CheckEveryKey = true;
   context.data.CloseData();
   context.data.OpenData();
+  // A table opened read-only is used without its index, which then stays as it is.
+  if (table.ReadOnly()) throw common::Exception(table.DbfFileName() + " is open read-only: its index is not checked");
   if (!rebuilt) std::fputs("ok\n", context.out);
 }
 
