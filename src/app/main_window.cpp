@@ -8,6 +8,7 @@
 
 #include "app/about_window.h"
 #include "app/desktop.h"
+#include "app/index_repair_notice.h"
 #include "app/printer_list.h"
 #include "app/program_directory.h"
 #include "app/qt_prompts.h"
@@ -93,6 +94,7 @@ void TFprincip::FormShow() {
   grid_->setFocus(Qt::OtherFocusReason);  // the list is where a keyboard user starts
   // A table or list that cannot be opened leaves the list empty; later commands report it.
   try {
+    CheckIndexAtStart(data_.tarticle);
     data_.OpenData();
     openList();
   } catch (...) {

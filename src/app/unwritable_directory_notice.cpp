@@ -8,9 +8,7 @@
 
 namespace vekrano::app {
 
-namespace {
-
-int localeLanguageNumber() {
+int LocaleLanguageNumber() {
   switch (QLocale::system().language()) {
     case QLocale::French: return languages::kFrench;
     case QLocale::Portuguese: return languages::kPortuguese;
@@ -19,12 +17,10 @@ int localeLanguageNumber() {
   }
 }
 
-}  // namespace
-
 void ShowUnwritableDirectoryNotice(const std::string& executableDirectory,
                                    const std::string& dataDirectory) {
   const int saved = languages::languageNumber();
-  if (saved == 0) languages::setLanguageNumber(localeLanguageNumber());
+  if (saved == 0) languages::setLanguageNumber(LocaleLanguageNumber());
   const std::string text = languages::GetText(215) + "\n\n" + executableDirectory + "\n" +
                            dataDirectory + "\n\n" + languages::GetText(216);
   languages::setLanguageNumber(saved);

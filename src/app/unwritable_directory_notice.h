@@ -5,6 +5,10 @@
 
 namespace vekrano::app {
 
+// The language of notices shown before the settings are read: the system locale's, English for
+// a language the program lacks.
+int LocaleLanguageNumber();
+
 // Shows, through the prompts, that neither `executableDirectory` nor `dataDirectory` can be
 // written and that nothing will be saved. Before the settings are read the language number is
 // 0: the system locale's language is used then (English for a language the program lacks).

@@ -1,5 +1,8 @@
 #include "dbase/file_helpers.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <ctime>
 
 namespace vekrano::dbase {
@@ -31,5 +34,7 @@ int lockWithRetries(File& file, std::int64_t offset, std::int64_t length) {
   }
   return file.lastError();
 }
+
+void TouchFile(const std::string& path) { utimensat(AT_FDCWD, path.c_str(), nullptr, 0); }
 
 }  // namespace vekrano::dbase

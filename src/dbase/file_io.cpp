@@ -164,6 +164,10 @@ std::int64_t File::size() {
 
 int File::flush() { return ::fsync(fd_) == 0 ? 0 : (lastError_ = SystemErrorNumber(errno)); }
 
+int File::truncate(std::int64_t size) {
+  return ::ftruncate(fd_, static_cast<off_t>(size)) == 0 ? 0 : (lastError_ = SystemErrorNumber(errno));
+}
+
 bool File::lock(std::int64_t offset, std::int64_t length) {
   const int error = common::setByteLock(fd_, common::ByteLock::Exclusive, offset, length);
   if (error == 0) return true;

@@ -61,6 +61,8 @@ class File {
   std::int64_t size();
   // Commits the operating system's buffers to disk. Returns 0 or the system error number.
   int flush();
+  // Cuts the file to `size` bytes. Returns 0 or the system error number.
+  int truncate(std::int64_t size);
 
   // Locks a byte range for this open, like the platform's LockFile: exclusive and refused at
   // once when another open holds any of it. A range beyond the end is allowed. False on failure

@@ -46,7 +46,9 @@ TEST(DbfFile, CreatedArticleTableIsByteExact) {
   EXPECT_EQ(bytes.substr(1, 3), today3());
   EXPECT_EQ(bytes.substr(4, 4), std::string(4, '\0'));
   EXPECT_EQ(bytes.substr(8, 4), std::string("\xE1\x00\x05\x01", 4));
-  EXPECT_EQ(bytes.substr(12, 20), std::string(20, '\0'));
+  EXPECT_EQ(bytes.substr(12, 17), std::string(17, '\0'));
+  EXPECT_EQ(bytes[29], '\x02');  // language byte: code page 850, as dBase readers expect it
+  EXPECT_EQ(bytes.substr(30, 2), std::string(2, '\0'));
   const struct { const char* name; char type; int length; } expected[] = {
       {"NUM", 'N', 5}, {"CB", 'C', 50}, {"LIB1", 'C', 100},
       {"LIB2", 'C', 100}, {"QUANTITE", 'N', 3}, {"TOPP", 'C', 2}};

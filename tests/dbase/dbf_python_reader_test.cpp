@@ -6,37 +6,20 @@
 
 #include "common/format_settings.h"
 #include "dbf_test_support.h"
+#include "python_dbf.h"
 #include "support/temp_dir.h"
 
 using namespace vekrano::dbase;
 using vekrano::dbase::testing::articleFields;
 using vekrano::dbase::testing::QuietErrors;
+using vekrano::dbase::testing::pythonHas;
+using vekrano::dbase::testing::runPython;
 using vekrano::testing::TempDir;
 using vekrano::testing::writeFileBytes;
 
-namespace {
-
-constexpr const char* kPython = "/usr/bin/python3";
-
-bool pythonHasDbf() {
-  return std::system((std::string(kPython) + " -c 'import dbf' 2>/dev/null").c_str()) == 0;
-}
-
-// Runs a python script file and returns what it prints.
-std::string runPython(const std::string& script) {
-  std::string output;
-  FILE* pipe = popen((std::string(kPython) + " " + script).c_str(), "r");
-  if (pipe == nullptr) return output;
-  char buffer[512];
-  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
-  pclose(pipe);
-  return output;
-}
-
-}  // namespace
 
 TEST(DbfPythonReader, ReadsOurArticleTableWithAccents) {
-  if (!pythonHasDbf()) GTEST_SKIP() << "python3 dbf module not installed";
+  if (!pythonHas("dbf")) GTEST_SKIP() << "python3 dbf module not installed";
   QuietErrors quiet;
   TempDir dir;
   ASSERT_TRUE(CreateDbf(dir.file("article.dbf"), articleFields()));
@@ -69,7 +52,7 @@ TEST(DbfPythonReader, ReadsOurArticleTableWithAccents) {
 }
 
 TEST(DbfPythonReader, OpensATableThePythonModuleWrote) {
-  if (!pythonHasDbf()) GTEST_SKIP() << "python3 dbf module not installed";
+  if (!pythonHas("dbf")) GTEST_SKIP() << "python3 dbf module not installed";
   QuietErrors quiet;
   TempDir dir;
   writeFileBytes(dir.file("write.py"),

@@ -50,7 +50,7 @@ TEST(MdxIndex, EmptyArticleIndexHasItsFourBlocks) {
   EXPECT_EQ(u16At(file, 20), 2u);
   EXPECT_EQ(u16At(file, 22), 1024u);
   EXPECT_EQ(file[28], 1);                 // tag count
-  EXPECT_EQ(u32At(file, 32), 6u);         // block counter
+  EXPECT_EQ(u32At(file, 32), 8u);         // block counter: the file's size in units
   EXPECT_EQ(u32At(file, 544), 6u);        // entry 1 -> tag header block
   EXPECT_EQ(file.substr(548, 11), std::string("CB") + std::string(9, '\0'));
   EXPECT_EQ(file[564], 'C');
@@ -70,6 +70,30 @@ TEST(MdxIndex, EmptyArticleIndexHasItsFourBlocks) {
   EXPECT_TRUE(article.index().atEnd());
 }
 
+// Other dBase programs take the counter as the next free block: it must never fall inside the file.
+TEST(MdxIndex, BlockCounterIsTheFileSizeInUnitsAfterBuildSplitsAndRebuild) {
+  TempDir dir;
+  MdxArticle article(dir.path().string());
+  const auto counterMatchesSize = [&] {
+    std::string file = readFileBytes(article.mdxName());
+    return u32At(file, 32) == file.size() / 512;
+  };
+  for (int i = 0; i < 30; ++i) article.put("B" + std::to_string(1000 + i * 3));
+  article.build();
+  EXPECT_TRUE(counterMatchesSize()) << "after build";
+  std::size_t sizeBefore = readFileBytes(article.mdxName()).size();
+  for (int i = 0; i < 200; ++i) {
+    article.append("A" + std::to_string(5000 - i * 7));
+    ASSERT_TRUE(counterMatchesSize()) << "after append " << i;
+  }
+  EXPECT_GT(readFileBytes(article.mdxName()).size(), sizeBefore + 10 * 1024) << "leaves and branches split";
+  article.replace(3, "ZZZ", "moved");
+  EXPECT_TRUE(counterMatchesSize()) << "after a replace";
+  article.build();
+  EXPECT_TRUE(counterMatchesSize()) << "after rebuild";
+  EXPECT_EQ(checkMdxFile(article.mdxName()).fault, "");
+}
+
 TEST(MdxIndex, FortyKeysGiveLeavesOf18And18And4UnderOneRoot) {
   TempDir dir;
   MdxArticle article(dir.path().string());
@@ -87,7 +111,7 @@ TEST(MdxIndex, FortyKeysGiveLeavesOf18And18And4UnderOneRoot) {
   EXPECT_EQ(u32At(file, root + 8 + 56), 6u);
   EXPECT_EQ(blockKey(file, 10, 1), cbKey("K135"));
   EXPECT_EQ(u32At(file, root + 8 + 112), 8u);  // right-most child
-  EXPECT_EQ(u32At(file, 32), 12u);
+  EXPECT_EQ(u32At(file, 32), 14u);  // root at 10, tag header at 12: the file ends at unit 14
   expectIndexMatchesTable(article);
   auto order = article.walk();
   ASSERT_EQ(order.size(), 40u);

@@ -29,41 +29,6 @@ int RunChild(const std::function<bool()>& work) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// A child that holds a byte range of the table file until the parent writes to `release`.
-class LockHolder {
- public:
-  LockHolder(const std::string& path, std::int64_t offset, std::int64_t length) {
-    int ready[2], release[2];
-    if (pipe(ready) != 0 || pipe(release) != 0) throw std::runtime_error("pipe");
-    pid_ = fork();
-    if (pid_ == 0) {
-      File file;
-      const bool locked = file.open(path, FileAccess::ReadWrite, FileShare::DenyNone) == 0 && file.lock(offset, length);
-      const char answer = locked ? 'L' : 'F';
-      (void)!write(ready[1], &answer, 1);
-      char go = 0;
-      (void)!read(release[0], &go, 1);
-      _exit(0);
-    }
-    close(ready[1]);
-    close(release[0]);
-    releaseFd_ = release[1];
-    char answer = 0;
-    locked_ = read(ready[0], &answer, 1) == 1 && answer == 'L';
-    close(ready[0]);
-  }
-  ~LockHolder() {
-    (void)!write(releaseFd_, "x", 1);
-    close(releaseFd_);
-    waitpid(pid_, nullptr, 0);
-  }
-  bool locked() const { return locked_; }
-
- private:
-  pid_t pid_ = 0;
-  int releaseFd_ = -1;
-  bool locked_ = false;
-};
 
 TEST(TableProcessTest, AnAppendByAnotherProcessIsSeenByLastAndRecordCount) {
   TableFolder f;

@@ -2,6 +2,7 @@
 // scripted message boxes.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,22 @@ struct TableFolder {
   std::string mdx() const { return dir.file("article.mdx"); }
   // The texts of the boxes shown so far.
   std::vector<std::string> shownTexts() const;
+};
+
+// A child process that opens the file at `path` shared and holds `length` bytes at `offset` locked
+// (nothing when `length` is 0) until the object is destroyed.
+class LockHolder {
+ public:
+  LockHolder(const std::string& path, std::int64_t offset, std::int64_t length);
+  ~LockHolder();
+  LockHolder(const LockHolder&) = delete;
+  LockHolder& operator=(const LockHolder&) = delete;
+  bool locked() const { return locked_; }
+
+ private:
+  int pid_ = 0;
+  int releaseFd_ = -1;
+  bool locked_ = false;
 };
 
 // Appends a record with these values through the dataset (Append, assignments, Post).

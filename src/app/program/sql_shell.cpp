@@ -22,6 +22,8 @@ constexpr NamedCommand kDotCommands[] = {
     {".backup", BackupDotCommand},
     {".restore", RestoreDotCommand},
     {".export", ExportDotCommand},
+    {".check", CheckDotCommand},
+    {".repair", RepairDotCommand},
 };
 
 // Statement text typed on the terminal, held in the engine's character set as the table can
@@ -89,7 +91,8 @@ void SqlShell::RunLine(const std::string& line) {
       return;
     }
   }
-  throw EShellUsage("unknown command: " + name + " (known: .import, .backup, .restore, .export)");
+  throw EShellUsage("unknown command: " + name +
+                    " (known: .import, .backup, .restore, .export, .check, .repair)");
 }
 
 void SqlShell::RunStatement(const std::string& statement) {

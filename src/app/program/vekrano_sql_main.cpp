@@ -8,6 +8,7 @@
 
 #include "app/program/program_info.h"
 #include "app/program/sql_shell.h"
+#include "app/program/sql_shell_commands.h"
 #include "common/code_page.h"
 #include "dbase/dbase_error.h"
 #include "languages/interface_texts.h"
@@ -28,6 +29,8 @@ constexpr const char* kUsage =
     "  .restore FILE\n"
     "  .export FILE [--separator C] [--encoding utf-8|windows-1252] [--cb PREFIX]\n"
     "          [--text1 PREFIX] [--text2 PREFIX] [--top yes|no]\n"
+    "  .check          compares every key of the index with its record; rebuilds it when they differ\n"
+    "  .repair         rewrites a damaged table with its whole records (the old one kept as .bad)\n"
     "--version prints the version.\n"
     "Exit status: 0 done, 1 a statement or command failed, 2 bad arguments.\n";
 
@@ -54,6 +57,7 @@ int main(int argc, char** argv) {
   try {
     vekrano::records::ArticleData data(argv[1]);
     data.sqlqueryfonction.AutoDisableControls = false;
+    vekrano::app::ReportTableNotices(data.tarticle, stderr);
     data.OpenData();
     vekrano::app::SqlShell shell({data, stdout});
     if (statements.empty()) {

@@ -5,6 +5,7 @@
 #include "dbase/dbase_error.h"
 #include "common/byte_codec.h"
 #include "dbase/dbf_date.h"
+#include "dbase/dbf/dbf_code_page.h"
 #include "dbase/dbf/dbf_file.h"
 
 namespace vekrano::dbase {
@@ -85,6 +86,8 @@ bool CreateDbf(const std::string& fileName, const std::vector<DbfFieldDef>& fiel
   image[kDbfDateOffset + 2] = static_cast<std::uint8_t>(today.day);
   common::putU16(image.data() + kDbfHeaderLengthOffset, static_cast<std::uint16_t>(headerLength));
   common::putU16(image.data() + kDbfRecordLengthOffset, static_cast<std::uint16_t>(recordLength));
+  // Declared, so that other programs read the characters in the code page they are stored in.
+  image[kDbfLanguageOffset] = kLanguageCp850;
   image[headerLength - 1] = static_cast<std::uint8_t>(kDbfHeaderTerminator);
   image[headerLength] = static_cast<std::uint8_t>(kDbfEndOfFile);
 

@@ -84,11 +84,11 @@ void DbfTable::DecodeStoredField(std::size_t index, const char* stored) {
   const std::string_view text(stored + field.position, field.length);
   // Both code pages agree on the bytes below 0x80: most stored fields need no translation.
   const bool ascii = std::none_of(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0x80) != 0; });
-  if (!translateOem_ || ascii) return decodeField(field, text);
+  if (codePage_ == DbfCodePage::Ansi || ascii) return decodeField(field, text);
   std::array<char, 256> translated;
   const std::size_t length = std::min<std::size_t>(field.length, translated.size());
   std::memcpy(translated.data(), text.data(), length);
-  common::oemToCharBuff(translated.data(), length);
+  StoredToAnsi(codePage_, translated.data(), length);
   decodeField(field, std::string_view(translated.data(), length));
 }
 

@@ -2,10 +2,11 @@
 // and end-of-file rules.
 #include "dbase/dbf/dbf_file.h"
 
+#include <algorithm>
 #include <limits>
 
-#include "common/code_page.h"
 #include "dbase/dbase_error.h"
+#include "dbase/dbf/dbf_code_page.h"
 #include "common/byte_codec.h"
 #include "dbase/dbf_date.h"
 #include "dbase/file_helpers.h"
@@ -21,13 +22,14 @@ std::string fileDetail(const std::string& file, const std::string& where) {
 
 constexpr char kAtGetRecord[] = "  [GetDbfRecord]";
 
-// ANSI <-> OEM over the field bytes of a record (byte 0, the deletion flag, is left alone).
-void translateToAnsi(char* record, std::size_t length) {
-  if (length > 1) common::oemToCharBuff(record + 1, length - 1);
+// Stored code page <-> ANSI over the field bytes of a record (byte 0, the deletion flag, is left
+// alone).
+void translateToAnsi(DbfCodePage page, char* record, std::size_t length) {
+  if (length > 1) StoredToAnsi(page, record + 1, length - 1);
 }
 
-void translateToOem(char* record, std::size_t length) {
-  if (length > 1) common::charToOemBuff(record + 1, length - 1);
+void translateToStored(DbfCodePage page, char* record, std::size_t length) {
+  if (length > 1) AnsiToStored(page, record + 1, length - 1);
 }
 
 }  // namespace
@@ -46,9 +48,21 @@ void DbfTable::markChanged() {
   if (status_ != DbfStatus::Appended) status_ = DbfStatus::Changed;
 }
 
-// The record buffer holds record n as read (ANSI).
-void DbfTable::takeRecord(std::int32_t n) {
+// The record buffer holds record n as stored: the stored bytes are kept, the buffer made ANSI.
+void DbfTable::keepStored(std::int32_t n) {
+  stored_ = record_;
+  storedRecord_ = n;
+  translateToAnsi(codePage_, record_.data(), record_.size());
   DecodeRecord();
+  currentRecord_ = n;
+  bof_ = false;
+}
+
+void DbfTable::TakeStoredRecord(std::int32_t n, const char* stored) {
+  stored_.assign(stored, stored + recordLength_);
+  storedRecord_ = n;
+  record_ = stored_;
+  translateToAnsi(codePage_, record_.data(), record_.size());
   currentRecord_ = n;
   bof_ = false;
 }
@@ -66,8 +80,7 @@ bool DbfTable::GetDbfRecord(std::int32_t n) {
              fileDetail(fileName_, kAtGetRecord));
     return false;
   }
-  if (translateOem_) translateToAnsi(record_.data(), record_.size());
-  takeRecord(n);
+  keepStored(n);
   return true;
 }
 
@@ -97,12 +110,11 @@ bool DbfTable::GetWalkedRecord(std::int32_t n) {
     return GetDbfRecord(n);
   }
   ClearDbfError();
-  if (translateOem_) translateToAnsi(record_.data(), record_.size());
-  takeRecord(n);
+  keepStored(n);
   return true;
 }
 
-bool DbfTable::ReadRecords(std::int32_t first, std::int32_t count, char* out) {
+bool DbfTable::ReadRecords(std::int32_t first, std::int32_t count, char* out, bool translate) {
   ClearDbfError();
   if (first < 1 || count < 0 || static_cast<std::int64_t>(first) + count - 1 > recordCount_) {
     DbfError(kErrorRequestBeyondRange, "Invalid record number = " + std::to_string(first) +
@@ -116,9 +128,9 @@ bool DbfTable::ReadRecords(std::int32_t first, std::int32_t count, char* out) {
              fileDetail(fileName_, kAtGetRecord));
     return false;
   }
-  if (translateOem_) {
+  if (translate && codePage_ != DbfCodePage::Ansi) {
     for (std::int32_t i = 0; i < count; ++i) {
-      translateToAnsi(out + static_cast<std::size_t>(i) * recordLength_, recordLength_);
+      translateToAnsi(codePage_, out + static_cast<std::size_t>(i) * recordLength_, recordLength_);
     }
   }
   return true;
@@ -142,13 +154,18 @@ bool DbfTable::PutDbfRecord(std::int32_t n) {
   const bool append = n > recordCount_;
   if (append) n = recordCount_ + 1;
   EncodeRecord();
-  // The record buffer stays ANSI; the file receives an OEM copy.
+  // The record buffer stays ANSI; the file receives a copy in the table's code page.
   std::vector<char> stored(record_);
-  if (translateOem_) translateToOem(stored.data(), stored.size());
+  translateToStored(codePage_, stored.data(), stored.size());
+  if (!append) keepUnchangedFields(n, stored);
   if (!writeRecordBytes(stored.data(), stored.size(), recordOffset(n),
                         "Replace/Append/PutDbfRecord")) {
+    // An append cut short (a full disk) leaves no piece of a record behind the last whole one.
+    if (append) file_.truncate(recordOffset(n));
     return false;
   }
+  stored_ = std::move(stored);
+  storedRecord_ = n;
   if (append) {
     held_.Grew();
     recordCount_ = n;
@@ -158,6 +175,37 @@ bool DbfTable::PutDbfRecord(std::int32_t n) {
     markChanged();
   }
   return true;
+}
+
+bool DbfTable::UndoAppend(std::int32_t count) {
+  if (count < 0 || count >= recordCount_ || file_.truncate(recordOffset(count + 1)) != 0) return false;
+  held_.Grew();
+  recordCount_ = count;
+  currentRecord_ = count + 1;
+  storedRecord_ = 0;
+  return true;
+}
+
+bool DbfTable::RestoreStoredRecord(std::int32_t n, const std::vector<char>& stored) {
+  if (n < 1 || n > recordCount_ || stored.size() != recordLength_ ||
+      file_.writeAt(stored.data(), stored.size(), recordOffset(n)) != 0)
+    return false;
+  stored_ = stored;
+  storedRecord_ = n;
+  return true;
+}
+
+// A field whose text is what reading record n gave keeps the bytes it had: a character the ANSI
+// text cannot hold must not be lost from a field the change never named.
+void DbfTable::keepUnchangedFields(std::int32_t n, std::vector<char>& stored) const {
+  if (storedRecord_ != n || stored_.size() != record_.size() || codePage_ == DbfCodePage::Ansi) return;
+  std::vector<char> asRead(stored_);
+  translateToAnsi(codePage_, asRead.data(), asRead.size());
+  for (const DbfField& field : fields_) {
+    const std::size_t at = field.position;
+    if (std::equal(record_.begin() + at, record_.begin() + at + field.length, asRead.begin() + at))
+      std::copy_n(stored_.begin() + at, field.length, stored.begin() + at);
+  }
 }
 
 bool DbfTable::writeDeletionFlag(char flag) {
@@ -170,6 +218,7 @@ bool DbfTable::writeDeletionFlag(char flag) {
     return false;
   }
   record_[0] = flag;
+  if (storedRecord_ == currentRecord_ && !stored_.empty()) stored_[0] = flag;
   fieldBuffer_[0] = flag == kRecordDeleted ? 1 : 0;
   markChanged();
   return true;

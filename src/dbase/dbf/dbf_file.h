@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "dbase/dbf/dbf_code_page.h"
 #include "dbase/dbf/dbf_format.h"
 #include "dbase/held_file_bytes.h"
 #include "dbase/file_io.h"
@@ -46,6 +47,12 @@ std::uint32_t FieldBufferWidth(const DbfField& field);
 // holding no records, and its memo file when a field is B, G, M or P.
 // Returns true when the current error code is left 0.
 bool CreateDbf(const std::string& fileName, const std::vector<DbfFieldDef>& fields);
+
+// Rewrites the table file `fileName`, which no process may have open, keeping its records up to
+// the last whole one under a header rebuilt from its field descriptors (header length, record
+// length and count); the old file is kept as `fileName` + ".bad" (`keptAs`), `kept` is the
+// number of records kept. False with the engine's error set when it cannot.
+bool RepairDbf(const std::string& fileName, std::int32_t& kept, std::string& keptAs);
 
 // The table descriptor of one open table. Every operation clears the current error code when
 // it starts and sets it (DbfError) on failure; none throws.
@@ -92,6 +99,12 @@ class DbfTable {
   // Encodes the field buffer and writes the record at `n`; beyond the count it appends at
   // count + 1, which becomes the count and the current record.
   bool PutDbfRecord(std::int32_t n);
+  // Takes back the append of the last record, whose keys could not be added: the file is cut to
+  // `count` records again. True when it was.
+  bool UndoAppend(std::int32_t count);
+  // Writes back `stored` (RecordLength() bytes, as StoredRecordBytes() gave them before a write)
+  // as record n, whose keys could not be moved. True when it was.
+  bool RestoreStoredRecord(std::int32_t n, const std::vector<char>& stored);
   // Writes only the deletion flag ("*" or " ") of the current record, also in both buffers.
   bool DeleteRec();
   bool RecallRec();
@@ -104,8 +117,17 @@ class DbfTable {
   // and this process's own appends are looked at again.
   bool RefreshWalkedRecordCount();
   // Reads `count` raw records from record `first` on into `out` (count * RecordLength()
-  // bytes), OEM-translated like GetDbfRecord; the current record and buffers are untouched.
-  bool ReadRecords(std::int32_t first, std::int32_t count, char* out);
+  // bytes), translated to ANSI like GetDbfRecord unless `translate` is false; the current record
+  // and buffers are untouched.
+  bool ReadRecords(std::int32_t first, std::int32_t count, char* out, bool translate = true);
+  // Makes record n current from its stored bytes (as ReadRecords gives them untranslated), without
+  // decoding the field buffer: for scans that only evaluate expressions over the record buffer.
+  void TakeStoredRecord(std::int32_t n, const char* stored);
+  // The stored bytes of the current record as the file holds them (in the table's code page), or
+  // null when the record buffer was not read from the file.
+  const char* StoredRecordBytes() const {
+    return storedRecord_ == currentRecord_ && !stored_.empty() ? stored_.data() : nullptr;
+  }
 
   // Record buffer -> field buffer, and back (the deletion flag included).
   void DecodeRecord();
@@ -139,6 +161,11 @@ class DbfTable {
   bool IsDeleted() const;                      // byte 0 of the field buffer
   void SetDeleted(bool deleted);
 
+  // How the file disagrees with its header, in words, or "" when the header describes it: record
+  // length against the fields, the header's end, the record count against the file's size, and
+  // (`alone`: no other process may be appending) a file ending inside a record.
+  std::string Damage(bool alone);
+
   // Header byte 28; a change marks the table changed so the header is rewritten at close.
   bool ProductionIndexFlag() const;
   void SetProductionIndexFlag(bool on);
@@ -148,7 +175,12 @@ class DbfTable {
   DbfLayout layout() const { return layout_; }
   DbfStatus status() const { return status_; }
   bool hasMemo() const { return hasMemo_; }
-  bool translatesOem() const { return translateOem_; }
+  // The code page the character data are stored in (Ansi when nothing is translated).
+  DbfCodePage codePage() const { return codePage_; }
+  // Header byte 29 as read; 0 for the dBase II layout.
+  std::uint8_t LanguageByte() const {
+    return layout_ == DbfLayout::DBase2 || header_.size() <= kDbfLanguageOffset ? 0 : header_[kDbfLanguageOffset];
+  }
   std::uint16_t HeaderLength() const { return headerLength_; }
   std::uint16_t RecordLength() const { return recordLength_; }
   std::int32_t RecordCount() const { return recordCount_; }
@@ -188,7 +220,8 @@ class DbfTable {
   void countRecordsOfSize(std::int64_t size);
   void release();
 
-  void takeRecord(std::int32_t n);
+  void keepStored(std::int32_t n);
+  void keepUnchangedFields(std::int32_t n, std::vector<char>& stored) const;
 
   File file_;
   HeldFileBytes held_;
@@ -206,7 +239,10 @@ class DbfTable {
   bool eof_ = false;
   DbfStatus status_ = DbfStatus::Closed;
   bool hasMemo_ = false;
-  bool translateOem_ = false;
+  DbfCodePage codePage_ = DbfCodePage::Ansi;
+  // The bytes of record storedRecord_ as the file holds them, from its last read or write.
+  std::vector<char> stored_;
+  std::int32_t storedRecord_ = 0;
   // Open shared: other processes may append, guarded by the append lock.
   bool shared_ = false;
   std::string lastUpdate_;

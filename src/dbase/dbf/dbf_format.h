@@ -18,7 +18,8 @@ namespace vekrano::dbase {
 //     12      4   Reserved
 //     16     12   Reserved; kept as found on disk when the header is rewritten
 //     28      1   Production index flag (1: an index of the same name belongs to the table)
-//     29      1   Language driver (written 0)
+//     29      1   Language byte: the code page of the character data (dbf_code_page.h);
+//                 written kLanguageCp850
 //     30      2   Reserved
 //     32    32n   Field descriptors, then kDbfHeaderTerminator; records follow, then
 //                 kDbfEndOfFile ends the file.
@@ -30,6 +31,7 @@ inline constexpr std::size_t kDbfRecordLengthOffset = 10;
 inline constexpr std::size_t kDbfPreservedOffset = 16;
 inline constexpr std::size_t kDbfPreservedSize = 12;
 inline constexpr std::size_t kDbfIndexFlagOffset = 28;
+inline constexpr std::size_t kDbfLanguageOffset = 29;
 inline constexpr std::size_t kDbfHeaderSize = 32;
 
 // Field descriptor of the standard layout, 32 bytes:

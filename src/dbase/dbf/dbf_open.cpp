@@ -231,7 +231,9 @@ bool DbfTable::OpenDbf(const std::string& fileName, DbfOpenMode mode, bool trans
   recordCount_ = static_cast<std::int32_t>(loaded.recordCount);
   lastUpdate_ = loaded.lastUpdate;
   hasMemo_ = (header_[kDbfVersionOffset] & kDbfMemoBit) != 0;
-  translateOem_ = translateOem;
+  codePage_ = translateOem ? CodePageOfLanguageByte(LanguageByte()) : DbfCodePage::Ansi;
+  stored_.clear();
+  storedRecord_ = 0;
   shared_ = mode == DbfOpenMode::SharedReadWrite;
   std::uint32_t address = 1;
   for (DbfField& field : fields_) {

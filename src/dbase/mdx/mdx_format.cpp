@@ -71,6 +71,7 @@ std::string encodeEmptyHeaderArea(std::string_view tableName, HeaderDate date) {
   common::putU16(h + kHdrBlockUnits, kBlockUnits);
   common::putU16(h + kHdrBlockBytes, kBlockSize);
   h[kHdrProduction] = 1;
+  common::putU32(h + kHdrBlockCounter, blockCounterOf(kHeaderAreaSize));
   h[kHdrEntryCount] = kMaxTags + 1;
   h[kHdrEntryLength] = kTagEntrySize;
   h[kHdrUpdated] = date.year;

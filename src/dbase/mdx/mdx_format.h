@@ -33,7 +33,8 @@ inline constexpr std::uint32_t kMinimumFileSize = 3072;  // header area plus one
 //     25      1    Entries in the tag table, entry 0 included: 48
 //     26      1    Length of a tag table entry: 32
 //     28      1    Tags in use
-//     32      4    Block counter (written, never read back)
+//     32      4    Block counter: the file's size in units after every write (never read back;
+//                  other dBase programs take it as the next free block)
 //     44      3    Date of last update: year - 1900, month, day
 inline constexpr std::size_t kHdrVersion = 0;
 inline constexpr std::size_t kHdrCreated = 1;
@@ -141,7 +142,12 @@ struct HeaderDate {
 };
 HeaderDate today();
 
-// The 2048 bytes of a new file with no tags.
+// The block counter of a file of `fileSize` bytes: its size in units, the next free block.
+inline std::uint32_t blockCounterOf(std::int64_t fileSize) {
+  return static_cast<std::uint32_t>(static_cast<std::uint64_t>(fileSize) / kUnitSize);
+}
+
+// The 2048 bytes of a new file with no tags (its block counter that of the 2048 bytes).
 std::string encodeEmptyHeaderArea(std::string_view tableName, HeaderDate date);
 
 }  // namespace vekrano::dbase

@@ -85,7 +85,8 @@ void MdxIndex::openTags() {
         (header.keyType == 'D') != (type == 'D'))
       throw MdxFailure(kErrorCorruptedIndex, corrupted, raise);
     open.decimals = open.key->decimals();
-    TagPlace place{&file_, fileName_, entry.name, 1, static_cast<int>(tags_.size()) + 1, &scanBytes_};
+    TagPlace place{&file_, fileName_, entry.name, 1, static_cast<int>(tags_.size()) + 1, &scanBytes_,
+                   [this](TagTree& tag) { writeAnchor(tag); }};
     tags_.push_back(std::make_unique<TagTree>(place, header, entry.headerBlock));
     open_.push_back(std::move(open));
   }
@@ -110,21 +111,23 @@ void MdxIndex::Close() {
   if (semaphore) semaphore->logout();
 }
 
-// In shared mode the anchor goes out under a lock on byte 0 of the index file.
 void MdxIndex::writeAnchors() {
+  for (auto& tag : tags_)
+    if (tag->anchorDirty()) writeAnchor(*tag);
+}
+
+// In shared mode the anchor goes out under a lock on byte 0 of the index file.
+void MdxIndex::writeAnchor(TagTree& tag) {
   const auto raise = MdxFailure::Report::Raise;
-  for (auto& tag : tags_) {
-    if (!tag->anchorDirty()) continue;
-    const std::string where = fileName_ + " [tag: " + tag->place().tagName + "]";
-    bool lock = table_.shared();
-    if (lock && lockWithRetries(file_, 0, 1) != 0)
-      throw MdxFailure(kErrorSemaphore, "Could not lock index for writing anchor node " + where, raise);
-    Anchor anchor = encodeTagHeader(tag->header());
-    int error = file_.writeAt(anchor.data(), anchor.size(), static_cast<std::int64_t>(blockOffset(tag->headerBlock())));
-    if (lock) file_.unlock(0, 1);
-    if (error != 0) throw MdxFailure(error, kIndexWriteFailed + (" " + where + " [WriteAnchor]"), raise);
-    tag->setAnchorClean();
-  }
+  const std::string where = fileName_ + " [tag: " + tag.place().tagName + "]";
+  bool lock = table_.shared();
+  if (lock && lockWithRetries(file_, 0, 1) != 0)
+    throw MdxFailure(kErrorSemaphore, "Could not lock index for writing anchor node " + where, raise);
+  Anchor anchor = encodeTagHeader(tag.header());
+  int error = file_.writeAt(anchor.data(), anchor.size(), static_cast<std::int64_t>(blockOffset(tag.headerBlock())));
+  if (lock) file_.unlock(0, 1);
+  if (error != 0) throw MdxFailure(error, kIndexWriteFailed + (" " + where + " [WriteAnchor]"), raise);
+  tag.setAnchorClean();
 }
 
 void MdxIndex::reloadAnchors() {
@@ -185,7 +188,7 @@ std::string MdxIndex::keyOf(std::size_t i) {
     default: {
       std::string key = std::move(value.text);
       key.resize(static_cast<std::size_t>(header.keyLength), ' ');
-      if (table_.oemKeys()) common::charToOemBuff(key.data(), key.size());
+      if (!value.stored) table_.toStored(key.data(), key.size());
       return key;
     }
   }
@@ -348,7 +351,8 @@ std::string MdxIndex::searchKey(const std::string& text, bool exact) {
     default:
       if (exact || search.size() > static_cast<std::size_t>(header.keyLength))
         search.resize(static_cast<std::size_t>(header.keyLength), ' ');
-      return table_.oemKeys() ? common::charToOem(search) : search;
+      table_.toStored(search.data(), search.size());
+      return search;
   }
 }
 

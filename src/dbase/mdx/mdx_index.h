@@ -91,6 +91,13 @@ class MdxIndex {
   bool RecordsWithFieldPrefix(const std::string& fieldName, const std::string& prefix,
                               std::vector<std::int32_t>& records);
 
+  // The first way the index disagrees with the table as it is now, in words, or "" when it
+  // agrees: per tag, a key naming a record the table does not have, a record with two keys, or a
+  // tag meant to hold one key per record holding another count; with `everyKey` also keys out of
+  // order and each key against its record's value (the whole table is read). A node that cannot
+  // be read or decoded is a disagreement too. Semaphore failures raise EDorevError.
+  std::string Disagreement(bool everyKey);
+
   // A read section held from BeginScan to its EndScan (pairs nest), so that the steps of a scan
   // do not each enter and leave the semaphore. While it is held, a writer of another process
   // waits (and fails after the semaphore's writer timeout); this process may still write. Alone
@@ -107,9 +114,10 @@ class MdxIndex {
   // Record-change hooks. AppendIndex: after the new record was written and made current, adds
   // its key to every tag (rolled back on failure) and positions the controlling tag on it.
   bool AppendIndex();
-  // BeforeReplace: with the record as it is in the file current, notes its keys.
+  // BeforeReplace: with the record as it is in the file current, notes its keys; false (code
+  // 254) when a tag has no entry of that key for the record, so the record must not be written.
   // AfterReplace: with the written record current, moves the entries whose keys changed.
-  void BeforeReplace();
+  bool BeforeReplace();
   bool AfterReplace();
   // Positions the controlling tag on the current record.
   bool SyncIndex();
@@ -131,6 +139,7 @@ class MdxIndex {
   void openTags();
   void reloadAnchors();
   void writeAnchors();
+  void writeAnchor(TagTree& tag);
   void noteChanges(bool changed);
   void enterHeldSection(bool write);
   bool conditionHolds(std::size_t i);
@@ -141,6 +150,8 @@ class MdxIndex {
   bool step(bool forward);
   bool search(const std::string& text, bool exact);
   bool syncTag(std::size_t i, const char* where);
+  std::string notFoundText(std::uint32_t record, const TagTree& tag) const;
+  std::string tagDisagreement(std::size_t i, std::int32_t count, bool everyKey);
   void AddIndexTag(const MdxTagDefinition& definition, const MdxBuildOptions& options,
               std::vector<TagEntry>& entries);
   void requireOpen(const std::string& where) const;

@@ -133,7 +133,7 @@ void MdxIndex::AddIndexTag(const MdxTagDefinition& definition, const MdxBuildOpt
   TagEntry entry{headerBlock, common::ansiUpper(definition.name).substr(0, kEntNameSize), type};
   addTagEntry(entries, entry);
   encodeTagTable(area.data(), entries);
-  common::putU32(&area[kHdrBlockCounter], header.root + kBlockUnits);
+  common::putU32(&area[kHdrBlockCounter], blockCounterOf(file_.size()));
   if (file_.writeAt(area.data(), area.size(), 0) != 0)
     throw MdxFailure(kErrorDiskWrite, kIndexWriteFailed + fileName_ + where);
 }

@@ -14,6 +14,11 @@ std::string tagWhere(const std::string& fileName, const TagTree& tag) {
 
 }  // namespace
 
+std::string MdxIndex::notFoundText(std::uint32_t record, const TagTree& tag) const {
+  return "Record number " + std::to_string(record) + " not found in index. " + tagWhere(fileName_, tag) +
+         " [CompareKeys]";
+}
+
 bool MdxIndex::AppendIndex() {
   return guarded([&] {
     if (!isOpen()) return true;
@@ -28,11 +33,17 @@ bool MdxIndex::AppendIndex() {
           if (tags_[i]->insert(key, record)) added.emplace_back(i, key);
         }
       } catch (const MdxFailure&) {
-        for (const auto& [i, key] : added)
-          if (!tags_[i]->remove(key, record))
-            throw MdxFailure(kErrorInternal,
-                             kIndexCorrupted + tagWhere(fileName_, *tags_[i]) + " [AppendNewKey]");
-        writeAnchors();
+        // A roll-back that cannot write either leaves the first failure, the one that tells why,
+        // for the table to report; it then has the index checked at the next open.
+        try {
+          for (const auto& [i, key] : added)
+            if (!tags_[i]->remove(key, record))
+              throw MdxFailure(kErrorInternal,
+                               kIndexCorrupted + tagWhere(fileName_, *tags_[i]) + " [AppendNewKey]");
+          writeAnchors();
+        } catch (const MdxFailure& rollback) {
+          if (rollback.code() == kErrorInternal) throw;
+        }
         throw;
       }
       writeAnchors();
@@ -41,10 +52,22 @@ bool MdxIndex::AppendIndex() {
   });
 }
 
-void MdxIndex::BeforeReplace() {
-  oldKeys_.assign(tags_.size(), std::nullopt);
-  for (std::size_t i = 0; i < tags_.size(); ++i)
-    if (conditionHolds(i)) oldKeys_[i] = keyOf(i);
+// The entries are looked for before the record is written: an index that disagrees with the
+// table then refuses the change instead of leaving it half made.
+bool MdxIndex::BeforeReplace() {
+  return guarded([&] {
+    oldKeys_.assign(tags_.size(), std::nullopt);
+    auto record = static_cast<std::uint32_t>(table_.currentRecord());
+    for (std::size_t i = 0; i < tags_.size(); ++i) {
+      if (!conditionHolds(i)) continue;
+      oldKeys_[i] = keyOf(i);
+      if (isOpen() && !tags_[i]->seekEntry(*oldKeys_[i], record)) {
+        oldKeys_.clear();
+        throw MdxFailure(kErrorInternal, notFoundText(record, *tags_[i]));
+      }
+    }
+    return true;
+  });
 }
 
 bool MdxIndex::AfterReplace() {
@@ -59,8 +82,7 @@ bool MdxIndex::AfterReplace() {
         if (key == oldKeys_[i]) continue;
         if (oldKeys_[i] && !tags_[i]->remove(*oldKeys_[i], record)) {
           writeAnchors();
-          throw MdxFailure(kErrorInternal, "Record number " + std::to_string(record) + " not found in index. " +
-                                               tagWhere(fileName_, *tags_[i]) + " [CompareKeys]");
+          throw MdxFailure(kErrorInternal, notFoundText(record, *tags_[i]));
         }
         if (key) tags_[i]->insert(*key, record);
       }

@@ -18,6 +18,7 @@ struct MdxValue {
   std::string text;    // C: the text, padded as the expression makes it
   double number = 0;   // N, F: the value; D: the Julian day number (1e100 when empty)
   bool logical = false;
+  bool stored = false; // C: `text` holds the bytes the table file stores, not ANSI text
 };
 
 class MdxExpression {
@@ -38,8 +39,9 @@ class MdxTable {
   virtual std::string fileName() const = 0;
   // True when the table is open shared: the semaphore protocol and anchor locks are used.
   virtual bool shared() const = 0;
-  // True when character data is stored in the OEM code page.
-  virtual bool oemKeys() const = 0;
+  // Translates ANSI text in place into the code page the table stores character data in, so
+  // that keys hold the same bytes as the table file.
+  virtual void toStored(char* text, std::size_t length) const = 0;
   // True when the table is open for reading only.
   virtual bool readOnly() const = 0;
   // The open table file, for the login lock byte at kTableLockOffset.

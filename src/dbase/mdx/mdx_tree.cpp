@@ -38,6 +38,10 @@ void TagTree::corrupted() const {
                    kIndexCorrupted + place_.indexName + " [tag: " + place_.tagName + "] [GetNode]");
 }
 
+void TagTree::writeFailed() const {
+  throw MdxFailure(kErrorDiskWrite, kIndexWriteFailed + place_.indexName + " [tag: " + place_.tagName + "] [SeekAndWrite]");
+}
+
 void TagTree::readBlock(std::uint32_t block, std::uint8_t* bytes) const {
   if (block == 0)
     throw MdxFailure(kErrorInternal, "Invalid Node Number (0) in DBF Area " + std::to_string(place_.area) +
@@ -66,9 +70,10 @@ Node TagTree::readNode(std::uint32_t block) {
   return node;
 }
 
-void TagTree::recordsInKeyOrder(std::vector<std::int32_t>& records) {
+void TagTree::recordsInKeyOrder(std::vector<std::int32_t>& records, std::string* keys) {
   path_.clear();
   records.clear();
+  if (keys != nullptr) keys->clear();
   struct Pending {
     std::uint32_t block;
     std::size_t depth;
@@ -89,8 +94,11 @@ void TagTree::recordsInKeyOrder(std::vector<std::int32_t>& records) {
     const auto itemAt = [&](std::uint32_t i) { return items + i * static_cast<std::size_t>(shape_.itemLength); };
     const std::uint32_t rightChild = common::getU32(itemAt(count));
     if (rightChild == 0) {
-      // A leaf: only its record numbers are read, never its keys.
-      for (std::uint32_t i = 0; i < count; ++i) records.push_back(static_cast<std::int32_t>(common::getU32(itemAt(i))));
+      // A leaf: its keys are read only when asked for.
+      for (std::uint32_t i = 0; i < count; ++i) {
+        records.push_back(static_cast<std::int32_t>(common::getU32(itemAt(i))));
+        if (keys != nullptr) keys->append(reinterpret_cast<const char*>(itemAt(i) + 4), static_cast<std::size_t>(shape_.keyLength));
+      }
       continue;
     }
     // A branch's children are taken left to right: pushed right to left.
@@ -103,8 +111,7 @@ void TagTree::writeNode(std::uint32_t block, const Node& node) {
   std::array<std::uint8_t, kBlockSize> bytes;
   encodeNode(node, shape_, bytes.data());
   if (place_.file->writeAt(bytes.data(), bytes.size(), static_cast<std::int64_t>(blockOffset(block))) != 0)
-    throw MdxFailure(kErrorDiskWrite,
-                     kIndexWriteFailed + place_.indexName + " [tag: " + place_.tagName + "] [SeekAndWrite]");
+    writeFailed();
   auto hit = std::find_if(cache_.begin(), cache_.end(), [&](const auto& e) { return e.first == block; });
   if (hit != cache_.end()) hit->second = node;
 }
@@ -114,8 +121,9 @@ std::uint32_t TagTree::appendNode(const Node& node) {
   if (block < kHeaderAreaSize / kUnitSize) corrupted();
   writeNode(block, node);
   std::array<std::uint8_t, 4> counter;
-  common::putU32(counter.data(), block + 1);
-  place_.file->writeAt(counter.data(), counter.size(), kHdrBlockCounter);
+  common::putU32(counter.data(), blockCounterOf(place_.file->size()));
+  if (place_.file->writeAt(counter.data(), counter.size(), kHdrBlockCounter) != 0)
+    writeFailed();
   return block;
 }
 
@@ -261,19 +269,34 @@ bool TagTree::insert(const std::string& key, std::uint32_t record) {
     path_.clear();
     return false;
   }
-  splitAndInsert(path_.size() - 1, static_cast<std::size_t>(leaf.index), {record, key}, 0);
+  std::vector<std::pair<std::uint32_t, Node>> shrunk;
+  const std::uint32_t oldRoot = header_.root;
+  if (splitAndInsert(path_.size() - 1, static_cast<std::size_t>(leaf.index), {record, key}, 0, shrunk) &&
+      place_.saveAnchor) {
+    try {
+      place_.saveAnchor(*this);
+    } catch (...) {
+      // The file's anchor still names the old root, whole: the tree stays as it was.
+      header_.root = oldRoot;
+      anchorDirty_ = false;
+      path_.clear();
+      throw;
+    }
+  }
   path_.clear();
+  for (const auto& [block, node] : shrunk) writeNode(block, node);
   return true;
 }
 
-void TagTree::splitAndInsert(std::size_t level, std::size_t pos, NodeItem item, std::uint32_t newPointer) {
+bool TagTree::splitAndInsert(std::size_t level, std::size_t pos, NodeItem item, std::uint32_t newPointer,
+                             std::vector<std::pair<std::uint32_t, Node>>& shrunk) {
   for (;;) {
     Step& step = path_[level];
     Node& node = step.node;
     if (node.items.size() < static_cast<std::size_t>(shape_.maxKeys)) {
       placeItem(node, pos, std::move(item), newPointer);
       writeNode(step.block, node);
-      return;
+      return false;
     }
     std::size_t n = node.items.size();
     std::size_t keep = n - n / 2;
@@ -290,15 +313,16 @@ void TagTree::splitAndInsert(std::size_t level, std::size_t pos, NodeItem item, 
     else
       placeItem(right, pos - keep, std::move(item), newPointer);
     if (leaf) leftHighest = left.items.back().key;
-    writeNode(step.block, left);
     std::uint32_t rightBlock = appendNode(right);
+    // Until the pointers above are written the old node stays whole, so each key stays reachable.
+    shrunk.emplace_back(step.block, std::move(left));
     if (level == 0) {
       Node root;
       root.items.push_back({step.block, leftHighest});
       root.rightChild = rightBlock;
       header_.root = appendNode(root);
       anchorDirty_ = true;
-      return;
+      return true;
     }
     item = {step.block, leftHighest};
     newPointer = rightBlock;

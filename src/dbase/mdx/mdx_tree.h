@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -15,6 +16,8 @@
 
 namespace vekrano::dbase {
 
+class TagTree;
+
 // Where a tag's blocks live and how its failures are worded.
 struct TagPlace {
   File* file = nullptr;
@@ -24,6 +27,9 @@ struct TagPlace {
   int order = 1;
   // The index file's bytes held while a scan holds its read section; null for a tag being built.
   HeldFileBytes* held = nullptr;
+  // Writes the tag's anchor at once (a root split commits the new root through it); may throw
+  // MdxFailure. Null for a tag being built.
+  std::function<void(TagTree&)> saveAnchor;
 };
 
 class TagTree {
@@ -52,9 +58,10 @@ class TagTree {
   // The entry of `key` and `record`: equal keys are passed until the record number matches.
   bool seekEntry(const std::string& key, std::uint32_t record);
   bool onEntry() const;
-  // Every entry's record number in key order, the leaves read without decoding their keys.
+  // Every entry's record number in key order, the leaves read without decoding their nodes;
+  // with `keys`, the entries' keys too, keyLength() bytes each, one after the other.
   // Leaves the path empty.
-  void recordsInKeyOrder(std::vector<std::int32_t>& records);
+  void recordsInKeyOrder(std::vector<std::int32_t>& records, std::string* keys = nullptr);
   // REQUIRES: onEntry().
   const NodeItem& current() const;
   // The block of the leaf the current entry is in, and that leaf's entries. REQUIRES: onEntry().
@@ -62,7 +69,9 @@ class TagTree {
   const std::vector<NodeItem>& currentLeafItems() const { return path_.back().node.items; }
 
   // Adds (record, key) before the equal keys; false, with nothing written, when the tag is unique
-  // and holds the key already. Leaves the path empty.
+  // and holds the key already. Leaves the path empty. A split writes the new nodes, then the
+  // pointers that reach them (for a new root, the anchor), and only then lets the old node give up
+  // the half it handed on: a write that fails in between leaves keys twice, never lost.
   bool insert(const std::string& key, std::uint32_t record);
   // Removes the entry of `key` and `record`; false when there is none. Leaves the path empty.
   bool remove(const std::string& key, std::uint32_t record);
@@ -100,10 +109,14 @@ class TagTree {
   bool climbForward();
   bool climbBackward();
   std::size_t lowerBound(const Node& node, const std::string& key) const;
-  void splitAndInsert(std::size_t level, std::size_t pos, NodeItem item, std::uint32_t newPointer);
+  // Places the item at `level`, splitting upwards; the old nodes' halves to write last go to
+  // `shrunk`. True when the root split (the anchor then needs saving before `shrunk` is written).
+  bool splitAndInsert(std::size_t level, std::size_t pos, NodeItem item, std::uint32_t newPointer,
+                      std::vector<std::pair<std::uint32_t, Node>>& shrunk);
   void removePointer(std::size_t level);
   void propagateHighest(std::size_t level, const std::string& key);
   [[noreturn]] void corrupted() const;
+  [[noreturn]] void writeFailed() const;
 
   TagPlace place_;
   TagHeader header_;

@@ -1,7 +1,6 @@
 #include "dbase/table/mdx_dbf_table.h"
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 #include "dbase/dbase_error.h"
@@ -24,6 +23,30 @@ class KeyExpressionAdapter : public MdxExpression {
 
  private:
   std::unique_ptr<KeyExpression> expression_;
+};
+
+// A key that is one character field alone: the field's bytes as the file stores them, so that a
+// character the ANSI text cannot hold still gives the key the record has.
+class StoredFieldKey : public MdxExpression {
+ public:
+  StoredFieldKey(std::unique_ptr<MdxExpression> expression, const DbfTable& table, const DbfField& field)
+      : expression_(std::move(expression)), table_(table), field_(field) {}
+  char type() const override { return 'C'; }
+  int length() const override { return expression_->length(); }
+  int decimals() const override { return 0; }
+  MdxValue evaluate() override {
+    const char* stored = table_.StoredRecordBytes();
+    if (stored == nullptr) return expression_->evaluate();
+    MdxValue value;
+    value.text.assign(stored + field_.position, field_.length);
+    value.stored = true;
+    return value;
+  }
+
+ private:
+  std::unique_ptr<MdxExpression> expression_;
+  const DbfTable& table_;
+  const DbfField field_;
 };
 
 }  // namespace
@@ -56,11 +79,9 @@ bool MdxDbfTable::scanRecords(std::int32_t count, const std::function<void(std::
   std::vector<char> piece(static_cast<std::size_t>(perPiece) * length);
   for (std::int32_t first = 1; first <= count; first += perPiece) {
     const std::int32_t taken = std::min(perPiece, count - first + 1);
-    if (!table_.ReadRecords(first, taken, piece.data())) return false;
+    if (!table_.ReadRecords(first, taken, piece.data(), false)) return false;
     for (std::int32_t i = 0; i < taken; ++i) {
-      std::memcpy(table_.RecordBuffer(), piece.data() + static_cast<std::size_t>(i) * length, length);
-      table_.SetCurrentRecord(first + i);
-      table_.SetBof(false);
+      table_.TakeStoredRecord(first + i, piece.data() + static_cast<std::size_t>(i) * length);
       decodeLast.any = true;
       visit(first + i);
     }
@@ -79,7 +100,12 @@ std::unique_ptr<MdxExpression> MdxDbfTable::compile(const std::string& text, int
     errorCode = DbfErrorCode();
     return nullptr;
   }
-  return std::make_unique<KeyExpressionAdapter>(std::move(expression));
+  auto adapter = std::make_unique<KeyExpressionAdapter>(std::move(expression));
+  std::string name = text;
+  std::erase(name, ' ');
+  const int field = table_.FieldNo(name);
+  if (field == 0 || table_.FieldType(field) != 'C' || adapter->length() != table_.FieldLen(field)) return adapter;
+  return std::make_unique<StoredFieldKey>(std::move(adapter), table_, table_.fields()[static_cast<std::size_t>(field - 1)]);
 }
 
 }  // namespace vekrano::dbase

@@ -15,7 +15,7 @@ class MdxDbfTable : public MdxTable {
 
   std::string fileName() const override { return table_.fileName(); }
   bool shared() const override { return shared_; }
-  bool oemKeys() const override { return table_.translatesOem(); }
+  void toStored(char* text, std::size_t length) const override { AnsiToStored(table_.codePage(), text, length); }
   bool readOnly() const override { return readOnly_; }
   File& tableFile() override { return table_.file(); }
   std::int32_t recordCount() override;

@@ -52,6 +52,23 @@ bool AppendedWithoutClose(DbfTable& table) {
   return (size - table.HeaderLength()) / table.RecordLength() > static_cast<std::int64_t>(headerCount);
 }
 
+// True when the table file was written after its index file: another program changed the
+// table, or a process ended before its close noted that its writes left the index agreeing.
+bool TableWrittenAfterIndex(const std::string& table, const std::string& index) {
+  struct stat t {}, i {};
+  if (stat(table.c_str(), &t) != 0 || stat(index.c_str(), &i) != 0) return false;
+  return t.st_mtim.tv_sec > i.st_mtim.tv_sec ||
+         (t.st_mtim.tv_sec == i.st_mtim.tv_sec && t.st_mtim.tv_nsec > i.st_mtim.tv_nsec);
+}
+
+// Index failures that mean the file is damaged or not an index of this table, as opposed to a
+// refused lock or a file that cannot be reached.
+bool DamagedIndexCode(int code) {
+  return code == kErrorCorruptedIndex || code == kErrorIndexVersionMismatch || code == kErrorInvalidSize ||
+         code == kErrorDiskRead || code == kErrorUnexpectedEof || code == kErrorRequestBeyondRange ||
+         code == kErrorInternal;
+}
+
 // True when a process that had the table open shared never logged out of its index (the last one
 // out deletes the semaphore file): it may have died inside a change of the index.
 bool LeftBehind(DbfTable& table) { return Exists(DerivedFileName(table.fileName(), "@S@")); }
@@ -126,17 +143,43 @@ void TTzDbf::OpenTable() {
     TzCheck(kErrorInvalidParameter);
   }
   const bool alone = common::nobodyElseHasOpen(dbfFileName_);
-  const DbfOpenMode mode = readOnly_   ? DbfOpenMode::ReadOnly
-                           : exclusive_ ? DbfOpenMode::ExclusiveReadWrite
-                                        : DbfOpenMode::SharedReadWrite;
-  if (!area.table.OpenDbf(dbfFileName_, mode, TableLanguage == TTzTableLanguage::tlOem, AutoFixRecCount))
-    TzCheck(DbfErrorCode() != 0 ? DbfErrorCode() : kTzOpenFailed);
+  openedAlone_ = alone;
+  const auto openDbf = [&](bool countFromSize) {
+    const DbfOpenMode mode = readOnly_   ? DbfOpenMode::ReadOnly
+                             : exclusive_ ? DbfOpenMode::ExclusiveReadWrite
+                                          : DbfOpenMode::SharedReadWrite;
+    if (!area.table.OpenDbf(dbfFileName_, mode, TableLanguage == TTzTableLanguage::tlOem, countFromSize))
+      TzCheck(DbfErrorCode() != 0 ? DbfErrorCode() : kTzOpenFailed);
+  };
+  openDbf(AutoFixRecCount);
+  // Written in a code page it cannot convert, the table would end up holding two encodings; a
+  // damaged one would lose records to the next write. Both are read as they are until repaired.
+  const std::string damage = readOnly_ ? std::string() : area.table.Damage(alone);
+  const bool unsupported = !readOnly_ && area.table.codePage() == DbfCodePage::Unsupported;
+  if (unsupported || !damage.empty()) {
+    const std::uint8_t language = area.table.LanguageByte();
+    area.table.CloseDbf();
+    readOnly_ = readOnlyForced_ = true;
+    openDbf(AutoFixRecCount || !damage.empty());
+    const std::string message =
+        unsupported ? dbfFileName_ + " declares a code page (language byte " + std::to_string(language) +
+                                          ") that this program cannot convert: the table is opened read-only."
+                                    : dbfFileName_ + " is damaged: " + damage +
+                                          ". It is opened read-only and nothing is written until it is repaired "
+                                          "(vekrano-sql DIR .repair).";
+    if (OnOpenedReadOnly) {
+      OnOpenedReadOnly(message);
+    } else {
+      common::showMessage(message);
+    }
+  }
   RegisterAlias(area, alias);
   if (area.table.hasMemo()) OpenMemoFile(area);
   area.shared = !exclusive_;
   area.hideDeleted = hideDeletedRecs_;
   area.locks.Attach(area.table.file(), area.shared && !readOnly_, area.table.HeaderLength(), area.table.RecordLength());
-  area.view = std::make_unique<AreaIndexTable>(area.table, area.shared, readOnly_, area.hideDeleted);
+  // A table opened read-only cannot take the write lock of the index semaphore's login byte.
+  area.view = std::make_unique<AreaIndexTable>(area.table, area.shared && !readOnly_, readOnly_, area.hideDeleted);
   area.index = std::make_unique<MdxIndex>(*area.view);
   // Another process may have opened the table since it was found alone: the repair is decided, and
   // made, under the login lock, which is held until this process has logged in itself.
@@ -169,6 +212,7 @@ void TTzDbf::OpenProductionIndex(bool rebuild) {
   WorkArea& area = Area("Open");
   TCreateIndexType state = CreateIndex;
   const std::vector<MdxTagDefinition> tags = ParseIndexList(IndexList);
+  const bool flagWasSet = area.table.ProductionIndexFlag();
   if (!tags.empty()) {
     if (!readOnly_) area.table.SetProductionIndexFlag(true);
   } else {
@@ -184,6 +228,9 @@ void TTzDbf::OpenProductionIndex(bool rebuild) {
   const std::string semaphore = DerivedFileName(area.table.fileName(), "@S@");
   if (rebuild) std::filesystem::remove(semaphore);
   bool build = rebuild || !Exists(mdxName);
+  std::string fault;
+  // Records without their index: others with the table open would go on without the new one.
+  if (build && !rebuild && area.table.RecordCount() > 0) fault = "the index file is missing";
   if (!build && (state == TCreateIndexType::ciAlways || state == TCreateIndexType::ciVerifyHeader)) {
     if (Exists(semaphore) && !DatedToday(semaphore)) std::filesystem::remove(semaphore);
     if (Exists(semaphore)) {
@@ -193,25 +240,68 @@ void TTzDbf::OpenProductionIndex(bool rebuild) {
     }
   }
   if (!build && state == TCreateIndexType::ciVerifyHeader) {
-    build = !OpenIndexFile(mdxName) || !SameIndexList(IndexListOf(*area.index), IndexList);
+    build = !OpenIndexFile(mdxName, fault) || !SameIndexList(IndexListOf(*area.index), IndexList);
     if (build) area.index->Close();
-    if (!build) return;
+  } else if (!build && OpenIndexFile(mdxName, fault)) {
+    const bool everyKey = CheckEveryKey || TableWrittenAfterIndex(area.table.fileName(), mdxName);
+    // A table first opened by another process still open has its flag set only when that one closes.
+    fault = flagWasSet || !openedAlone_ ? area.index->Disagreement(everyKey)
+                                        : "the table's production index flag was cleared";
+    if (fault.empty()) {
+      if (everyKey && !readOnly_) TouchFile(mdxName);
+      return;
+    }
+  } else if (!build && fault.empty()) {
+    build = true;
   }
-  if (!build) build = !OpenIndexFile(mdxName);
-  if (build) MakeProductionIndex(mdxName, tags);
+  if (!fault.empty()) {
+    RepairProductionIndex(mdxName, tags, fault);
+  } else if (build) {
+    MakeProductionIndex(mdxName, tags);
+  }
 }
 
-// Opens the index; false (error cleared) when it is missing, corrupted or of another version.
-bool TTzDbf::OpenIndexFile(const std::string& mdxName) {
+// Opens the index; false (error cleared) when it is missing (`fault` left empty), or damaged,
+// corrupted or of another version (`fault` tells how).
+bool TTzDbf::OpenIndexFile(const std::string& mdxName, std::string& fault) {
   WorkArea& area = GetWorkArea(area_);
-  if (area.index->SetIndexTo(mdxName)) return true;
-  const int code = DbfErrorCode();
-  if (code != kErrorFileNotFound && code != kErrorCorruptedIndex &&
-      code != kErrorIndexVersionMismatch) {
-    TzCheck(code);
+  try {
+    if (area.index->SetIndexTo(mdxName)) return true;
+  } catch (const EDorevError&) {
+    if (!DamagedIndexCode(DbfErrorCode())) throw;
   }
+  const int code = DbfErrorCode();
+  if (code != kErrorFileNotFound && !DamagedIndexCode(code)) TzCheck(code);
+  if (code != kErrorFileNotFound) fault = DbfErrorText();
   ClearDbfError();
   return false;
+}
+
+// The open index disagrees with the table, or is damaged: built afresh when this process has the
+// table alone, the old file kept beside it; refused when others use the table, since their
+// processes would go on with the old file. A read-only table is used without its index.
+void TTzDbf::RepairProductionIndex(const std::string& mdxName, const std::vector<MdxTagDefinition>& tags,
+                                   const std::string& fault) {
+  WorkArea& area = GetWorkArea(area_);
+  area.index->Close();
+  if (readOnly_) return;
+  LoginLock login(area.table.file());
+  if (!openedAlone_ || !login.held() || !NobodyLoggedIn(area.table)) {
+    DbfError(kErrorCorruptedIndex, "Index " + mdxName + " does not match its table (" + fault +
+                                       ") and another program has the table open: close every program that "
+                                       "uses " + area.table.fileName() +
+                                       ", then open it again so that the index is rebuilt [CheckIndex]");
+    TzCheck(kErrorCorruptedIndex);
+  }
+  const std::string kept = Exists(mdxName) ? mdxName + ".bad" : std::string();
+  std::error_code error;
+  if (!kept.empty()) std::filesystem::rename(mdxName, kept, error);
+  if (error) {
+    DbfError(error.value(), "Cannot keep " + mdxName + " as " + kept + " [CheckIndex]");
+    TzCheck(error.value());
+  }
+  MakeProductionIndex(mdxName, tags);
+  if (OnIndexRebuilt) OnIndexRebuilt(mdxName, kept, fault);
 }
 
 void TTzDbf::MakeProductionIndex(const std::string& mdxName, const std::vector<MdxTagDefinition>& tags) {
@@ -254,10 +344,15 @@ void TTzDbf::CloseTable() {
     // Closing cannot report; the error code is left set.
   }
   area.memo.Close();
+  const bool written = area.table.status() == DbfStatus::Changed || area.table.status() == DbfStatus::Appended;
+  const std::string mdxName = area.index && area.index->isOpen() ? area.index->fileName() : std::string();
   area.table.CloseDbf();
+  // Every write of this process kept the index up to date: the next open need not compare keys.
+  if (written && !mdxName.empty()) TouchFile(mdxName);
   area.locks.Detach();
   UnregisterAlias(area);
   ReleaseWorkArea(area_);
+  if (readOnlyForced_) readOnly_ = readOnlyForced_ = false;
   area_ = 0;
   scans_ = walks_ = 0;
   layout_.reset();

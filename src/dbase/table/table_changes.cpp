@@ -2,39 +2,81 @@
 // under the record lock. A refused lock calls the component's event (which may ask for another
 // attempt) or shows "Lock failed [<operation>]", and nothing is written.
 #include <exception>
+#include <string>
+#include <vector>
 
 #include "common/prompts.h"
 #include "dbase/dbase_error.h"
+#include "dbase/file_helpers.h"
 #include "dbase/table/table_dataset.h"
 #include "dbase/table/table_work_areas.h"
 
 namespace vekrano::dbase {
 namespace {
 
+// The engine's error of a failed index update, kept while the record change is taken back.
+struct IndexFailure {
+  int code = DbfErrorCode();
+  std::string text = DbfErrorText();
+};
+
+// Runs an update of the index keys: false when it failed, whether the index layer raised the
+// failure or only recorded it (the engine's error then tells which).
+template <class Update>
+bool Updated(Update update) {
+  try {
+    return update();
+  } catch (const EDorevError&) {
+    return false;
+  }
+}
+
 // The index's write section held around a record's write and the update of its keys. Leaving it
 // never throws over another failure already on its way out.
 class IndexChange {
  public:
-  explicit IndexChange(MdxIndex& index) : index_(index) {
+  IndexChange(MdxIndex& index, std::string tableFile) : index_(index), tableFile_(std::move(tableFile)) {
     if (index_.isOpen()) index_.BeginChange();
     held_ = index_.isOpen();
+  }
+  // An index write failed: the record change was taken back (or could not be); the section is
+  // left, the index closed for the rest of the session (it may hold a key twice or lack one),
+  // the table marked as written after it so that the next open compares every key and rebuilds
+  // it, and the failure raised with its cause.
+  [[noreturn]] void Failed(const IndexFailure& failure) {
+    leave();
+    try {
+      index_.Close();
+    } catch (const EDorevError&) {
+    }
+    TouchFile(tableFile_);
+    DbfError(failure.code, failure.text);
+    TzCheck(failure.code != 0 ? failure.code : kErrorDiskWrite);
   }
   ~IndexChange() noexcept(false) {
     if (!held_) return;
     if (std::uncaught_exceptions() > pending_) {
-      try {
-        index_.EndChange();
-      } catch (const EDorevError&) {
-      }
+      leave();
       return;
     }
+    held_ = false;
     index_.EndChange();
   }
   IndexChange(const IndexChange&) = delete;
   IndexChange& operator=(const IndexChange&) = delete;
 
  private:
+  void leave() {
+    if (!held_) return;
+    held_ = false;
+    try {
+      index_.EndChange();
+    } catch (const EDorevError&) {
+    }
+  }
+
   MdxIndex& index_;
+  std::string tableFile_;
   bool held_ = false;
   int pending_ = std::uncaught_exceptions();
 };
@@ -72,12 +114,19 @@ void TTzDbf::s_AppendWithLock(const char* buffer) {
              "File must be locked to append: " + table.fileName() + " [APPEND]");
     TzCheck(kErrorFileAccessDenied);
   }
-  IndexChange change(*area.index);
-  TzCheck(table.RefreshRecordCount() ? 0 : DbfErrorCode());
-  layout_->FromBuffer(buffer, table);
-  table.SetDeleted(false);
-  TzCheck(table.PutDbfRecord(table.RecordCount() + 1) ? 0 : DbfErrorCode());
-  if (area.index->isOpen()) TzCheck(area.index->AppendIndex() ? 0 : DbfErrorCode());
+  {
+    IndexChange change(*area.index, table.fileName());
+    TzCheck(table.RefreshRecordCount() ? 0 : DbfErrorCode());
+    const std::int32_t count = table.RecordCount();
+    layout_->FromBuffer(buffer, table);
+    table.SetDeleted(false);
+    TzCheck(table.PutDbfRecord(count + 1) ? 0 : DbfErrorCode());
+    if (area.index->isOpen() && !Updated([&] { return area.index->AppendIndex(); })) {
+      const IndexFailure failure;
+      table.UndoAppend(count);
+      change.Failed(failure);
+    }
+  }
   table.SetBof(false);
   table.SetEof(false);
   onRecord_ = true;
@@ -103,14 +152,22 @@ void TTzDbf::s_ReplaceWithLock(std::int32_t n) {
     TzCheck(kErrorRecordNotLocked);
   }
   const bool indexed = area.index->isOpen();
-  IndexChange change(*area.index);
-  if (indexed) {
-    TzCheck(ReadRecord(n, RecordSource::Stored) ? 0 : DbfErrorCode());
-    area.index->BeforeReplace();
+  {
+    IndexChange change(*area.index, table.fileName());
+    std::vector<char> before;
+    if (indexed) {
+      TzCheck(ReadRecord(n, RecordSource::Stored) ? 0 : DbfErrorCode());
+      TzCheck(area.index->BeforeReplace() ? 0 : DbfErrorCode());
+      before.assign(table.StoredRecordBytes(), table.StoredRecordBytes() + table.RecordLength());
+    }
+    layout_->FromBuffer(ActiveBuffer(), table);
+    TzCheck(table.PutDbfRecord(n) ? 0 : DbfErrorCode());
+    if (indexed && !Updated([&] { return area.index->AfterReplace(); })) {
+      const IndexFailure failure;
+      table.RestoreStoredRecord(n, before);
+      change.Failed(failure);
+    }
   }
-  layout_->FromBuffer(ActiveBuffer(), table);
-  TzCheck(table.PutDbfRecord(n) ? 0 : DbfErrorCode());
-  if (indexed) TzCheck(area.index->AfterReplace() ? 0 : DbfErrorCode());
   onRecord_ = true;
   atBeginning_ = atEnd_ = false;
 }

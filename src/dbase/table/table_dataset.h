@@ -69,6 +69,10 @@ class TTzDbf : public TDataSet {
   bool ShowProgress = true;
   // Borrowed; called while an index is built when ShowProgress is set.
   TTzIndexProgress* IndexProgress = nullptr;
+  // At activation the production index is checked against the table: the production flag, each
+  // tag's key count and keys naming no record. With this set (and whenever the table was written
+  // after its index) every key is also compared with its record's value.
+  bool CheckEveryKey = false;
 
   // Surrounding blanks removed, "DBF" added when there is no extension (unless it ends with ".").
   // Reopens.
@@ -93,6 +97,13 @@ class TTzDbf : public TDataSet {
   TTzLockFailedEvent OnRLockFailedOnPost;
   TTzLockFailedEvent OnRLockFailedOnDelete;
   TTzLockFailedEvent OnRLockFailedOnRestore;
+  // After activation rebuilt an index that disagreed with its table or was damaged: the index
+  // file, the name the old one is kept under ("" when there was none), and what was wrong, in words.
+  std::function<void(const std::string& indexFile, const std::string& keptAs, const std::string& fault)>
+      OnIndexRebuilt;
+  // After activation opened a damaged table, or one in a code page the engine cannot convert,
+  // read-only: the message saying so. Unassigned, the message is shown through the prompts.
+  std::function<void(const std::string& message)> OnOpenedReadOnly;
   TTzNotifyEvent BeforeRestore;
   TTzNotifyEvent AfterRestore;
   // Within a lock-failed event: how many attempts of the lock being taken were refused so far
@@ -185,7 +196,9 @@ class TTzDbf : public TDataSet {
   // Raises "Problem opening memo file [USE(<file>)]" with the system's error when it cannot.
   void OpenMemoFile(WorkArea& area);
   void OpenProductionIndex(bool rebuild);
-  bool OpenIndexFile(const std::string& mdxName);
+  bool OpenIndexFile(const std::string& mdxName, std::string& fault);
+  void RepairProductionIndex(const std::string& mdxName, const std::vector<MdxTagDefinition>& tags,
+                             const std::string& fault);
   void MakeProductionIndex(const std::string& mdxName, const std::vector<MdxTagDefinition>& tags);
   void CloseTable();
 
@@ -230,6 +243,11 @@ class TTzDbf : public TDataSet {
   // The engine stands on a record (the table's current record).
   bool onRecord_ = false;
   int lockRefusals_ = 0;
+  // At the last activation no other process had the table open.
+  bool openedAlone_ = false;
+  // ReadOnly was set by the activation, for a damaged table or one in a code page the engine
+  // cannot write.
+  bool readOnlyForced_ = false;
 };
 
 }  // namespace vekrano::dbase

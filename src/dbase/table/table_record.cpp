@@ -136,7 +136,7 @@ void TableRecordLayout::StoredFieldsToBuffer(DbfTable& table, const char* stored
       const std::size_t length = TrimmedLength(reinterpret_cast<const std::uint8_t*>(text) - 1, slot.length);
       at[0] = static_cast<char>(length);
       std::memcpy(at + 1, text, length);
-      if (table.translatesOem()) common::oemToCharBuff(at + 1, length);
+      StoredToAnsi(table.codePage(), at + 1, length);
     } else {
       table.DecodeStoredField(i, stored);
       toSlot(table, i, buffer);
