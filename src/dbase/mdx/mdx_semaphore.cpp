@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "dbase/mdx/mdx_failure.h"
 #include "dbase/file_helpers.h"
@@ -167,10 +168,20 @@ bool MdxSemaphore::noteCounter(const Record& record) {
   return changed;
 }
 
+// Taken and released only under the semaphore lock, so a writer that holds that lock and is
+// granted the byte exclusively knows that every count in the record is left over.
+bool MdxSemaphore::holdLiveness(common::ByteLock kind) {
+  return common::setByteLock(file_.descriptor(), kind, kSemLivenessOffset, 1) == 0;
+}
+
 bool MdxSemaphore::enterRead() {
   if (writeDepth_ > 0 || readDepth_++ > 0) return false;
   readDepth_ = 0;
   lockSemaphore("INCREAD");
+  if (!holdLiveness(common::ByteLock::Shared)) {
+    unlockSemaphore("INCREAD");
+    fail("Cannot lock index semaphore file: " + name_ + " INCREAD");
+  }
   readDepth_ = 1;
   Record record = readRecord("INCREAD");
   if (record[kSemUsers] < kMaxReaders) ++record[kSemUsers];
@@ -190,6 +201,7 @@ void MdxSemaphore::exitRead() {
   Record record = readRecord("DECREAD");
   if (record[kSemUsers] > 0) --record[kSemUsers];
   writeRecord(record, "DECREAD");
+  holdLiveness(common::ByteLock::Release);
   unlockSemaphore("DECREAD");
   countedAsReader_ = false;
 }
@@ -207,7 +219,9 @@ bool MdxSemaphore::enterWrite() {
     lockSemaphore("LOCKSEMAPHORE");
     Record record = readRecord("LOCKSEMAPHORE");
     if (countedAsReader_ && record[kSemUsers] > 0) --record[kSemUsers];
-    if (record[kSemUsers] == 0) {
+    // Granted the liveness byte alone, this process sees that no reader or writer counted in the
+    // record is alive: the counts of processes killed inside a section are dropped.
+    if (holdLiveness(common::ByteLock::Exclusive)) {
       record[kSemUsers] = 1;
       writeRecord(record, "LOCKSEMAPHORE");
       writeDepth_ = 1;
@@ -219,6 +233,8 @@ bool MdxSemaphore::enterWrite() {
       readerWaitingToWrite_ = true;
     }
     unlockSemaphore("LOCKSEMAPHORE");
+    // Readers leave within moments; waiting for them need not take a whole processor.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
     if (seconds() - start >= kSemWriterTimeout) {
       if (readerWaitingToWrite_) {
         // Still inside its read section: counted as a reader again, as its exit expects.
@@ -252,6 +268,7 @@ void MdxSemaphore::exitWrite() {
   }
   record[kSemUsers] = countedAsReader_ ? 1 : 0;
   writeRecord(record, "UNLOCKSEMAPHORE");
+  holdLiveness(countedAsReader_ ? common::ByteLock::Shared : common::ByteLock::Release);
   unlockSemaphore("UNLOCKSEMAPHORE");
   seenCounter_ = counter;
 }
