@@ -45,6 +45,15 @@ void fillTable(const TempDir& dir, int count) {
   ASSERT_EQ(runShell(sql(dir) + " < " + script + " > /dev/null").status, 0);
 }
 
+// `records` records put into the table of `data` and saved into "save.vkb" of `archives`;
+// returns the archive's path.
+std::string savedTable(const TempDir& data, const TempDir& archives, int records) {
+  fillTable(data, records);
+  const std::string archive = archives.file("save.vkb");
+  EXPECT_EQ(runShell(sql(data) + " '.backup " + archive + "' > /dev/null").status, 0);
+  return archive;
+}
+
 // The number of records the shell counts in the table of `dir`; -1 when it fails.
 int countRecords(const TempDir& dir) {
   const Outcome counted = runShell(sql(dir) + " 'select count(*) as nb from article'");
@@ -165,9 +174,7 @@ TEST(ShellBackup, TheTablesOwnFilesAreRefusedAsTheArchive) {
 TEST(ShellBackup, AFullDiskFailsTheBackupWithItsCauseAndLeavesThePreviousArchive) {
   TempDir data;
   TempDir archives;
-  fillTable(data, 300);
-  const std::string archive = archives.file("save.vkb");
-  ASSERT_EQ(runShell(sql(data) + " '.backup " + archive + "' > /dev/null").status, 0);
+  const std::string archive = savedTable(data, archives, 300);
   const std::string previous = readFileBytes(archive);
   fillTable(data, 20);  // the new archive holds more than the old one
   for (const long long budget : {0LL, 1LL, 13LL, 200LL, 4096LL, static_cast<long long>(previous.size())}) {
@@ -257,9 +264,7 @@ TEST(ShellBackup, AnArchiveWhoseTableIsNotSoundLeavesTheCurrentTable) {
 TEST(ShellBackup, ARestoreWaitsForAnotherProgramThatHasTheTableOpenOrGivesUp) {
   TempDir data;
   TempDir archives;
-  fillTable(data, 20);
-  const std::string archive = archives.file("save.vkb");
-  ASSERT_EQ(runShell(sql(data) + " '.backup " + archive + "' > /dev/null").status, 0);
+  const std::string archive = savedTable(data, archives, 20);
   fillTable(data, 10);
   const auto startSession = [&](int seconds, const std::string& name) {
     const std::string insert =

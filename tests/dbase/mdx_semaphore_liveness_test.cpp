@@ -23,7 +23,11 @@ enum class Section { Read, Write };
 pid_t ChildInsideSection(const TableFolder& f, Section section, int ready[2], int release[2]) {
   if (pipe(ready) != 0 || pipe(release) != 0) throw std::runtime_error("pipe");
   const pid_t pid = fork();
-  if (pid != 0) return pid;
+  if (pid != 0) {
+    char byte = 0;
+    if (read(ready[0], &byte, 1) != 1) throw std::runtime_error("the child did not enter its section");
+    return pid;
+  }
   try {
     TTzDbf table("neighbour");
     ConfigureArticleTable(table, f.folder());
@@ -39,6 +43,13 @@ pid_t ChildInsideSection(const TableFolder& f, Section section, int ready[2], in
   _exit(0);
 }
 
+// The session that stays open: the table with one record.
+void OpenWithFirstRecord(TTzDbf& table, const TableFolder& f) {
+  ConfigureArticleTable(table, f.folder());
+  table.Open();
+  AppendArticle(table, 1, "FIRST");
+}
+
 double SecondsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
@@ -47,14 +58,10 @@ TEST(MdxSemaphoreLivenessTest, ASessionWhoseNeighbourDiedInsideASectionGoesOnAtO
   for (const Section section : {Section::Write, Section::Read}) {
     TableFolder f;
     TTzDbf table("tarticle");
-    ConfigureArticleTable(table, f.folder());
-    table.Open();
-    AppendArticle(table, 1, "FIRST");
+    OpenWithFirstRecord(table, f);
 
     int ready[2], release[2];
     const pid_t pid = ChildInsideSection(f, section, ready, release);
-    char byte = 0;
-    ASSERT_EQ(read(ready[0], &byte, 1), 1);
     kill(pid, SIGKILL);
     int status = 0;
     waitpid(pid, &status, 0);
@@ -75,18 +82,13 @@ TEST(MdxSemaphoreLivenessTest, ASessionWhoseNeighbourDiedInsideASectionGoesOnAtO
 TEST(MdxSemaphoreLivenessTest, AWriterStillWaitsForALiveReaderAndGoesOnWhenItLeaves) {
   TableFolder f;
   TTzDbf table("tarticle");
-  ConfigureArticleTable(table, f.folder());
-  table.Open();
-  AppendArticle(table, 1, "FIRST");
+  OpenWithFirstRecord(table, f);
   int ready[2], release[2];
   const pid_t pid = ChildInsideSection(f, Section::Read, ready, release);
-  char byte = 0;
-  ASSERT_EQ(read(ready[0], &byte, 1), 1);
-
   MdxSemaphore semaphore(FindWorkArea("tarticle")->file(), f.dir.file("article.@s@"));
   auto writing = std::async(std::launch::async, [&] { semaphore.enterWrite(); });
   EXPECT_EQ(writing.wait_for(std::chrono::milliseconds(500)), std::future_status::timeout);
-  byte = 1;
+  const char byte = 1;
   ASSERT_EQ(write(release[1], &byte, 1), 1);
   EXPECT_EQ(writing.wait_for(std::chrono::seconds(20)), std::future_status::ready);
   writing.get();
