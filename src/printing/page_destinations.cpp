@@ -186,8 +186,9 @@ PdfDestination::~PdfDestination() {
 void PdfDestination::printPage(const TLabelLayout& layout, const std::string&,
                                const PagePainter& paint) {
   if (!painter_) {
-    file_ = std::make_unique<PdfOutputFile>(path_);
-    file_->create();
+    auto file = std::make_unique<PdfOutputFile>(path_);
+    file->create();
+    file_ = std::move(file);
     writer_ = std::make_unique<QPdfWriter>(file_.get());
     writer_->setResolution(dotsPerInch_);
     writer_->setTitle(QString::fromLatin1(kJobTitle));

@@ -195,6 +195,25 @@ TEST(ShellBackup, AFullDiskFailsTheBackupWithItsCauseAndLeavesThePreviousArchive
   EXPECT_EQ(countRecords(restored), 320);
 }
 
+// The disk that holds the table fills up during a backup into the table's own folder: the
+// backup fails, and the table, its index and the folder are as they were, nothing left beside.
+TEST(ShellBackup, ABackupOntoTheFullDiskOfTheTableLeavesTheTableAndItsIndex) {
+  TempDir data;
+  TempDir archives;
+  const auto archiveSize = static_cast<long long>(readFileBytes(savedTable(data, archives, 200)).size());
+  const std::string table = readFileBytes(data.file("article.dbf"));
+  const std::string index = readFileBytes(data.file("article.mdx"));
+  for (const long long budget : {0LL, 3LL, 10LL, archiveSize / 2, archiveSize - 1}) {
+    const Outcome full = runShell(fullDiskAfter(budget, data.path()) + " " + sql(data) + " '.backup " +
+                                  data.file("save.vkb") + "' 2>&1");
+    EXPECT_EQ(full.status, 1) << budget;
+    EXPECT_EQ(filesIn(data), 2u) << budget << ": " << full.out;
+    EXPECT_EQ(readFileBytes(data.file("article.dbf")), table) << budget;
+    EXPECT_EQ(readFileBytes(data.file("article.mdx")), index) << budget;
+  }
+  EXPECT_EQ(countRecords(data), 200);
+}
+
 // Another program appends all along: each archive restores (the restore refuses a table whose
 // header does not describe it) to a header that matches the table's size, and the writer loses
 // nothing.

@@ -41,8 +41,13 @@ MdxSemaphore::MdxSemaphore(File& tableFile, std::string semaphoreName)
       if (created.create(name_, FileShare::Exclusive) != 0)
         fail("Cannot open: " + name_ + " Action=LOGIN [Database Semaphore]");
       Record zero{};
-      if (created.writeAt(zero.data(), zero.size(), 0) != 0)
+      if (created.writeAt(zero.data(), zero.size(), 0) != 0) {
+        // A file left half made (a full disk) would have the next opener take it for a
+        // process killed inside the index: it goes, as it came.
+        created.close();
+        unlink(name_.c_str());
         fail("Cannot write to: " + name_ + " Action=LOGIN [Database Semaphore]");
+      }
       created.close();
       if (file_.open(name_, FileAccess::ReadWrite, FileShare::DenyNone) != 0)
         fail("Cannot open: " + name_ + " Action=LOGIN [Database Semaphore]");
@@ -229,6 +234,7 @@ bool MdxSemaphore::enterWrite() {
     }
     if (countedAsReader_) {
       writeRecord(record, "LOCKSEMAPHORE");
+      holdLiveness(common::ByteLock::Release);  // no longer a reader the others wait for
       countedAsReader_ = false;
       readerWaitingToWrite_ = true;
     }
@@ -242,6 +248,7 @@ bool MdxSemaphore::enterWrite() {
         Record again = readRecord("LOCKSEMAPHORE");
         if (again[kSemUsers] < kMaxReaders) ++again[kSemUsers];
         writeRecord(again, "LOCKSEMAPHORE");
+        holdLiveness(common::ByteLock::Shared);
         unlockSemaphore("LOCKSEMAPHORE");
         countedAsReader_ = true;
         readerWaitingToWrite_ = false;
