@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "backup/archive_format.h"
 #include "backup/archive_writer.h"
 #include "backup/backup_commands.h"
 #include "backup/durable_file.h"
@@ -17,7 +18,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::int32_t kVolumeSize = 1'300'000;
-constexpr int kLastVolumeNumber = 999;
 
 // Whether `archive` names one of the table's own files, which the backup would destroy.
 bool isTableFile(const std::string& programDirectory, const std::string& archive) {
@@ -34,8 +34,8 @@ bool isTableFile(const std::string& programDirectory, const std::string& archive
 std::vector<std::string> writtenVolumes(const std::string& first) {
   std::vector<std::string> volumes;
   std::error_code ignored;
-  for (int volume = 1; volume <= kLastVolumeNumber; ++volume) {
-    const std::string path = volume == 1 ? first : volumePath(first, volume);
+  for (int volume = kFirstVolume; volume <= kLastVolume; ++volume) {
+    const std::string path = volume == kFirstVolume ? first : volumePath(first, volume);
     if (!fs::exists(path, ignored)) break;
     volumes.push_back(path);
   }
@@ -98,6 +98,7 @@ CommandResult RunBackup(TBackupFile& component, const std::string& programDirect
   }
   const std::vector<std::string> patterns = BackupPatterns(programDirectory);
   for (const SourceFile& file : findSourceFiles(patterns, archive)) result.files.push_back(file.name);
+  removeFilesLeftBeside(archive);
   const std::string partial = createFileBeside(archive);
   if (partial.empty()) {
     result.failure = CommandFailure::ComponentError;

@@ -56,7 +56,8 @@ void PrepareForBackup(TBackupFile& component);
 // Saves the table files of `programDirectory` into `archive`. The table is closed meanwhile and
 // reopened afterwards, and held still while its files are read. The archive is written under a
 // new name beside `archive` and renamed over it only once complete and on disk, so a backup that
-// does not complete leaves any archive already there as it was. Errors come back with the
+// does not complete leaves any archive already there as it was; what killed backups left beside
+// it is removed. Errors come back with the
 // component's text instead of its box.
 CommandResult RunBackup(TBackupFile& component, const std::string& programDirectory,
                         const std::string& archive, const TableAccess& table);

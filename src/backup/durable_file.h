@@ -15,4 +15,8 @@ bool syncPath(const std::filesystem::path& path, bool folder);
 // extension, and returns its path; empty when none can be made.
 std::string createFileBeside(const std::string& target);
 
+// Removes the files that createFileBeside made for `target`, and their further volumes, which
+// no open holds any more: left by a run that was killed.
+void removeFilesLeftBeside(const std::string& target);
+
 }  // namespace vekrano::backup

@@ -195,6 +195,27 @@ TEST(ShellBackup, AFullDiskFailsTheBackupWithItsCauseAndLeavesThePreviousArchive
   EXPECT_EQ(countRecords(restored), 320);
 }
 
+// Killed at any moment, a backup leaves at the archive's path either the archive that was there
+// or the whole new one, never a cut one.
+TEST(ShellBackup, AKilledBackupLeavesTheEarlierArchiveOrTheWholeNewOne) {
+  TempDir data;
+  TempDir archives;
+  const std::string archive = savedTable(data, archives, 2000);
+  const std::string previous = readFileBytes(archive);
+  fillTable(data, 10);
+  for (const char* delay : {"0.05", "0.1", "0.2", "0.3", "0.5", "0.8"}) {
+    runShell("timeout -s KILL " + std::string(delay) + " " + sql(data) + " '.backup " + archive + "' > /dev/null 2>&1");
+    if (readFileBytes(archive) == previous) continue;
+    TempDir restored;
+    const Outcome back = runShell(sql(restored) + " '.restore " + archive + "' 2>&1");
+    EXPECT_EQ(back.status, 0) << delay << ": " << back.out;
+    EXPECT_EQ(countRecords(restored), 2010) << delay;
+  }
+  // The next backup removes what the killed ones left beside the archive.
+  ASSERT_EQ(runShell(sql(data) + " '.backup " + archive + "' > /dev/null").status, 0);
+  EXPECT_EQ(filesIn(archives), 1u);
+}
+
 // The disk that holds the table fills up during a backup into the table's own folder: the
 // backup fails, and the table, its index and the folder are as they were, nothing left beside.
 TEST(ShellBackup, ABackupOntoTheFullDiskOfTheTableLeavesTheTableAndItsIndex) {
