@@ -10,6 +10,7 @@
 #include <thread>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -172,6 +173,7 @@ CommandResult RunSafeRestore(TBackupFile& component, const std::string& programD
     result.error = error.what();
   }
   component.OnError = nullptr;
+  if (component.SystemError() != 0) result.error += std::string(" (") + std::strerror(component.SystemError()) + ")";
   if (!read && result.failure == CommandFailure::None) result.failure = CommandFailure::Stopped;
   if (!result.done()) return result;
   if (!fs::is_regular_file(folder.path() / kTableName, ignored)) {

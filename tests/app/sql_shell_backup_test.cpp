@@ -193,6 +193,17 @@ TEST(ShellBackup, AFullDiskFailsTheBackupWithItsCauseAndLeavesThePreviousArchive
   TempDir restored;
   ASSERT_EQ(runShell(sql(restored) + " '.restore " + archive + "' > /dev/null").status, 0);
   EXPECT_EQ(countRecords(restored), 320);
+
+  // A restore onto a full disk says so too, and leaves the table it would have replaced.
+  const std::string table = readFileBytes(restored.file("article.dbf"));
+  for (const long long budget : {8LL, 5000LL}) {  // 8: the session opens its table, no more
+    const Outcome full = runShell(fullDiskAfter(budget, restored.path()) + " " + sql(restored) + " '.restore " +
+                                  archive + "' 2>&1");
+    EXPECT_EQ(full.status, 1) << budget;
+    EXPECT_NE(full.out.find("(No space left on device)"), std::string::npos) << budget << ": " << full.out;
+    EXPECT_EQ(readFileBytes(restored.file("article.dbf")), table) << budget;
+  }
+  EXPECT_EQ(countRecords(restored), 320);
 }
 
 // Killed at any moment, a backup leaves at the archive's path either the archive that was there

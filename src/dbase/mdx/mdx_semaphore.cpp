@@ -31,23 +31,19 @@ std::int64_t seconds() {
 MdxSemaphore::MdxSemaphore(File& tableFile, std::string semaphoreName)
     : table_(tableFile), name_(std::move(semaphoreName)) {
   lockTable("LOGIN");
+  bool fresh = false;
   try {
     // Every logged-in process keeps the file open, so a file nobody holds, even one dated today,
     // was left by a killed process: its counts (or a half-made record) are stale and made afresh.
     openFile();
-    const bool fresh = !file_.isOpen();
+    fresh = !file_.isOpen();
     if (fresh) {
       File created;
       if (created.create(name_, FileShare::Exclusive) != 0)
         fail("Cannot open: " + name_ + " Action=LOGIN [Database Semaphore]");
       Record zero{};
-      if (created.writeAt(zero.data(), zero.size(), 0) != 0) {
-        // A file left half made (a full disk) would have the next opener take it for a
-        // process killed inside the index: it goes, as it came.
-        created.close();
-        unlink(name_.c_str());
+      if (created.writeAt(zero.data(), zero.size(), 0) != 0)
         fail("Cannot write to: " + name_ + " Action=LOGIN [Database Semaphore]");
-      }
       created.close();
       if (file_.open(name_, FileAccess::ReadWrite, FileShare::DenyNone) != 0)
         fail("Cannot open: " + name_ + " Action=LOGIN [Database Semaphore]");
@@ -60,6 +56,12 @@ MdxSemaphore::MdxSemaphore(File& tableFile, std::string semaphoreName)
     seenCounter_ = static_cast<std::uint16_t>(record[kSemCounter] | record[kSemCounter + 1] << 8);
     mapRecord();
   } catch (...) {
+    // A file this login made and could not finish (a full disk) would have the next opener take
+    // it for one left by a process killed inside the index: it goes, as it came.
+    if (fresh) {
+      file_.close();
+      unlink(name_.c_str());
+    }
     table_.unlock(kTableLockOffset, 1);
     throw;
   }
