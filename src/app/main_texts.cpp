@@ -6,7 +6,9 @@
 #include <QTabWidget>
 #include <QTableView>
 
+#include "app/application.h"
 #include "app/main_window.h"
+#include "languages/interface_texts.h"
 #include "languages/qt_text.h"
 #include "printing/label_types.h"
 
@@ -34,6 +36,7 @@ constexpr TextStep kSteps[] = {
     {"sAjout", Part::Caption, 16},      {"sAjout", Part::Hint, 17},
     {"smodif", Part::Caption, 18},      {"smodif", Part::Hint, 19},
     {"bimport", Part::Caption, 20},     {"bimport", Part::Hint, 21},
+    {"bexport", Part::Caption, 300},    {"bexport", Part::Hint, 301},
     {"SpeedButton1", Part::Hint, 22},   {"gpImp", Part::Caption, 23},
     {"Labtypeeti", Part::Caption, 24},  {"topimpTexte1", Part::Caption, 25},
     {"topimpTexte2", Part::Caption, 26}, {"gbcritsup", Part::Caption, 27},
@@ -95,6 +98,7 @@ void setHint(QObject* control, const QString& text) {
 }  // namespace
 
 void TFprincip::ApplyMainTexts() {
+  useQtTexts(languages::languageNumber());
   printing::BuildLabelTypeList(*combListeEtiquette_);
   for (auto [column, id] : kColumnTitles) {
     grid_->model()->setHeaderData(column, Qt::Horizontal, languages::textOf(id));

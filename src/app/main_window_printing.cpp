@@ -1,15 +1,19 @@
 // The main window's Printing page: the print run to the chosen printer or into a PDF file, its
-// preview, the first free position of a used sheet, and the chosen printer's calibration.
+// preview, the first free position of a used sheet (remembered after a run on paper), and the
+// chosen printer's calibration.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <optional>
 
 #include "app/desktop.h"
+#include "app/label_count.h"
 #include "app/main_window.h"
 #include "app/qt_prompts.h"
+#include "app/work_feedback.h"
 #include "common/prompts.h"
 #include "common/wait_cursor.h"
 #include "languages/interface_texts.h"
@@ -19,6 +23,7 @@
 #include "printing/label_types.h"
 #include "printing/page_destinations.h"
 #include "printing/print_preview_window.h"
+#include "printing/remembered_position.h"
 #include "printing/report_status_window.h"
 #include "printing/test_sheet.h"
 #include "records/article_data.h"
@@ -30,6 +35,8 @@ constexpr int kPdfDialogTitle = 156;
 constexpr int kPdfFilter = 157;
 constexpr int kNoLabelText = 171;
 constexpr int kCalibrationNotSavedText = 172;
+constexpr int kPositionNotSavedText = 310;
+const QString kPdfExtension = ".pdf";
 
 // The run as the Printing page and the criteria controls stand now; no label type when no entry
 // of the list is selected.
@@ -62,24 +69,65 @@ std::string chosenPrinter(const TFprincip& window) {
   return printers->currentIndex() < 0 ? std::string() : languages::fromQt(printers->currentText());
 }
 
-// A used sheet is used up by a run that printed on it: the next run starts on a fresh one.
-void sheetUsed(TFprincip& window) { window.findChild<QSpinBox*>("SpinPremPos")->setValue(1); }
+std::string positionFile(const TFprincip& window) {
+  return window.programDirectory() + printing::kPositionFileName;
+}
 
-// Runs the print run to `destination` with the "Report Status" window; failures reach the
-// general error display.
-void runPrint(TFprincip& window, printing::PageDestination& destination) {
+// The label type and the printer the jobs of a run go to, as the page stands now.
+printing::SheetKey chosenSheet(const TFprincip& window) {
+  const auto* types = window.findChild<QComboBox*>("CombListeEtiquette");
+  const auto number = printing::LabelTypeOfEntry(languages::fromQt(types->currentText()));
+  return {number.value_or(0), printing::calibratedPrinterName(chosenPrinter(window))};
+}
+
+// Offers the first free position remembered for the chosen type and printer, 1 without one.
+void offerRememberedPosition(TFprincip& window) {
+  const printing::TLabelLayout* layout = chosenLayout(window);
+  if (layout == nullptr) return;
+  window.findChild<QSpinBox*>("SpinPremPos")
+      ->setValue(printing::offeredPosition(printing::ReadPositionFile(positionFile(window)),
+                                           chosenSheet(window), layout->labelsPerSheet()));
+}
+
+// A run on paper used its sheets up to `nextPosition`: the next run on that type and printer
+// continues there, in this session and the next ones.
+void paperRunEnded(TFprincip& window, int nextPosition) {
+  window.findChild<QSpinBox*>("SpinPremPos")->setValue(nextPosition);
+  try {
+    printing::RememberPosition(positionFile(window), chosenSheet(window), nextPosition);
+  } catch (const std::exception& error) {
+    showApplicationError(common::Exception(languages::GetText(kPositionNotSavedText) + error.what()));
+  }
+}
+
+// What a print run sent, and where its last sheet stopped.
+struct SentLabels {
+  int labels = 0;
+  int sheets = 0;
+  int nextPosition = 1;
+};
+
+// Runs the print run to `destination` with the "Report Status" window. Nothing when no label
+// type is chosen; "No label to print" when no label was selected; failures reach the general
+// error display. Returns what was sent, nothing in those cases.
+std::optional<SentLabels> runPrint(TFprincip& window, printing::PageDestination& destination) {
   const printing::PrintRequest request = currentRequest(window);
-  if (request.labelTypeEntry.empty()) return;
+  if (request.labelTypeEntry.empty()) return std::nullopt;
   try {
     printing::ReportStatusWindow status(&window);
     printing::LabelReport report(destination, &status);
-    if (printing::PrintLabels(window.data().sqlqueryfonction, report, window.programDirectory(),
-                              request) > 0) {
-      sheetUsed(window);
+    CountingLabelSink counted(report);
+    int nextPosition = 1;
+    if (printing::PrintLabels(window.data().sqlqueryfonction, counted, window.programDirectory(),
+                              request, &nextPosition) == 0) {
+      common::showMessage(languages::GetText(kNoLabelText), "Vekrano");
+      return std::nullopt;
     }
+    return SentLabels{counted.labels(), counted.sheets(), nextPosition};
   } catch (const std::exception& error) {
     showApplicationError(error);
   }
+  return std::nullopt;
 }
 
 // The run kept page by page and shown; printed to the chosen printer when the user asks.
@@ -88,11 +136,15 @@ void runPreview(TFprincip& window, const printing::PrinterCalibrations& calibrat
   if (request.labelTypeEntry.empty()) return;
   try {
     printing::PreviewDestination preview;
+    int nextPosition = 1;
+    int labels = 0;
     {
       const common::WaitCursor busy;
       printing::LabelReport report(preview);
-      printing::PrintLabels(window.data().sqlqueryfonction, report, window.programDirectory(),
-                            request);
+      CountingLabelSink counted(report);
+      printing::PrintLabels(window.data().sqlqueryfonction, counted, window.programDirectory(),
+                            request, &nextPosition);
+      labels = counted.labels();
     }
     if (preview.pages().empty()) {
       common::showMessage(languages::GetText(kNoLabelText), "Vekrano");
@@ -103,7 +155,9 @@ void runPreview(TFprincip& window, const printing::PrinterCalibrations& calibrat
     printing::PrinterDestination printer(calibrations);
     printing::ReportStatusWindow status(&window);
     printing::printKeptPages(preview.pages(), printer, &status);
-    sheetUsed(window);
+    paperRunEnded(window, nextPosition);
+    showFeedback(window, printedText(labels, static_cast<int>(preview.pages().size()),
+                                     languages::toQt(request.printerName)));
   } catch (const std::exception& error) {
     showApplicationError(error);
   }
@@ -156,16 +210,24 @@ void TFprincip::connectPrintingPage() {
 
   connect(findChild<QPushButton*>("btimprime"), &QPushButton::clicked, this, [this] {
     printing::PrinterDestination printer(calibrations_);
-    runPrint(*this, printer);
+    if (const auto sent = runPrint(*this, printer)) {
+      paperRunEnded(*this, sent->nextPosition);
+      showFeedback(*this, printedText(sent->labels, sent->sheets,
+                                      languages::toQt(chosenPrinter(*this))));
+    }
   });
   connect(findChild<QPushButton*>("btimprimePdf"), &QPushButton::clicked, this, [this] {
-    const QString path = desktop().saveFileName(this, languages::textOf(kPdfDialogTitle),
-                                                languages::textOf(kPdfFilter));
-    if (path.isEmpty()) return;
+    const QString chosen = desktop().saveFileName(this, languages::textOf(kPdfDialogTitle),
+                                                  languages::textOf(kPdfFilter));
+    if (chosen.isEmpty()) return;
+    const QString path = withDefaultExtension(chosen, kPdfExtension);
     try {
       printing::PdfDestination pdf(path.toStdString());
-      runPrint(*this, pdf);
+      // No paper was used: the position offered stays the one remembered.
+      if (!runPrint(*this, pdf)) return;
+      offerRememberedPosition(*this);
       pdf.finish();
+      showFeedback(*this, pdfWrittenText(path));
     } catch (const std::exception& error) {
       showApplicationError(error);
     }
@@ -182,6 +244,11 @@ void TFprincip::connectPrintingPage() {
   };
   connect(combListeEtiquette_, &QComboBox::currentIndexChanged, this, limitFirstPosition);
   limitFirstPosition();
+  // Each type and printer offers the position where its last run on paper stopped.
+  for (QComboBox* choice : {combListeEtiquette_, combImprimante_}) {
+    connect(choice, &QComboBox::currentIndexChanged, this, [this] { offerRememberedPosition(*this); });
+  }
+  offerRememberedPosition(*this);
 
   // The calibration shown is that of the chosen printer (the default printer when none is).
   const auto showCalibration = [this] {

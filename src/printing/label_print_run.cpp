@@ -5,6 +5,7 @@
 #include "common/process_events.h"
 #include "printing/label_report.h"
 #include "printing/label_types.h"
+#include "printing/picked_statement.h"
 #include "printing/print_statement.h"
 #include "sql/query/query.h"
 
@@ -38,7 +39,7 @@ LabelRecord currentRecord(const sql::TSqlQuery& query) {
 }  // namespace
 
 int PrintLabels(sql::TSqlQuery& query, LabelJobSink& report, const std::string& programDirectory,
-                const PrintRequest& request) {
+                const PrintRequest& request, int* nextFreePosition) {
   const std::optional<int> number = LabelTypeOfEntry(request.labelTypeEntry);
   if (!number) return 0;
   const std::optional<TLabelType> type = LabelType(*number);
@@ -49,7 +50,9 @@ int PrintLabels(sql::TSqlQuery& query, LabelJobSink& report, const std::string& 
                        " labels");
   }
   const std::string statement =
-      PrintStatement(request.printEveryRecord, request.criteriaText, request.sort);
+      request.recordNumbers.empty()
+          ? PrintStatement(request.printEveryRecord, request.criteriaText, request.sort)
+          : PickedRecordsStatement(request.recordNumbers, request.sort);
 
   RunEnd end(query, report);
   report.open(programDirectory + kLayoutFileName);
@@ -66,6 +69,7 @@ int PrintLabels(sql::TSqlQuery& query, LabelJobSink& report, const std::string& 
     common::processEvents();
   }
   filler.finish();
+  if (nextFreePosition != nullptr && filler.jobsPrinted() > 0) *nextFreePosition = filler.nextPosition();
   return filler.jobsPrinted();
 }
 

@@ -123,7 +123,8 @@ TEST_F(PrintingPage, FailuresReachTheErrorDisplay) {
   w.findChild<QLineEdit*>("TexCb")->setText("A\"");
   saving.path = QString::fromStdString(directory.file("labels.pdf"));
   click("btimprimePdf");
-  EXPECT_EQ(prompts.shown.size(), 1u);
+  ASSERT_EQ(prompts.shown.size(), 2u);
+  EXPECT_EQ(prompts.shown[1].text, "Aucune \xe9tiquette \xe0 imprimer");
   EXPECT_EQ(pdfPages(), -1);
 }
 
@@ -150,7 +151,8 @@ TEST_F(PrintingPage, FirstFreePositionFollowsTheSheetAndIsUsedUpByARun) {
   EXPECT_EQ(firstPosition()->maximum(), 44);
   firstPosition()->setValue(40);
   chooseType(1);
-  EXPECT_EQ(firstPosition()->value(), 12);  // kept on the smaller sheet
+  // Nothing printed on paper yet: the other sheet offers its first position.
+  EXPECT_EQ(firstPosition()->value(), 1);
 
   // From position 5 of 12: 4 used + 13 labels take two sheets.
   firstPosition()->setValue(5);
@@ -158,17 +160,19 @@ TEST_F(PrintingPage, FirstFreePositionFollowsTheSheetAndIsUsedUpByARun) {
   click("btimprimePdf");
   EXPECT_EQ(pdfPages(), 2);
   EXPECT_EQ(firstPosition()->value(), 1);
-  // From position 12, 11 used + 13 labels fill two sheets; a run that selects nothing leaves the
-  // position as it is.
+  // From position 12, 11 used + 13 labels fill two sheets; a run that selects nothing says so
+  // and leaves the position as it is.
   firstPosition()->setValue(12);
   w.findChild<QLineEdit*>("TexCb")->setText("Z");
   click("btimprimePdf");
   EXPECT_EQ(firstPosition()->value(), 12);
+  ASSERT_EQ(prompts.shown.size(), 1u);
+  EXPECT_EQ(prompts.shown[0].text, "Aucune \xe9tiquette \xe0 imprimer");
   w.findChild<QLineEdit*>("TexCb")->clear();
   click("btimprimePdf");
   EXPECT_EQ(pdfPages(), 2);
   EXPECT_EQ(firstPosition()->value(), 1);
-  EXPECT_TRUE(prompts.shown.empty());
+  EXPECT_EQ(prompts.shown.size(), 1u);
 }
 
 TEST_F(PrintingPage, PreviewShowsTheRunAndPrintsToTheChosenPrinter) {
@@ -199,6 +203,7 @@ TEST_F(PrintingPage, PreviewShowsTheRunAndPrintsToTheChosenPrinter) {
 
   // Printing from the preview goes to the chosen printer, which is not there.
   w.findChild<QComboBox*>("CombImprimante")->setCurrentIndex(0);
+  firstPosition()->setValue(10);  // choosing the printer offered its remembered position
   saving.whileShown = [](QDialog& dialog) {
     dialog.findChild<QPushButton*>("btApercuImprime")->click();
   };

@@ -16,6 +16,7 @@
 #include "printing/label_report.h"
 #include "printing/label_types.h"
 #include "printing/page_destinations.h"
+#include "printing/remembered_position.h"
 #include "records/article_data.h"
 
 namespace {
@@ -67,10 +68,17 @@ int print(const app::LabelsOptions& options) {
   request.printEveryRecord = options.printEveryRecord;
   request.criteriaText = list::CriteriaText(options.criteria);
   request.sort = options.sort;
+  request.recordNumbers = options.recordNumbers;
 
   const std::string directory = data.programDirectory().ends_with('/')
                                     ? data.programDirectory()
                                     : data.programDirectory() + "/";
+  const std::string positionFile = directory + printing::kPositionFileName;
+  const printing::SheetKey sheet{options.type, printing::calibratedPrinterName(options.printer)};
+  if (options.continueSheet) {
+    request.firstPosition = printing::offeredPosition(
+        printing::ReadPositionFile(positionFile), sheet, printing::LabelType(options.type)->labelsPerSheet);
+  }
   std::unique_ptr<printing::PageDestination> destination;
   printing::PdfDestination* pdf = nullptr;
   if (options.pdf.empty()) {
@@ -83,8 +91,12 @@ int print(const app::LabelsOptions& options) {
   std::unique_ptr<TerminalProgress> progress;
   if (isatty(STDERR_FILENO)) progress = std::make_unique<TerminalProgress>();
   printing::LabelReport report(*destination, progress.get());
-  const int jobs = printing::PrintLabels(data.sqlqueryfonction, report, directory, request);
+  int nextPosition = 1;
+  const int jobs =
+      printing::PrintLabels(data.sqlqueryfonction, report, directory, request, &nextPosition);
   if (pdf != nullptr) pdf->finish();
+  // Paper was used: the next run on this type and printer may continue on the last sheet.
+  if (pdf == nullptr && jobs > 0) printing::RememberPosition(positionFile, sheet, nextPosition);
   data.CloseData();
   if (jobs == 0) std::fprintf(stderr, "vekrano-labels: no record to print\n");
   return 0;
