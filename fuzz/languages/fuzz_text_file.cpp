@@ -1,38 +1,19 @@
 // Arbitrary bytes read as a text file: every non-blank line and its fields come back, decoded
 // to ANSI, or the read ends with ETextFileError; never a crash.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "fuzz_scratch_file.h"
 #include "languages/text_file.h"
 
-namespace {
-
-const std::string& scratchFile() {
-  static const std::string path = [] {
-    char pattern[] = "/tmp/fuzz_text_file_XXXXXX";
-    const int fd = mkstemp(pattern);
-    if (fd < 0) std::abort();
-    close(fd);
-    return std::string(pattern);
-  }();
-  return path;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  FILE* file = std::fopen(scratchFile().c_str(), "wb");
-  if (file == nullptr) return 0;
-  std::fwrite(data, 1, size, file);
-  std::fclose(file);
+  const std::string path = vekrano::fuzzing::writeScratchFile("text", data, size);
+  if (path.empty()) return 0;
   vekrano::languages::TTextFile text(size > 0 && data[0] % 2 == 0 ? ';' : ',');
   try {
-    text.Open(scratchFile());
+    text.Open(path);
   } catch (const vekrano::languages::ETextFileError&) {
     return 0;
   }

@@ -4,6 +4,7 @@
 #include <QToolButton>
 #include <functional>
 
+#include "app/article_table_access.h"
 #include "app/backup_progress_window.h"
 #include "app/desktop.h"
 #include "app/main_window.h"
@@ -28,6 +29,8 @@ constexpr int kRestoreUnchanged = 199;
 constexpr int kNoTableInArchive = 200;
 constexpr int kOperationStopped = 201;
 constexpr int kFileNotFound = 202;
+constexpr int kTargetIsTable = 203;
+constexpr int kTableInUse = 204;
 
 const QString kArchiveFilter = "Vekrano (*.vkb)";
 const QString kArchiveExtension = ".vkb";
@@ -45,7 +48,11 @@ void reportFailure(const backup::CommandResult& result, int consequenceId) {
   switch (result.failure) {
     case backup::CommandFailure::None: return;
     case backup::CommandFailure::ComponentError:
-    case backup::CommandFailure::ReplaceFailed: reason = result.error; break;
+    case backup::CommandFailure::ReplaceFailed:
+    case backup::CommandFailure::NotATable:
+    case backup::CommandFailure::TableBusy: reason = result.error; break;
+    case backup::CommandFailure::TargetIsTable: reason = languages::GetText(kTargetIsTable); break;
+    case backup::CommandFailure::TableInUse: reason = languages::GetText(kTableInUse); break;
     case backup::CommandFailure::Stopped: reason = languages::GetText(kOperationStopped); break;
     case backup::CommandFailure::ArchiveMissing: reason = languages::GetText(kFileNotFound); break;
     case backup::CommandFailure::NoTable: reason = languages::GetText(kNoTableInArchive); break;
@@ -65,8 +72,8 @@ backup::CommandResult runWithProgress(
     common::WaitCursor hourglass;
     BackupProgressWindow progress(captionId, &window);
     progress.follow(component);
-    result = run(component, {[&window] { window.data().CloseData(); },
-                             [&window] { window.data().OpenData(); }});
+    const ArticleTableAccess table(window.data());
+    result = run(component, table.access());
   } catch (const std::exception& error) {
     showApplicationError(error);
   }

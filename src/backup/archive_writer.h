@@ -31,6 +31,8 @@ class ArchiveWriter {
   // The pseudo entry that sends the reader on to volume `volume`.
   // REQUIRES: kFirstVolume < volume <= kLastVolume.
   bool writeNextDisk(int volume);
+  // The system's error number of the last failed write of a volume file.
+  int lastErrno() const { return file_.lastErrno(); }
 
  private:
   bool write(const void* data, std::size_t size);

@@ -27,14 +27,16 @@ void TBackupFile::setBackupMode(TBackupMode mode) {
 void TBackupFile::startRun() {
   continue_ = true;
   error_ = ErrorCode::None;
+  systemError_ = 0;
   totalSize_ = 0;
   bytesDone_ = 0;
   filesProcessed_ = 0;
   currentFile_.clear();
 }
 
-void TBackupFile::fail(ErrorCode code) {
+void TBackupFile::fail(ErrorCode code, int systemError) {
   error_ = code;
+  if (systemError != 0) systemError_ = systemError;
   continue_ = false;
 }
 

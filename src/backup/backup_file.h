@@ -60,6 +60,9 @@ class TBackupFile {
   TRestoreFileEvent OnRestoreFile;
   TFileRestoredEvent OnFileRestored;
   TErrorEvent OnError;
+  // The archive a backup written under another name is to replace: never saved, like the
+  // archive itself. Empty: none.
+  std::string ReplacedArchive;
 
   // Saves the files matching `patterns` into `archiveName` (":STREAM": the in-memory archive,
   // never split into volumes). True when the archive was completed with its end integer.
@@ -82,6 +85,8 @@ class TBackupFile {
   void Stop() { continue_ = false; }
   bool Continuing() const { return continue_; }
   ErrorCode LastError() const { return error_; }
+  // The system's error number behind LastError() when a file failed (ENOSPC...); 0 otherwise.
+  int SystemError() const { return systemError_; }
   std::int64_t TotalSize() const { return totalSize_; }
   std::int64_t BytesDone() const { return bytesDone_; }
   int FilesProcessed() const { return filesProcessed_; }
@@ -93,7 +98,7 @@ class TBackupFile {
 
   void startRun();
   // Sets the error code and stops the operation.
-  void fail(ErrorCode code);
+  void fail(ErrorCode code, int systemError = 0);
   // Sets the error code; the operation goes on.
   void noteError(ErrorCode code) { error_ = code; }
   // Counts `bytes` of file data done and reports progress for the current file.
@@ -110,6 +115,7 @@ class TBackupFile {
 
   bool continue_ = true;
   ErrorCode error_ = ErrorCode::None;
+  int systemError_ = 0;
   std::int64_t totalSize_ = 0;
   std::int64_t bytesDone_ = 0;
   int filesProcessed_ = 0;

@@ -1,6 +1,7 @@
 // TBackupFile::Backup: the file list, the header, each file's data sections block by block,
 // and the change to a new volume whenever MaxSize is about to be reached.
 #include <array>
+#include <filesystem>
 #include <utility>
 #include <optional>
 
@@ -37,6 +38,12 @@ class BackupRun {
   bool run(const std::vector<std::string>& patterns) {
     owner_.startRun();
     std::vector<SourceFile> files = findSourceFiles(patterns, inMemory_ ? "" : archiveName_);
+    if (!owner_.ReplacedArchive.empty()) {
+      std::error_code ignored;
+      const std::string replaced =
+          std::filesystem::absolute(owner_.ReplacedArchive, ignored).lexically_normal().string();
+      std::erase_if(files, [&](const SourceFile& file) { return file.path == replaced; });
+    }
     const auto fileCount = static_cast<std::int32_t>(files.size());
     for (const SourceFile& file : files) owner_.totalSize_ += existingFileSize(file.path).value_or(0);
     std::optional<TemporaryFile> idList;
@@ -58,7 +65,7 @@ class BackupRun {
       if (existingFileSize(file.path)) saveFile(file);
     }
     const bool completed = owner_.continue_ && writer_.writeInteger(0);
-    if (owner_.continue_ && !completed) owner_.fail(ErrorCode::CannotWriteArchive);
+    if (owner_.continue_ && !completed) owner_.fail(ErrorCode::CannotWriteArchive, writer_.lastErrno());
     return finish(completed);
   }
 
@@ -67,12 +74,12 @@ class BackupRun {
     if (inMemory_) {
       writer_.startMemory(owner_.stream_);
     } else if (!writer_.createVolume(archiveName_)) {
-      owner_.fail(ErrorCode::CannotWriteArchive);
+      owner_.fail(ErrorCode::CannotWriteArchive, writer_.lastErrno());
       return false;
     }
     if (!writer_.writeHeader(owner_.BackupTitle,
                              static_cast<std::int32_t>(owner_.totalSize_), fileCount)) {
-      owner_.fail(ErrorCode::CannotWriteArchive);
+      owner_.fail(ErrorCode::CannotWriteArchive, writer_.lastErrno());
       return false;
     }
     return true;
@@ -87,13 +94,13 @@ class BackupRun {
 
   void saveFile(const SourceFile& file) {
     owner_.currentFile_ = file.name;
-    if (!writer_.writeText(file.name)) return owner_.fail(ErrorCode::CannotWriteArchive);
+    if (!writer_.writeText(file.name)) return owner_.fail(ErrorCode::CannotWriteArchive, writer_.lastErrno());
     FileStream source;
     std::optional<std::time_t> modified;
     if (source.open(file.path, FileStream::Access::ReadShared)) modified = source.modificationTime();
     if (!modified) return owner_.fail(ErrorCode::CannotReadFile);
     const auto date = static_cast<std::int32_t>(dosDateFromTime(*modified));
-    if (!writer_.writeInteger(date)) return owner_.fail(ErrorCode::CannotWriteArchive);
+    if (!writer_.writeInteger(date)) return owner_.fail(ErrorCode::CannotWriteArchive, writer_.lastErrno());
     pendingSize_ = 0;
     while (writeSection(source)) {
       if (!startNextVolume()) return;
@@ -106,14 +113,14 @@ class BackupRun {
   // filled up with data left to save and the operation goes on.
   bool writeSection(FileStream& source) {
     if (!writer_.writeMarker()) {
-      owner_.fail(ErrorCode::CannotWriteArchive);
+      owner_.fail(ErrorCode::CannotWriteArchive, writer_.lastErrno());
       return false;
     }
     bool volumeFull = false;
     while (owner_.continue_) {
       if (pendingSize_ == 0) {
         const std::int64_t n = source.read(input_.data(), input_.size());
-        if (n < 0) owner_.fail(ErrorCode::CannotReadFile);
+        if (n < 0) owner_.fail(ErrorCode::CannotReadFile, source.lastErrno());
         if (n <= 0) break;
         pendingSize_ = static_cast<int>(n);
       }
@@ -122,7 +129,7 @@ class BackupRun {
       writeBlock();
     }
     if (owner_.error_ != ErrorCode::CannotWriteArchive && !writer_.writeInteger(0)) {
-      owner_.fail(ErrorCode::CannotWriteArchive);
+      owner_.fail(ErrorCode::CannotWriteArchive, writer_.lastErrno());
     }
     return volumeFull && owner_.continue_;
   }
@@ -148,21 +155,21 @@ class BackupRun {
       case BlockCompressor::Outcome::Failed:
         return owner_.fail(ErrorCode::CompressionError);
     }
-    if (!written) return owner_.fail(ErrorCode::CannotWriteArchive);
+    if (!written) return owner_.fail(ErrorCode::CannotWriteArchive, writer_.lastErrno());
     ++blocksInVolume_;
     owner_.blockDone(std::exchange(pendingSize_, 0));
   }
 
   bool startNextVolume() {
     if (volume_ == kLastVolume || !writer_.writeNextDisk(volume_ + 1)) {
-      owner_.fail(ErrorCode::CannotWriteArchive);
+      owner_.fail(ErrorCode::CannotWriteArchive, writer_.lastErrno());
       return false;
     }
     ++volume_;
     writer_.closeVolume();
     if (!owner_.askForDisk(volume_)) return false;
     if (!writer_.createVolume(volumePath(archiveName_, volume_))) {
-      owner_.fail(ErrorCode::CannotWriteArchive);
+      owner_.fail(ErrorCode::CannotWriteArchive, writer_.lastErrno());
       return false;
     }
     blocksInVolume_ = 0;

@@ -41,7 +41,10 @@ FileStream& FileStream::operator=(FileStream&& other) noexcept {
 bool FileStream::open(const std::string& path, Access access) {
   close();
   const int fd = ::open(path.c_str(), openFlags(access) | O_CLOEXEC, 0666);
-  if (fd < 0) return false;
+  if (fd < 0) {
+    lastErrno_ = errno;
+    return false;
+  }
   const bool exclusive = access != Access::ReadShared;
   struct stat info{};
   const bool usable = fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode) &&
@@ -70,7 +73,10 @@ std::int64_t FileStream::read(void* data, std::size_t size) {
   while (done < size) {
     const ssize_t n = ::read(fd_, bytes + done, size - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return -1;
+    if (n < 0) {
+      lastErrno_ = errno;
+      return -1;
+    }
     if (n == 0) break;
     done += static_cast<std::size_t>(n);
   }
@@ -84,7 +90,10 @@ bool FileStream::write(const void* data, std::size_t size) {
   while (done < size) {
     const ssize_t n = ::write(fd_, bytes + done, size - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
+    if (n <= 0) {
+      lastErrno_ = n < 0 ? errno : EIO;
+      return false;
+    }
     done += static_cast<std::size_t>(n);
   }
   position_ += static_cast<std::int64_t>(size);

@@ -47,9 +47,12 @@ class FileStream {
   // Last-write time; nothing when it cannot be had.
   std::optional<std::time_t> modificationTime() const;
   bool setModificationTime(std::time_t t);
+  // The system's error number of the last failed open, read or write (ENOSPC, EACCES...).
+  int lastErrno() const { return lastErrno_; }
 
  private:
   int fd_ = -1;
+  int lastErrno_ = 0;
   std::int64_t position_ = 0;
 };
 

@@ -157,7 +157,7 @@ class RestoreRun {
     }
     FileStream file;
     if (!file.open(openEntry_.target, FileStream::Access::CreateExclusive)) {
-      return owner_.fail(ErrorCode::CannotReadFile);
+      return owner_.fail(ErrorCode::CannotReadFile, file.lastErrno());
     }
     openEntry_.restoring = true;
     owner_.currentFile_ = openEntry_.target;
@@ -222,7 +222,8 @@ class RestoreRun {
       data = output_.data();
     }
     if (!target.write(data, static_cast<std::size_t>(size))) {
-      return failed(ErrorCode::CannotReadFile);
+      owner_.fail(ErrorCode::CannotReadFile, target.lastErrno());
+      return false;
     }
     owner_.blockDone(size);
     return true;

@@ -27,6 +27,16 @@ const std::vector<CaptionRow>& addedBackupTexts() {
              "Operación interrumpida."}},
       {202, {"Fichier introuvable.", "File not found.", "Ficheiro não encontrado.",
              "Archivo no encontrado."}},
+      {203,
+       {"L'archive ne peut pas remplacer un fichier de la table.",
+        "The archive cannot replace one of the table's own files.",
+        "O arquivo não pode substituir um ficheiro da tabela.",
+        "El archivo no puede sustituir un archivo de la tabla."}},
+      {204,
+       {"Un autre programme a la table ouverte : fermez-le puis recommencez.",
+        "Another program has the table open: close it and try again.",
+        "Outro programa tem a tabela aberta: feche-o e tente de novo.",
+        "Otro programa tiene la tabla abierta: ciérrelo e inténtelo de nuevo."}},
   };
   return rows;
 }

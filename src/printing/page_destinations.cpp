@@ -7,9 +7,19 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QIODevice>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <exception>
+#include <filesystem>
+#include <utility>
 
 #include "common/code_page.h"
 #include "printing/device_scale.h"
@@ -87,15 +97,99 @@ void PrinterDestination::printPage(const TLabelLayout& layout, const std::string
   painter.end();
 }
 
+// The PDF's bytes go to a new file beside the target through plain system calls, each one
+// checked (Qt's own file reports a short write at its last flush as success). The file takes
+// the target's name only when every byte and the sync went through.
+class PdfOutputFile : public QIODevice {
+ public:
+  explicit PdfOutputFile(std::string target) : target_(std::move(target)) {}
+  ~PdfOutputFile() override { discard(); }
+
+  // Creates the file beside the target; throws EReportError with the cause when it cannot.
+  void create() {
+    const std::filesystem::path target(target_);
+    partial_ = (target.parent_path() / ("." + target.filename().string() + "-XXXXXX")).string();
+    fd_ = ::mkstemp(partial_.data());
+    if (fd_ < 0) {
+      partial_.clear();
+      fail(errno);
+    }
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd_, 0666 & ~mask);
+    open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+  }
+
+  // Puts the file in the target's place; throws EReportError with the cause of the first
+  // failed write, sync or rename, the file removed.
+  void commit() {
+    close();
+    int cause = cause_;
+    if (cause == 0 && ::fsync(fd_) != 0) cause = errno;
+    if (::close(std::exchange(fd_, -1)) != 0 && cause == 0) cause = errno;
+    if (cause == 0 && ::rename(partial_.c_str(), target_.c_str()) != 0) cause = errno;
+    if (cause == 0) partial_.clear();
+    discard();
+    if (cause != 0) fail(cause);
+  }
+
+ protected:
+  qint64 readData(char*, qint64) override { return -1; }
+  qint64 writeData(const char* data, qint64 length) override {
+    for (qint64 done = 0; done < length;) {
+      const ssize_t n = ::write(fd_, data + done, static_cast<std::size_t>(length - done));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        if (cause_ == 0) cause_ = n < 0 ? errno : EIO;
+        return -1;
+      }
+      done += n;
+    }
+    return length;
+  }
+
+ private:
+  [[noreturn]] void fail(int cause) const {
+    throw EReportError("Cannot write the PDF file " + target_ + ": " + std::strerror(cause));
+  }
+  void discard() {
+    if (fd_ >= 0) ::close(std::exchange(fd_, -1));
+    if (!partial_.empty()) ::unlink(partial_.c_str());
+    partial_.clear();
+  }
+
+  std::string target_;
+  std::string partial_;
+  int fd_ = -1;
+  int cause_ = 0;  // errno of the first failed write
+};
+
 PdfDestination::PdfDestination(const std::string& path, int dotsPerInch)
     : path_(path), dotsPerInch_(dotsPerInch) {}
 
-PdfDestination::~PdfDestination() { finish(); }
+PdfDestination::~PdfDestination() {
+  if (std::uncaught_exceptions() > 0) {
+    // An unfinished job: its pages are dropped and any earlier file stays as it was.
+    if (painter_) painter_->end();
+    painter_.reset();
+    writer_.reset();
+    file_.reset();
+    return;
+  }
+  try {
+    finish();
+  } catch (const EReportError&) {
+    // Nothing can be reported from here; the file was left as it was.
+  }
+}
 
 void PdfDestination::printPage(const TLabelLayout& layout, const std::string&,
                                const PagePainter& paint) {
   if (!painter_) {
-    writer_ = std::make_unique<QPdfWriter>(QString::fromStdString(path_));
+    auto file = std::make_unique<PdfOutputFile>(path_);
+    file->create();
+    file_ = std::move(file);
+    writer_ = std::make_unique<QPdfWriter>(file_.get());
     writer_->setResolution(dotsPerInch_);
     writer_->setTitle(QString::fromLatin1(kJobTitle));
     writer_->setPageLayout(fullPageLayout(layout));
@@ -103,6 +197,7 @@ void PdfDestination::printPage(const TLabelLayout& layout, const std::string&,
     if (!painter_->begin(writer_.get())) {
       painter_.reset();
       writer_.reset();
+      file_.reset();
       throw EReportError("Cannot write the PDF file " + path_);
     }
   } else {
@@ -117,6 +212,9 @@ void PdfDestination::finish() {
   if (painter_) painter_->end();
   painter_.reset();
   writer_.reset();
+  if (!file_) return;
+  const std::unique_ptr<PdfOutputFile> file = std::move(file_);
+  file->commit();
 }
 
 QImage renderPageImage(const TLabelLayout& layout, int dotsPerInch, const PagePainter& paint) {

@@ -64,21 +64,27 @@ class PrinterDestination : public PageDestination {
   PrinterCalibrations calibrations_;
 };
 
-// Every page goes to one PDF file, one PDF page per job; pages are written out as they come.
+// Every page goes to one PDF file, one PDF page per job. The pages are written beside the file
+// and take its name only once all of them are on disk: a failed write (a full disk) leaves no
+// truncated PDF, and any file of that name as it was.
 class PdfDestination : public PageDestination {
  public:
   // Throws EReportError when the file cannot be created (at the first page).
   explicit PdfDestination(const std::string& path, int dotsPerInch = 600);
+  // Completes the file as finish() does, failures unreported; while an exception is on its way
+  // the pages are dropped instead.
   ~PdfDestination() override;
   void printPage(const TLabelLayout& layout, const std::string& printerName,
                  const PagePainter& paint) override;
-  // Completes the file; pages printed afterwards start a new file. Also done on destruction.
+  // Completes the file; pages printed afterwards start a new file. Throws EReportError with
+  // the cause when the file could not be written whole.
   void finish();
   int pages() const { return pages_; }
 
  private:
   std::string path_;
   int dotsPerInch_;
+  std::unique_ptr<class PdfOutputFile> file_;
   std::unique_ptr<QPdfWriter> writer_;
   std::unique_ptr<QPainter> painter_;
   int pages_ = 0;

@@ -2,6 +2,7 @@
 // trip that gives back the table byte for byte, and a cancelled restore that only redisplays.
 #include <QToolButton>
 
+#include "records/article_table.h"
 #include "records/record_statements.h"
 #include "shell_fixture.h"
 
@@ -101,6 +102,49 @@ TEST_F(BackupButtons, ADamagedArchiveIsReportedAndACancelledDialogOnlyRedisplays
   click("spCharge");
   EXPECT_EQ(prompts.shown.size(), 2u);
   EXPECT_TRUE(data.sqlQuery1.Active());  // a cancelled restore re-displays the list
+  data.CloseData();
+  EXPECT_EQ(readFileBytes(dir() + "article.dbf"), table);
+}
+
+// The table's own file as the archive, and a restore while another program has the table open:
+// both refused with their reason, the table and the list as they were.
+TEST_F(BackupButtons, TheTableAsArchiveAndATableOpenElsewhereAreRefused) {
+  FileDesktop files;
+  startWith(files);
+  data.OpenData();
+  for (int n = 1; n <= 3; ++n) {
+    data.ExecuteStatement("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(n) +
+                          ",\"C" + std::to_string(n) + "\",\"L\", \"M\", 1, \"O\" )");
+  }
+  vekrano::testing::TempDir archives;
+  files.chosen = QString::fromStdString(archives.file("copie.vkb"));
+  click("spSauve");
+  data.CloseData();
+  const std::string table = readFileBytes(dir() + "article.dbf");
+  data.OpenData();
+
+  files.chosen = QString::fromStdString(dir() + "article.dbf");
+  click("spSauve");
+  ASSERT_EQ(prompts.shown.size(), 1u);
+  EXPECT_EQ(prompts.shown[0].text, "L'archive ne peut pas remplacer un fichier de la table.\n"
+                                   "La sauvegarde n'a pas abouti : aucune archive n'a \xE9t\xE9 laiss\xE9" "e.");
+
+  dbase::TTzDbf elsewhere("elsewhere");
+  records::ConfigureArticleTable(elsewhere, dir());
+  elsewhere.Open();
+  files.chosen = QString::fromStdString(archives.file("copie.vkb"));
+  data.ExecuteStatement("delete from article where num=3");
+  click("spCharge");
+  ASSERT_EQ(prompts.shown.size(), 2u);
+  EXPECT_EQ(prompts.shown[1].text,
+            "Un autre programme a la table ouverte : fermez-le puis recommencez.\n"
+            "La restauration n'a pas abouti : les donn\xE9" "es n'ont pas \xE9t\xE9 modifi\xE9" "es.");
+  ASSERT_TRUE(data.sqlQuery1.Active());
+  EXPECT_EQ(data.sqlQuery1.RecordCount(), 2);  // the list shows the table that stayed
+  elsewhere.Close();
+  click("spCharge");
+  EXPECT_EQ(prompts.shown.size(), 2u);
+  EXPECT_EQ(data.sqlQuery1.RecordCount(), 3);
   data.CloseData();
   EXPECT_EQ(readFileBytes(dir() + "article.dbf"), table);
 }

@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
+#include "support/full_disk.h"
 #include "support/shell_command.h"
 #include "support/temp_dir.h"
 
@@ -49,10 +51,13 @@ TEST_F(ShellImport, ImportsWithTheWizardsDefaultsOrTheGivenOptions) {
 
 TEST_F(ShellImport, QuotedFieldsAndFailedLines) {
   const std::string path = csv("\"a b\",\"say \"\"hi\"\"\",\"\"\"x\",1000\nok,t,,3\n");
+  // A line not stored fails the command: the shell stops there, after storing the others.
   ShellRun run = shell(".import \"" + path + "\" --quoted --fields 1,2,3,4\n" + kSelect);
-  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, ".import: 1 lines not stored (first at file lines 1)\n1\n"
-                     "num\tcb\tlib1\tlib2\tquantite\ttopp\n1\tOK\tt\t\t3\tO\n");
+                     ".import: not every line was stored: " + path + "\n");
+  run = shell(kSelect);
+  EXPECT_EQ(run.out, "num\tcb\tlib1\tlib2\tquantite\ttopp\n1\tOK\tt\t\t3\tO\n");
 }
 
 TEST_F(ShellImport, BadArgumentsAndAMissingFileAreClearErrors) {
@@ -72,6 +77,28 @@ TEST_F(ShellImport, BadArgumentsAndAMissingFileAreClearErrors) {
   const ShellRun missing = shell(".import " + dir.file("gone.csv") + "\n");
   EXPECT_EQ(missing.status, 1);
   EXPECT_EQ(missing.out, "Could not open the file \"" + dir.file("gone.csv") + "\" for reading\n");
+}
+
+// Swept over the bytes the disk still takes while 200 lines are imported: an import that could
+// not store every line ends with status 1, and no record it counted as stored is missing.
+TEST_F(ShellImport, AFullDiskFailsTheImportAndLosesNoStoredRecord) {
+  std::string lines;
+  for (int i = 1; i <= 200; ++i) lines += "FD" + std::to_string(i * 7919 % 100003) + ";text " + std::to_string(i) + "\n";
+  const std::string path = csv(lines);
+  for (const long long budget : {0LL, 300LL, 4000LL, 20000LL, 60000LL}) {
+    std::filesystem::remove(dir.file("article.dbf"));
+    std::filesystem::remove(dir.file("article.mdx"));
+    ASSERT_EQ(shell("select count(*) as nb from article\n").status, 0);  // a fresh table and index
+    const ShellRun full = runShell(vekrano::testing::fullDiskAfter(budget, dir.path()) + " " +
+                                   std::string(VEKRANO_SQL_PROGRAM) + " " + dir.path().string() + " '.import " +
+                                   path + " --separator ;' 2>/dev/null");
+    const int reported = full.out.empty() ? 0 : std::stoi(full.out);
+    const ShellRun counted = shell("select count(*) as nb from article\n");
+    ASSERT_EQ(counted.out.rfind("nb\n", 0), 0u) << budget << ": " << counted.out;
+    const int found = counted.out.size() > 3 ? std::stoi(counted.out.substr(3)) : 0;  // no row: empty
+    if (found < 200 || reported < 200) EXPECT_EQ(full.status, 1) << budget << ": " << full.out;
+    EXPECT_GE(found, reported) << budget;
+  }
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ namespace fs = std::filesystem;
 
 struct CountingTable {
   TableAccess access() {
-    return {[this] { calls += "close "; }, [this] { calls += "reopen "; }};
+    return {[this] { calls += "close "; }, [this] { calls += "reopen "; }, {}, {}, {}};
   }
   std::string calls;
 };
@@ -80,7 +80,7 @@ TEST(BackupCommand, ARefusedVolumeOrAnUnwritableArchiveLeavesNoArchive) {
 
   const CommandResult unwritable = RunBackup(component, program(dir), other.file("no/s.vkb"), {});
   EXPECT_EQ(unwritable.failure, CommandFailure::ComponentError);
-  EXPECT_EQ(unwritable.error, "Cannot write to archive");
+  EXPECT_EQ(unwritable.error, "Cannot write to archive (No such file or directory)");
   EXPECT_TRUE(prompts.shown.size() == 1);  // the error came back instead of a box
 }
 

@@ -2,6 +2,7 @@
 // the first one without a question.
 #include <filesystem>
 
+#include "app/article_table_access.h"
 #include "app/program/sql_shell_commands.h"
 #include "backup/archive_writer.h"
 #include "backup/backup_commands.h"
@@ -18,17 +19,19 @@ const std::string& archiveArgument(const char* command, const std::vector<std::s
   return arguments[0];
 }
 
-bk::TableAccess tableOf(ShellContext& context) {
-  return {[&context] { context.data.CloseData(); }, [&context] { context.data.OpenData(); }};
-}
-
 void throwFailure(const bk::CommandResult& result, const std::string& archive,
                   const char* unchanged) {
   switch (result.failure) {
     case bk::CommandFailure::None: return;
     case bk::CommandFailure::ComponentError:
     case bk::CommandFailure::ReplaceFailed:
+    case bk::CommandFailure::NotATable:
+    case bk::CommandFailure::TableBusy:
       throw common::Exception(result.error + ": " + archive + unchanged);
+    case bk::CommandFailure::TargetIsTable:
+      throw common::Exception("the archive would be written over the table's own file: " + archive);
+    case bk::CommandFailure::TableInUse:
+      throw common::Exception("another program has the table open: " + archive + unchanged);
     case bk::CommandFailure::Stopped:
       throw common::Exception("stopped: " + archive + unchanged);
     case bk::CommandFailure::ArchiveMissing:
@@ -45,8 +48,9 @@ void BackupDotCommand(ShellContext& context, const std::vector<std::string>& arg
   bk::TBackupFile component;
   // No one to insert a disk: each further volume is written beside the first.
   component.OnNeedDisk = [](bk::TBackupFile&, std::uint16_t, bool& goOn) { goOn = true; };
+  const ArticleTableAccess table(context.data);
   const bk::CommandResult result =
-      bk::RunBackup(component, context.data.programDirectory(), archive, tableOf(context));
+      bk::RunBackup(component, context.data.programDirectory(), archive, table.access());
   throwFailure(result, archive, " (no archive written)");
   for (const std::string& name : result.files) std::fprintf(context.out, "saved %s\n", name.c_str());
   for (const std::string& volume : result.volumes) {
@@ -64,8 +68,9 @@ void RestoreDotCommand(ShellContext& context, const std::vector<std::string>& ar
     goOn = std::filesystem::is_regular_file(path, ignored);
     if (!goOn) missingVolume = path;
   };
+  const ArticleTableAccess table(context.data);
   bk::CommandResult result =
-      bk::RunSafeRestore(component, context.data.programDirectory(), archive, tableOf(context));
+      bk::RunSafeRestore(component, context.data.programDirectory(), archive, table.access());
   if (result.failure == bk::CommandFailure::Stopped && !missingVolume.empty()) {
     throw common::Exception("missing volume " + missingVolume + ": the table was left as it was");
   }

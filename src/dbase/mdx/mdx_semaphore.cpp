@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "dbase/mdx/mdx_failure.h"
 #include "dbase/file_helpers.h"
@@ -30,11 +31,12 @@ std::int64_t seconds() {
 MdxSemaphore::MdxSemaphore(File& tableFile, std::string semaphoreName)
     : table_(tableFile), name_(std::move(semaphoreName)) {
   lockTable("LOGIN");
+  bool fresh = false;
   try {
     // Every logged-in process keeps the file open, so a file nobody holds, even one dated today,
     // was left by a killed process: its counts (or a half-made record) are stale and made afresh.
     openFile();
-    const bool fresh = !file_.isOpen();
+    fresh = !file_.isOpen();
     if (fresh) {
       File created;
       if (created.create(name_, FileShare::Exclusive) != 0)
@@ -54,6 +56,12 @@ MdxSemaphore::MdxSemaphore(File& tableFile, std::string semaphoreName)
     seenCounter_ = static_cast<std::uint16_t>(record[kSemCounter] | record[kSemCounter + 1] << 8);
     mapRecord();
   } catch (...) {
+    // A file this login made and could not finish (a full disk) would have the next opener take
+    // it for one left by a process killed inside the index: it goes, as it came.
+    if (fresh) {
+      file_.close();
+      unlink(name_.c_str());
+    }
     table_.unlock(kTableLockOffset, 1);
     throw;
   }
@@ -167,10 +175,20 @@ bool MdxSemaphore::noteCounter(const Record& record) {
   return changed;
 }
 
+// Taken and released only under the semaphore lock, so a writer that holds that lock and is
+// granted the byte exclusively knows that every count in the record is left over.
+bool MdxSemaphore::holdLiveness(common::ByteLock kind) {
+  return common::setByteLock(file_.descriptor(), kind, kSemLivenessOffset, 1) == 0;
+}
+
 bool MdxSemaphore::enterRead() {
   if (writeDepth_ > 0 || readDepth_++ > 0) return false;
   readDepth_ = 0;
   lockSemaphore("INCREAD");
+  if (!holdLiveness(common::ByteLock::Shared)) {
+    unlockSemaphore("INCREAD");
+    fail("Cannot lock index semaphore file: " + name_ + " INCREAD");
+  }
   readDepth_ = 1;
   Record record = readRecord("INCREAD");
   if (record[kSemUsers] < kMaxReaders) ++record[kSemUsers];
@@ -190,6 +208,7 @@ void MdxSemaphore::exitRead() {
   Record record = readRecord("DECREAD");
   if (record[kSemUsers] > 0) --record[kSemUsers];
   writeRecord(record, "DECREAD");
+  holdLiveness(common::ByteLock::Release);
   unlockSemaphore("DECREAD");
   countedAsReader_ = false;
 }
@@ -207,7 +226,9 @@ bool MdxSemaphore::enterWrite() {
     lockSemaphore("LOCKSEMAPHORE");
     Record record = readRecord("LOCKSEMAPHORE");
     if (countedAsReader_ && record[kSemUsers] > 0) --record[kSemUsers];
-    if (record[kSemUsers] == 0) {
+    // Granted the liveness byte alone, this process sees that no reader or writer counted in the
+    // record is alive: the counts of processes killed inside a section are dropped.
+    if (holdLiveness(common::ByteLock::Exclusive)) {
       record[kSemUsers] = 1;
       writeRecord(record, "LOCKSEMAPHORE");
       writeDepth_ = 1;
@@ -215,10 +236,13 @@ bool MdxSemaphore::enterWrite() {
     }
     if (countedAsReader_) {
       writeRecord(record, "LOCKSEMAPHORE");
+      holdLiveness(common::ByteLock::Release);  // no longer a reader the others wait for
       countedAsReader_ = false;
       readerWaitingToWrite_ = true;
     }
     unlockSemaphore("LOCKSEMAPHORE");
+    // Readers leave within moments; waiting for them need not take a whole processor.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
     if (seconds() - start >= kSemWriterTimeout) {
       if (readerWaitingToWrite_) {
         // Still inside its read section: counted as a reader again, as its exit expects.
@@ -226,6 +250,7 @@ bool MdxSemaphore::enterWrite() {
         Record again = readRecord("LOCKSEMAPHORE");
         if (again[kSemUsers] < kMaxReaders) ++again[kSemUsers];
         writeRecord(again, "LOCKSEMAPHORE");
+        holdLiveness(common::ByteLock::Shared);
         unlockSemaphore("LOCKSEMAPHORE");
         countedAsReader_ = true;
         readerWaitingToWrite_ = false;
@@ -252,6 +277,7 @@ void MdxSemaphore::exitWrite() {
   }
   record[kSemUsers] = countedAsReader_ ? 1 : 0;
   writeRecord(record, "UNLOCKSEMAPHORE");
+  holdLiveness(countedAsReader_ ? common::ByteLock::Shared : common::ByteLock::Release);
   unlockSemaphore("UNLOCKSEMAPHORE");
   seenCounter_ = counter;
 }

@@ -5,12 +5,17 @@
 //      0      1   Processes that have the index open
 //      1      1   Processes reading the index (0-127), or 1 while one process writes it
 //      2      2   Change counter, incremented at the end of every write section
+//
+// Beside the bytes, a lock on one far byte of the file (no data lies there) shows who is alive
+// inside a section: readers hold it shared, a writer exclusive. The kernel drops it when its
+// holder dies, so counts that nobody alive holds it for are left over and are cleared.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <string>
 
+#include "common/share_mode_lock.h"
 #include "dbase/file_io.h"
 
 namespace vekrano::dbase {
@@ -23,6 +28,8 @@ inline constexpr std::size_t kSemUsers = 1;
 inline constexpr std::size_t kSemCounter = 2;
 // Seconds a writer waits for readers to leave.
 inline constexpr int kSemWriterTimeout = 100;
+// The byte whose lock tells that a process is inside a section; below the share-mode byte.
+inline constexpr std::int64_t kSemLivenessOffset = 0x7FFFFFE0;
 
 class MdxSemaphore {
  public:
@@ -56,6 +63,7 @@ class MdxSemaphore {
   Record readRecord(const char* action);
   void writeRecord(const Record& record, const char* action);
   bool noteCounter(const Record& record);
+  bool holdLiveness(common::ByteLock kind);
   void lockTable(const char* action);
   void openFile();
   void mapRecord();

@@ -1,0 +1,14 @@
+#include "app/article_table_access.h"
+
+#include "records/restored_table_check.h"
+
+namespace vekrano::app {
+
+ArticleTableAccess::ArticleTableAccess(records::ArticleData& data)
+    : access_{[&data] { data.CloseData(); },
+              [&data] { data.OpenData(); },
+              [this, &data] { hold_ = std::make_unique<records::TableHold>(data.programDirectory()); },
+              [this] { hold_.reset(); },
+              [](const std::string& folder) { records::CheckRestoredTable(folder); }} {}
+
+}  // namespace vekrano::app
