@@ -109,6 +109,7 @@ void TTzDbf::s_ReplaceWithLock(std::int32_t n) {
     area.index->BeforeReplace();
   }
   layout_->FromBuffer(ActiveBuffer(), table);
+  ++ownChanges_;
   TzCheck(table.PutDbfRecord(n) ? 0 : DbfErrorCode());
   if (indexed) TzCheck(area.index->AfterReplace() ? 0 : DbfErrorCode());
   onRecord_ = true;
@@ -133,6 +134,7 @@ void TTzDbf::s_DeleteWithLock(std::int32_t n) {
     DbfError(kErrorRecordNotLocked, table.fileName() + " Record not locked [DeleteRec]");
     TzCheck(kErrorRecordNotLocked);
   }
+  ++ownChanges_;
   TzCheck(ReadRecord(n, RecordSource::Stored) && table.DeleteRec() ? 0 : DbfErrorCode());
 }
 
@@ -158,6 +160,7 @@ void TTzDbf::s_RestoreWithLock(std::int32_t n) {
     DbfError(kErrorRecordNotLocked, "Record not locked [RecallRec]");
     TzCheck(kErrorRecordNotLocked);
   }
+  ++ownChanges_;
   TzCheck(ReadRecord(n, RecordSource::Stored) && area.table.RecallRec() ? 0 : DbfErrorCode());
 }
 
