@@ -18,6 +18,7 @@
 #include <filesystem>
 
 #include "common/process_events.h"
+#include "common/progress_pace.h"
 #include "common/prompts.h"
 #include "import/import_run.h"
 #include "import/import_texts.h"
@@ -244,7 +245,10 @@ void Tfimportcsv::bimportClick() {
   bprecedent_->setEnabled(false);
   try {
     CsvFile file(labchemFic_->text().toStdString(), options());
-    const ImportResult result = RunImport(file, mapping(), options().quoted, data_, [this](int k) {
+    // Painting and processing events at every line would cost more than importing it.
+    common::ProgressPace pace;
+    const ImportResult result = RunImport(file, mapping(), options().quoted, data_, [this, &pace](int k) {
+      if (!pace.Due()) return;
       if (k >= 2) labetatimport_->setText(languages::toQt(ImportedCountText(k)));
       common::processEvents();
     });

@@ -31,21 +31,24 @@ std::string ArticleData::indexFileName() const {
 }
 
 void ArticleData::OpenData() {
+  highestNumber_.Forget();
   ConfigureArticleTable(tarticle, programDirectory_);
   tarticle.Open();
 }
 
 int ArticleData::ExecuteStatement(const std::string& statement) {
+  struct AppendLockRelease {
+    dbase::TTzDbf& table;
+    ~AppendLockRelease() { table.ReleaseAppendLock(); }
+  } release{tarticle};
+  // The lock NextRecordNumber held is for the new record; any other change needs record locks,
+  // which the append lock would refuse.
+  if (statement.rfind(kNewRecordStatementHead, 0) != 0) tarticle.ReleaseAppendLock();
   sqlqueryfonction.Close();
   sqlqueryfonction.SQL().Clear();
   sqlqueryfonction.SQL().Add(statement);
   sqlqueryfonction.ExecSQL();
   return sqlqueryfonction.ChangedRowCount();
-}
-
-int ArticleData::NextRecordNumber() {
-  const std::optional<int> highest = SingleNumber(kNextNumberStatement);
-  return highest ? *highest + 1 : 1;
 }
 
 int ArticleData::StoredRecordCount() { return SingleNumber(kCountStatement).value_or(0); }
@@ -64,7 +67,34 @@ std::optional<int> ArticleData::SingleNumber(const char* statement) {
   return number;
 }
 
+int ArticleData::NextRecordNumber() {
+  // The statement opens a closed table; numbers are kept only over one that was open already.
+  if (!tarticle.Active()) {
+    highestNumber_.Forget();
+    const std::optional<int> highest = SingleNumber(kNextNumberStatement);
+    return highest ? *highest + 1 : 1;
+  }
+  // Refused (only without a retry handler, which raises instead): numbered unguarded, and the
+  // INSERT meets the lock itself.
+  tarticle.HoldAppendLock();
+  std::optional<int> highest;
+  try {
+    const dbase::TTzChangeStamp stamp = tarticle.ChangeStamp();
+    if (!highestNumber_.Update(tarticle, stamp, highest)) {
+      highest = SingleNumber(kNextNumberStatement);
+      highestNumber_.Remember(tarticle, stamp, highest);
+    }
+  } catch (...) {
+    tarticle.ReleaseAppendLock();
+    throw;
+  }
+  const int next = highest ? *highest + 1 : 1;
+  if (next > kMaxRecordNumber) tarticle.ReleaseAppendLock();
+  return next;
+}
+
 void ArticleData::EraseDataFiles() {
+  highestNumber_.Forget();
   try {
     tarticle.Close();
   } catch (...) {
@@ -75,6 +105,7 @@ void ArticleData::EraseDataFiles() {
 }
 
 void ArticleData::CloseData() {
+  highestNumber_.Forget();
   for (dbase::TDataSet* dataSet : {static_cast<dbase::TDataSet*>(&sqlQuery1),
                                    static_cast<dbase::TDataSet*>(&sqlqueryfonction),
                                    static_cast<dbase::TDataSet*>(&tarticle)}) {

@@ -9,6 +9,7 @@
 
 #include "dbase/dataset/data_source.h"
 #include "dbase/table/table_dataset.h"
+#include "records/highest_number.h"
 #include "sql/query/query.h"
 
 namespace vekrano::records {
@@ -32,8 +33,15 @@ class ArticleData {
   // Runs one INSERT, UPDATE or DELETE through `sqlqueryfonction` and returns the number of
   // records it changed. Every failure (syntax, field names, a refused lock, a table that cannot
   // be opened) is raised with the engine's text, so that no caller reports a lost change as done.
+  // Releases the append lock NextRecordNumber left held: after the statement when it is a new
+  // record's INSERT, whatever it did; before it otherwise.
   int ExecuteStatement(const std::string& statement);
-  // One more than the highest record number, 1 on an empty table. Raises the query's error.
+  // One more than the highest record number, 1 on an empty table: the answer of
+  // "select max(num) as nb from article", which is sent when the number is not known exactly from
+  // the previous one and what changed since. Unless the number is above kMaxRecordNumber, the
+  // table's append lock stays held until the next ExecuteStatement (whose INSERT uses it), so
+  // that no other process takes the number meanwhile. Raises the query's error and, after the
+  // retries, a refused lock.
   int NextRecordNumber();
   // The number of records the table holds (deleted ones aside). Raises the query's error.
   int StoredRecordCount();
@@ -53,6 +61,7 @@ class ArticleData {
   std::optional<int> SingleNumber(const char* statement);
 
   std::string programDirectory_;
+  HighestNumber highestNumber_;
 };
 
 }  // namespace vekrano::records

@@ -12,7 +12,7 @@ std::string decimal(int value) { return std::to_string(value); }
 }  // namespace
 
 std::string NewRecordStatement(const BarcodeRecord& record) {
-  return "INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + decimal(record.num) +
+  return kNewRecordStatementHead + decimal(record.num) +
          "," + SqlText(record.cb) + "," + SqlText(record.lib1) + ", " + SqlText(record.lib2) +
          ", " + decimal(record.quantite) + ", " + SqlText(record.topp) + " )";
 }

@@ -8,26 +8,13 @@
 
 #include "dbase/file_io.h"
 #include "dbase/table_locks.h"
+#include "support/child_process.h"
 #include "table_test_support.h"
 
 namespace vekrano::dbase::testing {
 namespace {
 
-// Runs `work` in a child process that exits with 0 when it returned true, 1 otherwise.
-int RunChild(const std::function<bool()>& work) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    bool ok = false;
-    try {
-      ok = work();
-    } catch (...) {
-    }
-    _exit(ok ? 0 : 1);
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+using vekrano::testing::RunChild;
 
 
 TEST(TableProcessTest, AnAppendByAnotherProcessIsSeenByLastAndRecordCount) {

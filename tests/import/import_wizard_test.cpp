@@ -10,7 +10,11 @@
 #include <QTableWidget>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "common/process_events.h"
+#include "common/progress_pace.h"
 #include "common/prompts.h"
 #include "import/import_mapping.h"
 #include "import_fixture.h"
@@ -98,6 +102,7 @@ TEST_F(Wizard, BothStepsPreviewThenImportWithProgressAndFinalMessage) {
   std::vector<QString> progress;
   auto previous = common::setProcessEventsHook([&] {
     progress.push_back(control<QLabel>("Labetatimport").text());
+    std::this_thread::sleep_for(common::kProgressInterval);  // slow lines: each one shows
     wizard.reject();  // the close box while the import runs
     wizard.bimportClick();
   });
@@ -157,6 +162,34 @@ TEST_F(Wizard, PastedTypographyPreviewsAsItIsAndIsStoredAsTypedByHandAndSaid) {
             std::string::npos)
       << prompts.shown[0].text;
   EXPECT_NE(prompts.shown[0].text.find("\xE9" "crits autrement : 1 (1)"), std::string::npos);
+}
+
+TEST_F(Wizard, ALongImportShowsItsProgressAtAPaceNotAtEveryLine) {
+  constexpr int kLines = 1000;
+  std::string lines;
+  for (int n = 1; n <= kLines; ++n) lines += "C" + std::to_string(n) + ",t\n";
+  choose(csvFile(lines));
+  wizard.bsuivantClick();
+  std::vector<QString> progress;
+  auto previous = common::setProcessEventsHook([&] { progress.push_back(control<QLabel>("Labetatimport").text()); });
+  const auto start = std::chrono::steady_clock::now();
+  wizard.bimportClick();
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  common::setProcessEventsHook(previous);
+  EXPECT_EQ(storedRecords().size(), static_cast<std::size_t>(kLines));
+  // The first line lets the window answer at once; after it, once per interval at most.
+  ASSERT_FALSE(progress.empty());
+  EXPECT_EQ(progress[0], "");
+  EXPECT_LE(progress.size(), static_cast<std::size_t>(elapsed / common::kProgressInterval) + 1);
+  int shown = 1;
+  for (std::size_t i = 1; i < progress.size(); ++i) {
+    const QString prefix = QString::fromUtf8("Nombre de fiches importées: ");
+    ASSERT_TRUE(progress[i].startsWith(prefix)) << progress[i].toStdString();
+    const int count = progress[i].mid(prefix.size()).toInt();
+    EXPECT_GT(count, shown);
+    EXPECT_LE(count, kLines);
+    shown = count;
+  }
 }
 
 TEST(ImportStatement, TheInsertOfALineReadsAsTheTableExpects) {

@@ -311,6 +311,15 @@ void MdxIndex::EndChange() {
   });
 }
 
+std::optional<std::uint16_t> MdxIndex::ChangeCount() {
+  std::optional<std::uint16_t> count;
+  guarded([&] {
+    if (semaphore_) count = semaphore_->changeCount();
+    return true;
+  });
+  return count;
+}
+
 bool MdxIndex::NextKey() { return guarded([&] { return step(true); }); }
 bool MdxIndex::PriorKey() { return guarded([&] { return step(false); }); }
 

@@ -110,6 +110,9 @@ class MdxIndex {
   // record changed and its keys not yet. Alone they do nothing. Failures raise EDorevError.
   void BeginChange();
   void EndChange();
+  // The semaphore's change counter, which every write section of every process sharing the index
+  // increments (modulo 65536); none when the index is not shared. Failures raise EDorevError.
+  std::optional<std::uint16_t> ChangeCount();
 
   // Record-change hooks. AppendIndex: after the new record was written and made current, adds
   // its key to every tag (rolled back on failure) and positions the controlling tag on it.

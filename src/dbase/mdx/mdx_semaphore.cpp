@@ -282,4 +282,13 @@ void MdxSemaphore::exitWrite() {
   seenCounter_ = counter;
 }
 
+std::uint16_t MdxSemaphore::changeCount() {
+  // Inside its own write section this process holds the lock already; unlocking would end it.
+  const bool lock = writeDepth_ == 0;
+  if (lock) lockSemaphore("CHANGECOUNT");
+  const Record record = readRecord("CHANGECOUNT");
+  if (lock) unlockSemaphore("CHANGECOUNT");
+  return static_cast<std::uint16_t>(record[kSemCounter] | record[kSemCounter + 1] << 8);
+}
+
 }  // namespace vekrano::dbase

@@ -53,6 +53,9 @@ class MdxSemaphore {
   void exitRead();
   bool enterWrite();
   void exitWrite();
+  // The change counter as it stands in the file now (read under the semaphore's lock, so never in
+  // the middle of another process's write section).
+  std::uint16_t changeCount();
 
   const std::string& fileName() const { return name_; }
 

@@ -161,6 +161,7 @@ void TTzDbf::s_ReplaceWithLock(std::int32_t n) {
       before.assign(table.StoredRecordBytes(), table.StoredRecordBytes() + table.RecordLength());
     }
     layout_->FromBuffer(ActiveBuffer(), table);
+    ++ownChanges_;
     TzCheck(table.PutDbfRecord(n) ? 0 : DbfErrorCode());
     if (indexed && !Updated([&] { return area.index->AfterReplace(); })) {
       const IndexFailure failure;
@@ -190,6 +191,7 @@ void TTzDbf::s_DeleteWithLock(std::int32_t n) {
     DbfError(kErrorRecordNotLocked, table.fileName() + " Record not locked [DeleteRec]");
     TzCheck(kErrorRecordNotLocked);
   }
+  ++ownChanges_;
   TzCheck(ReadRecord(n, RecordSource::Stored) && table.DeleteRec() ? 0 : DbfErrorCode());
 }
 
@@ -215,6 +217,7 @@ void TTzDbf::s_RestoreWithLock(std::int32_t n) {
     DbfError(kErrorRecordNotLocked, "Record not locked [RecallRec]");
     TzCheck(kErrorRecordNotLocked);
   }
+  ++ownChanges_;
   TzCheck(ReadRecord(n, RecordSource::Stored) && area.table.RecallRec() ? 0 : DbfErrorCode());
 }
 

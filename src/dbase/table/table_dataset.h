@@ -6,6 +6,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,17 @@ struct MdxTagDefinition;
 
 enum class TTzTableLanguage { tlOem, tlAnsi };
 enum class TCreateIndexType { ciNotFound, ciAlways, ciVerifyHeader, ciNever };
+
+// What tells a caller that keeps something computed from the records whether the table may have
+// changed since it looked: see TTzDbf::ChangeStamp.
+struct TTzChangeStamp {
+  std::int32_t recordCount = 0;  // from the file size
+  // Write sections of every process on the shared index, modulo 65536; none without one.
+  std::optional<std::uint16_t> indexChanges;
+  bool shared = false;  // other processes may write the table
+  // Records this component replaced, deleted or restored since it was created.
+  std::uint64_t ownChanges = 0;
+};
 
 class TTzDbf;
 using TTzNotifyEvent = std::function<void(TTzDbf& sender)>;
@@ -131,6 +143,27 @@ class TTzDbf : public TDataSet {
   bool IndexActive() const;
   // False while an index order is active.
   bool IsSequenced() const override { return !IndexActive(); }
+
+  // --- Appends numbered from the records (table_numbering.cpp)
+
+  // Takes the append lock ahead of an append, so that no other process appends between what the
+  // caller reads now and its append; the append releases it, or ReleaseAppendLock does. A
+  // refusal calls OnALockFailedOnInsert as an append does, or shows "Lock failed [Insert]".
+  // Returns whether the lock is held (always true for a table open exclusive).
+  bool HoldAppendLock();
+  // Releases the append lock when no append released it.
+  void ReleaseAppendLock();
+  // The record count refreshed from the file, the shared index's change counter and this
+  // component's own changes. Appends by anyone raise the count and (with a shared index) the
+  // counter by one each; any other write raises the counter or ownChanges, except another
+  // process's deletion or restore, which only writes the record's deletion flag.
+  TTzChangeStamp ChangeStamp();
+  // Calls `visit(n, value)` with integer field `field` of each physical record n from `first` to
+  // `last` (at most the record count) that a navigation shows, as stored in the file now. The
+  // cursor and the current record stay as they are.
+  // REQUIRES: `field` is an integer field of this table.
+  void VisitStoredIntegers(std::int32_t first, std::int32_t last, const TField& field,
+                           const std::function<void(std::int32_t n, std::int32_t value)>& visit);
 
   // With an index order, searches the controlling tag for the values as one text (at most 100
   // characters, whole key unless loPartialKey), whatever the field names: found, the record is
@@ -248,6 +281,7 @@ class TTzDbf : public TDataSet {
   // ReadOnly was set by the activation, for a damaged table or one in a code page the engine
   // cannot write.
   bool readOnlyForced_ = false;
+  std::uint64_t ownChanges_ = 0;
 };
 
 }  // namespace vekrano::dbase

@@ -12,21 +12,26 @@ namespace {
 
 constexpr std::chrono::milliseconds kFirstPause{10};
 constexpr std::chrono::milliseconds kLongestPause{500};
+// An importing process holds the append lock for each record in turn and frees it only for a
+// moment between two: another process waiting for it must look often to find such a moment.
+constexpr std::chrono::milliseconds kLongestAppendPause{5};
 
-TTzLockFailedEvent RetryHandler(std::chrono::milliseconds budget, const char* operation) {
+TTzLockFailedEvent RetryHandler(std::chrono::milliseconds budget, const char* operation,
+                                std::chrono::milliseconds longestPause = kLongestPause) {
   using Clock = std::chrono::steady_clock;
-  return [budget, operation, start = Clock::time_point(), pause = kFirstPause](TTzDbf& sender,
-                                                                               bool& retry) mutable {
+  const std::chrono::milliseconds firstPause = std::min(kFirstPause, longestPause);
+  return [budget, operation, longestPause, firstPause, start = Clock::time_point(),
+          pause = firstPause](TTzDbf& sender, bool& retry) mutable {
     if (sender.LockRefusals() == 1) {
       start = Clock::now();
-      pause = kFirstPause;
+      pause = firstPause;
     }
     const auto left = budget - std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
     if (left <= std::chrono::milliseconds::zero()) {
       throw common::Exception(std::string("Lock failed [") + operation + "]");
     }
     std::this_thread::sleep_for(std::min(pause, left));
-    pause = std::min(pause * 2, kLongestPause);
+    pause = std::min(pause * 2, longestPause);
     retry = true;
   };
 }
@@ -34,7 +39,7 @@ TTzLockFailedEvent RetryHandler(std::chrono::milliseconds budget, const char* op
 }  // namespace
 
 void RetryRefusedLocks(TTzDbf& table, std::chrono::milliseconds budget) {
-  table.OnALockFailedOnInsert = RetryHandler(budget, "Insert");
+  table.OnALockFailedOnInsert = RetryHandler(budget, "Insert", kLongestAppendPause);
   table.OnRLockFailedOnPost = RetryHandler(budget, "Post");
   table.OnRLockFailedOnDelete = RetryHandler(budget, "Delete");
   table.OnRLockFailedOnRestore = RetryHandler(budget, "Restore");

@@ -12,7 +12,8 @@ namespace vekrano::dbase {
 inline constexpr std::chrono::milliseconds kLockRetryBudget{10000};
 
 // Sets OnALockFailedOnInsert and OnRLockFailedOnPost, ...OnDelete, ...OnRestore of `table`: each
-// refusal waits (10 ms at first, doubling up to 500 ms) and asks for another attempt; once
+// refusal waits (10 ms at first, doubling up to 500 ms; 5 ms at most for the append lock) and
+// asks for another attempt; once
 // `budget` has passed since the first refusal of the operation, raises common::Exception with
 // "Lock failed [Insert]" ("[Post]", "[Delete]", "[Restore]"), and nothing is written.
 void RetryRefusedLocks(TTzDbf& table, std::chrono::milliseconds budget = kLockRetryBudget);
