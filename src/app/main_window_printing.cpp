@@ -15,11 +15,13 @@
 #include "languages/interface_texts.h"
 #include "languages/qt_text.h"
 #include "list/list_criteria.h"
+#include "printing/chosen_sheet.h"
 #include "printing/label_print_run.h"
 #include "printing/label_types.h"
 #include "printing/page_destinations.h"
 #include "printing/print_preview_window.h"
 #include "printing/report_status_window.h"
+#include "printing/sheet_chooser_window.h"
 #include "printing/test_sheet.h"
 #include "records/article_data.h"
 
@@ -37,6 +39,9 @@ printing::PrintRequest currentRequest(const TFprincip& window) {
   printing::PrintRequest request;
   const auto* types = window.findChild<QComboBox*>("CombListeEtiquette");
   if (types->currentIndex() >= 0) request.labelTypeEntry = languages::fromQt(types->currentText());
+  if (types->currentData() == printing::kListedSheetEntry && printing::listedSheetLayout()) {
+    request.sheetName = printing::listedSheetLayout()->name;
+  }
   const auto* printers = window.findChild<QComboBox*>("CombImprimante");
   if (printers->currentIndex() >= 0) request.printerName = languages::fromQt(printers->currentText());
   request.text.printText1 = window.findChild<QCheckBox*>("topimpTexte1")->isChecked();
@@ -52,6 +57,7 @@ printing::PrintRequest currentRequest(const TFprincip& window) {
 const printing::TLabelLayout* chosenLayout(const TFprincip& window) {
   const auto* types = window.findChild<QComboBox*>("CombListeEtiquette");
   if (types->currentIndex() < 0) return nullptr;
+  if (types->currentData() == printing::kListedSheetEntry) return printing::listedSheetLayout();
   const auto number = printing::LabelTypeOfEntry(languages::fromQt(types->currentText()));
   const auto type = number ? printing::LabelType(*number) : std::nullopt;
   return type ? printing::Layout(type->layoutName) : nullptr;
@@ -148,6 +154,50 @@ struct CalibrationBoxes {
   }
 };
 
+// The sheet remembered from an earlier run, listed after the twelve types; the catalog is read
+// only when the remembered sheet comes from it.
+void listRememberedSheet(QComboBox& types, const std::string& programDirectory) {
+  const auto chosen = printing::ReadChosenSheet(programDirectory + printing::kChosenSheetFileName);
+  const printing::OwnSheets own =
+      printing::ReadOwnSheetsFile(programDirectory + printing::kOwnSheetsFileName);
+  const printing::SheetCatalog none;
+  const bool fromCatalog = chosen && chosen->source == printing::SheetSource::Catalog;
+  printing::setListedSheet(
+      chosen ? printing::findChosenSheet(*chosen, own, fromCatalog ? printing::installedCatalog() : none)
+             : nullptr);
+  printing::BuildLabelTypeList(types);
+}
+
+// "Autres planches…": the chooser, and the sheet chosen there listed, selected and remembered.
+// Returns false when the user leaves the chooser without a sheet.
+bool chooseOtherSheet(TFprincip& window, QComboBox& types) {
+  const std::string directory = window.programDirectory();
+  const bool installed = !printing::installedCatalogDirectory().empty();
+  {
+    const common::WaitCursor busy;  // the catalog is read at the first use
+    printing::installedCatalog();
+  }
+  printing::SheetChooserWindow chooser(
+      printing::installedCatalog(), installed, directory + printing::kOwnSheetsFileName,
+      [&window](QDialog& dialog) { return window.desktop().runModal(dialog); }, &window);
+  if (const auto remembered = printing::ReadChosenSheet(directory + printing::kChosenSheetFileName)) {
+    chooser.select(*remembered);
+  }
+  if (window.desktop().runModal(chooser) != QDialog::Accepted) return false;
+  const std::optional<printing::LabelSheetSpec> sheet = chooser.chosenSheet();
+  const std::optional<printing::ChosenSheet> chosen = chooser.chosen();
+  if (!sheet || !chosen) return false;
+  printing::setListedSheet(&*sheet);
+  printing::BuildLabelTypeList(types);
+  types.setCurrentIndex(types.findData(printing::kListedSheetEntry));
+  try {
+    printing::WriteChosenSheet(directory + printing::kChosenSheetFileName, *chosen);
+  } catch (const std::exception& error) {
+    showApplicationError(error);
+  }
+  return true;
+}
+
 }  // namespace
 
 void TFprincip::connectPrintingPage() {
@@ -174,6 +224,23 @@ void TFprincip::connectPrintingPage() {
           [this] { runPreview(*this, calibrations_); });
   connect(findChild<QPushButton*>("btPageTest"), &QPushButton::clicked, this,
           [this] { printTestSheet(*this, calibrations_); });
+
+  // "Autres planches…" is never left selected: the list goes back to the entry before it, and
+  // the chooser opens when the user picked it.
+  listRememberedSheet(*combListeEtiquette_, programDirectory_);
+  auto lastType = std::make_shared<int>(combListeEtiquette_->currentIndex());
+  connect(combListeEtiquette_, &QComboBox::currentIndexChanged, this, [this, lastType](int index) {
+    if (combListeEtiquette_->itemData(index) != printing::kOtherSheetsEntry) {
+      *lastType = index;
+      return;
+    }
+    const QSignalBlocker quiet(combListeEtiquette_);
+    combListeEtiquette_->setCurrentIndex(*lastType);
+  });
+  connect(combListeEtiquette_, &QComboBox::activated, this, [this, lastType](int index) {
+    if (combListeEtiquette_->itemData(index) != printing::kOtherSheetsEntry) return;
+    if (!chooseOtherSheet(*this, *combListeEtiquette_)) combListeEtiquette_->setCurrentIndex(*lastType);
+  });
 
   // The first position runs from 1 to the positions of the chosen sheet.
   const auto limitFirstPosition = [this] {

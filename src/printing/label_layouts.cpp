@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <deque>
 
 namespace vekrano::printing {
 namespace {
@@ -194,6 +195,19 @@ bool equalIgnoringCase(std::string_view a, std::string_view b) {
   });
 }
 
+// The sheet layouts added during the run; a deque keeps their addresses as it grows.
+std::deque<TLabelLayout>& addedLayouts() {
+  static std::deque<TLabelLayout> layouts;
+  return layouts;
+}
+
+const TLabelLayout* builtInLayout(std::string_view name) {
+  for (const TLabelLayout& layout : allLayouts()) {
+    if (equalIgnoringCase(layout.name, name)) return &layout;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 const std::vector<TLabelLayout>& allLayouts() {
@@ -206,10 +220,17 @@ const std::vector<TLabelLayout>& allLayouts() {
 }
 
 const TLabelLayout* Layout(std::string_view name) {
-  for (const TLabelLayout& layout : allLayouts()) {
-    if (equalIgnoringCase(layout.name, name)) return &layout;
-  }
-  return nullptr;
+  if (const TLabelLayout* layout = builtInLayout(name)) return layout;
+  const auto& added = addedLayouts();
+  const auto found = std::find_if(added.rbegin(), added.rend(), [name](const TLabelLayout& layout) {
+    return equalIgnoringCase(layout.name, name);
+  });
+  return found == added.rend() ? nullptr : &*found;
+}
+
+const TLabelLayout& addSheetLayout(TLabelLayout layout) {
+  while (builtInLayout(layout.name) != nullptr) layout.name += " *";
+  return addedLayouts().emplace_back(std::move(layout));
 }
 
 std::string barcodeSlot(int position) { return "cb" + std::to_string(position); }

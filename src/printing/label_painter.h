@@ -16,7 +16,6 @@ namespace vekrano::printing {
 using SlotValues = std::unordered_map<std::string, std::string>;
 
 inline constexpr const char* kLabelFontFamily = "Arial";
-inline constexpr double kHumanReadablePointSize = 8;
 
 // Paints the page of `layout` on `painter`. REQUIRES: the painter is active on a device whose
 // origin is the top-left corner of the page and whose logical resolution is its real one.
