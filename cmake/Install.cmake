@@ -41,5 +41,6 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 # fonts are the metric-compatible ones the label layouts are measured with.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-qpa-plugins")
+# glabels-data brings the vendors' catalog of label sheets offered after the built-in types.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-qpa-plugins, glabels-data")
 include(CPack)
