@@ -2,11 +2,7 @@
 #include "printing/chosen_sheet.h"
 
 #include <QFile>
-#include <QString>
 #include <algorithm>
-#include <array>
-#include <charconv>
-#include <cmath>
 
 #include "common/code_page.h"
 #include "languages/interface_texts.h"
@@ -18,24 +14,13 @@ constexpr int kTextLabels = 123;
 constexpr std::string_view kCatalogWord = "catalog";
 constexpr std::string_view kOwnWord = "own";
 
-bool sameName(const std::string& a, std::string_view b) {
-  return QString::compare(QString::fromStdString(a),
-                          QString::fromUtf8(b.data(), static_cast<qsizetype>(b.size())),
-                          Qt::CaseInsensitive) == 0;
-}
 
 const LabelSheetSpec* catalogSheet(std::string_view name, const SheetCatalog& catalog) {
   const auto found = std::find_if(catalog.sheets.begin(), catalog.sheets.end(),
-                                  [name](const LabelSheetSpec& sheet) { return sameName(sheet.name, name); });
+                                  [name](const LabelSheetSpec& sheet) { return sameSheetName(sheet.name, name); });
   return found == catalog.sheets.end() ? nullptr : &*found;
 }
 
-std::string millimetres(double value) {
-  std::array<char, 32> buffer{};
-  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(),
-                                    std::round(value * 10) / 10);
-  return std::string(buffer.data(), result.ptr);
-}
 
 }  // namespace
 
@@ -75,8 +60,7 @@ std::string sheetEntryText(const LabelSheetSpec& sheet) {
   if (sheet.grids.size() == 1) {
     text += " : " + std::to_string(sheet.grids[0].columns) + "X" + std::to_string(sheet.grids[0].rows);
   }
-  return text + " - " + millimetres(sheet.labelWidthMm) + " x " + millimetres(sheet.labelHeightMm) +
-         " mm)";
+  return text + " - " + sizeText(sheet.labelWidthMm, sheet.labelHeightMm) + " mm)";
 }
 
 }  // namespace vekrano::printing

@@ -1,8 +1,10 @@
 // The labels of a sheet in reading order.
 #include "printing/label_sheet.h"
 
+#include <QString>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace vekrano::printing {
 
@@ -30,6 +32,18 @@ std::vector<LabelRect> LabelSheetSpec::labelRects() const {
     return rowA != rowB ? rowA < rowB : a.left < b.left;
   });
   return labels;
+}
+
+std::string sizeText(double widthMm, double heightMm) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.1f x %.1f", widthMm, heightMm);
+  return text;
+}
+
+bool sameSheetName(std::string_view a, std::string_view b) {
+  return QString::compare(QString::fromUtf8(a.data(), static_cast<qsizetype>(a.size())),
+                          QString::fromUtf8(b.data(), static_cast<qsizetype>(b.size())),
+                          Qt::CaseInsensitive) == 0;
 }
 
 }  // namespace vekrano::printing

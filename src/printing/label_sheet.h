@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vekrano::printing {
@@ -48,5 +49,11 @@ struct LabelSheetSpec {
   std::vector<LabelRect> labelRects() const;
   bool operator==(const LabelSheetSpec&) const = default;
 };
+
+// "99.1 x 38.1": a width and a height in millimetres, to a tenth.
+std::string sizeText(double widthMm, double heightMm);
+
+// Sheet names (UTF-8) are the same when they differ only in letter case.
+bool sameSheetName(std::string_view a, std::string_view b);
 
 }  // namespace vekrano::printing

@@ -117,11 +117,6 @@ std::string pageField(const LabelSheetSpec& sheet) {
   return number(sheet.pageWidthMm) + "x" + number(sheet.pageHeightMm);
 }
 
-bool sameName(std::string_view a, std::string_view b) {
-  return QString::compare(QString::fromUtf8(a.data(), static_cast<qsizetype>(a.size())),
-                          QString::fromUtf8(b.data(), static_cast<qsizetype>(b.size())),
-                          Qt::CaseInsensitive) == 0;
-}
 
 }  // namespace
 
@@ -170,7 +165,7 @@ LabelSheetSpec ownSheet(const std::string& name, const std::string& pageName, do
 
 const LabelSheetSpec* OwnSheets::find(std::string_view name) const {
   const auto found = std::find_if(sheets.begin(), sheets.end(),
-                                  [name](const LabelSheetSpec& sheet) { return sameName(sheet.name, name); });
+                                  [name](const LabelSheetSpec& sheet) { return sameSheetName(sheet.name, name); });
   return found == sheets.end() ? nullptr : &*found;
 }
 

@@ -13,14 +13,10 @@ constexpr int kTextLabelSize = 321;
 constexpr int kTextPage = 322;
 constexpr int kTextOwnSheet = 323;
 
-QString millimetres(double value) { return QString::number(value, 'f', 1); }
-
-QString sizeText(double width, double height) {
-  return millimetres(width) + QStringLiteral(" x ") + millimetres(height);
-}
+QString sizeOf(double width, double height) { return QString::fromStdString(sizeText(width, height)); }
 
 QString pageText(const LabelSheetSpec& sheet) {
-  return sheet.pageName.empty() ? sizeText(sheet.pageWidthMm, sheet.pageHeightMm)
+  return sheet.pageName.empty() ? sizeOf(sheet.pageWidthMm, sheet.pageHeightMm)
                                 : QString::fromStdString(sheet.pageName);
 }
 
@@ -64,9 +60,7 @@ ChosenSheet SheetListModel::choiceOf(int row) const {
 int SheetListModel::rowOf(const ChosenSheet& chosen) const {
   for (int row = 0; row < rowCount(); ++row) {
     const ChosenSheet candidate = choiceOf(row);
-    if (candidate.source == chosen.source &&
-        QString::fromStdString(candidate.name).compare(QString::fromStdString(chosen.name),
-                                                       Qt::CaseInsensitive) == 0) {
+    if (candidate.source == chosen.source && sameSheetName(candidate.name, chosen.name)) {
       return row;
     }
   }
@@ -90,7 +84,7 @@ QVariant SheetListModel::data(const QModelIndex& index, int role) const {
     case Description:
       return own ? languages::textOf(kTextOwnSheet) : QString::fromStdString(shown.description);
     case Labels: return labelsText(shown);
-    case LabelSize: return sizeText(shown.labelWidthMm, shown.labelHeightMm);
+    case LabelSize: return sizeOf(shown.labelWidthMm, shown.labelHeightMm);
     case Page: return pageText(shown);
     default: return {};
   }

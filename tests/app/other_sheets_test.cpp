@@ -73,7 +73,7 @@ TEST_F(OtherSheets, ChosenListedPrintedAndRememberedAcrossARestart) {
   pickOtherSheets();
   ASSERT_EQ(types().count(), 14);
   EXPECT_EQ(types().currentIndex(), 12);
-  EXPECT_EQ(types().currentText(), QString::fromUtf8("Shop 2x5 (10 etiquettes : 2X5 - 90 x 50 mm)"));
+  EXPECT_EQ(types().currentText(), QString::fromUtf8("Shop 2x5 (10 etiquettes : 2X5 - 90.0 x 50.0 mm)"));
   EXPECT_EQ(vekrano::testing::readFileBytes(directory.path() / "VEKRANO.PLS"), "own\tShop 2x5\n");
   auto* firstPosition = w.findChild<QSpinBox*>("SpinPremPos");
   EXPECT_EQ(firstPosition->maximum(), 10);

@@ -61,21 +61,15 @@ printing::OwnSheets ownSheetsOf(const std::string& directory) {
   return printing::ReadOwnSheetsFile(withSeparator(directory) + printing::kOwnSheetsFileName);
 }
 
-std::string millimetres(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f", value);
-  return text;
-}
-
 // One line per sheet: name, labels, label size, page, description; own sheets first.
 void listSheets(const std::string& directory) {
   const auto print = [](const printing::LabelSheetSpec& sheet) {
     const std::string page = sheet.pageName.empty()
-                                 ? millimetres(sheet.pageWidthMm) + " x " + millimetres(sheet.pageHeightMm)
+                                 ? printing::sizeText(sheet.pageWidthMm, sheet.pageHeightMm)
                                  : sheet.pageName;
-    std::printf("%s\t%d\t%s x %s mm\t%s\t%s\n", sheet.name.c_str(), sheet.labelCount(),
-                millimetres(sheet.labelWidthMm).c_str(), millimetres(sheet.labelHeightMm).c_str(),
-                page.c_str(), sheet.description.c_str());
+    std::printf("%s\t%d\t%s mm\t%s\t%s\n", sheet.name.c_str(), sheet.labelCount(),
+                printing::sizeText(sheet.labelWidthMm, sheet.labelHeightMm).c_str(), page.c_str(),
+                sheet.description.c_str());
   };
   for (const auto& sheet : ownSheetsOf(directory).sheets) print(sheet);
   for (const auto& sheet : printing::installedCatalog().sheets) print(sheet);
