@@ -169,8 +169,10 @@ void listRememberedSheet(QComboBox& types, const std::string& programDirectory) 
 }
 
 // "Autres planches…": the chooser, and the sheet chosen there listed, selected and remembered.
-// Returns false when the user leaves the chooser without a sheet.
-bool chooseOtherSheet(TFprincip& window, QComboBox& types) {
+// Left without a choice, the list shows the remembered sheet as the chooser left it (own sheets
+// may have been changed or deleted there) and the entry chosen before, when it is still listed.
+void chooseOtherSheet(TFprincip& window, QComboBox& types) {
+  const int before = types.currentIndex();
   const std::string directory = window.programDirectory();
   const bool installed = !printing::installedCatalogDirectory().empty();
   {
@@ -183,10 +185,16 @@ bool chooseOtherSheet(TFprincip& window, QComboBox& types) {
   if (const auto remembered = printing::ReadChosenSheet(directory + printing::kChosenSheetFileName)) {
     chooser.select(*remembered);
   }
-  if (window.desktop().runModal(chooser) != QDialog::Accepted) return false;
+  const bool accepted = window.desktop().runModal(chooser) == QDialog::Accepted;
   const std::optional<printing::LabelSheetSpec> sheet = chooser.chosenSheet();
   const std::optional<printing::ChosenSheet> chosen = chooser.chosen();
-  if (!sheet || !chosen) return false;
+  if (!accepted || !sheet || !chosen) {
+    listRememberedSheet(types, directory);
+    if (before < types.count() && types.itemData(before) != printing::kOtherSheetsEntry) {
+      types.setCurrentIndex(before);
+    }
+    return;
+  }
   printing::setListedSheet(&*sheet);
   printing::BuildLabelTypeList(types);
   types.setCurrentIndex(types.findData(printing::kListedSheetEntry));
@@ -195,7 +203,6 @@ bool chooseOtherSheet(TFprincip& window, QComboBox& types) {
   } catch (const std::exception& error) {
     showApplicationError(error);
   }
-  return true;
 }
 
 }  // namespace
@@ -237,9 +244,9 @@ void TFprincip::connectPrintingPage() {
     const QSignalBlocker quiet(combListeEtiquette_);
     combListeEtiquette_->setCurrentIndex(*lastType);
   });
-  connect(combListeEtiquette_, &QComboBox::activated, this, [this, lastType](int index) {
+  connect(combListeEtiquette_, &QComboBox::activated, this, [this](int index) {
     if (combListeEtiquette_->itemData(index) != printing::kOtherSheetsEntry) return;
-    if (!chooseOtherSheet(*this, *combListeEtiquette_)) combListeEtiquette_->setCurrentIndex(*lastType);
+    chooseOtherSheet(*this, *combListeEtiquette_);
   });
 
   // The first position runs from 1 to the positions of the chosen sheet.

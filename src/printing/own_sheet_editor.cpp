@@ -175,6 +175,7 @@ LabelSheetSpec OwnSheetEditor::sheet() const {
   name.replace(QLatin1Char('\t'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
   name.replace(QLatin1Char('\r'), QLatin1Char(' '));
   name = name.trimmed();
+  while (name.startsWith(QLatin1Char('#'))) name = name.mid(1).trimmed();
   if (name.isEmpty()) {
     name = QStringLiteral("%1X%2 - %3 x %4 mm")
                .arg(columns_->value())

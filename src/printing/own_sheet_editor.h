@@ -24,7 +24,8 @@ class OwnSheetEditor : public QDialog {
   // Shows `sheet`. REQUIRES: it has one grid.
   void setSheet(const LabelSheetSpec& sheet);
   // The sheet as the fields stand. A blank name becomes one made of the grid and label size;
-  // tabs and line breaks in the name become blanks.
+  // tabs and line breaks in the name become blanks, and a leading "#" (which marks comments in
+  // the own sheets file) is dropped.
   LabelSheetSpec sheet() const;
   // The reason shown under the drawing; nothing when the sheet can be kept.
   std::optional<SheetFault> fault() const { return sheetFault(sheet()); }

@@ -98,6 +98,18 @@ TEST_F(OtherSheets, ChosenListedPrintedAndRememberedAcrossARestart) {
   open();
   EXPECT_EQ(types().currentIndex(), 12);
   EXPECT_TRUE(types().currentText().startsWith("Shop 2x5 ("));
+
+  // Deleted in the chooser, which is then left: the sheet is no longer listed nor selected.
+  pdf.whileShown = [](QDialog& dialog) {
+    auto& chooser = dynamic_cast<printing::SheetChooserWindow&>(dialog);
+    chooser.select({printing::SheetSource::Own, "Shop 2x5"});
+    chooser.deleteSheet();
+    chooser.reject();
+  };
+  pickOtherSheets();
+  EXPECT_EQ(types().count(), 13);
+  EXPECT_EQ(types().currentIndex(), 0);
+  EXPECT_EQ(prompts.shown.back().text, "Supprimer Shop 2x5 ?");
 }
 
 TEST_F(OtherSheets, ASavedIndexOnOtherSheetsOrAVanishedSheetOpensNothing) {

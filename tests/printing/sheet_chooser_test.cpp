@@ -185,7 +185,7 @@ TEST_F(SheetChooserTest, OwnSheetsCreatedRefusedChangedAndDeleted) {
     EXPECT_TRUE(dialog.findChild<QDoubleSpinBox*>("SpinLargeurPage")->isEnabled());
     dialog.findChild<QDoubleSpinBox*>("SpinHauteurPage")->setValue(320);
     dialog.findChild<QSpinBox*>("SpinLignes")->setValue(5);
-    dialog.findChild<QLineEdit*>("EditNom")->setText("Tall\tpage");
+    dialog.findChild<QLineEdit*>("EditNom")->setText("# Tall\tpage");
     dialog.accept();
     return dialog.result();
   };
