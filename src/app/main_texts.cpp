@@ -34,6 +34,7 @@ constexpr TextStep kSteps[] = {
     {"sAjout", Part::Caption, 16},      {"sAjout", Part::Hint, 17},
     {"smodif", Part::Caption, 18},      {"smodif", Part::Hint, 19},
     {"bimport", Part::Caption, 20},     {"bimport", Part::Hint, 21},
+    {"bexport", Part::Caption, 300},    {"bexport", Part::Hint, 301},
     {"SpeedButton1", Part::Hint, 22},   {"gpImp", Part::Caption, 23},
     {"Labtypeeti", Part::Caption, 24},  {"topimpTexte1", Part::Caption, 25},
     {"topimpTexte2", Part::Caption, 26}, {"gbcritsup", Part::Caption, 27},

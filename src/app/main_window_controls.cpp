@@ -208,6 +208,8 @@ QWidget* TFprincip::createAccountsPage() {
   buttons->addStretch();
   buttons->addWidget(button(page, "bimport", "Importation",
                             "Importer à partir d'un fichier texte"));
+  buttons->addWidget(button(page, "bexport", "Exporter la liste",
+                            "Écrire les fiches de la liste dans un fichier CSV"));
   layout->addLayout(buttons);
   return page;
 }

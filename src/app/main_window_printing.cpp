@@ -1,11 +1,13 @@
 // The main window's Printing page: the print run to the chosen printer or into a PDF file, its
-// preview, the first free position of a used sheet, and the chosen printer's calibration.
+// preview, the first free position of a used sheet (remembered after a run on paper), and the
+// chosen printer's calibration.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <optional>
 
 #include "app/desktop.h"
 #include "app/main_window.h"
@@ -20,6 +22,7 @@
 #include "printing/label_types.h"
 #include "printing/page_destinations.h"
 #include "printing/print_preview_window.h"
+#include "printing/remembered_position.h"
 #include "printing/report_status_window.h"
 #include "printing/sheet_chooser_window.h"
 #include "printing/test_sheet.h"
@@ -32,6 +35,7 @@ constexpr int kPdfDialogTitle = 156;
 constexpr int kPdfFilter = 157;
 constexpr int kNoLabelText = 171;
 constexpr int kCalibrationNotSavedText = 172;
+constexpr int kPositionNotSavedText = 310;
 
 // The run as the Printing page and the criteria controls stand now; no label type when no entry
 // of the list is selected.
@@ -68,24 +72,58 @@ std::string chosenPrinter(const TFprincip& window) {
   return printers->currentIndex() < 0 ? std::string() : languages::fromQt(printers->currentText());
 }
 
-// A used sheet is used up by a run that printed on it: the next run starts on a fresh one.
-void sheetUsed(TFprincip& window) { window.findChild<QSpinBox*>("SpinPremPos")->setValue(1); }
+std::string positionFile(const TFprincip& window) {
+  return window.programDirectory() + printing::kPositionFileName;
+}
+
+// The label type and the printer the jobs of a run go to, as the page stands now.
+printing::SheetKey chosenSheet(const TFprincip& window) {
+  const auto* types = window.findChild<QComboBox*>("CombListeEtiquette");
+  const std::string printer = printing::calibratedPrinterName(chosenPrinter(window));
+  if (types->currentData() == printing::kListedSheetEntry && printing::listedSheetLayout()) {
+    return {printing::listedSheetLayout()->name, printer};
+  }
+  const auto number = printing::LabelTypeOfEntry(languages::fromQt(types->currentText()));
+  return {number ? std::to_string(*number) : std::string(), printer};
+}
+
+// Offers the first free position remembered for the chosen type and printer, 1 without one.
+void offerRememberedPosition(TFprincip& window) {
+  const printing::TLabelLayout* layout = chosenLayout(window);
+  if (layout == nullptr) return;
+  window.findChild<QSpinBox*>("SpinPremPos")
+      ->setValue(printing::offeredPosition(printing::ReadPositionFile(positionFile(window)),
+                                           chosenSheet(window), layout->labelsPerSheet()));
+}
+
+// A run on paper used its sheets up to `nextPosition`: the next run on that type and printer
+// continues there, in this session and the next ones.
+void paperRunEnded(TFprincip& window, int nextPosition) {
+  window.findChild<QSpinBox*>("SpinPremPos")->setValue(nextPosition);
+  try {
+    printing::RememberPosition(positionFile(window), chosenSheet(window), nextPosition);
+  } catch (const std::exception& error) {
+    showApplicationError(common::Exception(languages::GetText(kPositionNotSavedText) + error.what()));
+  }
+}
 
 // Runs the print run to `destination` with the "Report Status" window; failures reach the
-// general error display.
-void runPrint(TFprincip& window, printing::PageDestination& destination) {
+// general error display. Returns the first free position of the last sheet when a job was sent.
+std::optional<int> runPrint(TFprincip& window, printing::PageDestination& destination) {
   const printing::PrintRequest request = currentRequest(window);
-  if (request.labelTypeEntry.empty()) return;
+  if (request.labelTypeEntry.empty()) return std::nullopt;
   try {
     printing::ReportStatusWindow status(&window);
     printing::LabelReport report(destination, &status);
+    int nextPosition = 1;
     if (printing::PrintLabels(window.data().sqlqueryfonction, report, window.programDirectory(),
-                              request) > 0) {
-      sheetUsed(window);
+                              request, &nextPosition) > 0) {
+      return nextPosition;
     }
   } catch (const std::exception& error) {
     showApplicationError(error);
   }
+  return std::nullopt;
 }
 
 // The run kept page by page and shown; printed to the chosen printer when the user asks.
@@ -94,11 +132,12 @@ void runPreview(TFprincip& window, const printing::PrinterCalibrations& calibrat
   if (request.labelTypeEntry.empty()) return;
   try {
     printing::PreviewDestination preview;
+    int nextPosition = 1;
     {
       const common::WaitCursor busy;
       printing::LabelReport report(preview);
       printing::PrintLabels(window.data().sqlqueryfonction, report, window.programDirectory(),
-                            request);
+                            request, &nextPosition);
     }
     if (preview.pages().empty()) {
       common::showMessage(languages::GetText(kNoLabelText), "Vekrano");
@@ -109,7 +148,7 @@ void runPreview(TFprincip& window, const printing::PrinterCalibrations& calibrat
     printing::PrinterDestination printer(calibrations);
     printing::ReportStatusWindow status(&window);
     printing::printKeptPages(preview.pages(), printer, &status);
-    sheetUsed(window);
+    paperRunEnded(window, nextPosition);
   } catch (const std::exception& error) {
     showApplicationError(error);
   }
@@ -213,7 +252,7 @@ void TFprincip::connectPrintingPage() {
 
   connect(findChild<QPushButton*>("btimprime"), &QPushButton::clicked, this, [this] {
     printing::PrinterDestination printer(calibrations_);
-    runPrint(*this, printer);
+    if (const auto next = runPrint(*this, printer)) paperRunEnded(*this, *next);
   });
   connect(findChild<QPushButton*>("btimprimePdf"), &QPushButton::clicked, this, [this] {
     const QString path = desktop().saveFileName(this, languages::textOf(kPdfDialogTitle),
@@ -221,7 +260,8 @@ void TFprincip::connectPrintingPage() {
     if (path.isEmpty()) return;
     try {
       printing::PdfDestination pdf(path.toStdString());
-      runPrint(*this, pdf);
+      // No paper was used: the position offered stays the one remembered.
+      if (runPrint(*this, pdf)) offerRememberedPosition(*this);
       pdf.finish();
     } catch (const std::exception& error) {
       showApplicationError(error);
@@ -256,6 +296,11 @@ void TFprincip::connectPrintingPage() {
   };
   connect(combListeEtiquette_, &QComboBox::currentIndexChanged, this, limitFirstPosition);
   limitFirstPosition();
+  // Each type and printer offers the position where its last run on paper stopped.
+  for (QComboBox* choice : {combListeEtiquette_, combImprimante_}) {
+    connect(choice, &QComboBox::currentIndexChanged, this, [this] { offerRememberedPosition(*this); });
+  }
+  offerRememberedPosition(*this);
 
   // The calibration shown is that of the chosen printer (the default printer when none is).
   const auto showCalibration = [this] {

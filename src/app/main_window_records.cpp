@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -15,6 +16,8 @@
 #include "dbase/dataset/field.h"
 #include "languages/qt_text.h"
 #include "list/list_criteria.h"
+#include "list/list_export.h"
+#include "list/list_export_window.h"
 #include "list/record_list_model.h"
 #include "list/sort_state.h"
 #include "records/article_data.h"
@@ -28,6 +31,9 @@ namespace {
 constexpr int kConfirmCaption = 38;
 constexpr int kDeleteQuestion = 44;
 constexpr int kEraseQuestion = 36;
+constexpr int kExportedCountText = 306;
+constexpr int kExportEndCaption = 307;
+constexpr int kExportingText = 309;
 
 std::string text(int id) { return languages::fromQt(languages::textOf(id)); }
 
@@ -49,6 +55,31 @@ class EnterRedisplays : public QObject {
  private:
   TFprincip& window_;
 };
+
+// "Export the list": the records the list shows, in its order, into the CSV file chosen in the
+// export window, with a progress window while a large list is written.
+void exportList(TFprincip& window, list::Tfexportliste& choices) {
+  sql::TSqlQuery& shown = window.data().sqlQuery1;
+  if (!shown.Active()) return;
+  choices.ApplyTexts();
+  if (window.desktop().runModal(choices) != QDialog::Accepted) return;
+  QProgressDialog progress(languages::textOf(kExportingText), QString(), 0, 0, &window);
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setMinimumDuration(500);
+  try {
+    const int written = list::ExportStatement(
+        window.data().sqlqueryfonction, shown.SQL().Text(), choices.path().toStdString(),
+        choices.options(), [&progress](int done, int total) {
+          progress.setMaximum(total);
+          progress.setValue(done);  // a modal progress window processes the pending events
+        });
+    progress.reset();
+    common::showMessage(text(kExportedCountText) + " " + std::to_string(written), text(kExportEndCaption));
+  } catch (const std::exception& error) {
+    progress.reset();
+    showApplicationError(error);
+  }
+}
 
 }  // namespace
 
@@ -78,6 +109,13 @@ void TFprincip::connectRecordsPage() {
   connect(listModel_, &QAbstractItemModel::modelReset, this, [this] { grid_->selectRow(0); });
   connect(listModel_, &list::RecordListModel::currentRowMoved, this,
           [this](int row) { grid_->selectRow(row); });
+  auto* exportChoices = new list::Tfexportliste(
+      [this](QWidget* parent, const QString& title, const QString& filter) {
+        return desktop_.saveFileName(parent, title, filter);
+      },
+      this);
+  connect(findChild<QPushButton*>("bexport"), &QPushButton::clicked, this,
+          [this, exportChoices] { exportList(*this, *exportChoices); });
 }
 
 void TFprincip::openList() {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "common/code_page.h"
+#include "common/safe_file_writer.h"
 #include "languages/interface_texts.h"
 
 namespace vekrano::printing {
@@ -39,7 +40,9 @@ std::optional<ChosenSheet> ReadChosenSheet(const std::string& path) {
 
 void WriteChosenSheet(const std::string& path, const ChosenSheet& chosen) {
   const std::string_view source = chosen.source == SheetSource::Own ? kOwnWord : kCatalogWord;
-  replaceTextFile(path, std::string(source) + '\t' + chosen.name + '\n');
+  common::SafeFileWriter file(path);
+  file.write(std::string(source) + '\t' + chosen.name + '\n');
+  file.commit();
 }
 
 const LabelSheetSpec* findChosenSheet(const ChosenSheet& chosen, const OwnSheets& own,

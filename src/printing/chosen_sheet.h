@@ -26,7 +26,7 @@ struct ChosenSheet {
 // The file holds one line: "catalog" or "own", a tab and the sheet's name. Nothing when the
 // file is missing or its line cannot be read.
 std::optional<ChosenSheet> ReadChosenSheet(const std::string& path);
-// Throws EOwnSheetsFileError when the file cannot be written.
+// Replaces the file whole as WriteOwnSheetsFile does; throws common::EFileWriteError.
 void WriteChosenSheet(const std::string& path, const ChosenSheet& chosen);
 
 // The sheet the choice names; nullptr when it is no longer there.

@@ -6,6 +6,7 @@
 #include "printing/label_report.h"
 #include "printing/label_layouts.h"
 #include "printing/label_types.h"
+#include "printing/picked_statement.h"
 #include "printing/print_statement.h"
 #include "sql/query/query.h"
 
@@ -47,7 +48,7 @@ const TLabelLayout* layoutOf(const PrintRequest& request) {
 }  // namespace
 
 int PrintLabels(sql::TSqlQuery& query, LabelJobSink& report, const std::string& programDirectory,
-                const PrintRequest& request) {
+                const PrintRequest& request, int* nextFreePosition) {
   const TLabelLayout* layout = layoutOf(request);
   if (layout == nullptr) return 0;
   if (request.firstPosition < 1 || request.firstPosition > layout->labelsPerSheet()) {
@@ -56,7 +57,9 @@ int PrintLabels(sql::TSqlQuery& query, LabelJobSink& report, const std::string& 
                        " labels");
   }
   const std::string statement =
-      PrintStatement(request.printEveryRecord, request.criteriaText, request.sort);
+      request.recordNumbers.empty()
+          ? PrintStatement(request.printEveryRecord, request.criteriaText, request.sort)
+          : PickedRecordsStatement(request.recordNumbers, request.sort);
 
   RunEnd end(query, report);
   report.open(programDirectory + kLayoutFileName);
@@ -73,6 +76,7 @@ int PrintLabels(sql::TSqlQuery& query, LabelJobSink& report, const std::string& 
     common::processEvents();
   }
   filler.finish();
+  if (nextFreePosition != nullptr && filler.jobsPrinted() > 0) *nextFreePosition = filler.nextPosition();
   return filler.jobsPrinted();
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "list/sort_state.h"
 #include "printing/print_run.h"
@@ -26,6 +27,9 @@ struct PrintRequest {
   bool printEveryRecord = false;
   std::string criteriaText;  // list::CriteriaText of the criteria controls, may be empty
   list::SortState sort;
+  // When not empty, the records of these numbers are printed instead, in the order of `sort`;
+  // the criteria and printEveryRecord then play no part.
+  std::vector<int> recordNumbers;
 };
 
 // Runs the print run with `query` (the statements' query over the alias "article") and the
@@ -33,8 +37,9 @@ struct PrintRequest {
 // when the entry carries no type number (and no sheet is named) or no record is selected. Raises EReportError, before
 // anything is done, when the first position is not on the layout's sheet. Raises the query's
 // and the report's errors, which end the run; the jobs already sent stay sent. The query and the layout
-// set are closed however the run ends.
+// set are closed however the run ends. When `nextFreePosition` is given and a job was sent, it
+// receives the first free position of the last sheet, 1 when that sheet was filled.
 int PrintLabels(sql::TSqlQuery& query, LabelJobSink& report, const std::string& programDirectory,
-                const PrintRequest& request);
+                const PrintRequest& request, int* nextFreePosition = nullptr);
 
 }  // namespace vekrano::printing

@@ -2,13 +2,13 @@
 #include "printing/own_sheets.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QString>
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 
+#include "common/safe_file_writer.h"
 #include "languages/interface_texts.h"
 
 namespace vekrano::printing {
@@ -207,17 +207,9 @@ OwnSheets ReadOwnSheetsFile(const std::string& path) {
 }
 
 void WriteOwnSheetsFile(const std::string& path, const OwnSheets& own) {
-  replaceTextFile(path, formatOwnSheets(own));
-}
-
-void replaceTextFile(const std::string& path, std::string_view text) {
-  QSaveFile file(QString::fromStdString(path));
-  if (!file.open(QIODevice::WriteOnly) ||
-      file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()) ||
-      !file.commit()) {
-    throw EOwnSheetsFileError("Cannot write the file " + path + ": " +
-                              file.errorString().toStdString());
-  }
+  common::SafeFileWriter file(path);
+  file.write(formatOwnSheets(own));
+  file.commit();
 }
 
 }  // namespace vekrano::printing

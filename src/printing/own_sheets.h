@@ -8,7 +8,6 @@
 #include <string_view>
 #include <vector>
 
-#include "common/exception.h"
 #include "printing/label_sheet.h"
 
 namespace vekrano::printing {
@@ -56,19 +55,11 @@ OwnSheets parseOwnSheets(std::string_view text);
 // REQUIRES: every sheet has one grid and a name without tab or line break.
 std::string formatOwnSheets(const OwnSheets& own);
 
-class EOwnSheetsFileError : public common::Exception {
- public:
-  using common::Exception::Exception;
-};
-
 // The own sheets of the file at `path`; nothing when it is missing or cannot be read.
 OwnSheets ReadOwnSheetsFile(const std::string& path);
 
 // Replaces the file at `path`; the new text is written beside it and renamed over it, so a
-// failure leaves the old file whole. Throws EOwnSheetsFileError with the reason.
+// failure leaves the old file whole. Throws common::EFileWriteError with the reason.
 void WriteOwnSheetsFile(const std::string& path, const OwnSheets& own);
-
-// Writes `text` as the whole file at `path` the same safe way; throws EOwnSheetsFileError.
-void replaceTextFile(const std::string& path, std::string_view text);
 
 }  // namespace vekrano::printing

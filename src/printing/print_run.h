@@ -60,6 +60,9 @@ class LabelSheetFiller {
   void finish();
 
   int jobsPrinted() const { return jobs_; }
+  // Where the next label would go: after finish(), the first free position of the last sheet
+  // printed, 1 when that sheet was filled; the first position while no label was placed.
+  int nextPosition() const { return next_; }
 
  private:
   void clearSlots();

@@ -9,6 +9,7 @@
 
 #include "printing/chosen_sheet.h"
 #include "printing/label_types.h"
+#include "printing/page_destinations.h"
 #include "printing/sheet_catalog.h"
 #include "printing/sheet_chooser_window.h"
 #include "records/record_statements.h"
@@ -63,7 +64,11 @@ TEST_F(OtherSheets, ChosenListedPrintedAndRememberedAcrossARestart) {
   EXPECT_EQ(types().currentIndex(), 4);
   EXPECT_EQ(pdf.modalTitles.back(), QString::fromUtf8("Planches d'étiquettes"));
 
-  // Found by a search and chosen.
+  // Found by a search and chosen; the position where the last run on paper on it stopped is
+  // offered.
+  vekrano::testing::writeFileBytes(
+      directory.path() / "VEKRANO.POS",
+      "Shop 2x5\t7\t" + printing::calibratedPrinterName("") + "\n");
   pdf.whileShown = [](QDialog& dialog) {
     auto& chooser = dynamic_cast<printing::SheetChooserWindow&>(dialog);
     chooser.findChild<QLineEdit*>("EditRecherche")->setText("shop");
@@ -77,6 +82,7 @@ TEST_F(OtherSheets, ChosenListedPrintedAndRememberedAcrossARestart) {
   EXPECT_EQ(vekrano::testing::readFileBytes(directory.path() / "VEKRANO.PLS"), "own\tShop 2x5\n");
   auto* firstPosition = w.findChild<QSpinBox*>("SpinPremPos");
   EXPECT_EQ(firstPosition->maximum(), 10);
+  EXPECT_EQ(firstPosition->value(), 7);
 
   // 23 labels on sheets of 10, starting on position 9 of a used sheet: four sheets.
   data.OpenData();

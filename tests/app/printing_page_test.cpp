@@ -150,7 +150,8 @@ TEST_F(PrintingPage, FirstFreePositionFollowsTheSheetAndIsUsedUpByARun) {
   EXPECT_EQ(firstPosition()->maximum(), 44);
   firstPosition()->setValue(40);
   chooseType(1);
-  EXPECT_EQ(firstPosition()->value(), 12);  // kept on the smaller sheet
+  // Nothing printed on paper yet: the other sheet offers its first position.
+  EXPECT_EQ(firstPosition()->value(), 1);
 
   // From position 5 of 12: 4 used + 13 labels take two sheets.
   firstPosition()->setValue(5);
@@ -199,6 +200,7 @@ TEST_F(PrintingPage, PreviewShowsTheRunAndPrintsToTheChosenPrinter) {
 
   // Printing from the preview goes to the chosen printer, which is not there.
   w.findChild<QComboBox*>("CombImprimante")->setCurrentIndex(0);
+  firstPosition()->setValue(10);  // choosing the printer offered its remembered position
   saving.whileShown = [](QDialog& dialog) {
     dialog.findChild<QPushButton*>("btApercuImprime")->click();
   };

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/safe_file_writer.h"
 #include "languages/interface_texts.h"
 #include "printing/chosen_sheet.h"
 #include "support/temp_dir.h"
@@ -105,7 +106,7 @@ TEST_F(OwnSheetsTest, AnOwnSheetSurvivesARestart) {
   // A file that cannot be replaced is reported and the old one stays whole.
   const std::string before = vekrano::testing::readFileBytes(path);
   EXPECT_THROW(WriteOwnSheetsFile(dir.file(std::string(kOwnSheetsFileName) + "/inside"), own),
-               EOwnSheetsFileError);
+               common::EFileWriteError);
   EXPECT_EQ(vekrano::testing::readFileBytes(path), before);
 
   // The chosen sheet is remembered beside it.

@@ -20,6 +20,7 @@ constexpr NamedCommand kDotCommands[] = {
     {".import", ImportDotCommand},
     {".backup", BackupDotCommand},
     {".restore", RestoreDotCommand},
+    {".export", ExportDotCommand},
 };
 
 // Statement text typed on the terminal, held in the engine's character set.
@@ -75,7 +76,7 @@ void SqlShell::RunLine(const std::string& line) {
       return;
     }
   }
-  throw EShellUsage("unknown command: " + name + " (known: .import, .backup, .restore)");
+  throw EShellUsage("unknown command: " + name + " (known: .import, .backup, .restore, .export)");
 }
 
 void SqlShell::RunStatement(const std::string& statement) {

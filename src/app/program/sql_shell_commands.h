@@ -14,5 +14,8 @@ void ImportDotCommand(ShellContext& context, const std::vector<std::string>& arg
 void BackupDotCommand(ShellContext& context, const std::vector<std::string>& arguments);
 // .restore FILE
 void RestoreDotCommand(ShellContext& context, const std::vector<std::string>& arguments);
+// .export FILE [--separator C] [--encoding utf-8|windows-1252] [--cb P] [--text1 P] [--text2 P]
+// [--top yes|no]
+void ExportDotCommand(ShellContext& context, const std::vector<std::string>& arguments);
 
 }  // namespace vekrano::app

@@ -18,6 +18,7 @@
 #include "printing/label_types.h"
 #include "printing/page_destinations.h"
 #include "printing/sheet_layout.h"
+#include "printing/remembered_position.h"
 #include "records/article_data.h"
 
 namespace {
@@ -108,21 +109,32 @@ int print(const app::LabelsOptions& options) {
                  options.directory.c_str());
     return 1;
   }
-  const std::string sheetName = options.sheet.empty() ? "" : sheetLayoutOf(options).name;
+  const printing::TLabelLayout* sheetLayout = options.sheet.empty() ? nullptr : &sheetLayoutOf(options);
   records::ArticleData data(options.directory);
   data.sqlqueryfonction.AutoDisableControls = false;
   data.OpenData();
   printing::PrintRequest request;
   request.labelTypeEntry = typeEntry(options.type);
-  request.sheetName = sheetName;
+  if (sheetLayout != nullptr) request.sheetName = sheetLayout->name;
   request.printerName = options.printer;
   request.text = options.text;
   request.firstPosition = options.firstPosition;
   request.printEveryRecord = options.printEveryRecord;
   request.criteriaText = list::CriteriaText(options.criteria);
   request.sort = options.sort;
+  request.recordNumbers = options.recordNumbers;
 
   const std::string directory = withSeparator(data.programDirectory());
+  const std::string positionFile = directory + printing::kPositionFileName;
+  const printing::SheetKey sheet{
+      sheetLayout != nullptr ? sheetLayout->name : std::to_string(options.type),
+      printing::calibratedPrinterName(options.printer)};
+  if (options.continueSheet) {
+    const int positions = sheetLayout != nullptr ? sheetLayout->labelsPerSheet()
+                                                 : printing::LabelType(options.type)->labelsPerSheet;
+    request.firstPosition =
+        printing::offeredPosition(printing::ReadPositionFile(positionFile), sheet, positions);
+  }
   std::unique_ptr<printing::PageDestination> destination;
   printing::PdfDestination* pdf = nullptr;
   if (options.pdf.empty()) {
@@ -135,8 +147,12 @@ int print(const app::LabelsOptions& options) {
   std::unique_ptr<TerminalProgress> progress;
   if (isatty(STDERR_FILENO)) progress = std::make_unique<TerminalProgress>();
   printing::LabelReport report(*destination, progress.get());
-  const int jobs = printing::PrintLabels(data.sqlqueryfonction, report, directory, request);
+  int nextPosition = 1;
+  const int jobs =
+      printing::PrintLabels(data.sqlqueryfonction, report, directory, request, &nextPosition);
   if (pdf != nullptr) pdf->finish();
+  // Paper was used: the next run on this type and printer may continue on the last sheet.
+  if (pdf == nullptr && jobs > 0) printing::RememberPosition(positionFile, sheet, nextPosition);
   data.CloseData();
   if (jobs == 0) std::fprintf(stderr, "vekrano-labels: no record to print\n");
   return 0;

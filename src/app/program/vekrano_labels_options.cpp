@@ -3,9 +3,11 @@
 
 #include <charconv>
 #include <map>
+#include <string_view>
 
 #include "common/code_page.h"
 #include "printing/label_types.h"
+#include "records/record_statements.h"
 
 namespace vekrano::app {
 
@@ -25,6 +27,9 @@ const char* const kLabelsUsage =
     "  --desc              descending order\n"
     "  --no-text1, --no-text2   leave that text line blank\n"
     "  --start P           first free position on the first sheet (default 1)\n"
+    "  --continue          start where the last run on paper of this type and printer\n"
+    "                      stopped (every run on paper remembers it, in VEKRANO.POS in DIR)\n"
+    "  --num LIST          only the records of these numbers, e.g. 3,7,12-20\n"
     "  --printer NAME      print on that printer (default: the system's default printer),\n"
     "                      with its calibration from VEKRANO.CAL in DIR\n"
     "  --pdf FILE          write the sheets into one PDF file instead, one page per sheet\n"
@@ -58,6 +63,36 @@ int positionNumber(const std::string& text) {
   return number;
 }
 
+// "3,7,12-20": numbers and ranges of record numbers, each from 1 to the largest record number.
+std::vector<int> recordNumberList(const std::string& text) {
+  const auto bad = [&text]() -> ELabelsUsage {
+    return ELabelsUsage("--num takes record numbers and ranges such as 3,7,12-20, not \"" + text + "\"");
+  };
+  const auto number = [&bad](std::string_view part) {
+    int value = 0;
+    const auto [end, error] = std::from_chars(part.data(), part.data() + part.size(), value);
+    if (part.empty() || error != std::errc() || end != part.data() + part.size() || value < 1 ||
+        value > records::kMaxRecordNumber) {
+      throw bad();
+    }
+    return value;
+  };
+  std::vector<int> numbers;
+  std::string_view rest = text;
+  while (true) {
+    const std::size_t comma = rest.find(',');
+    const std::string_view item = rest.substr(0, comma);
+    const std::size_t dash = item.find('-');
+    const int low = number(item.substr(0, dash));
+    const int high = dash == std::string_view::npos ? low : number(item.substr(dash + 1));
+    if (high < low) throw bad();
+    for (int num = low; num <= high; ++num) numbers.push_back(num);
+    if (comma == std::string_view::npos) break;
+    rest.remove_prefix(comma + 1);
+  }
+  return numbers;
+}
+
 list::SortColumn sortColumn(const std::string& text) {
   const list::SortColumn column = list::SortColumnOfField(text);
   if (column == list::SortColumn::None) {
@@ -72,6 +107,7 @@ LabelsOptions ParseLabelsOptions(const std::vector<std::string>& arguments) {
   LabelsOptions options;
   bool printerGiven = false;
   bool typeGiven = false;
+  bool startGiven = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& word = arguments[i];
     const auto value = [&]() -> const std::string& {
@@ -117,6 +153,11 @@ LabelsOptions ParseLabelsOptions(const std::vector<std::string>& arguments) {
       options.text.printText2 = false;
     } else if (word == "--start") {
       options.firstPosition = positionNumber(value());
+      startGiven = true;
+    } else if (word == "--continue") {
+      options.continueSheet = true;
+    } else if (word == "--num") {
+      options.recordNumbers = recordNumberList(value());
     } else if (word == "--printer") {
       options.printer = engineText(value());
       printerGiven = true;
@@ -134,6 +175,16 @@ LabelsOptions ParseLabelsOptions(const std::vector<std::string>& arguments) {
   if (printerGiven && !options.pdf.empty()) throw ELabelsUsage("--printer and --pdf exclude each other");
   if (typeGiven && !options.sheet.empty()) throw ELabelsUsage("--type and --sheet exclude each other");
   // A sheet's positions are known once it is found in the catalog or the own sheets.
+  if (options.continueSheet && !options.pdf.empty()) {
+    throw ELabelsUsage("--continue goes on with a sheet on paper, not with --pdf");
+  }
+  if (options.continueSheet && startGiven) throw ELabelsUsage("--continue and --start exclude each other");
+  const list::ListCriteria& criteria = options.criteria;
+  const bool criteriaGiven = !criteria.cb.empty() || !criteria.lib1.empty() ||
+                             !criteria.lib2.empty() || criteria.top != list::TopCriterion::All;
+  if (!options.recordNumbers.empty() && (options.printEveryRecord || criteriaGiven)) {
+    throw ELabelsUsage("--num chooses the records itself, without --all or criteria");
+  }
   const int positions = printing::LabelType(options.type)->labelsPerSheet;
   if (options.sheet.empty() && options.firstPosition > positions) {
     throw ELabelsUsage("--start takes a position from 1 to " + std::to_string(positions) +

@@ -28,6 +28,11 @@ struct LabelsOptions {
   list::SortState sort;
   printing::LabelTextOptions text;
   int firstPosition = 1;  // on the first sheet
+  // Start where the last run on paper of this type and printer stopped, and remember where
+  // this one stops (--continue).
+  bool continueSheet = false;
+  // The records to print, by number, instead of the criteria (--num); empty: no such choice.
+  std::vector<int> recordNumbers;
   std::string printer;  // ANSI; empty: the default printer
   std::string pdf;      // empty: print to the printer
 };

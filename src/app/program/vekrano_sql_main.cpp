@@ -25,6 +25,8 @@ constexpr const char* kUsage =
     "  .import FILE [--separator C] [--header N] [--fields CB,TEXT1,TEXT2,QTY] [--quoted]\n"
     "  .backup FILE\n"
     "  .restore FILE\n"
+    "  .export FILE [--separator C] [--encoding utf-8|windows-1252] [--cb PREFIX]\n"
+    "          [--text1 PREFIX] [--text2 PREFIX] [--top yes|no]\n"
     "--version prints the version.\n"
     "Exit status: 0 done, 1 a statement or command failed, 2 bad arguments.\n";
 

@@ -1,0 +1,102 @@
+// The export window, laid out as a form above the OK and Cancel buttons.
+#include "list/list_export_window.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "common/prompts.h"
+#include "languages/interface_texts.h"
+#include "languages/qt_text.h"
+
+namespace vekrano::list {
+namespace {
+
+constexpr int kTitleText = 300;
+constexpr int kFileText = 302;
+constexpr int kChooseText = 303;
+constexpr int kEncodingText = 304;
+constexpr int kFilterText = 305;
+constexpr int kNoFileText = 308;
+constexpr int kSeparatorText = 92;
+constexpr int kCancelledCaption = 41;
+constexpr int kCancelText = 197;
+
+template <typename Widget>
+Widget* named(Widget* widget, const char* name) {
+  widget->setObjectName(name);
+  return widget;
+}
+
+}  // namespace
+
+Tfexportliste::Tfexportliste(SaveFileName saveFileName, QWidget* parent)
+    : QDialog(parent), saveFileName_(std::move(saveFileName)) {
+  setObjectName("Tfexportliste");
+  auto* form = new QFormLayout;
+  auto* fileRow = new QHBoxLayout;
+  editFichier_ = named(new QLineEdit(this), "EditFichier");
+  editFichier_->setMinimumWidth(360);
+  fileRow->addWidget(editFichier_, 1);
+  auto* choose = named(new QPushButton(this), "bChoisir");
+  fileRow->addWidget(choose);
+  form->addRow(named(new QLabel(this), "LabFichier"), fileRow);
+  combSepa_ = named(new QComboBox(this), "combSepa");
+  combSepa_->addItems({",", ";"});
+  form->addRow(named(new QLabel(this), "LabSeparateur"), combSepa_);
+  combEncodage_ = named(new QComboBox(this), "combEncodage");
+  combEncodage_->addItems({"UTF-8", "Windows-1252"});
+  form->addRow(named(new QLabel(this), "LabEncodage"), combEncodage_);
+  auto* buttons = new QDialogButtonBox(this);
+  buttons->addButton(named(new QPushButton(this), "bExporter"), QDialogButtonBox::AcceptRole);
+  buttons->addButton(named(new QPushButton(this), "sretour"), QDialogButtonBox::RejectRole);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(form);
+  layout->addWidget(buttons);
+
+  connect(choose, &QPushButton::clicked, this, &Tfexportliste::bChoisirClick);
+  connect(buttons, &QDialogButtonBox::accepted, this, &Tfexportliste::bExporterClick);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  ApplyTexts();
+}
+
+void Tfexportliste::ApplyTexts() {
+  setWindowTitle(languages::textOf(kTitleText));
+  findChild<QLabel*>("LabFichier")->setText(languages::textOf(kFileText));
+  findChild<QPushButton*>("bChoisir")->setText(languages::textOf(kChooseText));
+  findChild<QLabel*>("LabSeparateur")->setText(languages::textOf(kSeparatorText));
+  findChild<QLabel*>("LabEncodage")->setText(languages::textOf(kEncodingText));
+  findChild<QPushButton*>("bExporter")->setText(languages::textOf(kTitleText));
+  findChild<QPushButton*>("sretour")->setText(languages::textOf(kCancelText));
+}
+
+void Tfexportliste::bChoisirClick() {
+  QString chosen = saveFileName_(this, languages::textOf(kTitleText), languages::textOf(kFilterText));
+  if (chosen.isEmpty()) return;
+  if (QFileInfo(chosen).suffix().isEmpty()) chosen += ".csv";
+  editFichier_->setText(chosen);
+}
+
+void Tfexportliste::bExporterClick() {
+  if (path().isEmpty()) {
+    common::showMessage(languages::GetText(kNoFileText), languages::GetText(kCancelledCaption));
+    return;
+  }
+  accept();
+}
+
+QString Tfexportliste::path() const { return editFichier_->text().trimmed(); }
+
+CsvExportOptions Tfexportliste::options() const {
+  CsvExportOptions options;
+  options.separator = combSepa_->currentText() == ";" ? ';' : ',';
+  options.encoding = combEncodage_->currentIndex() == 1 ? CsvEncoding::Windows1252 : CsvEncoding::Utf8;
+  return options;
+}
+
+}  // namespace vekrano::list

@@ -1,0 +1,20 @@
+// A queue of the local print server that accepts print jobs and keeps them unprinted: runs "on
+// paper" in tests reach a real printer without spending paper or leaving files.
+#pragma once
+
+#include <string>
+
+namespace vekrano::testing {
+
+// The held queue's name.
+inline constexpr const char* kHeldQueue = "VekranoHeldQueue";
+
+// Starts the print server when it is not running and creates the queue, stopped so that its
+// jobs wait; false when no print server can be had here.
+bool prepareHeldQueue();
+// The number of jobs waiting on the queue.
+int heldJobs();
+// Cancels every job waiting on the queue.
+void cancelHeldJobs();
+
+}  // namespace vekrano::testing
