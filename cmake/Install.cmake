@@ -21,8 +21,11 @@ install(FILES data/vekrano.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applicat
 install(FILES data/icons/hicolor/scalable/apps/vekrano.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${VEKRANO_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# The user manual, where the program in bin/ looks for it: ../share/vekrano/help.
+install(DIRECTORY doc/help/ DESTINATION ${CMAKE_INSTALL_DATADIR}/vekrano/help)
 
 install(TARGETS ${VEKRANO_PROGRAMS} RUNTIME DESTINATION . COMPONENT home EXCLUDE_FROM_ALL)
+install(DIRECTORY doc/help/ DESTINATION help COMPONENT home EXCLUDE_FROM_ALL)
 
 set(CPACK_PACKAGE_NAME vekrano)
 set(CPACK_PACKAGE_VENDOR "Vekrano")
@@ -38,9 +41,10 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 # The Qt and zlib packages come from the libraries the programs link (dpkg-shlibdeps); the
-# fonts are the metric-compatible ones the label layouts are measured with.
+# fonts are the metric-compatible ones the label layouts are measured with; Qt's translations
+# put its own buttons and dialogs into French, Portuguese and Spanish.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-translations-l10n")
 # glabels-data brings the vendors' catalog of label sheets offered after the built-in types.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-qpa-plugins, glabels-data")
 include(CPack)

@@ -4,8 +4,9 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config ccache
-  qt6-base-dev fonts-liberation zlib1g-dev bison re2c
-  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool desktop-file-utils dpkg-dev file
+  qt6-base-dev qt6-translations-l10n fonts-liberation zlib1g-dev bison re2c
+  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-utils openbox
+  desktop-file-utils dpkg-dev file
   python3 python3-dbfread python3-dbf zbar-tools zint poppler-utils sqlite3 libsqlite3-dev
   cups cups-client cups-bsd printer-driver-cups-pdf glabels-data
 )

@@ -2,11 +2,16 @@
 
 #include <QFont>
 #include <QGuiApplication>
+#include <QLibraryInfo>
 #include <QLocale>
+#include <QPointer>
+#include <QTranslator>
+#include <vector>
 
 #include "common/format_settings.h"
 #include "common/process_events.h"
 #include "common/wait_cursor.h"
+#include "languages/interface_texts.h"
 #include "languages/qt_text.h"
 
 namespace vekrano::app {
@@ -52,6 +57,40 @@ void fillFormatSettingsFromLocale() {
     if (!c.isLetter()) {
       settings.dateSeparator = oneByte(QString(c), settings.dateSeparator);
       break;
+    }
+  }
+}
+
+namespace {
+
+// Qt's catalogues for a language, the one consulted first first. Qt ships no European
+// Portuguese catalogue of its current texts: the older European one is read before the
+// Brazilian one, which fills what it lacks.
+std::vector<const char*> qtCatalogues(int languageNumber) {
+  switch (languageNumber) {
+    case languages::kFrench: return {"qtbase_fr"};
+    case languages::kPortuguese: return {"qt_pt_PT", "qtbase_pt_BR"};
+    case languages::kSpanish: return {"qtbase_es"};
+    default: return {};
+  }
+}
+
+}  // namespace
+
+void useQtTexts(int languageNumber) {
+  static std::vector<QPointer<QTranslator>> installed;
+  for (const QPointer<QTranslator>& translator : installed) delete translator.data();
+  installed.clear();
+  const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+  const std::vector<const char*> catalogues = qtCatalogues(languageNumber);
+  // The translator installed last is consulted first.
+  for (auto name = catalogues.rbegin(); name != catalogues.rend(); ++name) {
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load(QString::fromLatin1(*name), folder)) {
+      QCoreApplication::installTranslator(translator);
+      installed.emplace_back(translator);
+    } else {
+      delete translator;
     }
   }
 }

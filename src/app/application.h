@@ -28,4 +28,9 @@ class VekranoApplication : public QApplication {
 // The separators and short date format of the system locale into the process-wide settings.
 void fillFormatSettingsFromLocale();
 
+// Puts Qt's own texts (standard buttons, file, print and colour dialogs) into the interface
+// language `languageNumber` (1 French, 2 English, 3 Portuguese, 4 Spanish), replacing those of
+// the previous call. English, another number or a missing translation leave Qt's English texts.
+void useQtTexts(int languageNumber);
+
 }  // namespace vekrano::app

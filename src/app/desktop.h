@@ -20,6 +20,8 @@ class Desktop {
   virtual QString saveFileName(QWidget* parent, const QString& title, const QString& filter) = 0;
   // Opens a document with the desktop's default application; failures are the desktop's.
   virtual void openDocument(const QString& path) = 0;
+  // True when the desktop has an application for documents of any of these MIME types.
+  virtual bool canOpen(const QStringList& mimeTypes) = 0;
   // Names of the installed printers in the order the system gives them; may be empty.
   virtual QStringList printerNames() = 0;
 };
@@ -30,7 +32,14 @@ class QtDesktop : public Desktop {
   QString openFileName(QWidget* parent, const QString& title, const QString& filter) override;
   QString saveFileName(QWidget* parent, const QString& title, const QString& filter) override;
   void openDocument(const QString& path) override;
+  // Looks the types up in the desktop's associations: the mimeapps.list files of the user and
+  // of the system, and the mimeinfo.cache of the installed applications.
+  bool canOpen(const QStringList& mimeTypes) override;
   QStringList printerNames() override;
 };
+
+// `path` followed by `extension` (".pdf") when its file name has no extension; unchanged
+// otherwise.
+QString withDefaultExtension(const QString& path, const QString& extension);
 
 }  // namespace vekrano::app

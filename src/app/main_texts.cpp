@@ -6,7 +6,9 @@
 #include <QTabWidget>
 #include <QTableView>
 
+#include "app/application.h"
 #include "app/main_window.h"
+#include "languages/interface_texts.h"
 #include "languages/qt_text.h"
 #include "printing/label_types.h"
 
@@ -96,6 +98,7 @@ void setHint(QObject* control, const QString& text) {
 }  // namespace
 
 void TFprincip::ApplyMainTexts() {
+  useQtTexts(languages::languageNumber());
   printing::BuildLabelTypeList(*combListeEtiquette_);
   for (auto [column, id] : kColumnTitles) {
     grid_->model()->setHeaderData(column, Qt::Horizontal, languages::textOf(id));

@@ -10,6 +10,7 @@
 #include "app/printer_list.h"
 #include "app/program_directory.h"
 #include "app/qt_prompts.h"
+#include "app/user_manual.h"
 #include "common/prompts.h"
 #include "dbase/dbase_error.h"
 #include "import/import_wizard.h"
@@ -29,7 +30,6 @@ namespace {
 // The save failure is reported in French whatever the language.
 constexpr const char* kSaveFailedText = "Il y a eu un probl\xE8me";
 constexpr const char* kSaveFailedCaption = "Fichier non sauvegard\xE9 !!";
-constexpr const char* kHelpFileName = "vkb.chm";
 
 }  // namespace
 
@@ -130,7 +130,7 @@ void TFprincip::FormClose() {
 void TFprincip::sbinfosClick() { desktop_.runModal(*apropos_); }
 
 void TFprincip::spAideClick() {
-  desktop_.openDocument(QString::fromStdString(FindProgramFile(programDirectory_, kHelpFileName)));
+  OpenHelp(desktop_, programDirectory_, ExecutableDirectory(), languages::languageNumber());
 }
 
 void TFprincip::btappliquerClick() {

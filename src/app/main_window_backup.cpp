@@ -8,6 +8,7 @@
 #include "app/desktop.h"
 #include "app/main_window.h"
 #include "app/qt_prompts.h"
+#include "app/work_feedback.h"
 #include "backup/backup_commands.h"
 #include "common/prompts.h"
 #include "common/wait_cursor.h"
@@ -90,6 +91,7 @@ void TFprincip::spSauveClick() {
           return backup::RunBackup(component, programDirectory(), archive, table);
         });
     reportFailure(result, kBackupNotLeft);
+    showBackupWritten(*this, result);
     redisplayList();
   }
   (void)::chdir(programDirectory().c_str());
@@ -105,6 +107,7 @@ void TFprincip::spChargeClick() {
           return backup::RunSafeRestore(component, programDirectory(), archive, table);
         });
     reportFailure(result, kRestoreUnchanged);
+    showRestored(*this, result, data());
   }
   (void)::chdir(programDirectory().c_str());
   // Whatever happened, the table is open again and the list shows it.

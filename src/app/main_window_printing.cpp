@@ -10,8 +10,10 @@
 #include <optional>
 
 #include "app/desktop.h"
+#include "app/label_count.h"
 #include "app/main_window.h"
 #include "app/qt_prompts.h"
+#include "app/work_feedback.h"
 #include "common/prompts.h"
 #include "common/wait_cursor.h"
 #include "languages/interface_texts.h"
@@ -36,6 +38,7 @@ constexpr int kPdfFilter = 157;
 constexpr int kNoLabelText = 171;
 constexpr int kCalibrationNotSavedText = 172;
 constexpr int kPositionNotSavedText = 310;
+const QString kPdfExtension = ".pdf";
 
 // The run as the Printing page and the criteria controls stand now; no label type when no entry
 // of the list is selected.
@@ -107,19 +110,30 @@ void paperRunEnded(TFprincip& window, int nextPosition) {
   }
 }
 
-// Runs the print run to `destination` with the "Report Status" window; failures reach the
-// general error display. Returns the first free position of the last sheet when a job was sent.
-std::optional<int> runPrint(TFprincip& window, printing::PageDestination& destination) {
+// What a print run sent, and where its last sheet stopped.
+struct SentLabels {
+  int labels = 0;
+  int sheets = 0;
+  int nextPosition = 1;
+};
+
+// Runs the print run to `destination` with the "Report Status" window. Nothing when no label
+// type is chosen; "No label to print" when no label was selected; failures reach the general
+// error display. Returns what was sent, nothing in those cases.
+std::optional<SentLabels> runPrint(TFprincip& window, printing::PageDestination& destination) {
   const printing::PrintRequest request = currentRequest(window);
   if (request.labelTypeEntry.empty()) return std::nullopt;
   try {
     printing::ReportStatusWindow status(&window);
     printing::LabelReport report(destination, &status);
+    CountingLabelSink counted(report);
     int nextPosition = 1;
-    if (printing::PrintLabels(window.data().sqlqueryfonction, report, window.programDirectory(),
-                              request, &nextPosition) > 0) {
-      return nextPosition;
+    if (printing::PrintLabels(window.data().sqlqueryfonction, counted, window.programDirectory(),
+                              request, &nextPosition) == 0) {
+      common::showMessage(languages::GetText(kNoLabelText), "Vekrano");
+      return std::nullopt;
     }
+    return SentLabels{counted.labels(), counted.sheets(), nextPosition};
   } catch (const std::exception& error) {
     showApplicationError(error);
   }
@@ -133,11 +147,14 @@ void runPreview(TFprincip& window, const printing::PrinterCalibrations& calibrat
   try {
     printing::PreviewDestination preview;
     int nextPosition = 1;
+    int labels = 0;
     {
       const common::WaitCursor busy;
       printing::LabelReport report(preview);
-      printing::PrintLabels(window.data().sqlqueryfonction, report, window.programDirectory(),
+      CountingLabelSink counted(report);
+      printing::PrintLabels(window.data().sqlqueryfonction, counted, window.programDirectory(),
                             request, &nextPosition);
+      labels = counted.labels();
     }
     if (preview.pages().empty()) {
       common::showMessage(languages::GetText(kNoLabelText), "Vekrano");
@@ -149,6 +166,8 @@ void runPreview(TFprincip& window, const printing::PrinterCalibrations& calibrat
     printing::ReportStatusWindow status(&window);
     printing::printKeptPages(preview.pages(), printer, &status);
     paperRunEnded(window, nextPosition);
+    showFeedback(window, printedText(labels, static_cast<int>(preview.pages().size()),
+                                     languages::toQt(request.printerName)));
   } catch (const std::exception& error) {
     showApplicationError(error);
   }
@@ -252,17 +271,24 @@ void TFprincip::connectPrintingPage() {
 
   connect(findChild<QPushButton*>("btimprime"), &QPushButton::clicked, this, [this] {
     printing::PrinterDestination printer(calibrations_);
-    if (const auto next = runPrint(*this, printer)) paperRunEnded(*this, *next);
+    if (const auto sent = runPrint(*this, printer)) {
+      paperRunEnded(*this, sent->nextPosition);
+      showFeedback(*this, printedText(sent->labels, sent->sheets,
+                                      languages::toQt(chosenPrinter(*this))));
+    }
   });
   connect(findChild<QPushButton*>("btimprimePdf"), &QPushButton::clicked, this, [this] {
-    const QString path = desktop().saveFileName(this, languages::textOf(kPdfDialogTitle),
-                                                languages::textOf(kPdfFilter));
-    if (path.isEmpty()) return;
+    const QString chosen = desktop().saveFileName(this, languages::textOf(kPdfDialogTitle),
+                                                  languages::textOf(kPdfFilter));
+    if (chosen.isEmpty()) return;
+    const QString path = withDefaultExtension(chosen, kPdfExtension);
     try {
       printing::PdfDestination pdf(path.toStdString());
       // No paper was used: the position offered stays the one remembered.
-      if (runPrint(*this, pdf)) offerRememberedPosition(*this);
+      if (!runPrint(*this, pdf)) return;
+      offerRememberedPosition(*this);
       pdf.finish();
+      showFeedback(*this, pdfWrittenText(path));
     } catch (const std::exception& error) {
       showApplicationError(error);
     }

@@ -9,7 +9,7 @@ namespace vekrano::languages {
 // Text ids run from 1 to kTextIdCount: 1 to 134 are the original table, the later ones texts
 // of controls and messages added since, in ranges by subsystem (see added_texts.h).
 constexpr int kOriginalTextIdCount = 134;
-constexpr int kTextIdCount = 334;
+constexpr int kTextIdCount = 339;
 constexpr int kLanguageCount = 4;
 
 // One text id with its texts in UTF-8, French, English, Portuguese and Spanish in that order.

@@ -214,6 +214,9 @@ TEST_F(MainWindow, ATableThatCannotBeOpenedAtShowTimeIsIgnored) {
 
 TEST_F(MainWindow, HelpOpensTheHelpFileAndInfosTheAboutWindow) {
   TFprincip& w = start();
+  // A vkb.chm is opened when the desktop has a viewer for it.
+  vekrano::testing::writeFileBytes(directory.file("vkb.chm"), "ITSF");
+  desktop.opensHelpFiles = true;
   w.findChild<QAbstractButton*>("spAide")->click();
   EXPECT_EQ(desktop.opened, QStringList{QString::fromStdString(dir() + "vkb.chm")});
   w.findChild<QAbstractButton*>("sbinfos")->click();

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <ostream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +17,11 @@
 #include "common/prompts.h"
 #include "records/article_data.h"
 #include "support/temp_dir.h"
+
+// Failures show texts as text.
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
 
 namespace vekrano::app::testing {
 
@@ -27,12 +33,14 @@ class AnsweringDesktop : public Desktop {
   QString openFileName(QWidget*, const QString&, const QString&) override { return {}; }
   QString saveFileName(QWidget*, const QString&, const QString&) override { return {}; }
   void openDocument(const QString& path) override { opened.push_back(path); }
+  bool canOpen(const QStringList&) override { return opensHelpFiles; }
   QStringList printerNames() override { return printers; }
 
   QStringList printers;
   int choice = 0;
   std::vector<QString> modalTitles;
   QStringList opened;
+  bool opensHelpFiles = false;  // a viewer of vkb.chm is installed
   // Acts on a modal window before it closes (the record editor in the tests); the window's
   // own result stands when it closed itself.
   std::function<void(QDialog&)> whileShown;

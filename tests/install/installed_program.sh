@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # installed_program.sh SOURCE_DIR BUILD_DIR: installs the build into a temporary prefix, starts
 # the installed vekrano on a virtual X server from its read-only bin/ and checks that its files
-# land in the data directory; checks the menu entry, the man pages, --help and --version; and
-# that the program directory install of run.sh, run twice, keeps the records already there.
+# land in the data directory; checks the menu entry, the man pages, the user manual, --help and
+# --version; and that the program directory install of run.sh, run twice, keeps the records
+# already there.
 set -euo pipefail
 source_dir=$1
 build=$2
@@ -14,7 +15,8 @@ prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null
 for f in bin/vekrano bin/vekrano-sql share/applications/vekrano.desktop \
          share/icons/hicolor/scalable/apps/vekrano.svg share/man/man1/vekrano.1 \
-         share/man/man1/vekrano-sql.1; do
+         share/man/man1/vekrano-sql.1 share/vekrano/help/manual.css \
+         share/vekrano/help/vekrano-{fr,en,pt,es}.html; do
   [ -e "$prefix/$f" ] || fail "the install lacks $f"
 done
 desktop-file-validate "$prefix/share/applications/vekrano.desktop" || fail "desktop entry invalid"
@@ -62,6 +64,8 @@ for run in 1 2; do
     || fail "install $run printed another directory"
 done
 [ -x "$home/vekrano" ] && [ -x "$home/vekrano-sql" ] || fail "programs not installed in $home"
+[ -f "$home/help/vekrano-fr.html" ] && [ -f "$home/help/manual.css" ] \
+  || fail "the user manual is not beside the programs in $home"
 [ "$(cat "$home/article.dbf")" = records ] || fail "the install changed article.dbf"
 [ "$(cat "$home/VEKRANO.PAR")" = settings ] || fail "the install changed VEKRANO.PAR"
 # Without VEKRANO_HOME the directory is the data directory's vekrano folder.
