@@ -10,6 +10,7 @@
 #include "printing/chosen_sheet.h"
 #include "printing/label_types.h"
 #include "printing/page_destinations.h"
+#include "printing/print_preview_window.h"
 #include "printing/sheet_catalog.h"
 #include "printing/sheet_chooser_window.h"
 #include "records/record_statements.h"
@@ -95,6 +96,21 @@ TEST_F(OtherSheets, ChosenListedPrintedAndRememberedAcrossARestart) {
   const auto info = vekrano::testing::runShell("pdfinfo " + pdf.path.toStdString());
   EXPECT_NE(info.out.find("Pages:           4"), std::string::npos) << info.out;
   EXPECT_NE(info.out.find("595 x 842 pts (A4)"), std::string::npos) << info.out;
+
+  // No paper was used: the remembered position is offered again, and the preview starts there,
+  // on A4 pages: 6 + 23 labels take three sheets.
+  EXPECT_EQ(firstPosition->value(), 7);
+  int previewPages = 0;
+  pdf.whileShown = [&previewPages](QDialog& dialog) {
+    auto& preview = dynamic_cast<printing::LabelPreviewWindow&>(dialog);
+    const QImage& page = preview.pageImage(QSize(600, 800));
+    EXPECT_NEAR(double(page.width()) / page.height(), 210.0 / 297.0, 0.01);
+    preview.showPage(99);  // kept within the pages: the last one
+    previewPages = preview.currentPage() + 1;
+    dialog.reject();
+  };
+  w.findChild<QPushButton*>("btApercu")->click();
+  EXPECT_EQ(previewPages, 3);
 
   // The settings file keeps its 116 bytes and the list's index; the sheet comes back listed.
   stop();
