@@ -22,6 +22,10 @@ struct SheetGrid {
   bool operator==(const SheetGrid&) const = default;
 };
 
+// A grid has at most this many columns and rows: far beyond any real sheet, and small enough
+// that a damaged file cannot ask for millions of labels.
+inline constexpr int kMaxGridCount = 100;
+
 // The top-left corner and size of one label on its page, in millimetres.
 struct LabelRect {
   double left = 0;

@@ -32,7 +32,6 @@ constexpr int kPageA4 = 0;
 constexpr int kPageLetter = 1;
 constexpr int kPageOther = 2;
 constexpr double kLargestMm = 1000;
-constexpr int kMostLabels = 100;
 
 // The page and its labels scaled to the widget, labels red while the sheet cannot be kept.
 class SheetDrawing : public QWidget {
@@ -77,7 +76,7 @@ QDoubleSpinBox* lengthBox(const char* name, double minimum) {
 QSpinBox* countBox(const char* name) {
   auto* box = new QSpinBox;
   box->setObjectName(name);
-  box->setRange(1, kMostLabels);
+  box->setRange(1, kMaxGridCount);
   return box;
 }
 

@@ -61,7 +61,8 @@ std::optional<int> count(std::string_view text) {
   text = trimmed(text);
   int value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < 1) {
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < 1 ||
+      value > kMaxGridCount) {
     return std::nullopt;
   }
   return value;

@@ -8,6 +8,7 @@
 #include <QXmlStreamReader>
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 
 #include "common/code_page.h"
 
@@ -35,7 +36,8 @@ std::optional<int> countAttribute(const QXmlStreamReader& xml, const char* name)
   const std::string text = attribute(xml, name);
   int value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < 1) {
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < 1 ||
+      value > kMaxGridCount) {
     return std::nullopt;
   }
   return value;
@@ -194,7 +196,8 @@ std::optional<double> catalogLengthMm(std::string_view text) {
   }
   double value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < 0) {
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < 0 ||
+      !std::isfinite(value)) {
     return std::nullopt;
   }
   return value * factor;

@@ -60,7 +60,8 @@ TEST_F(OwnSheetsTest, FileThatAPersonEditsKeepsEveryLine) {
       "Broken\tA4\t3\tseven\t63.5\t38.1\t7.2\t15.15\t66\t38.1\n"
       "Crowded\tA4\t3\t7\t63.5\t38.1\t7.2\t15.15\t60\t38.1\n"
       "shop 21\tLetter\t1\t1\t50\t50\t0\t0\t0\t0\n"
-      "Short line\tA4\t3\n";
+      "Short line\tA4\t3\n"
+      "Millions\t1000x1000\t5000\t5000\t0.1\t0.1\t0\t0\t0.2\t0.2\n";
   const OwnSheets own = parseOwnSheets(text);
   ASSERT_EQ(own.sheets.size(), 2u);
   EXPECT_EQ(own.sheets[0], twentyOne());
@@ -72,12 +73,14 @@ TEST_F(OwnSheetsTest, FileThatAPersonEditsKeepsEveryLine) {
   EXPECT_DOUBLE_EQ(roll.grids[0].left, 4.75);
   EXPECT_EQ(own.find("ROLL"), &own.sheets[1]);
   EXPECT_EQ(own.find("Broken"), nullptr);
-  // A value that is not a number, overlapping labels, a name taken, a line cut short.
+  // A value that is not a number, overlapping labels, a name taken, a line cut short, a grid
+  // of millions of labels.
   EXPECT_EQ(own.otherLines,
             (std::vector<std::string>{
                 "Broken\tA4\t3\tseven\t63.5\t38.1\t7.2\t15.15\t66\t38.1",
                 "Crowded\tA4\t3\t7\t63.5\t38.1\t7.2\t15.15\t60\t38.1",
-                "shop 21\tLetter\t1\t1\t50\t50\t0\t0\t0\t0", "Short line\tA4\t3"}));
+                "shop 21\tLetter\t1\t1\t50\t50\t0\t0\t0\t0", "Short line\tA4\t3",
+                "Millions\t1000x1000\t5000\t5000\t0.1\t0.1\t0\t0\t0.2\t0.2"}));
 
   const std::string written = formatOwnSheets(own);
   EXPECT_NE(written.find("Shop 21\tA4\t3\t7\t63.5\t38.1\t7.2\t15.15\t66\t38.1\n"), std::string::npos)

@@ -61,6 +61,11 @@ const char* const kTemplates = R"(<?xml version="1.0"?>
       <Layout nx="1" ny="1" x0="1mm" y0="1mm"/>
     </Label-rectangle>
   </Template>
+  <Template brand="Test" part="HUGE" size="A4" _description="Damaged counts">
+    <Label-rectangle id="0" width="1mm" height="1mm">
+      <Layout nx="100000" ny="100000" x0="0" y0="0" dx="1mm" dy="1mm"/>
+    </Label-rectangle>
+  </Template>
   <Template brand="Other" part="ROLL" size="Other" width="62mm" height="100mm" _description="Roll">
     <Label-rectangle id="0" width="60mm" height="98mm" round="2mm">
       <Layout nx="1" ny="1" x0="1mm" y0="1mm"/>
@@ -77,7 +82,8 @@ TEST(SheetCatalog, LengthsInEveryUnitOfTheFiles) {
   EXPECT_DOUBLE_EQ(*catalogLengthMm("72"), 25.4);  // a bare number counts in points
   EXPECT_DOUBLE_EQ(*catalogLengthMm("6pc"), 25.4);
   EXPECT_DOUBLE_EQ(*catalogLengthMm(" 0mm "), 0.0);
-  for (const char* bad : {"", "mm", "abc", "-3mm", "3 furlongs", "1,5mm", "3mmm"}) {
+  for (const char* bad : {"", "mm", "abc", "-3mm", "3 furlongs", "1,5mm", "3mmm", "infmm", "nan",
+                          "1e999in"}) {
     EXPECT_FALSE(catalogLengthMm(bad)) << bad;
   }
 }
@@ -86,7 +92,8 @@ TEST(SheetCatalog, TemplatesOfOneFile) {
   SheetCatalog catalog;
   readCatalogTemplates(kTemplates, standardPapers(), "test.xml", catalog);
   EXPECT_TRUE(catalog.problems.empty());
-  // Circles, their equivalent and the unknown paper are left out; sorted by name.
+  // Circles, their equivalent, the unknown paper and the damaged counts are left out; sorted
+  // by name.
   EXPECT_EQ(names(catalog),
             (std::vector<std::string>{"Other ROLL", "Test A4-PT", "Test SAME", "Test TWO"}));
 
