@@ -3,6 +3,8 @@
 #include "printing/label_print_run.h"
 
 #include "common/process_events.h"
+#include "languages/interface_texts.h"
+#include "printing/label_painter.h"
 #include "printing/label_report.h"
 #include "printing/label_layouts.h"
 #include "printing/label_types.h"
@@ -45,7 +47,33 @@ const TLabelLayout* layoutOf(const PrintRequest& request) {
   return type ? Layout(type->layoutName) : nullptr;
 }
 
+constexpr int kUnprintableCountText = 173;
+constexpr int kPrintOthersText = 174;
+
+// A first pass over the result, so that nothing is printed before the user has agreed.
+UnprintableRecords findUnprintable(sql::TSqlQuery& query, const TLabelLayout& layout) {
+  UnprintableRecords found;
+  for (query.First(); !query.Eof(); query.Next()) {
+    const std::string barcode = query.FieldByName("cb").AsString();
+    if (printableOn(layout, barcode)) continue;
+    ++found.count;
+    if (found.firstBarcodes.size() < kListedUnprintable) found.firstBarcodes.push_back(barcode);
+  }
+  return found;
+}
+
 }  // namespace
+
+std::string UnprintableList(const UnprintableRecords& records) {
+  std::string text = std::to_string(records.count) + " " + languages::GetText(kUnprintableCountText);
+  for (const std::string& barcode : records.firstBarcodes) text += "\n    " + barcode;
+  if (records.count > static_cast<int>(records.firstBarcodes.size())) text += "\n    ...";
+  return text;
+}
+
+std::string UnprintableQuestion(const UnprintableRecords& records) {
+  return UnprintableList(records) + "\n" + languages::GetText(kPrintOthersText);
+}
 
 int PrintLabels(sql::TSqlQuery& query, LabelJobSink& report, const std::string& programDirectory,
                 const PrintRequest& request, int* nextFreePosition) {
@@ -68,6 +96,8 @@ int PrintLabels(sql::TSqlQuery& query, LabelJobSink& report, const std::string& 
   query.SQL().Add(statement);
   query.Open();
   if (query.RecordCount() == 0) return 0;
+  const UnprintableRecords unprintable = findUnprintable(query, *layout);
+  if (unprintable.count > 0 && !(request.agreeToSkip && request.agreeToSkip(unprintable))) return 0;
 
   LabelSheetFiller filler(report, layout->name, layout->labelsPerSheet(), request.printerName,
                           request.text, request.firstPosition);

@@ -1,7 +1,8 @@
 // Five sheets of the installed vendors' catalog, of different shapes and sizes, printed into a
 // PDF as a run prints them and measured on the PDF's pixels: every label's symbol decodes to its
 // record inside the label's rectangle as the catalog defines it, nothing is printed outside the
-// labels, and the test sheet draws each label's outline on its edges.
+// labels (text lines too long for them are cut at their edge), and the test sheet draws each
+// label's outline on its edges.
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -111,7 +112,9 @@ TEST(CatalogSheetsRender, SymbolsDecodeInsideTheirLabelsAndOutlinesFollowTheCata
       values.emplace_back();
       for (int p = 1; p <= layout.labelsPerSheet(); ++p) {
         values.back().push_back(valueFor(layout.positions[p - 1], p));
-        records.push_back({values.back().back(), "T" + std::to_string(p), "Lot 7", 1});
+        // Text 2 runs far beyond every label: it is cut at the label's right edge.
+        records.push_back({values.back().back(), "T" + std::to_string(p),
+                           "Lot 7 " + std::string(120, 'W'), 1});
       }
       EXPECT_EQ(fillLabelSheets(report, layout.name, layout.labelsPerSheet(), "", records, {}), 1);
       destination.printPage(layout, "", [&layout](QPainter& painter) { paintTestSheet(painter, layout); });
