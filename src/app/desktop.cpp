@@ -65,6 +65,8 @@ bool QtDesktop::canOpen(const QStringList& mimeTypes) {
 
 QStringList QtDesktop::printerNames() { return QPrinterInfo::availablePrinterNames(); }
 
+QString QtDesktop::defaultPrinterName() { return QPrinterInfo::defaultPrinterName(); }
+
 QString withDefaultExtension(const QString& path, const QString& extension) {
   const qsizetype nameStart = path.lastIndexOf('/') + 1;
   return path.indexOf('.', nameStart) < 0 ? path + extension : path;

@@ -24,6 +24,8 @@ class Desktop {
   virtual bool canOpen(const QStringList& mimeTypes) = 0;
   // Names of the installed printers in the order the system gives them; may be empty.
   virtual QStringList printerNames() = 0;
+  // The name of the system's default printer; empty when there is none.
+  virtual QString defaultPrinterName() = 0;
 };
 
 class QtDesktop : public Desktop {
@@ -36,6 +38,7 @@ class QtDesktop : public Desktop {
   // of the system, and the mimeinfo.cache of the installed applications.
   bool canOpen(const QStringList& mimeTypes) override;
   QStringList printerNames() override;
+  QString defaultPrinterName() override;
 };
 
 // `path` followed by `extension` (".pdf") when its file name has no extension; unchanged

@@ -3,6 +3,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QTableView>
 #include <QTimer>
 
 #include "app/about_window.h"
@@ -89,6 +90,7 @@ void TFprincip::closeEvent(QCloseEvent* event) {
 void TFprincip::FormShow() {
   if (shown_) return;
   shown_ = true;
+  grid_->setFocus(Qt::OtherFocusReason);  // the list is where a keyboard user starts
   // A table or list that cannot be opened leaves the list empty; later commands report it.
   try {
     data_.OpenData();
@@ -105,11 +107,14 @@ void TFprincip::FormActivate() {
   languages::setLanguageNumber(settings_.languageNumber);
   if (!existed && !languages::languageFileInForce()) desktop_.runModal(*choixlangue_);
   ApplyMainTexts();
+  showRecordCount();
   languageButtons_.check(languages::languageNumber());
   if (settings_.labelTypeIndex >= 0 && settings_.labelTypeIndex < combListeEtiquette_->count()) {
     combListeEtiquette_->setCurrentIndex(settings_.labelTypeIndex);
   }
-  selectPrinterByName(*combImprimante_, languages::toQt(settings_.printerName));
+  // At the very first start no printer was chosen yet: the system's default one is.
+  const QString printer = existed ? languages::toQt(settings_.printerName) : desktop_.defaultPrinterName();
+  selectPrinterByName(*combImprimante_, printer);
 }
 
 void TFprincip::FormClose() {
@@ -134,8 +139,18 @@ void TFprincip::spAideClick() {
 }
 
 void TFprincip::btappliquerClick() {
+  // The label type list is rebuilt in the new language and sorted anew: the chosen type is found
+  // again by its number, so that nothing is printed on another sheet.
+  const std::optional<int> type =
+      printing::LabelTypeOfEntry(languages::fromQt(combListeEtiquette_->currentText()));
   languages::setLanguageNumber(languageButtons_.chosen());
   ApplyMainTexts();
+  for (int i = 0; type && i < combListeEtiquette_->count(); ++i) {
+    if (printing::LabelTypeOfEntry(languages::fromQt(combListeEtiquette_->itemText(i))) == type) {
+      combListeEtiquette_->setCurrentIndex(i);
+    }
+  }
+  showRecordCount();
 }
 
 }  // namespace vekrano::app

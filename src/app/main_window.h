@@ -11,6 +11,7 @@
 #include "printing/printer_calibration.h"
 
 class QComboBox;
+class QLabel;
 class QSpinBox;
 class QTabWidget;
 class QTableView;
@@ -82,6 +83,9 @@ class TFprincip : public QMainWindow {
   void acsupprimecompteExecute();
   void acchangetopExecute();
   void sdetruiretoutedonneeClick();
+  // Before a restore replaces the stored records: asks, naming how many there are (No is the
+  // default). True when the restore may go on; an empty table asks nothing.
+  bool restoreConfirmed();
   // A click on the title of grid column `column`: orders the list by it and re-displays.
   void sTitleClick(int column);
 
@@ -114,6 +118,8 @@ class TFprincip : public QMainWindow {
   void connectBackupCommands();
   // Builds the list statement and opens it in `sqlQuery1`; raises the engine's error.
   void openList();
+  // The status bar's "N fiches": how many records the list shows (empty while it is closed).
+  void showRecordCount();
   // True when the list has a current row; its number is then in `num`.
   bool currentRecordNumber(int& num);
 
@@ -128,6 +134,7 @@ class TFprincip : public QMainWindow {
 
   QTabWidget* pagePrincipal_ = nullptr;
   QTableView* grid_ = nullptr;
+  QLabel* recordCount_ = nullptr;
   list::RecordListModel* listModel_ = nullptr;
   records::Tfcremodcpte* cremodcpte_ = nullptr;
   import::Tfimportcsv* importWizard_ = nullptr;

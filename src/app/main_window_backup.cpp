@@ -100,7 +100,7 @@ void TFprincip::spSauveClick() {
 void TFprincip::spChargeClick() {
   const QString chosen =
       desktop().openFileName(this, languages::textOf(kRestoreTitle), kArchiveFilter);
-  if (!chosen.isEmpty()) {
+  if (!chosen.isEmpty() && restoreConfirmed()) {
     const std::string archive = chosen.toStdString();
     const backup::CommandResult result = runWithProgress(
         *this, kRestoreCaption, [&](backup::TBackupFile& component, const backup::TableAccess& table) {

@@ -121,6 +121,8 @@ void TFprincip::createControls() {
 
   auto* status = named(new QStatusBar(this), "StatusBar1");
   status->addWidget(new QLabel("Vekrano", status));
+  recordCount_ = named(new QLabel(status), "LabNombreFiches");
+  status->addPermanentWidget(recordCount_);
   setStatusBar(status);
 }
 
@@ -189,6 +191,7 @@ QWidget* TFprincip::createAccountsPage() {
   grid_->setFont(gridFont);
   grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
   grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  grid_->setTabKeyNavigation(false);  // Tab leaves the grid for the next control
   auto* menu = named(new QMenu(grid_), "popupcompte");
   named(menu->addAction(utf8("Ajouter")), "majoutcompte");
   named(menu->addAction(utf8("Voir/modifier")), "mvisumodifcompte");
@@ -210,6 +213,10 @@ QWidget* TFprincip::createAccountsPage() {
                             "Importer à partir d'un fichier texte"));
   buttons->addWidget(button(page, "bexport", "Exporter la liste",
                             "Écrire les fiches de la liste dans un fichier CSV"));
+  // Enter presses the button that has the focus, as Space does.
+  for (int i = 0; i < buttons->count(); ++i) {
+    if (auto* pushButton = qobject_cast<QPushButton*>(buttons->itemAt(i)->widget())) pushButton->setAutoDefault(true);
+  }
   layout->addLayout(buttons);
   return page;
 }

@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -12,6 +13,7 @@
 #include "app/desktop.h"
 #include "app/main_window.h"
 #include "app/qt_prompts.h"
+#include "common/format_text.h"
 #include "common/prompts.h"
 #include "dbase/dataset/field.h"
 #include "languages/qt_text.h"
@@ -31,6 +33,9 @@ namespace {
 constexpr int kConfirmCaption = 38;
 constexpr int kDeleteQuestion = 44;
 constexpr int kEraseQuestion = 36;
+constexpr int kRestoreQuestion = 137;
+constexpr int kOneRecordShown = 138;
+constexpr int kRecordsShown = 139;
 constexpr int kExportedCountText = 306;
 constexpr int kExportEndCaption = 307;
 constexpr int kExportingText = 309;
@@ -55,6 +60,46 @@ class EnterRedisplays : public QObject {
  private:
   TFprincip& window_;
 };
+
+// The grid's keys: Enter views or changes the row, Delete asks to delete it. Its selected row
+// is repainted when the focus comes or goes, as its colour says where the focus is.
+class GridKeys : public QObject {
+ public:
+  GridKeys(TFprincip& window, QTableView& grid) : QObject(&grid), window_(window), grid_(grid) {}
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+      grid_.viewport()->update();
+    } else if (event->type() == QEvent::KeyPress) {
+      const auto* key = static_cast<QKeyEvent*>(event);
+      if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
+      switch (key->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+          window_.acvisumodifcompteExecute();
+          return true;
+        case Qt::Key_Delete:
+          window_.acsupprimecompteExecute();
+          return true;
+        default:
+          break;
+      }
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  TFprincip& window_;
+  QTableView& grid_;
+};
+
+// Tab stops at the checked button of a group of radio buttons only; the arrows move among them.
+void tabToCheckedOnly(const QList<QRadioButton*>& group) {
+  const auto follow = [group] {
+    for (QRadioButton* button : group) button->setFocusPolicy(button->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+  };
+  for (QRadioButton* button : group) QObject::connect(button, &QRadioButton::toggled, button, follow);
+  follow();
+}
 
 // "Export the list": the records the list shows, in its order, into the CSV file chosen in the
 // export window, with a progress window while a large list is written.
@@ -101,12 +146,15 @@ void TFprincip::connectRecordsPage() {
   onMenu("Changerletop1", &TFprincip::acchangetopExecute);
   connect(grid_, &QTableView::doubleClicked, this, &TFprincip::acvisumodifcompteExecute);
   connect(grid_->horizontalHeader(), &QHeaderView::sectionClicked, this, &TFprincip::sTitleClick);
+  grid_->installEventFilter(new GridKeys(*this, *grid_));
+  tabToCheckedOnly({findChild<QRadioButton*>("Ratop"), findChild<QRadioButton*>("ranontop"),
+                    findChild<QRadioButton*>("Ratoutes")});
   auto* enter = new EnterRedisplays(*this);
   for (const char* name : {"TexCb", "text1", "text2"}) findChild<QLineEdit*>(name)->installEventFilter(enter);
   // The grid's selection is the list's current row, and the other way round.
   connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, listModel_,
           [this](const QModelIndex& current) { listModel_->setCurrentRow(current.row()); });
-  connect(listModel_, &QAbstractItemModel::modelReset, this, [this] { grid_->selectRow(0); });
+  connect(listModel_, &QAbstractItemModel::modelReset, this, &TFprincip::showRecordCount);
   connect(listModel_, &list::RecordListModel::currentRowMoved, this,
           [this](int row) { grid_->selectRow(row); });
   auto* exportChoices = new list::Tfexportliste(
@@ -147,7 +195,6 @@ list::ListCriteria TFprincip::criteria() const {
 bool TFprincip::currentRecordNumber(int& num) {
   sql::TSqlQuery& list = data_.sqlQuery1;
   if (!list.Active() || list.RecordCount() == 0) return false;
-  listModel_->restoreCurrentRow();
   num = list.FieldByName("num").AsInteger();
   return true;
 }
@@ -172,16 +219,23 @@ void TFprincip::acvisumodifcompteExecute() {
 void TFprincip::acsupprimecompteExecute() {
   int num = 0;
   if (!currentRecordNumber(num) || num == 0) return;
-  if (!common::askYesNo(text(kDeleteQuestion), text(kConfirmCaption))) return;
+  if (!common::askBeforeLoss(text(kDeleteQuestion), text(kConfirmCaption))) return;
+  sql::TSqlQuery& list = data_.sqlQuery1;
+  const int recNo = list.RecNo();
   try {
     // The table first: a refused deletion leaves the row shown.
     data_.ExecuteStatement(records::DeleteRecordStatement(num));
-    listModel_->restoreCurrentRow();  // the question let the grid repaint other rows
-    data_.sqlQuery1.Delete();
+    list.Delete();
   } catch (const std::exception& error) {
     showApplicationError(error);
   }
   redisplayList();
+  // The record that followed takes the deleted one's place, as the user saw it go.
+  try {
+    if (list.Active() && list.RecordCount() > 0) list.SetRecNo(std::min(recNo, list.RecordCount()));
+  } catch (const std::exception& error) {
+    showApplicationError(error);
+  }
 }
 
 void TFprincip::acchangetopExecute() {
@@ -201,9 +255,33 @@ void TFprincip::acchangetopExecute() {
 }
 
 void TFprincip::sdetruiretoutedonneeClick() {
-  if (!common::askYesNo(text(kEraseQuestion), text(kConfirmCaption))) return;
+  if (!common::askBeforeLoss(text(kEraseQuestion), text(kConfirmCaption))) return;
   data_.EraseDataFiles();
   redisplayList();
+}
+
+bool TFprincip::restoreConfirmed() {
+  int stored = 0;
+  try {
+    stored = data_.StoredRecordCount();
+  } catch (const std::exception& error) {
+    showApplicationError(error);
+    return false;
+  }
+  if (stored == 0) return true;  // nothing to lose
+  return common::askBeforeLoss(common::formatText(text(kRestoreQuestion), {std::to_string(stored)}),
+                               text(kConfirmCaption));
+}
+
+void TFprincip::showRecordCount() {
+  const sql::TSqlQuery& list = data_.sqlQuery1;
+  QString shown;
+  if (list.Active()) {
+    const int count = list.RecordCount();
+    shown = languages::toQt(
+        common::formatText(text(count == 1 ? kOneRecordShown : kRecordsShown), {std::to_string(count)}));
+  }
+  recordCount_->setText(shown);
 }
 
 void TFprincip::sTitleClick(int column) {

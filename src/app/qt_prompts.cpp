@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "app/database_error_text.h"
 #include "common/exception.h"
 #include "languages/qt_text.h"
 
@@ -43,6 +44,7 @@ common::PromptAnswer answerOf(int button) {
 common::PromptAnswer QtPrompts::show(const common::Prompt& prompt) {
   QMessageBox box(iconOf(prompt.kind), languages::toQt(prompt.caption),
                   languages::toQt(prompt.text), buttonsOf(prompt.buttons), parent_);
+  if (prompt.noIsDefault) box.setDefaultButton(QMessageBox::No);
   return answerOf(box.exec());
 }
 
@@ -51,7 +53,7 @@ void QtPrompts::beep() { QApplication::beep(); }
 void showApplicationError(const std::exception& error) {
   // An abort ends an operation on purpose; whoever raised it has told the user already.
   if (dynamic_cast<const common::EAbort*>(&error) != nullptr) return;
-  common::showMessage(error.what(), "Vekrano", common::PromptKind::Error);
+  common::showMessage(interfaceText(error), "Vekrano", common::PromptKind::Error);
 }
 
 }  // namespace vekrano::app

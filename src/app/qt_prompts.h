@@ -20,8 +20,9 @@ class QtPrompts : public common::Prompts {
   QWidget* parent_;
 };
 
-// The application's general error display: the exception's text in a box captioned "Vekrano"
-// with an OK button, after which the application goes on. An abort (common::EAbort) shows nothing.
+// The application's general error display: the exception's text (a dataset error's in the
+// interface language) in a box captioned "Vekrano" with an OK button, after which the
+// application goes on. An abort (common::EAbort) shows nothing.
 void showApplicationError(const std::exception& error);
 
 }  // namespace vekrano::app

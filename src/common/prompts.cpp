@@ -34,6 +34,11 @@ bool askYesNo(const std::string& text, const std::string& caption) {
          PromptAnswer::Yes;
 }
 
+bool askBeforeLoss(const std::string& text, const std::string& caption) {
+  return prompts().show(Prompt{caption, text, PromptKind::Question, PromptButtons::YesNo, true}) ==
+         PromptAnswer::Yes;
+}
+
 bool askOkCancel(const std::string& text, const std::string& caption) {
   return prompts().show(Prompt{caption, text, PromptKind::Question, PromptButtons::OkCancel}) ==
          PromptAnswer::Ok;

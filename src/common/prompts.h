@@ -18,6 +18,8 @@ struct Prompt {
   std::string text;
   PromptKind kind = PromptKind::Information;
   PromptButtons buttons = PromptButtons::Ok;
+  // Enter presses No rather than Yes: the question's Yes erases or replaces data.
+  bool noIsDefault = false;
 };
 
 class Prompts {
@@ -39,6 +41,9 @@ Prompts* setPrompts(Prompts* p);
 void showMessage(const std::string& text, const std::string& caption = {},
                  PromptKind kind = PromptKind::Information);
 bool askYesNo(const std::string& text, const std::string& caption = {});
+// A Yes/No question whose Yes erases or replaces data: No is the default button, so that an Enter
+// pressed by mistake loses nothing.
+bool askBeforeLoss(const std::string& text, const std::string& caption = {});
 bool askOkCancel(const std::string& text, const std::string& caption = {});
 
 // Records every box shown and answers from a script; when the script is empty it answers

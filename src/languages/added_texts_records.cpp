@@ -15,6 +15,13 @@ const std::vector<CaptionRow>& addedRecordTexts() {
         "The quantity must lie between -99 and 999",
         "A quantidade deve estar entre -99 e 999",
         "La cantidad debe estar entre -99 y 999"}},
+      {137,
+       {"Le chargement de la sauvegarde remplacera les %s fiches actuelles. Continuer ?",
+        "Loading the backup will replace the %s current records. Go on?",
+        "O carregamento da cópia de segurança substituirá as %s fichas actuais. Continuar?",
+        "La carga de la copia de seguridad reemplazará las %s fichas actuales. ¿Continuar?"}},
+      {138, {"%s fiche", "%s record", "%s ficha", "%s ficha"}},
+      {139, {"%s fiches", "%s records", "%s fichas", "%s fichas"}},
   };
   return rows;
 }

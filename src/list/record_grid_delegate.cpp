@@ -2,6 +2,7 @@
 #include "list/record_grid_delegate.h"
 
 #include <QPainter>
+#include <QWidget>
 
 namespace vekrano::list {
 
@@ -13,13 +14,14 @@ const GridColumn kGridColumns[6] = {
 void RecordGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                const QModelIndex& index) const {
   const bool selected = option.state & QStyle::State_Selected;
+  const bool focused = option.widget != nullptr && option.widget->hasFocus();
   const int column = index.column();
-  const QColor background = selected ? option.palette.color(QPalette::Highlight)
-                                     : kGridColumns[column >= 0 && column < 6 ? column : 0].background;
+  QColor background = kGridColumns[column >= 0 && column < 6 ? column : 0].background;
+  if (selected) background = focused ? option.palette.color(QPalette::Highlight) : kUnfocusedSelection;
   painter->save();
   painter->fillRect(option.rect, background);
   painter->setFont(option.font);
-  painter->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+  painter->setPen(option.palette.color(selected && focused ? QPalette::HighlightedText : QPalette::Text));
   painter->drawText(option.rect, Qt::AlignLeft | Qt::AlignTop, index.data(Qt::DisplayRole).toString());
   painter->restore();
 }

@@ -1,5 +1,7 @@
 // Paints the cells of the record grid: the column's colour (or the selection's), the text at the
-// cell's top-left corner without margin, in the grid's font.
+// cell's top-left corner without margin, in the grid's font. The selected row is painted in the
+// highlight colour while the grid has the focus and in grey otherwise, so a keyboard user sees
+// where the focus is.
 #pragma once
 
 #include <QStyledItemDelegate>
@@ -12,6 +14,8 @@ struct GridColumn {
   int width;
 };
 extern const GridColumn kGridColumns[6];
+// The selected row's colour while the grid does not have the focus.
+inline const QColor kUnfocusedSelection(200, 200, 200);
 
 class RecordGridDelegate : public QStyledItemDelegate {
   Q_OBJECT

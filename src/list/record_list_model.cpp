@@ -1,18 +1,11 @@
 // Reading the list query's rows for the grid and following its notifications.
 #include "list/record_list_model.h"
 
-#include <cstdlib>
-
 #include "dbase/dataset/dataset.h"
 #include "dbase/dataset/field.h"
 #include "languages/qt_text.h"
 
 namespace vekrano::list {
-
-namespace {
-// Farther than a few screens of rows, fetching each row between costs more than a jump.
-constexpr int kRelativeMoveLimit = 200;
-}  // namespace
 
 RecordListModel::RecordListModel(dbase::TDataSource& source, QObject* parent)
     : QAbstractTableModel(parent) {
@@ -22,7 +15,7 @@ RecordListModel::RecordListModel(dbase::TDataSource& source, QObject* parent)
 
 RecordListModel::~RecordListModel() {
   // Nobody may hear of the detaching: the views are going away too.
-  reading_ = true;
+  quiet_ = true;
   SetDataSource(nullptr);
 }
 
@@ -60,83 +53,88 @@ QString RecordListModel::cellText(int row, int column) const {
   try {
     if (!Active() || column < 0 || column >= 6) return {};
     dbase::TDataSet& result = *DataSet();
-    if (row < 0 || row >= result.RecordCount()) return {};
-    moveTo(row);
-    const std::string value = result.FieldByName(kListFields[column]).AsString();
-    if (column == kTopColumn) {
-      if (value == "O") return "X";
-      if (value == "N") return " ";
+    const int recNo = row + 1;
+    if (row < 0 || recNo > result.RecordCount()) return {};
+    // The current record is read as it stands, with an edit's values.
+    if (recNo == result.RecNo()) return fieldText(column);
+    if (result.State() != dbase::TDataSetState::dsBrowse) return {};
+    if (copiedRecNo_ != recNo) {
+      copiedRecNo_ = 0;
+      if (!result.CopyRecordBuffer(recNo, copy_)) return {};
+      copiedRecNo_ = recNo;
     }
-    return languages::toQt(value);
+    const dbase::TActiveRecord painted(result, copy_);
+    return fieldText(column);
   } catch (...) {
     return {};
   }
 }
 
-void RecordListModel::moveTo(int row) const {
-  dbase::TDataSet& result = *DataSet();
-  const int distance = row + 1 - result.RecNo();
-  if (distance == 0) return;
-  // Painting reads neighbouring rows: a relative move costs only the distance. A jump across the
-  // result (the scroll bar dragged) goes by record number instead, which costs no fetch per row.
-  reading_ = true;
-  try {
-    if (std::abs(distance) <= kRelativeMoveLimit) {
-      result.MoveBy(distance);
-    } else {
-      result.SetRecNo(row + 1);
-    }
-  } catch (...) {
-    reading_ = false;
-    throw;
+QString RecordListModel::fieldText(int column) const {
+  const std::string value = DataSet()->FieldByName(kListFields[column]).AsString();
+  if (column == kTopColumn) {
+    if (value == "O") return "X";
+    if (value == "N") return " ";
   }
-  reading_ = false;
+  return languages::toQt(value);
 }
 
 void RecordListModel::setCurrentRow(int row) {
-  if (!Active() || row < 0 || row >= DataSet()->RecordCount()) return;
-  currentRow_ = row;
-  restoreCurrentRow();
+  if (!Active() || row < 0 || row >= DataSet()->RecordCount() || DataSet()->RecNo() == row + 1) return;
+  quiet_ = true;
+  try {
+    DataSet()->SetRecNo(row + 1);
+  } catch (...) {
+    quiet_ = false;
+    throw;
+  }
+  quiet_ = false;
 }
 
-void RecordListModel::restoreCurrentRow() {
-  if (!Active() || DataSet()->RecordCount() == 0) return;
-  try {
-    moveTo(std::min(currentRow_, DataSet()->RecordCount() - 1));
-  } catch (...) {
-  }
+void RecordListModel::tellCurrentRow() {
+  if (!quiet_ && Active()) emit currentRowMoved(DataSet()->RecNo() - 1);
+}
+
+void RecordListModel::resetRows() {
+  beginResetModel();
+  shownActive_ = Active();
+  shownRows_ = rowCount();
+  endResetModel();
+  tellCurrentRow();
 }
 
 void RecordListModel::DataEvent(dbase::TDataEvent event, const dbase::TField*) {
-  if (reading_) return;
+  copiedRecNo_ = 0;  // any change may concern the copied row
+  if (quiet_ && event != dbase::TDataEvent::deDataSetChange) return;
   switch (event) {
     case dbase::TDataEvent::deFieldChange:
     case dbase::TDataEvent::deRecordChange:
-      if (Active() && DataSet()->RecordCount() > 0 && DataSet()->RecNo() > 0) {
+      if (Active() && DataSet()->RecordCount() > 0) {
         const int row = DataSet()->RecNo() - 1;
         emit dataChanged(index(row, 0), index(row, 5));
       }
       break;
     case dbase::TDataEvent::deDataSetScroll:
-      if (Active()) {
-        currentRow_ = DataSet()->RecNo() - 1;
-        emit currentRowMoved(currentRow_);
-      }
+      tellCurrentRow();
       break;
     case dbase::TDataEvent::deUpdateRecord:
       break;
+    case dbase::TDataEvent::deUpdateState:
+      // Entering or leaving an edit changes no row; opening and closing change them all.
+      if (Active() != shownActive_) resetRows();
+      break;
     case dbase::TDataEvent::deDataSetChange:
-      // A post or a deletion in place keeps the rows where they are: repaint, keep the selection.
-      if (Active() && rowCount() == shownRows_) {
+      // A post, a deletion in place or a move keeps the rows where they are: repaint them and
+      // follow the current record.
+      if (Active() && shownActive_ && rowCount() == shownRows_) {
         emit dataChanged(index(0, 0), index(shownRows_ - 1, 5));
+        tellCurrentRow();
         break;
       }
-      [[fallthrough]];
-    default:
-      beginResetModel();
-      shownRows_ = rowCount();
-      currentRow_ = 0;
-      endResetModel();
+      resetRows();
+      break;
+    case dbase::TDataEvent::deLayoutChange:
+      resetRows();
       break;
   }
 }

@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 
 #include "dbase/dataset/data_source.h"
+#include "dbase/dataset/dataset.h"
 
 namespace vekrano::list {
 
@@ -29,28 +30,33 @@ class RecordListModel : public QAbstractTableModel, public dbase::TDataLink {
   bool setHeaderData(int section, Qt::Orientation orientation, const QVariant& value,
                      int role = Qt::EditRole) override;
 
-  // The text painted for `row` and `column` of the result, read at that record: painting leaves
-  // the query's cursor on the rows painted, and restoreCurrentRow puts it back.
+  // The text painted for `row` and `column` of the result. Reading never moves the query's
+  // cursor: its current record stays the row the user chose, also while that row is changed.
   QString cellText(int row, int column) const;
-  // Makes the result's record at `row` (from 0) the list's current row, the query's too.
+  // Makes the result's record at `row` (from 0) the query's current record.
   void setCurrentRow(int row);
-  // Puts the query's cursor back on the list's current row, before a command reads it.
-  void restoreCurrentRow();
 
   void DataEvent(dbase::TDataEvent event, const dbase::TField* field) override;
 
  signals:
-  // The query's current row moved to `row` (from 0) by itself, not through the grid.
+  // The query's current record is now the one at `row` (from 0): after an opening, a deletion
+  // or any move the grid did not ask for.
   void currentRowMoved(int row);
 
  private:
-  QString titles_[6];
-  // Set while a cell is read, so the cursor moves of reading are not taken for the user's.
-  void moveTo(int row) const;
+  // The field's text as painted, from the record the fields read now.
+  QString fieldText(int column) const;
+  void resetRows();
+  void tellCurrentRow();
 
-  mutable bool reading_ = false;
-  int currentRow_ = 0;
+  QString titles_[6];
+  // The last row read other than the current one, and its number (0 when none).
+  mutable dbase::TRecordCopy copy_;
+  mutable int copiedRecNo_ = 0;
+  bool shownActive_ = false;
   int shownRows_ = 0;
+  // Set while the grid's choice moves the cursor (it need not be told back), and while detaching.
+  bool quiet_ = false;
 };
 
 }  // namespace vekrano::list

@@ -2,6 +2,7 @@
 #include "records/article_data.h"
 
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "dbase/table/table_lock_retry.h"
@@ -43,17 +44,24 @@ int ArticleData::ExecuteStatement(const std::string& statement) {
 }
 
 int ArticleData::NextRecordNumber() {
+  const std::optional<int> highest = SingleNumber(kNextNumberStatement);
+  return highest ? *highest + 1 : 1;
+}
+
+int ArticleData::StoredRecordCount() { return SingleNumber(kCountStatement).value_or(0); }
+
+std::optional<int> ArticleData::SingleNumber(const char* statement) {
   sqlqueryfonction.Close();
   sqlqueryfonction.SQL().Clear();
-  sqlqueryfonction.SQL().Add(kNextNumberStatement);
+  sqlqueryfonction.SQL().Add(statement);
   sqlqueryfonction.Open();
-  int next = 1;
+  std::optional<int> number;
   if (sqlqueryfonction.RecordCount() > 0) {
     sqlqueryfonction.First();
-    next = sqlqueryfonction.FieldByName("nb").AsInteger() + 1;
+    number = sqlqueryfonction.FieldByName("nb").AsInteger();
   }
   sqlqueryfonction.Close();
-  return next;
+  return number;
 }
 
 void ArticleData::EraseDataFiles() {

@@ -4,6 +4,7 @@
 // sends through them. The command-line tools use the same object.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "dbase/dataset/data_source.h"
@@ -34,6 +35,8 @@ class ArticleData {
   int ExecuteStatement(const std::string& statement);
   // One more than the highest record number, 1 on an empty table. Raises the query's error.
   int NextRecordNumber();
+  // The number of records the table holds (deleted ones aside). Raises the query's error.
+  int StoredRecordCount();
   // Deactivates the table (a failure is ignored) and deletes both files where they exist.
   void EraseDataFiles();
   // Closes `sqlQuery1`, `sqlqueryfonction`, then the table; failures are ignored.
@@ -46,6 +49,9 @@ class ArticleData {
   dbase::TDataSource DataSource1;
 
  private:
+  // The column "nb" of the one row `statement` gives through `sqlqueryfonction`; none without a row.
+  std::optional<int> SingleNumber(const char* statement);
+
   std::string programDirectory_;
 };
 

@@ -137,7 +137,6 @@ void Tfcremodcpte::FormShow() {
     combTop_->setCurrentIndex(0);
   } else if (listDataSet != nullptr) {
     const dbase::TDataSet& row = *listDataSet;
-    listRow_ = row.RecNo();
     recordNumber = row.FieldByName("num").AsInteger();
     ecb_->setText(languages::toQt(row.FieldByName("cb").AsString()));
     elib1_->setText(languages::toQt(row.FieldByName("lib1").AsString()));
@@ -220,8 +219,6 @@ bool Tfcremodcpte::Save() {
 void Tfcremodcpte::putIntoListRow(const BarcodeRecord& record) {
   if (listDataSet == nullptr || listDataSet->RecordCount() == 0) return;
   dbase::TDataSet& row = *listDataSet;
-  // The main window may have repainted behind the editor, reading other rows of the list.
-  if (row.RecNo() != listRow_) row.SetRecNo(listRow_);
   row.Edit();
   row.FieldByName("num").SetAsInteger(record.num);
   row.FieldByName("cb").SetAsString(record.cb);

@@ -56,8 +56,6 @@ class Tfcremodcpte : public QDialog {
   void applyTexts();
 
   ArticleData& data_;
-  // The list data set's record number of the row opened in mode "M".
-  int listRow_ = 0;
   std::function<void(const std::exception&)> reportError_;
   QLineEdit* ecb_ = nullptr;
   QLineEdit* elib1_ = nullptr;

@@ -24,6 +24,7 @@ inline constexpr int kMinQuantity = -99;
 inline constexpr int kMaxQuantity = 999;
 
 inline constexpr const char* kNextNumberStatement = "select max(num) as nb from article";
+inline constexpr const char* kCountStatement = "select count(*) as nb from article";
 // The list statement starts so; the where part and the order part follow directly.
 inline constexpr const char* kListStatementHead = "select *  from article ";
 // The print run's statement starts so; its condition and order follow.

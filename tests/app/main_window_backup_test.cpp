@@ -54,9 +54,19 @@ TEST_F(BackupButtons, RoundTripOfFiveThousandRecordsGivesBackTheTable) {
   data.ExecuteStatement("delete from article where num>10");
 
   files.chosen = QString::fromStdString(archives.file("copie.vkb"));
+  // The restore asks first, naming the records it would replace; No is the default and keeps them.
+  prompts.answers = {common::PromptAnswer::No};
   click("spCharge");
   EXPECT_EQ(files.titles.at(1), QString::fromUtf8("Sélectionnez le fichier de sauvegarde|Vekrano (*.vkb)"));
-  EXPECT_TRUE(prompts.shown.empty()) << prompts.shown.at(0).text;
+  ASSERT_EQ(prompts.shown.size(), 1u);
+  EXPECT_EQ(prompts.shown[0].caption, "Demande de confirmation");
+  EXPECT_EQ(prompts.shown[0].text,
+            "Le chargement de la sauvegarde remplacera les 10 fiches actuelles. Continuer ?");
+  EXPECT_TRUE(prompts.shown[0].noIsDefault);
+  ASSERT_TRUE(data.sqlQuery1.Active());
+  EXPECT_EQ(data.sqlQuery1.RecordCount(), 10);
+  click("spCharge");
+  ASSERT_EQ(prompts.shown.size(), 2u) << prompts.shown.back().text;
   // The list shows the restored records.
   EXPECT_TRUE(data.tarticle.Active());
   ASSERT_TRUE(data.sqlQuery1.Active());
@@ -78,8 +88,8 @@ TEST_F(BackupButtons, ADamagedArchiveIsReportedAndACancelledDialogOnlyRedisplays
   files.chosen = QString::fromStdString(archives.file("bad.vkb"));
   data.sqlQuery1.Close();
   click("spCharge");
-  ASSERT_EQ(prompts.shown.size(), 1u);
-  EXPECT_EQ(prompts.shown[0].text,
+  ASSERT_EQ(prompts.shown.size(), 2u);  // the question, then the failure
+  EXPECT_EQ(prompts.shown[1].text,
             "Cannot read archive\nLa restauration n'a pas abouti : les donn\xE9" "es n'ont pas \xE9t\xE9 modifi\xE9" "es.");
   // The list is shown again over the table left as it was.
   ASSERT_TRUE(data.sqlQuery1.Active());
@@ -89,7 +99,7 @@ TEST_F(BackupButtons, ADamagedArchiveIsReportedAndACancelledDialogOnlyRedisplays
   click("spSauve");
   EXPECT_FALSE(data.sqlQuery1.Active());  // a cancelled backup does nothing
   click("spCharge");
-  EXPECT_EQ(prompts.shown.size(), 1u);
+  EXPECT_EQ(prompts.shown.size(), 2u);
   EXPECT_TRUE(data.sqlQuery1.Active());  // a cancelled restore re-displays the list
   data.CloseData();
   EXPECT_EQ(readFileBytes(dir() + "article.dbf"), table);

@@ -13,6 +13,7 @@
 #include "app/about_window.h"
 #include "dbase/dbase_error.h"
 #include "languages/interface_texts.h"
+#include "printing/label_types.h"
 #include "shell_fixture.h"
 
 namespace vekrano::app::testing {
@@ -169,17 +170,43 @@ TEST_F(MainWindow, LanguageFileFaceReachesTheEditorAndTheImportWizard) {
   EXPECT_EQ(w.findChild<QWidget*>("elib1")->font().family(), "Liberation Mono");
 }
 
-TEST_F(MainWindow, AppliquerChangesTheLanguageAtOnce) {
-  writeFileBytes(directory.file("VEKRANO.PAR"), settingsBytes(1, 2, ""));
+TEST_F(MainWindow, AppliquerChangesTheLanguageAtOnceAndKeepsTheLabelTypeAndPrinter) {
+  desktop.printers = {"Office", "Label"};
+  writeFileBytes(directory.file("VEKRANO.PAR"), settingsBytes(1, 2, "Label"));
   TFprincip& w = start();
   EXPECT_FALSE(w.findChild<QGroupBox*>("GLangue")->isHidden());
+  const std::string chosen = labelList(w).currentText().toStdString();
+  const std::optional<int> type = printing::LabelTypeOfEntry(chosen);
+  ASSERT_TRUE(type.has_value());
+  for (const char* language : {"lespagnol", "langlais", "lfrancais"}) {
+    SCOPED_TRACE(language);
+    w.findChild<QRadioButton*>(language)->setChecked(true);
+    w.findChild<QPushButton*>("btappliquer")->click();
+    EXPECT_EQ(printing::LabelTypeOfEntry(labelList(w).currentText().toStdString()), type);
+    EXPECT_EQ(printerList(w).currentText(), "Label");
+  }
+  EXPECT_EQ(labelList(w).currentText().toStdString(), chosen);
   w.findChild<QRadioButton*>("lespagnol")->setChecked(true);
   w.findChild<QPushButton*>("btappliquer")->click();
   EXPECT_EQ(languages::languageNumber(), 4);
   EXPECT_EQ(captionOf(w, "Tabimpression"), QString::fromUtf8("Impresión"));
-  EXPECT_EQ(labelList(w).currentIndex(), 0);  // the rebuilt list starts at its first entry
   stop();
   EXPECT_EQ(readFileBytes(directory.file("VEKRANO.PAR"))[4], 4);
+}
+
+TEST_F(MainWindow, TheVeryFirstStartSelectsTheSystemsDefaultPrinter) {
+  desktop.printers = {"Office", "Label"};
+  desktop.defaultPrinter = "Label";
+  TFprincip& w = start();
+  EXPECT_EQ(printerList(w).currentText(), "Label");
+  stop();
+  EXPECT_EQ(readFileBytes(directory.file("VEKRANO.PAR")).substr(12, 6), std::string("\x05Label"));
+  start();  // a saved choice stands, even an empty one
+  EXPECT_EQ(printerList(*window).currentText(), "Label");
+  printerList(*window).setCurrentIndex(-1);
+  stop();
+  start();
+  EXPECT_EQ(printerList(*window).currentIndex(), -1);
 }
 
 TEST_F(MainWindow, SettingsThatCannotBeWrittenBeepAndSayItInFrench) {

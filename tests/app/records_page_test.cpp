@@ -2,6 +2,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -16,48 +17,10 @@
 #include "list/sort_state.h"
 #include "records/record_editor.h"
 #include "records/record_statements.h"
-#include "shell_fixture.h"
+#include "records_page_fixture.h"
 
 namespace vekrano::app::testing {
 namespace {
-
-struct Entry {
-  QString cb;
-  QString lib1{};
-  QString lib2{};
-  QString quantity = "1";
-  bool topped = true;
-};
-
-class RecordsPage : public ShellTest {
- protected:
-  void SetUp() override {
-    list::sortState() = {};  // shared by the whole run
-    desktop.choice = 1;
-    start();
-  }
-
-  // The editor is filled with `entry` and OK is pressed once while it is shown.
-  void typeAndConfirm(const Entry& entry) {
-    desktop.whileShown = [entry](QDialog& dialog) {
-      dialog.findChild<QLineEdit*>("ecb")->setText(entry.cb);
-      dialog.findChild<QLineEdit*>("elib1")->setText(entry.lib1);
-      dialog.findChild<QLineEdit*>("elib2")->setText(entry.lib2);
-      dialog.findChild<QComboBox*>("CombQuantite")->setEditText(entry.quantity);
-      dialog.findChild<QComboBox*>("CombTop")->setCurrentIndex(entry.topped ? 0 : 1);
-      dialog.findChild<QPushButton*>("boutok")->click();
-    };
-  }
-  void add(const Entry& entry) {
-    typeAndConfirm(entry);
-    window->acajoutcompteExecute();
-  }
-  QTableView& grid() { return *window->findChild<QTableView*>("s"); }
-  QString cell(int row, int column) {
-    return grid().model()->index(row, column).data().toString();
-  }
-  int rows() { return data.sqlQuery1.Active() ? data.sqlQuery1.RecordCount() : -1; }
-};
 
 TEST_F(RecordsPage, AddStoresTheTypedRecordAndRedisplays) {
   add({"abc-12", "one", "two"});
@@ -182,18 +145,23 @@ TEST_F(RecordsPage, BothQuoteCharactersRoundTripThroughAddModifyAndCriteria) {
 
 TEST_F(RecordsPage, DeleteAsksFirstInTheCurrentLanguage) {
   add({"A"});
+  EXPECT_EQ(window->findChild<QLabel*>("LabNombreFiches")->text(), "1 fiche");
   prompts.answers = {common::PromptAnswer::No};
   window->acsupprimecompteExecute();
   ASSERT_EQ(prompts.shown.size(), 1u);
   EXPECT_EQ(prompts.shown[0].caption, "Demande de confirmation");
   EXPECT_EQ(prompts.shown[0].text, "Suppression de l article ");
+  EXPECT_TRUE(prompts.shown[0].noIsDefault);
   EXPECT_EQ(rows(), 1);
   languages::setLanguageNumber(2);
   window->acsupprimecompteExecute();
   EXPECT_EQ(prompts.shown[1].caption, "Confirmation");
   EXPECT_EQ(prompts.shown[1].text, "Delete item :");
   EXPECT_EQ(rows(), 0);
+  EXPECT_EQ(window->findChild<QLabel*>("LabNombreFiches")->text(), "0 records");
   EXPECT_EQ(data.NextRecordNumber(), 1);
+  add({"B"});
+  EXPECT_EQ(window->findChild<QLabel*>("LabNombreFiches")->text(), "1 record");
 }
 
 TEST_F(RecordsPage, TopFlagOnATopRestrictedListKeepsTheRowUntilRedisplay) {
@@ -231,6 +199,7 @@ TEST_F(RecordsPage, EraseAllAsksThenEmptiesTheTable) {
   ASSERT_EQ(prompts.shown.size(), 1u);
   EXPECT_EQ(prompts.shown[0].caption, "Demande de confirmation");
   EXPECT_EQ(prompts.shown[0].text, languages::GetText(36));
+  EXPECT_TRUE(prompts.shown[0].noIsDefault);
   EXPECT_EQ(rows(), 2);
   window->sdetruiretoutedonneeClick();
   EXPECT_EQ(rows(), 0);

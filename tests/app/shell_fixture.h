@@ -35,8 +35,10 @@ class AnsweringDesktop : public Desktop {
   void openDocument(const QString& path) override { opened.push_back(path); }
   bool canOpen(const QStringList&) override { return opensHelpFiles; }
   QStringList printerNames() override { return printers; }
+  QString defaultPrinterName() override { return defaultPrinter; }
 
   QStringList printers;
+  QString defaultPrinter;
   int choice = 0;
   std::vector<QString> modalTitles;
   QStringList opened;

@@ -231,5 +231,23 @@ TEST_F(DatasetLinksTest, CopyingAllRowsDuringAnEditLeavesThePostInPlace) {
   EXPECT_EQ(articles.RecNo(), 2);
 }
 
+TEST_F(DatasetLinksTest, OneRowCopiedDuringAnEditLeavesTheCursorAndThePostInPlace) {
+  articles.Open();
+  articles.Next();
+  articles.Edit();
+  articles.FieldByName("cb").SetAsString("E");
+  TRecordCopy row;
+  ASSERT_TRUE(articles.CopyRecordBuffer(3, row));
+  EXPECT_FALSE(articles.CopyRecordBuffer(4, row));
+  EXPECT_EQ(articles.State(), TDataSetState::dsEdit);
+  EXPECT_EQ(articles.RecNo(), 2);
+  articles.Post();
+  EXPECT_EQ(std::get<std::string>(articles.Rows()[1][0]), "E");
+  EXPECT_EQ(std::get<std::string>(articles.Rows()[2][0]), "C");
+  ASSERT_TRUE(articles.CopyRecordBuffer(3, row));
+  TActiveRecord painting(articles, row);
+  EXPECT_EQ(articles.FieldByName("cb").AsString(), "C");
+}
+
 }  // namespace
 }  // namespace vekrano::dbase

@@ -36,7 +36,7 @@ class RecordList : public ::testing::Test {
   RecordListModel model{data.DataSource1};
 };
 
-TEST_F(RecordList, CellsAreReadFromTheResultAndTheCurrentRowComesBack) {
+TEST_F(RecordList, ReadingCellsLeavesTheCurrentRowAndItsEditAlone) {
   list("select *  from article order by num");
   ASSERT_EQ(model.rowCount(), 3);
   model.setCurrentRow(1);
@@ -46,13 +46,19 @@ TEST_F(RecordList, CellsAreReadFromTheResultAndTheCurrentRowComesBack) {
   EXPECT_EQ(model.cellText(1, 5), " ");
   EXPECT_EQ(model.cellText(2, 5), "");
   EXPECT_EQ(model.cellText(7, 1), "");  // beyond the result: blank, no failure
-  model.restoreCurrentRow();
   EXPECT_EQ(data.sqlQuery1.RecNo(), 2);
-  // Nothing is copied: a value put into the query's row is what the grid reads next.
+  // Rows painted while the current one is changed: the edit goes on, and shows at once.
   data.sqlQuery1.Edit();
   data.sqlQuery1.FieldByName("cb").SetAsString("Z");
-  data.sqlQuery1.Post();
   EXPECT_EQ(model.cellText(1, 1), "Z");
+  EXPECT_EQ(model.cellText(2, 1), "");  // no other row is read in the middle of an edit
+  data.sqlQuery1.FieldByName("quantite").SetAsInteger(9);
+  data.sqlQuery1.Post();
+  EXPECT_EQ(model.cellText(0, 1), "A1");
+  EXPECT_EQ(model.cellText(2, 1), "C");
+  EXPECT_EQ(model.cellText(1, 1), "Z");
+  EXPECT_EQ(model.cellText(1, 4), "9");
+  EXPECT_EQ(data.sqlQuery1.RecNo(), 2);
   EXPECT_EQ(model.rowCount(), 3);
 }
 
@@ -70,8 +76,9 @@ TEST_F(RecordList, FarJumpsReadTheRowsTheyLandOn) {
   EXPECT_EQ(model.cellText(996, 1), "N4");   // then the next row
   EXPECT_EQ(model.cellText(100, 1), "N900"); // a jump back
   EXPECT_EQ(model.cellText(999, 1), "A1");   // the last row
-  model.restoreCurrentRow();
   EXPECT_EQ(data.sqlQuery1.FieldByName("num").AsInteger(), 990);
+  data.sqlQuery1.Delete();  // the query's own move is told to the grid
+  EXPECT_EQ(model.cellText(10, 1), "N989");
 }
 
 TEST_F(RecordList, AnEmptyOrClosedResultPaintsBlank) {

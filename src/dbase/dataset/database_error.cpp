@@ -6,7 +6,8 @@
 namespace vekrano::dbase {
 
 void DatabaseError(std::string_view pattern, std::string_view first, std::string_view second) {
-  throw EDatabaseError(common::formatText(pattern, {first, second}));
+  throw EDatabaseError(common::formatText(pattern, {first, second}), pattern,
+                       {std::string(first), std::string(second)});
 }
 
 }  // namespace vekrano::dbase

@@ -1,9 +1,10 @@
-// The database error of the dataset layer and the texts it carries. The first five texts are the
-// platform's own and stay in French whatever the interface language; texts are Windows-1252.
+// The database error of the dataset layer and the texts it carries, in French and Windows-1252.
+// The windows show them in the interface language; the engines and tools keep them as here.
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/exception.h"
 
@@ -12,6 +13,18 @@ namespace vekrano::dbase {
 class EDatabaseError : public common::Exception {
  public:
   using common::Exception::Exception;
+  // `message` made from `pattern`, one of the texts below, with `arguments` in place of its "%s".
+  EDatabaseError(const std::string& message, std::string_view pattern, std::vector<std::string> arguments)
+      : common::Exception(message), pattern_(pattern), arguments_(std::move(arguments)) {}
+
+  // The text the message was made from (empty when it was given whole), so that a window can
+  // word it in the interface language; and what stood for its "%s".
+  const std::string& Pattern() const { return pattern_; }
+  const std::vector<std::string>& Arguments() const { return arguments_; }
+
+ private:
+  std::string pattern_;
+  std::vector<std::string> arguments_;
 };
 
 // "%s" stands for the name or value the message is about.

@@ -278,6 +278,10 @@ class TDataSet {
   // Copies of the buffers of every record in the dataset's order, read without moving the
   // cursor or notifying (for a grid that paints all rows).
   std::vector<TRecordCopy> CopyAllRecordBuffers();
+  // A copy of the buffer of the record numbered `recNo` (as RecNo numbers them) into `copy`,
+  // read without moving the cursor or notifying, so that a grid painting any row leaves the
+  // current record, and an edit of it, alone. False when the dataset has no such record.
+  bool CopyRecordBuffer(int recNo, TRecordCopy& copy);
 
   // Notifies every data link (unless controls are disabled). Called by the dataset itself, its
   // fields, and concrete datasets when their definition changes (deLayoutChange).

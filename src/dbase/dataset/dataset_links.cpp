@@ -84,6 +84,14 @@ std::vector<TRecordCopy> TDataSet::CopyAllRecordBuffers() {
   return copies;
 }
 
+bool TDataSet::CopyRecordBuffer(int recNo, TRecordCopy& copy) {
+  CheckActive();
+  // The concrete cursor may wander: every operation on the current record places it first.
+  if (!InternalSetRecNo(recNo)) return false;
+  copy.resize(static_cast<std::size_t>(GetRecordSize()));
+  return GetRecord(copy.data(), TGetMode::gmCurrent, false) == TGetResult::grOK;
+}
+
 TActiveRecord::TActiveRecord(TDataSet& dataSet, TRecordCopy& copy)
     : dataSet_(dataSet),
       previous_(dataSet.activeBuffer_ == dataSet.currentBuffer_ ? nullptr : dataSet.activeBuffer_) {
