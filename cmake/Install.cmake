@@ -45,5 +45,6 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 # put its own buttons and dialogs into French, Portuguese and Spanish.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-translations-l10n")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-qpa-plugins")
+# glabels-data brings the vendors' catalog of label sheets offered after the built-in types.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-qpa-plugins, glabels-data")
 include(CPack)

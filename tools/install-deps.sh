@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-utils openbox
   desktop-file-utils dpkg-dev file
   python3 python3-dbfread python3-dbf zbar-tools zint poppler-utils sqlite3 libsqlite3-dev
-  cups cups-client cups-bsd printer-driver-cups-pdf
+  cups cups-client cups-bsd printer-driver-cups-pdf glabels-data
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -19,12 +19,14 @@
 #include "languages/interface_texts.h"
 #include "languages/qt_text.h"
 #include "list/list_criteria.h"
+#include "printing/chosen_sheet.h"
 #include "printing/label_print_run.h"
 #include "printing/label_types.h"
 #include "printing/page_destinations.h"
 #include "printing/print_preview_window.h"
 #include "printing/remembered_position.h"
 #include "printing/report_status_window.h"
+#include "printing/sheet_chooser_window.h"
 #include "printing/test_sheet.h"
 #include "records/article_data.h"
 
@@ -44,6 +46,9 @@ printing::PrintRequest currentRequest(const TFprincip& window) {
   printing::PrintRequest request;
   const auto* types = window.findChild<QComboBox*>("CombListeEtiquette");
   if (types->currentIndex() >= 0) request.labelTypeEntry = languages::fromQt(types->currentText());
+  if (types->currentData() == printing::kListedSheetEntry && printing::listedSheetLayout()) {
+    request.sheetName = printing::listedSheetLayout()->name;
+  }
   const auto* printers = window.findChild<QComboBox*>("CombImprimante");
   if (printers->currentIndex() >= 0) request.printerName = languages::fromQt(printers->currentText());
   request.text.printText1 = window.findChild<QCheckBox*>("topimpTexte1")->isChecked();
@@ -59,6 +64,7 @@ printing::PrintRequest currentRequest(const TFprincip& window) {
 const printing::TLabelLayout* chosenLayout(const TFprincip& window) {
   const auto* types = window.findChild<QComboBox*>("CombListeEtiquette");
   if (types->currentIndex() < 0) return nullptr;
+  if (types->currentData() == printing::kListedSheetEntry) return printing::listedSheetLayout();
   const auto number = printing::LabelTypeOfEntry(languages::fromQt(types->currentText()));
   const auto type = number ? printing::LabelType(*number) : std::nullopt;
   return type ? printing::Layout(type->layoutName) : nullptr;
@@ -76,8 +82,12 @@ std::string positionFile(const TFprincip& window) {
 // The label type and the printer the jobs of a run go to, as the page stands now.
 printing::SheetKey chosenSheet(const TFprincip& window) {
   const auto* types = window.findChild<QComboBox*>("CombListeEtiquette");
+  const std::string printer = printing::calibratedPrinterName(chosenPrinter(window));
+  if (types->currentData() == printing::kListedSheetEntry && printing::listedSheetLayout()) {
+    return {printing::listedSheetLayout()->name, printer};
+  }
   const auto number = printing::LabelTypeOfEntry(languages::fromQt(types->currentText()));
-  return {number.value_or(0), printing::calibratedPrinterName(chosenPrinter(window))};
+  return {number ? std::to_string(*number) : std::string(), printer};
 }
 
 // Offers the first free position remembered for the chosen type and printer, 1 without one.
@@ -220,6 +230,57 @@ struct CalibrationBoxes {
   }
 };
 
+// The sheet remembered from an earlier run, listed after the twelve types; the catalog is read
+// only when the remembered sheet comes from it.
+void listRememberedSheet(QComboBox& types, const std::string& programDirectory) {
+  const auto chosen = printing::ReadChosenSheet(programDirectory + printing::kChosenSheetFileName);
+  const printing::OwnSheets own =
+      printing::ReadOwnSheetsFile(programDirectory + printing::kOwnSheetsFileName);
+  const printing::SheetCatalog none;
+  const bool fromCatalog = chosen && chosen->source == printing::SheetSource::Catalog;
+  printing::setListedSheet(
+      chosen ? printing::findChosenSheet(*chosen, own, fromCatalog ? printing::installedCatalog() : none)
+             : nullptr);
+  printing::BuildLabelTypeList(types);
+}
+
+// "Autres planches…": the chooser, and the sheet chosen there listed, selected and remembered.
+// Left without a choice, the list shows the remembered sheet as the chooser left it (own sheets
+// may have been changed or deleted there) and the entry chosen before, when it is still listed.
+void chooseOtherSheet(TFprincip& window, QComboBox& types) {
+  const int before = types.currentIndex();
+  const std::string directory = window.programDirectory();
+  const bool installed = !printing::installedCatalogDirectory().empty();
+  {
+    const common::WaitCursor busy;  // the catalog is read at the first use
+    printing::installedCatalog();
+  }
+  printing::SheetChooserWindow chooser(
+      printing::installedCatalog(), installed, directory + printing::kOwnSheetsFileName,
+      [&window](QDialog& dialog) { return window.desktop().runModal(dialog); }, &window);
+  if (const auto remembered = printing::ReadChosenSheet(directory + printing::kChosenSheetFileName)) {
+    chooser.select(*remembered);
+  }
+  const bool accepted = window.desktop().runModal(chooser) == QDialog::Accepted;
+  const std::optional<printing::LabelSheetSpec> sheet = chooser.chosenSheet();
+  const std::optional<printing::ChosenSheet> chosen = chooser.chosen();
+  if (!accepted || !sheet || !chosen) {
+    listRememberedSheet(types, directory);
+    if (before < types.count() && types.itemData(before) != printing::kOtherSheetsEntry) {
+      types.setCurrentIndex(before);
+    }
+    return;
+  }
+  printing::setListedSheet(&*sheet);
+  printing::BuildLabelTypeList(types);
+  types.setCurrentIndex(types.findData(printing::kListedSheetEntry));
+  try {
+    printing::WriteChosenSheet(directory + printing::kChosenSheetFileName, *chosen);
+  } catch (const std::exception& error) {
+    showApplicationError(error);
+  }
+}
+
 }  // namespace
 
 void TFprincip::connectPrintingPage() {
@@ -254,6 +315,23 @@ void TFprincip::connectPrintingPage() {
           [this] { runPreview(*this, calibrations_); });
   connect(findChild<QPushButton*>("btPageTest"), &QPushButton::clicked, this,
           [this] { printTestSheet(*this, calibrations_); });
+
+  // "Autres planches…" is never left selected: the list goes back to the entry before it, and
+  // the chooser opens when the user picked it.
+  listRememberedSheet(*combListeEtiquette_, programDirectory_);
+  auto lastType = std::make_shared<int>(combListeEtiquette_->currentIndex());
+  connect(combListeEtiquette_, &QComboBox::currentIndexChanged, this, [this, lastType](int index) {
+    if (combListeEtiquette_->itemData(index) != printing::kOtherSheetsEntry) {
+      *lastType = index;
+      return;
+    }
+    const QSignalBlocker quiet(combListeEtiquette_);
+    combListeEtiquette_->setCurrentIndex(*lastType);
+  });
+  connect(combListeEtiquette_, &QComboBox::activated, this, [this](int index) {
+    if (combListeEtiquette_->itemData(index) != printing::kOtherSheetsEntry) return;
+    chooseOtherSheet(*this, *combListeEtiquette_);
+  });
 
   // The first position runs from 1 to the positions of the chosen sheet.
   const auto limitFirstPosition = [this] {

@@ -12,6 +12,7 @@
 //   260-279 characters and barcodes entering the table (added_texts_text_entry.cpp)
 //   280-299 feedback at the end of work, help   (added_texts_feedback.cpp)
 //   300-314 list tools: export, start position  (added_texts_list_tools.cpp)
+//   315-334 catalog and own label sheets        (added_texts_sheets.cpp)
 #pragma once
 
 #include <vector>
@@ -30,5 +31,6 @@ const std::vector<CaptionRow>& addedDatasetTexts();
 const std::vector<CaptionRow>& addedTextEntryTexts();
 const std::vector<CaptionRow>& addedListToolTexts();
 const std::vector<CaptionRow>& addedFeedbackTexts();
+const std::vector<CaptionRow>& addedSheetTexts();
 
 }  // namespace vekrano::languages

@@ -24,7 +24,7 @@ const AnsiTable& ansiTable() {
     for (const auto* rows : {&captionRows(), &addedRecordTexts(), &addedPrintingTexts(),
                              &addedImportTexts(), &addedBackupTexts(), &addedInstallTexts(),
                              &addedLockTexts(), &addedTextEntryTexts(), &addedListToolTexts(),
-                             &addedFeedbackTexts(), &addedDatasetTexts()}) {
+                             &addedFeedbackTexts(), &addedDatasetTexts(), &addedSheetTexts()}) {
       for (const CaptionRow& row : *rows) {
         for (int l = 0; l < kLanguageCount; ++l) t[row.id][l] = common::utf8ToAnsi(row.texts[l]);
       }

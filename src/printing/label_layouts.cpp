@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <deque>
 
 namespace vekrano::printing {
 namespace {
@@ -194,6 +195,19 @@ bool equalIgnoringCase(std::string_view a, std::string_view b) {
   });
 }
 
+// The sheet layouts added during the run; a deque keeps their addresses as it grows.
+std::deque<TLabelLayout>& addedLayouts() {
+  static std::deque<TLabelLayout> layouts;
+  return layouts;
+}
+
+const TLabelLayout* builtInLayout(std::string_view name) {
+  for (const TLabelLayout& layout : allLayouts()) {
+    if (equalIgnoringCase(layout.name, name)) return &layout;
+  }
+  return nullptr;
+}
+
 double leftOf(const TLabelLayout& layout, const TLabelPosition& position) {
   const double textLeft = layout.oneText ? position.text1Left
                                          : std::min(position.text1Left, position.text2Left);
@@ -205,6 +219,10 @@ double topOf(const TLabelPosition& position) { return std::min(position.barTop, 
 }  // namespace
 
 LabelRectangle labelRectangle(const TLabelLayout& layout, int position) {
+  if (!layout.labels.empty()) {  // a catalog or own sheet knows its labels
+    const LabelRect& own = layout.labels.at(position - 1);
+    return {own.left, own.top, own.right(), own.bottom()};
+  }
   const auto at = [&](int p) -> const TLabelPosition& { return layout.positions.at(p - 1); };
   const int column = (position - 1) % layout.columns;
   const int rowStart = position - column;
@@ -235,10 +253,17 @@ const std::vector<TLabelLayout>& allLayouts() {
 }
 
 const TLabelLayout* Layout(std::string_view name) {
-  for (const TLabelLayout& layout : allLayouts()) {
-    if (equalIgnoringCase(layout.name, name)) return &layout;
-  }
-  return nullptr;
+  if (const TLabelLayout* layout = builtInLayout(name)) return layout;
+  const auto& added = addedLayouts();
+  const auto found = std::find_if(added.rbegin(), added.rend(), [name](const TLabelLayout& layout) {
+    return equalIgnoringCase(layout.name, name);
+  });
+  return found == added.rend() ? nullptr : &*found;
+}
+
+const TLabelLayout& addSheetLayout(TLabelLayout layout) {
+  while (builtInLayout(layout.name) != nullptr) layout.name += " *";
+  return addedLayouts().emplace_back(std::move(layout));
 }
 
 std::string barcodeSlot(int position) { return "cb" + std::to_string(position); }

@@ -150,7 +150,7 @@ void paintLabelPage(QPainter& painter, const TLabelLayout& layout, const SlotVal
   painter.save();
   fillBars(painter, bars);
   painter.setPen(Qt::black);
-  const LineFont humanReadableFont(painter, kHumanReadablePointSize);
+  const LineFont humanReadableFont(painter, layout.humanReadablePointSize);
   for (int p = 1; p <= layout.labelsPerSheet(); ++p) {
     if (blank[p] || removedBarcodes.contains(p)) continue;
     const TLabelPosition& position = layout.positions[p - 1];

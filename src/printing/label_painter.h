@@ -17,7 +17,6 @@ namespace vekrano::printing {
 using SlotValues = std::unordered_map<std::string, std::string>;
 
 inline constexpr const char* kLabelFontFamily = "Arial";
-inline constexpr double kHumanReadablePointSize = 8;
 
 // True when the barcode (ANSI) prints as itself on every label of `layout`: it is empty, or it
 // holds only Code 39's characters and its symbol fits the labels (see unprintableOn).

@@ -6,6 +6,7 @@
 #include "languages/interface_texts.h"
 #include "printing/label_painter.h"
 #include "printing/label_report.h"
+#include "printing/label_layouts.h"
 #include "printing/label_types.h"
 #include "printing/picked_statement.h"
 #include "printing/print_statement.h"
@@ -38,6 +39,14 @@ LabelRecord currentRecord(const sql::TSqlQuery& query) {
           query.FieldByName("lib2").AsString(), query.FieldByName("quantite").AsInteger()};
 }
 
+// The layout the run prints on: the named sheet, or that of the entry's label type.
+const TLabelLayout* layoutOf(const PrintRequest& request) {
+  if (!request.sheetName.empty()) return Layout(request.sheetName);
+  const std::optional<int> number = LabelTypeOfEntry(request.labelTypeEntry);
+  const std::optional<TLabelType> type = number ? LabelType(*number) : std::nullopt;
+  return type ? Layout(type->layoutName) : nullptr;
+}
+
 constexpr int kUnprintableCountText = 173;
 constexpr int kPrintOthersText = 174;
 
@@ -68,13 +77,11 @@ std::string UnprintableQuestion(const UnprintableRecords& records) {
 
 int PrintLabels(sql::TSqlQuery& query, LabelJobSink& report, const std::string& programDirectory,
                 const PrintRequest& request, int* nextFreePosition) {
-  const std::optional<int> number = LabelTypeOfEntry(request.labelTypeEntry);
-  if (!number) return 0;
-  const std::optional<TLabelType> type = LabelType(*number);
-  if (!type) return 0;
-  if (request.firstPosition < 1 || request.firstPosition > type->labelsPerSheet) {
+  const TLabelLayout* layout = layoutOf(request);
+  if (layout == nullptr) return 0;
+  if (request.firstPosition < 1 || request.firstPosition > layout->labelsPerSheet()) {
     throw EReportError("The first position " + std::to_string(request.firstPosition) +
-                       " is not on a sheet of " + std::to_string(type->labelsPerSheet) +
+                       " is not on a sheet of " + std::to_string(layout->labelsPerSheet()) +
                        " labels");
   }
   const std::string statement =
@@ -89,10 +96,10 @@ int PrintLabels(sql::TSqlQuery& query, LabelJobSink& report, const std::string& 
   query.SQL().Add(statement);
   query.Open();
   if (query.RecordCount() == 0) return 0;
-  const UnprintableRecords unprintable = findUnprintable(query, *Layout(type->layoutName));
+  const UnprintableRecords unprintable = findUnprintable(query, *layout);
   if (unprintable.count > 0 && !(request.agreeToSkip && request.agreeToSkip(unprintable))) return 0;
 
-  LabelSheetFiller filler(report, type->layoutName, type->labelsPerSheet, request.printerName,
+  LabelSheetFiller filler(report, layout->name, layout->labelsPerSheet(), request.printerName,
                           request.text, request.firstPosition);
   for (query.First(); !query.Eof(); query.Next()) {
     filler.addRecord(currentRecord(query));

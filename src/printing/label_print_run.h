@@ -29,6 +29,9 @@ using AgreeToSkip = std::function<bool(const UnprintableRecords&)>;
 // What a run reads from the Printing page, the criteria controls and the list at its start.
 struct PrintRequest {
   std::string labelTypeEntry;  // the selected entry of the label type list (display name, number)
+  // A catalog or own sheet kept by addSheetLayout; when set, it is printed on instead of the
+  // label type of the entry.
+  std::string sheetName;
   std::string printerName;     // ANSI; empty for the system's default printer
   LabelTextOptions text;
   // The first free position on the first sheet, 1 to the layout's positions.
@@ -50,8 +53,8 @@ std::string UnprintableQuestion(const UnprintableRecords& records);
 
 // Runs the print run with `query` (the statements' query over the alias "article") and the
 // layout set `report`, opened as `programDirectory` + "docvkb.rav". Returns the jobs sent: none
-// when the entry carries no type number, no record is selected, or records cannot be printed as
-// themselves and request.agreeToSkip does not agree. Raises EReportError, before
+// when the entry carries no type number (and no sheet is named), no record is selected, or
+// records cannot be printed as themselves and request.agreeToSkip does not agree. Raises EReportError, before
 // anything is done, when the first position is not on the layout's sheet. Raises the query's
 // and the report's errors, which end the run; the jobs already sent stay sent. The query and the layout
 // set are closed however the run ends. When `nextFreePosition` is given and a job was sent, it

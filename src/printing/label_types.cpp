@@ -7,7 +7,9 @@
 #include <charconv>
 
 #include "common/code_page.h"
+#include "printing/chosen_sheet.h"
 #include "printing/label_layouts.h"
+#include "printing/sheet_layout.h"
 #include "languages/interface_texts.h"
 #include "languages/qt_text.h"
 
@@ -16,6 +18,7 @@ namespace vekrano::printing {
 namespace {
 
 constexpr int kTextLabels = 123;
+constexpr int kTextOtherSheets = 315;
 
 // A display name is prefix + text id + suffix.
 struct LabelTypeRow {
@@ -39,7 +42,23 @@ constexpr std::array<LabelTypeRow, kLabelTypeCount> kRows = {{
     {"", 133, ""},
 }};
 
+struct ListedSheet {
+  LabelSheetSpec sheet;
+  const TLabelLayout* layout;
+};
+std::optional<ListedSheet> gListedSheet;
+
 }  // namespace
+
+void setListedSheet(const LabelSheetSpec* sheet) {
+  if (sheet == nullptr) {
+    gListedSheet.reset();
+    return;
+  }
+  gListedSheet = ListedSheet{*sheet, &addSheet(*sheet)};
+}
+
+const TLabelLayout* listedSheetLayout() { return gListedSheet ? gListedSheet->layout : nullptr; }
 
 std::optional<TLabelType> LabelType(int number) {
   if (number < 1 || number > kLabelTypeCount) return std::nullopt;
@@ -65,6 +84,10 @@ std::vector<std::string> labelTypeEntries() {
 void BuildLabelTypeList(QComboBox& list) {
   list.clear();
   for (const std::string& entry : labelTypeEntries()) list.addItem(languages::toQt(entry));
+  if (gListedSheet) {
+    list.addItem(QString::fromStdString(sheetEntryText(gListedSheet->sheet)), kListedSheetEntry);
+  }
+  list.addItem(languages::textOf(kTextOtherSheets), kOtherSheetsEntry);
   list.setCurrentIndex(0);
 }
 

@@ -7,6 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "printing/label_layouts.h"
+#include "printing/label_sheet.h"
+
 class QComboBox;
 
 namespace vekrano::printing {
@@ -31,8 +34,18 @@ std::optional<TLabelType> LabelType(int number);
 // by their whole texts without regard to letter case.
 std::vector<std::string> labelTypeEntries();
 
-// Refills `list` with labelTypeEntries() and selects its first entry.
+// Refills `list` with labelTypeEntries(), then, after them and unsorted, the entry of the
+// listed sheet (when there is one) and "Other sheets…", and selects its first entry. The two
+// entries after the types carry kListedSheetEntry and kOtherSheetsEntry as item data.
 void BuildLabelTypeList(QComboBox& list);
+
+inline constexpr int kListedSheetEntry = 1;
+inline constexpr int kOtherSheetsEntry = 2;
+
+// The catalog or own sheet that the list offers after the twelve types; nullptr for none. Its
+// layout is kept by addSheet, so that Layout(listedSheetLayout()->name) finds it.
+void setListedSheet(const LabelSheetSpec* sheet);
+const TLabelLayout* listedSheetLayout();
 
 // The type number carried by an entry: its last three characters as an integer, leading
 // blanks accepted; nothing when they do not form one.

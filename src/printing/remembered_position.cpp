@@ -15,7 +15,7 @@ namespace {
 
 constexpr const char* kHeader =
     "# Vekrano: first free position of the last sheet printed, by label type and printer "
-    "(label type, position, printer name, separated by tabs)\n";
+    "(label type or sheet name, position, printer name, separated by tabs)\n";
 
 std::optional<int> positiveNumber(std::string_view text) {
   int value = 0;
@@ -39,10 +39,10 @@ RememberedPositions parsePositions(std::string_view text) {
     if (firstTab == std::string_view::npos) continue;
     const std::size_t secondTab = line.find('\t', firstTab + 1);
     if (secondTab == std::string_view::npos) continue;
-    const auto type = positiveNumber(line.substr(0, firstTab));
+    const std::string_view type = line.substr(0, firstTab);
     const auto position = positiveNumber(line.substr(firstTab + 1, secondTab - firstTab - 1));
-    if (!type || !position) continue;
-    const SheetKey key{*type, std::string(line.substr(secondTab + 1))};
+    if (type.empty() || !position) continue;
+    const SheetKey key{std::string(type), std::string(line.substr(secondTab + 1))};
     if (*position == 1) {
       positions.erase(key);
     } else {
@@ -55,10 +55,12 @@ RememberedPositions parsePositions(std::string_view text) {
 std::string formatPositions(const RememberedPositions& positions) {
   std::string text = kHeader;
   for (const auto& [key, position] : positions) {
-    if (position <= 1 || key.first < 1 || key.second.find_first_of("\r\n") != std::string::npos) {
+    if (position <= 1 || key.first.empty() || key.first.front() == '#' ||
+        key.first.find_first_of("\t\r\n") != std::string::npos ||
+        key.second.find_first_of("\r\n") != std::string::npos) {
       continue;
     }
-    text += std::to_string(key.first) + '\t' + std::to_string(position) + '\t' + key.second + '\n';
+    text += key.first + '\t' + std::to_string(position) + '\t' + key.second + '\n';
   }
   return text;
 }

@@ -12,16 +12,18 @@ namespace vekrano::printing {
 
 inline constexpr const char* kPositionFileName = "VEKRANO.POS";
 
-// A label type number (1 to 12) and a printer name (ANSI, as the printer list spells it; the
-// name of the default printer when none was chosen).
-using SheetKey = std::pair<int, std::string>;
+// A label type number (1 to 12) written in decimal, or the name of a catalog or own sheet, and a
+// printer name (ANSI, as the printer list spells it; the name of the default printer when none
+// was chosen).
+using SheetKey = std::pair<std::string, std::string>;
 // First free positions by sheet; a sheet without an entry starts at position 1.
 using RememberedPositions = std::map<SheetKey, int>;
 
-// The positions in a file's text (ANSI): one line per sheet, the label type, the position and
-// the printer name, separated by tabs; the name runs to the end of the line. Blank lines and
-// lines starting with "#" are comments; a line whose type or position is not a number from 1
-// up, or whose position is 1, is skipped; the last line of a sheet counts. Never fails.
+// The positions in a file's text (ANSI): one line per sheet, the label type (or the sheet's
+// name), the position and the printer name, separated by tabs; the name runs to the end of the
+// line. Blank lines and lines starting with "#" are comments; a line whose type is empty or
+// whose position is not a number from 1 up, or is 1, is skipped; the last line of a sheet
+// counts. Never fails.
 RememberedPositions parsePositions(std::string_view text);
 // The file's text (ANSI): a comment line, then one line per sheet whose position is above 1.
 // Printer names holding a line break cannot be kept and are left out.

@@ -5,7 +5,9 @@
 #include <QLineF>
 #include <QPainter>
 #include <QPen>
+#include <QRectF>
 #include <QString>
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -22,6 +24,7 @@ constexpr double kNumberPointSize = 6;
 double markLength(int mm) { return mm % 10 == 0 ? 5.0 : mm % 5 == 0 ? 3.0 : 1.5; }
 
 void addOutlines(std::vector<QLineF>& lines, const DeviceScale& mm, const TLabelLayout& layout) {
+  if (!layout.labels.empty()) return;  // sheets that know their labels draw them instead
   const double width = layout.pageWidthMm();
   const double height = layout.pageHeightMm();
   for (int c = 1; c < layout.columns; ++c) {
@@ -31,6 +34,19 @@ void addOutlines(std::vector<QLineF>& lines, const DeviceScale& mm, const TLabel
   for (int r = 1; r < layout.rows; ++r) {
     const double y = height * r / layout.rows;
     lines.emplace_back(mm.at(0, y), mm.at(width, y));
+  }
+}
+
+// The labels of a catalog or own sheet as their makers cut them, round corners included; the
+// line runs just inside each label, so that a label on the paper's edge shows all of it.
+void drawLabels(QPainter& painter, const DeviceScale& mm, const TLabelLayout& layout) {
+  painter.setBrush(Qt::NoBrush);
+  const double inset = kLineMm / 2;
+  const double radius = std::max(0.0, layout.cornerRadiusMm - inset) * mm.x;
+  for (const LabelRect& label : layout.labels) {
+    const QRectF outline(mm.at(label.left + inset, label.top + inset),
+                         mm.at(label.right() - inset, label.bottom() - inset));
+    painter.drawRoundedRect(outline, radius, radius);
   }
 }
 
@@ -85,6 +101,7 @@ void paintTestSheet(QPainter& painter, const TLabelLayout& layout) {
   painter.save();
   painter.setPen(QPen(Qt::black, kLineMm * mm.x, Qt::SolidLine, Qt::FlatCap));
   painter.drawLines(lines.data(), static_cast<int>(lines.size()));
+  drawLabels(painter, mm, layout);
   drawNumbers(painter, mm, layout);
   painter.restore();
 }

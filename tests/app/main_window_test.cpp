@@ -260,7 +260,7 @@ TEST_F(MainWindow, LayoutStateAtStart) {
   EXPECT_TRUE(checked(w, "Ratoutes"));
   EXPECT_EQ(w.findChild<QLineEdit*>("TexCb")->maxLength(), 13);
   EXPECT_EQ(w.findChild<QLineEdit*>("text1")->maxLength(), 100);
-  EXPECT_EQ(labelList(w).count(), 12);
+  EXPECT_EQ(labelList(w).count(), 13);  // the twelve types and "Autres planches…"
   // Every page's controls fit the window in every language, so the window keeps its size.
   for (int language = 1; language <= 4; ++language) {
     languages::setLanguageNumber(language);

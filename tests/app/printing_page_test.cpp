@@ -164,7 +164,7 @@ TEST_F(PrintingPage, TheLabelTypeListHidesTheTypeNumber) {
   auto* types = w.findChild<QComboBox*>("CombListeEtiquette");
   EXPECT_EQ(types->width(), 513);
   const QFontMetrics metrics(types->font());
-  for (int i = 0; i < types->count(); ++i) {
+  for (int i = 0; i < printing::kLabelTypeCount; ++i) {
     const QString entry = types->itemText(i);
     // The number starts beyond the list's width.
     EXPECT_GT(metrics.horizontalAdvance(entry.left(entry.size() - 2)), types->width()) << i;

@@ -104,8 +104,12 @@ TEST(LabelTypes, BuildingTheListRefillsItAndSelectsTheFirstEntry) {
   list.addItem("older");
   list.setCurrentIndex(1);
   BuildLabelTypeList(list);
-  ASSERT_EQ(list.count(), 12);
+  // The twelve types, then the way to the other sheets.
+  ASSERT_EQ(list.count(), 13);
   EXPECT_EQ(list.currentIndex(), 0);
+  EXPECT_EQ(list.itemText(12), QString::fromUtf8("Otras hojas…"));
+  EXPECT_EQ(list.itemData(12), kOtherSheetsEntry);
+  EXPECT_FALSE(LabelTypeOfEntry(list.itemText(12).toStdString()));
   EXPECT_EQ(list.itemText(0), "12 etiquetas" + QString(150, ' ') + "1");
   EXPECT_EQ(list.itemText(5), QString::fromUtf8("24 etiquetas (3X8) sin espacio") + QString(150, ' ') + "5");
 }

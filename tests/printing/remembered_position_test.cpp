@@ -22,23 +22,23 @@ TEST(RememberedPosition, KeptPerTypeAndPrinterAcrossRunsAndFilledSheetsForgotten
   vekrano::testing::TempDir dir;
   const std::string file = dir.file("VEKRANO.POS");
   // Nothing remembered yet: every sheet starts at 1, and a filled sheet writes no file.
-  EXPECT_EQ(offeredPosition(ReadPositionFile(file), {1, "Office"}, 12), 1);
-  RememberPosition(file, {1, "Office"}, 1);
+  EXPECT_EQ(offeredPosition(ReadPositionFile(file), {"1", "Office"}, 12), 1);
+  RememberPosition(file, {"1", "Office"}, 1);
   EXPECT_FALSE(std::filesystem::exists(file));
 
-  RememberPosition(file, {1, "Office"}, 6);
-  RememberPosition(file, {1, "Atelier \xe9tage 2"}, 9);  // accented name, blanks in it
-  RememberPosition(file, {9, "Office"}, 40);
-  RememberPosition(file, {1, ""}, 3);  // no default printer on this machine
+  RememberPosition(file, {"1", "Office"}, 6);
+  RememberPosition(file, {"1", "Atelier \xe9tage 2"}, 9);  // accented name, blanks in it
+  RememberPosition(file, {"9", "Office"}, 40);
+  RememberPosition(file, {"1", ""}, 3);  // no default printer on this machine
   RememberedPositions kept = ReadPositionFile(file);
-  EXPECT_EQ(offeredPosition(kept, {1, "Office"}, 12), 6);
-  EXPECT_EQ(offeredPosition(kept, {1, "Atelier \xe9tage 2"}, 12), 9);
-  EXPECT_EQ(offeredPosition(kept, {9, "Office"}, 44), 40);
-  EXPECT_EQ(offeredPosition(kept, {1, ""}, 12), 3);
-  EXPECT_EQ(offeredPosition(kept, {2, "Office"}, 14), 1);
-  EXPECT_EQ(offeredPosition(kept, {1, "office"}, 12), 1);  // printer names are exact
+  EXPECT_EQ(offeredPosition(kept, {"1", "Office"}, 12), 6);
+  EXPECT_EQ(offeredPosition(kept, {"1", "Atelier \xe9tage 2"}, 12), 9);
+  EXPECT_EQ(offeredPosition(kept, {"9", "Office"}, 44), 40);
+  EXPECT_EQ(offeredPosition(kept, {"1", ""}, 12), 3);
+  EXPECT_EQ(offeredPosition(kept, {"2", "Office"}, 14), 1);
+  EXPECT_EQ(offeredPosition(kept, {"1", "office"}, 12), 1);  // printer names are exact
   // A position beyond the sheet (a hand-edited file) is no position on it.
-  EXPECT_EQ(offeredPosition(kept, {9, "Office"}, 12), 1);
+  EXPECT_EQ(offeredPosition(kept, {"9", "Office"}, 12), 1);
   // The file is UTF-8 text, one tab-separated line per sheet.
   const std::string text = readFileBytes(file);
   EXPECT_NE(text.find("1\t9\tAtelier \xc3\xa9tage 2\n"), std::string::npos) << text;
@@ -46,11 +46,11 @@ TEST(RememberedPosition, KeptPerTypeAndPrinterAcrossRunsAndFilledSheetsForgotten
   EXPECT_EQ(text.rfind("#", 0), 0u);
 
   // The next run on type 1 and Office filled its last sheet: only that sheet starts again at 1.
-  RememberPosition(file, {1, "Office"}, 1);
+  RememberPosition(file, {"1", "Office"}, 1);
   kept = ReadPositionFile(file);
   EXPECT_EQ(kept.size(), 3u);
-  EXPECT_EQ(offeredPosition(kept, {1, "Office"}, 12), 1);
-  EXPECT_EQ(offeredPosition(kept, {9, "Office"}, 44), 40);
+  EXPECT_EQ(offeredPosition(kept, {"1", "Office"}, 12), 1);
+  EXPECT_EQ(offeredPosition(kept, {"9", "Office"}, 44), 40);
   EXPECT_EQ(readFileBytes(file).find("\tOffice\n1\t"), std::string::npos);
 }
 
@@ -60,7 +60,8 @@ TEST(RememberedPosition, DamagedFileGivesWhatCanBeReadAndWritesStayWhole) {
       "# comment\r\n"
       "1\t5\tOffice\r\n"
       "\n"
-      "x\t5\tBad type\n"
+      "\t5\tNo type\n"
+      "Avery L7163\t9\tOffice\n"
       "2\t0\tBad position\n"
       "3\t-4\tNegative\n"
       "4 5 Blanks only\n"
@@ -68,25 +69,27 @@ TEST(RememberedPosition, DamagedFileGivesWhatCanBeReadAndWritesStayWhole) {
       "6\t8\t\n"
       "1\t7\tOffice\n"
       "7\t1\tOne\n");
-  EXPECT_EQ(read, (RememberedPositions{{{1, "Office"}, 7}, {{6, ""}, 8}}));
+  EXPECT_EQ(read, (RememberedPositions{
+                      {{"1", "Office"}, 7}, {{"6", ""}, 8}, {{"Avery L7163", "Office"}, 9}}));
   // Names that cannot stand on one line are left out rather than breaking the file.
-  EXPECT_EQ(parsePositions(formatPositions({{{1, "A\nB"}, 4}, {{2, "C"}, 5}})),
-            (RememberedPositions{{{2, "C"}, 5}}));
+  EXPECT_EQ(parsePositions(formatPositions(
+                {{{"1", "A\nB"}, 4}, {{"2", "C"}, 5}, {{"#x", "C"}, 6}, {{"a\tb", "C"}, 7}})),
+            (RememberedPositions{{{"2", "C"}, 5}}));
 
   vekrano::testing::TempDir dir;
   const std::string file = dir.file("VEKRANO.POS");
   writeFileBytes(file, std::string("\xff\0garbage\n", 10) + "2\t3\tP\n");
-  EXPECT_EQ(ReadPositionFile(file), (RememberedPositions{{{2, "P"}, 3}}));
+  EXPECT_EQ(ReadPositionFile(file), (RememberedPositions{{{"2", "P"}, 3}}));
   // A folder that cannot be written: the error says so and the old file stays whole.
   if (::geteuid() != 0) {
     std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read |
                                                  std::filesystem::perms::owner_exec);
-    EXPECT_THROW(RememberPosition(file, {2, "P"}, 9), common::EFileWriteError);
+    EXPECT_THROW(RememberPosition(file, {"2", "P"}, 9), common::EFileWriteError);
     std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
-    EXPECT_EQ(ReadPositionFile(file), (RememberedPositions{{{2, "P"}, 3}}));
+    EXPECT_EQ(ReadPositionFile(file), (RememberedPositions{{{"2", "P"}, 3}}));
   }
   std::filesystem::create_directory(dir.path() / "VEKRANO.DIR");
-  EXPECT_THROW(RememberPosition(dir.file("VEKRANO.DIR"), {2, "P"}, 9), common::EFileWriteError);
+  EXPECT_THROW(RememberPosition(dir.file("VEKRANO.DIR"), {"2", "P"}, 9), common::EFileWriteError);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                           std::filesystem::directory_iterator()),
             2);  // no fresh file left beside them

@@ -14,8 +14,10 @@
 #include "languages/interface_texts.h"
 #include "printing/label_print_run.h"
 #include "printing/label_report.h"
+#include "printing/chosen_sheet.h"
 #include "printing/label_types.h"
 #include "printing/page_destinations.h"
+#include "printing/sheet_layout.h"
 #include "printing/remembered_position.h"
 #include "records/article_data.h"
 
@@ -51,6 +53,56 @@ void listTypes() {
   }
 }
 
+std::string withSeparator(const std::string& directory) {
+  return directory.ends_with('/') ? directory : directory + "/";
+}
+
+printing::OwnSheets ownSheetsOf(const std::string& directory) {
+  if (directory.empty()) return {};
+  return printing::ReadOwnSheetsFile(withSeparator(directory) + printing::kOwnSheetsFileName);
+}
+
+// One line per sheet: name, labels, label size, page, description; own sheets first.
+void listSheets(const std::string& directory) {
+  const auto print = [](const printing::LabelSheetSpec& sheet) {
+    const std::string page = sheet.pageName.empty()
+                                 ? printing::sizeText(sheet.pageWidthMm, sheet.pageHeightMm)
+                                 : sheet.pageName;
+    std::printf("%s\t%d\t%s mm\t%s\t%s\n", sheet.name.c_str(), sheet.labelCount(),
+                printing::sizeText(sheet.labelWidthMm, sheet.labelHeightMm).c_str(), page.c_str(),
+                sheet.description.c_str());
+  };
+  for (const auto& sheet : ownSheetsOf(directory).sheets) print(sheet);
+  for (const auto& sheet : printing::installedCatalog().sheets) print(sheet);
+  if (printing::installedCatalogDirectory().empty()) {
+    std::fprintf(stderr, "vekrano-labels: the vendors' catalog is not installed (package %s)\n",
+                 printing::kCatalogPackage);
+  }
+}
+
+// The layout of the sheet the command line names, or a reason (exit status 2) why it cannot
+// be printed on.
+const printing::TLabelLayout& sheetLayoutOf(const app::LabelsOptions& options) {
+  const printing::OwnSheets own = ownSheetsOf(options.directory);
+  const printing::LabelSheetSpec* sheet =
+      printing::findSheet(options.sheet, own, printing::installedCatalog());
+  if (sheet == nullptr) {
+    std::string reason = "no label sheet is named \"" + options.sheet + "\" (see --list-sheets)";
+    if (printing::installedCatalogDirectory().empty()) {
+      reason += "; the vendors' catalog is not installed (package " +
+                std::string(printing::kCatalogPackage) + ")";
+    }
+    throw app::ELabelsUsage(reason);
+  }
+  const printing::TLabelLayout& layout = printing::addSheet(*sheet);
+  if (options.firstPosition > layout.labelsPerSheet()) {
+    throw app::ELabelsUsage("--start takes a position from 1 to " +
+                            std::to_string(layout.labelsPerSheet()) + " on sheet " + sheet->name +
+                            ", not " + std::to_string(options.firstPosition));
+  }
+  return layout;
+}
+
 // The records whose barcodes would print as another value, or not fit their labels.
 void listUnprintable(const printing::UnprintableRecords& unprintable, bool skipped) {
   std::fprintf(stderr, "vekrano-labels: %d record(s) with a barcode that cannot print as itself "
@@ -70,11 +122,13 @@ int print(const app::LabelsOptions& options) {
                  options.directory.c_str());
     return 1;
   }
+  const printing::TLabelLayout* sheetLayout = options.sheet.empty() ? nullptr : &sheetLayoutOf(options);
   records::ArticleData data(options.directory);
   data.sqlqueryfonction.AutoDisableControls = false;
   data.OpenData();
   printing::PrintRequest request;
   request.labelTypeEntry = typeEntry(options.type);
+  if (sheetLayout != nullptr) request.sheetName = sheetLayout->name;
   request.printerName = options.printer;
   request.text = options.text;
   request.firstPosition = options.firstPosition;
@@ -89,14 +143,16 @@ int print(const app::LabelsOptions& options) {
   };
   request.recordNumbers = options.recordNumbers;
 
-  const std::string directory = data.programDirectory().ends_with('/')
-                                    ? data.programDirectory()
-                                    : data.programDirectory() + "/";
+  const std::string directory = withSeparator(data.programDirectory());
   const std::string positionFile = directory + printing::kPositionFileName;
-  const printing::SheetKey sheet{options.type, printing::calibratedPrinterName(options.printer)};
+  const printing::SheetKey sheet{
+      sheetLayout != nullptr ? sheetLayout->name : std::to_string(options.type),
+      printing::calibratedPrinterName(options.printer)};
   if (options.continueSheet) {
-    request.firstPosition = printing::offeredPosition(
-        printing::ReadPositionFile(positionFile), sheet, printing::LabelType(options.type)->labelsPerSheet);
+    const int positions = sheetLayout != nullptr ? sheetLayout->labelsPerSheet()
+                                                 : printing::LabelType(options.type)->labelsPerSheet;
+    request.firstPosition =
+        printing::offeredPosition(printing::ReadPositionFile(positionFile), sheet, positions);
   }
   std::unique_ptr<printing::PageDestination> destination;
   printing::PdfDestination* pdf = nullptr;
@@ -151,6 +207,10 @@ int main(int argc, char** argv) {
       listTypes();
       return 0;
     }
+    if (options.action == app::LabelsOptions::Action::ListSheets) {
+      listSheets(options.directory);
+      return 0;
+    }
     if (options.action == app::LabelsOptions::Action::ListPrinters) {
       for (const QString& name : QPrinterInfo::availablePrinterNames()) {
         std::puts(name.toStdString().c_str());
@@ -158,6 +218,9 @@ int main(int argc, char** argv) {
       return 0;
     }
     return print(options);
+  } catch (const app::ELabelsUsage& error) {
+    std::fprintf(stderr, "vekrano-labels: %s\n", error.what());
+    return 2;
   } catch (const std::exception& error) {
     std::fflush(stdout);
     std::fprintf(stderr, "vekrano-labels: %s\n", common::ansiToUtf8(error.what()).c_str());

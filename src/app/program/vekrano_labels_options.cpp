@@ -17,6 +17,8 @@ const char* const kLabelsUsage =
     "Prints the barcode records of the program directory DIR as labels, as the Printing page\n"
     "does: each record as many times as its quantity, sheet after sheet, one job per sheet.\n"
     "  --type N            label type 1 to 12 (default 1; see --list-types)\n"
+    "  --sheet NAME        a sheet of the vendors' catalog (package glabels-data), such as\n"
+    "                      \"Avery L7163\", or an own sheet of DIR (see --list-sheets)\n"
     "  --all               every record; otherwise only those matching the criteria:\n"
     "  --cb PREFIX         barcode begins with PREFIX\n"
     "  --text1 PREFIX      text 1 begins with PREFIX\n"
@@ -37,6 +39,7 @@ const char* const kLabelsUsage =
     "                      label); their labels stay blank. Without it such a run prints\n"
     "                      nothing, lists them and fails\n"
     "  --list-types        list the label types; --list-printers lists the printers\n"
+    "  --list-sheets [DIR] list the catalog's sheets and the own sheets of DIR\n"
     "  --help, --version\n"
     "Exit status: 0 done, 1 the run failed, 2 bad arguments.\n";
 
@@ -117,6 +120,7 @@ list::SortColumn sortColumn(const std::string& text) {
 LabelsOptions ParseLabelsOptions(const std::vector<std::string>& arguments) {
   LabelsOptions options;
   bool printerGiven = false;
+  bool typeGiven = false;
   bool startGiven = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& word = arguments[i];
@@ -131,10 +135,16 @@ LabelsOptions ParseLabelsOptions(const std::vector<std::string>& arguments) {
     }
     if (word == "--list-types") {
       options.action = LabelsOptions::Action::ListTypes;
+    } else if (word == "--list-sheets") {
+      options.action = LabelsOptions::Action::ListSheets;
+    } else if (word == "--sheet") {
+      options.sheet = value();
+      if (options.sheet.empty()) throw ELabelsUsage("--sheet needs a sheet's name");
     } else if (word == "--list-printers") {
       options.action = LabelsOptions::Action::ListPrinters;
     } else if (word == "--type") {
       options.type = typeNumber(value());
+      typeGiven = true;
     } else if (word == "--all") {
       options.printEveryRecord = true;
     } else if (word == "--cb") {
@@ -179,6 +189,8 @@ LabelsOptions ParseLabelsOptions(const std::vector<std::string>& arguments) {
     }
   }
   if (printerGiven && !options.pdf.empty()) throw ELabelsUsage("--printer and --pdf exclude each other");
+  if (typeGiven && !options.sheet.empty()) throw ELabelsUsage("--type and --sheet exclude each other");
+  // A sheet's positions are known once it is found in the catalog or the own sheets.
   if (options.continueSheet && !options.pdf.empty()) {
     throw ELabelsUsage("--continue goes on with a sheet on paper, not with --pdf");
   }
@@ -190,7 +202,7 @@ LabelsOptions ParseLabelsOptions(const std::vector<std::string>& arguments) {
     throw ELabelsUsage("--num chooses the records itself, without --all or criteria");
   }
   const int positions = printing::LabelType(options.type)->labelsPerSheet;
-  if (options.firstPosition > positions) {
+  if (options.sheet.empty() && options.firstPosition > positions) {
     throw ELabelsUsage("--start takes a position from 1 to " + std::to_string(positions) +
                        " on label type " + std::to_string(options.type) + ", not " +
                        std::to_string(options.firstPosition));

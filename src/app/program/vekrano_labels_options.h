@@ -17,10 +17,12 @@ class ELabelsUsage : public std::runtime_error {
 };
 
 struct LabelsOptions {
-  enum class Action { Print, Help, Version, ListTypes, ListPrinters };
+  enum class Action { Print, Help, Version, ListTypes, ListPrinters, ListSheets };
   Action action = Action::Print;
   std::string directory;
   int type = 1;
+  // A sheet of the vendors' catalog or an own sheet of DIR, by name (UTF-8); instead of --type.
+  std::string sheet;
   bool printEveryRecord = false;
   list::ListCriteria criteria;  // texts in the engine's character set
   list::SortState sort;
