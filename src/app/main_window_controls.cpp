@@ -180,7 +180,8 @@ QWidget* TFprincip::createAccountsPage() {
   gridColours.setColor(QPalette::Base, Qt::white);
   grid_->setPalette(gridColours);
   grid_->setFrameShape(QFrame::NoFrame);
-  grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+  // Several rows may be picked for printing; the current row stays the one commands act on.
+  grid_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   QFont titleFont("MS Sans Serif");
   titleFont.setPixelSize(13);
   titleFont.setBold(true);
@@ -252,6 +253,8 @@ QWidget* TFprincip::createPrintingPage() {
       choice<QRadioButton>(extra, "Ratoutefiche", "Imprimer toutes les fiches", false));
   extraLayout->addWidget(choice<QRadioButton>(
       extra, "Rafichem", "Imprimer seulement les fiches correspondant aux critères", true));
+  extraLayout->addWidget(
+      choice<QRadioButton>(extra, "Rafichesel", "Seulement les fiches sélectionnées", false));
   inside->addWidget(extra);
 
   QGroupBox* printer = group(settings, "Gimprimante", "Imprimante");
