@@ -249,12 +249,16 @@ QWidget* TFprincip::createPrintingPage() {
 
   QGroupBox* extra = group(settings, "gbcritsup", "Critère supplémentaire");
   auto* extraLayout = new QVBoxLayout(extra);
-  extraLayout->addWidget(
+  // The picked records beside all of them, so that the page keeps within the window's height.
+  auto* wholeOrPicked = new QHBoxLayout;
+  wholeOrPicked->addWidget(
       choice<QRadioButton>(extra, "Ratoutefiche", "Imprimer toutes les fiches", false));
+  wholeOrPicked->addWidget(
+      choice<QRadioButton>(extra, "Rafichesel", "Seulement les fiches sélectionnées", false));
+  wholeOrPicked->addStretch();
+  extraLayout->addLayout(wholeOrPicked);
   extraLayout->addWidget(choice<QRadioButton>(
       extra, "Rafichem", "Imprimer seulement les fiches correspondant aux critères", true));
-  extraLayout->addWidget(
-      choice<QRadioButton>(extra, "Rafichesel", "Seulement les fiches sélectionnées", false));
   inside->addWidget(extra);
 
   QGroupBox* printer = group(settings, "Gimprimante", "Imprimante");
