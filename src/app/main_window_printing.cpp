@@ -58,9 +58,6 @@ printing::PrintRequest currentRequest(const TFprincip& window) {
     request.recordNumbers = window.selectedRecordNumbers();
   }
   request.sort = list::sortState();
-  request.agreeToSkip = [](const printing::UnprintableRecords& unprintable) {
-    return common::askYesNo(printing::UnprintableQuestion(unprintable), "Vekrano");
-  };
   return request;
 }
 
@@ -121,15 +118,21 @@ struct SentLabels {
 // error display. Returns what was sent, nothing in those cases.
 std::optional<SentLabels> runPrint(TFprincip& window, printing::PageDestination& destination) {
   try {
-    const printing::PrintRequest request = currentRequest(window);
+    printing::PrintRequest request = currentRequest(window);
     if (request.labelTypeEntry.empty()) return std::nullopt;
+    // A user who declined to skip unprintable records was answered already.
+    bool declined = false;
+    request.agreeToSkip = [&declined](const printing::UnprintableRecords& unprintable) {
+      declined = !common::askYesNo(printing::UnprintableQuestion(unprintable), "Vekrano");
+      return !declined;
+    };
     printing::ReportStatusWindow status(&window);
     printing::LabelReport report(destination, &status);
     CountingLabelSink counted(report);
     int nextPosition = 1;
     if (printing::PrintLabels(window.data().sqlqueryfonction, counted, window.programDirectory(),
                               request, &nextPosition) == 0) {
-      common::showMessage(languages::GetText(kNoLabelText), "Vekrano");
+      if (!declined) common::showMessage(languages::GetText(kNoLabelText), "Vekrano");
       return std::nullopt;
     }
     return SentLabels{counted.labels(), counted.sheets(), nextPosition};

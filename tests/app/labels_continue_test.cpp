@@ -13,7 +13,7 @@
 
 namespace {
 
-using vekrano::testing::kHeldQueue;
+using vekrano::testing::heldQueue;
 using vekrano::testing::Outcome;
 using vekrano::testing::readFileBytes;
 constexpr auto run = vekrano::testing::runShell;
@@ -44,27 +44,27 @@ TEST_F(LabelsContinue, RunsOnPaperContinueWhereTheLastSheetStopped) {
   add(2, "B", 3);
   add(3, "C", 4);
   add(4, "D", 30);
-  const std::string printer = std::string(" --printer ") + kHeldQueue;
+  const std::string printer = std::string(" --printer ") + heldQueue();
 
   EXPECT_EQ(labels("--cb A" + printer).status, 0);
-  EXPECT_EQ(positions(), std::string("1\t6\t") + kHeldQueue + "\n");
+  EXPECT_EQ(positions(), std::string("1\t6\t") + heldQueue() + "\n");
   // Positions 6 to 8 of the same sheet; the last sheet's next free position is 9.
   Outcome outcome = labels("--cb B --continue" + printer);
   EXPECT_EQ(outcome.status, 0) << outcome.out;
-  EXPECT_EQ(positions(), std::string("1\t9\t") + kHeldQueue + "\n");
+  EXPECT_EQ(positions(), std::string("1\t9\t") + heldQueue() + "\n");
   // Another label type on the same printer keeps its own position.
   EXPECT_EQ(labels("--type 3 --cb A --continue" + printer).status, 0);
-  EXPECT_EQ(positions(), std::string("1\t9\t") + kHeldQueue + "\n3\t6\t" + kHeldQueue + "\n");
+  EXPECT_EQ(positions(), std::string("1\t9\t") + heldQueue() + "\n3\t6\t" + heldQueue() + "\n");
   // Into PDF: nothing changes, with or without labels.
   EXPECT_EQ(labels("--cb D --pdf " + dir.file("l.pdf")).status, 0);
-  EXPECT_EQ(positions(), std::string("1\t9\t") + kHeldQueue + "\n3\t6\t" + kHeldQueue + "\n");
+  EXPECT_EQ(positions(), std::string("1\t9\t") + heldQueue() + "\n3\t6\t" + heldQueue() + "\n");
   // 9 to 12: the sheet is full, the next run on type 1 starts a fresh one.
   EXPECT_EQ(labels("--cb C --continue" + printer).status, 0);
-  EXPECT_EQ(positions(), std::string("3\t6\t") + kHeldQueue + "\n");
+  EXPECT_EQ(positions(), std::string("3\t6\t") + heldQueue() + "\n");
   EXPECT_EQ(vekrano::testing::heldJobs(), 4);
   // 30 labels from 6 of 21 on type 3: 16 fill the first sheet, 14 go on the second.
   EXPECT_EQ(labels("--type 3 --cb D --continue" + printer).status, 0);
-  EXPECT_EQ(positions(), std::string("3\t15\t") + kHeldQueue + "\n");
+  EXPECT_EQ(positions(), std::string("3\t15\t") + heldQueue() + "\n");
   EXPECT_EQ(vekrano::testing::heldJobs(), 6);
   vekrano::testing::cancelHeldJobs();
 }

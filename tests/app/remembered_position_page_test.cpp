@@ -15,7 +15,7 @@
 namespace vekrano::app::testing {
 namespace {
 
-using vekrano::testing::kHeldQueue;
+using vekrano::testing::heldQueue;
 
 class RememberedPositionPage : public ShellTest {
  protected:
@@ -51,7 +51,7 @@ class RememberedPositionPage : public ShellTest {
 TEST_F(RememberedPositionPage, OfferedPerTypeAndPrinterAcrossRunsAndSessions) {
   if (!vekrano::testing::prepareHeldQueue()) GTEST_SKIP() << "no print server here";
   vekrano::testing::cancelHeldJobs();
-  pdfDesktop.printers = {"Other printer", kHeldQueue};
+  pdfDesktop.printers = {"Other printer", QString::fromStdString(heldQueue())};
   pdfDesktop.path = QString::fromStdString(directory.file("labels.pdf"));
   open();
   for (const auto& [num, cb, quantite] :

@@ -6,11 +6,12 @@
 
 namespace vekrano::testing {
 
-// The held queue's name.
-inline constexpr const char* kHeldQueue = "VekranoHeldQueue";
+// The held queue's name: one queue per test process, so that tests running side by side never
+// count or cancel each other's jobs.
+std::string heldQueue();
 
 // Starts the print server when it is not running and creates the queue, stopped so that its
-// jobs wait; false when no print server can be had here.
+// jobs wait, and removed when the process ends; false when no print server can be had here.
 bool prepareHeldQueue();
 // The number of jobs waiting on the queue.
 int heldJobs();
