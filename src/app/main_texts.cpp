@@ -41,6 +41,7 @@ constexpr TextStep kSteps[] = {
     {"Labtypeeti", Part::Caption, 24},  {"topimpTexte1", Part::Caption, 25},
     {"topimpTexte2", Part::Caption, 26}, {"gbcritsup", Part::Caption, 27},
     {"Ratoutefiche", Part::Caption, 28}, {"Rafichem", Part::Caption, 29},
+    {"Rafichesel", Part::Caption, 311},
     {"gbpcodbar", Part::Caption, 30},   {"btimprime", Part::Caption, 31},
     {"btimprimePdf", Part::Caption, 155},
     {"LabPremPos", Part::Caption, 158}, {"btApercu", Part::Caption, 159},

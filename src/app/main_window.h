@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/settings_file.h"
 #include "languages/language_buttons.h"
@@ -76,6 +77,8 @@ class TFprincip : public QMainWindow {
   void redisplayList();
   // The list criteria as the criteria controls hold them now.
   list::ListCriteria criteria() const;
+  // The numbers of the records of the rows selected in the grid, in the list's order.
+  std::vector<int> selectedRecordNumbers() const;
 
   // The records page's commands (buttons, the grid's pop-up menu, its double click).
   void acajoutcompteExecute();
@@ -116,6 +119,8 @@ class TFprincip : public QMainWindow {
   void connectPrintingPage();
   void connectImportCommand();
   void connectBackupCommands();
+  // "Only the selected records" is offered while the list shows selected records.
+  void offerSelectedRecords();
   // Builds the list statement and opens it in `sqlQuery1`; raises the engine's error.
   void openList();
   // The status bar's "N fiches": how many records the list shows (empty while it is closed).

@@ -180,7 +180,8 @@ QWidget* TFprincip::createAccountsPage() {
   gridColours.setColor(QPalette::Base, Qt::white);
   grid_->setPalette(gridColours);
   grid_->setFrameShape(QFrame::NoFrame);
-  grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+  // Several rows may be picked for printing; the current row stays the one commands act on.
+  grid_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   QFont titleFont("MS Sans Serif");
   titleFont.setPixelSize(13);
   titleFont.setBold(true);
@@ -248,8 +249,14 @@ QWidget* TFprincip::createPrintingPage() {
 
   QGroupBox* extra = group(settings, "gbcritsup", "Critère supplémentaire");
   auto* extraLayout = new QVBoxLayout(extra);
-  extraLayout->addWidget(
+  // The picked records beside all of them, so that the page keeps within the window's height.
+  auto* wholeOrPicked = new QHBoxLayout;
+  wholeOrPicked->addWidget(
       choice<QRadioButton>(extra, "Ratoutefiche", "Imprimer toutes les fiches", false));
+  wholeOrPicked->addWidget(
+      choice<QRadioButton>(extra, "Rafichesel", "Seulement les fiches sélectionnées", false));
+  wholeOrPicked->addStretch();
+  extraLayout->addLayout(wholeOrPicked);
   extraLayout->addWidget(choice<QRadioButton>(
       extra, "Rafichem", "Imprimer seulement les fiches correspondant aux critères", true));
   inside->addWidget(extra);

@@ -4,9 +4,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QItemSelectionModel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTableView>
 #include <optional>
 
 #include "app/desktop.h"
@@ -19,6 +21,7 @@
 #include "languages/interface_texts.h"
 #include "languages/qt_text.h"
 #include "list/list_criteria.h"
+#include "list/record_list_model.h"
 #include "printing/chosen_sheet.h"
 #include "printing/label_print_run.h"
 #include "printing/label_types.h"
@@ -56,6 +59,9 @@ printing::PrintRequest currentRequest(const TFprincip& window) {
   request.firstPosition = window.findChild<QSpinBox*>("SpinPremPos")->value();
   request.printEveryRecord = window.findChild<QRadioButton*>("Ratoutefiche")->isChecked();
   request.criteriaText = list::CriteriaText(window.criteria());
+  if (window.findChild<QRadioButton*>("Rafichesel")->isChecked()) {
+    request.recordNumbers = window.selectedRecordNumbers();
+  }
   request.sort = list::sortState();
   return request;
 }
@@ -371,6 +377,22 @@ void TFprincip::connectPrintingPage() {
   for (QDoubleSpinBox* box : {boxes.horizontal, boxes.vertical, boxes.scale}) {
     connect(box, &QDoubleSpinBox::valueChanged, this, keepCalibration);
   }
+
+  connect(grid_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          &TFprincip::offerSelectedRecords);
+  connect(listModel_, &QAbstractItemModel::modelReset, this, &TFprincip::offerSelectedRecords);
+  offerSelectedRecords();
+}
+
+void TFprincip::offerSelectedRecords() {
+  const sql::TSqlQuery& list = data_.sqlQuery1;
+  const bool picked =
+      list.Active() && list.RecordCount() > 0 && grid_->selectionModel()->hasSelection();
+  auto* selected = findChild<QRadioButton*>("Rafichesel");
+  // A pick ends with the rows it was made on (the list displayed again, or nothing selected):
+  // the run goes back to the criteria rather than print rows the user did not choose.
+  if (!picked && selected->isChecked()) findChild<QRadioButton*>("Rafichem")->setChecked(true);
+  selected->setEnabled(picked);
 }
 
 }  // namespace vekrano::app

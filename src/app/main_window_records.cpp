@@ -1,5 +1,6 @@
 // The commands of the records page: the list, its criteria, the grid's menu and the record editor.
 #include <QAction>
+#include <QItemSelectionModel>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -9,6 +10,7 @@
 #include <QRadioButton>
 #include <QTableView>
 #include <QToolButton>
+#include <set>
 
 #include "app/desktop.h"
 #include "app/main_window.h"
@@ -155,8 +157,13 @@ void TFprincip::connectRecordsPage() {
   connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, listModel_,
           [this](const QModelIndex& current) { listModel_->setCurrentRow(current.row()); });
   connect(listModel_, &QAbstractItemModel::modelReset, this, &TFprincip::showRecordCount);
-  connect(listModel_, &list::RecordListModel::currentRowMoved, this,
-          [this](int row) { grid_->selectRow(row); });
+  // A move the grid did not ask for (an opening, a re-sort, a deletion) starts a new selection:
+  // the picked rows of the former list need not be the rows now shown there.
+  connect(listModel_, &list::RecordListModel::currentRowMoved, this, [this](int row) {
+    grid_->selectionModel()->setCurrentIndex(listModel_->index(row, 1),
+                                             QItemSelectionModel::ClearAndSelect |
+                                                 QItemSelectionModel::Rows);
+  });
   auto* exportChoices = new list::Tfexportliste(
       [this](QWidget* parent, const QString& title, const QString& filter) {
         return desktop_.saveFileName(parent, title, filter);
@@ -190,6 +197,18 @@ list::ListCriteria TFprincip::criteria() const {
   if (findChild<QRadioButton*>("Ratop")->isChecked()) criteria.top = list::TopCriterion::Topped;
   if (findChild<QRadioButton*>("ranontop")->isChecked()) criteria.top = list::TopCriterion::NotTopped;
   return criteria;
+}
+
+std::vector<int> TFprincip::selectedRecordNumbers() const {
+  std::vector<int> numbers;
+  if (!data_.sqlQuery1.Active() || data_.sqlQuery1.RecordCount() == 0) return numbers;
+  // Rows picked in any column count, each once, from the top of the list.
+  std::set<int> rows;
+  for (const QItemSelectionRange& range : grid_->selectionModel()->selection()) {
+    for (int row = range.top(); row <= range.bottom(); ++row) rows.insert(row);
+  }
+  for (int row : rows) numbers.push_back(listModel_->cellText(row, 0).toInt());
+  return numbers;
 }
 
 bool TFprincip::currentRecordNumber(int& num) {

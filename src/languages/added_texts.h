@@ -11,7 +11,7 @@
 //   245-259 dataset errors                      (added_texts_dataset.cpp)
 //   260-279 characters and barcodes entering the table (added_texts_text_entry.cpp)
 //   280-299 feedback at the end of work, help   (added_texts_feedback.cpp)
-//   300-314 list tools: export, start position  (added_texts_list_tools.cpp)
+//   300-314 list tools: export, start position, picked records (added_texts_list_tools.cpp)
 //   315-334 catalog and own label sheets        (added_texts_sheets.cpp)
 #pragma once
 

@@ -28,6 +28,8 @@ const std::vector<CaptionRow>& addedListToolTexts() {
              "The start position could not be remembered: ",
              "A posição inicial não pôde ser memorizada: ",
              "No se pudo recordar la posición inicial: "}},
+      {311, {"Seulement les fiches sélectionnées", "Only the selected records",
+             "Apenas as fichas selecionadas", "Solo las fichas seleccionadas"}},
   };
   return rows;
 }

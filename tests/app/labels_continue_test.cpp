@@ -3,13 +3,10 @@
 // zbarimg.
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QImage>
-#include <cstdio>
 #include <string>
 #include <vector>
 
-#include "printing/label_layouts.h"
+#include "printed_labels.h"
 #include "support/held_print_queue.h"
 #include "support/shell_command.h"
 #include "support/temp_dir.h"
@@ -91,29 +88,6 @@ TEST_F(LabelsContinue, ContinueAndNumRefuseWhatTheyCannotGoWith) {
   EXPECT_NE(help.find("  --num LIST "), std::string::npos);
 }
 
-// The barcode of every position of every page of a PDF of type 1 sheets, page after page in
-// position order, each position cut out and decoded alone by zbarimg ("" where none is found).
-std::vector<std::string> labelsIn(const std::string& pdf, const vekrano::testing::TempDir& dir) {
-  constexpr int kDpi = 300;
-  const auto px = [](double mm) { return static_cast<int>(mm * kDpi / 25.4 + 0.5); };
-  const vekrano::printing::TLabelLayout& layout = *vekrano::printing::Layout("etiquette1");
-  run("pdftoppm -r " + std::to_string(kDpi) + " -gray -png " + pdf + " " + dir.file("page"));
-  std::vector<std::string> labels;
-  for (int page = 1; QFile::exists(QString::fromStdString(dir.file("page-" + std::to_string(page) + ".png"))); ++page) {
-    const QImage image(QString::fromStdString(dir.file("page-" + std::to_string(page) + ".png")));
-    for (const vekrano::printing::TLabelPosition& at : layout.positions) {
-      const std::string file = dir.file("position.png");
-      image.copy(px(at.barLeft - 4), px(at.barTop - 1), px(50), px(at.barHeight + 2))
-          .save(QString::fromStdString(file));
-      std::string text = run("zbarimg -q --raw " + file).out;
-      if (!text.empty() && text.back() == '\n') text.pop_back();
-      labels.push_back(text);
-    }
-    std::remove(dir.file("page-" + std::to_string(page) + ".png").c_str());
-  }
-  return labels;
-}
-
 TEST_F(LabelsContinue, NumPrintsExactlyThePickedRecordsAsManyTimesAsTheirQuantity) {
   const char* codes[] = {"K1", "B2", "Z3", "A4", "Q5", "M6", "C7", "D8", "E9", "F10"};
   for (int num = 1; num <= 10; ++num) add(num, codes[num - 1], num % 3 + 1);
@@ -123,14 +97,14 @@ TEST_F(LabelsContinue, NumPrintsExactlyThePickedRecordsAsManyTimesAsTheirQuantit
   // Quantities 3, 3 and 1 in descending barcode order: seven labels on one sheet.
   std::vector<std::string> expected{"Q5", "Q5", "Q5", "E9", "B2", "B2", "B2"};
   expected.resize(12);
-  EXPECT_EQ(labelsIn(pdf, dir), expected);
+  EXPECT_EQ(vekrano::testing::labelsIn(pdf, dir), expected);
   // Ranges and repeats, in record number order; numbers without a record print nothing more.
   EXPECT_EQ(labels("--num 9-10,9,40-42 --type 1 --start 11 --pdf " + pdf).status, 0);
   expected.assign(24, "");
   expected[10] = "E9";
   expected[11] = "F10";
   expected[12] = "F10";
-  EXPECT_EQ(labelsIn(pdf, dir), expected);
+  EXPECT_EQ(vekrano::testing::labelsIn(pdf, dir), expected);
 }
 
 }  // namespace

@@ -21,17 +21,6 @@
 namespace vekrano::app::testing {
 namespace {
 
-// Answers the save dialog with `path` and keeps the title it was asked with.
-class SavingDesktop : public AnsweringDesktop {
- public:
-  QString saveFileName(QWidget*, const QString& title, const QString&) override {
-    titles << title;
-    return path;
-  }
-  QString path;
-  QStringList titles;
-};
-
 class PrintingPage : public ShellTest {
  protected:
   TFprincip& open() {

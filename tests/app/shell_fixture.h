@@ -48,6 +48,17 @@ class AnsweringDesktop : public Desktop {
   std::function<void(QDialog&)> whileShown;
 };
 
+// Answers the save dialog with `path` and keeps the title it was asked with.
+class SavingDesktop : public AnsweringDesktop {
+ public:
+  QString saveFileName(QWidget*, const QString& title, const QString&) override {
+    titles << title;
+    return path;
+  }
+  QString path;
+  QStringList titles;
+};
+
 class ShellTest : public ::testing::Test {
  protected:
   // The program directory, ending with "/".

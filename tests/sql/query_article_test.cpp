@@ -85,6 +85,12 @@ TEST_F(ArticleQuery, StringConditionsAreExactAndCaseSensitive) {
   EXPECT_EQ(Column("select * from article where cb=\"\""), Rows{});
   EXPECT_EQ(Column("select * from article where quantite>0 and length(cb)>3"),
             (Rows{"ABCD", "XABC", "abcd"}));
+  // A range after an OR keeps the OR's left side out of it, bracketed or not.
+  EXPECT_EQ(Column("select * from article where num = 4 or num between 1 and 2"),
+            (Rows{"ABC", "ABCD", "abcd"}));
+  EXPECT_EQ(Column("select * from article where (num in (4) or num between 1 and 2) and quantite>0"),
+            (Rows{"ABC", "ABCD", "abcd"}));
+  EXPECT_EQ(Column("select * from article where num = 4 or num not between 1 and 3"), Rows{"abcd"});
 }
 
 // A pattern read from the record is read again for every record, wherever the table stood when

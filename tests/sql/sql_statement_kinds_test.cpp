@@ -175,8 +175,8 @@ TEST(SqlStatementKinds, RewrittenExpressionForms) {
   EXPECT_EQ(a.columns[0].cast.type, TCastType::Char);
   EXPECT_EQ(a.columns[0].cast.size, 12);
   EXPECT_EQ(a.columns[1].cast.type, TCastType::None);
-  EXPECT_EQ(a.whereText, "SQLNOTLIKE(" + ref("cb") + ", 'a\\%%', '\\') and (" + ref("q") +
-                             " >= 1) AND (" + ref("q") + " <= 2 + 3) and NOT ((" + ref("q") +
+  EXPECT_EQ(a.whereText, "SQLNOTLIKE(" + ref("cb") + ", 'a\\%%', '\\') and ((" + ref("q") +
+                             " >= 1) AND (" + ref("q") + " <= 2 + 3)) and NOT ((" + ref("q") +
                              " >= -1) AND (" + ref("q") + " <= 1)) and ISNULL(" + ref("d") +
                              ",TRUE) and ISNULL(" + ref("e") + ",FALSE) and " + ref("lib1") +
                              " + " + ref("lib2") + " = 'ab'");

@@ -339,8 +339,10 @@ std::string SqlParseContext::like(const std::string& value, const std::string& p
 
 std::string SqlParseContext::between(const std::string& value, const std::string& low,
                                      const std::string& high, bool negated) {
-  const std::string range = "(" + value + " >= " + low + ") AND (" + value + " <= " + high + ")";
-  return negated ? "NOT (" + range + ")" : range;
+  // Bracketed whole: the expressions read AND and OR from left to right, so that an unbracketed
+  // range after an OR would take the OR's left side into its AND.
+  const std::string range = "((" + value + " >= " + low + ") AND (" + value + " <= " + high + "))";
+  return negated ? "NOT " + range : range;
 }
 
 std::string SqlParseContext::isNull(const std::string& value, bool negated) {
