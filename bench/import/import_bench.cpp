@@ -85,7 +85,8 @@ void ImportThroughSqlite(benchmark::State& state) {
     sqlite3_prepare_v2(db, "insert into article values (?,?,?,?,?,'O')", -1, &insert, nullptr);
     import::CsvFile file(csvPath(), {});
     for (import::CsvRecord line; file.Next(line);) {
-      const std::optional<records::BarcodeRecord> record = import::RecordFromFields(line.fields, mapping, false);
+      const std::optional<records::BarcodeRecord> record =
+          import::RecordFromFields(line.fields, mapping, false).record;
       sqlite3_step(next);
       const int num = sqlite3_column_int(next, 0) + 1;
       sqlite3_reset(next);

@@ -52,6 +52,9 @@ printing::PrintRequest currentRequest(const TFprincip& window) {
   request.printEveryRecord = window.findChild<QRadioButton*>("Ratoutefiche")->isChecked();
   request.criteriaText = list::CriteriaText(window.criteria());
   request.sort = list::sortState();
+  request.agreeToSkip = [](const printing::UnprintableRecords& unprintable) {
+    return common::askYesNo(printing::UnprintableQuestion(unprintable), "Vekrano");
+  };
   return request;
 }
 
@@ -111,9 +114,9 @@ struct SentLabels {
 // type is chosen; "No label to print" when no label was selected; failures reach the general
 // error display. Returns what was sent, nothing in those cases.
 std::optional<SentLabels> runPrint(TFprincip& window, printing::PageDestination& destination) {
-  const printing::PrintRequest request = currentRequest(window);
-  if (request.labelTypeEntry.empty()) return std::nullopt;
   try {
+    const printing::PrintRequest request = currentRequest(window);
+    if (request.labelTypeEntry.empty()) return std::nullopt;
     printing::ReportStatusWindow status(&window);
     printing::LabelReport report(destination, &status);
     CountingLabelSink counted(report);
@@ -132,9 +135,15 @@ std::optional<SentLabels> runPrint(TFprincip& window, printing::PageDestination&
 
 // The run kept page by page and shown; printed to the chosen printer when the user asks.
 void runPreview(TFprincip& window, const printing::PrinterCalibrations& calibrations) {
-  const printing::PrintRequest request = currentRequest(window);
-  if (request.labelTypeEntry.empty()) return;
   try {
+    printing::PrintRequest request = currentRequest(window);
+    if (request.labelTypeEntry.empty()) return;
+    // The preview shows the places of unprintable barcodes; the question comes before printing.
+    printing::UnprintableRecords unprintable;
+    request.agreeToSkip = [&unprintable](const printing::UnprintableRecords& found) {
+      unprintable = found;
+      return true;
+    };
     printing::PreviewDestination preview;
     int nextPosition = 1;
     int labels = 0;
@@ -150,8 +159,14 @@ void runPreview(TFprincip& window, const printing::PrinterCalibrations& calibrat
       common::showMessage(languages::GetText(kNoLabelText), "Vekrano");
       return;
     }
-    printing::LabelPreviewWindow shown(preview.pages(), calibrations, &window);
+    printing::LabelPreviewWindow shown(
+        preview.pages(), calibrations, &window,
+        unprintable.count > 0 ? printing::UnprintableList(unprintable) : std::string());
     if (window.desktop().runModal(shown) != QDialog::Accepted) return;
+    if (unprintable.count > 0 &&
+        !common::askYesNo(printing::UnprintableQuestion(unprintable), "Vekrano")) {
+      return;
+    }
     printing::PrinterDestination printer(calibrations);
     printing::ReportStatusWindow status(&window);
     printing::printKeptPages(preview.pages(), printer, &status);

@@ -184,7 +184,7 @@ void TFprincip::redisplayList() {
 
 list::ListCriteria TFprincip::criteria() const {
   auto text = [this](const char* name) {
-    return languages::fromQt(findChild<QLineEdit*>(name)->text());
+    return list::TypedCriterion(findChild<QLineEdit*>(name)->text().toStdString());
   };
   list::ListCriteria criteria{text("TexCb"), text("text1"), text("text2")};
   if (findChild<QRadioButton*>("Ratop")->isChecked()) criteria.top = list::TopCriterion::Topped;

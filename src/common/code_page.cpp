@@ -19,14 +19,6 @@ constexpr std::uint8_t kUpperZ = 0x8E, kLowerZ = 0x9E;
 constexpr std::uint8_t kUpperY = 0x9F, kLowerY = 0xFF;
 constexpr std::uint8_t kMultiply = 0xD7, kDivide = 0xF7;
 
-// Unicode code point -> ANSI byte, or -1 when Windows-1252 has no such character.
-int ansiOfCodePoint(std::uint32_t codePoint) {
-  for (int b = 0; b < 256; ++b) {
-    if (tables::kAnsiToUnicode[b] == codePoint) return b;
-  }
-  return -1;
-}
-
 void appendUtf8(std::string& out, std::uint32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);
@@ -40,7 +32,37 @@ void appendUtf8(std::string& out, std::uint32_t cp) {
   }
 }
 
-// Decodes one UTF-8 sequence at `pos`; returns its length, 0 when ill-formed.
+// Both code pages agree on the bytes below 0x80, so runs of 32 or 8 such bytes are passed over
+// whole: records are mostly blanks, digits and plain letters.
+void translateBuffer(char* text, std::size_t length, const std::array<std::uint8_t, 256>& table) {
+  constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+  std::size_t i = 0;
+  for (; i + 4 * sizeof(std::uint64_t) <= length; i += 4 * sizeof(std::uint64_t)) {
+    std::uint64_t words[4];
+    std::memcpy(words, text + i, sizeof words);
+    if (((words[0] | words[1] | words[2] | words[3]) & kHighBits) == 0) continue;
+    for (std::size_t j = i; j < i + sizeof words; ++j) text[j] = static_cast<char>(table[byteOf(text[j])]);
+  }
+  for (; i + sizeof(std::uint64_t) <= length; i += sizeof(std::uint64_t)) {
+    std::uint64_t word;
+    std::memcpy(&word, text + i, sizeof word);
+    if ((word & kHighBits) == 0) continue;
+    for (std::size_t j = i; j < i + sizeof word; ++j) text[j] = static_cast<char>(table[byteOf(text[j])]);
+  }
+  for (; i < length; ++i) text[i] = static_cast<char>(table[byteOf(text[i])]);
+}
+
+}  // namespace
+
+int ansiOfCodePoint(std::uint32_t codePoint) {
+  for (int b = 0; b < 256; ++b) {
+    if (tables::kAnsiToUnicode[b] == codePoint) return b;
+  }
+  return -1;
+}
+
+std::uint32_t codePointOfAnsi(char ansi) { return tables::kAnsiToUnicode[byteOf(ansi)]; }
+
 std::size_t decodeUtf8(std::string_view s, std::size_t pos, std::uint32_t& cp) {
   const std::uint8_t lead = byteOf(s[pos]);
   std::size_t length = 0;
@@ -66,28 +88,6 @@ std::size_t decodeUtf8(std::string_view s, std::size_t pos, std::uint32_t& cp) {
   if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
   return length;
 }
-
-// Both code pages agree on the bytes below 0x80, so runs of 32 or 8 such bytes are passed over
-// whole: records are mostly blanks, digits and plain letters.
-void translateBuffer(char* text, std::size_t length, const std::array<std::uint8_t, 256>& table) {
-  constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
-  std::size_t i = 0;
-  for (; i + 4 * sizeof(std::uint64_t) <= length; i += 4 * sizeof(std::uint64_t)) {
-    std::uint64_t words[4];
-    std::memcpy(words, text + i, sizeof words);
-    if (((words[0] | words[1] | words[2] | words[3]) & kHighBits) == 0) continue;
-    for (std::size_t j = i; j < i + sizeof words; ++j) text[j] = static_cast<char>(table[byteOf(text[j])]);
-  }
-  for (; i + sizeof(std::uint64_t) <= length; i += sizeof(std::uint64_t)) {
-    std::uint64_t word;
-    std::memcpy(&word, text + i, sizeof word);
-    if ((word & kHighBits) == 0) continue;
-    for (std::size_t j = i; j < i + sizeof word; ++j) text[j] = static_cast<char>(table[byteOf(text[j])]);
-  }
-  for (; i < length; ++i) text[i] = static_cast<char>(table[byteOf(text[i])]);
-}
-
-}  // namespace
 
 char charToOem(char ansi) { return static_cast<char>(tables::kAnsiToOem[byteOf(ansi)]); }
 char oemToChar(char oem) { return static_cast<char>(tables::kOemToAnsi[byteOf(oem)]); }

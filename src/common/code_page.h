@@ -2,6 +2,7 @@
 // upper and lower case by the ANSI rules, and UTF-8 <-> ANSI at the window boundary.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -32,5 +33,14 @@ bool isValidUtf8(std::string_view bytes);
 std::string utf8ToAnsi(std::string_view utf8);
 // ANSI text as UTF-8.
 std::string ansiToUtf8(std::string_view ansi);
+
+// Decodes the UTF-8 sequence at byte `pos` of `utf8` into `codePoint`; returns its length in
+// bytes, 0 when it is ill-formed. REQUIRES: pos < utf8.size().
+std::size_t decodeUtf8(std::string_view utf8, std::size_t pos, std::uint32_t& codePoint);
+// The Windows-1252 byte of a Unicode character, or -1 when Windows-1252 has none.
+int ansiOfCodePoint(std::uint32_t codePoint);
+// The Unicode character of a Windows-1252 byte; the five undefined bytes give the C1 controls
+// of their own numbers.
+std::uint32_t codePointOfAnsi(char ansi);
 
 }  // namespace vekrano::common

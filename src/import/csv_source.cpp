@@ -18,7 +18,7 @@ std::vector<std::string> SplitPlain(const std::string& line, char separator) {
 }
 
 CsvFile::CsvFile(const std::string& path, const CsvOptions& options)
-    : options_(options), text_(languages::ReadAnsiText(path)) {
+    : options_(options), text_(languages::ReadUtf8Text(path)) {
   for (int skipped = 0; skipped < options_.headerLines;) {
     while (skipBlankLine()) {
     }

@@ -37,7 +37,7 @@ class CsvSource {
 std::vector<std::string> SplitPlain(const std::string& line, char separator);
 
 // The lines of a file read whole, decoded as the text reader decodes (UTF-8 when valid, else
-// Windows-1252, held as Windows-1252). Blank lines (empty, or only blanks and tabs) are skipped
+// Windows-1252), held as UTF-8 so that the import's conversion sees every character. Blank lines (empty, or only blanks and tabs) are skipped
 // and never counted, then the first `headerLines` non-blank lines.
 class CsvFile : public CsvSource {
  public:

@@ -6,6 +6,7 @@
 #include <climits>
 
 #include "import/csv_source.h"
+#include "records/entry_check.h"
 
 namespace vekrano::import {
 
@@ -44,12 +45,21 @@ std::optional<int> IntegerOf(const std::string& text) {
   return static_cast<int>(negative ? -value : value);
 }
 
-std::optional<records::BarcodeRecord> RecordFromFields(const std::vector<std::string>& fields,
-                                                       const FieldMapping& mapping, bool quoted) {
+LineRecord RecordFromFields(const std::vector<std::string>& fields, const FieldMapping& mapping,
+                            bool quoted) {
+  LineRecord line;
+  const records::CheckedEntry entry =
+      records::CheckEntry({fieldText(fields, mapping.cb, quoted), fieldText(fields, mapping.lib1, quoted),
+                           fieldText(fields, mapping.lib2, quoted)});
+  if (entry.refusal) {
+    line.refusal = entry.refusal;
+    return line;
+  }
+  line.replacements = entry.replacements;
   records::BarcodeRecord record;
-  record.cb = fieldText(fields, mapping.cb, quoted);
-  record.lib1 = fieldText(fields, mapping.lib1, quoted);
-  record.lib2 = fieldText(fields, mapping.lib2, quoted);
+  record.cb = entry.stored.cb;
+  record.lib1 = entry.stored.lib1;
+  record.lib2 = entry.stored.lib2;
   record.topp = "O";
   if (mapping.quantite != kNoField) {
     const std::optional<int> quantity = IntegerOf(fields.size() >= static_cast<std::size_t>(mapping.quantite)
@@ -57,10 +67,10 @@ std::optional<records::BarcodeRecord> RecordFromFields(const std::vector<std::st
                                                       : std::string());
     if (quantity) record.quantite = *quantity;
   }
-  if (record.quantite < records::kMinQuantity || record.quantite > records::kMaxQuantity) {
-    return std::nullopt;
+  if (record.quantite >= records::kMinQuantity && record.quantite <= records::kMaxQuantity) {
+    line.record = record;
   }
-  return record;
+  return line;
 }
 
 }  // namespace vekrano::import

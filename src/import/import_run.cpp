@@ -16,6 +16,28 @@ void countFailed(ImportResult& result, int line) {
   if (result.firstFailedLines.size() < kReportedFailedLines) result.firstFailedLines.push_back(line);
 }
 
+void noteRefusal(ImportResult& result, int line, const std::string& refusal) {
+  if (result.firstRefusals.size() >= kReportedFailedLines) return;
+  result.firstRefusals.push_back(languages::GetText(kLineWordId) + " " + std::to_string(line) +
+                                 " - " + refusal);
+}
+
+void noteConverted(ImportResult& result, int line) {
+  ++result.converted;
+  if (result.firstConvertedLines.size() < kReportedFailedLines) {
+    result.firstConvertedLines.push_back(line);
+  }
+}
+
+std::string numberList(const std::vector<int>& numbers) {
+  std::string list;
+  for (std::size_t i = 0; i < numbers.size(); ++i) {
+    if (i > 0) list += ", ";
+    list += std::to_string(numbers[i]);
+  }
+  return list;
+}
+
 }  // namespace
 
 ImportResult RunImport(CsvSource& source, const FieldMapping& mapping, bool quoted,
@@ -25,7 +47,9 @@ ImportResult RunImport(CsvSource& source, const FieldMapping& mapping, bool quot
   while (source.Next(line)) {
     ++result.read;
     if (onLine) onLine(result.read);
-    std::optional<records::BarcodeRecord> record = RecordFromFields(line.fields, mapping, quoted);
+    LineRecord fromLine = RecordFromFields(line.fields, mapping, quoted);
+    if (fromLine.refusal) noteRefusal(result, line.line, *fromLine.refusal);
+    std::optional<records::BarcodeRecord>& record = fromLine.record;
     if (!record) {
       countFailed(result, line.line);
       continue;
@@ -39,6 +63,7 @@ ImportResult RunImport(CsvSource& source, const FieldMapping& mapping, bool quot
     try {
       if (data.ExecuteStatement(records::NewRecordStatement(*record)) == 1) {
         ++result.stored;
+        if (!fromLine.replacements.empty()) noteConverted(result, line.line);
         continue;
       }
     } catch (const common::Exception&) {
@@ -57,11 +82,15 @@ std::string ImportEndMessage(const ImportResult& result) {
   std::string message = ImportedCountText(result.stored);
   if (result.failed > 0) {
     message += "\n" + languages::GetText(kFailedCountId) + " " + std::to_string(result.failed);
-    message += "\n" + languages::GetText(kFirstFailedLinesId) + " ";
-    for (std::size_t i = 0; i < result.firstFailedLines.size(); ++i) {
-      if (i > 0) message += ", ";
-      message += std::to_string(result.firstFailedLines[i]);
-    }
+    message += "\n" + languages::GetText(kFirstFailedLinesId) + " " + numberList(result.firstFailedLines);
+  }
+  if (!result.firstRefusals.empty()) {
+    message += "\n" + languages::GetText(kRefusedLinesId);
+    for (const std::string& refusal : result.firstRefusals) message += "\n" + refusal;
+  }
+  if (result.converted > 0) {
+    message += "\n" + languages::GetText(kConvertedLinesId) + " " + std::to_string(result.converted) +
+               " (" + numberList(result.firstConvertedLines) + ")";
   }
   if (result.numbersExhausted) message += "\n" + languages::GetText(kNumbersExhaustedId);
   return message;

@@ -23,6 +23,11 @@ struct ImportResult {
   int stored = 0;   // records the table took
   int failed = 0;   // lines not stored
   std::vector<int> firstFailedLines;  // file line numbers, at most kReportedFailedLines
+  // Lines refused for a character: "line N - " and the reason (ANSI), at most
+  // kReportedFailedLines of them.
+  std::vector<std::string> firstRefusals;
+  int converted = 0;                     // lines stored with characters written another way
+  std::vector<int> firstConvertedLines;  // their file line numbers, at most kReportedFailedLines
   bool numbersExhausted = false;      // stopped: the next record number was above 99999
 };
 
@@ -31,15 +36,17 @@ struct ImportResult {
 using LineCallback = std::function<void(int k)>;
 
 // Imports every data line of `source`: the record of RecordFromFields, numbered with the next
-// record number, inserted through the statement runner. A line whose quantity does not fit or
-// whose INSERT fails is not stored and counts as failed; the import stops at a line whose
+// record number, inserted through the statement runner. A line whose quantity does not fit,
+// that holds a character refused, or whose INSERT fails is not stored and counts as failed; the import stops at a line whose
 // number would be above 99999, counted failed. A read error or a failure of the next-number
 // query ends the import by its exception; the records stored before stay.
 ImportResult RunImport(CsvSource& source, const FieldMapping& mapping, bool quoted,
                        records::ArticleData& data, const LineCallback& onLine = {});
 
 // The final message of the wizard: text 131, a blank and the count stored; when lines failed,
-// the count of failed lines and their first file line numbers on further lines; when numbers
+// the count of failed lines and their first file line numbers on further lines, then the first
+// lines refused for a character with their reasons (texts 264, 265); the count of lines whose
+// characters were written another way and their first line numbers (text 266); when numbers
 // ran out, a line that says so.
 std::string ImportEndMessage(const ImportResult& result);
 

@@ -30,5 +30,8 @@ inline constexpr int kFailedCountId = 175;
 inline constexpr int kFirstFailedLinesId = 176;
 inline constexpr int kNumbersExhaustedId = 177;
 inline constexpr int kQuotedFieldsId = 178;
+inline constexpr int kRefusedLinesId = 264;
+inline constexpr int kLineWordId = 265;
+inline constexpr int kConvertedLinesId = 266;
 
 }  // namespace vekrano::import

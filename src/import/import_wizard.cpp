@@ -224,7 +224,7 @@ void Tfimportcsv::fillPreview(const std::string& path) {
     sgrille1_->setRowCount(r + 2);
     for (std::size_t n = 0; n < record.fields.size(); ++n) {
       sgrille1_->setItem(r, static_cast<int>(n) + 1,
-                         new QTableWidgetItem(languages::toQt(record.fields[n])));
+                         new QTableWidgetItem(QString::fromStdString(record.fields[n])));
     }
   }
 }

@@ -9,6 +9,7 @@
 //   215-234 program directory and installation  (added_texts_install.cpp)
 //   235-244 shared table and locks              (added_texts_locks.cpp)
 //   245-259 dataset errors                      (added_texts_dataset.cpp)
+//   260-279 characters and barcodes entering the table (added_texts_text_entry.cpp)
 //   280-299 feedback at the end of work, help   (added_texts_feedback.cpp)
 //   300-314 list tools: export, start position  (added_texts_list_tools.cpp)
 #pragma once
@@ -26,6 +27,7 @@ const std::vector<CaptionRow>& addedBackupTexts();
 const std::vector<CaptionRow>& addedInstallTexts();
 const std::vector<CaptionRow>& addedLockTexts();
 const std::vector<CaptionRow>& addedDatasetTexts();
+const std::vector<CaptionRow>& addedTextEntryTexts();
 const std::vector<CaptionRow>& addedListToolTexts();
 const std::vector<CaptionRow>& addedFeedbackTexts();
 

@@ -36,6 +36,18 @@ const std::vector<CaptionRow>& addedPrintingTexts() {
              "Ninguna etiqueta para imprimir"}},
       {172, {"La calibration n'a pas pu être enregistrée : ", "The calibration could not be saved: ",
              "A calibração não pôde ser guardada: ", "No se pudo guardar la calibración: "}},
+      {173, {"fiche(s) dont le code barre ne peut pas s'imprimer tel quel sur ces étiquettes "
+             "(caractère absent du Code 39, ou trop long pour l'étiquette) :",
+             "record(s) whose barcode cannot print as itself on these labels (a character Code 39 "
+             "lacks, or too long for the label):",
+             "ficha(s) cujo código de barras não pode ser impresso tal como está nestas etiquetas "
+             "(carácter que o Code 39 não tem, ou demasiado longo para a etiqueta):",
+             "ficha(s) cuyo código de barras no puede imprimirse tal cual en estas etiquetas "
+             "(carácter que el Code 39 no tiene, o demasiado largo para la etiqueta):"}},
+      {174, {"Imprimer les autres fiches ? Les étiquettes de celles-ci resteront blanches.",
+             "Print the other records? The labels of these stay blank.",
+             "Imprimir as outras fichas? As etiquetas destas ficam em branco.",
+             "¿Imprimir las otras fichas? Las etiquetas de estas quedan en blanco."}},
   };
   return rows;
 }

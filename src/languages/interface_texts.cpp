@@ -23,8 +23,8 @@ const AnsiTable& ansiTable() {
     AnsiTable t(kTextIdCount + 1);
     for (const auto* rows : {&captionRows(), &addedRecordTexts(), &addedPrintingTexts(),
                              &addedImportTexts(), &addedBackupTexts(), &addedInstallTexts(),
-                             &addedLockTexts(), &addedListToolTexts(), &addedFeedbackTexts(),
-                             &addedDatasetTexts()}) {
+                             &addedLockTexts(), &addedTextEntryTexts(), &addedListToolTexts(),
+                             &addedFeedbackTexts(), &addedDatasetTexts()}) {
       for (const CaptionRow& row : *rows) {
         for (int l = 0; l < kLanguageCount; ++l) t[row.id][l] = common::utf8ToAnsi(row.texts[l]);
       }

@@ -68,6 +68,14 @@ std::string decodeToAnsi(std::string bytes) {
   return bytes;
 }
 
+std::string decodeToUtf8(const std::string& bytes) {
+  std::string_view view(bytes);
+  if (view.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark) {
+    view.remove_prefix(kUtf8ByteOrderMark.size());
+  }
+  return common::isValidUtf8(view) ? std::string(view) : common::ansiToUtf8(bytes);
+}
+
 std::vector<std::string> splitLines(const std::string& text) {
   std::vector<std::string> lines;
   std::size_t start = 0;
@@ -116,6 +124,8 @@ std::string fieldOf(const std::string& line, char separator, int k) {
 }
 
 std::string ReadAnsiText(const std::string& path) { return decodeToAnsi(readWholeFile(path)); }
+
+std::string ReadUtf8Text(const std::string& path) { return decodeToUtf8(readWholeFile(path)); }
 
 TTextFile::TTextFile(char separator) : separator_(separator) {}
 

@@ -63,6 +63,9 @@ class TTextFile {
 // The whole content of the file at `path` decoded as TTextFile::Open decodes it, as
 // Windows-1252. Throws ETextFileError when the file cannot be opened or read.
 std::string ReadAnsiText(const std::string& path);
+// The same content as UTF-8, every character kept: for text that goes on to the best-fit
+// conversion of the record table rather than to the interface.
+std::string ReadUtf8Text(const std::string& path);
 
 // Field k (from 1) of `line` split at `separator`; empty when the line has fewer fields.
 std::string fieldOf(const std::string& line, char separator, int k);

@@ -1,12 +1,17 @@
 // The criteria text and the list statement.
 #include "list/list_criteria.h"
 
+#include "common/best_fit_text.h"
+#include "common/exception.h"
+#include "languages/interface_texts.h"
 #include "records/record_statements.h"
 #include "records/sql_literal.h"
 
 namespace vekrano::list {
 
 namespace {
+
+constexpr int kNoRecordHoldsText = 267;
 
 void addCondition(std::string& text, const std::string& condition) {
   if (!text.empty()) text += " and ";
@@ -18,6 +23,15 @@ void addPrefix(std::string& text, const char* field, const std::string& typed) {
 }
 
 }  // namespace
+
+std::string TypedCriterion(const std::string& utf8) {
+  const common::TableText text = common::toTableText(utf8);
+  if (text.refused) {
+    throw common::Exception(languages::GetText(kNoRecordHoldsText) + " " +
+                            common::characterName(text.refused->codePoint));
+  }
+  return text.ansi;
+}
 
 std::string CriteriaText(const ListCriteria& criteria) {
   std::string text;

@@ -18,6 +18,11 @@ struct ListCriteria {
   TopCriterion top = TopCriterion::All;
 };
 
+// A criterion typed in UTF-8, in the table's characters by the conversion the stored values went
+// through, so that a typed “ finds the " stored for it. Throws common::Exception (text 267)
+// naming a character the table cannot hold, which no record holds either.
+std::string TypedCriterion(const std::string& utf8);
+
 // The condition text, empty without a criterion: ` cb like "AB%" and  topp="O"`. Each typed
 // text, with "%" after it, is one literal that holds it exactly.
 std::string CriteriaText(const ListCriteria& criteria);

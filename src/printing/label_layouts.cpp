@@ -194,7 +194,36 @@ bool equalIgnoringCase(std::string_view a, std::string_view b) {
   });
 }
 
+double leftOf(const TLabelLayout& layout, const TLabelPosition& position) {
+  const double textLeft = layout.oneText ? position.text1Left
+                                         : std::min(position.text1Left, position.text2Left);
+  return std::min(position.barLeft, textLeft);
+}
+
+double topOf(const TLabelPosition& position) { return std::min(position.barTop, position.text1Top); }
+
 }  // namespace
+
+LabelRectangle labelRectangle(const TLabelLayout& layout, int position) {
+  const auto at = [&](int p) -> const TLabelPosition& { return layout.positions.at(p - 1); };
+  const int column = (position - 1) % layout.columns;
+  const int rowStart = position - column;
+  LabelRectangle label;
+  label.left = leftOf(layout, at(position));
+  label.top = topOf(at(position));
+  if (column + 1 < layout.columns) {
+    label.right = leftOf(layout, at(position + 1));
+  } else if (layout.columns > 1) {
+    const double pitch = (leftOf(layout, at(position)) - leftOf(layout, at(rowStart))) /
+                         (layout.columns - 1);
+    label.right = std::min(label.left + pitch, layout.pageWidthMm());
+  } else {
+    label.right = layout.pageWidthMm();
+  }
+  const int below = position + layout.columns;
+  label.bottom = below <= layout.labelsPerSheet() ? topOf(at(below)) : layout.pageHeightMm();
+  return label;
+}
 
 const std::vector<TLabelLayout>& allLayouts() {
   static const std::vector<TLabelLayout> layouts = [] {

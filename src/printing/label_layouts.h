@@ -38,6 +38,26 @@ struct TLabelLayout {
   double pageHeightMm() const { return page == PageSize::A4 ? 297.0 : 279.4; }
 };
 
+// A label of a sheet, in millimetres from the page's top-left corner.
+struct LabelRectangle {
+  double left = 0;
+  double top = 0;
+  double right = 0;
+  double bottom = 0;
+  double width() const { return right - left; }
+  double height() const { return bottom - top; }
+  bool contains(double xMm, double yMm) const {
+    return xMm >= left && xMm < right && yMm >= top && yMm < bottom;
+  }
+};
+
+// The label of position p (1-based) of `layout`, found from the layout's own pitch: it starts at
+// the leftmost and topmost of its bars and text lines and ends where the next label of its row
+// (of its column) starts; a label of the last column ends one column pitch further but never
+// beyond the page's edge, one of the last row at the page's bottom edge.
+// REQUIRES: 1 <= position <= layout.labelsPerSheet().
+LabelRectangle labelRectangle(const TLabelLayout& layout, int position);
+
 // The layout of that name, letter case ignored; nullptr when there is none.
 const TLabelLayout* Layout(std::string_view name);
 // All twelve layouts, etiquette1 first.

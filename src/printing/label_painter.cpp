@@ -6,8 +6,11 @@
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QColor>
+#include <QPen>
 #include <QRectF>
 #include <QString>
+#include <algorithm>
 #include <map>
 #include <utility>
 #include <vector>
@@ -15,6 +18,7 @@
 #include "common/code_page.h"
 #include "printing/code39.h"
 #include "printing/device_scale.h"
+#include "printing/symbol_fit.h"
 
 namespace vekrano::printing {
 namespace {
@@ -29,37 +33,56 @@ QFont labelFont(double pointSize) {
   return font;
 }
 
-// A label font with its ascent on the painter's device. Measuring loads a font engine each
-// time, so ascents are kept per resolution and size; painting runs on the GUI thread only.
+// A label font with its metrics on the painter's device. Loading metrics loads a font engine
+// each time, so they are kept per resolution and size; painting runs on the GUI thread only.
 struct LineFont {
   QFont font;
-  double ascent;
+  const QFontMetricsF& metrics;
   LineFont(const QPainter& painter, double pointSize)
-      : font(labelFont(pointSize)), ascent(ascentOf(font, *painter.device(), pointSize)) {}
+      : font(labelFont(pointSize)), metrics(metricsOf(font, *painter.device(), pointSize)) {}
 
  private:
-  static double ascentOf(const QFont& font, QPaintDevice& device, double pointSize) {
-    static std::map<std::pair<int, double>, double> ascents;
+  static const QFontMetricsF& metricsOf(const QFont& font, QPaintDevice& device, double pointSize) {
+    static std::map<std::pair<int, double>, QFontMetricsF> known;
     const auto key = std::make_pair(device.logicalDpiY(), pointSize);
-    const auto it = ascents.find(key);
-    if (it != ascents.end()) return it->second;
-    return ascents[key] = QFontMetricsF(font, &device).ascent();
+    const auto it = known.find(key);
+    if (it != known.end()) return it->second;
+    return known.emplace(key, QFontMetricsF(font, &device)).first->second;
   }
 };
 
-// One line of text whose top-left corner is (leftMm, topMm); never wrapped nor clipped.
-// REQUIRES: the painter's pen is black.
-void drawTextLine(QPainter& painter, const DeviceScale& scale, double leftMm, double topMm,
-                  const LineFont& font, const QString& text) {
-  if (text.isEmpty()) return;
-  if (painter.font() != font.font) painter.setFont(font.font);
-  painter.drawText(QPointF(leftMm * scale.x, topMm * scale.y + font.ascent), text);
+// The longest start of `text` that ends before `room` device units: whole characters, so that
+// no glyph is printed in half.
+QString cutToRoom(const QString& text, const QFontMetricsF& metrics, double room) {
+  if (metrics.horizontalAdvance(text) <= room) return text;
+  qsizetype low = 0, high = text.size();
+  while (low < high) {
+    const qsizetype middle = (low + high + 1) / 2;
+    if (metrics.horizontalAdvance(text.left(middle)) <= room) {
+      low = middle;
+    } else {
+      high = middle - 1;
+    }
+  }
+  return text.left(low);
 }
 
-// Appends the bars of the symbol of `value` to `bars`, in device units.
+// One line of text whose top-left corner is (leftMm, topMm), cut at `rightMm`, the label's right
+// edge. REQUIRES: the painter's pen is black.
+void drawTextLine(QPainter& painter, const DeviceScale& scale, double leftMm, double topMm,
+                  double rightMm, const LineFont& font, const QString& text) {
+  if (text.isEmpty()) return;
+  const QString shown = cutToRoom(text, font.metrics, (rightMm - leftMm) * scale.x);
+  if (shown.isEmpty()) return;
+  if (painter.font() != font.font) painter.setFont(font.font);
+  painter.drawText(QPointF(leftMm * scale.x, topMm * scale.y + font.metrics.ascent()), shown);
+}
+
+// Appends the bars of the symbol of `value` to `bars`, in device units, with the narrow element
+// `narrowMm`.
 void addCode39Bars(std::vector<QRectF>& bars, const DeviceScale& scale, double leftMm,
-                   double topMm, double heightMm, std::string_view value) {
-  const double narrow = kCode39NarrowMm * scale.x;
+                   double topMm, double heightMm, double narrowMm, std::string_view value) {
+  const double narrow = narrowMm * scale.x;
   const double top = topMm * scale.y;
   const double height = heightMm * scale.y;
   double x = leftMm * scale.x;
@@ -86,41 +109,77 @@ const std::string& slotValue(const SlotValues& values, const std::string& name) 
   return it == values.end() ? empty : it->second;
 }
 
+// Dark enough to be seen at a glance, lighter than anything printed.
+constexpr int kMarkGray = 80;
+
+// A label whose barcode cannot be printed is left blank: printed as another value it would be
+// worse than none. Shown, its place is crossed out.
+void markUnprintable(QPainter& painter, const DeviceScale& scale, const LabelRectangle& label) {
+  const QRectF place(scale.at(label.left, label.top), scale.at(label.right, label.bottom));
+  painter.save();
+  painter.setClipRect(place);
+  painter.setPen(QPen(QColor(kMarkGray, kMarkGray, kMarkGray), std::max(1.0, 0.5 * scale.x), Qt::DashLine));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRect(place.adjusted(scale.x, scale.y, -scale.x, -scale.y));
+  painter.drawLine(place.topLeft(), place.bottomRight());
+  painter.drawLine(place.topRight(), place.bottomLeft());
+  painter.restore();
+}
+
 }  // namespace
+
+bool printableOn(const TLabelLayout& layout, const std::string& barcode) {
+  return barcode.empty() || unprintableOn(layout, barcode) == Unprintable::No;
+}
 
 // Bars first, then the human-readable lines, then the text lines: all is black on white, so the
 // order changes nothing drawn and the painter changes its pen and font only twice a page.
 void paintLabelPage(QPainter& painter, const TLabelLayout& layout, const SlotValues& values,
-                    const std::set<int>& removedBarcodes) {
+                    const std::set<int>& removedBarcodes, bool markUnprintablePlaces) {
   const DeviceScale scale(painter);
+  std::vector<bool> blank(layout.labelsPerSheet() + 1, false);
   std::vector<QRectF> bars;
   for (int p = 1; p <= layout.labelsPerSheet(); ++p) {
-    if (removedBarcodes.contains(p)) continue;
+    const std::string& barcode = slotValue(values, barcodeSlot(p));
+    blank[p] = !printableOn(layout, barcode);
+    if (blank[p] || removedBarcodes.contains(p)) continue;
     const TLabelPosition& position = layout.positions[p - 1];
-    addCode39Bars(bars, scale, position.barLeft, position.barTop, position.barHeight,
-                  slotValue(values, barcodeSlot(p)));
+    const double narrow = barcode.empty() ? kCode39NarrowMm : fitAtPosition(layout, p, barcode).narrowMm;
+    addCode39Bars(bars, scale, position.barLeft, position.barTop, position.barHeight, narrow, barcode);
   }
   painter.save();
   fillBars(painter, bars);
   painter.setPen(Qt::black);
   const LineFont humanReadableFont(painter, kHumanReadablePointSize);
   for (int p = 1; p <= layout.labelsPerSheet(); ++p) {
-    if (removedBarcodes.contains(p)) continue;
+    if (blank[p] || removedBarcodes.contains(p)) continue;
     const TLabelPosition& position = layout.positions[p - 1];
     drawTextLine(painter, scale, position.barLeft, position.barTop + position.barHeight,
-                 humanReadableFont, toQString(code39Encodable(slotValue(values, barcodeSlot(p)))));
+                 labelRectangle(layout, p).right, humanReadableFont,
+                 toQString(slotValue(values, barcodeSlot(p))));
   }
   const LineFont textFont(painter, layout.textPointSize);
   for (int p = 1; p <= layout.labelsPerSheet(); ++p) {
+    if (blank[p]) continue;
     const TLabelPosition& position = layout.positions[p - 1];
-    drawTextLine(painter, scale, position.text1Left, position.text1Top, textFont,
+    const double right = labelRectangle(layout, p).right;
+    drawTextLine(painter, scale, position.text1Left, position.text1Top, right, textFont,
                  toQString(slotValue(values, text1Slot(p))));
     if (!layout.oneText) {
-      drawTextLine(painter, scale, position.text2Left, position.text2Top, textFont,
+      drawTextLine(painter, scale, position.text2Left, position.text2Top, right, textFont,
                    toQString(slotValue(values, text2Slot(p))));
     }
   }
+  if (markUnprintablePlaces) {
+    for (int p = 1; p <= layout.labelsPerSheet(); ++p) {
+      if (blank[p]) markUnprintable(painter, scale, labelRectangle(layout, p));
+    }
+  }
   painter.restore();
+}
+
+void SheetPainter::operator()(QPainter& painter) const {
+  paintLabelPage(painter, *sheet->layout, sheet->values, sheet->removedBarcodes, markUnprintablePlaces);
 }
 
 }  // namespace vekrano::printing

@@ -3,6 +3,8 @@
 #include "printing/label_print_run.h"
 
 #include "common/process_events.h"
+#include "languages/interface_texts.h"
+#include "printing/label_painter.h"
 #include "printing/label_report.h"
 #include "printing/label_types.h"
 #include "printing/picked_statement.h"
@@ -36,7 +38,33 @@ LabelRecord currentRecord(const sql::TSqlQuery& query) {
           query.FieldByName("lib2").AsString(), query.FieldByName("quantite").AsInteger()};
 }
 
+constexpr int kUnprintableCountText = 173;
+constexpr int kPrintOthersText = 174;
+
+// A first pass over the result, so that nothing is printed before the user has agreed.
+UnprintableRecords findUnprintable(sql::TSqlQuery& query, const TLabelLayout& layout) {
+  UnprintableRecords found;
+  for (query.First(); !query.Eof(); query.Next()) {
+    const std::string barcode = query.FieldByName("cb").AsString();
+    if (printableOn(layout, barcode)) continue;
+    ++found.count;
+    if (found.firstBarcodes.size() < kListedUnprintable) found.firstBarcodes.push_back(barcode);
+  }
+  return found;
+}
+
 }  // namespace
+
+std::string UnprintableList(const UnprintableRecords& records) {
+  std::string text = std::to_string(records.count) + " " + languages::GetText(kUnprintableCountText);
+  for (const std::string& barcode : records.firstBarcodes) text += "\n    " + barcode;
+  if (records.count > static_cast<int>(records.firstBarcodes.size())) text += "\n    ...";
+  return text;
+}
+
+std::string UnprintableQuestion(const UnprintableRecords& records) {
+  return UnprintableList(records) + "\n" + languages::GetText(kPrintOthersText);
+}
 
 int PrintLabels(sql::TSqlQuery& query, LabelJobSink& report, const std::string& programDirectory,
                 const PrintRequest& request, int* nextFreePosition) {
@@ -61,6 +89,8 @@ int PrintLabels(sql::TSqlQuery& query, LabelJobSink& report, const std::string& 
   query.SQL().Add(statement);
   query.Open();
   if (query.RecordCount() == 0) return 0;
+  const UnprintableRecords unprintable = findUnprintable(query, *Layout(type->layoutName));
+  if (unprintable.count > 0 && !(request.agreeToSkip && request.agreeToSkip(unprintable))) return 0;
 
   LabelSheetFiller filler(report, type->layoutName, type->labelsPerSheet, request.printerName,
                           request.text, request.firstPosition);

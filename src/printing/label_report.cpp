@@ -60,7 +60,7 @@ void LabelReport::printLayout(const std::string& layoutName) {
       LabelSheet{&layout, slots_, removed == removedBarcodes_.end() ? std::set<int>{} : removed->second});
   StatusOfJob status(status_);
   destination_.printPage(layout, printer == printers_.end() ? std::string() : printer->second,
-                         [sheet](QPainter& painter) { paintLabelSheet(painter, *sheet); });
+                         SheetPainter{sheet});
 }
 
 }  // namespace vekrano::printing

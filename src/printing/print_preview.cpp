@@ -2,6 +2,7 @@
 #include "printing/print_preview.h"
 
 #include "common/process_events.h"
+#include "printing/label_painter.h"
 
 namespace vekrano::printing {
 
@@ -12,8 +13,12 @@ void PreviewDestination::printPage(const TLabelLayout& layout, const std::string
 
 QImage renderKeptPage(const KeptPage& page, const PrinterCalibrations& calibrations,
                       int dotsPerInch) {
+  PagePainter paint = page.paint;
+  if (const auto* sheet = page.paint.target<SheetPainter>()) {
+    paint = SheetPainter{sheet->sheet, true};
+  }
   return renderPageImage(*page.layout, dotsPerInch,
-                         calibratedForPrinter(calibrations, page.printerName, page.paint));
+                         calibratedForPrinter(calibrations, page.printerName, paint));
 }
 
 int printKeptPages(const std::vector<KeptPage>& pages, PageDestination& destination,

@@ -30,7 +30,8 @@ class PreviewDestination : public PageDestination {
 };
 
 // The page as printing it on its printer paints it (with that printer's calibration among
-// `calibrations`), rendered at `dotsPerInch` as renderPageImage does.
+// `calibrations`), the places of unprintable barcodes crossed out, rendered at `dotsPerInch` as
+// renderPageImage does.
 QImage renderKeptPage(const KeptPage& page, const PrinterCalibrations& calibrations,
                       int dotsPerInch);
 

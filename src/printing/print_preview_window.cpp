@@ -56,7 +56,8 @@ class PageView : public QWidget {
 }  // namespace
 
 LabelPreviewWindow::LabelPreviewWindow(const std::vector<KeptPage>& pages,
-                                       PrinterCalibrations calibrations, QWidget* parent)
+                                       PrinterCalibrations calibrations, QWidget* parent,
+                                       const std::string& notice)
     : QDialog(parent), pages_(pages), calibrations_(std::move(calibrations)) {
   setObjectName("fapercu");
   setWindowTitle(languages::textOf(kTitleText));
@@ -91,6 +92,12 @@ LabelPreviewWindow::LabelPreviewWindow(const std::vector<KeptPage>& pages,
   bar->addWidget(close);
 
   auto* layout = new QVBoxLayout(this);
+  if (!notice.empty()) {
+    auto* unprintable = new QLabel(languages::toQt(notice), this);
+    unprintable->setObjectName("LabNonImprimables");
+    unprintable->setWordWrap(true);
+    layout->addWidget(unprintable);
+  }
   layout->addWidget(view_, 1);
   layout->addLayout(bar);
   resize(640, 860);

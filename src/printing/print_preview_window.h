@@ -22,9 +22,10 @@ class LabelPreviewWindow : public QDialog {
   static constexpr std::size_t kHeldImages = 3;
 
   // Shows `pages` (borrowed, at least one) painted with their printer's calibration among
-  // `calibrations`. "Imprimer" closes the window accepted, "Fermer" rejected: the caller prints.
+  // `calibrations`, and `notice` (ANSI; the unprintable records, none when empty) above them.
+  // "Imprimer" closes the window accepted, "Fermer" rejected: the caller prints.
   LabelPreviewWindow(const std::vector<KeptPage>& pages, PrinterCalibrations calibrations,
-                     QWidget* parent = nullptr);
+                     QWidget* parent = nullptr, const std::string& notice = {});
 
   // The page shown, from 0.
   int currentPage() const { return current_; }

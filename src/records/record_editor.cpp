@@ -19,6 +19,7 @@
 #include "dbase/dataset/field.h"
 #include "languages/qt_text.h"
 #include "records/article_data.h"
+#include "records/entry_check.h"
 #include "records/record_statements.h"
 
 namespace vekrano::records {
@@ -156,6 +157,7 @@ void Tfcremodcpte::boutokClick() {
     common::showMessage(text(kEmptyBarcodeText), text(kRefusedCaption));
     return;
   }
+  if (!AcceptTypedTexts(*ecb_, *elib1_, *elib2_)) return;
   outcome = "OK";
   if (Save()) accept();
 }

@@ -93,4 +93,55 @@ TEST(LabelsProgram, PdfPagesAreOneSheetEach) {
   EXPECT_EQ(pages("--cb Z"), -1);
 }
 
+TEST(LabelsProgram, BarcodesThatWouldScanAsAnotherValueFailTheRunUnlessSkipped) {
+  vekrano::testing::TempDir dir;
+  const std::string d = dir.path().string();
+  // Another program wrote lower-case and "#" barcodes into the table.
+  addRecord(d, 1, "OK-1", 1, "O");
+  addRecord(d, 2, "low-abc1", 1, "O");
+  addRecord(d, 3, "A#1", 1, "O");
+  addRecord(d, 4, "Z9", 1, "O");
+  addRecord(d, 5, "OK-2", 1, "O");
+  const std::string pdf = dir.file("l.pdf");
+  const Outcome refused = run(labels() + " " + d + " --type 8 --pdf " + pdf + " 2>&1");
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.out.find("vekrano-labels: 2 record(s) with a barcode that cannot print as itself "
+                             "(a character outside Code 39, or too long for the label):\n"
+                             "  low-abc1\n  A#1\n"
+                             "vekrano-labels: nothing printed; --skip-unprintable prints the others\n"),
+            std::string::npos)
+      << refused.out;
+  EXPECT_EQ(pdfPages(pdf), -1);
+
+  const Outcome skipped = run(labels() + " " + d + " --type 8 --skip-unprintable --pdf " + pdf + " 2>&1");
+  EXPECT_EQ(skipped.status, 0) << skipped.out;
+  EXPECT_NE(skipped.out.find("vekrano-labels: their labels are left blank"), std::string::npos);
+  ASSERT_EQ(pdfPages(pdf), 1);
+  ASSERT_EQ(run("pdftoppm -r 300 -gray -png " + pdf + " " + dir.file("sheet")).status, 0);
+  const Outcome decoded = run("zbarimg -q --raw " + dir.file("sheet-1.png") + " | sort");
+  EXPECT_EQ(decoded.out, "OK-1\nOK-2\nZ9\n");
+}
+
+TEST(LabelsProgram, CriteriaAreConvertedAsTheStoredValuesWere) {
+  vekrano::testing::TempDir dir;
+  const std::string d = dir.path().string();
+  addRecord(d, 1, "A1", 1, "O");
+  // Typed with a word processor's apostrophe, stored with the plain one.
+  vekrano::testing::writeFileBytes(dir.file("add.sql"),
+                                   "INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES "
+                                   "(2,\"B2\",\"l\xE2\x80\x99\xC3\xA9t\xC3\xA9\",\"\",3,\"O\")\n");
+  ASSERT_EQ(run(std::string(VEKRANO_SQL_PROGRAM) + " " + d + " < " + dir.file("add.sql") + " 2>/dev/null").status, 0);
+  const std::string pdf = dir.file("l.pdf");
+  const Outcome curly = run(labels() + " " + d + " --text1 'l\xE2\x80\x98' --pdf " + pdf + " 2>&1");
+  EXPECT_EQ(curly.status, 0) << curly.out;
+  ASSERT_EQ(run("pdftoppm -r 300 -gray -png " + pdf + " " + dir.file("sheet")).status, 0);
+  EXPECT_EQ(run("zbarimg -q --raw " + dir.file("sheet-1.png")).out, "B2\n");
+
+  const Outcome snowman = run(labels() + " " + d + " --text1 'x\xE2\x98\x83' --pdf " + pdf + " 2>&1");
+  EXPECT_EQ(snowman.status, 2);
+  EXPECT_NE(snowman.out.find("--text1: Aucune fiche ne peut contenir ce caract\xC3\xA8re : U+2603"),
+            std::string::npos)
+      << snowman.out;
+}
+
 }  // namespace

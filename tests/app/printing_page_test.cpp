@@ -128,6 +128,35 @@ TEST_F(PrintingPage, FailuresReachTheErrorDisplay) {
   EXPECT_EQ(pdfPages(), -1);
 }
 
+TEST_F(PrintingPage, UnprintableBarcodesAreAskedAboutBeforeAnythingIsPrinted) {
+  TFprincip& w = open();
+  add(1, "A1", 1);
+  add(2, "low-abc1", 2);  // written by another program: would scan as "-1"
+  saving.path = QString::fromStdString(directory.file("labels.pdf"));
+  w.findChild<QRadioButton*>("Ratoutefiche")->setChecked(true);
+  prompts.answers = {common::PromptAnswer::No};
+  click("btimprimePdf");
+  ASSERT_EQ(prompts.shown.size(), 1u);
+  EXPECT_EQ(prompts.shown[0].caption, "Vekrano");
+  EXPECT_EQ(prompts.shown[0].buttons, common::PromptButtons::YesNo);
+  EXPECT_EQ(prompts.shown[0].text,
+            "1 fiche(s) dont le code barre ne peut pas s'imprimer tel quel sur ces \xE9tiquettes "
+            "(caract\xE8re absent du Code 39, ou trop long pour l'\xE9tiquette) :\n    low-abc1\n"
+            "Imprimer les autres fiches ? Les \xE9tiquettes de celles-ci resteront blanches.");
+  EXPECT_EQ(pdfPages(), -1);
+
+  prompts.answers = {common::PromptAnswer::Yes};
+  click("btimprimePdf");
+  EXPECT_EQ(prompts.shown.size(), 2u);
+  EXPECT_EQ(pdfPages(), 1);
+  // A criterion holding a character no record can hold is said, not searched.
+  w.findChild<QRadioButton*>("Rafichem")->setChecked(true);
+  w.findChild<QLineEdit*>("text1")->setText(QString::fromUtf8("t\u2603"));
+  click("btimprimePdf");
+  ASSERT_EQ(prompts.shown.size(), 3u);
+  EXPECT_EQ(prompts.shown[2].text, "Aucune fiche ne peut contenir ce caract\xE8re : U+2603");
+}
+
 TEST_F(PrintingPage, TheLabelTypeListHidesTheTypeNumber) {
   TFprincip& w = open();
   w.resize(762, 611);

@@ -126,18 +126,19 @@ TEST_F(RecordsPage, ARepaintBehindTheEditorLeavesTheChangeOnItsRow) {
 }
 
 TEST_F(RecordsPage, BothQuoteCharactersRoundTripThroughAddModifyAndCriteria) {
-  add({"AB\"C'D", "l'un \"deux\""});
-  add({"ABX"});
-  EXPECT_EQ(cell(0, 1), "AB\"C'D");
+  // Barcodes hold only Code 39's characters; the texts and their criteria take both quotes.
+  add({"AB-C", "l'un \"deux\""});
+  add({"ABX", "l'autre"});
+  EXPECT_EQ(cell(0, 1), "AB-C");
   EXPECT_EQ(cell(0, 2), "l'un \"deux\"");
   grid().selectRow(0);
-  typeAndConfirm({"AB\"E'", "\"", "'"});
+  typeAndConfirm({"AB-E", "l'un \"trois'", "'"});
   window->acvisumodifcompteExecute();
-  window->findChild<QLineEdit*>("TexCb")->setText("AB\"");
+  window->findChild<QLineEdit*>("text1")->setText("l'un \"");
   window->redisplayList();
   ASSERT_EQ(rows(), 1);
-  EXPECT_EQ(cell(0, 1), "AB\"E'");
-  EXPECT_EQ(cell(0, 2), "\"");
+  EXPECT_EQ(cell(0, 1), "AB-E");
+  EXPECT_EQ(cell(0, 2), "l'un \"trois'");
   EXPECT_EQ(cell(0, 3), "'");
   EXPECT_TRUE(prompts.shown.empty());
 }

@@ -105,8 +105,9 @@ TEST_F(Wizard, BothStepsPreviewThenImportWithProgressAndFinalMessage) {
   common::setProcessEventsHook(previous);
   EXPECT_EQ(progress, (std::vector<QString>{"", QString::fromUtf8("Nombre de fiches importées: 2"),
                                             QString::fromUtf8("Nombre de fiches importées: 3")}));
+  // The barcode is turned into capitals as the editor turns it.
   EXPECT_EQ(storedRecords(), (std::vector<std::string>{"1|A1|red|blue|2|O", "2|A2|x||1|O",
-                                                       "3|q|12||1|O"}));
+                                                       "3|Q|12||1|O"}));
   ASSERT_EQ(prompts.shown.size(), 1u);
   EXPECT_EQ(prompts.shown[0].text, "Nombre de fiches import\xE9" "es: 3");
   EXPECT_EQ(prompts.shown[0].caption, "Importation termin\xE9" "e");
@@ -133,17 +134,33 @@ TEST_F(Wizard, AMissingFileGoesToStepTwoThenFailsToImportAndStaysOpen) {
 }
 
 TEST_F(Wizard, TheQuotingBoxReadsSpreadsheetFieldsForPreviewAndImport) {
-  choose(csvFile("\"a,b\",\"say \"\"hi\"\"\",\"two\nlines\"\n"));
+  choose(csvFile("\"A 1\",\"a,b \"\"hi\"\"\",\"two\nlines\"\n"));
   control<QCheckBox>("quotedFields").setChecked(true);
   wizard.bsuivantClick();
-  EXPECT_EQ(cell(1, 1), "a,b");
+  EXPECT_EQ(cell(1, 1), "A 1");
+  EXPECT_EQ(cell(1, 2), "a,b \"hi\"");
   EXPECT_EQ(cell(1, 3), "two\nlines");
   wizard.bimportClick();
-  EXPECT_EQ(storedRecords(), std::vector<std::string>{"1|a,b|say \"hi\"|two\nlines|1|O"});
+  EXPECT_EQ(storedRecords(), std::vector<std::string>{"1|A 1|a,b \"hi\"|two\nlines|1|O"});
+}
+
+TEST_F(Wizard, PastedTypographyPreviewsAsItIsAndIsStoredAsTypedByHandAndSaid) {
+  choose(csvFile("lot-868,Lot 868 \xE2\x80\x93 Stra\xC3\x9F" "e,\xE2\x98\x83\nB#1,x\n"));
+  wizard.bsuivantClick();
+  EXPECT_EQ(cell(1, 2), QString::fromUtf8("Lot 868 – Straße"));
+  EXPECT_EQ(cell(1, 3), QString::fromUtf8("☃"));
+  control<QComboBox>("combt2").setCurrentIndex(10);  // no field for text 2
+  wizard.bimportClick();
+  EXPECT_EQ(storedRecords(), std::vector<std::string>{"1|LOT-868|Lot 868 - Stra\xDF" "e||1|O"});
+  ASSERT_EQ(prompts.shown.size(), 1u);
+  EXPECT_NE(prompts.shown[0].text.find("ligne 2 - Code Barre : le caract\xE8re \xAB # \xBB (U+0023) (position 2)"),
+            std::string::npos)
+      << prompts.shown[0].text;
+  EXPECT_NE(prompts.shown[0].text.find("\xE9" "crits autrement : 1 (1)"), std::string::npos);
 }
 
 TEST(ImportStatement, TheInsertOfALineReadsAsTheTableExpects) {
-  std::optional<records::BarcodeRecord> record = RecordFromFields({"A1", "red"}, {}, false);
+  std::optional<records::BarcodeRecord> record = RecordFromFields({"A1", "red"}, {}, false).record;
   ASSERT_TRUE(record);
   record->num = 7;
   EXPECT_EQ(records::NewRecordStatement(*record),

@@ -12,6 +12,7 @@
 
 #include "page_measure.h"
 #include "recording_sink.h"
+#include "languages/interface_texts.h"
 #include "printing/code39.h"
 #include "printing/label_layouts.h"
 #include "printing/label_types.h"
@@ -122,6 +123,43 @@ TEST_F(PrintRunTable, TwoSingleLabelsOnTheFortyFourLabelSheet) {
   EXPECT_EQ(sink.jobs[0].values.at("cb1"), "A");
   EXPECT_EQ(sink.jobs[0].values.at("cb2"), "B");
   EXPECT_EQ(sink.jobs[0].removed, range(3, 44));
+}
+
+TEST_F(PrintRunTable, UnprintableBarcodesAreListedAndPrintOnlyWhenTheUserAgrees) {
+  languages::setLanguageNumber(languages::kFrench);
+  add("OK-1", 1);
+  add("low-abc1", 2);
+  add("SP\xC9#CIAL@1", 1);
+  add(std::string(30, 'L'), 1);  // too long for any label of the 44-label sheet
+  for (int i = 0; i < 4; ++i) add("A*" + std::to_string(i), 1);
+  std::vector<UnprintableRecords> asked;
+  PrintRequest refused = request(9);
+  refused.agreeToSkip = [&asked](const UnprintableRecords& found) {
+    asked.push_back(found);
+    return false;
+  };
+  EXPECT_EQ(print(refused), 0);
+  EXPECT_TRUE(sink.jobs.empty());
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].count, 7);
+  EXPECT_EQ(asked[0].firstBarcodes, (std::vector<std::string>{"low-abc1", "SP\xC9#CIAL@1",
+                                                              std::string(30, 'L'), "A*0", "A*1"}));
+  EXPECT_EQ(UnprintableQuestion(asked[0]),
+            "7 fiche(s) dont le code barre ne peut pas s'imprimer tel quel sur ces \xE9tiquettes "
+            "(caract\xE8re absent du Code 39, ou trop long pour l'\xE9tiquette) :\n"
+            "    low-abc1\n    SP\xC9#CIAL@1\n    " + std::string(30, 'L') + "\n    A*0\n    A*1\n    ...\n"
+            "Imprimer les autres fiches ? Les \xE9tiquettes de celles-ci resteront blanches.");
+  // Without anyone to ask, nothing is printed either.
+  EXPECT_EQ(print(request(9)), 0);
+  EXPECT_TRUE(sink.jobs.empty());
+
+  PrintRequest agreed = request(9);
+  agreed.agreeToSkip = [](const UnprintableRecords&) { return true; };
+  EXPECT_EQ(print(agreed), 1);
+  ASSERT_EQ(sink.jobs.size(), 1u);
+  // The records keep their places; the painter leaves those labels blank.
+  EXPECT_EQ(sink.jobs[0].values.at("cb1"), "OK-1");
+  EXPECT_EQ(sink.jobs[0].values.at("cb2"), "low-abc1");
 }
 
 TEST_F(PrintRunTable, NoQuantityOrNoBarcodeIsNeverPrinted) {
@@ -288,13 +326,15 @@ std::vector<std::string> decodePositions(const QImage& page, const TLabelLayout&
 TEST_F(PrintRunTable, APdfOfTheRunDecodesPositionByPositionAcrossSheets) {
   // 15 positions per sheet (type 8): 17 labels give a full sheet and two labels on the next.
   for (int i = 1; i <= 13; ++i) add("VK-" + std::to_string(100 + i), 1);
-  add("abc-9", 2);   // shown and encoded as -9
+  add("abc-9", 2);   // would scan as -9: its two labels stay blank
   add("Z.Z", 2);
   const std::string pdf = directory.file("run.pdf");
   {
     PdfDestination destination(pdf);
     LabelReport report(destination);
-    EXPECT_EQ(PrintLabels(data.sqlqueryfonction, report, data.programDirectory(), request(8)), 2);
+    PrintRequest agreed = request(8);
+    agreed.agreeToSkip = [](const UnprintableRecords&) { return true; };
+    EXPECT_EQ(PrintLabels(data.sqlqueryfonction, report, data.programDirectory(), agreed), 2);
     EXPECT_EQ(destination.pages(), 2);
   }
   int exitCode = 0;
@@ -303,7 +343,7 @@ TEST_F(PrintRunTable, APdfOfTheRunDecodesPositionByPositionAcrossSheets) {
   ASSERT_EQ(exitCode, 0);
   std::vector<std::string> expected;
   for (int i = 1; i <= 13; ++i) expected.push_back("VK-" + std::to_string(100 + i));
-  expected.insert(expected.end(), {"-9", "-9", "Z.Z", "Z.Z"});
+  expected.insert(expected.end(), {"", "", "Z.Z", "Z.Z"});
   expected.resize(30);  // the second sheet's empty positions print no symbol
 
   std::vector<std::string> decoded;

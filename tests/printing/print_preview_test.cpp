@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
 
+#include "languages/interface_texts.h"
 #include "printing/label_print_run.h"
 #include "printing/label_types.h"
 #include "printing/print_preview_window.h"
@@ -107,8 +109,35 @@ TEST_F(PreviewOfARun, TheWindowShowsOnePageAtATimeAndHoldsAFewImages) {
   window.findChild<QPushButton*>("btApercuImprime")->click();
   EXPECT_EQ(window.result(), QDialog::Accepted);
   LabelPreviewWindow again(preview.pages(), {});
+  EXPECT_EQ(again.findChild<QLabel*>("LabNonImprimables"), nullptr);
   again.findChild<QPushButton*>("btApercuFermer")->click();
   EXPECT_EQ(again.result(), QDialog::Rejected);
+}
+
+TEST_F(PreviewOfARun, UnprintableRecordsAreListedAndTheirPlacesCrossedOut) {
+  languages::setLanguageNumber(languages::kEnglish);
+  request.firstPosition = 1;
+  data.ExecuteStatement("update article set quantite=1");
+  data.ExecuteStatement("update article set cb=\"vk-2\" where num=2");
+  UnprintableRecords found;
+  request.agreeToSkip = [&found](const UnprintableRecords& unprintable) {
+    found = unprintable;
+    return true;
+  };
+  PreviewDestination preview;
+  EXPECT_EQ(run(preview), 1);
+  EXPECT_EQ(found.count, 1);
+  LabelPreviewWindow window(preview.pages(), {}, nullptr, UnprintableList(found));
+  auto* notice = window.findChild<QLabel*>("LabNonImprimables");
+  ASSERT_NE(notice, nullptr);
+  EXPECT_EQ(notice->text(), "1 record(s) whose barcode cannot print as itself on these labels (a "
+                            "character Code 39 lacks, or too long for the label):\n    vk-2");
+  // Position 2 holds the record: crossed out on screen, blank on paper.
+  ImageDestination printed(kDpi);
+  printKeptPages(preview.pages(), printed, nullptr);
+  const QImage shown = renderKeptPage(preview.pages()[0], {}, kDpi);
+  EXPECT_NE(shown, printed.pages()[0].image);
+  languages::setLanguageNumber(languages::kFrench);
 }
 
 }  // namespace

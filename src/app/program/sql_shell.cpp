@@ -5,6 +5,7 @@
 
 #include "app/program/sql_shell_commands.h"
 #include "app/program/sql_shell_output.h"
+#include "common/best_fit_text.h"
 #include "common/code_page.h"
 
 namespace vekrano::app {
@@ -23,9 +24,21 @@ constexpr NamedCommand kDotCommands[] = {
     {".export", ExportDotCommand},
 };
 
-// Statement text typed on the terminal, held in the engine's character set.
+// Statement text typed on the terminal, held in the engine's character set as the table can
+// store it; the characters written another way are said on standard error.
 std::string engineText(const std::string& terminal) {
-  return common::isValidUtf8(terminal) ? common::utf8ToAnsi(terminal) : terminal;
+  const common::TableText text = common::isValidUtf8(terminal) ? common::toTableText(terminal)
+                                                               : common::ansiToTableText(terminal);
+  if (text.refused) {
+    throw common::Exception("the character " + common::characterName(text.refused->codePoint) +
+                            " at position " + std::to_string(text.refused->position) +
+                            " cannot be stored in the table");
+  }
+  if (!text.replaced.empty()) {
+    std::fprintf(stderr, "vekrano-sql: written another way: %s\n",
+                 common::ansiToUtf8(common::replacementList(text)).c_str());
+  }
+  return text.ansi;
 }
 
 bool isSelect(const std::string& statement) {

@@ -34,7 +34,9 @@ class SqlShell {
   explicit SqlShell(ShellContext context) : context_(context) {}
 
   // Runs one line in the terminal's UTF-8 (or ANSI when it is not valid UTF-8); a line that is
-  // blank does nothing. A SELECT prints its rows; INSERT, UPDATE and DELETE print the number of
+  // blank does nothing. Its characters go through the table's best-fit conversion: those
+  // written another way are listed on standard error, a refused one fails the line with its
+  // position. A SELECT prints its rows; INSERT, UPDATE and DELETE print the number of
   // records changed. Raises the engine's error, or EShellUsage for a dot command it cannot read.
   void RunLine(const std::string& line);
 

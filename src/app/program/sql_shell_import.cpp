@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/program/sql_shell_commands.h"
+#include "common/code_page.h"
 #include "import/import_run.h"
 
 namespace vekrano::app {
@@ -80,6 +81,15 @@ void ImportDotCommand(ShellContext& context, const std::vector<std::string>& arg
     for (int line : result.firstFailedLines) lines += (lines.empty() ? "" : ", ") + std::to_string(line);
     std::fprintf(stderr, ".import: %d lines not stored (first at file lines %s)\n", result.failed,
                  lines.c_str());
+  }
+  for (const std::string& refusal : result.firstRefusals) {
+    std::fprintf(stderr, ".import: %s\n", common::ansiToUtf8(refusal).c_str());
+  }
+  if (result.converted > 0) {
+    std::string lines;
+    for (int line : result.firstConvertedLines) lines += (lines.empty() ? "" : ", ") + std::to_string(line);
+    std::fprintf(stderr, ".import: %d lines stored with characters written another way (first at file lines %s)\n",
+                 result.converted, lines.c_str());
   }
   if (result.numbersExhausted) std::fprintf(stderr, ".import: stopped, record numbers above 99999\n");
 }

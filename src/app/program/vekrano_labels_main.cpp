@@ -51,6 +51,19 @@ void listTypes() {
   }
 }
 
+// The records whose barcodes would print as another value, or not fit their labels.
+void listUnprintable(const printing::UnprintableRecords& unprintable, bool skipped) {
+  std::fprintf(stderr, "vekrano-labels: %d record(s) with a barcode that cannot print as itself "
+               "(a character outside Code 39, or too long for the label):\n", unprintable.count);
+  for (const std::string& barcode : unprintable.firstBarcodes) {
+    std::fprintf(stderr, "  %s\n", common::ansiToUtf8(barcode).c_str());
+  }
+  if (unprintable.count > static_cast<int>(unprintable.firstBarcodes.size())) std::fputs("  ...\n", stderr);
+  std::fputs(skipped ? "vekrano-labels: their labels are left blank\n"
+                     : "vekrano-labels: nothing printed; --skip-unprintable prints the others\n",
+             stderr);
+}
+
 int print(const app::LabelsOptions& options) {
   if (!std::filesystem::is_regular_file(std::filesystem::path(options.directory) / "article.dbf")) {
     std::fprintf(stderr, "vekrano-labels: no record table article.dbf in %s\n",
@@ -68,6 +81,12 @@ int print(const app::LabelsOptions& options) {
   request.printEveryRecord = options.printEveryRecord;
   request.criteriaText = list::CriteriaText(options.criteria);
   request.sort = options.sort;
+  bool refused = false;
+  request.agreeToSkip = [&](const printing::UnprintableRecords& unprintable) {
+    listUnprintable(unprintable, options.skipUnprintable);
+    refused = !options.skipUnprintable;
+    return options.skipUnprintable;
+  };
   request.recordNumbers = options.recordNumbers;
 
   const std::string directory = data.programDirectory().ends_with('/')
@@ -98,6 +117,7 @@ int print(const app::LabelsOptions& options) {
   // Paper was used: the next run on this type and printer may continue on the last sheet.
   if (pdf == nullptr && jobs > 0) printing::RememberPosition(positionFile, sheet, nextPosition);
   data.CloseData();
+  if (refused) return 1;
   if (jobs == 0) std::fprintf(stderr, "vekrano-labels: no record to print\n");
   return 0;
 }
@@ -105,6 +125,8 @@ int print(const app::LabelsOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The criteria's refusals are interface texts, read while the arguments are.
+  languages::setLanguageNumber(languages::kFrench);
   app::LabelsOptions options;
   try {
     options = app::ParseLabelsOptions(std::vector<std::string>(argv + 1, argv + argc));
@@ -122,7 +144,6 @@ int main(int argc, char** argv) {
   }
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication application(argc, argv);
-  languages::setLanguageNumber(languages::kFrench);
   // The table engine reports its errors to us instead of showing a box and ending the process.
   dbase::SetAutoErrorReporting(false);
   try {

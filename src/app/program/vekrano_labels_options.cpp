@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "common/code_page.h"
+#include "common/exception.h"
 #include "printing/label_types.h"
 #include "records/record_statements.h"
 
@@ -31,6 +32,10 @@ const char* const kLabelsUsage =
     "  --printer NAME      print on that printer (default: the system's default printer),\n"
     "                      with its calibration from VEKRANO.CAL in DIR\n"
     "  --pdf FILE          write the sheets into one PDF file instead, one page per sheet\n"
+    "  --skip-unprintable  print the other records when some barcodes cannot print as\n"
+    "                      themselves (a character outside Code 39, or too long for the\n"
+    "                      label); their labels stay blank. Without it such a run prints\n"
+    "                      nothing, lists them and fails\n"
     "  --list-types        list the label types; --list-printers lists the printers\n"
     "  --help, --version\n"
     "Exit status: 0 done, 1 the run failed, 2 bad arguments.\n";
@@ -39,6 +44,15 @@ namespace {
 
 std::string engineText(const std::string& argument) {
   return common::isValidUtf8(argument) ? common::utf8ToAnsi(argument) : argument;
+}
+
+// A criterion as the table's values were converted; a character no record can hold is refused.
+std::string criterionText(const std::string& option, const std::string& argument) {
+  try {
+    return list::TypedCriterion(common::isValidUtf8(argument) ? argument : common::ansiToUtf8(argument));
+  } catch (const common::Exception& error) {
+    throw ELabelsUsage(option + ": " + common::ansiToUtf8(error.what()));
+  }
 }
 
 int typeNumber(const std::string& text) {
@@ -124,11 +138,11 @@ LabelsOptions ParseLabelsOptions(const std::vector<std::string>& arguments) {
     } else if (word == "--all") {
       options.printEveryRecord = true;
     } else if (word == "--cb") {
-      options.criteria.cb = engineText(value());
+      options.criteria.cb = criterionText(word, value());
     } else if (word == "--text1") {
-      options.criteria.lib1 = engineText(value());
+      options.criteria.lib1 = criterionText(word, value());
     } else if (word == "--text2") {
-      options.criteria.lib2 = engineText(value());
+      options.criteria.lib2 = criterionText(word, value());
     } else if (word == "--top") {
       const std::string& top = value();
       if (top != "yes" && top != "no") throw ELabelsUsage("--top takes yes or no, not \"" + top + "\"");
@@ -141,6 +155,8 @@ LabelsOptions ParseLabelsOptions(const std::vector<std::string>& arguments) {
       options.text.printText1 = false;
     } else if (word == "--no-text2") {
       options.text.printText2 = false;
+    } else if (word == "--skip-unprintable") {
+      options.skipUnprintable = true;
     } else if (word == "--start") {
       options.firstPosition = positionNumber(value());
       startGiven = true;

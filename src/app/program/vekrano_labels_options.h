@@ -26,6 +26,7 @@ struct LabelsOptions {
   list::SortState sort;
   printing::LabelTextOptions text;
   int firstPosition = 1;  // on the first sheet
+  bool skipUnprintable = false;  // print the others when some barcodes cannot be printed
   // Start where the last run on paper of this type and printer stopped, and remember where
   // this one stops (--continue).
   bool continueSheet = false;

@@ -10,6 +10,7 @@
 #include "app/program/sql_shell.h"
 #include "common/code_page.h"
 #include "dbase/dbase_error.h"
+#include "languages/interface_texts.h"
 #include "records/article_data.h"
 
 namespace {
@@ -48,6 +49,8 @@ int main(int argc, char** argv) {
   std::vector<std::string> statements(argv + 2, argv + argc);
   // A damaged table is reported on standard error, never by ending the process from the engine.
   vekrano::dbase::SetAutoErrorReporting(false);
+  // The import's reasons for refusing a line are interface texts; the shell speaks English.
+  vekrano::languages::setLanguageNumber(vekrano::languages::kEnglish);
   try {
     vekrano::records::ArticleData data(argv[1]);
     data.sqlqueryfonction.AutoDisableControls = false;
