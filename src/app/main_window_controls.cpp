@@ -233,9 +233,9 @@ QWidget* TFprincip::createPrintingPage() {
   inside->addWidget(named(new QLabel(utf8("Type d'étiquettes"), settings), "Labtypeeti"));
   combListeEtiquette_ = named(new QComboBox(settings), "CombListeEtiquette");
   combListeEtiquette_->setMaxVisibleItems(10);
-  // A fixed width keeps the type number behind the 150 blanks of each entry out of sight.
-  combListeEtiquette_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  combListeEtiquette_->setFixedWidth(513);
+  // As wide as the longest name, within reason: a language file may hold names of 100 letters.
+  combListeEtiquette_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  combListeEtiquette_->setMaximumWidth(70 * combListeEtiquette_->fontMetrics().averageCharWidth());
   inside->addWidget(combListeEtiquette_, 0, Qt::AlignLeft);
   auto* firstRow = new QHBoxLayout;
   spinPremPos_ = named(new QSpinBox(settings), "SpinPremPos");

@@ -43,7 +43,7 @@ const QString kPdfExtension = ".pdf";
 printing::PrintRequest currentRequest(const TFprincip& window) {
   printing::PrintRequest request;
   const auto* types = window.findChild<QComboBox*>("CombListeEtiquette");
-  if (types->currentIndex() >= 0) request.labelTypeEntry = languages::fromQt(types->currentText());
+  request.labelTypeEntry = printing::LabelTypeEntryAt(*types, types->currentIndex());
   const auto* printers = window.findChild<QComboBox*>("CombImprimante");
   if (printers->currentIndex() >= 0) request.printerName = languages::fromQt(printers->currentText());
   request.text.printText1 = window.findChild<QCheckBox*>("topimpTexte1")->isChecked();
@@ -61,8 +61,7 @@ printing::PrintRequest currentRequest(const TFprincip& window) {
 // The layout of the chosen label type; nullptr when no entry with a type is selected.
 const printing::TLabelLayout* chosenLayout(const TFprincip& window) {
   const auto* types = window.findChild<QComboBox*>("CombListeEtiquette");
-  if (types->currentIndex() < 0) return nullptr;
-  const auto number = printing::LabelTypeOfEntry(languages::fromQt(types->currentText()));
+  const auto number = printing::LabelTypeAt(*types, types->currentIndex());
   const auto type = number ? printing::LabelType(*number) : std::nullopt;
   return type ? printing::Layout(type->layoutName) : nullptr;
 }
@@ -79,7 +78,7 @@ std::string positionFile(const TFprincip& window) {
 // The label type and the printer the jobs of a run go to, as the page stands now.
 printing::SheetKey chosenSheet(const TFprincip& window) {
   const auto* types = window.findChild<QComboBox*>("CombListeEtiquette");
-  const auto number = printing::LabelTypeOfEntry(languages::fromQt(types->currentText()));
+  const auto number = printing::LabelTypeAt(*types, types->currentIndex());
   return {number.value_or(0), printing::calibratedPrinterName(chosenPrinter(window))};
 }
 

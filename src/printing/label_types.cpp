@@ -64,8 +64,21 @@ std::vector<std::string> labelTypeEntries() {
 
 void BuildLabelTypeList(QComboBox& list) {
   list.clear();
-  for (const std::string& entry : labelTypeEntries()) list.addItem(languages::toQt(entry));
+  const std::string padding(kEntryPadding, ' ');
+  for (const std::string& entry : labelTypeEntries()) {
+    // The last run of padding ends where the number starts, whatever blanks the name ends with.
+    list.addItem(languages::toQt(entry.substr(0, entry.rfind(padding))), languages::toQt(entry));
+  }
   list.setCurrentIndex(0);
+}
+
+std::string LabelTypeEntryAt(const QComboBox& list, int index) {
+  if (index < 0 || index >= list.count()) return {};
+  return languages::fromQt(list.itemData(index).toString());
+}
+
+std::optional<int> LabelTypeAt(const QComboBox& list, int index) {
+  return LabelTypeOfEntry(LabelTypeEntryAt(list, index));
 }
 
 std::optional<int> LabelTypeOfEntry(std::string_view entry) {

@@ -1,5 +1,5 @@
-// The twelve label types and the label type list of the Printing page, whose entries carry the
-// type number out of sight after their display names.
+// The twelve label types and the label type list of the Printing page, which shows the display
+// names and keeps each whole entry (name, blanks, type number) as the item's data.
 #pragma once
 
 #include <optional>
@@ -31,8 +31,13 @@ std::optional<TLabelType> LabelType(int number);
 // by their whole texts without regard to letter case.
 std::vector<std::string> labelTypeEntries();
 
-// Refills `list` with labelTypeEntries() and selects its first entry.
+// Refills `list` with the display names of labelTypeEntries(), in that order, each item holding
+// its whole entry, and selects the first one.
 void BuildLabelTypeList(QComboBox& list);
+// The whole entry of item `index` of a list BuildLabelTypeList filled; empty for no item.
+std::string LabelTypeEntryAt(const QComboBox& list, int index);
+// The type number of item `index`; nothing for no item.
+std::optional<int> LabelTypeAt(const QComboBox& list, int index);
 
 // The type number carried by an entry: its last three characters as an integer, leading
 // blanks accepted; nothing when they do not form one.
