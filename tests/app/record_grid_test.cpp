@@ -11,6 +11,7 @@
 #include "list/record_grid_view.h"
 #include "records/record_statements.h"
 #include "records_page_fixture.h"
+#include "support/qt/ink_bounds.h"
 
 namespace vekrano::app::testing {
 namespace {
@@ -50,16 +51,8 @@ class RecordGrid : public RecordsPage {
   }
 };
 
-QRect inkBounds(const QImage& image) {
-  const QColor background = image.pixelColor(0, 0);
-  QRect bounds;
-  for (int y = 0; y < image.height(); ++y) {
-    for (int x = 0; x < image.width(); ++x) {
-      if (image.pixelColor(x, y) != background) bounds |= QRect(x, y, 1, 1);
-    }
-  }
-  return bounds;
-}
+// Where the cell or list holds anything but the colour of its top-left pixel.
+QRect inkBounds(const QImage& image) { return vekrano::testing::inkBounds(image, image.pixelColor(0, 0)); }
 
 TEST_F(RecordGrid, RowsAreOneLineWithTheTextCentredAndCutWithAnEllipsis) {
   clickTitle(1);  // sorted first, as a user would: A05, A10, B20, C30

@@ -11,6 +11,7 @@
 #include "list/record_grid_view.h"
 #include "records/article_data.h"
 #include "records/record_statements.h"
+#include "support/qt/ink_bounds.h"
 #include "support/temp_dir.h"
 
 namespace vekrano::list {
@@ -92,17 +93,6 @@ TEST_F(RecordList, AnEmptyOrClosedResultHasNoRow) {
   EXPECT_EQ(model.cellText(0, 1), "");
 }
 
-// The rows and columns of `image` holding any pixel other than `background`.
-QRect inkBounds(const QImage& image, const QColor& background) {
-  QRect bounds;
-  for (int y = 0; y < image.height(); ++y) {
-    for (int x = 0; x < image.width(); ++x) {
-      if (image.pixelColor(x, y) != background) bounds |= QRect(x, y, 1, 1);
-    }
-  }
-  return bounds;
-}
-
 TEST_F(RecordList, CellTextIsCentredInHeightWithAMarginOverTheColumnColour) {
   list("select *  from article order by num");
   RecordGridDelegate delegate;
@@ -116,7 +106,7 @@ TEST_F(RecordList, CellTextIsCentredInHeightWithAMarginOverTheColumnColour) {
   delegate.paint(&painter, option, model.index(0, 2));
   painter.end();
   EXPECT_EQ(image.pixelColor(99, 39), lib1Colour);
-  const QRect ink = inkBounds(image, lib1Colour);
+  const QRect ink = vekrano::testing::inkBounds(image, lib1Colour);
   ASSERT_FALSE(ink.isEmpty());
   EXPECT_GE(ink.left(), kCellMargin);
   // A lower-case "l" stands in the upper part of the line: its ink is near the middle, not at
