@@ -144,11 +144,11 @@ void TFprincip::btappliquerClick() {
   // The label type list is rebuilt in the new language and sorted anew: the chosen type is found
   // again by its number, so that nothing is printed on another sheet.
   const std::optional<int> type =
-      printing::LabelTypeOfEntry(languages::fromQt(combListeEtiquette_->currentText()));
+      printing::LabelTypeAt(*combListeEtiquette_, combListeEtiquette_->currentIndex());
   languages::setLanguageNumber(languageButtons_.chosen());
   ApplyMainTexts();
   for (int i = 0; type && i < combListeEtiquette_->count(); ++i) {
-    if (printing::LabelTypeOfEntry(languages::fromQt(combListeEtiquette_->itemText(i))) == type) {
+    if (printing::LabelTypeAt(*combListeEtiquette_, i) == type) {
       combListeEtiquette_->setCurrentIndex(i);
     }
   }

@@ -26,6 +26,7 @@
 #include "app/app_pictures.h"
 #include "app/main_window.h"
 #include "list/record_grid_delegate.h"
+#include "list/record_grid_view.h"
 #include "list/record_list_model.h"
 #include "printing/printer_calibration.h"
 #include "records/article_data.h"
@@ -82,7 +83,8 @@ Button* choice(QWidget* parent, const char* name, const char* text, bool checked
   return b;
 }
 
-// An edit with its label above it; the label is named after the edit with "EditLabel".
+// An edit with its label right above it; the label is named after the edit with "EditLabel".
+// The top flag group beside them is taller: the pair meets at the line between the rows.
 QLineEdit* labeledEdit(QWidget* parent, QGridLayout* grid, int column, const char* name,
                        const char* label, int maxLength) {
   auto* edit = named(new QLineEdit(parent), name);
@@ -90,8 +92,8 @@ QLineEdit* labeledEdit(QWidget* parent, QGridLayout* grid, int column, const cha
   auto* caption = new QLabel(utf8(label), parent);
   caption->setObjectName(QString(name) + "EditLabel");
   caption->setBuddy(edit);
-  grid->addWidget(caption, 0, column);
-  grid->addWidget(edit, 1, column);
+  grid->addWidget(caption, 0, column, Qt::AlignBottom);
+  grid->addWidget(edit, 1, column, Qt::AlignTop);
   return edit;
 }
 
@@ -152,6 +154,7 @@ QWidget* TFprincip::createAccountsPage() {
   QGroupBox* criteria = group(page, "gbcritere",
                               "Restreindre l'affichage aux fiches correspondant aux criteres suivants");
   auto* criteriaGrid = new QGridLayout(criteria);
+  criteriaGrid->setVerticalSpacing(2);
   labeledEdit(criteria, criteriaGrid, 0, "TexCb", "Code Barre", 13);
   labeledEdit(criteria, criteriaGrid, 1, "text1", "Texte 1 ", 100);
   labeledEdit(criteria, criteriaGrid, 2, "text2", "Texte 2 ", 100);
@@ -163,7 +166,7 @@ QWidget* TFprincip::createAccountsPage() {
   criteriaGrid->addWidget(top, 0, 3, 2, 1);
   criteriaGrid->addWidget(toolButton(criteria, "SpeedButton1", QStyle::SP_BrowserReload, nullptr,
                                      "Réafficher la liste des fiches par rapport aux criteres"),
-                          1, 4);
+                          1, 4, Qt::AlignTop);
   layout->addWidget(criteria);
 
   grid_ = named(new QTableView(page), "s");
@@ -193,6 +196,7 @@ QWidget* TFprincip::createAccountsPage() {
   grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
   grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   grid_->setTabKeyNavigation(false);  // Tab leaves the grid for the next control
+  list::arrangeRecordGrid(*grid_);
   auto* menu = named(new QMenu(grid_), "popupcompte");
   named(menu->addAction(utf8("Ajouter")), "majoutcompte");
   named(menu->addAction(utf8("Voir/modifier")), "mvisumodifcompte");
@@ -230,9 +234,9 @@ QWidget* TFprincip::createPrintingPage() {
   inside->addWidget(named(new QLabel(utf8("Type d'étiquettes"), settings), "Labtypeeti"));
   combListeEtiquette_ = named(new QComboBox(settings), "CombListeEtiquette");
   combListeEtiquette_->setMaxVisibleItems(10);
-  // A fixed width keeps the type number behind the 150 blanks of each entry out of sight.
-  combListeEtiquette_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  combListeEtiquette_->setFixedWidth(513);
+  // As wide as the longest name, within reason: a language file may hold names of 100 letters.
+  combListeEtiquette_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  combListeEtiquette_->setMaximumWidth(70 * combListeEtiquette_->fontMetrics().averageCharWidth());
   inside->addWidget(combListeEtiquette_, 0, Qt::AlignLeft);
   auto* firstRow = new QHBoxLayout;
   spinPremPos_ = named(new QSpinBox(settings), "SpinPremPos");

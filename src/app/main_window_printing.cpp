@@ -48,9 +48,11 @@ const QString kPdfExtension = ".pdf";
 printing::PrintRequest currentRequest(const TFprincip& window) {
   printing::PrintRequest request;
   const auto* types = window.findChild<QComboBox*>("CombListeEtiquette");
-  if (types->currentIndex() >= 0) request.labelTypeEntry = languages::fromQt(types->currentText());
   if (types->currentData() == printing::kListedSheetEntry && printing::listedSheetLayout()) {
+    request.labelTypeEntry = languages::fromQt(types->currentText());
     request.sheetName = printing::listedSheetLayout()->name;
+  } else {
+    request.labelTypeEntry = printing::LabelTypeEntryAt(*types, types->currentIndex());
   }
   const auto* printers = window.findChild<QComboBox*>("CombImprimante");
   if (printers->currentIndex() >= 0) request.printerName = languages::fromQt(printers->currentText());
@@ -69,9 +71,8 @@ printing::PrintRequest currentRequest(const TFprincip& window) {
 // The layout of the chosen label type; nullptr when no entry with a type is selected.
 const printing::TLabelLayout* chosenLayout(const TFprincip& window) {
   const auto* types = window.findChild<QComboBox*>("CombListeEtiquette");
-  if (types->currentIndex() < 0) return nullptr;
   if (types->currentData() == printing::kListedSheetEntry) return printing::listedSheetLayout();
-  const auto number = printing::LabelTypeOfEntry(languages::fromQt(types->currentText()));
+  const auto number = printing::LabelTypeAt(*types, types->currentIndex());
   const auto type = number ? printing::LabelType(*number) : std::nullopt;
   return type ? printing::Layout(type->layoutName) : nullptr;
 }
@@ -92,7 +93,7 @@ printing::SheetKey chosenSheet(const TFprincip& window) {
   if (types->currentData() == printing::kListedSheetEntry && printing::listedSheetLayout()) {
     return {printing::listedSheetLayout()->name, printer};
   }
-  const auto number = printing::LabelTypeOfEntry(languages::fromQt(types->currentText()));
+  const auto number = printing::LabelTypeAt(*types, types->currentIndex());
   return {number ? std::to_string(*number) : std::string(), printer};
 }
 

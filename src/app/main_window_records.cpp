@@ -22,6 +22,7 @@
 #include "list/list_criteria.h"
 #include "list/list_export.h"
 #include "list/list_export_window.h"
+#include "list/record_grid_view.h"
 #include "list/record_list_model.h"
 #include "list/sort_state.h"
 #include "records/article_data.h"
@@ -178,6 +179,7 @@ void TFprincip::openList() {
   query.Close();
   query.SQL().Clear();
   query.SQL().Add(list::ListStatement(criteria(), list::sortState()));
+  list::showSortIndicator(*grid_->horizontalHeader(), list::sortState());
   query.Open();
 }
 
@@ -305,7 +307,10 @@ void TFprincip::showRecordCount() {
 
 void TFprincip::sTitleClick(int column) {
   if (column < 0 || column >= 6) return;
-  if (list::ClickTitle(list::sortState(), list::kListFields[column])) redisplayList();
+  const bool reordered = list::ClickTitle(list::sortState(), list::kListFields[column]);
+  // The title's own click turned its arrow already; the list's ordering decides where it stands.
+  list::showSortIndicator(*grid_->horizontalHeader(), list::sortState());
+  if (reordered) redisplayList();
 }
 
 }  // namespace vekrano::app

@@ -1,7 +1,10 @@
 #include "app/qt_prompts.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 #include "app/database_error_text.h"
 #include "common/exception.h"
@@ -41,10 +44,25 @@ common::PromptAnswer answerOf(int button) {
 
 }  // namespace
 
+int titleRoom(const QString& title) {
+  // The window manager draws the title in about the application's font, beside an icon and
+  // three frame buttons of about the title bar's height.
+  const QFontMetrics metrics(QApplication::font());
+  return metrics.horizontalAdvance(title) + 6 * metrics.height();
+}
+
+void keepTitleReadable(QMessageBox& box) {
+  auto* grid = qobject_cast<QGridLayout*>(box.layout());
+  if (grid == nullptr) return;
+  grid->addItem(new QSpacerItem(titleRoom(box.windowTitle()), 0, QSizePolicy::Minimum),
+                grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 common::PromptAnswer QtPrompts::show(const common::Prompt& prompt) {
   QMessageBox box(iconOf(prompt.kind), languages::toQt(prompt.caption),
                   languages::toQt(prompt.text), buttonsOf(prompt.buttons), parent_);
   if (prompt.noIsDefault) box.setDefaultButton(QMessageBox::No);
+  keepTitleReadable(box);
   return answerOf(box.exec());
 }
 

@@ -3,6 +3,8 @@
 
 #include "common/prompts.h"
 
+class QMessageBox;
+class QString;
 class QWidget;
 
 namespace vekrano::app {
@@ -19,6 +21,11 @@ class QtPrompts : public common::Prompts {
  private:
   QWidget* parent_;
 };
+
+// The width a window needs so that its frame shows `title` whole.
+int titleRoom(const QString& title);
+// Widens `box` (a message box is as narrow as its text) so that its frame shows its whole title.
+void keepTitleReadable(QMessageBox& box);
 
 // The application's general error display: the exception's text (a dataset error's in the
 // interface language) in a box captioned "Vekrano" with an OK button, after which the

@@ -24,6 +24,8 @@ LanguageButtons LanguageButtons::create(QWidget* parent, QGridLayout* grid,
     grid->addWidget(button, i, 1);
     result.buttons[i] = button;
   }
+  // The free width goes to an empty column on the right, so each flag stays beside its button.
+  grid->setColumnStretch(2, 1);
   result.buttons[0]->setChecked(true);
   return result;
 }

@@ -1,5 +1,5 @@
-// Paints the cells of the record grid: the column's colour (or the selection's), the text at the
-// cell's top-left corner without margin, in the grid's font. The selected row is painted in the
+// Paints the cells of the record grid: the column's colour (or the selection's), the text on one
+// line, centred in height with a small margin, cut with "…" when wider than the cell. The selected row is painted in the
 // highlight colour while the grid has the focus and in grey otherwise, so a keyboard user sees
 // where the focus is.
 #pragma once
@@ -22,6 +22,8 @@ class RecordGridDelegate : public QStyledItemDelegate {
 
  public:
   using QStyledItemDelegate::QStyledItemDelegate;
+  // The part of `text` a cell `width` pixels wide shows in `font`.
+  static QString shownText(const QFont& font, const QString& text, int width);
   void paint(QPainter* painter, const QStyleOptionViewItem& option,
              const QModelIndex& index) const override;
 };

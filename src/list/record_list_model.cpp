@@ -21,7 +21,7 @@ RecordListModel::~RecordListModel() {
 
 int RecordListModel::rowCount(const QModelIndex& parent) const {
   if (parent.isValid() || !Active()) return 0;
-  return std::max(DataSet()->RecordCount(), 1);
+  return DataSet()->RecordCount();
 }
 
 int RecordListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 6; }

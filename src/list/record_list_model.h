@@ -21,7 +21,7 @@ class RecordListModel : public QAbstractTableModel, public dbase::TDataLink {
   explicit RecordListModel(dbase::TDataSource& source, QObject* parent = nullptr);
   ~RecordListModel() override;
 
-  // An open, empty result still offers one row, painted blank, as the grid always shows.
+  // The result's records; none for an empty result, so that no blank row shows selected.
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
   // The cell's text for the display role; empty when the result is empty or reading fails.

@@ -83,12 +83,27 @@ std::vector<std::string> labelTypeEntries() {
 
 void BuildLabelTypeList(QComboBox& list) {
   list.clear();
-  for (const std::string& entry : labelTypeEntries()) list.addItem(languages::toQt(entry));
+  const std::string padding(kEntryPadding, ' ');
+  for (const std::string& entry : labelTypeEntries()) {
+    // The last run of padding ends where the number starts, whatever blanks the name ends with.
+    list.addItem(languages::toQt(entry.substr(0, entry.rfind(padding))), languages::toQt(entry));
+  }
   if (gListedSheet) {
     list.addItem(QString::fromStdString(sheetEntryText(gListedSheet->sheet)), kListedSheetEntry);
   }
   list.addItem(languages::textOf(kTextOtherSheets), kOtherSheetsEntry);
   list.setCurrentIndex(0);
+}
+
+std::string LabelTypeEntryAt(const QComboBox& list, int index) {
+  const QVariant entry = index < 0 || index >= list.count() ? QVariant() : list.itemData(index);
+  // The entries after the types carry a number, not an entry.
+  if (entry.typeId() != QMetaType::QString) return {};
+  return languages::fromQt(entry.toString());
+}
+
+std::optional<int> LabelTypeAt(const QComboBox& list, int index) {
+  return LabelTypeOfEntry(LabelTypeEntryAt(list, index));
 }
 
 std::optional<int> LabelTypeOfEntry(std::string_view entry) {

@@ -1,5 +1,5 @@
-// The twelve label types and the label type list of the Printing page, whose entries carry the
-// type number out of sight after their display names.
+// The twelve label types and the label type list of the Printing page, which shows the display
+// names and keeps each whole entry (name, blanks, type number) as the item's data.
 #pragma once
 
 #include <optional>
@@ -34,10 +34,16 @@ std::optional<TLabelType> LabelType(int number);
 // by their whole texts without regard to letter case.
 std::vector<std::string> labelTypeEntries();
 
-// Refills `list` with labelTypeEntries(), then, after them and unsorted, the entry of the
-// listed sheet (when there is one) and "Other sheets…", and selects its first entry. The two
-// entries after the types carry kListedSheetEntry and kOtherSheetsEntry as item data.
+// Refills `list` with the display names of labelTypeEntries(), in that order, each item holding
+// its whole entry, then, after them and unsorted, the entry of the listed sheet (when there is
+// one) and "Other sheets…", and selects its first entry. The two entries after the types carry
+// kListedSheetEntry and kOtherSheetsEntry as item data.
 void BuildLabelTypeList(QComboBox& list);
+// The whole entry of item `index` of a list BuildLabelTypeList filled; empty for no item and for
+// the entries after the types.
+std::string LabelTypeEntryAt(const QComboBox& list, int index);
+// The type number of item `index`; nothing for no item and for the entries after the types.
+std::optional<int> LabelTypeAt(const QComboBox& list, int index);
 
 inline constexpr int kListedSheetEntry = 1;
 inline constexpr int kOtherSheetsEntry = 2;

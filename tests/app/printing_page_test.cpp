@@ -1,6 +1,7 @@
 // The Printing page of the main window: the print run into a PDF file from the controls as
 // they stand at the click, the label type list's width, failures on the error display, the
 // first free position, the preview and the printer calibration.
+#include <QApplication>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFontMetrics>
@@ -9,10 +10,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStyleOptionComboBox>
+#include <QTabWidget>
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 
+#include "languages/qt_text.h"
 #include "printing/label_types.h"
 #include "printing/print_preview_window.h"
 #include "records/record_statements.h"
@@ -48,7 +53,7 @@ class PrintingPage : public ShellTest {
   void chooseType(int number) {
     auto* types = window->findChild<QComboBox*>("CombListeEtiquette");
     for (int i = 0; i < types->count(); ++i) {
-      if (printing::LabelTypeOfEntry(types->itemText(i).toStdString()) == number) {
+      if (printing::LabelTypeAt(*types, i) == number) {
         types->setCurrentIndex(i);
       }
     }
@@ -85,7 +90,7 @@ TEST_F(PrintingPage, PdfRunTakesTheCriteriaAsTypedAndTheChosenType) {
   // The 44-label sheet holds them all.
   auto* types = w.findChild<QComboBox*>("CombListeEtiquette");
   for (int i = 0; i < types->count(); ++i) {
-    if (printing::LabelTypeOfEntry(types->itemText(i).toStdString()) == 9) types->setCurrentIndex(i);
+    if (printing::LabelTypeAt(*types, i) == 9) types->setCurrentIndex(i);
   }
   click("btimprimePdf");
   EXPECT_EQ(pdfPages(), 1);
@@ -146,18 +151,32 @@ TEST_F(PrintingPage, UnprintableBarcodesAreAskedAboutBeforeAnythingIsPrinted) {
   EXPECT_EQ(prompts.shown[2].text, "Aucune fiche ne peut contenir ce caract\xE8re : U+2603");
 }
 
-TEST_F(PrintingPage, TheLabelTypeListHidesTheTypeNumber) {
+TEST_F(PrintingPage, TheLabelTypeListShowsTheDisplayNamesOnlyAndWholly) {
   TFprincip& w = open();
-  w.resize(762, 611);
   w.show();
+  w.findChild<QTabWidget*>("PagePrincipal")->setCurrentIndex(1);
+  QApplication::processEvents();
   auto* types = w.findChild<QComboBox*>("CombListeEtiquette");
-  EXPECT_EQ(types->width(), 513);
   const QFontMetrics metrics(types->font());
+  QStyleOptionComboBox box;
+  box.initFrom(types);
+  const int fieldWidth =
+      types->style()->subControlRect(QStyle::CC_ComboBox, &box, QStyle::SC_ComboBoxEditField, types).width();
+  std::set<int> numbers;
   for (int i = 0; i < printing::kLabelTypeCount; ++i) {
-    const QString entry = types->itemText(i);
-    // The number starts beyond the list's width.
-    EXPECT_GT(metrics.horizontalAdvance(entry.left(entry.size() - 2)), types->width()) << i;
+    const std::optional<int> number = printing::LabelTypeAt(*types, i);
+    ASSERT_TRUE(number.has_value()) << i;
+    numbers.insert(*number);
+    // The name as the type has it: no blanks, no number behind it.
+    EXPECT_EQ(languages::fromQt(types->itemText(i)), printing::LabelType(*number)->displayName);
+    // The closed list is wide enough for the longest name.
+    EXPECT_LE(metrics.horizontalAdvance(types->itemText(i)), fieldWidth) << i;
   }
+  EXPECT_EQ(numbers.size(), 12u);
+  // The chosen type is shown by its name alone.
+  types->setCurrentIndex(4);
+  EXPECT_EQ(types->currentText(), types->itemText(4));
+  EXPECT_FALSE(types->currentText().endsWith(' '));
 }
 
 TEST_F(PrintingPage, FirstFreePositionFollowsTheSheetAndIsUsedUpByARun) {

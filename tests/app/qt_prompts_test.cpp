@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "app/qt_prompts.h"
+#include "languages/qt_text.h"
 
 namespace vekrano::app {
 namespace {
@@ -32,6 +33,24 @@ TEST(QtPrompts, EnterAnswersNoToAQuestionBeforeALossAndYesOtherwise) {
   EXPECT_TRUE(defaultText.contains("No"));
   question.noIsDefault = false;
   EXPECT_EQ(answeredWithEnter(question, &defaultText), common::PromptAnswer::Yes);
+}
+
+TEST(QtPrompts, ASmallBoxIsWideEnoughForItsTitle) {
+  const QString title = QString::fromUtf8("Opération de sauvegarde de Vekrano en cours d'écriture");
+  for (const char* text : {"OK", "Fichier introuvable : a.csv"}) {
+    SCOPED_TRACE(text);
+    int shownWidth = 0;
+    QTimer::singleShot(0, [&shownWidth] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      shownWidth = box->width();
+      QTest::keyClick(box, Qt::Key_Return);
+    });
+    QtPrompts boxes;
+    boxes.show({languages::fromQt(title), text, common::PromptKind::Information, common::PromptButtons::Ok});
+    EXPECT_GE(shownWidth, titleRoom(title));
+    EXPECT_GT(titleRoom(title), QFontMetrics(QApplication::font()).horizontalAdvance(title));
+  }
 }
 
 }  // namespace

@@ -35,7 +35,7 @@ class RememberedPositionPage : public ShellTest {
   void chooseType(int number) {
     auto* types = window->findChild<QComboBox*>("CombListeEtiquette");
     for (int i = 0; i < types->count(); ++i) {
-      if (printing::LabelTypeOfEntry(types->itemText(i).toStdString()) == number) types->setCurrentIndex(i);
+      if (printing::LabelTypeAt(*types, i) == number) types->setCurrentIndex(i);
     }
   }
   void choosePrinter(int index) { window->findChild<QComboBox*>("CombImprimante")->setCurrentIndex(index); }

@@ -1,5 +1,6 @@
 #include "list/record_list_model.h"
 
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <QStyleOptionViewItem>
@@ -7,8 +8,10 @@
 
 #include "dbase/dataset/field.h"
 #include "list/record_grid_delegate.h"
+#include "list/record_grid_view.h"
 #include "records/article_data.h"
 #include "records/record_statements.h"
+#include "support/qt/ink_bounds.h"
 #include "support/temp_dir.h"
 
 namespace vekrano::list {
@@ -81,32 +84,45 @@ TEST_F(RecordList, FarJumpsReadTheRowsTheyLandOn) {
   EXPECT_EQ(model.cellText(10, 1), "N989");
 }
 
-TEST_F(RecordList, AnEmptyOrClosedResultPaintsBlank) {
+TEST_F(RecordList, AnEmptyOrClosedResultHasNoRow) {
   list("select *  from article  where  cb like \"Q%\"order by num");
-  EXPECT_EQ(model.rowCount(), 1);
+  EXPECT_EQ(model.rowCount(), 0);
   for (int column = 0; column < 6; ++column) EXPECT_EQ(model.cellText(0, column), "");
   data.sqlQuery1.Close();
   EXPECT_EQ(model.rowCount(), 0);
   EXPECT_EQ(model.cellText(0, 1), "");
 }
 
-TEST_F(RecordList, CellsArePaintedOverTheColumnColourAtTheTopLeft) {
+TEST_F(RecordList, CellTextIsCentredInHeightWithAMarginOverTheColumnColour) {
   list("select *  from article order by num");
   RecordGridDelegate delegate;
-  QImage image(100, 20, QImage::Format_RGB32);
+  const QColor lib1Colour(192, 220, 192);
+  QImage image(100, 40, QImage::Format_RGB32);
   image.fill(Qt::black);
   QPainter painter(&image);
   QStyleOptionViewItem option;
-  option.rect = QRect(0, 0, 100, 20);
+  option.rect = QRect(0, 0, 100, 40);
   option.palette.setColor(QPalette::Text, Qt::black);
   delegate.paint(&painter, option, model.index(0, 2));
   painter.end();
-  EXPECT_EQ(image.pixelColor(99, 19), QColor(192, 220, 192));
-  bool inkNearTopLeft = false;
-  for (int x = 0; x < 12; ++x) {
-    for (int y = 0; y < 12; ++y) inkNearTopLeft |= image.pixelColor(x, y) != QColor(192, 220, 192);
-  }
-  EXPECT_TRUE(inkNearTopLeft);
+  EXPECT_EQ(image.pixelColor(99, 39), lib1Colour);
+  const QRect ink = vekrano::testing::inkBounds(image, lib1Colour);
+  ASSERT_FALSE(ink.isEmpty());
+  EXPECT_GE(ink.left(), kCellMargin);
+  // A lower-case "l" stands in the upper part of the line: its ink is near the middle, not at
+  // the top where it used to be.
+  EXPECT_GT(ink.top(), 8);
+  EXPECT_LT(ink.bottom(), 32);
+}
+
+TEST_F(RecordList, TooLongTextIsCutWithAnEllipsisOnOneLine) {
+  const QFont font("Times New Roman", 10);
+  const QString longText = QString(60, 'W');
+  const QString shown = RecordGridDelegate::shownText(font, longText, 80);
+  EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
+  EXPECT_LE(QFontMetrics(font).horizontalAdvance(shown), 80);
+  EXPECT_EQ(RecordGridDelegate::shownText(font, "abc", 80), "abc");
+  EXPECT_EQ(RecordGridDelegate::shownText(font, "first\nsecond", 200), "first");
 }
 
 }  // namespace

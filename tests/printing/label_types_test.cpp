@@ -109,9 +109,13 @@ TEST(LabelTypes, BuildingTheListRefillsItAndSelectsTheFirstEntry) {
   EXPECT_EQ(list.currentIndex(), 0);
   EXPECT_EQ(list.itemText(12), QString::fromUtf8("Otras hojas…"));
   EXPECT_EQ(list.itemData(12), kOtherSheetsEntry);
-  EXPECT_FALSE(LabelTypeOfEntry(list.itemText(12).toStdString()));
-  EXPECT_EQ(list.itemText(0), "12 etiquetas" + QString(150, ' ') + "1");
-  EXPECT_EQ(list.itemText(5), QString::fromUtf8("24 etiquetas (3X8) sin espacio") + QString(150, ' ') + "5");
+  // The list shows the names; each item keeps its whole entry and so its type number.
+  EXPECT_EQ(list.itemText(0), "12 etiquetas");
+  EXPECT_EQ(LabelTypeEntryAt(list, 0), "12 etiquetas" + std::string(150, ' ') + "1");
+  EXPECT_EQ(list.itemText(5), QString::fromUtf8("24 etiquetas (3X8) sin espacio"));
+  EXPECT_EQ(LabelTypeAt(list, 5), 5);
+  EXPECT_EQ(LabelTypeEntryAt(list, -1), "");
+  EXPECT_EQ(LabelTypeAt(list, 12), std::nullopt);
 }
 
 }  // namespace
