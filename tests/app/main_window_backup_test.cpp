@@ -134,16 +134,16 @@ TEST_F(BackupButtons, TheTableAsArchiveAndATableOpenElsewhereAreRefused) {
   elsewhere.Open();
   files.chosen = QString::fromStdString(archives.file("copie.vkb"));
   data.ExecuteStatement("delete from article where num=3");
-  click("spCharge");
-  ASSERT_EQ(prompts.shown.size(), 2u);
-  EXPECT_EQ(prompts.shown[1].text,
+  click("spCharge");  // the question of what the restore replaces is answered Yes, then refused
+  ASSERT_EQ(prompts.shown.size(), 3u);
+  EXPECT_EQ(prompts.shown[2].text,
             "Un autre programme a la table ouverte : fermez-le puis recommencez.\n"
             "La restauration n'a pas abouti : les donn\xE9" "es n'ont pas \xE9t\xE9 modifi\xE9" "es.");
   ASSERT_TRUE(data.sqlQuery1.Active());
   EXPECT_EQ(data.sqlQuery1.RecordCount(), 2);  // the list shows the table that stayed
   elsewhere.Close();
   click("spCharge");
-  EXPECT_EQ(prompts.shown.size(), 2u);
+  EXPECT_EQ(prompts.shown.size(), 4u);  // the question alone
   EXPECT_EQ(data.sqlQuery1.RecordCount(), 3);
   data.CloseData();
   EXPECT_EQ(readFileBytes(dir() + "article.dbf"), table);
