@@ -66,8 +66,10 @@ ImportResult RunImport(CsvSource& source, const FieldMapping& mapping, bool quot
         if (!fromLine.replacements.empty()) noteConverted(result, line.line);
         continue;
       }
-    } catch (const common::Exception&) {
-      // The table refused this line; the next ones may still fit.
+    } catch (const common::Exception& error) {
+      // The table refused this line; the next ones may still fit. Its cause (a full disk, a lock)
+      // is kept so that the user learns why.
+      if (result.firstTableError.empty()) result.firstTableError = error.what();
     }
     countFailed(result, line.line);
   }
@@ -93,6 +95,7 @@ std::string ImportEndMessage(const ImportResult& result) {
                " (" + numberList(result.firstConvertedLines) + ")";
   }
   if (result.numbersExhausted) message += "\n" + languages::GetText(kNumbersExhaustedId);
+  if (!result.firstTableError.empty()) message += "\n" + result.firstTableError;
   return message;
 }
 

@@ -29,6 +29,7 @@ struct ImportResult {
   int converted = 0;                     // lines stored with characters written another way
   std::vector<int> firstConvertedLines;  // their file line numbers, at most kReportedFailedLines
   bool numbersExhausted = false;      // stopped: the next record number was above 99999
+  std::string firstTableError;        // the table's message for the first INSERT it refused (ANSI)
 };
 
 // Called before each data line with its count k from 1; the wizard shows its progress and lets

@@ -92,6 +92,9 @@ void ImportDotCommand(ShellContext& context, const std::vector<std::string>& arg
                  result.converted, lines.c_str());
   }
   if (result.numbersExhausted) std::fprintf(stderr, ".import: stopped, record numbers above 99999\n");
+  if (!result.firstTableError.empty()) {
+    std::fprintf(stderr, ".import: %s\n", common::ansiToUtf8(result.firstTableError).c_str());
+  }
   // A line not stored is a failure of the whole command, so that a script stops and looks.
   if (result.failed > 0) throw common::Exception(".import: not every line was stored: " + path);
 }

@@ -43,7 +43,7 @@ class IndexChange {
   // left, the index closed for the rest of the session (it may hold a key twice or lack one),
   // the table marked as written after it so that the next open compares every key and rebuilds
   // it, and the failure raised with its cause.
-  [[noreturn]] void Failed(const IndexFailure& failure) {
+  void Failed(const IndexFailure& failure) {
     leave();
     try {
       index_.Close();
