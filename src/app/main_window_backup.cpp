@@ -35,14 +35,6 @@ constexpr int kTableInUse = 204;
 const QString kArchiveFilter = "Vekrano (*.vkb)";
 const QString kArchiveExtension = ".vkb";
 
-// A name typed without an extension takes the archive's.
-std::string withArchiveExtension(const QString& chosen) {
-  QString name = chosen;
-  const int slash = name.lastIndexOf('/');
-  if (name.indexOf('.', slash + 1) < 0) name += kArchiveExtension;
-  return name.toStdString();
-}
-
 void reportFailure(const backup::CommandResult& result, int consequenceId) {
   std::string reason;
   switch (result.failure) {
@@ -92,7 +84,8 @@ void TFprincip::spSauveClick() {
   const QString chosen =
       desktop().saveFileName(this, languages::textOf(kBackupTitle), kArchiveFilter);
   if (!chosen.isEmpty()) {
-    const std::string archive = withArchiveExtension(chosen);
+    // A name typed without an extension takes the archive's.
+    const std::string archive = withDefaultExtension(chosen, kArchiveExtension).toStdString();
     const backup::CommandResult result = runWithProgress(
         *this, kBackupCaption, [&](backup::TBackupFile& component, const backup::TableAccess& table) {
           return backup::RunBackup(component, programDirectory(), archive, table);
