@@ -57,7 +57,8 @@ endfunction()
 # Tests run from the build folder with TEST_DATA_DIR pointing at tests/<folder>/data.
 function(vekrano_tests folder)
   cmake_parse_arguments(ARG "QT" "" "DEPS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  # A test folder mirrors its src folder, subfolders included: one executable takes them all.
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT sources)
     return()
   endif()
