@@ -1,8 +1,8 @@
 // .import FILE [--separator C] [--header N] [--fields CB,TEXT1,TEXT2,QTY] [--quoted]: the
 // wizard's import over a file, without the window.
-#include <charconv>
 #include <cstdio>
 
+#include "app/program/dot_command_words.h"
 #include "app/program/sql_shell_commands.h"
 #include "common/code_page.h"
 #include "import/import_run.h"
@@ -14,28 +14,14 @@ namespace {
 constexpr const char* kImportUsage =
     ".import FILE [--separator C] [--header N] [--fields CB,TEXT1,TEXT2,QTY] [--quoted]";
 
-[[noreturn]] void usage(const std::string& problem) {
-  throw EShellUsage(".import: " + problem + "\nusage: " + kImportUsage);
-}
-
-int numberArgument(const std::string& option, const std::string& text, int low, int high) {
-  int value = -1;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || value < low || value > high) {
-    usage(option + " takes a number from " + std::to_string(low) + " to " +
-          std::to_string(high) + ", not \"" + text + "\"");
-  }
-  return value;
-}
-
-import::FieldMapping fieldsArgument(const std::string& text) {
+import::FieldMapping fieldsArgument(const DotCommandWords& words, const std::string& text) {
   int numbers[4] = {};
   std::size_t start = 0;
   for (int i = 0; i < 4; ++i) {
     const std::size_t comma = text.find(',', start);
-    if ((i < 3) == (comma == std::string::npos)) usage("--fields takes four numbers: CB,TEXT1,TEXT2,QTY");
+    if ((i < 3) == (comma == std::string::npos)) words.usage("--fields takes four numbers: CB,TEXT1,TEXT2,QTY");
     const std::string part = text.substr(start, i < 3 ? comma - start : std::string::npos);
-    numbers[i] = numberArgument("--fields", part, i < 2 ? 1 : 0, import::kUsedFieldCount);
+    numbers[i] = words.number("--fields", part, i < 2 ? 1 : 0, import::kUsedFieldCount);
     start = comma + 1;
   }
   return {numbers[0], numbers[1], numbers[2], numbers[3]};
@@ -44,34 +30,23 @@ import::FieldMapping fieldsArgument(const std::string& text) {
 }  // namespace
 
 void ImportDotCommand(ShellContext& context, const std::vector<std::string>& arguments) {
-  std::string path;
   import::CsvOptions options;
   import::FieldMapping mapping;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& word = arguments[i];
-    auto value = [&]() -> const std::string& {
-      if (i + 1 >= arguments.size()) usage(word + " needs a value");
-      return arguments[++i];
-    };
-    if (word == "--separator") {
-      const std::string& separator = value();
-      if (separator != "," && separator != ";") usage("--separator is \",\" or \";\", not \"" + separator + "\"");
-      options.separator = separator[0];
-    } else if (word == "--header") {
-      options.headerLines = numberArgument(word, value(), 0, 6);
-    } else if (word == "--fields") {
-      mapping = fieldsArgument(value());
-    } else if (word == "--quoted") {
+  DotCommandWords words(".import", kImportUsage, arguments);
+  const std::string path = words.fileAndOptions([&](const std::string& option) {
+    if (option == "--separator") {
+      options.separator = words.separator();
+    } else if (option == "--header") {
+      options.headerLines = words.number(0, 6);
+    } else if (option == "--fields") {
+      mapping = fieldsArgument(words, words.value());
+    } else if (option == "--quoted") {
       options.quoted = true;
-    } else if (word.rfind("--", 0) == 0) {
-      usage("unknown option " + word);
-    } else if (path.empty()) {
-      path = word;
     } else {
-      usage("one FILE only");
+      return false;
     }
-  }
-  if (path.empty()) usage("FILE is missing");
+    return true;
+  });
   import::CsvFile file(path, options);
   const import::ImportResult result =
       import::RunImport(file, mapping, options.quoted, context.data);
