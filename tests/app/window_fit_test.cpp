@@ -122,27 +122,50 @@ class WindowFit : public ShellTest {
     look(restore, "restore-progress");
   }
 
-  const QString folder_ = screenshotFolder();
+  // Opens every window and page in each language and reads them.
+  void lookAtEverything() {
+    for (language_ = 1; language_ <= 4; ++language_) {
+      SCOPED_TRACE(kLanguageCodes[language_ - 1]);
+      std::filesystem::remove(directory.file("VEKRANO.PAR"));
+      desktop.choice = language_;
+      start();
+      data.ExecuteStatement(records::NewRecordStatement({1, "VK-1", "Vis a bois", "Allee 3", 2, "O"}));
+      lookAtMainWindow();
+      lookAtRecordWindows();
+      lookAtPrintingWindows();
+      lookAtOtherWindows();
+      stop();
+    }
+  }
+
+  QString folder_ = screenshotFolder();
   int language_ = 0;
   int pictures_ = 0;
 };
 
-TEST_F(WindowFit, EveryWindowAndPageReadsWellInEachLanguage) {
-  for (language_ = 1; language_ <= 4; ++language_) {
-    SCOPED_TRACE(kLanguageCodes[language_ - 1]);
-    std::filesystem::remove(directory.file("VEKRANO.PAR"));
-    desktop.choice = language_;
-    start();
-    data.ExecuteStatement(records::NewRecordStatement({1, "VK-1", "Vis a bois", "Allee 3", 2, "O"}));
-    lookAtMainWindow();
-    lookAtRecordWindows();
-    lookAtPrintingWindows();
-    lookAtOtherWindows();
-    stop();
+  TEST_F(WindowFit, EveryWindowAndPageReadsWellInEachLanguage) {
+    lookAtEverything();
+    EXPECT_EQ(pictures_, 4 * 15);
+    std::cout << "Screenshots of every window in each language: " << folder_.toStdString() << "\n";
   }
-  EXPECT_EQ(pictures_, 4 * 15);
-  std::cout << "Screenshots of every window in each language: " << folder_.toStdString() << "\n";
-}
 
-}  // namespace
-}  // namespace vekrano::app::testing
+  // A user's larger desktop font: the windows grow with their texts instead of cutting them.
+  TEST_F(WindowFit, EveryWindowAndPageReadsWellInALargerFont) {
+    const QFont usual = QApplication::font();
+    QFont larger = usual;
+    if (usual.pointSizeF() > 0) {
+    larger.setPointSizeF(usual.pointSizeF() * 1.5);
+  } else {
+    larger.setPixelSize(usual.pixelSize() * 3 / 2);
+  }
+  ASSERT_GT(QFontMetrics(larger).height(), QFontMetrics(usual).height() * 4 / 3);
+    QApplication::setFont(larger);
+    folder_ += "/larger-font";
+    QDir().mkpath(folder_);
+    lookAtEverything();
+    QApplication::setFont(usual);
+    EXPECT_EQ(pictures_, 4 * 15);
+  }
+
+  }  // namespace
+  }  // namespace vekrano::app::testing
