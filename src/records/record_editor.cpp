@@ -26,6 +26,7 @@ namespace vekrano::records {
 
 namespace {
 
+constexpr int kOpeningWidthPx = 522;
 constexpr int kLabelTexts[] = {45, 46, 47, 48, 49};
 constexpr int kCaptionText = 82;
 constexpr int kOkHintText = 50;
@@ -72,7 +73,6 @@ Tfcremodcpte::Tfcremodcpte(ArticleData& data, std::function<void(const std::exce
                            QWidget* parent)
     : QDialog(parent), data_(data), reportError_(std::move(reportError)) {
   setObjectName("fcremodcpte");
-  resize(522, 224);
   auto* layout = new QVBoxLayout(this);
   auto* panel = new QWidget(this);
   auto* grid = new QGridLayout(panel);
@@ -103,6 +103,8 @@ Tfcremodcpte::Tfcremodcpte(ArticleData& data, std::function<void(const std::exce
   grid->addWidget(labels_[4], 3, 2);
   grid->addWidget(combTop_, 3, 3);
   layout->addWidget(panel);
+  // Spare height, when the window is made taller, goes below the inputs.
+  layout->addStretch(1);
 
   auto* buttons = new QHBoxLayout;
   boutok_ = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), "", this);
@@ -118,6 +120,8 @@ Tfcremodcpte::Tfcremodcpte(ArticleData& data, std::function<void(const std::exce
   connect(boutok_, &QPushButton::clicked, this, &Tfcremodcpte::boutokClick);
   connect(sretour_, &QPushButton::clicked, this, &Tfcremodcpte::sretourClick);
   applyTexts();
+  // Wide enough for a line of text, as tall as the inputs need.
+  resize(kOpeningWidthPx, sizeHint().height());
 }
 
 void Tfcremodcpte::applyTexts() {
