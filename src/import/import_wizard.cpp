@@ -142,8 +142,9 @@ QWidget* Tfimportcsv::createFileStep() {
   connect(souvrir, &QPushButton::clicked, this, &Tfimportcsv::SouvrirClick);
   grid->addWidget(souvrir, 5, 2);
   grid->setColumnStretch(1, 1);
-  grid->setRowStretch(6, 1);
-  (new QVBoxLayout(tabSheet1))->addWidget(gparametre);
+  auto* page1 = new QVBoxLayout(tabSheet1);
+  page1->addWidget(gparametre);
+  page1->addStretch(1);
   return tabSheet1;
 }
 
