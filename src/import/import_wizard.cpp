@@ -119,12 +119,15 @@ QWidget* Tfimportcsv::createFileStep() {
   combSepa_ = named(new QComboBox(gparametre), "combSepa");
   combSepa_->addItems({",", ";"});
   separatorLabel->setBuddy(combSepa_);
+  // Both captions end right before their lists, whichever is the longer.
+  separatorLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   grid->addWidget(separatorLabel, 0, 0);
   grid->addWidget(combSepa_, 0, 1, Qt::AlignLeft);
   auto* headerLabel = named(new QLabel(gparametre), "labligne");
   combnbLentete_ = named(new QComboBox(gparametre), "CombnbLentete");
   for (int n = 0; n <= 6; ++n) combnbLentete_->addItem(QString::number(n));
   headerLabel->setBuddy(combnbLentete_);
+  headerLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   grid->addWidget(headerLabel, 1, 0);
   grid->addWidget(combnbLentete_, 1, 1, Qt::AlignLeft);
   quotedFields_ = named(new QCheckBox(gparametre), "quotedFields");

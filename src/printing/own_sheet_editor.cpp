@@ -119,6 +119,8 @@ OwnSheetEditor::OwnSheetEditor(QWidget* parent)
   problem_->setStyleSheet(QStringLiteral("color: #b00000"));
 
   auto* form = new QFormLayout;
+  // Captions end right before their fields, however long the longest one is.
+  form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
   form->addRow(languages::textOf(kTextName), name_);
   form->addRow(languages::textOf(kTextPage), page_);
   form->addRow(languages::textOf(kTextOtherSize), pair(pageWidth_, pageHeight_));

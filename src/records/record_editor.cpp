@@ -95,9 +95,16 @@ Tfcremodcpte::Tfcremodcpte(ArticleData& data, std::function<void(const std::exce
   for (int i = 0; i < 5; ++i) labels_[i] = new QLabel(panel);
   QWidget* inputs[] = {ecb_, elib1_, elib2_};
   for (int row = 0; row < 3; ++row) {
+    labels_[row]->setBuddy(inputs[row]);
     grid->addWidget(labels_[row], row, 0);
     grid->addWidget(inputs[row], row, 1, 1, 3);
   }
+  labels_[3]->setBuddy(combQuantite_);
+  labels_[4]->setBuddy(combTop_);
+  // Captions end right before their inputs; the inputs take the spare width.
+  for (QLabel* caption : labels_) caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  grid->setColumnStretch(1, 1);
+  grid->setColumnStretch(3, 1);
   grid->addWidget(labels_[3], 3, 0);
   grid->addWidget(combQuantite_, 3, 1);
   grid->addWidget(labels_[4], 3, 2);

@@ -78,12 +78,17 @@ int widestLine(const QFontMetrics& metrics, const QString& text) {
 
 class Reader {
  public:
+  // How far a caption may stand from its control: a layout's spacing with room to spare.
+  static constexpr int kNearPx = 24;
+
   explicit Reader(const QWidget& window) : window_(window) {}
 
   QStringList read() {
     collect(window_);
     for (const QWidget* control : controls_) {
       checkText(*control);
+      if (auto* label = qobject_cast<const QLabel*>(control); label && label->buddy() && label->buddy()->isVisible())
+        checkBesideBuddy(*label, *label->buddy());
       if (!window_.rect().contains(placeOf(*control))) add(*control, "stands outside the window");
     }
     for (std::size_t i = 0; i < controls_.size(); ++i) {
@@ -192,6 +197,27 @@ class Reader {
                2 * style.pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &button);
     }
     needs(button, text, width, metrics.height(), button.size());
+  }
+
+  // A caption stands right before its control on the same line, or right above it.
+  void checkBesideBuddy(const QLabel& label, const QWidget& buddy) {
+    const QRect caption = placeOf(label);
+    const QRect control = placeOf(buddy);
+    const int textWidth = widestLine(QFontMetrics(label.font()), shownText(label.text(), true));
+    const QRect room = label.contentsRect().translated(caption.topLeft());
+    const Qt::Alignment alignment = QStyle::visualAlignment(label.layoutDirection(), label.alignment());
+    const int textLeft = alignment & Qt::AlignRight     ? room.right() + 1 - textWidth
+                         : alignment & Qt::AlignHCenter ? room.center().x() - textWidth / 2
+                                                        : room.left();
+    const int textRight = textLeft + textWidth;
+    const bool sameLine = caption.center().y() >= control.top() && caption.center().y() <= control.bottom();
+    const bool besideIt = sameLine && control.left() - textRight >= 0 && control.left() - textRight <= kNearPx;
+    const bool aboveIt = control.top() - caption.bottom() - 1 >= 0 && control.top() - caption.bottom() - 1 <= kNearPx &&
+                         std::abs(textLeft - control.left()) <= kNearPx;
+    if (!besideIt && !aboveIt) {
+      add(label, QStringLiteral("caption stands apart from %1 (text %2..%3, control at %4,%5)")
+                     .arg(nameOf(buddy)).arg(textLeft).arg(textRight).arg(control.left()).arg(control.top()));
+    }
   }
 
   void checkApart(const QWidget& a, const QWidget& b) {

@@ -1,6 +1,7 @@
 // Reads a shown window as a user sees it: every label, button, radio button, check box, group
-// title and tab whose text does not fit its widget in its font, and every two visible controls
-// that overlap or stand outside the window.
+// title and tab whose text does not fit its widget in its font, every two visible controls that
+// overlap or stand outside the window, and every caption that stands away from its control (its
+// buddy) instead of right before it or right above it.
 #pragma once
 
 #include <QString>

@@ -85,6 +85,27 @@ TEST(LayoutFindings, OverlapsAndControlsPastTheEdgeAreFound) {
   EXPECT_EQ(found, QStringList({"outside: stands outside the window", "a and b overlap over 10 x 14 px"}));
 }
 
+TEST(LayoutFindings, ACaptionFarFromItsControlIsFound) {
+  QWidget window;
+  window.resize(600, 200);
+  auto captioned = [&](const char* name, QRect caption, QRect control) {
+    auto* label = new QLabel(QStringLiteral("Code"), &window);
+    label->setObjectName(name);
+    label->setGeometry(caption);
+    auto* edit = new QLineEdit(&window);
+    edit->setGeometry(control);
+    label->setBuddy(edit);
+  };
+  captioned("beside", {10, 10, 36, 24}, {50, 10, 100, 24});
+  captioned("above", {200, 10, 60, 18}, {200, 30, 100, 24});
+  captioned("far", {10, 80, 60, 24}, {400, 80, 100, 24});
+  captioned("floating", {200, 120, 60, 18}, {200, 170, 100, 24});
+  const QStringList found = findingsOf(window);
+  ASSERT_EQ(found.size(), 2) << found.join("\n").toStdString();
+  EXPECT_TRUE(found[0].startsWith("far: caption stands apart")) << found[0].toStdString();
+  EXPECT_TRUE(found[1].startsWith("floating: caption stands apart")) << found[1].toStdString();
+}
+
 TEST(LayoutFindings, AWindowOfLayoutsHasNone) {
   QWidget window;
   auto* layout = new QVBoxLayout(&window);
