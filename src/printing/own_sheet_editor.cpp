@@ -88,6 +88,8 @@ QWidget* pair(QWidget* first, QWidget* second) {
   row->addWidget(first);
   row->addWidget(new QLabel(QStringLiteral("×")));
   row->addWidget(second);
+  // Each pair keeps its natural width, so that the pairs stand in one column.
+  row->addStretch(1);
   return both;
 }
 
