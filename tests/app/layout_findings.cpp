@@ -72,7 +72,9 @@ QString shownText(QString text, bool hasShortcut) {
 
 int widestLine(const QFontMetrics& metrics, const QString& text) {
   int widest = 0;
-  for (const QString& line : text.split(QLatin1Char('\n'))) widest = std::max(widest, metrics.horizontalAdvance(line));
+  for (const QString& line : text.split(QLatin1Char('\n'))) {
+    widest = std::max(widest, metrics.horizontalAdvance(line));
+  }
   return widest;
 }
 
@@ -87,8 +89,10 @@ class Reader {
     collect(window_);
     for (const QWidget* control : controls_) {
       checkText(*control);
-      if (auto* label = qobject_cast<const QLabel*>(control); label && label->buddy() && label->buddy()->isVisible())
+      auto* label = qobject_cast<const QLabel*>(control);
+      if (label != nullptr && label->buddy() != nullptr && label->buddy()->isVisible()) {
         checkBesideBuddy(*label, *label->buddy());
+      }
       if (!window_.rect().contains(placeOf(*control))) add(*control, "stands outside the window");
     }
     for (std::size_t i = 0; i < controls_.size(); ++i) {
@@ -121,65 +125,78 @@ class Reader {
   }
 
   void checkText(const QWidget& widget) {
-    const QFontMetrics metrics(widget.font());
-    const QStyle& style = *widget.style();
-    if (auto* label = qobject_cast<const QLabel*>(&widget)) {
-      if (label->text().isEmpty()) return;
-      QString text = label->text();
-      if (label->textFormat() == Qt::RichText ||
-          (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(text))) {
-        QTextDocument document;
-        document.setHtml(text);
-        text = document.toPlainText();
+    if (auto* label = qobject_cast<const QLabel*>(&widget)) checkLabel(*label);
+    if (auto* box = qobject_cast<const QGroupBox*>(&widget)) checkGroupTitle(*box);
+    if (auto* tabs = qobject_cast<const QTabWidget*>(&widget)) checkTabs(*tabs);
+    if (auto* button = qobject_cast<const QAbstractButton*>(&widget)) checkButton(*button);
+  }
+
+  void checkLabel(const QLabel& label) {
+    if (label.text().isEmpty()) return;
+    const QFontMetrics metrics(label.font());
+    QString text = label.text();
+    if (label.textFormat() == Qt::RichText ||
+        (label.textFormat() == Qt::AutoText && Qt::mightBeRichText(text))) {
+      QTextDocument document;
+      document.setHtml(text);
+      text = document.toPlainText();
+    }
+    text = shownText(text, label.buddy() != nullptr);
+    if (label.wordWrap()) {
+      int longestWord = 0;
+      for (const QString& word : text.split(QRegularExpression(QStringLiteral("\\s+")))) {
+        longestWord = std::max(longestWord, metrics.horizontalAdvance(word));
       }
-      text = shownText(text, label->buddy() != nullptr);
-      const QRect room = label->contentsRect().adjusted(label->margin(), label->margin(),
-                                                         -label->margin(), -label->margin());
-      if (label->wordWrap()) {
-        int longestWord = 0;
-        for (const QString& word : text.split(QRegularExpression(QStringLiteral("\\s+"))))
-          longestWord = std::max(longestWord, metrics.horizontalAdvance(word));
-        needs(widget, text, longestWord, label->heightForWidth(label->width()), label->size());
-        return;
-      }
-      const int lines = static_cast<int>(text.count(QLatin1Char('\n'))) + 1;
-      needs(widget, text, widestLine(metrics, text), metrics.height() + (lines - 1) * metrics.lineSpacing(),
-            room.size());
-    } else if (auto* box = qobject_cast<const QGroupBox*>(&widget)) {
-      if (box->title().isEmpty()) return;
-      QStyleOptionGroupBox option;
-      option.initFrom(box);
-      option.text = box->title();
-      option.textAlignment = box->alignment();
-      option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
-      if (box->isCheckable()) option.subControls |= QStyle::SC_GroupBoxCheckBox;
-      if (box->isFlat()) option.features |= QStyleOptionFrame::Flat;
-      const QRect title = style.subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, box);
-      if (!box->rect().contains(title) || title.width() < metrics.horizontalAdvance(shownText(box->title(), true))) {
-        add(widget, QStringLiteral("title \"%1\" runs over the group's %2 px").arg(box->title()).arg(box->width()));
-      }
-    } else if (auto* tabs = qobject_cast<const QTabWidget*>(&widget)) {
-      const QTabBar& bar = *tabs->tabBar();
-      const QFontMetrics tabMetrics(bar.font());
-      for (int i = 0; i < bar.count(); ++i) {
-        if (!bar.isTabVisible(i)) continue;
-        const QString text = shownText(bar.tabText(i), true);
-        const QRect tab = bar.tabRect(i);
-        const int width = tabMetrics.horizontalAdvance(text) + style.pixelMetric(QStyle::PM_TabBarTabHSpace, nullptr, &bar);
-        if (tab.width() < width) {
-          add(widget, QStringLiteral("tab \"%1\" needs %2 px, has %3 px").arg(text).arg(width).arg(tab.width()));
-        } else if (!bar.rect().contains(tab)) {
-          add(widget, QStringLiteral("tab \"%1\" runs past the tab bar's %2 px").arg(text).arg(bar.width()));
-        }
-      }
-    } else if (auto* button = qobject_cast<const QAbstractButton*>(&widget)) {
-      checkButton(*button, metrics, style);
+      needs(label, text, longestWord, label.heightForWidth(label.width()), label.size());
+      return;
+    }
+    const int margin = label.margin();
+    const QRect room = label.contentsRect().adjusted(margin, margin, -margin, -margin);
+    const int lines = static_cast<int>(text.count(QLatin1Char('\n'))) + 1;
+    needs(label, text, widestLine(metrics, text),
+          metrics.height() + (lines - 1) * metrics.lineSpacing(), room.size());
+  }
+
+  // The title's place as the style draws it: inside the group and as wide as its text.
+  void checkGroupTitle(const QGroupBox& box) {
+    if (box.title().isEmpty()) return;
+    QStyleOptionGroupBox option;
+    option.initFrom(&box);
+    option.text = box.title();
+    option.textAlignment = box.alignment();
+    option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+    if (box.isCheckable()) option.subControls |= QStyle::SC_GroupBoxCheckBox;
+    if (box.isFlat()) option.features |= QStyleOptionFrame::Flat;
+    const QRect title =
+        box.style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, &box);
+    const int textWidth = QFontMetrics(box.font()).horizontalAdvance(shownText(box.title(), true));
+    if (!box.rect().contains(title) || title.width() < textWidth) {
+      add(box, QStringLiteral("title \"%1\" runs over the group's %2 px").arg(box.title()).arg(box.width()));
     }
   }
 
-  void checkButton(const QAbstractButton& button, const QFontMetrics& metrics, const QStyle& style) {
+  void checkTabs(const QTabWidget& tabs) {
+    const QTabBar& bar = *tabs.tabBar();
+    const QFontMetrics metrics(bar.font());
+    const int padding = bar.style()->pixelMetric(QStyle::PM_TabBarTabHSpace, nullptr, &bar);
+    for (int i = 0; i < bar.count(); ++i) {
+      if (!bar.isTabVisible(i)) continue;
+      const QString text = shownText(bar.tabText(i), true);
+      const QRect tab = bar.tabRect(i);
+      const int width = metrics.horizontalAdvance(text) + padding;
+      if (tab.width() < width) {
+        add(tabs, QStringLiteral("tab \"%1\" needs %2 px, has %3 px").arg(text).arg(width).arg(tab.width()));
+      } else if (!bar.rect().contains(tab)) {
+        add(tabs, QStringLiteral("tab \"%1\" runs past the tab bar's %2 px").arg(text).arg(bar.width()));
+      }
+    }
+  }
+
+  void checkButton(const QAbstractButton& button) {
     const QString text = shownText(button.text(), true);
     if (text.isEmpty()) return;
+    const QFontMetrics metrics(button.font());
+    const QStyle& style = *button.style();
     const int iconWidth = button.icon().isNull() ? 0 : button.iconSize().width() + 4;
     int width = metrics.horizontalAdvance(text) + iconWidth;
     if (qobject_cast<const QCheckBox*>(&button)) {
@@ -205,14 +222,17 @@ class Reader {
     const QRect control = placeOf(buddy);
     const int textWidth = widestLine(QFontMetrics(label.font()), shownText(label.text(), true));
     const QRect room = label.contentsRect().translated(caption.topLeft());
-    const Qt::Alignment alignment = QStyle::visualAlignment(label.layoutDirection(), label.alignment());
+    const Qt::Alignment alignment =
+        QStyle::visualAlignment(label.layoutDirection(), label.alignment());
     const int textLeft = alignment & Qt::AlignRight     ? room.right() + 1 - textWidth
                          : alignment & Qt::AlignHCenter ? room.center().x() - textWidth / 2
                                                         : room.left();
     const int textRight = textLeft + textWidth;
-    const bool sameLine = caption.center().y() >= control.top() && caption.center().y() <= control.bottom();
-    const bool besideIt = sameLine && control.left() - textRight >= 0 && control.left() - textRight <= kNearPx;
-    const bool aboveIt = control.top() - caption.bottom() - 1 >= 0 && control.top() - caption.bottom() - 1 <= kNearPx &&
+    const auto near = [](int gap) { return gap >= 0 && gap <= kNearPx; };
+    const bool sameLine =
+        caption.center().y() >= control.top() && caption.center().y() <= control.bottom();
+    const bool besideIt = sameLine && near(control.left() - textRight);
+    const bool aboveIt = near(control.top() - caption.bottom() - 1) &&
                          std::abs(textLeft - control.left()) <= kNearPx;
     if (!besideIt && !aboveIt) {
       add(label, QStringLiteral("caption stands apart from %1 (text %2..%3, control at %4,%5)")
