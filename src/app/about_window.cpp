@@ -11,6 +11,8 @@ namespace vekrano::app {
 
 namespace {
 
+constexpr int kPanelWidthPx = 400;
+
 QLabel* addLabel(QWidget* parent, QVBoxLayout* layout, const char* name, const QString& text) {
   auto* label = new QLabel(text, parent);
   label->setObjectName(name);
@@ -52,7 +54,9 @@ Tfapropos::Tfapropos(QWidget* parent) : QDialog(parent) {
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(panel);
   layout->addWidget(okButton_, 0, Qt::AlignHCenter);
-  setFixedSize(422, 399);
+  // Not resizable, but as large as its texts need in whatever font they are shown.
+  panel->setMinimumWidth(kPanelWidthPx);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void Tfapropos::showEvent(QShowEvent* event) {

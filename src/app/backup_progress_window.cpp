@@ -10,6 +10,7 @@
 namespace vekrano::app {
 
 constexpr int kBackupCancelText = 197;
+constexpr int kFileWidthPx = 360;
 
 BackupProgressWindow::BackupProgressWindow(int captionId, QWidget* parent) : QDialog(parent) {
   setObjectName("BackupProgress");
@@ -18,7 +19,9 @@ BackupProgressWindow::BackupProgressWindow(int captionId, QWidget* parent) : QDi
   auto* layout = new QVBoxLayout(this);
   file_ = new QLabel(this);
   file_->setObjectName("lfichier");
-  file_->setMinimumWidth(360);
+  // A long path is shortened in its middle rather than widening the window past the screen.
+  file_->setMinimumWidth(kFileWidthPx);
+  file_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   bar_ = new QProgressBar(this);
   bar_->setObjectName("progression");
   bar_->setRange(0, 100);
@@ -33,11 +36,16 @@ BackupProgressWindow::BackupProgressWindow(int captionId, QWidget* parent) : QDi
 void BackupProgressWindow::follow(backup::TBackupFile& component) {
   component.OnProgress = [this](backup::TBackupFile&, const std::string& filename, int percent,
                                 bool& goOn) {
-    if (!filename.empty()) file_->setText(languages::toQt(filename));
+    if (!filename.empty()) showFile(languages::toQt(filename));
     bar_->setValue(percent);
     goOn = !stopped_;
   };
   show();
+}
+
+void BackupProgressWindow::showFile(const QString& path) {
+  file_->setToolTip(path);
+  file_->setText(file_->fontMetrics().elidedText(path, Qt::ElideMiddle, file_->contentsRect().width()));
 }
 
 }  // namespace vekrano::app

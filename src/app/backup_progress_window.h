@@ -24,6 +24,9 @@ class BackupProgressWindow : public QDialog {
   bool stopped() const { return stopped_; }
 
  private:
+  // The file being handled, shortened in the middle to the label's width; whole in its hint.
+  void showFile(const QString& path);
+
   QLabel* file_;
   QProgressBar* bar_;
   bool stopped_ = false;

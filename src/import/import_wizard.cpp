@@ -11,10 +11,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
-#include <QTabBar>
-#include <QTabWidget>
+#include <QStackedWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <filesystem>
 
 #include "common/process_events.h"
@@ -34,6 +34,14 @@ using languages::textOf;
 
 constexpr int kFieldListCount = kUsedFieldCount;
 constexpr int kNoFieldIndex = kFieldListCount;  // the eleventh entry
+// The opening size; the window may be made larger for the preview, or smaller down to what its
+// texts need.
+constexpr int kOpeningWidthPx = 760;
+constexpr int kOpeningHeightPx = 440;
+// The preview's columns are sized to the fields of this many lines, and none is wider than
+// kWidestColumnChars average characters.
+constexpr int kSizedPreviewLines = 100;
+constexpr int kWidestColumnChars = 30;
 
 // The captions the wizard applies at each activation, by control name.
 struct NamedText {
@@ -74,55 +82,14 @@ Tfimportcsv::Tfimportcsv(records::ArticleData& data, WizardServices services, QW
     : QDialog(parent), data_(data), services_(std::move(services)) {
   setObjectName("fimportcsv");
   createControls();
-  setFixedSize(616, 318);
+  setSizeGripEnabled(true);
+  resize(kOpeningWidthPx, kOpeningHeightPx);
 }
 
 void Tfimportcsv::createControls() {
-  pageControl1_ = named(new QTabWidget(this), "PageControl1");
-  pageControl1_->tabBar()->hide();
-
-  auto* tabSheet1 = named(new QWidget, "TabSheet1");
-  auto* gparametre = named(new QGroupBox(tabSheet1), "gparametre");
-  auto* grid = new QGridLayout(gparametre);
-  grid->addWidget(named(new QLabel(gparametre), "Labseparateur"), 0, 0);
-  combSepa_ = named(new QComboBox(gparametre), "combSepa");
-  combSepa_->addItems({",", ";"});
-  grid->addWidget(combSepa_, 0, 1);
-  grid->addWidget(named(new QLabel(gparametre), "labligne"), 1, 0);
-  combnbLentete_ = named(new QComboBox(gparametre), "CombnbLentete");
-  for (int n = 0; n <= 6; ++n) combnbLentete_->addItem(QString::number(n));
-  grid->addWidget(combnbLentete_, 1, 1);
-  quotedFields_ = named(new QCheckBox(gparametre), "quotedFields");
-  grid->addWidget(quotedFields_, 2, 0, 1, 2);
-  grid->addWidget(named(new QLabel(gparametre), "labinfo"), 3, 0, 1, 2);
-  grid->addWidget(named(new QLabel(gparametre), "labLabchemFic"), 4, 0);
-  labchemFic_ = named(new QLineEdit(gparametre), "LabchemFic");
-  labchemFic_->setReadOnly(true);
-  grid->addWidget(labchemFic_, 5, 0, 1, 2);
-  auto* souvrir = named(new QPushButton(gparametre), "Souvrir");
-  connect(souvrir, &QPushButton::clicked, this, &Tfimportcsv::SouvrirClick);
-  grid->addWidget(souvrir, 6, 1);
-  (new QVBoxLayout(tabSheet1))->addWidget(gparametre);
-  pageControl1_->addTab(tabSheet1, QString());
-
-  auto* tabSheet2 = named(new QWidget, "TabSheet2");
-  auto* page2 = new QHBoxLayout(tabSheet2);
-  sgrille1_ = named(new QTableWidget(tabSheet2), "sgrille1");
-  page2->addWidget(sgrille1_, 1);
-  auto* gparchamp = named(new QGroupBox(tabSheet2), "gparchamp");
-  auto* fields = new QVBoxLayout(gparchamp);
-  auto addList = [&](const char* label, const char* list) {
-    fields->addWidget(named(new QLabel(gparchamp), label));
-    auto* combo = named(new QComboBox(gparchamp), list);
-    fields->addWidget(combo);
-    return combo;
-  };
-  combcb_ = addList("labcodebarre", "combcb");
-  combt1_ = addList("labtext1", "combt1");
-  combt2_ = addList("Labtext2", "combt2");
-  combQuantite_ = addList("labquantite", "combQuantite");
-  page2->addWidget(gparchamp);
-  pageControl1_->addTab(tabSheet2, QString());
+  pageControl1_ = named(new QStackedWidget(this), "PageControl1");
+  pageControl1_->addWidget(createFileStep());
+  pageControl1_->addWidget(createFieldsStep());
 
   labetatimport_ = named(new QLabel(this), "Labetatimport");
   labetatimport_->setStyleSheet("color: red");
@@ -142,6 +109,80 @@ void Tfimportcsv::createControls() {
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(pageControl1_, 1);
   layout->addLayout(buttons);
+}
+
+QWidget* Tfimportcsv::createFileStep() {
+  auto* tabSheet1 = named(new QWidget, "TabSheet1");
+  auto* gparametre = named(new QGroupBox(tabSheet1), "gparametre");
+  auto* grid = new QGridLayout(gparametre);
+  auto* separatorLabel = named(new QLabel(gparametre), "Labseparateur");
+  combSepa_ = named(new QComboBox(gparametre), "combSepa");
+  combSepa_->addItems({",", ";"});
+  separatorLabel->setBuddy(combSepa_);
+  // Both captions end right before their lists, whichever is the longer.
+  separatorLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  grid->addWidget(separatorLabel, 0, 0);
+  grid->addWidget(combSepa_, 0, 1, Qt::AlignLeft);
+  auto* headerLabel = named(new QLabel(gparametre), "labligne");
+  combnbLentete_ = named(new QComboBox(gparametre), "CombnbLentete");
+  for (int n = 0; n <= 6; ++n) combnbLentete_->addItem(QString::number(n));
+  headerLabel->setBuddy(combnbLentete_);
+  headerLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  grid->addWidget(headerLabel, 1, 0);
+  grid->addWidget(combnbLentete_, 1, 1, Qt::AlignLeft);
+  quotedFields_ = named(new QCheckBox(gparametre), "quotedFields");
+  grid->addWidget(quotedFields_, 2, 0, 1, 3);
+  grid->addWidget(named(new QLabel(gparametre), "labinfo"), 3, 0, 1, 3);
+  // The path's caption stands right above it, the button that fills it beside it.
+  auto* pathLabel = named(new QLabel(gparametre), "labLabchemFic");
+  labchemFic_ = named(new QLineEdit(gparametre), "LabchemFic");
+  labchemFic_->setReadOnly(true);
+  labchemFic_->setMinimumWidth(labchemFic_->fontMetrics().averageCharWidth() * 40);
+  pathLabel->setBuddy(labchemFic_);
+  grid->addWidget(pathLabel, 4, 0, 1, 3);
+  grid->addWidget(labchemFic_, 5, 0, 1, 2);
+  auto* souvrir = named(new QPushButton(gparametre), "Souvrir");
+  connect(souvrir, &QPushButton::clicked, this, &Tfimportcsv::SouvrirClick);
+  grid->addWidget(souvrir, 5, 2);
+  grid->setColumnStretch(1, 1);
+  auto* page1 = new QVBoxLayout(tabSheet1);
+  page1->addWidget(gparametre);
+  page1->addStretch(1);
+  return tabSheet1;
+}
+
+QWidget* Tfimportcsv::createFieldsStep() {
+  auto* tabSheet2 = named(new QWidget, "TabSheet2");
+  auto* page2 = new QVBoxLayout(tabSheet2);
+  page2->setContentsMargins(0, 0, 0, 0);
+  sgrille1_ = named(new QTableWidget(tabSheet2), "sgrille1");
+  sgrille1_->horizontalHeader()->hide();
+  sgrille1_->verticalHeader()->hide();
+  sgrille1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  sgrille1_->setWordWrap(false);
+  // Column widths follow the first lines only, so that a long file opens at once.
+  sgrille1_->horizontalHeader()->setResizeContentsPrecision(kSizedPreviewLines);
+  page2->addWidget(sgrille1_, 1);
+  // The field choices stand in one row under the preview, each caption above its list, so that
+  // the preview keeps the window's whole width.
+  auto* gparchamp = named(new QGroupBox(tabSheet2), "gparchamp");
+  auto* fields = new QGridLayout(gparchamp);
+  int column = 0;
+  auto addList = [&](const char* label, const char* list) {
+    auto* caption = named(new QLabel(gparchamp), label);
+    auto* combo = named(new QComboBox(gparchamp), list);
+    caption->setBuddy(combo);
+    fields->addWidget(caption, 0, column);
+    fields->addWidget(combo, 1, column);
+    fields->setColumnStretch(column++, 1);
+    return combo;
+  };
+  combcb_ = addList("labcodebarre", "combcb");
+  combt1_ = addList("labtext1", "combt1");
+  combt2_ = addList("Labtext2", "combt2");
+  combQuantite_ = addList("labquantite", "combQuantite");
+  page2->addWidget(gparchamp);
+  return tabSheet2;
 }
 
 void Tfimportcsv::showEvent(QShowEvent* event) {
@@ -177,12 +218,23 @@ void Tfimportcsv::resetGrid() {
   sgrille1_->clear();
   sgrille1_->setColumnCount(kUsedFieldCount + 1);
   sgrille1_->setRowCount(2);
-  // The fixed row and column of the grid are its first row and column.
+  // The fixed row and column of the grid are its first row and column, drawn as titles.
   for (int n = 1; n <= kUsedFieldCount; ++n) {
-    sgrille1_->setItem(0, n, new QTableWidgetItem(textOf(kColumnPrefixId) + QString::number(n)));
+    auto* title = new QTableWidgetItem(textOf(kColumnPrefixId) + QString::number(n));
+    title->setFlags(Qt::ItemIsEnabled);
+    title->setBackground(palette().button());
+    sgrille1_->setItem(0, n, title);
   }
-  sgrille1_->horizontalHeader()->hide();
-  sgrille1_->verticalHeader()->hide();
+  sizePreviewColumns();
+}
+
+void Tfimportcsv::sizePreviewColumns() {
+  sgrille1_->resizeColumnsToContents();
+  const int widest = sgrille1_->fontMetrics().averageCharWidth() * kWidestColumnChars;
+  for (int n = 1; n <= kUsedFieldCount; ++n) {
+    sgrille1_->setColumnWidth(n, std::min(sgrille1_->columnWidth(n), widest));
+  }
+  sgrille1_->setColumnWidth(0, sgrille1_->fontMetrics().averageCharWidth() * 2);
 }
 
 void Tfimportcsv::ShowStep(int step) {
@@ -228,6 +280,7 @@ void Tfimportcsv::fillPreview(const std::string& path) {
                          new QTableWidgetItem(QString::fromStdString(record.fields[n])));
     }
   }
+  sizePreviewColumns();
 }
 
 void Tfimportcsv::bprecedentClick() {

@@ -15,7 +15,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTabWidget;
+class QStackedWidget;
 class QTableWidget;
 
 namespace vekrano::records {
@@ -65,6 +65,10 @@ class Tfimportcsv : public QDialog {
 
  private:
   void createControls();
+  QWidget* createFileStep();
+  QWidget* createFieldsStep();
+  // Columns as wide as their first fields, within a bound; the empty fixed column narrow.
+  void sizePreviewColumns();
   void fillFieldLists();
   void resetGrid();
   void fillPreview(const std::string& path);
@@ -74,7 +78,7 @@ class Tfimportcsv : public QDialog {
   int step_ = 1;
   bool importing_ = false;
 
-  QTabWidget* pageControl1_ = nullptr;
+  QStackedWidget* pageControl1_ = nullptr;  // step 1, step 2
   QComboBox* combSepa_ = nullptr;
   QComboBox* combnbLentete_ = nullptr;
   QCheckBox* quotedFields_ = nullptr;

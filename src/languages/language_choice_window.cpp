@@ -23,7 +23,8 @@ Tfchoixlangue::Tfchoixlangue(QWidget* parent) : QDialog(parent) {
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(group);
   layout->addWidget(boutok_, 0, Qt::AlignHCenter);
-  setFixedSize(sizeHint());
+  // Not resizable; sized to the texts of its buttons in the font they are shown in.
+  layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void Tfchoixlangue::done(int result) {

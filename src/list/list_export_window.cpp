@@ -39,6 +39,8 @@ Tfexportliste::Tfexportliste(SaveFileName saveFileName, QWidget* parent)
     : QDialog(parent), saveFileName_(std::move(saveFileName)) {
   setObjectName("Tfexportliste");
   auto* form = new QFormLayout;
+  // Captions end right before their fields, however long the longest one is.
+  form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
   auto* fileRow = new QHBoxLayout;
   editFichier_ = named(new QLineEdit(this), "EditFichier");
   editFichier_->setMinimumWidth(360);

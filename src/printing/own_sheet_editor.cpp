@@ -88,6 +88,8 @@ QWidget* pair(QWidget* first, QWidget* second) {
   row->addWidget(first);
   row->addWidget(new QLabel(QStringLiteral("×")));
   row->addWidget(second);
+  // Each pair keeps its natural width, so that the pairs stand in one column.
+  row->addStretch(1);
   return both;
 }
 
@@ -119,6 +121,8 @@ OwnSheetEditor::OwnSheetEditor(QWidget* parent)
   problem_->setStyleSheet(QStringLiteral("color: #b00000"));
 
   auto* form = new QFormLayout;
+  // Captions end right before their fields, however long the longest one is.
+  form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
   form->addRow(languages::textOf(kTextName), name_);
   form->addRow(languages::textOf(kTextPage), page_);
   form->addRow(languages::textOf(kTextOtherSize), pair(pageWidth_, pageHeight_));

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -27,6 +28,9 @@ constexpr int kPreviousText = 164;
 constexpr int kNextText = 165;
 constexpr int kMarginPx = 8;
 constexpr int kLowestDotsPerInch = 10;
+constexpr int kOpeningWidthPx = 640;
+constexpr int kOpeningHeightPx = 860;
+constexpr double kScreenShare = 0.9;  // the rest for the window's frame and the desktop's panels
 
 // Paints the page image that fits it, centred on a grey background.
 class PageView : public QWidget {
@@ -100,7 +104,7 @@ LabelPreviewWindow::LabelPreviewWindow(const std::vector<KeptPage>& pages,
   }
   layout->addWidget(view_, 1);
   layout->addLayout(bar);
-  resize(640, 860);
+  openAtPageSize();
 
   connect(previous_, &QPushButton::clicked, this, [this] { showPage(current_ - 1); });
   connect(next_, &QPushButton::clicked, this, [this] { showPage(current_ + 1); });
@@ -108,6 +112,16 @@ LabelPreviewWindow::LabelPreviewWindow(const std::vector<KeptPage>& pages,
   connect(print, &QPushButton::clicked, this, &QDialog::accept);
   connect(close, &QPushButton::clicked, this, &QDialog::reject);
   showPage(0);
+}
+
+void LabelPreviewWindow::openAtPageSize() {
+  // A page's height on most screens, never more than the screen holds with its window frame.
+  QSize size(kOpeningWidthPx, kOpeningHeightPx);
+  if (const QScreen* shown = screen()) {
+    const QSize room = shown->availableGeometry().size() * kScreenShare;
+    size = size.boundedTo(room).expandedTo(minimumSizeHint());
+  }
+  resize(size);
 }
 
 void LabelPreviewWindow::showPage(int index) {

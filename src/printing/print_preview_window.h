@@ -40,6 +40,8 @@ class LabelPreviewWindow : public QDialog {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
+  void openAtPageSize();
+
   struct HeldImage {
     int page;
     int dotsPerInch;

@@ -26,6 +26,7 @@ namespace vekrano::records {
 
 namespace {
 
+constexpr int kOpeningWidthPx = 522;
 constexpr int kLabelTexts[] = {45, 46, 47, 48, 49};
 constexpr int kCaptionText = 82;
 constexpr int kOkHintText = 50;
@@ -72,7 +73,6 @@ Tfcremodcpte::Tfcremodcpte(ArticleData& data, std::function<void(const std::exce
                            QWidget* parent)
     : QDialog(parent), data_(data), reportError_(std::move(reportError)) {
   setObjectName("fcremodcpte");
-  resize(522, 224);
   auto* layout = new QVBoxLayout(this);
   auto* panel = new QWidget(this);
   auto* grid = new QGridLayout(panel);
@@ -95,14 +95,23 @@ Tfcremodcpte::Tfcremodcpte(ArticleData& data, std::function<void(const std::exce
   for (int i = 0; i < 5; ++i) labels_[i] = new QLabel(panel);
   QWidget* inputs[] = {ecb_, elib1_, elib2_};
   for (int row = 0; row < 3; ++row) {
+    labels_[row]->setBuddy(inputs[row]);
     grid->addWidget(labels_[row], row, 0);
     grid->addWidget(inputs[row], row, 1, 1, 3);
   }
+  labels_[3]->setBuddy(combQuantite_);
+  labels_[4]->setBuddy(combTop_);
+  // Captions end right before their inputs; the inputs take the spare width.
+  for (QLabel* caption : labels_) caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  grid->setColumnStretch(1, 1);
+  grid->setColumnStretch(3, 1);
   grid->addWidget(labels_[3], 3, 0);
   grid->addWidget(combQuantite_, 3, 1);
   grid->addWidget(labels_[4], 3, 2);
   grid->addWidget(combTop_, 3, 3);
   layout->addWidget(panel);
+  // Spare height, when the window is made taller, goes below the inputs.
+  layout->addStretch(1);
 
   auto* buttons = new QHBoxLayout;
   boutok_ = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), "", this);
@@ -118,6 +127,8 @@ Tfcremodcpte::Tfcremodcpte(ArticleData& data, std::function<void(const std::exce
   connect(boutok_, &QPushButton::clicked, this, &Tfcremodcpte::boutokClick);
   connect(sretour_, &QPushButton::clicked, this, &Tfcremodcpte::sretourClick);
   applyTexts();
+  // Wide enough for a line of text, as tall as the inputs need.
+  resize(kOpeningWidthPx, sizeHint().height());
 }
 
 void Tfcremodcpte::applyTexts() {

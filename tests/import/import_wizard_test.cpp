@@ -1,6 +1,7 @@
 // The wizard driven offscreen: its two steps, the preview, the progress line and its messages.
 #include "import/import_wizard.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -39,6 +40,14 @@ class Wizard : public ImportTest {
   QString cell(int row, int column) {
     QTableWidgetItem* item = control<QTableWidget>("sgrille1").item(row, column);
     return item ? item->text() : QString();
+  }
+  // Opens the wizard again at this size, on step 2 with the preview.
+  void reopenAt(int width, int height) {
+    wizard.hide();
+    wizard.resize(width, height);
+    wizard.show();
+    wizard.bsuivantClick();
+    QApplication::processEvents();
   }
   void choose(const std::string& path) {
     chosen = QString::fromStdString(path);
@@ -190,6 +199,40 @@ TEST_F(Wizard, ALongImportShowsItsProgressAtAPaceNotAtEveryLine) {
     EXPECT_LE(count, kLines);
     shown = count;
   }
+}
+
+TEST_F(Wizard, ThePreviewTakesTheRoomAndShowsEveryFieldItCan) {
+  // Ten short fields, one of them long: the long one is cut, the others show whole.
+  const std::string longText(300, 'L');
+  choose(csvFile("CODE,Libelle,Rayon,Qte,Fournisseur,Prix,Poids,Couleur,Taille,Remarque\n"
+                 "VK-1," + longText + ",Allee 3,12,Durand,1.20,0.5,gris,M,-\n"));
+  wizard.bsuivantClick();
+  wizard.show();
+  QApplication::processEvents();
+  QTableWidget& grid = control<QTableWidget>("sgrille1");
+  const int viewport = grid.viewport()->width();
+  // At the opening size the ten fields stand side by side in the preview.
+  const int lastRight = grid.columnViewportPosition(10) + grid.columnWidth(10);
+  EXPECT_LE(lastRight, viewport) << "right edge of field 10";
+  EXPECT_LT(grid.columnWidth(2), grid.fontMetrics().horizontalAdvance(QString::fromStdString(longText)));
+  for (int column : {1, 3, 5, 10}) {
+    int text = 0;
+    for (int row : {0, 1, 2}) text = std::max(text, grid.fontMetrics().horizontalAdvance(cell(row, column)));
+    EXPECT_GE(grid.columnWidth(column), text) << column;
+    EXPECT_LE(grid.columnWidth(column), text + grid.fontMetrics().averageCharWidth() * 8) << column;
+  }
+  // A larger window gives its room to the preview, not to the field choices.
+  QGroupBox& fields = control<QGroupBox>("gparchamp");
+  const QSize gridBefore = grid.size();
+  const int fieldsHeight = fields.height();
+  reopenAt(wizard.width() + 200, wizard.height() + 150);
+  EXPECT_EQ(grid.width(), gridBefore.width() + 200);
+  EXPECT_EQ(grid.height(), gridBefore.height() + 150);
+  EXPECT_EQ(fields.height(), fieldsHeight);
+  // Smaller, down to what its texts need.
+  reopenAt(100, 100);
+  EXPECT_EQ(wizard.size(), wizard.minimumSizeHint());
+  wizard.hide();
 }
 
 TEST(ImportStatement, TheInsertOfALineReadsAsTheTableExpects) {

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QPushButton>
 #include <QSpinBox>
 
@@ -112,6 +114,24 @@ TEST_F(PreviewOfARun, TheWindowShowsOnePageAtATimeAndHoldsAFewImages) {
   EXPECT_EQ(again.findChild<QLabel*>("LabNonImprimables"), nullptr);
   again.findChild<QPushButton*>("btApercuFermer")->click();
   EXPECT_EQ(again.result(), QDialog::Rejected);
+}
+
+TEST_F(PreviewOfARun, TheWindowOpensWithinTheScreenAndGivesItsRoomToThePage) {
+  PreviewDestination preview;
+  ASSERT_GT(run(preview), 0);
+  LabelPreviewWindow window(preview.pages(), calibrations);
+  window.show();
+  QApplication::processEvents();
+  const QRect screen = window.screen()->availableGeometry();
+  EXPECT_LE(window.height(), screen.height());
+  EXPECT_LE(window.width(), screen.width());
+  auto* page = window.findChild<QWidget*>("PageApercu");
+  const QSize before = page->size();
+  window.hide();
+  window.resize(window.width() + 100, window.height() + 100);
+  window.show();
+  QApplication::processEvents();
+  EXPECT_EQ(page->size(), before + QSize(100, 100));
 }
 
 TEST_F(PreviewOfARun, UnprintableRecordsAreListedAndTheirPlacesCrossedOut) {
