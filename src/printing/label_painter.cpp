@@ -75,8 +75,8 @@ QString cutToRoom(const QString& text, const QFontMetricsF& metrics, double room
   return text.left(low);
 }
 
-// The text lines of one page in one font, each text shaped once for its room and drawn from its
-// glyphs: a record's labels repeat their texts, and drawing the glyphs shapes nothing again.
+// The text lines of one page in one font, each text shaped once and drawn from its glyphs: a
+// record's labels repeat their texts, and drawing the glyphs shapes nothing again.
 class PageLines {
  public:
   PageLines(const QPainter& painter, double pointSize) : font_(painter, pointSize) {}
@@ -86,43 +86,41 @@ class PageLines {
   void draw(QPainter& painter, const DeviceScale& scale, double leftMm, double topMm,
             double rightMm, const QString& text) {
     if (text.isEmpty()) return;
-    const Line& line = laidOut(text, (rightMm - leftMm) * scale.x);
-    const QPointF origin(leftMm * scale.x, topMm * scale.y + font_.metrics.ascent() - line.ascent);
-    for (const QGlyphRun& run : line.glyphs) painter.drawGlyphRun(origin, run);
+    const double room = (rightMm - leftMm) * scale.x;
+    const Line* line = &laidOut(whole_, text, text);
+    // Labels differ in width from column to column: a line is cut for the room it lacks.
+    if (line->advance > room) line = &laidOut(cut_, {text, room}, cutToRoom(text, font_.metrics, room));
+    const QPointF origin(leftMm * scale.x, topMm * scale.y + font_.metrics.ascent() - line->ascent);
+    for (const QGlyphRun& run : line->glyphs) painter.drawGlyphRun(origin, run);
   }
 
  private:
-  // The glyphs of a line, placed from its top-left corner, and the baseline's depth below it.
+  // The glyphs of a line, placed from its top-left corner, the baseline's depth below it and
+  // where the next text would start.
   struct Line {
     QList<QGlyphRun> glyphs;
     double ascent = 0;
+    double advance = 0;
   };
 
-  const Line& laidOut(const QString& text, double room) {
-    const auto [known, added] = lines_.try_emplace({text, room});
+  template <typename Key>
+  const Line& laidOut(std::map<Key, Line>& lines, const Key& key, const QString& text) const {
+    const auto [known, added] = lines.try_emplace(key);
     if (!added) return known->second;
     QTextLayout layout(text, font_.font);
-    QTextLine line = layOut(layout);
-    if (line.horizontalAdvance() > room) {
-      layout.setText(cutToRoom(text, font_.metrics, room));
-      line = layOut(layout);
-    }
-    known->second = {layout.glyphRuns(), line.ascent()};
-    return known->second;
-  }
-
-  static QTextLine layOut(QTextLayout& layout) {
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
     layout.setTextOption(option);
     layout.beginLayout();
     const QTextLine line = layout.createLine();
     layout.endLayout();
-    return line;
+    known->second = {layout.glyphRuns(), line.ascent(), line.horizontalAdvance()};
+    return known->second;
   }
 
   LineFont font_;
-  std::map<std::pair<QString, double>, Line> lines_;
+  std::map<QString, Line> whole_;
+  std::map<std::pair<QString, double>, Line> cut_;
 };
 
 // The bars of one symbol in narrow widths from its first bar, one unit high, with the transform
