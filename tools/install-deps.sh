@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Vekrano need, when missing.
 # Quiet and fast when everything is already there. Uses sudo when not run as root.
+# --bench also installs the peers the benchmarks measure against (gLabels' batch tool and the
+# PDF readers that check its output); neither building nor testing needs them.
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config ccache
@@ -10,6 +12,11 @@ packages=(
   python3 python3-dbfread python3-dbf zbar-tools zint poppler-utils sqlite3 libsqlite3-dev
   cups cups-client cups-bsd printer-driver-cups-pdf glabels-data
 )
+case "${1:-}" in
+  "") ;;
+  --bench) packages+=(glabels poppler-utils) ;;
+  *) echo "usage: $0 [--bench]" >&2; exit 2 ;;
+esac
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

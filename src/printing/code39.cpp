@@ -28,6 +28,16 @@ constexpr std::array<Code39Character, 44> kTable = {{
 
 constexpr char kStartStop = '*';
 
+// Each character's place in kTable, or -1: every bar of every label looks its character up.
+constexpr std::array<signed char, 256> kPlaces = [] {
+  std::array<signed char, 256> places{};
+  places.fill(-1);
+  for (std::size_t i = 0; i < kTable.size(); ++i) {
+    places[static_cast<unsigned char>(kTable[i].character)] = static_cast<signed char>(i);
+  }
+  return places;
+}();
+
 void appendCharacter(std::vector<int>& elements, char c) {
   for (char element : code39Pattern(c)) {
     elements.push_back(element == 'w' ? kCode39WideRatio : 1);
@@ -37,10 +47,8 @@ void appendCharacter(std::vector<int>& elements, char c) {
 }  // namespace
 
 std::string_view code39Pattern(char c) {
-  for (const Code39Character& entry : kTable) {
-    if (entry.character == c) return entry.pattern;
-  }
-  return {};
+  const int place = kPlaces[static_cast<unsigned char>(c)];
+  return place < 0 ? std::string_view() : kTable[place].pattern;
 }
 
 std::string code39Encodable(std::string_view value) {
@@ -53,6 +61,7 @@ std::string code39Encodable(std::string_view value) {
 
 std::vector<int> code39Elements(std::string_view value) {
   std::vector<int> elements;
+  elements.reserve(10 * (value.size() + 2));
   appendCharacter(elements, kStartStop);
   for (char c : code39Encodable(value)) {
     elements.push_back(1);

@@ -2,14 +2,20 @@
 // every device and bars land on whole device pixels as far as the device allows.
 #include "printing/label_painter.h"
 
+#include <QColor>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QList>
 #include <QPaintDevice>
 #include <QPainter>
-#include <QColor>
 #include <QPen>
+#include <QRect>
 #include <QRectF>
 #include <QString>
+#include <QTextLayout>
+#include <QTextOption>
+#include <QTransform>
 #include <algorithm>
 #include <map>
 #include <utility>
@@ -33,28 +39,30 @@ QFont labelFont(double pointSize) {
   return font;
 }
 
-// A label font with its metrics on the painter's device. Loading metrics loads a font engine
-// each time, so they are kept per resolution and size; painting runs on the GUI thread only.
+// A label font resolved for the painter's device, with its metrics. Resolving a font or loading
+// its metrics looks up a font engine each time, so both are kept per resolution and size;
+// painting runs on the GUI thread only.
 struct LineFont {
-  QFont font;
+  const QFont& font;
   const QFontMetricsF& metrics;
-  LineFont(const QPainter& painter, double pointSize)
-      : font(labelFont(pointSize)), metrics(metricsOf(font, *painter.device(), pointSize)) {}
+  LineFont(const QPainter& painter, double pointSize) : LineFont(known(*painter.device(), pointSize)) {}
 
  private:
-  static const QFontMetricsF& metricsOf(const QFont& font, QPaintDevice& device, double pointSize) {
-    static std::map<std::pair<int, double>, QFontMetricsF> known;
+  using Resolved = std::pair<QFont, QFontMetricsF>;
+  explicit LineFont(const Resolved& resolved) : font(resolved.first), metrics(resolved.second) {}
+  static const Resolved& known(QPaintDevice& device, double pointSize) {
+    static std::map<std::pair<int, double>, Resolved> fonts;
     const auto key = std::make_pair(device.logicalDpiY(), pointSize);
-    const auto it = known.find(key);
-    if (it != known.end()) return it->second;
-    return known.emplace(key, QFontMetricsF(font, &device)).first->second;
+    const auto it = fonts.find(key);
+    if (it != fonts.end()) return it->second;
+    const QFont font(labelFont(pointSize), &device);
+    return fonts.emplace(key, Resolved(font, QFontMetricsF(font))).first->second;
   }
 };
 
 // The longest start of `text` that ends before `room` device units: whole characters, so that
 // no glyph is printed in half.
 QString cutToRoom(const QString& text, const QFontMetricsF& metrics, double room) {
-  if (metrics.horizontalAdvance(text) <= room) return text;
   qsizetype low = 0, high = text.size();
   while (low < high) {
     const qsizetype middle = (low + high + 1) / 2;
@@ -67,40 +75,89 @@ QString cutToRoom(const QString& text, const QFontMetricsF& metrics, double room
   return text.left(low);
 }
 
-// One line of text whose top-left corner is (leftMm, topMm), cut at `rightMm`, the label's right
-// edge. REQUIRES: the painter's pen is black.
-void drawTextLine(QPainter& painter, const DeviceScale& scale, double leftMm, double topMm,
-                  double rightMm, const LineFont& font, const QString& text) {
-  if (text.isEmpty()) return;
-  const QString shown = cutToRoom(text, font.metrics, (rightMm - leftMm) * scale.x);
-  if (shown.isEmpty()) return;
-  if (painter.font() != font.font) painter.setFont(font.font);
-  painter.drawText(QPointF(leftMm * scale.x, topMm * scale.y + font.metrics.ascent()), shown);
-}
+// The text lines of one page in one font, each text shaped once and drawn from its glyphs: a
+// record's labels repeat their texts, and drawing the glyphs shapes nothing again.
+class PageLines {
+ public:
+  PageLines(const QPainter& painter, double pointSize) : font_(painter, pointSize) {}
 
-// Appends the bars of the symbol of `value` to `bars`, in device units, with the narrow element
-// `narrowMm`.
-void addCode39Bars(std::vector<QRectF>& bars, const DeviceScale& scale, double leftMm,
-                   double topMm, double heightMm, double narrowMm, std::string_view value) {
-  const double narrow = narrowMm * scale.x;
-  const double top = topMm * scale.y;
-  const double height = heightMm * scale.y;
-  double x = leftMm * scale.x;
+  // One line of text whose top-left corner is (leftMm, topMm), cut at `rightMm`, the label's
+  // right edge. REQUIRES: the painter's pen is black.
+  void draw(QPainter& painter, const DeviceScale& scale, double leftMm, double topMm,
+            double rightMm, const QString& text) {
+    if (text.isEmpty()) return;
+    const double room = (rightMm - leftMm) * scale.x;
+    const Line* line = &laidOut(whole_, text, text);
+    // Labels differ in width from column to column: a line is cut for the room it lacks.
+    if (line->advance > room) line = &laidOut(cut_, {text, room}, cutToRoom(text, font_.metrics, room));
+    const QPointF origin(leftMm * scale.x, topMm * scale.y + font_.metrics.ascent() - line->ascent);
+    for (const QGlyphRun& run : line->glyphs) painter.drawGlyphRun(origin, run);
+  }
+
+ private:
+  // The glyphs of a line, placed from its top-left corner, the baseline's depth below it and
+  // where the next text would start.
+  struct Line {
+    QList<QGlyphRun> glyphs;
+    double ascent = 0;
+    double advance = 0;
+  };
+
+  template <typename Key>
+  const Line& laidOut(std::map<Key, Line>& lines, const Key& key, const QString& text) const {
+    const auto [known, added] = lines.try_emplace(key);
+    if (!added) return known->second;
+    QTextLayout layout(text, font_.font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    known->second = {layout.glyphRuns(), line.ascent(), line.horizontalAdvance()};
+    return known->second;
+  }
+
+  LineFont font_;
+  std::map<QString, Line> whole_;
+  std::map<std::pair<QString, double>, Line> cut_;
+};
+
+// The bars of one symbol in narrow widths from its first bar, one unit high, with the transform
+// that puts them in place on the device. Small whole numbers: a PDF page then states each bar in
+// a few bytes instead of four long decimals, and the device still sees the same rectangles.
+struct SymbolBars {
+  QTransform place;
+  std::vector<QRect> bars;
+};
+
+// The symbol of `value` with its first bar at (leftMm, topMm) and the narrow element `narrowMm`.
+SymbolBars code39Bars(const DeviceScale& scale, double leftMm, double topMm, double heightMm,
+                      double narrowMm, std::string_view value) {
+  SymbolBars symbol;
+  symbol.place.translate(leftMm * scale.x, topMm * scale.y);
+  symbol.place.scale(narrowMm * scale.x, heightMm * scale.y);
+  int x = 0;
   bool bar = true;
   for (int width : code39Elements(value)) {
-    if (bar) bars.emplace_back(x, top, width * narrow, height);
-    x += width * narrow;
+    if (bar) symbol.bars.emplace_back(x, 0, width, 1);
+    x += width;
     bar = !bar;
   }
+  return symbol;
 }
 
-// Fills all the bars in one call: one painter state and one PDF fill operator per page
-// instead of one per bar.
-void fillBars(QPainter& painter, const std::vector<QRectF>& bars) {
-  if (bars.empty()) return;
+// Fills the bars symbol by symbol, with the brush set once for the page.
+void fillBars(QPainter& painter, const std::vector<SymbolBars>& symbols) {
+  if (symbols.empty()) return;
   painter.setPen(Qt::NoPen);
   painter.setBrush(Qt::black);
-  painter.drawRects(bars.data(), static_cast<int>(bars.size()));
+  const QTransform page = painter.worldTransform();
+  for (const SymbolBars& symbol : symbols) {
+    painter.setWorldTransform(symbol.place * page);
+    painter.drawRects(symbol.bars.data(), static_cast<int>(symbol.bars.size()));
+  }
+  painter.setWorldTransform(page);
 }
 
 const std::string& slotValue(const SlotValues& values, const std::string& name) {
@@ -138,36 +195,37 @@ void paintLabelPage(QPainter& painter, const TLabelLayout& layout, const SlotVal
                     const std::set<int>& removedBarcodes, bool markUnprintablePlaces) {
   const DeviceScale scale(painter);
   std::vector<bool> blank(layout.labelsPerSheet() + 1, false);
-  std::vector<QRectF> bars;
+  std::vector<SymbolBars> symbols;
   for (int p = 1; p <= layout.labelsPerSheet(); ++p) {
     const std::string& barcode = slotValue(values, barcodeSlot(p));
     blank[p] = !printableOn(layout, barcode);
     if (blank[p] || removedBarcodes.contains(p)) continue;
     const TLabelPosition& position = layout.positions[p - 1];
     const double narrow = barcode.empty() ? kCode39NarrowMm : fitAtPosition(layout, p, barcode).narrowMm;
-    addCode39Bars(bars, scale, position.barLeft, position.barTop, position.barHeight, narrow, barcode);
+    symbols.push_back(
+        code39Bars(scale, position.barLeft, position.barTop, position.barHeight, narrow, barcode));
   }
   painter.save();
-  fillBars(painter, bars);
+  fillBars(painter, symbols);
   painter.setPen(Qt::black);
-  const LineFont humanReadableFont(painter, layout.humanReadablePointSize);
+  PageLines humanReadableLines(painter, layout.humanReadablePointSize);
   for (int p = 1; p <= layout.labelsPerSheet(); ++p) {
     if (blank[p] || removedBarcodes.contains(p)) continue;
     const TLabelPosition& position = layout.positions[p - 1];
-    drawTextLine(painter, scale, position.barLeft, position.barTop + position.barHeight,
-                 labelRectangle(layout, p).right, humanReadableFont,
-                 toQString(slotValue(values, barcodeSlot(p))));
+    humanReadableLines.draw(painter, scale, position.barLeft, position.barTop + position.barHeight,
+                            labelRectangle(layout, p).right,
+                            toQString(slotValue(values, barcodeSlot(p))));
   }
-  const LineFont textFont(painter, layout.textPointSize);
+  PageLines textLines(painter, layout.textPointSize);
   for (int p = 1; p <= layout.labelsPerSheet(); ++p) {
     if (blank[p]) continue;
     const TLabelPosition& position = layout.positions[p - 1];
     const double right = labelRectangle(layout, p).right;
-    drawTextLine(painter, scale, position.text1Left, position.text1Top, right, textFont,
-                 toQString(slotValue(values, text1Slot(p))));
+    textLines.draw(painter, scale, position.text1Left, position.text1Top, right,
+                   toQString(slotValue(values, text1Slot(p))));
     if (!layout.oneText) {
-      drawTextLine(painter, scale, position.text2Left, position.text2Top, right, textFont,
-                   toQString(slotValue(values, text2Slot(p))));
+      textLines.draw(painter, scale, position.text2Left, position.text2Top, right,
+                     toQString(slotValue(values, text2Slot(p))));
     }
   }
   if (markUnprintablePlaces) {

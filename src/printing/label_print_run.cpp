@@ -1,8 +1,9 @@
-// The print run over the statements' query. Pending events are processed after every record so
-// that the windows keep painting during a long run.
+// The print run over the statements' query. Pending events are processed about twenty times a
+// second, so that the windows keep painting during a long run without it waiting on them.
 #include "printing/label_print_run.h"
 
 #include "common/process_events.h"
+#include "common/progress_pace.h"
 #include "languages/interface_texts.h"
 #include "printing/label_painter.h"
 #include "printing/label_report.h"
@@ -101,9 +102,10 @@ int PrintLabels(sql::TSqlQuery& query, LabelJobSink& report, const std::string& 
 
   LabelSheetFiller filler(report, layout->name, layout->labelsPerSheet(), request.printerName,
                           request.text, request.firstPosition);
+  common::ProgressPace pace;
   for (query.First(); !query.Eof(); query.Next()) {
     filler.addRecord(currentRecord(query));
-    common::processEvents();
+    if (pace.Due()) common::processEvents();
   }
   filler.finish();
   if (nextFreePosition != nullptr && filler.jobsPrinted() > 0) *nextFreePosition = filler.nextPosition();

@@ -1,9 +1,16 @@
 // vekrano-labels run as a separate program: arguments, bad arguments, a missing or damaged
 // table, and the PDF it writes.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <thread>
 
 #include "support/shell_command.h"
 #include "support/temp_dir.h"
@@ -142,6 +149,72 @@ TEST(LabelsProgram, CriteriaAreConvertedAsTheStoredValuesWere) {
   EXPECT_NE(snowman.out.find("--text1: Aucune fiche ne peut contenir ce caract\xC3\xA8re : U+2603"),
             std::string::npos)
       << snowman.out;
+}
+
+// A listening socket standing for the print server, counting the connections a command makes.
+class PrintServerStandIn {
+ public:
+  explicit PrintServerStandIn(const std::string& path) : path_(path) {
+    socket_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+    listening_ = socket_ >= 0 &&
+                 ::bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                 ::listen(socket_, 8) == 0;
+  }
+  ~PrintServerStandIn() {
+    if (socket_ >= 0) ::close(socket_);
+  }
+  bool listening() const { return listening_; }
+
+  // Runs `command` with the print server at this socket; every connection is closed at once,
+  // so that a client gives up instead of waiting for an answer.
+  Outcome run(const std::string& command, int* connections) {
+    std::atomic<bool> done{false};
+    Outcome outcome;
+    std::thread program([&] {
+      outcome = vekrano::testing::runShell("CUPS_SERVER=" + path_ + " " + command);
+      done = true;
+    });
+    *connections = 0;
+    for (bool last = false; !last;) {
+      last = done;
+      for (int client; (client = ::accept(socket_, nullptr, nullptr)) >= 0;) {
+        ++*connections;
+        ::close(client);
+      }
+      if (!last) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    program.join();
+    return outcome;
+  }
+
+ private:
+  std::string path_;
+  int socket_ = -1;
+  bool listening_ = false;
+};
+
+// A PDF run has no use for the print server: asking it for the default printer costs every run
+// a connection, and a wait where the server is slow to answer. Listing the printers asks it.
+TEST(LabelsProgram, PdfRunsLeaveThePrintServerAlone) {
+  vekrano::testing::TempDir dir;
+  const std::string d = dir.path().string();
+  addRecord(d, 1, "A1", 30, "O");
+  PrintServerStandIn server(dir.file("cups.sock"));
+  ASSERT_TRUE(server.listening());
+  const std::string pdf = dir.file("l.pdf");
+
+  int connections = -1;
+  const Outcome printed = server.run(labels() + " " + d + " --pdf " + pdf + " 2>&1", &connections);
+  EXPECT_EQ(printed.status, 0) << printed.out;
+  EXPECT_EQ(pdfPages(pdf), 3);
+  EXPECT_EQ(connections, 0);
+
+  const Outcome listed = server.run(labels() + " --list-printers 2>&1", &connections);
+  EXPECT_EQ(listed.status, 0) << listed.out;
+  EXPECT_GT(connections, 0);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "page_measure.h"
 #include "recording_sink.h"
+#include "common/process_events.h"
 #include "languages/interface_texts.h"
 #include "printing/code39.h"
 #include "printing/label_layouts.h"
@@ -123,6 +124,19 @@ TEST_F(PrintRunTable, TwoSingleLabelsOnTheFortyFourLabelSheet) {
   EXPECT_EQ(sink.jobs[0].values.at("cb1"), "A");
   EXPECT_EQ(sink.jobs[0].values.at("cb2"), "B");
   EXPECT_EQ(sink.jobs[0].removed, range(3, 44));
+}
+
+// The windows paint at a steady pace during a run, not after every record: a long run would
+// spend much of its time on pending events.
+TEST_F(PrintRunTable, PendingEventsAreProcessedAtAPaceNotAfterEveryRecord) {
+  for (int i = 0; i < 300; ++i) add("R" + std::to_string(i), 1);
+  int calls = 0;
+  const auto previous = common::setProcessEventsHook([&] { ++calls; });
+  const int jobs = print(request(9));
+  common::setProcessEventsHook(previous);
+  EXPECT_EQ(jobs, 7);  // 300 labels on sheets of 44
+  EXPECT_GE(calls, 1);
+  EXPECT_LT(calls, 100);
 }
 
 TEST_F(PrintRunTable, UnprintableBarcodesAreListedAndPrintOnlyWhenTheUserAgrees) {

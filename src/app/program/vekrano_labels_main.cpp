@@ -145,14 +145,17 @@ int print(const app::LabelsOptions& options) {
 
   const std::string directory = withSeparator(data.programDirectory());
   const std::string positionFile = directory + printing::kPositionFileName;
-  const printing::SheetKey sheet{
-      sheetLayout != nullptr ? sheetLayout->name : std::to_string(options.type),
-      printing::calibratedPrinterName(options.printer)};
+  // Naming the default printer asks the print server: only runs on paper need the key.
+  const auto sheet = [&] {
+    return printing::SheetKey{
+        sheetLayout != nullptr ? sheetLayout->name : std::to_string(options.type),
+        printing::calibratedPrinterName(options.printer)};
+  };
   if (options.continueSheet) {
     const int positions = sheetLayout != nullptr ? sheetLayout->labelsPerSheet()
                                                  : printing::LabelType(options.type)->labelsPerSheet;
     request.firstPosition =
-        printing::offeredPosition(printing::ReadPositionFile(positionFile), sheet, positions);
+        printing::offeredPosition(printing::ReadPositionFile(positionFile), sheet(), positions);
   }
   std::unique_ptr<printing::PageDestination> destination;
   printing::PdfDestination* pdf = nullptr;
@@ -171,7 +174,7 @@ int print(const app::LabelsOptions& options) {
       printing::PrintLabels(data.sqlqueryfonction, report, directory, request, &nextPosition);
   if (pdf != nullptr) pdf->finish();
   // Paper was used: the next run on this type and printer may continue on the last sheet.
-  if (pdf == nullptr && jobs > 0) printing::RememberPosition(positionFile, sheet, nextPosition);
+  if (pdf == nullptr && jobs > 0) printing::RememberPosition(positionFile, sheet(), nextPosition);
   data.CloseData();
   if (refused) return 1;
   if (jobs == 0) std::fprintf(stderr, "vekrano-labels: no record to print\n");
