@@ -240,8 +240,8 @@ std::uint32_t TreeWriter::emitBlock(const std::uint8_t* block) {
 
 void TreeWriter::flush() {
   if (buffer_.empty()) return;
-  if (file_.writeAt(buffer_.data(), buffer_.size(), static_cast<std::int64_t>(blockOffset(bufferBlock_))) != 0)
-    throw MdxFailure(kErrorDiskWrite, "Error writing index file [MakeIndex]");
+  const int error = file_.writeAt(buffer_.data(), buffer_.size(), static_cast<std::int64_t>(blockOffset(bufferBlock_)));
+  if (error != 0) throw MdxFailure(error, "Error writing index file [MakeIndex]");
   bufferBlock_ = nextBlock_;
   buffer_.clear();
 }

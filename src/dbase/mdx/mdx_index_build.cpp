@@ -1,6 +1,7 @@
 // Building a new index file: the header area, then per tag its sorted keys written as a tree and
 // its tag header.
 #include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <unistd.h>
 
@@ -26,6 +27,10 @@ std::string completeName(const std::string& fileName, const std::string& tableNa
   return path.string();
 }
 
+// The index is built under this name beside its own and takes the index's name only once complete
+// and on disk, so a build that fails part way (a full disk) leaves the previous index as it was.
+std::string buildingName(const std::string& name) { return name + ".part-" + std::to_string(::getpid()); }
+
 }  // namespace
 
 void MdxIndex::CreateMdxHeader(File& file, const std::string& tableName) {
@@ -40,28 +45,31 @@ bool MdxIndex::MakeIndex(const std::string& fileName, const std::vector<MdxTagDe
   Close();
   return guarded([&] {
     std::string name = completeName(fileName, table_.fileName());
-    if (unlink(name.c_str()) != 0 && errno != ENOENT) {
-      int error = SystemErrorNumber(errno);
-      if (error == 5 || error == kSystemErrorSharingViolation)
-        throw MdxFailure(kErrorExclusiveRequired, table_.fileName() + " MakeIndex(" + name + ")");
-      throw MdxFailure(error, "MakeIndex(" + name + ")");
-    }
-    int error = file_.create(name, FileShare::DenyNone);
+    const std::string building = buildingName(name);
+    int error = file_.create(building, FileShare::Exclusive);
     if (error != 0) throw MdxFailure(error, "MakeIndex(" + name + ")");
     fileName_ = name;
     try {
       CreateMdxHeader(file_, table_.fileName());
       std::vector<TagEntry> entries;
       for (const MdxTagDefinition& definition : tags) AddIndexTag(definition, options, entries);
+      error = file_.flush();
+      if (error != 0) throw MdxFailure(error, kIndexWriteFailed + name + " [MakeIndex]");
+      file_.close();
+      if (std::rename(building.c_str(), name.c_str()) != 0) {
+        error = SystemErrorNumber(errno);
+        if (error == 5 || error == kSystemErrorSharingViolation)
+          throw MdxFailure(kErrorExclusiveRequired, table_.fileName() + " MakeIndex(" + name + ")");
+        throw MdxFailure(error, "MakeIndex(" + name + ")");
+      }
     } catch (...) {
       file_.close();
+      unlink(building.c_str());
       throw;
     }
-    file_.close();
     return true;
   });
 }
-
 void MdxIndex::AddIndexTag(const MdxTagDefinition& definition, const MdxBuildOptions& options,
                            std::vector<TagEntry>& entries) {
   const std::string where = " [AddIndexTag()]";

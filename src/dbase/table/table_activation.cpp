@@ -324,6 +324,9 @@ void TTzDbf::MakeProductionIndex(const std::string& mdxName, const std::vector<M
     made = area.index->MakeIndex(mdxName, tags, options);
   }
   const int code = DbfErrorCode();
+  // The old index stayed; the table is marked as written after it, so that the next open
+  // compares every key even when what called for this build (a semaphore file) is gone.
+  if (!made) TouchFile(area.table.fileName());
   if (OnAfterMakeIndex) OnAfterMakeIndex(mdxName);
   TzCheck(made ? 0 : (code != 0 ? code : kTzOpenFailed));
   area.index->SetIndexTo(mdxName);
