@@ -21,6 +21,12 @@ constexpr std::uint8_t kMaxReaders = 127;
   throw MdxFailure(kErrorSemaphore, detail, MdxFailure::Report::Raise);
 }
 
+// A failure of the file itself: its system error gives the cause in words (a full disk, no
+// permission); without one, the semaphore's own code.
+[[noreturn]] void failFile(int systemError, const std::string& detail) {
+  throw MdxFailure(systemError != 0 ? systemError : kErrorSemaphore, detail, MdxFailure::Report::Raise);
+}
+
 std::int64_t seconds() {
   using namespace std::chrono;
   return duration_cast<std::chrono::seconds>(steady_clock::now().time_since_epoch()).count();
@@ -39,14 +45,14 @@ MdxSemaphore::MdxSemaphore(File& tableFile, std::string semaphoreName)
     fresh = !file_.isOpen();
     if (fresh) {
       File created;
-      if (created.create(name_, FileShare::Exclusive) != 0)
-        fail("Cannot open: " + name_ + " Action=LOGIN [Database Semaphore]");
+      if (const int error = created.create(name_, FileShare::Exclusive); error != 0)
+        failFile(error, "Cannot open: " + name_ + " Action=LOGIN [Database Semaphore]");
       Record zero{};
-      if (created.writeAt(zero.data(), zero.size(), 0) != 0)
-        fail("Cannot write to: " + name_ + " Action=LOGIN [Database Semaphore]");
+      if (const int error = created.writeAt(zero.data(), zero.size(), 0); error != 0)
+        failFile(error, "Cannot write to: " + name_ + " Action=LOGIN [Database Semaphore]");
       created.close();
-      if (file_.open(name_, FileAccess::ReadWrite, FileShare::DenyNone) != 0)
-        fail("Cannot open: " + name_ + " Action=LOGIN [Database Semaphore]");
+      if (const int error = file_.open(name_, FileAccess::ReadWrite, FileShare::DenyNone); error != 0)
+        failFile(error, "Cannot open: " + name_ + " Action=LOGIN [Database Semaphore]");
     }
     lockSemaphore("LOGIN");
     Record record = fresh ? Record{} : readRecord("LOGIN");
@@ -77,10 +83,11 @@ void MdxSemaphore::openFile() {
   if (error == 0 || error == kErrorFileNotFound) return;
   switch (error) {
     case 3: case 5: case 32: case 150: case 162: case 163:
-      if (file_.open(name_, FileAccess::ReadWrite, FileShare::DenyNone) != 0) fail("Cannot open: " + name_ + " LOGIN");
+      if (const int shared = file_.open(name_, FileAccess::ReadWrite, FileShare::DenyNone); shared != 0)
+        failFile(shared, "Cannot open: " + name_ + " LOGIN");
       return;
     default:
-      fail("Cannot open/create: " + name_ + " LOGIN");
+      failFile(error, "Cannot open/create: " + name_ + " LOGIN");
   }
 }
 
@@ -163,8 +170,8 @@ MdxSemaphore::Record MdxSemaphore::readRecord(const char* action) {
 void MdxSemaphore::writeRecord(const Record& record, const char* action) {
   if (mapped_ != nullptr) {
     std::memcpy(mapped_, record.data(), record.size());
-  } else if (file_.writeAt(record.data(), record.size(), 0) != 0) {
-    fail("Cannot write to: " + name_ + " " + action);
+  } else if (const int error = file_.writeAt(record.data(), record.size(), 0); error != 0) {
+    failFile(error, "Cannot write to: " + name_ + " " + action);
   }
 }
 
