@@ -7,6 +7,7 @@
 #include <cstring>
 #include <thread>
 
+#include "common/byte_codec.h"
 #include "dbase/mdx/mdx_failure.h"
 #include "dbase/file_helpers.h"
 #include "dbase/mdx/mdx_table.h"
@@ -59,7 +60,7 @@ MdxSemaphore::MdxSemaphore(File& tableFile, std::string semaphoreName)
     ++record[kSemLogins];
     writeRecord(record, "LOGIN");
     unlockSemaphore("LOGIN");
-    seenCounter_ = static_cast<std::uint16_t>(record[kSemCounter] | record[kSemCounter + 1] << 8);
+    seenCounter_ = common::getU16(&record[kSemCounter]);
     mapRecord();
   } catch (...) {
     // A file this login made and could not finish (a full disk) would have the next opener take
@@ -176,7 +177,7 @@ void MdxSemaphore::writeRecord(const Record& record, const char* action) {
 }
 
 bool MdxSemaphore::noteCounter(const Record& record) {
-  auto counter = static_cast<std::uint16_t>(record[kSemCounter] | record[kSemCounter + 1] << 8);
+  const std::uint16_t counter = common::getU16(&record[kSemCounter]);
   bool changed = counter != seenCounter_;
   seenCounter_ = counter;
   return changed;
@@ -275,9 +276,8 @@ void MdxSemaphore::exitWrite() {
                      MdxFailure::Report::Raise);
   if (--writeDepth_ > 0) return;
   Record record = readRecord("UNLOCKSEMAPHORE");
-  std::uint16_t counter = static_cast<std::uint16_t>((record[kSemCounter] | record[kSemCounter + 1] << 8) + 1);
-  record[kSemCounter] = static_cast<std::uint8_t>(counter);
-  record[kSemCounter + 1] = static_cast<std::uint8_t>(counter >> 8);
+  const auto counter = static_cast<std::uint16_t>(common::getU16(&record[kSemCounter]) + 1);
+  common::putU16(&record[kSemCounter], counter);
   if (readerWaitingToWrite_) {
     countedAsReader_ = true;
     readerWaitingToWrite_ = false;
@@ -295,7 +295,7 @@ std::uint16_t MdxSemaphore::changeCount() {
   if (lock) lockSemaphore("CHANGECOUNT");
   const Record record = readRecord("CHANGECOUNT");
   if (lock) unlockSemaphore("CHANGECOUNT");
-  return static_cast<std::uint16_t>(record[kSemCounter] | record[kSemCounter + 1] << 8);
+  return common::getU16(&record[kSemCounter]);
 }
 
 }  // namespace vekrano::dbase
