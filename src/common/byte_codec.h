@@ -21,6 +21,19 @@ inline std::uint32_t getU32(const void* at) {
          std::uint32_t{p[3]} << 24;
 }
 
+inline std::uint64_t getU64(const void* at) {
+  const auto* p = static_cast<const std::uint8_t*>(at);
+  return std::uint64_t{getU32(p)} | std::uint64_t{getU32(p + 4)} << 32;
+}
+
+// Eight bytes read big-endian: the first byte weighs most, so the numbers order as the bytes do.
+inline std::uint64_t getU64BigEndian(const void* at) {
+  const auto* p = static_cast<const std::uint8_t*>(at);
+  std::uint64_t value = 0;
+  for (int i = 0; i < 8; ++i) value = value << 8 | p[i];
+  return value;
+}
+
 inline void putU16(void* at, std::uint16_t value) {
   auto* p = static_cast<std::uint8_t*>(at);
   p[0] = static_cast<std::uint8_t>(value);
@@ -30,6 +43,12 @@ inline void putU16(void* at, std::uint16_t value) {
 inline void putU32(void* at, std::uint32_t value) {
   auto* p = static_cast<std::uint8_t*>(at);
   for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+inline void putU64(void* at, std::uint64_t value) {
+  auto* p = static_cast<std::uint8_t*>(at);
+  putU32(p, static_cast<std::uint32_t>(value));
+  putU32(p + 4, static_cast<std::uint32_t>(value >> 32));
 }
 
 // A value of a trivially copyable type at `at`, which need not be aligned for it.

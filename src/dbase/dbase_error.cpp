@@ -174,6 +174,11 @@ void ClearDbfError() {
   state().detail.clear();
 }
 
+bool LastingWriteFailure(int code) {
+  return code == kErrorDiskWrite || code == kErrorFileAccessDenied || code == kErrorWriteProtected ||
+         code == kErrorDiskWriteProtected || code == kErrorInsufficientDisk || code == kErrorMemoDiskFull;
+}
+
 void DbfError(int code, const std::string& detail) {
   ErrorState& s = state();
   s.code = code;

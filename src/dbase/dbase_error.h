@@ -25,8 +25,10 @@ namespace vekrano::dbase {
 inline constexpr int kErrorFileNotFound = 2;
 inline constexpr int kErrorFileAccessDenied = 5;
 inline constexpr int kErrorFormatInvalid = 11;
+inline constexpr int kErrorWriteProtected = 19;
 inline constexpr int kErrorDiskRead = 100;
 inline constexpr int kErrorDiskWrite = 101;
+inline constexpr int kErrorDiskWriteProtected = 150;
 inline constexpr int kErrorNotDbaseFile = 210;
 inline constexpr int kErrorInvalidFieldType = 211;
 inline constexpr int kErrorRequestBeyondRange = 212;
@@ -40,6 +42,7 @@ inline constexpr int kErrorExclusiveRequired = 225;
 inline constexpr int kErrorInsufficientDisk = 227;
 inline constexpr int kErrorInternal = 254;
 inline constexpr int kErrorInvalidSize = 266;
+inline constexpr int kErrorMemoDiskFull = 1004;
 inline constexpr int kErrorExpressionTooLong = 300;
 inline constexpr int kErrorExpression = 351;
 inline constexpr int kErrorWorkingPool = 354;
@@ -66,6 +69,10 @@ const std::string& DbfErrorText();
 
 // Clears the current error code and detail text; every engine operation starts with it.
 void ClearDbfError();
+
+// True for a write refused for a cause that trying again does not remove: a full disk, a file or
+// disk that may not be written.
+bool LastingWriteFailure(int code);
 
 // The one reporting routine: stores `code` and `detail` as the current error. When automatic
 // reporting is on, it also shows the composed message in a box captioned "Program halted."

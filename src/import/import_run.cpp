@@ -2,6 +2,8 @@
 #include "import/import_run.h"
 
 #include "common/exception.h"
+#include "dbase/dbase_error.h"
+#include "dbase/table/table_dataset.h"
 #include "import/import_texts.h"
 #include "languages/interface_texts.h"
 #include "records/article_data.h"
@@ -67,9 +69,16 @@ ImportResult RunImport(CsvSource& source, const FieldMapping& mapping, bool quot
         continue;
       }
     } catch (const common::Exception& error) {
-      // The table refused this line; the next ones may still fit. Its cause (a full disk, a lock)
-      // is kept so that the user learns why.
+      // The table refused this line; its cause (a full disk, a lock) is kept so that the user
+      // learns why. A cause that every later line would meet too ends the import here.
       if (result.firstTableError.empty()) result.firstTableError = error.what();
+      const auto* refused = dynamic_cast<const dbase::ETzCheckError*>(&error);
+      if (refused != nullptr && dbase::LastingWriteFailure(refused->code())) {
+        countFailed(result, line.line);
+        result.stoppedAtLine = line.line;
+        result.firstTableError = error.what();
+        break;
+      }
     }
     countFailed(result, line.line);
   }
@@ -95,6 +104,8 @@ std::string ImportEndMessage(const ImportResult& result) {
                " (" + numberList(result.firstConvertedLines) + ")";
   }
   if (result.numbersExhausted) message += "\n" + languages::GetText(kNumbersExhaustedId);
+  if (result.stoppedAtLine > 0)
+    message += "\n" + languages::GetText(kTableCannotWriteId) + " " + std::to_string(result.stoppedAtLine);
   if (!result.firstTableError.empty()) message += "\n" + result.firstTableError;
   return message;
 }

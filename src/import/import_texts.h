@@ -30,6 +30,7 @@ inline constexpr int kFailedCountId = 175;
 inline constexpr int kFirstFailedLinesId = 176;
 inline constexpr int kNumbersExhaustedId = 177;
 inline constexpr int kQuotedFieldsId = 178;
+inline constexpr int kTableCannotWriteId = 185;
 inline constexpr int kRefusedLinesId = 264;
 inline constexpr int kLineWordId = 265;
 inline constexpr int kConvertedLinesId = 266;

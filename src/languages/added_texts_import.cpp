@@ -15,6 +15,10 @@ const std::vector<CaptionRow>& addedImportTexts() {
              "Importación detenida: número de registro superior a 99999"}},
       {178, {"Champs entre guillemets (CSV standard)", "Quoted fields (standard CSV)",
              "Campos entre aspas (CSV padrão)", "Campos entre comillas (CSV estándar)"}},
+      {185, {"Importation arrêtée: la table ne peut plus écrire. Ligne du fichier refusée:",
+             "Import stopped: the table cannot write any more. File line refused:",
+             "Importação interrompida: a tabela já não pode escrever. Linha do ficheiro recusada:",
+             "Importación detenida: la tabla ya no puede escribir. Línea del archivo rechazada:"}},
   };
   return rows;
 }

@@ -23,7 +23,7 @@ TableHold::TableHold(const std::string& folder) {
   countRecordsInHeader(path);
   std::error_code ignored;
   if (!std::filesystem::exists(dbase::DerivedFileName(path, "MDX"), ignored)) return;
-  semaphore_.emplace(table_, dbase::DerivedFileName(path, "@S@"));
+  semaphore_.emplace(table_, dbase::DerivedFileName(path, dbase::kSemaphoreExtension));
   semaphore_->enterRead();
 }
 

@@ -2,8 +2,12 @@
 #include "import/import_run.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include "common/exception.h"
+#include "dbase/dbase_error.h"
 #include "import_fixture.h"
 #include "languages/interface_texts.h"
 #include "languages/text_file.h"
@@ -115,6 +119,39 @@ TEST_F(Import, StopsAtTheFirstNumberAbove99999) {
   EXPECT_EQ(storedRecords(), (Rows{"99998|x|||1|N", "99999|A|||1|O"}));
   EXPECT_NE(ImportEndMessage(result).find("\nImportation arr\xEAt\xE9" "e: num\xE9ro de fiche au-del\xE0 de 99999"),
             std::string::npos);
+}
+
+// The table's files may not grow past a size, as on a disk that fills up: the import stops at the
+// first line the table cannot store instead of trying every later one, and says why.
+TEST_F(Import, StopsAtTheFirstLineTheFullDiskRefused) {
+  std::string lines;
+  for (int i = 1; i <= 60; ++i) lines += "D" + std::to_string(i) + "\n";
+  const std::string path = csvFile(lines);
+  ASSERT_TRUE(storedRecords().empty());  // the table and its index exist before the disk fills
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit before{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+  rlimit full = before;
+  full.rlim_cur = 6000;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &full), 0);
+  const ImportResult result = [&] {
+    const dbase::SuspendAutoErrorReporting quiet;  // as the application runs
+    return importFile(data, path, {}, {});
+  }();
+  setrlimit(RLIMIT_FSIZE, &before);
+  ASSERT_GT(result.stoppedAtLine, 1);
+  EXPECT_EQ(result.read, result.stoppedAtLine) << "no line after it was tried";
+  EXPECT_EQ(result.stored, result.stoppedAtLine - 1);
+  EXPECT_EQ(result.failed, 1);
+  Rows expected;
+  for (int i = 1; i <= result.stored; ++i) expected.push_back(std::to_string(i) + "|D" + std::to_string(i) + "|||1|O");
+  EXPECT_EQ(storedRecords(), expected);
+  const std::string message = ImportEndMessage(result);
+  EXPECT_NE(message.find("\nImportation arr\xEAt\xE9" "e: la table ne peut plus \xE9" "crire. Ligne du fichier refus\xE9" "e: " +
+                         std::to_string(result.stoppedAtLine) + "\n"),
+            std::string::npos)
+      << message;
+  EXPECT_NE(message.find("(Disk write error (probable cause: Disk Full).)"), std::string::npos) << message;
 }
 
 TEST_F(Import, QuotedValuesAreStoredExactlyAndCannotBreakTheStatement) {

@@ -67,6 +67,9 @@ void ImportDotCommand(ShellContext& context, const std::vector<std::string>& arg
                  result.converted, lines.c_str());
   }
   if (result.numbersExhausted) std::fprintf(stderr, ".import: stopped, record numbers above 99999\n");
+  if (result.stoppedAtLine > 0) {
+    std::fprintf(stderr, ".import: stopped at file line %d, the table cannot write any more\n", result.stoppedAtLine);
+  }
   if (!result.firstTableError.empty()) {
     std::fprintf(stderr, ".import: %s\n", common::ansiToUtf8(result.firstTableError).c_str());
   }

@@ -81,9 +81,9 @@ bool CreateDbf(const std::string& fileName, const std::vector<DbfFieldDef>& fiel
   }
   const Date today = Today();
   image[kDbfVersionOffset] = memo ? kDbfVersionWithMemo : kDbfVersionPlain;
-  image[kDbfDateOffset] = static_cast<std::uint8_t>((today.year - 1900) % 256);
-  image[kDbfDateOffset + 1] = static_cast<std::uint8_t>(today.month);
-  image[kDbfDateOffset + 2] = static_cast<std::uint8_t>(today.day);
+  image[kDbfDateYear] = static_cast<std::uint8_t>((today.year - 1900) % 256);
+  image[kDbfDateMonth] = static_cast<std::uint8_t>(today.month);
+  image[kDbfDateDay] = static_cast<std::uint8_t>(today.day);
   common::putU16(image.data() + kDbfHeaderLengthOffset, static_cast<std::uint16_t>(headerLength));
   common::putU16(image.data() + kDbfRecordLengthOffset, static_cast<std::uint16_t>(recordLength));
   // Declared, so that other programs read the characters in the code page they are stored in.

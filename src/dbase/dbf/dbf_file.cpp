@@ -280,14 +280,14 @@ bool DbfTable::rewriteHeader() {
   lastUpdate_ = StoredDate(today);
   if (layout_ == DbfLayout::DBase2) {
     common::putU16(header_.data() + kDBase2CountOffset, static_cast<std::uint16_t>(recordCount_));
-    header_[kDBase2DateOffset] = static_cast<std::uint8_t>(today.month);
-    header_[kDBase2DateOffset + 1] = static_cast<std::uint8_t>(today.day);
-    header_[kDBase2DateOffset + 2] = static_cast<std::uint8_t>((today.year - 1900) % 256);
+    header_[kDBase2DateMonth] = static_cast<std::uint8_t>(today.month);
+    header_[kDBase2DateDay] = static_cast<std::uint8_t>(today.day);
+    header_[kDBase2DateYear] = static_cast<std::uint8_t>((today.year - 1900) % 256);
     return file_.writeAt(header_.data(), kDBase2PrologSize, 0) == 0;
   }
-  header_[kDbfDateOffset] = static_cast<std::uint8_t>((today.year - 1900) % 256);
-  header_[kDbfDateOffset + 1] = static_cast<std::uint8_t>(today.month);
-  header_[kDbfDateOffset + 2] = static_cast<std::uint8_t>(today.day);
+  header_[kDbfDateYear] = static_cast<std::uint8_t>((today.year - 1900) % 256);
+  header_[kDbfDateMonth] = static_cast<std::uint8_t>(today.month);
+  header_[kDbfDateDay] = static_cast<std::uint8_t>(today.day);
   common::putU32(header_.data() + kDbfCountOffset, static_cast<std::uint32_t>(recordCount_));
   return file_.writeAt(header_.data(), kDbfHeaderSize, 0) == 0;
 }

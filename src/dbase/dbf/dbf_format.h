@@ -25,6 +25,9 @@ namespace vekrano::dbase {
 //                 kDbfEndOfFile ends the file.
 inline constexpr std::size_t kDbfVersionOffset = 0;
 inline constexpr std::size_t kDbfDateOffset = 1;
+inline constexpr std::size_t kDbfDateYear = kDbfDateOffset;
+inline constexpr std::size_t kDbfDateMonth = kDbfDateOffset + 1;
+inline constexpr std::size_t kDbfDateDay = kDbfDateOffset + 2;
 inline constexpr std::size_t kDbfCountOffset = 4;
 inline constexpr std::size_t kDbfHeaderLengthOffset = 8;
 inline constexpr std::size_t kDbfRecordLengthOffset = 10;
@@ -80,7 +83,10 @@ inline constexpr std::size_t kLevel7DecimalsOffset = 34;
 //     13      2   Not interpreted
 //     15      1   Decimals
 inline constexpr std::size_t kDBase2CountOffset = 1;
-inline constexpr std::size_t kDBase2DateOffset = 3;
+inline constexpr std::size_t kDBase2DateOffset = 3;  // month, day, year - 1900
+inline constexpr std::size_t kDBase2DateMonth = kDBase2DateOffset;
+inline constexpr std::size_t kDBase2DateDay = kDBase2DateOffset + 1;
+inline constexpr std::size_t kDBase2DateYear = kDBase2DateOffset + 2;
 inline constexpr std::size_t kDBase2RecordLengthOffset = 6;
 inline constexpr std::size_t kDBase2PrologSize = 8;
 inline constexpr std::size_t kDBase2DescriptorStart = 8;

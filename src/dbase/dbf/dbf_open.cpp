@@ -119,7 +119,7 @@ std::optional<Failure> loadStandardOrLevel7(File& f, const std::string& file, Lo
   loaded.headerLength = common::getU16(h + kDbfHeaderLengthOffset);
   loaded.recordLength = common::getU16(h + kDbfRecordLengthOffset);
   loaded.recordCount = common::getU32(h + kDbfCountOffset);
-  loaded.lastUpdate = lastUpdateText(h[kDbfDateOffset], h[kDbfDateOffset + 1], h[kDbfDateOffset + 2]);
+  loaded.lastUpdate = lastUpdateText(h[kDbfDateYear], h[kDbfDateMonth], h[kDbfDateDay]);
   const std::size_t start = level7 ? kLevel7DescriptorStart : kDbfHeaderSize;
   const std::size_t size = level7 ? kLevel7DescriptorSize : kDbfDescriptorSize;
   const long count = (static_cast<long>(loaded.headerLength) - static_cast<long>(start)) /
@@ -160,8 +160,7 @@ std::optional<Failure> loadDBase2(File& f, const std::string& file, Loaded& load
   loaded.headerLength = static_cast<std::uint16_t>(kDBase2HeaderSize);
   loaded.recordCount = common::getU16(h + kDBase2CountOffset);
   loaded.recordLength = common::getU16(h + kDBase2RecordLengthOffset);
-  loaded.lastUpdate = lastUpdateText(h[kDBase2DateOffset + 2], h[kDBase2DateOffset],
-                                     h[kDBase2DateOffset + 1]);
+  loaded.lastUpdate = lastUpdateText(h[kDBase2DateYear], h[kDBase2DateMonth], h[kDBase2DateDay]);
   for (std::size_t i = 0; i < kDBase2MaxFields; ++i) {
     const std::uint8_t* d = h + kDBase2DescriptorStart + i * kDBase2DescriptorSize;
     if (d[0] == static_cast<std::uint8_t>(kDbfHeaderTerminator)) break;

@@ -29,12 +29,12 @@ std::uint32_t recordAt(const char* entry, std::size_t keyLength) {
 File openWorkFile() {
   std::string pattern = (std::filesystem::temp_directory_path() / "TZPXXXXXX").string();
   int fd = mkstemp(pattern.data());
-  if (fd < 0) throw MdxFailure(SystemErrorNumber(errno), kUniqueNameFailed);
+  if (fd < 0) throw workFileUnnamed(SystemErrorNumber(errno));
   close(fd);
   File file;
   int error = file.create(pattern, FileShare::Exclusive);
   unlink(pattern.c_str());
-  if (error != 0) throw MdxFailure(error, kUniqueNameFailed);
+  if (error != 0) throw workFileUnnamed(error);
   return file;
 }
 
@@ -43,9 +43,7 @@ void checkDiskSpace(std::uint64_t neededBytes) {
   if (statvfs(std::filesystem::temp_directory_path().c_str(), &fs) != 0) return;
   std::uint64_t available = std::uint64_t{fs.f_bavail} * fs.f_frsize;
   if (available >= neededBytes) return;
-  throw MdxFailure(kErrorInsufficientDisk, "Available disk space: " + std::to_string(available / 1024) +
-                                                    " KBytes; needed: " + std::to_string(neededBytes / 1024) +
-                                                    " KBytes [MakeIndex]");
+  throw diskSpaceShort(available, neededBytes);
 }
 
 }  // namespace
@@ -70,10 +68,9 @@ void KeySorter::add(std::string_view key, std::uint32_t record) {
 // descending) order them as the full comparison does; most comparisons end there.
 std::uint64_t KeySorter::prefixOf(std::uint32_t entry) const {
   if (order_.type != 'C') return 0;
-  const char* key = entries_.data() + std::size_t{entry} * entrySize_;
-  std::uint64_t prefix = 0;
-  for (std::size_t i = 0; i < 8; ++i)
-    prefix = prefix << 8 | (i < keyLength_ ? static_cast<std::uint8_t>(key[i]) : 0);
+  char first[8] = {};  // a shorter key reads as if 0-padded
+  std::memcpy(first, entries_.data() + std::size_t{entry} * entrySize_, std::min(sizeof first, keyLength_));
+  const std::uint64_t prefix = common::getU64BigEndian(first);
   return order_.descending ? ~prefix : prefix;
 }
 
@@ -109,7 +106,7 @@ void KeySorter::spill() {
   run.reserve(entries_.size());
   for (std::uint32_t i : sorted_) run.append(entries_, i * entrySize_, entrySize_);
   if (work_.writeAt(run.data(), run.size(), static_cast<std::int64_t>(workSize_)) != 0)
-    throw MdxFailure(kErrorDiskWrite, "Error writing work file [MakeIndex]");
+    throw workFileWriteFailed();
   runs_.push_back({workSize_, sorted_.size()});
   workSize_ += run.size();
   entries_.clear();
@@ -144,7 +141,7 @@ void KeySorter::merge(const KeySink& sink) {
     std::size_t count = std::min(perChunk, c.run.count - c.taken);
     c.chunk.resize(count * entrySize_);
     if (!readExact(work_, static_cast<std::int64_t>(c.run.offset + c.taken * entrySize_), c.chunk.data(), c.chunk.size()))
-      throw MdxFailure(kErrorDiskRead, "Error reading work file [MakeIndex]");
+      throw workFileReadFailed();
     c.chunkAt = 0;
   };
   auto after = [&](std::size_t a, std::size_t b) {  // heap order: smallest entry on top
@@ -240,8 +237,8 @@ std::uint32_t TreeWriter::emitBlock(const std::uint8_t* block) {
 
 void TreeWriter::flush() {
   if (buffer_.empty()) return;
-  if (file_.writeAt(buffer_.data(), buffer_.size(), static_cast<std::int64_t>(blockOffset(bufferBlock_))) != 0)
-    throw MdxFailure(kErrorDiskWrite, "Error writing index file [MakeIndex]");
+  const int error = file_.writeAt(buffer_.data(), buffer_.size(), static_cast<std::int64_t>(blockOffset(bufferBlock_)));
+  if (error != 0) throw treeWriteFailed(error);
   bufferBlock_ = nextBlock_;
   buffer_.clear();
 }

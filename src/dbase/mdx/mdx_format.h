@@ -112,6 +112,22 @@ inline constexpr std::size_t kNodeCount = 0;
 inline constexpr std::size_t kNodeItems = 8;
 inline constexpr std::size_t kNodeItemSpace = 1012;
 
+// Index semaphore file: the table's name with this extension, one 4-byte record
+//   OFFSET  SIZE  DESCRIPTION
+//      0      1   Processes that have the index open
+//      1      1   Processes reading the index (0-127), or 1 while one process writes it
+//      2      2   Change counter, incremented at the end of every write section
+// Bytes 1-4 are locked while the record is read or changed. A lock on one far byte (no data lies
+// there, below the share-mode byte) shows who is alive inside a section.
+inline constexpr char kSemaphoreExtension[] = "@S@";
+inline constexpr std::size_t kSemRecordSize = 4;
+inline constexpr std::size_t kSemLogins = 0;
+inline constexpr std::size_t kSemUsers = 1;
+inline constexpr std::size_t kSemCounter = 2;
+inline constexpr std::int64_t kSemLockOffset = 1;
+inline constexpr std::int64_t kSemLockLength = 4;
+inline constexpr std::int64_t kSemLivenessOffset = 0x7FFFFFE0;
+
 // File offset of a block or unit number.
 inline std::uint64_t blockOffset(std::uint32_t block) { return std::uint64_t{block} * kUnitSize; }
 

@@ -27,7 +27,7 @@ MdxIndex::~MdxIndex() {
 
 void MdxIndex::requireOpen(const std::string& where) const {
   if (!isOpen())
-    throw MdxFailure(kErrorIndexNotOpen, "Index not open." + where, MdxFailure::Report::Raise);
+    throw indexNotOpen(where);
 }
 
 TagTree& MdxIndex::controlling() { return *tags_[static_cast<std::size_t>(order_ - 1)]; }
@@ -35,16 +35,16 @@ TagTree& MdxIndex::controlling() { return *tags_[static_cast<std::size_t>(order_
 bool MdxIndex::SetIndexTo(const std::string& fileName) {
   return guarded([&] {
     struct stat st {};
-    if (stat(fileName.c_str(), &st) != 0) throw MdxFailure(kErrorFileNotFound, "SetIndexTo(" + fileName + ")");
+    if (stat(fileName.c_str(), &st) != 0) throw indexFileMissing(fileName);
     Close();
     const auto raise = MdxFailure::Report::Raise;
     if (table_.shared())
-      semaphore_ = std::make_unique<MdxSemaphore>(table_.tableFile(), DerivedFileName(table_.fileName(), "@S@"));
+      semaphore_ = std::make_unique<MdxSemaphore>(table_.tableFile(), DerivedFileName(table_.fileName(), kSemaphoreExtension));
     int error = file_.open(fileName, table_.readOnly() ? FileAccess::ReadOnly : FileAccess::ReadWrite,
                            FileShare::DenyNone);
     if (error != 0) {
       semaphore_.reset();
-      throw MdxFailure(error, "Unable to open index: " + fileName, raise);
+      throw indexUnopenable(error, fileName, raise);
     }
     fileName_ = fileName;
     try {
@@ -63,27 +63,26 @@ void MdxIndex::openTags() {
   const auto raise = MdxFailure::Report::Raise;
   std::vector<std::uint8_t> area(kHeaderAreaSize);
   if (file_.size() < static_cast<std::int64_t>(kMinimumFileSize) || !readExact(file_, 0, area.data(), area.size()))
-    throw MdxFailure(kErrorCorruptedIndex, "Unable to open index: " + fileName_, raise);
-  const std::string corrupted = "Invalid dBASE key expression or corrupted index file " + fileName_;
+    throw indexUnopenable(kErrorCorruptedIndex, fileName_, raise);
   std::vector<TagEntry> entries = decodeTagTable(area.data());
   for (const TagEntry& entry : entries) {
     Anchor anchor;
     if (!readExact(file_, static_cast<std::int64_t>(blockOffset(entry.headerBlock)), anchor.data(), anchor.size()))
-      throw MdxFailure(kErrorCorruptedIndex, corrupted, raise);
+      throw indexKeyUnreadable(fileName_);
     TagHeader header = decodeTagHeader(anchor);
     if (header.keyLength < 1 || header.keyLength > kMaxKeyLength)
-      throw MdxFailure(kErrorInvalidSize, "Incorrect key length: Must be 1 to 100. " + fileName_, raise);
+      throw keyLengthOutOfRange(" " + fileName_, raise);
     OpenTag open;
     int code = 0;
     open.key = table_.compile(header.expression, code);
     if (!header.condition.empty() && open.key) open.condition = table_.compile(header.condition, code);
     if (!open.key || (!header.condition.empty() && !open.condition))
-      throw MdxFailure(kErrorCorruptedIndex, corrupted, raise);
+      throw indexKeyUnreadable(fileName_);
     char type = open.key->type();
     int expected = type == 'C' ? open.key->length() : type == 'D' ? kDateKeyLength : kNumericKeyLength;
     if (std::string("CNFD").find(type) == std::string::npos || expected != header.keyLength ||
         (header.keyType == 'D') != (type == 'D'))
-      throw MdxFailure(kErrorCorruptedIndex, corrupted, raise);
+      throw indexKeyUnreadable(fileName_);
     open.decimals = open.key->decimals();
     TagPlace place{&file_, fileName_, entry.name, 1, static_cast<int>(tags_.size()) + 1, &scanBytes_,
                    [this](TagTree& tag) { writeAnchor(tag); }};
@@ -118,15 +117,14 @@ void MdxIndex::writeAnchors() {
 
 // In shared mode the anchor goes out under a lock on byte 0 of the index file.
 void MdxIndex::writeAnchor(TagTree& tag) {
-  const auto raise = MdxFailure::Report::Raise;
-  const std::string where = fileName_ + " [tag: " + tag.place().tagName + "]";
+  const std::string where = tagPlace(fileName_, tag.place().tagName);
   bool lock = table_.shared();
   if (lock && lockWithRetries(file_, 0, 1) != 0)
-    throw MdxFailure(kErrorSemaphore, "Could not lock index for writing anchor node " + where, raise);
+    throw anchorLockRefused(where);
   Anchor anchor = encodeTagHeader(tag.header());
   int error = file_.writeAt(anchor.data(), anchor.size(), static_cast<std::int64_t>(blockOffset(tag.headerBlock())));
   if (lock) file_.unlock(0, 1);
-  if (error != 0) throw MdxFailure(error, kIndexWriteFailed + (" " + where + " [WriteAnchor]"), raise);
+  if (error != 0) throw anchorWriteFailed(error, where);
   tag.setAnchorClean();
 }
 
@@ -134,9 +132,10 @@ void MdxIndex::reloadAnchors() {
   for (auto& tag : tags_) {
     Anchor anchor;
     if (!readExact(file_, static_cast<std::int64_t>(blockOffset(tag->headerBlock())), anchor.data(), anchor.size()))
-      throw MdxFailure(kErrorDiskRead, kIndexReadFailed + (" " + fileName_ + " [ReadAnchorNodes]"));
+      throw anchorsUnreadable(fileName_);
     TagHeader header = decodeTagHeader(anchor);
-    if (header.keyLength != tag->keyLength()) throw MdxFailure(kErrorCorruptedIndex, "Unable to open index: " + fileName_);
+    if (header.keyLength != tag->keyLength())
+      throw indexUnopenable(kErrorCorruptedIndex, fileName_, MdxFailure::Report::Record);
     tag->reload(header);
   }
 }
@@ -150,9 +149,7 @@ void MdxIndex::Set_Order_To(int n) {
     const std::string where = " (DBF=" + table_.fileName() + ")";
     requireOpen("." + where + " [Set_Order_To(" + std::to_string(n) + ")]");
     if (n < 0 || n > tagCount())
-      throw MdxFailure(kErrorInvalidParameter,
-                       "Invalid Index Order Specified: SET_ORDER_TO. [Set_Order_To(" + std::to_string(n) + ")]" + where,
-                       MdxFailure::Report::Raise);
+      throw invalidOrder("Set_Order_To(" + std::to_string(n) + ")", where);
     order_ = n;
     atEnd_ = atBeginning_ = false;
     std::int32_t record = table_.currentRecord();
@@ -168,9 +165,7 @@ void MdxIndex::SetOrderToTag(const std::string& name) {
   guarded([&]() -> bool {
     const std::string where = " (DBF=" + table_.fileName() + ")";
     requireOpen("." + where + " [SetOrderToTag(" + name + ")]");
-    throw MdxFailure(kErrorInvalidParameter,
-                     "Invalid Index Order Specified: SET_ORDER_TO. [SetOrderToTag(" + name + ")]" + where,
-                     MdxFailure::Report::Raise);
+    throw invalidOrder("SetOrderToTag(" + name + ")", where);
   });
 }
 
@@ -372,7 +367,7 @@ bool MdxIndex::search(const std::string& text, bool exact) {
   return guarded([&] {
     requireOpen(" (DBF=" + table_.fileName() + ") [Find]");
     if (order_ == 0)
-      throw MdxFailure(kErrorInternal, "Cannot use Find() with index order 0 (natural order) [Find]");
+      throw findInRecordOrder();
     Section section(*this, Section::Read);
     TagTree& tree = controlling();
     std::string key = searchKey(text, exact);

@@ -153,7 +153,6 @@ class MdxIndex {
   bool step(bool forward);
   bool search(const std::string& text, bool exact);
   bool syncTag(std::size_t i, const char* where);
-  std::string notFoundText(std::uint32_t record, const TagTree& tag) const;
   std::string tagDisagreement(std::size_t i, std::int32_t count, bool everyKey);
   void AddIndexTag(const MdxTagDefinition& definition, const MdxBuildOptions& options,
               std::vector<TagEntry>& entries);

@@ -1,6 +1,7 @@
 // Building a new index file: the header area, then per tag its sorted keys written as a tree and
 // its tag header.
 #include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <unistd.h>
 
@@ -26,13 +27,17 @@ std::string completeName(const std::string& fileName, const std::string& tableNa
   return path.string();
 }
 
+// The index is built under this name beside its own and takes the index's name only once complete
+// and on disk, so a build that fails part way (a full disk) leaves the previous index as it was.
+std::string buildingName(const std::string& name) { return name + ".part-" + std::to_string(::getpid()); }
+
 }  // namespace
 
 void MdxIndex::CreateMdxHeader(File& file, const std::string& tableName) {
   std::string stem = fs::path(tableName).stem().string();
   std::string area = encodeEmptyHeaderArea(stem, today());
   int error = file.writeAt(area.data(), area.size(), 0);
-  if (error != 0) throw MdxFailure(error, kIndexWriteFailed + file.path() + " [CreateMdxHeader]");
+  if (error != 0) throw buildWriteFailed(error, file.path(), " [CreateMdxHeader]");
 }
 
 bool MdxIndex::MakeIndex(const std::string& fileName, const std::vector<MdxTagDefinition>& tags,
@@ -40,47 +45,49 @@ bool MdxIndex::MakeIndex(const std::string& fileName, const std::vector<MdxTagDe
   Close();
   return guarded([&] {
     std::string name = completeName(fileName, table_.fileName());
-    if (unlink(name.c_str()) != 0 && errno != ENOENT) {
-      int error = SystemErrorNumber(errno);
-      if (error == 5 || error == kSystemErrorSharingViolation)
-        throw MdxFailure(kErrorExclusiveRequired, table_.fileName() + " MakeIndex(" + name + ")");
-      throw MdxFailure(error, "MakeIndex(" + name + ")");
-    }
-    int error = file_.create(name, FileShare::DenyNone);
-    if (error != 0) throw MdxFailure(error, "MakeIndex(" + name + ")");
+    const std::string building = buildingName(name);
+    int error = file_.create(building, FileShare::Exclusive);
+    if (error != 0) throw buildFailed(error, name);
     fileName_ = name;
     try {
       CreateMdxHeader(file_, table_.fileName());
       std::vector<TagEntry> entries;
       for (const MdxTagDefinition& definition : tags) AddIndexTag(definition, options, entries);
+      error = file_.flush();
+      if (error != 0) throw buildWriteFailed(error, name, " [MakeIndex]");
+      file_.close();
+      if (std::rename(building.c_str(), name.c_str()) != 0) {
+        error = SystemErrorNumber(errno);
+        if (error == kErrorFileAccessDenied || error == kSystemErrorSharingViolation)
+          throw buildNeedsExclusiveUse(table_.fileName(), name);
+        throw buildFailed(error, name);
+      }
     } catch (...) {
       file_.close();
+      unlink(building.c_str());
       throw;
     }
-    file_.close();
     return true;
   });
 }
-
 void MdxIndex::AddIndexTag(const MdxTagDefinition& definition, const MdxBuildOptions& options,
                            std::vector<TagEntry>& entries) {
-  const std::string where = " [AddIndexTag()]";
   int code = 0;
   std::unique_ptr<MdxExpression> condition;
   if (!definition.condition.empty()) {
     condition = table_.compile(definition.condition, code);
-    if (!condition) throw MdxFailure(code, "Invalid FOR expression for " + definition.name + where);
+    if (!condition) throw conditionInvalid(code, definition.name);
   }
   if (definition.expression.size() >= kExpressionSize)
-    throw MdxFailure(kErrorExpressionTooLong, "Expression length exceeds 100 bytes" + where);
+    throw expressionTooLong();
   std::unique_ptr<MdxExpression> key = table_.compile(definition.expression, code);
   if (!key) throw MdxFailure(code, DbfErrorText());
   char type = key->type();
   if (std::string("CDFN").find(type) == std::string::npos)
-    throw MdxFailure(kErrorInternal, "Wrong parser return type" + where);
+    throw keyTypeWrong();
   int keyLength = type == 'C' ? key->length() : type == 'D' ? kDateKeyLength : kNumericKeyLength;
   if (keyLength < 1 || keyLength > kMaxKeyLength)
-    throw MdxFailure(kErrorInvalidSize, "Incorrect key length: Must be 1 to 100." + where);
+    throw keyLengthOutOfRange(" [AddIndexTag()]", MdxFailure::Report::Record);
 
   TagHeader header;
   header.keyType = type;
@@ -129,13 +136,13 @@ void MdxIndex::AddIndexTag(const MdxTagDefinition& definition, const MdxBuildOpt
   std::vector<std::uint8_t> area(kHeaderAreaSize);
   if (file_.writeAt(block.data(), block.size(), static_cast<std::int64_t>(blockOffset(headerBlock))) != 0 ||
       !readExact(file_, 0, area.data(), area.size()))
-    throw MdxFailure(kErrorDiskWrite, kIndexWriteFailed + fileName_ + where);
+    throw buildWriteFailed(kErrorDiskWrite, fileName_, " [AddIndexTag()]");
   TagEntry entry{headerBlock, common::ansiUpper(definition.name).substr(0, kEntNameSize), type};
   addTagEntry(entries, entry);
   encodeTagTable(area.data(), entries);
   common::putU32(&area[kHdrBlockCounter], blockCounterOf(file_.size()));
   if (file_.writeAt(area.data(), area.size(), 0) != 0)
-    throw MdxFailure(kErrorDiskWrite, kIndexWriteFailed + fileName_ + where);
+    throw buildWriteFailed(kErrorDiskWrite, fileName_, " [AddIndexTag()]");
 }
 
 }  // namespace vekrano::dbase

@@ -9,15 +9,10 @@ namespace vekrano::dbase {
 namespace {
 
 std::string tagWhere(const std::string& fileName, const TagTree& tag) {
-  return fileName + " [tag: " + tag.place().tagName + "]";
+  return tagPlace(fileName, tag.place().tagName);
 }
 
 }  // namespace
-
-std::string MdxIndex::notFoundText(std::uint32_t record, const TagTree& tag) const {
-  return "Record number " + std::to_string(record) + " not found in index. " + tagWhere(fileName_, tag) +
-         " [CompareKeys]";
-}
 
 bool MdxIndex::AppendIndex() {
   return guarded([&] {
@@ -38,8 +33,7 @@ bool MdxIndex::AppendIndex() {
         try {
           for (const auto& [i, key] : added)
             if (!tags_[i]->remove(key, record))
-              throw MdxFailure(kErrorInternal,
-                               kIndexCorrupted + tagWhere(fileName_, *tags_[i]) + " [AppendNewKey]");
+              throw keyRemovalFailed(tagWhere(fileName_, *tags_[i]));
           writeAnchors();
         } catch (const MdxFailure& rollback) {
           if (rollback.code() == kErrorInternal) throw;
@@ -63,7 +57,7 @@ bool MdxIndex::BeforeReplace() {
       oldKeys_[i] = keyOf(i);
       if (isOpen() && !tags_[i]->seekEntry(*oldKeys_[i], record)) {
         oldKeys_.clear();
-        throw MdxFailure(kErrorInternal, notFoundText(record, *tags_[i]));
+        throw recordNumberNotInIndex(record, tagWhere(fileName_, *tags_[i]));
       }
     }
     return true;
@@ -82,7 +76,7 @@ bool MdxIndex::AfterReplace() {
         if (key == oldKeys_[i]) continue;
         if (oldKeys_[i] && !tags_[i]->remove(*oldKeys_[i], record)) {
           writeAnchors();
-          throw MdxFailure(kErrorInternal, notFoundText(record, *tags_[i]));
+          throw recordNumberNotInIndex(record, tagWhere(fileName_, *tags_[i]));
         }
         if (key) tags_[i]->insert(*key, record);
       }
@@ -121,14 +115,10 @@ bool MdxIndex::syncTag(std::size_t i, const char* where) {
   if (std::string(where) == "SyncIndex") {
     bool keyPresent = tag.seek(key) && tag.order().compare(tag.current().key, key) == 0;
     tag.dropCache();
-    if (!keyPresent)
-      throw MdxFailure(kErrorRequestBeyondRange, "Key: \"" + key + "\" not in index: " + place +
-                                                     ". [SyncIndex-1] Record: " + std::to_string(record));
-    throw MdxFailure(kErrorRequestBeyondRange,
-                     "Record with key: \"" + key + "\" not in index: " + place + ". [SyncIndex-2]");
+    if (!keyPresent) throw keyNotInIndex(key, place, static_cast<std::uint32_t>(record));
+    throw recordNotInIndex(key, place, "SyncIndex-2");
   }
-  throw MdxFailure(kErrorRequestBeyondRange,
-                   "Record with key: \"" + key + "\" not in index: " + place + ". [" + where + "]");
+  throw recordNotInIndex(key, place, where);
 }
 
 }  // namespace vekrano::dbase

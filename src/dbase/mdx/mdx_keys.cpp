@@ -1,10 +1,13 @@
 #include "dbase/mdx/mdx_keys.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+
+#include "common/byte_codec.h"
 
 namespace vekrano::dbase {
 
@@ -66,22 +69,17 @@ std::string packNumber(double value, int decimals) {
 }
 
 std::string dateKey(double julianDay) {
-  std::uint64_t bits;
-  std::memcpy(&bits, &julianDay, sizeof bits);
   std::string key(kDateKeyLength, '\0');
-  for (int i = 0; i < kDateKeyLength; ++i) key[i] = static_cast<char>(bits >> (8 * i));
+  common::putU64(key.data(), std::bit_cast<std::uint64_t>(julianDay));
   return key;
 }
 
 namespace {
 
 double dateOf(std::string_view key) {
-  std::uint64_t bits = 0;
-  for (int i = 0; i < kDateKeyLength && i < static_cast<int>(key.size()); ++i)
-    bits |= std::uint64_t{static_cast<std::uint8_t>(key[i])} << (8 * i);
-  double value;
-  std::memcpy(&value, &bits, sizeof value);
-  return value;
+  char bytes[kDateKeyLength] = {};  // a shorter key reads as if 0-padded
+  key.copy(bytes, sizeof bytes);
+  return std::bit_cast<double>(common::getU64(bytes));
 }
 
 int compareBytes(std::string_view a, std::string_view b, std::size_t length) {

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <thread>
 
+#include "common/byte_codec.h"
 #include "dbase/mdx/mdx_failure.h"
 #include "dbase/file_helpers.h"
 #include "dbase/mdx/mdx_table.h"
@@ -19,6 +20,12 @@ constexpr std::uint8_t kMaxReaders = 127;
 
 [[noreturn]] void fail(const std::string& detail) {
   throw MdxFailure(kErrorSemaphore, detail, MdxFailure::Report::Raise);
+}
+
+// A failure of the file itself: its system error gives the cause in words (a full disk, no
+// permission); without one, the semaphore's own code.
+[[noreturn]] void failFile(int systemError, const std::string& detail) {
+  throw MdxFailure(systemError != 0 ? systemError : kErrorSemaphore, detail, MdxFailure::Report::Raise);
 }
 
 std::int64_t seconds() {
@@ -39,21 +46,21 @@ MdxSemaphore::MdxSemaphore(File& tableFile, std::string semaphoreName)
     fresh = !file_.isOpen();
     if (fresh) {
       File created;
-      if (created.create(name_, FileShare::Exclusive) != 0)
-        fail("Cannot open: " + name_ + " Action=LOGIN [Database Semaphore]");
+      if (const int error = created.create(name_, FileShare::Exclusive); error != 0)
+        failFile(error, "Cannot open: " + name_ + " Action=LOGIN [Database Semaphore]");
       Record zero{};
-      if (created.writeAt(zero.data(), zero.size(), 0) != 0)
-        fail("Cannot write to: " + name_ + " Action=LOGIN [Database Semaphore]");
+      if (const int error = created.writeAt(zero.data(), zero.size(), 0); error != 0)
+        failFile(error, "Cannot write to: " + name_ + " Action=LOGIN [Database Semaphore]");
       created.close();
-      if (file_.open(name_, FileAccess::ReadWrite, FileShare::DenyNone) != 0)
-        fail("Cannot open: " + name_ + " Action=LOGIN [Database Semaphore]");
+      if (const int error = file_.open(name_, FileAccess::ReadWrite, FileShare::DenyNone); error != 0)
+        failFile(error, "Cannot open: " + name_ + " Action=LOGIN [Database Semaphore]");
     }
     lockSemaphore("LOGIN");
     Record record = fresh ? Record{} : readRecord("LOGIN");
     ++record[kSemLogins];
     writeRecord(record, "LOGIN");
     unlockSemaphore("LOGIN");
-    seenCounter_ = static_cast<std::uint16_t>(record[kSemCounter] | record[kSemCounter + 1] << 8);
+    seenCounter_ = common::getU16(&record[kSemCounter]);
     mapRecord();
   } catch (...) {
     // A file this login made and could not finish (a full disk) would have the next opener take
@@ -77,10 +84,11 @@ void MdxSemaphore::openFile() {
   if (error == 0 || error == kErrorFileNotFound) return;
   switch (error) {
     case 3: case 5: case 32: case 150: case 162: case 163:
-      if (file_.open(name_, FileAccess::ReadWrite, FileShare::DenyNone) != 0) fail("Cannot open: " + name_ + " LOGIN");
+      if (const int shared = file_.open(name_, FileAccess::ReadWrite, FileShare::DenyNone); shared != 0)
+        failFile(shared, "Cannot open: " + name_ + " LOGIN");
       return;
     default:
-      fail("Cannot open/create: " + name_ + " LOGIN");
+      failFile(error, "Cannot open/create: " + name_ + " LOGIN");
   }
 }
 
@@ -163,13 +171,13 @@ MdxSemaphore::Record MdxSemaphore::readRecord(const char* action) {
 void MdxSemaphore::writeRecord(const Record& record, const char* action) {
   if (mapped_ != nullptr) {
     std::memcpy(mapped_, record.data(), record.size());
-  } else if (file_.writeAt(record.data(), record.size(), 0) != 0) {
-    fail("Cannot write to: " + name_ + " " + action);
+  } else if (const int error = file_.writeAt(record.data(), record.size(), 0); error != 0) {
+    failFile(error, "Cannot write to: " + name_ + " " + action);
   }
 }
 
 bool MdxSemaphore::noteCounter(const Record& record) {
-  auto counter = static_cast<std::uint16_t>(record[kSemCounter] | record[kSemCounter + 1] << 8);
+  const std::uint16_t counter = common::getU16(&record[kSemCounter]);
   bool changed = counter != seenCounter_;
   seenCounter_ = counter;
   return changed;
@@ -268,9 +276,8 @@ void MdxSemaphore::exitWrite() {
                      MdxFailure::Report::Raise);
   if (--writeDepth_ > 0) return;
   Record record = readRecord("UNLOCKSEMAPHORE");
-  std::uint16_t counter = static_cast<std::uint16_t>((record[kSemCounter] | record[kSemCounter + 1] << 8) + 1);
-  record[kSemCounter] = static_cast<std::uint8_t>(counter);
-  record[kSemCounter + 1] = static_cast<std::uint8_t>(counter >> 8);
+  const auto counter = static_cast<std::uint16_t>(common::getU16(&record[kSemCounter]) + 1);
+  common::putU16(&record[kSemCounter], counter);
   if (readerWaitingToWrite_) {
     countedAsReader_ = true;
     readerWaitingToWrite_ = false;
@@ -288,7 +295,7 @@ std::uint16_t MdxSemaphore::changeCount() {
   if (lock) lockSemaphore("CHANGECOUNT");
   const Record record = readRecord("CHANGECOUNT");
   if (lock) unlockSemaphore("CHANGECOUNT");
-  return static_cast<std::uint16_t>(record[kSemCounter] | record[kSemCounter + 1] << 8);
+  return common::getU16(&record[kSemCounter]);
 }
 
 }  // namespace vekrano::dbase

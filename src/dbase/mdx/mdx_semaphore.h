@@ -1,10 +1,6 @@
 // The index semaphore file that lets several processes share one index: a login count, a reader
-// count (or 1 while a process writes) and a change counter, guarded by a lock on bytes 1-4.
-//
-//   OFFSET  SIZE  DESCRIPTION
-//      0      1   Processes that have the index open
-//      1      1   Processes reading the index (0-127), or 1 while one process writes it
-//      2      2   Change counter, incremented at the end of every write section
+// count (or 1 while a process writes) and a change counter, guarded by a lock on bytes 1-4 (its
+// layout is in mdx_format.h).
 //
 // Beside the bytes, a lock on one far byte of the file (no data lies there) shows who is alive
 // inside a section: readers hold it shared, a writer exclusive. The kernel drops it when its
@@ -17,19 +13,12 @@
 
 #include "common/share_mode_lock.h"
 #include "dbase/file_io.h"
+#include "dbase/mdx/mdx_format.h"
 
 namespace vekrano::dbase {
 
-inline constexpr std::int64_t kSemLockOffset = 1;
-inline constexpr std::int64_t kSemLockLength = 4;
-inline constexpr std::size_t kSemRecordSize = 4;
-inline constexpr std::size_t kSemLogins = 0;
-inline constexpr std::size_t kSemUsers = 1;
-inline constexpr std::size_t kSemCounter = 2;
 // Seconds a writer waits for readers to leave.
 inline constexpr int kSemWriterTimeout = 100;
-// The byte whose lock tells that a process is inside a section; below the share-mode byte.
-inline constexpr std::int64_t kSemLivenessOffset = 0x7FFFFFE0;
 
 class MdxSemaphore {
  public:

@@ -34,25 +34,22 @@ void TagTree::dropCache() {
 }
 
 void TagTree::corrupted() const {
-  throw MdxFailure(kErrorCorruptedIndex,
-                   kIndexCorrupted + place_.indexName + " [tag: " + place_.tagName + "] [GetNode]");
+  throw nodeCorrupted(tagPlace(place_.indexName, place_.tagName));
 }
 
 void TagTree::writeFailed() const {
-  throw MdxFailure(kErrorDiskWrite, kIndexWriteFailed + place_.indexName + " [tag: " + place_.tagName + "] [SeekAndWrite]");
+  throw nodeWriteFailed(tagPlace(place_.indexName, place_.tagName));
 }
 
 void TagTree::readBlock(std::uint32_t block, std::uint8_t* bytes) const {
   if (block == 0)
-    throw MdxFailure(kErrorInternal, "Invalid Node Number (0) in DBF Area " + std::to_string(place_.area) +
-                                              ", Order " + std::to_string(place_.order) + " [GetNode]");
+    throw nodeNumberZero(place_.area, place_.order);
   // While a scan holds the read section no other process writes the index: its nodes are read a
   // chunk at a time.
   const std::uint64_t offset = blockOffset(block);
   if (!(place_.held != nullptr && place_.held->Read(*place_.file, offset, bytes, kBlockSize)) &&
       !readExact(*place_.file, static_cast<std::int64_t>(offset), bytes, kBlockSize))
-    throw MdxFailure(kErrorDiskRead,
-                     kIndexReadFailed + place_.indexName + " [tag: " + place_.tagName + "] [SeekAndRead]");
+    throw nodeReadFailed(tagPlace(place_.indexName, place_.tagName));
 }
 
 Node TagTree::readNode(std::uint32_t block) {

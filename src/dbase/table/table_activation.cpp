@@ -7,14 +7,17 @@
 #include <filesystem>
 #include <optional>
 
+#include "common/byte_codec.h"
 #include "common/process_events.h"
 #include "common/share_mode_lock.h"
 #include "common/prompts.h"
 #include "dbase/dbase_error.h"
 #include "dbase/dbf/dbf_field_list.h"
+#include "dbase/dbf/dbf_format.h"
 #include "dbase/file_helpers.h"
 #include "dbase/file_io.h"
 #include "dbase/mdx/mdx_failure.h"
+#include "dbase/mdx/mdx_format.h"
 #include "dbase/table/table_dataset.h"
 #include "dbase/table/table_index_list.h"
 #include "dbase/table/table_work_areas.h"
@@ -23,8 +26,6 @@
 
 namespace vekrano::dbase {
 namespace {
-
-constexpr std::size_t kHeaderCountOffset = 4;
 
 bool Exists(const std::string& path) {
   std::error_code error;
@@ -45,8 +46,8 @@ bool DatedToday(const std::string& path) {
 // process that never closed the table, so its index may lack their keys or be half written.
 bool AppendedWithoutClose(DbfTable& table) {
   std::uint8_t count[4] = {};
-  if (table.file().readAt(count, sizeof count, kHeaderCountOffset) != sizeof count) return false;
-  const std::uint32_t headerCount = count[0] | count[1] << 8 | count[2] << 16 | std::uint32_t(count[3]) << 24;
+  if (table.file().readAt(count, sizeof count, kDbfCountOffset) != sizeof count) return false;
+  const std::uint32_t headerCount = common::getU32(count);
   const std::int64_t size = table.file().size();
   if (size < table.HeaderLength() || table.RecordLength() == 0) return false;
   return (size - table.HeaderLength()) / table.RecordLength() > static_cast<std::int64_t>(headerCount);
@@ -71,7 +72,7 @@ bool DamagedIndexCode(int code) {
 
 // True when a process that had the table open shared never logged out of its index (the last one
 // out deletes the semaphore file): it may have died inside a change of the index.
-bool LeftBehind(DbfTable& table) { return Exists(DerivedFileName(table.fileName(), "@S@")); }
+bool LeftBehind(DbfTable& table) { return Exists(DerivedFileName(table.fileName(), kSemaphoreExtension)); }
 
 // The index login lock of the table: while it is held no process logs in to or out of the index.
 class LoginLock {
@@ -92,7 +93,7 @@ class LoginLock {
 // Under the login lock: every process logged in keeps the semaphore file open, so when nobody
 // holds it no other process is using the index.
 bool NobodyLoggedIn(DbfTable& table) {
-  const std::string semaphore = DerivedFileName(table.fileName(), "@S@");
+  const std::string semaphore = DerivedFileName(table.fileName(), kSemaphoreExtension);
   return !Exists(semaphore) || common::nobodyElseHasOpen(semaphore);
 }
 
@@ -225,7 +226,7 @@ void TTzDbf::OpenProductionIndex(bool rebuild) {
     return;
   }
   SuspendAutoErrorReporting quiet;
-  const std::string semaphore = DerivedFileName(area.table.fileName(), "@S@");
+  const std::string semaphore = DerivedFileName(area.table.fileName(), kSemaphoreExtension);
   if (rebuild) std::filesystem::remove(semaphore);
   bool build = rebuild || !Exists(mdxName);
   std::string fault;
@@ -324,6 +325,9 @@ void TTzDbf::MakeProductionIndex(const std::string& mdxName, const std::vector<M
     made = area.index->MakeIndex(mdxName, tags, options);
   }
   const int code = DbfErrorCode();
+  // The old index stayed; the table is marked as written after it, so that the next open
+  // compares every key even when what called for this build (a semaphore file) is gone.
+  if (!made) TouchFile(area.table.fileName());
   if (OnAfterMakeIndex) OnAfterMakeIndex(mdxName);
   TzCheck(made ? 0 : (code != 0 ? code : kTzOpenFailed));
   area.index->SetIndexTo(mdxName);

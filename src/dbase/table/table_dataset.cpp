@@ -27,7 +27,7 @@ void TzCheck(int code) {
   if (code == 0) return;
   if (code >= kTzOpenFailed && code <= kTzAtEnd) throw common::Exception("Dataset error: " + std::to_string(code));
   if (code == kTzMissingFileName) throw common::Exception("Missing DbfFilename property");
-  throw common::Exception("Dataset error: " + ComposeErrorMessage(code, DbfErrorText()));
+  throw ETzCheckError(code, "Dataset error: " + ComposeErrorMessage(code, DbfErrorText()));
 }
 
 TTzDbf::TTzDbf(std::string name) : name_(std::move(name)) {}

@@ -55,10 +55,21 @@ class TTzIndexProgress {
 // The engine's lock offset: locks are taken on bytes from here on, never on data.
 inline constexpr std::int64_t kTzLockOffset = kTableLockOffset;
 
-// The check routine: nothing for 0; otherwise raises common::Exception with "Dataset error: <code>"
+// The check routine: nothing for 0; otherwise raises ETzCheckError with "Dataset error: <code>"
 // (1401-1403), "Missing DbfFilename property" (1404) or "Dataset error: " and the composed engine
 // message of the code and the current detail text.
 void TzCheck(int code);
+
+// What the check routine raises for an engine code: the message above and the code, so that a
+// caller can tell a full disk from a refused lock.
+class ETzCheckError : public common::Exception {
+ public:
+  ETzCheckError(int code, const std::string& message) : common::Exception(message), code_(code) {}
+  int code() const { return code_; }
+
+ private:
+  int code_;
+};
 
 class TTzDbf : public TDataSet {
  public:

@@ -162,9 +162,7 @@ std::array<std::uint64_t, 2> TSqlSortList::KeyPrefix(const char* entry) const {
     }
     if (at == bytes.size()) break;
   }
-  std::array<std::uint64_t, 2> prefix{};
-  for (std::size_t k = 0; k < bytes.size(); ++k) prefix[k / 8] = prefix[k / 8] << 8 | bytes[k];
-  return prefix;
+  return {common::getU64BigEndian(bytes.data()), common::getU64BigEndian(bytes.data() + 8)};
 }
 
 bool TSqlSortList::SortDistinctKeys() {
