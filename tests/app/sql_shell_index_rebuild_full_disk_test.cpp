@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "dbase/mdx_checker.h"
+#include "dbase/mdx/mdx_checker.h"
 #include "support/full_disk.h"
 #include "support/shell_command.h"
 #include "support/temp_dir.h"
