@@ -1,3 +1,4 @@
+// Named controls of the main window's pages and their interface texts.
 #include "app/named_controls.h"
 
 #include <QAction>

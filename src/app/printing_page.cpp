@@ -1,3 +1,4 @@
+// The printing page's controls in one group, and the print run they describe.
 #include "app/printing_page.h"
 
 #include <QCheckBox>

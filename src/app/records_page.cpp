@@ -1,3 +1,4 @@
+// The records page's controls, laid out as criteria above the grid above the command buttons.
 #include "app/records_page.h"
 
 #include <QAction>

@@ -1,3 +1,4 @@
+// The settings page's controls: the language group and the exceptional operations.
 #include "app/settings_page.h"
 
 #include <QGridLayout>

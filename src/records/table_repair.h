@@ -27,7 +27,8 @@ class ETableInUse : public common::Exception {
 // rebuilt from its field list (the old file kept as article.dbf.bad), sets the old index aside
 // as article.mdx.bad so that it is built again from the records kept, and opens the data again,
 // writable. Raises ETableInUse, or the engine's error when the table cannot be rewritten; the
-// data are open again in both cases.
+// data are open again in both cases. The activations inside the repair report nothing the
+// repair accounts for (the index built again, the damage of a table left as it was).
 RepairedTable RepairArticleTable(ArticleData& data);
 
 }  // namespace vekrano::records

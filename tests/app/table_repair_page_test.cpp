@@ -4,7 +4,9 @@
 
 #include <QPushButton>
 #include <QTableView>
+#include <filesystem>
 
+#include "records/article_table.h"
 #include "records_page_fixture.h"
 
 namespace vekrano::app::testing {
@@ -22,6 +24,18 @@ class TableRepairPage : public RecordsPage {
     list::sortState() = {};
     desktop.choice = 1;
   }
+  // Three records, the file then cut 40 bytes into the third one; returns what is left.
+  std::string cutInsideARecord() {
+    data.OpenData();
+    for (int i = 1; i <= 3; ++i)
+      data.ExecuteStatement("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(i) +
+                            ",\"C" + std::to_string(i) + "\",\"\",\"\",1,\"N\")");
+    data.CloseData();
+    const std::string cut =
+        readFileBytes(directory.file("article.dbf")).substr(0, kHeaderLength + 2 * kRecordLength + 40);
+    writeFileBytes(directory.file("article.dbf"), cut);
+    return cut;
+  }
   QPushButton& repairButton() { return *window->findChild<QPushButton*>("sreparertable"); }
   // The barcodes the grid shows, from the top.
   QStringList shownBarcodes() {
@@ -33,14 +47,7 @@ class TableRepairPage : public RecordsPage {
 
 TEST_F(TableRepairPage, ATableCutInsideARecordIsRepairedFromTheSettingsPage) {
   writeFileBytes(directory.file("VEKRANO.PAR"), settingsBytes(2, 0, ""));
-  data.OpenData();
-  for (int i = 1; i <= 3; ++i)
-    data.ExecuteStatement("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(i) +
-                          ",\"C" + std::to_string(i) + "\",\"\",\"\",1,\"N\")");
-  data.CloseData();
-  const std::string cut =
-      readFileBytes(directory.file("article.dbf")).substr(0, kHeaderLength + 2 * kRecordLength + 40);
-  writeFileBytes(directory.file("article.dbf"), cut);
+  const std::string cut = cutInsideARecord();
 
   start();
   ASSERT_EQ(prompts.shown.size(), 1u) << "the damage is said at start";
@@ -80,6 +87,35 @@ TEST_F(TableRepairPage, ATableCutInsideARecordIsRepairedFromTheSettingsPage) {
   EXPECT_EQ(data.StoredRecordCount(), 3);
   EXPECT_FALSE(data.tarticle.ReadOnly());
   data.CloseData();
+}
+
+TEST_F(TableRepairPage, NothingIsRepairedWhileAnotherProgramHasTheTableOpen) {
+  writeFileBytes(directory.file("VEKRANO.PAR"), settingsBytes(1, 0, ""));
+  const std::string cut = cutInsideARecord();
+  start();
+  dbase::TTzDbf other("other");
+  records::ConfigureArticleTable(other, dir());
+  other.Open();  // read-only too, and said so
+  ASSERT_EQ(prompts.shown.size(), 2u);
+
+  prompts.answers = {common::PromptAnswer::Yes};
+  repairButton().click();
+  ASSERT_EQ(prompts.shown.size(), 4u);
+  EXPECT_EQ(prompts.shown[3].text,
+            "Un autre programme a la table des fiches ouverte : fermez-le, puis r\xE9parez \xE0 nouveau.");
+  EXPECT_EQ(readFileBytes(directory.file("article.dbf")), cut);
+  EXPECT_FALSE(std::filesystem::exists(directory.file("article.dbf.bad")));
+  EXPECT_EQ(shownBarcodes(), (QStringList{"C1", "C2"}));
+  EXPECT_TRUE(repairButton().isEnabled());
+
+  other.Close();
+  prompts.answers = {common::PromptAnswer::Yes};
+  repairButton().click();
+  ASSERT_EQ(prompts.shown.size(), 6u);
+  EXPECT_EQ(prompts.shown[5].text, "Table r\xE9par\xE9""e : 2 fiches gard\xE9""es. L'ancienne table est conserv\xE9""e "
+                                   "sous le nom :\n" + directory.file("article.dbf.bad"));
+  EXPECT_FALSE(repairButton().isEnabled());
+  stop();
 }
 
 TEST_F(TableRepairPage, ASoundTableOffersNoRepair) {
