@@ -155,14 +155,14 @@ class TFprincip : public QMainWindow {
   RecordsPage* recordsPage_ = nullptr;
   PrintingPage* printingPage_ = nullptr;
   SettingsPage* settingsPage_ = nullptr;
+  QLabel* recordCount_ = nullptr;
   // The records and printing pages' controls the commands use most.
   QTableView* grid_ = nullptr;
-  QLabel* recordCount_ = nullptr;
   list::RecordListModel* listModel_ = nullptr;
-  records::Tfcremodcpte* cremodcpte_ = nullptr;
-  import::Tfimportcsv* importWizard_ = nullptr;
   QComboBox* combListeEtiquette_ = nullptr;
   QComboBox* combImprimante_ = nullptr;
+  records::Tfcremodcpte* cremodcpte_ = nullptr;
+  import::Tfimportcsv* importWizard_ = nullptr;
   list::Tfexportliste* exportChoices_ = nullptr;
   // The printer calibrations of the Printing page, as kept in the calibration file.
   printing::PrinterCalibrations calibrations_;
