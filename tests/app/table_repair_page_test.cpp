@@ -51,7 +51,11 @@ TEST_F(TableRepairPage, ATableCutInsideARecordIsRepairedFromTheSettingsPage) {
 
   start();
   ASSERT_EQ(prompts.shown.size(), 1u) << "the damage is said at start";
-  EXPECT_NE(prompts.shown[0].text.find("it ends inside a record, after 2 whole ones"), std::string::npos);
+  EXPECT_EQ(prompts.shown[0].text, dir() + "/article.dbf" +
+                                       " is damaged: it ends inside a record, after 2 whole ones. It is opened "
+                                       "read-only and nothing is written until it is repaired (vekrano-sql DIR "
+                                       ".repair).\n\nThe button \"Repair the record table\" on the Parameters page "
+                                       "repairs it.");
   EXPECT_EQ(shownBarcodes(), (QStringList{"C1", "C2"}));
   EXPECT_TRUE(repairButton().isEnabled());
   EXPECT_EQ(repairButton().text(), "Repair the record table");
