@@ -12,6 +12,7 @@
 #include "app/printer_list.h"
 #include "app/program_directory.h"
 #include "app/qt_prompts.h"
+#include "app/settings_page.h"
 #include "app/user_manual.h"
 #include "common/prompts.h"
 #include "dbase/dbase_error.h"
@@ -46,8 +47,8 @@ TFprincip::TFprincip(std::string programDirectory, Desktop& desktop, records::Ar
   FormCreate();
   connectRecordsPage();
   connectPrintingPage();
+  connectSettingsPage();
   connectImportCommand();
-  connectBackupCommands();
   cremodcpte_ = new records::Tfcremodcpte(
       data_, [](const std::exception& error) { showApplicationError(error); }, this);
   apropos_ = new Tfapropos(this);
@@ -66,7 +67,7 @@ void TFprincip::FormCreate() {
   languageManager_->SetFileName(FindProgramFile(programDirectory_, languages::kLanguageFileName));
   languageManager_->Load();
   languages::setLanguageManager(languageManager_.get());
-  if (languageManager_->Loaded()) gLangue_->hide();
+  if (languageManager_->Loaded()) settingsPage_->hideLanguageChoice();
   printing::BuildLabelTypeList(*combListeEtiquette_);
   combImprimante_->addItems(desktop_.printerNames());
 }
@@ -110,7 +111,7 @@ void TFprincip::FormActivate() {
   if (!existed && !languages::languageFileInForce()) desktop_.runModal(*choixlangue_);
   ApplyMainTexts();
   showRecordCount();
-  languageButtons_.check(languages::languageNumber());
+  settingsPage_->languageButtons().check(languages::languageNumber());
   if (settings_.labelTypeIndex >= 0 && settings_.labelTypeIndex < combListeEtiquette_->count()) {
     combListeEtiquette_->setCurrentIndex(settings_.labelTypeIndex);
   }
@@ -145,7 +146,7 @@ void TFprincip::btappliquerClick() {
   // again by its number, so that nothing is printed on another sheet.
   const std::optional<int> type =
       printing::LabelTypeAt(*combListeEtiquette_, combListeEtiquette_->currentIndex());
-  languages::setLanguageNumber(languageButtons_.chosen());
+  languages::setLanguageNumber(settingsPage_->languageButtons().chosen());
   ApplyMainTexts();
   for (int i = 0; type && i < combListeEtiquette_->count(); ++i) {
     if (printing::LabelTypeAt(*combListeEtiquette_, i) == type) {

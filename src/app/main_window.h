@@ -8,12 +8,10 @@
 #include <vector>
 
 #include "app/settings_file.h"
-#include "languages/language_buttons.h"
 #include "printing/printer_calibration.h"
 
 class QComboBox;
 class QLabel;
-class QSpinBox;
 class QTabWidget;
 class QTableView;
 class QToolButton;
@@ -21,6 +19,7 @@ class QToolButton;
 namespace vekrano::list {
 struct ListCriteria;
 class RecordListModel;
+class Tfexportliste;
 }  // namespace vekrano::list
 
 namespace vekrano::import {
@@ -40,6 +39,9 @@ class Tfchoixlangue;
 namespace vekrano::app {
 
 class Desktop;
+class PrintingPage;
+class RecordsPage;
+class SettingsPage;
 class Tfapropos;
 
 class TFprincip : public QMainWindow {
@@ -86,6 +88,9 @@ class TFprincip : public QMainWindow {
   void acsupprimecompteExecute();
   void acchangetopExecute();
   void sdetruiretoutedonneeClick();
+  // A damaged table (opened read-only): asks first, then keeps its whole records, sets the old
+  // file aside, opens the table writable again and says what was kept (main_window_settings.cpp).
+  void sreparertableClick();
   // Before a restore replaces the stored records: asks, naming how many there are (No is the
   // default). True when the restore may go on; an empty table asks nothing.
   bool restoreConfirmed();
@@ -99,6 +104,9 @@ class TFprincip : public QMainWindow {
   languages::Tfchoixlangue& languageChoiceWindow() { return *choixlangue_; }
   Tfapropos& aboutWindow() { return *apropos_; }
   records::Tfcremodcpte& recordEditor() { return *cremodcpte_; }
+  RecordsPage& recordsPage() const { return *recordsPage_; }
+  PrintingPage& printingPage() const { return *printingPage_; }
+  SettingsPage& settingsPage() const { return *settingsPage_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -109,22 +117,23 @@ class TFprincip : public QMainWindow {
   void FormCreate();
   void createControls();
   QWidget* createToolBar();
-  QWidget* createAccountsPage();
-  QWidget* createPrintingPage();
-  QWidget* createParametersPage();
   QWidget* createBottomRow();
   // The commands of each page, one file each: main_window_records.cpp,
-  // main_window_printing.cpp, main_window_import.cpp, main_window_backup.cpp.
+  // main_window_printing.cpp, main_window_settings.cpp, main_window_import.cpp.
   void connectRecordsPage();
   void connectPrintingPage();
+  void connectSettingsPage();
   void connectImportCommand();
-  void connectBackupCommands();
   // "Only the selected records" is offered while the list shows selected records.
   void offerSelectedRecords();
+  // "Export the list" (main_window_records.cpp).
+  void exportList();
   // Builds the list statement and opens it in `sqlQuery1`; raises the engine's error.
   void openList();
   // The status bar's "N fiches": how many records the list shows (empty while it is closed).
   void showRecordCount();
+  // The repair is offered only while the table is open read-only for its damage.
+  void offerTableRepair();
   // True when the list has a current row; its number is then in `num`.
   bool currentRecordNumber(int& num);
 
@@ -137,20 +146,27 @@ class TFprincip : public QMainWindow {
   bool shown_ = false;
   bool closed_ = false;
 
+  QToolButton* spCharge_ = nullptr;
+  QToolButton* spSauve_ = nullptr;
+  QToolButton* sbinfos_ = nullptr;
+  QToolButton* spAide_ = nullptr;
+  QToolButton* squitter_ = nullptr;
   QTabWidget* pagePrincipal_ = nullptr;
-  QTableView* grid_ = nullptr;
+  RecordsPage* recordsPage_ = nullptr;
+  PrintingPage* printingPage_ = nullptr;
+  SettingsPage* settingsPage_ = nullptr;
   QLabel* recordCount_ = nullptr;
+  // The records and printing pages' controls the commands use most.
+  QTableView* grid_ = nullptr;
   list::RecordListModel* listModel_ = nullptr;
-  records::Tfcremodcpte* cremodcpte_ = nullptr;
-  import::Tfimportcsv* importWizard_ = nullptr;
   QComboBox* combListeEtiquette_ = nullptr;
   QComboBox* combImprimante_ = nullptr;
-  QSpinBox* spinPremPos_ = nullptr;
+  records::Tfcremodcpte* cremodcpte_ = nullptr;
+  import::Tfimportcsv* importWizard_ = nullptr;
+  list::Tfexportliste* exportChoices_ = nullptr;
   // The printer calibrations of the Printing page, as kept in the calibration file.
   printing::PrinterCalibrations calibrations_;
   bool calibrationWriteFailed_ = false;  // reported once until a write succeeds
-  QWidget* gLangue_ = nullptr;
-  languages::LanguageButtons languageButtons_;
   Tfapropos* apropos_ = nullptr;
   languages::Tfchoixlangue* choixlangue_ = nullptr;
 };

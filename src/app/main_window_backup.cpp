@@ -1,7 +1,6 @@
-// The main window's backup and restore commands: the buttons spSauve and spCharge.
+// The main window's backup and restore commands: the tool buttons spSauve and spCharge.
 #include <unistd.h>
 
-#include <QToolButton>
 #include <functional>
 
 #include "app/article_table_access.h"
@@ -73,12 +72,6 @@ backup::CommandResult runWithProgress(
 }
 
 }  // namespace
-
-void TFprincip::connectBackupCommands() {
-  connect(findChild<QToolButton*>("spSauve"), &QToolButton::clicked, this, &TFprincip::spSauveClick);
-  connect(findChild<QToolButton*>("spCharge"), &QToolButton::clicked, this,
-          &TFprincip::spChargeClick);
-}
 
 void TFprincip::spSauveClick() {
   const QString chosen =

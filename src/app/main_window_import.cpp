@@ -1,9 +1,8 @@
 // The main window's import command: the wizard, shown modally, then the list re-displayed.
-#include <QPushButton>
-
 #include "app/desktop.h"
 #include "app/main_window.h"
 #include "app/qt_prompts.h"
+#include "app/records_page.h"
 #include "import/import_wizard.h"
 
 namespace vekrano::app {
@@ -17,7 +16,7 @@ void TFprincip::connectImportCommand() {
        },
        [](const std::exception& error) { showApplicationError(error); }},
       this);
-  connect(findChild<QPushButton*>("bimport"), &QPushButton::clicked, this, [this] {
+  connect(recordsPage_, &RecordsPage::importRequested, this, [this] {
     desktop_.runModal(*importWizard_);
     redisplayList();
   });

@@ -1,12 +1,8 @@
 // The main window's Printing page: the print run to the chosen printer or into a PDF file, its
 // preview, the first free position of a used sheet (remembered after a run on paper), and the
 // chosen printer's calibration.
-#include <QCheckBox>
 #include <QComboBox>
-#include <QDoubleSpinBox>
 #include <QItemSelectionModel>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QSpinBox>
 #include <QTableView>
 #include <optional>
@@ -14,6 +10,7 @@
 #include "app/desktop.h"
 #include "app/label_count.h"
 #include "app/main_window.h"
+#include "app/printing_page.h"
 #include "app/qt_prompts.h"
 #include "app/work_feedback.h"
 #include "common/prompts.h"
@@ -43,34 +40,19 @@ constexpr int kCalibrationNotSavedText = 172;
 constexpr int kPositionNotSavedText = 310;
 const QString kPdfExtension = ".pdf";
 
-// The run as the Printing page and the criteria controls stand now; no label type when no entry
-// of the list is selected.
+// The run as the Printing page and the records page stand now; no label type when no entry of
+// the list is selected.
 printing::PrintRequest currentRequest(const TFprincip& window) {
-  printing::PrintRequest request;
-  const auto* types = window.findChild<QComboBox*>("CombListeEtiquette");
-  if (types->currentData() == printing::kListedSheetEntry && printing::listedSheetLayout()) {
-    request.labelTypeEntry = languages::fromQt(types->currentText());
-    request.sheetName = printing::listedSheetLayout()->name;
-  } else {
-    request.labelTypeEntry = printing::LabelTypeEntryAt(*types, types->currentIndex());
-  }
-  const auto* printers = window.findChild<QComboBox*>("CombImprimante");
-  if (printers->currentIndex() >= 0) request.printerName = languages::fromQt(printers->currentText());
-  request.text.printText1 = window.findChild<QCheckBox*>("topimpTexte1")->isChecked();
-  request.text.printText2 = window.findChild<QCheckBox*>("topimpTexte2")->isChecked();
-  request.firstPosition = window.findChild<QSpinBox*>("SpinPremPos")->value();
-  request.printEveryRecord = window.findChild<QRadioButton*>("Ratoutefiche")->isChecked();
+  printing::PrintRequest request = window.printingPage().printRequest();
   request.criteriaText = list::CriteriaText(window.criteria());
-  if (window.findChild<QRadioButton*>("Rafichesel")->isChecked()) {
-    request.recordNumbers = window.selectedRecordNumbers();
-  }
+  if (window.printingPage().printsPickedRecords()) request.recordNumbers = window.selectedRecordNumbers();
   request.sort = list::sortState();
   return request;
 }
 
 // The layout of the chosen label type; nullptr when no entry with a type is selected.
 const printing::TLabelLayout* chosenLayout(const TFprincip& window) {
-  const auto* types = window.findChild<QComboBox*>("CombListeEtiquette");
+  const QComboBox* types = &window.printingPage().labelTypes();
   if (types->currentData() == printing::kListedSheetEntry) return printing::listedSheetLayout();
   const auto number = printing::LabelTypeAt(*types, types->currentIndex());
   const auto type = number ? printing::LabelType(*number) : std::nullopt;
@@ -78,7 +60,7 @@ const printing::TLabelLayout* chosenLayout(const TFprincip& window) {
 }
 
 std::string chosenPrinter(const TFprincip& window) {
-  const auto* printers = window.findChild<QComboBox*>("CombImprimante");
+  const QComboBox* printers = &window.printingPage().printers();
   return printers->currentIndex() < 0 ? std::string() : languages::fromQt(printers->currentText());
 }
 
@@ -88,7 +70,7 @@ std::string positionFile(const TFprincip& window) {
 
 // The label type and the printer the jobs of a run go to, as the page stands now.
 printing::SheetKey chosenSheet(const TFprincip& window) {
-  const auto* types = window.findChild<QComboBox*>("CombListeEtiquette");
+  const QComboBox* types = &window.printingPage().labelTypes();
   const std::string printer = printing::calibratedPrinterName(chosenPrinter(window));
   if (types->currentData() == printing::kListedSheetEntry && printing::listedSheetLayout()) {
     return {printing::listedSheetLayout()->name, printer};
@@ -101,15 +83,14 @@ printing::SheetKey chosenSheet(const TFprincip& window) {
 void offerRememberedPosition(TFprincip& window) {
   const printing::TLabelLayout* layout = chosenLayout(window);
   if (layout == nullptr) return;
-  window.findChild<QSpinBox*>("SpinPremPos")
-      ->setValue(printing::offeredPosition(printing::ReadPositionFile(positionFile(window)),
-                                           chosenSheet(window), layout->labelsPerSheet()));
+  window.printingPage().firstPosition().setValue(printing::offeredPosition(
+      printing::ReadPositionFile(positionFile(window)), chosenSheet(window), layout->labelsPerSheet()));
 }
 
 // A run on paper used its sheets up to `nextPosition`: the next run on that type and printer
 // continues there, in this session and the next ones.
 void paperRunEnded(TFprincip& window, int nextPosition) {
-  window.findChild<QSpinBox*>("SpinPremPos")->setValue(nextPosition);
+  window.printingPage().firstPosition().setValue(nextPosition);
   try {
     printing::RememberPosition(positionFile(window), chosenSheet(window), nextPosition);
   } catch (const std::exception& error) {
@@ -212,31 +193,6 @@ void printTestSheet(TFprincip& window, const printing::PrinterCalibrations& cali
   }
 }
 
-struct CalibrationBoxes {
-  QDoubleSpinBox* horizontal;
-  QDoubleSpinBox* vertical;
-  QDoubleSpinBox* scale;
-
-  explicit CalibrationBoxes(const TFprincip& window)
-      : horizontal(window.findChild<QDoubleSpinBox*>("SpinDecalH")),
-        vertical(window.findChild<QDoubleSpinBox*>("SpinDecalV")),
-        scale(window.findChild<QDoubleSpinBox*>("SpinEchelle")) {}
-
-  printing::PrinterCalibration value() const {
-    return printing::clampCalibration({horizontal->value(), vertical->value(), scale->value()});
-  }
-  // Shows `calibration` without taking it for a change of the user's.
-  void show(const printing::PrinterCalibration& calibration, bool enabled) {
-    for (auto [box, number] : {std::pair{horizontal, calibration.offsetXMm},
-                               std::pair{vertical, calibration.offsetYMm},
-                               std::pair{scale, calibration.scalePercent}}) {
-      const QSignalBlocker quiet(box);
-      box->setValue(number);
-      box->setEnabled(enabled);
-    }
-  }
-};
-
 // The sheet remembered from an earlier run, listed after the twelve types; the catalog is read
 // only when the remembered sheet comes from it.
 void listRememberedSheet(QComboBox& types, const std::string& programDirectory) {
@@ -294,7 +250,7 @@ void TFprincip::connectPrintingPage() {
   const std::string calibrationFile = programDirectory_ + printing::kCalibrationFileName;
   calibrations_ = printing::ReadCalibrationFile(calibrationFile);
 
-  connect(findChild<QPushButton*>("btimprime"), &QPushButton::clicked, this, [this] {
+  connect(printingPage_, &PrintingPage::printRequested, this, [this] {
     printing::PrinterDestination printer(calibrations_);
     if (const auto sent = runPrint(*this, printer)) {
       paperRunEnded(*this, sent->nextPosition);
@@ -302,7 +258,7 @@ void TFprincip::connectPrintingPage() {
                                       languages::toQt(chosenPrinter(*this))));
     }
   });
-  connect(findChild<QPushButton*>("btimprimePdf"), &QPushButton::clicked, this, [this] {
+  connect(printingPage_, &PrintingPage::pdfRequested, this, [this] {
     const QString chosen = desktop().saveFileName(this, languages::textOf(kPdfDialogTitle),
                                                   languages::textOf(kPdfFilter));
     if (chosen.isEmpty()) return;
@@ -318,9 +274,9 @@ void TFprincip::connectPrintingPage() {
       showApplicationError(error);
     }
   });
-  connect(findChild<QPushButton*>("btApercu"), &QPushButton::clicked, this,
+  connect(printingPage_, &PrintingPage::previewRequested, this,
           [this] { runPreview(*this, calibrations_); });
-  connect(findChild<QPushButton*>("btPageTest"), &QPushButton::clicked, this,
+  connect(printingPage_, &PrintingPage::testSheetRequested, this,
           [this] { printTestSheet(*this, calibrations_); });
 
   // "Autres planches…" is never left selected: the list goes back to the entry before it, and
@@ -343,7 +299,7 @@ void TFprincip::connectPrintingPage() {
   // The first position runs from 1 to the positions of the chosen sheet.
   const auto limitFirstPosition = [this] {
     const printing::TLabelLayout* layout = chosenLayout(*this);
-    spinPremPos_->setMaximum(layout ? layout->labelsPerSheet() : 1);
+    printingPage_->firstPosition().setMaximum(layout ? layout->labelsPerSheet() : 1);
   };
   connect(combListeEtiquette_, &QComboBox::currentIndexChanged, this, limitFirstPosition);
   limitFirstPosition();
@@ -356,14 +312,14 @@ void TFprincip::connectPrintingPage() {
   // The calibration shown is that of the chosen printer (the default printer when none is).
   const auto showCalibration = [this] {
     const std::string name = printing::calibratedPrinterName(chosenPrinter(*this));
-    CalibrationBoxes(*this).show(printing::calibrationOf(calibrations_, name), !name.empty());
+    printingPage_->showCalibration(printing::calibrationOf(calibrations_, name), !name.empty());
   };
   connect(combImprimante_, &QComboBox::currentIndexChanged, this, showCalibration);
   showCalibration();
   const auto keepCalibration = [this, calibrationFile] {
     const std::string name = printing::calibratedPrinterName(chosenPrinter(*this));
     if (name.empty()) return;
-    calibrations_[name] = CalibrationBoxes(*this).value();
+    calibrations_[name] = printingPage_->calibration();
     try {
       printing::WriteCalibrationFile(calibrationFile, calibrations_);
       calibrationWriteFailed_ = false;
@@ -374,10 +330,7 @@ void TFprincip::connectPrintingPage() {
       showApplicationError(common::Exception(languages::GetText(kCalibrationNotSavedText) + error.what()));
     }
   };
-  const CalibrationBoxes boxes(*this);
-  for (QDoubleSpinBox* box : {boxes.horizontal, boxes.vertical, boxes.scale}) {
-    connect(box, &QDoubleSpinBox::valueChanged, this, keepCalibration);
-  }
+  connect(printingPage_, &PrintingPage::calibrationChanged, this, keepCalibration);
 
   connect(grid_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           &TFprincip::offerSelectedRecords);
@@ -387,13 +340,10 @@ void TFprincip::connectPrintingPage() {
 
 void TFprincip::offerSelectedRecords() {
   const sql::TSqlQuery& list = data_.sqlQuery1;
-  const bool picked =
-      list.Active() && list.RecordCount() > 0 && grid_->selectionModel()->hasSelection();
-  auto* selected = findChild<QRadioButton*>("Rafichesel");
   // A pick ends with the rows it was made on (the list displayed again, or nothing selected):
   // the run goes back to the criteria rather than print rows the user did not choose.
-  if (!picked && selected->isChecked()) findChild<QRadioButton*>("Rafichem")->setChecked(true);
-  selected->setEnabled(picked);
+  printingPage_->offerPickedRecords(list.Active() && list.RecordCount() > 0 &&
+                                    grid_->selectionModel()->hasSelection());
 }
 
 }  // namespace vekrano::app

@@ -6,6 +6,7 @@
 #include <climits>
 
 #include "import/csv_source.h"
+#include "records/article_fields.h"
 #include "records/entry_check.h"
 
 namespace vekrano::import {
@@ -60,7 +61,7 @@ LineRecord RecordFromFields(const std::vector<std::string>& fields, const FieldM
   record.cb = entry.stored.cb;
   record.lib1 = entry.stored.lib1;
   record.lib2 = entry.stored.lib2;
-  record.topp = "O";
+  record.topp = records::kTopped;
   if (mapping.quantite != kNoField) {
     const std::optional<int> quantity = IntegerOf(fields.size() >= static_cast<std::size_t>(mapping.quantite)
                                                       ? fields[mapping.quantite - 1]

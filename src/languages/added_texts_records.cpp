@@ -22,6 +22,11 @@ const std::vector<CaptionRow>& addedRecordTexts() {
         "La carga de la copia de seguridad reemplazará las %s fichas actuales. ¿Continuar?"}},
       {138, {"%s fiche", "%s record", "%s ficha", "%s ficha"}},
       {139, {"%s fiches", "%s records", "%s fichas", "%s fichas"}},
+      {140,
+       {"Le bouton « Réparer la table des fiches » de la page Parametres la répare.",
+        "The button \"Repair the record table\" on the Parameters page repairs it.",
+        "O botão «Reparar a tabela das fichas» da página Parâmetros repara-a.",
+        "El botón «Reparar la tabla de fichas» de la página Parámetros la repara."}},
   };
   return rows;
 }

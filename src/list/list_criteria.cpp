@@ -35,11 +35,12 @@ std::string TypedCriterion(const std::string& utf8) {
 
 std::string CriteriaText(const ListCriteria& criteria) {
   std::string text;
-  addPrefix(text, "cb", criteria.cb);
-  addPrefix(text, "lib1", criteria.lib1);
-  addPrefix(text, "lib2", criteria.lib2);
-  if (criteria.top == TopCriterion::Topped) addCondition(text, "topp=\"O\"");
-  if (criteria.top == TopCriterion::NotTopped) addCondition(text, "topp=\"N\"");
+  addPrefix(text, records::kCbField, criteria.cb);
+  addPrefix(text, records::kLib1Field, criteria.lib1);
+  addPrefix(text, records::kLib2Field, criteria.lib2);
+  const auto topIs = [](const char* value) { return std::string(records::kToppField) + "=" + records::SqlText(value); };
+  if (criteria.top == TopCriterion::Topped) addCondition(text, topIs(records::kTopped));
+  if (criteria.top == TopCriterion::NotTopped) addCondition(text, topIs(records::kNotTopped));
   return text;
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "records/article_fields.h"
+
 namespace vekrano::dbase {
 class TDataSet;
 }  // namespace vekrano::dbase
@@ -25,7 +27,8 @@ struct CsvExportOptions {
 };
 
 // The columns written, in the list's order; the header line holds these names.
-inline constexpr const char* kExportColumns[] = {"cb", "lib1", "lib2", "quantite", "topp"};
+inline constexpr const char* kExportColumns[] = {records::kCbField, records::kLib1Field, records::kLib2Field,
+                                                 records::kQuantiteField, records::kToppField};
 
 // `value` as one CSV field: between double quotes, each double quote in it doubled, when it
 // holds the separator, a double quote, a carriage return or a line feed; as it is otherwise.

@@ -45,23 +45,28 @@ Tfexportliste::Tfexportliste(SaveFileName saveFileName, QWidget* parent)
   editFichier_ = named(new QLineEdit(this), "EditFichier");
   editFichier_->setMinimumWidth(360);
   fileRow->addWidget(editFichier_, 1);
-  auto* choose = named(new QPushButton(this), "bChoisir");
-  fileRow->addWidget(choose);
-  form->addRow(named(new QLabel(this), "LabFichier"), fileRow);
+  bChoisir_ = named(new QPushButton(this), "bChoisir");
+  fileRow->addWidget(bChoisir_);
+  labFichier_ = named(new QLabel(this), "LabFichier");
+  form->addRow(labFichier_, fileRow);
   combSepa_ = named(new QComboBox(this), "combSepa");
   combSepa_->addItems({",", ";"});
-  form->addRow(named(new QLabel(this), "LabSeparateur"), combSepa_);
+  labSeparateur_ = named(new QLabel(this), "LabSeparateur");
+  form->addRow(labSeparateur_, combSepa_);
   combEncodage_ = named(new QComboBox(this), "combEncodage");
   combEncodage_->addItems({"UTF-8", "Windows-1252"});
-  form->addRow(named(new QLabel(this), "LabEncodage"), combEncodage_);
+  labEncodage_ = named(new QLabel(this), "LabEncodage");
+  form->addRow(labEncodage_, combEncodage_);
   auto* buttons = new QDialogButtonBox(this);
-  buttons->addButton(named(new QPushButton(this), "bExporter"), QDialogButtonBox::AcceptRole);
-  buttons->addButton(named(new QPushButton(this), "sretour"), QDialogButtonBox::RejectRole);
+  bExporter_ = named(new QPushButton(this), "bExporter");
+  sretour_ = named(new QPushButton(this), "sretour");
+  buttons->addButton(bExporter_, QDialogButtonBox::AcceptRole);
+  buttons->addButton(sretour_, QDialogButtonBox::RejectRole);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
   layout->addWidget(buttons);
 
-  connect(choose, &QPushButton::clicked, this, &Tfexportliste::bChoisirClick);
+  connect(bChoisir_, &QPushButton::clicked, this, &Tfexportliste::bChoisirClick);
   connect(buttons, &QDialogButtonBox::accepted, this, &Tfexportliste::bExporterClick);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   ApplyTexts();
@@ -69,12 +74,12 @@ Tfexportliste::Tfexportliste(SaveFileName saveFileName, QWidget* parent)
 
 void Tfexportliste::ApplyTexts() {
   setWindowTitle(languages::textOf(kTitleText));
-  findChild<QLabel*>("LabFichier")->setText(languages::textOf(kFileText));
-  findChild<QPushButton*>("bChoisir")->setText(languages::textOf(kChooseText));
-  findChild<QLabel*>("LabSeparateur")->setText(languages::textOf(kSeparatorText));
-  findChild<QLabel*>("LabEncodage")->setText(languages::textOf(kEncodingText));
-  findChild<QPushButton*>("bExporter")->setText(languages::textOf(kTitleText));
-  findChild<QPushButton*>("sretour")->setText(languages::textOf(kCancelText));
+  labFichier_->setText(languages::textOf(kFileText));
+  bChoisir_->setText(languages::textOf(kChooseText));
+  labSeparateur_->setText(languages::textOf(kSeparatorText));
+  labEncodage_->setText(languages::textOf(kEncodingText));
+  bExporter_->setText(languages::textOf(kTitleText));
+  sretour_->setText(languages::textOf(kCancelText));
 }
 
 void Tfexportliste::bChoisirClick() {

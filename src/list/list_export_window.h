@@ -9,7 +9,9 @@
 #include "list/list_export.h"
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
+class QPushButton;
 
 namespace vekrano::list {
 
@@ -34,9 +36,15 @@ class Tfexportliste : public QDialog {
 
  private:
   SaveFileName saveFileName_;
+  QLabel* labFichier_ = nullptr;
   QLineEdit* editFichier_ = nullptr;
+  QPushButton* bChoisir_ = nullptr;
+  QLabel* labSeparateur_ = nullptr;
   QComboBox* combSepa_ = nullptr;
+  QLabel* labEncodage_ = nullptr;
   QComboBox* combEncodage_ = nullptr;
+  QPushButton* bExporter_ = nullptr;
+  QPushButton* sretour_ = nullptr;
 };
 
 }  // namespace vekrano::list

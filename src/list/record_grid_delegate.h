@@ -6,6 +6,8 @@
 
 #include <QStyledItemDelegate>
 
+#include "records/article_fields.h"
+
 namespace vekrano::list {
 
 // Background colour and width in pixels (0: the grid's default) of each grid column.
@@ -13,7 +15,7 @@ struct GridColumn {
   QColor background;
   int width;
 };
-extern const GridColumn kGridColumns[6];
+extern const GridColumn kGridColumns[records::kFieldCount];
 // The selected row's colour while the grid does not have the focus.
 inline const QColor kUnfocusedSelection(200, 200, 200);
 

@@ -9,7 +9,7 @@ namespace vekrano::list {
 
 RecordListModel::RecordListModel(dbase::TDataSource& source, QObject* parent)
     : QAbstractTableModel(parent) {
-  for (int c = 0; c < 6; ++c) titles_[c] = kListFields[c];
+  for (int c = 0; c < records::kFieldCount; ++c) titles_[c] = records::kFieldNames[c];
   SetDataSource(&source);
 }
 
@@ -24,7 +24,7 @@ int RecordListModel::rowCount(const QModelIndex& parent) const {
   return DataSet()->RecordCount();
 }
 
-int RecordListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 6; }
+int RecordListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : records::kFieldCount; }
 
 QVariant RecordListModel::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole || !index.isValid()) return {};
@@ -32,7 +32,7 @@ QVariant RecordListModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant RecordListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < 6) {
+  if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < records::kFieldCount) {
     return titles_[section];
   }
   return QAbstractTableModel::headerData(section, orientation, role);
@@ -71,10 +71,10 @@ QString RecordListModel::cellText(int row, int column) const {
 }
 
 QString RecordListModel::fieldText(int column) const {
-  const std::string value = DataSet()->FieldByName(kListFields[column]).AsString();
-  if (column == kTopColumn) {
-    if (value == "O") return "X";
-    if (value == "N") return " ";
+  const std::string value = DataSet()->FieldByName(records::kFieldNames[column]).AsString();
+  if (column == records::kToppIndex) {
+    if (value == records::kTopped) return "X";
+    if (value == records::kNotTopped) return " ";
   }
   return languages::toQt(value);
 }

@@ -1,17 +1,14 @@
 // The record grid's model: a data link of the list query. Rows are read from the query's result
-// when the grid asks for them; nothing is copied. Column 5 shows the top flag as "X" or a blank.
+// when the grid asks for them; nothing is copied. The top flag column shows the top flag as "X" or a blank.
 #pragma once
 
 #include <QAbstractTableModel>
 
 #include "dbase/dataset/data_source.h"
 #include "dbase/dataset/dataset.h"
+#include "records/article_fields.h"
 
 namespace vekrano::list {
-
-// The list's fields in grid column order.
-inline constexpr const char* kListFields[] = {"num", "cb", "lib1", "lib2", "quantite", "topp"};
-inline constexpr int kTopColumn = 5;
 
 class RecordListModel : public QAbstractTableModel, public dbase::TDataLink {
   Q_OBJECT
@@ -49,7 +46,7 @@ class RecordListModel : public QAbstractTableModel, public dbase::TDataLink {
   void resetRows();
   void tellCurrentRow();
 
-  QString titles_[6];
+  QString titles_[records::kFieldCount];
   // The last row read other than the current one, and its number (0 when none).
   mutable dbase::TRecordCopy copy_;
   mutable int copiedRecNo_ = 0;

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "records/article_fields.h"
+
 namespace vekrano::list {
 
 namespace {
@@ -16,9 +18,12 @@ struct OrderPieces {
 
 // By sort column; the blanks are those the list statement has always had.
 constexpr OrderPieces kPieces[] = {
-    {"num", "order by num", ""},          {"cb", " order by cb ", ""},
-    {"lib1", " order by lib1 ", ""},      {"lib2", " order by lib2 ", ""},
-    {"quantite", " order by quantite ", " , cb"}, {"topp", " order by topp ", " , cb "},
+    {records::kNumField, "order by num", ""},
+    {records::kCbField, " order by cb ", ""},
+    {records::kLib1Field, " order by lib1 ", ""},
+    {records::kLib2Field, " order by lib2 ", ""},
+    {records::kQuantiteField, " order by quantite ", " , cb"},
+    {records::kToppField, " order by topp ", " , cb "},
 };
 
 std::string trimmedLower(std::string_view text) {

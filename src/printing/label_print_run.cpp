@@ -11,6 +11,7 @@
 #include "printing/label_types.h"
 #include "printing/picked_statement.h"
 #include "printing/print_statement.h"
+#include "records/article_fields.h"
 #include "sql/query/query.h"
 
 namespace vekrano::printing {
@@ -36,8 +37,8 @@ class RunEnd {
 };
 
 LabelRecord currentRecord(const sql::TSqlQuery& query) {
-  return {query.FieldByName("cb").AsString(), query.FieldByName("lib1").AsString(),
-          query.FieldByName("lib2").AsString(), query.FieldByName("quantite").AsInteger()};
+  return {query.FieldByName(records::kCbField).AsString(), query.FieldByName(records::kLib1Field).AsString(),
+          query.FieldByName(records::kLib2Field).AsString(), query.FieldByName(records::kQuantiteField).AsInteger()};
 }
 
 // The layout the run prints on: the named sheet, or that of the entry's label type.
@@ -55,7 +56,7 @@ constexpr int kPrintOthersText = 174;
 UnprintableRecords findUnprintable(sql::TSqlQuery& query, const TLabelLayout& layout) {
   UnprintableRecords found;
   for (query.First(); !query.Eof(); query.Next()) {
-    const std::string barcode = query.FieldByName("cb").AsString();
+    const std::string barcode = query.FieldByName(records::kCbField).AsString();
     if (printableOn(layout, barcode)) continue;
     ++found.count;
     if (found.firstBarcodes.size() < kListedUnprintable) found.firstBarcodes.push_back(barcode);

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "records/article_fields.h"
+
 namespace vekrano::records {
 
 namespace {
@@ -10,7 +12,7 @@ namespace {
 // Records looked at a time while searching back from the end for the highest number.
 constexpr std::int32_t kSearchStep = 256;
 
-const dbase::TField& numField(dbase::TTzDbf& table) { return table.FieldByName("num"); }
+const dbase::TField& numField(dbase::TTzDbf& table) { return table.FieldByName(kNumField); }
 
 // True when the writes `now` shows since `before` can only be appends: the count grew, and the
 // shared index's counter grew by as many write sections as there are new records.

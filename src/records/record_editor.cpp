@@ -140,7 +140,7 @@ void Tfcremodcpte::applyTexts() {
 
 void Tfcremodcpte::FormShow() {
   applyTexts();
-  if (mode == "C") {
+  if (mode == EditorMode::Create) {
     ecb_->clear();
     elib1_->clear();
     elib2_->clear();
@@ -148,12 +148,12 @@ void Tfcremodcpte::FormShow() {
     combTop_->setCurrentIndex(0);
   } else if (listDataSet != nullptr) {
     const dbase::TDataSet& row = *listDataSet;
-    recordNumber = row.FieldByName("num").AsInteger();
-    ecb_->setText(languages::toQt(row.FieldByName("cb").AsString()));
-    elib1_->setText(languages::toQt(row.FieldByName("lib1").AsString()));
-    elib2_->setText(languages::toQt(row.FieldByName("lib2").AsString()));
-    combQuantite_->setEditText(QString::number(row.FieldByName("quantite").AsInteger()));
-    combTop_->setCurrentIndex(row.FieldByName("topp").AsString() == "O" ? 0 : 1);
+    recordNumber = row.FieldByName(kNumField).AsInteger();
+    ecb_->setText(languages::toQt(row.FieldByName(kCbField).AsString()));
+    elib1_->setText(languages::toQt(row.FieldByName(kLib1Field).AsString()));
+    elib2_->setText(languages::toQt(row.FieldByName(kLib2Field).AsString()));
+    combQuantite_->setEditText(QString::number(row.FieldByName(kQuantiteField).AsInteger()));
+    combTop_->setCurrentIndex(row.FieldByName(kToppField).AsString() == kTopped ? 0 : 1);
   }
   for (QWidget* input : std::initializer_list<QWidget*>{ecb_, elib1_, elib2_, combQuantite_, combTop_}) {
     input->setEnabled(true);
@@ -191,7 +191,7 @@ bool Tfcremodcpte::readEntry(BarcodeRecord& record) const {
   record.cb = languages::fromQt(ecb_->text());
   record.lib1 = languages::fromQt(elib1_->text());
   record.lib2 = languages::fromQt(elib2_->text());
-  record.topp = combTop_->currentText() == "X" ? "O" : "N";
+  record.topp = combTop_->currentText() == "X" ? kTopped : kNotTopped;
   // The table's three-digit field would store asterisks for anything wider.
   const long long quantity = quantityOf(combQuantite_->currentText());
   if (quantity < kMinQuantity || quantity > kMaxQuantity) {
@@ -206,7 +206,7 @@ bool Tfcremodcpte::Save() {
   BarcodeRecord record;
   if (!readEntry(record)) return false;
   try {
-    if (mode == "C") {
+    if (mode == EditorMode::Create) {
       const int next = data_.NextRecordNumber();
       if (next > kMaxRecordNumber) {
         common::showMessage(text(kNumberTooLargeText), text(kRefusedCaption));
@@ -231,12 +231,12 @@ void Tfcremodcpte::putIntoListRow(const BarcodeRecord& record) {
   if (listDataSet == nullptr || listDataSet->RecordCount() == 0) return;
   dbase::TDataSet& row = *listDataSet;
   row.Edit();
-  row.FieldByName("num").SetAsInteger(record.num);
-  row.FieldByName("cb").SetAsString(record.cb);
-  row.FieldByName("lib1").SetAsString(record.lib1);
-  row.FieldByName("lib2").SetAsString(record.lib2);
-  row.FieldByName("quantite").SetAsInteger(record.quantite);
-  row.FieldByName("topp").SetAsString(record.topp);
+  row.FieldByName(kNumField).SetAsInteger(record.num);
+  row.FieldByName(kCbField).SetAsString(record.cb);
+  row.FieldByName(kLib1Field).SetAsString(record.lib1);
+  row.FieldByName(kLib2Field).SetAsString(record.lib2);
+  row.FieldByName(kQuantiteField).SetAsInteger(record.quantite);
+  row.FieldByName(kToppField).SetAsString(record.topp);
   row.Post();
 }
 

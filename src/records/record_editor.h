@@ -1,6 +1,5 @@
 // The record editor `Tfcremodcpte`: the modal window in which a new barcode record is typed
-// (mode "C") or the selected one is changed (mode "M"). Created once, it keeps its outcome
-// between uses.
+// or the selected one is changed. Created once, it keeps its outcome between uses.
 #pragma once
 
 #include <QDialog>
@@ -22,6 +21,9 @@ namespace vekrano::records {
 class ArticleData;
 struct BarcodeRecord;
 
+// What the editor is opened for: a new record, or a change of the list's current one.
+enum class EditorMode { Create, Modify };
+
 class Tfcremodcpte : public QDialog {
   Q_OBJECT
 
@@ -30,8 +32,8 @@ class Tfcremodcpte : public QDialog {
   Tfcremodcpte(ArticleData& data, std::function<void(const std::exception&)> reportError,
                QWidget* parent = nullptr);
 
-  // The opening: the texts of the current language, then empty inputs (mode "C") or the
-  // values of the list data set's current row (mode "M").
+  // The opening: the texts of the current language, then empty inputs (Create) or the values
+  // of the list data set's current row (Modify).
   void FormShow();
   // Refuses a blank barcode; otherwise saves and closes. A refused or failed save keeps the
   // window open with the entry as typed.
@@ -39,7 +41,7 @@ class Tfcremodcpte : public QDialog {
   // Asks first; on Yes empties the outcome and closes without saving.
   void sretourClick();
 
-  std::string mode = "C";
+  EditorMode mode = EditorMode::Create;
   int recordNumber = 0;
   std::string outcome;
   dbase::TDataSet* listDataSet = nullptr;

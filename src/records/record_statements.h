@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "records/article_fields.h"
+
 namespace vekrano::records {
 
 // One barcode record as the statements write it.
@@ -14,7 +16,7 @@ struct BarcodeRecord {
   std::string lib1;
   std::string lib2;
   int quantite = 1;
-  std::string topp = "O";  // "O" topped, "N" not topped
+  std::string topp = kTopped;  // kTopped or kNotTopped
 };
 
 // The largest number and the range of quantities the table's numeric fields can hold; beyond

@@ -44,7 +44,7 @@ TEST_F(RecordKeys, EnterOpensTheRowDeleteAsksAndTabLeavesTheGrid) {
   desktop.whileShown = [&opened](QDialog& dialog) { opened = dialog.findChild<QLineEdit*>("ecb")->text(); };
   press(Qt::Key_Return);
   EXPECT_EQ(opened, "B");
-  EXPECT_EQ(window->recordEditor().mode, "M");
+  EXPECT_EQ(window->recordEditor().mode, records::EditorMode::Modify);
   opened.clear();
   press(Qt::Key_Enter);  // the keypad's
   EXPECT_EQ(opened, "B");
@@ -65,7 +65,7 @@ TEST_F(RecordKeys, EnterOpensTheRowDeleteAsksAndTabLeavesTheGrid) {
   desktop.whileShown = [&opened](QDialog& dialog) { opened = dialog.findChild<QLineEdit*>("ecb")->text() + "|"; };
   press(Qt::Key_Return);  // on "Ajouter"
   EXPECT_EQ(opened, "|");
-  EXPECT_EQ(window->recordEditor().mode, "C");
+  EXPECT_EQ(window->recordEditor().mode, records::EditorMode::Create);
 }
 
 TEST_F(RecordKeys, TheGridShowsWhetherItHasTheFocus) {

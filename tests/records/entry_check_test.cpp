@@ -29,7 +29,7 @@ class EditorEntry : public ::testing::Test {
 
   // Types the three texts (UTF-8) into a new record's editor and presses OK.
   void typeAndConfirm(const char* cb, const char* lib1, const char* lib2) {
-    editor.mode = "C";
+    editor.mode = records::EditorMode::Create;
     editor.FormShow();
     editor.findChild<QLineEdit*>("ecb")->setText(QString::fromUtf8(cb));
     editor.findChild<QLineEdit*>("elib1")->setText(QString::fromUtf8(lib1));

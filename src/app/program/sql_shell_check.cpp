@@ -2,11 +2,8 @@
 // .repair: a damaged table rewritten with its whole records; and the report of an index the
 // shell's activation rebuilt.
 #include <cstdio>
-#include <filesystem>
 
-#include "common/share_mode_lock.h"
-#include "dbase/dbase_error.h"
-#include "dbase/dbf/dbf_file.h"
+#include "records/table_repair.h"
 
 #include "app/program/sql_shell_commands.h"
 
@@ -55,25 +52,8 @@ void CheckDotCommand(ShellContext& context, const std::vector<std::string>& argu
 
 void RepairDotCommand(ShellContext& context, const std::vector<std::string>& arguments) {
   if (!arguments.empty()) throw EShellUsage("usage: .repair");
-  const std::string table = context.data.tableFileName();
-  context.data.CloseData();
-  if (!common::nobodyElseHasOpen(table)) {
-    context.data.OpenData();
-    throw common::Exception("another program has " + table + " open: close it, then repair again");
-  }
-  std::int32_t kept = 0;
-  std::string keptAs;
-  if (!dbase::RepairDbf(table, kept, keptAs)) {
-    const dbase::EDorevError failure(dbase::DbfErrorCode(), dbase::DbfErrorText());
-    context.data.OpenData();
-    throw failure;
-  }
-  // The index is built again from the records kept; the old one stays beside it.
-  const std::string index = context.data.indexFileName();
-  std::error_code ignored;
-  std::filesystem::rename(index, index + ".bad", ignored);
-  context.data.OpenData();
-  std::fprintf(context.out, "%d records kept; the old table is kept as %s\n", kept, keptAs.c_str());
+  const records::RepairedTable repaired = records::RepairArticleTable(context.data);
+  std::fprintf(context.out, "%d records kept; the old table is kept as %s\n", repaired.kept, repaired.keptAs.c_str());
 }
 
 }  // namespace vekrano::app
