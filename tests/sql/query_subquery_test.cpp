@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "sql/article_query.h"
+#include "sql/program/statement_text.h"
 #include "sql/query_rows.h"
 #include "support/memory_dataset.h"
 
@@ -125,6 +126,27 @@ TEST_F(SubqueryTest, ErrorsOfSubqueries) {
   EXPECT_EQ(ErrorText([&] { Barcodes("num = (select max(num) from article b where nosuch = a.num)"); }),
             "Field nosuch was not found");
   EXPECT_FALSE(query.Active());
+}
+
+// A text holding both quote characters comes back whole where the engine writes a value into the
+// statement: an uncorrelated scalar subquery's value, and MIN and MAX of a text.
+TEST_F(SubqueryTest, TextsHoldingBothQuotesAreWrittenBackWhole) {
+  const std::string both = "O'Brien 5\" tall";
+  const std::string least = "\"'";
+  const std::string most = "z'y\"x";
+  Exec("UPDATE article SET lib1 = " + textLiteral(both) + " WHERE num = 3");
+  Exec("UPDATE article SET lib1 = " + textLiteral(least) + " WHERE num = 5");
+  Exec("UPDATE article SET lib1 = " + textLiteral(most) + " WHERE num = 4");
+  EXPECT_EQ(Barcodes("lib1 = (select lib1 from article where num = 3)"), Rows{"C"});
+  EXPECT_EQ(Select("select num, (select lib1 from article where num = 3) as l from article where num = 1"),
+            Rows{"1|" + both});
+  EXPECT_EQ(Barcodes("lib1 in (select lib1 from article where num >= 3)"), (Rows{"C", "D", "E"}));
+  EXPECT_EQ(Barcodes("lib1 not in (select lib1 from article where num >= 4)"), (Rows{"A", "B", "C"}));
+  EXPECT_EQ(Select("select min(lib1), max(lib1) from article"), Rows{least + "|" + most});
+  EXPECT_EQ(Select("select topp, max(lib1) from article group by topp having min(lib1) <> 'l' order by topp"),
+            Rows{"N|" + most});
+  EXPECT_EQ(Barcodes("lib1 = (select min(lib1) from article)"), Rows{"E"});
+  EXPECT_EQ(Barcodes("lib1 = (select max(lib1) from article b where b.topp = a.topp)"), (Rows{"A", "B", "D"}));
 }
 
 // Two levels: the innermost subquery names the outermost statement's table.

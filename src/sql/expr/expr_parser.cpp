@@ -9,6 +9,7 @@
 #include "sql/expr/expr_scanner.h"
 #include "sql/expr/expression_field.h"
 #include "sql/program/field_references.h"
+#include "sql/program/statement_text.h"
 
 namespace vekrano::sql {
 
@@ -31,8 +32,10 @@ TExprPtr literalOrReference(const std::string& text, const ExprBuilder& builder)
   if (isLoneReference(text)) return builder.fieldReference(loneReferenceName(text));
   if (std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) return builder.integer(text);
   const char quote = text.front();
-  if ((quote == '"' || quote == '\'') && text.size() >= 2 && text.find(quote, 1) == text.size() - 1) {
-    return builder.string(text.substr(1, text.size() - 2));
+  if (quote == '"' || quote == '\'') {
+    const QuotedRun run = quotedRun(text, 0);
+    // Closed by the last character, and by no other.
+    if (run.inside.size() + 2 == text.size()) return builder.string(std::string(run.inside));
   }
   return nullptr;
 }
