@@ -91,7 +91,7 @@ void MdxIndex::AddIndexTag(const MdxTagDefinition& definition, const MdxBuildOpt
   header.condition = definition.condition;
   TagPlace place{&file_, fileName_, definition.name, 1, static_cast<int>(entries.size()) + 1};
   tags_.push_back(std::make_unique<TagTree>(place, header, 0));
-  open_.push_back({nullptr, std::move(key), std::move(condition), 0});
+  open_.push_back({std::move(key), std::move(condition), 0});
   open_.back().decimals = open_.back().key->decimals();
   struct Forget {  // the tag is only borrowed for evaluating keys while it is built
     MdxIndex& index;

@@ -28,12 +28,6 @@ TParam* TParams::FindParam(const std::string& name) {
   return nullptr;
 }
 
-TParam& TParams::ParamByName(const std::string& name) {
-  if (TParam* param = FindParam(name)) return *param;
-  items_.push_back(TParam{name, std::nullopt});
-  return items_.back();
-}
-
 void TParams::ParseSQL(const std::string& sql) {
   std::vector<TParam> parsed;
   for (const std::string& name : markerNames(sql)) {

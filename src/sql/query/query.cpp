@@ -87,20 +87,6 @@ void TSqlStrings::Add(const std::string& line) {
   Changed();
 }
 
-void TSqlStrings::SetText(const std::string& text) {
-  lines_.clear();
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines_.push_back(std::move(line));
-    start = end + 1;
-  }
-  Changed();
-}
-
 std::string TSqlStrings::Text() const {
   std::string text;
   for (std::size_t i = 0; i < lines_.size(); ++i) text += (i == 0 ? "" : "\n") + lines_[i];
