@@ -7,6 +7,7 @@
 #include "dbase/mdx/mdx_failure.h"
 #include "common/byte_codec.h"
 #include "common/code_page.h"
+#include "common/scope_exit.h"
 #include "dbase/file_helpers.h"
 #include "dbase/mdx/mdx_index_detail.h"
 #include "dbase/mdx/mdx_keys.h"
@@ -49,15 +50,10 @@ bool MdxIndex::MakeIndex(const std::string& fileName, const std::vector<MdxTagDe
     int error = file_.create(name, FileShare::DenyNone);
     if (error != 0) throw MdxFailure(error, "MakeIndex(" + name + ")");
     fileName_ = name;
-    try {
-      CreateMdxHeader(file_, table_.fileName());
-      std::vector<TagEntry> entries;
-      for (const MdxTagDefinition& definition : tags) AddIndexTag(definition, options, entries);
-    } catch (...) {
-      file_.close();
-      throw;
-    }
-    file_.close();
+    const common::ScopeExit closed([&] { file_.close(); });
+    CreateMdxHeader(file_, table_.fileName());
+    std::vector<TagEntry> entries;
+    for (const MdxTagDefinition& definition : tags) AddIndexTag(definition, options, entries);
     return true;
   });
 }
@@ -93,13 +89,11 @@ void MdxIndex::AddIndexTag(const MdxTagDefinition& definition, const MdxBuildOpt
   tags_.push_back(std::make_unique<TagTree>(place, header, 0));
   open_.push_back({std::move(key), std::move(condition), 0});
   open_.back().decimals = open_.back().key->decimals();
-  struct Forget {  // the tag is only borrowed for evaluating keys while it is built
-    MdxIndex& index;
-    ~Forget() {
-      index.tags_.clear();
-      index.open_.clear();
-    }
-  } forget{*this};
+  // The tag is only borrowed for evaluating keys while it is built.
+  const common::ScopeExit forgotten([&] {
+    tags_.clear();
+    open_.clear();
+  });
 
   std::int32_t count = table_.recordCount();
   KeySorter sorter(tags_.back()->order(), keyLength, options.sortLimit, static_cast<std::size_t>(count));

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "common/scope_exit.h"
 #include "expr_grammar.hpp"
 #include "sql/errors.h"
 #include "sql/expr_messages.h"
@@ -92,11 +93,8 @@ void TExprParser::ParseExpression(const std::string& text) {
   if (!machine_) machine_ = std::make_unique<Machine>(dataSet_, context_);
   if (parsing_) nested = std::make_unique<Machine>(dataSet_, context_);
   Machine& machine = nested ? *nested : *machine_;
-  struct Parsing {
-    bool& flag;
-    bool was;
-    ~Parsing() { flag = was; }
-  } parsing{parsing_, parsing_};
+  const bool wasParsing = parsing_;
+  const common::ScopeExit restored([&] { parsing_ = wasParsing; });
   parsing_ = true;
   ExprDriver& driver = machine.driver;
   driver.scanner = ExprScanner(text);
