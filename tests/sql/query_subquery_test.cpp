@@ -149,6 +149,15 @@ TEST_F(SubqueryTest, TextsHoldingBothQuotesAreWrittenBackWhole) {
   EXPECT_EQ(Barcodes("lib1 = (select max(lib1) from article b where b.topp = a.topp)"), (Rows{"A", "B", "D"}));
 }
 
+// Text that looks like the engine's stand-ins for aggregates and subqueries stays text, and the
+// stand-in itself is still replaced (a literal holding one used to be replaced over and over).
+TEST_F(SubqueryTest, LiteralsThatLookLikeStandInsStayText) {
+  EXPECT_EQ(Select("select max(cb + '{Aggregate 0}') as m from article"), Rows{"E{Aggregate 0}"});
+  EXPECT_EQ(Select("select count(*), max(cb) + \"{Aggregate 0}\" as m from article"), Rows{"5|E{Aggregate 0}"});
+  EXPECT_EQ(Barcodes("lib1 = '({Subquery 0})' or num in (select num from article where num = 2)"), Rows{"B"});
+  EXPECT_EQ(Barcodes("lib1 <> \"({Subquery 0})\" and cb = (select max(cb) from article)"), Rows{"E"});
+}
+
 // Two levels: the innermost subquery names the outermost statement's table.
 TEST_F(SubqueryTest, NestedSubqueriesReachEveryEnclosingStatement) {
   EXPECT_EQ(Barcodes("num in (select num from article b where b.quantite = "

@@ -73,6 +73,15 @@ TEST(StatementText, ParametersAndReferencesOutsideLiteralsNamesAndComments) {
   EXPECT_EQ(seen, (std::vector<std::string>{"a.cb", "lib1"}));
 }
 
+TEST(StatementText, StandInsAreFoundOutsideLiteralsOnly) {
+  const std::string text = "'{A}' + [{A}] + {A} + \"x{A}\" + {A}";
+  EXPECT_EQ(findOutsideLiterals(text, "{A}"), 16u);
+  EXPECT_EQ(findOutsideLiterals(text, "{A}", 17), 31u);
+  EXPECT_EQ(findOutsideLiterals(text, "{B}"), std::string::npos);
+  EXPECT_EQ(replaceOutsideLiterals(text, "{A}", "'{A}'"), "'{A}' + [{A}] + '{A}' + \"x{A}\" + '{A}'");
+  EXPECT_EQ(replaceOutsideLiterals("{A}{A}", "{A}", "1"), "11");
+}
+
 TEST(StatementText, LiteralsReadBackAsTheirValue) {
   EXPECT_EQ(textLiteral("AB"), "\"AB\"");
   EXPECT_EQ(textLiteral("5\" tall"), "'5\" tall'");

@@ -29,10 +29,7 @@ std::string TStatementRun::AggregateText(const std::string& text, const TAggrega
                                          const std::vector<std::string>& values) const {
   std::string result = text;
   for (std::size_t n = 0; n < aggregates.size(); ++n) {
-    const std::string placeholder = "{Aggregate " + std::to_string(n) + "}";
-    for (std::size_t at; (at = result.find(placeholder)) != std::string::npos;) {
-      result.replace(at, placeholder.size(), values[n]);
-    }
+    result = replaceOutsideLiterals(result, "{Aggregate " + std::to_string(n) + "}", values[n]);
   }
   return result;
 }

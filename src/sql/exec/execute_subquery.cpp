@@ -222,7 +222,7 @@ std::string TStatementRun::ReplaceSubqueries(const std::string& text, TSubqueryL
   std::string result = text;
   for (std::size_t n = 0; n < subqueries.size(); ++n) {
     const std::string placeholder = "({Subquery " + std::to_string(n) + "})";
-    const std::size_t at = result.find(placeholder);
+    const std::size_t at = findOutsideLiterals(result, placeholder);
     if (at == std::string::npos) continue;
     TSubqueryItem& item = subqueries[n];
     if (item.analizer->tables.size() > 1) throw ESqlQueryError(messages::kSubqueryTables);

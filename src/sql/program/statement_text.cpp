@@ -24,6 +24,12 @@ std::size_t closedAt(std::string_view text, std::size_t from, std::string_view c
   return found == std::string_view::npos ? text.size() : found + close.size();
 }
 
+// True when `what` begins with `piece`, a piece whose text the statement reads as such.
+bool standsAt(std::string_view text, const StatementPiece& piece, std::string_view what) {
+  const bool open = piece.kind == PieceKind::Other || piece.kind == PieceKind::Word || piece.kind == PieceKind::Parameter;
+  return open && !what.empty() && text.substr(piece.begin, what.size()) == what;
+}
+
 }  // namespace
 
 bool isNameChar(char c) {
@@ -75,6 +81,31 @@ std::string pieceName(std::string_view text, const StatementPiece& piece) {
   const std::string_view whole = text.substr(piece.begin, piece.end - piece.begin);
   if (piece.kind == PieceKind::FieldReference) return std::string(whole.substr(2, whole.size() - 3));
   return std::string(whole.substr(1));
+}
+
+std::size_t findOutsideLiterals(std::string_view text, std::string_view what, std::size_t from) {
+  for (std::size_t i = 0; i < text.size();) {
+    const StatementPiece piece = pieceAt(text, i);
+    if (i >= from && standsAt(text, piece, what)) return i;
+    i = piece.end;
+  }
+  return std::string_view::npos;
+}
+
+std::string replaceOutsideLiterals(std::string_view text, std::string_view what, std::string_view value) {
+  std::string result;
+  result.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const StatementPiece piece = pieceAt(text, i);
+    if (standsAt(text, piece, what)) {
+      result.append(value);
+      i += what.size();
+    } else {
+      result.append(text.substr(i, piece.end - i));
+      i = piece.end;
+    }
+  }
+  return result;
 }
 
 std::string textLiteral(std::string_view text) {

@@ -50,6 +50,13 @@ StatementPiece pieceAt(std::string_view text, std::size_t at);
 // The name a field reference or parameter piece stands for.
 std::string pieceName(std::string_view text, const StatementPiece& piece);
 
+// Where `what` first stands in `text` from `from` on, outside literals, field references,
+// bracketed names and comments; npos when it does not.
+std::size_t findOutsideLiterals(std::string_view text, std::string_view what, std::size_t from = 0);
+
+// `text` with every `what` found so replaced by `value`; `value` itself is not searched.
+std::string replaceOutsideLiterals(std::string_view text, std::string_view what, std::string_view value);
+
 // The literal whose value is `text`, every character kept. Text without a double quote is written
 // "text", as every statement of the application always read; text with one is written with the
 // other quote character, or, when it holds both, as a parenthesised concatenation of runs quoted
