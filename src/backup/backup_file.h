@@ -9,6 +9,7 @@
 
 #include "backup/backup_error.h"
 #include "backup/file_stream.h"
+#include "backup/run_state.h"
 
 namespace vekrano::backup {
 
@@ -19,6 +20,11 @@ enum class TRestoreMode { rmAll, rmNoOverwrite, rmNewer, rmExisting, rmExistingN
 
 class TBackupFile {
  public:
+  TBackupFile() = default;
+  // The run state reports with the component as its sender: a component is never copied.
+  TBackupFile(const TBackupFile&) = delete;
+  TBackupFile& operator=(const TBackupFile&) = delete;
+
   // Percent: 0 to 100. Setting Continue to false stops the operation.
   using TProgressEvent = std::function<void(TBackupFile& Sender, const std::string& Filename,
                                             int Percent, bool& Continue)>;
@@ -82,44 +88,20 @@ class TBackupFile {
 
   // Run state of the current or last operation.
   // Clears the continue flag: the operation stops after its current step.
-  void Stop() { continue_ = false; }
-  bool Continuing() const { return continue_; }
-  ErrorCode LastError() const { return error_; }
+  void Stop() { state_.stop(); }
+  bool Continuing() const { return state_.continuing(); }
+  ErrorCode LastError() const { return state_.error(); }
   // The system's error number behind LastError() when a file failed (ENOSPC...); 0 otherwise.
-  int SystemError() const { return systemError_; }
-  std::int64_t TotalSize() const { return totalSize_; }
-  std::int64_t BytesDone() const { return bytesDone_; }
-  int FilesProcessed() const { return filesProcessed_; }
-  const std::string& CurrentFile() const { return currentFile_; }
+  int SystemError() const { return state_.systemError(); }
+  std::int64_t TotalSize() const { return state_.totalSize(); }
+  std::int64_t BytesDone() const { return state_.bytesDone(); }
+  int FilesProcessed() const { return state_.filesProcessed(); }
+  const std::string& CurrentFile() const { return state_.currentFile(); }
 
  private:
-  friend class BackupRun;
-  friend class RestoreRun;
-
-  void startRun();
-  // Sets the error code and stops the operation.
-  void fail(ErrorCode code, int systemError = 0);
-  // Sets the error code; the operation goes on.
-  void noteError(ErrorCode code) { error_ = code; }
-  // Counts `bytes` of file data done and reports progress for the current file.
-  void blockDone(std::int64_t bytes);
-  void reportProgress(const std::string& filename, int percent);
-  int percentDone() const;
-  // Asks for volume `volume`, by OnNeedDisk or the question box. False: refused, stopped.
-  bool askForDisk(int volume);
-  // Reports the error code, if any, by OnError or the error box.
-  void reportError();
-
   TBackupMode backupMode_ = TBackupMode::bmAll;
   std::string stream_;
-
-  bool continue_ = true;
-  ErrorCode error_ = ErrorCode::None;
-  int systemError_ = 0;
-  std::int64_t totalSize_ = 0;
-  std::int64_t bytesDone_ = 0;
-  int filesProcessed_ = 0;
-  std::string currentFile_;
+  RunState state_{*this};
 };
 
 }  // namespace vekrano::backup

@@ -29,14 +29,15 @@ int zlibLevel(TCompressionLevel level) {
 
 class BackupRun {
  public:
-  BackupRun(TBackupFile& owner, const std::string& archiveName)
+  BackupRun(TBackupFile& owner, RunState& state, const std::string& archiveName)
       : owner_(owner),
+        state_(state),
         archiveName_(archiveName),
         inMemory_(archiveName == kStreamArchiveName),
         compressor_(zlibLevel(owner.CompressionLevel)) {}
 
   bool run(const std::vector<std::string>& patterns) {
-    owner_.startRun();
+    state_.start();
     std::vector<SourceFile> files = findSourceFiles(patterns, inMemory_ ? "" : archiveName_);
     if (!owner_.ReplacedArchive.empty()) {
       std::error_code ignored;
@@ -45,41 +46,41 @@ class BackupRun {
       std::erase_if(files, [&](const SourceFile& file) { return file.path == replaced; });
     }
     const auto fileCount = static_cast<std::int32_t>(files.size());
-    for (const SourceFile& file : files) owner_.totalSize_ += existingFileSize(file.path).value_or(0);
+    for (const SourceFile& file : files) state_.addToTotal(existingFileSize(file.path).value_or(0));
     std::optional<TemporaryFile> idList;
     if (owner_.SaveFileID) {
       const std::string text = fileIdList(files);
       idList.emplace("FID", text);
       if (!idList->created()) {
-        owner_.fail(ErrorCode::CannotCreateIdFile);
+        state_.fail(ErrorCode::CannotCreateIdFile);
         return finish(false);
       }
       files.insert(files.begin(), {idList->path(), std::string(kFileListName)});
-      owner_.totalSize_ += static_cast<std::int64_t>(text.size());
+      state_.addToTotal(static_cast<std::int64_t>(text.size()));
     }
-    owner_.reportProgress({}, 0);
-    if (owner_.continue_ && !createArchive(fileCount)) return finish(false);
-    if (!compressor_.ready()) owner_.fail(ErrorCode::CompressionError);
+    state_.reportProgress({}, 0);
+    if (state_.continuing() && !createArchive(fileCount)) return finish(false);
+    if (!compressor_.ready()) state_.fail(ErrorCode::CompressionError);
     for (const SourceFile& file : files) {
-      if (!owner_.continue_) break;
+      if (!state_.continuing()) break;
       if (existingFileSize(file.path)) saveFile(file);
     }
-    const bool completed = owner_.continue_ && writer_.writeInteger(0);
-    if (owner_.continue_ && !completed) owner_.fail(ErrorCode::CannotWriteArchive, writer_.lastErrno());
+    const bool completed = state_.continuing() && writer_.writeInteger(0);
+    if (state_.continuing() && !completed) state_.fail(ErrorCode::CannotWriteArchive, writer_.lastErrno());
     return finish(completed);
   }
 
  private:
   bool createArchive(std::int32_t fileCount) {
     if (inMemory_) {
-      writer_.startMemory(owner_.stream_);
+      writer_.startMemory(owner_.Stream());
     } else if (!writer_.createVolume(archiveName_)) {
-      owner_.fail(ErrorCode::CannotWriteArchive, writer_.lastErrno());
+      state_.fail(ErrorCode::CannotWriteArchive, writer_.lastErrno());
       return false;
     }
     if (!writer_.writeHeader(owner_.BackupTitle,
-                             static_cast<std::int32_t>(owner_.totalSize_), fileCount)) {
-      owner_.fail(ErrorCode::CannotWriteArchive, writer_.lastErrno());
+                             static_cast<std::int32_t>(state_.totalSize()), fileCount)) {
+      state_.fail(ErrorCode::CannotWriteArchive, writer_.lastErrno());
       return false;
     }
     return true;
@@ -87,40 +88,40 @@ class BackupRun {
 
   bool finish(bool completed) {
     writer_.closeVolume();
-    owner_.reportProgress({}, 100);
-    owner_.reportError();
+    state_.reportProgress({}, 100);
+    state_.reportError();
     return completed;
   }
 
   void saveFile(const SourceFile& file) {
-    owner_.currentFile_ = file.name;
-    if (!writer_.writeText(file.name)) return owner_.fail(ErrorCode::CannotWriteArchive, writer_.lastErrno());
+    state_.setCurrentFile(file.name);
+    if (!writer_.writeText(file.name)) return state_.fail(ErrorCode::CannotWriteArchive, writer_.lastErrno());
     FileStream source;
     std::optional<std::time_t> modified;
     if (source.open(file.path, FileStream::Access::ReadShared)) modified = source.modificationTime();
-    if (!modified) return owner_.fail(ErrorCode::CannotReadFile);
+    if (!modified) return state_.fail(ErrorCode::CannotReadFile);
     const auto date = static_cast<std::int32_t>(dosDateFromTime(*modified));
-    if (!writer_.writeInteger(date)) return owner_.fail(ErrorCode::CannotWriteArchive, writer_.lastErrno());
+    if (!writer_.writeInteger(date)) return state_.fail(ErrorCode::CannotWriteArchive, writer_.lastErrno());
     pendingSize_ = 0;
     while (writeSection(source)) {
       if (!startNextVolume()) return;
     }
     // Linux keeps no archive attribute, so SetArchiveFlag has nothing to clear.
-    if (owner_.continue_) ++owner_.filesProcessed_;
+    if (state_.continuing()) state_.fileDone();
   }
 
   // Writes one data section of `source` into the current volume. Returns true when the volume
   // filled up with data left to save and the operation goes on.
   bool writeSection(FileStream& source) {
     if (!writer_.writeMarker()) {
-      owner_.fail(ErrorCode::CannotWriteArchive, writer_.lastErrno());
+      state_.fail(ErrorCode::CannotWriteArchive, writer_.lastErrno());
       return false;
     }
     bool volumeFull = false;
-    while (owner_.continue_) {
+    while (state_.continuing()) {
       if (pendingSize_ == 0) {
         const std::int64_t n = source.read(input_.data(), input_.size());
-        if (n < 0) owner_.fail(ErrorCode::CannotReadFile, source.lastErrno());
+        if (n < 0) state_.fail(ErrorCode::CannotReadFile, source.lastErrno());
         if (n <= 0) break;
         pendingSize_ = static_cast<int>(n);
       }
@@ -128,10 +129,10 @@ class BackupRun {
       if (volumeFull) break;
       writeBlock();
     }
-    if (owner_.error_ != ErrorCode::CannotWriteArchive && !writer_.writeInteger(0)) {
-      owner_.fail(ErrorCode::CannotWriteArchive, writer_.lastErrno());
+    if (state_.error() != ErrorCode::CannotWriteArchive && !writer_.writeInteger(0)) {
+      state_.fail(ErrorCode::CannotWriteArchive, writer_.lastErrno());
     }
-    return volumeFull && owner_.continue_;
+    return volumeFull && state_.continuing();
   }
 
   // A volume that holds no block yet takes one whatever its size, so that a MaxSize smaller
@@ -153,30 +154,31 @@ class BackupRun {
         written = writer_.writeBlock(-pendingSize_, input_.data(), pendingSize_);
         break;
       case BlockCompressor::Outcome::Failed:
-        return owner_.fail(ErrorCode::CompressionError);
+        return state_.fail(ErrorCode::CompressionError);
     }
-    if (!written) return owner_.fail(ErrorCode::CannotWriteArchive, writer_.lastErrno());
+    if (!written) return state_.fail(ErrorCode::CannotWriteArchive, writer_.lastErrno());
     ++blocksInVolume_;
-    owner_.blockDone(std::exchange(pendingSize_, 0));
+    state_.blockDone(std::exchange(pendingSize_, 0));
   }
 
   bool startNextVolume() {
     if (volume_ == kLastVolume || !writer_.writeNextDisk(volume_ + 1)) {
-      owner_.fail(ErrorCode::CannotWriteArchive, writer_.lastErrno());
+      state_.fail(ErrorCode::CannotWriteArchive, writer_.lastErrno());
       return false;
     }
     ++volume_;
     writer_.closeVolume();
-    if (!owner_.askForDisk(volume_)) return false;
+    if (!state_.askForDisk(volume_)) return false;
     if (!writer_.createVolume(volumePath(archiveName_, volume_))) {
-      owner_.fail(ErrorCode::CannotWriteArchive, writer_.lastErrno());
+      state_.fail(ErrorCode::CannotWriteArchive, writer_.lastErrno());
       return false;
     }
     blocksInVolume_ = 0;
     return true;
   }
 
-  TBackupFile& owner_;
+  TBackupFile& owner_;  // the settings and the in-memory archive
+  RunState& state_;
   const std::string archiveName_;
   const bool inMemory_;
   ArchiveWriter writer_;
@@ -192,7 +194,7 @@ class BackupRun {
 
 bool TBackupFile::Backup(const std::vector<std::string>& patterns,
                          const std::string& archiveName) {
-  return BackupRun(*this, archiveName).run(patterns);
+  return BackupRun(*this, state_, archiveName).run(patterns);
 }
 
 }  // namespace vekrano::backup

@@ -2,9 +2,8 @@
 // command raises (the first error is the one reported then).
 #pragma once
 
-#include <exception>
-
 #include "backup/backup_commands.h"
+#include "common/scope_exit.h"
 
 namespace vekrano::backup {
 
@@ -14,21 +13,14 @@ class ReopenGuard {
     if (table_.close) table_.close();
   }
   ~ReopenGuard() noexcept(false) {
-    if (!table_.reopen) return;
-    if (std::uncaught_exceptions() == 0) {
-      table_.reopen();
-      return;
-    }
-    try {
-      table_.reopen();
-    } catch (...) {
-    }
+    if (table_.reopen) end_.close(table_.reopen);
   }
   ReopenGuard(const ReopenGuard&) = delete;
   ReopenGuard& operator=(const ReopenGuard&) = delete;
 
  private:
   const TableAccess& table_;
+  common::ScopeEnd end_;
 };
 
 }  // namespace vekrano::backup

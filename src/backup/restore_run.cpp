@@ -71,8 +71,10 @@ std::optional<int> nextDiskVolume(const std::string& name) {
 
 class RestoreRun {
  public:
-  RestoreRun(TBackupFile& owner, const std::string& archiveName, const std::string& destination)
+  RestoreRun(TBackupFile& owner, RunState& state, const std::string& archiveName,
+             const std::string& destination)
       : owner_(owner),
+        state_(state),
         archiveName_(archiveName),
         destination_(destination),
         inMemory_(archiveName == kStreamArchiveName) {
@@ -81,15 +83,15 @@ class RestoreRun {
 
   bool run() {
     if (!inMemory_ && !isRegularFile(archiveName_)) return false;
-    owner_.startRun();
+    state_.start();
     openArchive();
-    if (!inflater_.ready()) owner_.fail(ErrorCode::CompressionError);
+    if (!inflater_.ready()) state_.fail(ErrorCode::CompressionError);
     bool completed = false;
-    while (owner_.continue_ && !completed) completed = readEntry();
+    while (state_.continuing() && !completed) completed = readEntry();
     reader_.closeVolume();
-    owner_.reportProgress({}, 100);
-    owner_.reportError();
-    return completed && owner_.error_ == ErrorCode::None && owner_.continue_;
+    state_.reportProgress({}, 100);
+    state_.reportError();
+    return completed && state_.error() == ErrorCode::None && state_.continuing();
   }
 
  private:
@@ -102,13 +104,13 @@ class RestoreRun {
 
   void openArchive() {
     if (inMemory_) {
-      reader_.startMemory(owner_.stream_);
+      reader_.startMemory(owner_.Stream());
     } else if (!reader_.openVolume(archiveName_)) {
       throw EBackupError(ErrorCode::CannotReadArchive);
     }
     ArchiveHeader header;
     if (!reader_.readHeader(header)) throw EBackupError(ErrorCode::CannotReadArchive);
-    owner_.totalSize_ = header.totalSize;
+    state_.setTotal(header.totalSize);
   }
 
   // Reads and handles one entry. True at the end of the archive.
@@ -116,12 +118,12 @@ class RestoreRun {
     std::int32_t length = 0;
     std::string name;
     if (!reader_.readInteger(length)) {
-      owner_.fail(ErrorCode::CannotReadFile);
+      state_.fail(ErrorCode::CannotReadFile);
       return false;
     }
     if (length == 0) return true;
     if (length > kMaxNameLength || !reader_.readText(length, name)) {
-      owner_.fail(ErrorCode::CannotReadFile);
+      state_.fail(ErrorCode::CannotReadFile);
       return false;
     }
     if (name.starts_with(kNextDiskPrefix)) {
@@ -133,10 +135,10 @@ class RestoreRun {
   }
 
   void restoreEntry(const std::string& name) {
-    if (!reader_.readInteger(openEntry_.date)) return owner_.fail(ErrorCode::CannotReadFile);
+    if (!reader_.readInteger(openEntry_.date)) return state_.fail(ErrorCode::CannotReadFile);
     openEntry_.restoring = false;
     openEntry_.target.clear();
-    owner_.currentFile_ = name;
+    state_.setCurrentFile(name);
     if (name == kFileListName) {
       readSection(nullptr);
       return;
@@ -144,7 +146,7 @@ class RestoreRun {
     const std::optional<std::string> target =
         restoreTarget(name, destination_, owner_.RestoreFullPath);
     if (!target) {
-      owner_.noteError(ErrorCode::CannotReadFile);
+      state_.noteError(ErrorCode::CannotReadFile);
       readSection(nullptr);
       return;
     }
@@ -157,33 +159,33 @@ class RestoreRun {
     }
     FileStream file;
     if (!file.open(openEntry_.target, FileStream::Access::CreateExclusive)) {
-      return owner_.fail(ErrorCode::CannotReadFile, file.lastErrno());
+      return state_.fail(ErrorCode::CannotReadFile, file.lastErrno());
     }
     openEntry_.restoring = true;
-    owner_.currentFile_ = openEntry_.target;
+    state_.setCurrentFile(openEntry_.target);
     if (!readSection(&file)) return;
     if (owner_.OnFileRestored) owner_.OnFileRestored(owner_, openEntry_.target, file);
     setDate(file, openEntry_.date);
-    ++owner_.filesProcessed_;
+    state_.fileDone();
   }
 
   void goOnInNextVolume(const std::string& name) {
     const std::optional<int> volume = nextDiskVolume(name);
     // The in-memory archive is never split, so it cannot name a further volume.
-    if (!volume || inMemory_) return owner_.fail(ErrorCode::CannotReadFile);
+    if (!volume || inMemory_) return state_.fail(ErrorCode::CannotReadFile);
     reader_.closeVolume();
     const std::string path = volumePath(archiveName_, *volume);
     do {
-      if (!owner_.askForDisk(*volume)) return;
+      if (!state_.askForDisk(*volume)) return;
     } while (!isRegularFile(path));
-    if (!reader_.openVolume(path)) return owner_.fail(ErrorCode::CannotReadFile);
+    if (!reader_.openVolume(path)) return state_.fail(ErrorCode::CannotReadFile);
     if (!openEntry_.restoring) {
       readSection(nullptr);
       return;
     }
     FileStream file;
     if (!file.open(openEntry_.target, FileStream::Access::AppendExclusive)) {
-      return owner_.fail(ErrorCode::CannotReadFile);
+      return state_.fail(ErrorCode::CannotReadFile);
     }
     if (readSection(&file)) setDate(file, openEntry_.date);
   }
@@ -195,7 +197,7 @@ class RestoreRun {
     if (!reader_.readMarker(marked)) return failed(ErrorCode::CannotReadFile);
     if (!marked && !target) throw EBackupError(ErrorCode::InvalidArchiveType);
     if (!marked) return failed(ErrorCode::CannotReadFile);
-    while (owner_.continue_) {
+    while (state_.continuing()) {
       std::int32_t length = 0;
       if (!reader_.readInteger(length)) return failed(ErrorCode::CannotReadFile);
       if (length == 0) return true;
@@ -203,7 +205,7 @@ class RestoreRun {
       const int size = std::abs(length);
       if (!target) {
         if (!reader_.skip(size)) return failed(ErrorCode::CannotReadFile);
-        owner_.blockDone(0);
+        state_.blockDone(0);
       } else if (!copyBlock(*target, length > 0, size)) {
         return false;
       }
@@ -222,19 +224,20 @@ class RestoreRun {
       data = output_.data();
     }
     if (!target.write(data, static_cast<std::size_t>(size))) {
-      owner_.fail(ErrorCode::CannotReadFile, target.lastErrno());
+      state_.fail(ErrorCode::CannotReadFile, target.lastErrno());
       return false;
     }
-    owner_.blockDone(size);
+    state_.blockDone(size);
     return true;
   }
 
   bool failed(ErrorCode code) {
-    owner_.fail(code);
+    state_.fail(code);
     return false;
   }
 
-  TBackupFile& owner_;
+  TBackupFile& owner_;  // the settings and the events of each file
+  RunState& state_;
   const std::string archiveName_;
   std::string destination_;
   const bool inMemory_;
@@ -247,7 +250,7 @@ class RestoreRun {
 };
 
 bool TBackupFile::Restore(const std::string& archiveName, const std::string& destination) {
-  return RestoreRun(*this, archiveName, destination).run();
+  return RestoreRun(*this, state_, archiveName, destination).run();
 }
 
 }  // namespace vekrano::backup

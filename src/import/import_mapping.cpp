@@ -13,8 +13,6 @@ namespace vekrano::import {
 
 namespace {
 
-bool isFieldNumber(int n) { return n >= 1 && n <= kUsedFieldCount; }
-
 std::string fieldText(const std::vector<std::string>& fields, int number, bool quoted) {
   if (number < 1 || number > static_cast<int>(fields.size())) return {};
   std::string text = fields[number - 1];
@@ -23,12 +21,6 @@ std::string fieldText(const std::vector<std::string>& fields, int number, bool q
 }
 
 }  // namespace
-
-bool IsValidMapping(const FieldMapping& mapping) {
-  return isFieldNumber(mapping.cb) && isFieldNumber(mapping.lib1) &&
-         (mapping.lib2 == kNoField || isFieldNumber(mapping.lib2)) &&
-         (mapping.quantite == kNoField || isFieldNumber(mapping.quantite));
-}
 
 std::optional<int> IntegerOf(const std::string& text) {
   std::size_t at = text.find_first_not_of(' ');

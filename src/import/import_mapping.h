@@ -20,9 +20,6 @@ struct FieldMapping {
   int quantite = kNoField;
 };
 
-// True when every number is 1..10 and only text 2 and the quantity use kNoField.
-bool IsValidMapping(const FieldMapping& mapping);
-
 // The integer `text` holds (leading blanks, an optional sign, decimal digits, nothing after);
 // nothing for any other text, the empty one included. Values beyond the int range are clamped,
 // so that they still fall outside every quantity the table holds.

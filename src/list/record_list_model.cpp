@@ -1,6 +1,7 @@
 // Reading the list query's rows for the grid and following its notifications.
 #include "list/record_list_model.h"
 
+#include "common/scope_exit.h"
 #include "dbase/dataset/dataset.h"
 #include "dbase/dataset/field.h"
 #include "languages/qt_text.h"
@@ -82,13 +83,8 @@ QString RecordListModel::fieldText(int column) const {
 void RecordListModel::setCurrentRow(int row) {
   if (!Active() || row < 0 || row >= DataSet()->RecordCount() || DataSet()->RecNo() == row + 1) return;
   quiet_ = true;
-  try {
-    DataSet()->SetRecNo(row + 1);
-  } catch (...) {
-    quiet_ = false;
-    throw;
-  }
-  quiet_ = false;
+  const common::ScopeExit spoken([&] { quiet_ = false; });
+  DataSet()->SetRecNo(row + 1);
 }
 
 void RecordListModel::tellCurrentRow() {

@@ -168,7 +168,7 @@ PdfDestination::PdfDestination(const std::string& path, int dotsPerInch)
     : path_(path), dotsPerInch_(dotsPerInch) {}
 
 PdfDestination::~PdfDestination() {
-  if (std::uncaught_exceptions() > 0) {
+  if (end_.unwinding()) {
     // An unfinished job: its pages are dropped and any earlier file stays as it was.
     if (painter_) painter_->end();
     painter_.reset();

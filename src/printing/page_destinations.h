@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/exception.h"
+#include "common/scope_exit.h"
 #include "printing/label_layouts.h"
 #include "printing/printer_calibration.h"
 
@@ -87,6 +88,7 @@ class PdfDestination : public PageDestination {
   std::unique_ptr<class PdfOutputFile> file_;
   std::unique_ptr<QPdfWriter> writer_;
   std::unique_ptr<QPainter> painter_;
+  common::ScopeEnd end_;  // a job left by an exception is dropped
   int pages_ = 0;
 };
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <system_error>
 
+#include "common/scope_exit.h"
 #include "dbase/table/table_lock_retry.h"
 #include "records/article_table.h"
 #include "records/record_statements.h"
@@ -37,10 +38,7 @@ void ArticleData::OpenData() {
 }
 
 int ArticleData::ExecuteStatement(const std::string& statement) {
-  struct AppendLockRelease {
-    dbase::TTzDbf& table;
-    ~AppendLockRelease() { table.ReleaseAppendLock(); }
-  } release{tarticle};
+  const common::ScopeExit released([&] { tarticle.ReleaseAppendLock(); });
   // The lock NextRecordNumber held is for the new record; any other change needs record locks,
   // which the append lock would refuse.
   if (statement.rfind(kNewRecordStatementHead, 0) != 0) tarticle.ReleaseAppendLock();
@@ -78,15 +76,13 @@ int ArticleData::NextRecordNumber() {
   // INSERT meets the lock itself.
   tarticle.HoldAppendLock();
   std::optional<int> highest;
-  try {
+  {
+    const common::OnUnwind released([&] { tarticle.ReleaseAppendLock(); });
     const dbase::TTzChangeStamp stamp = tarticle.ChangeStamp();
     if (!highestNumber_.Update(tarticle, stamp, highest)) {
       highest = SingleNumber(kNextNumberStatement);
       highestNumber_.Remember(tarticle, stamp, highest);
     }
-  } catch (...) {
-    tarticle.ReleaseAppendLock();
-    throw;
   }
   const int next = highest ? *highest + 1 : 1;
   if (next > kMaxRecordNumber) tarticle.ReleaseAppendLock();

@@ -8,7 +8,8 @@
 namespace vekrano::sql {
 
 // Ordered: the operand type of a binary operator is the smaller of its operands' types.
-enum TExprType : std::uint8_t { ttString = 0, ttFloat = 1, ttInteger = 2, ttBoolean = 3 };
+enum class TExprType : std::uint8_t { ttString = 0, ttFloat = 1, ttInteger = 2, ttBoolean = 3 };
+using enum TExprType;
 
 // "String", "Float", "Integer" or "Boolean".
 const char* exprTypeName(TExprType type);

@@ -34,7 +34,14 @@ void TDataSet::Open() {
     return;
   }
   Call(BeforeOpen);
-  try {
+  {
+    const common::OnUnwind closed([&] {
+      state_ = TDataSetState::dsInactive;
+      if (IsCursorOpen()) {
+        InternalClose();
+      }
+      ReleaseBuffers();
+    });
     InternalOpen();
     fieldDefs_ = InternalInitFieldDefs();
     CreateFields();
@@ -44,13 +51,6 @@ void TDataSet::Open() {
     activeBuffer_ = currentBuffer_;
     state_ = TDataSetState::dsBrowse;
     PlaceAtEnd(true);
-  } catch (...) {
-    state_ = TDataSetState::dsInactive;
-    if (IsCursorOpen()) {
-      InternalClose();
-    }
-    ReleaseBuffers();
-    throw;
   }
   DataEvent(TDataEvent::deUpdateState);
   DataEvent(TDataEvent::deDataSetChange);
@@ -401,12 +401,12 @@ void TDataSet::BeginInsert(bool append) {
   eof_ = false;
   appending_ = append;
   SetState(TDataSetState::dsInsert);
-  try {
+  {
+    const common::OnUnwind restored([&] {
+      RestoreCursorAfterInsert();
+      EndChange();
+    });
     Call(OnNewRecord);
-  } catch (...) {
-    RestoreCursorAfterInsert();
-    EndChange();
-    throw;
   }
   modified_ = false;
   DataEvent(TDataEvent::deDataSetChange);
@@ -534,11 +534,9 @@ bool TDataSet::VisitUnwatched(const std::function<bool()>& visitRecords) {
   bool visited = false;
   // One walk for the visit and the Last after it: the table takes its index's read section once.
   TDataSetScan scan(*this);
-  try {
+  {
+    const common::OnUnwind settled([&] { Last(); });
     visited = visitRecords();
-  } catch (...) {
-    Last();
-    throw;
   }
   if (visited) {
     Last();
@@ -569,15 +567,7 @@ std::vector<std::int32_t> TDataSet::WalkOrder() {
 }
 
 TDataSetScan::~TDataSetScan() noexcept(false) {
-  if (std::uncaught_exceptions() == pending_) {
-    dataSet_.EndScan();
-    return;
-  }
-  try {
-    dataSet_.EndScan();
-  } catch (const std::exception&) {
-    // The exception already leaving the scope is the one to report.
-  }
+  end_.close([this] { dataSet_.EndScan(); });
 }
 
 }  // namespace vekrano::dbase

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/exception.h"
+#include "common/scope_exit.h"
 #include "dbase/dataset/data_source.h"
 #include "dbase/dataset/field.h"
 
@@ -524,7 +525,7 @@ class TDataSetScan {
 
  private:
   TDataSet& dataSet_;
-  int pending_ = std::uncaught_exceptions();
+  common::ScopeEnd end_;
 };
 
 }  // namespace vekrano::dbase

@@ -1,6 +1,7 @@
 // The generic dataset's events: scroll and calculated-field notifications, and the error events
 // that decide whether a failed store operation fails, aborts or is tried again.
 #include "common/exception.h"
+#include "common/scope_exit.h"
 #include "dbase/dataset/database_error.h"
 #include "dbase/dataset/dataset.h"
 
@@ -25,13 +26,8 @@ void TDataSet::DoOnCalcFields() {
   // The state changes without notifying: the controls see no state of their own here.
   const TDataSetState saved = state_;
   state_ = TDataSetState::dsCalcFields;
-  try {
-    OnCalcFields(*this);
-  } catch (...) {
-    state_ = saved;
-    throw;
-  }
-  state_ = saved;
+  const common::ScopeExit restored([&] { state_ = saved; });
+  OnCalcFields(*this);
 }
 
 void TDataSet::CheckOperation(const std::function<void()>& operation,

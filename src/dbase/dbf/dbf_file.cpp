@@ -84,11 +84,6 @@ bool DbfTable::GetDbfRecord(std::int32_t n) {
   return true;
 }
 
-const char* DbfTable::WalkedRecordBytes(std::int32_t n) {
-  if (!held_.active() || n < 1 || n > recordCount_) return nullptr;
-  return held_.View(file_, static_cast<std::uint64_t>(recordOffset(n)), recordLength_);
-}
-
 const char* DbfTable::WalkedRecordsBytes(std::int32_t count) {
   if (!held_.active() || count < 1 || count > recordCount_) return nullptr;
   return held_.View(file_, static_cast<std::uint64_t>(recordOffset(1)),

@@ -84,10 +84,9 @@ class DbfTable {
   // is mapped already), so that an index walk visiting records out of file order waits for
   // several at once instead of each.
   void PrefetchWalkedRecord(std::int32_t n);
-  // The stored bytes of record n from the file mapped for the walk, untranslated; null when no
-  // walk holds the file or n is not a record of it. Valid until the walk ends or the next call.
-  const char* WalkedRecordBytes(std::int32_t n);
-  // The stored bytes of records 1 to `count`, one after the other, as WalkedRecordBytes gives them.
+  // The stored bytes of records 1 to `count`, one after the other, from the file mapped for the
+  // walk, untranslated; null when no walk holds the file or it has fewer records. Valid until the
+  // walk ends or the next call.
   const char* WalkedRecordsBytes(std::int32_t count);
   // Decodes field `index` (0-based) of the stored record bytes `stored` into the field buffer,
   // as GetDbfRecord would, leaving the other fields and the current record as they are.

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include "common/code_page.h"
+#include "common/scope_exit.h"
 #include "dbase/dbf_date.h"
 #include "dbase/mdx/mdx_failure.h"
 #include "dbase/file_helpers.h"
@@ -47,11 +48,9 @@ bool MdxIndex::SetIndexTo(const std::string& fileName) {
       throw indexUnopenable(error, fileName, raise);
     }
     fileName_ = fileName;
-    try {
+    {
+      const common::OnUnwind closed([&] { Close(); });
       openTags();
-    } catch (...) {
-      Close();
-      throw;
     }
     order_ = tags_.empty() ? 0 : 1;
     atEnd_ = atBeginning_ = false;
@@ -94,17 +93,14 @@ void MdxIndex::openTags() {
 void MdxIndex::Close() {
   if (!isOpen()) return;
   std::unique_ptr<MdxSemaphore> semaphore = std::move(semaphore_);
-  try {
+  {
+    const common::ScopeExit closed([&] {
+      tags_.clear();
+      open_.clear();
+      file_.close();
+    });
     writeAnchors();
-  } catch (...) {
-    tags_.clear();
-    open_.clear();
-    file_.close();
-    throw;
   }
-  tags_.clear();
-  open_.clear();
-  file_.close();
   order_ = 0;
   scanBytes_.Reset();
   if (semaphore) semaphore->logout();
@@ -268,12 +264,8 @@ bool MdxIndex::LastKey() {
 void MdxIndex::enterHeldSection(bool write) {
   if (!semaphore_) return;
   const bool changed = write ? semaphore_->enterWrite() : semaphore_->enterRead();
-  try {
-    noteChanges(changed);
-  } catch (...) {
-    write ? semaphore_->exitWrite() : semaphore_->exitRead();
-    throw;
-  }
+  const common::OnUnwind left([&] { write ? semaphore_->exitWrite() : semaphore_->exitRead(); });
+  noteChanges(changed);
 }
 
 void MdxIndex::BeginScan() {

@@ -130,7 +130,6 @@ class MdxIndex {
 
  private:
   struct OpenTag {
-    std::unique_ptr<TagTree> tree;
     std::unique_ptr<MdxExpression> key;
     std::unique_ptr<MdxExpression> condition;
     int decimals = 0;

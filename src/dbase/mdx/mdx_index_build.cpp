@@ -8,6 +8,7 @@
 #include "dbase/mdx/mdx_failure.h"
 #include "common/byte_codec.h"
 #include "common/code_page.h"
+#include "common/scope_exit.h"
 #include "dbase/file_helpers.h"
 #include "dbase/mdx/mdx_index_detail.h"
 #include "dbase/mdx/mdx_keys.h"
@@ -49,23 +50,22 @@ bool MdxIndex::MakeIndex(const std::string& fileName, const std::vector<MdxTagDe
     int error = file_.create(building, FileShare::Exclusive);
     if (error != 0) throw buildFailed(error, name);
     fileName_ = name;
-    try {
-      CreateMdxHeader(file_, table_.fileName());
-      std::vector<TagEntry> entries;
-      for (const MdxTagDefinition& definition : tags) AddIndexTag(definition, options, entries);
-      error = file_.flush();
-      if (error != 0) throw buildWriteFailed(error, name, " [MakeIndex]");
-      file_.close();
-      if (std::rename(building.c_str(), name.c_str()) != 0) {
-        error = SystemErrorNumber(errno);
-        if (error == kErrorFileAccessDenied || error == kSystemErrorSharingViolation)
-          throw buildNeedsExclusiveUse(table_.fileName(), name);
-        throw buildFailed(error, name);
-      }
-    } catch (...) {
+    // A build that does not complete leaves the index it was to replace as it was.
+    const common::OnUnwind removed([&] {
       file_.close();
       unlink(building.c_str());
-      throw;
+    });
+    CreateMdxHeader(file_, table_.fileName());
+    std::vector<TagEntry> entries;
+    for (const MdxTagDefinition& definition : tags) AddIndexTag(definition, options, entries);
+    error = file_.flush();
+    if (error != 0) throw buildWriteFailed(error, name, " [MakeIndex]");
+    file_.close();
+    if (std::rename(building.c_str(), name.c_str()) != 0) {
+      error = SystemErrorNumber(errno);
+      if (error == kErrorFileAccessDenied || error == kSystemErrorSharingViolation)
+        throw buildNeedsExclusiveUse(table_.fileName(), name);
+      throw buildFailed(error, name);
     }
     return true;
   });
@@ -98,15 +98,13 @@ void MdxIndex::AddIndexTag(const MdxTagDefinition& definition, const MdxBuildOpt
   header.condition = definition.condition;
   TagPlace place{&file_, fileName_, definition.name, 1, static_cast<int>(entries.size()) + 1};
   tags_.push_back(std::make_unique<TagTree>(place, header, 0));
-  open_.push_back({nullptr, std::move(key), std::move(condition), 0});
+  open_.push_back({std::move(key), std::move(condition), 0});
   open_.back().decimals = open_.back().key->decimals();
-  struct Forget {  // the tag is only borrowed for evaluating keys while it is built
-    MdxIndex& index;
-    ~Forget() {
-      index.tags_.clear();
-      index.open_.clear();
-    }
-  } forget{*this};
+  // The tag is only borrowed for evaluating keys while it is built.
+  const common::ScopeExit forgotten([&] {
+    tags_.clear();
+    open_.clear();
+  });
 
   std::int32_t count = table_.recordCount();
   KeySorter sorter(tags_.back()->order(), keyLength, options.sortLimit, static_cast<std::size_t>(count));

@@ -3,8 +3,7 @@
 // another process changed the index (alone they do nothing).
 #pragma once
 
-#include <exception>
-
+#include "common/scope_exit.h"
 #include "dbase/mdx/mdx_failure.h"
 #include "dbase/mdx/mdx_index.h"
 
@@ -31,24 +30,12 @@ class MdxIndex::Section {
   Section(MdxIndex& index, Kind kind) : semaphore_(index.semaphore_.get()), kind_(kind) {
     if (!semaphore_) return;
     changed_ = kind == Read ? semaphore_->enterRead() : semaphore_->enterWrite();
-    try {
-      index.noteChanges(changed_);
-    } catch (...) {
-      leave();
-      throw;
-    }
+    const common::OnUnwind left([this] { leave(); });
+    index.noteChanges(changed_);
   }
   // Leaving never throws over another failure already on its way out.
   ~Section() noexcept(false) {
-    if (!semaphore_) return;
-    if (std::uncaught_exceptions() > pending_) {
-      try {
-        leave();
-      } catch (const EDorevError&) {
-      }
-      return;
-    }
-    leave();
+    if (semaphore_) end_.close([this] { leave(); });
   }
   Section(const Section&) = delete;
   Section& operator=(const Section&) = delete;
@@ -61,7 +48,7 @@ class MdxIndex::Section {
   MdxSemaphore* semaphore_;
   Kind kind_;
   bool changed_ = false;
-  int pending_ = std::uncaught_exceptions();
+  common::ScopeEnd end_;
 };
 
 }  // namespace vekrano::dbase

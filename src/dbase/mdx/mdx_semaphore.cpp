@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "common/byte_codec.h"
+#include "common/scope_exit.h"
 #include "dbase/mdx/mdx_failure.h"
 #include "dbase/file_helpers.h"
 #include "dbase/mdx/mdx_table.h"
@@ -38,8 +39,17 @@ std::int64_t seconds() {
 MdxSemaphore::MdxSemaphore(File& tableFile, std::string semaphoreName)
     : table_(tableFile), name_(std::move(semaphoreName)) {
   lockTable("LOGIN");
+  const common::ScopeExit unlocked([&] { table_.unlock(kTableLockOffset, 1); });
   bool fresh = false;
-  try {
+  {
+    // A file this login made and could not finish (a full disk) would have the next opener take
+    // it for one left by a process killed inside the index: it goes, as it came.
+    const common::OnUnwind removed([&] {
+      if (fresh) {
+        file_.close();
+        unlink(name_.c_str());
+      }
+    });
     // Every logged-in process keeps the file open, so a file nobody holds, even one dated today,
     // was left by a killed process: its counts (or a half-made record) are stale and made afresh.
     openFile();
@@ -62,17 +72,7 @@ MdxSemaphore::MdxSemaphore(File& tableFile, std::string semaphoreName)
     unlockSemaphore("LOGIN");
     seenCounter_ = common::getU16(&record[kSemCounter]);
     mapRecord();
-  } catch (...) {
-    // A file this login made and could not finish (a full disk) would have the next opener take
-    // it for one left by a process killed inside the index: it goes, as it came.
-    if (fresh) {
-      file_.close();
-      unlink(name_.c_str());
-    }
-    table_.unlock(kTableLockOffset, 1);
-    throw;
   }
-  table_.unlock(kTableLockOffset, 1);
   loggedIn_ = true;
 }
 
@@ -110,24 +110,18 @@ void MdxSemaphore::logout() {
   if (!loggedIn_) return;
   loggedIn_ = false;
   lockTable("LOGOUT");
-  bool last = false;
-  try {
-    lockSemaphore("LOGOUT");
-    Record record = readRecord("LOGOUT");
-    if (countedAsReader_ && record[kSemUsers] > 0) --record[kSemUsers];
-    if (writeDepth_ > 0) record[kSemUsers] = 0;
-    if (record[kSemLogins] > 0) --record[kSemLogins];
-    writeRecord(record, "LOGOUT");
-    unlockSemaphore("LOGOUT");
-    last = record[kSemLogins] == 0;
-  } catch (...) {
-    table_.unlock(kTableLockOffset, 1);
-    throw;
-  }
+  const common::ScopeExit unlocked([&] { table_.unlock(kTableLockOffset, 1); });
+  lockSemaphore("LOGOUT");
+  Record record = readRecord("LOGOUT");
+  if (countedAsReader_ && record[kSemUsers] > 0) --record[kSemUsers];
+  if (writeDepth_ > 0) record[kSemUsers] = 0;
+  if (record[kSemLogins] > 0) --record[kSemLogins];
+  writeRecord(record, "LOGOUT");
+  unlockSemaphore("LOGOUT");
+  const bool last = record[kSemLogins] == 0;
   unmapRecord();
   file_.close();
   if (last) unlink(name_.c_str());
-  table_.unlock(kTableLockOffset, 1);
 }
 
 void MdxSemaphore::lockSemaphore(const char* action) {

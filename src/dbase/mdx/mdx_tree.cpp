@@ -4,6 +4,7 @@
 #include <array>
 
 #include "common/byte_codec.h"
+#include "common/scope_exit.h"
 #include "dbase/mdx/mdx_failure.h"
 
 namespace vekrano::dbase {
@@ -270,15 +271,13 @@ bool TagTree::insert(const std::string& key, std::uint32_t record) {
   const std::uint32_t oldRoot = header_.root;
   if (splitAndInsert(path_.size() - 1, static_cast<std::size_t>(leaf.index), {record, key}, 0, shrunk) &&
       place_.saveAnchor) {
-    try {
-      place_.saveAnchor(*this);
-    } catch (...) {
-      // The file's anchor still names the old root, whole: the tree stays as it was.
+    // The file's anchor still names the old root, whole: the tree stays as it was.
+    const common::OnUnwind keptOldRoot([&] {
       header_.root = oldRoot;
       anchorDirty_ = false;
       path_.clear();
-      throw;
-    }
+    });
+    place_.saveAnchor(*this);
   }
   path_.clear();
   for (const auto& [block, node] : shrunk) writeNode(block, node);

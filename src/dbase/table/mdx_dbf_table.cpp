@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "common/scope_exit.h"
 #include "dbase/dbase_error.h"
 #include "dbase/key_expr/key_expression.h"
 
@@ -67,13 +68,10 @@ bool MdxDbfTable::readRecord(std::int32_t n) {
 // GetDbfRecord would leave it.
 bool MdxDbfTable::scanRecords(std::int32_t count, const std::function<void(std::int32_t)>& visit) {
   constexpr std::size_t kPieceBytes = 65512 / 2;  // 125 records of `article` a read
-  struct DecodeLast {
-    DbfTable& table;
-    bool any = false;
-    ~DecodeLast() {
-      if (any) table.DecodeRecord();
-    }
-  } decodeLast{table_};
+  bool any = false;
+  const common::ScopeExit decodedLast([&] {
+    if (any) table_.DecodeRecord();
+  });
   const std::size_t length = table_.RecordLength();
   const auto perPiece = static_cast<std::int32_t>(std::max<std::size_t>(kPieceBytes / length, 1));
   std::vector<char> piece(static_cast<std::size_t>(perPiece) * length);
@@ -82,7 +80,7 @@ bool MdxDbfTable::scanRecords(std::int32_t count, const std::function<void(std::
     if (!table_.ReadRecords(first, taken, piece.data(), false)) return false;
     for (std::int32_t i = 0; i < taken; ++i) {
       table_.TakeStoredRecord(first + i, piece.data() + static_cast<std::size_t>(i) * length);
-      decodeLast.any = true;
+      any = true;
       visit(first + i);
     }
   }

@@ -9,6 +9,7 @@
 
 #include "common/byte_codec.h"
 #include "common/process_events.h"
+#include "common/scope_exit.h"
 #include "common/share_mode_lock.h"
 #include "common/prompts.h"
 #include "dbase/dbase_error.h"
@@ -126,12 +127,8 @@ void TTzDbf::InternalOpen() {
     DbfError(kErrorInvalidParameter, "No free workarea available [Select(0)]");
     TzCheck(kErrorInvalidParameter);
   }
-  try {
-    OpenTable();
-  } catch (...) {
-    CloseTable();
-    throw;
-  }
+  const common::OnUnwind closed([&] { CloseTable(); });
+  OpenTable();
 }
 
 void TTzDbf::OpenTable() {

@@ -1,11 +1,11 @@
 // Writing the table: appends under the append lock, record replacements, deletions and restores
 // under the record lock. A refused lock calls the component's event (which may ask for another
 // attempt) or shows "Lock failed [<operation>]", and nothing is written.
-#include <exception>
 #include <string>
 #include <vector>
 
 #include "common/prompts.h"
+#include "common/scope_exit.h"
 #include "dbase/dbase_error.h"
 #include "dbase/file_helpers.h"
 #include "dbase/table/table_dataset.h"
@@ -55,12 +55,8 @@ class IndexChange {
   }
   ~IndexChange() noexcept(false) {
     if (!held_) return;
-    if (std::uncaught_exceptions() > pending_) {
-      leave();
-      return;
-    }
     held_ = false;
-    index_.EndChange();
+    end_.close([this] { index_.EndChange(); });
   }
   IndexChange(const IndexChange&) = delete;
   IndexChange& operator=(const IndexChange&) = delete;
@@ -78,7 +74,7 @@ class IndexChange {
   MdxIndex& index_;
   std::string tableFile_;
   bool held_ = false;
-  int pending_ = std::uncaught_exceptions();
+  common::ScopeEnd end_;
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "common/code_page.h"
+#include "common/scope_exit.h"
 #include "dbase/dbase_error.h"
 #include "dbase/dbf_number.h"
 #include "dbase/dataset/field_convert.h"
@@ -151,26 +152,21 @@ std::vector<Variant> TTzDbf::Lookup(const std::string& keyFields, const std::vec
   std::vector<Variant> values;
   TScrollEventsOff noScrolls(*this);
   DisableControls();
-  try {
-    if (Locate(keyFields, keyValues, {})) {
-      std::size_t from = 0;
-      while (from <= resultFields.size()) {
-        std::size_t end = resultFields.find(';', from);
-        if (end == std::string::npos) end = resultFields.size();
-        values.push_back(FieldByName(resultFields.substr(from, end - from)).Value());
-        from = end + 1;
-      }
+  const common::ScopeExit enabled([&] { EnableControls(); });
+  if (Locate(keyFields, keyValues, {})) {
+    std::size_t from = 0;
+    while (from <= resultFields.size()) {
+      std::size_t end = resultFields.find(';', from);
+      if (end == std::string::npos) end = resultFields.size();
+      values.push_back(FieldByName(resultFields.substr(from, end - from)).Value());
+      from = end + 1;
     }
-    if (start.empty()) {
-      First();
-    } else {
-      GotoBookmark(start);
-    }
-  } catch (...) {
-    EnableControls();
-    throw;
   }
-  EnableControls();
+  if (start.empty()) {
+    First();
+  } else {
+    GotoBookmark(start);
+  }
   return values;
 }
 

@@ -59,9 +59,9 @@ std::string AggregateAccumulator::Result(TAggregateKind kind) const {
       return numberLiteral(std::sqrt(spread / (count_ - 1)));
     }
     case TAggregateKind::Min:
-      return text ? stringLiteral(minText_) : numberLiteral(min_);
+      return text ? textLiteral(minText_) : numberLiteral(min_);
     case TAggregateKind::Max:
-      return text ? stringLiteral(maxText_) : numberLiteral(max_);
+      return text ? textLiteral(maxText_) : numberLiteral(max_);
   }
   return {};
 }

@@ -1,6 +1,5 @@
 // Grouping and aggregation of a filled result set, with HAVING.
 #include <algorithm>
-#include <charconv>
 #include <cstring>
 
 #include "sql/exec/aggregate_accumulator.h"
@@ -10,18 +9,6 @@
 #include "sql/results/result_set_order.h"
 
 namespace vekrano::sql {
-
-std::string numberLiteral(double value) {
-  char buffer[400];
-  auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-  std::string text(buffer, error == std::errc() ? end : buffer);
-  return value < 0 ? "(" + text + ")" : text;
-}
-
-std::string stringLiteral(const std::string& value) {
-  const char quote = value.find('"') == std::string::npos ? '"' : '\'';
-  return quote + value + quote;
-}
 
 namespace {
 
@@ -42,10 +29,7 @@ std::string TStatementRun::AggregateText(const std::string& text, const TAggrega
                                          const std::vector<std::string>& values) const {
   std::string result = text;
   for (std::size_t n = 0; n < aggregates.size(); ++n) {
-    const std::string placeholder = "{Aggregate " + std::to_string(n) + "}";
-    for (std::size_t at; (at = result.find(placeholder)) != std::string::npos;) {
-      result.replace(at, placeholder.size(), values[n]);
-    }
+    result = replaceOutsideLiterals(result, "{Aggregate " + std::to_string(n) + "}", values[n]);
   }
   return result;
 }

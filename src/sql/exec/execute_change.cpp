@@ -2,6 +2,7 @@
 #include <set>
 
 #include "common/code_page.h"
+#include "common/scope_exit.h"
 #include "sql/exec/statement_run.h"
 #include "sql/errors.h"
 #include "sql/expr_messages.h"
@@ -116,19 +117,15 @@ void TStatementRun::ExecuteUpdate(int& changedRowCount) {
     source.Edit();
     // A value or a post that fails (a refused record lock) must not leave the edit pending,
     // or the next statement would post it.
-    try {
-      for (const Assignment& assignment : assignments) {
-        if (!assignment.value) {
-          assignment.field->Clear();
-        } else if (!assignment.value->IsNull()) {
-          assignFieldValue(*assignment.field, *assignment.value);
-        }
+    const common::OnUnwind canceled([&] { source.Cancel(); });
+    for (const Assignment& assignment : assignments) {
+      if (!assignment.value) {
+        assignment.field->Clear();
+      } else if (!assignment.value->IsNull()) {
+        assignFieldValue(*assignment.field, *assignment.value);
       }
-      source.Post();
-    } catch (...) {
-      source.Cancel();
-      throw;
     }
+    source.Post();
     ++changedRowCount;
     return true;
   });
@@ -166,19 +163,15 @@ void TStatementRun::ExecuteInsert(int& changedRowCount) {
     values.push_back(common::ansiUpper(text) == "NULL" ? nullptr : Parse(text));
   }
   target.Insert();
-  try {
-    for (std::size_t i = 0; i < item.fieldNames.size(); ++i) {
-      dbase::TField& field = target.FieldByName(item.fieldNames[i]);
-      if (i >= values.size()) {
-        throw ESqlQueryError(common::formatText(messages::kListIndex, {std::to_string(i)}));
-      }
-      if (values[i] && !values[i]->IsNull()) assignValue(field, *values[i], true);
+  const common::OnUnwind canceled([&] { target.Cancel(); });
+  for (std::size_t i = 0; i < item.fieldNames.size(); ++i) {
+    dbase::TField& field = target.FieldByName(item.fieldNames[i]);
+    if (i >= values.size()) {
+      throw ESqlQueryError(common::formatText(messages::kListIndex, {std::to_string(i)}));
     }
-    target.Post();
-  } catch (...) {
-    target.Cancel();
-    throw;
+    if (values[i] && !values[i]->IsNull()) assignValue(field, *values[i], true);
   }
+  target.Post();
   ++changedRowCount;
 }
 

@@ -29,9 +29,7 @@ std::string typingText(const TColumnItem& column) {
       typing = "(" + typing + " * 1.0)";
     }
     typing = "[" + std::string(kAggregateTypingFunction) + "](" + typing + ")";
-    for (std::size_t at; (at = text.find(placeholder)) != std::string::npos;) {
-      text.replace(at, placeholder.size(), typing);
-    }
+    text = replaceOutsideLiterals(text, placeholder, typing);
   }
   return text;
 }

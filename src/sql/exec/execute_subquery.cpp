@@ -7,7 +7,6 @@
 #include <cctype>
 #include <charconv>
 
-#include "common/code_page.h"
 #include "sql/exec/statement_run.h"
 #include "sql/errors.h"
 #include "sql/expr/expression_predicates.h"
@@ -25,12 +24,8 @@ constexpr std::string_view kWhereFunction = "{WHERE SUBQUERY ";
 constexpr std::string_view kColumnFunction = "{COLUMN ";
 constexpr std::string_view kColumnFunctionMiddle = " SUBQUERY ";
 
-bool sameName(const std::string& a, const std::string& b) {
-  return common::ansiUpper(a) == common::ansiUpper(b);
-}
-
 std::string valueText(const TSqlField& column, const char* row) {
-  return column.Type() == ttString ? stringLiteral(column.AsString(row))
+  return column.Type() == ttString ? textLiteral(column.AsString(row))
                                    : numberLiteral(column.AsFloat(row));
 }
 
@@ -81,60 +76,26 @@ TExprValue emptyValue(TExprType type) {
   return false;
 }
 
-bool isWordChar(char c) {
-  return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_' ||
-         static_cast<unsigned char>(c) >= 128;
-}
-
-// Past the string literal opening at `i`; a delimiter written twice stays inside it.
-std::size_t afterLiteral(const std::string& text, std::size_t i) {
-  const char delimiter = text[i];
-  std::size_t from = i + 1;
-  for (;;) {
-    const std::size_t close = text.find(delimiter, from);
-    if (close == std::string::npos) return text.size();
-    if (close + 1 < text.size() && text[close + 1] == delimiter) {
-      from = close + 2;
-      continue;
-    }
-    return close + 1;
-  }
-}
-
 // Where the operand ending at `end` begins: after the nearest "(", "," or AND, OR, XOR, NOT,
 // CASE, WHEN, THEN or ELSE that stands before it at its own depth of brackets, since every other
 // operator binds tighter than a comparison or IN.
 std::size_t operandStart(const std::string& text, std::size_t end) {
   static const char* const kBoundaries[] = {"AND", "OR", "XOR", "NOT", "CASE", "WHEN", "THEN", "ELSE"};
+  const std::string_view before = std::string_view(text).substr(0, end);
   std::vector<std::size_t> starts{0};
-  std::size_t i = 0;
-  while (i < end) {
-    const char c = text[i];
-    if (c == kFieldMarker && i + 1 < end && text[i + 1] == '"') {
-      const std::size_t close = text.find('"', i + 2);
-      i = close == std::string::npos ? end : close + 1;
-    } else if (c == '"' || c == '\'') {
-      i = afterLiteral(text, i);
-    } else if (c == '[') {
-      const std::size_t close = text.find(']', i);
-      i = close == std::string::npos ? end : close + 1;
-    } else if (c == '(') {
-      starts.push_back(++i);
-    } else if (c == ')') {
-      if (starts.size() > 1) starts.pop_back();
-      ++i;
-    } else if (c == ',') {
-      starts.back() = ++i;
-    } else if (isWordChar(c)) {
-      std::size_t wordEnd = i;
-      while (wordEnd < end && isWordChar(text[wordEnd])) ++wordEnd;
-      const std::string word = common::ansiUpper(text.substr(i, wordEnd - i));
+  for (std::size_t i = 0; i < end;) {
+    const StatementPiece piece = pieceAt(before, i);
+    i = piece.end;
+    if (piece.kind == PieceKind::Word) {
+      const std::string_view word = before.substr(piece.begin, piece.end - piece.begin);
       for (const char* boundary : kBoundaries) {
-        if (word == boundary) starts.back() = wordEnd;
+        if (sameName(word, boundary)) starts.back() = piece.end;
       }
-      i = wordEnd;
-    } else {
-      ++i;
+    } else if (piece.kind == PieceKind::Other) {
+      const char c = before[piece.begin];
+      if (c == '(') starts.push_back(i);
+      if (c == ')' && starts.size() > 1) starts.pop_back();
+      if (c == ',') starts.back() = i;
     }
   }
   std::size_t start = std::min(starts.back(), end);
@@ -261,7 +222,7 @@ std::string TStatementRun::ReplaceSubqueries(const std::string& text, TSubqueryL
   std::string result = text;
   for (std::size_t n = 0; n < subqueries.size(); ++n) {
     const std::string placeholder = "({Subquery " + std::to_string(n) + "})";
-    const std::size_t at = result.find(placeholder);
+    const std::size_t at = findOutsideLiterals(result, placeholder);
     if (at == std::string::npos) continue;
     TSubqueryItem& item = subqueries[n];
     if (item.analizer->tables.size() > 1) throw ESqlQueryError(messages::kSubqueryTables);

@@ -19,10 +19,6 @@ constexpr std::array<const char*, 26> kExpressionWords = {
     "FLOAT",   "INTEGER", "BOOLEAN", "SHL", "SHR",  "IN",   "BETWEEN", "DIV", "CASE",
     "WHEN",    "THEN",    "ELSE", "IF",     "CAST", "ESCAPE", "AS",  "END"};
 
-bool sameName(const std::string& a, const std::string& b) {
-  return common::ansiUpper(a) == common::ansiUpper(b);
-}
-
 }  // namespace
 
 std::string quotedName(const std::string& name) {

@@ -247,12 +247,6 @@ void copyColumnValue(const TSqlField& from, const char* source, const TSqlField&
 // blob types the text read as hexadecimal pairs, every other type AsString.
 void assignFieldValue(dbase::TField& field, const TExpression& value);
 
-// A number as an expression text reads it back: fixed notation (the expression language reads
-// no exponent there), a negative value in brackets.
-std::string numberLiteral(double value);
-// A string constant of the expression language holding `value` (between double quotes, or single
-// quotes when the value holds a double quote).
-std::string stringLiteral(const std::string& value);
 
 // The text of a table or field name as expression texts write it: in brackets when it is a
 // reserved word of the expression language, starts with a digit or holds a character other

@@ -10,6 +10,7 @@
 #include "common/format_settings.h"
 #include "sql/errors.h"
 #include "sql/expr_messages.h"
+#include "sql/program/statement_text.h"
 
 namespace vekrano::sql {
 namespace {
@@ -198,10 +199,9 @@ std::string formatParts(std::string_view format, double value, bool expandC) {
     const char c = format[pos];
     const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (c == '"' || c == '\'') {
-      const std::size_t end = format.find(c, pos + 1);
-      const std::size_t stop = end == std::string_view::npos ? format.size() : end;
-      text.append(format.substr(pos + 1, stop - pos - 1));
-      pos = stop + 1;
+      const QuotedRun run = quotedRun(format, pos);
+      text.append(run.inside);
+      pos = run.end;
       continue;
     }
     if (startsWithNoCase(format, pos, "am/pm")) {

@@ -10,6 +10,7 @@
 #include "sql/expr/expr_convert.h"
 #include "sql/expr_messages.h"
 #include "sql/expr/expression.h"
+#include "sql/program/statement_text.h"
 
 namespace vekrano::sql {
 namespace {
@@ -44,16 +45,19 @@ std::string localised(const std::string& number, bool thousands) {
   return text;
 }
 
+bool isQuote(char c) { return c == '"' || c == '\''; }
+
 std::vector<std::string> sections(std::string_view picture) {
   std::vector<std::string> parts(1);
-  char quote = 0;
-  for (char c : picture) {
-    if (quote == 0 && c == ';') {
+  for (std::size_t i = 0; i < picture.size();) {
+    if (picture[i] == ';') {
       parts.emplace_back();
+      ++i;
       continue;
     }
-    if (c == '"' || c == '\'') quote = quote == 0 ? c : (quote == c ? 0 : quote);
-    parts.back() += c;
+    const std::size_t end = isQuote(picture[i]) ? quotedRun(picture, i).end : i + 1;
+    parts.back() += picture.substr(i, end - i);
+    i = end;
   }
   return parts;
 }
@@ -76,13 +80,12 @@ Picture parsePicture(std::string_view section) {
   Picture picture;
   bool seenDigit = false;
   bool inExponent = false;
-  char quote = 0;
   for (std::size_t i = 0; i < section.size(); ++i) {
     const char c = section[i];
-    if (quote != 0 || c == '"' || c == '\'') {
-      if (quote == 0) quote = c;
-      else if (c == quote) quote = 0;
-      else (seenDigit ? picture.suffix : picture.prefix) += c;
+    if (isQuote(c)) {
+      const QuotedRun run = quotedRun(section, i);
+      (seenDigit ? picture.suffix : picture.prefix) += run.inside;
+      i = run.end - 1;
       continue;
     }
     const bool exponentStart = (c == 'E' || c == 'e') && i + 1 < section.size() &&

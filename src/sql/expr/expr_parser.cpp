@@ -3,12 +3,14 @@
 
 #include <algorithm>
 
+#include "common/scope_exit.h"
 #include "expr_grammar.hpp"
 #include "sql/errors.h"
 #include "sql/expr_messages.h"
 #include "sql/expr/expr_scanner.h"
 #include "sql/expr/expression_field.h"
 #include "sql/program/field_references.h"
+#include "sql/program/statement_text.h"
 
 namespace vekrano::sql {
 
@@ -31,8 +33,10 @@ TExprPtr literalOrReference(const std::string& text, const ExprBuilder& builder)
   if (isLoneReference(text)) return builder.fieldReference(loneReferenceName(text));
   if (std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) return builder.integer(text);
   const char quote = text.front();
-  if ((quote == '"' || quote == '\'') && text.size() >= 2 && text.find(quote, 1) == text.size() - 1) {
-    return builder.string(text.substr(1, text.size() - 2));
+  if (quote == '"' || quote == '\'') {
+    const QuotedRun run = quotedRun(text, 0);
+    // Closed by the last character, and by no other.
+    if (run.inside.size() + 2 == text.size()) return builder.string(std::string(run.inside));
   }
   return nullptr;
 }
@@ -89,11 +93,8 @@ void TExprParser::ParseExpression(const std::string& text) {
   if (!machine_) machine_ = std::make_unique<Machine>(dataSet_, context_);
   if (parsing_) nested = std::make_unique<Machine>(dataSet_, context_);
   Machine& machine = nested ? *nested : *machine_;
-  struct Parsing {
-    bool& flag;
-    bool was;
-    ~Parsing() { flag = was; }
-  } parsing{parsing_, parsing_};
+  const bool wasParsing = parsing_;
+  const common::ScopeExit restored([&] { parsing_ = wasParsing; });
   parsing_ = true;
   ExprDriver& driver = machine.driver;
   driver.scanner = ExprScanner(text);

@@ -56,7 +56,7 @@ std::string TUDFExpr::MaxString() const {
 }
 
 TExplicitParamExpr TUDFExpr::solve() const {
-  if (!solve_) throw EExpression(common::formatText(messages::kInternalError, {std::to_string(type_)}));
+  if (!solve_) throw EExpression(common::formatText(messages::kInternalError, {std::to_string(static_cast<int>(type_))}));
   return TExplicitParamExpr(Name(), solve_(Name(), Params()));
 }
 

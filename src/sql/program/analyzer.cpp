@@ -3,14 +3,16 @@
 
 #include <utility>
 
+#include "sql/program/field_references.h"
+
 namespace vekrano::sql {
 namespace {
 
 // The name inside a lone field reference, or the empty text when `text` is anything else.
 std::string referencedName(const std::string& text) {
-  if (text.size() < 3 || text[0] != kFieldMarker || text[1] != '"' || text.back() != '"') return {};
-  const std::string name = text.substr(2, text.size() - 3);
-  return name.find_first_of("\"\x0C") == std::string::npos ? name : std::string();
+  if (!isLoneReference(text)) return {};
+  std::string name = loneReferenceName(text);
+  return name.find(kFieldMarker) == std::string::npos ? name : std::string();
 }
 
 }  // namespace

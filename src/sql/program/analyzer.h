@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "sql/program/statement_text.h"
+
 namespace vekrano::dbase {
 class TDataSet;
 }
@@ -202,9 +204,6 @@ class TSqlAnalizer {
   std::unique_ptr<TColumnItem> transformColumn;
   std::string pivotText;
 };
-
-// The field reference marker of expression texts: 0x0C, then the name between double quotes.
-inline constexpr char kFieldMarker = '\x0C';
 
 // The expression text of a reference to `name` ("field" or "table.field").
 std::string fieldReferenceText(const std::string& name);

@@ -1,48 +1,25 @@
 // Field references inside expression texts.
 #include "sql/program/field_references.h"
 
-#include <cctype>
-
-#include "sql/program/analyzer.h"
+#include "sql/program/statement_text.h"
 
 namespace vekrano::sql {
-namespace {
-
-bool isNameChar(char c) {
-  return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_' ||
-         static_cast<unsigned char>(c) >= 128;
-}
-
-}  // namespace
 
 std::string rewriteReferences(const std::string& text, const TReferenceRewrite& field,
                               const TReferenceRewrite& parameter) {
   std::string out;
   out.reserve(text.size());
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const char c = text[i];
-    if (c == kFieldMarker && i + 1 < text.size() && text[i + 1] == '"') {
-      const std::size_t close = text.find('"', i + 2);
-      if (close == std::string::npos) break;
-      out += field(text.substr(i + 2, close - i - 2));
-      i = close + 1;
-    } else if (c == '"' || c == '\'') {
-      const std::size_t close = text.find(c, i + 1);
-      const std::size_t end = close == std::string::npos ? text.size() : close + 1;
-      out.append(text, i, end - i);
-      i = end;
-    } else if (c == ':' && i + 1 < text.size() && isNameChar(text[i + 1])) {
-      std::size_t end = i + 1;
-      while (end < text.size() && isNameChar(text[end])) ++end;
-      out += parameter(text.substr(i + 1, end - i - 1));
-      i = end;
+  for (std::size_t i = 0; i < text.size();) {
+    const StatementPiece piece = pieceAt(text, i);
+    if (piece.kind == PieceKind::FieldReference) {
+      out += field(pieceName(text, piece));
+    } else if (piece.kind == PieceKind::Parameter) {
+      out += parameter(pieceName(text, piece));
     } else {
-      out += c;
-      ++i;
+      out.append(text, piece.begin, piece.end - piece.begin);
     }
+    i = piece.end;
   }
-  if (i < text.size()) out.append(text, i, std::string::npos);
   return out;
 }
 

@@ -22,8 +22,6 @@ class TParams {
   TParam& Items(int index) { return items_[static_cast<std::size_t>(index)]; }
   // The parameter of that name (without regard to case); null when none.
   TParam* FindParam(const std::string& name);
-  // The parameter of that name, added when missing.
-  TParam& ParamByName(const std::string& name);
   void Clear() { items_.clear(); }
   // The parameters become the ":name" markers of `sql` (outside string literals and comments),
   // in text order, keeping the values of names that remain.

@@ -3,6 +3,7 @@
 
 #include "common/code_page.h"
 #include "common/format_settings.h"
+#include "common/scope_exit.h"
 #include "common/wait_cursor.h"
 #include "dbase/dataset/database_error.h"
 #include "sql/errors.h"
@@ -30,13 +31,9 @@ const TSqlDataSetItem& TSqlDataSets::Items(int index) const {
 TSqlDataSetItem& TSqlDataSets::Add(const std::string& alias, dbase::TDataSet* dataSet) {
   Purge();
   items_.push_back(std::make_unique<TSqlDataSetItem>());
-  try {
-    SetAlias(static_cast<int>(items_.size()) - 1, alias);
-    SetDataSet(static_cast<int>(items_.size()) - 1, dataSet);
-  } catch (...) {
-    items_.pop_back();
-    throw;
-  }
+  const common::OnUnwind dropped([&] { items_.pop_back(); });
+  SetAlias(static_cast<int>(items_.size()) - 1, alias);
+  SetDataSet(static_cast<int>(items_.size()) - 1, dataSet);
   return *items_.back();
 }
 
@@ -84,20 +81,6 @@ void TSqlStrings::Clear() {
 
 void TSqlStrings::Add(const std::string& line) {
   lines_.push_back(line);
-  Changed();
-}
-
-void TSqlStrings::SetText(const std::string& text) {
-  lines_.clear();
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines_.push_back(std::move(line));
-    start = end + 1;
-  }
   Changed();
 }
 
@@ -188,14 +171,9 @@ void TSqlQuery::RunStatement(const std::function<void()>& run) {
     }
     if (OnAfterQuery) OnAfterQuery();
   };
-  try {
-    const common::WaitCursor waitCursor(ShowWaitCursor);
-    run();
-  } catch (...) {
-    restore();
-    throw;
-  }
-  restore();
+  const common::ScopeExit restored(restore);
+  const common::WaitCursor waitCursor(ShowWaitCursor);
+  run();
 }
 
 bool TSqlQuery::RunDefinitionStatement(const TSqlAnalizer& analizer) {
@@ -264,11 +242,9 @@ void TSqlQuery::InternalOpen() {
   std::unique_ptr<TResultSet> resultSet;
   RunStatement([&] { resultSet = TStatementRun(analizer, environment).ExecuteSelect(); });
   resultSet_ = std::move(resultSet);
-  try {
+  {
+    const common::OnUnwind dropped([&] { resultSet_.reset(); });
     DefineResultFields();
-  } catch (...) {
-    resultSet_.reset();
-    throw;
   }
   cursor_ = -1;
 }

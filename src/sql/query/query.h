@@ -66,9 +66,6 @@ class TSqlStrings {
  public:
   void Clear();
   void Add(const std::string& line);
-  // Replaces the lines by those of `text` (split at line feeds, a carriage return before one
-  // removed).
-  void SetText(const std::string& text);
   std::string Text() const;
   int Count() const { return static_cast<int>(lines_.size()); }
   const std::string& Strings(int index) const { return lines_[static_cast<std::size_t>(index)]; }

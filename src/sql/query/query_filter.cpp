@@ -1,6 +1,7 @@
 // The filter of the open query: rows skipped by the cursor, counted out of RecordCount and RecNo.
 #include <utility>
 
+#include "common/scope_exit.h"
 #include "sql/errors.h"
 #include "sql/expr_messages.h"
 #include "sql/expr/expr_parser.h"
@@ -24,13 +25,11 @@ void TSqlQuery::ApplyFilter(const std::function<void()>& undo) {
   filterExpression_.reset();
   if (!Active()) return;
   if (Filtering() && !filter_.empty()) {
-    try {
-      FilterExpression();
-    } catch (...) {
+    const common::OnUnwind undone([&] {
       undo();
       filterExpression_.reset();
-      throw;
-    }
+    });
+    FilterExpression();
   }
   First();
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "sql/program/statement_text.h"
 #include "sql/query/article_query.h"
 #include "sql/query/query_rows.h"
 #include "support/memory_dataset.h"
@@ -125,6 +126,36 @@ TEST_F(SubqueryTest, ErrorsOfSubqueries) {
   EXPECT_EQ(ErrorText([&] { Barcodes("num = (select max(num) from article b where nosuch = a.num)"); }),
             "Field nosuch was not found");
   EXPECT_FALSE(query.Active());
+}
+
+// A text holding both quote characters comes back whole where the engine writes a value into the
+// statement: an uncorrelated scalar subquery's value, and MIN and MAX of a text.
+TEST_F(SubqueryTest, TextsHoldingBothQuotesAreWrittenBackWhole) {
+  const std::string both = "O'Brien 5\" tall";
+  const std::string least = "\"'";
+  const std::string most = "z'y\"x";
+  Exec("UPDATE article SET lib1 = " + textLiteral(both) + " WHERE num = 3");
+  Exec("UPDATE article SET lib1 = " + textLiteral(least) + " WHERE num = 5");
+  Exec("UPDATE article SET lib1 = " + textLiteral(most) + " WHERE num = 4");
+  EXPECT_EQ(Barcodes("lib1 = (select lib1 from article where num = 3)"), Rows{"C"});
+  EXPECT_EQ(Select("select num, (select lib1 from article where num = 3) as l from article where num = 1"),
+            Rows{"1|" + both});
+  EXPECT_EQ(Barcodes("lib1 in (select lib1 from article where num >= 3)"), (Rows{"C", "D", "E"}));
+  EXPECT_EQ(Barcodes("lib1 not in (select lib1 from article where num >= 4)"), (Rows{"A", "B", "C"}));
+  EXPECT_EQ(Select("select min(lib1), max(lib1) from article"), Rows{least + "|" + most});
+  EXPECT_EQ(Select("select topp, max(lib1) from article group by topp having min(lib1) <> 'l' order by topp"),
+            Rows{"N|" + most});
+  EXPECT_EQ(Barcodes("lib1 = (select min(lib1) from article)"), Rows{"E"});
+  EXPECT_EQ(Barcodes("lib1 = (select max(lib1) from article b where b.topp = a.topp)"), (Rows{"A", "B", "D"}));
+}
+
+// Text that looks like the engine's stand-ins for aggregates and subqueries stays text, and the
+// stand-in itself is still replaced (a literal holding one used to be replaced over and over).
+TEST_F(SubqueryTest, LiteralsThatLookLikeStandInsStayText) {
+  EXPECT_EQ(Select("select max(cb + '{Aggregate 0}') as m from article"), Rows{"E{Aggregate 0}"});
+  EXPECT_EQ(Select("select count(*), max(cb) + \"{Aggregate 0}\" as m from article"), Rows{"5|E{Aggregate 0}"});
+  EXPECT_EQ(Barcodes("lib1 = '({Subquery 0})' or num in (select num from article where num = 2)"), Rows{"B"});
+  EXPECT_EQ(Barcodes("lib1 <> \"({Subquery 0})\" and cb = (select max(cb) from article)"), Rows{"E"});
 }
 
 // Two levels: the innermost subquery names the outermost statement's table.

@@ -69,7 +69,7 @@ TEST_F(ExpressionParse, SimpleExpressionsAreWhatTheGrammarMakesOfThem) {
   // After a blank, each goes through the whole grammar; without, a quicker way may be taken.
   const auto described = [&](const std::string& text) {
     TExpression& expression = table.parse(text);
-    return std::to_string(expression.ExprType()) + "|" + expression.AsString() + "|" +
+    return std::to_string(static_cast<int>(expression.ExprType())) + "|" + expression.AsString() + "|" +
            std::to_string(expression.MaxString().size()) + "|" +
            std::to_string(dynamic_cast<TFieldExpr*>(&expression) != nullptr);
   };
