@@ -32,6 +32,19 @@ inline void putU32(void* at, std::uint32_t value) {
   for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
+// Big-endian unsigned integers, whose bytes compare in the order of their values.
+inline void putU32BigEndian(void* at, std::uint32_t value) {
+  auto* p = static_cast<std::uint8_t*>(at);
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(value >> (8 * (3 - i)));
+}
+
+inline std::uint64_t getU64BigEndian(const void* at) {
+  const auto* p = static_cast<const std::uint8_t*>(at);
+  std::uint64_t value = 0;
+  for (int i = 0; i < 8; ++i) value = value << 8 | p[i];
+  return value;
+}
+
 // A value of a trivially copyable type at `at`, which need not be aligned for it.
 template <class T>
 T load(const void* at) {
