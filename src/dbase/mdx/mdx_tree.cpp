@@ -80,13 +80,19 @@ void TagTree::recordsInKeyOrder(std::vector<std::int32_t>& records, std::string*
   };
   std::vector<Pending> pending{{header_.root, 0}};
   // A sound tree reaches each block once; a damaged one whose branches share a child or point
-  // back up would otherwise be walked again and again.
-  std::unordered_set<std::uint32_t> reached;
+  // back up would otherwise be walked again and again. (A block past the file's end fails its read.)
+  std::vector<bool> reached(blockCounterOf(place_.file->size()));
+  const auto reachedAgain = [&](std::uint32_t block) {
+    if (block >= reached.size()) return false;
+    const bool again = reached[block];
+    reached[block] = true;
+    return again;
+  };
   std::array<std::uint8_t, kBlockSize> bytes;
   while (!pending.empty()) {
     const Pending at = pending.back();
     pending.pop_back();
-    if (at.depth >= kMaxDepth || !reached.insert(at.block).second) corrupted();
+    if (at.depth >= kMaxDepth || reachedAgain(at.block)) corrupted();
     readBlock(at.block, bytes.data());
     const std::uint32_t count = common::getU32(bytes.data() + kNodeCount);
     if (count > static_cast<std::uint32_t>(shape_.maxKeys)) corrupted();
