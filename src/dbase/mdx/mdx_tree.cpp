@@ -228,7 +228,7 @@ bool TagTree::prior() {
   return onEntry() || climbBackward();
 }
 
-bool TagTree::seek(const std::string& key) {
+void TagTree::descendTo(const std::string& key) {
   path_.clear();
   std::uint32_t block = header_.root;
   for (;;) {
@@ -238,6 +238,16 @@ bool TagTree::seek(const std::string& key) {
     if (step.node.isLeaf()) break;
     block = step.node.pointer(static_cast<std::size_t>(step.index));
   }
+}
+
+bool TagTree::pastLastEntry() const {
+  return std::all_of(path_.begin(), path_.end(), [](const Step& step) {
+    return static_cast<std::size_t>(step.index) == step.node.items.size();
+  });
+}
+
+bool TagTree::seek(const std::string& key) {
+  descendTo(key);
   return onEntry() || climbForward();
 }
 
@@ -265,8 +275,11 @@ void placeItem(Node& node, std::size_t pos, NodeItem item, std::uint32_t newPoin
 }  // namespace
 
 bool TagTree::insert(const std::string& key, std::uint32_t record) {
-  seek(key);
-  if (path_.empty()) {  // every key is smaller: take the right-most path down to the last leaf
+  descendTo(key);
+  // A key past the last entry (an append in key order) stays where the descent left it: the
+  // climb would find no further leaf and come back down the right-most path to the same place.
+  if (!onEntry() && !pastLastEntry() && !climbForward()) {
+    // every key is smaller: take the right-most path down to the last leaf
     descend(header_.root, true);
     ++path_.back().index;
   }
