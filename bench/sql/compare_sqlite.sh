@@ -1,8 +1,9 @@
-#!/bin/sh
+#!/bin/bash
 # Runs the application's heaviest statements with vekrano-sql and with the sqlite3 shell over the
-# same 99,999 records, then the import pattern (for each of 10,000 lines "select max(num) as nb
-# from article" and one INSERT of the editor's pattern) through one process of each into an empty
-# table, sqlite3 inside one transaction. The two programs alternate run by run, so that what else
+# same 99,999 records, then the import pattern (one "select max(num) as nb from article", then for
+# each of 10,000 lines the INSERT the import sends, the number known from then on since the import
+# holds the append lock) through one process of each into an empty table, sqlite3 inside one
+# transaction. The two programs alternate run by run, so that what else
 # the machine does weighs on both alike; for each it prints the median wall time and the median
 # CPU time (user + system) of RUNS runs, the row counts, and the ratios vekrano-sql / sqlite3.
 # Prefer the CPU ratio when the machine is busy.
@@ -23,6 +24,11 @@ insert_lines() {
   awk -F'\t' '{ printf "INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (%s,\"%s\",\"%s\",\"%s\",%s,\"%s\")\n", $1, $2, $3, $4, $5, $6 }' "$@"
 }
 
+# The new-record statement exactly as the editor and the import write it, blanks included.
+new_record_lines() {
+  awk -F'\t' '{ printf "INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (%s,\"%s\",\"%s\", \"%s\", %s, \"%s\" )\n", $1, $2, $3, $4, $5, $6 }' "$@"
+}
+
 mkdir "$work/full"
 insert_lines "$work/rows.tsv" | "$shell" "$work/full" > /dev/null
 
@@ -38,7 +44,7 @@ SQL
 # starts from (vekrano-sql creates its table and index when missing).
 awk 'BEGIN { for (n = 1; n <= 10000; n++)
   printf "%d\t3760%d\tArticle %d lot %d\tRayon %d\t%d\tO\n", n, 12345678 + n * 7919, n % 5000, n, n % 40, 1 + n % 9 }' |
-  insert_lines | awk '{ print "select max(num) as nb from article"; print }' > "$work/import.sql"
+  new_record_lines | awk 'NR == 1 { print "select max(num) as nb from article" } { print }' > "$work/import.sql"
 { echo 'BEGIN;'; sed 's/$/;/' "$work/import.sql"; echo 'COMMIT;'; } > "$work/import_sqlite.sql"
 mkdir "$work/empty"
 "$shell" "$work/empty" 'select count(*) as nb from article' > /dev/null
@@ -48,23 +54,14 @@ sqlite3 "$work/empty.db" "$schema"
 sync
 
 # Runs a command with its output thrown away and appends "wall cpu" in seconds to the file $1.
-# CPU time is the children's user + system time that the shell's `times` reports.
-children_cpu() {
-  times > "$work/times"
-  awk 'NR == 2 { split($0, t, /[ms ]+/); print t[1] * 60 + t[2] + t[3] * 60 + t[4] }' "$work/times"
-}
+# CPU time is the command's user + system time as bash's `time` reports it, to the millisecond
+# (the shell's `times` counts in hundredths, as coarse as the shortest statements take).
 time_into() {
   into=$1
   shift
-  children_cpu > "$work/cpu_before"
-  start=$(date +%s.%N)
-  "$@" > /dev/null
-  end=$(date +%s.%N)
-  children_cpu > "$work/cpu_after"
-  cpu_before=$(cat "$work/cpu_before")
-  cpu_after=$(cat "$work/cpu_after")
-  echo "$end - $start" | bc | tr '\n' ' ' >> "$into"
-  echo "$cpu_after - $cpu_before" | bc >> "$into"
+  local TIMEFORMAT='%3R %3U %3S'
+  { time "$@" > /dev/null 2> /dev/null; } 2> "$work/time"
+  awk '{ printf "%s %.3f\n", $1, $2 + $3 }' "$work/time" >> "$into"
 }
 
 # Median of column $1 of the file $2.
@@ -114,5 +111,5 @@ for _ in $(seq "$runs"); do
 done
 mine_count=$("$shell" "$work/run" 'select count(*) as nb from article' | tail -n 1)
 their_count=$(sqlite3 "$work/run.db" 'select count(*) from article')
-report 'import pattern: 10,000 x (select max(num) as nb from article; INSERT ...)' \
+report 'import pattern: select max(num) as nb from article, then 10,000 x INSERT ...' \
   "$mine_count records" "$their_count records, one transaction"

@@ -51,6 +51,12 @@ inline void putU64(void* at, std::uint64_t value) {
   putU32(p + 4, static_cast<std::uint32_t>(value >> 32));
 }
 
+// Four bytes written big-endian, so that they compare in the order of their values.
+inline void putU32BigEndian(void* at, std::uint32_t value) {
+  auto* p = static_cast<std::uint8_t*>(at);
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(value >> (8 * (3 - i)));
+}
+
 // A value of a trivially copyable type at `at`, which need not be aligned for it.
 template <class T>
 T load(const void* at) {

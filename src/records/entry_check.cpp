@@ -1,13 +1,10 @@
-// The checks shared by the record editor, the import and the SQL shell's statements.
+// The checks shared by the record editor, the import and the SQL shell's statements. Nothing here
+// uses Qt, so that the shell, which calls them, starts without loading it.
 #include "records/entry_check.h"
-
-#include <QLineEdit>
 
 #include "common/best_fit_text.h"
 #include "common/code_page.h"
-#include "common/prompts.h"
 #include "languages/interface_texts.h"
-#include "languages/qt_text.h"
 
 namespace vekrano::records {
 namespace {
@@ -15,10 +12,8 @@ namespace {
 constexpr int kBarcodeLabelText = 45;
 constexpr int kText1LabelText = 46;
 constexpr int kText2LabelText = 47;
-constexpr int kRefusedCaption = 52;
 constexpr int kNotStorableText = 260;
 constexpr int kNotCode39Text = 261;
-constexpr int kReplacedCaption = 262;
 constexpr int kReplacedText = 263;
 
 // `pattern` with %1, %2 and %3 replaced by the values, in one pass so that a value holding "%2"
@@ -85,22 +80,6 @@ CheckedEntry CheckEntry(const EntryTexts& typed) {
 
 std::string ReplacementNotice(const std::string& replacements) {
   return fillIn(languages::GetText(kReplacedText), {replacements, {}, {}});
-}
-
-bool AcceptTypedTexts(QLineEdit& cb, QLineEdit& lib1, QLineEdit& lib2) {
-  const CheckedEntry entry = CheckEntry({cb.text().toStdString(), lib1.text().toStdString(),
-                                         lib2.text().toStdString()});
-  if (entry.refusal) {
-    common::showMessage(*entry.refusal, languages::GetText(kRefusedCaption));
-    return false;
-  }
-  cb.setText(languages::toQt(entry.stored.cb));
-  lib1.setText(languages::toQt(entry.stored.lib1));
-  lib2.setText(languages::toQt(entry.stored.lib2));
-  if (!entry.replacements.empty()) {
-    common::showMessage(ReplacementNotice(entry.replacements), languages::GetText(kReplacedCaption));
-  }
-  return true;
 }
 
 }  // namespace vekrano::records

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 
+#include "common/byte_codec.h"
 #include "common/code_page.h"
 #include "common/format_settings.h"
 #include "dbase/dbase_error.h"
@@ -34,17 +35,8 @@ void putStored(std::vector<char>& record, const DbfField& field, std::string_vie
   std::memset(record.data() + field.position + n, ' ', field.length - n);
 }
 
-template <typename T>
-T load(const std::uint8_t* p) {
-  T value;
-  std::memcpy(&value, p, sizeof value);
-  return value;
-}
-
-template <typename T>
-void store(std::uint8_t* p, T value) {
-  std::memcpy(p, &value, sizeof value);
-}
+using common::load;
+using common::store;
 
 // C and D values in the field buffer: a length byte and the characters.
 std::string lengthPrefixed(const std::uint8_t* p) {

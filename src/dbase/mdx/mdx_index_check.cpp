@@ -21,6 +21,12 @@ std::string MdxIndex::Disagreement(bool everyKey) {
   if (!isOpen()) return {};
   try {
     Section section(*this, Section::Read);
+    // Every node is read once: from the file mapped for the walk, not one read call per node.
+    scanBytes_.Begin();
+    struct HeldUntilDone {
+      HeldFileBytes& bytes;
+      ~HeldUntilDone() { bytes.End(); }
+    } held{scanBytes_};
     const std::int32_t count = table_.recordCount();
     for (std::size_t i = 0; i < tags_.size(); ++i) {
       std::string fault = tagDisagreement(i, count, everyKey);

@@ -78,13 +78,19 @@ void TagTree::recordsInKeyOrder(std::vector<std::int32_t>& records, std::string*
   };
   std::vector<Pending> pending{{header_.root, 0}};
   // A sound tree reaches each block once; a damaged one whose branches share a child or point
-  // back up would otherwise be walked again and again.
-  std::unordered_set<std::uint32_t> reached;
+  // back up would otherwise be walked again and again. (A block past the file's end fails its read.)
+  std::vector<bool> reached(blockCounterOf(place_.file->size()));
+  const auto reachedAgain = [&](std::uint32_t block) {
+    if (block >= reached.size()) return false;
+    const bool again = reached[block];
+    reached[block] = true;
+    return again;
+  };
   std::array<std::uint8_t, kBlockSize> bytes;
   while (!pending.empty()) {
     const Pending at = pending.back();
     pending.pop_back();
-    if (at.depth >= kMaxDepth || !reached.insert(at.block).second) corrupted();
+    if (at.depth >= kMaxDepth || reachedAgain(at.block)) corrupted();
     readBlock(at.block, bytes.data());
     const std::uint32_t count = common::getU32(bytes.data() + kNodeCount);
     if (count > static_cast<std::uint32_t>(shape_.maxKeys)) corrupted();
@@ -220,7 +226,7 @@ bool TagTree::prior() {
   return onEntry() || climbBackward();
 }
 
-bool TagTree::seek(const std::string& key) {
+void TagTree::descendTo(const std::string& key) {
   path_.clear();
   std::uint32_t block = header_.root;
   for (;;) {
@@ -230,6 +236,16 @@ bool TagTree::seek(const std::string& key) {
     if (step.node.isLeaf()) break;
     block = step.node.pointer(static_cast<std::size_t>(step.index));
   }
+}
+
+bool TagTree::pastLastEntry() const {
+  return std::all_of(path_.begin(), path_.end(), [](const Step& step) {
+    return static_cast<std::size_t>(step.index) == step.node.items.size();
+  });
+}
+
+bool TagTree::seek(const std::string& key) {
+  descendTo(key);
   return onEntry() || climbForward();
 }
 
@@ -257,8 +273,11 @@ void placeItem(Node& node, std::size_t pos, NodeItem item, std::uint32_t newPoin
 }  // namespace
 
 bool TagTree::insert(const std::string& key, std::uint32_t record) {
-  seek(key);
-  if (path_.empty()) {  // every key is smaller: take the right-most path down to the last leaf
+  descendTo(key);
+  // A key past the last entry (an append in key order) stays where the descent left it: the
+  // climb would find no further leaf and come back down the right-most path to the same place.
+  if (!onEntry() && !pastLastEntry() && !climbForward()) {
+    // every key is smaller: take the right-most path down to the last leaf
     descend(header_.root, true);
     ++path_.back().index;
   }

@@ -106,6 +106,10 @@ class TagTree {
   std::uint32_t appendNode(const Node& node);
   void push(std::uint32_t block, bool rightMost);
   void descend(std::uint32_t block, bool rightMost);
+  // The path down to the leaf where `key`'s lower bound lies; its index may be past the leaf's end.
+  void descendTo(const std::string& key);
+  // True when the path runs down the right-most pointers to past the last leaf's last entry.
+  bool pastLastEntry() const;
   bool climbForward();
   bool climbBackward();
   std::size_t lowerBound(const Node& node, const std::string& key) const;

@@ -1,8 +1,7 @@
 // TTzDbf: properties, the check routine, field values, bookmarks and numbering.
 #include "dbase/table/table_dataset.h"
 
-#include <cstring>
-
+#include "common/byte_codec.h"
 #include "common/code_page.h"
 #include "common/exception.h"
 #include "dbase/dataset/database_error.h"
@@ -146,14 +145,11 @@ void TTzDbf::InternalInitRecord(char* buffer) { layout_->InitBuffer(buffer); }
 // --- Bookmarks
 
 void TTzDbf::GetBookmarkData(const char* buffer, char* data) const {
-  const std::int32_t n = layout_->RecordNumber(buffer);
-  std::memcpy(data, &n, sizeof n);
+  common::store(data, layout_->RecordNumber(buffer));
 }
 
 void TTzDbf::SetBookmarkData(char* buffer, const char* data) {
-  std::int32_t n = 0;
-  std::memcpy(&n, data, sizeof n);
-  layout_->SetRecordNumber(buffer, n);
+  layout_->SetRecordNumber(buffer, common::load<std::int32_t>(data));
 }
 
 TBookmarkFlag TTzDbf::GetBookmarkFlag(const char* buffer) const { return layout_->Flag(buffer); }
@@ -162,11 +158,7 @@ void TTzDbf::SetBookmarkFlag(char* buffer, TBookmarkFlag flag) { layout_->SetFla
 
 namespace {
 
-std::int32_t BookmarkNumber(const char* data) {
-  std::int32_t n = 0;
-  std::memcpy(&n, data, sizeof n);
-  return n;
-}
+std::int32_t BookmarkNumber(const char* data) { return common::load<std::int32_t>(data); }
 
 }  // namespace
 

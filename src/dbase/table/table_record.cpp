@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "common/byte_codec.h"
 #include "common/code_page.h"
 #include "dbase/dbf_number.h"
 #include "dbase/dataset/field_convert.h"
@@ -40,22 +41,10 @@ bool StoreWholeNumber(const char* text, std::size_t length, char* slot) {
   } else {
     value = ClampToInt32(ReadNumber(std::string_view(text, length)));
   }
-  std::memcpy(slot, &value, sizeof value);
+  common::store(slot, value);
   return true;
 }
 bool IsInteger(char type, int decimals) { return (type == 'N' || type == 'F') && decimals == 0; }
-
-template <class T>
-T Load(const char* at) {
-  T value{};
-  std::memcpy(&value, at, sizeof value);
-  return value;
-}
-
-template <class T>
-void Store(char* at, T value) {
-  std::memcpy(at, &value, sizeof value);
-}
 
 double Rounded(double value, int decimals) {
   const double scale = std::pow(10.0, decimals);
@@ -158,13 +147,13 @@ void TableRecordLayout::toSlot(const DbfTable& table, std::size_t i, char* buffe
     at[0] = static_cast<char>(length);
     std::memcpy(at + 1, text + 1, length);
   } else if (IsFloat(slot.type, slot.decimals)) {
-    Store(at, Rounded(table.GetDouble(field), slot.decimals));
+    common::store(at, Rounded(table.GetDouble(field), slot.decimals));
   } else if (slot.type == 'D') {
-    Store(at, TextToDateTime(table.GetDate(field)).value_or(0.0));
+    common::store(at, TextToDateTime(table.GetDate(field)).value_or(0.0));
   } else if (slot.type == 'L') {
     at[0] = table.GetLogical(field) ? 1 : 0;
   } else {
-    Store(at, table.GetInteger(field));
+    common::store(at, table.GetInteger(field));
   }
 }
 
@@ -177,14 +166,14 @@ void TableRecordLayout::FromBuffer(const char* buffer, DbfTable& table) const {
     if (slot.type == 'C') {
       table.SetString(field, std::string(at + 1, static_cast<unsigned char>(at[0])));
     } else if (IsFloat(slot.type, slot.decimals)) {
-      table.SetDouble(field, Load<double>(at));
+      table.SetDouble(field, common::load<double>(at));
     } else if (slot.type == 'D') {
-      const double date = Load<double>(at);
+      const double date = common::load<double>(at);
       table.SetDate(field, date == 0 ? std::string() : DateTimeToStr(date, false));
     } else if (slot.type == 'L') {
       table.SetLogical(field, at[0] != 0);
     } else {
-      table.SetInteger(field, Load<std::int32_t>(at));
+      table.SetInteger(field, common::load<std::int32_t>(at));
     }
   }
 }
@@ -195,7 +184,7 @@ void TableRecordLayout::InitBuffer(char* buffer) const {
 }
 
 std::int32_t TableRecordLayout::MemoBlock(const char* buffer, int index) const {
-  return Load<std::int32_t>(buffer + slots_[static_cast<std::size_t>(index)].offset);
+  return common::load<std::int32_t>(buffer + slots_[static_cast<std::size_t>(index)].offset);
 }
 
 std::string_view TableRecordLayout::Text(const char* buffer, int index) const {
@@ -204,14 +193,14 @@ std::string_view TableRecordLayout::Text(const char* buffer, int index) const {
 }
 
 std::int32_t TableRecordLayout::Integer(const char* buffer, int index) const {
-  return Load<std::int32_t>(buffer + slots_[static_cast<std::size_t>(index)].offset);
+  return common::load<std::int32_t>(buffer + slots_[static_cast<std::size_t>(index)].offset);
 }
 
 Variant TableRecordLayout::GetValue(const char* buffer, int index) const {
   const Slot& slot = slots_[static_cast<std::size_t>(index)];
   const char* at = buffer + slot.offset;
   if (slot.type == 'C') return std::string(Text(buffer, index));
-  if (IsFloat(slot.type, slot.decimals) || slot.type == 'D') return Load<double>(at);
+  if (IsFloat(slot.type, slot.decimals) || slot.type == 'D') return common::load<double>(at);
   if (slot.type == 'L') return at[0] != 0;
   if (slot.type == 'M') return std::string();
   return static_cast<std::int64_t>(Integer(buffer, index));
@@ -226,26 +215,26 @@ void TableRecordLayout::SetValue(char* buffer, int index, const Variant& value) 
     at[0] = static_cast<char>(length);
     if (length > 0) std::memcpy(at + 1, text->data(), length);
   } else if (IsFloat(slot.type, slot.decimals)) {
-    Store(at, AsNumber(value));
+    common::store(at, AsNumber(value));
   } else if (slot.type == 'D') {
     double date = AsNumber(value);
     if (date != 0 && !IsValidDateTime(date)) {
       ShowInvalidDate();
       date = 0;
     }
-    Store(at, date);
+    common::store(at, date);
   } else if (slot.type == 'L') {
     at[0] = AsNumber(value) != 0 ? 1 : 0;
   } else if (slot.type != 'M') {
-    Store(at, ClampToInt32(std::round(AsNumber(value))));
+    common::store(at, ClampToInt32(std::round(AsNumber(value))));
   }
 }
 
 std::int32_t TableRecordLayout::RecordNumber(const char* buffer) const {
-  return Load<std::int32_t>(buffer + recordSize_);
+  return common::load<std::int32_t>(buffer + recordSize_);
 }
 
-void TableRecordLayout::SetRecordNumber(char* buffer, std::int32_t n) const { Store(buffer + recordSize_, n); }
+void TableRecordLayout::SetRecordNumber(char* buffer, std::int32_t n) const { common::store(buffer + recordSize_, n); }
 
 TBookmarkFlag TableRecordLayout::Flag(const char* buffer) const {
   return static_cast<TBookmarkFlag>(buffer[recordSize_ + kTableBookmarkSize]);

@@ -1,9 +1,9 @@
 // Execution of SELECT: result columns typed by their expressions, the scan of the source, and
 // what follows it (aggregation, ORDER BY, DISTINCT, TOP, UNION).
-#include <cstring>
 #include <string_view>
 #include <utility>
 
+#include "common/byte_codec.h"
 #include "sql/exec/statement_run.h"
 #include "sql/errors.h"
 #include "sql/query_messages.h"
@@ -170,9 +170,7 @@ void TStatementRun::WriteSourceBookmark(const TResultSet& resultSet, char* row) 
   char bookmark[kRowBookmarkSize];
   if (resultSet.SourceDataSet() != nullptr &&
       resultSet.SourceDataSet()->CopyBookmark(bookmark, kRowBookmarkSize)) {
-    std::int32_t value;
-    std::memcpy(&value, bookmark, sizeof value);
-    resultSet.SetSourceBookmark(row, value);
+    resultSet.SetSourceBookmark(row, common::load<std::int32_t>(bookmark));
   }
 }
 

@@ -2,6 +2,7 @@
 // from result rows, the cursor, bookmarks, and rows edited or deleted in the result only.
 #include <cstring>
 
+#include "common/byte_codec.h"
 #include "common/code_page.h"
 #include "sql/errors.h"
 #include "sql/query/query.h"
@@ -19,6 +20,7 @@ using FieldType = dbase::TFieldType;
 //                    8 for numbers and dates, 2 for booleans)
 //      R      4      index of the result row (0-based)
 //    R + 4    1      bookmark flag
+constexpr std::size_t kNullByteSize = 1;  // a slot's value follows its null byte
 constexpr std::size_t kRowIndexSize = 4;
 constexpr std::size_t kFlagSize = 1;
 // How far ahead of a walk through the rows they are fetched: far enough for memory to answer.
@@ -96,7 +98,7 @@ std::string afterFirstDot(const std::string& name) {
 
 // Writes a text into a cleared slot, cut to what the slot holds before its closing zero.
 void writeSlotText(char* data, std::size_t slotSize, const char* text, std::size_t length) {
-  std::memcpy(data + 1, text, std::min(length, slotSize - 1));
+  std::memcpy(data + kNullByteSize, text, std::min(length, slotSize - 1));
 }
 
 }  // namespace
@@ -123,7 +125,7 @@ void TSqlQuery::DefineResultFields() {
     def.Name = name;
     resultFieldDefs_.push_back(def);
     slots_.push_back(Slot{offset, slotSize(def), column});
-    offset += 1 + slotSize(def);
+    offset += kNullByteSize + slotSize(def);
     ++index;
   }
   rowIndexOffset_ = offset;
@@ -146,14 +148,12 @@ void TSqlQuery::InternalClose() {
 // --- Buffers
 
 std::int32_t TSqlQuery::RowIndex(const char* buffer) const {
-  std::int32_t index;
-  std::memcpy(&index, buffer + rowIndexOffset_, sizeof index);
-  return index;
+  return common::load<std::int32_t>(buffer + rowIndexOffset_);
 }
 
 void TSqlQuery::WriteSlot(char* buffer, const Slot& slot, const dbase::Variant& value) const {
   char* data = buffer + slot.offset;
-  std::memset(data, 0, 1 + slot.size);
+  std::memset(data, 0, kNullByteSize + slot.size);
   if (dbase::IsNullVariant(value)) {
     data[0] = 1;
     return;
@@ -161,12 +161,11 @@ void TSqlQuery::WriteSlot(char* buffer, const Slot& slot, const dbase::Variant& 
   if (const auto* text = std::get_if<std::string>(&value)) {
     writeSlotText(data, slot.size, text->data(), text->size());
   } else if (const auto* number = std::get_if<std::int64_t>(&value)) {
-    std::memcpy(data + 1, number, sizeof *number);
+    common::store(data + kNullByteSize, *number);
   } else if (const auto* real = std::get_if<double>(&value)) {
-    std::memcpy(data + 1, real, sizeof *real);
+    common::store(data + kNullByteSize, *real);
   } else if (const auto* flag = std::get_if<bool>(&value)) {
-    const std::int16_t word = *flag ? -1 : 0;
-    std::memcpy(data + 1, &word, sizeof word);
+    common::store(data + kNullByteSize, static_cast<std::int16_t>(*flag ? -1 : 0));
   }
 }
 
@@ -178,7 +177,7 @@ void TSqlQuery::FillBuffer(char* buffer, int rowIndex) const {
     // Text columns are copied straight from the row, without a string per value.
     if (isTextType(type) && slot.column->Type() == ttString && !slot.column->IsNull(row)) {
       char* data = buffer + slot.offset;
-      std::memset(data, 0, 1 + slot.size);
+      std::memset(data, 0, kNullByteSize + slot.size);
       const char* text = slot.column->Data(row);
       writeSlotText(data, slot.size, text, strnlen(text, slot.column->StorageSize()));
       continue;
@@ -197,8 +196,7 @@ void TSqlQuery::FillBuffer(char* buffer, int rowIndex) const {
     }
     WriteSlot(buffer, slot, value);
   }
-  const std::int32_t index = rowIndex;
-  std::memcpy(buffer + rowIndexOffset_, &index, sizeof index);
+  common::store(buffer + rowIndexOffset_, static_cast<std::int32_t>(rowIndex));
   buffer[rowIndexOffset_ + kRowIndexSize] = static_cast<char>(dbase::TBookmarkFlag::bfCurrent);
 }
 
@@ -247,8 +245,7 @@ void TSqlQuery::InternalSetToRecord(const char* buffer) { cursor_ = RowIndex(buf
 void TSqlQuery::InternalInitRecord(char* buffer) {
   std::memset(buffer, 0, recordSize_);
   for (const Slot& slot : slots_) buffer[slot.offset] = 1;
-  const std::int32_t none = -1;
-  std::memcpy(buffer + rowIndexOffset_, &none, sizeof none);
+  common::store(buffer + rowIndexOffset_, std::int32_t{-1});
 }
 
 dbase::Variant TSqlQuery::ReadSlot(const char* buffer, std::size_t field) const {
@@ -256,16 +253,10 @@ dbase::Variant TSqlQuery::ReadSlot(const char* buffer, std::size_t field) const 
   const char* data = buffer + slot.offset;
   if (data[0] != 0) return {};
   const FieldType type = resultFieldDefs_[field].DataType;
-  if (isTextType(type)) return std::string(data + 1, strnlen(data + 1, slot.size));
-  if (isIntegerType(type)) {
-    std::int64_t number;
-    std::memcpy(&number, data + 1, sizeof number);
-    return number;
-  }
-  if (type == FieldType::ftBoolean) return data[1] != 0;
-  double real;
-  std::memcpy(&real, data + 1, sizeof real);
-  return real;
+  if (isTextType(type)) return std::string(data + kNullByteSize, strnlen(data + kNullByteSize, slot.size));
+  if (isIntegerType(type)) return common::load<std::int64_t>(data + kNullByteSize);
+  if (type == FieldType::ftBoolean) return data[kNullByteSize] != 0;
+  return common::load<double>(data + kNullByteSize);
 }
 
 bool TSqlQuery::GetFieldData(const dbase::TField& field, dbase::Variant& value) const {
@@ -279,7 +270,7 @@ bool TSqlQuery::GetFieldText(const dbase::TField& field, std::string_view& text)
   const Slot& slot = slots_[static_cast<std::size_t>(field.Index())];
   const char* data = ActiveBuffer() + slot.offset;
   if (data[0] != 0 || !isTextType(resultFieldDefs_[static_cast<std::size_t>(field.Index())].DataType)) return false;
-  text = std::string_view(data + 1, strnlen(data + 1, slot.size));
+  text = std::string_view(data + kNullByteSize, strnlen(data + kNullByteSize, slot.size));
   return true;
 }
 
@@ -331,11 +322,11 @@ void TSqlQuery::InternalDelete() {
 // --- Bookmarks and numbering
 
 void TSqlQuery::GetBookmarkData(const char* buffer, char* data) const {
-  std::memcpy(data, buffer + rowIndexOffset_, kRowIndexSize);
+  common::store(data, RowIndex(buffer));
 }
 
 void TSqlQuery::SetBookmarkData(char* buffer, const char* data) {
-  std::memcpy(buffer + rowIndexOffset_, data, kRowIndexSize);
+  common::store(buffer + rowIndexOffset_, common::load<std::int32_t>(data));
 }
 
 dbase::TBookmarkFlag TSqlQuery::GetBookmarkFlag(const char* buffer) const {
@@ -347,8 +338,7 @@ void TSqlQuery::SetBookmarkFlag(char* buffer, dbase::TBookmarkFlag flag) {
 }
 
 void TSqlQuery::InternalGotoBookmark(const char* data) {
-  std::int32_t index;
-  std::memcpy(&index, data, sizeof index);
+  const auto index = common::load<std::int32_t>(data);
   if (index < 0 || index >= resultSet_->RecordCount()) {
     throw ESqlQueryError(common::formatText(messages::kBookmarkNotFound, {std::to_string(index)}));
   }
@@ -356,16 +346,13 @@ void TSqlQuery::InternalGotoBookmark(const char* data) {
 }
 
 bool TSqlQuery::InternalBookmarkValid(const char* data) {
-  std::int32_t index;
-  std::memcpy(&index, data, sizeof index);
+  const auto index = common::load<std::int32_t>(data);
   return index >= 0 && index < resultSet_->RecordCount();
 }
 
 int TSqlQuery::CompareBookmarkData(const char* a, const char* b) const {
-  std::int32_t left;
-  std::int32_t right;
-  std::memcpy(&left, a, sizeof left);
-  std::memcpy(&right, b, sizeof right);
+  const auto left = common::load<std::int32_t>(a);
+  const auto right = common::load<std::int32_t>(b);
   return left < right ? -1 : (left > right ? 1 : 0);
 }
 

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "common/byte_codec.h"
 #include "sql/errors.h"
 #include "sql/query_messages.h"
 
@@ -60,13 +61,11 @@ void TResultSet::ClearRow(char* row) const { std::memset(row, 0, recordSize_); }
 char* TResultSet::CurrentRow() const { return store_->Record(recNo_ - 1); }
 
 std::int32_t TResultSet::SourceBookmark(const char* row) const {
-  std::int32_t bookmark;
-  std::memcpy(&bookmark, row, sizeof bookmark);
-  return bookmark;
+  return common::load<std::int32_t>(row);
 }
 
 void TResultSet::SetSourceBookmark(char* row, std::int32_t bookmark) const {
-  std::memcpy(row, &bookmark, sizeof bookmark);
+  common::store(row, bookmark);
 }
 
 void TResultSet::MarkRow(int index) const { SetSourceBookmark(Row(index), kRowMarked); }

@@ -11,7 +11,7 @@ namespace vekrano::sql {
 namespace {
 
 // Blocks from this size on are mapped, where huge pages can be had.
-constexpr std::size_t kMappedBlockBytes = 2u << 20;
+constexpr std::size_t kMappedBlockBytes = 2u * 1024 * 1024;
 
 }  // namespace
 

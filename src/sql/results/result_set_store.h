@@ -59,7 +59,7 @@ class TRecordStore {
   // Records in memory are carved from blocks of at least this many records, each block as big
   // as the records so far (up to kLargestBlockBytes).
   static constexpr std::size_t kRecordsPerBlock = 256;
-  static constexpr std::size_t kLargestBlockBytes = 8u << 20;
+  static constexpr std::size_t kLargestBlockBytes = 8u * 1024 * 1024;
 
   std::size_t recordSize_;
   std::vector<char*> list_;

@@ -20,42 +20,94 @@ int compareValues(T a, T b) {
   return a < b ? -1 : (b < a ? 1 : 0);
 }
 
-std::size_t keySize(TExprType type, std::size_t stringSize) {
+// How each key type orders its values, written once: the key's size, the ascending comparison
+// of two keys, and (where there is one) the key written as bytes whose unsigned comparison gives
+// the same order. The comparison, the quicksort and the key prefix all take the order from here.
+struct StringOrder {
+  static constexpr bool kPrefixed = true;
+  static std::size_t KeySize(std::size_t width) { return width + 1; }
+  // Unsigned bytes up to the first difference or the first zero byte: a prefix sorts first.
+  static int Compare(const char* a, const char* b, std::size_t size) {
+    for (std::size_t k = 0; k < size; ++k) {
+      const auto x = static_cast<unsigned char>(a[k]);
+      const auto y = static_cast<unsigned char>(b[k]);
+      if (x != y) return x < y ? -1 : 1;
+      if (x == 0) break;
+    }
+    return 0;
+  }
+  // The text up to its end, zero bytes after it; writes min(size, room) bytes.
+  static std::size_t Prefix(const char* key, std::size_t size, std::uint8_t* out, std::size_t room) {
+    const std::size_t length = std::min(size, room);
+    std::size_t k = 0;
+    for (; k < length && key[k] != 0; ++k) out[k] = static_cast<std::uint8_t>(key[k]);
+    std::fill(out + k, out + length, std::uint8_t{0});
+    return length;
+  }
+};
+
+// Floats have no prefix: they are compared by value but grouped into runs by their text.
+struct FloatOrder {
+  static constexpr bool kPrefixed = false;
+  static std::size_t KeySize(std::size_t) { return sizeof(double); }
+  static int Compare(const char* a, const char* b, std::size_t) {
+    return compareValues(common::load<double>(a), common::load<double>(b));
+  }
+  static std::size_t Prefix(const char*, std::size_t, std::uint8_t*, std::size_t) { return 0; }
+};
+
+struct IntegerOrder {
+  static constexpr bool kPrefixed = true;
+  static std::size_t KeySize(std::size_t) { return sizeof(std::int32_t); }
+  static int Compare(const char* a, const char* b, std::size_t) {
+    return compareValues(common::load<std::int32_t>(a), common::load<std::int32_t>(b));
+  }
+  // Big-endian with the sign bit flipped; the leading bytes when room is short.
+  static std::size_t Prefix(const char* key, std::size_t, std::uint8_t* out, std::size_t room) {
+    std::uint8_t bytes[sizeof(std::int32_t)];
+    common::putU32BigEndian(bytes, static_cast<std::uint32_t>(common::load<std::int32_t>(key)) ^ 0x80000000u);
+    const std::size_t length = std::min(sizeof bytes, room);
+    std::copy(bytes, bytes + length, out);
+    return length;
+  }
+};
+
+// False before True, any nonzero word being True.
+struct BooleanOrder {
+  static constexpr bool kPrefixed = true;
+  static std::size_t KeySize(std::size_t) { return sizeof(std::int16_t); }
+  static bool Value(const char* key) { return common::load<std::int16_t>(key) != 0; }
+  static int Compare(const char* a, const char* b, std::size_t) { return compareValues(Value(a), Value(b)); }
+  static std::size_t Prefix(const char* key, std::size_t, std::uint8_t* out, std::size_t room) {
+    if (room == 0) return 0;
+    out[0] = Value(key) ? 1 : 0;
+    return 1;
+  }
+};
+
+// Calls `visit` with the order of `type`.
+template <typename Visit>
+decltype(auto) withOrder(TExprType type, Visit&& visit) {
   switch (type) {
     case ttFloat:
-      return sizeof(double);
+      return visit(FloatOrder{});
     case ttInteger:
-      return sizeof(std::int32_t);
+      return visit(IntegerOrder{});
     case ttBoolean:
-      return sizeof(std::int16_t);
+      return visit(BooleanOrder{});
     case ttString:
       break;
   }
-  return stringSize + 1;
+  return visit(StringOrder{});
 }
+
+int directed(int result, bool descending) { return descending ? -result : result; }
 
 }  // namespace
 
 int TSrtField::Compare(const char* a, const char* b) const {
-  int result = 0;
-  switch (type_) {
-    case ttString:
-      // Unsigned bytes, the text ending at its first zero byte: a prefix sorts first.
-      result = std::strncmp(a, b, size_);
-      result = result < 0 ? -1 : (result > 0 ? 1 : 0);
-      break;
-    case ttFloat:
-      result = compareValues(common::load<double>(a), common::load<double>(b));
-      break;
-    case ttInteger:
-      result = compareValues(common::load<std::int32_t>(a), common::load<std::int32_t>(b));
-      break;
-    case ttBoolean:
-      result = compareValues(common::load<std::int16_t>(a) != 0,
-                             common::load<std::int16_t>(b) != 0);
-      break;
-  }
-  return descending_ ? -result : result;
+  const int result = withOrder(type_, [&](auto order) { return decltype(order)::Compare(a, b, size_); });
+  return directed(result, descending_);
 }
 
 bool TSrtField::SameValue(const char* a, const char* b) const {
@@ -66,7 +118,7 @@ bool TSrtField::SameValue(const char* a, const char* b) const {
 }
 
 void TSqlSortList::AddField(TExprType type, std::size_t size, bool descending) {
-  const std::size_t bytes = keySize(type, size);
+  const std::size_t bytes = withOrder(type, [size](auto order) { return decltype(order)::KeySize(size); });
   keys_.emplace_back(type, entrySize_, bytes, descending);
   entrySize_ += bytes;
 }
@@ -91,7 +143,7 @@ char* TSqlSortList::CurrentKey(int key) const {
 
 void TSqlSortList::SetRowNumber(std::int32_t rowNumber) {
   if (recNo_ < 1 || recNo_ > Count()) throw ESqlQueryError(messages::kRecnoOutOfRange);
-  std::memcpy(Entry(recNo_), &rowNumber, sizeof rowNumber);
+  common::store(Entry(recNo_), rowNumber);
 }
 
 void TSqlSortList::SetString(int key, std::string_view value) {
@@ -101,17 +153,12 @@ void TSqlSortList::SetString(int key, std::string_view value) {
   std::memcpy(data, value.data(), std::min(value.size(), size - 1));
 }
 
-void TSqlSortList::SetFloat(int key, double value) {
-  std::memcpy(CurrentKey(key), &value, sizeof value);
-}
+void TSqlSortList::SetFloat(int key, double value) { common::store(CurrentKey(key), value); }
 
-void TSqlSortList::SetInteger(int key, std::int32_t value) {
-  std::memcpy(CurrentKey(key), &value, sizeof value);
-}
+void TSqlSortList::SetInteger(int key, std::int32_t value) { common::store(CurrentKey(key), value); }
 
 void TSqlSortList::SetBoolean(int key, bool value) {
-  const std::int16_t word = value ? -1 : 0;
-  std::memcpy(CurrentKey(key), &word, sizeof word);
+  common::store(CurrentKey(key), static_cast<std::int16_t>(value ? -1 : 0));
 }
 
 std::int32_t TSqlSortList::RowNumber(int recNo) const {
@@ -132,41 +179,27 @@ int TSqlSortList::CompareKeys(const char* a, const char* b) const {
 }
 
 std::array<std::uint64_t, 2> TSqlSortList::KeyPrefix(const char* entry) const {
-  // Each key as bytes in the order of their unsigned comparison: integers big-endian with the
-  // sign bit flipped, texts up to their end and zero after it, every byte inverted when descending.
+  // Each key's prefix bytes in turn, every byte inverted when the key is descending.
   std::array<std::uint8_t, 16> bytes{};
   std::size_t at = 0;
   for (const TSrtField& key : keys_) {
-    const char* value = entry + key.Offset();
-    const std::size_t start = at;
-    switch (key.Type()) {
-      case ttInteger: {
-        const auto word = static_cast<std::uint32_t>(common::load<std::int32_t>(value)) ^ 0x80000000u;
-        for (int shift = 24; shift >= 0 && at < bytes.size(); shift -= 8) bytes[at++] = static_cast<std::uint8_t>(word >> shift);
-        break;
-      }
-      case ttBoolean:
-        bytes[at++] = common::load<std::int16_t>(value) != 0 ? 1 : 0;
-        break;
-      case ttString: {
-        const std::size_t end = std::min(bytes.size(), at + key.Size());
-        for (std::size_t k = 0; at < end && value[k] != 0; ++k) bytes[at++] = static_cast<std::uint8_t>(value[k]);
-        at = end;
-        break;
-      }
-      case ttFloat:
-        return {};  // never asked: floats are not sorted this way
-    }
+    const std::size_t written = withOrder(key.Type(), [&](auto order) {
+      return decltype(order)::Prefix(entry + key.Offset(), key.Size(), bytes.data() + at, bytes.size() - at);
+    });
     if (key.Descending()) {
-      for (std::size_t k = start; k < at; ++k) bytes[k] = static_cast<std::uint8_t>(~bytes[k]);
+      for (std::size_t k = at; k < at + written; ++k) bytes[k] = static_cast<std::uint8_t>(~bytes[k]);
     }
+    at += written;
     if (at == bytes.size()) break;
   }
   return {common::getU64BigEndian(bytes.data()), common::getU64BigEndian(bytes.data() + 8)};
 }
 
 bool TSqlSortList::SortDistinctKeys() {
-  if (std::any_of(keys_.begin(), keys_.end(), [](const TSrtField& key) { return key.Type() == ttFloat; })) return false;
+  const auto prefixed = [](const TSrtField& key) {
+    return withOrder(key.Type(), [](auto order) { return decltype(order)::kPrefixed; });
+  };
+  if (!std::all_of(keys_.begin(), keys_.end(), prefixed)) return false;
   if (Count() < 2) return true;
   // The leading key bytes travel with each entry, so that most comparisons read no entry.
   struct Keyed {
@@ -262,48 +295,17 @@ void quickSortEntries(std::vector<char*>& entries, int lo, int hi, std::size_t o
   }
 }
 
-template <typename T>
-auto valueCompare(bool descending) {
-  return [descending](const char* a, const char* b) {
-    const int result = compareValues(common::load<T>(a), common::load<T>(b));
-    return descending ? -result : result;
-  };
-}
-
 }  // namespace
 
 void TSqlSortList::QuickSort(int lo, int hi, const TSrtField& key) {
   // One loop per key type, so that the comparison is inlined into it.
-  std::vector<char*>& entries = store_->Entries();
-  const std::size_t offset = key.Offset();
   const std::size_t size = key.Size();
   const bool descending = key.Descending();
-  switch (key.Type()) {
-    case ttString:
-      quickSortEntries(entries, lo - 1, hi - 1, offset, size, [size, descending](const char* a, const char* b) {
-        // As strncmp compares, inlined: unsigned bytes up to the first difference or zero byte.
-        for (std::size_t k = 0; k < size; ++k) {
-          const auto x = static_cast<unsigned char>(a[k]);
-          const auto y = static_cast<unsigned char>(b[k]);
-          if (x != y) return (x < y) != descending ? -1 : 1;
-          if (x == 0) break;
-        }
-        return 0;
-      });
-      break;
-    case ttFloat:
-      quickSortEntries(entries, lo - 1, hi - 1, offset, size, valueCompare<double>(descending));
-      break;
-    case ttInteger:
-      quickSortEntries(entries, lo - 1, hi - 1, offset, size, valueCompare<std::int32_t>(descending));
-      break;
-    case ttBoolean:
-      quickSortEntries(entries, lo - 1, hi - 1, offset, size, [descending](const char* a, const char* b) {
-        const int result = compareValues(common::load<std::int16_t>(a) != 0, common::load<std::int16_t>(b) != 0);
-        return descending ? -result : result;
-      });
-      break;
-  }
+  withOrder(key.Type(), [&](auto order) {
+    quickSortEntries(store_->Entries(), lo - 1, hi - 1, key.Offset(), size, [size, descending](const char* a, const char* b) {
+      return directed(decltype(order)::Compare(a, b, size), descending);
+    });
+  });
 }
 
 std::unique_ptr<TSqlSortList> makeSortList(const TStorageOptions& options) {

@@ -14,13 +14,39 @@
 namespace vekrano::testing {
 namespace {
 
+// The walk in index order, the record numbers read from the leaves and the checked file agree
+// with `current` (the barcode of record n at n - 1).
+void expectIndexAgrees(MdxArticle& article, const std::vector<std::string>& current, int round) {
+  std::multimap<std::string, int> expected;
+  for (std::size_t i = 0; i < current.size(); ++i) expected.emplace(current[i], static_cast<int>(i + 1));
+  auto walked = article.walk();
+  ASSERT_EQ(walked.size(), expected.size());
+  // The record numbers read straight from the leaves come in the walk's order.
+  std::vector<std::int32_t> records;
+  ASSERT_TRUE(article.index().RecordsInKeyOrder(records));
+  std::vector<std::int32_t> walkedRecords;
+  for (const auto& entry : walked) walkedRecords.push_back(entry.second);
+  EXPECT_EQ(records, walkedRecords) << "round " << round;
+  auto it = expected.begin();
+  for (const auto& [cb, record] : walked) {
+    EXPECT_EQ(cb, it->first);
+    EXPECT_EQ(current[static_cast<std::size_t>(record - 1)], cb);
+    ++it;
+  }
+  MdxCheck check = checkMdxFile(article.mdxName());
+  ASSERT_EQ(check.fault, "") << "round " << round;
+  std::multimap<std::string, int> fromFile;
+  for (const auto& [key, record] : check.tags["CB"]) fromFile.emplace(key.substr(0, key.find(' ')), static_cast<int>(record));
+  using Pairs = std::multiset<std::pair<std::string, int>>;
+  EXPECT_EQ(Pairs(fromFile.begin(), fromFile.end()), Pairs(expected.begin(), expected.end()));
+}
+
 // Appends and barcode changes at random against a std::multimap of (barcode, record); after each
 // round the walk in index order and the checked file must agree with the map.
 TEST(MdxRandom, AppendsAndChangesAgreeWithAMultimap) {
   TempDir dir;
   MdxArticle article(dir.path().string());
   std::mt19937 random(20260);
-  std::multimap<std::string, int> expected;
   std::vector<std::string> current;
   auto barcode = [&] { return "C" + std::to_string(random() % 60); };
   for (int i = 0; i < 30; ++i) {
@@ -39,28 +65,37 @@ TEST(MdxRandom, AppendsAndChangesAgreeWithAMultimap) {
         article.append(current.back());
       }
     }
-    expected.clear();
-    for (std::size_t i = 0; i < current.size(); ++i) expected.emplace(current[i], static_cast<int>(i + 1));
-    auto walked = article.walk();
-    ASSERT_EQ(walked.size(), expected.size());
-    // The record numbers read straight from the leaves come in the walk's order.
-    std::vector<std::int32_t> records;
-    ASSERT_TRUE(article.index().RecordsInKeyOrder(records));
-    std::vector<std::int32_t> walkedRecords;
-    for (const auto& entry : walked) walkedRecords.push_back(entry.second);
-    EXPECT_EQ(records, walkedRecords) << "round " << round;
-    auto it = expected.begin();
-    for (const auto& [cb, record] : walked) {
-      EXPECT_EQ(cb, it->first);
-      EXPECT_EQ(current[static_cast<std::size_t>(record - 1)], cb);
-      ++it;
+    expectIndexAgrees(article, current, round);
+  }
+}
+
+// Keys appended in rising order, as an import of numbered barcodes gives them, go after every
+// other key; changes take keys away from the end too, so that an append meets separators above
+// the highest key left, and splits run up to the root again and again.
+TEST(MdxRandom, AppendsInKeyOrderAfterChangesAgreeWithAMultimap) {
+  TempDir dir;
+  MdxArticle article(dir.path().string());
+  std::mt19937 random(31);
+  std::vector<std::string> current;
+  int next = 0;
+  auto rising = [&] { return "K" + std::to_string(100000 + next++); };
+  current.push_back(rising());
+  article.put(current.back());
+  article.build();
+  for (int round = 0; round < 6; ++round) {
+    for (int op = 0; op < 150; ++op) {
+      if (random() % 8 == 0) {
+        // The last record or any other one moves to a key below every rising one.
+        const int n = random() % 2 == 0 ? static_cast<int>(current.size())
+                                        : static_cast<int>(random() % current.size()) + 1;
+        current[static_cast<std::size_t>(n - 1)] = "A" + std::to_string(random() % 50);
+        article.replace(n, current[static_cast<std::size_t>(n - 1)], "x");
+      } else {
+        current.push_back(rising());
+        article.append(current.back());
+      }
     }
-    MdxCheck check = checkMdxFile(article.mdxName());
-    ASSERT_EQ(check.fault, "") << "round " << round;
-    std::multimap<std::string, int> fromFile;
-    for (const auto& [key, record] : check.tags["CB"]) fromFile.emplace(key.substr(0, key.find(' ')), static_cast<int>(record));
-    using Pairs = std::multiset<std::pair<std::string, int>>;
-    EXPECT_EQ(Pairs(fromFile.begin(), fromFile.end()), Pairs(expected.begin(), expected.end()));
+    expectIndexAgrees(article, current, round);
   }
 }
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "common/code_page.h"
-include "sql/expr/expr_test_table.h"
+#include "sql/expr/expr_test_table.h"
 #include "sql/expr/expr_format.h"
 #include "sql/program/field_references.h"
 #include "sql/program/statement_text.h"
