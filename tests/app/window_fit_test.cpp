@@ -66,7 +66,7 @@ class WindowFit : public ShellTest {
 
   void lookAtRecordWindows() {
     records::Tfcremodcpte& editor = window->recordEditor();
-    editor.mode = "C";
+    editor.mode = records::EditorMode::Create;
     editor.FormShow();
     look(editor, "record-editor");
     editor.hide();
