@@ -1,6 +1,8 @@
 // The import wizard's controls and handlers.
 #include "import/import_wizard.h"
 
+#include <cstring>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -59,12 +61,6 @@ constexpr NamedText kCaptions[] = {
     {"quotedFields", kQuotedFieldsId},
 };
 
-template <typename Widget>
-Widget* named(Widget* widget, const char* name) {
-  widget->setObjectName(name);
-  return widget;
-}
-
 void setCaption(QObject* control, const QString& text) {
   if (auto* label = qobject_cast<QLabel*>(control)) label->setText(text);
   if (auto* button = qobject_cast<QAbstractButton*>(control)) button->setText(text);
@@ -77,6 +73,15 @@ int fieldNumberOf(const QComboBox* list, bool mayBeNone) {
 }
 
 }  // namespace
+
+template <typename Widget>
+Widget* Tfimportcsv::named(Widget* widget, const char* name) {
+  widget->setObjectName(name);
+  for (const NamedText& caption : kCaptions) {
+    if (std::strcmp(caption.name, name) == 0) captions_.emplace_back(widget, caption.id);
+  }
+  return widget;
+}
 
 Tfimportcsv::Tfimportcsv(records::ArticleData& data, WizardServices services, QWidget* parent)
     : QDialog(parent), data_(data), services_(std::move(services)) {
@@ -192,7 +197,7 @@ void Tfimportcsv::showEvent(QShowEvent* event) {
 
 void Tfimportcsv::FormActivate() {
   setWindowTitle(textOf(kWindowCaptionId));
-  for (const NamedText& caption : kCaptions) setCaption(findChild<QObject*>(caption.name), textOf(caption.id));
+  for (const auto& [control, id] : captions_) setCaption(control, textOf(id));
   fillFieldLists();
   combnbLentete_->setCurrentIndex(0);
   combSepa_->setCurrentIndex(0);

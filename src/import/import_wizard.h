@@ -6,6 +6,8 @@
 #include <QString>
 #include <functional>
 #include <exception>
+#include <utility>
+#include <vector>
 
 #include "import/csv_source.h"
 #include "import/import_mapping.h"
@@ -72,6 +74,10 @@ class Tfimportcsv : public QDialog {
   void fillFieldLists();
   void resetGrid();
   void fillPreview(const std::string& path);
+  // Gives `widget` its control name and, when that name has a caption, keeps it for the captions
+  // set at each activation.
+  template <typename Widget>
+  Widget* named(Widget* widget, const char* name);
 
   records::ArticleData& data_;
   WizardServices services_;
@@ -92,6 +98,7 @@ class Tfimportcsv : public QDialog {
   QPushButton* bprecedent_ = nullptr;
   QPushButton* bsuivant_ = nullptr;
   QPushButton* bimport_ = nullptr;
+  std::vector<std::pair<QObject*, int>> captions_;  // control, text id
 };
 
 }  // namespace vekrano::import
