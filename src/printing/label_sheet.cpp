@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -16,6 +17,16 @@ int LabelSheetSpec::labelCount() const {
 
 // Several grids may share rows (a sheet with a narrow column beside wide ones), so labels are
 // ordered by their top, to a hundredth of a millimetre, then by their left edge.
+std::optional<int> gridCount(std::string_view text) {
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < 1 ||
+      value > kMaxGridCount) {
+    return std::nullopt;
+  }
+  return value;
+}
+
 std::vector<LabelRect> LabelSheetSpec::labelRects() const {
   std::vector<LabelRect> labels;
   for (const SheetGrid& grid : grids) {

@@ -2,6 +2,7 @@
 // user: its page and the grids of its labels, all lengths in millimetres.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,10 @@ struct SheetGrid {
 // A grid has at most this many columns and rows: far beyond any real sheet, and small enough
 // that a damaged file cannot ask for millions of labels.
 inline constexpr int kMaxGridCount = 100;
+
+// A column or row count as a sheet file writes it: a whole number from 1 to kMaxGridCount, or
+// nothing.
+std::optional<int> gridCount(std::string_view text);
 
 // The top-left corner and size of one label on its page, in millimetres.
 struct LabelRect {

@@ -57,17 +57,6 @@ std::optional<double> length(std::string_view text) {
   return value;
 }
 
-std::optional<int> count(std::string_view text) {
-  text = trimmed(text);
-  int value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < 1 ||
-      value > kMaxGridCount) {
-    return std::nullopt;
-  }
-  return value;
-}
-
 struct Page {
   std::string name;
   double width;
@@ -90,8 +79,8 @@ std::optional<LabelSheetSpec> sheetOfLine(std::string_view line) {
   const std::vector<std::string_view> values = fields(line);
   if (values.size() != kFieldCount || trimmed(values[0]).empty()) return std::nullopt;
   const auto paper = page(values[1]);
-  const auto columns = count(values[2]);
-  const auto rows = count(values[3]);
+  const auto columns = gridCount(trimmed(values[2]));
+  const auto rows = gridCount(trimmed(values[3]));
   std::array<std::optional<double>, 6> lengths;
   for (std::size_t i = 0; i < lengths.size(); ++i) lengths[i] = length(values[4 + i]);
   if (!paper || !columns || !rows ||

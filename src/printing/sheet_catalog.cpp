@@ -32,17 +32,6 @@ std::optional<double> lengthAttribute(const QXmlStreamReader& xml, const char* n
   return catalogLengthMm(attribute(xml, name));
 }
 
-std::optional<int> countAttribute(const QXmlStreamReader& xml, const char* name) {
-  const std::string text = attribute(xml, name);
-  int value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < 1 ||
-      value > kMaxGridCount) {
-    return std::nullopt;
-  }
-  return value;
-}
-
 std::string lowerKey(const std::string& brand, const std::string& part) {
   return common::ansiLower(brand + '\n' + part);
 }
@@ -58,8 +47,8 @@ struct ReadTemplate {
 
 // <Layout nx ny x0 y0 [dx] [dy]>; dx and dy may be left out for a single column or row.
 std::optional<SheetGrid> readGrid(const QXmlStreamReader& xml) {
-  const auto columns = countAttribute(xml, "nx");
-  const auto rows = countAttribute(xml, "ny");
+  const auto columns = gridCount(attribute(xml, "nx"));
+  const auto rows = gridCount(attribute(xml, "ny"));
   const auto left = lengthAttribute(xml, "x0");
   const auto top = lengthAttribute(xml, "y0");
   const auto pitchX = xml.attributes().hasAttribute("dx") ? lengthAttribute(xml, "dx") : 0.0;
