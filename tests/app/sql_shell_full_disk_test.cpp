@@ -9,6 +9,7 @@
 #include <string>
 
 #include "dbase/mdx/mdx_checker.h"
+#include "support/article_inserts.h"
 #include "support/full_disk.h"
 #include "support/shell_command.h"
 #include "support/temp_dir.h"
@@ -16,22 +17,16 @@
 namespace {
 
 namespace fs = std::filesystem;
+using vekrano::testing::articleInsert;
 using vekrano::testing::Outcome;
 using vekrano::testing::readFileBytes;
 using vekrano::testing::runShell;
+using vekrano::testing::scatteredBarcode;
 using vekrano::testing::writeFileBytes;
 
 std::string program() { return VEKRANO_SQL_PROGRAM; }
 
 constexpr int kInserts = 120;
-
-// Barcodes in a scattered order, so that inserts split leaves all over the tree.
-std::string Barcode(int i) { return "S" + std::to_string(100000 + (i * 7919) % 99991); }
-
-std::string Insert(int num, const std::string& cb) {
-  return "INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(num) + ",\"" + cb +
-         "\",\"\",\"\",1,\"N\")\n";
-}
 
 int CountLines(const std::string& text, const std::string& line) {
   std::istringstream in(text);
@@ -45,11 +40,11 @@ TEST(ShellFullDisk, EveryAcknowledgedInsertSurvivesADiskThatFillsUpAtAnyByte) {
   const fs::path seed = dir.path() / "seed";
   fs::create_directory(seed);
   std::string fill;
-  for (int i = 0; i < 17; ++i) fill += Insert(i + 1, "F" + std::to_string(100 + i));  // a root leaf of 17 keys
+  for (int i = 0; i < 17; ++i) fill += articleInsert(i + 1, "F" + std::to_string(100 + i));  // a root leaf of 17 keys
   writeFileBytes(dir.path() / "fill.sql", fill);
   ASSERT_EQ(runShell(program() + " " + seed.string() + " < " + (dir.path() / "fill.sql").string() + " > /dev/null").status, 0);
   std::string stream;
-  for (int i = 0; i < kInserts; ++i) stream += Insert(100 + i, Barcode(i));
+  for (int i = 0; i < kInserts; ++i) stream += articleInsert(100 + i, scatteredBarcode(i));
   writeFileBytes(dir.path() / "stream.sql", stream);
 
   int stoppedInTheStream = 0;
@@ -72,7 +67,7 @@ TEST(ShellFullDisk, EveryAcknowledgedInsertSurvivesADiskThatFillsUpAtAnyByte) {
     const Outcome found = runShell(program() + " " + folder.string() + " 'select cb from article where cb like \"S%\"'");
     ASSERT_EQ(found.status, 0);
     std::set<std::string> expected{"cb"}, seen;
-    for (int i = 0; i < acknowledged; ++i) expected.insert(Barcode(i));
+    for (int i = 0; i < acknowledged; ++i) expected.insert(scatteredBarcode(i));
     std::istringstream rows(found.out);
     int rowCount = 0;
     for (std::string row; std::getline(rows, row); ++rowCount) seen.insert(row);

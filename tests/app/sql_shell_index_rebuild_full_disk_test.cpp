@@ -9,6 +9,7 @@
 #include <string>
 
 #include "dbase/mdx/mdx_checker.h"
+#include "support/article_inserts.h"
 #include "support/full_disk.h"
 #include "support/shell_command.h"
 #include "support/temp_dir.h"
@@ -16,22 +17,21 @@
 namespace {
 
 namespace fs = std::filesystem;
+using vekrano::testing::articleInsert;
 using vekrano::testing::Outcome;
 using vekrano::testing::readFileBytes;
 using vekrano::testing::runShell;
+using vekrano::testing::scatteredBarcode;
 using vekrano::testing::writeFileBytes;
 
 std::string program() { return VEKRANO_SQL_PROGRAM; }
 
 constexpr int kRecords = 400;  // some twenty leaves under one branch
 
-std::string Barcode(int i) { return "S" + std::to_string(100000 + (i * 7919) % 99991); }
-
 std::string Inserts(int from, int to) {
   std::string text;
   for (int i = from; i < to; ++i) {
-    text += "INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(i + 1) + ",\"" +
-            Barcode(i) + "\",\"\",\"\",1,\"N\")\n";
+    text += articleInsert(i + 1, scatteredBarcode(i));
   }
   return text;
 }
@@ -92,7 +92,7 @@ class IndexRebuildFullDisk : public ::testing::Test {
                                      " 'select cb from article where cb like \"S%\"' 2> /dev/null");
       ASSERT_EQ(found.status, 0);
       std::multiset<std::string> expected{"cb"}, seen;
-      for (int i = 0; i < kRecords; ++i) expected.insert(Barcode(i));
+      for (int i = 0; i < kRecords; ++i) expected.insert(scatteredBarcode(i));
       std::istringstream rows(found.out);
       for (std::string row; std::getline(rows, row);) seen.insert(row);
       EXPECT_EQ(seen, expected);
