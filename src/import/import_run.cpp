@@ -74,13 +74,12 @@ ImportResult RunImport(CsvSource& source, const FieldMapping& mapping, bool quot
       if (result.firstTableError.empty()) result.firstTableError = error.what();
       const auto* refused = dynamic_cast<const dbase::ETzCheckError*>(&error);
       if (refused != nullptr && dbase::LastingWriteFailure(refused->code())) {
-        countFailed(result, line.line);
         result.stoppedAtLine = line.line;
         result.firstTableError = error.what();
-        break;
       }
     }
     countFailed(result, line.line);
+    if (result.stoppedAtLine > 0) break;
   }
   return result;
 }

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <utility>
 
+#include "common/scope_exit.h"
 #include "common/share_mode_lock.h"
 #include "dbase/dbase_error.h"
 #include "dbase/dbf/dbf_file.h"
@@ -18,17 +19,11 @@ void openAgain(ArticleData& data, bool tableLeftAsItWas) {
   const auto onIndexRebuilt = std::exchange(table.OnIndexRebuilt, nullptr);
   const auto onOpenedReadOnly = table.OnOpenedReadOnly;
   if (tableLeftAsItWas) table.OnOpenedReadOnly = [](const std::string&) {};
-  const auto restore = [&] {
+  const common::ScopeExit restored([&] {
     table.OnIndexRebuilt = onIndexRebuilt;
     table.OnOpenedReadOnly = onOpenedReadOnly;
-  };
-  try {
-    data.OpenData();
-  } catch (...) {
-    restore();
-    throw;
-  }
-  restore();
+  });
+  data.OpenData();
 }
 
 }  // namespace
