@@ -61,13 +61,15 @@ make_table() {
     "$sql_program" "$1" >/dev/null
 }
 
-# Runs a command three times; prints "elapsed cpu peak_kb" of the run of median wall time. The
-# shell's own clock gives the times to the millisecond (the children's user and system time),
-# /usr/bin/time the peak resident memory.
+# Runs a command three times; prints "elapsed cpu peak_kb waits preemptions" of the run of
+# median wall time. The shell's own clock gives the times to the millisecond (the children's
+# user and system time), /usr/bin/time the peak resident memory and how often the process gave
+# up the processor: waiting for the disk or another program (waits), or taken off it for other
+# work (preemptions), which is where wall time beyond processor time goes on a busy machine.
 measure() {
   local TIMEFORMAT='%3R %3U %3S'
   for run in 1 2 3; do
-    { time /usr/bin/time -f '%M' -o "$work/peak" "$@" >"$work/stdout" 2>"$work/stderr"; } \
+    { time /usr/bin/time -f '%M %w %c' -o "$work/peak" "$@" >"$work/stdout" 2>"$work/stderr"; } \
       2>"$work/times" || {
       echo "failed: $*" >&2
       cat "$work/stderr" >&2
@@ -143,13 +145,13 @@ make_table "$work/full" "$full_run"
 export QT_QPA_PLATFORM=offscreen
 
 echo "== gLabels batch: $labels labels to PDF, three runs (up to a minute)"
-read -r g_elapsed g_cpu g_peak < <(measure glabels-3-batch -c "$labels_per_record" \
+read -r g_elapsed g_cpu g_peak _ < <(measure glabels-3-batch -c "$labels_per_record" \
   -o "$work/glabels.pdf" "$work/labels.glabels")
 # gLabels adds the '*'s to the human-readable line.
 check_pdf "$work/glabels.pdf" "$labels" '\*VK-[0-9]* 01\.2\*' gLabels
 
 # Runs vekrano-labels $1 over the table $2 into $3 three times; prints the median run's
-# "elapsed cpu peak_kb" once the PDF shows the table's $4 labels.
+# "elapsed cpu peak_kb waits preemptions" once the PDF shows the table's $4 labels.
 time_vekrano() {
   local figures
   figures=$(measure "$1" "$2" --all --type "$label_type" --pdf "$3")
@@ -158,13 +160,13 @@ time_vekrano() {
 }
 
 echo "== vekrano-labels: the same $labels labels to PDF, then $full_run labels, three runs each"
-read -r o_elapsed o_cpu o_peak < <(time_vekrano "$labels_program" "$work/compared" "$work/vekrano.pdf" "$labels")
-read -r f_elapsed f_cpu f_peak < <(time_vekrano "$labels_program" "$work/full" "$work/full.pdf" "$full_run")
+read -r o_elapsed o_cpu o_peak _ < <(time_vekrano "$labels_program" "$work/compared" "$work/vekrano.pdf" "$labels")
+read -r f_elapsed f_cpu f_peak f_waits f_preempted < <(time_vekrano "$labels_program" "$work/full" "$work/full.pdf" "$full_run")
 if [ -n "$earlier" ]; then
   echo "== the earlier build's vekrano-labels on the same runs"
-  read -r e_elapsed e_cpu e_peak < <(time_vekrano "$earlier/src/app/vekrano-labels" "$work/compared" \
+  read -r e_elapsed e_cpu e_peak _ < <(time_vekrano "$earlier/src/app/vekrano-labels" "$work/compared" \
     "$work/earlier.pdf" "$labels")
-  read -r ef_elapsed ef_cpu ef_peak < <(time_vekrano "$earlier/src/app/vekrano-labels" "$work/full" \
+  read -r ef_elapsed ef_cpu ef_peak ef_waits ef_preempted < <(time_vekrano "$earlier/src/app/vekrano-labels" "$work/full" \
     "$work/earlier_full.pdf" "$full_run")
 fi
 
@@ -184,7 +186,9 @@ row Vekrano "$o_elapsed" "$o_cpu" "$o_peak"
 [ -n "$earlier" ] && row earlier "$e_elapsed" "$e_cpu" "$e_peak"
 ratio Vekrano "$o_cpu" "$o_elapsed"
 [ -n "$earlier" ] && ratio earlier "$e_cpu" "$e_elapsed"
-echo "vekrano-labels, $full_run labels: $f_elapsed s wall, $f_cpu s cpu, $(megabytes "$f_peak") MB peak"
+echo "vekrano-labels, $full_run labels: $f_elapsed s wall, $f_cpu s cpu, $(megabytes "$f_peak") MB peak," \
+  "$f_waits waits, $f_preempted preemptions"
 if [ -n "$earlier" ]; then
-  echo "earlier build,  $full_run labels: $ef_elapsed s wall, $ef_cpu s cpu, $(megabytes "$ef_peak") MB peak"
+  echo "earlier build,  $full_run labels: $ef_elapsed s wall, $ef_cpu s cpu, $(megabytes "$ef_peak") MB peak," \
+    "$ef_waits waits, $ef_preempted preemptions"
 fi

@@ -20,6 +20,7 @@
 #include <exception>
 #include <filesystem>
 #include <utility>
+#include <vector>
 
 #include "common/code_page.h"
 #include "printing/device_scale.h"
@@ -117,6 +118,7 @@ class PdfOutputFile : public QIODevice {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     ::fchmod(fd_, 0666 & ~mask);
+    buffer_.reserve(kBufferSize);
     open(QIODevice::WriteOnly | QIODevice::Unbuffered);
   }
 
@@ -124,6 +126,7 @@ class PdfOutputFile : public QIODevice {
   // failed write, sync or rename, the file removed.
   void commit() {
     close();
+    if (cause_ == 0) flushBuffer();
     int cause = cause_;
     if (cause == 0 && ::fsync(fd_) != 0) cause = errno;
     if (::close(std::exchange(fd_, -1)) != 0 && cause == 0) cause = errno;
@@ -135,20 +138,38 @@ class PdfOutputFile : public QIODevice {
 
  protected:
   qint64 readData(char*, qint64) override { return -1; }
+  // The PDF writer hands over a few bytes at a time: they go to the file a buffer at once.
   qint64 writeData(const char* data, qint64 length) override {
-    for (qint64 done = 0; done < length;) {
-      const ssize_t n = ::write(fd_, data + done, static_cast<std::size_t>(length - done));
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) {
-        if (cause_ == 0) cause_ = n < 0 ? errno : EIO;
-        return -1;
-      }
-      done += n;
-    }
+    if (cause_ != 0) return -1;
+    const auto size = static_cast<std::size_t>(length);
+    if (buffer_.size() + size > kBufferSize && !flushBuffer()) return -1;
+    if (size >= kBufferSize) return writeAll(data, size) ? length : -1;
+    buffer_.insert(buffer_.end(), data, data + size);
     return length;
   }
 
  private:
+  static constexpr std::size_t kBufferSize = 64 * 1024;
+
+  // False, with the cause kept, when the file took fewer bytes than given.
+  bool writeAll(const char* data, std::size_t length) {
+    for (std::size_t done = 0; done < length;) {
+      const ssize_t n = ::write(fd_, data + done, length - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        if (cause_ == 0) cause_ = n < 0 ? errno : EIO;
+        return false;
+      }
+      done += static_cast<std::size_t>(n);
+    }
+    return true;
+  }
+  bool flushBuffer() {
+    const bool written = writeAll(buffer_.data(), buffer_.size());
+    buffer_.clear();
+    return written;
+  }
+
   [[noreturn]] void fail(int cause) const {
     throw EReportError("Cannot write the PDF file " + target_ + ": " + std::strerror(cause));
   }
@@ -162,6 +183,7 @@ class PdfOutputFile : public QIODevice {
   std::string partial_;
   int fd_ = -1;
   int cause_ = 0;  // errno of the first failed write
+  std::vector<char> buffer_;  // bytes not yet written, at most kBufferSize
 };
 
 PdfDestination::PdfDestination(const std::string& path, int dotsPerInch)
