@@ -149,8 +149,9 @@ void TSqlSortList::SetRowNumber(std::int32_t rowNumber) {
 void TSqlSortList::SetString(int key, std::string_view value) {
   char* data = CurrentKey(key);
   const std::size_t size = keys_[static_cast<std::size_t>(key)].Size();
-  std::memset(data, 0, size);
-  std::memcpy(data, value.data(), std::min(value.size(), size - 1));
+  const std::size_t length = std::min(value.size(), size - 1);
+  std::memcpy(data, value.data(), length);
+  std::memset(data + length, 0, size - length);
 }
 
 void TSqlSortList::SetFloat(int key, double value) { common::store(CurrentKey(key), value); }
