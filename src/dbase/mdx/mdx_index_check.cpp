@@ -48,13 +48,17 @@ std::string MdxIndex::tagDisagreement(std::size_t i, std::int32_t count, bool ev
   std::vector<std::int32_t> records;
   std::string keys;
   tag.recordsInKeyOrder(records, everyKey ? &keys : nullptr);
-  std::vector<std::size_t> entryOf(static_cast<std::size_t>(count) + 1, kNoEntry);
+  // Every open makes the quick check: a bit per record finds a record named twice; where each
+  // record's key stands is kept only for the comparison of every key.
+  std::vector<bool> named(static_cast<std::size_t>(count) + 1, false);
+  std::vector<std::size_t> entryOf(everyKey ? static_cast<std::size_t>(count) + 1 : 0, kNoEntry);
   for (std::size_t e = 0; e < records.size(); ++e) {
     const std::int32_t n = records[e];
     if (n < 1 || n > count)
       return "a key names " + recordText(n) + " of a table of " + std::to_string(count) + " records";
-    if (entryOf[static_cast<std::size_t>(n)] != kNoEntry) return recordText(n) + " has two keys";
-    entryOf[static_cast<std::size_t>(n)] = e;
+    if (named[static_cast<std::size_t>(n)]) return recordText(n) + " has two keys";
+    named[static_cast<std::size_t>(n)] = true;
+    if (everyKey) entryOf[static_cast<std::size_t>(n)] = e;
   }
   const TagHeader& header = tag.header();
   if (header.condition.empty() && !header.unique && records.size() != static_cast<std::size_t>(count))

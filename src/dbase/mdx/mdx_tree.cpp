@@ -42,15 +42,19 @@ void TagTree::writeFailed() const {
   throw nodeWriteFailed(tagPlace(place_.indexName, place_.tagName));
 }
 
-void TagTree::readBlock(std::uint32_t block, std::uint8_t* bytes) const {
+const std::uint8_t* TagTree::blockBytes(std::uint32_t block, std::uint8_t* scratch) const {
   if (block == 0)
     throw nodeNumberZero(place_.area, place_.order);
-  // While a scan holds the read section no other process writes the index: its nodes are read a
-  // chunk at a time.
+  // While a scan holds the read section no other process writes the index: its nodes are read
+  // where the file is mapped, not copied.
   const std::uint64_t offset = blockOffset(block);
-  if (!(place_.held != nullptr && place_.held->Read(*place_.file, offset, bytes, kBlockSize)) &&
-      !readExact(*place_.file, static_cast<std::int64_t>(offset), bytes, kBlockSize))
+  if (place_.held != nullptr) {
+    if (const char* mapped = place_.held->View(*place_.file, offset, kBlockSize))
+      return reinterpret_cast<const std::uint8_t*>(mapped);
+  }
+  if (!readExact(*place_.file, static_cast<std::int64_t>(offset), scratch, kBlockSize))
     throw nodeReadFailed(tagPlace(place_.indexName, place_.tagName));
+  return scratch;
 }
 
 Node TagTree::readNode(std::uint32_t block) {
@@ -59,10 +63,9 @@ Node TagTree::readNode(std::uint32_t block) {
     std::rotate(cache_.begin(), hit, hit + 1);
     return cache_.front().second;
   }
-  std::array<std::uint8_t, kBlockSize> bytes;
-  readBlock(block, bytes.data());
+  std::array<std::uint8_t, kBlockSize> scratch;
   Node node;
-  if (!decodeNode(bytes.data(), shape_, node)) corrupted();
+  if (!decodeNode(blockBytes(block, scratch.data()), shape_, node)) corrupted();
   if (cache_.size() == kCacheSize) cache_.pop_back();
   cache_.insert(cache_.begin(), {block, node});
   return node;
@@ -86,15 +89,15 @@ void TagTree::recordsInKeyOrder(std::vector<std::int32_t>& records, std::string*
     reached[block] = true;
     return again;
   };
-  std::array<std::uint8_t, kBlockSize> bytes;
+  std::array<std::uint8_t, kBlockSize> scratch;
   while (!pending.empty()) {
     const Pending at = pending.back();
     pending.pop_back();
     if (at.depth >= kMaxDepth || reachedAgain(at.block)) corrupted();
-    readBlock(at.block, bytes.data());
-    const std::uint32_t count = common::getU32(bytes.data() + kNodeCount);
+    const std::uint8_t* bytes = blockBytes(at.block, scratch.data());
+    const std::uint32_t count = common::getU32(bytes + kNodeCount);
     if (count > static_cast<std::uint32_t>(shape_.maxKeys)) corrupted();
-    const std::uint8_t* items = bytes.data() + kNodeItems;
+    const std::uint8_t* items = bytes + kNodeItems;
     const auto itemAt = [&](std::uint32_t i) { return items + i * static_cast<std::size_t>(shape_.itemLength); };
     const std::uint32_t rightChild = common::getU32(itemAt(count));
     if (rightChild == 0) {

@@ -99,8 +99,9 @@ class TagTree {
     int direction_ = 0;
   };
 
-  // The block's kBlockSize bytes into `bytes`.
-  void readBlock(std::uint32_t block, std::uint8_t* bytes) const;
+  // The block's bytes: where the file is mapped during a scan, else read into `scratch`
+  // (kBlockSize bytes).
+  const std::uint8_t* blockBytes(std::uint32_t block, std::uint8_t* scratch) const;
   Node readNode(std::uint32_t block);
   void writeNode(std::uint32_t block, const Node& node);
   std::uint32_t appendNode(const Node& node);

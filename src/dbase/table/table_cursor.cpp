@@ -228,12 +228,27 @@ bool TTzDbf::VisitPrefixRecords(const TField& field, const std::string& prefix,
   if (!Checked(area.index->RecordsWithFieldPrefix(field.FieldName(), prefix, records))) return false;
   // A page holds some sixteen records: from one record in sixteen on, most pages are read.
   if (records.size() * 16 > static_cast<std::size_t>(area.table.RecordCount())) area.table.MapAhead();
+  // Mapped, each record goes from its stored bytes straight into the record buffer, as a visit
+  // in stored order does, without passing through the table's field buffer.
+  const std::int32_t count = CountRecords();
+  const char* mapped = area.table.WalkedRecordsBytes(count);
+  const std::size_t length = area.table.RecordLength();
+  std::vector<std::size_t> everyField(area.table.fields().size());
+  for (std::size_t f = 0; f < everyField.size(); ++f) everyField[f] = f;
   // The records lie scattered over the file: a few are fetched ahead of the one read.
   constexpr std::size_t kAhead = 8;
   for (std::size_t i = 0; i < records.size(); ++i) {
     if (i + kAhead < records.size()) area.table.PrefetchWalkedRecord(records[i + kAhead]);
+    const std::int32_t n = records[i];
+    if (mapped != nullptr && n >= 1 && n <= count) {
+      const char* stored = mapped + static_cast<std::size_t>(n - 1) * length;
+      if (area.hideDeleted && stored[0] == kRecordDeleted) continue;
+      layout_->StoredFieldsToBuffer(area.table, stored, n, everyField, ActiveBuffer());
+      visit();
+      continue;
+    }
     ClearDbfError();
-    if (!Checked(ReadRecord(records[i])) || !Visible()) continue;
+    if (!Checked(ReadRecord(n)) || !Visible()) continue;
     Deliver(ActiveBuffer());
     visit();
   }

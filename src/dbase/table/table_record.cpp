@@ -117,16 +117,18 @@ void TableRecordLayout::StoredFieldsToBuffer(DbfTable& table, const char* stored
         StoreWholeNumber(stored + table.fields()[i].position, static_cast<std::size_t>(slot.length), at)) {
       continue;  // the whole slot written
     }
-    std::memset(at, 0, static_cast<std::size_t>(SlotSize(slot.type, slot.length, slot.decimals)));
     if (slot.type == 'C') {
       // Straight from the stored bytes: the OEM and ANSI code pages agree on which bytes are
       // blanks or control characters, so trimming before translating gives the same text.
+      // Only the slot's bytes past the text are cleared: the text is mostly shorter.
       const char* text = stored + table.fields()[i].position;
       const std::size_t length = TrimmedLength(reinterpret_cast<const std::uint8_t*>(text) - 1, slot.length);
       at[0] = static_cast<char>(length);
       std::memcpy(at + 1, text, length);
+      std::memset(at + 1 + length, 0, static_cast<std::size_t>(slot.length) - length);
       StoredToAnsi(table.codePage(), at + 1, length);
     } else {
+      std::memset(at, 0, static_cast<std::size_t>(SlotSize(slot.type, slot.length, slot.decimals)));
       table.DecodeStoredField(i, stored);
       toSlot(table, i, buffer);
     }

@@ -163,6 +163,7 @@ class TSqlQuery : public dbase::TDataSet {
   std::unique_ptr<dbase::TField> CreateField(const dbase::TFieldDef& def) override;
   bool GetFieldData(const dbase::TField& field, dbase::Variant& value) const override;
   bool GetFieldText(const dbase::TField& field, std::string_view& text) const override;
+  bool GetFieldInteger(const dbase::TField& field, std::int64_t& value) const override;
   bool HasFieldData(const dbase::TField& field) const override;
   void SetFieldData(const dbase::TField& field, const dbase::Variant& value) override;
   int BookmarkSize() const override { return sizeof(std::int32_t); }

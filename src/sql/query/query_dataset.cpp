@@ -97,8 +97,11 @@ std::string afterFirstDot(const std::string& name) {
 }
 
 // Writes a text into a cleared slot, cut to what the slot holds before its closing zero.
+// The text and the zero bytes after it to the slot's end (the null byte is the caller's).
 void writeSlotText(char* data, std::size_t slotSize, const char* text, std::size_t length) {
-  std::memcpy(data + kNullByteSize, text, std::min(length, slotSize - 1));
+  const std::size_t kept = std::min(length, slotSize - 1);
+  std::memcpy(data + kNullByteSize, text, kept);
+  std::memset(data + kNullByteSize + kept, 0, slotSize - kept);
 }
 
 }  // namespace
@@ -177,9 +180,22 @@ void TSqlQuery::FillBuffer(char* buffer, int rowIndex) const {
     // Text columns are copied straight from the row, without a string per value.
     if (isTextType(type) && slot.column->Type() == ttString && !slot.column->IsNull(row)) {
       char* data = buffer + slot.offset;
-      std::memset(data, 0, kNullByteSize + slot.size);
+      data[0] = 0;
       const char* text = slot.column->Data(row);
       writeSlotText(data, slot.size, text, strnlen(text, slot.column->StorageSize()));
+      continue;
+    }
+    // Numbers and flags likewise, without a variant per value.
+    if (!isTextType(type) && !slot.column->IsNull(row)) {
+      char* data = buffer + slot.offset;
+      std::memset(data, 0, kNullByteSize + slot.size);
+      if (isIntegerType(type)) {
+        common::store(data + kNullByteSize, static_cast<std::int64_t>(slot.column->AsInteger(row)));
+      } else if (type == FieldType::ftBoolean) {
+        common::store(data + kNullByteSize, static_cast<std::int16_t>(slot.column->AsBoolean(row) ? -1 : 0));
+      } else {
+        common::store(data + kNullByteSize, slot.column->AsFloat(row));
+      }
       continue;
     }
     dbase::Variant value;
@@ -271,6 +287,14 @@ bool TSqlQuery::GetFieldText(const dbase::TField& field, std::string_view& text)
   const char* data = ActiveBuffer() + slot.offset;
   if (data[0] != 0 || !isTextType(resultFieldDefs_[static_cast<std::size_t>(field.Index())].DataType)) return false;
   text = std::string_view(data + kNullByteSize, strnlen(data + kNullByteSize, slot.size));
+  return true;
+}
+
+bool TSqlQuery::GetFieldInteger(const dbase::TField& field, std::int64_t& value) const {
+  const std::size_t index = static_cast<std::size_t>(field.Index());
+  const char* data = ActiveBuffer() + slots_[index].offset;
+  if (data[0] != 0 || !isIntegerType(resultFieldDefs_[index].DataType)) return false;
+  value = common::load<std::int64_t>(data + kNullByteSize);
   return true;
 }
 

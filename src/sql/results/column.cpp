@@ -96,8 +96,8 @@ bool TSqlStringField::AsBoolean(const char* row) const {
 void TSqlStringField::SetAsString(char* row, std::string_view value) const {
   const std::size_t length = std::min(value.size(), static_cast<std::size_t>(Width() - 1));
   char* text = Value(row);
-  std::memset(text, 0, StorageSize());
   std::memcpy(text, value.data(), length);
+  std::memset(text + length, 0, StorageSize() - length);
   SetPresent(row);
 }
 

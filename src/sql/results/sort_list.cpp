@@ -149,8 +149,9 @@ void TSqlSortList::SetRowNumber(std::int32_t rowNumber) {
 void TSqlSortList::SetString(int key, std::string_view value) {
   char* data = CurrentKey(key);
   const std::size_t size = keys_[static_cast<std::size_t>(key)].Size();
-  std::memset(data, 0, size);
-  std::memcpy(data, value.data(), std::min(value.size(), size - 1));
+  const std::size_t length = std::min(value.size(), size - 1);
+  std::memcpy(data, value.data(), length);
+  std::memset(data + length, 0, size - length);
 }
 
 void TSqlSortList::SetFloat(int key, double value) { common::store(CurrentKey(key), value); }
@@ -210,15 +211,17 @@ bool TSqlSortList::SortDistinctKeys() {
   std::vector<Keyed> keyed;
   keyed.reserve(entries.size());
   for (char* entry : entries) keyed.push_back({KeyPrefix(entry), entry});
+  // The words compared one by one: comparing the arrays whole calls memcmp for each pair.
   const auto before = [&](const Keyed& a, const Keyed& b) {
-    if (a.prefix != b.prefix) return a.prefix < b.prefix;
+    if (a.prefix[0] != b.prefix[0]) return a.prefix[0] < b.prefix[0];
+    if (a.prefix[1] != b.prefix[1]) return a.prefix[1] < b.prefix[1];
     return CompareKeys(a.entry, b.entry) < 0;
   };
   // Rows often come in their order already (stored by number, walked by barcode).
   if (!std::is_sorted(keyed.begin(), keyed.end(), before)) std::sort(keyed.begin(), keyed.end(), before);
   // Sorted, equal keys stand side by side.
   for (std::size_t k = 1; k < keyed.size(); ++k) {
-    if (keyed[k - 1].prefix == keyed[k].prefix && CompareKeys(keyed[k - 1].entry, keyed[k].entry) == 0) return false;
+    if (!before(keyed[k - 1], keyed[k])) return false;
   }
   for (std::size_t k = 0; k < keyed.size(); ++k) entries[k] = keyed[k].entry;
   return true;

@@ -231,6 +231,44 @@ TEST_F(ArticleQuery, ResultFieldsAndTheCursorOfTheOpenQuery) {
   EXPECT_EQ(query.Fields(2).FieldName(), "x_2");
 }
 
+// The record buffer is shared by the rows a walk goes through: each row's numbers, flags and
+// texts replace the last row's whole, in both directions.
+TEST_F(ArticleQuery, EachRowOfAWalkShowsItsOwnValuesOfEveryType) {
+  Add(3, "LONGEST BARCODE", 7, "O", "a long first line");
+  Add(1, "B", 0, "N", "x");
+  Add(2, "CC", 12, "O", "");
+  Column("select num, cb, lib1, quantite * 1.5 as f, quantite > 5 as big from article order by num desc");
+  struct Expected {
+    int num;
+    std::string cb;
+    std::string lib1;
+    double f;
+    bool big;
+  };
+  const std::vector<Expected> expected = {
+      {3, "LONGEST BARCODE", "a long first line", 10.5, true}, {2, "CC", "", 18.0, true}, {1, "B", "x", 0.0, false}};
+  const auto check = [&](const Expected& row) {
+    SCOPED_TRACE(row.num);
+    EXPECT_EQ(query.FieldByName("num").AsInteger(), row.num);
+    EXPECT_EQ(query.FieldByName("num").AsString(), std::to_string(row.num));
+    EXPECT_EQ(query.FieldByName("cb").AsString(), row.cb);
+    EXPECT_EQ(query.FieldByName("lib1").AsString(), row.lib1);
+    EXPECT_DOUBLE_EQ(query.FieldByName("f").AsFloat(), row.f);
+    EXPECT_EQ(query.FieldByName("big").AsBoolean(), row.big);
+    EXPECT_FALSE(query.FieldByName("num").IsNull());
+  };
+  std::size_t at = 0;
+  for (query.First(); !query.Eof(); query.Next()) check(expected.at(at++));
+  EXPECT_EQ(at, expected.size());
+  for (query.Last(); !query.Bof(); query.Prior()) check(expected.at(--at));
+  EXPECT_EQ(at, 0u);
+  // A query without a current row reads its integer field as null and zero.
+  Column("select num from article where num > 100", "num");
+  EXPECT_TRUE(query.FieldByName("num").IsNull());
+  EXPECT_EQ(query.FieldByName("num").AsInteger(), 0);
+  EXPECT_EQ(query.FieldByName("num").AsString(), "");
+}
+
 TEST_F(ArticleQuery, RowsAreEditedAndDeletedInTheResultOnly) {
   Add(1, "A");
   Add(2, "B");
