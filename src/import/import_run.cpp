@@ -2,6 +2,7 @@
 #include "import/import_run.h"
 
 #include "common/exception.h"
+#include "common/scope_exit.h"
 #include "dbase/dbase_error.h"
 #include "dbase/table/table_dataset.h"
 #include "import/import_texts.h"
@@ -46,6 +47,9 @@ ImportResult RunImport(CsvSource& source, const FieldMapping& mapping, bool quot
                        records::ArticleData& data, const LineCallback& onLine) {
   ImportResult result;
   CsvRecord line;
+  // The lines are appended as one run: the locks stay held from one record to the next.
+  data.tarticle.BeginAppendRun();
+  const common::ScopeExit runEnded([&] { data.tarticle.EndAppendRun(); });
   while (source.Next(line)) {
     ++result.read;
     if (onLine) onLine(result.read);

@@ -1,5 +1,6 @@
 // vekrano-sql facing an append lock held by another process: it waits out a short one and fails
-// a long one with the lock message and a failure status, storing nothing.
+// a long one with the lock message and a failure status, storing nothing. While it waits for its
+// input, it holds no lock and has printed what it did.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -51,6 +52,38 @@ TEST(ShellProgramLocks, AShortAppendLockIsWaitedOutAndALongOneFailsTheInsert) {
   EXPECT_EQ(refused.out, "Lock failed [Insert]\n");
   EXPECT_EQ(vekrano::testing::readFileBytes(dbf), before);
   EXPECT_EQ(runShell(shell + " 'select cb from article'").out, "cb\nC1\nC2\n");
+}
+
+TEST(ShellProgramLocks, InsertsReadFromAPipeHoldNoLockWhileTheShellWaitsForMore) {
+  using vekrano::dbase::File;
+  vekrano::testing::TempDir dir;
+  const auto out = dir.path() / "out.txt";
+  const std::string shell = std::string(VEKRANO_SQL_PROGRAM) + " " + dir.path().string() + " > " +
+                            out.string() + " 2>&1";
+  std::FILE* input = ::popen(shell.c_str(), "w");
+  ASSERT_NE(input, nullptr);
+  const char* const kInsert =
+      "INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (%d,\"P%d\",\"\", \"\", 1, \"O\" )\n";
+  for (int num = 1; num <= 3; ++num) std::fprintf(input, kInsert, num, num);
+  std::fflush(input);
+  // The counts are printed before the shell waits for the next line.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (vekrano::testing::readFileBytes(out) != "1\n1\n1\n" && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_EQ(vekrano::testing::readFileBytes(out), "1\n1\n1\n");
+
+  File other;
+  ASSERT_EQ(other.open((dir.path() / "article.dbf").string(), vekrano::dbase::FileAccess::ReadWrite,
+                       vekrano::dbase::FileShare::DenyNone), 0);
+  EXPECT_TRUE(other.lock(vekrano::dbase::kAppendLockOffset, 1)) << "the waiting shell holds the append lock";
+  other.unlock(vekrano::dbase::kAppendLockOffset, 1);
+  other.close();
+
+  std::fprintf(input, kInsert, 4, 4);
+  EXPECT_EQ(::pclose(input), 0);
+  EXPECT_EQ(vekrano::testing::readFileBytes(out), "1\n1\n1\n1\n");
+  const std::string shellHere = std::string(VEKRANO_SQL_PROGRAM) + " " + dir.path().string();
+  EXPECT_EQ(runShell(shellHere + " 'select cb from article'").out, "cb\nP1\nP2\nP3\nP4\n");
 }
 
 }  // namespace

@@ -1,12 +1,16 @@
 // Statements and dot commands of the shell.
 #include "app/program/sql_shell.h"
 
+#include <poll.h>
+#include <sys/stat.h>
+
 #include <string_view>
 
 #include "app/program/sql_shell_commands.h"
 #include "app/program/sql_shell_output.h"
 #include "common/best_fit_text.h"
 #include "common/code_page.h"
+#include "common/scope_exit.h"
 
 namespace vekrano::app {
 
@@ -52,6 +56,24 @@ bool isSelect(const std::string& statement) {
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
+bool isInsert(const std::string& statement) {
+  const std::size_t start = statement.find_first_not_of(" \t\r\n");
+  return start != std::string::npos && common::ansiUpper(statement.substr(start, 7)) == "INSERT ";
+}
+
+// True when reading from `descriptor` would not wait: more input, or its end, is there. A file
+// never makes a reader wait.
+bool inputReady(int descriptor, bool file) {
+  if (file) return true;
+  pollfd input{descriptor, POLLIN, 0};
+  return ::poll(&input, 1, 0) == 1 && (input.revents & (POLLIN | POLLHUP)) != 0;
+}
+
+bool isFile(int descriptor) {
+  struct stat status {};
+  return ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
+}
+
 }  // namespace
 
 std::vector<std::string> DotArguments(const std::string& line) {
@@ -95,8 +117,31 @@ void SqlShell::RunLine(const std::string& line) {
                     " (known: .import, .backup, .restore, .export, .check, .repair)");
 }
 
+void SqlShell::RunInput(std::istream& in, int descriptor) {
+  dbase::TTzDbf& table = context_.data.tarticle;
+  const common::ScopeExit runEnded([&] { table.EndAppendRun(); });
+  // What was printed is flushed here when the shell is about to wait, not at every line.
+  std::ostream* const tied = in.tie(nullptr);
+  const common::ScopeExit retied([&] { in.tie(tied); });
+  const bool file = isFile(descriptor);
+  for (std::string line;;) {
+    if (!inputReady(descriptor, file)) {
+      table.EndAppendRun();
+      std::fflush(context_.out);
+    }
+    if (!std::getline(in, line)) break;
+    RunLine(line);
+  }
+}
+
 void SqlShell::RunStatement(const std::string& statement) {
   sql::TSqlQuery& query = context_.data.sqlqueryfonction;
+  dbase::TTzDbf& table = context_.data.tarticle;
+  if (isInsert(statement)) {
+    table.BeginAppendRun();
+  } else {
+    table.EndAppendRun();
+  }
   if (!isSelect(statement)) {
     std::fprintf(context_.out, "%d\n", context_.data.ExecuteStatement(statement));
     return;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <istream>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,10 @@ class SqlShell {
   // position. A SELECT prints its rows; INSERT, UPDATE and DELETE print the number of
   // records changed. Raises the engine's error, or EShellUsage for a dot command it cannot read.
   void RunLine(const std::string& line);
+  // Runs every line of `in` (standard input). Consecutive INSERT statements append as one run
+  // (see TTzDbf::BeginAppendRun), given up whenever the next line is not there yet, so that the
+  // table is never held while the shell waits for its input.
+  void RunInput(std::istream& in, int descriptor);
 
  private:
   void RunStatement(const std::string& statement);

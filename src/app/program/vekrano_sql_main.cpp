@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "app/program/program_info.h"
 #include "app/program/sql_shell.h"
 #include "app/program/sql_shell_commands.h"
@@ -61,7 +63,7 @@ int main(int argc, char** argv) {
     data.OpenData();
     vekrano::app::SqlShell shell({data, stdout});
     if (statements.empty()) {
-      for (std::string line; std::getline(std::cin, line);) shell.RunLine(line);
+      shell.RunInput(std::cin, STDIN_FILENO);
     } else {
       for (const std::string& statement : statements) shell.RunLine(statement);
     }

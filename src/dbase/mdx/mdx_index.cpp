@@ -261,16 +261,28 @@ bool MdxIndex::LastKey() {
 
 // Enters a section held beyond one operation, re-reading the tag headers when another process
 // changed the index.
-void MdxIndex::enterHeldSection(bool write) {
+void MdxIndex::enterHeldSection(HeldSection kind) {
   if (!semaphore_) return;
-  const bool changed = write ? semaphore_->enterWrite() : semaphore_->enterRead();
-  const common::OnUnwind left([&] { write ? semaphore_->exitWrite() : semaphore_->exitRead(); });
+  MdxSemaphore& semaphore = *semaphore_;
+  bool changed = false;
+  switch (kind) {
+    case HeldSection::Read: changed = semaphore.enterRead(); break;
+    case HeldSection::Write: changed = semaphore.enterWrite(); break;
+    case HeldSection::WriteRun: changed = semaphore.enterWriteRun(); break;
+  }
+  const common::OnUnwind left([&] {
+    switch (kind) {
+      case HeldSection::Read: semaphore.exitRead(); break;
+      case HeldSection::Write: semaphore.exitWrite(); break;
+      case HeldSection::WriteRun: semaphore.exitWriteRun(); break;
+    }
+  });
   noteChanges(changed);
 }
 
 void MdxIndex::BeginScan() {
   guarded([&] {
-    enterHeldSection(false);
+    enterHeldSection(HeldSection::Read);
     scanBytes_.Begin();
     return true;
   });
@@ -286,7 +298,7 @@ void MdxIndex::EndScan() {
 
 void MdxIndex::BeginChange() {
   guarded([&] {
-    enterHeldSection(true);
+    enterHeldSection(HeldSection::Write);
     return true;
   });
 }
@@ -294,6 +306,20 @@ void MdxIndex::BeginChange() {
 void MdxIndex::EndChange() {
   guarded([&] {
     if (semaphore_) semaphore_->exitWrite();
+    return true;
+  });
+}
+
+void MdxIndex::BeginChangeRun() {
+  guarded([&] {
+    enterHeldSection(HeldSection::WriteRun);
+    return true;
+  });
+}
+
+void MdxIndex::EndChangeRun() {
+  guarded([&] {
+    if (semaphore_) semaphore_->exitWriteRun();
     return true;
   });
 }

@@ -110,6 +110,11 @@ class MdxIndex {
   // record changed and its keys not yet. Alone they do nothing. Failures raise EDorevError.
   void BeginChange();
   void EndChange();
+  // A write section held across a run of appends (see MdxSemaphore::enterWriteRun): each
+  // BeginChange/EndChange pair inside it counts as one change of the index for other processes.
+  // Alone they do nothing. Failures raise EDorevError.
+  void BeginChangeRun();
+  void EndChangeRun();
   // The semaphore's change counter, which every write section of every process sharing the index
   // increments (modulo 65536); none when the index is not shared. Failures raise EDorevError.
   std::optional<std::uint16_t> ChangeCount();
@@ -143,7 +148,8 @@ class MdxIndex {
   void writeAnchors();
   void writeAnchor(TagTree& tag);
   void noteChanges(bool changed);
-  void enterHeldSection(bool write);
+  enum class HeldSection { Read, Write, WriteRun };
+  void enterHeldSection(HeldSection kind);
   bool conditionHolds(std::size_t i);
   std::string keyOf(std::size_t i);
   std::string searchKey(const std::string& text, bool exact);

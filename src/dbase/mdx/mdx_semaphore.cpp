@@ -115,6 +115,8 @@ void MdxSemaphore::logout() {
   Record record = readRecord("LOGOUT");
   if (countedAsReader_ && record[kSemUsers] > 0) --record[kSemUsers];
   if (writeDepth_ > 0) record[kSemUsers] = 0;
+  // The changes of a run still held are counted, so that the others re-read what they cached.
+  common::putU16(&record[kSemCounter], static_cast<std::uint16_t>(common::getU16(&record[kSemCounter]) + runChanges_));
   if (record[kSemLogins] > 0) --record[kSemLogins];
   writeRecord(record, "LOGOUT");
   unlockSemaphore("LOGOUT");
@@ -268,9 +270,37 @@ void MdxSemaphore::exitWrite() {
   if (writeDepth_ == 0)
     throw MdxFailure(kErrorInternal, "Unbalanced Lock/Unlock for semaphore file: " + name_ + " UNLOCKSEMAPHORE",
                      MdxFailure::Report::Raise);
-  if (--writeDepth_ > 0) return;
+  if (writeDepth_ > 1) {
+    if (--writeDepth_ == runDepth_) ++runChanges_;
+    return;
+  }
+  leaveWrite(1);
+}
+
+bool MdxSemaphore::enterWriteRun() {
+  if (writeDepth_ > 0)
+    throw MdxFailure(kErrorInternal, "Nested write run for semaphore file: " + name_ + " LOCKSEMAPHORE",
+                     MdxFailure::Report::Raise);
+  const bool changed = enterWrite();
+  runDepth_ = 1;
+  runChanges_ = 0;
+  return changed;
+}
+
+void MdxSemaphore::exitWriteRun() {
+  if (runDepth_ == 0 || writeDepth_ != runDepth_)
+    throw MdxFailure(kErrorInternal, "Unbalanced write run for semaphore file: " + name_ + " UNLOCKSEMAPHORE",
+                     MdxFailure::Report::Raise);
+  leaveWrite(runChanges_);
+}
+
+// Leaves the outermost write section, adding `changes` to the counter.
+void MdxSemaphore::leaveWrite(std::uint16_t changes) {
+  writeDepth_ = 0;
+  runDepth_ = 0;
+  runChanges_ = 0;
   Record record = readRecord("UNLOCKSEMAPHORE");
-  const auto counter = static_cast<std::uint16_t>(common::getU16(&record[kSemCounter]) + 1);
+  const auto counter = static_cast<std::uint16_t>(common::getU16(&record[kSemCounter]) + changes);
   common::putU16(&record[kSemCounter], counter);
   if (readerWaitingToWrite_) {
     countedAsReader_ = true;
@@ -289,7 +319,7 @@ std::uint16_t MdxSemaphore::changeCount() {
   if (lock) lockSemaphore("CHANGECOUNT");
   const Record record = readRecord("CHANGECOUNT");
   if (lock) unlockSemaphore("CHANGECOUNT");
-  return common::getU16(&record[kSemCounter]);
+  return static_cast<std::uint16_t>(common::getU16(&record[kSemCounter]) + runChanges_);
 }
 
 }  // namespace vekrano::dbase

@@ -42,8 +42,14 @@ class MdxSemaphore {
   void exitRead();
   bool enterWrite();
   void exitWrite();
+  // A write section held across a run of changes (a batch of appends): entered like enterWrite;
+  // while it is held, each write section nested directly in it counts one change, and leaving it
+  // adds them all to the counter at once, so that the counter tells others what it would have
+  // told them had each change been a section of its own. Runs do not nest.
+  bool enterWriteRun();
+  void exitWriteRun();
   // The change counter as it stands in the file now (read under the semaphore's lock, so never in
-  // the middle of another process's write section).
+  // the middle of another process's write section), with the changes of this process's held run.
   std::uint16_t changeCount();
 
   const std::string& fileName() const { return name_; }
@@ -55,6 +61,7 @@ class MdxSemaphore {
   Record readRecord(const char* action);
   void writeRecord(const Record& record, const char* action);
   bool noteCounter(const Record& record);
+  void leaveWrite(std::uint16_t changes);
   bool holdLiveness(common::ByteLock kind);
   void lockTable(const char* action);
   void openFile();
@@ -72,6 +79,9 @@ class MdxSemaphore {
   // A reader that gave up its count while waiting to write; counted again when the write ends.
   bool readerWaitingToWrite_ = false;
   std::uint16_t seenCounter_ = 0;
+  // Depth of the held run's own section (1), 0 without a run; and the changes counted in it.
+  int runDepth_ = 0;
+  std::uint16_t runChanges_ = 0;
 };
 
 }  // namespace vekrano::dbase

@@ -96,6 +96,12 @@ bool TTzDbf::TakeLock(const std::function<bool()>& attempt, const TTzLockFailedE
 void TTzDbf::InternalAddRecord(const char* buffer, bool) {
   WorkArea& area = Area("Post");
   if (readOnly_) return;
+  if (appendRunWanted_) {
+    if (!takeAppendRun()) return;
+    s_AppendWithLock(buffer);
+    releaseAppendRunWhenDue();
+    return;
+  }
   if (!TakeLock([&] { return area.locks.LockAppend(); }, OnALockFailedOnInsert, "Insert")) return;
   LockRelease release(area.locks);
   s_AppendWithLock(buffer);
@@ -112,7 +118,11 @@ void TTzDbf::s_AppendWithLock(const char* buffer) {
   }
   {
     IndexChange change(*area.index, table.fileName());
-    TzCheck(table.RefreshRecordCount() ? 0 : DbfErrorCode());
+    // Within a run nobody else appends: the count read at its first append stays true as long
+    // as every append of the run succeeds.
+    const bool counted = runCounted_ && appendRunHeld();
+    runCounted_ = false;
+    if (!counted) TzCheck(table.RefreshRecordCount() ? 0 : DbfErrorCode());
     const std::int32_t count = table.RecordCount();
     layout_->FromBuffer(buffer, table);
     table.SetDeleted(false);
@@ -123,6 +133,7 @@ void TTzDbf::s_AppendWithLock(const char* buffer) {
       change.Failed(failure);
     }
   }
+  runCounted_ = appendRunHeld();
   table.SetBof(false);
   table.SetEof(false);
   onRecord_ = true;
@@ -133,6 +144,7 @@ void TTzDbf::InternalPost() {
   WorkArea& area = Area("Post");
   if (readOnly_) return;
   const std::int32_t n = layout_->RecordNumber(ActiveBuffer());
+  releaseAppendRun();  // the append lock would refuse the record's lock
   if (!TakeLock([&] { return area.locks.LockRecord(n); }, OnRLockFailedOnPost, "Post")) return;
   LockRelease release(area.locks);
   s_ReplaceWithLock(n);
@@ -173,6 +185,7 @@ void TTzDbf::InternalDelete() {
   WorkArea& area = Area("Delete");
   if (readOnly_) return;
   const std::int32_t n = layout_->RecordNumber(ActiveBuffer());
+  releaseAppendRun();
   if (!TakeLock([&] { return area.locks.LockRecord(n); }, OnRLockFailedOnDelete, "Delete")) return;
   LockRelease release(area.locks);
   s_DeleteWithLock(n);
@@ -197,6 +210,7 @@ void TTzDbf::Restore() {
   if (readOnly_ || IsEmpty()) return;
   if (BeforeRestore) BeforeRestore(*this);
   const std::int32_t n = layout_->RecordNumber(ActiveBuffer());
+  releaseAppendRun();
   if (TakeLock([&] { return area.locks.LockRecord(n); }, OnRLockFailedOnRestore, "Restore")) {
     LockRelease release(area.locks);
     s_RestoreWithLock(n);

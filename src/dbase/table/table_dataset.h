@@ -3,6 +3,7 @@
 // writes are guarded by byte-range locks held for one write each.
 #pragma once
 
+#include <chrono>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -155,10 +156,23 @@ class TTzDbf : public TDataSet {
   // False while an index order is active.
   bool IsSequenced() const override { return !IndexActive(); }
 
+  // --- Runs of appends (table_append_run.cpp)
+
+  // Starts a run of appends by this component (an import, consecutive INSERTs): from the next
+  // append or HoldAppendLock on, the append lock and the index's write section stay held from one
+  // append to the next instead of being taken for each. Every record is still written with its
+  // keys when it is appended. Held for at most about a tenth of a second at a time, then given up
+  // long enough for another process waiting for them (with the bounded retries) to take them.
+  // A record lock (post, delete, restore) gives the run up until its next append.
+  void BeginAppendRun();
+  // Ends the run and releases what it holds. Failures of the index semaphore raise EDorevError.
+  void EndAppendRun();
+
   // --- Appends numbered from the records (table_numbering.cpp)
 
   // Takes the append lock ahead of an append, so that no other process appends between what the
-  // caller reads now and its append; the append releases it, or ReleaseAppendLock does. A
+  // caller reads now and its append; the append releases it, or ReleaseAppendLock does (within a
+  // run of appends, the run holds and releases it). A
   // refusal calls OnALockFailedOnInsert as an append does, or shows "Lock failed [Insert]".
   // Returns whether the lock is held (always true for a table open exclusive).
   bool HoldAppendLock();
@@ -265,6 +279,12 @@ class TTzDbf : public TDataSet {
   void s_DeleteWithLock(std::int32_t n);
   void s_RestoreWithLock(std::int32_t n);
 
+  // Runs of appends (table_append_run.cpp).
+  bool appendRunHeld() const;
+  bool takeAppendRun();
+  void releaseAppendRun();
+  void releaseAppendRunWhenDue();
+
   // Locate without an index (table_locate.cpp).
   bool LocateScan(const std::string& keyFields, const std::vector<Variant>& keyValues, TLocateOptions options);
 
@@ -293,6 +313,15 @@ class TTzDbf : public TDataSet {
   // cannot write.
   bool readOnlyForced_ = false;
   std::uint64_t ownChanges_ = 0;
+  // The run of appends: wanted between BeginAppendRun and EndAppendRun, held (in work area
+  // runArea_, with the index's write section when runIndexed_) since runTaken_.
+  bool appendRunWanted_ = false;
+  bool appendRunHeld_ = false;
+  bool runIndexed_ = false;
+  bool runCounted_ = false;  // the record count was read from the file since the run was taken
+  int runArea_ = 0;
+  std::chrono::steady_clock::time_point runTaken_;
+  std::chrono::steady_clock::time_point runReleased_;
 };
 
 }  // namespace vekrano::dbase

@@ -34,11 +34,12 @@ class KeptFieldBuffer {
 
 bool TTzDbf::HoldAppendLock() {
   WorkArea& area = Area("Post");
+  if (appendRunWanted_) return takeAppendRun();
   return TakeLock([&] { return area.locks.LockAppend(); }, OnALockFailedOnInsert, "Insert");
 }
 
 void TTzDbf::ReleaseAppendLock() {
-  if (area_ == 0) return;
+  if (area_ == 0 || appendRunHeld()) return;  // the run keeps it for its next append
   TableLocks& locks = GetWorkArea(area_).locks;
   if (locks.HoldsAppend()) locks.Unlock();
 }
