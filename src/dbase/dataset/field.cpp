@@ -31,6 +31,21 @@ std::optional<Variant> ToVariant(const std::optional<T>& value) {
 
 bool IsNullVariant(const Variant& value) { return std::holds_alternative<std::monostate>(value); }
 
+bool isHeldAsDouble(TFieldType type) {
+  switch (type) {
+    case TFieldType::ftFloat:
+    case TFieldType::ftCurrency:
+    case TFieldType::ftBCD:
+    case TFieldType::ftFMTBcd:
+    case TFieldType::ftDate:
+    case TFieldType::ftTime:
+    case TFieldType::ftDateTime:
+      return true;
+    default:
+      return false;
+  }
+}
+
 TField::TField(TDataSet& dataSet, const TFieldDef& def)
     : dataSet_(dataSet), fieldName_(def.Name), dataType_(def.DataType), size_(def.Size) {}
 
