@@ -32,18 +32,9 @@ std::optional<Variant> ToVariant(const std::optional<T>& value) {
 bool IsNullVariant(const Variant& value) { return std::holds_alternative<std::monostate>(value); }
 
 bool isHeldAsDouble(TFieldType type) {
-  switch (type) {
-    case TFieldType::ftFloat:
-    case TFieldType::ftCurrency:
-    case TFieldType::ftBCD:
-    case TFieldType::ftFMTBcd:
-    case TFieldType::ftDate:
-    case TFieldType::ftTime:
-    case TFieldType::ftDateTime:
-      return true;
-    default:
-      return false;
-  }
+  using enum TFieldType;
+  return type == ftFloat || type == ftCurrency || type == ftBCD || type == ftFMTBcd || type == ftDate ||
+         type == ftTime || type == ftDateTime;
 }
 
 TField::TField(TDataSet& dataSet, const TFieldDef& def)
