@@ -13,6 +13,7 @@
 #include "common/format_text.h"
 #include "common/prompts.h"
 #include "dbase/dataset/field.h"
+#include "languages/interface_texts.h"
 #include "languages/qt_text.h"
 #include "list/list_criteria.h"
 #include "list/list_export.h"
@@ -38,8 +39,6 @@ constexpr int kRecordsShown = 139;
 constexpr int kExportedCountText = 306;
 constexpr int kExportEndCaption = 307;
 constexpr int kExportingText = 309;
-
-std::string text(int id) { return languages::fromQt(languages::textOf(id)); }
 
 }  // namespace
 
@@ -88,7 +87,8 @@ void TFprincip::exportList() {
           progress.setValue(done);  // a modal progress window processes the pending events
         });
     progress.reset();
-    common::showMessage(text(kExportedCountText) + " " + std::to_string(written), text(kExportEndCaption));
+    common::showMessage(languages::GetText(kExportedCountText) + " " + std::to_string(written),
+                        languages::GetText(kExportEndCaption));
   } catch (const std::exception& error) {
     progress.reset();
     showApplicationError(error);
@@ -153,7 +153,7 @@ void TFprincip::acvisumodifcompteExecute() {
 void TFprincip::acsupprimecompteExecute() {
   int num = 0;
   if (!currentRecordNumber(num) || num == 0) return;
-  if (!common::askBeforeLoss(text(kDeleteQuestion), text(kConfirmCaption))) return;
+  if (!common::askBeforeLoss(languages::GetText(kDeleteQuestion), languages::GetText(kConfirmCaption))) return;
   sql::TSqlQuery& list = data_.sqlQuery1;
   const int recNo = list.RecNo();
   try {
@@ -191,7 +191,7 @@ void TFprincip::acchangetopExecute() {
 }
 
 void TFprincip::sdetruiretoutedonneeClick() {
-  if (!common::askBeforeLoss(text(kEraseQuestion), text(kConfirmCaption))) return;
+  if (!common::askBeforeLoss(languages::GetText(kEraseQuestion), languages::GetText(kConfirmCaption))) return;
   data_.EraseDataFiles();
   redisplayList();
 }
@@ -205,8 +205,8 @@ bool TFprincip::restoreConfirmed() {
     return false;
   }
   if (stored == 0) return true;  // nothing to lose
-  return common::askBeforeLoss(common::formatText(text(kRestoreQuestion), {std::to_string(stored)}),
-                               text(kConfirmCaption));
+  return common::askBeforeLoss(common::formatText(languages::GetText(kRestoreQuestion), {std::to_string(stored)}),
+                               languages::GetText(kConfirmCaption));
 }
 
 void TFprincip::showRecordCount() {
@@ -215,7 +215,7 @@ void TFprincip::showRecordCount() {
   if (list.Active()) {
     const int count = list.RecordCount();
     shown = languages::toQt(
-        common::formatText(text(count == 1 ? kOneRecordShown : kRecordsShown), {std::to_string(count)}));
+        common::formatText(languages::GetText(count == 1 ? kOneRecordShown : kRecordsShown), {std::to_string(count)}));
   }
   recordCount_->setText(shown);
 }

@@ -17,6 +17,7 @@
 #include "common/prompts.h"
 #include "dbase/dataset/dataset.h"
 #include "dbase/dataset/field.h"
+#include "languages/interface_texts.h"
 #include "languages/qt_text.h"
 #include "records/article_data.h"
 #include "records/entry_check.h"
@@ -36,8 +37,6 @@ constexpr int kRefusedCaption = 52;
 constexpr int kEmptyBarcodeText = 53;
 constexpr int kNumberTooLargeText = 135;
 constexpr int kQuantityRangeText = 136;
-
-std::string text(int id) { return languages::fromQt(languages::textOf(id)); }
 
 // Every letter typed into the barcode is shown and kept in upper case.
 class UpperCaseValidator : public QValidator {
@@ -165,7 +164,7 @@ void Tfcremodcpte::FormShow() {
 
 void Tfcremodcpte::boutokClick() {
   if (ecb_->text().trimmed().isEmpty()) {
-    common::showMessage(text(kEmptyBarcodeText), text(kRefusedCaption));
+    common::showMessage(languages::GetText(kEmptyBarcodeText), languages::GetText(kRefusedCaption));
     return;
   }
   if (!AcceptTypedTexts(*ecb_, *elib1_, *elib2_)) return;
@@ -174,7 +173,7 @@ void Tfcremodcpte::boutokClick() {
 }
 
 void Tfcremodcpte::sretourClick() {
-  if (!common::askYesNo(text(kCancelText), text(kConfirmCaption))) return;
+  if (!common::askYesNo(languages::GetText(kCancelText), languages::GetText(kConfirmCaption))) return;
   outcome.clear();
   reject();
 }
@@ -195,7 +194,7 @@ bool Tfcremodcpte::readEntry(BarcodeRecord& record) const {
   // The table's three-digit field would store asterisks for anything wider.
   const long long quantity = quantityOf(combQuantite_->currentText());
   if (quantity < kMinQuantity || quantity > kMaxQuantity) {
-    common::showMessage(text(kQuantityRangeText), text(kRefusedCaption));
+    common::showMessage(languages::GetText(kQuantityRangeText), languages::GetText(kRefusedCaption));
     return false;
   }
   record.quantite = static_cast<int>(quantity);
@@ -209,7 +208,7 @@ bool Tfcremodcpte::Save() {
     if (mode == EditorMode::Create) {
       const int next = data_.NextRecordNumber();
       if (next > kMaxRecordNumber) {
-        common::showMessage(text(kNumberTooLargeText), text(kRefusedCaption));
+        common::showMessage(languages::GetText(kNumberTooLargeText), languages::GetText(kRefusedCaption));
         return false;
       }
       record.num = next;

@@ -9,6 +9,7 @@
 
 namespace vekrano::testing {
 
+using dbase::isHeldAsDouble;
 using dbase::TBookmarkFlag;
 using dbase::TFieldType;
 using dbase::TGetMode;
@@ -35,21 +36,6 @@ bool IsText(TFieldType type) {
          type == TFieldType::ftBlob || type == TFieldType::ftBytes;
 }
 
-bool IsReal(TFieldType type) {
-  switch (type) {
-    case TFieldType::ftFloat:
-    case TFieldType::ftCurrency:
-    case TFieldType::ftBCD:
-    case TFieldType::ftFMTBcd:
-    case TFieldType::ftDate:
-    case TFieldType::ftTime:
-    case TFieldType::ftDateTime:
-      return true;
-    default:
-      return false;
-  }
-}
-
 std::int32_t ReadId(const char* buffer) {
   std::int32_t id = 0;
   std::memcpy(&id, buffer + kIdOffset, sizeof id);
@@ -58,7 +44,7 @@ std::int32_t ReadId(const char* buffer) {
 
 // Tests may write 3 for a float column: values are kept in the column's native kind.
 Variant Normalised(TFieldType type, const Variant& value) {
-  if (const auto* number = std::get_if<std::int64_t>(&value); number != nullptr && IsReal(type)) {
+  if (const auto* number = std::get_if<std::int64_t>(&value); number != nullptr && isHeldAsDouble(type)) {
     return static_cast<double>(*number);
   }
   return value;
@@ -204,7 +190,7 @@ MemoryDataset::Row MemoryDataset::BufferToRow(const char* buffer) const {
       row[i] = std::string(slot + 1 + kLengthSize, length);
     } else if (type == TFieldType::ftBoolean) {
       row[i] = slot[1] != 0;
-    } else if (IsReal(type)) {
+    } else if (isHeldAsDouble(type)) {
       double real = 0;
       std::memcpy(&real, slot + 1, sizeof real);
       row[i] = real;

@@ -31,6 +31,12 @@ std::optional<Variant> ToVariant(const std::optional<T>& value) {
 
 bool IsNullVariant(const Variant& value) { return std::holds_alternative<std::monostate>(value); }
 
+bool isHeldAsDouble(TFieldType type) {
+  using enum TFieldType;
+  return type == ftFloat || type == ftCurrency || type == ftBCD || type == ftFMTBcd || type == ftDate ||
+         type == ftTime || type == ftDateTime;
+}
+
 TField::TField(TDataSet& dataSet, const TFieldDef& def)
     : dataSet_(dataSet), fieldName_(def.Name), dataType_(def.DataType), size_(def.Size) {}
 

@@ -40,6 +40,9 @@ enum class TFieldType {
 // double; ftDate, ftTime, ftDateTime -> double (days since 1899-12-30, time as the fraction).
 using Variant = std::variant<std::monostate, bool, std::int64_t, double, std::string>;
 
+// True for the types whose native kind is double: the float types and the date and time types.
+bool isHeldAsDouble(TFieldType type);
+
 bool IsNullVariant(const Variant& value);
 
 // Description of one column, from which the dataset makes its field object.

@@ -29,6 +29,10 @@ std::string hexBytes(const std::string& text) {
 
 void assignValue(dbase::TField& field, const TExpression& value, bool binaryAsHex) {
   using dbase::TFieldType;
+  if (dbase::isHeldAsDouble(field.DataType())) {
+    field.SetAsFloat(value.AsFloat());
+    return;
+  }
   switch (field.DataType()) {
     case TFieldType::ftSmallint:
     case TFieldType::ftInteger:
@@ -39,15 +43,6 @@ void assignValue(dbase::TField& field, const TExpression& value, bool binaryAsHe
       return;
     case TFieldType::ftBoolean:
       field.SetAsBoolean(value.AsBoolean());
-      return;
-    case TFieldType::ftFloat:
-    case TFieldType::ftCurrency:
-    case TFieldType::ftBCD:
-    case TFieldType::ftFMTBcd:
-    case TFieldType::ftDate:
-    case TFieldType::ftTime:
-    case TFieldType::ftDateTime:
-      field.SetAsFloat(value.AsFloat());
       return;
     case TFieldType::ftMemo:
     case TFieldType::ftBlob:

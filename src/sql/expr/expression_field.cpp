@@ -8,6 +8,7 @@ namespace vekrano::sql {
 using dbase::TFieldType;
 
 TExprType fieldExprType(TFieldType type) {
+  if (dbase::isHeldAsDouble(type)) return ttFloat;
   switch (type) {
     case TFieldType::ftSmallint:
     case TFieldType::ftInteger:
@@ -18,13 +19,6 @@ TExprType fieldExprType(TFieldType type) {
       return ttInteger;
     case TFieldType::ftBoolean:
       return ttBoolean;
-    case TFieldType::ftFloat:
-    case TFieldType::ftCurrency:
-    case TFieldType::ftBCD:
-    case TFieldType::ftFMTBcd:
-    case TFieldType::ftDate:
-    case TFieldType::ftTime:
-    case TFieldType::ftDateTime:
     case TFieldType::ftLargeint:
       return ttFloat;
     default:

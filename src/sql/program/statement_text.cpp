@@ -3,6 +3,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <utility>
 
 #include "common/code_page.h"
 
@@ -30,6 +31,15 @@ bool standsAt(std::string_view text, const StatementPiece& piece, std::string_vi
   return open && !what.empty() && text.substr(piece.begin, what.size()) == what;
 }
 
+// Past the statement comment that opens at `at` with `open` and closes with `close`, holding
+// no character of its closing mark; 0 when none does, as the SQL lexer then reads no comment.
+std::size_t statementCommentEnd(std::string_view text, std::size_t at, std::string_view open,
+                                std::string_view close) {
+  if (text.substr(at, open.size()) != open) return 0;
+  const std::size_t mark = text.find(close.front(), at + open.size());
+  return mark != std::string_view::npos && text.substr(mark, close.size()) == close ? mark + close.size() : 0;
+}
+
 }  // namespace
 
 bool isNameChar(char c) {
@@ -50,9 +60,15 @@ QuotedRun quotedRun(std::string_view text, std::size_t at) {
   return QuotedRun{text.substr(at + 1, close - at - 1), close + 1};
 }
 
-StatementPiece pieceAt(std::string_view text, std::size_t at) {
+StatementPiece pieceAt(std::string_view text, std::size_t at, TextLanguage language) {
   const char c = text[at];
   const auto piece = [&](PieceKind kind, std::size_t end) { return StatementPiece{kind, at, end}; };
+  if (language == TextLanguage::Statement) {
+    for (const auto& [open, close] : {std::pair{"[*", "*]"}, std::pair{"--", "--"}}) {
+      const std::size_t end = statementCommentEnd(text, at, open, close);
+      if (end != 0) return piece(PieceKind::Comment, end);
+    }
+  }
   if (c == kFieldMarker && at + 1 < text.size() && text[at + 1] == '"') {
     const std::size_t close = text.find('"', at + 2);
     // Unclosed, the marker stands alone and the quote after it opens a literal.

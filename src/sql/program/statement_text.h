@@ -28,11 +28,17 @@ struct QuotedRun {
 // REQUIRES: at < text.size().
 QuotedRun quotedRun(std::string_view text, std::size_t at);
 
+// The language a text is written in: statements know two comment forms that expressions lack.
+enum class TextLanguage {
+  Expression,  // /* ... */
+  Statement,   // /* ... */, [* ... *] and -- ... -- as the SQL lexer skips them
+};
+
 enum class PieceKind {
   Literal,         // "..." or '...', runs of the same quote written back to back included
   FieldReference,  // the marker, then the name between double quotes
   BracketedName,   // [...]
-  Comment,         // /* ... */
+  Comment,         // a comment of the text's language
   Parameter,       // ":" and a name
   Word,            // name characters
   Other,           // any other single character
@@ -45,7 +51,7 @@ struct StatementPiece {
 };
 
 // The piece of `text` that begins at `at`. REQUIRES: at < text.size().
-StatementPiece pieceAt(std::string_view text, std::size_t at);
+StatementPiece pieceAt(std::string_view text, std::size_t at, TextLanguage language = TextLanguage::Expression);
 
 // The name a field reference or parameter piece stands for.
 std::string pieceName(std::string_view text, const StatementPiece& piece);

@@ -12,7 +12,7 @@ namespace {
 std::vector<std::string> markerNames(const std::string& sql) {
   std::vector<std::string> names;
   for (std::size_t i = 0; i < sql.size();) {
-    const StatementPiece piece = pieceAt(sql, i);
+    const StatementPiece piece = pieceAt(sql, i, TextLanguage::Statement);
     if (piece.kind == PieceKind::Parameter) names.push_back(pieceName(sql, piece));
     i = piece.end;
   }
