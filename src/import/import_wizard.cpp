@@ -50,6 +50,7 @@ struct NamedText {
   const char* name;
   int id;
 };
+// clang-format off
 constexpr NamedText kCaptions[] = {
     {"gparametre", kParametersGroupId}, {"Labseparateur", kSeparatorLabelId},
     {"labligne", kHeaderLinesLabelId},  {"labinfo", kTenFieldsNoteId},
@@ -60,6 +61,7 @@ constexpr NamedText kCaptions[] = {
     {"bsuivant", kNextId},              {"bimport", kStartImportId},
     {"quotedFields", kQuotedFieldsId},
 };
+// clang-format on
 
 void setCaption(QObject* control, const QString& text) {
   if (auto* label = qobject_cast<QLabel*>(control)) label->setText(text);

@@ -4,6 +4,7 @@
 namespace vekrano::languages {
 
 const std::vector<CaptionRow>& addedBackupTexts() {
+  // clang-format off
   static const std::vector<CaptionRow> rows = {
       {195, {"Sauvegarde", "Backup", "Salvaguarda", "Copia de seguridad"}},
       {196, {"Restauration", "Restore", "Restauro", "Restauración"}},
@@ -38,6 +39,7 @@ const std::vector<CaptionRow>& addedBackupTexts() {
         "Outro programa tem a tabela aberta: feche-o e tente de novo.",
         "Otro programa tiene la tabla abierta: ciérrelo e inténtelo de nuevo."}},
   };
+  // clang-format on
   return rows;
 }
 

@@ -5,6 +5,7 @@
 namespace vekrano::languages {
 
 const std::vector<CaptionRow>& addedDatasetTexts() {
+  // clang-format off
   static const std::vector<CaptionRow> rows = {
       {245,
        {"Champ '%s' non trouvé", "Field '%s' not found", "Campo '%s' não encontrado",
@@ -50,6 +51,7 @@ const std::vector<CaptionRow>& addedDatasetTexts() {
        {"'%s' n'est pas une date correcte", "'%s' is not a valid date", "'%s' não é uma data válida",
         "'%s' no es una fecha válida"}},
   };
+  // clang-format on
   return rows;
 }
 

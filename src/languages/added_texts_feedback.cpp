@@ -5,6 +5,7 @@
 namespace vekrano::languages {
 
 const std::vector<CaptionRow>& addedFeedbackTexts() {
+  // clang-format off
   static const std::vector<CaptionRow> rows = {
       {280, {"1 étiquette sur 1 feuille envoyée à %3", "1 label on 1 sheet sent to %3",
              "1 etiqueta em 1 folha enviada para %3", "1 etiqueta en 1 hoja enviada a %3"}},
@@ -34,6 +35,7 @@ const std::vector<CaptionRow>& addedFeedbackTexts() {
       {292, {"%1 Mo", "%1 MB", "%1 MB", "%1 MB"}},
       {293, {"%1 Go", "%1 GB", "%1 GB", "%1 GB"}},
   };
+  // clang-format on
   return rows;
 }
 

@@ -4,6 +4,7 @@
 namespace vekrano::languages {
 
 const std::vector<CaptionRow>& addedImportTexts() {
+  // clang-format off
   static const std::vector<CaptionRow> rows = {
       {175, {"Lignes non importées:", "Lines not imported:", "Linhas não importadas:",
              "Líneas no importadas:"}},
@@ -20,6 +21,7 @@ const std::vector<CaptionRow>& addedImportTexts() {
              "Importação interrompida: a tabela já não pode escrever. Linha do ficheiro recusada:",
              "Importación detenida: la tabla ya no puede escribir. Línea del archivo rechazada:"}},
   };
+  // clang-format on
   return rows;
 }
 

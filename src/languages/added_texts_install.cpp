@@ -4,6 +4,7 @@
 namespace vekrano::languages {
 
 const std::vector<CaptionRow>& addedInstallTexts() {
+  // clang-format off
   static const std::vector<CaptionRow> rows = {
       {215,
        {"Vekrano ne peut écrire dans aucun de ces dossiers :",
@@ -20,6 +21,7 @@ const std::vector<CaptionRow>& addedInstallTexts() {
         "Las fichas y los parámetros no se guardarán. Dese permiso para escribir en una de "
         "ellas, o indique otra carpeta en XDG_DATA_HOME."}},
   };
+  // clang-format on
   return rows;
 }
 

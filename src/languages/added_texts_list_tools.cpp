@@ -5,6 +5,7 @@
 namespace vekrano::languages {
 
 const std::vector<CaptionRow>& addedListToolTexts() {
+  // clang-format off
   static const std::vector<CaptionRow> rows = {
       {300, {"Exporter la liste", "Export the list", "Exportar a lista", "Exportar la lista"}},
       {301, {"Écrire les fiches de la liste dans un fichier CSV",
@@ -31,6 +32,7 @@ const std::vector<CaptionRow>& addedListToolTexts() {
       {311, {"Seulement les fiches sélectionnées", "Only the selected records",
              "Apenas as fichas selecionadas", "Solo las fichas seleccionadas"}},
   };
+  // clang-format on
   return rows;
 }
 

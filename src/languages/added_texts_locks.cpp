@@ -4,6 +4,7 @@
 namespace vekrano::languages {
 
 const std::vector<CaptionRow>& addedLockTexts() {
+  // clang-format off
   static const std::vector<CaptionRow> rows = {
       {235,
        {"L'index des fiches ne correspondait plus à la table des fiches : il a été reconstruit.",
@@ -39,6 +40,7 @@ const std::vector<CaptionRow>& addedLockTexts() {
         "Outro programa tem a tabela das fichas aberta: feche-o e repare de novo.",
         "Otro programa tiene abierta la tabla de fichas: ciérrelo y vuelva a reparar."}},
   };
+  // clang-format on
   return rows;
 }
 

@@ -4,6 +4,7 @@
 namespace vekrano::languages {
 
 const std::vector<CaptionRow>& addedPrintingTexts() {
+  // clang-format off
   static const std::vector<CaptionRow> rows = {
       {155, {"Imprimer dans un fichier PDF", "Print to a PDF file", "Imprimir num ficheiro PDF",
              "Imprimir en un archivo PDF"}},
@@ -49,6 +50,7 @@ const std::vector<CaptionRow>& addedPrintingTexts() {
              "Imprimir as outras fichas? As etiquetas destas ficam em branco.",
              "¿Imprimir las otras fichas? Las etiquetas de estas quedan en blanco."}},
   };
+  // clang-format on
   return rows;
 }
 

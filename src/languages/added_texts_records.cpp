@@ -4,6 +4,7 @@
 namespace vekrano::languages {
 
 const std::vector<CaptionRow>& addedRecordTexts() {
+  // clang-format off
   static const std::vector<CaptionRow> rows = {
       {135,
        {"Le nombre maximal de fiches (99999) est atteint : la fiche n'est pas enregistrée",
@@ -28,6 +29,7 @@ const std::vector<CaptionRow>& addedRecordTexts() {
         "O botão «Reparar a tabela das fichas» da página Parâmetros repara-a.",
         "El botón «Reparar la tabla de fichas» de la página Parámetros la repara."}},
   };
+  // clang-format on
   return rows;
 }
 

@@ -5,6 +5,7 @@
 namespace vekrano::languages {
 
 const std::vector<CaptionRow>& addedSheetTexts() {
+  // clang-format off
   static const std::vector<CaptionRow> rows = {
       {315, {"Autres planches…", "Other sheets…", "Outras folhas…", "Otras hojas…"}},
       {316, {"Planches d'étiquettes", "Label sheets", "Folhas de etiquetas", "Hojas de etiquetas"}},
@@ -42,6 +43,7 @@ const std::vector<CaptionRow>& addedSheetTexts() {
       {334, {"Des étiquettes se chevauchent", "Labels overlap", "Há etiquetas sobrepostas",
              "Hay etiquetas superpuestas"}},
   };
+  // clang-format on
   return rows;
 }
 

@@ -5,6 +5,7 @@
 namespace vekrano::languages {
 
 const std::vector<CaptionRow>& addedTextEntryTexts() {
+  // clang-format off
   static const std::vector<CaptionRow> rows = {
       {260, {"%1 : le caractère %2 (position %3) ne peut pas être enregistré.",
              "%1: the character %2 (position %3) cannot be stored.",
@@ -34,6 +35,7 @@ const std::vector<CaptionRow>& addedTextEntryTexts() {
       {267, {"Aucune fiche ne peut contenir ce caractère :", "No record can hold this character:",
              "Nenhuma ficha pode conter este carácter:", "Ninguna ficha puede contener este carácter:"}},
   };
+  // clang-format on
   return rows;
 }
 

@@ -6,6 +6,7 @@ namespace vekrano::languages {
 
 // Ids not listed carry no text in any language.
 const std::vector<CaptionRow>& captionRows() {
+  // clang-format off
   static const std::vector<CaptionRow> rows = {
       {1, {"Charger une sauvegarde", "Load", "Abrir", "Abrir"}},
       {2, {"Faire une sauvegarde", "Save the datas", "Guardar", "Guardar"}},
@@ -269,6 +270,7 @@ const std::vector<CaptionRow>& captionRows() {
         "16 etiquetas (2X8) sin espacio"}},
       {134, {"Imprimante", "Printer", "Impressora", "Impresora"}},
   };
+  // clang-format on
   return rows;
 }
 

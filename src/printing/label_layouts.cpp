@@ -46,6 +46,7 @@ struct LayoutSpec {
 using F = Field;
 
 const std::vector<LayoutSpec>& layoutSpecs() {
+  // clang-format off
   static const std::vector<LayoutSpec> specs = {
       {"etiquette1", PageSize::Letter, 16.35, 10, false,
        {{16.00, 16.00, 55.00}, {76.00, 75.00, 55.00}, {135.00, 135.00, 55.00}},
@@ -145,6 +146,7 @@ const std::vector<LayoutSpec>& layoutSpecs() {
         {11, F::BarLeft, 10.76}, {11, F::TextLeft, 11.00},
         {12, F::BarLeft, 116.00}, {12, F::TextLeft, 116.49}}},
   };
+  // clang-format on
   return specs;
 }
 

@@ -12,11 +12,13 @@ struct PrintOrderPieces {
 };
 
 // By sort column (list::SortColumn's values).
+// clang-format off
 constexpr PrintOrderPieces kOrder[] = {
     {"order by num", ""},         {" order by cb ", ""},
     {" order by lib1 ", ""},      {" order by lib2 ", ""},
     {" order by quantite ", " , cb"}, {" order by topp ", " , cb "},
 };
+// clang-format on
 
 }  // namespace
 

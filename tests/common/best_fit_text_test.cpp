@@ -19,6 +19,7 @@ std::string stored(const std::string& utf8) {
 }  // namespace
 
 TEST(BestFitText, EveryListedCharacterIsWrittenAsAPersonWouldTypeIt) {
+  // clang-format off
   const struct {
     const char* typed;
     const char* written;
@@ -29,6 +30,7 @@ TEST(BestFitText, EveryListedCharacterIsWrittenAsAPersonWouldTypeIt) {
       {"ŒUVRE", "OEUVRE"},  {"5 €", "5 EUR"},      {"2 ‰", "2 o/oo"},      {"a\u00A0b", "a b"},
       {"1\u202F000", "1 000"}, {"a\u2009b", "a b"}, {"a\u3000b", "a b"},   {"a\u2003b", "a b"},
   };
+  // clang-format on
   for (const auto& fit : fits) EXPECT_EQ(stored(fit.typed), fit.written) << fit.typed;
   const TableText text = toTableText("Lot 868 – Straße “x” – œ");
   EXPECT_EQ(ansiToUtf8(text.ansi), "Lot 868 - Straße \"x\" - oe");

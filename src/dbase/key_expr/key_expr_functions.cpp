@@ -94,6 +94,7 @@ using A = ExprValue*;
 using C = EvalContext&;
 
 const std::vector<KeyFunction>& functions() {
+  // clang-format off
   static const std::vector<KeyFunction> table = {
       {"ABS", {}, {{"N", 'N'}}, [](A a, int, C) { return NumberValue(std::fabs(a[0].number)); }},
       {"ASC", {}, {{"C", 'N'}}, [](A a, int, C) {
@@ -176,6 +177,7 @@ const std::vector<KeyFunction>& functions() {
       {"VAL", {}, {{"C", 'N'}}, [](A a, int, C) { return NumberValue(ReadNumber(rtrim(a[0].text))); }},
       {"YEAR", {}, {{"D", 'N'}}, [](A a, int, C) { return NumberValue(YearOf(a[0].number)); }},
   };
+  // clang-format on
   return table;
 }
 

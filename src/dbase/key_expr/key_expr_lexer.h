@@ -8,12 +8,14 @@
 
 namespace vekrano::dbase {
 
+// clang-format off
 enum class TokenKind {
   End, Number, String, Name, AliasedName,
   Plus, Minus, Star, Slash, Power, Equal, ExactEqual, NotEqual,
   Less, LessEqual, Greater, GreaterEqual, Dollar, LeftParen, RightParen, Comma,
   Error,  // a character no token starts with, or an unterminated string
 };
+// clang-format on
 
 struct Token {
   TokenKind kind = TokenKind::End;

@@ -11,6 +11,7 @@ namespace vekrano::dbase {
 class DbfTable;
 struct KeyFunction;
 
+// clang-format off
 enum class OpCode {
   PushConstant,  // constant
   PushField,     // fieldIndex of `table` (nullptr: the record being evaluated)
@@ -19,6 +20,7 @@ enum class OpCode {
   Not, And, Or,
   Call,          // function with argumentCount arguments
 };
+// clang-format on
 
 struct Operation {
   OpCode code = OpCode::PushConstant;

@@ -15,6 +15,7 @@ struct Keyword {
   int code;
 };
 
+// clang-format off
 constexpr std::array<Keyword, 101> kKeywords{{
     {"TOP", 386},      {"SELECT", 299},   {"DISTINCT", 300}, {"TRUE", 297},
     {"FALSE", 298},    {"AND", 271},      {"OR", 270},       {"NOT", 291},
@@ -43,6 +44,7 @@ constexpr std::array<Keyword, 101> kKeywords{{
     {"REINDEX", 381},  {"FIELDS", 384},   {"USING", 383},    {"RANGE", 382},
     {"TO", 385},
 }};
+// clang-format on
 
 constexpr std::size_t kLongestKeyword = [] {
   std::size_t longest = 0;
