@@ -18,7 +18,7 @@ std::string benchFile() {
 }
 
 void createArticle(const std::string& path) {
-  SetAutoErrorReporting(false);
+  setAutoErrorReporting(false);
   CreateDbf(path, {{"num", 'N', 5, 0}, {"cb", 'C', 50, 0}, {"lib1", 'C', 100, 0},
                    {"lib2", 'C', 100, 0}, {"quantite", 'N', 3, 0}, {"topp", 'C', 2, 0}});
 }
@@ -28,11 +28,11 @@ void appendAll(const std::string& path) {
   t.OpenDbf(path, DbfOpenMode::ExclusiveReadWrite, true);
   for (int i = 1; i <= kRecords; ++i) {
     t.ClearRecord();
-    t.SetInteger(1, i);
-    t.SetString(2, "CB" + std::to_string(i));
-    t.SetString(3, "Libell\xE9 un");
-    t.SetInteger(5, i % 1000);
-    t.SetString(6, "N");
+    t.setInteger(1, i);
+    t.setString(2, "CB" + std::to_string(i));
+    t.setString(3, "Libell\xE9 un");
+    t.setInteger(5, i % 1000);
+    t.setString(6, "N");
     t.PutDbfRecord(i);
   }
   t.CloseDbf();
@@ -58,7 +58,7 @@ void BM_ReadArticles(benchmark::State& state) {
     std::int64_t sum = 0;
     for (int i = 1; i <= t.RecordCount(); ++i) {
       t.GetDbfRecord(i);
-      sum += t.GetInteger(1);
+      sum += t.getInteger(1);
     }
     benchmark::DoNotOptimize(sum);
   }

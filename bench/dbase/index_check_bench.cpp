@@ -20,19 +20,19 @@ using vekrano::records::ConfigureArticleTable;
 constexpr int kRecords = 99999;
 
 // The folder of the big table, filled once through the dataset.
-const std::string& BigFolder() {
+const std::string& bigFolder() {
   static BenchFolder dir("index_check_bench");
   static const bool filled = [] {
-    SetAutoErrorReporting(false);
+    setAutoErrorReporting(false);
     TTzDbf table("filler");
     ConfigureArticleTable(table, dir.path());
-    table.SetExclusive(true);
+    table.setExclusive(true);
     table.Open();
     for (int n = 1; n <= kRecords; ++n) {
       table.Append();
-      table.FieldByName("num").SetAsInteger(n);
-      table.FieldByName("cb").SetAsString("CB" + std::to_string(std::int64_t{n} * 7919 % 1000003));
-      table.FieldByName("lib1").SetAsString("label line " + std::to_string(n));
+      table.FieldByName("num").setAsInteger(n);
+      table.FieldByName("cb").setAsString("CB" + std::to_string(std::int64_t{n} * 7919 % 1000003));
+      table.FieldByName("lib1").setAsString("label line " + std::to_string(n));
       table.Post();
     }
     table.Close();
@@ -45,26 +45,26 @@ const std::string& BigFolder() {
 enum class Check { None, Counts, EveryKey };
 
 // The table and its index opened shared, as the dataset opens them, then checked or not.
-void OpenIndex(benchmark::State& state, Check check) {
-  const std::string& folder = BigFolder();
+void openIndex(benchmark::State& state, Check check) {
+  const std::string& folder = bigFolder();
   for (auto _ : state) {
     DbfTable table;
     table.OpenDbf(folder + "/article.dbf", DbfOpenMode::SharedReadWrite, true);
     MdxDbfTable view(table, true, true);
     MdxIndex index(view);
     index.SetIndexTo(folder + "/article.mdx");
-    if (check != Check::None && !index.Disagreement(check == Check::EveryKey).empty())
+    if (check != Check::None && !index.disagreement(check == Check::EveryKey).empty())
       state.SkipWithError("the index disagrees with its table");
   }
 }
-BENCHMARK_CAPTURE(OpenIndex, WithoutCheck, Check::None)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(OpenIndex, WithActivationCheck, Check::Counts)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(OpenIndex, WithEveryKeyCompared, Check::EveryKey)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(openIndex, WithoutCheck, Check::None)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(openIndex, WithActivationCheck, Check::Counts)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(openIndex, WithEveryKeyCompared, Check::EveryKey)->Unit(benchmark::kMillisecond);
 
 // The whole activation of the dataset, with the check every activation makes and with the
 // program's start-up check.
-void ActivateDataset(benchmark::State& state, bool everyKey) {
-  const std::string& folder = BigFolder();
+void activateDataset(benchmark::State& state, bool everyKey) {
+  const std::string& folder = bigFolder();
   for (auto _ : state) {
     TTzDbf table("tarticle");
     ConfigureArticleTable(table, folder);
@@ -74,8 +74,8 @@ void ActivateDataset(benchmark::State& state, bool everyKey) {
     table.Close();
   }
 }
-BENCHMARK_CAPTURE(ActivateDataset, AsEveryActivation, false)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(ActivateDataset, AtTheProgramsStart, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(activateDataset, AsEveryActivation, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(activateDataset, AtTheProgramsStart, true)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

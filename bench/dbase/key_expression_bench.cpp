@@ -15,12 +15,12 @@ namespace {
 void BM_EvaluateCb(benchmark::State& state) {
   const std::string path = (std::filesystem::temp_directory_path() /
                             ("key_bench_" + std::to_string(getpid()) + ".dbf")).string();
-  SetAutoErrorReporting(false);
+  setAutoErrorReporting(false);
   CreateDbf(path, {{"num", 'N', 5, 0}, {"cb", 'C', 50, 0}, {"lib1", 'C', 100, 0},
                    {"lib2", 'C', 100, 0}, {"quantite", 'N', 3, 0}, {"topp", 'C', 2, 0}});
   DbfTable t;
   t.OpenDbf(path, DbfOpenMode::ExclusiveReadWrite);
-  t.SetString(2, "3760123456789");
+  t.setString(2, "3760123456789");
   t.PutDbfRecord(1);
   auto cb = AssignExpr(t, "cb");
   for (auto _ : state) {

@@ -28,8 +28,8 @@ void fillArticle(DbfTable& table, const std::string& folder, long records) {
   table.OpenDbf(folder + "/article.dbf", DbfOpenMode::ExclusiveReadWrite, true);
   for (long i = 0; i < records; ++i) {
     table.ClearRecord();
-    table.SetInteger(1, static_cast<std::int32_t>(i + 1));
-    table.SetString(2, barcode(i));
+    table.setInteger(1, static_cast<std::int32_t>(i + 1));
+    table.setString(2, barcode(i));
     table.PutDbfRecord(table.RecordCount() + 1);
   }
 }
@@ -37,7 +37,7 @@ void fillArticle(DbfTable& table, const std::string& folder, long records) {
 const std::vector<MdxTagDefinition> kArticleTags = {{"CB", false, false, "cb", ""}};
 
 void BM_MakeIndex99999(benchmark::State& state) {
-  SetAutoErrorReporting(false);
+  setAutoErrorReporting(false);
   std::string folder = makeFolder();
   DbfTable table;
   fillArticle(table, folder, 99999);
@@ -52,7 +52,7 @@ void BM_MakeIndex99999(benchmark::State& state) {
 BENCHMARK(BM_MakeIndex99999)->Unit(benchmark::kMillisecond);
 
 void BM_Append10000(benchmark::State& state) {
-  SetAutoErrorReporting(false);
+  setAutoErrorReporting(false);
   for (auto _ : state) {
     state.PauseTiming();
     std::string folder = makeFolder();
@@ -65,7 +65,7 @@ void BM_Append10000(benchmark::State& state) {
     state.ResumeTiming();
     for (long i = 0; i < 10000; ++i) {
       table.ClearRecord();
-      table.SetString(2, barcode(i));
+      table.setString(2, barcode(i));
       table.PutDbfRecord(table.RecordCount() + 1);
       index.AppendIndex();
     }

@@ -28,21 +28,21 @@ std::string Barcode(std::int64_t n) { return "CB" + std::to_string(n * 7919 % 10
 
 void Append(TTzDbf& table, int n) {
   table.Append();
-  table.FieldByName("num").SetAsInteger(n);
-  table.FieldByName("cb").SetAsString(Barcode(n));
-  table.FieldByName("lib1").SetAsString("label line " + std::to_string(n));
-  table.FieldByName("quantite").SetAsInteger(n % 100);
+  table.FieldByName("num").setAsInteger(n);
+  table.FieldByName("cb").setAsString(Barcode(n));
+  table.FieldByName("lib1").setAsString("label line " + std::to_string(n));
+  table.FieldByName("quantite").setAsInteger(n % 100);
   table.Post();
 }
 
 // The folder of the big table, filled once.
-const std::string& BigFolder() {
+const std::string& bigFolder() {
   static Folder dir;
   static const bool filled = [] {
-    SetAutoErrorReporting(false);
+    setAutoErrorReporting(false);
     TTzDbf table("filler");
     ConfigureArticleTable(table, dir.path());
-    table.SetExclusive(true);
+    table.setExclusive(true);
     table.Open();
     for (int n = 1; n <= kRecords; ++n) Append(table, n);
     table.Close();
@@ -53,7 +53,7 @@ const std::string& BigFolder() {
 }
 
 void BM_ActivateBigTable(benchmark::State& state) {
-  const std::string& folder = BigFolder();
+  const std::string& folder = bigFolder();
   for (auto _ : state) {
     TTzDbf table("tarticle");
     ConfigureArticleTable(table, folder);
@@ -66,7 +66,7 @@ BENCHMARK(BM_ActivateBigTable)->Unit(benchmark::kMillisecond);
 
 void BM_WalkInIndexOrder(benchmark::State& state) {
   TTzDbf table("tarticle");
-  ConfigureArticleTable(table, BigFolder());
+  ConfigureArticleTable(table, bigFolder());
   table.Open();
   for (auto _ : state) {
     int seen = 0;
@@ -80,7 +80,7 @@ BENCHMARK(BM_WalkInIndexOrder)->Unit(benchmark::kMillisecond);
 // The same walk inside one scan: the index semaphore is entered once instead of at every step.
 void BM_WalkInIndexOrderInOneScan(benchmark::State& state) {
   TTzDbf table("tarticle");
-  ConfigureArticleTable(table, BigFolder());
+  ConfigureArticleTable(table, bigFolder());
   table.Open();
   for (auto _ : state) {
     TDataSetScan scan(table);
@@ -93,7 +93,7 @@ void BM_WalkInIndexOrderInOneScan(benchmark::State& state) {
 BENCHMARK(BM_WalkInIndexOrderInOneScan)->Unit(benchmark::kMillisecond);
 
 void BM_Append1000(benchmark::State& state) {
-  SetAutoErrorReporting(false);
+  setAutoErrorReporting(false);
   for (auto _ : state) {
     state.PauseTiming();
     Folder dir;

@@ -41,7 +41,7 @@ class Folder : public BenchFolder {
   try {
     TTzDbf table("tarticle");
     ConfigureArticleTable(table, folder);
-    RetryRefusedLocks(table);
+    retryRefusedLocks(table);
     table.Open();
     vekrano::sql::TSqlQuery query;
     query.DataSets().Add("article", &table);
@@ -62,7 +62,7 @@ class Folder : public BenchFolder {
 }
 
 // Seconds that `processes` writers take together on a fresh table; negative when one failed.
-double TimeWriters(int processes) {
+double timeWriters(int processes) {
   Folder dir;
   {
     TTzDbf table("tarticle");
@@ -86,11 +86,11 @@ double TimeWriters(int processes) {
 }
 
 void BM_InsertsByProcesses(benchmark::State& state) {
-  SetAutoErrorReporting(false);
+  setAutoErrorReporting(false);
   double seconds[std::size(kProcessCounts)] = {};
   for (auto _ : state) {
     for (std::size_t k = 0; k < std::size(kProcessCounts); ++k) {
-      const double taken = TimeWriters(kProcessCounts[k]);
+      const double taken = timeWriters(kProcessCounts[k]);
       if (taken < 0) {
         state.SkipWithError("a writer failed");
         return;

@@ -46,11 +46,11 @@ struct Records {
       const std::string line = "line " + std::to_string(n);
       const char* topp = n % 3 == 0 ? "O" : "N";
       table.Append();
-      table.FieldByName("num").SetAsInteger(num);
-      table.FieldByName("cb").SetAsString(cb);
-      table.FieldByName("lib1").SetAsString(line);
-      table.FieldByName("quantite").SetAsInteger(n % 10);
-      table.FieldByName("topp").SetAsString(topp);
+      table.FieldByName("num").setAsInteger(num);
+      table.FieldByName("cb").setAsString(cb);
+      table.FieldByName("lib1").setAsString(line);
+      table.FieldByName("quantite").setAsInteger(n % 10);
+      table.FieldByName("topp").setAsString(topp);
       table.Post();
       sqlite3_bind_int(insert, 1, num);
       sqlite3_bind_text(insert, 2, cb.c_str(), -1, SQLITE_TRANSIENT);

@@ -27,11 +27,11 @@ const std::string& articleFolder() {
     table.Open();
     for (int n = 1; n <= kRecords; ++n) {
       table.Append();
-      table.FieldByName("num").SetAsInteger(n);
-      table.FieldByName("cb").SetAsString("CB" + std::to_string((n * 7919) % kRecords));
-      table.FieldByName("lib1").SetAsString("line " + std::to_string(n));
-      table.FieldByName("quantite").SetAsInteger(n % 10);
-      table.FieldByName("topp").SetAsString(n % 3 == 0 ? "O" : "N");
+      table.FieldByName("num").setAsInteger(n);
+      table.FieldByName("cb").setAsString("CB" + std::to_string((n * 7919) % kRecords));
+      table.FieldByName("lib1").setAsString("line " + std::to_string(n));
+      table.FieldByName("quantite").setAsInteger(n % 10);
+      table.FieldByName("topp").setAsString(n % 3 == 0 ? "O" : "N");
       table.Post();
     }
     table.Close();
@@ -44,7 +44,7 @@ const std::string& articleFolder() {
 // semaphore around each step of the walk).
 void openArticle(vekrano::dbase::TTzDbf& table, const benchmark::State& state) {
   vekrano::records::ConfigureArticleTable(table, articleFolder());
-  table.SetExclusive(state.range(0) != 0);
+  table.setExclusive(state.range(0) != 0);
   table.Open();
 }
 

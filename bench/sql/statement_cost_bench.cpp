@@ -50,11 +50,11 @@ const fs::path& folderOf(int count) {
     const std::string lib1 = "line " + std::to_string(n);
     const char* topp = n % 3 == 0 ? "O" : "N";
     table.Append();
-    table.FieldByName("num").SetAsInteger(n);
-    table.FieldByName("cb").SetAsString(cb);
-    table.FieldByName("lib1").SetAsString(lib1);
-    table.FieldByName("quantite").SetAsInteger(n % 10);
-    table.FieldByName("topp").SetAsString(topp);
+    table.FieldByName("num").setAsInteger(n);
+    table.FieldByName("cb").setAsString(cb);
+    table.FieldByName("lib1").setAsString(lib1);
+    table.FieldByName("quantite").setAsInteger(n % 10);
+    table.FieldByName("topp").setAsString(topp);
     table.Post();
     sqlite3_bind_int(insert, 1, n);
     sqlite3_bind_text(insert, 2, cb.c_str(), -1, SQLITE_TRANSIENT);

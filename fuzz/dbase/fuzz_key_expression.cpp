@@ -20,17 +20,17 @@ DbfTable& fuzzTable() {
     const int fd = mkstemp(pattern);
     if (fd >= 0) close(fd);
     const std::string path = std::string(pattern) + ".dbf";
-    SetAutoErrorReporting(false);
+    setAutoErrorReporting(false);
     if (!CreateDbf(path, {{"cb", 'C', 20, 0}, {"num", 'N', 5, 0}, {"price", 'N', 8, 2},
                           {"born", 'D', 8, 0}, {"ok", 'L', 1, 0}}) ||
         !table.OpenDbf(path, DbfOpenMode::ExclusiveReadWrite)) {
       std::abort();
     }
-    table.SetString(1, "Abc 123");
-    table.SetInteger(2, 42);
-    table.SetDouble(3, 2.5);
+    table.setString(1, "Abc 123");
+    table.setInteger(2, 42);
+    table.setDouble(3, 2.5);
     table.SetDate(4, "01/02/2003");
-    table.SetLogical(5, true);
+    table.setLogical(5, true);
     table.PutDbfRecord(1);
   }
   return table;
@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string text(reinterpret_cast<const char*>(data), size);
   auto expression = AssignExpr(table, text);
   if (expression == nullptr) {
-    if (DbfErrorCode() == 0) std::abort();  // a refusal must say why
+    if (dbfErrorCode() == 0) std::abort();  // a refusal must say why
     return 0;
   }
   const ExprValue value = expression->Evaluate();

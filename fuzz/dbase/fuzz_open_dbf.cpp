@@ -27,13 +27,13 @@ const std::string& scratchFile() {
 // Reads field n through the getter of its type, as the table dataset does.
 void readField(const DbfTable& table, int n) {
   switch (table.FieldType(n)) {
-    case 'C': table.GetString(n); break;
-    case 'D': table.GetDate(n); break;
-    case 'L': table.GetLogical(n); break;
+    case 'C': table.getString(n); break;
+    case 'D': table.getDate(n); break;
+    case 'L': table.getLogical(n); break;
     case 'N': case 'F':
-      if (table.FieldDec(n) > 0) table.GetDouble(n); else table.GetInteger(n);
+      if (table.FieldDec(n) > 0) table.getDouble(n); else table.getInteger(n);
       break;
-    default: table.GetInteger(n); break;
+    default: table.getInteger(n); break;
   }
   table.FieldLen(n);
 }
@@ -41,14 +41,14 @@ void readField(const DbfTable& table, int n) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  SetAutoErrorReporting(false);
+  setAutoErrorReporting(false);
   FILE* file = std::fopen(scratchFile().c_str(), "wb");
   if (file == nullptr) return 0;
   std::fwrite(data, 1, size, file);
   std::fclose(file);
   DbfTable table;
   if (!table.OpenDbf(scratchFile(), DbfOpenMode::ExclusiveReadWrite, true, size % 2 == 0)) {
-    if (DbfErrorCode() == 0) std::abort();  // a refusal must say why
+    if (dbfErrorCode() == 0) std::abort();  // a refusal must say why
     return 0;
   }
   constexpr std::int32_t kMaxRecords = 64;

@@ -19,14 +19,14 @@ struct Fixture {
   std::string folder;
   DbfTable table;
   Fixture() {
-    SetAutoErrorReporting(false);
+    setAutoErrorReporting(false);
     char pattern[] = "/tmp/fuzz_mdx_XXXXXX";
     folder = mkdtemp(pattern);
     CreateDbf(folder + "/article.dbf", {{"num", 'N', 5, 0}, {"cb", 'C', 50, 0}, {"lib1", 'C', 100, 0}});
     table.OpenDbf(folder + "/article.dbf", DbfOpenMode::ExclusiveReadWrite, true);
     for (const char* cb : {"AAA", "ABC", "BCD", "XYZ"}) {
       table.ClearRecord();
-      table.SetString(2, cb);
+      table.setString(2, cb);
       table.PutDbfRecord(table.RecordCount() + 1);
     }
   }
@@ -51,11 +51,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int order = 1; order <= index.tagCount(); ++order) {
       index.Set_Order_To(order);
       long steps = 0;
-      for (bool on = index.FirstKey(); on; on = index.NextKey()) {
+      for (bool on = index.firstKey(); on; on = index.nextKey()) {
         if (++steps > limit) std::abort();
       }
       steps = 0;
-      for (bool on = index.LastKey(); on; on = index.PriorKey()) {
+      for (bool on = index.lastKey(); on; on = index.priorKey()) {
         if (++steps > limit) std::abort();
       }
       index.Find("AB");

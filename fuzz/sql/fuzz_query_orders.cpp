@@ -34,11 +34,11 @@ vekrano::dbase::TTzDbf& table() {
     dataset->Open();
     for (int n = 1; n <= 120; ++n) {
       dataset->Append();
-      dataset->FieldByName("num").SetAsInteger(n % 17 == 0 ? 0 : n);
-      dataset->FieldByName("cb").SetAsString("C" + std::to_string(n * 37 % 41));
-      dataset->FieldByName("lib1").SetAsString(n % 5 == 0 ? "Cr\xE8me" : "l" + std::to_string(n % 7));
-      dataset->FieldByName("quantite").SetAsInteger(n % 4);
-      dataset->FieldByName("topp").SetAsString(n % 3 == 0 ? "O" : "N");
+      dataset->FieldByName("num").setAsInteger(n % 17 == 0 ? 0 : n);
+      dataset->FieldByName("cb").setAsString("C" + std::to_string(n * 37 % 41));
+      dataset->FieldByName("lib1").setAsString(n % 5 == 0 ? "Cr\xE8me" : "l" + std::to_string(n % 7));
+      dataset->FieldByName("quantite").setAsInteger(n % 4);
+      dataset->FieldByName("topp").setAsString(n % 3 == 0 ? "O" : "N");
       dataset->Post();
     }
     for (dataset->First(); !dataset->Eof();) {

@@ -61,7 +61,7 @@ TFprincip::~TFprincip() {
 
 void TFprincip::FormCreate() {
   // Table failures must reach the user as exceptions, never end the program with a halt box.
-  dbase::SetAutoErrorReporting(false);
+  dbase::setAutoErrorReporting(false);
   firstActivation_ = true;
   languageManager_ = std::make_unique<languages::Tgerelanguage>();
   languageManager_->SetFileName(FindProgramFile(programDirectory_, languages::kLanguageFileName));

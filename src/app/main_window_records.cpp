@@ -183,7 +183,7 @@ void TFprincip::acchangetopExecute() {
   try {
     data_.ExecuteStatement(records::TopFlagStatement(num, topp));
     list.Edit();
-    list.FieldByName(records::kToppField).SetAsString(topp);
+    list.FieldByName(records::kToppField).setAsString(topp);
     list.Post();
   } catch (const std::exception& error) {
     showApplicationError(error);

@@ -156,35 +156,35 @@ constexpr int kLastNetworkError = 1299;
 
 }  // namespace
 
-std::string ErrorCodeText(int code) {
+std::string errorCodeText(int code) {
   if (code >= kFirstNetworkError && code <= kLastNetworkError) return "Network Error";
   const auto found = codeTexts().find(code);
   return found == codeTexts().end() ? "Undefined error" : found->second;
 }
 
-std::string ComposeErrorMessage(int code, const std::string& detail) {
-  return "Error # " + std::to_string(code) + " (" + ErrorCodeText(code) + ")\r\n" + detail;
+std::string composeErrorMessage(int code, const std::string& detail) {
+  return "Error # " + std::to_string(code) + " (" + errorCodeText(code) + ")\r\n" + detail;
 }
 
-int DbfErrorCode() { return state().code; }
-const std::string& DbfErrorText() { return state().detail; }
+int dbfErrorCode() { return state().code; }
+const std::string& dbfErrorText() { return state().detail; }
 
-void ClearDbfError() {
+void clearDbfError() {
   state().code = 0;
   state().detail.clear();
 }
 
-bool LastingWriteFailure(int code) {
+bool lastingWriteFailure(int code) {
   return code == kErrorDiskWrite || code == kErrorFileAccessDenied || code == kErrorWriteProtected ||
          code == kErrorDiskWriteProtected || code == kErrorInsufficientDisk || code == kErrorMemoDiskFull;
 }
 
-void DbfError(int code, const std::string& detail) {
+void dbfError(int code, const std::string& detail) {
   ErrorState& s = state();
   s.code = code;
   s.detail = detail;
   if (!s.autoReport) return;
-  common::prompts().show(common::Prompt{"Program halted.", ComposeErrorMessage(code, detail),
+  common::prompts().show(common::Prompt{"Program halted.", composeErrorMessage(code, detail),
                                         common::PromptKind::Error, common::PromptButtons::Ok});
   if (s.endProcess) {
     s.endProcess(code);
@@ -193,8 +193,8 @@ void DbfError(int code, const std::string& detail) {
   }
 }
 
-bool AutoErrorReporting() { return state().autoReport; }
-void SetAutoErrorReporting(bool on) { state().autoReport = on; }
+bool autoErrorReporting() { return state().autoReport; }
+void setAutoErrorReporting(bool on) { state().autoReport = on; }
 
 SuspendAutoErrorReporting::SuspendAutoErrorReporting() : saved_(state().autoReport) {
   state().autoReport = false;
@@ -202,13 +202,13 @@ SuspendAutoErrorReporting::SuspendAutoErrorReporting() : saved_(state().autoRepo
 
 SuspendAutoErrorReporting::~SuspendAutoErrorReporting() { state().autoReport = saved_; }
 
-ProcessEndHandler SetProcessEndHandler(ProcessEndHandler handler) {
+ProcessEndHandler setProcessEndHandler(ProcessEndHandler handler) {
   ProcessEndHandler previous = std::move(state().endProcess);
   state().endProcess = std::move(handler);
   return previous;
 }
 
 EDorevError::EDorevError(int code, const std::string& detail)
-    : common::Exception(ComposeErrorMessage(code, detail)), code_(code) {}
+    : common::Exception(composeErrorMessage(code, detail)), code_(code) {}
 
 }  // namespace vekrano::dbase

@@ -3,12 +3,12 @@
 //
 // How each layer of the engine fails:
 // - dbf/ and key_expr/: an operation returns false (or an empty result) and leaves the code and
-//   the detail text as the current error through DbfError.
+//   the detail text as the current error through dbfError.
 // - mdx/: the same at every public operation of the index. Inside, a failure unwinds as an
 //   MdxFailure to that operation (MdxIndex::guarded), which records it as the current error and
 //   returns false, or raises it as EDorevError where the index must stop its caller.
 // - table/ and dataset/, and everything above them: exceptions. The table dataset turns a
-//   current error into one with TzCheck; the dataset layer raises EDatabaseError; an operation
+//   current error into one with tzCheck; the dataset layer raises EDatabaseError; an operation
 //   ended on purpose raises common::EAbort, which no error display shows.
 // Every code is declared below, once; detail texts shared by several operations are declared
 // once in their layer (mdx/mdx_failure.h).
@@ -51,37 +51,37 @@ inline constexpr int kErrorDivideByZero = 358;
 inline constexpr int kErrorInvalidOperation = 1103;
 inline constexpr int kErrorRecordNotLocked = 1200;
 inline constexpr int kErrorSemaphore = 1202;
-// Codes of the table dataset's own failures (see TzCheck).
+// Codes of the table dataset's own failures (see tzCheck).
 inline constexpr int kTzOpenFailed = 1401;
 inline constexpr int kTzAtBeginning = 1402;
 inline constexpr int kTzAtEnd = 1403;
 inline constexpr int kTzMissingFileName = 1404;
 
 // The text of a code, e.g. 210 "Not a dBASE data file"; "Undefined error" for unknown codes.
-std::string ErrorCodeText(int code);
+std::string errorCodeText(int code);
 
 // "Error # <code> (<text of the code>)", "\r\n", then `detail`.
-std::string ComposeErrorMessage(int code, const std::string& detail);
+std::string composeErrorMessage(int code, const std::string& detail);
 
 // The current error code (0: no error) and the detail text of the last failure.
-int DbfErrorCode();
-const std::string& DbfErrorText();
+int dbfErrorCode();
+const std::string& dbfErrorText();
 
 // Clears the current error code and detail text; every engine operation starts with it.
-void ClearDbfError();
+void clearDbfError();
 
 // True for a write refused for a cause that trying again does not remove: a full disk, a file or
 // disk that may not be written.
-bool LastingWriteFailure(int code);
+bool lastingWriteFailure(int code);
 
 // The one reporting routine: stores `code` and `detail` as the current error. When automatic
 // reporting is on, it also shows the composed message in a box captioned "Program halted."
 // (prompts interface, stop icon) and then calls the process-end handler with `code`.
-void DbfError(int code, const std::string& detail);
+void dbfError(int code, const std::string& detail);
 
 // Automatic reporting is on when the process starts; the application switches it off.
-bool AutoErrorReporting();
-void SetAutoErrorReporting(bool on);
+bool autoErrorReporting();
+void setAutoErrorReporting(bool on);
 
 // Switches automatic reporting off for its lifetime and restores the previous setting.
 class SuspendAutoErrorReporting {
@@ -99,9 +99,9 @@ class SuspendAutoErrorReporting {
 // one that records the code (and may throw to leave the failing operation). Returns the
 // previous handler; an empty function restores the default.
 using ProcessEndHandler = std::function<void(int exitCode)>;
-ProcessEndHandler SetProcessEndHandler(ProcessEndHandler handler);
+ProcessEndHandler setProcessEndHandler(ProcessEndHandler handler);
 
-// The engine's exception; its message is ComposeErrorMessage(code, detail).
+// The engine's exception; its message is composeErrorMessage(code, detail).
 class EDorevError : public common::Exception {
  public:
   EDorevError(int code, const std::string& detail);

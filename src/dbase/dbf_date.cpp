@@ -23,17 +23,17 @@ void appendNumber(std::string& out, int value, int width) {
 
 }  // namespace
 
-bool IsValidDate(const Date& date) {
+bool isValidDate(const Date& date) {
   return date.year >= 1 && date.year <= 9999 && date.month >= 1 && date.month <= 12 &&
          date.day >= 1 && date.day <= common::daysInMonth(date.year, date.month);
 }
 
-double JulianDay(const Date& date) {
+double julianDay(const Date& date) {
   return static_cast<double>(common::daysFromCivil(date.year, date.month, date.day) +
                              common::kJulianDayOfUnixEpoch);
 }
 
-Date DateFromJulian(double day) {
+Date dateFromJulian(double day) {
   const common::CivilDate civil = common::civilFromDays(
       static_cast<std::int64_t>(std::floor(day)) - common::kJulianDayOfUnixEpoch);
   return Date{civil.year, civil.month, civil.day};
@@ -46,7 +46,7 @@ Date Today() {
   return Date{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
 }
 
-bool ParseStoredDate(std::string_view stored, Date& date) {
+bool parseStoredDate(std::string_view stored, Date& date) {
   if (stored.size() != 8) return false;
   int values[3] = {0, 0, 0};
   static constexpr int kWidths[3] = {4, 2, 2};
@@ -58,10 +58,10 @@ bool ParseStoredDate(std::string_view stored, Date& date) {
     }
   }
   date = Date{values[0], values[1], values[2]};
-  return IsValidDate(date);
+  return isValidDate(date);
 }
 
-std::string StoredDate(const Date& date) {
+std::string storedDate(const Date& date) {
   std::string out;
   appendNumber(out, date.year, 4);
   appendNumber(out, date.month, 2);
@@ -69,12 +69,12 @@ std::string StoredDate(const Date& date) {
   return out;
 }
 
-int CompleteTwoDigitYear(int yy) {
+int completeTwoDigitYear(int yy) {
   const int start = Today().year - kTwoDigitWindowStart;
   return yy < start % 100 ? (start / 100 + 1) * 100 + yy : (start / 100) * 100 + yy;
 }
 
-DateOrder ShortDateOrder() {
+DateOrder shortDateOrder() {
   for (char c : common::formatSettings().shortDateFormat) {
     switch (lowerAscii(c)) {
       case 'd': return DateOrder::DayMonthYear;
@@ -86,13 +86,13 @@ DateOrder ShortDateOrder() {
   return DateOrder::MonthDayYear;
 }
 
-bool ShortDateHasCentury() {
+bool shortDateHasCentury() {
   std::string lower;
   for (char c : common::formatSettings().shortDateFormat) lower += lowerAscii(c);
   return lower.find("yyyy") != std::string::npos;
 }
 
-std::string DisplayDate(const Date& date, DateOrder order, char separator, bool century) {
+std::string displayDate(const Date& date, DateOrder order, char separator, bool century) {
   std::string out;
   const auto year = [&] { appendNumber(out, century ? date.year : date.year % 100, century ? 4 : 2); };
   const auto two = [&](int value) { appendNumber(out, value, 2); };
@@ -104,7 +104,7 @@ std::string DisplayDate(const Date& date, DateOrder order, char separator, bool 
   return out;
 }
 
-bool ParseDisplayDate(std::string_view text, DateOrder order, Date& date) {
+bool parseDisplayDate(std::string_view text, DateOrder order, Date& date) {
   constexpr int kMaxDigits = 6;  // more digits than any part of a date can hold
   int values[3] = {0, 0, 0};
   int digits[3] = {0, 0, 0};
@@ -125,9 +125,9 @@ bool ParseDisplayDate(std::string_view text, DateOrder order, Date& date) {
   const int monthPart = order == DateOrder::MonthDayYear ? 0 : 1;
   const int dayPart = order == DateOrder::DayMonthYear ? 0 : (order == DateOrder::MonthDayYear ? 1 : 2);
   int year = values[yearPart];
-  if (digits[yearPart] <= 2) year = CompleteTwoDigitYear(year);
+  if (digits[yearPart] <= 2) year = completeTwoDigitYear(year);
   date = Date{year, values[monthPart], values[dayPart]};
-  return IsValidDate(date);
+  return isValidDate(date);
 }
 
 }  // namespace vekrano::dbase

@@ -35,7 +35,7 @@ double ReadNumber(std::string_view text) {
   return negative ? -value : value;
 }
 
-std::string FormatNumber(double value, int width, int decimals) {
+std::string formatNumber(double value, int width, int decimals) {
   if (width < 0) width = 0;
   if (decimals < 0) decimals = 0;
   char buffer[400];
@@ -50,7 +50,7 @@ std::string FormatNumber(double value, int width, int decimals) {
   return std::string(width - text.size(), ' ') + text;
 }
 
-std::int32_t ClampToInt32(double value) {
+std::int32_t clampToInt32(double value) {
   if (std::isnan(value)) return 0;
   if (value >= 2147483647.0) return std::numeric_limits<std::int32_t>::max();
   if (value <= -2147483648.0) return std::numeric_limits<std::int32_t>::min();

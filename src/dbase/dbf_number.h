@@ -14,9 +14,9 @@ double ReadNumber(std::string_view text);
 
 // `value` rounded to `decimals` places, right-aligned to `width`; `width` "*" characters when
 // the text is wider (or the value is not finite).
-std::string FormatNumber(double value, int width, int decimals);
+std::string formatNumber(double value, int width, int decimals);
 
 // `value` truncated toward zero and limited to the 32-bit range (0 for NaN).
-std::int32_t ClampToInt32(double value);
+std::int32_t clampToInt32(double value);
 
 }  // namespace vekrano::dbase

@@ -35,6 +35,6 @@ int lockWithRetries(File& file, std::int64_t offset, std::int64_t length) {
   return file.lastError();
 }
 
-void TouchFile(const std::string& path) { utimensat(AT_FDCWD, path.c_str(), nullptr, 0); }
+void touchFile(const std::string& path) { utimensat(AT_FDCWD, path.c_str(), nullptr, 0); }
 
 }  // namespace vekrano::dbase

@@ -15,7 +15,7 @@ bool readExact(File& file, std::int64_t offset, void* data, std::size_t length);
 
 // Sets the modification time of the file at `path` to now; nothing when it cannot. The table
 // and its index compare these times to tell whether the index saw the table's last writes.
-void TouchFile(const std::string& path);
+void touchFile(const std::string& path);
 
 // Pause between lock attempts: 10 ms, so that 1001 attempts last about ten seconds.
 void lockPause();

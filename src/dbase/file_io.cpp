@@ -17,7 +17,7 @@ char toAsciiLower(char c) { return isAsciiUpper(c) ? static_cast<char>(c - 'A' +
 
 }  // namespace
 
-int SystemErrorNumber(int errnoValue) {
+int systemErrorNumber(int errnoValue) {
   switch (errnoValue) {
     case 0: return 0;
     case ENOENT: return 2;
@@ -52,7 +52,7 @@ std::string WithDefaultExtension(const std::string& path, std::string_view exten
   return extensionDot(path) == std::string::npos ? path + "." + std::string(extension) : path;
 }
 
-std::string DerivedFileName(const std::string& path, std::string_view extension) {
+std::string derivedFileName(const std::string& path, std::string_view extension) {
   const std::size_t dot = extensionDot(path);
   const bool hasExtension = dot != std::string::npos;
   std::string oldExtension = hasExtension ? path.substr(dot + 1) : std::string();
@@ -90,14 +90,14 @@ int File::takeShareLock(FileShare share) {
   if (error == 0) return 0;
   close();
   return (error == EAGAIN || error == EACCES) ? kSystemErrorSharingViolation
-                                              : SystemErrorNumber(error);
+                                              : systemErrorNumber(error);
 }
 
 int File::open(const std::string& path, FileAccess access, FileShare share) {
   close();
   const int flags = (access == FileAccess::ReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC;
   fd_ = ::open(path.c_str(), flags);
-  if (fd_ < 0) return lastError_ = SystemErrorNumber(errno);
+  if (fd_ < 0) return lastError_ = systemErrorNumber(errno);
   path_ = path;
   // A read-only open cannot hold a write lock; it keeps others out with a read lock only.
   const FileShare granted = access == FileAccess::ReadOnly ? FileShare::DenyNone : share;
@@ -107,11 +107,11 @@ int File::open(const std::string& path, FileAccess access, FileShare share) {
 int File::create(const std::string& path, FileShare share) {
   close();
   fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-  if (fd_ < 0) return lastError_ = SystemErrorNumber(errno);
+  if (fd_ < 0) return lastError_ = systemErrorNumber(errno);
   path_ = path;
   if (const int error = takeShareLock(share); error != 0) return lastError_ = error;
   if (::ftruncate(fd_, 0) != 0) {
-    lastError_ = SystemErrorNumber(errno);
+    lastError_ = systemErrorNumber(errno);
     close();
     return lastError_;
   }
@@ -130,7 +130,7 @@ std::int64_t File::readAt(void* data, std::size_t length, std::int64_t offset) {
                               static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
     if (n < 0) {
       if (errno == EINTR) continue;
-      lastError_ = SystemErrorNumber(errno);
+      lastError_ = systemErrorNumber(errno);
       return -1;
     }
     if (n == 0) break;
@@ -146,7 +146,7 @@ int File::writeAt(const void* data, std::size_t length, std::int64_t offset) {
                                static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
     if (n < 0) {
       if (errno == EINTR) continue;
-      return lastError_ = SystemErrorNumber(errno);
+      return lastError_ = systemErrorNumber(errno);
     }
     done += static_cast<std::size_t>(n);
   }
@@ -156,29 +156,29 @@ int File::writeAt(const void* data, std::size_t length, std::int64_t offset) {
 std::int64_t File::size() {
   struct stat info {};
   if (::fstat(fd_, &info) != 0) {
-    lastError_ = SystemErrorNumber(errno);
+    lastError_ = systemErrorNumber(errno);
     return -1;
   }
   return info.st_size;
 }
 
-int File::flush() { return ::fsync(fd_) == 0 ? 0 : (lastError_ = SystemErrorNumber(errno)); }
+int File::flush() { return ::fsync(fd_) == 0 ? 0 : (lastError_ = systemErrorNumber(errno)); }
 
 int File::truncate(std::int64_t size) {
-  return ::ftruncate(fd_, static_cast<off_t>(size)) == 0 ? 0 : (lastError_ = SystemErrorNumber(errno));
+  return ::ftruncate(fd_, static_cast<off_t>(size)) == 0 ? 0 : (lastError_ = systemErrorNumber(errno));
 }
 
 bool File::lock(std::int64_t offset, std::int64_t length) {
   const int error = common::setByteLock(fd_, common::ByteLock::Exclusive, offset, length);
   if (error == 0) return true;
-  lastError_ = (error == EAGAIN || error == EACCES) ? kSystemErrorLockViolation : SystemErrorNumber(error);
+  lastError_ = (error == EAGAIN || error == EACCES) ? kSystemErrorLockViolation : systemErrorNumber(error);
   return false;
 }
 
 bool File::unlock(std::int64_t offset, std::int64_t length) {
   const int error = common::setByteLock(fd_, common::ByteLock::Release, offset, length);
   if (error == 0) return true;
-  lastError_ = SystemErrorNumber(error);
+  lastError_ = systemErrorNumber(error);
   return false;
 }
 

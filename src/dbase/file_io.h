@@ -22,12 +22,12 @@ inline constexpr int kSystemErrorLockViolation = 33;
 using common::kShareModeLockOffset;
 
 // The engine's number for an errno value (ENOENT 2, EACCES 5, EMFILE 4, ENOSPC 101, ...).
-int SystemErrorNumber(int errnoValue);
+int systemErrorNumber(int errnoValue);
 
 // `path` with its extension replaced by (or, without one, extended with) `extension`, given
 // without the dot in upper case; the new extension takes the letter case of the old one
 // (lower when the old one is all lower case, else upper): "a.dbf"+"MDX" gives "a.mdx".
-std::string DerivedFileName(const std::string& path, std::string_view extension);
+std::string derivedFileName(const std::string& path, std::string_view extension);
 
 // `path` unchanged when its last component has an extension, else with "." and `extension`.
 std::string WithDefaultExtension(const std::string& path, std::string_view extension);

@@ -66,13 +66,13 @@ const char* HeldFileBytes::View(File& file, std::uint64_t offset, std::size_t le
   return static_cast<const char*>(mapped_) + offset;
 }
 
-void HeldFileBytes::MapAhead(File& file) {
+void HeldFileBytes::mapAhead(File& file) {
   // A small file is read in a few page faults whatever is asked: no call for it.
   if (View(file, 0, 1) == nullptr || validBytes_ < kReadAheadBytes) return;
   ::madvise(mapped_, validBytes_, MADV_WILLNEED);  // only advice: a refusal changes nothing
 }
 
-std::int64_t HeldFileBytes::SeenSize(File& file) {
+std::int64_t HeldFileBytes::seenSize(File& file) {
   if (validBytes_ == 0 && View(file, 0, 1) == nullptr) return -1;
   return static_cast<std::int64_t>(validBytes_);
 }

@@ -39,13 +39,13 @@ class HeldFileBytes {
   bool Read(File& file, std::uint64_t offset, void* out, std::size_t length);
   // For a reader going through the whole file in order: asks the system to read the file's pages
   // ahead of the reader.
-  void MapAhead(File& file);
+  void mapAhead(File& file);
   // The file's size as this walk saw it when it first looked, looking now when it has not:
   // one look serves both the walk's bytes and its count. Negative when the file cannot be
   // mapped or holds nothing; the caller then asks the file.
-  std::int64_t SeenSize(File& file);
+  std::int64_t seenSize(File& file);
   // This process wrote past the size seen: the next look takes the size afresh.
-  void Grew() { validBytes_ = 0; }
+  void grew() { validBytes_ = 0; }
 
  private:
   void unmap();

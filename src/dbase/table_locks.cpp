@@ -5,7 +5,7 @@
 
 namespace vekrano::dbase {
 
-void TableLocks::Attach(File& file, bool shared, std::int64_t headerLength, std::int64_t recordLength) {
+void TableLocks::attach(File& file, bool shared, std::int64_t headerLength, std::int64_t recordLength) {
   file_ = &file;
   shared_ = shared;
   headerLength_ = headerLength;
@@ -24,19 +24,19 @@ std::int64_t TableLocks::recordOffset(std::int32_t n) const {
   return kTableLockOffset + headerLength_ + (static_cast<std::int64_t>(n) - 1) * recordLength_;
 }
 
-bool TableLocks::LockAppend() {
+bool TableLocks::lockAppend() {
   if (!shared_ || append_) return true;
   if (!records_.empty() || file_ == nullptr) return false;
   append_ = file_->lock(kAppendLockOffset, 1);
   return append_;
 }
 
-bool TableLocks::HoldsRecord(std::int32_t n) const {
+bool TableLocks::holdsRecord(std::int32_t n) const {
   return !shared_ || std::find(records_.begin(), records_.end(), n) != records_.end();
 }
 
-bool TableLocks::LockRecord(std::int32_t n) {
-  if (HoldsRecord(n)) return true;
+bool TableLocks::lockRecord(std::int32_t n) {
+  if (holdsRecord(n)) return true;
   if (append_ || file_ == nullptr || n < 1) return false;
   if (!file_->lock(recordOffset(n), recordLength_)) return false;
   records_.push_back(n);

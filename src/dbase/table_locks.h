@@ -23,18 +23,18 @@ inline constexpr std::int64_t kAppendLockOffset = kTableLockOffset + 1;
 class TableLocks {
  public:
   // Starts a fresh lock state over `file` (borrowed, open while locks are used).
-  void Attach(File& file, bool shared, std::int64_t headerLength, std::int64_t recordLength);
+  void attach(File& file, bool shared, std::int64_t headerLength, std::int64_t recordLength);
   // Forgets the file; its locks went with it when it was closed.
   void Detach();
 
   // One attempt each. The append lock is refused while record locks are held and succeeds at once
   // when already held; a record lock is refused while the append lock is held and succeeds at once
   // when that record is already locked. Always true for an exclusive table.
-  bool LockAppend();
-  bool LockRecord(std::int32_t n);
+  bool lockAppend();
+  bool lockRecord(std::int32_t n);
   // True when the lock is held (or the table is exclusive, where none is needed).
-  bool HoldsAppend() const { return !shared_ || append_; }
-  bool HoldsRecord(std::int32_t n) const;
+  bool holdsAppend() const { return !shared_ || append_; }
+  bool holdsRecord(std::int32_t n) const;
   // Releases every record lock, or the append lock; the state returns to none.
   void Unlock();
 

@@ -16,13 +16,13 @@ std::map<std::string, DbfTable*>& registry() {
 
 }  // namespace
 
-void RegisterWorkArea(std::string_view alias, DbfTable& table) {
+void registerWorkArea(std::string_view alias, DbfTable& table) {
   registry()[common::ansiUpper(alias)] = &table;
 }
 
-void UnregisterWorkArea(std::string_view alias) { registry().erase(common::ansiUpper(alias)); }
+void unregisterWorkArea(std::string_view alias) { registry().erase(common::ansiUpper(alias)); }
 
-DbfTable* FindWorkArea(std::string_view alias) {
+DbfTable* findWorkArea(std::string_view alias) {
   const auto found = registry().find(common::ansiUpper(alias));
   return found == registry().end() ? nullptr : found->second;
 }

@@ -10,10 +10,10 @@ namespace vekrano::dbase {
 class DbfTable;
 
 // Registers `table` (borrowed) under `alias` (any letter case; a previous entry is replaced).
-void RegisterWorkArea(std::string_view alias, DbfTable& table);
+void registerWorkArea(std::string_view alias, DbfTable& table);
 // Removes the entry of `alias`; no effect when absent.
-void UnregisterWorkArea(std::string_view alias);
+void unregisterWorkArea(std::string_view alias);
 // The table registered under `alias` (any letter case), or nullptr.
-DbfTable* FindWorkArea(std::string_view alias);
+DbfTable* findWorkArea(std::string_view alias);
 
 }  // namespace vekrano::dbase

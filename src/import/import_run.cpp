@@ -48,8 +48,8 @@ ImportResult RunImport(CsvSource& source, const FieldMapping& mapping, bool quot
   ImportResult result;
   CsvRecord line;
   // The lines are appended as one run: the locks stay held from one record to the next.
-  data.tarticle.BeginAppendRun();
-  const common::ScopeExit runEnded([&] { data.tarticle.EndAppendRun(); });
+  data.tarticle.beginAppendRun();
+  const common::ScopeExit runEnded([&] { data.tarticle.endAppendRun(); });
   while (source.Next(line)) {
     ++result.read;
     if (onLine) onLine(result.read);
@@ -77,7 +77,7 @@ ImportResult RunImport(CsvSource& source, const FieldMapping& mapping, bool quot
       // learns why. A cause that every later line would meet too ends the import here.
       if (result.firstTableError.empty()) result.firstTableError = error.what();
       const auto* refused = dynamic_cast<const dbase::ETzCheckError*>(&error);
-      if (refused != nullptr && dbase::LastingWriteFailure(refused->code())) {
+      if (refused != nullptr && dbase::lastingWriteFailure(refused->code())) {
         result.stoppedAtLine = line.line;
         result.firstTableError = error.what();
       }

@@ -11,13 +11,13 @@ namespace vekrano::list {
 RecordListModel::RecordListModel(dbase::TDataSource& source, QObject* parent)
     : QAbstractTableModel(parent) {
   for (int c = 0; c < records::kFieldCount; ++c) titles_[c] = records::kFieldNames[c];
-  SetDataSource(&source);
+  setDataSource(&source);
 }
 
 RecordListModel::~RecordListModel() {
   // Nobody may hear of the detaching: the views are going away too.
   quiet_ = true;
-  SetDataSource(nullptr);
+  setDataSource(nullptr);
 }
 
 int RecordListModel::rowCount(const QModelIndex& parent) const {
@@ -61,7 +61,7 @@ QString RecordListModel::cellText(int row, int column) const {
     if (result.State() != dbase::TDataSetState::dsBrowse) return {};
     if (copiedRecNo_ != recNo) {
       copiedRecNo_ = 0;
-      if (!result.CopyRecordBuffer(recNo, copy_)) return {};
+      if (!result.copyRecordBuffer(recNo, copy_)) return {};
       copiedRecNo_ = recNo;
     }
     const dbase::TActiveRecord painted(result, copy_);
@@ -99,7 +99,7 @@ void RecordListModel::resetRows() {
   tellCurrentRow();
 }
 
-void RecordListModel::DataEvent(dbase::TDataEvent event, const dbase::TField*) {
+void RecordListModel::dataEvent(dbase::TDataEvent event, const dbase::TField*) {
   copiedRecNo_ = 0;  // any change may concern the copied row
   if (quiet_ && event != dbase::TDataEvent::deDataSetChange) return;
   switch (event) {

@@ -33,7 +33,7 @@ class RecordListModel : public QAbstractTableModel, public dbase::TDataLink {
   // Makes the result's record at `row` (from 0) the query's current record.
   void setCurrentRow(int row);
 
-  void DataEvent(dbase::TDataEvent event, const dbase::TField* field) override;
+  void dataEvent(dbase::TDataEvent event, const dbase::TField* field) override;
 
  signals:
   // The query's current record is now the one at `row` (from 0): after an opening, a deletion

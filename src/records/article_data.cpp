@@ -15,10 +15,10 @@ namespace vekrano::records {
 ArticleData::ArticleData(std::string programDirectory)
     : programDirectory_(std::move(programDirectory)) {
   ConfigureArticleTable(tarticle, programDirectory_);
-  dbase::RetryRefusedLocks(tarticle);
+  dbase::retryRefusedLocks(tarticle);
   sqlQuery1.DataSets().Add("article", &tarticle);
   sqlqueryfonction.DataSets().Add("article", &tarticle);
-  DataSource1.SetDataSet(&sqlQuery1);
+  DataSource1.setDataSet(&sqlQuery1);
 }
 
 ArticleData::~ArticleData() { CloseData(); }
@@ -38,10 +38,10 @@ void ArticleData::OpenData() {
 }
 
 int ArticleData::ExecuteStatement(const std::string& statement) {
-  const common::ScopeExit released([&] { tarticle.ReleaseAppendLock(); });
+  const common::ScopeExit released([&] { tarticle.releaseAppendLock(); });
   // The lock NextRecordNumber held is for the new record; any other change needs record locks,
   // which the append lock would refuse.
-  if (statement.rfind(kNewRecordStatementHead, 0) != 0) tarticle.ReleaseAppendLock();
+  if (statement.rfind(kNewRecordStatementHead, 0) != 0) tarticle.releaseAppendLock();
   sqlqueryfonction.Close();
   sqlqueryfonction.SQL().Clear();
   sqlqueryfonction.SQL().Add(statement);
@@ -74,10 +74,10 @@ int ArticleData::NextRecordNumber() {
   }
   // Refused (only without a retry handler, which raises instead): numbered unguarded, and the
   // INSERT meets the lock itself.
-  tarticle.HoldAppendLock();
+  tarticle.holdAppendLock();
   std::optional<int> highest;
   {
-    const common::OnUnwind released([&] { tarticle.ReleaseAppendLock(); });
+    const common::OnUnwind released([&] { tarticle.releaseAppendLock(); });
     const dbase::TTzChangeStamp stamp = tarticle.ChangeStamp();
     if (!highestNumber_.Update(tarticle, stamp, highest)) {
       highest = SingleNumber(kNextNumberStatement);
@@ -85,7 +85,7 @@ int ArticleData::NextRecordNumber() {
     }
   }
   const int next = highest ? *highest + 1 : 1;
-  if (next > kMaxRecordNumber) tarticle.ReleaseAppendLock();
+  if (next > kMaxRecordNumber) tarticle.releaseAppendLock();
   return next;
 }
 

@@ -13,12 +13,12 @@ void ConfigureArticleTable(dbase::TTzDbf& table, const std::string& folder) {
   table.DbfFields = {field(kNumField, "N,5,0"),    field(kCbField, "C,50,0"),       field(kLib1Field, "C,100,0"),
                      field(kLib2Field, "C,100,0"), field(kQuantiteField, "N,3,0"), field(kToppField, "C,2,0")};
   table.IndexList = {"CB,F,F,cb", ""};
-  table.SetHideDeletedRecs(true);
+  table.setHideDeletedRecs(true);
   table.TableLanguage = TTzTableLanguage::tlOem;
-  table.SetReadOnly(false);
+  table.setReadOnly(false);
   table.CreateIndex = TCreateIndexType::ciNotFound;
-  table.SetExclusive(false);
-  table.SetDbfFileName(folder + "/article.dbf");
+  table.setExclusive(false);
+  table.setDbfFileName(folder + "/article.dbf");
 }
 
 }  // namespace vekrano::records

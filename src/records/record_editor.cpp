@@ -230,12 +230,12 @@ void Tfcremodcpte::putIntoListRow(const BarcodeRecord& record) {
   if (listDataSet == nullptr || listDataSet->RecordCount() == 0) return;
   dbase::TDataSet& row = *listDataSet;
   row.Edit();
-  row.FieldByName(kNumField).SetAsInteger(record.num);
-  row.FieldByName(kCbField).SetAsString(record.cb);
-  row.FieldByName(kLib1Field).SetAsString(record.lib1);
-  row.FieldByName(kLib2Field).SetAsString(record.lib2);
-  row.FieldByName(kQuantiteField).SetAsInteger(record.quantite);
-  row.FieldByName(kToppField).SetAsString(record.topp);
+  row.FieldByName(kNumField).setAsInteger(record.num);
+  row.FieldByName(kCbField).setAsString(record.cb);
+  row.FieldByName(kLib1Field).setAsString(record.lib1);
+  row.FieldByName(kLib2Field).setAsString(record.lib2);
+  row.FieldByName(kQuantiteField).setAsInteger(record.quantite);
+  row.FieldByName(kToppField).setAsString(record.topp);
   row.Post();
 }
 

@@ -17,13 +17,13 @@ TableHold::TableHold(const std::string& folder) {
   const std::string path = (std::filesystem::path(folder) / "article.dbf").string();
   const int error = table_.open(path, dbase::FileAccess::ReadWrite, dbase::FileShare::DenyNone);
   if (error == dbase::kErrorFileNotFound) return;
-  if (error != 0) throw common::Exception(dbase::ErrorCodeText(error) + ": " + path);
+  if (error != 0) throw common::Exception(dbase::errorCodeText(error) + ": " + path);
   const int refused = dbase::lockWithRetries(table_, dbase::kAppendLockOffset, 1);
-  if (refused != 0) throw common::Exception(dbase::ErrorCodeText(refused) + ": " + path);
+  if (refused != 0) throw common::Exception(dbase::errorCodeText(refused) + ": " + path);
   countRecordsInHeader(path);
   std::error_code ignored;
-  if (!std::filesystem::exists(dbase::DerivedFileName(path, "MDX"), ignored)) return;
-  semaphore_.emplace(table_, dbase::DerivedFileName(path, dbase::kSemaphoreExtension));
+  if (!std::filesystem::exists(dbase::derivedFileName(path, "MDX"), ignored)) return;
+  semaphore_.emplace(table_, dbase::derivedFileName(path, dbase::kSemaphoreExtension));
   semaphore_->enterRead();
 }
 
@@ -41,7 +41,7 @@ void TableHold::countRecordsInHeader(const std::string& path) {
   std::array<std::uint8_t, 4> count{};
   common::putU32(count.data(), records);
   if (table_.writeAt(count.data(), count.size(), dbase::kDbfCountOffset) != 0 || table_.flush() != 0) {
-    throw common::Exception(dbase::ErrorCodeText(table_.lastError()) + ": " + path);
+    throw common::Exception(dbase::errorCodeText(table_.lastError()) + ": " + path);
   }
 }
 

@@ -37,7 +37,7 @@ RepairedTable RepairArticleTable(ArticleData& data) {
   }
   RepairedTable repaired;
   if (!dbase::RepairDbf(table, repaired.kept, repaired.keptAs)) {
-    const dbase::EDorevError failure(dbase::DbfErrorCode(), dbase::DbfErrorText());
+    const dbase::EDorevError failure(dbase::dbfErrorCode(), dbase::dbfErrorText());
     openAgain(data, true);
     throw failure;
   }

@@ -20,7 +20,7 @@ std::string shown(const char* pattern, int language, const char* first = "cb", c
   languages::setLanguageNumber(language);
   std::string text;
   try {
-    dbase::DatabaseError(pattern, first, second);
+    dbase::databaseError(pattern, first, second);
   } catch (const dbase::EDatabaseError& error) {
     text = interfaceText(error);
   }
@@ -57,7 +57,7 @@ TEST(DatabaseErrorText, TheGeneralErrorDisplayShowsTheInterfaceLanguage) {
   const int before = languages::languageNumber();
   languages::setLanguageNumber(2);
   try {
-    dbase::DatabaseError(dbase::kNotEditing);
+    dbase::databaseError(dbase::kNotEditing);
   } catch (const std::exception& error) {
     showApplicationError(error);
   }

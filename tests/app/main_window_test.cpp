@@ -43,9 +43,9 @@ TEST_F(MainWindow, FirstRunAsksTheLanguageAndWritesTheSettingsAtClose) {
 }
 
 TEST_F(MainWindow, CreationSwitchesOffTheTableEnginesHaltBox) {
-  dbase::SetAutoErrorReporting(true);
+  dbase::setAutoErrorReporting(true);
   start();
-  EXPECT_FALSE(dbase::AutoErrorReporting());
+  EXPECT_FALSE(dbase::autoErrorReporting());
   stop();
 }
 

@@ -52,10 +52,10 @@ TEST_F(RecordList, ReadingCellsLeavesTheCurrentRowAndItsEditAlone) {
   EXPECT_EQ(data.sqlQuery1.RecNo(), 2);
   // Rows painted while the current one is changed: the edit goes on, and shows at once.
   data.sqlQuery1.Edit();
-  data.sqlQuery1.FieldByName("cb").SetAsString("Z");
+  data.sqlQuery1.FieldByName("cb").setAsString("Z");
   EXPECT_EQ(model.cellText(1, 1), "Z");
   EXPECT_EQ(model.cellText(2, 1), "");  // no other row is read in the middle of an edit
-  data.sqlQuery1.FieldByName("quantite").SetAsInteger(9);
+  data.sqlQuery1.FieldByName("quantite").setAsInteger(9);
   data.sqlQuery1.Post();
   EXPECT_EQ(model.cellText(0, 1), "A1");
   EXPECT_EQ(model.cellText(2, 1), "C");
@@ -68,8 +68,8 @@ TEST_F(RecordList, ReadingCellsLeavesTheCurrentRowAndItsEditAlone) {
 TEST_F(RecordList, FarJumpsReadTheRowsTheyLandOn) {
   for (int num = 4; num <= 1000; ++num) {
     data.tarticle.Append();
-    data.tarticle.FieldByName("num").SetAsInteger(num);
-    data.tarticle.FieldByName("cb").SetAsString("N" + std::to_string(num));
+    data.tarticle.FieldByName("num").setAsInteger(num);
+    data.tarticle.FieldByName("cb").setAsString("N" + std::to_string(num));
     data.tarticle.Post();
   }
   list("select *  from article order by num desc");

@@ -55,7 +55,7 @@ Variant Normalised(TFieldType type, const Variant& value) {
 MemoryDataset::MemoryDataset(std::vector<MemoryColumn> columns) : columns_(std::move(columns)) {}
 
 MemoryDataset::~MemoryDataset() {
-  Destroying();
+  destroying();
   Close();
 }
 
@@ -71,9 +71,9 @@ void MemoryDataset::AddRow(Row values) {
     if (IsEmpty()) {
       cursor_ = -1;
     } else {
-      InternalSetToRecord(ActiveBuffer());
+      InternalSetToRecord(activeBuffer());
     }
-    Resync();
+    resync();
   }
 }
 
@@ -158,7 +158,7 @@ void MemoryDataset::RowToBuffer(int position, char* buffer) const {
 void MemoryDataset::WriteSlot(char* buffer, int column, const Variant& value) const {
   char* slot = buffer + SlotOffset(column);
   std::memset(slot, 0, 1 + SlotSize(column));
-  if (dbase::IsNullVariant(value)) {
+  if (dbase::isNullVariant(value)) {
     return;
   }
   slot[0] = 1;
@@ -231,7 +231,7 @@ void MemoryDataset::InternalAddRecord(const char* buffer, bool append) {
 void MemoryDataset::InternalPost() {
   FailWhenAsked();
   assert(cursor_ >= 0 && cursor_ < static_cast<int>(rows_.size()));
-  rows_[cursor_] = BufferToRow(ActiveBuffer());
+  rows_[cursor_] = BufferToRow(activeBuffer());
 }
 
 void MemoryDataset::InternalDelete() {
@@ -243,8 +243,8 @@ void MemoryDataset::InternalDelete() {
 }
 
 bool MemoryDataset::GetFieldData(const dbase::TField& field, Variant& value) const {
-  const Row row = BufferToRow(ActiveBuffer());
-  if (dbase::IsNullVariant(row[field.Index()])) {
+  const Row row = BufferToRow(activeBuffer());
+  if (dbase::isNullVariant(row[field.Index()])) {
     return false;
   }
   value = row[field.Index()];
@@ -252,7 +252,7 @@ bool MemoryDataset::GetFieldData(const dbase::TField& field, Variant& value) con
 }
 
 void MemoryDataset::SetFieldData(const dbase::TField& field, const Variant& value) {
-  WriteSlot(ActiveBuffer(), field.Index(), Normalised(columns_[field.Index()].type, value));
+  WriteSlot(activeBuffer(), field.Index(), Normalised(columns_[field.Index()].type, value));
 }
 
 void MemoryDataset::GetBookmarkData(const char* buffer, char* data) const {
@@ -276,9 +276,9 @@ void MemoryDataset::InternalGotoBookmark(const char* data) {
   cursor_ = position >= 0 ? position : static_cast<int>(rows_.size());
 }
 
-bool MemoryDataset::InternalBookmarkValid(const char* data) { return PositionOf(ReadId(data)) >= 0; }
+bool MemoryDataset::internalBookmarkValid(const char* data) { return PositionOf(ReadId(data)) >= 0; }
 
-int MemoryDataset::CompareBookmarkData(const char* a, const char* b) const {
+int MemoryDataset::compareBookmarkData(const char* a, const char* b) const {
   const int left = PositionOf(ReadId(a));
   const int right = PositionOf(ReadId(b));
   return left < right ? -1 : (left > right ? 1 : 0);
@@ -290,11 +290,11 @@ int MemoryDataset::PositionOf(std::int32_t id) const {
 }
 
 int MemoryDataset::GetRecNo() const {
-  const int position = PositionOf(ReadId(ActiveBuffer()));
+  const int position = PositionOf(ReadId(activeBuffer()));
   return position >= 0 ? position + 1 : std::max(cursor_, 0) + 1;
 }
 
-bool MemoryDataset::InternalSetRecNo(int recNo) {
+bool MemoryDataset::internalSetRecNo(int recNo) {
   if (recNo < 1 || recNo > static_cast<int>(rows_.size())) {
     return false;
   }

@@ -35,7 +35,7 @@ class MemoryDataset : public dbase::TDataSet {
   // The stored rows in dataset order.
   const std::vector<Row>& Rows() const { return rows_; }
   // When set, CanModify() is false.
-  void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
+  void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
   // The number of times the store was opened, so tests can see that a second Open did nothing.
   int OpenCount() const { return openCount_; }
   // The next `count` store operations (edit, post of an edit or a new record, delete) raise
@@ -60,17 +60,17 @@ class MemoryDataset : public dbase::TDataSet {
   bool GetCanModify() const override { return !readOnly_; }
   bool GetFieldData(const dbase::TField& field, dbase::Variant& value) const override;
   void SetFieldData(const dbase::TField& field, const dbase::Variant& value) override;
-  int BookmarkSize() const override { return sizeof(std::int32_t); }
+  int bookmarkSize() const override { return sizeof(std::int32_t); }
   void GetBookmarkData(const char* buffer, char* data) const override;
   void SetBookmarkData(char* buffer, const char* data) override;
   dbase::TBookmarkFlag GetBookmarkFlag(const char* buffer) const override;
   void SetBookmarkFlag(char* buffer, dbase::TBookmarkFlag flag) override;
   void InternalGotoBookmark(const char* data) override;
-  bool InternalBookmarkValid(const char* data) override;
-  int CompareBookmarkData(const char* a, const char* b) const override;
+  bool internalBookmarkValid(const char* data) override;
+  int compareBookmarkData(const char* a, const char* b) const override;
   int GetRecordCount() const override { return static_cast<int>(rows_.size()); }
   int GetRecNo() const override;
-  bool InternalSetRecNo(int recNo) override;
+  bool internalSetRecNo(int recNo) override;
 
  private:
   int SlotSize(int column) const;

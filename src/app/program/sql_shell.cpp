@@ -119,14 +119,14 @@ void SqlShell::RunLine(const std::string& line) {
 
 void SqlShell::RunInput(std::istream& in, int descriptor) {
   dbase::TTzDbf& table = context_.data.tarticle;
-  const common::ScopeExit runEnded([&] { table.EndAppendRun(); });
+  const common::ScopeExit runEnded([&] { table.endAppendRun(); });
   // What was printed is flushed here when the shell is about to wait, not at every line.
   std::ostream* const tied = in.tie(nullptr);
   const common::ScopeExit retied([&] { in.tie(tied); });
   const bool file = isFile(descriptor);
   for (std::string line;;) {
     if (!inputReady(descriptor, file)) {
-      table.EndAppendRun();
+      table.endAppendRun();
       std::fflush(context_.out);
     }
     if (!std::getline(in, line)) break;
@@ -138,9 +138,9 @@ void SqlShell::RunStatement(const std::string& statement) {
   sql::TSqlQuery& query = context_.data.sqlqueryfonction;
   dbase::TTzDbf& table = context_.data.tarticle;
   if (isInsert(statement)) {
-    table.BeginAppendRun();
+    table.beginAppendRun();
   } else {
-    table.EndAppendRun();
+    table.endAppendRun();
   }
   if (!isSelect(statement)) {
     std::fprintf(context_.out, "%d\n", context_.data.ExecuteStatement(statement));

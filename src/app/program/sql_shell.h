@@ -41,7 +41,7 @@ class SqlShell {
   // records changed. Raises the engine's error, or EShellUsage for a dot command it cannot read.
   void RunLine(const std::string& line);
   // Runs every line of `in` (standard input). Consecutive INSERT statements append as one run
-  // (see TTzDbf::BeginAppendRun), given up whenever the next line is not there yet, so that the
+  // (see TTzDbf::beginAppendRun), given up whenever the next line is not there yet, so that the
   // table is never held while the shell waits for its input.
   void RunInput(std::istream& in, int descriptor);
 

@@ -21,7 +21,7 @@ void PrintRows(sql::TSqlQuery& query, std::FILE* out) {
     for (int i = 0; i < query.FieldCount(); ++i) {
       if (i > 0) text += '\t';
       const dbase::TField& field = query.Fields(i);
-      if (std::string_view view; field.TextView(view)) {
+      if (std::string_view view; field.textView(view)) {
         text += view;
       } else {
         text += field.AsString();

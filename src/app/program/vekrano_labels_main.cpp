@@ -216,7 +216,7 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication application(argc, argv);
   // The table engine reports its errors to us instead of showing a box and ending the process.
-  dbase::SetAutoErrorReporting(false);
+  dbase::setAutoErrorReporting(false);
   try {
     if (options.action == app::LabelsOptions::Action::ListTypes) {
       listTypes();

@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
   }
   std::vector<std::string> statements(argv + 2, argv + argc);
   // A damaged table is reported on standard error, never by ending the process from the engine.
-  vekrano::dbase::SetAutoErrorReporting(false);
+  vekrano::dbase::setAutoErrorReporting(false);
   // The import's reasons for refusing a line are interface texts; the shell speaks English.
   vekrano::languages::setLanguageNumber(vekrano::languages::kEnglish);
   try {

@@ -13,7 +13,7 @@ TDataLink::~TDataLink() {
   }
 }
 
-void TDataLink::SetDataSource(TDataSource* source) {
+void TDataLink::setDataSource(TDataSource* source) {
   if (source == dataSource_) {
     return;
   }
@@ -24,7 +24,7 @@ void TDataLink::SetDataSource(TDataSource* source) {
   if (dataSource_ != nullptr) {
     dataSource_->links_.push_back(this);
   }
-  DataEvent(TDataEvent::deUpdateState, nullptr);
+  dataEvent(TDataEvent::deUpdateState, nullptr);
 }
 
 TDataSet* TDataLink::DataSet() const {
@@ -32,18 +32,18 @@ TDataSet* TDataLink::DataSet() const {
 }
 
 bool TDataLink::Active() const {
-  return dataSource_ != nullptr && dataSource_->Enabled() && DataSet() != nullptr &&
+  return dataSource_ != nullptr && dataSource_->enabled() && DataSet() != nullptr &&
          DataSet()->Active();
 }
 
 TDataSource::~TDataSource() {
-  SetDataSet(nullptr);
+  setDataSet(nullptr);
   for (TDataLink* link : links_) {
     link->dataSource_ = nullptr;
   }
 }
 
-void TDataSource::SetDataSet(TDataSet* dataSet) {
+void TDataSource::setDataSet(TDataSet* dataSet) {
   if (dataSet == dataSet_) {
     return;
   }
@@ -54,17 +54,17 @@ void TDataSource::SetDataSet(TDataSet* dataSet) {
   if (dataSet_ != nullptr) {
     dataSet_->dataSources_.push_back(this);
   }
-  DataEvent(TDataEvent::deUpdateState, nullptr);
+  dataEvent(TDataEvent::deUpdateState, nullptr);
 }
 
-void TDataSource::SetEnabled(bool enabled) {
+void TDataSource::setEnabled(bool enabled) {
   if (enabled != enabled_) {
     enabled_ = enabled;
-    DataEvent(TDataEvent::deUpdateState, nullptr);
+    dataEvent(TDataEvent::deUpdateState, nullptr);
   }
 }
 
-void TDataSource::DataEvent(TDataEvent event, const TField* field) {
+void TDataSource::dataEvent(TDataEvent event, const TField* field) {
   if (!enabled_ && event != TDataEvent::deUpdateState) {
     return;
   }
@@ -72,7 +72,7 @@ void TDataSource::DataEvent(TDataEvent event, const TField* field) {
   const std::vector<TDataLink*> links = links_;
   for (TDataLink* link : links) {
     if (std::find(links_.begin(), links_.end(), link) != links_.end()) {
-      link->DataEvent(event, field);
+      link->dataEvent(event, field);
     }
   }
   switch (event) {

@@ -30,15 +30,15 @@ class TDataLink {
   TDataLink& operator=(const TDataLink&) = delete;
 
   TDataSource* DataSource() const { return dataSource_; }
-  // Attaches to `source` (nullptr detaches) and reports the change through DataEvent.
-  void SetDataSource(TDataSource* source);
+  // Attaches to `source` (nullptr detaches) and reports the change through dataEvent.
+  void setDataSource(TDataSource* source);
   // The dataset of the data source, or nullptr.
   TDataSet* DataSet() const;
   // True when the link has an enabled source whose dataset is open.
   bool Active() const;
 
   // Receives every notification of the source's dataset. `field` is set for deFieldChange.
-  virtual void DataEvent(TDataEvent event, const TField* field) = 0;
+  virtual void dataEvent(TDataEvent event, const TField* field) = 0;
 
  private:
   friend class TDataSource;
@@ -56,10 +56,10 @@ class TDataSource {
 
   TDataSet* DataSet() const { return dataSet_; }
   // Connects to `dataSet` (nullptr disconnects); links are told with deUpdateState.
-  void SetDataSet(TDataSet* dataSet);
+  void setDataSet(TDataSet* dataSet);
   // A disabled source passes only state changes to its links.
-  bool Enabled() const { return enabled_; }
-  void SetEnabled(bool enabled);
+  bool enabled() const { return enabled_; }
+  void setEnabled(bool enabled);
 
   // Called after a change of the current record's values or of the records (deFieldChange with
   // the field, deRecordChange, deDataSetChange, deDataSetScroll with nullptr).
@@ -68,9 +68,9 @@ class TDataSource {
   std::function<void(TDataSource&)> OnStateChange;
 
   // Passes a notification of the dataset to the links. Called by the dataset.
-  void DataEvent(TDataEvent event, const TField* field);
-  // True when a link or a handler hears what DataEvent passes on.
-  bool Heard() const { return !links_.empty() || OnDataChange || OnStateChange; }
+  void dataEvent(TDataEvent event, const TField* field);
+  // True when a link or a handler hears what dataEvent passes on.
+  bool heard() const { return !links_.empty() || OnDataChange || OnStateChange; }
 
  private:
   friend class TDataLink;

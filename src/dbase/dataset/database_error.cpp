@@ -5,7 +5,7 @@
 
 namespace vekrano::dbase {
 
-void DatabaseError(std::string_view pattern, std::string_view first, std::string_view second) {
+void databaseError(std::string_view pattern, std::string_view first, std::string_view second) {
   throw EDatabaseError(common::formatText(pattern, {first, second}), pattern,
                        {std::string(first), std::string(second)});
 }

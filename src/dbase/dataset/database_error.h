@@ -45,7 +45,7 @@ inline constexpr char kInvalidBoolean[] = "'%s' n'est pas une valeur bool\xE9" "
 inline constexpr char kInvalidDate[] = "'%s' n'est pas une date correcte";
 
 // Raises EDatabaseError with `pattern`, each "%s" replaced in order by `first` and `second`.
-[[noreturn]] void DatabaseError(std::string_view pattern, std::string_view first = {},
+[[noreturn]] void databaseError(std::string_view pattern, std::string_view first = {},
                                 std::string_view second = {});
 
 }  // namespace vekrano::dbase

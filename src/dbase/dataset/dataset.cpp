@@ -14,7 +14,7 @@ namespace vekrano::dbase {
 
 TLocateOptions::TLocateOptions(std::initializer_list<TLocateOption> options) {
   for (TLocateOption option : options) {
-    bits_ |= Bit(option);
+    bits_ |= bit(option);
   }
 }
 
@@ -23,7 +23,7 @@ TDataSet::TDataSet() = default;
 TDataSet::~TDataSet() {
   assert(!Active() && "a concrete dataset closes itself in its destructor");
   while (!dataSources_.empty()) {
-    dataSources_.back()->SetDataSet(nullptr);
+    dataSources_.back()->setDataSet(nullptr);
   }
 }
 
@@ -40,23 +40,23 @@ void TDataSet::Open() {
       if (IsCursorOpen()) {
         InternalClose();
       }
-      ReleaseBuffers();
+      releaseBuffers();
     });
     InternalOpen();
     fieldDefs_ = InternalInitFieldDefs();
-    CreateFields();
+    createFields();
     currentBuffer_ = AllocRecordBuffer();
     scratchBuffer_ = AllocRecordBuffer();
     savedBuffer_ = AllocRecordBuffer();
     activeBuffer_ = currentBuffer_;
     state_ = TDataSetState::dsBrowse;
-    PlaceAtEnd(true);
+    placeAtEnd(true);
   }
-  DataEvent(TDataEvent::deUpdateState);
-  DataEvent(TDataEvent::deDataSetChange);
+  dataEvent(TDataEvent::deUpdateState);
+  dataEvent(TDataEvent::deDataSetChange);
   Call(AfterOpen);
   if (!IsEmpty()) {
-    DoAfterScroll();
+    doAfterScroll();
   }
 }
 
@@ -69,14 +69,14 @@ void TDataSet::Close() {
   }
   state_ = TDataSetState::dsInactive;
   InternalClose();
-  ReleaseBuffers();
-  DataEvent(TDataEvent::deUpdateState);
+  releaseBuffers();
+  dataEvent(TDataEvent::deUpdateState);
   if (!destroying_) {
     Call(AfterClose);
   }
 }
 
-void TDataSet::SetActive(bool active) {
+void TDataSet::setActive(bool active) {
   if (active) {
     Open();
   } else {
@@ -84,17 +84,17 @@ void TDataSet::SetActive(bool active) {
   }
 }
 
-void TDataSet::UpdateFieldDefs() { fieldDefs_ = InternalInitFieldDefs(); }
+void TDataSet::updateFieldDefs() { fieldDefs_ = InternalInitFieldDefs(); }
 
-void TDataSet::CreateFields() {
+void TDataSet::createFields() {
   for (const TFieldDef& def : fieldDefs_) {
-    std::unique_ptr<TField> field = CreateField(def);
+    std::unique_ptr<TField> field = createField(def);
     field->index_ = static_cast<int>(fields_.size());
     fields_.push_back(std::move(field));
   }
 }
 
-std::unique_ptr<TField> TDataSet::CreateField(const TFieldDef& def) {
+std::unique_ptr<TField> TDataSet::createField(const TFieldDef& def) {
   switch (def.DataType) {
     case TFieldType::ftString:
       return std::make_unique<TStringField>(*this, def);
@@ -132,7 +132,7 @@ void TDataSet::FreeRecordBuffer(char*& buffer) {
   buffer = nullptr;
 }
 
-void TDataSet::ReleaseBuffers() {
+void TDataSet::releaseBuffers() {
   for (char** buffer : {&currentBuffer_, &scratchBuffer_, &savedBuffer_}) {
     if (*buffer != nullptr) {
       FreeRecordBuffer(*buffer);
@@ -149,74 +149,74 @@ void TDataSet::ReleaseBuffers() {
 
 // --- Cursor
 
-TGetResult TDataSet::Fetch(TGetMode mode) {
+TGetResult TDataSet::fetch(TGetMode mode) {
   const TGetResult result = GetRecord(scratchBuffer_, mode, true);
   if (result == TGetResult::grOK) {
     std::swap(currentBuffer_, scratchBuffer_);
     activeBuffer_ = currentBuffer_;
     hasRecord_ = true;
-    DoOnCalcFields();
+    doOnCalcFields();
   }
   return result;
 }
 
-void TDataSet::SetEmpty() {
+void TDataSet::setEmpty() {
   hasRecord_ = false;
   bof_ = true;
   eof_ = true;
 }
 
-void TDataSet::UpdateCursorPos() {
+void TDataSet::updateCursorPos() {
   if (hasRecord_ && GetBookmarkFlag(currentBuffer_) == TBookmarkFlag::bfCurrent) {
     InternalSetToRecord(currentBuffer_);
   }
 }
 
-void TDataSet::ResyncCursor() {
-  if (Fetch(TGetMode::gmCurrent) == TGetResult::grOK || Fetch(TGetMode::gmNext) == TGetResult::grOK) {
+void TDataSet::resyncCursor() {
+  if (fetch(TGetMode::gmCurrent) == TGetResult::grOK || fetch(TGetMode::gmNext) == TGetResult::grOK) {
     bof_ = false;
     eof_ = false;
-  } else if (Fetch(TGetMode::gmPrior) == TGetResult::grOK) {
+  } else if (fetch(TGetMode::gmPrior) == TGetResult::grOK) {
     bof_ = false;
     eof_ = true;
   } else {
-    SetEmpty();
+    setEmpty();
   }
 }
 
-void TDataSet::Resync() {
-  ResyncCursor();
-  DataEvent(TDataEvent::deDataSetChange);
+void TDataSet::resync() {
+  resyncCursor();
+  dataEvent(TDataEvent::deDataSetChange);
 }
 
-void TDataSet::PlaceAtEnd(bool first) {
+void TDataSet::placeAtEnd(bool first) {
   if (first) {
     InternalFirst();
   } else {
     InternalLast();
   }
-  if (Fetch(first ? TGetMode::gmNext : TGetMode::gmPrior) == TGetResult::grOK) {
+  if (fetch(first ? TGetMode::gmNext : TGetMode::gmPrior) == TGetResult::grOK) {
     bof_ = first;
     eof_ = !first;
   } else {
-    SetEmpty();
+    setEmpty();
   }
 }
 
 void TDataSet::First() {
-  CheckBrowseMode();
-  DoBeforeScroll();
-  PlaceAtEnd(true);
-  DataEvent(TDataEvent::deDataSetChange);
-  DoAfterScroll();
+  checkBrowseMode();
+  doBeforeScroll();
+  placeAtEnd(true);
+  dataEvent(TDataEvent::deDataSetChange);
+  doAfterScroll();
 }
 
 void TDataSet::Last() {
-  CheckBrowseMode();
-  DoBeforeScroll();
-  PlaceAtEnd(false);
-  DataEvent(TDataEvent::deDataSetChange);
-  DoAfterScroll();
+  checkBrowseMode();
+  doBeforeScroll();
+  placeAtEnd(false);
+  dataEvent(TDataEvent::deDataSetChange);
+  doAfterScroll();
 }
 
 void TDataSet::Next() { MoveBy(1); }
@@ -224,10 +224,10 @@ void TDataSet::Next() { MoveBy(1); }
 void TDataSet::Prior() { MoveBy(-1); }
 
 int TDataSet::MoveBy(int distance) {
-  CheckBrowseMode();
-  DoBeforeScroll();
+  checkBrowseMode();
+  doBeforeScroll();
   if (distance == 0 || (distance > 0 && eof_) || (distance < 0 && bof_)) {
-    DoAfterScroll();
+    doAfterScroll();
     return 0;
   }
   bof_ = false;
@@ -235,37 +235,37 @@ int TDataSet::MoveBy(int distance) {
   const TGetMode mode = distance > 0 ? TGetMode::gmNext : TGetMode::gmPrior;
   const long long wanted = std::llabs(static_cast<long long>(distance));
   long long moved = 0;
-  UpdateCursorPos();
+  updateCursorPos();
   while (moved < wanted) {
-    if (Fetch(mode) != TGetResult::grOK) {
+    if (fetch(mode) != TGetResult::grOK) {
       (distance > 0 ? eof_ : bof_) = true;
       break;
     }
     ++moved;
   }
-  DataEvent(TDataEvent::deDataSetScroll);
-  DoAfterScroll();
+  dataEvent(TDataEvent::deDataSetScroll);
+  doAfterScroll();
   return static_cast<int>(distance > 0 ? moved : -moved);
 }
 
 bool TDataSet::IsEmpty() const { return !Active() || !hasRecord_; }
 
 int TDataSet::RecNo() const {
-  CheckActive();
+  checkActive();
   return GetRecNo();
 }
 
 void TDataSet::SetRecNo(int recNo) {
-  CheckBrowseMode();
-  DoBeforeScroll();
-  if (InternalSetRecNo(recNo)) {
-    Resync();
+  checkBrowseMode();
+  doBeforeScroll();
+  if (internalSetRecNo(recNo)) {
+    resync();
   }
-  DoAfterScroll();
+  doAfterScroll();
 }
 
 int TDataSet::RecordCount() const {
-  CheckActive();
+  checkActive();
   return GetRecordCount();
 }
 
@@ -289,12 +289,12 @@ TField* TDataSet::FindField(const std::string& name) const {
 TField& TDataSet::FieldByName(const std::string& name) const {
   TField* field = FindField(name);
   if (field == nullptr) {
-    DatabaseError(kFieldNotFound, name);
+    databaseError(kFieldNotFound, name);
   }
   return *field;
 }
 
-bool TDataSet::CanAssignFields() const {
+bool TDataSet::canAssignFields() const {
   switch (state_) {
     case TDataSetState::dsEdit:
     case TDataSetState::dsInsert:
@@ -308,61 +308,61 @@ bool TDataSet::CanAssignFields() const {
   }
 }
 
-bool TDataSet::HasActiveRecord() const {
+bool TDataSet::hasActiveRecord() const {
   return activeBuffer_ != nullptr && (activeBuffer_ != currentBuffer_ || hasRecord_);
 }
 
 bool TDataSet::ReadField(const TField& field, Variant& value) const {
-  if (!HasActiveRecord()) return false;
+  if (!hasActiveRecord()) return false;
   return GetFieldData(field, value);
 }
 
-bool TDataSet::ReadFieldText(const TField& field, std::string_view& text) const {
-  if (!HasActiveRecord()) return false;
-  return GetFieldText(field, text);
+bool TDataSet::readFieldText(const TField& field, std::string_view& text) const {
+  if (!hasActiveRecord()) return false;
+  return getFieldText(field, text);
 }
 
-bool TDataSet::ReadFieldInteger(const TField& field, std::int64_t& value) const {
-  if (!HasActiveRecord()) return false;
-  return GetFieldInteger(field, value);
+bool TDataSet::readFieldInteger(const TField& field, std::int64_t& value) const {
+  if (!hasActiveRecord()) return false;
+  return getFieldInteger(field, value);
 }
 
-bool TDataSet::FieldHasValue(const TField& field) const {
-  if (!HasActiveRecord()) return false;
-  return HasFieldData(field);
+bool TDataSet::fieldHasValue(const TField& field) const {
+  if (!hasActiveRecord()) return false;
+  return hasFieldData(field);
 }
 
-void TDataSet::WriteField(const TField& field, const Variant& value) {
-  if (!CanAssignFields()) {
-    DatabaseError(kNotEditing);
+void TDataSet::writeField(const TField& field, const Variant& value) {
+  if (!canAssignFields()) {
+    databaseError(kNotEditing);
   }
   if (field.ReadOnly() && state_ != TDataSetState::dsSetKey && state_ != TDataSetState::dsFilter) {
-    DatabaseError(kFieldReadOnly, field.DisplayName());
+    databaseError(kFieldReadOnly, field.displayName());
   }
   SetFieldData(field, value);
   modified_ = true;
-  DataEvent(TDataEvent::deFieldChange, &field);
+  dataEvent(TDataEvent::deFieldChange, &field);
   if (AutoCalcFields && (state_ == TDataSetState::dsEdit || state_ == TDataSetState::dsInsert)) {
-    DoOnCalcFields();
+    doOnCalcFields();
   }
 }
 
 // --- Changes
 
-void TDataSet::CheckActive() const {
+void TDataSet::checkActive() const {
   if (!Active()) {
-    DatabaseError(kDataSetClosed);
+    databaseError(kDataSetClosed);
   }
 }
 
-void TDataSet::CheckCanModify() const {
+void TDataSet::checkCanModify() const {
   if (!GetCanModify()) {
-    DatabaseError(kDataSetReadOnly);
+    databaseError(kDataSetReadOnly);
   }
 }
 
-void TDataSet::CheckBrowseMode() {
-  CheckActive();
+void TDataSet::checkBrowseMode() {
+  checkActive();
   if (state_ == TDataSetState::dsEdit || state_ == TDataSetState::dsInsert) {
     UpdateRecord();
     if (modified_) {
@@ -373,22 +373,22 @@ void TDataSet::CheckBrowseMode() {
   }
 }
 
-void TDataSet::SetState(TDataSetState state) {
+void TDataSet::setState(TDataSetState state) {
   if (state != state_) {
     state_ = state;
-    DataEvent(TDataEvent::deUpdateState);
+    dataEvent(TDataEvent::deUpdateState);
   }
 }
 
-void TDataSet::Append() { BeginInsert(true); }
+void TDataSet::Append() { beginInsert(true); }
 
-void TDataSet::Insert() { BeginInsert(false); }
+void TDataSet::Insert() { beginInsert(false); }
 
-void TDataSet::BeginInsert(bool append) {
-  CheckBrowseMode();
-  CheckCanModify();
+void TDataSet::beginInsert(bool append) {
+  checkBrowseMode();
+  checkCanModify();
   Call(BeforeInsert);
-  DoBeforeScroll();
+  doBeforeScroll();
   hadRecordBeforeInsert_ = hasRecord_;
   if (hasRecord_) {
     std::memcpy(savedBuffer_, currentBuffer_, GetRecordSize());
@@ -400,21 +400,21 @@ void TDataSet::BeginInsert(bool append) {
   bof_ = false;
   eof_ = false;
   appending_ = append;
-  SetState(TDataSetState::dsInsert);
+  setState(TDataSetState::dsInsert);
   {
     const common::OnUnwind restored([&] {
-      RestoreCursorAfterInsert();
-      EndChange();
+      restoreCursorAfterInsert();
+      endChange();
     });
     Call(OnNewRecord);
   }
   modified_ = false;
-  DataEvent(TDataEvent::deDataSetChange);
+  dataEvent(TDataEvent::deDataSetChange);
   Call(AfterInsert);
-  DoAfterScroll();
+  doAfterScroll();
 }
 
-void TDataSet::RestoreCursorAfterInsert() {
+void TDataSet::restoreCursorAfterInsert() {
   if (hadRecordBeforeInsert_) {
     InternalSetToRecord(savedBuffer_);
   } else {
@@ -423,7 +423,7 @@ void TDataSet::RestoreCursorAfterInsert() {
 }
 
 void TDataSet::Edit() {
-  CheckActive();
+  checkActive();
   if (state_ == TDataSetState::dsEdit || state_ == TDataSetState::dsInsert) {
     return;
   }
@@ -431,26 +431,26 @@ void TDataSet::Edit() {
     Insert();
     return;
   }
-  CheckCanModify();
+  checkCanModify();
   Call(BeforeEdit);
-  CheckOperation([this] { InternalEdit(); }, OnEditError);
+  checkOperation([this] { InternalEdit(); }, OnEditError);
   modified_ = false;
-  SetState(TDataSetState::dsEdit);
-  DataEvent(TDataEvent::deRecordChange);
+  setState(TDataSetState::dsEdit);
+  dataEvent(TDataEvent::deRecordChange);
   Call(AfterEdit);
 }
 
 void TDataSet::Post() {
-  CheckActive();
+  checkActive();
   if (state_ != TDataSetState::dsEdit && state_ != TDataSetState::dsInsert) {
     return;
   }
   UpdateRecord();
   Call(BeforePost);
   if (state_ == TDataSetState::dsEdit) {
-    CheckOperation([this] { InternalPost(); }, OnPostError);
+    checkOperation([this] { InternalPost(); }, OnPostError);
   } else {
-    CheckOperation(
+    checkOperation(
         [this] {
           // The cursor may have been moved (a grid reading rows) since the insertion began.
           if (hadRecordBeforeInsert_) {
@@ -460,71 +460,71 @@ void TDataSet::Post() {
         },
         OnPostError);
   }
-  EndChange();
+  endChange();
   Call(AfterPost);
 }
 
 void TDataSet::Cancel() {
-  CheckActive();
+  checkActive();
   if (state_ != TDataSetState::dsEdit && state_ != TDataSetState::dsInsert) {
     return;
   }
   Call(BeforeCancel);
   if (state_ == TDataSetState::dsEdit) {
-    UpdateCursorPos();
+    updateCursorPos();
   } else {
-    RestoreCursorAfterInsert();
+    restoreCursorAfterInsert();
   }
-  EndChange();
+  endChange();
   Call(AfterCancel);
 }
 
-void TDataSet::EndChange() {
+void TDataSet::endChange() {
   modified_ = false;
-  ResyncCursor();
-  SetState(TDataSetState::dsBrowse);
-  DataEvent(TDataEvent::deDataSetChange);
+  resyncCursor();
+  setState(TDataSetState::dsBrowse);
+  dataEvent(TDataEvent::deDataSetChange);
 }
 
 void TDataSet::Delete() {
-  CheckActive();
+  checkActive();
   if (state_ == TDataSetState::dsInsert) {
     Cancel();
     return;
   }
   if (!hasRecord_) {
-    DatabaseError(kDataSetEmpty);
+    databaseError(kDataSetEmpty);
   }
-  CheckCanModify();
+  checkCanModify();
   Call(BeforeDelete);
-  DoBeforeScroll();
-  CheckOperation([this] { InternalDelete(); }, OnDeleteError);
-  EndChange();
+  doBeforeScroll();
+  checkOperation([this] { InternalDelete(); }, OnDeleteError);
+  endChange();
   Call(AfterDelete);
-  DoAfterScroll();
+  doAfterScroll();
 }
 
 void TDataSet::Refresh() {
-  CheckBrowseMode();
-  UpdateCursorPos();
+  checkBrowseMode();
+  updateCursorPos();
   InternalRefresh();
-  Resync();
+  resync();
 }
 
 void TDataSet::UpdateRecord() {
-  if (!CanAssignFields()) {
-    DatabaseError(kNotEditing);
+  if (!canAssignFields()) {
+    databaseError(kNotEditing);
   }
   // Pending values are pushed even while controls are disabled, so a post never loses them; a
   // control's refusal of its value ends the post.
   for (TDataSource* source : std::vector<TDataSource*>(dataSources_)) {
-    source->DataEvent(TDataEvent::deUpdateRecord, nullptr);
+    source->dataEvent(TDataEvent::deUpdateRecord, nullptr);
   }
 }
 
-bool TDataSet::VisitUnwatched(const std::function<bool()>& visitRecords) {
+bool TDataSet::visitUnwatched(const std::function<bool()>& visitRecords) {
   if (state_ != TDataSetState::dsBrowse || BeforeScroll || AfterScroll || OnCalcFields ||
-      std::any_of(dataSources_.begin(), dataSources_.end(), [](const TDataSource* source) { return source->Heard(); })) {
+      std::any_of(dataSources_.begin(), dataSources_.end(), [](const TDataSource* source) { return source->heard(); })) {
     return false;
   }
   // The visited records are current, also in a dataset that had none (opened empty before
@@ -546,28 +546,28 @@ bool TDataSet::VisitUnwatched(const std::function<bool()>& visitRecords) {
   return visited;
 }
 
-bool TDataSet::VisitInStorageOrder(const std::function<void()>& visit,
+bool TDataSet::visitInStorageOrder(const std::function<void()>& visit,
                                    const std::vector<const TField*>* fieldsRead) {
-  return VisitUnwatched([&] { return VisitStoredRecords(visit, fieldsRead); });
+  return visitUnwatched([&] { return visitStoredRecords(visit, fieldsRead); });
 }
 
-bool TDataSet::VisitFieldPrefix(const TField& field, const std::string& prefix,
+bool TDataSet::visitFieldPrefix(const TField& field, const std::string& prefix,
                                 const std::function<void()>& visit) {
-  return VisitUnwatched([&] { return VisitPrefixRecords(field, prefix, visit); });
+  return visitUnwatched([&] { return visitPrefixRecords(field, prefix, visit); });
 }
 
-std::vector<std::int32_t> TDataSet::WalkOrder() {
+std::vector<std::int32_t> TDataSet::walkOrder() {
   std::vector<std::int32_t> bookmarks;
   TDataSetScan scan(*this);
   for (First(); !Eof(); Next()) {
     std::int32_t bookmark = 0;
-    if (CopyBookmark(reinterpret_cast<char*>(&bookmark), sizeof bookmark)) bookmarks.push_back(bookmark);
+    if (copyBookmark(reinterpret_cast<char*>(&bookmark), sizeof bookmark)) bookmarks.push_back(bookmark);
   }
   return bookmarks;
 }
 
 TDataSetScan::~TDataSetScan() noexcept(false) {
-  end_.close([this] { dataSet_.EndScan(); });
+  end_.close([this] { dataSet_.endScan(); });
 }
 
 }  // namespace vekrano::dbase

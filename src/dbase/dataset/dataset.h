@@ -46,14 +46,14 @@ class TLocateOptions {
  public:
   TLocateOptions() = default;
   TLocateOptions(std::initializer_list<TLocateOption> options);
-  bool Contains(TLocateOption option) const { return (bits_ & Bit(option)) != 0; }
+  bool Contains(TLocateOption option) const { return (bits_ & bit(option)) != 0; }
 
  private:
-  static unsigned Bit(TLocateOption option) { return 1u << static_cast<unsigned>(option); }
+  static unsigned bit(TLocateOption option) { return 1u << static_cast<unsigned>(option); }
   unsigned bits_ = 0;
 };
 
-// An opaque bookmark: BookmarkSize() bytes of the concrete dataset; empty when there is none.
+// An opaque bookmark: bookmarkSize() bytes of the concrete dataset; empty when there is none.
 using TBookmark = std::vector<char>;
 
 // A copy of one record buffer, taken by a data-aware control to paint that record later.
@@ -84,7 +84,7 @@ using TDataSetErrorEvent =
 // Record buffers are plain bytes (GetRecordSize() of them) that may be copied with memcpy; they
 // include the bookmark data and flag of their record.
 //
-// A concrete dataset must call Close() in its destructor, after Destroying().
+// A concrete dataset must call Close() in its destructor, after destroying().
 class TDataSet {
  public:
   TDataSet();
@@ -100,7 +100,7 @@ class TDataSet {
   // and Close.
   TDataSetNotifyEvent BeforeOpen, AfterOpen, BeforeClose, AfterClose;
   // Around Insert and Append; OnNewRecord comes in dsInsert before AfterInsert, and the values
-  // it assigns do not count as a change (Modified stays false).
+  // it assigns do not count as a change (modified stays false).
   TDataSetNotifyEvent BeforeInsert, AfterInsert, OnNewRecord;
   TDataSetNotifyEvent BeforeEdit, AfterEdit, BeforePost, AfterPost, BeforeCancel, AfterCancel;
   TDataSetNotifyEvent BeforeDelete, AfterDelete;
@@ -124,7 +124,7 @@ class TDataSet {
   // nothing when closed.
   void Close();
   bool Active() const { return state_ != TDataSetState::dsInactive; }
-  void SetActive(bool active);
+  void setActive(bool active);
   TDataSetState State() const { return state_; }
 
   // --- Navigation. Each one first posts a pending edit or insertion (or cancels it when nothing
@@ -166,11 +166,11 @@ class TDataSet {
   TField& FieldByName(const std::string& name) const;
   // The same look-up; nullptr when there is no such field.
   TField* FindField(const std::string& name) const;
-  // The column descriptions of the open dataset, in column order (or as UpdateFieldDefs read them).
+  // The column descriptions of the open dataset, in column order (or as updateFieldDefs read them).
   const std::vector<TFieldDef>& FieldDefs() const { return fieldDefs_; }
   // Asks the concrete dataset for its column descriptions, also while closed; it raises when it
   // cannot tell them (a table never opened). FieldDefs() then returns them.
-  void UpdateFieldDefs();
+  void updateFieldDefs();
 
   // --- Changes. Append, Insert, Edit and Delete raise kDataSetReadOnly when CanModify() is false.
 
@@ -197,7 +197,7 @@ class TDataSet {
   // True when the dataset accepts changes.
   bool CanModify() const { return GetCanModify(); }
   // True when a field was assigned since Edit, Append or Insert.
-  bool Modified() const { return modified_; }
+  bool modified() const { return modified_; }
 
   // --- Bookmarks
 
@@ -205,8 +205,8 @@ class TDataSet {
   TBookmark GetBookmark() const;
   // Copies the current record's bookmark into `data` without allocating; false, with nothing
   // copied, when GetBookmark would be empty or its size is not `size`.
-  bool CopyBookmark(char* data, std::size_t size) const;
-  // Makes the bookmark's record current (through Resync, see above); does nothing for an empty
+  bool copyBookmark(char* data, std::size_t size) const;
+  // Makes the bookmark's record current (through resync, see above); does nothing for an empty
   // bookmark.
   void GotoBookmark(const TBookmark& bookmark);
   // Releases the bookmark (it becomes empty).
@@ -239,7 +239,7 @@ class TDataSet {
   // A dataset may hold resources across the walk instead of taking them at every step (the
   // table holds its index's read section). Nothing by default.
   virtual void BeginScan() {}
-  virtual void EndScan() {}
+  virtual void endScan() {}
 
   // Makes each record a walk would reach current in turn, in the order the dataset stores them,
   // and calls `visit` for it: the fields read that record. No event runs and no data link hears
@@ -249,17 +249,17 @@ class TDataSet {
   // pending. A failure of `visit` or of a read passes on, with the dataset placed at its end.
   // With `fieldsRead`, only those fields need to read the visited record (the others may read
   // anything meanwhile), which spares decoding the rest.
-  bool VisitInStorageOrder(const std::function<void()>& visit,
+  bool visitInStorageOrder(const std::function<void()>& visit,
                            const std::vector<const TField*>* fieldsRead = nullptr);
-  // Visits as VisitInStorageOrder does, but in the walk's order and only some of the records:
+  // Visits as visitInStorageOrder does, but in the walk's order and only some of the records:
   // at least every one whose `field` holds a text starting with `prefix` (which is printable
   // ASCII), found through an index. False, with nothing visited, when the dataset has no index
   // that finds them or the walk could be seen.
-  bool VisitFieldPrefix(const TField& field, const std::string& prefix, const std::function<void()>& visit);
+  bool visitFieldPrefix(const TField& field, const std::string& prefix, const std::function<void()>& visit);
   // The bookmarks, as 32-bit numbers, of the records a walk reaches, in the walk's order; records
   // the walk skips (marked deleted) may be among them. The cursor's place afterwards is the
   // dataset's to choose. By default the walk itself, for a dataset whose bookmarks are 4 bytes.
-  virtual std::vector<std::int32_t> WalkOrder();
+  virtual std::vector<std::int32_t> walkOrder();
 
   // --- Data links
 
@@ -268,25 +268,25 @@ class TDataSet {
   // Resumes them when the last DisableControls is undone, notifying a data set change (and a
   // state change when the state changed meanwhile).
   void EnableControls();
-  bool ControlsDisabled() const { return disableCount_ > 0; }
+  bool controlsDisabled() const { return disableCount_ > 0; }
 
   // The record buffer the fields read and write: the current record's, or the copy made active
   // by a TActiveRecord.
-  char* ActiveBuffer() const { return activeBuffer_; }
+  char* activeBuffer() const { return activeBuffer_; }
   // A copy of the current record's buffer, for painting that record later; empty when there is
   // no current record.
-  TRecordCopy CopyActiveBuffer() const;
+  TRecordCopy copyActiveBuffer() const;
   // Copies of the buffers of every record in the dataset's order, read without moving the
   // cursor or notifying (for a grid that paints all rows).
-  std::vector<TRecordCopy> CopyAllRecordBuffers();
+  std::vector<TRecordCopy> copyAllRecordBuffers();
   // A copy of the buffer of the record numbered `recNo` (as RecNo numbers them) into `copy`,
   // read without moving the cursor or notifying, so that a grid painting any row leaves the
   // current record, and an edit of it, alone. False when the dataset has no such record.
-  bool CopyRecordBuffer(int recNo, TRecordCopy& copy);
+  bool copyRecordBuffer(int recNo, TRecordCopy& copy);
 
   // Notifies every data link (unless controls are disabled). Called by the dataset itself, its
   // fields, and concrete datasets when their definition changes (deLayoutChange).
-  void DataEvent(TDataEvent event, const TField* field = nullptr);
+  void dataEvent(TDataEvent event, const TField* field = nullptr);
 
  protected:
   // --- Store of the concrete dataset
@@ -299,7 +299,7 @@ class TDataSet {
   // The columns of the open store, in column order.
   virtual std::vector<TFieldDef> InternalInitFieldDefs() = 0;
   // The field object for one column; by default the generic class of its data type.
-  virtual std::unique_ptr<TField> CreateField(const TFieldDef& def);
+  virtual std::unique_ptr<TField> createField(const TFieldDef& def);
 
   // --- Record buffers
 
@@ -340,26 +340,26 @@ class TDataSet {
 
   // --- Field values
 
-  // Reads the native value (see Variant) of `field` from ActiveBuffer(); false when null.
+  // Reads the native value (see Variant) of `field` from activeBuffer(); false when null.
   virtual bool GetFieldData(const TField& field, Variant& value) const = 0;
   // GetFieldData's answer without the value, for null tests that need not build it.
-  // A view of the text of a string field in ActiveBuffer(), valid until that buffer changes;
+  // A view of the text of a string field in activeBuffer(), valid until that buffer changes;
   // false when the dataset offers none (the field's value is then read as a Variant).
-  virtual bool GetFieldText(const TField& /*field*/, std::string_view& /*text*/) const { return false; }
-  // The value of an integer field in ActiveBuffer() read without a Variant; false when the
+  virtual bool getFieldText(const TField& /*field*/, std::string_view& /*text*/) const { return false; }
+  // The value of an integer field in activeBuffer() read without a Variant; false when the
   // dataset offers no such read (GetFieldData is then used).
-  virtual bool GetFieldInteger(const TField& /*field*/, std::int64_t& /*value*/) const { return false; }
-  virtual bool HasFieldData(const TField& field) const {
+  virtual bool getFieldInteger(const TField& /*field*/, std::int64_t& /*value*/) const { return false; }
+  virtual bool hasFieldData(const TField& field) const {
     Variant value;
     return GetFieldData(field, value);
   }
-  // Writes the native value of `field` into ActiveBuffer(); monostate means null.
+  // Writes the native value of `field` into activeBuffer(); monostate means null.
   virtual void SetFieldData(const TField& field, const Variant& value) = 0;
 
   // --- Bookmarks
 
   // Size in bytes of this dataset's bookmarks.
-  virtual int BookmarkSize() const = 0;
+  virtual int bookmarkSize() const = 0;
   virtual void GetBookmarkData(const char* buffer, char* data) const = 0;
   virtual void SetBookmarkData(char* buffer, const char* data) = 0;
   virtual TBookmarkFlag GetBookmarkFlag(const char* buffer) const = 0;
@@ -367,30 +367,30 @@ class TDataSet {
   // Places the cursor on the record of the bookmark data.
   virtual void InternalGotoBookmark(const char* data) = 0;
   // True when the bookmark data designates a record of the open dataset.
-  virtual bool InternalBookmarkValid(const char* data) = 0;
+  virtual bool internalBookmarkValid(const char* data) = 0;
   // -1, 0 or 1 for two bookmarks' data.
-  virtual int CompareBookmarkData(const char* a, const char* b) const = 0;
+  virtual int compareBookmarkData(const char* a, const char* b) const = 0;
 
   // --- Numbering
 
   virtual int GetRecordCount() const = 0;
-  // Number of the record of ActiveBuffer().
+  // Number of the record of activeBuffer().
   virtual int GetRecNo() const = 0;
   // Places the cursor on the record numbered `recNo`; false when the dataset ignores the number
   // and the cursor did not move.
-  virtual bool InternalSetRecNo(int recNo) = 0;
+  virtual bool internalSetRecNo(int recNo) = 0;
 
   // Reports an exception raised by a data link while it was notified; by default an error box
   // with the exception's text through the prompts of the process.
   virtual void InternalHandleException(const std::exception& error);
   // VisitInStorageOrder's work, once it knows nobody watches: each visited record is delivered
-  // into ActiveBuffer(). False when the dataset has no storage order cheaper than its walk.
-  virtual bool VisitStoredRecords(const std::function<void()>& /*visit*/,
+  // into activeBuffer(). False when the dataset has no storage order cheaper than its walk.
+  virtual bool visitStoredRecords(const std::function<void()>& /*visit*/,
                                   const std::vector<const TField*>* /*fieldsRead*/) {
     return false;
   }
   // VisitFieldPrefix's work, the same way.
-  virtual bool VisitPrefixRecords(const TField& /*field*/, const std::string& /*prefix*/,
+  virtual bool visitPrefixRecords(const TField& /*field*/, const std::string& /*prefix*/,
                                   const std::function<void()>& /*visit*/) {
     return false;
   }
@@ -399,23 +399,23 @@ class TDataSet {
 
   // Marks the dataset as being destroyed: closing it then calls no events, whose handlers may
   // reach objects already gone.
-  void Destroying() { destroying_ = true; }
+  void destroying() { destroying_ = true; }
 
   // Raises kDataSetClosed unless the dataset is open.
-  void CheckActive() const;
+  void checkActive() const;
   // Posts a pending edit or insertion, or cancels it when nothing was changed.
-  void CheckBrowseMode();
+  void checkBrowseMode();
   // Runs `visitRecords` (true when it visited) unless the dataset is watched or editing; then
   // stands at the end, also when it raised.
-  bool VisitUnwatched(const std::function<bool()>& visitRecords);
+  bool visitUnwatched(const std::function<bool()>& visitRecords);
   // Reads the record under the concrete cursor (see the cursor protocol) and notifies a data set
   // change.
-  void Resync();
+  void resync();
   // Switches the state and notifies deUpdateState.
-  void SetState(TDataSetState state);
+  void setState(TDataSetState state);
   // Call BeforeScroll and AfterScroll, unless a TScrollEventsOff lives.
-  void DoBeforeScroll();
-  void DoAfterScroll();
+  void doBeforeScroll();
+  void doAfterScroll();
   // While it lives, cursor moves do not call the scroll events (a Lookup going and coming back).
   class TScrollEventsOff {
    public:
@@ -428,7 +428,7 @@ class TDataSet {
     TDataSet& dataSet_;
   };
   // True in dsEdit, dsInsert, dsSetKey, dsFilter, dsNewValue and dsInternalCalc.
-  bool CanAssignFields() const;
+  bool canAssignFields() const;
 
  private:
   friend class TField;
@@ -436,46 +436,46 @@ class TDataSet {
   friend class TActiveRecord;
 
   // The active buffer holds a stored current record, whose bookmark can be read.
-  bool HasCurrentBookmark() const;
-  void CreateFields();
-  void ReleaseBuffers();
-  void CheckCanModify() const;
+  bool hasCurrentBookmark() const;
+  void createFields();
+  void releaseBuffers();
+  void checkCanModify() const;
   // Places the concrete cursor on the current record when it is a stored one.
-  void UpdateCursorPos();
-  void BeginInsert(bool append);
+  void updateCursorPos();
+  void beginInsert(bool append);
   // Back to browsing on the record under the concrete cursor, telling the controls.
-  void EndChange();
+  void endChange();
   // Reads into the scratch buffer and makes it current on success.
-  TGetResult Fetch(TGetMode mode);
+  TGetResult fetch(TGetMode mode);
   // Reads the first record (setting Bof) or the last (setting Eof), without notifying.
-  void PlaceAtEnd(bool first);
+  void placeAtEnd(bool first);
   // Reads the record under the concrete cursor as the cursor protocol says, without notifying.
-  void ResyncCursor();
-  void SetEmpty();
+  void resyncCursor();
+  void setEmpty();
   std::vector<TField*> FieldList(const std::string& names) const;
   // True when the fields have a record to read: a current one, or a copy made active.
-  bool HasActiveRecord() const;
+  bool hasActiveRecord() const;
   bool ReadField(const TField& field, Variant& value) const;
-  bool ReadFieldText(const TField& field, std::string_view& text) const;
-  bool ReadFieldInteger(const TField& field, std::int64_t& value) const;
+  bool readFieldText(const TField& field, std::string_view& text) const;
+  bool readFieldInteger(const TField& field, std::int64_t& value) const;
   // ReadField's answer without the value.
-  bool FieldHasValue(const TField& field) const;
-  void WriteField(const TField& field, const Variant& value);
+  bool fieldHasValue(const TField& field) const;
+  void writeField(const TField& field, const Variant& value);
   // Passes a notification to the data sources whether or not controls are disabled.
-  void Notify(TDataEvent event, const TField* field);
-  void NotifySources(TDataSource* const* sources, std::size_t count, TDataEvent event,
+  void notify(TDataEvent event, const TField* field);
+  void notifySources(TDataSource* const* sources, std::size_t count, TDataEvent event,
                      const TField* field);
   // Runs a store operation, placing the concrete cursor on the current record first; a failure
   // goes to `onError`, which may fail it, abort it or retry it.
-  void CheckOperation(const std::function<void()>& operation, const TDataSetErrorEvent& onError);
-  void DoOnCalcFields();
+  void checkOperation(const std::function<void()>& operation, const TDataSetErrorEvent& onError);
+  void doOnCalcFields();
   void Call(const TDataSetNotifyEvent& event) {
     if (event) {
       event(*this);
     }
   }
   // Puts the concrete cursor back where it was before an insertion began.
-  void RestoreCursorAfterInsert();
+  void restoreCursorAfterInsert();
 
   TDataSetState state_ = TDataSetState::dsInactive;
   TDataSetState stateWhenDisabled_ = TDataSetState::dsInactive;
@@ -518,7 +518,7 @@ class TActiveRecord {
 class TDataSetScan {
  public:
   explicit TDataSetScan(TDataSet& dataSet) : dataSet_(dataSet) { dataSet_.BeginScan(); }
-  // Raises EndScan's failure unless another exception is on its way out.
+  // Raises endScan's failure unless another exception is on its way out.
   ~TDataSetScan() noexcept(false);
   TDataSetScan(const TDataSetScan&) = delete;
   TDataSetScan& operator=(const TDataSetScan&) = delete;

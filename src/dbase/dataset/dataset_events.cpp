@@ -7,19 +7,19 @@
 
 namespace vekrano::dbase {
 
-void TDataSet::DoBeforeScroll() {
+void TDataSet::doBeforeScroll() {
   if (quietScrolls_ == 0) {
     Call(BeforeScroll);
   }
 }
 
-void TDataSet::DoAfterScroll() {
+void TDataSet::doAfterScroll() {
   if (quietScrolls_ == 0) {
     Call(AfterScroll);
   }
 }
 
-void TDataSet::DoOnCalcFields() {
+void TDataSet::doOnCalcFields() {
   if (!OnCalcFields) {
     return;
   }
@@ -30,11 +30,11 @@ void TDataSet::DoOnCalcFields() {
   OnCalcFields(*this);
 }
 
-void TDataSet::CheckOperation(const std::function<void()>& operation,
+void TDataSet::checkOperation(const std::function<void()>& operation,
                               const TDataSetErrorEvent& onError) {
   for (;;) {
     try {
-      UpdateCursorPos();
+      updateCursorPos();
       operation();
       return;
     } catch (const common::EAbort&) {

@@ -23,18 +23,18 @@ void TDataSet::EnableControls() {
     return;
   }
   if (state_ != stateWhenDisabled_) {
-    Notify(TDataEvent::deUpdateState, nullptr);
+    notify(TDataEvent::deUpdateState, nullptr);
   }
-  Notify(TDataEvent::deDataSetChange, nullptr);
+  notify(TDataEvent::deDataSetChange, nullptr);
 }
 
-void TDataSet::DataEvent(TDataEvent event, const TField* field) {
-  if (!ControlsDisabled()) {
-    Notify(event, field);
+void TDataSet::dataEvent(TDataEvent event, const TField* field) {
+  if (!controlsDisabled()) {
+    notify(event, field);
   }
 }
 
-void TDataSet::Notify(TDataEvent event, const TField* field) {
+void TDataSet::notify(TDataEvent event, const TField* field) {
   if (dataSources_.empty()) return;
   // The sources are walked over a copy, as one may detach itself meanwhile; the few a dataset
   // usually has are copied onto the stack, sparing a scan an allocation at every record.
@@ -42,18 +42,18 @@ void TDataSet::Notify(TDataEvent event, const TField* field) {
   if (dataSources_.size() <= kFewSources) {
     std::array<TDataSource*, kFewSources> few{};
     std::copy(dataSources_.begin(), dataSources_.end(), few.begin());
-    NotifySources(few.data(), dataSources_.size(), event, field);
+    notifySources(few.data(), dataSources_.size(), event, field);
   } else {
     const std::vector<TDataSource*> many(dataSources_);
-    NotifySources(many.data(), many.size(), event, field);
+    notifySources(many.data(), many.size(), event, field);
   }
 }
 
-void TDataSet::NotifySources(TDataSource* const* sources, std::size_t count, TDataEvent event,
+void TDataSet::notifySources(TDataSource* const* sources, std::size_t count, TDataEvent event,
                              const TField* field) {
   for (std::size_t i = 0; i < count; ++i) {
     try {
-      sources[i]->DataEvent(event, field);
+      sources[i]->dataEvent(event, field);
     } catch (const std::exception& error) {
       InternalHandleException(error);
     }
@@ -66,15 +66,15 @@ void TDataSet::InternalHandleException(const std::exception& error) {
 
 // --- Record-buffer copies
 
-TRecordCopy TDataSet::CopyActiveBuffer() const {
+TRecordCopy TDataSet::copyActiveBuffer() const {
   if (!Active() || (activeBuffer_ == currentBuffer_ && !hasRecord_)) {
     return {};
   }
   return TRecordCopy(activeBuffer_, activeBuffer_ + GetRecordSize());
 }
 
-std::vector<TRecordCopy> TDataSet::CopyAllRecordBuffers() {
-  CheckActive();
+std::vector<TRecordCopy> TDataSet::copyAllRecordBuffers() {
+  checkActive();
   std::vector<TRecordCopy> copies;
   const int size = GetRecordSize();
   InternalFirst();
@@ -84,10 +84,10 @@ std::vector<TRecordCopy> TDataSet::CopyAllRecordBuffers() {
   return copies;
 }
 
-bool TDataSet::CopyRecordBuffer(int recNo, TRecordCopy& copy) {
-  CheckActive();
+bool TDataSet::copyRecordBuffer(int recNo, TRecordCopy& copy) {
+  checkActive();
   // The concrete cursor may wander: every operation on the current record places it first.
-  if (!InternalSetRecNo(recNo)) return false;
+  if (!internalSetRecNo(recNo)) return false;
   copy.resize(static_cast<std::size_t>(GetRecordSize()));
   return GetRecord(copy.data(), TGetMode::gmCurrent, false) == TGetResult::grOK;
 }

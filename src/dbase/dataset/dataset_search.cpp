@@ -15,15 +15,15 @@ bool IsTextType(TFieldType type) {
          type == TFieldType::ftBlob || type == TFieldType::ftBytes;
 }
 
-std::string VariantText(const Variant& value) {
+std::string variantText(const Variant& value) {
   if (const auto* text = std::get_if<std::string>(&value)) {
     return *text;
   }
   if (const auto* number = std::get_if<std::int64_t>(&value)) {
-    return IntToStr(*number);
+    return intToStr(*number);
   }
   if (const auto* real = std::get_if<double>(&value)) {
-    return FloatToStr(*real);
+    return floatToStr(*real);
   }
   if (const auto* flag = std::get_if<bool>(&value)) {
     return *flag ? "True" : "False";
@@ -31,7 +31,7 @@ std::string VariantText(const Variant& value) {
   return {};
 }
 
-std::optional<double> VariantNumber(const Variant& value) {
+std::optional<double> variantNumber(const Variant& value) {
   if (const auto* number = std::get_if<std::int64_t>(&value)) {
     return static_cast<double>(*number);
   }
@@ -47,7 +47,7 @@ std::optional<double> VariantNumber(const Variant& value) {
   return std::nullopt;
 }
 
-bool TextMatches(std::string record, std::string key, TLocateOptions options) {
+bool textMatches(std::string record, std::string key, TLocateOptions options) {
   if (options.Contains(TLocateOption::loPartialKey) && record.size() > key.size()) {
     record.resize(key.size());
   }
@@ -58,18 +58,18 @@ bool TextMatches(std::string record, std::string key, TLocateOptions options) {
   return record == key;
 }
 
-bool FieldMatches(const TField& field, const Variant& key, TLocateOptions options) {
-  if (IsNullVariant(key) || field.IsNull()) {
-    return IsNullVariant(key) && field.IsNull();
+bool fieldMatches(const TField& field, const Variant& key, TLocateOptions options) {
+  if (isNullVariant(key) || field.IsNull()) {
+    return isNullVariant(key) && field.IsNull();
   }
   if (IsTextType(field.DataType())) {
-    return TextMatches(field.AsString(), VariantText(key), options);
+    return textMatches(field.AsString(), variantText(key), options);
   }
   if (field.DataType() == TFieldType::ftBoolean) {
     const auto* flag = std::get_if<bool>(&key);
     return flag != nullptr && *flag == field.AsBoolean();
   }
-  const auto number = VariantNumber(key);
+  const auto number = variantNumber(key);
   return number && *number == field.AsFloat();
 }
 
@@ -104,48 +104,48 @@ class ControlsDisabledScope {
 
 // --- Bookmarks
 
-bool TDataSet::HasCurrentBookmark() const {
+bool TDataSet::hasCurrentBookmark() const {
   return Active() && activeBuffer_ != nullptr && (activeBuffer_ != currentBuffer_ || hasRecord_) &&
          GetBookmarkFlag(activeBuffer_) == TBookmarkFlag::bfCurrent;
 }
 
 TBookmark TDataSet::GetBookmark() const {
-  if (!HasCurrentBookmark()) return {};
-  TBookmark bookmark(BookmarkSize());
+  if (!hasCurrentBookmark()) return {};
+  TBookmark bookmark(bookmarkSize());
   GetBookmarkData(activeBuffer_, bookmark.data());
   return bookmark;
 }
 
-bool TDataSet::CopyBookmark(char* data, std::size_t size) const {
-  if (!HasCurrentBookmark() || static_cast<std::size_t>(BookmarkSize()) != size) return false;
+bool TDataSet::copyBookmark(char* data, std::size_t size) const {
+  if (!hasCurrentBookmark() || static_cast<std::size_t>(bookmarkSize()) != size) return false;
   GetBookmarkData(activeBuffer_, data);
   return true;
 }
 
 void TDataSet::GotoBookmark(const TBookmark& bookmark) {
-  CheckBrowseMode();
+  checkBrowseMode();
   if (bookmark.empty()) {
     return;
   }
-  assert(static_cast<int>(bookmark.size()) == BookmarkSize());
-  DoBeforeScroll();
+  assert(static_cast<int>(bookmark.size()) == bookmarkSize());
+  doBeforeScroll();
   InternalGotoBookmark(bookmark.data());
-  Resync();
-  DoAfterScroll();
+  resync();
+  doAfterScroll();
 }
 
 void TDataSet::FreeBookmark(TBookmark& bookmark) const { TBookmark().swap(bookmark); }
 
 bool TDataSet::BookmarkValid(const TBookmark& bookmark) {
-  return Active() && static_cast<int>(bookmark.size()) == BookmarkSize() &&
-         InternalBookmarkValid(bookmark.data());
+  return Active() && static_cast<int>(bookmark.size()) == bookmarkSize() &&
+         internalBookmarkValid(bookmark.data());
 }
 
 int TDataSet::CompareBookmarks(const TBookmark& a, const TBookmark& b) const {
   if (a.empty() || b.empty()) {
     return a.empty() == b.empty() ? 0 : (a.empty() ? -1 : 1);
   }
-  return CompareBookmarkData(a.data(), b.data());
+  return compareBookmarkData(a.data(), b.data());
 }
 
 // --- Searching
@@ -171,10 +171,10 @@ std::vector<TField*> TDataSet::FieldList(const std::string& names) const {
 
 bool TDataSet::Locate(const std::string& keyFields, const std::vector<Variant>& keyValues,
                       TLocateOptions options) {
-  CheckBrowseMode();
+  checkBrowseMode();
   const std::vector<TField*> fields = FieldList(keyFields);
   assert(fields.size() == keyValues.size());
-  DoBeforeScroll();
+  doBeforeScroll();
   bool found = false;
   {
     // The records are read into the scratch buffer, so the current record stays in place when
@@ -184,7 +184,7 @@ bool TDataSet::Locate(const std::string& keyFields, const std::vector<Variant>& 
     while (!found && GetRecord(scratchBuffer_, TGetMode::gmNext, true) == TGetResult::grOK) {
       found = true;
       for (std::size_t i = 0; i < fields.size() && found; ++i) {
-        found = FieldMatches(*fields[i], keyValues[i], options);
+        found = fieldMatches(*fields[i], keyValues[i], options);
       }
     }
   }
@@ -194,9 +194,9 @@ bool TDataSet::Locate(const std::string& keyFields, const std::vector<Variant>& 
     hasRecord_ = true;
     bof_ = false;
     eof_ = false;
-    DoOnCalcFields();
-    DataEvent(TDataEvent::deDataSetChange);
-    DoAfterScroll();
+    doOnCalcFields();
+    dataEvent(TDataEvent::deDataSetChange);
+    doAfterScroll();
   }
   return found;
 }
@@ -204,7 +204,7 @@ bool TDataSet::Locate(const std::string& keyFields, const std::vector<Variant>& 
 std::vector<Variant> TDataSet::Lookup(const std::string& keyFields,
                                       const std::vector<Variant>& keyValues,
                                       const std::string& resultFields) {
-  CheckBrowseMode();
+  checkBrowseMode();
   const std::vector<TField*> results = FieldList(resultFields);
   const TBookmark start = GetBookmark();
   std::vector<Variant> values;

@@ -17,19 +17,19 @@ bool IsBlank(const std::string& text) { return text.find_first_not_of(' ') == st
 
 // Reads a native value of kind T; a value of another kind is a fault of the concrete dataset.
 template <typename T>
-T NativeOr(const Variant& value, T fallback) {
+T nativeOr(const Variant& value, T fallback) {
   const T* native = std::get_if<T>(&value);
   return native != nullptr ? *native : fallback;
 }
 
 template <typename T>
-std::optional<Variant> ToVariant(const std::optional<T>& value) {
+std::optional<Variant> toVariant(const std::optional<T>& value) {
   return value ? std::optional<Variant>(*value) : std::nullopt;
 }
 
 }  // namespace
 
-bool IsNullVariant(const Variant& value) { return std::holds_alternative<std::monostate>(value); }
+bool isNullVariant(const Variant& value) { return std::holds_alternative<std::monostate>(value); }
 
 bool isHeldAsDouble(TFieldType type) {
   using enum TFieldType;
@@ -44,69 +44,69 @@ const std::string& TField::DisplayLabel() const {
   return displayLabel_.empty() ? fieldName_ : displayLabel_;
 }
 
-bool TField::IsNull() const { return !dataSet_.FieldHasValue(*this); }
+bool TField::IsNull() const { return !dataSet_.fieldHasValue(*this); }
 
-bool TField::TextView(std::string_view& text) const {
-  return DataType() == TFieldType::ftString && dataSet_.ReadFieldText(*this, text);
+bool TField::textView(std::string_view& text) const {
+  return DataType() == TFieldType::ftString && dataSet_.readFieldText(*this, text);
 }
 
-bool TField::GetData(Variant& value) const { return dataSet_.ReadField(*this, value); }
+bool TField::getData(Variant& value) const { return dataSet_.ReadField(*this, value); }
 
-bool TField::GetInteger(std::int64_t& value) const { return dataSet_.ReadFieldInteger(*this, value); }
+bool TField::getInteger(std::int64_t& value) const { return dataSet_.readFieldInteger(*this, value); }
 
-void TField::SetData(const Variant& value) { dataSet_.WriteField(*this, value); }
+void TField::setData(const Variant& value) { dataSet_.writeField(*this, value); }
 
-void TField::SetDataFromText(const std::string& text, const std::optional<Variant>& parsed,
+void TField::setDataFromText(const std::string& text, const std::optional<Variant>& parsed,
                              const char* errorPattern) {
   if (IsBlank(text)) {
     Clear();
   } else if (!parsed) {
-    DatabaseError(errorPattern, text);
+    databaseError(errorPattern, text);
   } else {
-    SetData(*parsed);
+    setData(*parsed);
   }
 }
 
-void TField::TypeMismatch(const char* typeName) const {
-  DatabaseError(kFieldTypeMismatch, DisplayName(), typeName);
+void TField::typeMismatch(const char* typeName) const {
+  databaseError(kFieldTypeMismatch, displayName(), typeName);
 }
 
-std::string TField::AsString() const { TypeMismatch("String"); }
-int TField::AsInteger() const { TypeMismatch("Integer"); }
-double TField::AsFloat() const { TypeMismatch("Float"); }
-bool TField::AsBoolean() const { TypeMismatch("Boolean"); }
-double TField::AsDateTime() const { TypeMismatch("DateTime"); }
-void TField::SetAsString(const std::string&) { TypeMismatch("String"); }
-void TField::SetAsInteger(int) { TypeMismatch("Integer"); }
-void TField::SetAsFloat(double) { TypeMismatch("Float"); }
-void TField::SetAsBoolean(bool) { TypeMismatch("Boolean"); }
-void TField::SetAsDateTime(double) { TypeMismatch("DateTime"); }
+std::string TField::AsString() const { typeMismatch("String"); }
+int TField::AsInteger() const { typeMismatch("Integer"); }
+double TField::AsFloat() const { typeMismatch("Float"); }
+bool TField::AsBoolean() const { typeMismatch("Boolean"); }
+double TField::AsDateTime() const { typeMismatch("DateTime"); }
+void TField::setAsString(const std::string&) { typeMismatch("String"); }
+void TField::setAsInteger(int) { typeMismatch("Integer"); }
+void TField::setAsFloat(double) { typeMismatch("Float"); }
+void TField::setAsBoolean(bool) { typeMismatch("Boolean"); }
+void TField::setAsDateTime(double) { typeMismatch("DateTime"); }
 
 Variant TField::Value() const {
   Variant value;
-  GetData(value);
+  getData(value);
   return value;
 }
 
-void TField::SetValue(const Variant& value) {
+void TField::setValue(const Variant& value) {
   if (const auto* number = std::get_if<std::int64_t>(&value)) {
     if (*number >= std::numeric_limits<int>::min() && *number <= std::numeric_limits<int>::max()) {
-      SetAsInteger(static_cast<int>(*number));
+      setAsInteger(static_cast<int>(*number));
     } else {
-      SetAsFloat(static_cast<double>(*number));
+      setAsFloat(static_cast<double>(*number));
     }
   } else if (const auto* flag = std::get_if<bool>(&value)) {
-    SetAsBoolean(*flag);
+    setAsBoolean(*flag);
   } else if (const auto* real = std::get_if<double>(&value)) {
-    SetAsFloat(*real);
+    setAsFloat(*real);
   } else if (const auto* text = std::get_if<std::string>(&value)) {
-    SetAsString(*text);
+    setAsString(*text);
   } else {
     Clear();
   }
 }
 
-void TField::Clear() { SetData(std::monostate{}); }
+void TField::Clear() { setData(std::monostate{}); }
 
 void TField::Assign(const TField& source) {
   if (source.IsNull()) {
@@ -117,16 +117,16 @@ void TField::Assign(const TField& source) {
     case TFieldType::ftDate:
     case TFieldType::ftTime:
     case TFieldType::ftDateTime:
-      SetAsDateTime(source.AsDateTime());
+      setAsDateTime(source.AsDateTime());
       break;
     case TFieldType::ftString:
     case TFieldType::ftMemo:
     case TFieldType::ftBlob:
     case TFieldType::ftBytes:
-      SetAsString(source.AsString());
+      setAsString(source.AsString());
       break;
     default:
-      SetValue(source.Value());
+      setValue(source.Value());
       break;
   }
 }
@@ -134,9 +134,9 @@ void TField::Assign(const TField& source) {
 // --- TStringField
 
 std::string TStringField::AsString() const {
-  if (std::string_view text; TextView(text)) return std::string(text);
+  if (std::string_view text; textView(text)) return std::string(text);
   Variant value;
-  return GetData(value) ? NativeOr<std::string>(value, {}) : std::string();
+  return getData(value) ? nativeOr<std::string>(value, {}) : std::string();
 }
 
 int TStringField::AsInteger() const {
@@ -144,10 +144,10 @@ int TStringField::AsInteger() const {
   if (IsBlank(text)) {
     return 0;
   }
-  const auto number = TextToInt(text);
+  const auto number = textToInt(text);
   if (!number || *number < std::numeric_limits<int>::min() ||
       *number > std::numeric_limits<int>::max()) {
-    DatabaseError(kInvalidInteger, text);
+    databaseError(kInvalidInteger, text);
   }
   return static_cast<int>(*number);
 }
@@ -159,7 +159,7 @@ double TStringField::AsFloat() const {
   }
   const auto number = TextToFloat(text);
   if (!number) {
-    DatabaseError(kInvalidFloat, text);
+    databaseError(kInvalidFloat, text);
   }
   return *number;
 }
@@ -174,89 +174,89 @@ double TStringField::AsDateTime() const {
   if (IsBlank(text)) {
     return 0;
   }
-  const auto date = TextToDateTime(text);
+  const auto date = textToDateTime(text);
   if (!date) {
-    DatabaseError(kInvalidDate, text);
+    databaseError(kInvalidDate, text);
   }
   return *date;
 }
 
-void TStringField::SetAsString(const std::string& value) {
-  SetData(Size() > 0 && static_cast<int>(value.size()) > Size() ? value.substr(0, Size()) : value);
+void TStringField::setAsString(const std::string& value) {
+  setData(Size() > 0 && static_cast<int>(value.size()) > Size() ? value.substr(0, Size()) : value);
 }
 
-void TStringField::SetAsInteger(int value) { SetAsString(IntToStr(value)); }
-void TStringField::SetAsFloat(double value) { SetAsString(FloatToStr(value)); }
-void TStringField::SetAsBoolean(bool value) { SetAsString(value ? "T" : "F"); }
+void TStringField::setAsInteger(int value) { setAsString(intToStr(value)); }
+void TStringField::setAsFloat(double value) { setAsString(floatToStr(value)); }
+void TStringField::setAsBoolean(bool value) { setAsString(value ? "T" : "F"); }
 
-void TStringField::SetAsDateTime(double value) {
-  SetAsString(DateTimeToStr(value, value != std::trunc(value)));
+void TStringField::setAsDateTime(double value) {
+  setAsString(dateTimeToStr(value, value != std::trunc(value)));
 }
 
 // --- TIntegerField
 
-std::int64_t TIntegerField::Int64Value() const {
-  if (std::int64_t number; GetInteger(number)) return number;
+std::int64_t TIntegerField::int64Value() const {
+  if (std::int64_t number; getInteger(number)) return number;
   Variant value;
-  return GetData(value) ? NativeOr<std::int64_t>(value, 0) : 0;
+  return getData(value) ? nativeOr<std::int64_t>(value, 0) : 0;
 }
 
-std::string TIntegerField::AsString() const { return IsNull() ? std::string() : IntToStr(Int64Value()); }
+std::string TIntegerField::AsString() const { return IsNull() ? std::string() : intToStr(int64Value()); }
 
 int TIntegerField::AsInteger() const {
-  const std::int64_t value = Int64Value();
+  const std::int64_t value = int64Value();
   if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max()) {
-    DatabaseError(kInvalidInteger, IntToStr(value));
+    databaseError(kInvalidInteger, intToStr(value));
   }
   return static_cast<int>(value);
 }
 
-double TIntegerField::AsFloat() const { return static_cast<double>(Int64Value()); }
+double TIntegerField::AsFloat() const { return static_cast<double>(int64Value()); }
 
-void TIntegerField::SetAsString(const std::string& value) {
-  SetDataFromText(value, ToVariant(TextToInt(value)), kInvalidInteger);
+void TIntegerField::setAsString(const std::string& value) {
+  setDataFromText(value, toVariant(textToInt(value)), kInvalidInteger);
 }
 
-void TIntegerField::SetAsInteger(int value) { SetData(std::int64_t{value}); }
+void TIntegerField::setAsInteger(int value) { setData(std::int64_t{value}); }
 
-void TIntegerField::SetAsFloat(double value) {
+void TIntegerField::setAsFloat(double value) {
   const double rounded = std::nearbyint(value);
   // 2^63 is the first double beyond the 64-bit range.
   if (!(rounded >= -9223372036854775808.0 && rounded < 9223372036854775808.0)) {
-    DatabaseError(kInvalidInteger, FloatToStr(value));
+    databaseError(kInvalidInteger, floatToStr(value));
   }
-  SetData(static_cast<std::int64_t>(rounded));
+  setData(static_cast<std::int64_t>(rounded));
 }
 
 // --- TFloatField
 
-std::string TFloatField::AsString() const { return IsNull() ? std::string() : FloatToStr(AsFloat()); }
+std::string TFloatField::AsString() const { return IsNull() ? std::string() : floatToStr(AsFloat()); }
 
 int TFloatField::AsInteger() const {
   const double value = AsFloat();
-  const auto rounded = RoundToInt(value);
+  const auto rounded = roundToInt(value);
   if (!rounded) {
-    DatabaseError(kInvalidInteger, FloatToStr(value));
+    databaseError(kInvalidInteger, floatToStr(value));
   }
   return *rounded;
 }
 
 double TFloatField::AsFloat() const {
   Variant value;
-  return GetData(value) ? NativeOr<double>(value, 0) : 0;
+  return getData(value) ? nativeOr<double>(value, 0) : 0;
 }
 
-void TFloatField::SetAsString(const std::string& value) {
-  SetDataFromText(value, ToVariant(TextToFloat(value)), kInvalidFloat);
+void TFloatField::setAsString(const std::string& value) {
+  setDataFromText(value, toVariant(TextToFloat(value)), kInvalidFloat);
 }
 
-void TFloatField::SetAsInteger(int value) { SetData(static_cast<double>(value)); }
+void TFloatField::setAsInteger(int value) { setData(static_cast<double>(value)); }
 
-void TFloatField::SetAsFloat(double value) {
+void TFloatField::setAsFloat(double value) {
   if (!std::isfinite(value)) {
-    DatabaseError(kInvalidFloat, FloatToStr(value));
+    databaseError(kInvalidFloat, floatToStr(value));
   }
-  SetData(value);
+  setData(value);
 }
 
 // --- TDateField
@@ -268,11 +268,11 @@ std::string TDateField::AsString() const {
   const double value = AsDateTime();
   switch (DataType()) {
     case TFieldType::ftTime:
-      return TimeToStr(value);
+      return timeToStr(value);
     case TFieldType::ftDateTime:
-      return DateTimeToStr(value, value != std::trunc(value));
+      return dateTimeToStr(value, value != std::trunc(value));
     default:
-      return DateTimeToStr(value, false);
+      return dateTimeToStr(value, false);
   }
 }
 
@@ -280,20 +280,20 @@ double TDateField::AsFloat() const { return AsDateTime(); }
 
 double TDateField::AsDateTime() const {
   Variant value;
-  return GetData(value) ? NativeOr<double>(value, 0) : 0;
+  return getData(value) ? nativeOr<double>(value, 0) : 0;
 }
 
-void TDateField::SetAsString(const std::string& value) {
-  SetDataFromText(value, ToVariant(TextToDateTime(value)), kInvalidDate);
+void TDateField::setAsString(const std::string& value) {
+  setDataFromText(value, toVariant(textToDateTime(value)), kInvalidDate);
 }
 
-void TDateField::SetAsFloat(double value) { SetAsDateTime(value); }
+void TDateField::setAsFloat(double value) { setAsDateTime(value); }
 
-void TDateField::SetAsDateTime(double value) {
-  if (!IsValidDateTime(value)) {
-    DatabaseError(kInvalidDate, FloatToStr(value));
+void TDateField::setAsDateTime(double value) {
+  if (!isValidDateTime(value)) {
+    databaseError(kInvalidDate, floatToStr(value));
   }
-  SetData(value);
+  setData(value);
 }
 
 // --- TBooleanField
@@ -307,33 +307,33 @@ std::string TBooleanField::AsString() const {
 
 bool TBooleanField::AsBoolean() const {
   Variant value;
-  return GetData(value) && NativeOr<bool>(value, false);
+  return getData(value) && nativeOr<bool>(value, false);
 }
 
-void TBooleanField::SetAsString(const std::string& value) {
+void TBooleanField::setAsString(const std::string& value) {
   if (IsBlank(value)) {
     Clear();
     return;
   }
   const std::string upper = common::ansiUpper(value);
   if (std::string_view("TRUE").starts_with(upper)) {
-    SetAsBoolean(true);
+    setAsBoolean(true);
   } else if (std::string_view("FALSE").starts_with(upper)) {
-    SetAsBoolean(false);
+    setAsBoolean(false);
   } else {
-    DatabaseError(kInvalidBoolean, value);
+    databaseError(kInvalidBoolean, value);
   }
 }
 
-void TBooleanField::SetAsBoolean(bool value) { SetData(value); }
+void TBooleanField::setAsBoolean(bool value) { setData(value); }
 
 // --- TMemoField
 
 std::string TMemoField::AsString() const {
   Variant value;
-  return GetData(value) ? NativeOr<std::string>(value, {}) : std::string();
+  return getData(value) ? nativeOr<std::string>(value, {}) : std::string();
 }
 
-void TMemoField::SetAsString(const std::string& value) { SetData(value); }
+void TMemoField::setAsString(const std::string& value) { setData(value); }
 
 }  // namespace vekrano::dbase

@@ -43,7 +43,7 @@ using Variant = std::variant<std::monostate, bool, std::int64_t, double, std::st
 // True for the types whose native kind is double: the float types and the date and time types.
 bool isHeldAsDouble(TFieldType type);
 
-bool IsNullVariant(const Variant& value);
+bool isNullVariant(const Variant& value);
 
 // Description of one column, from which the dataset makes its field object.
 struct TFieldDef {
@@ -72,23 +72,23 @@ class TField {
   int Index() const { return index_; }
 
   bool Visible() const { return visible_; }
-  void SetVisible(bool visible) { visible_ = visible; }
+  void setVisible(bool visible) { visible_ = visible; }
   // The caption of the column; the field name until one is set.
   const std::string& DisplayLabel() const;
-  void SetDisplayLabel(const std::string& label) { displayLabel_ = label; }
+  void setDisplayLabel(const std::string& label) { displayLabel_ = label; }
   // The name used in messages: the display label.
-  const std::string& DisplayName() const { return DisplayLabel(); }
+  const std::string& displayName() const { return DisplayLabel(); }
   // Format pattern of numeric and date fields; kept for the controls that show the value.
   const std::string& DisplayFormat() const { return displayFormat_; }
-  void SetDisplayFormat(const std::string& format) { displayFormat_ = format; }
+  void setDisplayFormat(const std::string& format) { displayFormat_ = format; }
   bool ReadOnly() const { return readOnly_; }
-  void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
+  void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
 
   // True when the active record has no value for the field, or there is no active record.
   bool IsNull() const;
   // The text of a string field as its dataset holds it, without a copy, valid until the record
   // changes; false when the dataset offers none (AsString then reads it).
-  bool TextView(std::string_view& text) const;
+  bool textView(std::string_view& text) const;
   virtual std::string AsString() const;
   virtual int AsInteger() const;
   virtual double AsFloat() const;
@@ -98,13 +98,13 @@ class TField {
   // The value in its native kind (see Variant); monostate when null.
   Variant Value() const;
 
-  virtual void SetAsString(const std::string& value);
-  virtual void SetAsInteger(int value);
-  virtual void SetAsFloat(double value);
-  virtual void SetAsBoolean(bool value);
-  virtual void SetAsDateTime(double value);
+  virtual void setAsString(const std::string& value);
+  virtual void setAsInteger(int value);
+  virtual void setAsFloat(double value);
+  virtual void setAsBoolean(bool value);
+  virtual void setAsDateTime(double value);
   // Null clears; any other kind goes through the matching setter.
-  void SetValue(const Variant& value);
+  void setValue(const Variant& value);
   // Makes the value null.
   void Clear();
   // Copies the value of `source` (null stays null), converted to this field's type.
@@ -112,18 +112,18 @@ class TField {
 
  protected:
   // The native value of the active record; false (and `value` untouched) when null.
-  bool GetData(Variant& value) const;
+  bool getData(Variant& value) const;
   // An integer value read without a Variant, when the dataset offers that read; false otherwise.
-  bool GetInteger(std::int64_t& value) const;
+  bool getInteger(std::int64_t& value) const;
   // Writes a native value (monostate for null) into the active record after the state and
   // read-only checks, and notifies the dataset's controls.
-  void SetData(const Variant& value);
+  void setData(const Variant& value);
   // Blank `text` clears the value; otherwise `parsed` (the text read as the native kind) is
   // written, and a text that did not read raises `errorPattern` with the text.
-  void SetDataFromText(const std::string& text, const std::optional<Variant>& parsed,
+  void setDataFromText(const std::string& text, const std::optional<Variant>& parsed,
                        const char* errorPattern);
   // Raises kFieldTypeMismatch naming this field and `typeName`.
-  [[noreturn]] void TypeMismatch(const char* typeName) const;
+  [[noreturn]] void typeMismatch(const char* typeName) const;
 
  private:
   friend class TDataSet;
@@ -139,7 +139,7 @@ class TField {
 };
 
 // ftString: text of at most Size characters; longer texts are cut on assignment.
-// AsBoolean is true when the text starts with "T", "t", "Y" or "y"; SetAsBoolean writes "T"/"F".
+// AsBoolean is true when the text starts with "T", "t", "Y" or "y"; setAsBoolean writes "T"/"F".
 class TStringField : public TField {
  public:
   using TField::TField;
@@ -148,11 +148,11 @@ class TStringField : public TField {
   double AsFloat() const override;
   bool AsBoolean() const override;
   double AsDateTime() const override;
-  void SetAsString(const std::string& value) override;
-  void SetAsInteger(int value) override;
-  void SetAsFloat(double value) override;
-  void SetAsBoolean(bool value) override;
-  void SetAsDateTime(double value) override;
+  void setAsString(const std::string& value) override;
+  void setAsInteger(int value) override;
+  void setAsFloat(double value) override;
+  void setAsBoolean(bool value) override;
+  void setAsDateTime(double value) override;
 };
 
 // ftSmallint, ftInteger, ftWord, ftLargeint, ftAutoInc. Floats are rounded to the nearest
@@ -163,12 +163,12 @@ class TIntegerField : public TField {
   std::string AsString() const override;
   int AsInteger() const override;
   double AsFloat() const override;
-  void SetAsString(const std::string& value) override;
-  void SetAsInteger(int value) override;
-  void SetAsFloat(double value) override;
+  void setAsString(const std::string& value) override;
+  void setAsInteger(int value) override;
+  void setAsFloat(double value) override;
 
  protected:
-  std::int64_t Int64Value() const;
+  std::int64_t int64Value() const;
 };
 
 // ftFloat, ftCurrency, ftBCD, ftFMTBcd. AsInteger rounds to nearest, halves to even; an empty
@@ -179,9 +179,9 @@ class TFloatField : public TField {
   std::string AsString() const override;
   int AsInteger() const override;
   double AsFloat() const override;
-  void SetAsString(const std::string& value) override;
-  void SetAsInteger(int value) override;
-  void SetAsFloat(double value) override;
+  void setAsString(const std::string& value) override;
+  void setAsInteger(int value) override;
+  void setAsFloat(double value) override;
 };
 
 // ftDate, ftTime, ftDateTime: texts in the process's short date format (ftDateTime adds
@@ -192,9 +192,9 @@ class TDateField : public TField {
   std::string AsString() const override;
   double AsFloat() const override;
   double AsDateTime() const override;
-  void SetAsString(const std::string& value) override;
-  void SetAsFloat(double value) override;
-  void SetAsDateTime(double value) override;
+  void setAsString(const std::string& value) override;
+  void setAsFloat(double value) override;
+  void setAsDateTime(double value) override;
 };
 
 // ftBoolean: reads as "True"/"False"; any leading part of "True" or "False", without regard to
@@ -204,8 +204,8 @@ class TBooleanField : public TField {
   using TField::TField;
   std::string AsString() const override;
   bool AsBoolean() const override;
-  void SetAsString(const std::string& value) override;
-  void SetAsBoolean(bool value) override;
+  void setAsString(const std::string& value) override;
+  void setAsBoolean(bool value) override;
 };
 
 // ftMemo, ftBlob, ftBytes: text or bytes of any length.
@@ -213,7 +213,7 @@ class TMemoField : public TField {
  public:
   using TField::TField;
   std::string AsString() const override;
-  void SetAsString(const std::string& value) override;
+  void setAsString(const std::string& value) override;
 };
 
 }  // namespace vekrano::dbase

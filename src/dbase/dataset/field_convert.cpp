@@ -66,7 +66,7 @@ std::optional<int> ReadNumber(std::string_view text, std::size_t& pos, std::size
 }
 
 // "h:m[:s]" as a fraction of a day.
-std::optional<double> ReadTime(std::string_view text) {
+std::optional<double> readTime(std::string_view text) {
   std::size_t pos = 0;
   std::size_t digits = 0;
   int parts[3] = {0, 0, 0};
@@ -93,9 +93,9 @@ std::optional<double> ReadTime(std::string_view text) {
 
 }  // namespace
 
-std::string IntToStr(std::int64_t value) { return std::to_string(value); }
+std::string intToStr(std::int64_t value) { return std::to_string(value); }
 
-std::optional<std::int64_t> TextToInt(std::string_view text) {
+std::optional<std::int64_t> textToInt(std::string_view text) {
   text = TrimBlanks(text);
   if (!text.empty() && text.front() == '+') {
     text.remove_prefix(1);
@@ -111,7 +111,7 @@ std::optional<std::int64_t> TextToInt(std::string_view text) {
   return value;
 }
 
-std::string FloatToStr(double value) {
+std::string floatToStr(double value) {
   if (std::isnan(value)) {
     return "NAN";
   }
@@ -163,7 +163,7 @@ std::optional<double> TextToFloat(std::string_view text) {
   return value;
 }
 
-std::optional<double> EncodeDate(int year, int month, int day) {
+std::optional<double> encodeDate(int year, int month, int day) {
   if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 ||
       day > common::daysInMonth(year, month)) {
     return std::nullopt;
@@ -171,12 +171,12 @@ std::optional<double> EncodeDate(int year, int month, int day) {
   return static_cast<double>(common::daysFromCivil(year, month, day) - kDayZero);
 }
 
-bool IsValidDateTime(double dateTime) {
+bool isValidDateTime(double dateTime) {
   return std::isfinite(dateTime) && std::trunc(dateTime) >= kFirstDay &&
          std::trunc(dateTime) <= kLastDay;
 }
 
-void DecodeDate(double dateTime, int& year, int& month, int& day) {
+void decodeDate(double dateTime, int& year, int& month, int& day) {
   const common::CivilDate date =
       common::civilFromDays(static_cast<std::int64_t>(std::trunc(dateTime)) + kDayZero);
   year = date.year;
@@ -184,7 +184,7 @@ void DecodeDate(double dateTime, int& year, int& month, int& day) {
   day = date.day;
 }
 
-std::string TimeToStr(double dateTime) {
+std::string timeToStr(double dateTime) {
   const double fraction = std::fabs(dateTime - std::trunc(dateTime));
   const std::int64_t ms =
       std::min<std::int64_t>(std::llround(fraction * kMillisecondsPerDay), kMillisecondsPerDay - 1);
@@ -198,14 +198,14 @@ std::string TimeToStr(double dateTime) {
   return text;
 }
 
-std::string DateTimeToStr(double dateTime, bool withTime) {
-  if (!IsValidDateTime(dateTime)) {
+std::string dateTimeToStr(double dateTime, bool withTime) {
+  if (!isValidDateTime(dateTime)) {
     return {};
   }
   int year = 0;
   int month = 0;
   int day = 0;
-  DecodeDate(dateTime, year, month, day);
+  decodeDate(dateTime, year, month, day);
   const auto& settings = common::formatSettings();
   const std::string& pattern = settings.shortDateFormat;
   std::string text;
@@ -228,12 +228,12 @@ std::string DateTimeToStr(double dateTime, bool withTime) {
   }
   if (withTime) {
     text += ' ';
-    text += TimeToStr(dateTime);
+    text += timeToStr(dateTime);
   }
   return text;
 }
 
-std::optional<double> TextToDateTime(std::string_view text) {
+std::optional<double> textToDateTime(std::string_view text) {
   text = TrimBlanks(text);
   const std::string order = DateOrder();
   int day = 0;
@@ -260,7 +260,7 @@ std::optional<double> TextToDateTime(std::string_view text) {
       year = digits <= 2 ? *number + (*number < 50 ? 2000 : 1900) : *number;
     }
   }
-  const auto date = EncodeDate(year, month, day);
+  const auto date = encodeDate(year, month, day);
   if (!date) {
     return std::nullopt;
   }
@@ -270,7 +270,7 @@ std::optional<double> TextToDateTime(std::string_view text) {
   if (text[pos] != ' ') {
     return std::nullopt;
   }
-  const auto time = ReadTime(TrimBlanks(text.substr(pos)));
+  const auto time = readTime(TrimBlanks(text.substr(pos)));
   if (!time) {
     return std::nullopt;
   }
@@ -278,7 +278,7 @@ std::optional<double> TextToDateTime(std::string_view text) {
   return *date < 0 ? *date - *time : *date + *time;
 }
 
-std::optional<int> RoundToInt(double value) {
+std::optional<int> roundToInt(double value) {
   const double rounded = std::nearbyint(value);
   if (!(rounded >= std::numeric_limits<int>::min() && rounded <= std::numeric_limits<int>::max())) {
     return std::nullopt;

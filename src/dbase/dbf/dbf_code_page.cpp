@@ -65,7 +65,7 @@ void translateHigh(const std::array<std::uint8_t, 128>& table, char* text, std::
 
 }  // namespace
 
-DbfCodePage CodePageOfLanguageByte(std::uint8_t languageByte) {
+DbfCodePage codePageOfLanguageByte(std::uint8_t languageByte) {
   switch (languageByte) {
     case kLanguageUnset:
     case kLanguageCp850: return DbfCodePage::Cp850;
@@ -76,7 +76,7 @@ DbfCodePage CodePageOfLanguageByte(std::uint8_t languageByte) {
   }
 }
 
-void StoredToAnsi(DbfCodePage page, char* text, std::size_t length) {
+void storedToAnsi(DbfCodePage page, char* text, std::size_t length) {
   switch (page) {
     case DbfCodePage::Ansi: return;
     case DbfCodePage::Cp437: return translateHigh(kCp437ToAnsi, text, length);
@@ -84,7 +84,7 @@ void StoredToAnsi(DbfCodePage page, char* text, std::size_t length) {
   }
 }
 
-void AnsiToStored(DbfCodePage page, char* text, std::size_t length) {
+void ansiToStored(DbfCodePage page, char* text, std::size_t length) {
   switch (page) {
     case DbfCodePage::Ansi: return;
     case DbfCodePage::Cp437: return translateHigh(kAnsiToCp437, text, length);
@@ -92,9 +92,9 @@ void AnsiToStored(DbfCodePage page, char* text, std::size_t length) {
   }
 }
 
-std::string AnsiToStored(DbfCodePage page, std::string_view ansi) {
+std::string ansiToStored(DbfCodePage page, std::string_view ansi) {
   std::string stored(ansi);
-  AnsiToStored(page, stored.data(), stored.size());
+  ansiToStored(page, stored.data(), stored.size());
   return stored;
 }
 

@@ -23,11 +23,11 @@ enum class DbfCodePage {
   Unsupported,  // a code page this engine cannot translate: read as code page 850, never written
 };
 
-DbfCodePage CodePageOfLanguageByte(std::uint8_t languageByte);
+DbfCodePage codePageOfLanguageByte(std::uint8_t languageByte);
 
 // Translates `length` bytes in place; every character the other side lacks becomes '?'.
-void StoredToAnsi(DbfCodePage page, char* text, std::size_t length);
-void AnsiToStored(DbfCodePage page, char* text, std::size_t length);
-std::string AnsiToStored(DbfCodePage page, std::string_view ansi);
+void storedToAnsi(DbfCodePage page, char* text, std::size_t length);
+void ansiToStored(DbfCodePage page, char* text, std::size_t length);
+std::string ansiToStored(DbfCodePage page, std::string_view ansi);
 
 }  // namespace vekrano::dbase

@@ -44,7 +44,7 @@ std::uint8_t writeDescriptor(std::uint8_t* d, const DbfFieldDef& def) {
 }
 
 bool createMemoFile(const std::string& tablePath) {
-  const std::string memoPath = DerivedFileName(tablePath, "DBT");
+  const std::string memoPath = derivedFileName(tablePath, "DBT");
   std::uint8_t header[kMemoHeaderSize] = {};
   common::putU32(header + kMemoNextBlockOffset, 1);
   const std::string stem = std::filesystem::path(tablePath).stem().string();
@@ -54,14 +54,14 @@ bool createMemoFile(const std::string& tablePath) {
   File memo;
   int error = memo.create(memoPath, FileShare::Exclusive);
   if (error == 0) error = memo.writeAt(header, sizeof header, 0);
-  if (error != 0) DbfError(error, "Cannot create memo file " + memoPath + " [CreateDbf()]");
+  if (error != 0) dbfError(error, "Cannot create memo file " + memoPath + " [CreateDbf()]");
   return error == 0;
 }
 
 }  // namespace
 
 bool CreateDbf(const std::string& fileName, const std::vector<DbfFieldDef>& fields) {
-  ClearDbfError();
+  clearDbfError();
   const std::size_t headerLength = kDbfHeaderSize + kDbfDescriptorSize * fields.size() + 1;
   // The header, its terminator and the end-of-file marker of the empty table.
   std::vector<std::uint8_t> image(headerLength + 1, 0);
@@ -76,7 +76,7 @@ bool CreateDbf(const std::string& fileName, const std::vector<DbfFieldDef>& fiel
     memo = memo || isMemoType(common::ansiUpper(fields[i].type));
   }
   if (!valid) {
-    DbfError(kErrorInvalidFieldType, "Invalid dBASE field definition [CreateDBF]");
+    dbfError(kErrorInvalidFieldType, "Invalid dBASE field definition [CreateDBF]");
     return false;
   }
   const Date today = Today();
@@ -97,7 +97,7 @@ bool CreateDbf(const std::string& fileName, const std::vector<DbfFieldDef>& fiel
   if (error == 0) error = file.writeAt(image.data(), image.size(), 0);
   if (error == 0) error = file.flush();
   if (error != 0) {
-    DbfError(error, "Error writing " + path + ". [CreateDbf]");
+    dbfError(error, "Error writing " + path + ". [CreateDbf]");
     return false;
   }
   file.close();

@@ -44,7 +44,7 @@ std::string DbfTable::Damage(bool alone) {
 }
 
 bool RepairDbf(const std::string& fileName, std::int32_t& kept, std::string& keptAs) {
-  ClearDbfError();
+  clearDbfError();
   const std::string bytes = [&] {
     File file;
     std::string content;
@@ -55,7 +55,7 @@ bool RepairDbf(const std::string& fileName, std::int32_t& kept, std::string& kep
     return content;
   }();
   if (bytes.size() < kDbfHeaderSize + kDbfDescriptorSize + 1) {
-    DbfError(kErrorNotDbaseFile, fileName + " is not a dBASE database: nothing to repair [RepairDbf]");
+    dbfError(kErrorNotDbaseFile, fileName + " is not a dBASE database: nothing to repair [RepairDbf]");
     return false;
   }
   // The field list ends where a descriptor begins with the end mark; the header ends after it.
@@ -69,7 +69,7 @@ bool RepairDbf(const std::string& fileName, std::int32_t& kept, std::string& kep
     }
   }
   if (headerLength == 0 || headerLength == kDbfHeaderSize + 1 || recordLength > 0xFFFF) {
-    DbfError(kErrorNotDbaseFile, fileName + " is not a dBASE database: its field list has no end [RepairDbf]");
+    dbfError(kErrorNotDbaseFile, fileName + " is not a dBASE database: its field list has no end [RepairDbf]");
     return false;
   }
   const std::int64_t whole = wholeRecords(static_cast<std::int64_t>(bytes.size()), static_cast<std::int64_t>(headerLength), recordLength);
@@ -96,7 +96,7 @@ bool RepairDbf(const std::string& fileName, std::int32_t& kept, std::string& kep
   }
   if (error != 0 || moved) {
     std::filesystem::remove(temporary, moved);
-    DbfError(error != 0 ? error : kErrorFileAccessDenied, "Error writing " + temporary + ". [RepairDbf]");
+    dbfError(error != 0 ? error : kErrorFileAccessDenied, "Error writing " + temporary + ". [RepairDbf]");
     return false;
   }
   kept = static_cast<std::int32_t>(whole);

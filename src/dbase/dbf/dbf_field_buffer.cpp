@@ -50,13 +50,13 @@ void putLengthPrefixed(std::uint8_t* p, std::string_view text, std::size_t maxim
 }
 
 std::string shortDisplayDate(const Date& date) {
-  return DisplayDate(date, ShortDateOrder(), common::formatSettings().dateSeparator,
-                     ShortDateHasCentury());
+  return displayDate(date, shortDateOrder(), common::formatSettings().dateSeparator,
+                     shortDateHasCentury());
 }
 
 }  // namespace
 
-std::uint32_t FieldBufferWidth(const DbfField& field) {
+std::uint32_t fieldBufferWidth(const DbfField& field) {
   switch (field.type) {
     case 'C': return field.length + 1u;
     case 'N': case 'F': return isDecimal(field) ? kNumberWidth : kIntegerWidth;
@@ -66,12 +66,12 @@ std::uint32_t FieldBufferWidth(const DbfField& field) {
   }
 }
 
-void DbfTable::DecodeRecord() {
+void DbfTable::decodeRecord() {
   fieldBuffer_[0] = record_[0] == kRecordDeleted ? 1 : 0;
   for (const DbfField& field : fields_) decodeField(field, stored(record_, field));
 }
 
-void DbfTable::DecodeStoredField(std::size_t index, const char* stored) {
+void DbfTable::decodeStoredField(std::size_t index, const char* stored) {
   const DbfField& field = fields_[index];
   const std::string_view text(stored + field.position, field.length);
   // Both code pages agree on the bytes below 0x80: most stored fields need no translation.
@@ -80,7 +80,7 @@ void DbfTable::DecodeStoredField(std::size_t index, const char* stored) {
   std::array<char, 256> translated;
   const std::size_t length = std::min<std::size_t>(field.length, translated.size());
   std::memcpy(translated.data(), text.data(), length);
-  StoredToAnsi(codePage_, translated.data(), length);
+  storedToAnsi(codePage_, translated.data(), length);
   decodeField(field, std::string_view(translated.data(), length));
 }
 
@@ -94,14 +94,14 @@ void DbfTable::decodeField(const DbfField& field, std::string_view text) {
       if (isDecimal(field)) {
         store<double>(out, ReadNumber(text));
       } else {
-        store<std::int32_t>(out, ClampToInt32(ReadNumber(text)));
+        store<std::int32_t>(out, clampToInt32(ReadNumber(text)));
       }
       break;
     case 'D': {
       Date date;
       putLengthPrefixed(
           out,
-          ParseStoredDate(text.substr(0, kStoredDateSize), date) ? shortDisplayDate(date) : "",
+          parseStoredDate(text.substr(0, kStoredDateSize), date) ? shortDisplayDate(date) : "",
           kDateTextMax);
       break;
     }
@@ -111,12 +111,12 @@ void DbfTable::decodeField(const DbfField& field, std::string_view text) {
       break;
     }
     default:
-      store<std::int32_t>(out, ClampToInt32(ReadNumber(text)));
+      store<std::int32_t>(out, clampToInt32(ReadNumber(text)));
       break;
   }
 }
 
-void DbfTable::EncodeRecord() {
+void DbfTable::encodeRecord() {
   record_[0] = fieldBuffer_[0] != 0 ? kRecordDeleted : kRecordLive;
   for (const DbfField& field : fields_) {
     const std::uint8_t* in = fieldBuffer_.data() + field.address;
@@ -128,20 +128,20 @@ void DbfTable::EncodeRecord() {
       }
       case 'N': case 'F':
         putStored(record_, field,
-                  isDecimal(field) ? FormatNumber(load<double>(in), field.length, field.decimals)
-                                   : FormatNumber(load<std::int32_t>(in), field.length, 0));
+                  isDecimal(field) ? formatNumber(load<double>(in), field.length, field.decimals)
+                                   : formatNumber(load<std::int32_t>(in), field.length, 0));
         break;
       case 'D': {
         Date date;
-        const bool valid = ParseDisplayDate(lengthPrefixed(in), ShortDateOrder(), date);
-        putStored(record_, field, valid ? StoredDate(date) : "");
+        const bool valid = parseDisplayDate(lengthPrefixed(in), shortDateOrder(), date);
+        putStored(record_, field, valid ? storedDate(date) : "");
         break;
       }
       case 'L':
         putStored(record_, field, in[0] != 0 ? "T" : "F");
         break;
       default:
-        putStored(record_, field, FormatNumber(load<std::int32_t>(in), field.length, 0));
+        putStored(record_, field, formatNumber(load<std::int32_t>(in), field.length, 0));
         break;
     }
   }
@@ -149,12 +149,12 @@ void DbfTable::EncodeRecord() {
 
 void DbfTable::ClearRecord() {
   std::fill(record_.begin(), record_.end(), ' ');
-  DecodeRecord();
+  decodeRecord();
 }
 
 bool DbfTable::validField(int n, const char* inquiry) const {
   if (n >= 1 && n <= FieldCount()) return true;
-  DbfError(kErrorInvalidParameter,
+  dbfError(kErrorInvalidParameter,
            std::string("Invalid field number. [") + inquiry + "(" + std::to_string(n) + ")]");
   return false;
 }
@@ -171,7 +171,7 @@ char DbfTable::FieldType(int n) const {
 
 int DbfTable::FieldLen(int n) const {
   if (!validField(n, "FieldLen")) return 0;
-  if (fields_[n - 1].type == 'D') return ShortDateHasCentury() ? 10 : 8;
+  if (fields_[n - 1].type == 'D') return shortDateHasCentury() ? 10 : 8;
   return fields_[n - 1].length;
 }
 
@@ -191,37 +191,37 @@ int DbfTable::FieldNo(std::string_view name) const {
   return 0;
 }
 
-std::string DbfTable::GetString(int n) const {
+std::string DbfTable::getString(int n) const {
   return lengthPrefixed(fieldBuffer_.data() + fields_[n - 1].address);
 }
 
-void DbfTable::SetString(int n, std::string_view text) {
+void DbfTable::setString(int n, std::string_view text) {
   putLengthPrefixed(fieldBuffer_.data() + fields_[n - 1].address, text, fields_[n - 1].length);
 }
 
-double DbfTable::GetDouble(int n) const {
+double DbfTable::getDouble(int n) const {
   return load<double>(fieldBuffer_.data() + fields_[n - 1].address);
 }
 
-void DbfTable::SetDouble(int n, double value) {
+void DbfTable::setDouble(int n, double value) {
   store<double>(fieldBuffer_.data() + fields_[n - 1].address, value);
 }
 
-std::int32_t DbfTable::GetInteger(int n) const {
+std::int32_t DbfTable::getInteger(int n) const {
   return load<std::int32_t>(fieldBuffer_.data() + fields_[n - 1].address);
 }
 
-void DbfTable::SetInteger(int n, std::int32_t value) {
+void DbfTable::setInteger(int n, std::int32_t value) {
   store<std::int32_t>(fieldBuffer_.data() + fields_[n - 1].address, value);
 }
 
-bool DbfTable::GetLogical(int n) const { return fieldBuffer_[fields_[n - 1].address] != 0; }
+bool DbfTable::getLogical(int n) const { return fieldBuffer_[fields_[n - 1].address] != 0; }
 
-void DbfTable::SetLogical(int n, bool value) {
+void DbfTable::setLogical(int n, bool value) {
   fieldBuffer_[fields_[n - 1].address] = value ? 1 : 0;
 }
 
-std::string DbfTable::GetDate(int n) const {
+std::string DbfTable::getDate(int n) const {
   return lengthPrefixed(fieldBuffer_.data() + fields_[n - 1].address);
 }
 
@@ -229,7 +229,7 @@ void DbfTable::SetDate(int n, std::string_view displayText) {
   putLengthPrefixed(fieldBuffer_.data() + fields_[n - 1].address, displayText, kDateTextMax);
 }
 
-bool DbfTable::IsDeleted() const { return fieldBuffer_[0] != 0; }
-void DbfTable::SetDeleted(bool deleted) { fieldBuffer_[0] = deleted ? 1 : 0; }
+bool DbfTable::isDeleted() const { return fieldBuffer_[0] != 0; }
+void DbfTable::setDeleted(bool deleted) { fieldBuffer_[0] = deleted ? 1 : 0; }
 
 }  // namespace vekrano::dbase

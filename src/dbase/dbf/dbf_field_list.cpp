@@ -112,7 +112,7 @@ void showCorrection(const std::string& component, const Definition& written,
 
 }  // namespace
 
-bool CreateDbfFromFieldList(const std::string& componentName,
+bool createDbfFromFieldList(const std::string& componentName,
                             const std::vector<std::string>* fieldList,
                             const std::string& fileName) {
   if (fieldList == nullptr) {
@@ -134,7 +134,7 @@ bool CreateDbfFromFieldList(const std::string& componentName,
                                static_cast<std::uint8_t>(used.decimals)});
   }
   SuspendAutoErrorReporting quiet;
-  return CreateDbf(fileName, defs) && DbfErrorCode() == 0;
+  return CreateDbf(fileName, defs) && dbfErrorCode() == 0;
 }
 
 }  // namespace vekrano::dbase

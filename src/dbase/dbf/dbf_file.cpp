@@ -25,11 +25,11 @@ constexpr char kAtGetRecord[] = "  [GetDbfRecord]";
 // Stored code page <-> ANSI over the field bytes of a record (byte 0, the deletion flag, is left
 // alone).
 void translateToAnsi(DbfCodePage page, char* record, std::size_t length) {
-  if (length > 1) StoredToAnsi(page, record + 1, length - 1);
+  if (length > 1) storedToAnsi(page, record + 1, length - 1);
 }
 
 void translateToStored(DbfCodePage page, char* record, std::size_t length) {
-  if (length > 1) AnsiToStored(page, record + 1, length - 1);
+  if (length > 1) ansiToStored(page, record + 1, length - 1);
 }
 
 }  // namespace
@@ -53,12 +53,12 @@ void DbfTable::keepStored(std::int32_t n) {
   stored_ = record_;
   storedRecord_ = n;
   translateToAnsi(codePage_, record_.data(), record_.size());
-  DecodeRecord();
+  decodeRecord();
   currentRecord_ = n;
   bof_ = false;
 }
 
-void DbfTable::TakeStoredRecord(std::int32_t n, const char* stored) {
+void DbfTable::takeStoredRecord(std::int32_t n, const char* stored) {
   stored_.assign(stored, stored + recordLength_);
   storedRecord_ = n;
   record_ = stored_;
@@ -68,15 +68,15 @@ void DbfTable::TakeStoredRecord(std::int32_t n, const char* stored) {
 }
 
 bool DbfTable::GetDbfRecord(std::int32_t n) {
-  ClearDbfError();
+  clearDbfError();
   if (n < 1 || n > recordCount_) {
-    DbfError(kErrorRequestBeyondRange, "Invalid record number = " + std::to_string(n) + " (" +
+    dbfError(kErrorRequestBeyondRange, "Invalid record number = " + std::to_string(n) + " (" +
                                            fileName_ + ")  [GetDbfRecord]");
     return false;
   }
   const std::int64_t read = file_.readAt(record_.data(), recordLength_, recordOffset(n));
   if (read != recordLength_) {
-    DbfError(read < 0 ? file_.lastError() : kErrorUnexpectedEof,
+    dbfError(read < 0 ? file_.lastError() : kErrorUnexpectedEof,
              fileDetail(fileName_, kAtGetRecord));
     return false;
   }
@@ -84,13 +84,13 @@ bool DbfTable::GetDbfRecord(std::int32_t n) {
   return true;
 }
 
-const char* DbfTable::WalkedRecordsBytes(std::int32_t count) {
+const char* DbfTable::walkedRecordsBytes(std::int32_t count) {
   if (!held_.active() || count < 1 || count > recordCount_) return nullptr;
   return held_.View(file_, static_cast<std::uint64_t>(recordOffset(1)),
                     static_cast<std::size_t>(count) * recordLength_);
 }
 
-void DbfTable::PrefetchWalkedRecord(std::int32_t n) {
+void DbfTable::prefetchWalkedRecord(std::int32_t n) {
   if (!held_.active() || n < 1 || n > recordCount_) return;
   const char* bytes = held_.View(file_, static_cast<std::uint64_t>(recordOffset(n)), recordLength_);
   if (bytes == nullptr) return;
@@ -99,27 +99,27 @@ void DbfTable::PrefetchWalkedRecord(std::int32_t n) {
   __builtin_prefetch(bytes + recordLength_ - 1);
 }
 
-bool DbfTable::GetWalkedRecord(std::int32_t n) {
+bool DbfTable::getWalkedRecord(std::int32_t n) {
   if (!held_.active() || n < 1 || n > recordCount_ ||
       !held_.Read(file_, static_cast<std::uint64_t>(recordOffset(n)), record_.data(), recordLength_)) {
     return GetDbfRecord(n);
   }
-  ClearDbfError();
+  clearDbfError();
   keepStored(n);
   return true;
 }
 
-bool DbfTable::ReadRecords(std::int32_t first, std::int32_t count, char* out, bool translate) {
-  ClearDbfError();
+bool DbfTable::readRecords(std::int32_t first, std::int32_t count, char* out, bool translate) {
+  clearDbfError();
   if (first < 1 || count < 0 || static_cast<std::int64_t>(first) + count - 1 > recordCount_) {
-    DbfError(kErrorRequestBeyondRange, "Invalid record number = " + std::to_string(first) +
+    dbfError(kErrorRequestBeyondRange, "Invalid record number = " + std::to_string(first) +
                                            " (" + fileName_ + ")  [GetDbfRecord]");
     return false;
   }
   const std::size_t length = static_cast<std::size_t>(count) * recordLength_;
   const std::int64_t read = file_.readAt(out, length, recordOffset(first));
   if (read != static_cast<std::int64_t>(length)) {
-    DbfError(read < 0 ? file_.lastError() : kErrorUnexpectedEof,
+    dbfError(read < 0 ? file_.lastError() : kErrorUnexpectedEof,
              fileDetail(fileName_, kAtGetRecord));
     return false;
   }
@@ -134,21 +134,21 @@ bool DbfTable::ReadRecords(std::int32_t first, std::int32_t count, char* out, bo
 bool DbfTable::writeRecordBytes(const char* bytes, std::size_t length, std::int64_t offset,
                                 const char* operation) {
   if (const int error = file_.writeAt(bytes, length, offset); error != 0) {
-    DbfError(error, fileDetail(fileName_, " [" + std::string(operation) + "]"));
+    dbfError(error, fileDetail(fileName_, " [" + std::string(operation) + "]"));
     return false;
   }
   return true;
 }
 
 bool DbfTable::PutDbfRecord(std::int32_t n) {
-  ClearDbfError();
+  clearDbfError();
   if (n < 1) {  // record 0 would overwrite the header
-    DbfError(kErrorRequestBeyondRange, fileDetail(fileName_, " [Replace/Append/PutDbfRecord]"));
+    dbfError(kErrorRequestBeyondRange, fileDetail(fileName_, " [Replace/Append/PutDbfRecord]"));
     return false;
   }
   const bool append = n > recordCount_;
   if (append) n = recordCount_ + 1;
-  EncodeRecord();
+  encodeRecord();
   // The record buffer stays ANSI; the file receives a copy in the table's code page.
   std::vector<char> stored(record_);
   translateToStored(codePage_, stored.data(), stored.size());
@@ -162,7 +162,7 @@ bool DbfTable::PutDbfRecord(std::int32_t n) {
   stored_ = std::move(stored);
   storedRecord_ = n;
   if (append) {
-    held_.Grew();
+    held_.grew();
     recordCount_ = n;
     currentRecord_ = n;
     status_ = DbfStatus::Appended;
@@ -172,16 +172,16 @@ bool DbfTable::PutDbfRecord(std::int32_t n) {
   return true;
 }
 
-bool DbfTable::UndoAppend(std::int32_t count) {
+bool DbfTable::undoAppend(std::int32_t count) {
   if (count < 0 || count >= recordCount_ || file_.truncate(recordOffset(count + 1)) != 0) return false;
-  held_.Grew();
+  held_.grew();
   recordCount_ = count;
   currentRecord_ = count + 1;
   storedRecord_ = 0;
   return true;
 }
 
-bool DbfTable::RestoreStoredRecord(std::int32_t n, const std::vector<char>& stored) {
+bool DbfTable::restoreStoredRecord(std::int32_t n, const std::vector<char>& stored) {
   if (n < 1 || n > recordCount_ || stored.size() != recordLength_ ||
       file_.writeAt(stored.data(), stored.size(), recordOffset(n)) != 0)
     return false;
@@ -204,9 +204,9 @@ void DbfTable::keepUnchangedFields(std::int32_t n, std::vector<char>& stored) co
 }
 
 bool DbfTable::writeDeletionFlag(char flag) {
-  ClearDbfError();
+  clearDbfError();
   if (currentRecord_ < 1 || currentRecord_ > recordCount_) {
-    DbfError(kErrorRequestBeyondRange, fileDetail(fileName_, " [DeleteRec/RecallRec]"));
+    dbfError(kErrorRequestBeyondRange, fileDetail(fileName_, " [DeleteRec/RecallRec]"));
     return false;
   }
   if (!writeRecordBytes(&flag, 1, recordOffset(currentRecord_), "DeleteRec/RecallRec")) {
@@ -223,29 +223,29 @@ bool DbfTable::DeleteRec() { return writeDeletionFlag(kRecordDeleted); }
 bool DbfTable::RecallRec() { return writeDeletionFlag(kRecordLive); }
 
 bool DbfTable::FlushFile() {
-  ClearDbfError();
+  clearDbfError();
   if (const int error = file_.flush(); error != 0) {
-    DbfError(error, "Unable to flush file [FlushFile]");
+    dbfError(error, "Unable to flush file [FlushFile]");
     return false;
   }
   return true;
 }
 
-bool DbfTable::RefreshRecordCount() {
-  ClearDbfError();
+bool DbfTable::refreshRecordCount() {
+  clearDbfError();
   const std::int64_t size = file_.size();
   if (size < 0) {
-    DbfError(file_.lastError(), fileDetail(fileName_, kAtGetRecord));
+    dbfError(file_.lastError(), fileDetail(fileName_, kAtGetRecord));
     return false;
   }
   countRecordsOfSize(size);
   return true;
 }
 
-bool DbfTable::RefreshWalkedRecordCount() {
-  const std::int64_t seen = held_.active() ? held_.SeenSize(file_) : -1;
-  if (seen < 0) return RefreshRecordCount();
-  ClearDbfError();
+bool DbfTable::refreshWalkedRecordCount() {
+  const std::int64_t seen = held_.active() ? held_.seenSize(file_) : -1;
+  if (seen < 0) return refreshRecordCount();
+  clearDbfError();
   countRecordsOfSize(seen);
   return true;
 }
@@ -256,13 +256,13 @@ void DbfTable::countRecordsOfSize(std::int64_t size) {
       std::min<std::int64_t>(count, std::numeric_limits<std::int32_t>::max()));
 }
 
-bool DbfTable::ProductionIndexFlag() const {
+bool DbfTable::productionIndexFlag() const {
   return layout_ != DbfLayout::DBase2 && header_.size() > kDbfIndexFlagOffset &&
          header_[kDbfIndexFlagOffset] != 0;
 }
 
-void DbfTable::SetProductionIndexFlag(bool on) {
-  if (layout_ == DbfLayout::DBase2 || ProductionIndexFlag() == on) return;
+void DbfTable::setProductionIndexFlag(bool on) {
+  if (layout_ == DbfLayout::DBase2 || productionIndexFlag() == on) return;
   header_[kDbfIndexFlagOffset] = on ? 1 : 0;
   markChanged();
 }
@@ -272,7 +272,7 @@ bool DbfTable::rewriteHeader() {
       file_.readAt(header_.data() + kDbfPreservedOffset, kDbfPreservedSize, kDbfPreservedOffset);
   if (read < 0) return false;
   const Date today = Today();
-  lastUpdate_ = StoredDate(today);
+  lastUpdate_ = storedDate(today);
   if (layout_ == DbfLayout::DBase2) {
     common::putU16(header_.data() + kDBase2CountOffset, static_cast<std::uint16_t>(recordCount_));
     header_[kDBase2DateMonth] = static_cast<std::uint8_t>(today.month);
@@ -292,12 +292,12 @@ bool DbfTable::rewriteHeader() {
 // marker lands after the last one, never over another process's record. When the lock cannot be
 // had, header and marker are left to the processes still appending.
 bool DbfTable::CloseDbf() {
-  ClearDbfError();
+  clearDbfError();
   if (!isOpen()) return true;
   bool written = true;
   if (status_ == DbfStatus::Changed || status_ == DbfStatus::Appended) {
     if (!shared_ || lockWithRetries(file_, kAppendLockOffset, 1) == 0) {
-      written = (!shared_ || RefreshRecordCount()) && rewriteHeader();
+      written = (!shared_ || refreshRecordCount()) && rewriteHeader();
       if (written && status_ == DbfStatus::Appended) {
         written = file_.writeAt(&kDbfEndOfFile, 1, recordOffset(recordCount_ + 1)) == 0;
       }
@@ -311,7 +311,7 @@ bool DbfTable::CloseDbf() {
   const std::string name = fileName_;
   release();
   if (!written) {
-    DbfError(error, fileDetail(name, " [CloseDbf(" + name + ")]"));
+    dbfError(error, fileDetail(name, " [CloseDbf(" + name + ")]"));
     return false;
   }
   return true;

@@ -41,7 +41,7 @@ struct DbfField {
 
 // Bytes of the field in the field buffer: C length + 1; N, F 8 with decimals, else 4; D 11;
 // L 1; M 4.
-std::uint32_t FieldBufferWidth(const DbfField& field);
+std::uint32_t fieldBufferWidth(const DbfField& field);
 
 // Creates (or truncates) the table file `fileName` (".DBF" added when it has no extension)
 // holding no records, and its memo file when a field is B, G, M or P.
@@ -55,7 +55,7 @@ bool CreateDbf(const std::string& fileName, const std::vector<DbfFieldDef>& fiel
 bool RepairDbf(const std::string& fileName, std::int32_t& kept, std::string& keptAs);
 
 // The table descriptor of one open table. Every operation clears the current error code when
-// it starts and sets it (DbfError) on failure; none throws.
+// it starts and sets it (dbfError) on failure; none throws.
 class DbfTable {
  public:
   DbfTable();
@@ -77,60 +77,60 @@ class DbfTable {
 
   // Reads record `n` (1..RecordCount()) into the record buffer and decodes the field buffer.
   bool GetDbfRecord(std::int32_t n);
-  // GetDbfRecord for walks: between BeginWalk and the matching EndWalk (pairs nest) records come
+  // GetDbfRecord for walks: between beginWalk and the matching endWalk (pairs nest) records come
   // from the file mapped for the walk (see HeldFileBytes).
-  bool GetWalkedRecord(std::int32_t n);
+  bool getWalkedRecord(std::int32_t n);
   // Starts fetching record n into the processor's cache when a walk holds the file (and its page
   // is mapped already), so that an index walk visiting records out of file order waits for
   // several at once instead of each.
-  void PrefetchWalkedRecord(std::int32_t n);
+  void prefetchWalkedRecord(std::int32_t n);
   // The stored bytes of records 1 to `count`, one after the other, from the file mapped for the
   // walk, untranslated; null when no walk holds the file or it has fewer records. Valid until the
   // walk ends or the next call.
-  const char* WalkedRecordsBytes(std::int32_t count);
+  const char* walkedRecordsBytes(std::int32_t count);
   // Decodes field `index` (0-based) of the stored record bytes `stored` into the field buffer,
   // as GetDbfRecord would, leaving the other fields and the current record as they are.
-  void DecodeStoredField(std::size_t index, const char* stored);
-  void BeginWalk() { held_.Begin(); }
-  // Within a walk, for one that reads every record in file order (see HeldFileBytes::MapAhead).
-  void MapAhead() { held_.MapAhead(file_); }
-  void EndWalk() { held_.End(); }
+  void decodeStoredField(std::size_t index, const char* stored);
+  void beginWalk() { held_.Begin(); }
+  // Within a walk, for one that reads every record in file order (see HeldFileBytes::mapAhead).
+  void mapAhead() { held_.mapAhead(file_); }
+  void endWalk() { held_.End(); }
   // Encodes the field buffer and writes the record at `n`; beyond the count it appends at
   // count + 1, which becomes the count and the current record.
   bool PutDbfRecord(std::int32_t n);
   // Takes back the append of the last record, whose keys could not be added: the file is cut to
   // `count` records again. True when it was.
-  bool UndoAppend(std::int32_t count);
-  // Writes back `stored` (RecordLength() bytes, as StoredRecordBytes() gave them before a write)
+  bool undoAppend(std::int32_t count);
+  // Writes back `stored` (recordLength() bytes, as storedRecordBytes() gave them before a write)
   // as record n, whose keys could not be moved. True when it was.
-  bool RestoreStoredRecord(std::int32_t n, const std::vector<char>& stored);
+  bool restoreStoredRecord(std::int32_t n, const std::vector<char>& stored);
   // Writes only the deletion flag ("*" or " ") of the current record, also in both buffers.
   bool DeleteRec();
   bool RecallRec();
   // Commits the operating system's buffers of the file to disk.
   bool FlushFile();
   // Record count := (file size - header length) div record length.
-  bool RefreshRecordCount();
+  bool refreshRecordCount();
   // The same within a walk, from the size the walk first saw: nobody appends while a walk holds
   // the index's read section (without an index, others' later records come in the next walk),
   // and this process's own appends are looked at again.
-  bool RefreshWalkedRecordCount();
-  // Reads `count` raw records from record `first` on into `out` (count * RecordLength()
+  bool refreshWalkedRecordCount();
+  // Reads `count` raw records from record `first` on into `out` (count * recordLength()
   // bytes), translated to ANSI like GetDbfRecord unless `translate` is false; the current record
   // and buffers are untouched.
-  bool ReadRecords(std::int32_t first, std::int32_t count, char* out, bool translate = true);
-  // Makes record n current from its stored bytes (as ReadRecords gives them untranslated), without
+  bool readRecords(std::int32_t first, std::int32_t count, char* out, bool translate = true);
+  // Makes record n current from its stored bytes (as readRecords gives them untranslated), without
   // decoding the field buffer: for scans that only evaluate expressions over the record buffer.
-  void TakeStoredRecord(std::int32_t n, const char* stored);
+  void takeStoredRecord(std::int32_t n, const char* stored);
   // The stored bytes of the current record as the file holds them (in the table's code page), or
   // null when the record buffer was not read from the file.
-  const char* StoredRecordBytes() const {
+  const char* storedRecordBytes() const {
     return storedRecord_ == currentRecord_ && !stored_.empty() ? stored_.data() : nullptr;
   }
 
   // Record buffer -> field buffer, and back (the deletion flag included).
-  void DecodeRecord();
-  void EncodeRecord();
+  void decodeRecord();
+  void encodeRecord();
   // Fills the record buffer with blanks and decodes it.
   void ClearRecord();
 
@@ -147,18 +147,18 @@ class DbfTable {
 
   // Values of the field buffer by 1-based field number.
   // REQUIRES: 1 <= n <= FieldCount() and the type named by the accessor.
-  std::string GetString(int n) const;          // C: the whole stored width
-  void SetString(int n, std::string_view text);
-  double GetDouble(int n) const;               // N, F with decimals
-  void SetDouble(int n, double value);
-  std::int32_t GetInteger(int n) const;        // N, F without decimals; M
-  void SetInteger(int n, std::int32_t value);
-  bool GetLogical(int n) const;                // L
-  void SetLogical(int n, bool value);
-  std::string GetDate(int n) const;            // D: display text, "" when empty
+  std::string getString(int n) const;          // C: the whole stored width
+  void setString(int n, std::string_view text);
+  double getDouble(int n) const;               // N, F with decimals
+  void setDouble(int n, double value);
+  std::int32_t getInteger(int n) const;        // N, F without decimals; M
+  void setInteger(int n, std::int32_t value);
+  bool getLogical(int n) const;                // L
+  void setLogical(int n, bool value);
+  std::string getDate(int n) const;            // D: display text, "" when empty
   void SetDate(int n, std::string_view displayText);
-  bool IsDeleted() const;                      // byte 0 of the field buffer
-  void SetDeleted(bool deleted);
+  bool isDeleted() const;                      // byte 0 of the field buffer
+  void setDeleted(bool deleted);
 
   // How the file disagrees with its header, in words, or "" when the header describes it: record
   // length against the fields, the header's end, the record count against the file's size, and
@@ -166,8 +166,8 @@ class DbfTable {
   std::string Damage(bool alone);
 
   // Header byte 28; a change marks the table changed so the header is rewritten at close.
-  bool ProductionIndexFlag() const;
-  void SetProductionIndexFlag(bool on);
+  bool productionIndexFlag() const;
+  void setProductionIndexFlag(bool on);
 
   bool isOpen() const { return status_ != DbfStatus::Closed; }
   const std::string& fileName() const { return fileName_; }
@@ -177,31 +177,31 @@ class DbfTable {
   // The code page the character data are stored in (Ansi when nothing is translated).
   DbfCodePage codePage() const { return codePage_; }
   // Header byte 29 as read; 0 for the dBase II layout.
-  std::uint8_t LanguageByte() const {
+  std::uint8_t languageByte() const {
     return layout_ == DbfLayout::DBase2 || header_.size() <= kDbfLanguageOffset ? 0 : header_[kDbfLanguageOffset];
   }
-  std::uint16_t HeaderLength() const { return headerLength_; }
-  std::uint16_t RecordLength() const { return recordLength_; }
+  std::uint16_t headerLength() const { return headerLength_; }
+  std::uint16_t recordLength() const { return recordLength_; }
   std::int32_t RecordCount() const { return recordCount_; }
   // Last update as "YYYYMMDD".
-  const std::string& LastUpdate() const { return lastUpdate_; }
+  const std::string& lastUpdate() const { return lastUpdate_; }
   const std::vector<DbfField>& fields() const { return fields_; }
 
   // Current record number: 0 for an empty table, RecordCount() + 1 at end of file.
   std::int32_t CurrentRecord() const { return currentRecord_; }
-  void SetCurrentRecord(std::int32_t n) { currentRecord_ = n; }
+  void setCurrentRecord(std::int32_t n) { currentRecord_ = n; }
   bool Bof() const { return bof_; }
   bool Eof() const { return eof_; }
-  void SetBof(bool on) { bof_ = on; }
-  void SetEof(bool on) { eof_ = on; }
+  void setBof(bool on) { bof_ = on; }
+  void setEof(bool on) { eof_ = on; }
 
-  // The raw record of the current record (ANSI), RecordLength() bytes.
-  char* RecordBuffer() { return record_.data(); }
-  const char* RecordBuffer() const { return record_.data(); }
-  // The decoded record, FieldBufferSize() bytes.
-  std::uint8_t* FieldBuffer() { return fieldBuffer_.data(); }
-  const std::uint8_t* FieldBuffer() const { return fieldBuffer_.data(); }
-  std::size_t FieldBufferSize() const { return fieldBuffer_.size(); }
+  // The raw record of the current record (ANSI), recordLength() bytes.
+  char* recordBuffer() { return record_.data(); }
+  const char* recordBuffer() const { return record_.data(); }
+  // The decoded record, fieldBufferSize() bytes.
+  std::uint8_t* fieldBuffer() { return fieldBuffer_.data(); }
+  const std::uint8_t* fieldBuffer() const { return fieldBuffer_.data(); }
+  std::size_t fieldBufferSize() const { return fieldBuffer_.size(); }
 
   // The open file, for the byte-range locks of the upper layers.
   File& file() { return file_; }

@@ -23,7 +23,7 @@ int DbfMemoFile::Open(const std::string& fileName, FileAccess access, FileShare 
   return 0;
 }
 
-std::optional<std::string> DbfMemoFile::ReadText(std::int64_t block) {
+std::optional<std::string> DbfMemoFile::readText(std::int64_t block) {
   const std::int64_t size = file_.size();
   if (!isOpen() || block < 1 || block > size / blockSize_) return std::nullopt;
   const std::int64_t offset = block * blockSize_;

@@ -29,7 +29,7 @@ class DbfMemoFile {
 
   // The text that starts at `block`; nullopt when the block does not hold one (outside the file,
   // no block header, a length beyond the file). Block 0 is the header: no text.
-  std::optional<std::string> ReadText(std::int64_t block);
+  std::optional<std::string> readText(std::int64_t block);
 
  private:
   File file_;

@@ -209,16 +209,16 @@ FileShare shareOf(DbfOpenMode mode) {
 
 bool DbfTable::OpenDbf(const std::string& fileName, DbfOpenMode mode, bool translateOem,
                        bool autoFixRecCount) {
-  ClearDbfError();
+  clearDbfError();
   const std::string path = std::filesystem::absolute(WithDefaultExtension(fileName, "DBF")).string();
   if (const int error = file_.open(path, accessOf(mode), shareOf(mode)); error != 0) {
-    DbfError(error, "Failure to open " + path + " [USE/OpenDbf]");
+    dbfError(error, "Failure to open " + path + " [USE/OpenDbf]");
     return false;
   }
   Loaded loaded;
   if (auto failure = load(file_, path, loaded)) {
     file_.close();
-    DbfError(failure->code, failure->text);
+    dbfError(failure->code, failure->text);
     return false;
   }
   fileName_ = path;
@@ -230,19 +230,19 @@ bool DbfTable::OpenDbf(const std::string& fileName, DbfOpenMode mode, bool trans
   recordCount_ = static_cast<std::int32_t>(loaded.recordCount);
   lastUpdate_ = loaded.lastUpdate;
   hasMemo_ = (header_[kDbfVersionOffset] & kDbfMemoBit) != 0;
-  codePage_ = translateOem ? CodePageOfLanguageByte(LanguageByte()) : DbfCodePage::Ansi;
+  codePage_ = translateOem ? codePageOfLanguageByte(languageByte()) : DbfCodePage::Ansi;
   stored_.clear();
   storedRecord_ = 0;
   shared_ = mode == DbfOpenMode::SharedReadWrite;
   std::uint32_t address = 1;
   for (DbfField& field : fields_) {
     field.address = address;
-    address += FieldBufferWidth(field);
+    address += fieldBufferWidth(field);
   }
   record_.assign(recordLength_, ' ');
   fieldBuffer_.assign(address, 0);
   status_ = DbfStatus::Unchanged;
-  if (autoFixRecCount && !RefreshRecordCount()) {
+  if (autoFixRecCount && !refreshRecordCount()) {
     CloseDbf();
     return false;
   }

@@ -25,9 +25,9 @@ struct DateSetting {
 };
 
 DateSetting dateSetting() {
-  const DateOrder order = ShortDateOrder();
+  const DateOrder order = shortDateOrder();
   const char systemSeparator = common::formatSettings().dateSeparator;
-  DateSetting setting{order, '/', ShortDateHasCentury(), NameLanguage::English};
+  DateSetting setting{order, '/', shortDateHasCentury(), NameLanguage::English};
   if (order == DateOrder::YearMonthDay) {
     setting.separator = '.';
   } else if (order == DateOrder::DayMonthYear && systemSeparator == '-') {
@@ -55,40 +55,40 @@ const char* const kMonths[3][12] = {
 
 }  // namespace
 
-bool IsEmptyDay(double day) { return !(day >= kFirstDay && day < kPastLastDay); }
+bool isEmptyDay(double day) { return !(day >= kFirstDay && day < kPastLastDay); }
 
-std::string DayToDisplay(double day) {
+std::string dayToDisplay(double day) {
   const DateSetting s = dateSetting();
-  if (IsEmptyDay(day)) return std::string(s.century ? 10 : 8, ' ');
-  return DisplayDate(DateFromJulian(day), s.order, s.separator, s.century);
+  if (isEmptyDay(day)) return std::string(s.century ? 10 : 8, ' ');
+  return displayDate(dateFromJulian(day), s.order, s.separator, s.century);
 }
 
-double DisplayToDay(std::string_view text) {
+double displayToDay(std::string_view text) {
   Date date;
-  return ParseDisplayDate(text, dateSetting().order, date) ? JulianDay(date) : kEmptyDate;
+  return parseDisplayDate(text, dateSetting().order, date) ? julianDay(date) : kEmptyDate;
 }
 
-std::string DayToStored(double day) {
-  return IsEmptyDay(day) ? std::string(8, ' ') : StoredDate(DateFromJulian(day));
+std::string dayToStored(double day) {
+  return isEmptyDay(day) ? std::string(8, ' ') : storedDate(dateFromJulian(day));
 }
 
-int DayOfWeek(double day) {
-  if (IsEmptyDay(day)) return 0;
+int dayOfWeek(double day) {
+  if (isEmptyDay(day)) return 0;
   return static_cast<int>(std::fmod(std::floor(day) + 1, 7)) + 1;
 }
 
-int DayOfMonth(double day) { return IsEmptyDay(day) ? 0 : DateFromJulian(day).day; }
-int MonthOf(double day) { return IsEmptyDay(day) ? 0 : DateFromJulian(day).month; }
-int YearOf(double day) { return IsEmptyDay(day) ? 0 : DateFromJulian(day).year; }
+int dayOfMonth(double day) { return isEmptyDay(day) ? 0 : dateFromJulian(day).day; }
+int monthOf(double day) { return isEmptyDay(day) ? 0 : dateFromJulian(day).month; }
+int yearOf(double day) { return isEmptyDay(day) ? 0 : dateFromJulian(day).year; }
 
-std::string WeekdayName(double day) {
-  if (IsEmptyDay(day)) return {};
-  return common::charToOem(kWeekdays[static_cast<int>(dateSetting().language)][DayOfWeek(day) - 1]);
+std::string weekdayName(double day) {
+  if (isEmptyDay(day)) return {};
+  return common::charToOem(kWeekdays[static_cast<int>(dateSetting().language)][dayOfWeek(day) - 1]);
 }
 
-std::string MonthName(double day) {
-  if (IsEmptyDay(day)) return {};
-  return common::charToOem(kMonths[static_cast<int>(dateSetting().language)][MonthOf(day) - 1]);
+std::string monthName(double day) {
+  if (isEmptyDay(day)) return {};
+  return common::charToOem(kMonths[static_cast<int>(dateSetting().language)][monthOf(day) - 1]);
 }
 
 }  // namespace vekrano::dbase

@@ -8,22 +8,22 @@
 namespace vekrano::dbase {
 
 // True when `day` is no real date (the empty date 1e100 included).
-bool IsEmptyDay(double day);
+bool isEmptyDay(double day);
 
 // Display text of a day number in the engine's date setting; blanks when empty.
-std::string DayToDisplay(double day);
+std::string dayToDisplay(double day);
 // The day number of a display text in the engine's date setting; kEmptyDate when invalid.
-double DisplayToDay(std::string_view text);
+double displayToDay(std::string_view text);
 // "YYYYMMDD", or eight blanks when empty.
-std::string DayToStored(double day);
+std::string dayToStored(double day);
 // Weekday 1 (Sunday) to 7 (Saturday); 0 when empty.
-int DayOfWeek(double day);
+int dayOfWeek(double day);
 // Day, month and year; 0 when empty.
-int DayOfMonth(double day);
-int MonthOf(double day);
-int YearOf(double day);
+int dayOfMonth(double day);
+int monthOf(double day);
+int yearOf(double day);
 // Names in the language of the date setting, as OEM text; "" when empty.
-std::string WeekdayName(double day);
-std::string MonthName(double day);
+std::string weekdayName(double day);
+std::string monthName(double day);
 
 }  // namespace vekrano::dbase

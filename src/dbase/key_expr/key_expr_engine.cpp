@@ -17,23 +17,23 @@ constexpr double kDivideByZeroResult = std::numeric_limits<double>::max();
 
 ExprValue fieldValue(const Operation& op, const EvalContext& context) {
   const DbfTable& table = op.table != nullptr ? *op.table : context.table;
-  const char* record = op.table != nullptr ? op.table->RecordBuffer() : context.record;
+  const char* record = op.table != nullptr ? op.table->recordBuffer() : context.record;
   const char type = op.constant.type;
   if (!table.isOpen() || op.fieldIndex >= table.FieldCount()) {
     // The aliased table was closed since compiling: an empty value of the field's type.
-    return type == 'D' ? DateValue(kEmptyDate) : ExprValue{type, {}, 0, false};
+    return type == 'D' ? dateValue(kEmptyDate) : ExprValue{type, {}, 0, false};
   }
   const DbfField& field = table.fields()[static_cast<std::size_t>(op.fieldIndex)];
   const std::string_view bytes(record + field.position, field.length);
   switch (type) {
-    case 'C': return TextValue(std::string(bytes));
+    case 'C': return textValue(std::string(bytes));
     case 'D': {
       Date date;
-      return DateValue(ParseStoredDate(bytes.substr(0, 8), date) ? JulianDay(date) : kEmptyDate);
+      return dateValue(parseStoredDate(bytes.substr(0, 8), date) ? julianDay(date) : kEmptyDate);
     }
     case 'L': {
       const char c = bytes.empty() ? ' ' : bytes[0];
-      return LogicalValue(c == 'T' || c == 't' || c == 'Y' || c == 'y');
+      return logicalValue(c == 'T' || c == 't' || c == 'Y' || c == 'y');
     }
     default: return ExprValue{type, {}, ReadNumber(bytes), false};  // N, M
   }
@@ -49,9 +49,9 @@ int compare(const ExprValue& left, const ExprValue& right) {
 }
 
 ExprValue add(const ExprValue& left, const ExprValue& right) {
-  if (left.type == 'C') return TextValue(left.text + right.text);
+  if (left.type == 'C') return textValue(left.text + right.text);
   const double sum = left.number + right.number;
-  return left.type == 'D' || right.type == 'D' ? DateValue(sum) : NumberValue(sum);
+  return left.type == 'D' || right.type == 'D' ? dateValue(sum) : numberValue(sum);
 }
 
 ExprValue subtract(const ExprValue& left, const ExprValue& right) {
@@ -59,40 +59,40 @@ ExprValue subtract(const ExprValue& left, const ExprValue& right) {
     // The left text's trailing blanks move to the end of the result.
     const std::size_t end = left.text.find_last_not_of(' ');
     const std::size_t kept = end == std::string::npos ? 0 : end + 1;
-    return TextValue(left.text.substr(0, kept) + right.text +
+    return textValue(left.text.substr(0, kept) + right.text +
                      std::string(left.text.size() - kept, ' '));
   }
   const double difference = left.number - right.number;
-  return left.type == 'D' && right.type == 'N' ? DateValue(difference) : NumberValue(difference);
+  return left.type == 'D' && right.type == 'N' ? dateValue(difference) : numberValue(difference);
 }
 
 ExprValue binary(OpCode code, const ExprValue& left, const ExprValue& right, EvalContext& context) {
   switch (code) {
-    case OpCode::Power: return NumberValue(std::pow(left.number, right.number));
-    case OpCode::Multiply: return NumberValue(left.number * right.number);
+    case OpCode::Power: return numberValue(std::pow(left.number, right.number));
+    case OpCode::Multiply: return numberValue(left.number * right.number);
     case OpCode::Divide:
       if (right.number == 0) {
         context.divideByZero = true;
-        return NumberValue(kDivideByZeroResult);
+        return numberValue(kDivideByZeroResult);
       }
-      return NumberValue(left.number / right.number);
+      return numberValue(left.number / right.number);
     case OpCode::Add: return add(left, right);
     case OpCode::Subtract: return subtract(left, right);
     case OpCode::Equal:
       if (left.type == 'C') {
-        return LogicalValue(!right.text.empty() && left.text.compare(0, right.text.size(), right.text) == 0);
+        return logicalValue(!right.text.empty() && left.text.compare(0, right.text.size(), right.text) == 0);
       }
-      return LogicalValue(compare(left, right) == 0);
-    case OpCode::ExactEqual: return LogicalValue(left.text == right.text);
-    case OpCode::NotEqual: return LogicalValue(compare(left, right) != 0);
-    case OpCode::Less: return LogicalValue(compare(left, right) < 0);
-    case OpCode::LessEqual: return LogicalValue(compare(left, right) <= 0);
-    case OpCode::Greater: return LogicalValue(compare(left, right) > 0);
-    case OpCode::GreaterEqual: return LogicalValue(compare(left, right) >= 0);
+      return logicalValue(compare(left, right) == 0);
+    case OpCode::ExactEqual: return logicalValue(left.text == right.text);
+    case OpCode::NotEqual: return logicalValue(compare(left, right) != 0);
+    case OpCode::Less: return logicalValue(compare(left, right) < 0);
+    case OpCode::LessEqual: return logicalValue(compare(left, right) <= 0);
+    case OpCode::Greater: return logicalValue(compare(left, right) > 0);
+    case OpCode::GreaterEqual: return logicalValue(compare(left, right) >= 0);
     case OpCode::Contains:
-      return LogicalValue(!left.text.empty() && right.text.find(left.text) != std::string::npos);
-    case OpCode::And: return LogicalValue(left.logical && right.logical);
-    case OpCode::Or: return LogicalValue(left.logical || right.logical);
+      return logicalValue(!left.text.empty() && right.text.find(left.text) != std::string::npos);
+    case OpCode::And: return logicalValue(left.logical && right.logical);
+    case OpCode::Or: return logicalValue(left.logical || right.logical);
     default: return left;
   }
 }
@@ -126,15 +126,15 @@ ExprValue KeyProgram::run(EvalContext& context) const {
 }
 
 ExprValue KeyExpression::Evaluate() const {
-  return Evaluate(table_.RecordBuffer(), table_.CurrentRecord());
+  return Evaluate(table_.recordBuffer(), table_.CurrentRecord());
 }
 
 ExprValue KeyExpression::Evaluate(const char* record, std::int32_t recNo) const {
-  ClearDbfError();
+  clearDbfError();
   EvalContext context{table_, record, recNo};
   ExprValue value = program_->run(context);
   if (context.divideByZero) {
-    DbfError(kErrorDivideByZero, "Error during evaluation: Divide by 0 [Evaluate/Engine]");
+    dbfError(kErrorDivideByZero, "Error during evaluation: Divide by 0 [Evaluate/Engine]");
   }
   return value;
 }

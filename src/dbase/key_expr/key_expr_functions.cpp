@@ -16,7 +16,7 @@ constexpr std::size_t kMaxText = 255;
 constexpr int kDefaultStrWidth = 10;
 constexpr int kMaxRoundDigits = 300;
 
-int asInt(double n) { return ClampToInt32(n); }
+int asInt(double n) { return clampToInt32(n); }
 
 // Clamps a count of characters to 0..limit.
 std::size_t count(double n, std::size_t limit) {
@@ -96,38 +96,38 @@ using C = EvalContext&;
 const std::vector<KeyFunction>& functions() {
   // clang-format off
   static const std::vector<KeyFunction> table = {
-      {"ABS", {}, {{"N", 'N'}}, [](A a, int, C) { return NumberValue(std::fabs(a[0].number)); }},
+      {"ABS", {}, {{"N", 'N'}}, [](A a, int, C) { return numberValue(std::fabs(a[0].number)); }},
       {"ASC", {}, {{"C", 'N'}}, [](A a, int, C) {
-         return NumberValue(a[0].text.empty() ? 0 : static_cast<unsigned char>(a[0].text[0]));
+         return numberValue(a[0].text.empty() ? 0 : static_cast<unsigned char>(a[0].text[0]));
        }},
       {"AT", {}, {{"CC", 'N'}}, [](A a, int, C) {
          const std::size_t at = a[0].text.empty() ? std::string::npos : a[1].text.find(a[0].text);
-         return NumberValue(at == std::string::npos ? 0 : double(at + 1));
+         return numberValue(at == std::string::npos ? 0 : double(at + 1));
        }},
-      {"CDOW", {}, {{"D", 'C'}}, [](A a, int, C) { return TextValue(WeekdayName(a[0].number)); }},
+      {"CDOW", {}, {{"D", 'C'}}, [](A a, int, C) { return textValue(weekdayName(a[0].number)); }},
       {"CHR", {}, {{"N", 'C'}}, [](A a, int, C) {
-         return TextValue(std::string(1, static_cast<char>(asInt(a[0].number) & 0xFF)));
+         return textValue(std::string(1, static_cast<char>(asInt(a[0].number) & 0xFF)));
        }},
       {"CMONTH", {"CMON", "CMONT"}, {{"D", 'C'}},
-       [](A a, int, C) { return TextValue(MonthName(a[0].number)); }},
-      {"CTOD", {}, {{"C", 'D'}}, [](A a, int, C) { return DateValue(DisplayToDay(a[0].text)); }},
-      {"DATE", {}, {{"", 'D'}}, [](A, int, C) { return DateValue(JulianDay(Today())); }},
-      {"DAY", {}, {{"D", 'N'}}, [](A a, int, C) { return NumberValue(DayOfMonth(a[0].number)); }},
+       [](A a, int, C) { return textValue(monthName(a[0].number)); }},
+      {"CTOD", {}, {{"C", 'D'}}, [](A a, int, C) { return dateValue(displayToDay(a[0].text)); }},
+      {"DATE", {}, {{"", 'D'}}, [](A, int, C) { return dateValue(julianDay(Today())); }},
+      {"DAY", {}, {{"D", 'N'}}, [](A a, int, C) { return numberValue(dayOfMonth(a[0].number)); }},
       {"DELETED", {"DELE", "DELET", "DELETE"}, {{"", 'L'}},
-       [](A, int, C c) { return LogicalValue(c.record[0] == '*'); }},
-      {"DOW", {}, {{"D", 'N'}}, [](A a, int, C) { return NumberValue(DayOfWeek(a[0].number)); }},
-      {"DTOC", {}, {{"D", 'C'}}, [](A a, int, C) { return TextValue(DayToDisplay(a[0].number)); }},
-      {"DTOS", {}, {{"D", 'C'}}, [](A a, int, C) { return TextValue(DayToStored(a[0].number)); }},
+       [](A, int, C c) { return logicalValue(c.record[0] == '*'); }},
+      {"DOW", {}, {{"D", 'N'}}, [](A a, int, C) { return numberValue(dayOfWeek(a[0].number)); }},
+      {"DTOC", {}, {{"D", 'C'}}, [](A a, int, C) { return textValue(dayToDisplay(a[0].number)); }},
+      {"DTOS", {}, {{"D", 'C'}}, [](A a, int, C) { return textValue(dayToStored(a[0].number)); }},
       {"IIF", {}, {{"LCC", 'C'}},
-       [](A a, int, C) { return TextValue(a[0].logical ? a[1].text : a[2].text); }},
-      {"INT", {}, {{"N", 'N'}}, [](A a, int, C) { return NumberValue(std::trunc(a[0].number)); }},
+       [](A a, int, C) { return textValue(a[0].logical ? a[1].text : a[2].text); }},
+      {"INT", {}, {{"N", 'N'}}, [](A a, int, C) { return numberValue(std::trunc(a[0].number)); }},
       {"LEFT", {}, {{"CN", 'C'}}, [](A a, int, C) {
-         return TextValue(a[0].text.substr(0, count(a[1].number, a[0].text.size())));
+         return textValue(a[0].text.substr(0, count(a[1].number, a[0].text.size())));
        }},
-      {"LEN", {}, {{"C", 'N'}}, [](A a, int, C) { return NumberValue(double(a[0].text.size())); }},
+      {"LEN", {}, {{"C", 'N'}}, [](A a, int, C) { return numberValue(double(a[0].text.size())); }},
       {"LOWER", {"LOWE"}, {{"C", 'C'}},
-       [](A a, int, C) { return TextValue(common::ansiLower(a[0].text)); }},
-      {"LTRIM", {"LTRI"}, {{"C", 'C'}}, [](A a, int, C) { return TextValue(ltrim(a[0].text)); }},
+       [](A a, int, C) { return textValue(common::ansiLower(a[0].text)); }},
+      {"LTRIM", {"LTRI"}, {{"C", 'C'}}, [](A a, int, C) { return textValue(ltrim(a[0].text)); }},
       {"MAX", {}, {{"NN", 'N'}, {"DD", 'D'}}, [](A a, int, C) {
          ExprValue v = a[0];
          v.number = std::max(a[0].number, a[1].number);
@@ -142,40 +142,40 @@ const std::vector<KeyFunction>& functions() {
          const double divisor = std::trunc(a[1].number);
          if (divisor == 0) {
            c.divideByZero = true;
-           return NumberValue(0);
+           return numberValue(0);
          }
-         return NumberValue(std::fmod(std::trunc(a[0].number), divisor));
+         return numberValue(std::fmod(std::trunc(a[0].number), divisor));
        }},
-      {"MONTH", {"MONT"}, {{"D", 'N'}}, [](A a, int, C) { return NumberValue(MonthOf(a[0].number)); }},
-      {"RECNO", {"RECN"}, {{"", 'N'}}, [](A, int, C c) { return NumberValue(c.recNo); }},
+      {"MONTH", {"MONT"}, {{"D", 'N'}}, [](A a, int, C) { return numberValue(monthOf(a[0].number)); }},
+      {"RECNO", {"RECN"}, {{"", 'N'}}, [](A, int, C c) { return numberValue(c.recNo); }},
       {"REPLICATE", {"REPL", "REPLI", "REPLIC", "REPLICA", "REPLICAT"}, {{"CN", 'C'}},
-       [](A a, int, C) { return TextValue(replicate(a[0].text, a[1].number)); }},
+       [](A a, int, C) { return textValue(replicate(a[0].text, a[1].number)); }},
       {"RIGHT", {"RIGH"}, {{"CN", 'C'}}, [](A a, int, C) {
          const std::size_t n = count(a[1].number, a[0].text.size());
-         return TextValue(a[0].text.substr(a[0].text.size() - n));
+         return textValue(a[0].text.substr(a[0].text.size() - n));
        }},
       {"ROUND", {"ROUN"}, {{"NN", 'N'}},
-       [](A a, int, C) { return NumberValue(roundDown(a[0].number, a[1].number)); }},
-      {"RTRIM", {"RTRI"}, {{"C", 'C'}}, [](A a, int, C) { return TextValue(rtrim(a[0].text)); }},
+       [](A a, int, C) { return numberValue(roundDown(a[0].number, a[1].number)); }},
+      {"RTRIM", {"RTRI"}, {{"C", 'C'}}, [](A a, int, C) { return textValue(rtrim(a[0].text)); }},
       {"SOUNDEX", {"SOUN", "SOUND", "SOUNDE"}, {{"C", 'C'}},
-       [](A a, int, C) { return TextValue(soundex(a[0].text)); }},
+       [](A a, int, C) { return textValue(soundex(a[0].text)); }},
       {"SPACE", {"SPAC"}, {{"N", 'C'}},
-       [](A a, int, C) { return TextValue(std::string(count(a[0].number, kMaxText), ' ')); }},
+       [](A a, int, C) { return textValue(std::string(count(a[0].number, kMaxText), ' ')); }},
       {"STR", {}, {{"N", 'C'}, {"NN", 'C'}, {"NNN", 'C'}}, [](A a, int argc, C) {
          const int width = argc > 1 ? int(count(a[1].number, kMaxText)) : kDefaultStrWidth;
          const int decimals = argc > 2 ? int(count(a[2].number, kMaxText)) : 0;
-         return TextValue(FormatNumber(a[0].number, width, decimals));
+         return textValue(formatNumber(a[0].number, width, decimals));
        }},
       {"STUFF", {"STUF"}, {{"CNNC", 'C'}}, [](A a, int, C) {
-         return TextValue(stuff(a[0].text, a[1].number, a[2].number, a[3].text));
+         return textValue(stuff(a[0].text, a[1].number, a[2].number, a[3].text));
        }},
       {"SUBSTR", {"SUBS", "SUBST"}, {{"CNN", 'C'}},
-       [](A a, int, C) { return TextValue(substring(a[0].text, a[1].number, a[2].number)); }},
-      {"TRIM", {}, {{"C", 'C'}}, [](A a, int, C) { return TextValue(rtrim(a[0].text)); }},
+       [](A a, int, C) { return textValue(substring(a[0].text, a[1].number, a[2].number)); }},
+      {"TRIM", {}, {{"C", 'C'}}, [](A a, int, C) { return textValue(rtrim(a[0].text)); }},
       {"UPPER", {"UPPE"}, {{"C", 'C'}},
-       [](A a, int, C) { return TextValue(common::ansiUpper(a[0].text)); }},
-      {"VAL", {}, {{"C", 'N'}}, [](A a, int, C) { return NumberValue(ReadNumber(rtrim(a[0].text))); }},
-      {"YEAR", {}, {{"D", 'N'}}, [](A a, int, C) { return NumberValue(YearOf(a[0].number)); }},
+       [](A a, int, C) { return textValue(common::ansiUpper(a[0].text)); }},
+      {"VAL", {}, {{"C", 'N'}}, [](A a, int, C) { return numberValue(ReadNumber(rtrim(a[0].text))); }},
+      {"YEAR", {}, {{"D", 'N'}}, [](A a, int, C) { return numberValue(yearOf(a[0].number)); }},
   };
   // clang-format on
   return table;
@@ -183,7 +183,7 @@ const std::vector<KeyFunction>& functions() {
 
 }  // namespace
 
-const KeyFunction* FindKeyFunction(std::string_view name) {
+const KeyFunction* findKeyFunction(std::string_view name) {
   for (const KeyFunction& f : functions()) {
     if (f.name == name) return &f;
     if (std::find(f.abbreviations.begin(), f.abbreviations.end(), name) != f.abbreviations.end()) {
@@ -193,18 +193,18 @@ const KeyFunction* FindKeyFunction(std::string_view name) {
   return nullptr;
 }
 
-char KeyFunctionResult(const KeyFunction& function, std::string_view argumentTypes) {
+char keyFunctionResult(const KeyFunction& function, std::string_view argumentTypes) {
   for (const KeySignature& s : function.signatures) {
     if (s.arguments == argumentTypes) return s.result;
   }
   return '\0';
 }
 
-ExprValue NumberValue(double n) { return ExprValue{'N', {}, n, false}; }
-ExprValue DateValue(double day) { return ExprValue{'D', {}, day, false}; }
-ExprValue LogicalValue(bool b) { return ExprValue{'L', {}, 0, b}; }
+ExprValue numberValue(double n) { return ExprValue{'N', {}, n, false}; }
+ExprValue dateValue(double day) { return ExprValue{'D', {}, day, false}; }
+ExprValue logicalValue(bool b) { return ExprValue{'L', {}, 0, b}; }
 
-ExprValue TextValue(std::string text) {
+ExprValue textValue(std::string text) {
   if (text.size() > kMaxText) text.resize(kMaxText);
   return ExprValue{'C', std::move(text), 0, false};
 }

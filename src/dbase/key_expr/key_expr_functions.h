@@ -24,16 +24,16 @@ struct KeyFunction {
 };
 
 // The function named `name` (upper case, whole name or an accepted abbreviation), or nullptr.
-const KeyFunction* FindKeyFunction(std::string_view name);
+const KeyFunction* findKeyFunction(std::string_view name);
 
 // The result type for these argument types, or '\0' when no form accepts them.
-char KeyFunctionResult(const KeyFunction& function, std::string_view argumentTypes);
+char keyFunctionResult(const KeyFunction& function, std::string_view argumentTypes);
 
 // Value makers shared by the functions and the operators.
-ExprValue NumberValue(double n);
-ExprValue DateValue(double day);
-ExprValue LogicalValue(bool b);
+ExprValue numberValue(double n);
+ExprValue dateValue(double day);
+ExprValue logicalValue(bool b);
 // Character values are limited to 255 characters.
-ExprValue TextValue(std::string text);
+ExprValue textValue(std::string text);
 
 }  // namespace vekrano::dbase

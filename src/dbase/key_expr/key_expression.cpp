@@ -198,8 +198,8 @@ class Parser {
 
   char primary() {
     switch (current_.kind) {
-      case TokenKind::Number: return constant(NumberValue(ReadNumber(current_.text)));
-      case TokenKind::String: return constant(TextValue(current_.text));
+      case TokenKind::Number: return constant(numberValue(ReadNumber(current_.text)));
+      case TokenKind::String: return constant(textValue(current_.text));
       case TokenKind::LeftParen: {
         enter();
         advance();
@@ -217,7 +217,7 @@ class Parser {
 
   char aliasedField() {
     DbfTable* other =
-        current_.alias.size() <= kMaxAliasLength ? FindWorkArea(current_.alias) : nullptr;
+        current_.alias.size() <= kMaxAliasLength ? findWorkArea(current_.alias) : nullptr;
     const int number = other != nullptr && other->isOpen() ? other->FieldNo(current_.text) : 0;
     if (number == 0) syntaxError();
     return field(other, *other, number);
@@ -230,11 +230,11 @@ class Parser {
         return field(nullptr, table_, number);
       }
       if (current_.text == ".T." || current_.text == ".F.") {
-        return constant(LogicalValue(current_.text == ".T."));
+        return constant(logicalValue(current_.text == ".T."));
       }
       syntaxError();
     }
-    const KeyFunction* function = FindKeyFunction(current_.text);
+    const KeyFunction* function = findKeyFunction(current_.text);
     if (function == nullptr) syntaxError();
     enter();
     advance();  // the name
@@ -248,7 +248,7 @@ class Parser {
       }
     }
     if (current_.kind != TokenKind::RightParen) syntaxError();
-    const char result = KeyFunctionResult(*function, types);
+    const char result = keyFunctionResult(*function, types);
     if (result == '\0') fail("PARSER:Type mismatch in function \"" + std::string(function->name) + "\"");
     advance();
     --depth_;
@@ -293,22 +293,22 @@ KeyExpression::KeyExpression(DbfTable& table, std::string text,
 KeyExpression::~KeyExpression() = default;
 
 std::unique_ptr<KeyExpression> AssignExpr(DbfTable& table, std::string_view text) {
-  if (DbfErrorCode() >= kFirstExpressionError && DbfErrorCode() <= kLastExpressionError) {
-    ClearDbfError();
+  if (dbfErrorCode() >= kFirstExpressionError && dbfErrorCode() <= kLastExpressionError) {
+    clearDbfError();
   }
   auto program = std::make_unique<KeyProgram>();
   char type = '\0';
   try {
     type = Parser(table, text).compile(*program);
   } catch (const CompileFailure& failure) {
-    DbfError(failure.code, failure.detail);
+    dbfError(failure.code, failure.detail);
     return nullptr;
   }
   std::unique_ptr<KeyExpression> expression(
       new KeyExpression(table, std::string(text), std::move(program)));
   expression->resultType_ = type;
   // The length of a character result is that of its value on the current record.
-  EvalContext context{table, table.RecordBuffer(), table.CurrentRecord()};
+  EvalContext context{table, table.recordBuffer(), table.CurrentRecord()};
   expression->resultLength_ = resultLengthOf(type, expression->program_->run(context));
   expression->resultDecimals_ = resultDecimalsOf(table, *expression->program_, type);
   return expression;

@@ -29,7 +29,7 @@ std::uint32_t recordAt(const char* entry, std::size_t keyLength) {
 File openWorkFile() {
   std::string pattern = (std::filesystem::temp_directory_path() / "TZPXXXXXX").string();
   int fd = mkstemp(pattern.data());
-  if (fd < 0) throw workFileUnnamed(SystemErrorNumber(errno));
+  if (fd < 0) throw workFileUnnamed(systemErrorNumber(errno));
   close(fd);
   File file;
   int error = file.create(pattern, FileShare::Exclusive);

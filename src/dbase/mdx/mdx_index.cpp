@@ -40,7 +40,7 @@ bool MdxIndex::SetIndexTo(const std::string& fileName) {
     Close();
     const auto raise = MdxFailure::Report::Raise;
     if (table_.shared())
-      semaphore_ = std::make_unique<MdxSemaphore>(table_.tableFile(), DerivedFileName(table_.fileName(), kSemaphoreExtension));
+      semaphore_ = std::make_unique<MdxSemaphore>(table_.tableFile(), derivedFileName(table_.fileName(), kSemaphoreExtension));
     int error = file_.open(fileName, table_.readOnly() ? FileAccess::ReadOnly : FileAccess::ReadWrite,
                            FileShare::DenyNone);
     if (error != 0) {
@@ -205,13 +205,13 @@ void MdxIndex::prefetchLeafRecords() {
   for (const NodeItem& item : tree.currentLeafItems()) table_.prefetchRecord(static_cast<std::int32_t>(item.number));
 }
 
-bool MdxIndex::ControllingCoversEveryRecord() const {
+bool MdxIndex::controllingCoversEveryRecord() const {
   if (order_ == 0) return false;
   const TagHeader& header = tags_[static_cast<std::size_t>(order_ - 1)]->header();
   return header.condition.empty() && !header.unique;
 }
 
-bool MdxIndex::RecordsInKeyOrder(std::vector<std::int32_t>& records) {
+bool MdxIndex::recordsInKeyOrder(std::vector<std::int32_t>& records) {
   return guarded([&] {
     if (order_ == 0) return false;
     Section section(*this, Section::Read);
@@ -221,9 +221,9 @@ bool MdxIndex::RecordsInKeyOrder(std::vector<std::int32_t>& records) {
   });
 }
 
-bool MdxIndex::RecordsWithFieldPrefix(const std::string& fieldName, const std::string& prefix,
+bool MdxIndex::recordsWithFieldPrefix(const std::string& fieldName, const std::string& prefix,
                                       std::vector<std::int32_t>& records) {
-  if (!ControllingCoversEveryRecord()) return false;
+  if (!controllingCoversEveryRecord()) return false;
   const TagHeader& header = controlling().header();
   std::string expression = header.expression;
   std::erase(expression, ' ');
@@ -243,7 +243,7 @@ bool MdxIndex::RecordsWithFieldPrefix(const std::string& fieldName, const std::s
   });
 }
 
-bool MdxIndex::FirstKey() {
+bool MdxIndex::firstKey() {
   return guarded([&] {
     if (order_ == 0) return false;
     Section section(*this, Section::Read);
@@ -251,7 +251,7 @@ bool MdxIndex::FirstKey() {
   });
 }
 
-bool MdxIndex::LastKey() {
+bool MdxIndex::lastKey() {
   return guarded([&] {
     if (order_ == 0) return false;
     Section section(*this, Section::Read);
@@ -288,7 +288,7 @@ void MdxIndex::BeginScan() {
   });
 }
 
-void MdxIndex::EndScan() {
+void MdxIndex::endScan() {
   scanBytes_.End();
   guarded([&] {
     if (semaphore_) semaphore_->exitRead();
@@ -296,35 +296,35 @@ void MdxIndex::EndScan() {
   });
 }
 
-void MdxIndex::BeginChange() {
+void MdxIndex::beginChange() {
   guarded([&] {
     enterHeldSection(HeldSection::Write);
     return true;
   });
 }
 
-void MdxIndex::EndChange() {
+void MdxIndex::endChange() {
   guarded([&] {
     if (semaphore_) semaphore_->exitWrite();
     return true;
   });
 }
 
-void MdxIndex::BeginChangeRun() {
+void MdxIndex::beginChangeRun() {
   guarded([&] {
     enterHeldSection(HeldSection::WriteRun);
     return true;
   });
 }
 
-void MdxIndex::EndChangeRun() {
+void MdxIndex::endChangeRun() {
   guarded([&] {
     if (semaphore_) semaphore_->exitWriteRun();
     return true;
   });
 }
 
-std::optional<std::uint16_t> MdxIndex::ChangeCount() {
+std::optional<std::uint16_t> MdxIndex::changeCount() {
   std::optional<std::uint16_t> count;
   guarded([&] {
     if (semaphore_) count = semaphore_->changeCount();
@@ -333,8 +333,8 @@ std::optional<std::uint16_t> MdxIndex::ChangeCount() {
   return count;
 }
 
-bool MdxIndex::NextKey() { return guarded([&] { return step(true); }); }
-bool MdxIndex::PriorKey() { return guarded([&] { return step(false); }); }
+bool MdxIndex::nextKey() { return guarded([&] { return step(true); }); }
+bool MdxIndex::priorKey() { return guarded([&] { return step(false); }); }
 
 bool MdxIndex::step(bool forward) {
   if (order_ == 0) return false;
@@ -367,8 +367,8 @@ std::string MdxIndex::searchKey(const std::string& text, bool exact) {
     }
     case 'D': {
       Date date;
-      bool valid = ParseDisplayDate(search, ShortDateOrder(), date);
-      return dateKey(valid ? JulianDay(date) : 1e100);
+      bool valid = parseDisplayDate(search, shortDateOrder(), date);
+      return dateKey(valid ? julianDay(date) : 1e100);
     }
     default:
       if (exact || search.size() > static_cast<std::size_t>(header.keyLength))

@@ -74,21 +74,21 @@ class MdxIndex {
   // Navigation in the controlling order; each returns true when the table was positioned on the
   // record of an entry. Past the last entry atEnd() is set and the table goes to its end; before
   // the first, atBeginning() is set.
-  bool FirstKey();
-  bool LastKey();
-  bool NextKey();
-  bool PriorKey();
+  bool firstKey();
+  bool lastKey();
+  bool nextKey();
+  bool priorKey();
   bool atEnd() const { return atEnd_; }
   bool atBeginning() const { return atBeginning_; }
   // True when the controlling tag holds an entry for every record: no condition, not unique.
-  bool ControllingCoversEveryRecord() const;
+  bool controllingCoversEveryRecord() const;
   // The record numbers of the controlling tag's entries in its order, read from the tag alone
   // (no record is read; the table is left where it was, the tag's position is lost).
-  bool RecordsInKeyOrder(std::vector<std::int32_t>& records);
+  bool recordsInKeyOrder(std::vector<std::int32_t>& records);
   // The same for the entries whose key starts with `prefix`, when the controlling tag is an
   // ascending character tag whose expression is the field `fieldName` alone and covers every
   // record; false otherwise.
-  bool RecordsWithFieldPrefix(const std::string& fieldName, const std::string& prefix,
+  bool recordsWithFieldPrefix(const std::string& fieldName, const std::string& prefix,
                               std::vector<std::int32_t>& records);
 
   // The first way the index disagrees with the table as it is now, in words, or "" when it
@@ -96,28 +96,28 @@ class MdxIndex {
   // tag meant to hold one key per record holding another count; with `everyKey` also keys out of
   // order and each key against its record's value (the whole table is read). A node that cannot
   // be read or decoded is a disagreement too. Semaphore failures raise EDorevError.
-  std::string Disagreement(bool everyKey);
+  std::string disagreement(bool everyKey);
 
-  // A read section held from BeginScan to its EndScan (pairs nest), so that the steps of a scan
+  // A read section held from BeginScan to its endScan (pairs nest), so that the steps of a scan
   // do not each enter and leave the semaphore. While it is held, a writer of another process
   // waits (and fails after the semaphore's writer timeout); this process may still write. Alone
   // they do nothing. Failures raise EDorevError.
   void BeginScan();
-  void EndScan();
+  void endScan();
 
-  // A write section held from BeginChange to its EndChange (pairs nest), around the write of a
+  // A write section held from beginChange to its endChange (pairs nest), around the write of a
   // record and the update of its keys, so that a read section of another process never finds the
   // record changed and its keys not yet. Alone they do nothing. Failures raise EDorevError.
-  void BeginChange();
-  void EndChange();
+  void beginChange();
+  void endChange();
   // A write section held across a run of appends (see MdxSemaphore::enterWriteRun): each
-  // BeginChange/EndChange pair inside it counts as one change of the index for other processes.
+  // BeginChange/endChange pair inside it counts as one change of the index for other processes.
   // Alone they do nothing. Failures raise EDorevError.
-  void BeginChangeRun();
-  void EndChangeRun();
+  void beginChangeRun();
+  void endChangeRun();
   // The semaphore's change counter, which every write section of every process sharing the index
   // increments (modulo 65536); none when the index is not shared. Failures raise EDorevError.
-  std::optional<std::uint16_t> ChangeCount();
+  std::optional<std::uint16_t> changeCount();
 
   // Record-change hooks. AppendIndex: after the new record was written and made current, adds
   // its key to every tag (rolled back on failure) and positions the controlling tag on it.
@@ -125,7 +125,7 @@ class MdxIndex {
   // BeforeReplace: with the record as it is in the file current, notes its keys; false (code
   // 254) when a tag has no entry of that key for the record, so the record must not be written.
   // AfterReplace: with the written record current, moves the entries whose keys changed.
-  bool BeforeReplace();
+  bool beforeReplace();
   bool AfterReplace();
   // Positions the controlling tag on the current record.
   bool SyncIndex();

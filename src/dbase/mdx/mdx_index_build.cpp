@@ -23,7 +23,7 @@ namespace fs = std::filesystem;
 // case of the table's own extension.
 std::string completeName(const std::string& fileName, const std::string& tableName) {
   fs::path path(fileName);
-  if (!path.has_extension()) path += fs::path(DerivedFileName(tableName, "MDX")).extension();
+  if (!path.has_extension()) path += fs::path(derivedFileName(tableName, "MDX")).extension();
   if (!path.has_parent_path()) path = fs::path(tableName).parent_path() / path;
   return path.string();
 }
@@ -62,7 +62,7 @@ bool MdxIndex::MakeIndex(const std::string& fileName, const std::vector<MdxTagDe
     if (error != 0) throw buildWriteFailed(error, name, " [MakeIndex]");
     file_.close();
     if (std::rename(building.c_str(), name.c_str()) != 0) {
-      error = SystemErrorNumber(errno);
+      error = systemErrorNumber(errno);
       if (error == kErrorFileAccessDenied || error == kSystemErrorSharingViolation)
         throw buildNeedsExclusiveUse(table_.fileName(), name);
       throw buildFailed(error, name);
@@ -81,7 +81,7 @@ void MdxIndex::AddIndexTag(const MdxTagDefinition& definition, const MdxBuildOpt
   if (definition.expression.size() >= kExpressionSize)
     throw expressionTooLong();
   std::unique_ptr<MdxExpression> key = table_.compile(definition.expression, code);
-  if (!key) throw MdxFailure(code, DbfErrorText());
+  if (!key) throw MdxFailure(code, dbfErrorText());
   char type = key->type();
   if (std::string("CDFN").find(type) == std::string::npos)
     throw keyTypeWrong();
@@ -112,7 +112,7 @@ void MdxIndex::AddIndexTag(const MdxTagDefinition& definition, const MdxBuildOpt
     if (conditionHolds(0)) sorter.add(keyOf(0), static_cast<std::uint32_t>(n));
     if (options.progress) options.progress(n, count);
   });
-  if (!read) throw MdxFailure(DbfErrorCode(), DbfErrorText());
+  if (!read) throw MdxFailure(dbfErrorCode(), dbfErrorText());
 
   auto firstBlock = static_cast<std::uint32_t>(file_.size() / kUnitSize);
   TreeWriter writer(file_, firstBlock, {keyLength, header.itemLength(), header.maxKeys()});

@@ -16,8 +16,8 @@ std::string recordText(std::int32_t n) { return "record " + std::to_string(n); }
 
 }  // namespace
 
-std::string MdxIndex::Disagreement(bool everyKey) {
-  ClearDbfError();
+std::string MdxIndex::disagreement(bool everyKey) {
+  clearDbfError();
   if (!isOpen()) return {};
   try {
     Section section(*this, Section::Read);
@@ -35,7 +35,7 @@ std::string MdxIndex::Disagreement(bool everyKey) {
     return {};
   } catch (const MdxFailure& failure) {
     if (failure.code() == kErrorSemaphore) {
-      DbfError(failure.code(), failure.detail());
+      dbfError(failure.code(), failure.detail());
       throw EDorevError(failure.code(), failure.detail());
     }
     for (auto& tag : tags_) tag->dropCache();
@@ -82,7 +82,7 @@ std::string MdxIndex::tagDisagreement(std::size_t i, std::int32_t count, bool ev
       fault = "the key of " + recordText(n) + " differs from its value";
     }
   });
-  if (!read) throw MdxFailure(DbfErrorCode(), DbfErrorText());
+  if (!read) throw MdxFailure(dbfErrorCode(), dbfErrorText());
   return fault;
 }
 

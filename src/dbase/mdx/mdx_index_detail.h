@@ -13,11 +13,11 @@ namespace vekrano::dbase {
 // are then thrown as EDorevError, the others make the operation return false.
 template <class Operation>
 bool MdxIndex::guarded(Operation operation) {
-  ClearDbfError();
+  clearDbfError();
   try {
     return operation();
   } catch (const MdxFailure& failure) {
-    DbfError(failure.code(), failure.detail());
+    dbfError(failure.code(), failure.detail());
     if (failure.raises()) throw EDorevError(failure.code(), failure.detail());
     return false;
   }

@@ -48,7 +48,7 @@ bool MdxIndex::AppendIndex() {
 
 // The entries are looked for before the record is written: an index that disagrees with the
 // table then refuses the change instead of leaving it half made.
-bool MdxIndex::BeforeReplace() {
+bool MdxIndex::beforeReplace() {
   return guarded([&] {
     oldKeys_.assign(tags_.size(), std::nullopt);
     auto record = static_cast<std::uint32_t>(table_.currentRecord());

@@ -36,7 +36,7 @@ class StoredFieldKey : public MdxExpression {
   int length() const override { return expression_->length(); }
   int decimals() const override { return 0; }
   MdxValue evaluate() override {
-    const char* stored = table_.StoredRecordBytes();
+    const char* stored = table_.storedRecordBytes();
     if (stored == nullptr) return expression_->evaluate();
     MdxValue value;
     value.text.assign(stored + field_.position, field_.length);
@@ -53,14 +53,14 @@ class StoredFieldKey : public MdxExpression {
 }  // namespace
 
 std::int32_t MdxDbfTable::recordCount() {
-  if (shared_) table_.RefreshRecordCount();
+  if (shared_) table_.refreshRecordCount();
   return table_.RecordCount();
 }
 
 // Entries may name records another process appended since the count was last read.
 bool MdxDbfTable::readRecord(std::int32_t n) {
-  if (shared_ && n > table_.RecordCount()) table_.RefreshRecordCount();
-  return table_.GetWalkedRecord(n);
+  if (shared_ && n > table_.RecordCount()) table_.refreshRecordCount();
+  return table_.getWalkedRecord(n);
 }
 
 // One read per piece instead of one per record. Expressions read the record buffer, so only the
@@ -70,16 +70,16 @@ bool MdxDbfTable::scanRecords(std::int32_t count, const std::function<void(std::
   constexpr std::size_t kPieceBytes = 65512 / 2;  // 125 records of `article` a read
   bool any = false;
   const common::ScopeExit decodedLast([&] {
-    if (any) table_.DecodeRecord();
+    if (any) table_.decodeRecord();
   });
-  const std::size_t length = table_.RecordLength();
+  const std::size_t length = table_.recordLength();
   const auto perPiece = static_cast<std::int32_t>(std::max<std::size_t>(kPieceBytes / length, 1));
   std::vector<char> piece(static_cast<std::size_t>(perPiece) * length);
   for (std::int32_t first = 1; first <= count; first += perPiece) {
     const std::int32_t taken = std::min(perPiece, count - first + 1);
-    if (!table_.ReadRecords(first, taken, piece.data(), false)) return false;
+    if (!table_.readRecords(first, taken, piece.data(), false)) return false;
     for (std::int32_t i = 0; i < taken; ++i) {
-      table_.TakeStoredRecord(first + i, piece.data() + static_cast<std::size_t>(i) * length);
+      table_.takeStoredRecord(first + i, piece.data() + static_cast<std::size_t>(i) * length);
       any = true;
       visit(first + i);
     }
@@ -88,14 +88,14 @@ bool MdxDbfTable::scanRecords(std::int32_t count, const std::function<void(std::
 }
 
 void MdxDbfTable::goToEnd() {
-  table_.SetCurrentRecord(table_.RecordCount() + 1);
-  table_.SetEof(true);
+  table_.setCurrentRecord(table_.RecordCount() + 1);
+  table_.setEof(true);
 }
 
 std::unique_ptr<MdxExpression> MdxDbfTable::compile(const std::string& text, int& errorCode) {
   std::unique_ptr<KeyExpression> expression = AssignExpr(table_, text);
   if (!expression) {
-    errorCode = DbfErrorCode();
+    errorCode = dbfErrorCode();
     return nullptr;
   }
   auto adapter = std::make_unique<KeyExpressionAdapter>(std::move(expression));

@@ -15,15 +15,15 @@ class MdxDbfTable : public MdxTable {
 
   std::string fileName() const override { return table_.fileName(); }
   bool shared() const override { return shared_; }
-  void toStored(char* text, std::size_t length) const override { AnsiToStored(table_.codePage(), text, length); }
+  void toStored(char* text, std::size_t length) const override { ansiToStored(table_.codePage(), text, length); }
   bool readOnly() const override { return readOnly_; }
   File& tableFile() override { return table_.file(); }
   std::int32_t recordCount() override;
   bool readRecord(std::int32_t n) override;
   bool scanRecords(std::int32_t count, const std::function<void(std::int32_t)>& visit) override;
-  void prefetchRecord(std::int32_t n) override { table_.PrefetchWalkedRecord(n); }
+  void prefetchRecord(std::int32_t n) override { table_.prefetchWalkedRecord(n); }
   std::int32_t currentRecord() const override { return table_.CurrentRecord(); }
-  bool currentVisible() const override { return !(hideDeleted_ && table_.IsDeleted()); }
+  bool currentVisible() const override { return !(hideDeleted_ && table_.isDeleted()); }
   void goToEnd() override;
   std::unique_ptr<MdxExpression> compile(const std::string& text, int& errorCode) override;
 

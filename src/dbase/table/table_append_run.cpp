@@ -21,16 +21,16 @@ constexpr std::chrono::milliseconds kRunGap{12};
 
 }  // namespace
 
-void TTzDbf::BeginAppendRun() { appendRunWanted_ = true; }
+void TTzDbf::beginAppendRun() { appendRunWanted_ = true; }
 
-void TTzDbf::EndAppendRun() {
+void TTzDbf::endAppendRun() {
   appendRunWanted_ = false;
   releaseAppendRun();
 }
 
 // A close (or a reopen) of the table drops the append lock, and with it the run.
 bool TTzDbf::appendRunHeld() const {
-  return appendRunHeld_ && area_ != 0 && area_ == runArea_ && GetWorkArea(area_).locks.HoldsAppend();
+  return appendRunHeld_ && area_ != 0 && area_ == runArea_ && getWorkArea(area_).locks.holdsAppend();
 }
 
 bool TTzDbf::takeAppendRun() {
@@ -38,10 +38,10 @@ bool TTzDbf::takeAppendRun() {
   appendRunHeld_ = false;
   WorkArea& area = Area("Post");
   std::this_thread::sleep_until(runReleased_ + kRunGap);
-  if (!TakeLock([&] { return area.locks.LockAppend(); }, OnALockFailedOnInsert, "Insert")) return false;
+  if (!takeLock([&] { return area.locks.lockAppend(); }, OnALockFailedOnInsert, "Insert")) return false;
   const common::OnUnwind unlocked([&] { area.locks.Unlock(); });
   runIndexed_ = area.index->isOpen();
-  if (runIndexed_) area.index->BeginChangeRun();
+  if (runIndexed_) area.index->beginChangeRun();
   appendRunHeld_ = true;
   runCounted_ = false;
   runArea_ = area_;
@@ -55,10 +55,10 @@ void TTzDbf::releaseAppendRun() {
   appendRunHeld_ = false;
   runReleased_ = std::chrono::steady_clock::now();
   if (!held) return;
-  WorkArea& area = GetWorkArea(area_);
+  WorkArea& area = getWorkArea(area_);
   const common::ScopeExit unlocked([&] { area.locks.Unlock(); });
   // An index closed by a failed write logged out of the semaphore, which counted the run's changes.
-  if (runIndexed_ && area.index->isOpen()) area.index->EndChangeRun();
+  if (runIndexed_ && area.index->isOpen()) area.index->endChangeRun();
 }
 
 void TTzDbf::releaseAppendRunWhenDue() {

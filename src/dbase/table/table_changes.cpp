@@ -16,14 +16,14 @@ namespace {
 
 // The engine's error of a failed index update, kept while the record change is taken back.
 struct IndexFailure {
-  int code = DbfErrorCode();
-  std::string text = DbfErrorText();
+  int code = dbfErrorCode();
+  std::string text = dbfErrorText();
 };
 
 // Runs an update of the index keys: false when it failed, whether the index layer raised the
 // failure or only recorded it (the engine's error then tells which).
 template <class Update>
-bool Updated(Update update) {
+bool updated(Update update) {
   try {
     return update();
   } catch (const EDorevError&) {
@@ -36,7 +36,7 @@ bool Updated(Update update) {
 class IndexChange {
  public:
   IndexChange(MdxIndex& index, std::string tableFile) : index_(index), tableFile_(std::move(tableFile)) {
-    if (index_.isOpen()) index_.BeginChange();
+    if (index_.isOpen()) index_.beginChange();
     held_ = index_.isOpen();
   }
   // An index write failed: the record change was taken back (or could not be); the section is
@@ -49,14 +49,14 @@ class IndexChange {
       index_.Close();
     } catch (const EDorevError&) {
     }
-    TouchFile(tableFile_);
-    DbfError(failure.code, failure.text);
-    TzCheck(failure.code != 0 ? failure.code : kErrorDiskWrite);
+    touchFile(tableFile_);
+    dbfError(failure.code, failure.text);
+    tzCheck(failure.code != 0 ? failure.code : kErrorDiskWrite);
   }
   ~IndexChange() noexcept(false) {
     if (!held_) return;
     held_ = false;
-    end_.close([this] { index_.EndChange(); });
+    end_.close([this] { index_.endChange(); });
   }
   IndexChange(const IndexChange&) = delete;
   IndexChange& operator=(const IndexChange&) = delete;
@@ -66,7 +66,7 @@ class IndexChange {
     if (!held_) return;
     held_ = false;
     try {
-      index_.EndChange();
+      index_.endChange();
     } catch (const EDorevError&) {
     }
   }
@@ -79,7 +79,7 @@ class IndexChange {
 
 }  // namespace
 
-bool TTzDbf::TakeLock(const std::function<bool()>& attempt, const TTzLockFailedEvent& event,
+bool TTzDbf::takeLock(const std::function<bool()>& attempt, const TTzLockFailedEvent& event,
                       const char* operation) {
   for (lockRefusals_ = 1;; ++lockRefusals_) {
     if (attempt()) return true;
@@ -102,19 +102,19 @@ void TTzDbf::InternalAddRecord(const char* buffer, bool) {
     releaseAppendRunWhenDue();
     return;
   }
-  if (!TakeLock([&] { return area.locks.LockAppend(); }, OnALockFailedOnInsert, "Insert")) return;
+  if (!takeLock([&] { return area.locks.lockAppend(); }, OnALockFailedOnInsert, "Insert")) return;
   LockRelease release(area.locks);
   s_AppendWithLock(buffer);
 }
 
 // REQUIRES: the append lock is held (shared mode).
 void TTzDbf::s_AppendWithLock(const char* buffer) {
-  WorkArea& area = GetWorkArea(area_);
+  WorkArea& area = getWorkArea(area_);
   DbfTable& table = area.table;
-  if (!area.locks.HoldsAppend()) {
-    DbfError(kErrorFileAccessDenied,
+  if (!area.locks.holdsAppend()) {
+    dbfError(kErrorFileAccessDenied,
              "File must be locked to append: " + table.fileName() + " [APPEND]");
-    TzCheck(kErrorFileAccessDenied);
+    tzCheck(kErrorFileAccessDenied);
   }
   {
     IndexChange change(*area.index, table.fileName());
@@ -122,20 +122,20 @@ void TTzDbf::s_AppendWithLock(const char* buffer) {
     // as every append of the run succeeds.
     const bool counted = runCounted_ && appendRunHeld();
     runCounted_ = false;
-    if (!counted) TzCheck(table.RefreshRecordCount() ? 0 : DbfErrorCode());
+    if (!counted) tzCheck(table.refreshRecordCount() ? 0 : dbfErrorCode());
     const std::int32_t count = table.RecordCount();
-    layout_->FromBuffer(buffer, table);
-    table.SetDeleted(false);
-    TzCheck(table.PutDbfRecord(count + 1) ? 0 : DbfErrorCode());
-    if (area.index->isOpen() && !Updated([&] { return area.index->AppendIndex(); })) {
+    layout_->fromBuffer(buffer, table);
+    table.setDeleted(false);
+    tzCheck(table.PutDbfRecord(count + 1) ? 0 : dbfErrorCode());
+    if (area.index->isOpen() && !updated([&] { return area.index->AppendIndex(); })) {
       const IndexFailure failure;
-      table.UndoAppend(count);
+      table.undoAppend(count);
       change.Failed(failure);
     }
   }
   runCounted_ = appendRunHeld();
-  table.SetBof(false);
-  table.SetEof(false);
+  table.setBof(false);
+  table.setEof(false);
   onRecord_ = true;
   atBeginning_ = atEnd_ = false;
 }
@@ -143,9 +143,9 @@ void TTzDbf::s_AppendWithLock(const char* buffer) {
 void TTzDbf::InternalPost() {
   WorkArea& area = Area("Post");
   if (readOnly_) return;
-  const std::int32_t n = layout_->RecordNumber(ActiveBuffer());
+  const std::int32_t n = layout_->recordNumber(activeBuffer());
   releaseAppendRun();  // the append lock would refuse the record's lock
-  if (!TakeLock([&] { return area.locks.LockRecord(n); }, OnRLockFailedOnPost, "Post")) return;
+  if (!takeLock([&] { return area.locks.lockRecord(n); }, OnRLockFailedOnPost, "Post")) return;
   LockRelease release(area.locks);
   s_ReplaceWithLock(n);
 }
@@ -153,27 +153,27 @@ void TTzDbf::InternalPost() {
 // REQUIRES: record n is locked (shared mode). The record is read back first so that the index can
 // tell which keys changed.
 void TTzDbf::s_ReplaceWithLock(std::int32_t n) {
-  WorkArea& area = GetWorkArea(area_);
+  WorkArea& area = getWorkArea(area_);
   DbfTable& table = area.table;
-  if (!area.locks.HoldsRecord(n)) {
-    DbfError(kErrorRecordNotLocked, "Record #" + std::to_string(n) + " in " + table.fileName() + " [REPLACE]");
-    TzCheck(kErrorRecordNotLocked);
+  if (!area.locks.holdsRecord(n)) {
+    dbfError(kErrorRecordNotLocked, "Record #" + std::to_string(n) + " in " + table.fileName() + " [REPLACE]");
+    tzCheck(kErrorRecordNotLocked);
   }
   const bool indexed = area.index->isOpen();
   {
     IndexChange change(*area.index, table.fileName());
     std::vector<char> before;
     if (indexed) {
-      TzCheck(ReadRecord(n, RecordSource::Stored) ? 0 : DbfErrorCode());
-      TzCheck(area.index->BeforeReplace() ? 0 : DbfErrorCode());
-      before.assign(table.StoredRecordBytes(), table.StoredRecordBytes() + table.RecordLength());
+      tzCheck(readRecord(n, RecordSource::Stored) ? 0 : dbfErrorCode());
+      tzCheck(area.index->beforeReplace() ? 0 : dbfErrorCode());
+      before.assign(table.storedRecordBytes(), table.storedRecordBytes() + table.recordLength());
     }
-    layout_->FromBuffer(ActiveBuffer(), table);
+    layout_->fromBuffer(activeBuffer(), table);
     ++ownChanges_;
-    TzCheck(table.PutDbfRecord(n) ? 0 : DbfErrorCode());
-    if (indexed && !Updated([&] { return area.index->AfterReplace(); })) {
+    tzCheck(table.PutDbfRecord(n) ? 0 : dbfErrorCode());
+    if (indexed && !updated([&] { return area.index->AfterReplace(); })) {
       const IndexFailure failure;
-      table.RestoreStoredRecord(n, before);
+      table.restoreStoredRecord(n, before);
       change.Failed(failure);
     }
   }
@@ -184,9 +184,9 @@ void TTzDbf::s_ReplaceWithLock(std::int32_t n) {
 void TTzDbf::InternalDelete() {
   WorkArea& area = Area("Delete");
   if (readOnly_) return;
-  const std::int32_t n = layout_->RecordNumber(ActiveBuffer());
+  const std::int32_t n = layout_->recordNumber(activeBuffer());
   releaseAppendRun();
-  if (!TakeLock([&] { return area.locks.LockRecord(n); }, OnRLockFailedOnDelete, "Delete")) return;
+  if (!takeLock([&] { return area.locks.lockRecord(n); }, OnRLockFailedOnDelete, "Delete")) return;
   LockRelease release(area.locks);
   s_DeleteWithLock(n);
 }
@@ -194,41 +194,41 @@ void TTzDbf::InternalDelete() {
 // REQUIRES: record n is locked (shared mode). Only the deletion byte is written; the index keys
 // stay. The cursor stays on the record: reading it again passes to a visible one when it is hidden.
 void TTzDbf::s_DeleteWithLock(std::int32_t n) {
-  WorkArea& area = GetWorkArea(area_);
+  WorkArea& area = getWorkArea(area_);
   DbfTable& table = area.table;
-  if (!area.locks.HoldsRecord(n)) {
-    DbfError(kErrorRecordNotLocked, table.fileName() + " Record not locked [DeleteRec]");
-    TzCheck(kErrorRecordNotLocked);
+  if (!area.locks.holdsRecord(n)) {
+    dbfError(kErrorRecordNotLocked, table.fileName() + " Record not locked [DeleteRec]");
+    tzCheck(kErrorRecordNotLocked);
   }
   ++ownChanges_;
-  TzCheck(ReadRecord(n, RecordSource::Stored) && table.DeleteRec() ? 0 : DbfErrorCode());
+  tzCheck(readRecord(n, RecordSource::Stored) && table.DeleteRec() ? 0 : dbfErrorCode());
 }
 
 void TTzDbf::Restore() {
-  CheckBrowseMode();
+  checkBrowseMode();
   WorkArea& area = Area("Restore");
   if (readOnly_ || IsEmpty()) return;
   if (BeforeRestore) BeforeRestore(*this);
-  const std::int32_t n = layout_->RecordNumber(ActiveBuffer());
+  const std::int32_t n = layout_->recordNumber(activeBuffer());
   releaseAppendRun();
-  if (TakeLock([&] { return area.locks.LockRecord(n); }, OnRLockFailedOnRestore, "Restore")) {
+  if (takeLock([&] { return area.locks.lockRecord(n); }, OnRLockFailedOnRestore, "Restore")) {
     LockRelease release(area.locks);
     s_RestoreWithLock(n);
   }
   if (AfterRestore) AfterRestore(*this);
-  if (!GoToRecord(n)) GoToEnd();
-  Resync();
+  if (!goToRecord(n)) goToEnd();
+  resync();
 }
 
 // REQUIRES: record n is locked (shared mode).
 void TTzDbf::s_RestoreWithLock(std::int32_t n) {
-  WorkArea& area = GetWorkArea(area_);
-  if (!area.locks.HoldsRecord(n)) {
-    DbfError(kErrorRecordNotLocked, "Record not locked [RecallRec]");
-    TzCheck(kErrorRecordNotLocked);
+  WorkArea& area = getWorkArea(area_);
+  if (!area.locks.holdsRecord(n)) {
+    dbfError(kErrorRecordNotLocked, "Record not locked [RecallRec]");
+    tzCheck(kErrorRecordNotLocked);
   }
   ++ownChanges_;
-  TzCheck(ReadRecord(n, RecordSource::Stored) && area.table.RecallRec() ? 0 : DbfErrorCode());
+  tzCheck(readRecord(n, RecordSource::Stored) && area.table.RecallRec() ? 0 : dbfErrorCode());
 }
 
 }  // namespace vekrano::dbase

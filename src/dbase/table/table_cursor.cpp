@@ -7,23 +7,23 @@
 namespace vekrano::dbase {
 
 bool TTzDbf::Visible() const {
-  const WorkArea& area = GetWorkArea(area_);
-  return !(area.hideDeleted && area.table.IsDeleted());
+  const WorkArea& area = getWorkArea(area_);
+  return !(area.hideDeleted && area.table.isDeleted());
 }
 
 // Records appended by other processes are reached: the count is refreshed before reading beyond it.
 // Navigation may take the record from the blocks of a held scan; a read that must see the file as
 // it is now (under a record lock, on Refresh) is `stored`.
-bool TTzDbf::ReadRecord(std::int32_t n, RecordSource source) {
-  WorkArea& area = GetWorkArea(area_);
-  if (area.shared && n > area.table.RecordCount()) area.table.RefreshRecordCount();
+bool TTzDbf::readRecord(std::int32_t n, RecordSource source) {
+  WorkArea& area = getWorkArea(area_);
+  if (area.shared && n > area.table.RecordCount()) area.table.refreshRecordCount();
   if (n < 1 || n > area.table.RecordCount()) return false;
-  return source == RecordSource::Stored ? area.table.GetDbfRecord(n) : area.table.GetWalkedRecord(n);
+  return source == RecordSource::Stored ? area.table.GetDbfRecord(n) : area.table.getWalkedRecord(n);
 }
 
 std::int32_t TTzDbf::CountRecords() const {
   WorkArea& area = Area("RecordCount");
-  if (area.shared) area.table.RefreshWalkedRecordCount();
+  if (area.shared) area.table.refreshWalkedRecordCount();
   return area.table.RecordCount();
 }
 
@@ -31,126 +31,126 @@ std::int32_t TTzDbf::CountRecords() const {
 namespace {
 
 bool Checked(bool on) {
-  if (!on && DbfErrorCode() != 0) TzCheck(DbfErrorCode());
+  if (!on && dbfErrorCode() != 0) tzCheck(dbfErrorCode());
   return on;
 }
 
 }  // namespace
 
-bool TTzDbf::GotoFirstVisible() {
+bool TTzDbf::gotoFirstVisible() {
   WorkArea& area = Area("First");
-  ClearDbfError();
-  if (IndexActive()) {
-    bool on = Checked(area.index->FirstKey());
-    while (on && !Visible()) on = Checked(area.index->NextKey());
+  clearDbfError();
+  if (indexActive()) {
+    bool on = Checked(area.index->firstKey());
+    while (on && !Visible()) on = Checked(area.index->nextKey());
     return on;
   }
   const std::int32_t count = CountRecords();
   for (std::int32_t n = 1; n <= count; ++n) {
-    if (Checked(ReadRecord(n)) && Visible()) return true;
+    if (Checked(readRecord(n)) && Visible()) return true;
   }
-  area.table.SetCurrentRecord(count + 1);
+  area.table.setCurrentRecord(count + 1);
   return false;
 }
 
-bool TTzDbf::GotoLastVisible() {
+bool TTzDbf::gotoLastVisible() {
   WorkArea& area = Area("Last");
-  ClearDbfError();
-  if (IndexActive()) {
-    bool on = Checked(area.index->LastKey());
-    while (on && !Visible()) on = Checked(area.index->PriorKey());
+  clearDbfError();
+  if (indexActive()) {
+    bool on = Checked(area.index->lastKey());
+    while (on && !Visible()) on = Checked(area.index->priorKey());
     return on;
   }
   const std::int32_t count = CountRecords();
   for (std::int32_t n = count; n >= 1; --n) {
-    if (Checked(ReadRecord(n)) && Visible()) return true;
+    if (Checked(readRecord(n)) && Visible()) return true;
   }
-  area.table.SetCurrentRecord(0);
+  area.table.setCurrentRecord(0);
   return false;
 }
 
-bool TTzDbf::StepVisible(bool forward) {
+bool TTzDbf::stepVisible(bool forward) {
   WorkArea& area = Area(forward ? "Next" : "Prior");
-  ClearDbfError();
-  if (IndexActive()) {
+  clearDbfError();
+  if (indexActive()) {
     bool on = false;
     do {
-      on = Checked(forward ? area.index->NextKey() : area.index->PriorKey());
+      on = Checked(forward ? area.index->nextKey() : area.index->priorKey());
     } while (on && !Visible());
     return on;
   }
   std::int32_t n = area.table.CurrentRecord();
   const std::int32_t count = forward ? CountRecords() : area.table.RecordCount();
   for (n += forward ? 1 : -1; n >= 1 && n <= count; n += forward ? 1 : -1) {
-    if (Checked(ReadRecord(n)) && Visible()) return true;
+    if (Checked(readRecord(n)) && Visible()) return true;
   }
   return false;
 }
 
 // Places the engine on record n (hidden or not), in step with the controlling tag.
-bool TTzDbf::GoToRecord(std::int32_t n) {
+bool TTzDbf::goToRecord(std::int32_t n) {
   WorkArea& area = Area("Goto");
   if (onRecord_ && !atBeginning_ && !atEnd_ && area.table.CurrentRecord() == n) return true;
-  ClearDbfError();
-  if (!ReadRecord(n)) return false;
-  if (IndexActive()) Checked(area.index->SyncIndex());
+  clearDbfError();
+  if (!readRecord(n)) return false;
+  if (indexActive()) Checked(area.index->SyncIndex());
   onRecord_ = true;
   atBeginning_ = atEnd_ = false;
   return true;
 }
 
 // After the last visible record; the engine stands on that record so that a step back finds it.
-void TTzDbf::GoToEnd() {
-  onRecord_ = GotoLastVisible();
+void TTzDbf::goToEnd() {
+  onRecord_ = gotoLastVisible();
   atEnd_ = true;
   atBeginning_ = false;
 }
 
 void TTzDbf::InternalFirst() {
-  onRecord_ = GotoFirstVisible();
+  onRecord_ = gotoFirstVisible();
   atBeginning_ = true;
   atEnd_ = false;
 }
 
-void TTzDbf::InternalLast() { GoToEnd(); }
+void TTzDbf::InternalLast() { goToEnd(); }
 
 void TTzDbf::InternalSetToRecord(const char* buffer) {
-  if (!GoToRecord(layout_->RecordNumber(buffer))) GoToEnd();
+  if (!goToRecord(layout_->recordNumber(buffer))) goToEnd();
 }
 
-TGetResult TTzDbf::Deliver(char* buffer) {
-  const WorkArea& area = GetWorkArea(area_);
-  layout_->ToBuffer(area.table, area.table.CurrentRecord(), buffer);
+TGetResult TTzDbf::deliver(char* buffer) {
+  const WorkArea& area = getWorkArea(area_);
+  layout_->toBuffer(area.table, area.table.CurrentRecord(), buffer);
   return TGetResult::grOK;
 }
 
 TGetResult TTzDbf::GetRecord(char* buffer, TGetMode mode, bool) {
   Area("GetRecord");
-  const std::int32_t current = GetWorkArea(area_).table.CurrentRecord();
+  const std::int32_t current = getWorkArea(area_).table.CurrentRecord();
   switch (mode) {
     case TGetMode::gmCurrent:
       if (atBeginning_) return TGetResult::grBOF;
-      if (atEnd_ || !onRecord_ || !ReadRecord(current) || !Visible()) return TGetResult::grEOF;
-      return Deliver(buffer);
+      if (atEnd_ || !onRecord_ || !readRecord(current) || !Visible()) return TGetResult::grEOF;
+      return deliver(buffer);
     case TGetMode::gmNext:
       if (atEnd_) return TGetResult::grEOF;
       if (atBeginning_) {
         atBeginning_ = false;
-        if (onRecord_ && ReadRecord(current)) return Deliver(buffer);
-      } else if (onRecord_ && StepVisible(true)) {
-        return Deliver(buffer);
+        if (onRecord_ && readRecord(current)) return deliver(buffer);
+      } else if (onRecord_ && stepVisible(true)) {
+        return deliver(buffer);
       }
-      GoToEnd();
+      goToEnd();
       return TGetResult::grEOF;
     case TGetMode::gmPrior:
       if (atBeginning_) return TGetResult::grBOF;
       if (atEnd_) {
         atEnd_ = false;
-        if (onRecord_ && ReadRecord(current)) return Deliver(buffer);
-      } else if (onRecord_ && StepVisible(false)) {
-        return Deliver(buffer);
+        if (onRecord_ && readRecord(current)) return deliver(buffer);
+      } else if (onRecord_ && stepVisible(false)) {
+        return deliver(buffer);
       }
-      onRecord_ = GotoFirstVisible();
+      onRecord_ = gotoFirstVisible();
       atBeginning_ = true;
       return TGetResult::grBOF;
   }
@@ -163,18 +163,18 @@ void TTzDbf::BeginScan() {
     area.index->BeginScan();
     ++scans_;
   }
-  area.table.BeginWalk();
+  area.table.beginWalk();
   ++walks_;
 }
 
-void TTzDbf::EndScan() {
+void TTzDbf::endScan() {
   if (walks_ == 0) return;
   --walks_;
-  WorkArea& area = GetWorkArea(area_);
-  area.table.EndWalk();
+  WorkArea& area = getWorkArea(area_);
+  area.table.endWalk();
   if (scans_ == 0) return;
   --scans_;
-  area.index->EndScan();
+  area.index->endScan();
 }
 
 namespace {
@@ -184,20 +184,20 @@ constexpr std::size_t kCacheLine = 64;
 
 }  // namespace
 
-bool TTzDbf::VisitStoredRecords(const std::function<void()>& visit,
+bool TTzDbf::visitStoredRecords(const std::function<void()>& visit,
                                 const std::vector<const TField*>* fieldsRead) {
   WorkArea& area = Area("First");
-  if (IndexActive() && !area.index->ControllingCoversEveryRecord()) return false;
+  if (indexActive() && !area.index->controllingCoversEveryRecord()) return false;
   const bool someFields = fieldsRead != nullptr;
   std::vector<std::size_t> wanted;
   if (someFields) {
     for (const TField* field : *fieldsRead) wanted.push_back(static_cast<std::size_t>(field->Index()));
   }
   TDataSetScan scan(*this);
-  area.table.MapAhead();
+  area.table.mapAhead();
   const std::int32_t count = CountRecords();
-  const char* records = someFields ? area.table.WalkedRecordsBytes(count) : nullptr;
-  const std::size_t length = area.table.RecordLength();
+  const char* records = someFields ? area.table.walkedRecordsBytes(count) : nullptr;
+  const std::size_t length = area.table.recordLength();
   for (std::int32_t n = 1; n <= count; ++n) {
     if (records != nullptr) {
       const char* stored = records + static_cast<std::size_t>(n - 1) * length;
@@ -207,61 +207,61 @@ bool TTzDbf::VisitStoredRecords(const std::function<void()>& visit,
         for (std::size_t at = 0; at < length; at += kCacheLine) __builtin_prefetch(ahead + at);
       }
       if (area.hideDeleted && stored[0] == kRecordDeleted) continue;
-      layout_->StoredFieldsToBuffer(area.table, stored, n, wanted, ActiveBuffer());
+      layout_->storedFieldsToBuffer(area.table, stored, n, wanted, activeBuffer());
       visit();
       continue;
     }
-    ClearDbfError();
-    if (!Checked(ReadRecord(n)) || !Visible()) continue;
-    Deliver(ActiveBuffer());
+    clearDbfError();
+    if (!Checked(readRecord(n)) || !Visible()) continue;
+    deliver(activeBuffer());
     visit();
   }
   return true;
 }
 
-bool TTzDbf::VisitPrefixRecords(const TField& field, const std::string& prefix,
+bool TTzDbf::visitPrefixRecords(const TField& field, const std::string& prefix,
                                 const std::function<void()>& visit) {
   WorkArea& area = Area("First");
-  if (!IndexActive()) return false;
+  if (!indexActive()) return false;
   TDataSetScan scan(*this);
   std::vector<std::int32_t> records;
-  if (!Checked(area.index->RecordsWithFieldPrefix(field.FieldName(), prefix, records))) return false;
+  if (!Checked(area.index->recordsWithFieldPrefix(field.FieldName(), prefix, records))) return false;
   // A page holds some sixteen records: from one record in sixteen on, most pages are read.
-  if (records.size() * 16 > static_cast<std::size_t>(area.table.RecordCount())) area.table.MapAhead();
+  if (records.size() * 16 > static_cast<std::size_t>(area.table.RecordCount())) area.table.mapAhead();
   // Mapped, each record goes from its stored bytes straight into the record buffer, as a visit
   // in stored order does, without passing through the table's field buffer.
   const std::int32_t count = CountRecords();
-  const char* mapped = area.table.WalkedRecordsBytes(count);
-  const std::size_t length = area.table.RecordLength();
+  const char* mapped = area.table.walkedRecordsBytes(count);
+  const std::size_t length = area.table.recordLength();
   std::vector<std::size_t> everyField(area.table.fields().size());
   for (std::size_t f = 0; f < everyField.size(); ++f) everyField[f] = f;
   // The records lie scattered over the file: a few are fetched ahead of the one read.
   constexpr std::size_t kAhead = 8;
   for (std::size_t i = 0; i < records.size(); ++i) {
-    if (i + kAhead < records.size()) area.table.PrefetchWalkedRecord(records[i + kAhead]);
+    if (i + kAhead < records.size()) area.table.prefetchWalkedRecord(records[i + kAhead]);
     const std::int32_t n = records[i];
     if (mapped != nullptr && n >= 1 && n <= count) {
       const char* stored = mapped + static_cast<std::size_t>(n - 1) * length;
       if (area.hideDeleted && stored[0] == kRecordDeleted) continue;
-      layout_->StoredFieldsToBuffer(area.table, stored, n, everyField, ActiveBuffer());
+      layout_->storedFieldsToBuffer(area.table, stored, n, everyField, activeBuffer());
       visit();
       continue;
     }
-    ClearDbfError();
-    if (!Checked(ReadRecord(n)) || !Visible()) continue;
-    Deliver(ActiveBuffer());
+    clearDbfError();
+    if (!Checked(readRecord(n)) || !Visible()) continue;
+    deliver(activeBuffer());
     visit();
   }
   return true;
 }
 
-std::vector<std::int32_t> TTzDbf::WalkOrder() {
+std::vector<std::int32_t> TTzDbf::walkOrder() {
   WorkArea& area = Area("First");
   std::vector<std::int32_t> records;
-  if (IndexActive()) {
+  if (indexActive()) {
     // Within a scan the tag's nodes come from the mapped index file, not a read call each.
     TDataSetScan scan(*this);
-    Checked(area.index->RecordsInKeyOrder(records));
+    Checked(area.index->recordsInKeyOrder(records));
     // The tag is placed back on the engine's record, for the steps that follow.
     if (onRecord_) Checked(area.index->SyncIndex());
     return records;
@@ -273,13 +273,13 @@ std::vector<std::int32_t> TTzDbf::WalkOrder() {
 
 void TTzDbf::InternalRefresh() {
   WorkArea& area = Area("Refresh");
-  if (onRecord_) ReadRecord(area.table.CurrentRecord(), RecordSource::Stored);
+  if (onRecord_) readRecord(area.table.CurrentRecord(), RecordSource::Stored);
 }
 
 void TTzDbf::InternalEdit() {
   WorkArea& area = Area("Edit");
   // Another process may have changed the record since it was read.
-  if (ReadRecord(area.table.CurrentRecord(), RecordSource::Stored)) layout_->ToBuffer(area.table, area.table.CurrentRecord(), ActiveBuffer());
+  if (readRecord(area.table.CurrentRecord(), RecordSource::Stored)) layout_->toBuffer(area.table, area.table.CurrentRecord(), activeBuffer());
 }
 
 }  // namespace vekrano::dbase

@@ -59,7 +59,7 @@ inline constexpr std::int64_t kTzLockOffset = kTableLockOffset;
 // The check routine: nothing for 0; otherwise raises ETzCheckError with "Dataset error: <code>"
 // (1401-1403), "Missing DbfFilename property" (1404) or "Dataset error: " and the composed engine
 // message of the code and the current detail text.
-void TzCheck(int code);
+void tzCheck(int code);
 
 // What the check routine raises for an engine code: the message above and the code, so that a
 // caller can tell a full disk from a refused lock.
@@ -101,17 +101,17 @@ class TTzDbf : public TDataSet {
   // Surrounding blanks removed, "DBF" added when there is no extension (unless it ends with ".").
   // Reopens.
   const std::string& DbfFileName() const { return dbfFileName_; }
-  void SetDbfFileName(const std::string& name);
+  void setDbfFileName(const std::string& name);
   // Reopens.
   bool Exclusive() const { return exclusive_; }
-  void SetExclusive(bool exclusive);
+  void setExclusive(bool exclusive);
   // Records marked deleted are skipped by every navigation. On an active table the current record
   // is re-read, the cursor leaves it when it became hidden, and an edit or insertion is cancelled.
   bool HideDeletedRecs() const { return hideDeletedRecs_; }
-  void SetHideDeletedRecs(bool hide);
+  void setHideDeletedRecs(bool hide);
   bool ReadOnly() const { return readOnly_; }
   // REQUIRES: the table is closed.
-  void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
+  void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
 
   // --- Events
 
@@ -132,14 +132,14 @@ class TTzDbf : public TDataSet {
   TTzNotifyEvent AfterRestore;
   // Within a lock-failed event: how many attempts of the lock being taken were refused so far
   // (1 at the first call of the event for an operation).
-  int LockRefusals() const { return lockRefusals_; }
+  int lockRefusals() const { return lockRefusals_; }
 
   // --- Operations beyond the generic dataset
 
   // Clears the deletion mark of the current record under its record lock, between BeforeRestore
   // and AfterRestore. A refused lock calls OnRLockFailedOnRestore or shows "Lock failed [Restore]".
   void Restore();
-  // Holds the index's read section from BeginScan to the matching EndScan (pairs nest), so that a
+  // Holds the index's read section from BeginScan to the matching endScan (pairs nest), so that a
   // walk through the table (First, then Next until Eof; an SQL scan) enters the index semaphore
   // once instead of at every step, and reads records a block at a time (never one older than the
   // scan's start or than this table's last write of it). The cost falls on other processes: while it is held, their
@@ -147,37 +147,37 @@ class TTzDbf : public TDataSet {
   // for one scan only. This process may read and write meanwhile. Takes no read section without a
   // shared index; closing the table ends every scan. Failures of the semaphore raise EDorevError.
   void BeginScan() override;
-  void EndScan() override;
+  void endScan() override;
   // In key order from the controlling tag alone, deleted records included, or in record order
   // without an index.
-  std::vector<std::int32_t> WalkOrder() override;
+  std::vector<std::int32_t> walkOrder() override;
   // True when an index order controls navigation (IsSequenced is then false).
-  bool IndexActive() const;
+  bool indexActive() const;
   // False while an index order is active.
-  bool IsSequenced() const override { return !IndexActive(); }
+  bool IsSequenced() const override { return !indexActive(); }
 
   // --- Runs of appends (table_append_run.cpp)
 
   // Starts a run of appends by this component (an import, consecutive INSERTs): from the next
-  // append or HoldAppendLock on, the append lock and the index's write section stay held from one
+  // append or holdAppendLock on, the append lock and the index's write section stay held from one
   // append to the next instead of being taken for each. Every record is still written with its
   // keys when it is appended. Held for at most about a tenth of a second at a time, then given up
   // long enough for another process waiting for them (with the bounded retries) to take them.
   // A record lock (post, delete, restore) gives the run up until its next append.
-  void BeginAppendRun();
+  void beginAppendRun();
   // Ends the run and releases what it holds. Failures of the index semaphore raise EDorevError.
-  void EndAppendRun();
+  void endAppendRun();
 
   // --- Appends numbered from the records (table_numbering.cpp)
 
   // Takes the append lock ahead of an append, so that no other process appends between what the
-  // caller reads now and its append; the append releases it, or ReleaseAppendLock does (within a
+  // caller reads now and its append; the append releases it, or releaseAppendLock does (within a
   // run of appends, the run holds and releases it). A
   // refusal calls OnALockFailedOnInsert as an append does, or shows "Lock failed [Insert]".
   // Returns whether the lock is held (always true for a table open exclusive).
-  bool HoldAppendLock();
+  bool holdAppendLock();
   // Releases the append lock when no append released it.
-  void ReleaseAppendLock();
+  void releaseAppendLock();
   // The record count refreshed from the file, the shared index's change counter and this
   // component's own changes. Appends by anyone raise the count and (with a shared index) the
   // counter by one each; any other write raises the counter or ownChanges, except another
@@ -205,17 +205,17 @@ class TTzDbf : public TDataSet {
   void InternalClose() override;
   bool IsCursorOpen() const override { return area_ != 0; }
   std::vector<TFieldDef> InternalInitFieldDefs() override;
-  std::unique_ptr<TField> CreateField(const TFieldDef& def) override;
+  std::unique_ptr<TField> createField(const TFieldDef& def) override;
   int GetRecordSize() const override;
   char* AllocRecordBuffer() override;
   void InternalFirst() override;
   void InternalLast() override;
   TGetResult GetRecord(char* buffer, TGetMode mode, bool doCheck) override;
   // Record order, unless the controlling tag leaves records out (a condition, unique keys).
-  bool VisitStoredRecords(const std::function<void()>& visit,
+  bool visitStoredRecords(const std::function<void()>& visit,
                           const std::vector<const TField*>* fieldsRead) override;
   // Through the controlling tag when it is the field alone.
-  bool VisitPrefixRecords(const TField& field, const std::string& prefix,
+  bool visitPrefixRecords(const TField& field, const std::string& prefix,
                           const std::function<void()>& visit) override;
   void InternalSetToRecord(const char* buffer) override;
   void InternalInitRecord(char* buffer) override;
@@ -226,54 +226,54 @@ class TTzDbf : public TDataSet {
   void InternalRefresh() override;
   bool GetCanModify() const override { return !readOnly_; }
   bool GetFieldData(const TField& field, Variant& value) const override;
-  bool GetFieldText(const TField& field, std::string_view& text) const override;
-  bool GetFieldInteger(const TField& field, std::int64_t& value) const override;
+  bool getFieldText(const TField& field, std::string_view& text) const override;
+  bool getFieldInteger(const TField& field, std::int64_t& value) const override;
   // Every field of a record holds a value: blank text, 0, false, no date.
-  bool HasFieldData(const TField&) const override { return true; }
+  bool hasFieldData(const TField&) const override { return true; }
   void SetFieldData(const TField& field, const Variant& value) override;
-  int BookmarkSize() const override { return kTableBookmarkSize; }
+  int bookmarkSize() const override { return kTableBookmarkSize; }
   void GetBookmarkData(const char* buffer, char* data) const override;
   void SetBookmarkData(char* buffer, const char* data) override;
   TBookmarkFlag GetBookmarkFlag(const char* buffer) const override;
   void SetBookmarkFlag(char* buffer, TBookmarkFlag flag) override;
   void InternalGotoBookmark(const char* data) override;
-  bool InternalBookmarkValid(const char* data) override;
-  int CompareBookmarkData(const char* a, const char* b) const override;
+  bool internalBookmarkValid(const char* data) override;
+  int compareBookmarkData(const char* a, const char* b) const override;
   int GetRecordCount() const override;
   int GetRecNo() const override;
-  bool InternalSetRecNo(int recNo) override;
+  bool internalSetRecNo(int recNo) override;
 
  private:
   // The open table's work area, selected; code 1103 "Database is not open [<name>.<operation>]"
   // through the check routine when the component has none.
   WorkArea& Area(const char* operation) const;
-  void Reopen(const std::function<void()>& change);
+  void reopen(const std::function<void()>& change);
 
   // Activation (table_activation.cpp).
-  void OpenTable();
+  void openTable();
   // Raises "Problem opening memo file [USE(<file>)]" with the system's error when it cannot.
-  void OpenMemoFile(WorkArea& area);
-  void OpenProductionIndex(bool rebuild);
-  bool OpenIndexFile(const std::string& mdxName, std::string& fault);
-  void RepairProductionIndex(const std::string& mdxName, const std::vector<MdxTagDefinition>& tags,
+  void openMemoFile(WorkArea& area);
+  void openProductionIndex(bool rebuild);
+  bool openIndexFile(const std::string& mdxName, std::string& fault);
+  void repairProductionIndex(const std::string& mdxName, const std::vector<MdxTagDefinition>& tags,
                              const std::string& fault);
-  void MakeProductionIndex(const std::string& mdxName, const std::vector<MdxTagDefinition>& tags);
-  void CloseTable();
+  void makeProductionIndex(const std::string& mdxName, const std::vector<MdxTagDefinition>& tags);
+  void closeTable();
 
   // Cursor (table_cursor.cpp).
   bool Visible() const;
   enum class RecordSource { Walked, Stored };
-  bool ReadRecord(std::int32_t n, RecordSource source = RecordSource::Walked);
+  bool readRecord(std::int32_t n, RecordSource source = RecordSource::Walked);
   std::int32_t CountRecords() const;
-  bool GotoFirstVisible();
-  bool GotoLastVisible();
-  bool StepVisible(bool forward);
-  bool GoToRecord(std::int32_t n);
-  void GoToEnd();
-  TGetResult Deliver(char* buffer);
+  bool gotoFirstVisible();
+  bool gotoLastVisible();
+  bool stepVisible(bool forward);
+  bool goToRecord(std::int32_t n);
+  void goToEnd();
+  TGetResult deliver(char* buffer);
 
   // Changes (table_changes.cpp).
-  bool TakeLock(const std::function<bool()>& attempt, const TTzLockFailedEvent& event, const char* operation);
+  bool takeLock(const std::function<bool()>& attempt, const TTzLockFailedEvent& event, const char* operation);
   void s_AppendWithLock(const char* buffer);
   void s_ReplaceWithLock(std::int32_t n);
   void s_DeleteWithLock(std::int32_t n);
@@ -286,7 +286,7 @@ class TTzDbf : public TDataSet {
   void releaseAppendRunWhenDue();
 
   // Locate without an index (table_locate.cpp).
-  bool LocateScan(const std::string& keyFields, const std::vector<Variant>& keyValues, TLocateOptions options);
+  bool locateScan(const std::string& keyFields, const std::vector<Variant>& keyValues, TLocateOptions options);
 
   std::string name_;
   std::string dbfFileName_;
@@ -313,7 +313,7 @@ class TTzDbf : public TDataSet {
   // cannot write.
   bool readOnlyForced_ = false;
   std::uint64_t ownChanges_ = 0;
-  // The run of appends: wanted between BeginAppendRun and EndAppendRun, held (in work area
+  // The run of appends: wanted between beginAppendRun and endAppendRun, held (in work area
   // runArea_, with the index's write section when runIndexed_) since runTaken_.
   bool appendRunWanted_ = false;
   bool appendRunHeld_ = false;

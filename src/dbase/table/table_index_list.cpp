@@ -6,33 +6,33 @@
 namespace vekrano::dbase {
 namespace {
 
-bool FlagAt(const std::string& line, std::size_t position) {
+bool flagAt(const std::string& line, std::size_t position) {
   return position < line.size() && line[position] == 'T';
 }
 
-std::string Rest(const std::string& line, std::size_t position) {
+std::string rest(const std::string& line, std::size_t position) {
   return position < line.size() ? line.substr(position, kIndexListTextLength) : std::string();
 }
 
 }  // namespace
 
-std::vector<MdxTagDefinition> ParseIndexList(const std::vector<std::string>& lines) {
+std::vector<MdxTagDefinition> parseIndexList(const std::vector<std::string>& lines) {
   std::vector<MdxTagDefinition> tags;
   for (std::size_t i = 0; i + 1 < lines.size(); i += 2) {
     const std::string& line = lines[i];
     const std::size_t comma = std::min(line.find(','), line.size());
     MdxTagDefinition tag;
     tag.name = line.substr(0, std::min(comma, kIndexListNameLength));
-    tag.descending = FlagAt(line, comma + 1);
-    tag.unique = FlagAt(line, comma + 3);
-    tag.expression = Rest(line, comma + 5);
+    tag.descending = flagAt(line, comma + 1);
+    tag.unique = flagAt(line, comma + 3);
+    tag.expression = rest(line, comma + 5);
     tag.condition = lines[i + 1].substr(0, kIndexListTextLength);
     tags.push_back(std::move(tag));
   }
   return tags;
 }
 
-std::vector<std::string> IndexListOf(const MdxIndex& index) {
+std::vector<std::string> indexListOf(const MdxIndex& index) {
   std::vector<std::string> lines;
   for (int n = 1; n <= index.tagCount(); ++n) {
     const TagHeader& header = index.tag(n).header();
@@ -43,7 +43,7 @@ std::vector<std::string> IndexListOf(const MdxIndex& index) {
   return lines;
 }
 
-bool SameIndexList(const std::vector<std::string>& a, const std::vector<std::string>& b) {
+bool sameIndexList(const std::vector<std::string>& a, const std::vector<std::string>& b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
     if (common::ansiUpper(a[i]) != common::ansiUpper(b[i])) return false;

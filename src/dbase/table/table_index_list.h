@@ -13,12 +13,12 @@ inline constexpr std::size_t kIndexListNameLength = 10;
 inline constexpr std::size_t kIndexListTextLength = 220;
 
 // The tags of `lines`; the line count divided by 2 of them (an odd last line is ignored).
-std::vector<MdxTagDefinition> ParseIndexList(const std::vector<std::string>& lines);
+std::vector<MdxTagDefinition> parseIndexList(const std::vector<std::string>& lines);
 
 // The tags of an open index in the same form: "NAME,F,F,expression" and the condition line.
-std::vector<std::string> IndexListOf(const MdxIndex& index);
+std::vector<std::string> indexListOf(const MdxIndex& index);
 
 // True when both lists have as many lines and the lines are equal without regard to case.
-bool SameIndexList(const std::vector<std::string>& a, const std::vector<std::string>& b);
+bool sameIndexList(const std::vector<std::string>& a, const std::vector<std::string>& b);
 
 }  // namespace vekrano::dbase

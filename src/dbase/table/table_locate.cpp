@@ -17,13 +17,13 @@ constexpr std::size_t kMaxSearchLength = 100;
 
 std::string ValueText(const Variant& value) {
   if (const auto* text = std::get_if<std::string>(&value)) return *text;
-  if (const auto* number = std::get_if<std::int64_t>(&value)) return IntToStr(*number);
-  if (const auto* real = std::get_if<double>(&value)) return FloatToStr(*real);
+  if (const auto* number = std::get_if<std::int64_t>(&value)) return intToStr(*number);
+  if (const auto* real = std::get_if<double>(&value)) return floatToStr(*real);
   if (const auto* flag = std::get_if<bool>(&value)) return *flag ? "T" : "F";
   return {};
 }
 
-double ValueNumber(const Variant& value) {
+double valueNumber(const Variant& value) {
   if (const auto* number = std::get_if<std::int64_t>(&value)) return static_cast<double>(*number);
   if (const auto* real = std::get_if<double>(&value)) return *real;
   if (const auto* text = std::get_if<std::string>(&value)) return TextToFloat(*text).value_or(0);
@@ -36,26 +36,26 @@ struct ScanKey {
   std::string search;
 };
 
-std::string PaddedTo(std::string text, std::size_t length) {
+std::string paddedTo(std::string text, std::size_t length) {
   if (text.size() < length) text.resize(length, ' ');
   return text;
 }
 
-std::string NumberText(double value, const DbfTable& table, int field) {
-  return FormatNumber(value, table.FieldLen(field), table.FieldDec(field));
+std::string numberText(double value, const DbfTable& table, int field) {
+  return formatNumber(value, table.FieldLen(field), table.FieldDec(field));
 }
 
 std::string RecordText(const DbfTable& table, int field) {
   switch (table.FieldType(field)) {
     case 'C':
-      return PaddedTo(table.GetString(field), static_cast<std::size_t>(table.FieldLen(field)));
+      return paddedTo(table.getString(field), static_cast<std::size_t>(table.FieldLen(field)));
     case 'N':
     case 'F':
-      return NumberText(table.FieldDec(field) > 0 ? table.GetDouble(field) : table.GetInteger(field), table, field);
+      return numberText(table.FieldDec(field) > 0 ? table.getDouble(field) : table.getInteger(field), table, field);
     case 'L':
-      return table.GetLogical(field) ? "T" : "F";
+      return table.getLogical(field) ? "T" : "F";
     case 'D':
-      return table.GetDate(field);
+      return table.getDate(field);
     default:
       return {};
   }
@@ -64,20 +64,20 @@ std::string RecordText(const DbfTable& table, int field) {
 std::string SearchText(const Variant& value, const DbfTable& table, int field, bool partial) {
   switch (table.FieldType(field)) {
     case 'C':
-      return partial ? ValueText(value) : PaddedTo(ValueText(value), static_cast<std::size_t>(table.FieldLen(field)));
+      return partial ? ValueText(value) : paddedTo(ValueText(value), static_cast<std::size_t>(table.FieldLen(field)));
     case 'N':
     case 'F':
-      return NumberText(ValueNumber(value), table, field);
+      return numberText(valueNumber(value), table, field);
     case 'D': {
       const auto* date = std::get_if<double>(&value);
-      return date != nullptr ? DateTimeToStr(*date, false) : ValueText(value);
+      return date != nullptr ? dateTimeToStr(*date, false) : ValueText(value);
     }
     default:
       return ValueText(value);
   }
 }
 
-bool Matches(std::string record, std::string search, TLocateOptions options) {
+bool matches(std::string record, std::string search, TLocateOptions options) {
   if (options.Contains(TLocateOption::loPartialKey)) {
     search.erase(search.find_last_not_of(' ') + 1);
     if (record.size() > search.size()) record.resize(search.size());
@@ -92,32 +92,32 @@ bool Matches(std::string record, std::string search, TLocateOptions options) {
 }  // namespace
 
 bool TTzDbf::Locate(const std::string& keyFields, const std::vector<Variant>& keyValues, TLocateOptions options) {
-  CheckBrowseMode();
+  checkBrowseMode();
   WorkArea& area = Area("Locate");
-  DoBeforeScroll();
-  if (!IndexActive()) return LocateScan(keyFields, keyValues, options);
+  doBeforeScroll();
+  if (!indexActive()) return locateScan(keyFields, keyValues, options);
   std::string text;
   for (const Variant& value : keyValues) text += ValueText(value);
   text = text.substr(0, kMaxSearchLength);
-  ClearDbfError();
+  clearDbfError();
   const bool found = options.Contains(TLocateOption::loPartialKey) ? area.index->Find(text)
                                                                    : area.index->FindExact(text);
-  if (!found && DbfErrorCode() != 0) TzCheck(DbfErrorCode());
+  if (!found && dbfErrorCode() != 0) tzCheck(dbfErrorCode());
   if (found) {
     onRecord_ = true;
     atBeginning_ = atEnd_ = false;
   } else {
-    GoToEnd();
+    goToEnd();
   }
-  Resync();
+  resync();
   // Not found also moves: to the end of the table.
-  DoAfterScroll();
+  doAfterScroll();
   return found;
 }
 
-bool TTzDbf::LocateScan(const std::string& keyFields, const std::vector<Variant>& keyValues,
+bool TTzDbf::locateScan(const std::string& keyFields, const std::vector<Variant>& keyValues,
                         TLocateOptions options) {
-  WorkArea& area = GetWorkArea(area_);
+  WorkArea& area = getWorkArea(area_);
   std::vector<ScanKey> keys;
   std::size_t start = 0;
   for (const Variant& value : keyValues) {
@@ -131,14 +131,14 @@ bool TTzDbf::LocateScan(const std::string& keyFields, const std::vector<Variant>
   }
   const std::int32_t count = CountRecords();
   for (std::int32_t n = 1; n <= count; ++n) {
-    if (!ReadRecord(n) || !Visible()) continue;
+    if (!readRecord(n) || !Visible()) continue;
     bool match = true;
-    for (const ScanKey& key : keys) match = match && Matches(RecordText(area.table, key.field), key.search, options);
+    for (const ScanKey& key : keys) match = match && matches(RecordText(area.table, key.field), key.search, options);
     if (match) {
       onRecord_ = false;  // force the index to follow the record found
-      if (!GoToRecord(n)) return false;
-      Resync();
-      DoAfterScroll();
+      if (!goToRecord(n)) return false;
+      resync();
+      doAfterScroll();
       return true;
     }
   }
@@ -147,7 +147,7 @@ bool TTzDbf::LocateScan(const std::string& keyFields, const std::vector<Variant>
 
 std::vector<Variant> TTzDbf::Lookup(const std::string& keyFields, const std::vector<Variant>& keyValues,
                                     const std::string& resultFields) {
-  CheckBrowseMode();
+  checkBrowseMode();
   const TBookmark start = GetBookmark();
   std::vector<Variant> values;
   TScrollEventsOff noScrolls(*this);

@@ -16,13 +16,13 @@ constexpr std::chrono::milliseconds kLongestPause{500};
 // moment between two: another process waiting for it must look often to find such a moment.
 constexpr std::chrono::milliseconds kLongestAppendPause{5};
 
-TTzLockFailedEvent RetryHandler(std::chrono::milliseconds budget, const char* operation,
+TTzLockFailedEvent retryHandler(std::chrono::milliseconds budget, const char* operation,
                                 std::chrono::milliseconds longestPause = kLongestPause) {
   using Clock = std::chrono::steady_clock;
   const std::chrono::milliseconds firstPause = std::min(kFirstPause, longestPause);
   return [budget, operation, longestPause, firstPause, start = Clock::time_point(),
           pause = firstPause](TTzDbf& sender, bool& retry) mutable {
-    if (sender.LockRefusals() == 1) {
+    if (sender.lockRefusals() == 1) {
       start = Clock::now();
       pause = firstPause;
     }
@@ -38,11 +38,11 @@ TTzLockFailedEvent RetryHandler(std::chrono::milliseconds budget, const char* op
 
 }  // namespace
 
-void RetryRefusedLocks(TTzDbf& table, std::chrono::milliseconds budget) {
-  table.OnALockFailedOnInsert = RetryHandler(budget, "Insert", kLongestAppendPause);
-  table.OnRLockFailedOnPost = RetryHandler(budget, "Post");
-  table.OnRLockFailedOnDelete = RetryHandler(budget, "Delete");
-  table.OnRLockFailedOnRestore = RetryHandler(budget, "Restore");
+void retryRefusedLocks(TTzDbf& table, std::chrono::milliseconds budget) {
+  table.OnALockFailedOnInsert = retryHandler(budget, "Insert", kLongestAppendPause);
+  table.OnRLockFailedOnPost = retryHandler(budget, "Post");
+  table.OnRLockFailedOnDelete = retryHandler(budget, "Delete");
+  table.OnRLockFailedOnRestore = retryHandler(budget, "Restore");
 }
 
 }  // namespace vekrano::dbase

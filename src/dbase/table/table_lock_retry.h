@@ -16,6 +16,6 @@ inline constexpr std::chrono::milliseconds kLockRetryBudget{10000};
 // asks for another attempt; once
 // `budget` has passed since the first refusal of the operation, raises common::Exception with
 // "Lock failed [Insert]" ("[Post]", "[Delete]", "[Restore]"), and nothing is written.
-void RetryRefusedLocks(TTzDbf& table, std::chrono::milliseconds budget = kLockRetryBudget);
+void retryRefusedLocks(TTzDbf& table, std::chrono::milliseconds budget = kLockRetryBudget);
 
 }  // namespace vekrano::dbase

@@ -18,12 +18,12 @@ constexpr int kDoubleSize = 8;
 constexpr int kIntegerSize = 4;
 constexpr int kLogicalSize = 2;
 
-bool IsFloat(char type, int decimals) { return (type == 'N' || type == 'F') && decimals > 0; }
+bool isFloat(char type, int decimals) { return (type == 'N' || type == 'F') && decimals > 0; }
 
 // A numeric field without decimals, straight from its stored bytes into its slot, as decoding
 // into the field buffer would give it; false, with nothing stored, for bytes that the code
 // pages translate (which decoding must see).
-bool StoreWholeNumber(const char* text, std::size_t length, char* slot) {
+bool storeWholeNumber(const char* text, std::size_t length, char* slot) {
   if (std::any_of(text, text + length, [](char c) { return (static_cast<unsigned char>(c) & 0x80) != 0; })) return false;
   // Blanks, a sign and up to nine digits, what such fields hold, are read here at once;
   // anything else as every stored number is read.
@@ -39,20 +39,20 @@ bool StoreWholeNumber(const char* text, std::size_t length, char* slot) {
     for (std::size_t d = at; d < length; ++d) value = value * 10 + (text[d] - '0');
     if (negative) value = -value;
   } else {
-    value = ClampToInt32(ReadNumber(std::string_view(text, length)));
+    value = clampToInt32(ReadNumber(std::string_view(text, length)));
   }
   common::store(slot, value);
   return true;
 }
-bool IsInteger(char type, int decimals) { return (type == 'N' || type == 'F') && decimals == 0; }
+bool isInteger(char type, int decimals) { return (type == 'N' || type == 'F') && decimals == 0; }
 
-double Rounded(double value, int decimals) {
+double rounded(double value, int decimals) {
   const double scale = std::pow(10.0, decimals);
   const double rounded = std::round(value * scale) / scale;
   return std::isfinite(rounded) ? rounded : value;
 }
 
-double AsNumber(const Variant& value) {
+double asNumber(const Variant& value) {
   if (const auto* number = std::get_if<std::int64_t>(&value)) return static_cast<double>(*number);
   if (const auto* real = std::get_if<double>(&value)) return *real;
   if (const auto* flag = std::get_if<bool>(&value)) return *flag ? 1 : 0;
@@ -62,7 +62,7 @@ double AsNumber(const Variant& value) {
 
 // The length of the characters text[1..length] without the blanks and control characters that
 // pad them.
-std::size_t TrimmedLength(const std::uint8_t* text, std::size_t length) {
+std::size_t trimmedLength(const std::uint8_t* text, std::size_t length) {
   constexpr char kBlanks[] = "        ";
   while (length >= 8 && std::memcmp(text + length - 7, kBlanks, 8) == 0) length -= 8;
   while (length > 0 && text[length] <= ' ') --length;
@@ -71,7 +71,7 @@ std::size_t TrimmedLength(const std::uint8_t* text, std::size_t length) {
 
 int SlotSize(char type, int length, int decimals) {
   if (type == 'C') return length + 1;
-  if (IsFloat(type, decimals) || type == 'D') return kDoubleSize;
+  if (isFloat(type, decimals) || type == 'D') return kDoubleSize;
   if (type == 'L') return kLogicalSize;
   return kIntegerSize;
 }
@@ -90,8 +90,8 @@ std::vector<TFieldDef> TableRecordLayout::FieldDefs(const DbfTable& table) const
   for (const DbfField& field : table.fields()) {
     TFieldDef def{field.name, TFieldType::ftMemo, 0};
     if (field.type == 'C') def = {field.name, TFieldType::ftString, field.length};
-    if (IsFloat(field.type, field.decimals)) def = {field.name, TFieldType::ftFloat, field.length};
-    if (IsInteger(field.type, field.decimals)) def = {field.name, TFieldType::ftInteger, field.length};
+    if (isFloat(field.type, field.decimals)) def = {field.name, TFieldType::ftFloat, field.length};
+    if (isInteger(field.type, field.decimals)) def = {field.name, TFieldType::ftInteger, field.length};
     if (field.type == 'D') def.DataType = TFieldType::ftDate;
     if (field.type == 'L') def.DataType = TFieldType::ftBoolean;
     defs.push_back(def);
@@ -99,22 +99,22 @@ std::vector<TFieldDef> TableRecordLayout::FieldDefs(const DbfTable& table) const
   return defs;
 }
 
-void TableRecordLayout::ToBuffer(const DbfTable& table, std::int32_t n, char* buffer) const {
-  std::memset(buffer, 0, BufferSize());
-  buffer[0] = table.IsDeleted() ? 1 : 0;
+void TableRecordLayout::toBuffer(const DbfTable& table, std::int32_t n, char* buffer) const {
+  std::memset(buffer, 0, bufferSize());
+  buffer[0] = table.isDeleted() ? 1 : 0;
   for (std::size_t i = 0; i < slots_.size(); ++i) toSlot(table, i, buffer);
-  SetRecordNumber(buffer, n);
-  SetFlag(buffer, TBookmarkFlag::bfCurrent);
+  setRecordNumber(buffer, n);
+  setFlag(buffer, TBookmarkFlag::bfCurrent);
 }
 
-void TableRecordLayout::StoredFieldsToBuffer(DbfTable& table, const char* stored, std::int32_t n,
+void TableRecordLayout::storedFieldsToBuffer(DbfTable& table, const char* stored, std::int32_t n,
                                              const std::vector<std::size_t>& fields, char* buffer) const {
   buffer[0] = stored[0] == kRecordDeleted ? 1 : 0;
   for (std::size_t i : fields) {
     const Slot& slot = slots_[i];
     char* at = buffer + slot.offset;
-    if ((slot.type == 'N' || slot.type == 'F') && !IsFloat(slot.type, slot.decimals) &&
-        StoreWholeNumber(stored + table.fields()[i].position, static_cast<std::size_t>(slot.length), at)) {
+    if ((slot.type == 'N' || slot.type == 'F') && !isFloat(slot.type, slot.decimals) &&
+        storeWholeNumber(stored + table.fields()[i].position, static_cast<std::size_t>(slot.length), at)) {
       continue;  // the whole slot written
     }
     if (slot.type == 'C') {
@@ -122,19 +122,19 @@ void TableRecordLayout::StoredFieldsToBuffer(DbfTable& table, const char* stored
       // blanks or control characters, so trimming before translating gives the same text.
       // Only the slot's bytes past the text are cleared: the text is mostly shorter.
       const char* text = stored + table.fields()[i].position;
-      const std::size_t length = TrimmedLength(reinterpret_cast<const std::uint8_t*>(text) - 1, slot.length);
+      const std::size_t length = trimmedLength(reinterpret_cast<const std::uint8_t*>(text) - 1, slot.length);
       at[0] = static_cast<char>(length);
       std::memcpy(at + 1, text, length);
       std::memset(at + 1 + length, 0, static_cast<std::size_t>(slot.length) - length);
-      StoredToAnsi(table.codePage(), at + 1, length);
+      storedToAnsi(table.codePage(), at + 1, length);
     } else {
       std::memset(at, 0, static_cast<std::size_t>(SlotSize(slot.type, slot.length, slot.decimals)));
-      table.DecodeStoredField(i, stored);
+      table.decodeStoredField(i, stored);
       toSlot(table, i, buffer);
     }
   }
-  SetRecordNumber(buffer, n);
-  SetFlag(buffer, TBookmarkFlag::bfCurrent);
+  setRecordNumber(buffer, n);
+  setFlag(buffer, TBookmarkFlag::bfCurrent);
 }
 
 void TableRecordLayout::toSlot(const DbfTable& table, std::size_t i, char* buffer) const {
@@ -144,48 +144,48 @@ void TableRecordLayout::toSlot(const DbfTable& table, std::size_t i, char* buffe
   if (slot.type == 'C') {
     // The stored characters without the blanks and control characters that pad them, straight
     // from the field buffer: every record of a scan passes here.
-    const std::uint8_t* text = table.FieldBuffer() + table.fields()[i].address;
-    const std::size_t length = TrimmedLength(text, text[0]);
+    const std::uint8_t* text = table.fieldBuffer() + table.fields()[i].address;
+    const std::size_t length = trimmedLength(text, text[0]);
     at[0] = static_cast<char>(length);
     std::memcpy(at + 1, text + 1, length);
-  } else if (IsFloat(slot.type, slot.decimals)) {
-    common::store(at, Rounded(table.GetDouble(field), slot.decimals));
+  } else if (isFloat(slot.type, slot.decimals)) {
+    common::store(at, rounded(table.getDouble(field), slot.decimals));
   } else if (slot.type == 'D') {
-    common::store(at, TextToDateTime(table.GetDate(field)).value_or(0.0));
+    common::store(at, textToDateTime(table.getDate(field)).value_or(0.0));
   } else if (slot.type == 'L') {
-    at[0] = table.GetLogical(field) ? 1 : 0;
+    at[0] = table.getLogical(field) ? 1 : 0;
   } else {
-    common::store(at, table.GetInteger(field));
+    common::store(at, table.getInteger(field));
   }
 }
 
-void TableRecordLayout::FromBuffer(const char* buffer, DbfTable& table) const {
-  table.SetDeleted(buffer[0] != 0);
+void TableRecordLayout::fromBuffer(const char* buffer, DbfTable& table) const {
+  table.setDeleted(buffer[0] != 0);
   for (std::size_t i = 0; i < slots_.size(); ++i) {
     const Slot& slot = slots_[i];
     const int field = static_cast<int>(i) + 1;
     const char* at = buffer + slot.offset;
     if (slot.type == 'C') {
-      table.SetString(field, std::string(at + 1, static_cast<unsigned char>(at[0])));
-    } else if (IsFloat(slot.type, slot.decimals)) {
-      table.SetDouble(field, common::load<double>(at));
+      table.setString(field, std::string(at + 1, static_cast<unsigned char>(at[0])));
+    } else if (isFloat(slot.type, slot.decimals)) {
+      table.setDouble(field, common::load<double>(at));
     } else if (slot.type == 'D') {
       const double date = common::load<double>(at);
-      table.SetDate(field, date == 0 ? std::string() : DateTimeToStr(date, false));
+      table.SetDate(field, date == 0 ? std::string() : dateTimeToStr(date, false));
     } else if (slot.type == 'L') {
-      table.SetLogical(field, at[0] != 0);
+      table.setLogical(field, at[0] != 0);
     } else {
-      table.SetInteger(field, common::load<std::int32_t>(at));
+      table.setInteger(field, common::load<std::int32_t>(at));
     }
   }
 }
 
-void TableRecordLayout::InitBuffer(char* buffer) const {
-  std::memset(buffer, 0, BufferSize());
-  SetFlag(buffer, TBookmarkFlag::bfInserted);
+void TableRecordLayout::initBuffer(char* buffer) const {
+  std::memset(buffer, 0, bufferSize());
+  setFlag(buffer, TBookmarkFlag::bfInserted);
 }
 
-std::int32_t TableRecordLayout::MemoBlock(const char* buffer, int index) const {
+std::int32_t TableRecordLayout::memoBlock(const char* buffer, int index) const {
   return common::load<std::int32_t>(buffer + slots_[static_cast<std::size_t>(index)].offset);
 }
 
@@ -198,17 +198,17 @@ std::int32_t TableRecordLayout::Integer(const char* buffer, int index) const {
   return common::load<std::int32_t>(buffer + slots_[static_cast<std::size_t>(index)].offset);
 }
 
-Variant TableRecordLayout::GetValue(const char* buffer, int index) const {
+Variant TableRecordLayout::getValue(const char* buffer, int index) const {
   const Slot& slot = slots_[static_cast<std::size_t>(index)];
   const char* at = buffer + slot.offset;
   if (slot.type == 'C') return std::string(Text(buffer, index));
-  if (IsFloat(slot.type, slot.decimals) || slot.type == 'D') return common::load<double>(at);
+  if (isFloat(slot.type, slot.decimals) || slot.type == 'D') return common::load<double>(at);
   if (slot.type == 'L') return at[0] != 0;
   if (slot.type == 'M') return std::string();
   return static_cast<std::int64_t>(Integer(buffer, index));
 }
 
-void TableRecordLayout::SetValue(char* buffer, int index, const Variant& value) const {
+void TableRecordLayout::setValue(char* buffer, int index, const Variant& value) const {
   const Slot& slot = slots_[static_cast<std::size_t>(index)];
   char* at = buffer + slot.offset;
   if (slot.type == 'C') {
@@ -216,33 +216,33 @@ void TableRecordLayout::SetValue(char* buffer, int index, const Variant& value) 
     const std::size_t length = text ? std::min<std::size_t>(text->size(), slot.length) : 0;
     at[0] = static_cast<char>(length);
     if (length > 0) std::memcpy(at + 1, text->data(), length);
-  } else if (IsFloat(slot.type, slot.decimals)) {
-    common::store(at, AsNumber(value));
+  } else if (isFloat(slot.type, slot.decimals)) {
+    common::store(at, asNumber(value));
   } else if (slot.type == 'D') {
-    double date = AsNumber(value);
-    if (date != 0 && !IsValidDateTime(date)) {
-      ShowInvalidDate();
+    double date = asNumber(value);
+    if (date != 0 && !isValidDateTime(date)) {
+      showInvalidDate();
       date = 0;
     }
     common::store(at, date);
   } else if (slot.type == 'L') {
-    at[0] = AsNumber(value) != 0 ? 1 : 0;
+    at[0] = asNumber(value) != 0 ? 1 : 0;
   } else if (slot.type != 'M') {
-    common::store(at, ClampToInt32(std::round(AsNumber(value))));
+    common::store(at, clampToInt32(std::round(asNumber(value))));
   }
 }
 
-std::int32_t TableRecordLayout::RecordNumber(const char* buffer) const {
+std::int32_t TableRecordLayout::recordNumber(const char* buffer) const {
   return common::load<std::int32_t>(buffer + recordSize_);
 }
 
-void TableRecordLayout::SetRecordNumber(char* buffer, std::int32_t n) const { common::store(buffer + recordSize_, n); }
+void TableRecordLayout::setRecordNumber(char* buffer, std::int32_t n) const { common::store(buffer + recordSize_, n); }
 
 TBookmarkFlag TableRecordLayout::Flag(const char* buffer) const {
   return static_cast<TBookmarkFlag>(buffer[recordSize_ + kTableBookmarkSize]);
 }
 
-void TableRecordLayout::SetFlag(char* buffer, TBookmarkFlag flag) const {
+void TableRecordLayout::setFlag(char* buffer, TBookmarkFlag flag) const {
   buffer[recordSize_ + kTableBookmarkSize] = static_cast<char>(flag);
 }
 

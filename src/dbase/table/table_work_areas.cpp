@@ -21,7 +21,7 @@ Areas& areas() {
 
 }  // namespace
 
-int AcquireWorkArea(bool internal) {
+int acquireWorkArea(bool internal) {
   const int first = internal ? kPublicWorkAreas : 0;
   const int last = internal ? kAllWorkAreas : kPublicWorkAreas;
   for (int i = first; i < last; ++i) {
@@ -33,12 +33,12 @@ int AcquireWorkArea(bool internal) {
   return 0;
 }
 
-WorkArea& GetWorkArea(int n) {
+WorkArea& getWorkArea(int n) {
   assert(n >= 1 && n <= kAllWorkAreas && areas().slots[n - 1]);
   return *areas().slots[n - 1];
 }
 
-void ReleaseWorkArea(int n) {
+void releaseWorkArea(int n) {
   if (n < 1 || n > kAllWorkAreas) return;
   // The index refers to the view and the view to the table: destroy them in that order.
   if (auto& slot = areas().slots[n - 1]) {
@@ -49,20 +49,20 @@ void ReleaseWorkArea(int n) {
   if (areas().selected == n) areas().selected = 0;
 }
 
-int SelectedWorkArea() { return areas().selected; }
+int selectedWorkArea() { return areas().selected; }
 
-void SelectWorkArea(int n) { areas().selected = n; }
+void selectWorkArea(int n) { areas().selected = n; }
 
-bool RegisterAlias(WorkArea& area, const std::string& alias) {
-  if (FindWorkArea(alias) != nullptr) return false;
-  RegisterWorkArea(alias, area.table);
+bool registerAlias(WorkArea& area, const std::string& alias) {
+  if (findWorkArea(alias) != nullptr) return false;
+  registerWorkArea(alias, area.table);
   area.alias = alias;
   return true;
 }
 
-void UnregisterAlias(WorkArea& area) {
+void unregisterAlias(WorkArea& area) {
   if (area.alias.empty()) return;
-  UnregisterWorkArea(area.alias);
+  unregisterWorkArea(area.alias);
   area.alias.clear();
 }
 

@@ -24,7 +24,7 @@ class AreaIndexTable : public MdxDbfTable {
  public:
   AreaIndexTable(DbfTable& table, bool shared, bool readOnly, const bool& hideDeleted)
       : MdxDbfTable(table, shared, false, readOnly), table_(table), hideDeleted_(hideDeleted) {}
-  bool currentVisible() const override { return !(hideDeleted_ && table_.IsDeleted()); }
+  bool currentVisible() const override { return !(hideDeleted_ && table_.isDeleted()); }
 
  private:
   DbfTable& table_;
@@ -46,19 +46,19 @@ struct WorkArea {
 
 // Takes the lowest free area of 1..33 (34..35 with `internal`) and makes its contents fresh.
 // Returns its number, or 0 when every one is in use.
-int AcquireWorkArea(bool internal = false);
+int acquireWorkArea(bool internal = false);
 // REQUIRES: 1 <= n <= kAllWorkAreas and area n was acquired.
-WorkArea& GetWorkArea(int n);
+WorkArea& getWorkArea(int n);
 // Destroys the area's contents (closing nothing explicitly) and frees it; no effect for 0.
-void ReleaseWorkArea(int n);
+void releaseWorkArea(int n);
 
 // The area the engine works on; 0 when none is selected.
-int SelectedWorkArea();
-void SelectWorkArea(int n);
+int selectedWorkArea();
+void selectWorkArea(int n);
 
 // Registers the area's table under its alias for `alias->field`; true unless the alias is taken.
-bool RegisterAlias(WorkArea& area, const std::string& alias);
+bool registerAlias(WorkArea& area, const std::string& alias);
 // Removes the area's alias, if it has one.
-void UnregisterAlias(WorkArea& area);
+void unregisterAlias(WorkArea& area);
 
 }  // namespace vekrano::dbase

@@ -14,25 +14,25 @@ namespace {
 // The platform's text for a field size its class does not accept.
 constexpr char kInvalidFieldSize[] = "Taille de champ incorrecte";
 
-void CheckNumberSize(const TFieldDef& def) {
-  if (def.Size < 0 || def.Size > kMaxTzNumberSize) DatabaseError(kInvalidFieldSize);
+void checkNumberSize(const TFieldDef& def) {
+  if (def.Size < 0 || def.Size > kMaxTzNumberSize) databaseError(kInvalidFieldSize);
 }
 
 bool IsBlank(const std::string& text) { return text.find_first_not_of(' ') == std::string::npos; }
 
 }  // namespace
 
-void ShowInvalidDate() { common::showMessage(kInvalidDateMessage); }
+void showInvalidDate() { common::showMessage(kInvalidDateMessage); }
 
 TTzIntegerField::TTzIntegerField(TDataSet& dataSet, const TFieldDef& def) : TIntegerField(dataSet, def) {
-  CheckNumberSize(def);
+  checkNumberSize(def);
 }
 
 TTzFloatField::TTzFloatField(TDataSet& dataSet, const TFieldDef& def) : TFloatField(dataSet, def) {
-  CheckNumberSize(def);
+  checkNumberSize(def);
 }
 
-std::string EmptyDatePattern() {
+std::string emptyDatePattern() {
   std::string pattern = common::formatSettings().shortDateFormat;
   for (char& c : pattern) {
     if (std::isalpha(static_cast<unsigned char>(c))) c = ' ';
@@ -42,18 +42,18 @@ std::string EmptyDatePattern() {
 
 std::string TTzDateField::AsString() const { return AsDateTime() == 0 ? std::string() : TDateField::AsString(); }
 
-void TTzDateField::SetAsString(const std::string& value) {
-  if (IsBlank(value) || value == EmptyDatePattern()) {
-    SetAsDateTime(0);
+void TTzDateField::setAsString(const std::string& value) {
+  if (IsBlank(value) || value == emptyDatePattern()) {
+    setAsDateTime(0);
     return;
   }
-  const auto date = TextToDateTime(value);
+  const auto date = textToDateTime(value);
   if (!date) {
-    ShowInvalidDate();
-    SetAsDateTime(0);
+    showInvalidDate();
+    setAsDateTime(0);
     return;
   }
-  SetAsDateTime(*date);
+  setAsDateTime(*date);
 }
 
 }  // namespace vekrano::dbase

@@ -16,7 +16,7 @@ inline constexpr int kMaxTzNumberSize = 20;
 inline constexpr char kInvalidDateMessage[] = "        Invalid date       ";
 
 // Shows kInvalidDateMessage through the prompts of the process.
-void ShowInvalidDate();
+void showInvalidDate();
 
 // ftInteger of a numeric field without decimals; Size is the stored width.
 class TTzIntegerField : public TIntegerField {
@@ -39,10 +39,10 @@ class TTzDateField : public TDateField {
  public:
   using TDateField::TDateField;
   std::string AsString() const override;
-  void SetAsString(const std::string& value) override;
+  void setAsString(const std::string& value) override;
 };
 
 // The short date format with its pattern letters replaced by blanks.
-std::string EmptyDatePattern();
+std::string emptyDatePattern();
 
 }  // namespace vekrano::dbase

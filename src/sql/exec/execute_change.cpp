@@ -30,7 +30,7 @@ std::string hexBytes(const std::string& text) {
 void assignValue(dbase::TField& field, const TExpression& value, bool binaryAsHex) {
   using dbase::TFieldType;
   if (dbase::isHeldAsDouble(field.DataType())) {
-    field.SetAsFloat(value.AsFloat());
+    field.setAsFloat(value.AsFloat());
     return;
   }
   switch (field.DataType()) {
@@ -39,18 +39,18 @@ void assignValue(dbase::TField& field, const TExpression& value, bool binaryAsHe
     case TFieldType::ftWord:
     case TFieldType::ftAutoInc:
     case TFieldType::ftLargeint:
-      field.SetAsInteger(value.AsInteger());
+      field.setAsInteger(value.AsInteger());
       return;
     case TFieldType::ftBoolean:
-      field.SetAsBoolean(value.AsBoolean());
+      field.setAsBoolean(value.AsBoolean());
       return;
     case TFieldType::ftMemo:
     case TFieldType::ftBlob:
     case TFieldType::ftBytes:
-      field.SetAsString(binaryAsHex ? hexBytes(value.AsString()) : value.AsString());
+      field.setAsString(binaryAsHex ? hexBytes(value.AsString()) : value.AsString());
       return;
     default:
-      field.SetAsString(value.AsString());
+      field.setAsString(value.AsString());
       return;
   }
 }

@@ -102,7 +102,7 @@ std::unique_ptr<TSqlQuery> TStatementRun::TakeSnapshot(dbase::TDataSet& source) 
   snapshot->SQL().Add("select " + columns + " from source");
   snapshot->Open();
   for (int i = 0; i < source.FieldCount(); ++i) {
-    snapshot->Fields(i).SetVisible(source.Fields(i).Visible());
+    snapshot->Fields(i).setVisible(source.Fields(i).Visible());
   }
   return snapshot;
 }

@@ -50,20 +50,20 @@ void writeColumnValue(const TSqlField& column, char* row, const TExpression& val
   if (value.IsNull()) return;
   switch (column.Type()) {
     case ttString:
-      if (const std::optional<std::string_view> text = value.TextView()) {
-        column.SetAsString(row, *text);
+      if (const std::optional<std::string_view> text = value.textView()) {
+        column.setAsString(row, *text);
       } else {
-        column.SetAsString(row, value.AsString());
+        column.setAsString(row, value.AsString());
       }
       break;
     case ttFloat:
-      column.SetAsFloat(row, value.AsFloat());
+      column.setAsFloat(row, value.AsFloat());
       break;
     case ttInteger:
-      column.SetAsInteger(row, value.AsInteger());
+      column.setAsInteger(row, value.AsInteger());
       break;
     case ttBoolean:
-      column.SetAsBoolean(row, value.AsBoolean());
+      column.setAsBoolean(row, value.AsBoolean());
       break;
   }
 }
@@ -169,7 +169,7 @@ void TStatementRun::FillRow(TResultSet& resultSet) {
 void TStatementRun::WriteSourceBookmark(const TResultSet& resultSet, char* row) const {
   char bookmark[kRowBookmarkSize];
   if (resultSet.SourceDataSet() != nullptr &&
-      resultSet.SourceDataSet()->CopyBookmark(bookmark, kRowBookmarkSize)) {
+      resultSet.SourceDataSet()->copyBookmark(bookmark, kRowBookmarkSize)) {
     resultSet.SetSourceBookmark(row, common::load<std::int32_t>(bookmark));
   }
 }

@@ -48,10 +48,10 @@ bool TStatementRun::VisitSource(TResultSet& resultSet, const std::function<void(
                                bool mayUseStorageOrder) {
   if (!StorageOrderAllowed()) return false;
   try {
-    if (VisitFieldPrefix(handleRecord)) return true;
+    if (visitFieldPrefix(handleRecord)) return true;
     if (!mayUseStorageOrder) return false;
     const std::optional<std::vector<const dbase::TField*>> fieldsRead = SourceFieldsRead();
-    storageOrdered_ = tables_.front().dataSet->VisitInStorageOrder(handleRecord, fieldsRead ? &*fieldsRead : nullptr);
+    storageOrdered_ = tables_.front().dataSet->visitInStorageOrder(handleRecord, fieldsRead ? &*fieldsRead : nullptr);
     return storageOrdered_;
   } catch (const std::exception&) {
     // Walked in its own order the source meets first the failure the user is to see.
@@ -79,18 +79,18 @@ std::optional<std::vector<const dbase::TField*>> TStatementRun::SourceFieldsRead
   return fields;
 }
 
-bool TStatementRun::VisitFieldPrefix(const std::function<void()>& handleRecord) {
+bool TStatementRun::visitFieldPrefix(const std::function<void()>& handleRecord) {
   const std::optional<TExpression::FieldPrefix> required =
       where_ ? where_->RequiredFieldPrefix() : std::nullopt;
   dbase::TDataSet& source = *tables_.front().dataSet;
   const auto printable = [](char c) { return c >= ' ' && c <= '~'; };
   return required && &required->field->DataSet() == &source &&
          std::all_of(required->prefix.begin(), required->prefix.end(), printable) &&
-         source.VisitFieldPrefix(*required->field, required->prefix, handleRecord);
+         source.visitFieldPrefix(*required->field, required->prefix, handleRecord);
 }
 
 std::vector<int> TStatementRun::RowsInWalkOrder(const TResultSet& resultSet) const {
-  const std::vector<std::int32_t> walk = tables_.front().dataSet->WalkOrder();
+  const std::vector<std::int32_t> walk = tables_.front().dataSet->walkOrder();
   std::int32_t largest = 0;
   for (std::int32_t bookmark : walk) largest = std::max(largest, bookmark);
   std::vector<int> rankOf(static_cast<std::size_t>(largest) + 1, -1);

@@ -26,16 +26,16 @@ void copyColumnValue(const TSqlField& from, const char* source, const TSqlField&
   if (from.IsNull(source)) return;
   switch (into.Type()) {
     case ttString:
-      into.SetAsString(row, from.AsString(source));
+      into.setAsString(row, from.AsString(source));
       break;
     case ttFloat:
-      into.SetAsFloat(row, from.AsFloat(source));
+      into.setAsFloat(row, from.AsFloat(source));
       break;
     case ttInteger:
-      into.SetAsInteger(row, from.AsInteger(source));
+      into.setAsInteger(row, from.AsInteger(source));
       break;
     case ttBoolean:
-      into.SetAsBoolean(row, from.AsBoolean(source));
+      into.setAsBoolean(row, from.AsBoolean(source));
       break;
   }
 }

@@ -130,7 +130,7 @@ class TStatementRun {
   // record in storage order (`storageOrdered_` set). False when neither was done: the caller
   // walks. A failure empties the result set and gives false, for the walk to meet it again.
   bool VisitSource(TResultSet& resultSet, const std::function<void()>& handleRecord, bool mayUseStorageOrder);
-  bool VisitFieldPrefix(const std::function<void()>& handleRecord);
+  bool visitFieldPrefix(const std::function<void()>& handleRecord);
   // The source fields the select columns and WHERE read; nothing when a reference names none.
   std::optional<std::vector<const dbase::TField*>> SourceFieldsRead() const;
   // Every row (0-based) of a result gathered in storage order, in the order the walk would have

@@ -42,7 +42,7 @@ class TExpression {
   virtual std::optional<std::string> StringOrNull() const;
   // The string value without a copy, valid until the source's record changes; nothing when the
   // node cannot give one (AsString then gives the value).
-  virtual std::optional<std::string_view> TextView() const { return std::nullopt; }
+  virtual std::optional<std::string_view> textView() const { return std::nullopt; }
 
   // For a boolean node: a field of a source dataset whose text starts with `prefix` in every
   // record the node holds for, such that where it does not the node gives False without raising

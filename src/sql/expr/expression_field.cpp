@@ -35,9 +35,9 @@ std::optional<std::string> TFieldExpr::StringOrNull() const {
   return AsString();
 }
 
-std::optional<std::string_view> TFieldExpr::TextView() const {
+std::optional<std::string_view> TFieldExpr::textView() const {
   std::string_view text;
-  if (type_ != ttString || !field_.TextView(text)) return std::nullopt;
+  if (type_ != ttString || !field_.textView(text)) return std::nullopt;
   return text;
 }
 

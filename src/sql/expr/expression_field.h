@@ -25,7 +25,7 @@ class TFieldExpr : public TExpression {
   TExprType ExprType() const override { return type_; }
   bool IsNull() const override { return field_.IsNull(); }
   std::optional<std::string> StringOrNull() const override;
-  std::optional<std::string_view> TextView() const override;
+  std::optional<std::string_view> textView() const override;
 
   dbase::TField& Field() const { return field_; }
 

@@ -34,8 +34,8 @@ TSQLLikeExpr::TSQLLikeExpr(TExprPtr value, TExprPtr pattern, const TExpression* 
 
 bool TSQLLikeExpr::AsBoolean() const {
   const std::string text = value_->StringOrNull().value_or(std::string());
-  const bool matches = pattern_ ? pattern_->Matches(text)
-                                : LikePattern(recordPattern_->AsString(), escape_).Matches(text);
+  const bool matches = pattern_ ? pattern_->matches(text)
+                                : LikePattern(recordPattern_->AsString(), escape_).matches(text);
   return matches != negated_;
 }
 

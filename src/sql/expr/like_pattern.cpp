@@ -38,7 +38,7 @@ std::string LikePattern::FixedStart() const {
   return first.bytes.substr(0, length);
 }
 
-bool LikePattern::Matches(std::string_view value) const {
+bool LikePattern::matches(std::string_view value) const {
   const Segment& first = segments_.front();
   if (segments_.size() == 1) return value.size() == first.bytes.size() && first.matchesAt(value, 0);
   const Segment& last = segments_.back();

@@ -15,7 +15,7 @@ class LikePattern {
   LikePattern(std::string_view pattern, std::optional<char> escape);
 
   // True when the whole of `value` matches the whole pattern.
-  bool Matches(std::string_view value) const;
+  bool matches(std::string_view value) const;
   // The bytes every matching value starts with: the pattern's start up to its first wildcard.
   std::string FixedStart() const;
 

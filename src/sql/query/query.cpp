@@ -33,7 +33,7 @@ TSqlDataSetItem& TSqlDataSets::Add(const std::string& alias, dbase::TDataSet* da
   items_.push_back(std::make_unique<TSqlDataSetItem>());
   const common::OnUnwind dropped([&] { items_.pop_back(); });
   SetAlias(static_cast<int>(items_.size()) - 1, alias);
-  SetDataSet(static_cast<int>(items_.size()) - 1, dataSet);
+  setDataSet(static_cast<int>(items_.size()) - 1, dataSet);
   return *items_.back();
 }
 
@@ -48,12 +48,12 @@ void TSqlDataSets::SetAlias(int index, const std::string& alias) {
   items_[static_cast<std::size_t>(index)]->alias_ = alias;
 }
 
-void TSqlDataSets::SetDataSet(int index, dbase::TDataSet* dataSet) {
+void TSqlDataSets::setDataSet(int index, dbase::TDataSet* dataSet) {
   Purge();
   if (dataSet == &owner_) throw common::Exception(messages::kCircularReference);
   TSqlDataSetItem& item = *items_[static_cast<std::size_t>(index)];
   item.dataSet_ = dataSet;
-  item.watch_.SetDataSet(dataSet);
+  item.watch_.setDataSet(dataSet);
 }
 
 void TSqlDataSets::Delete(int index) {
@@ -97,14 +97,14 @@ TSqlQuery::TSqlQuery() : dataSets_(*this) {
 }
 
 TSqlQuery::~TSqlQuery() {
-  Destroying();
+  destroying();
   Close();
 }
 
 void TSqlQuery::SQLChanged() {
   Close();
   if (ParamCheck) params_.ParseSQL(sql_.Text());
-  DataEvent(dbase::TDataEvent::deLayoutChange);
+  dataEvent(dbase::TDataEvent::deLayoutChange);
 }
 
 void TSqlQuery::ParseStatement(TSqlAnalizer& analizer) {

@@ -38,13 +38,13 @@ class TSqlDataSets {
  public:
   explicit TSqlDataSets(const TSqlQuery& owner) : owner_(owner) {}
 
-  // Adds an item. Raises like SetAlias and SetDataSet.
+  // Adds an item. Raises like SetAlias and setDataSet.
   TSqlDataSetItem& Add(const std::string& alias, dbase::TDataSet* dataSet);
   // Raises ESqlQueryError "Alias already exists" when another item has that alias (without
   // regard to case).
   void SetAlias(int index, const std::string& alias);
   // Raises common::Exception "Circular reference not allowed" for the query itself.
-  void SetDataSet(int index, dbase::TDataSet* dataSet);
+  void setDataSet(int index, dbase::TDataSet* dataSet);
   int Count() const;
   // REQUIRES: 0 <= index < Count().
   const TSqlDataSetItem& Items(int index) const;
@@ -160,23 +160,23 @@ class TSqlQuery : public dbase::TDataSet {
   void InternalAddRecord(const char* buffer, bool append) override;
   void InternalPost() override;
   void InternalDelete() override;
-  std::unique_ptr<dbase::TField> CreateField(const dbase::TFieldDef& def) override;
+  std::unique_ptr<dbase::TField> createField(const dbase::TFieldDef& def) override;
   bool GetFieldData(const dbase::TField& field, dbase::Variant& value) const override;
-  bool GetFieldText(const dbase::TField& field, std::string_view& text) const override;
-  bool GetFieldInteger(const dbase::TField& field, std::int64_t& value) const override;
-  bool HasFieldData(const dbase::TField& field) const override;
+  bool getFieldText(const dbase::TField& field, std::string_view& text) const override;
+  bool getFieldInteger(const dbase::TField& field, std::int64_t& value) const override;
+  bool hasFieldData(const dbase::TField& field) const override;
   void SetFieldData(const dbase::TField& field, const dbase::Variant& value) override;
-  int BookmarkSize() const override { return sizeof(std::int32_t); }
+  int bookmarkSize() const override { return sizeof(std::int32_t); }
   void GetBookmarkData(const char* buffer, char* data) const override;
   void SetBookmarkData(char* buffer, const char* data) override;
   dbase::TBookmarkFlag GetBookmarkFlag(const char* buffer) const override;
   void SetBookmarkFlag(char* buffer, dbase::TBookmarkFlag flag) override;
   void InternalGotoBookmark(const char* data) override;
-  bool InternalBookmarkValid(const char* data) override;
-  int CompareBookmarkData(const char* a, const char* b) const override;
+  bool internalBookmarkValid(const char* data) override;
+  int compareBookmarkData(const char* a, const char* b) const override;
   int GetRecordCount() const override;
   int GetRecNo() const override;
-  bool InternalSetRecNo(int recNo) override;
+  bool internalSetRecNo(int recNo) override;
 
  private:
   // Where a result field's value lies in a record buffer, and its result column.

@@ -157,7 +157,7 @@ std::int32_t TSqlQuery::RowIndex(const char* buffer) const {
 void TSqlQuery::WriteSlot(char* buffer, const Slot& slot, const dbase::Variant& value) const {
   char* data = buffer + slot.offset;
   std::memset(data, 0, kNullByteSize + slot.size);
-  if (dbase::IsNullVariant(value)) {
+  if (dbase::isNullVariant(value)) {
     data[0] = 1;
     return;
   }
@@ -218,16 +218,16 @@ void TSqlQuery::FillBuffer(char* buffer, int rowIndex) const {
 
 void TSqlQuery::WriteToRow(char* row, const Slot& slot, const dbase::Variant& value) const {
   const TSqlField& column = *slot.column;
-  if (dbase::IsNullVariant(value)) {
+  if (dbase::isNullVariant(value)) {
     column.Clear(row);
   } else if (const auto* text = std::get_if<std::string>(&value)) {
-    column.SetAsString(row, *text);
+    column.setAsString(row, *text);
   } else if (const auto* number = std::get_if<std::int64_t>(&value)) {
-    column.SetAsInteger(row, static_cast<std::int32_t>(*number));
+    column.setAsInteger(row, static_cast<std::int32_t>(*number));
   } else if (const auto* real = std::get_if<double>(&value)) {
-    column.SetAsFloat(row, *real);
+    column.setAsFloat(row, *real);
   } else if (const auto* flag = std::get_if<bool>(&value)) {
-    column.SetAsBoolean(row, *flag);
+    column.setAsBoolean(row, *flag);
   }
 }
 
@@ -276,42 +276,42 @@ dbase::Variant TSqlQuery::ReadSlot(const char* buffer, std::size_t field) const 
 }
 
 bool TSqlQuery::GetFieldData(const dbase::TField& field, dbase::Variant& value) const {
-  dbase::Variant read = ReadSlot(ActiveBuffer(), static_cast<std::size_t>(field.Index()));
-  if (dbase::IsNullVariant(read)) return false;
+  dbase::Variant read = ReadSlot(activeBuffer(), static_cast<std::size_t>(field.Index()));
+  if (dbase::isNullVariant(read)) return false;
   value = std::move(read);
   return true;
 }
 
-bool TSqlQuery::GetFieldText(const dbase::TField& field, std::string_view& text) const {
+bool TSqlQuery::getFieldText(const dbase::TField& field, std::string_view& text) const {
   const Slot& slot = slots_[static_cast<std::size_t>(field.Index())];
-  const char* data = ActiveBuffer() + slot.offset;
+  const char* data = activeBuffer() + slot.offset;
   if (data[0] != 0 || !isTextType(resultFieldDefs_[static_cast<std::size_t>(field.Index())].DataType)) return false;
   text = std::string_view(data + kNullByteSize, strnlen(data + kNullByteSize, slot.size));
   return true;
 }
 
-bool TSqlQuery::GetFieldInteger(const dbase::TField& field, std::int64_t& value) const {
+bool TSqlQuery::getFieldInteger(const dbase::TField& field, std::int64_t& value) const {
   const std::size_t index = static_cast<std::size_t>(field.Index());
-  const char* data = ActiveBuffer() + slots_[index].offset;
+  const char* data = activeBuffer() + slots_[index].offset;
   if (data[0] != 0 || !isIntegerType(resultFieldDefs_[index].DataType)) return false;
   value = common::load<std::int64_t>(data + kNullByteSize);
   return true;
 }
 
 // A slot's first byte marks it null (see ReadSlot).
-bool TSqlQuery::HasFieldData(const dbase::TField& field) const {
-  return ActiveBuffer()[slots_[static_cast<std::size_t>(field.Index())].offset] == 0;
+bool TSqlQuery::hasFieldData(const dbase::TField& field) const {
+  return activeBuffer()[slots_[static_cast<std::size_t>(field.Index())].offset] == 0;
 }
 
-std::unique_ptr<dbase::TField> TSqlQuery::CreateField(const dbase::TFieldDef& def) {
-  std::unique_ptr<dbase::TField> field = TDataSet::CreateField(def);
+std::unique_ptr<dbase::TField> TSqlQuery::createField(const dbase::TFieldDef& def) {
+  std::unique_ptr<dbase::TField> field = TDataSet::createField(def);
   std::size_t index = 0;
   while (index < resultFieldDefs_.size() && resultFieldDefs_[index].Name != def.Name) ++index;
   const dbase::TField* source = index < slots_.size() ? slots_[index].column->SourceField() : nullptr;
   if (source != nullptr) {
-    if (UseDisplayLabel) field->SetDisplayLabel(source->DisplayLabel());
+    if (UseDisplayLabel) field->setDisplayLabel(source->DisplayLabel());
     if (!isTextType(def.DataType) && def.DataType != FieldType::ftBoolean) {
-      field->SetDisplayFormat(source->DisplayFormat());
+      field->setDisplayFormat(source->DisplayFormat());
     }
   }
   return field;
@@ -321,8 +321,8 @@ std::unique_ptr<dbase::TField> TSqlQuery::CreateField(const dbase::TFieldDef& de
 
 void TSqlQuery::SetFieldData(const dbase::TField& field, const dbase::Variant& value) {
   const Slot& slot = slots_[static_cast<std::size_t>(field.Index())];
-  WriteSlot(ActiveBuffer(), slot, value);
-  const std::int32_t index = RowIndex(ActiveBuffer());
+  WriteSlot(activeBuffer(), slot, value);
+  const std::int32_t index = RowIndex(activeBuffer());
   if (State() == dbase::TDataSetState::dsEdit && index >= 0 && index < resultSet_->RecordCount()) {
     WriteToRow(resultSet_->Row(index), slot, value);
   }
@@ -335,7 +335,7 @@ void TSqlQuery::InternalAddRecord(const char* buffer, bool) {
   cursor_ = resultSet_->RecordCount() - 1;
 }
 
-void TSqlQuery::InternalPost() { cursor_ = RowIndex(ActiveBuffer()); }
+void TSqlQuery::InternalPost() { cursor_ = RowIndex(activeBuffer()); }
 
 void TSqlQuery::InternalDelete() {
   resultSet_->SetRecNo(cursor_ + 1);
@@ -369,12 +369,12 @@ void TSqlQuery::InternalGotoBookmark(const char* data) {
   cursor_ = index;
 }
 
-bool TSqlQuery::InternalBookmarkValid(const char* data) {
+bool TSqlQuery::internalBookmarkValid(const char* data) {
   const auto index = common::load<std::int32_t>(data);
   return index >= 0 && index < resultSet_->RecordCount();
 }
 
-int TSqlQuery::CompareBookmarkData(const char* a, const char* b) const {
+int TSqlQuery::compareBookmarkData(const char* a, const char* b) const {
   const auto left = common::load<std::int32_t>(a);
   const auto right = common::load<std::int32_t>(b);
   return left < right ? -1 : (left > right ? 1 : 0);
@@ -388,7 +388,7 @@ int TSqlQuery::GetRecordCount() const {
 }
 
 int TSqlQuery::GetRecNo() const {
-  const char* buffer = ActiveBuffer();
+  const char* buffer = activeBuffer();
   if (buffer == nullptr || resultSet_->RecordCount() == 0) return 1;
   const int index = RowIndex(buffer);
   if (!Filtering()) return std::max(1, index + 1);
@@ -397,7 +397,7 @@ int TSqlQuery::GetRecNo() const {
   return recNo;
 }
 
-bool TSqlQuery::InternalSetRecNo(int recNo) {
+bool TSqlQuery::internalSetRecNo(int recNo) {
   if (recNo < 1) return false;
   if (!Filtering()) {
     if (recNo > resultSet_->RecordCount()) return false;

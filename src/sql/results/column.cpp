@@ -27,7 +27,7 @@ bool isLeadingPartOf(std::string_view text, std::string_view word) {
 }  // namespace
 
 std::int32_t roundToInteger(double value) {
-  const std::optional<int> rounded = dbase::RoundToInt(value);
+  const std::optional<int> rounded = dbase::roundToInt(value);
   if (!rounded) throw EExpression(messages::kInvalidFloatOperation);
   return *rounded;
 }
@@ -59,14 +59,14 @@ std::int32_t TSqlField::AsInteger(const char*) const {
 bool TSqlField::AsBoolean(const char*) const {
   throw ESqlQueryError(messages::kCannotReadFieldBoolean);
 }
-void TSqlField::SetAsString(char*, std::string_view) const {
+void TSqlField::setAsString(char*, std::string_view) const {
   throw ESqlQueryError(messages::kCannotAssignString);
 }
-void TSqlField::SetAsFloat(char*, double) const { throw ESqlQueryError(messages::kCannotAssignFloat); }
-void TSqlField::SetAsInteger(char*, std::int32_t) const {
+void TSqlField::setAsFloat(char*, double) const { throw ESqlQueryError(messages::kCannotAssignFloat); }
+void TSqlField::setAsInteger(char*, std::int32_t) const {
   throw ESqlQueryError(messages::kCannotAssignInteger);
 }
-void TSqlField::SetAsBoolean(char*, bool) const {
+void TSqlField::setAsBoolean(char*, bool) const {
   throw ESqlQueryError(messages::kCannotAssignBoolean);
 }
 
@@ -75,9 +75,9 @@ void TSqlField::SetAsBoolean(char*, bool) const {
 TSqlStringField::TSqlStringField(std::string name, std::string expression, int width)
     : TSqlField(std::move(name), std::move(expression), ttString, width < 1 ? 1 : width) {}
 
-std::string TSqlStringField::AsString(const char* row) const { return std::string(TextView(row)); }
+std::string TSqlStringField::AsString(const char* row) const { return std::string(textView(row)); }
 
-std::string_view TSqlStringField::TextView(const char* row) const {
+std::string_view TSqlStringField::textView(const char* row) const {
   const char* text = Value(row);
   return std::string_view(text, strnlen(text, StorageSize()));
 }
@@ -93,7 +93,7 @@ bool TSqlStringField::AsBoolean(const char* row) const {
   return first == 'T' || first == 'Y' || first == 't' || first == 'y';
 }
 
-void TSqlStringField::SetAsString(char* row, std::string_view value) const {
+void TSqlStringField::setAsString(char* row, std::string_view value) const {
   const std::size_t length = std::min(value.size(), static_cast<std::size_t>(Width() - 1));
   char* text = Value(row);
   std::memcpy(text, value.data(), length);
@@ -101,16 +101,16 @@ void TSqlStringField::SetAsString(char* row, std::string_view value) const {
   SetPresent(row);
 }
 
-void TSqlStringField::SetAsFloat(char* row, double value) const {
-  SetAsString(row, floatToText(value));
+void TSqlStringField::setAsFloat(char* row, double value) const {
+  setAsString(row, floatToText(value));
 }
 
-void TSqlStringField::SetAsInteger(char* row, std::int32_t value) const {
-  SetAsString(row, std::to_string(value));
+void TSqlStringField::setAsInteger(char* row, std::int32_t value) const {
+  setAsString(row, std::to_string(value));
 }
 
-void TSqlStringField::SetAsBoolean(char* row, bool value) const {
-  SetAsString(row, value ? "T" : "F");
+void TSqlStringField::setAsBoolean(char* row, bool value) const {
+  setAsString(row, value ? "T" : "F");
 }
 
 // --- TSqlFloatField
@@ -124,23 +124,23 @@ std::int32_t TSqlFloatField::AsInteger(const char* row) const {
   return roundToInteger(AsFloat(row));
 }
 
-void TSqlFloatField::SetAsString(char* row, std::string_view value) const {
+void TSqlFloatField::setAsString(char* row, std::string_view value) const {
   double number = 0;
   try {
     number = textToFloat(value);
   } catch (const EExpression&) {
     throw ESqlQueryError(common::formatText(messages::kInvalidFloatValue, {std::string(value)}));
   }
-  SetAsFloat(row, number);
+  setAsFloat(row, number);
 }
 
-void TSqlFloatField::SetAsFloat(char* row, double value) const {
+void TSqlFloatField::setAsFloat(char* row, double value) const {
   common::store(Value(row), value);
   SetPresent(row);
 }
 
-void TSqlFloatField::SetAsInteger(char* row, std::int32_t value) const {
-  SetAsFloat(row, static_cast<double>(value));
+void TSqlFloatField::setAsInteger(char* row, std::int32_t value) const {
+  setAsFloat(row, static_cast<double>(value));
 }
 
 // --- TSqlIntegerField
@@ -156,21 +156,21 @@ std::int32_t TSqlIntegerField::AsInteger(const char* row) const {
   return common::load<std::int32_t>(Value(row));
 }
 
-void TSqlIntegerField::SetAsString(char* row, std::string_view value) const {
+void TSqlIntegerField::setAsString(char* row, std::string_view value) const {
   std::int32_t number = 0;
   try {
     number = textToInteger(value);
   } catch (const EExpression&) {
     throw ESqlQueryError(common::formatText(messages::kInvalidIntegerValue, {std::string(value)}));
   }
-  SetAsInteger(row, number);
+  setAsInteger(row, number);
 }
 
-void TSqlIntegerField::SetAsFloat(char* row, double value) const {
-  SetAsInteger(row, roundToInteger(value));
+void TSqlIntegerField::setAsFloat(char* row, double value) const {
+  setAsInteger(row, roundToInteger(value));
 }
 
-void TSqlIntegerField::SetAsInteger(char* row, std::int32_t value) const {
+void TSqlIntegerField::setAsInteger(char* row, std::int32_t value) const {
   common::store(Value(row), value);
   SetPresent(row);
 }
@@ -187,17 +187,17 @@ bool TSqlBooleanField::AsBoolean(const char* row) const {
   return common::load<std::int16_t>(Value(row)) != 0;
 }
 
-void TSqlBooleanField::SetAsString(char* row, std::string_view value) const {
+void TSqlBooleanField::setAsString(char* row, std::string_view value) const {
   if (value.empty() || isLeadingPartOf(value, "FALSE")) {
-    SetAsBoolean(row, false);
+    setAsBoolean(row, false);
   } else if (isLeadingPartOf(value, "TRUE")) {
-    SetAsBoolean(row, true);
+    setAsBoolean(row, true);
   } else {
     throw ESqlQueryError(common::formatText(messages::kInvalidBooleanValue, {std::string(value)}));
   }
 }
 
-void TSqlBooleanField::SetAsBoolean(char* row, bool value) const {
+void TSqlBooleanField::setAsBoolean(char* row, bool value) const {
   common::store<std::int16_t>(Value(row), value ? -1 : 0);
   SetPresent(row);
 }

@@ -64,10 +64,10 @@ class TSqlField {
   virtual double AsFloat(const char* row) const;
   virtual std::int32_t AsInteger(const char* row) const;
   virtual bool AsBoolean(const char* row) const;
-  virtual void SetAsString(char* row, std::string_view value) const;
-  virtual void SetAsFloat(char* row, double value) const;
-  virtual void SetAsInteger(char* row, std::int32_t value) const;
-  virtual void SetAsBoolean(char* row, bool value) const;
+  virtual void setAsString(char* row, std::string_view value) const;
+  virtual void setAsFloat(char* row, double value) const;
+  virtual void setAsInteger(char* row, std::int32_t value) const;
+  virtual void setAsBoolean(char* row, bool value) const;
 
  protected:
   char* Value(char* row) const { return row + offset_ + kPresenceSize; }
@@ -91,17 +91,17 @@ class TSqlStringField : public TSqlField {
   TSqlStringField(std::string name, std::string expression, int width);
   std::string AsString(const char* row) const override;
   // The text in the row, without a copy.
-  std::string_view TextView(const char* row) const;
+  std::string_view textView(const char* row) const;
   double AsFloat(const char* row) const override;
   std::int32_t AsInteger(const char* row) const override;
   // True when the text begins with "T", "Y", "t" or "y".
   bool AsBoolean(const char* row) const override;
   // Cuts the text to the width less one character.
-  void SetAsString(char* row, std::string_view value) const override;
-  void SetAsFloat(char* row, double value) const override;
-  void SetAsInteger(char* row, std::int32_t value) const override;
+  void setAsString(char* row, std::string_view value) const override;
+  void setAsFloat(char* row, double value) const override;
+  void setAsInteger(char* row, std::int32_t value) const override;
   // "T" or "F".
-  void SetAsBoolean(char* row, bool value) const override;
+  void setAsBoolean(char* row, bool value) const override;
 };
 
 class TSqlFloatField : public TSqlField {
@@ -112,9 +112,9 @@ class TSqlFloatField : public TSqlField {
   // Rounded to nearest, halves to even.
   std::int32_t AsInteger(const char* row) const override;
   // Invalid text raises "Invalid floating point value %s".
-  void SetAsString(char* row, std::string_view value) const override;
-  void SetAsFloat(char* row, double value) const override;
-  void SetAsInteger(char* row, std::int32_t value) const override;
+  void setAsString(char* row, std::string_view value) const override;
+  void setAsFloat(char* row, double value) const override;
+  void setAsInteger(char* row, std::int32_t value) const override;
 };
 
 class TSqlIntegerField : public TSqlField {
@@ -124,10 +124,10 @@ class TSqlIntegerField : public TSqlField {
   double AsFloat(const char* row) const override;
   std::int32_t AsInteger(const char* row) const override;
   // Invalid text raises "Invalid integer value %s".
-  void SetAsString(char* row, std::string_view value) const override;
+  void setAsString(char* row, std::string_view value) const override;
   // Rounded to nearest, halves to even.
-  void SetAsFloat(char* row, double value) const override;
-  void SetAsInteger(char* row, std::int32_t value) const override;
+  void setAsFloat(char* row, double value) const override;
+  void setAsInteger(char* row, std::int32_t value) const override;
 };
 
 class TSqlBooleanField : public TSqlField {
@@ -140,8 +140,8 @@ class TSqlBooleanField : public TSqlField {
   bool AsBoolean(const char* row) const override;
   // "" gives False; a leading part of "False" or "True" (any case) gives that value; anything
   // else raises "Invalid boolean value %s".
-  void SetAsString(char* row, std::string_view value) const override;
-  void SetAsBoolean(char* row, bool value) const override;
+  void setAsString(char* row, std::string_view value) const override;
+  void setAsBoolean(char* row, bool value) const override;
 };
 
 // A column of `type`; `width` counts only for strings.

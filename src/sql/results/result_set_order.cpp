@@ -11,13 +11,13 @@ void setKey(TSqlSortList& list, int key, const TSqlField& column, const char* ro
   if (column.IsNull(row)) return;
   switch (column.Type()) {
     case ttString:
-      list.SetString(key, static_cast<const TSqlStringField&>(column).TextView(row));
+      list.setString(key, static_cast<const TSqlStringField&>(column).textView(row));
       break;
     case ttFloat:
       list.SetFloat(key, column.AsFloat(row));
       break;
     case ttInteger:
-      list.SetInteger(key, column.AsInteger(row));
+      list.setInteger(key, column.AsInteger(row));
       break;
     case ttBoolean:
       list.SetBoolean(key, column.AsBoolean(row));

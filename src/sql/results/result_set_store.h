@@ -37,7 +37,7 @@ class TRecordStore {
   // REQUIRES: recordSize > 0. The file variant creates its file at once (and may raise).
   TRecordStore(std::size_t recordSize, const TStorageOptions& options);
 
-  std::size_t RecordSize() const { return recordSize_; }
+  std::size_t recordSize() const { return recordSize_; }
   int Count() const { return static_cast<int>(list_.size()); }
   // REQUIRES: 0 <= index < Count(). The address stays valid until Clear.
   char* Record(int index) const { return list_[static_cast<std::size_t>(index)]; }

@@ -146,7 +146,7 @@ void TSqlSortList::SetRowNumber(std::int32_t rowNumber) {
   common::store(Entry(recNo_), rowNumber);
 }
 
-void TSqlSortList::SetString(int key, std::string_view value) {
+void TSqlSortList::setString(int key, std::string_view value) {
   char* data = CurrentKey(key);
   const std::size_t size = keys_[static_cast<std::size_t>(key)].Size();
   const std::size_t length = std::min(value.size(), size - 1);
@@ -156,7 +156,7 @@ void TSqlSortList::SetString(int key, std::string_view value) {
 
 void TSqlSortList::SetFloat(int key, double value) { common::store(CurrentKey(key), value); }
 
-void TSqlSortList::SetInteger(int key, std::int32_t value) { common::store(CurrentKey(key), value); }
+void TSqlSortList::setInteger(int key, std::int32_t value) { common::store(CurrentKey(key), value); }
 
 void TSqlSortList::SetBoolean(int key, bool value) {
   common::store(CurrentKey(key), static_cast<std::int16_t>(value ? -1 : 0));

@@ -65,9 +65,9 @@ class TSqlSortList {
 
   // Writers of the current entry. A string longer than its key is cut.
   void SetRowNumber(std::int32_t rowNumber);
-  void SetString(int key, std::string_view value);
+  void setString(int key, std::string_view value);
   void SetFloat(int key, double value);
-  void SetInteger(int key, std::int32_t value);
+  void setInteger(int key, std::int32_t value);
   void SetBoolean(int key, bool value);
 
   // The row number of entry `recNo` (1-based).

@@ -38,7 +38,7 @@ class DatasetEventsTest : public ::testing::Test {
 
   // The events logged by `operation`.
   template <typename Operation>
-  std::string Logged(Operation operation) {
+  std::string logged(Operation operation) {
     log.clear();
     operation();
     return log;
@@ -51,37 +51,37 @@ class DatasetEventsTest : public ::testing::Test {
 };
 
 TEST_F(DatasetEventsTest, EachOperationCallsItsEventsInOrder) {
-  EXPECT_EQ(Logged([&] { articles.Open(); }), "BeforeOpen AfterOpen AfterScroll ");
-  EXPECT_EQ(Logged([&] { articles.Next(); }), "BeforeScroll AfterScroll ");
+  EXPECT_EQ(logged([&] { articles.Open(); }), "BeforeOpen AfterOpen AfterScroll ");
+  EXPECT_EQ(logged([&] { articles.Next(); }), "BeforeScroll AfterScroll ");
   // A move that cannot go further still scrolls.
-  EXPECT_EQ(Logged([&] { articles.Next(); }), "BeforeScroll AfterScroll ");
-  EXPECT_EQ(Logged([&] { articles.First(); }), "BeforeScroll AfterScroll ");
-  EXPECT_EQ(Logged([&] { articles.Last(); }), "BeforeScroll AfterScroll ");
-  EXPECT_EQ(Logged([&] { articles.SetRecNo(1); }), "BeforeScroll AfterScroll ");
+  EXPECT_EQ(logged([&] { articles.Next(); }), "BeforeScroll AfterScroll ");
+  EXPECT_EQ(logged([&] { articles.First(); }), "BeforeScroll AfterScroll ");
+  EXPECT_EQ(logged([&] { articles.Last(); }), "BeforeScroll AfterScroll ");
+  EXPECT_EQ(logged([&] { articles.SetRecNo(1); }), "BeforeScroll AfterScroll ");
 
-  EXPECT_EQ(Logged([&] { articles.Edit(); }), "BeforeEdit AfterEdit ");
-  articles.FieldByName("cb").SetAsString("Z");
-  EXPECT_EQ(Logged([&] { articles.Post(); }), "BeforePost AfterPost ");
-  EXPECT_EQ(Logged([&] { articles.Edit(); articles.Cancel(); }),
+  EXPECT_EQ(logged([&] { articles.Edit(); }), "BeforeEdit AfterEdit ");
+  articles.FieldByName("cb").setAsString("Z");
+  EXPECT_EQ(logged([&] { articles.Post(); }), "BeforePost AfterPost ");
+  EXPECT_EQ(logged([&] { articles.Edit(); articles.Cancel(); }),
             "BeforeEdit AfterEdit BeforeCancel AfterCancel ");
 
-  EXPECT_EQ(Logged([&] { articles.Append(); }),
+  EXPECT_EQ(logged([&] { articles.Append(); }),
             "BeforeInsert BeforeScroll OnNewRecord AfterInsert AfterScroll ");
-  articles.FieldByName("cb").SetAsString("C");
+  articles.FieldByName("cb").setAsString("C");
   // Navigating posts the new record first.
-  EXPECT_EQ(Logged([&] { articles.First(); }), "BeforePost AfterPost BeforeScroll AfterScroll ");
-  EXPECT_EQ(Logged([&] { articles.Delete(); }), "BeforeDelete BeforeScroll AfterDelete AfterScroll ");
+  EXPECT_EQ(logged([&] { articles.First(); }), "BeforePost AfterPost BeforeScroll AfterScroll ");
+  EXPECT_EQ(logged([&] { articles.Delete(); }), "BeforeDelete BeforeScroll AfterDelete AfterScroll ");
   EXPECT_EQ(Cb(), "B");
 
   const TBookmark mark = articles.GetBookmark();
-  EXPECT_EQ(Logged([&] { articles.GotoBookmark(mark); }), "BeforeScroll AfterScroll ");
-  EXPECT_EQ(Logged([&] { articles.Locate("cb", {std::string("C")}, {}); }), "BeforeScroll AfterScroll ");
+  EXPECT_EQ(logged([&] { articles.GotoBookmark(mark); }), "BeforeScroll AfterScroll ");
+  EXPECT_EQ(logged([&] { articles.Locate("cb", {std::string("C")}, {}); }), "BeforeScroll AfterScroll ");
   // Nothing found: the cursor did not move.
-  EXPECT_EQ(Logged([&] { articles.Locate("cb", {std::string("X")}, {}); }), "BeforeScroll ");
-  EXPECT_EQ(Logged([&] { articles.Lookup("cb", {std::string("B")}, "num"); }), "");
+  EXPECT_EQ(logged([&] { articles.Locate("cb", {std::string("X")}, {}); }), "BeforeScroll ");
+  EXPECT_EQ(logged([&] { articles.Lookup("cb", {std::string("B")}, "num"); }), "");
 
-  EXPECT_EQ(Logged([&] { articles.Close(); }), "BeforeClose AfterClose ");
-  EXPECT_EQ(Logged([&] { articles.Close(); }), "");
+  EXPECT_EQ(logged([&] { articles.Close(); }), "BeforeClose AfterClose ");
+  EXPECT_EQ(logged([&] { articles.Close(); }), "");
 }
 
 TEST_F(DatasetEventsTest, ABeforeEventThatRaisesStopsItsOperation) {
@@ -94,7 +94,7 @@ TEST_F(DatasetEventsTest, ABeforeEventThatRaisesStopsItsOperation) {
 
   articles.BeforePost = [](TDataSet&) { throw common::EAbort(); };
   articles.Edit();
-  articles.FieldByName("cb").SetAsString("Z");
+  articles.FieldByName("cb").setAsString("Z");
   EXPECT_EQ(ErrorText([&] { articles.Post(); }), "Operation aborted");
   EXPECT_EQ(articles.State(), TDataSetState::dsEdit);
   EXPECT_EQ(articles.Rows()[0][1], Variant(std::string("A")));
@@ -111,17 +111,17 @@ TEST_F(DatasetEventsTest, ABeforeEventThatRaisesStopsItsOperation) {
 }
 
 TEST_F(DatasetEventsTest, OnNewRecordDefaultsAreNotAChange) {
-  articles.OnNewRecord = [](TDataSet& dataSet) { dataSet.FieldByName("num").SetAsInteger(99); };
+  articles.OnNewRecord = [](TDataSet& dataSet) { dataSet.FieldByName("num").setAsInteger(99); };
   articles.Open();
   articles.Append();
   EXPECT_EQ(articles.FieldByName("num").AsInteger(), 99);
-  EXPECT_FALSE(articles.Modified());
+  EXPECT_FALSE(articles.modified());
   // Nothing else assigned: leaving the record cancels it.
   articles.First();
   EXPECT_EQ(articles.Rows().size(), 2u);
 
   articles.Append();
-  articles.FieldByName("cb").SetAsString("C");
+  articles.FieldByName("cb").setAsString("C");
   articles.Post();
   EXPECT_EQ(articles.Rows().back()[0], Variant(std::int64_t{99}));
 
@@ -147,7 +147,7 @@ TEST_F(DatasetEventsTest, ErrorEventsFailAbortOrRetryTheStoreOperation) {
 
   // Fail: the store's error is raised and the edit stays pending.
   articles.Edit();
-  articles.FieldByName("cb").SetAsString("Z");
+  articles.FieldByName("cb").setAsString("Z");
   articles.FailNextStores(1);
   EXPECT_EQ(ErrorText([&] { articles.Post(); }), "Store failure");
   EXPECT_EQ(seen, "Store failure;");
@@ -177,7 +177,7 @@ TEST_F(DatasetEventsTest, ErrorEventsFailAbortOrRetryTheStoreOperation) {
   answer = TDataAction::daRetry;
   seen.clear();
   articles.Append();
-  articles.FieldByName("cb").SetAsString("C");
+  articles.FieldByName("cb").setAsString("C");
   articles.FailNextStores(1);
   articles.Post();
   EXPECT_EQ(seen, "Store failure;");
@@ -194,18 +194,18 @@ TEST_F(DatasetEventsTest, OnCalcFieldsRunsInItsStateForEachCurrentRecordAndEachC
     EXPECT_EQ(dataSet.State(), TDataSetState::dsCalcFields);
     calculated += dataSet.FieldByName("cb").AsString();
     // A data field cannot be assigned while calculating.
-    EXPECT_EQ(ErrorText([&] { dataSet.FieldByName("cb").SetAsString("X"); }),
+    EXPECT_EQ(ErrorText([&] { dataSet.FieldByName("cb").setAsString("X"); }),
               "L'ensemble de donn\xE9" "es n'est pas en mode Edition ou Insertion");
   };
   articles.Open();
   articles.Next();
   EXPECT_EQ(calculated, "AB");
   articles.Edit();
-  articles.FieldByName("cb").SetAsString("Y");
+  articles.FieldByName("cb").setAsString("Y");
   EXPECT_EQ(calculated, "ABY");
   EXPECT_EQ(articles.State(), TDataSetState::dsEdit);
   articles.AutoCalcFields = false;
-  articles.FieldByName("cb").SetAsString("W");
+  articles.FieldByName("cb").setAsString("W");
   EXPECT_EQ(calculated, "ABY");
   articles.Cancel();
   EXPECT_EQ(calculated, "ABYB");

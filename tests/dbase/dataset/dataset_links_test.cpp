@@ -20,11 +20,11 @@ using testing::MemoryDataset;
 // Records the notifications it receives; may push a pending value or fail on request.
 class RecordingLink : public TDataLink {
  public:
-  void DataEvent(TDataEvent event, const TField* field) override {
+  void dataEvent(TDataEvent event, const TField* field) override {
     events.push_back(event);
     fields.push_back(field);
     if (event == TDataEvent::deUpdateRecord && !pendingText.empty()) {
-      DataSet()->FieldByName("cb").SetAsString(pendingText);
+      DataSet()->FieldByName("cb").setAsString(pendingText);
     }
     if (failOn == event) {
       throw EDatabaseError("link failed");
@@ -44,8 +44,8 @@ class DatasetLinksTest : public ::testing::Test {
     for (const char* cb : {"A", "B", "C"}) {
       articles.AddRow({std::string(cb)});
     }
-    source.SetDataSet(&articles);
-    link.SetDataSource(&source);
+    source.setDataSet(&articles);
+    link.setDataSource(&source);
     link.events.clear();
   }
 
@@ -69,7 +69,7 @@ TEST_F(DatasetLinksTest, ChangesReachTheLinksAndTheSourceHandlers) {
   EXPECT_EQ(link.Count(TDataEvent::deDataSetScroll), 1);
   articles.Edit();
   EXPECT_EQ(link.Count(TDataEvent::deUpdateState), 2);
-  articles.FieldByName("cb").SetAsString("Z");
+  articles.FieldByName("cb").setAsString("Z");
   EXPECT_EQ(link.events.back(), TDataEvent::deFieldChange);
   EXPECT_EQ(link.fields.back(), &articles.FieldByName("cb"));
   articles.Post();
@@ -79,12 +79,12 @@ TEST_F(DatasetLinksTest, ChangesReachTheLinksAndTheSourceHandlers) {
   EXPECT_EQ(stateChanges, 3);
   EXPECT_GE(dataChanges, 4);
 
-  source.SetEnabled(false);
+  source.setEnabled(false);
   EXPECT_FALSE(link.Active());
   link.events.clear();
   articles.Next();
   EXPECT_TRUE(link.events.empty());
-  source.SetEnabled(true);
+  source.setEnabled(true);
 
   articles.Close();
   EXPECT_EQ(link.events.back(), TDataEvent::deUpdateState);
@@ -96,14 +96,14 @@ TEST_F(DatasetLinksTest, DisabledControlsHearNothingUntilEnabledAgain) {
   link.events.clear();
   articles.DisableControls();
   articles.DisableControls();
-  EXPECT_TRUE(articles.ControlsDisabled());
+  EXPECT_TRUE(articles.controlsDisabled());
   articles.Last();
   articles.Prior();
   articles.Delete();
   articles.EnableControls();
   EXPECT_TRUE(link.events.empty());
   articles.EnableControls();
-  EXPECT_FALSE(articles.ControlsDisabled());
+  EXPECT_FALSE(articles.controlsDisabled());
   EXPECT_EQ(link.events, std::vector<TDataEvent>{TDataEvent::deDataSetChange});
 
   // A state left changed while disabled is reported too.
@@ -132,7 +132,7 @@ TEST_F(DatasetLinksTest, UpdateRecordPushesPendingValuesBeforeAPost) {
   link.pendingText.clear();
   link.failOn = TDataEvent::deUpdateRecord;
   articles.Edit();
-  articles.FieldByName("cb").SetAsString("lost");
+  articles.FieldByName("cb").setAsString("lost");
   EXPECT_THROW(articles.Post(), EDatabaseError);
   EXPECT_EQ(articles.State(), TDataSetState::dsEdit);
   EXPECT_EQ(std::get<std::string>(articles.Rows()[0][0]), "typed");
@@ -152,12 +152,12 @@ TEST_F(DatasetLinksTest, AFailingLinkIsReportedAndTheOperationCompletes) {
 TEST_F(DatasetLinksTest, DestroyingEitherSideDetaches) {
   {
     RecordingLink shortLived;
-    shortLived.SetDataSource(&source);
+    shortLived.setDataSource(&source);
   }
   auto other = std::make_unique<TDataSource>();
-  other->SetDataSet(&articles);
+  other->setDataSet(&articles);
   RecordingLink orphan;
-  orphan.SetDataSource(other.get());
+  orphan.setDataSource(other.get());
   other.reset();
   EXPECT_EQ(orphan.DataSource(), nullptr);
   articles.Open();
@@ -173,13 +173,13 @@ TEST_F(DatasetLinksTest, EverySourceHearsAnEventEvenWhenOneDetachesMeanwhile) {
     std::vector<std::unique_ptr<RecordingLink>> links;
     for (std::size_t i = 0; i < count; ++i) {
       sources.push_back(std::make_unique<TDataSource>());
-      sources.back()->SetDataSet(&articles);
+      sources.back()->setDataSet(&articles);
       links.push_back(std::make_unique<RecordingLink>());
-      links.back()->SetDataSource(sources.back().get());
+      links.back()->setDataSource(sources.back().get());
     }
     articles.First();
     for (const auto& each : links) each->events.clear();
-    sources.front()->OnDataChange = [](TDataSource& self, const TField*) { self.SetDataSet(nullptr); };
+    sources.front()->OnDataChange = [](TDataSource& self, const TField*) { self.setDataSet(nullptr); };
     articles.Next();
     for (const auto& each : links) EXPECT_EQ(each->Count(TDataEvent::deDataSetScroll), 1) << count;
     articles.Next();
@@ -190,19 +190,19 @@ TEST_F(DatasetLinksTest, EverySourceHearsAnEventEvenWhenOneDetachesMeanwhile) {
 
 TEST_F(DatasetLinksTest, ARecordCopyMadeActiveIsReadThroughTheSameFields) {
   articles.Open();
-  std::vector<TRecordCopy> rows = articles.CopyAllRecordBuffers();
+  std::vector<TRecordCopy> rows = articles.copyAllRecordBuffers();
   ASSERT_EQ(rows.size(), 3u);
   articles.Next();
   TField& cb = articles.FieldByName("cb");
   {
     TActiveRecord painting(articles, rows[2]);
     EXPECT_EQ(cb.AsString(), "C");
-    EXPECT_THROW(cb.SetAsString("X"), EDatabaseError);
+    EXPECT_THROW(cb.setAsString("X"), EDatabaseError);
     articles.GotoBookmark(articles.GetBookmark());
   }
   EXPECT_EQ(cb.AsString(), "C");
   articles.SetRecNo(2);
-  TRecordCopy current = articles.CopyActiveBuffer();
+  TRecordCopy current = articles.copyActiveBuffer();
   {
     TActiveRecord painting(articles, rows[0]);
     EXPECT_EQ(cb.AsString(), "A");
@@ -218,14 +218,14 @@ TEST_F(DatasetLinksTest, CopyingAllRowsDuringAnEditLeavesThePostInPlace) {
   articles.Open();
   articles.Next();
   articles.Edit();
-  articles.FieldByName("cb").SetAsString("E");
-  EXPECT_EQ(articles.CopyAllRecordBuffers().size(), 3u);
+  articles.FieldByName("cb").setAsString("E");
+  EXPECT_EQ(articles.copyAllRecordBuffers().size(), 3u);
   articles.Post();
   EXPECT_EQ(std::get<std::string>(articles.Rows()[1][0]), "E");
 
   articles.Insert();
-  articles.FieldByName("cb").SetAsString("I");
-  articles.CopyAllRecordBuffers();
+  articles.FieldByName("cb").setAsString("I");
+  articles.copyAllRecordBuffers();
   articles.Post();
   EXPECT_EQ(std::get<std::string>(articles.Rows()[1][0]), "I");
   EXPECT_EQ(articles.RecNo(), 2);
@@ -235,16 +235,16 @@ TEST_F(DatasetLinksTest, OneRowCopiedDuringAnEditLeavesTheCursorAndThePostInPlac
   articles.Open();
   articles.Next();
   articles.Edit();
-  articles.FieldByName("cb").SetAsString("E");
+  articles.FieldByName("cb").setAsString("E");
   TRecordCopy row;
-  ASSERT_TRUE(articles.CopyRecordBuffer(3, row));
-  EXPECT_FALSE(articles.CopyRecordBuffer(4, row));
+  ASSERT_TRUE(articles.copyRecordBuffer(3, row));
+  EXPECT_FALSE(articles.copyRecordBuffer(4, row));
   EXPECT_EQ(articles.State(), TDataSetState::dsEdit);
   EXPECT_EQ(articles.RecNo(), 2);
   articles.Post();
   EXPECT_EQ(std::get<std::string>(articles.Rows()[1][0]), "E");
   EXPECT_EQ(std::get<std::string>(articles.Rows()[2][0]), "C");
-  ASSERT_TRUE(articles.CopyRecordBuffer(3, row));
+  ASSERT_TRUE(articles.copyRecordBuffer(3, row));
   TActiveRecord painting(articles, row);
   EXPECT_EQ(articles.FieldByName("cb").AsString(), "C");
 }

@@ -12,19 +12,19 @@ namespace {
 using testing::ErrorText;
 using testing::MemoryDataset;
 
-MemoryDataset::Row ArticleRow(std::int64_t num, const std::string& cb) { return {num, cb}; }
+MemoryDataset::Row articleRow(std::int64_t num, const std::string& cb) { return {num, cb}; }
 
 class DatasetTest : public ::testing::Test {
  protected:
   DatasetTest() : articles({{"num", TFieldType::ftInteger, 0}, {"cb", TFieldType::ftString, 10}}) {
     for (const char* cb : {"A", "B", "C"}) {
-      articles.AddRow(ArticleRow(static_cast<std::int64_t>(articles.Rows().size()) + 1, cb));
+      articles.AddRow(articleRow(static_cast<std::int64_t>(articles.Rows().size()) + 1, cb));
     }
   }
 
   std::string Cb() const { return articles.FieldByName("CB").AsString(); }
 
-  std::string AllCb() {
+  std::string allCb() {
     std::string all;
     for (articles.First(); !articles.Eof(); articles.Next()) {
       all += Cb();
@@ -52,7 +52,7 @@ TEST_F(DatasetTest, OpenPlacesTheCursorOnTheFirstRecordAndOpenTwiceDoesNothing) 
   EXPECT_FALSE(articles.Active());
   EXPECT_EQ(articles.FieldCount(), 0);
   articles.Close();
-  articles.SetActive(true);
+  articles.setActive(true);
   EXPECT_EQ(articles.OpenCount(), 2);
   EXPECT_EQ(articles.FieldCount(), 2);
 }
@@ -81,7 +81,7 @@ TEST_F(DatasetTest, NavigationSetsEofAfterTheLastAndBofBeforeTheFirst) {
   EXPECT_TRUE(articles.Bof());
   EXPECT_EQ(articles.MoveBy(1), 1);
   EXPECT_EQ(Cb(), "B");
-  EXPECT_EQ(AllCb(), "ABC");
+  EXPECT_EQ(allCb(), "ABC");
 }
 
 TEST_F(DatasetTest, AnEmptyDatasetHasBothFlagsAndNullFields) {
@@ -100,14 +100,14 @@ TEST_F(DatasetTest, AnEmptyDatasetHasBothFlagsAndNullFields) {
   EXPECT_TRUE(empty.Bof() && empty.Eof());
   EXPECT_TRUE(empty.GetBookmark().empty());
   char none[4] = {};
-  EXPECT_FALSE(empty.CopyBookmark(none, sizeof none));
+  EXPECT_FALSE(empty.copyBookmark(none, sizeof none));
   EXPECT_EQ(ErrorText([&] { empty.Delete(); }),
             "Impossible d'effectuer cette op\xE9ration sur un ensemble de donn\xE9" "es vide");
 
   // Edit on an empty dataset starts a new record.
   empty.Edit();
   EXPECT_EQ(empty.State(), TDataSetState::dsInsert);
-  empty.Fields(0).SetAsString("X");
+  empty.Fields(0).setAsString("X");
   empty.Post();
   EXPECT_FALSE(empty.IsEmpty());
   EXPECT_FALSE(empty.Bof() || empty.Eof());
@@ -119,8 +119,8 @@ TEST_F(DatasetTest, EditPostAndCancelChangeStatesAndKeepTheCursor) {
   articles.Next();
   articles.Edit();
   EXPECT_EQ(articles.State(), TDataSetState::dsEdit);
-  articles.FieldByName("cb").SetAsString("Z");
-  EXPECT_TRUE(articles.Modified());
+  articles.FieldByName("cb").setAsString("Z");
+  EXPECT_TRUE(articles.modified());
   articles.Post();
   EXPECT_EQ(articles.State(), TDataSetState::dsBrowse);
   EXPECT_EQ(Cb(), "Z");
@@ -128,7 +128,7 @@ TEST_F(DatasetTest, EditPostAndCancelChangeStatesAndKeepTheCursor) {
   EXPECT_EQ(std::get<std::string>(articles.Rows()[1][1]), "Z");
 
   articles.Edit();
-  articles.FieldByName("cb").SetAsString("Y");
+  articles.FieldByName("cb").setAsString("Y");
   EXPECT_EQ(Cb(), "Y");
   articles.Cancel();
   EXPECT_EQ(articles.State(), TDataSetState::dsBrowse);
@@ -137,10 +137,10 @@ TEST_F(DatasetTest, EditPostAndCancelChangeStatesAndKeepTheCursor) {
 
   // Moving while editing posts the change.
   articles.Edit();
-  articles.FieldByName("cb").SetAsString("W");
+  articles.FieldByName("cb").setAsString("W");
   articles.Next();
   EXPECT_EQ(articles.State(), TDataSetState::dsBrowse);
-  EXPECT_EQ(AllCb(), "AWC");
+  EXPECT_EQ(allCb(), "AWC");
 }
 
 TEST_F(DatasetTest, AppendAndInsertPostOnTheNewRecordAndCancelReturns) {
@@ -149,7 +149,7 @@ TEST_F(DatasetTest, AppendAndInsertPostOnTheNewRecordAndCancelReturns) {
   articles.Append();
   EXPECT_EQ(articles.State(), TDataSetState::dsInsert);
   EXPECT_TRUE(articles.FieldByName("cb").IsNull());
-  articles.FieldByName("cb").SetAsString("D");
+  articles.FieldByName("cb").setAsString("D");
   articles.Post();
   EXPECT_EQ(Cb(), "D");
   EXPECT_EQ(articles.RecNo(), 4);
@@ -158,17 +158,17 @@ TEST_F(DatasetTest, AppendAndInsertPostOnTheNewRecordAndCancelReturns) {
   articles.First();
   articles.Next();
   articles.Insert();
-  articles.FieldByName("cb").SetAsString("I");
+  articles.FieldByName("cb").setAsString("I");
   articles.Post();
   EXPECT_EQ(Cb(), "I");
   EXPECT_EQ(articles.RecNo(), 2);
-  EXPECT_EQ(AllCb(), "AIBCD");
+  EXPECT_EQ(allCb(), "AIBCD");
 
   articles.First();
   articles.Next();
   articles.Next();
   articles.Append();
-  articles.FieldByName("cb").SetAsString("none");
+  articles.FieldByName("cb").setAsString("none");
   articles.Cancel();
   EXPECT_EQ(articles.State(), TDataSetState::dsBrowse);
   EXPECT_EQ(Cb(), "B");
@@ -212,9 +212,9 @@ TEST_F(DatasetTest, RefreshRereadsTheCurrentRecord) {
   articles.Next();
   articles.Refresh();
   EXPECT_EQ(Cb(), "B");
-  articles.AddRow(ArticleRow(4, "D"));
+  articles.AddRow(articleRow(4, "D"));
   EXPECT_EQ(Cb(), "B");
-  EXPECT_EQ(AllCb(), "ABCD");
+  EXPECT_EQ(allCb(), "ABCD");
 }
 
 TEST_F(DatasetTest, FieldsAreFoundWithoutRegardToCase) {
@@ -238,21 +238,21 @@ TEST_F(DatasetTest, ThePlatformTextsAreRaisedInFrench) {
             "Impossible d'effectuer cette op\xE9ration sur un ensemble de donn\xE9" "es ferm\xE9");
 
   articles.Open();
-  EXPECT_EQ(ErrorText([&] { articles.FieldByName("cb").SetAsString("X"); }),
+  EXPECT_EQ(ErrorText([&] { articles.FieldByName("cb").setAsString("X"); }),
             "L'ensemble de donn\xE9" "es n'est pas en mode Edition ou Insertion");
   EXPECT_EQ(ErrorText([&] { articles.FieldByName("cb").Clear(); }),
             "L'ensemble de donn\xE9" "es n'est pas en mode Edition ou Insertion");
   EXPECT_EQ(Cb(), "A");
 
   TField& cb = articles.FieldByName("cb");
-  cb.SetReadOnly(true);
-  cb.SetDisplayLabel("Code barre");
+  cb.setReadOnly(true);
+  cb.setDisplayLabel("Code barre");
   articles.Edit();
-  EXPECT_EQ(ErrorText([&] { cb.SetAsString("X"); }), "Impossible de modifier le champ 'Code barre'");
+  EXPECT_EQ(ErrorText([&] { cb.setAsString("X"); }), "Impossible de modifier le champ 'Code barre'");
   articles.Cancel();
   EXPECT_EQ(Cb(), "A");
 
-  articles.SetReadOnly(true);
+  articles.setReadOnly(true);
   const std::string readOnly = "Impossible de modifier un ensemble de donn\xE9" "es en lecture seule";
   EXPECT_FALSE(articles.CanModify());
   EXPECT_EQ(ErrorText([&] { articles.Edit(); }), readOnly);
@@ -270,15 +270,15 @@ TEST_F(DatasetTest, BookmarksReturnToTheirRecordAndAreOrdered) {
   EXPECT_EQ(b.size(), 4u);
   // The copy without allocation holds the same bytes, and only at the bookmark's size.
   char copied[5] = {9, 9, 9, 9, 9};
-  EXPECT_FALSE(articles.CopyBookmark(copied, 5));
+  EXPECT_FALSE(articles.copyBookmark(copied, 5));
   EXPECT_EQ(copied[0], 9);
-  EXPECT_TRUE(articles.CopyBookmark(copied, 4));
+  EXPECT_TRUE(articles.copyBookmark(copied, 4));
   EXPECT_EQ(TBookmark(copied, copied + 4), b);
   articles.Last();
   TBookmark c = articles.GetBookmark();
   articles.First();
   articles.Insert();
-  articles.FieldByName("cb").SetAsString("0");
+  articles.FieldByName("cb").setAsString("0");
   articles.Post();
   articles.GotoBookmark(b);
   EXPECT_EQ(Cb(), "B");
@@ -309,8 +309,8 @@ TEST_F(DatasetTest, BookmarksReturnToTheirRecordAndAreOrdered) {
 }
 
 TEST_F(DatasetTest, LocateFindsByValueWithTheOptionsAndStaysWhenNothingMatches) {
-  articles.AddRow(ArticleRow(4, "Caf\xE9"));
-  articles.AddRow(ArticleRow(5, "cafe"));
+  articles.AddRow(articleRow(4, "Caf\xE9"));
+  articles.AddRow(articleRow(5, "cafe"));
   articles.Open();
   articles.Next();
   EXPECT_FALSE(articles.Locate("cb", {std::string("caf")}, {}));
@@ -342,7 +342,7 @@ TEST_F(DatasetTest, LocateFindsByValueWithTheOptionsAndStaysWhenNothingMatches) 
 class UndescribedDataset : public MemoryDataset {
  public:
   UndescribedDataset() : MemoryDataset({{"cb", TFieldType::ftString, 5}}) {}
-  bool StoreOpen() const { return IsCursorOpen(); }
+  bool storeOpen() const { return IsCursorOpen(); }
 
  protected:
   std::vector<TFieldDef> InternalInitFieldDefs() override { throw EDatabaseError("no columns"); }
@@ -352,7 +352,7 @@ TEST(DatasetOpenTest, AFailedOpenLeavesTheDatasetClosedAndRaisesTheStoresError) 
   UndescribedDataset dataset;
   EXPECT_EQ(ErrorText([&] { dataset.Open(); }), "no columns");
   EXPECT_FALSE(dataset.Active());
-  EXPECT_FALSE(dataset.StoreOpen());
+  EXPECT_FALSE(dataset.storeOpen());
   EXPECT_EQ(dataset.FieldCount(), 0);
 }
 

@@ -7,14 +7,14 @@
 
 using namespace vekrano::dbase;
 
-TEST(DbfError, CodeTextsAndComposedMessage) {
-  EXPECT_EQ(ErrorCodeText(210), "Not a dBASE data file");
-  EXPECT_EQ(ErrorCodeText(227), "Insufficient disk space ");
-  EXPECT_EQ(ErrorCodeText(1103), "Invalid Operation ");
-  EXPECT_EQ(ErrorCodeText(1250), "Network Error");
-  EXPECT_EQ(ErrorCodeText(20), "Unknown unit");
-  EXPECT_EQ(ErrorCodeText(358), "Undefined error");
-  EXPECT_EQ(ComposeErrorMessage(32, "Failure to open a.dbf [USE/OpenDbf]"),
+TEST(dbfError, CodeTextsAndComposedMessage) {
+  EXPECT_EQ(errorCodeText(210), "Not a dBASE data file");
+  EXPECT_EQ(errorCodeText(227), "Insufficient disk space ");
+  EXPECT_EQ(errorCodeText(1103), "Invalid Operation ");
+  EXPECT_EQ(errorCodeText(1250), "Network Error");
+  EXPECT_EQ(errorCodeText(20), "Unknown unit");
+  EXPECT_EQ(errorCodeText(358), "Undefined error");
+  EXPECT_EQ(composeErrorMessage(32, "Failure to open a.dbf [USE/OpenDbf]"),
             "Error # 32 (File sharing violation)\r\nFailure to open a.dbf [USE/OpenDbf]");
   const EDorevError error(222, "detail");
   EXPECT_EQ(error.code(), 222);
@@ -23,12 +23,12 @@ TEST(DbfError, CodeTextsAndComposedMessage) {
   EXPECT_EQ(base.message(), "Error # 222 (Corrupted index file)\r\ndetail");
 }
 
-TEST(DbfError, AutomaticReportingShowsTheBoxAndEndsTheProcessThroughTheHandler) {
+TEST(dbfError, AutomaticReportingShowsTheBoxAndEndsTheProcessThroughTheHandler) {
   vekrano::common::ScopedScriptedPrompts prompts;
   std::vector<int> endedWith;
   const ProcessEndHandler previous =
-      SetProcessEndHandler([&](int code) { endedWith.push_back(code); });
-  SetAutoErrorReporting(true);
+      setProcessEndHandler([&](int code) { endedWith.push_back(code); });
+  setAutoErrorReporting(true);
   vekrano::testing::TempDir dir;
   DbfTable t;
   EXPECT_FALSE(t.OpenDbf(dir.file("none.dbf"), DbfOpenMode::ReadOnly));
@@ -41,13 +41,13 @@ TEST(DbfError, AutomaticReportingShowsTheBoxAndEndsTheProcessThroughTheHandler) 
   EXPECT_EQ(endedWith, std::vector<int>{2});
   {
     SuspendAutoErrorReporting quiet;
-    DbfError(5, "quiet");
-    EXPECT_EQ(DbfErrorCode(), 5);
+    dbfError(5, "quiet");
+    EXPECT_EQ(dbfErrorCode(), 5);
   }
-  EXPECT_TRUE(AutoErrorReporting());
+  EXPECT_TRUE(autoErrorReporting());
   EXPECT_EQ(prompts.shown.size(), 1u);
-  SetProcessEndHandler(previous);
-  ClearDbfError();
-  EXPECT_EQ(DbfErrorCode(), 0);
-  EXPECT_EQ(DbfErrorText(), "");
+  setProcessEndHandler(previous);
+  clearDbfError();
+  EXPECT_EQ(dbfErrorCode(), 0);
+  EXPECT_EQ(dbfErrorText(), "");
 }

@@ -14,9 +14,9 @@ using vekrano::testing::TempDir;
 TEST(DbfFieldList, ArticleListGivesTheSameFileAsItsDefinitions) {
   ScopedScriptedPrompts prompts;
   TempDir dir;
-  ASSERT_TRUE(CreateDbfFromFieldList("tarticle", &kArticleFieldList, dir.file("article.dbf")));
+  ASSERT_TRUE(createDbfFromFieldList("tarticle", &kArticleFieldList, dir.file("article.dbf")));
   EXPECT_TRUE(prompts.shown.empty());
-  EXPECT_TRUE(AutoErrorReporting());  // restored after creation
+  EXPECT_TRUE(autoErrorReporting());  // restored after creation
   ASSERT_TRUE(CreateDbf(dir.file("direct.dbf"), vekrano::dbase::testing::articleFields()));
   EXPECT_EQ(readFileBytes(dir.file("article.dbf")), readFileBytes(dir.file("direct.dbf")));
 }
@@ -26,7 +26,7 @@ TEST(DbfFieldList, DoubtfulDefinitionsAreCorrectedAfterAMessage) {
   TempDir dir;
   const std::vector<std::string> list = {"total,N,25,2", "x,N,3,2",  "name,C,255,0",
                                          "foo,Q,10,0",   "skip,X,1,0", " ok ,C,+1$0,0"};
-  ASSERT_TRUE(CreateDbfFromFieldList("tarticle", &list, dir.file("t.dbf")));
+  ASSERT_TRUE(createDbfFromFieldList("tarticle", &list, dir.file("t.dbf")));
   ASSERT_EQ(prompts.shown.size(), 4u);
   EXPECT_EQ(prompts.shown[0].text,
             "Invalid field definition for tarticle: total,N,25,2. Will use corrected definition: "
@@ -54,17 +54,17 @@ TEST(DbfFieldList, DoubtfulDefinitionsAreCorrectedAfterAMessage) {
 TEST(DbfFieldList, MissingOrMalformedListsCreateNothing) {
   ScopedScriptedPrompts prompts;
   TempDir dir;
-  EXPECT_FALSE(CreateDbfFromFieldList("t", nullptr, dir.file("a.dbf")));
+  EXPECT_FALSE(createDbfFromFieldList("t", nullptr, dir.file("a.dbf")));
   const std::vector<std::string> empty;
-  EXPECT_FALSE(CreateDbfFromFieldList("t", &empty, dir.file("a.dbf")));
+  EXPECT_FALSE(createDbfFromFieldList("t", &empty, dir.file("a.dbf")));
   const std::vector<std::string> malformed = {"num,N,5,0", "cb,C,50"};
-  EXPECT_FALSE(CreateDbfFromFieldList("t", &malformed, dir.file("a.dbf")));
+  EXPECT_FALSE(createDbfFromFieldList("t", &malformed, dir.file("a.dbf")));
   ASSERT_EQ(prompts.shown.size(), 2u);
   EXPECT_EQ(prompts.shown[0].text, "DbfFieldList is Nil trying to create a database");
   EXPECT_EQ(prompts.shown[1].text, "FieldList.Count is <= 0 trying to create a database");
   EXPECT_FALSE(std::filesystem::exists(dir.file("a.dbf")));
   const std::vector<std::string> zeroLength = {"num,N,0,0"};
-  EXPECT_FALSE(CreateDbfFromFieldList("t", &zeroLength, dir.file("a.dbf")));
-  EXPECT_EQ(DbfErrorCode(), 211);
+  EXPECT_FALSE(createDbfFromFieldList("t", &zeroLength, dir.file("a.dbf")));
+  EXPECT_EQ(dbfErrorCode(), 211);
   EXPECT_EQ(prompts.shown.size(), 2u);  // reporting was suspended: no "Program halted." box
 }

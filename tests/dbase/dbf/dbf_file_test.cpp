@@ -26,11 +26,11 @@ std::string today3() {
 
 void putArticle(DbfTable& t, int num, const std::string& cb, int quantite) {
   t.ClearRecord();
-  t.SetInteger(1, num);
-  t.SetString(2, cb);
-  t.SetString(3, "line one");
-  t.SetInteger(5, quantite);
-  t.SetString(6, "N");
+  t.setInteger(1, num);
+  t.setString(2, cb);
+  t.setString(3, "line one");
+  t.setInteger(5, quantite);
+  t.setString(6, "N");
   ASSERT_TRUE(t.PutDbfRecord(t.RecordCount() + 1));
 }
 
@@ -68,8 +68,8 @@ TEST(DbfFile, CreatedArticleTableIsByteExact) {
 
   DbfTable t;
   ASSERT_TRUE(t.OpenDbf(dir.file("article.dbf"), DbfOpenMode::SharedReadWrite));
-  EXPECT_EQ(t.HeaderLength(), 225);
-  EXPECT_EQ(t.RecordLength(), 261);
+  EXPECT_EQ(t.headerLength(), 225);
+  EXPECT_EQ(t.recordLength(), 261);
   EXPECT_EQ(t.CurrentRecord(), 0);
   EXPECT_TRUE(t.Bof() && t.Eof());
   int positions[6];
@@ -78,7 +78,7 @@ TEST(DbfFile, CreatedArticleTableIsByteExact) {
   EXPECT_EQ(t.FieldNo("quantite"), 5);
   EXPECT_EQ(t.FieldNo("missing"), 0);
   EXPECT_EQ(t.FieldAddress(2), 5);  // flag, NUM as a 4-byte integer
-  EXPECT_EQ(t.FieldBufferSize(), 1u + 4 + 51 + 101 + 101 + 4 + 3);
+  EXPECT_EQ(t.fieldBufferSize(), 1u + 4 + 51 + 101 + 101 + 4 + 3);
 }
 
 TEST(DbfFile, NumbersAndTextAreStoredRightAlignedOrFilledWithStars) {
@@ -119,7 +119,7 @@ TEST(DbfFile, OpenedAndClosedWithoutWritesKeepsEveryByte) {
     DbfTable t;
     ASSERT_TRUE(t.OpenDbf(dir.file("article.dbf"), DbfOpenMode::SharedReadWrite));
     ASSERT_TRUE(t.GetDbfRecord(1));
-    EXPECT_EQ(t.LastUpdate().substr(0, 4), "1990");
+    EXPECT_EQ(t.lastUpdate().substr(0, 4), "1990");
     ASSERT_TRUE(t.CloseDbf());
   }
   EXPECT_EQ(readFileBytes(dir.file("article.dbf")), bytes);
@@ -144,7 +144,7 @@ TEST(DbfFile, ReplaceAndDeleteRewriteTheHeaderButNoEndMarker) {
     ASSERT_TRUE(t.OpenDbf(dir.file("article.dbf"), DbfOpenMode::SharedReadWrite));
     ASSERT_TRUE(t.GetDbfRecord(2));
     ASSERT_TRUE(t.DeleteRec());
-    EXPECT_TRUE(t.IsDeleted());
+    EXPECT_TRUE(t.isDeleted());
     ASSERT_TRUE(t.CloseDbf());
   }
   const std::string after = readFileBytes(dir.file("article.dbf"));
@@ -158,11 +158,11 @@ TEST(DbfFile, ReplaceAndDeleteRewriteTheHeaderButNoEndMarker) {
   DbfTable t;
   ASSERT_TRUE(t.OpenDbf(dir.file("article.dbf"), DbfOpenMode::SharedReadWrite));
   ASSERT_TRUE(t.GetDbfRecord(2));
-  EXPECT_TRUE(t.IsDeleted());
-  EXPECT_EQ(t.GetInteger(1), 2);
+  EXPECT_TRUE(t.isDeleted());
+  EXPECT_EQ(t.getInteger(1), 2);
   ASSERT_TRUE(t.RecallRec());
   ASSERT_TRUE(t.GetDbfRecord(2));
-  EXPECT_FALSE(t.IsDeleted());
+  EXPECT_FALSE(t.isDeleted());
 }
 
 TEST(DbfFile, OemTranslationBothWays) {
@@ -173,21 +173,21 @@ TEST(DbfFile, OemTranslationBothWays) {
     DbfTable t;
     ASSERT_TRUE(t.OpenDbf(dir.file("article.dbf"), DbfOpenMode::SharedReadWrite, true));
     putArticle(t, 7, "Caf\xE9 \xC0", 3);  // ANSI é and À
-    EXPECT_EQ(t.GetString(2).substr(0, 6), "Caf\xE9 \xC0");  // the buffer stays ANSI
+    EXPECT_EQ(t.getString(2).substr(0, 6), "Caf\xE9 \xC0");  // the buffer stays ANSI
   }
   const std::string bytes = readFileBytes(dir.file("article.dbf"));
   EXPECT_EQ(bytes.substr(225 + 6, 6), "Caf\x82 \xB7");  // OEM 850 é and À
   DbfTable t;
   ASSERT_TRUE(t.OpenDbf(dir.file("article.dbf"), DbfOpenMode::ReadOnly, true));
   ASSERT_TRUE(t.GetDbfRecord(1));
-  EXPECT_EQ(t.GetString(2).substr(0, 6), "Caf\xE9 \xC0");
+  EXPECT_EQ(t.getString(2).substr(0, 6), "Caf\xE9 \xC0");
   std::string block(261, '\0');
-  ASSERT_TRUE(t.ReadRecords(1, 1, block.data()));
+  ASSERT_TRUE(t.readRecords(1, 1, block.data()));
   EXPECT_EQ(block.substr(6, 6), "Caf\xE9 \xC0");
   DbfTable raw;
   ASSERT_TRUE(raw.OpenDbf(dir.file("article.dbf"), DbfOpenMode::ReadOnly, false));
   ASSERT_TRUE(raw.GetDbfRecord(1));
-  EXPECT_EQ(raw.GetString(2).substr(0, 6), "Caf\x82 \xB7");
+  EXPECT_EQ(raw.getString(2).substr(0, 6), "Caf\x82 \xB7");
 }
 
 TEST(DbfFile, EveryFieldTypeRoundTripsThroughTheFieldBuffer) {
@@ -204,25 +204,25 @@ TEST(DbfFile, EveryFieldTypeRoundTripsThroughTheFieldBuffer) {
   ASSERT_TRUE(t.OpenDbf(dir.file("types"), DbfOpenMode::SharedReadWrite));
   EXPECT_EQ(t.FieldLen(2), 10);
   t.ClearRecord();
-  EXPECT_EQ(t.GetDate(2), "");
-  t.SetDouble(1, -12.345);
+  EXPECT_EQ(t.getDate(2), "");
+  t.setDouble(1, -12.345);
   t.SetDate(2, "29/02/2024");
-  t.SetLogical(3, true);
-  t.SetDouble(4, 1234.5);  // too wide for 6.3
+  t.setLogical(3, true);
+  t.setDouble(4, 1234.5);  // too wide for 6.3
   ASSERT_TRUE(t.PutDbfRecord(1));
-  EXPECT_EQ(std::string(t.RecordBuffer(), t.RecordLength()), "   -12.3520240229T******");
+  EXPECT_EQ(std::string(t.recordBuffer(), t.recordLength()), "   -12.3520240229T******");
   t.SetDate(2, "31/02/2024");
   ASSERT_TRUE(t.PutDbfRecord(1));
-  EXPECT_EQ(std::string(t.RecordBuffer() + 9, 8), "        ");
+  EXPECT_EQ(std::string(t.recordBuffer() + 9, 8), "        ");
   t.SetDate(2, "01/03/24");  // two-digit year within the window
   ASSERT_TRUE(t.PutDbfRecord(1));
   ASSERT_TRUE(t.GetDbfRecord(1));
-  EXPECT_EQ(t.GetDate(2), "01/03/2024");
-  EXPECT_DOUBLE_EQ(t.GetDouble(1), -12.35);
-  EXPECT_TRUE(t.GetLogical(3));
+  EXPECT_EQ(t.getDate(2), "01/03/2024");
+  EXPECT_DOUBLE_EQ(t.getDouble(1), -12.35);
+  EXPECT_TRUE(t.getLogical(3));
   EXPECT_EQ(t.FieldType(9), '\0');
-  EXPECT_EQ(DbfErrorCode(), 220);
-  EXPECT_EQ(DbfErrorText(), "Invalid field number. [FieldType(9)]");
+  EXPECT_EQ(dbfErrorCode(), 220);
+  EXPECT_EQ(dbfErrorText(), "Invalid field number. [FieldType(9)]");
 }
 
 TEST(DbfFile, DamagedFilesAreRefusedWithTheirTexts) {
@@ -235,8 +235,8 @@ TEST(DbfFile, DamagedFilesAreRefusedWithTheirTexts) {
     writeFileBytes(path, bytes);
     DbfTable t;
     EXPECT_FALSE(t.OpenDbf(path, DbfOpenMode::SharedReadWrite));
-    EXPECT_EQ(DbfErrorCode(), code);
-    EXPECT_EQ(DbfErrorText(), text);
+    EXPECT_EQ(dbfErrorCode(), code);
+    EXPECT_EQ(dbfErrorText(), text);
     EXPECT_FALSE(t.isOpen());
   };
   std::string badVersion = good;
@@ -264,21 +264,21 @@ TEST(DbfFile, DamagedFilesAreRefusedWithTheirTexts) {
 
   DbfTable t;
   EXPECT_FALSE(t.OpenDbf(dir.file("none.dbf"), DbfOpenMode::SharedReadWrite));
-  EXPECT_EQ(DbfErrorCode(), 2);
-  EXPECT_EQ(DbfErrorText(), "Failure to open " +
+  EXPECT_EQ(dbfErrorCode(), 2);
+  EXPECT_EQ(dbfErrorText(), "Failure to open " +
                                 std::filesystem::absolute(dir.file("none.dbf")).string() +
                                 " [USE/OpenDbf]");
   ASSERT_TRUE(t.OpenDbf(dir.file("article.dbf"), DbfOpenMode::SharedReadWrite));
   EXPECT_FALSE(t.GetDbfRecord(1));
-  EXPECT_EQ(DbfErrorCode(), 212);
-  EXPECT_EQ(DbfErrorText(), "Invalid record number = 1 (" + t.fileName() + ")  [GetDbfRecord]");
+  EXPECT_EQ(dbfErrorCode(), 212);
+  EXPECT_EQ(dbfErrorText(), "Invalid record number = 1 (" + t.fileName() + ")  [GetDbfRecord]");
 }
 
 TEST(DbfFile, WriteFailuresCarryTheirTexts) {
   QuietErrors quiet;
   TempDir dir;
   EXPECT_FALSE(CreateDbf(dir.file("missing/article.dbf"), articleFields()));
-  EXPECT_EQ(DbfErrorText(), "Error writing " +
+  EXPECT_EQ(dbfErrorText(), "Error writing " +
                                 std::filesystem::absolute(dir.file("missing/article.dbf")).string() +
                                 ". [CreateDbf]");
 
@@ -286,13 +286,13 @@ TEST(DbfFile, WriteFailuresCarryTheirTexts) {
   DbfTable t;
   ASSERT_TRUE(t.OpenDbf(dir.file("article.dbf"), DbfOpenMode::SharedReadWrite));
   EXPECT_FALSE(t.PutDbfRecord(0));
-  EXPECT_EQ(DbfErrorCode(), 212);
-  EXPECT_EQ(DbfErrorText(), "File:  " + t.fileName() + " [Replace/Append/PutDbfRecord]");
+  EXPECT_EQ(dbfErrorCode(), 212);
+  EXPECT_EQ(dbfErrorText(), "File:  " + t.fileName() + " [Replace/Append/PutDbfRecord]");
   // An empty table has no current record to mark.
   EXPECT_FALSE(t.DeleteRec());
-  EXPECT_EQ(DbfErrorText(), "File:  " + t.fileName() + " [DeleteRec/RecallRec]");
+  EXPECT_EQ(dbfErrorText(), "File:  " + t.fileName() + " [DeleteRec/RecallRec]");
   EXPECT_FALSE(t.RecallRec());
-  EXPECT_EQ(DbfErrorText(), "File:  " + t.fileName() + " [DeleteRec/RecallRec]");
+  EXPECT_EQ(dbfErrorText(), "File:  " + t.fileName() + " [DeleteRec/RecallRec]");
 }
 
 TEST(DbfFile, SharingAndRecordCountRefresh) {
@@ -303,7 +303,7 @@ TEST(DbfFile, SharingAndRecordCountRefresh) {
   ASSERT_TRUE(exclusive.OpenDbf(dir.file("article.dbf"), DbfOpenMode::ExclusiveReadWrite));
   DbfTable other;
   EXPECT_FALSE(other.OpenDbf(dir.file("article.dbf"), DbfOpenMode::SharedReadWrite));
-  EXPECT_EQ(DbfErrorCode(), 32);
+  EXPECT_EQ(dbfErrorCode(), 32);
   EXPECT_TRUE(exclusive.CloseDbf());
 
   DbfTable a;
@@ -313,10 +313,10 @@ TEST(DbfFile, SharingAndRecordCountRefresh) {
   putArticle(a, 1, "X", 1);
   putArticle(a, 2, "Y", 1);
   EXPECT_EQ(b.RecordCount(), 0);
-  ASSERT_TRUE(b.RefreshRecordCount());
+  ASSERT_TRUE(b.refreshRecordCount());
   EXPECT_EQ(b.RecordCount(), 2);
   ASSERT_TRUE(b.GetDbfRecord(2));
-  EXPECT_EQ(b.GetString(2).substr(0, 1), "Y");
+  EXPECT_EQ(b.getString(2).substr(0, 1), "Y");
 }
 
 TEST(DbfFile, OpensLevel7AndDBase2Layouts) {
@@ -339,7 +339,7 @@ TEST(DbfFile, OpensLevel7AndDBase2Layouts) {
   EXPECT_EQ(t.layout(), DbfLayout::Level7);
   EXPECT_EQ(t.Field(1), "CODE");
   ASSERT_TRUE(t.GetDbfRecord(1));
-  EXPECT_EQ(t.GetString(1), "abcd");
+  EXPECT_EQ(t.getString(1), "abcd");
   t.CloseDbf();
 
   std::string dbase2(521, '\0');
@@ -355,15 +355,15 @@ TEST(DbfFile, OpensLevel7AndDBase2Layouts) {
   ASSERT_TRUE(t.OpenDbf(dir.file("d2.dbf"), DbfOpenMode::SharedReadWrite));
   EXPECT_EQ(t.layout(), DbfLayout::DBase2);
   ASSERT_TRUE(t.GetDbfRecord(1));
-  EXPECT_EQ(t.GetInteger(1), 17);
-  t.SetInteger(1, 18);
+  EXPECT_EQ(t.getInteger(1), 17);
+  t.setInteger(1, 18);
   ASSERT_TRUE(t.PutDbfRecord(1));
   ASSERT_TRUE(t.CloseDbf());
   const std::string after = readFileBytes(dir.file("d2.dbf"));
   EXPECT_EQ(after.substr(8), dbase2.substr(8, 513) + "  18");  // only the prolog rewritten
   writeFileBytes(dir.file("d2short.dbf"), dbase2.substr(0, 300));
   EXPECT_FALSE(t.OpenDbf(dir.file("d2short.dbf"), DbfOpenMode::ReadOnly));
-  EXPECT_EQ(DbfErrorText(), std::filesystem::absolute(dir.file("d2short.dbf")).string() +
+  EXPECT_EQ(dbfErrorText(), std::filesystem::absolute(dir.file("d2short.dbf")).string() +
                                 " is not a dBASE database.(Header is less than 521 bytes) [Use/OpenDBF]");
 }
 
@@ -377,7 +377,7 @@ TEST(DbfFile, MemoTableGetsItsDbtFile) {
   const std::string memo = readFileBytes(dir.file("notes.dbt"));
   EXPECT_EQ(memo, std::string("\x01\0\0\0\0\0\0\0notes\0\0\0\0\0\x02\x01\x00\x02\0\0", 24));
   EXPECT_FALSE(CreateDbf(dir.file("bad.dbf"), {{"  ", 'C', 5, 0}}));
-  EXPECT_EQ(DbfErrorCode(), 211);
-  EXPECT_EQ(DbfErrorText(), "Invalid dBASE field definition [CreateDBF]");
+  EXPECT_EQ(dbfErrorCode(), 211);
+  EXPECT_EQ(dbfErrorText(), "Invalid dBASE field definition [CreateDBF]");
   EXPECT_FALSE(std::filesystem::exists(dir.file("bad.dbf")));
 }

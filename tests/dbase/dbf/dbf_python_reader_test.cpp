@@ -28,11 +28,11 @@ TEST(DbfPythonReader, ReadsOurArticleTableWithAccents) {
     ASSERT_TRUE(t.OpenDbf(dir.file("article.dbf"), DbfOpenMode::SharedReadWrite, true));
     for (int i = 1; i <= 2; ++i) {
       t.ClearRecord();
-      t.SetInteger(1, i * 21);
-      t.SetString(2, i == 1 ? "Cr\xE8me br\xFBl\xE9" "e" : "ABC-123");
-      t.SetString(3, "\xC0 la carte");
-      t.SetInteger(5, i == 1 ? 1000 : 7);
-      t.SetString(6, "O");
+      t.setInteger(1, i * 21);
+      t.setString(2, i == 1 ? "Cr\xE8me br\xFBl\xE9" "e" : "ABC-123");
+      t.setString(3, "\xC0 la carte");
+      t.setInteger(5, i == 1 ? 1000 : 7);
+      t.setString(6, "O");
       ASSERT_TRUE(t.PutDbfRecord(i));
     }
     ASSERT_TRUE(t.CloseDbf());
@@ -68,18 +68,18 @@ TEST(DbfPythonReader, OpensATableThePythonModuleWrote) {
   vekrano::common::formatSettings().shortDateFormat = "dd/MM/yyyy";
   vekrano::common::formatSettings().dateSeparator = '/';
   DbfTable t;
-  ASSERT_TRUE(t.OpenDbf(dir.file("py.dbf"), DbfOpenMode::ReadOnly, true)) << DbfErrorText();
+  ASSERT_TRUE(t.OpenDbf(dir.file("py.dbf"), DbfOpenMode::ReadOnly, true)) << dbfErrorText();
   ASSERT_EQ(t.RecordCount(), 2);
   ASSERT_EQ(t.FieldCount(), 5);
   ASSERT_TRUE(t.GetDbfRecord(1));
-  EXPECT_EQ(t.GetString(1), "Gar\xE7on      ");
-  EXPECT_EQ(t.GetInteger(2), 12);
-  EXPECT_DOUBLE_EQ(t.GetDouble(3), 3.5);
-  EXPECT_EQ(t.GetDate(4), "29/02/2024");
-  EXPECT_TRUE(t.GetLogical(5));
+  EXPECT_EQ(t.getString(1), "Gar\xE7on      ");
+  EXPECT_EQ(t.getInteger(2), 12);
+  EXPECT_DOUBLE_EQ(t.getDouble(3), 3.5);
+  EXPECT_EQ(t.getDate(4), "29/02/2024");
+  EXPECT_TRUE(t.getLogical(5));
   ASSERT_TRUE(t.GetDbfRecord(2));
-  EXPECT_EQ(t.GetInteger(2), -4);
-  EXPECT_DOUBLE_EQ(t.GetDouble(3), -0.25);
-  EXPECT_EQ(t.GetDate(4), "");
-  EXPECT_FALSE(t.GetLogical(5));
+  EXPECT_EQ(t.getInteger(2), -4);
+  EXPECT_DOUBLE_EQ(t.getDouble(3), -0.25);
+  EXPECT_EQ(t.getDate(4), "");
+  EXPECT_FALSE(t.getLogical(5));
 }

@@ -20,8 +20,8 @@ inline std::vector<DbfFieldDef> articleFields() {
 // Automatic reporting off for one test, restored afterwards.
 class QuietErrors {
  public:
-  QuietErrors() { SetAutoErrorReporting(false); }
-  ~QuietErrors() { SetAutoErrorReporting(true); }
+  QuietErrors() { setAutoErrorReporting(false); }
+  ~QuietErrors() { setAutoErrorReporting(true); }
 };
 
 }  // namespace vekrano::dbase::testing

@@ -15,17 +15,17 @@ namespace {
 
 // Writes record n (appends beyond the count, which is first read from the file).
 void putArticle(DbfTable& t, std::int32_t n, int num, const std::string& cb) {
-  ASSERT_TRUE(t.RefreshRecordCount());
+  ASSERT_TRUE(t.refreshRecordCount());
   t.ClearRecord();
-  t.SetInteger(1, num);
-  t.SetString(2, cb);
-  t.SetString(6, "N");
+  t.setInteger(1, num);
+  t.setString(2, cb);
+  t.setString(6, "N");
   ASSERT_TRUE(t.PutDbfRecord(n));
 }
 
 std::string barcodeOf(DbfTable& t, std::int32_t n) {
-  EXPECT_TRUE(t.GetWalkedRecord(n)) << n;
-  std::string cb = t.GetString(2);
+  EXPECT_TRUE(t.getWalkedRecord(n)) << n;
+  std::string cb = t.getString(2);
   return cb.substr(0, cb.find_last_not_of(' ') + 1);
 }
 
@@ -45,48 +45,48 @@ TEST(DbfWalk, WalkedRecordsFollowTheFileAndThisTablesWrites) {
 
   // Changes made before the walk starts are seen.
   putArticle(other, 5, 5, "before");
-  mine.BeginWalk();
+  mine.beginWalk();
   EXPECT_EQ(barcodeOf(mine, 5), "before");
   EXPECT_EQ(barcodeOf(mine, kRecords), "A700");
   EXPECT_EQ(mine.CurrentRecord(), kRecords);
-  EXPECT_EQ(mine.GetInteger(1), kRecords);
+  EXPECT_EQ(mine.getInteger(1), kRecords);
 
   // This table's own writes and deletion marks are seen at once, also in held blocks.
   putArticle(mine, 6, 6, "mine");
   EXPECT_EQ(barcodeOf(mine, 6), "mine");
-  mine.GetWalkedRecord(7);
+  mine.getWalkedRecord(7);
   ASSERT_TRUE(mine.DeleteRec());
-  ASSERT_TRUE(mine.GetWalkedRecord(8));
-  ASSERT_TRUE(mine.GetWalkedRecord(7));
-  EXPECT_TRUE(mine.IsDeleted());
+  ASSERT_TRUE(mine.getWalkedRecord(8));
+  ASSERT_TRUE(mine.getWalkedRecord(7));
+  EXPECT_TRUE(mine.isDeleted());
   ASSERT_TRUE(mine.RecallRec());
-  ASSERT_TRUE(mine.GetWalkedRecord(7));
-  EXPECT_FALSE(mine.IsDeleted());
+  ASSERT_TRUE(mine.getWalkedRecord(7));
+  EXPECT_FALSE(mine.isDeleted());
 
   // A record appended after its block was read (by this table or another) is reached.
   putArticle(mine, kRecords + 1, 701, "appended");
   EXPECT_EQ(barcodeOf(mine, kRecords + 1), "appended");
   putArticle(other, kRecords + 2, 702, "theirs");
-  ASSERT_TRUE(mine.RefreshRecordCount());
+  ASSERT_TRUE(mine.refreshRecordCount());
   EXPECT_EQ(barcodeOf(mine, kRecords + 2), "theirs");
-  EXPECT_FALSE(mine.GetWalkedRecord(kRecords + 3));
+  EXPECT_FALSE(mine.getWalkedRecord(kRecords + 3));
 
   // A stored read during the walk sees another opener's change; walks nest.
   putArticle(other, 9, 9, "later");
   ASSERT_TRUE(mine.GetDbfRecord(9));
-  EXPECT_EQ(mine.GetString(2).substr(0, 5), "later");
-  mine.BeginWalk();
-  mine.EndWalk();
+  EXPECT_EQ(mine.getString(2).substr(0, 5), "later");
+  mine.beginWalk();
+  mine.endWalk();
   putArticle(other, 10, 10, "inner");
   EXPECT_EQ(barcodeOf(mine, 10), "inner");  // the mapping shares the file's pages
-  mine.EndWalk();
+  mine.endWalk();
 
   // Once the walk ends nothing held is returned.
   EXPECT_EQ(barcodeOf(mine, 10), "inner");
-  mine.BeginWalk();
+  mine.beginWalk();
   EXPECT_EQ(barcodeOf(mine, 10), "inner");
-  mine.EndWalk();
-  mine.EndWalk();  // unbalanced: nothing to end
+  mine.endWalk();
+  mine.endWalk();  // unbalanced: nothing to end
   putArticle(other, 11, 11, "after");
   EXPECT_EQ(barcodeOf(mine, 11), "after");
 }
@@ -152,12 +152,12 @@ TEST(DbfWalk, MappingAheadKeepsEveryByteAndEndsWithTheWalk) {
   File file;
   ASSERT_EQ(file.open(path, FileAccess::ReadOnly, FileShare::DenyNone), 0);
   HeldFileBytes held;
-  held.MapAhead(file);  // no walk: nothing is mapped
+  held.mapAhead(file);  // no walk: nothing is mapped
   EXPECT_EQ(held.View(file, 0, 8), nullptr);
   for (int round = 0; round < 3; ++round) {
     held.Begin();
-    held.MapAhead(file);
-    held.MapAhead(file);  // once is enough
+    held.mapAhead(file);
+    held.mapAhead(file);  // once is enough
     std::string read;
     for (std::size_t at = 0; at + 4096 <= content.size(); at += 4096 * 97) read += std::string(held.View(file, at, 4096), 4096);
     std::string expected;

@@ -21,16 +21,16 @@ class KeyExpressionTest : public ::testing::Test {
     ASSERT_TRUE(CreateDbf(dir_.file("article.dbf"), articleFields()));
     ASSERT_TRUE(table_.OpenDbf(dir_.file("article.dbf"), DbfOpenMode::SharedReadWrite));
     table_.ClearRecord();
-    table_.SetInteger(1, 42);
-    table_.SetString(2, "123");
-    table_.SetInteger(5, 7);
+    table_.setInteger(1, 42);
+    table_.setString(2, "123");
+    table_.setInteger(5, 7);
     ASSERT_TRUE(table_.PutDbfRecord(1));
     ASSERT_TRUE(table_.GetDbfRecord(1));
   }
 
   ExprValue eval(const std::string& text) {
     auto e = AssignExpr(table_, text);
-    EXPECT_NE(e, nullptr) << text << ": " << DbfErrorText();
+    EXPECT_NE(e, nullptr) << text << ": " << dbfErrorText();
     return e ? e->Evaluate() : ExprValue{};
   }
   std::string text(const std::string& expr) { return eval(expr).text; }
@@ -128,31 +128,31 @@ TEST_F(KeyExpressionTest, DatesAreJulianDayNumbersInTheDateSetting) {
 
 TEST_F(KeyExpressionTest, RefusedExpressionsCarryTheirCauseAndContext) {
   EXPECT_TRUE(refused("SUBSTR(cb, 1)"));
-  EXPECT_EQ(DbfErrorCode(), 351);
+  EXPECT_EQ(dbfErrorCode(), 351);
   EXPECT_TRUE(refused("DATE"));
-  EXPECT_EQ(DbfErrorText(), "Error in expression : Syntax error\r\nDATE\r\n [AssignExpr]");
+  EXPECT_EQ(dbfErrorText(), "Error in expression : Syntax error\r\nDATE\r\n [AssignExpr]");
   EXPECT_TRUE(refused("IIF(.T., 1, 2)"));
-  EXPECT_EQ(DbfErrorText(),
+  EXPECT_EQ(dbfErrorText(),
             "Error in expression : PARSER:Type mismatch in function \"IIF\"\r\n"
             "IIF(.T., 1, 2)\r\n [AssignExpr]");
   EXPECT_TRUE(refused("cb + 1"));
-  EXPECT_EQ(DbfErrorText(),
+  EXPECT_EQ(dbfErrorText(),
             "Error in expression : PARSER:Type mismatch in expression \"+\"\r\ncb + 1\r\n [AssignExpr]");
   EXPECT_TRUE(refused("-cb"));
-  EXPECT_NE(DbfErrorText().find("\"Unary -\""), std::string::npos);
+  EXPECT_NE(dbfErrorText().find("\"Unary -\""), std::string::npos);
   EXPECT_TRUE(refused("2 ^ 'a'"));
-  EXPECT_NE(DbfErrorText().find("\"** or ^\""), std::string::npos);
+  EXPECT_NE(dbfErrorText().find("\"** or ^\""), std::string::npos);
   EXPECT_TRUE(refused("cb("));
   EXPECT_TRUE(refused("'open"));
   EXPECT_TRUE(refused("nosuchfield"));
   EXPECT_TRUE(refused("missing->cb"));
   const std::string longText = "'" + std::string(60, 'a') + "' ? '" + std::string(60, 'b') + "'";
   EXPECT_TRUE(refused(longText));
-  EXPECT_EQ(DbfErrorText(), "Error in expression : Syntax error\r\n[..." + std::string(48, 'a') +
+  EXPECT_EQ(dbfErrorText(), "Error in expression : Syntax error\r\n[..." + std::string(48, 'a') +
                                 "' ? '" + std::string(47, 'b') + "...]\r\n [AssignExpr]");
   EXPECT_TRUE(refused(std::string(150, '(') + "1" + std::string(150, ')')));
-  EXPECT_EQ(DbfErrorCode(), 217);
-  EXPECT_EQ(DbfErrorText(), "Parser_stack_overflow [PARSER/SStackCheck]");
+  EXPECT_EQ(dbfErrorCode(), 217);
+  EXPECT_EQ(dbfErrorText(), "Parser_stack_overflow [PARSER/SStackCheck]");
   EXPECT_FALSE(refused(std::string(50, '(') + "1" + std::string(50, ')')));
 }
 
@@ -160,21 +160,21 @@ TEST_F(KeyExpressionTest, DivisionByZeroIsCode358AndEvaluationGoesOn) {
   auto e = AssignExpr(table_, "1 / (quantite - 7) > 0");
   ASSERT_NE(e, nullptr);
   EXPECT_TRUE(e->Evaluate().logical);
-  EXPECT_EQ(DbfErrorCode(), 358);
-  EXPECT_EQ(DbfErrorText(), "Error during evaluation: Divide by 0 [Evaluate/Engine]");
+  EXPECT_EQ(dbfErrorCode(), 358);
+  EXPECT_EQ(dbfErrorText(), "Error during evaluation: Divide by 0 [Evaluate/Engine]");
   EXPECT_DOUBLE_EQ(number("6 / 3"), 2);
-  EXPECT_EQ(DbfErrorCode(), 0);
+  EXPECT_EQ(dbfErrorCode(), 0);
 }
 
 TEST_F(KeyExpressionTest, FieldsOfOtherTablesByAlias) {
   DbfTable other;
   ASSERT_TRUE(CreateDbf(dir_.file("codes.dbf"), {{"code", 'C', 4, 0}}));
   ASSERT_TRUE(other.OpenDbf(dir_.file("codes.dbf"), DbfOpenMode::SharedReadWrite));
-  other.SetString(1, "Z9");
+  other.setString(1, "Z9");
   ASSERT_TRUE(other.PutDbfRecord(1));
-  RegisterWorkArea("codes", other);
+  registerWorkArea("codes", other);
   EXPECT_EQ(text("codes->code + cb"), "Z9  123" + std::string(47, ' '));
-  UnregisterWorkArea("CODES");
+  unregisterWorkArea("CODES");
   EXPECT_TRUE(refused("codes->code"));
 }
 

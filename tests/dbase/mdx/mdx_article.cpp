@@ -10,12 +10,12 @@ namespace vekrano::testing {
 using namespace dbase;
 
 MdxArticle::MdxArticle(const std::string& folder, bool shared, bool hideDeleted) : folder_(folder) {
-  SetAutoErrorReporting(false);  // as the application runs the engine
+  setAutoErrorReporting(false);  // as the application runs the engine
   if (!std::filesystem::exists(dbfName()))
     CreateDbf(dbfName(), {{"num", 'N', 5, 0}, {"cb", 'C', 50, 0}, {"lib1", 'C', 100, 0},
                           {"lib2", 'C', 100, 0}, {"quantite", 'N', 3, 0}, {"topp", 'C', 2, 0}});
   if (!table_.OpenDbf(dbfName(), shared ? DbfOpenMode::SharedReadWrite : DbfOpenMode::ExclusiveReadWrite, true))
-    throw std::runtime_error("cannot open table: " + DbfErrorText());
+    throw std::runtime_error("cannot open table: " + dbfErrorText());
   view_ = std::make_unique<MdxDbfTable>(table_, shared, hideDeleted);
   index_ = std::make_unique<MdxIndex>(*view_);
 }
@@ -25,17 +25,17 @@ void MdxArticle::build(std::size_t sortLimit) { build({{"CB", false, false, "cb"
 void MdxArticle::build(const std::vector<MdxTagDefinition>& tags, std::size_t sortLimit) {
   MdxBuildOptions options;
   options.sortLimit = sortLimit;
-  if (!index_->MakeIndex(mdxName(), tags, options)) throw std::runtime_error("MakeIndex: " + DbfErrorText());
+  if (!index_->MakeIndex(mdxName(), tags, options)) throw std::runtime_error("MakeIndex: " + dbfErrorText());
   open();
 }
 
 void MdxArticle::put(const std::string& cb, const std::string& lib1) {
-  table_.RefreshRecordCount();
+  table_.refreshRecordCount();
   table_.ClearRecord();
-  table_.SetInteger(1, table_.RecordCount() + 1);
-  table_.SetString(2, cb);
-  table_.SetString(3, lib1);
-  if (!table_.PutDbfRecord(table_.RecordCount() + 1)) throw std::runtime_error("put: " + DbfErrorText());
+  table_.setInteger(1, table_.RecordCount() + 1);
+  table_.setString(2, cb);
+  table_.setString(3, lib1);
+  if (!table_.PutDbfRecord(table_.RecordCount() + 1)) throw std::runtime_error("put: " + dbfErrorText());
 }
 
 void MdxArticle::append(const std::string& cb, const std::string& lib1) {
@@ -44,22 +44,22 @@ void MdxArticle::append(const std::string& cb, const std::string& lib1) {
   put(cb, lib1);
   bool ok = index_->AppendIndex();
   table_.file().unlock(lockByte, 1);
-  if (!ok) throw std::runtime_error("AppendIndex: " + DbfErrorText());
+  if (!ok) throw std::runtime_error("AppendIndex: " + dbfErrorText());
 }
 
 void MdxArticle::replace(int n, const std::string& cb, const std::string& lib1) {
   table_.GetDbfRecord(n);
-  index_->BeforeReplace();
-  table_.SetString(2, cb);
-  table_.SetString(3, lib1);
+  index_->beforeReplace();
+  table_.setString(2, cb);
+  table_.setString(3, lib1);
   table_.PutDbfRecord(n);
-  if (!index_->AfterReplace()) throw std::runtime_error("AfterReplace: " + DbfErrorText());
+  if (!index_->AfterReplace()) throw std::runtime_error("AfterReplace: " + dbfErrorText());
 }
 
 std::vector<std::pair<std::string, int>> MdxArticle::walk() {
   std::vector<std::pair<std::string, int>> seen;
-  for (bool on = index_->FirstKey(); on; on = index_->NextKey()) {
-    std::string cb = table_.GetString(2);
+  for (bool on = index_->firstKey(); on; on = index_->nextKey()) {
+    std::string cb = table_.getString(2);
     cb.erase(cb.find_last_not_of(' ') + 1);
     seen.emplace_back(cb, table_.CurrentRecord());
   }

@@ -34,7 +34,7 @@ void expectIndexMatchesTable(MdxArticle& article) {
   std::multiset<std::pair<std::string, std::uint32_t>> fromTable;
   for (int n = 1; n <= article.table().RecordCount(); ++n) {
     article.table().GetDbfRecord(n);
-    fromTable.emplace(common::charToOem(article.table().GetString(2)), n);
+    fromTable.emplace(common::charToOem(article.table().getString(2)), n);
   }
   EXPECT_EQ(fromIndex, fromTable);
 }
@@ -66,7 +66,7 @@ TEST(MdxIndex, EmptyArticleIndexHasItsFourBlocks) {
   EXPECT_EQ(file[tag + 23], 0);
   EXPECT_EQ(file.substr(tag + 24, 3), std::string("cb\0", 3));
   EXPECT_EQ(checkMdxFile(article.mdxName()).fault, "");
-  EXPECT_FALSE(article.index().FirstKey());
+  EXPECT_FALSE(article.index().firstKey());
   EXPECT_TRUE(article.index().atEnd());
 }
 
@@ -135,19 +135,19 @@ TEST(MdxIndex, BranchesSharingOneLeafAreRefusedInsteadOfWalkedAgain) {
   article.open();
   int steps = 0;
   try {
-    for (bool on = article.index().FirstKey(); on; on = article.index().NextKey()) ++steps;
+    for (bool on = article.index().firstKey(); on; on = article.index().nextKey()) ++steps;
   } catch (const EDorevError&) {
   }
-  EXPECT_EQ(DbfErrorCode(), 222);
+  EXPECT_EQ(dbfErrorCode(), 222);
   EXPECT_EQ(steps, 18);  // the leaf's own keys once, never again
   // Nor are the record numbers read from the leaves: the leaf is refused when reached again.
   std::vector<std::int32_t> records;
-  ClearDbfError();
+  clearDbfError();
   try {
-    EXPECT_FALSE(article.index().RecordsInKeyOrder(records));
+    EXPECT_FALSE(article.index().recordsInKeyOrder(records));
   } catch (const EDorevError&) {
   }
-  EXPECT_EQ(DbfErrorCode(), 222);
+  EXPECT_EQ(dbfErrorCode(), 222);
 }
 
 TEST(MdxIndex, NineteenthKeySplitsTheRootLeaf) {
@@ -233,8 +233,8 @@ TEST(MdxIndex, FindTakesAPrefixAndFindExactTheWholeKey) {
   EXPECT_FALSE(article.index().Find("ZZ"));
   article.index().Set_Order_To(0);
   EXPECT_FALSE(article.index().Find("AB"));
-  EXPECT_EQ(DbfErrorCode(), 254);
-  EXPECT_EQ(DbfErrorText(), "Cannot use Find() with index order 0 (natural order) [Find]");
+  EXPECT_EQ(dbfErrorCode(), 254);
+  EXPECT_EQ(dbfErrorText(), "Cannot use Find() with index order 0 (natural order) [Find]");
 }
 
 TEST(MdxIndex, OrderChangesAreCheckedAndRaised) {
@@ -253,7 +253,7 @@ TEST(MdxIndex, OrderChangesAreCheckedAndRaised) {
                                      "[Set_Order_To(2)] (DBF=" + article.dbfName() + ")");
   }
   EXPECT_THROW(article.index().SetOrderToTag("NOPE"), EDorevError);
-  EXPECT_EQ(DbfErrorText(), "Invalid Index Order Specified: SET_ORDER_TO. [SetOrderToTag(NOPE)] (DBF=" +
+  EXPECT_EQ(dbfErrorText(), "Invalid Index Order Specified: SET_ORDER_TO. [SetOrderToTag(NOPE)] (DBF=" +
                                 article.dbfName() + ")");
   article.index().Close();
   try {
@@ -261,7 +261,7 @@ TEST(MdxIndex, OrderChangesAreCheckedAndRaised) {
     FAIL();
   } catch (const EDorevError& e) {
     EXPECT_EQ(e.code(), 221);
-    EXPECT_EQ(DbfErrorText(), "Index not open.. (DBF=" + article.dbfName() + ") [Set_Order_To(1)]");
+    EXPECT_EQ(dbfErrorText(), "Index not open.. (DBF=" + article.dbfName() + ") [Set_Order_To(1)]");
   }
   // The search names the closed index with a single dot.
   try {
@@ -269,7 +269,7 @@ TEST(MdxIndex, OrderChangesAreCheckedAndRaised) {
     FAIL();
   } catch (const EDorevError& e) {
     EXPECT_EQ(e.code(), 221);
-    EXPECT_EQ(DbfErrorText(), "Index not open. (DBF=" + article.dbfName() + ") [Find]");
+    EXPECT_EQ(dbfErrorText(), "Index not open. (DBF=" + article.dbfName() + ") [Find]");
   }
 }
 
@@ -277,8 +277,8 @@ TEST(MdxIndex, OpeningAShortOrMissingFileFails) {
   TempDir dir;
   MdxArticle article(dir.path().string());
   EXPECT_FALSE(article.index().SetIndexTo(article.mdxName()));
-  EXPECT_EQ(DbfErrorCode(), 2);
-  EXPECT_EQ(DbfErrorText(), "SetIndexTo(" + article.mdxName() + ")");
+  EXPECT_EQ(dbfErrorCode(), 2);
+  EXPECT_EQ(dbfErrorText(), "SetIndexTo(" + article.mdxName() + ")");
   writeFileBytes(article.mdxName(), std::string(3000, '\0'));
   try {
     article.index().SetIndexTo(article.mdxName());
@@ -308,7 +308,7 @@ TEST(MdxIndex, BuildingLeavesTheLastRecordCurrentAndDecoded) {
   ASSERT_TRUE(article.table().GetDbfRecord(7));
   article.build();
   EXPECT_EQ(article.table().CurrentRecord(), 300);
-  EXPECT_EQ(article.table().GetString(3).substr(0, 7), "lib 300");
+  EXPECT_EQ(article.table().getString(3).substr(0, 7), "lib 300");
   expectIndexMatchesTable(article);
 }
 
@@ -330,9 +330,9 @@ TEST(MdxIndex, DescendingUniqueAndConditionalTags) {
   EXPECT_EQ(records("UNIQ"), (std::vector<std::uint32_t>{2, 1, 3, 5}));
   EXPECT_EQ(records("SOME"), (std::vector<std::uint32_t>{3, 5}));
   article.index().SetOrderToTag("DESC");
-  EXPECT_TRUE(article.index().LastKey());
+  EXPECT_TRUE(article.index().lastKey());
   EXPECT_EQ(article.table().CurrentRecord(), 4);
-  EXPECT_TRUE(article.index().PriorKey());
+  EXPECT_TRUE(article.index().priorKey());
   EXPECT_EQ(article.table().CurrentRecord(), 2);
 }
 

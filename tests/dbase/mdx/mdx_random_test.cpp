@@ -23,7 +23,7 @@ void expectIndexAgrees(MdxArticle& article, const std::vector<std::string>& curr
   ASSERT_EQ(walked.size(), expected.size());
   // The record numbers read straight from the leaves come in the walk's order.
   std::vector<std::int32_t> records;
-  ASSERT_TRUE(article.index().RecordsInKeyOrder(records));
+  ASSERT_TRUE(article.index().recordsInKeyOrder(records));
   std::vector<std::int32_t> walkedRecords;
   for (const auto& entry : walked) walkedRecords.push_back(entry.second);
   EXPECT_EQ(records, walkedRecords) << "round " << round;

@@ -20,7 +20,7 @@ enum class Section { Read, Write };
 
 // A child that opens the table, enters a section of its semaphore and reports it through the
 // returned pipe; it leaves the section and ends when a byte comes through `release`.
-pid_t ChildInsideSection(const TableFolder& f, Section section, int ready[2], int release[2]) {
+pid_t childInsideSection(const TableFolder& f, Section section, int ready[2], int release[2]) {
   if (pipe(ready) != 0 || pipe(release) != 0) throw std::runtime_error("pipe");
   const pid_t pid = fork();
   if (pid != 0) {
@@ -32,7 +32,7 @@ pid_t ChildInsideSection(const TableFolder& f, Section section, int ready[2], in
     TTzDbf table("neighbour");
     ConfigureArticleTable(table, f.folder());
     table.Open();
-    MdxSemaphore semaphore(FindWorkArea("neighbour")->file(), f.dir.file("article.@s@"));
+    MdxSemaphore semaphore(findWorkArea("neighbour")->file(), f.dir.file("article.@s@"));
     section == Section::Read ? (void)semaphore.enterRead() : (void)semaphore.enterWrite();
     char byte = 1;
     if (write(ready[1], &byte, 1) != 1 || read(release[0], &byte, 1) != 1) _exit(1);
@@ -44,10 +44,10 @@ pid_t ChildInsideSection(const TableFolder& f, Section section, int ready[2], in
 }
 
 // The session that stays open: the table with one record.
-void OpenWithFirstRecord(TTzDbf& table, const TableFolder& f) {
+void openWithFirstRecord(TTzDbf& table, const TableFolder& f) {
   ConfigureArticleTable(table, f.folder());
   table.Open();
-  AppendArticle(table, 1, "FIRST");
+  appendArticle(table, 1, "FIRST");
 }
 
 double SecondsSince(std::chrono::steady_clock::time_point start) {
@@ -58,10 +58,10 @@ TEST(MdxSemaphoreLivenessTest, ASessionWhoseNeighbourDiedInsideASectionGoesOnAtO
   for (const Section section : {Section::Write, Section::Read}) {
     TableFolder f;
     TTzDbf table("tarticle");
-    OpenWithFirstRecord(table, f);
+    openWithFirstRecord(table, f);
 
     int ready[2], release[2];
-    const pid_t pid = ChildInsideSection(f, section, ready, release);
+    const pid_t pid = childInsideSection(f, section, ready, release);
     kill(pid, SIGKILL);
     int status = 0;
     waitpid(pid, &status, 0);
@@ -70,7 +70,7 @@ TEST(MdxSemaphoreLivenessTest, ASessionWhoseNeighbourDiedInsideASectionGoesOnAtO
     // The next statements of the session that stayed open: an append writes the index, a
     // search reads it. Five seconds is a generous bound on what takes milliseconds.
     const auto start = std::chrono::steady_clock::now();
-    AppendArticle(table, 2, "SECOND");
+    appendArticle(table, 2, "SECOND");
     EXPECT_TRUE(table.Locate("cb", {"SECOND"}, {}));
     EXPECT_EQ(table.RecNo(), 2);
     EXPECT_LT(SecondsSince(start), 5.0) << (section == Section::Write ? "writer" : "reader");
@@ -82,10 +82,10 @@ TEST(MdxSemaphoreLivenessTest, ASessionWhoseNeighbourDiedInsideASectionGoesOnAtO
 TEST(MdxSemaphoreLivenessTest, AWriterStillWaitsForALiveReaderAndGoesOnWhenItLeaves) {
   TableFolder f;
   TTzDbf table("tarticle");
-  OpenWithFirstRecord(table, f);
+  openWithFirstRecord(table, f);
   int ready[2], release[2];
-  const pid_t pid = ChildInsideSection(f, Section::Read, ready, release);
-  MdxSemaphore semaphore(FindWorkArea("tarticle")->file(), f.dir.file("article.@s@"));
+  const pid_t pid = childInsideSection(f, Section::Read, ready, release);
+  MdxSemaphore semaphore(findWorkArea("tarticle")->file(), f.dir.file("article.@s@"));
   auto writing = std::async(std::launch::async, [&] { semaphore.enterWrite(); });
   EXPECT_EQ(writing.wait_for(std::chrono::milliseconds(500)), std::future_status::timeout);
   const char byte = 1;

@@ -21,29 +21,29 @@ TEST(TableAppendRunTest, HoldsTheAppendLockUntilItEndsAndCountsEveryAppend) {
   TTzDbf second("second");
   ConfigureArticleTable(second, f.folder());
   second.Open();
-  RetryRefusedLocks(second, std::chrono::milliseconds(60));
-  AppendArticle(second, 1, "S1");
+  retryRefusedLocks(second, std::chrono::milliseconds(60));
+  appendArticle(second, 1, "S1");
   const std::uint16_t before = Changes(second);
 
-  first.BeginAppendRun();
+  first.beginAppendRun();
   for (int n = 2; n <= 4; ++n) {
-    AppendArticle(first, n, "F" + std::to_string(n));
+    appendArticle(first, n, "F" + std::to_string(n));
     // This open sees its own appends counted one by one while it holds the run.
     EXPECT_EQ(static_cast<std::uint16_t>(Changes(first) - before), n - 1);
   }
   try {
-    AppendArticle(second, 5, "S5");
+    appendArticle(second, 5, "S5");
     ADD_FAILURE() << "the other open appended inside the run";
   } catch (const std::exception& error) {
     EXPECT_STREQ(error.what(), "Lock failed [Insert]");
   }
   second.Cancel();
 
-  first.EndAppendRun();
+  first.endAppendRun();
   const TTzChangeStamp seen = second.ChangeStamp();
   EXPECT_EQ(seen.recordCount, 4);
   EXPECT_EQ(static_cast<std::uint16_t>(*seen.indexChanges - before), 3);
-  AppendArticle(second, 5, "S5");
+  appendArticle(second, 5, "S5");
   EXPECT_EQ(Barcodes(second), (std::vector<std::string>{"F2", "F3", "F4", "S1", "S5"}));
   EXPECT_EQ(Barcodes(first), (std::vector<std::string>{"F2", "F3", "F4", "S1", "S5"}));
 }
@@ -53,28 +53,28 @@ TEST(TableAppendRunTest, GivesTheLocksUpOnceItsTimeIsUpAndForARecordLock) {
   TTzDbf first("first");
   ConfigureArticleTable(first, f.folder());
   first.Open();
-  RetryRefusedLocks(first, std::chrono::milliseconds(500));
+  retryRefusedLocks(first, std::chrono::milliseconds(500));
   TTzDbf second("second");
   ConfigureArticleTable(second, f.folder());
   second.Open();
-  RetryRefusedLocks(second, std::chrono::milliseconds(60));
+  retryRefusedLocks(second, std::chrono::milliseconds(60));
 
-  first.BeginAppendRun();
-  AppendArticle(first, 1, "F1");
+  first.beginAppendRun();
+  appendArticle(first, 1, "F1");
   std::this_thread::sleep_for(std::chrono::milliseconds(150));
-  AppendArticle(first, 2, "F2");  // past the run's time: released after this record
-  AppendArticle(second, 3, "S3");
-  AppendArticle(first, 4, "F4");  // taken again
-  EXPECT_THROW(AppendArticle(second, 5, "S5"), std::exception);
+  appendArticle(first, 2, "F2");  // past the run's time: released after this record
+  appendArticle(second, 3, "S3");
+  appendArticle(first, 4, "F4");  // taken again
+  EXPECT_THROW(appendArticle(second, 5, "S5"), std::exception);
   second.Cancel();
 
   // A change of a record needs its record lock, which the run's append lock would refuse.
   first.First();
   first.Edit();
-  first.FieldByName("lib1").SetAsString("changed");
+  first.FieldByName("lib1").setAsString("changed");
   first.Post();
-  AppendArticle(second, 5, "S5");
-  first.EndAppendRun();
+  appendArticle(second, 5, "S5");
+  first.endAppendRun();
   EXPECT_EQ(Barcodes(second), (std::vector<std::string>{"F1", "F2", "F4", "S3", "S5"}));
   EXPECT_TRUE(f.shownTexts().empty());
 }

@@ -30,13 +30,13 @@ std::string BarcodeOf(std::int32_t n) {
 
 // Appends records numbered from `first` on until killed, writing each number to `out` once its
 // append returned.
-[[noreturn]] void AppendUntilKilled(const std::string& folder, std::int32_t first, int out) {
+[[noreturn]] void appendUntilKilled(const std::string& folder, std::int32_t first, int out) {
   try {
     TTzDbf table("writer");
     ConfigureArticleTable(table, folder);
     table.Open();
     for (std::int32_t n = first;; ++n) {
-      AppendArticle(table, n, BarcodeOf(n));
+      appendArticle(table, n, BarcodeOf(n));
       if (write(out, &n, sizeof n) != sizeof n) break;
     }
   } catch (...) {
@@ -47,7 +47,7 @@ std::string BarcodeOf(std::int32_t n) {
 // Starting at record `from`, gives each record in turn a new barcode, marking every third one
 // deleted, until killed; writes each record number to `out` once its change returned, negated for
 // a delete.
-[[noreturn]] void ChangeUntilKilled(const std::string& folder, std::int32_t from, int out) {
+[[noreturn]] void changeUntilKilled(const std::string& folder, std::int32_t from, int out) {
   try {
     TTzDbf table("writer");
     ConfigureArticleTable(table, folder);
@@ -61,7 +61,7 @@ std::string BarcodeOf(std::int32_t n) {
         done = -n;
       } else {
         table.Edit();
-        table.FieldByName("cb").SetAsString("U" + std::to_string(step) + "-" + BarcodeOf(n));
+        table.FieldByName("cb").setAsString("U" + std::to_string(step) + "-" + BarcodeOf(n));
         table.Post();
       }
       if (write(out, &done, sizeof done) != sizeof done) break;
@@ -74,7 +74,7 @@ std::string BarcodeOf(std::int32_t n) {
 // Starts `writer` in a child, lets it report `changes` numbers and kills it; returns every number
 // reported.
 template <typename Writer>
-std::vector<std::int32_t> KillAfter(int changes, Writer writer) {
+std::vector<std::int32_t> killAfter(int changes, Writer writer) {
   int channel[2];
   if (pipe(channel) != 0) throw std::runtime_error("pipe");
   const pid_t pid = fork();
@@ -93,8 +93,8 @@ std::vector<std::int32_t> KillAfter(int changes, Writer writer) {
   return reported;
 }
 
-std::vector<std::int32_t> KillWriterAfter(const std::string& folder, std::int32_t first, int appends) {
-  return KillAfter(appends, [&](int out) { AppendUntilKilled(folder, first, out); });
+std::vector<std::int32_t> killWriterAfter(const std::string& folder, std::int32_t first, int appends) {
+  return killAfter(appends, [&](int out) { appendUntilKilled(folder, first, out); });
 }
 
 struct StoredRecord {
@@ -119,7 +119,7 @@ std::map<std::int32_t, StoredRecord> StoredRecords(const std::string& dbf) {
 
 // The (key, record) entries of tag CB must be exactly the table's barcodes, by the independent
 // reader of index files.
-void ExpectIndexHoldsTheTable(const TableFolder& f) {
+void expectIndexHoldsTheTable(const TableFolder& f) {
   const vekrano::testing::MdxCheck check = vekrano::testing::checkMdxFile(f.mdx());
   ASSERT_EQ(check.fault, "");
   std::set<std::pair<std::string, std::uint32_t>> inIndex;
@@ -135,7 +135,7 @@ void ExpectIndexHoldsTheTable(const TableFolder& f) {
 }
 
 // The semaphore file's login count and reader-or-writer byte.
-std::pair<int, int> SemaphoreCounts(const TableFolder& f) {
+std::pair<int, int> semaphoreCounts(const TableFolder& f) {
   const std::string bytes = vekrano::testing::readFileBytes(f.dir.file("article.@s@"));
   if (bytes.size() < 2) return {-1, -1};
   return {static_cast<std::uint8_t>(bytes[0]), static_cast<std::uint8_t>(bytes[1])};
@@ -146,7 +146,7 @@ TEST(TableCrashTest, AKilledWriterLosesNoReturnedAppendAndTheIndexAgreesOnReopen
   std::set<std::int32_t> expected;
   std::int32_t next = 1;
   for (int round = 0; round < 4; ++round) {
-    const std::vector<std::int32_t> reported = KillWriterAfter(f.folder(), next, 150 + 37 * round);
+    const std::vector<std::int32_t> reported = killWriterAfter(f.folder(), next, 150 + 37 * round);
     ASSERT_FALSE(reported.empty());
     expected.insert(reported.begin(), reported.end());
 
@@ -188,12 +188,12 @@ TEST(TableCrashTest, AWriterKilledBetweenRecordAndKeyLeavesAnIndexThatIsRebuilt)
     TTzDbf table("writer");
     ConfigureArticleTable(table, f.folder());
     table.Open();
-    for (int n = 1; n <= 20; ++n) AppendArticle(table, n, BarcodeOf(n));
-    DbfTable& raw = *FindWorkArea("writer");
-    raw.RefreshRecordCount();
+    for (int n = 1; n <= 20; ++n) appendArticle(table, n, BarcodeOf(n));
+    DbfTable& raw = *findWorkArea("writer");
+    raw.refreshRecordCount();
     raw.ClearRecord();
-    raw.SetInteger(1, 21);
-    raw.SetString(2, BarcodeOf(21));
+    raw.setInteger(1, 21);
+    raw.setString(2, BarcodeOf(21));
     raw.PutDbfRecord(raw.RecordCount() + 1);
     MdxSemaphore semaphore(raw.file(), f.dir.file("article.@s@"));
     semaphore.enterWrite();
@@ -215,7 +215,7 @@ TEST(TableCrashTest, AWriterKilledBetweenRecordAndKeyLeavesAnIndexThatIsRebuilt)
   EXPECT_EQ(table.RecordCount(), 21);
   EXPECT_EQ(Barcodes(table).size(), 21u);
   EXPECT_TRUE(table.Locate("cb", {BarcodeOf(21)}, {}));
-  AppendArticle(table, 22, BarcodeOf(22));  // the index is writable: no writer is left in it
+  appendArticle(table, 22, BarcodeOf(22));  // the index is writable: no writer is left in it
   EXPECT_EQ(Barcodes(table).size(), 22u);
   table.Close();
   table.Open();
@@ -234,13 +234,13 @@ TEST(TableCrashTest, AWriterKilledDuringUpdatesAndDeletesLeavesAnIndexThatAgrees
     TTzDbf table("tarticle");
     ConfigureArticleTable(table, f.folder());
     table.Open();
-    for (std::int32_t n = 1; n <= kRecords; ++n) AppendArticle(table, n, BarcodeOf(n));
+    for (std::int32_t n = 1; n <= kRecords; ++n) appendArticle(table, n, BarcodeOf(n));
     table.Close();
   }
   std::int32_t from = 1;
   for (int round = 0; round < 4; ++round) {
     const std::vector<std::int32_t> reported =
-        KillAfter(40 + 23 * round, [&](int out) { ChangeUntilKilled(f.folder(), from, out); });
+        killAfter(40 + 23 * round, [&](int out) { changeUntilKilled(f.folder(), from, out); });
     ASSERT_FALSE(reported.empty());
     const std::map<std::int32_t, StoredRecord> stored = StoredRecords(f.dbf());
     ASSERT_EQ(stored.size(), static_cast<std::size_t>(kRecords));
@@ -255,13 +255,13 @@ TEST(TableCrashTest, AWriterKilledDuringUpdatesAndDeletesLeavesAnIndexThatAgrees
     TTzDbf table("tarticle");
     ConfigureArticleTable(table, f.folder());
     table.Open();
-    EXPECT_EQ(SemaphoreCounts(f), std::make_pair(1, 0)) << "round " << round;
+    EXPECT_EQ(semaphoreCounts(f), std::make_pair(1, 0)) << "round " << round;
     table.SetRecNo(1);
     table.Edit();
-    table.FieldByName("cb").SetAsString("R" + std::to_string(round));
+    table.FieldByName("cb").setAsString("R" + std::to_string(round));
     table.Post();
     table.Close();
-    ExpectIndexHoldsTheTable(f);
+    expectIndexHoldsTheTable(f);
     from += static_cast<std::int32_t>(reported.size()) + 1;
   }
 }
@@ -274,7 +274,7 @@ TEST(TableCrashTest, AWriterKilledInsideTheIndexAfterAnUpdateLeavesNoWriterBehin
     TTzDbf table("tarticle");
     ConfigureArticleTable(table, f.folder());
     table.Open();
-    for (int n = 1; n <= 20; ++n) AppendArticle(table, n, BarcodeOf(n));
+    for (int n = 1; n <= 20; ++n) appendArticle(table, n, BarcodeOf(n));
     table.Close();
   }
   const pid_t pid = fork();
@@ -282,9 +282,9 @@ TEST(TableCrashTest, AWriterKilledInsideTheIndexAfterAnUpdateLeavesNoWriterBehin
     TTzDbf table("writer");
     ConfigureArticleTable(table, f.folder());
     table.Open();
-    DbfTable& raw = *FindWorkArea("writer");
+    DbfTable& raw = *findWorkArea("writer");
     raw.GetDbfRecord(5);
-    raw.SetString(2, "CHANGED");
+    raw.setString(2, "CHANGED");
     raw.PutDbfRecord(5);
     MdxSemaphore semaphore(raw.file(), f.dir.file("article.@s@"));
     semaphore.enterWrite();
@@ -297,11 +297,11 @@ TEST(TableCrashTest, AWriterKilledInsideTheIndexAfterAnUpdateLeavesNoWriterBehin
   TTzDbf table("tarticle");
   ConfigureArticleTable(table, f.folder());
   table.Open();
-  EXPECT_EQ(SemaphoreCounts(f), std::make_pair(1, 0));
+  EXPECT_EQ(semaphoreCounts(f), std::make_pair(1, 0));
   EXPECT_TRUE(table.Locate("cb", {"CHANGED"}, {}));
   EXPECT_EQ(table.RecNo(), 5);
   table.Close();
-  ExpectIndexHoldsTheTable(f);
+  expectIndexHoldsTheTable(f);
 }
 
 // A semaphore file cut short (its maker died between creating and writing it) is made afresh
@@ -312,7 +312,7 @@ TEST(TableCrashTest, AHalfMadeSemaphoreFileDoesNotStopTheNextOpener) {
     TTzDbf table("tarticle");
     ConfigureArticleTable(table, f.folder());
     table.Open();
-    AppendArticle(table, 1, BarcodeOf(1));
+    appendArticle(table, 1, BarcodeOf(1));
     table.Close();
   }
   for (const std::string& cut : {std::string(), std::string("\x01\x01", 2)}) {
@@ -320,8 +320,8 @@ TEST(TableCrashTest, AHalfMadeSemaphoreFileDoesNotStopTheNextOpener) {
     TTzDbf table("tarticle");
     ConfigureArticleTable(table, f.folder());
     ASSERT_NO_THROW(table.Open()) << cut.size();
-    EXPECT_EQ(SemaphoreCounts(f), std::make_pair(1, 0));
-    AppendArticle(table, 2 + static_cast<int>(cut.size()), BarcodeOf(2 + static_cast<int>(cut.size())));
+    EXPECT_EQ(semaphoreCounts(f), std::make_pair(1, 0));
+    appendArticle(table, 2 + static_cast<int>(cut.size()), BarcodeOf(2 + static_cast<int>(cut.size())));
     table.Close();
     EXPECT_FALSE(std::filesystem::exists(f.dir.file("article.@s@")));
   }

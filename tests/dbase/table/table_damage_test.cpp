@@ -20,11 +20,11 @@ constexpr std::size_t kHeader = 225;
 constexpr std::size_t kRecord = 261;
 
 // 41 records A00..A40 through the dataset; the table's bytes afterwards.
-std::string FilledTable(TableFolder& f) {
+std::string filledTable(TableFolder& f) {
   TTzDbf table("tarticle");
   ConfigureArticleTable(table, f.folder());
   table.Open();
-  for (int i = 0; i < 41; ++i) AppendArticle(table, i + 1, std::string("A") + (i < 10 ? "0" : "") + std::to_string(i));
+  for (int i = 0; i < 41; ++i) appendArticle(table, i + 1, std::string("A") + (i < 10 ? "0" : "") + std::to_string(i));
   table.Close();
   return readFileBytes(f.dbf());
 }
@@ -56,7 +56,7 @@ TEST(TableDamage, ADamagedTableOpensReadOnlySaysWhyAndIsRepairedWithItsWholeReco
   for (const auto& [what, damage] : damages) {
     SCOPED_TRACE(what);
     TableFolder f;
-    const std::string damaged = damage.make(FilledTable(f));
+    const std::string damaged = damage.make(filledTable(f));
     writeFileBytes(f.dbf(), damaged);
     {
       TTzDbf table("tarticle");
@@ -79,7 +79,7 @@ TEST(TableDamage, ADamagedTableOpensReadOnlySaysWhyAndIsRepairedWithItsWholeReco
 
     std::int32_t kept = 0;
     std::string keptAs;
-    ASSERT_TRUE(RepairDbf(f.dbf(), kept, keptAs)) << DbfErrorText();
+    ASSERT_TRUE(RepairDbf(f.dbf(), kept, keptAs)) << dbfErrorText();
     EXPECT_EQ(kept, damage.wholeRecords);
     EXPECT_EQ(keptAs, f.dbf() + ".bad");
     EXPECT_EQ(readFileBytes(keptAs), damaged);
@@ -95,7 +95,7 @@ TEST(TableDamage, ADamagedTableOpensReadOnlySaysWhyAndIsRepairedWithItsWholeReco
     table.Open();
     EXPECT_FALSE(table.ReadOnly());
     EXPECT_EQ(Barcodes(table).size(), static_cast<std::size_t>(kept));
-    AppendArticle(table, 99, "NEW");
+    appendArticle(table, 99, "NEW");
     EXPECT_EQ(Barcodes(table).back(), "NEW");
   }
 }
@@ -106,7 +106,7 @@ TEST(TableDamage, ARepairRefusesAFileWithoutAFieldList) {
   std::int32_t kept = -1;
   std::string keptAs;
   EXPECT_FALSE(RepairDbf(f.dbf(), kept, keptAs));
-  EXPECT_EQ(DbfErrorCode(), 210);
+  EXPECT_EQ(dbfErrorCode(), 210);
   EXPECT_EQ(readFileBytes(f.dbf()), std::string(100, '\x03'));
   EXPECT_EQ(kept, -1);
 }

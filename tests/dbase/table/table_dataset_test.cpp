@@ -21,7 +21,7 @@ TEST(TableDatasetTest, ActivationInAnEmptyFolderCreatesTheTableAndIndexAndLaterC
   EXPECT_TRUE(table.Bof());
   EXPECT_TRUE(table.IsEmpty());
   EXPECT_EQ(table.RecordCount(), 0);
-  EXPECT_TRUE(table.IndexActive());
+  EXPECT_TRUE(table.indexActive());
   EXPECT_FALSE(table.IsSequenced());
   ASSERT_EQ(table.FieldCount(), 6);
   EXPECT_EQ(table.Fields(0).FieldName(), "NUM");
@@ -52,10 +52,10 @@ TEST(TableDatasetTest, RecordsFollowTheIndexOrderAndRecNoIsThePhysicalNumber) {
   TTzDbf table("tarticle");
   ConfigureArticleTable(table, f.folder());
   table.Open();
-  AppendArticle(table, 1, "C");
+  appendArticle(table, 1, "C");
   EXPECT_EQ(table.FieldByName("cb").AsString(), "C");
-  AppendArticle(table, 2, "A");
-  AppendArticle(table, 3, "B");
+  appendArticle(table, 2, "A");
+  appendArticle(table, 3, "B");
   EXPECT_EQ(table.FieldByName("cb").AsString(), "B");  // the cursor is on the posted record
   EXPECT_EQ(table.RecNo(), 3);
 
@@ -92,7 +92,7 @@ TEST(TableDatasetTest, RecordsFollowTheIndexOrderAndRecNoIsThePhysicalNumber) {
   // A changed key moves the record to its new place and the cursor with it.
   table.First();
   table.Edit();
-  table.FieldByName("cb").SetAsString("D");
+  table.FieldByName("cb").setAsString("D");
   table.Post();
   EXPECT_EQ(table.FieldByName("cb").AsString(), "D");
   EXPECT_EQ(table.RecNo(), 2);
@@ -111,7 +111,7 @@ TEST(TableDatasetTest, DeletedRecordsAreHiddenButCountedAndCanBeShownAgain) {
   TTzDbf table("tarticle");
   ConfigureArticleTable(table, f.folder());
   table.Open();
-  AppendArticle(table, 1, "ONLY");
+  appendArticle(table, 1, "ONLY");
   table.Delete();
   EXPECT_TRUE(table.IsEmpty());
   EXPECT_TRUE(table.Eof());
@@ -119,9 +119,9 @@ TEST(TableDatasetTest, DeletedRecordsAreHiddenButCountedAndCanBeShownAgain) {
   EXPECT_EQ(table.RecordCount(), 1);
   EXPECT_TRUE(table.FieldByName("cb").IsNull());
 
-  AppendArticle(table, 2, "A");
-  AppendArticle(table, 3, "B");
-  AppendArticle(table, 4, "C");
+  appendArticle(table, 2, "A");
+  appendArticle(table, 3, "B");
+  appendArticle(table, 4, "C");
   table.First();
   table.Next();
   table.Delete();  // B: the cursor goes to the record that followed
@@ -130,19 +130,19 @@ TEST(TableDatasetTest, DeletedRecordsAreHiddenButCountedAndCanBeShownAgain) {
   EXPECT_EQ(table.FieldByName("cb").AsString(), "A");
   EXPECT_EQ(Barcodes(table), (std::vector<std::string>{"A"}));
 
-  table.SetHideDeletedRecs(false);
+  table.setHideDeletedRecs(false);
   EXPECT_EQ(Barcodes(table), (std::vector<std::string>{"A", "B", "C", "ONLY"}));
   table.First();
   table.Next();
   table.Restore();
-  table.SetHideDeletedRecs(true);
+  table.setHideDeletedRecs(true);
   EXPECT_EQ(Barcodes(table), (std::vector<std::string>{"A", "B"}));
 
   // The current record becoming hidden moves the cursor off it.
-  table.SetHideDeletedRecs(false);
+  table.setHideDeletedRecs(false);
   table.SetRecNo(4);
   EXPECT_EQ(table.FieldByName("cb").AsString(), "C");
-  table.SetHideDeletedRecs(true);
+  table.setHideDeletedRecs(true);
   EXPECT_NE(table.FieldByName("cb").AsString(), "C");
 }
 
@@ -153,10 +153,10 @@ TEST(TableDatasetTest, FieldsReadBlanksAsEmptyValuesAndAreNeverNullOnARecord) {
   table.Open();
   EXPECT_TRUE(table.FieldByName("num").IsNull());  // no current record
   table.Append();
-  table.FieldByName("cb").SetAsString("X1   ");
+  table.FieldByName("cb").setAsString("X1   ");
   // Long runs of blanks and control characters pad it too.
-  table.FieldByName("lib1").SetAsString("  inner  blanks" + std::string(17, ' ') + "\x01\t" + std::string(9, ' '));
-  table.FieldByName("lib2").SetAsString(std::string(150, 'z'));
+  table.FieldByName("lib1").setAsString("  inner  blanks" + std::string(17, ' ') + "\x01\t" + std::string(9, ' '));
+  table.FieldByName("lib2").setAsString(std::string(150, 'z'));
   table.Post();
   table.Close();
   table.Open();
@@ -174,7 +174,7 @@ TEST(TableDatasetTest, FieldsReadBlanksAsEmptyValuesAndAreNeverNullOnARecord) {
   table.Post();
   EXPECT_EQ(table.FieldByName("cb").AsString(), "");
   EXPECT_FALSE(table.FieldByName("cb").IsNull());
-  EXPECT_THROW(table.FieldByName("cb").SetAsString("no"), EDatabaseError);  // browsing
+  EXPECT_THROW(table.FieldByName("cb").setAsString("no"), EDatabaseError);  // browsing
 }
 
 TEST(TableDatasetTest, LocateSearchesTheIndexWhateverTheFieldName) {
@@ -182,9 +182,9 @@ TEST(TableDatasetTest, LocateSearchesTheIndexWhateverTheFieldName) {
   TTzDbf table("tarticle");
   ConfigureArticleTable(table, f.folder());
   table.Open();
-  AppendArticle(table, 1, "B200", "first");
-  AppendArticle(table, 2, "A100", "B200");
-  AppendArticle(table, 3, "C300", "third");
+  appendArticle(table, 1, "B200", "first");
+  appendArticle(table, 2, "A100", "B200");
+  appendArticle(table, 3, "C300", "third");
   table.First();
 
   EXPECT_FALSE(table.Locate("cb", {std::string("ZZZ")}, {}));
@@ -212,11 +212,11 @@ TEST(TableDatasetTest, WithoutAnIndexLocateScansRecordsComparingFieldTexts) {
   ConfigureArticleTable(table, f.folder());
   table.IndexList.clear();
   table.Open();
-  EXPECT_FALSE(table.IndexActive());
+  EXPECT_FALSE(table.indexActive());
   EXPECT_TRUE(table.IsSequenced());
-  AppendArticle(table, 7, "Zebra", "Stripes");
-  AppendArticle(table, 8, "apple", "Red");
-  AppendArticle(table, 9, "Apple", "Green");
+  appendArticle(table, 7, "Zebra", "Stripes");
+  appendArticle(table, 8, "apple", "Red");
+  appendArticle(table, 9, "Apple", "Green");
   EXPECT_EQ(Barcodes(table), (std::vector<std::string>{"Zebra", "apple", "Apple"}));
 
   table.First();
@@ -239,8 +239,8 @@ TEST(TableDatasetTest, BookmarksAreRecordNumbers) {
   TTzDbf table("tarticle");
   ConfigureArticleTable(table, f.folder());
   table.Open();
-  AppendArticle(table, 1, "B");
-  AppendArticle(table, 2, "A");
+  appendArticle(table, 1, "B");
+  appendArticle(table, 2, "A");
   table.First();
   const TBookmark a = table.GetBookmark();
   table.Next();
@@ -266,15 +266,15 @@ TEST(TableDatasetTest, EditReReadsTheRecordAndCancelRestoresIt) {
   ConfigureArticleTable(table, f.folder());
   ConfigureArticleTable(other, f.folder());
   table.Open();
-  AppendArticle(table, 1, "A", "old");
+  appendArticle(table, 1, "A", "old");
   other.Open();
   other.Edit();
-  other.FieldByName("lib1").SetAsString("changed elsewhere");
+  other.FieldByName("lib1").setAsString("changed elsewhere");
   other.Post();
   EXPECT_EQ(table.FieldByName("lib1").AsString(), "old");
   table.Edit();
   EXPECT_EQ(table.FieldByName("lib1").AsString(), "changed elsewhere");
-  table.FieldByName("lib1").SetAsString("mine");
+  table.FieldByName("lib1").setAsString("mine");
   table.Cancel();
   EXPECT_EQ(table.FieldByName("lib1").AsString(), "changed elsewhere");
   table.Refresh();
@@ -286,17 +286,17 @@ TEST(TableDatasetTest, ChangingTheFileNameOrExclusiveReopensTheTable) {
   TTzDbf table("tarticle");
   ConfigureArticleTable(table, f.folder());
   table.Open();
-  AppendArticle(table, 1, "FIRST");
-  table.SetDbfFileName("  " + f.dir.file("other") + "  ");
+  appendArticle(table, 1, "FIRST");
+  table.setDbfFileName("  " + f.dir.file("other") + "  ");
   EXPECT_EQ(table.DbfFileName(), f.dir.file("other.DBF"));
   EXPECT_TRUE(table.Active());
   EXPECT_TRUE(table.IsEmpty());
   EXPECT_TRUE(std::filesystem::exists(f.dir.file("other.DBF")));
   EXPECT_TRUE(std::filesystem::exists(f.dir.file("other.MDX")));
 
-  table.SetDbfFileName(f.dbf());
+  table.setDbfFileName(f.dbf());
   EXPECT_EQ(Barcodes(table), (std::vector<std::string>{"FIRST"}));
-  table.SetExclusive(true);
+  table.setExclusive(true);
   EXPECT_TRUE(table.Active());
   TTzDbf other("second");
   ConfigureArticleTable(other, f.folder());
@@ -307,7 +307,7 @@ TEST(TableDatasetTest, ChangingTheFileNameOrExclusiveReopensTheTable) {
     EXPECT_EQ(std::string(error.what()).rfind("Dataset error: Error # 32 (File sharing violation)\r\n", 0), 0u)
         << error.what();
   }
-  table.SetExclusive(false);
+  table.setExclusive(false);
   other.Open();
   EXPECT_EQ(Barcodes(other), (std::vector<std::string>{"FIRST"}));
 }
@@ -323,16 +323,16 @@ TEST(TableDatasetTest, CheckRoutineTexts) {
   }
   for (int code : {1401, 1402, 1403}) {
     try {
-      TzCheck(code);
+      tzCheck(code);
       FAIL();
     } catch (const common::Exception& error) {
       EXPECT_EQ(std::string(error.what()), "Dataset error: " + std::to_string(code));
     }
   }
-  EXPECT_NO_THROW(TzCheck(0));
+  EXPECT_NO_THROW(tzCheck(0));
 
   // A table that cannot be created: a box, then the open fails with code 2.
-  table.SetDbfFileName(f.dir.file("missing/folder/article.dbf"));
+  table.setDbfFileName(f.dir.file("missing/folder/article.dbf"));
   try {
     table.Open();
     FAIL();
@@ -400,8 +400,8 @@ TEST(TableDatasetTest, CreateIndexStatesDecideWhenTheIndexIsBuilt) {
   std::vector<std::string> built;
   table.OnAfterMakeIndex = [&](const std::string& name) { built.push_back(name); };
   table.Open();
-  AppendArticle(table, 1, "B");
-  AppendArticle(table, 2, "A");
+  appendArticle(table, 1, "B");
+  appendArticle(table, 2, "A");
   table.Close();
   ASSERT_EQ(built.size(), 1u);
   EXPECT_EQ(progress.events, (std::vector<std::string>{"begin Indexing " + f.mdx() + "...", "end"}));
@@ -428,7 +428,7 @@ TEST(TableDatasetTest, CreateIndexStatesDecideWhenTheIndexIsBuilt) {
   };
   table.Open();  // skipped: the table is used without index, in record order
   EXPECT_EQ(built.size(), 2u);
-  EXPECT_FALSE(table.IndexActive());
+  EXPECT_FALSE(table.indexActive());
   EXPECT_EQ(Barcodes(table), (std::vector<std::string>{"B", "A"}));
   table.Close();
   EXPECT_EQ(readFileBytes(f.dbf())[28], 0);
@@ -446,16 +446,16 @@ TEST(TableDatasetTest, DatesAreShownInTheShortFormatAndInvalidOnesAreRefused) {
   common::formatSettings().shortDateFormat = "dd/MM/yyyy";
   TTzDbf table("dated");
   table.DbfFields = {"name,C,10,0", "born,D,8,0", "price,N,8,2", "ok,L,1,0"};
-  table.SetDbfFileName(f.dir.file("dated.dbf"));
+  table.setDbfFileName(f.dir.file("dated.dbf"));
   table.Open();
   EXPECT_EQ(table.FieldByName("price").DataType(), TFieldType::ftFloat);
   table.Append();
-  table.FieldByName("born").SetAsString("05/03/2024");
-  table.FieldByName("price").SetAsFloat(12.345);
-  table.FieldByName("ok").SetAsBoolean(true);
+  table.FieldByName("born").setAsString("05/03/2024");
+  table.FieldByName("price").setAsFloat(12.345);
+  table.FieldByName("ok").setAsBoolean(true);
   table.Post();
   table.Append();
-  table.FieldByName("born").SetAsString("31/02/2024");
+  table.FieldByName("born").setAsString("31/02/2024");
   table.Post();
   EXPECT_EQ(f.shownTexts(), (std::vector<std::string>{"        Invalid date       "}));
   table.Close();
@@ -464,7 +464,7 @@ TEST(TableDatasetTest, DatesAreShownInTheShortFormatAndInvalidOnesAreRefused) {
   EXPECT_DOUBLE_EQ(table.FieldByName("price").AsFloat(), 12.35);
   EXPECT_TRUE(table.FieldByName("ok").AsBoolean());
   table.Edit();
-  table.FieldByName("born").SetAsString("  /  /    ");
+  table.FieldByName("born").setAsString("  /  /    ");
   table.Post();
   EXPECT_EQ(table.FieldByName("born").AsString(), "");
   EXPECT_FALSE(table.FieldByName("born").IsNull());

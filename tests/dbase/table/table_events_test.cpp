@@ -29,7 +29,7 @@ TEST(TableEventsTest, TheTableCallsTheDatasetEventsInOrder) {
   table.BeforeInsert = logAs("BeforeInsert");
   table.OnNewRecord = [&log](TDataSet& dataSet) {
     log += "OnNewRecord ";
-    dataSet.FieldByName("quantite").SetAsInteger(1);
+    dataSet.FieldByName("quantite").setAsInteger(1);
   };
   table.AfterInsert = logAs("AfterInsert");
   table.BeforePost = logAs("BeforePost");
@@ -43,8 +43,8 @@ TEST(TableEventsTest, TheTableCallsTheDatasetEventsInOrder) {
   table.Open();
   EXPECT_EQ(log, "BeforeOpen AfterOpen ");
   log.clear();
-  AppendArticle(table, 1, "B");
-  AppendArticle(table, 2, "A");
+  appendArticle(table, 1, "B");
+  appendArticle(table, 2, "A");
   EXPECT_EQ(log,
             "BeforeInsert BeforeScroll OnNewRecord AfterInsert AfterScroll BeforePost AfterPost "
             "BeforeInsert BeforeScroll OnNewRecord AfterInsert AfterScroll BeforePost AfterPost ");
@@ -68,7 +68,7 @@ TEST(TableEventsTest, APostThatFailsGoesToOnPostErrorWhichMayRetryIt) {
   TTzDbf table("tarticle");
   ConfigureArticleTable(table, f.folder());
   table.Open();
-  AppendArticle(table, 1, "A");
+  appendArticle(table, 1, "A");
   const std::string stored = readFileBytes(f.dbf());
 
   // The record vanishes under the table (a damaged file): reading it back for the post fails
@@ -82,7 +82,7 @@ TEST(TableEventsTest, APostThatFailsGoesToOnPostErrorWhichMayRetryIt) {
     action = TDataAction::daRetry;
   };
   table.Edit();
-  table.FieldByName("lib1").SetAsString("changed");
+  table.FieldByName("lib1").setAsString("changed");
   std::filesystem::resize_file(f.dbf(), 225);
   table.Post();
   EXPECT_EQ(calls, 1);
@@ -94,7 +94,7 @@ TEST(TableEventsTest, APostThatFailsGoesToOnPostErrorWhichMayRetryIt) {
   // Without a handler the error reaches the caller and the edit stays pending.
   table.OnPostError = nullptr;
   table.Edit();
-  table.FieldByName("lib1").SetAsString("again");
+  table.FieldByName("lib1").setAsString("again");
   std::filesystem::resize_file(f.dbf(), 225);
   EXPECT_EQ(ErrorText([&] { table.Post(); }).rfind("Dataset error: ", 0), 0u);
   EXPECT_EQ(table.State(), TDataSetState::dsEdit);
@@ -107,14 +107,14 @@ TEST(TableEventsTest, FieldDefinitionsOfATableNeverOpenedAreUndefined) {
   TableFolder f;
   TTzDbf table("tarticle");
   ConfigureArticleTable(table, f.folder());
-  EXPECT_EQ(ErrorText([&] { table.UpdateFieldDefs(); }), "tarticle.DbfFields undefined. Set Active to TRUE");
-  EXPECT_THROW(table.UpdateFieldDefs(), EDatabaseError);
+  EXPECT_EQ(ErrorText([&] { table.updateFieldDefs(); }), "tarticle.DbfFields undefined. Set Active to TRUE");
+  EXPECT_THROW(table.updateFieldDefs(), EDatabaseError);
 
   // Once opened, the table tells them, also after it was closed.
   table.Open();
   table.Close();
   EXPECT_TRUE(table.FieldDefs().empty());
-  table.UpdateFieldDefs();
+  table.updateFieldDefs();
   ASSERT_EQ(table.FieldDefs().size(), 6u);
   EXPECT_EQ(table.FieldDefs()[1].Name, "CB");
   EXPECT_EQ(table.FieldDefs()[1].Size, 50);

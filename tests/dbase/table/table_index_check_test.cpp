@@ -64,33 +64,33 @@ struct Session {
 
 // The table as the file holds it, read without any index: the live records' barcodes (ANSI,
 // trimmed) in record order.
-std::vector<std::string> LiveBarcodes(const std::string& dbf) {
+std::vector<std::string> liveBarcodes(const std::string& dbf) {
   DbfTable t;
   EXPECT_TRUE(t.OpenDbf(dbf, DbfOpenMode::ReadOnly, true));
   std::vector<std::string> cbs;
   for (int n = 1; n <= t.RecordCount(); ++n) {
     t.GetDbfRecord(n);
-    std::string cb = t.GetString(2);
+    std::string cb = t.getString(2);
     cb.erase(cb.find_last_not_of(' ') + 1);
-    if (!t.IsDeleted()) cbs.push_back(cb);
+    if (!t.isDeleted()) cbs.push_back(cb);
   }
   return cbs;
 }
 
-std::vector<std::string> Sorted(std::vector<std::string> v) {
+std::vector<std::string> sorted(std::vector<std::string> v) {
   std::sort(v.begin(), v.end());
   return v;
 }
 
-std::vector<std::string> WithPrefix(const std::vector<std::string>& cbs, const std::string& prefix) {
+std::vector<std::string> withPrefix(const std::vector<std::string>& cbs, const std::string& prefix) {
   std::vector<std::string> out;
   for (const std::string& cb : cbs)
     if (cb.rfind(prefix, 0) == 0) out.push_back(cb);
-  return Sorted(out);
+  return sorted(out);
 }
 
 // The checker passes and the index holds exactly one key per record, equal to its stored bytes.
-void ExpectIndexIsTheTables(const std::string& folder) {
+void expectIndexIsTheTables(const std::string& folder) {
   const vekrano::testing::MdxCheck check = checkMdxFile(folder + "/article.mdx");
   ASSERT_EQ(check.fault, "");
   const std::string bytes = readFileBytes(folder + "/article.dbf");
@@ -113,20 +113,20 @@ void FillArticle(const std::string& folder) {
   }
 }
 
-void SetRecordBytes(std::string& bytes, int n, std::size_t offset, const std::string& value) {
+void setRecordBytes(std::string& bytes, int n, std::size_t offset, const std::string& value) {
   bytes.replace(kHeader + static_cast<std::size_t>(n - 1) * kRecord + offset, value.size(), value);
 }
 
 std::string Padded(const std::string& text, std::size_t width) { return text + std::string(width - text.size(), ' '); }
 
 // A record of `article` as its bytes: live, the fields given, blanks elsewhere.
-std::string RecordBytes(int num, const std::string& cb) {
+std::string recordBytes(int num, const std::string& cb) {
   std::string num5 = std::to_string(num);
   return " " + std::string(5 - num5.size(), ' ') + num5 + Padded(cb, 50) + std::string(200, ' ') + "  1" + "N ";
 }
 
 // Sets the table file's modification time `seconds` before the index file's.
-void AgeTable(const std::string& folder, int seconds) {
+void ageTable(const std::string& folder, int seconds) {
   namespace fs = std::filesystem;
   fs::last_write_time(folder + "/article.dbf", fs::last_write_time(folder + "/article.mdx") - std::chrono::seconds(seconds));
 }
@@ -156,28 +156,28 @@ TEST(TableIndexCheck, ATableChangedBehindItsIndexAnswersAsAFreshIndexWould) {
       {"a byte edit changes a barcode in place", true,
        [](const std::string& folder) {
          std::string bytes = readFileBytes(folder + "/article.dbf");
-         SetRecordBytes(bytes, 7, kCb, Padded("X77", 50));
+         setRecordBytes(bytes, 7, kCb, Padded("X77", 50));
          writeFileBytes(folder + "/article.dbf", bytes);
        }},
       {"a byte edit marks a record deleted", false,
        [](const std::string& folder) {
          std::string bytes = readFileBytes(folder + "/article.dbf");
-         SetRecordBytes(bytes, 9, 0, "*");
+         setRecordBytes(bytes, 9, 0, "*");
          writeFileBytes(folder + "/article.dbf", bytes);
        }},
       {"the production flag is cleared (and a barcode changed, the table dated before its index)", true,
        [](const std::string& folder) {
          std::string bytes = readFileBytes(folder + "/article.dbf");
          bytes[28] = 0;
-         SetRecordBytes(bytes, 11, kCb, Padded("X11b", 50));
+         setRecordBytes(bytes, 11, kCb, Padded("X11b", 50));
          writeFileBytes(folder + "/article.dbf", bytes);
-         AgeTable(folder, 5);
+         ageTable(folder, 5);
        }},
       {"byte edits append two records and count them in the header", true,
        [](const std::string& folder) {
          std::string bytes = readFileBytes(folder + "/article.dbf");
          bytes.resize(bytes.size() - 1);  // the end-of-file mark
-         bytes += RecordBytes(901, "X90") + RecordBytes(902, "Y90") + "\x1A";
+         bytes += recordBytes(901, "X90") + recordBytes(902, "Y90") + "\x1A";
          bytes[4] = 43;
          writeFileBytes(folder + "/article.dbf", bytes);
        }},
@@ -189,7 +189,7 @@ TEST(TableIndexCheck, ATableChangedBehindItsIndexAnswersAsAFreshIndexWould) {
     FillArticle(f.folder());
     const std::string oldIndex = readFileBytes(f.mdx());
     change.change(f.folder());
-    const std::vector<std::string> live = LiveBarcodes(f.dbf());
+    const std::vector<std::string> live = liveBarcodes(f.dbf());
     {
       Session s(f.folder());
       EXPECT_EQ(s.rebuilt, change.rebuilds ? 1 : 0) << s.fault;
@@ -197,15 +197,15 @@ TEST(TableIndexCheck, ATableChangedBehindItsIndexAnswersAsAFreshIndexWould) {
         EXPECT_EQ(s.keptAs, f.mdx() + ".bad");
         EXPECT_EQ(readFileBytes(f.mdx() + ".bad"), oldIndex);
       }
-      EXPECT_EQ(s.barcodes("select cb from article where cb like \"X%\""), WithPrefix(live, "X"));
-      EXPECT_EQ(s.barcodes("select cb from article where cb like \"X9%\" order by cb"), WithPrefix(live, "X9"));
-      EXPECT_EQ(s.barcodes("select * from article order by cb"), Sorted(live));
-      const std::string last = Sorted(WithPrefix(live, "X")).back();
+      EXPECT_EQ(s.barcodes("select cb from article where cb like \"X%\""), withPrefix(live, "X"));
+      EXPECT_EQ(s.barcodes("select cb from article where cb like \"X9%\" order by cb"), withPrefix(live, "X9"));
+      EXPECT_EQ(s.barcodes("select * from article order by cb"), sorted(live));
+      const std::string last = sorted(withPrefix(live, "X")).back();
       EXPECT_EQ(s.run("update article set lib1=\"changed\", cb=\"W" + last + "\" where cb=\"" + last + "\""), 1);
-      EXPECT_EQ(s.run("delete from article where cb like \"Y%\""), static_cast<int>(WithPrefix(live, "Y").size()));
+      EXPECT_EQ(s.run("delete from article where cb like \"Y%\""), static_cast<int>(withPrefix(live, "Y").size()));
       EXPECT_EQ(s.barcodes("select cb from article where cb like \"W%\""), std::vector<std::string>{"W" + last});
     }
-    ExpectIndexIsTheTables(f.folder());
+    expectIndexIsTheTables(f.folder());
     Session again(f.folder());
     EXPECT_EQ(again.rebuilt, 0) << "told once: " << again.fault;
   }
@@ -217,16 +217,16 @@ TEST(TableIndexCheck, EveryKeyIsComparedAtStartAndAStaleIndexNeverHalfAppliesACh
   TableFolder f;
   FillArticle(f.folder());
   std::string bytes = readFileBytes(f.dbf());
-  SetRecordBytes(bytes, 7, kCb, Padded("X77", 50));
+  setRecordBytes(bytes, 7, kCb, Padded("X77", 50));
   writeFileBytes(f.dbf(), bytes);
-  AgeTable(f.folder(), 5);
+  ageTable(f.folder(), 5);
   {
     Session s(f.folder());
     EXPECT_EQ(s.rebuilt, 0);
     EXPECT_THROW(s.run("update article set topp=\"O\", lib1=\"half\" where num=7"), std::exception);
     EXPECT_EQ(readFileBytes(f.dbf()), bytes) << "nothing of the refused change is written";
   }
-  AgeTable(f.folder(), 5);
+  ageTable(f.folder(), 5);
   Session s(f.folder(), true);
   EXPECT_EQ(s.rebuilt, 1);
   EXPECT_NE(s.fault.find("the key of record 7 differs from its value"), std::string::npos) << s.fault;
@@ -263,12 +263,12 @@ TEST(TableIndexCheck, ADamagedIndexIsRebuiltAloneAndRefusedWhileAnotherProcessHa
       EXPECT_EQ(readFileBytes(f.mdx()), damaged);
       EXPECT_FALSE(std::filesystem::exists(f.mdx() + ".bad"));
     }
-    const std::vector<std::string> live = LiveBarcodes(f.dbf());
+    const std::vector<std::string> live = liveBarcodes(f.dbf());
     Session s(f.folder());
     EXPECT_EQ(s.rebuilt, 1);
     EXPECT_EQ(readFileBytes(f.mdx() + ".bad"), damaged);
-    EXPECT_EQ(s.barcodes("select cb from article where cb like \"Y1%\""), WithPrefix(live, "Y1"));
-    ExpectIndexIsTheTables(f.folder());
+    EXPECT_EQ(s.barcodes("select cb from article where cb like \"Y1%\""), withPrefix(live, "Y1"));
+    expectIndexIsTheTables(f.folder());
   }
 }
 
@@ -287,7 +287,7 @@ TEST(TableIndexCheck, AnUpdateOfToppLeavesEveryOtherByteAsStored) {
   const std::string record = " 12345" + fields.substr(0, 250) + "678" + "N ";
   ASSERT_EQ(record.size(), kRecord);
   std::string bytes = readFileBytes(f.dbf());
-  SetRecordBytes(bytes, 3, 0, record);
+  setRecordBytes(bytes, 3, 0, record);
   writeFileBytes(f.dbf(), bytes);
   {
     Session s(f.folder());
@@ -297,7 +297,7 @@ TEST(TableIndexCheck, AnUpdateOfToppLeavesEveryOtherByteAsStored) {
   const std::string after = readFileBytes(f.dbf()).substr(kHeader + 2 * kRecord, kRecord);
   EXPECT_EQ(after.substr(0, 259), record.substr(0, 259));
   EXPECT_EQ(after.substr(259), "O ");
-  ExpectIndexIsTheTables(f.folder());
+  expectIndexIsTheTables(f.folder());
 }
 
 // Tables other programs wrote in the three code pages read with their characters; they stay
@@ -326,7 +326,7 @@ TEST(TableIndexCheck, CodePagesOfTheLanguageByteReadAndWriteTheRightCharacters) 
                 1);
       EXPECT_EQ(s.barcodes("select cb from article where cb like \"Cr%\""), std::vector<std::string>{accented});
     }
-    ExpectIndexIsTheTables(f.folder());
+    expectIndexIsTheTables(f.folder());
     writeFileBytes(f.dir.file("read.py"),
                    "import dbf, sys\n"
                    "t = dbf.Table(sys.argv[1])\n"

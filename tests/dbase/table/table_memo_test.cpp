@@ -16,7 +16,7 @@ using vekrano::testing::readFileBytes;
 using vekrano::testing::writeFileBytes;
 
 // Open descriptors of this process naming `path`.
-int OpenDescriptors(const std::string& path) {
+int openDescriptors(const std::string& path) {
   int count = 0;
   for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
     std::error_code error;
@@ -31,18 +31,18 @@ TEST(TableMemoTest, TheMemoFileIsOpenWhileTheTableIsAndGivesTheFieldsText) {
   const std::string dbt = f.dir.file("notes.dbt");
   TTzDbf table("tnotes");
   table.DbfFields = {"num,N,5,0", "note,M,10,0"};
-  table.SetDbfFileName(dbf);
+  table.setDbfFileName(dbf);
   table.Open();
   ASSERT_TRUE(std::filesystem::exists(dbt));
-  EXPECT_EQ(OpenDescriptors(dbt), 1);
+  EXPECT_EQ(openDescriptors(dbt), 1);
   EXPECT_EQ(table.FieldByName("note").DataType(), TFieldType::ftMemo);
   table.Append();
-  table.FieldByName("num").SetAsInteger(1);
+  table.FieldByName("num").setAsInteger(1);
   table.Post();
   // No memo block yet: the text is empty.
   EXPECT_EQ(table.FieldByName("note").AsString(), "");
   table.Close();
-  EXPECT_EQ(OpenDescriptors(dbt), 0);
+  EXPECT_EQ(openDescriptors(dbt), 0);
 
   // Block 1 gets a text (OEM 0x82 is the ANSI e acute) and the record points at it.
   std::string memo = readFileBytes(dbt);
@@ -69,7 +69,7 @@ TEST(TableMemoTest, TheMemoFileIsOpenWhileTheTableIsAndGivesTheFieldsText) {
   const std::string error = ErrorText([&] { table.Open(); });
   EXPECT_EQ(error, "Dataset error: Error # 2 (File not found)\r\nProblem opening memo file [USE(" + dbt + ")]");
   EXPECT_FALSE(table.Active());
-  EXPECT_EQ(OpenDescriptors(dbf), 0);
+  EXPECT_EQ(openDescriptors(dbf), 0);
 }
 
 }  // namespace

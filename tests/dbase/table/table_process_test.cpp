@@ -22,13 +22,13 @@ TEST(TableProcessTest, AnAppendByAnotherProcessIsSeenByLastAndRecordCount) {
   TTzDbf table("tarticle");
   ConfigureArticleTable(table, f.folder());
   table.Open();
-  AppendArticle(table, 1, "M");
+  appendArticle(table, 1, "M");
   EXPECT_EQ(RunChild([&] {
               TTzDbf mine("child");
               ConfigureArticleTable(mine, f.folder());
               mine.Open();
-              AppendArticle(mine, 2, "Z");
-              AppendArticle(mine, 3, "A");
+              appendArticle(mine, 2, "Z");
+              appendArticle(mine, 3, "A");
               return mine.RecordCount() == 3;
             }),
             0);
@@ -36,7 +36,7 @@ TEST(TableProcessTest, AnAppendByAnotherProcessIsSeenByLastAndRecordCount) {
   table.Last();
   EXPECT_EQ(table.FieldByName("cb").AsString(), "Z");
   EXPECT_EQ(Barcodes(table), (std::vector<std::string>{"A", "M", "Z"}));
-  AppendArticle(table, 4, "B");
+  appendArticle(table, 4, "B");
   EXPECT_EQ(table.RecNo(), 4);  // written after the other process's records
   table.Close();
   table.Open();
@@ -48,15 +48,15 @@ TEST(TableProcessTest, TwoPostsOfTheSameRecordBothSucceedAndTheLastOneWins) {
   TTzDbf table("tarticle");
   ConfigureArticleTable(table, f.folder());
   table.Open();
-  AppendArticle(table, 1, "A", "original");
+  appendArticle(table, 1, "A", "original");
   table.Edit();
-  table.FieldByName("lib1").SetAsString("parent");
+  table.FieldByName("lib1").setAsString("parent");
   EXPECT_EQ(RunChild([&] {
               TTzDbf mine("child");
               ConfigureArticleTable(mine, f.folder());
               mine.Open();
               mine.Edit();
-              mine.FieldByName("lib1").SetAsString("child");
+              mine.FieldByName("lib1").setAsString("child");
               mine.Post();
               return mine.FieldByName("lib1").AsString() == "child";
             }),
@@ -74,12 +74,12 @@ TEST(TableProcessTest, AnAppendLockHeldElsewhereRefusesTheInsertOnceAndStoresNot
   TTzDbf table("tarticle");
   ConfigureArticleTable(table, f.folder());
   table.Open();
-  AppendArticle(table, 1, "A");
+  appendArticle(table, 1, "A");
   const std::string before = vekrano::testing::readFileBytes(f.dbf());
   {
     LockHolder holder(f.dbf(), kAppendLockOffset, 1);
     ASSERT_TRUE(holder.locked());
-    AppendArticle(table, 2, "B");
+    appendArticle(table, 2, "B");
     EXPECT_EQ(f.shownTexts(), (std::vector<std::string>{"Lock failed [Insert]"}));
     EXPECT_EQ(table.State(), TDataSetState::dsBrowse);
     EXPECT_EQ(table.RecordCount(), 1);
@@ -92,11 +92,11 @@ TEST(TableProcessTest, AnAppendLockHeldElsewhereRefusesTheInsertOnceAndStoresNot
       EXPECT_FALSE(retry);
       retry = ++calls < 3;
     };
-    AppendArticle(table, 2, "B");
+    appendArticle(table, 2, "B");
     EXPECT_EQ(calls, 3);
     EXPECT_EQ(f.shownTexts().size(), 1u);
   }
-  AppendArticle(table, 2, "B");  // the lock is free again
+  appendArticle(table, 2, "B");  // the lock is free again
   EXPECT_EQ(Barcodes(table), (std::vector<std::string>{"A", "B"}));
 }
 
@@ -104,17 +104,17 @@ TEST(TableProcessTest, ARecordLockHeldElsewhereRefusesPostDeleteAndRestore) {
   TableFolder f;
   TTzDbf table("tarticle");
   ConfigureArticleTable(table, f.folder());
-  table.SetHideDeletedRecs(false);
+  table.setHideDeletedRecs(false);
   table.Open();
-  AppendArticle(table, 1, "A", "kept");
-  AppendArticle(table, 2, "B", "other");
+  appendArticle(table, 1, "A", "kept");
+  appendArticle(table, 2, "B", "other");
   table.First();
   {
     // Record 1 of the article table: header 225 bytes, records of 261 bytes.
     LockHolder holder(f.dbf(), kTzLockOffset + 225, 261);
     ASSERT_TRUE(holder.locked());
     table.Edit();
-    table.FieldByName("lib1").SetAsString("lost");
+    table.FieldByName("lib1").setAsString("lost");
     table.Post();
     EXPECT_EQ(table.State(), TDataSetState::dsBrowse);
     EXPECT_EQ(table.FieldByName("lib1").AsString(), "kept");
@@ -140,7 +140,7 @@ TEST(TableProcessTest, ARecordLockHeldElsewhereRefusesPostDeleteAndRestore) {
     EXPECT_EQ(f.shownTexts().back(), "Lock failed [Restore]");
     EXPECT_EQ(restores, 1);
   }
-  table.SetHideDeletedRecs(true);
+  table.setHideDeletedRecs(true);
   EXPECT_EQ(Barcodes(table), (std::vector<std::string>{"A"}));
 }
 
@@ -152,8 +152,8 @@ TEST(TableProcessTest, AReaderInsideItsScanSeesARecordAndItsKeyChangeTogether) {
     TTzDbf table("filler");
     ConfigureArticleTable(table, f.folder());
     table.Open();
-    AppendArticle(table, 1, "OLD");
-    AppendArticle(table, 2, "OTHER");
+    appendArticle(table, 1, "OLD");
+    appendArticle(table, 2, "OTHER");
   }
   int ready[2], seen[2];
   ASSERT_EQ(pipe(ready), 0);
@@ -185,7 +185,7 @@ TEST(TableProcessTest, AReaderInsideItsScanSeesARecordAndItsKeyChangeTogether) {
   table.Open();
   table.SetRecNo(1);
   table.Edit();
-  table.FieldByName("cb").SetAsString("NEW");
+  table.FieldByName("cb").setAsString("NEW");
   table.Post();
   std::string answer;
   char buffer[256];

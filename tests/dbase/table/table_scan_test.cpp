@@ -17,42 +17,42 @@ namespace {
 using vekrano::testing::readFileBytes;
 
 // Byte 1 of the semaphore file: processes reading the index, or 1 while one writes it.
-int SemaphoreUsers(const TableFolder& f) { return static_cast<unsigned char>(readFileBytes(f.dir.file("article.@s@")).at(1)); }
+int semaphoreUsers(const TableFolder& f) { return static_cast<unsigned char>(readFileBytes(f.dir.file("article.@s@")).at(1)); }
 
 TEST(TableScanTest, AScanCountsThisProcessAsOneReaderUntilItEnds) {
   TableFolder f;
   TTzDbf table("tarticle");
   ConfigureArticleTable(table, f.folder());
   table.Open();
-  for (int n = 1; n <= 5; ++n) AppendArticle(table, n, std::string(1, static_cast<char>('F' - n)));
-  EXPECT_EQ(SemaphoreUsers(f), 0);
+  for (int n = 1; n <= 5; ++n) appendArticle(table, n, std::string(1, static_cast<char>('F' - n)));
+  EXPECT_EQ(semaphoreUsers(f), 0);
 
   {
     TDataSetScan scan(table);
-    EXPECT_EQ(SemaphoreUsers(f), 1);
+    EXPECT_EQ(semaphoreUsers(f), 1);
     table.BeginScan();
-    EXPECT_EQ(SemaphoreUsers(f), 1);
+    EXPECT_EQ(semaphoreUsers(f), 1);
     EXPECT_EQ(Barcodes(table), (std::vector<std::string>{"A", "B", "C", "D", "E"}));
-    table.EndScan();
-    EXPECT_EQ(SemaphoreUsers(f), 1);
+    table.endScan();
+    EXPECT_EQ(semaphoreUsers(f), 1);
 
     // Writing inside its own scan does not wait for itself, and leaves it a reader.
-    AppendArticle(table, 6, "0");
-    EXPECT_EQ(SemaphoreUsers(f), 1);
+    appendArticle(table, 6, "0");
+    EXPECT_EQ(semaphoreUsers(f), 1);
     table.First();
     EXPECT_EQ(table.FieldByName("cb").AsString(), "0");
   }
-  EXPECT_EQ(SemaphoreUsers(f), 0);
-  // An EndScan without its BeginScan does nothing.
-  table.EndScan();
-  EXPECT_EQ(SemaphoreUsers(f), 0);
+  EXPECT_EQ(semaphoreUsers(f), 0);
+  // An endScan without its BeginScan does nothing.
+  table.endScan();
+  EXPECT_EQ(semaphoreUsers(f), 0);
 
   // Closing ends the scan: the next opening starts with no reader.
   table.BeginScan();
   table.Close();
   table.Open();
-  EXPECT_EQ(SemaphoreUsers(f), 0);
-  table.EndScan();
+  EXPECT_EQ(semaphoreUsers(f), 0);
+  table.endScan();
   EXPECT_EQ(table.RecordCount(), 6);
 }
 
@@ -61,14 +61,14 @@ TEST(TableScanTest, AScanCountsTheRecordsItAppendsItself) {
   TTzDbf table("tarticle");
   ConfigureArticleTable(table, f.folder());
   table.Open();
-  for (int n = 1; n <= 3; ++n) AppendArticle(table, n, "B" + std::to_string(n));
+  for (int n = 1; n <= 3; ++n) appendArticle(table, n, "B" + std::to_string(n));
   TDataSetScan scan(table);
   table.BeginScan();
   EXPECT_EQ(table.RecordCount(), 3);
-  AppendArticle(table, 4, "A");
+  appendArticle(table, 4, "A");
   EXPECT_EQ(table.RecordCount(), 4);
   EXPECT_EQ(Barcodes(table), (std::vector<std::string>{"A", "B1", "B2", "B3"}));
-  table.EndScan();
+  table.endScan();
 }
 
 TEST(TableScanTest, ReaderCountsWrittenIntoTheFileByAnotherProgramAreKept) {
@@ -76,7 +76,7 @@ TEST(TableScanTest, ReaderCountsWrittenIntoTheFileByAnotherProgramAreKept) {
   TTzDbf table("tarticle");
   ConfigureArticleTable(table, f.folder());
   table.Open();
-  AppendArticle(table, 1, "A");
+  appendArticle(table, 1, "A");
   // Another program counts three readers by writing the file in place, as the file is shared.
   std::string record = readFileBytes(f.dir.file("article.@s@"));
   ASSERT_EQ(record.size(), 4u);
@@ -87,9 +87,9 @@ TEST(TableScanTest, ReaderCountsWrittenIntoTheFileByAnotherProgramAreKept) {
   }
   {
     TDataSetScan scan(table);
-    EXPECT_EQ(SemaphoreUsers(f), 4);
+    EXPECT_EQ(semaphoreUsers(f), 4);
   }
-  EXPECT_EQ(SemaphoreUsers(f), 3);
+  EXPECT_EQ(semaphoreUsers(f), 3);
 }
 
 TEST(TableScanTest, AnotherProcessAppendingWaitsForTheScanToEnd) {
@@ -97,7 +97,7 @@ TEST(TableScanTest, AnotherProcessAppendingWaitsForTheScanToEnd) {
   TTzDbf table("tarticle");
   ConfigureArticleTable(table, f.folder());
   table.Open();
-  AppendArticle(table, 1, "M");
+  appendArticle(table, 1, "M");
   table.BeginScan();
 
   const pid_t child = fork();
@@ -107,7 +107,7 @@ TEST(TableScanTest, AnotherProcessAppendingWaitsForTheScanToEnd) {
       TTzDbf mine("child");
       ConfigureArticleTable(mine, f.folder());
       mine.Open();
-      AppendArticle(mine, 2, "A");
+      appendArticle(mine, 2, "A");
       ok = mine.RecordCount() == 2;
     } catch (...) {
     }
@@ -122,7 +122,7 @@ TEST(TableScanTest, AnotherProcessAppendingWaitsForTheScanToEnd) {
   EXPECT_EQ(waitpid(child, &status, WNOHANG), 0) << "the append did not wait for the scan";
   EXPECT_EQ(Barcodes(table), std::vector<std::string>{"M"});
 
-  table.EndScan();
+  table.endScan();
   ASSERT_EQ(waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
@@ -136,17 +136,17 @@ TEST(TableScanTest, EditsInsideAScanStartFromTheStoredRecordAndAreSeenByTheScan)
   TTzDbf table("tarticle");
   ConfigureArticleTable(table, f.folder());
   table.Open();
-  AppendArticle(table, 1, "A", "a");
-  AppendArticle(table, 2, "B", "b");
-  AppendArticle(table, 3, "C", "c");
+  appendArticle(table, 1, "A", "a");
+  appendArticle(table, 2, "B", "b");
+  appendArticle(table, 3, "C", "c");
   TDataSetScan scan(table);
   EXPECT_EQ(Barcodes(table), (std::vector<std::string>{"A", "B", "C"}));
 
   // Another program changes a field outside every key straight in the table file.
   DbfTable theirs;
   ASSERT_TRUE(theirs.OpenDbf(f.dbf(), DbfOpenMode::SharedReadWrite, true));
-  ASSERT_TRUE(theirs.RefreshRecordCount() && theirs.GetDbfRecord(2));
-  theirs.SetString(3, "theirs");
+  ASSERT_TRUE(theirs.refreshRecordCount() && theirs.GetDbfRecord(2));
+  theirs.setString(3, "theirs");
   ASSERT_TRUE(theirs.PutDbfRecord(2));
 
   table.First();
@@ -154,11 +154,11 @@ TEST(TableScanTest, EditsInsideAScanStartFromTheStoredRecordAndAreSeenByTheScan)
   ASSERT_EQ(table.FieldByName("cb").AsString(), "B");
   table.Edit();
   EXPECT_EQ(table.FieldByName("lib1").AsString(), "theirs");
-  table.FieldByName("lib1").SetAsString("mine");
+  table.FieldByName("lib1").setAsString("mine");
   table.Post();
   table.Next();
   table.Edit();
-  table.FieldByName("cb").SetAsString("0");
+  table.FieldByName("cb").setAsString("0");
   table.Post();
   table.Delete();  // the record of key "0", first now
 
@@ -177,9 +177,9 @@ TEST(TableScanTest, EditsInsideAScanStartFromTheStoredRecordAndAreSeenByTheScan)
 namespace vekrano::dbase::testing {
 namespace {
 
-std::vector<std::string> VisitedBarcodes(TTzDbf& table, bool& visited) {
+std::vector<std::string> visitedBarcodes(TTzDbf& table, bool& visited) {
   std::vector<std::string> barcodes;
-  visited = table.VisitInStorageOrder([&] { barcodes.push_back(table.FieldByName("cb").AsString()); });
+  visited = table.visitInStorageOrder([&] { barcodes.push_back(table.FieldByName("cb").AsString()); });
   return barcodes;
 }
 
@@ -189,26 +189,26 @@ TEST(TableScanTest, StorageOrderVisitsRecordOrderUnlessSomeoneWatches) {
   ConfigureArticleTable(table, f.folder());
   table.Open();
   int num = 0;
-  for (const char* cb : {"D", "B", "E", "A", "C"}) AppendArticle(table, ++num, cb);
+  for (const char* cb : {"D", "B", "E", "A", "C"}) appendArticle(table, ++num, cb);
   table.First();  // "A", record 4: deleted and hidden from every order
   table.Delete();
 
   bool visited = false;
-  EXPECT_EQ(VisitedBarcodes(table, visited), (std::vector<std::string>{"D", "B", "E", "C"}));
+  EXPECT_EQ(visitedBarcodes(table, visited), (std::vector<std::string>{"D", "B", "E", "C"}));
   EXPECT_TRUE(visited);
   EXPECT_TRUE(table.Eof());
   EXPECT_EQ(table.FieldByName("cb").AsString(), "E");  // the walk's last record
   // Told which fields are read, the visit decodes those: the others are left as they were.
   std::vector<std::string> numbers;
   const std::vector<const TField*> onlyNum{&table.FieldByName("num")};
-  EXPECT_TRUE(table.VisitInStorageOrder(
+  EXPECT_TRUE(table.visitInStorageOrder(
       [&] { numbers.push_back(table.FieldByName("num").AsString() + table.FieldByName("lib1").AsString()); },
       &onlyNum));
   EXPECT_EQ(numbers, (std::vector<std::string>{"1", "2", "3", "5"}));
 
   // The walk's order, from the tag alone (the deleted record among them), and the table still
   // steps from where it stands.
-  EXPECT_EQ(table.WalkOrder(), (std::vector<std::int32_t>{4, 2, 5, 1, 3}));
+  EXPECT_EQ(table.walkOrder(), (std::vector<std::int32_t>{4, 2, 5, 1, 3}));
   table.Prior();
   EXPECT_EQ(table.FieldByName("cb").AsString(), "D");
   // Without an index the walk is record order.
@@ -217,26 +217,26 @@ TEST(TableScanTest, StorageOrderVisitsRecordOrderUnlessSomeoneWatches) {
   ConfigureArticleTable(plain, g.folder());
   plain.IndexList.clear();
   plain.Open();
-  for (const char* cb : {"D", "B"}) AppendArticle(plain, 1, cb);
-  EXPECT_EQ(plain.WalkOrder(), (std::vector<std::int32_t>{1, 2}));
-  EXPECT_EQ(VisitedBarcodes(plain, visited), (std::vector<std::string>{"D", "B"}));
+  for (const char* cb : {"D", "B"}) appendArticle(plain, 1, cb);
+  EXPECT_EQ(plain.walkOrder(), (std::vector<std::int32_t>{1, 2}));
+  EXPECT_EQ(visitedBarcodes(plain, visited), (std::vector<std::string>{"D", "B"}));
 
   // Scroll events or a data source with a listener would miss the records: no visit.
   table.AfterScroll = [](TDataSet&) {};
-  EXPECT_TRUE(VisitedBarcodes(table, visited).empty());
+  EXPECT_TRUE(visitedBarcodes(table, visited).empty());
   EXPECT_FALSE(visited);
   table.AfterScroll = nullptr;
   TDataSource quiet;
-  quiet.SetDataSet(&table);
-  EXPECT_EQ(VisitedBarcodes(table, visited).size(), 4u);
+  quiet.setDataSet(&table);
+  EXPECT_EQ(visitedBarcodes(table, visited).size(), 4u);
   TDataSource heard;
   heard.OnDataChange = [](TDataSource&, const TField*) {};
-  heard.SetDataSet(&table);
-  VisitedBarcodes(table, visited);
+  heard.setDataSet(&table);
+  visitedBarcodes(table, visited);
   EXPECT_FALSE(visited);
-  heard.SetDataSet(nullptr);
+  heard.setDataSet(nullptr);
   table.Edit();
-  VisitedBarcodes(table, visited);
+  visitedBarcodes(table, visited);
   EXPECT_FALSE(visited);
   table.Cancel();
 
@@ -248,12 +248,12 @@ TEST(TableScanTest, StorageOrderVisitsRecordOrderUnlessSomeoneWatches) {
   TTzDbf writer("twriter");
   ConfigureArticleTable(writer, h.folder());
   writer.Open();
-  AppendArticle(writer, 1, "W");
-  EXPECT_EQ(VisitedBarcodes(empty, visited), std::vector<std::string>{"W"});
+  appendArticle(writer, 1, "W");
+  EXPECT_EQ(visitedBarcodes(empty, visited), std::vector<std::string>{"W"});
   EXPECT_FALSE(empty.IsEmpty());
 
   // A failing visit leaves the table at its end, usable.
-  EXPECT_THROW(table.VisitInStorageOrder([] { throw std::runtime_error("stop"); }), std::runtime_error);
+  EXPECT_THROW(table.visitInStorageOrder([] { throw std::runtime_error("stop"); }), std::runtime_error);
   EXPECT_TRUE(table.Eof());
   EXPECT_EQ(Barcodes(table), (std::vector<std::string>{"B", "C", "D", "E"}));
 }
@@ -265,7 +265,7 @@ std::vector<std::pair<int, int>> Numbers(TTzDbf& table, bool visited) {
   const auto take = [&] { numbers.emplace_back(table.RecNo(), table.FieldByName("num").AsInteger()); };
   const std::vector<const TField*> onlyNum{&table.FieldByName("num")};
   if (visited) {
-    EXPECT_TRUE(table.VisitInStorageOrder(take, &onlyNum));
+    EXPECT_TRUE(table.visitInStorageOrder(take, &onlyNum));
   } else {
     for (table.First(); !table.Eof(); table.Next()) take();
   }
@@ -282,7 +282,7 @@ TEST(TableScanTest, StoredNumbersReadTheSameVisitedAsWalkedAndEachVisitSeesTheFi
     TTzDbf table("tarticle");
     ConfigureArticleTable(table, f.folder());
     table.Open();
-    for (std::size_t n = 0; n < texts.size(); ++n) AppendArticle(table, 1, "C" + std::to_string(n));
+    for (std::size_t n = 0; n < texts.size(); ++n) appendArticle(table, 1, "C" + std::to_string(n));
     table.Close();
   }
   std::string bytes = vekrano::testing::readFileBytes(f.dbf());
@@ -307,10 +307,10 @@ TEST(TableScanTest, StoredNumbersReadTheSameVisitedAsWalkedAndEachVisitSeesTheFi
   TTzDbf writer("twriter");
   ConfigureArticleTable(writer, f.folder());
   writer.Open();
-  for (int n = 0; n < 4500; ++n) AppendArticle(writer, 100000 + n, "W" + std::to_string(n));
+  for (int n = 0; n < 4500; ++n) appendArticle(writer, 100000 + n, "W" + std::to_string(n));
   writer.First();
   writer.Edit();
-  writer.FieldByName("num").SetAsInteger(777);
+  writer.FieldByName("num").setAsInteger(777);
   writer.Post();
   const std::vector<std::pair<int, int>> grown = Numbers(table, true);
   EXPECT_EQ(grown.size(), texts.size() + 4500);

@@ -26,11 +26,11 @@ TEST(TableSharingTest, ClosingAfterAnotherOpenAppendedCountsAndKeepsEveryRecord)
   TTzDbf first("first");
   ConfigureArticleTable(first, f.folder());
   first.Open();
-  AppendArticle(first, 1, "A");
+  appendArticle(first, 1, "A");
   TTzDbf second("second");
   ConfigureArticleTable(second, f.folder());
   second.Open();
-  for (int n = 2; n <= 5; ++n) AppendArticle(second, n, "B" + std::to_string(n));
+  for (int n = 2; n <= 5; ++n) appendArticle(second, n, "B" + std::to_string(n));
   second.Close();
   // The first open counted one record: its close must neither shrink the count nor put the
   // end-of-file mark over the second record, even while another process is appending.
@@ -95,8 +95,8 @@ TEST(TableSharingTest, TheRetryPolicyWaitsOutAShortLockAndFailsOnALongOne) {
   TTzDbf table("tarticle");
   ConfigureArticleTable(table, f.folder());
   table.Open();
-  AppendArticle(table, 1, "A");
-  RetryRefusedLocks(table, std::chrono::milliseconds(600));
+  appendArticle(table, 1, "A");
+  retryRefusedLocks(table, std::chrono::milliseconds(600));
   File other;
   ASSERT_EQ(other.open(f.dbf(), FileAccess::ReadWrite, FileShare::DenyNone), 0);
 
@@ -105,7 +105,7 @@ TEST(TableSharingTest, TheRetryPolicyWaitsOutAShortLockAndFailsOnALongOne) {
     std::this_thread::sleep_for(std::chrono::milliseconds(150));
     other.unlock(kAppendLockOffset, 1);
   });
-  AppendArticle(table, 2, "B");
+  appendArticle(table, 2, "B");
   release.join();
   EXPECT_EQ(table.RecordCount(), 2);
   EXPECT_TRUE(f.shownTexts().empty());
@@ -113,7 +113,7 @@ TEST(TableSharingTest, TheRetryPolicyWaitsOutAShortLockAndFailsOnALongOne) {
   ASSERT_TRUE(other.lock(kAppendLockOffset, 1));
   const auto start = std::chrono::steady_clock::now();
   try {
-    AppendArticle(table, 3, "C");
+    appendArticle(table, 3, "C");
     ADD_FAILURE() << "the insert was reported done";
   } catch (const std::exception& error) {
     EXPECT_STREQ(error.what(), "Lock failed [Insert]");
@@ -127,7 +127,7 @@ TEST(TableSharingTest, TheRetryPolicyWaitsOutAShortLockAndFailsOnALongOne) {
   ASSERT_TRUE(other.lock(kTzLockOffset + kHeader, kRecord));
   table.First();
   table.Edit();
-  table.FieldByName("lib1").SetAsString("changed");
+  table.FieldByName("lib1").setAsString("changed");
   EXPECT_THROW(
       try { table.Post(); } catch (const std::exception& error) {
         EXPECT_STREQ(error.what(), "Lock failed [Post]");

@@ -43,11 +43,11 @@ LockHolder::~LockHolder() {
   waitpid(pid_, nullptr, 0);
 }
 
-void AppendArticle(TTzDbf& table, int num, const std::string& cb, const std::string& lib1) {
+void appendArticle(TTzDbf& table, int num, const std::string& cb, const std::string& lib1) {
   table.Append();
-  table.FieldByName("num").SetAsInteger(num);
-  table.FieldByName("cb").SetAsString(cb);
-  if (!lib1.empty()) table.FieldByName("lib1").SetAsString(lib1);
+  table.FieldByName("num").setAsInteger(num);
+  table.FieldByName("cb").setAsString(cb);
+  if (!lib1.empty()) table.FieldByName("lib1").setAsString(lib1);
   table.Post();
 }
 

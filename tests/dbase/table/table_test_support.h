@@ -46,7 +46,7 @@ class LockHolder {
 };
 
 // Appends a record with these values through the dataset (Append, assignments, Post).
-void AppendArticle(TTzDbf& table, int num, const std::string& cb, const std::string& lib1 = {});
+void appendArticle(TTzDbf& table, int num, const std::string& cb, const std::string& lib1 = {});
 
 // The barcodes of every record in dataset order, from First to Eof.
 std::vector<std::string> Barcodes(TTzDbf& table);

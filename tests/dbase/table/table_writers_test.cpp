@@ -33,10 +33,10 @@ std::string Cb(int num, bool updated) { return (updated ? "U" : "I") + std::to_s
 
 // One round of one writer: inserts its own numbers, changes the barcode of every third and
 // deletes every fourth, logging each statement once it reported one record changed.
-void WriteRound(const std::string& folder, int firstNum, std::ostream& out) {
+void writeRound(const std::string& folder, int firstNum, std::ostream& out) {
   TTzDbf table("tarticle");
   ConfigureArticleTable(table, folder);
-  RetryRefusedLocks(table);
+  retryRefusedLocks(table);
   table.Open();
   sql::TSqlQuery query;
   query.DataSets().Add("article", &table);
@@ -62,7 +62,7 @@ void WriteRound(const std::string& folder, int firstNum, std::ostream& out) {
 [[noreturn]] void Write(const std::string& folder, int writer, const std::string& log) {
   std::ofstream out(log);
   try {
-    for (int round = 0; round < kRounds; ++round) WriteRound(folder, writer * 1000 + round * kInsertsPerRound, out);
+    for (int round = 0; round < kRounds; ++round) writeRound(folder, writer * 1000 + round * kInsertsPerRound, out);
   } catch (const std::exception& error) {
     std::string text = error.what();
     std::replace_if(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
@@ -78,7 +78,7 @@ struct Expected {
 };
 
 // Starts the writers on the table of `f` at once and gathers, once all ended, what each reported done.
-void RunWriters(const TableFolder& f, std::map<int, Expected>& expected) {
+void runWriters(const TableFolder& f, std::map<int, Expected>& expected) {
   {
     TTzDbf table("tarticle");
     ConfigureArticleTable(table, f.folder());
@@ -108,7 +108,7 @@ void RunWriters(const TableFolder& f, std::map<int, Expected>& expected) {
 
 // The table holds exactly the expected records, each with a valid flag, counted by the header and
 // followed by the end-of-file mark; the index holds exactly the table's keys.
-void CheckTable(const TableFolder& f, const std::map<int, Expected>& expected) {
+void checkTable(const TableFolder& f, const std::map<int, Expected>& expected) {
   const std::string bytes = vekrano::testing::readFileBytes(f.dbf());
   const std::int64_t count = (static_cast<std::int64_t>(bytes.size()) - kHeader) / kRecord;
   ASSERT_EQ(count, static_cast<std::int64_t>(expected.size()));
@@ -151,8 +151,8 @@ TEST(TableWritersTest, FourProcessesChangingOneTableLoseAndDamageNothing) {
     SCOPED_TRACE("run " + std::to_string(run));
     TableFolder f;
     std::map<int, Expected> expected;
-    RunWriters(f, expected);
-    if (!HasFatalFailure()) CheckTable(f, expected);
+    runWriters(f, expected);
+    if (!HasFatalFailure()) checkTable(f, expected);
     if (HasFailure()) return;
   }
 }

@@ -47,15 +47,15 @@ TEST(ExpressionNodes, OperatorResultTypes) {
 }
 
 TEST(LikePattern, SegmentsBetweenPercentSignsMatchLeftmost) {
-  EXPECT_TRUE(LikePattern("%ab%ab%", std::nullopt).Matches("xxabyyab"));
-  EXPECT_FALSE(LikePattern("%ab%ab", std::nullopt).Matches("xxab"));
-  EXPECT_TRUE(LikePattern("a%%b", std::nullopt).Matches("ab"));
-  EXPECT_TRUE(LikePattern("_%_", std::nullopt).Matches("ab"));
-  EXPECT_FALSE(LikePattern("_%_", std::nullopt).Matches("a"));
-  EXPECT_TRUE(LikePattern("a!!b", '!').Matches("a!b"));
-  EXPECT_TRUE(LikePattern("a!", '!').Matches("a!"));  // a trailing escape stands for itself
-  EXPECT_TRUE(LikePattern("\xE9%", std::nullopt).Matches("\xE9t\xE9"));
-  EXPECT_FALSE(LikePattern("\xE9%", std::nullopt).Matches("\xC9t\xE9"));
+  EXPECT_TRUE(LikePattern("%ab%ab%", std::nullopt).matches("xxabyyab"));
+  EXPECT_FALSE(LikePattern("%ab%ab", std::nullopt).matches("xxab"));
+  EXPECT_TRUE(LikePattern("a%%b", std::nullopt).matches("ab"));
+  EXPECT_TRUE(LikePattern("_%_", std::nullopt).matches("ab"));
+  EXPECT_FALSE(LikePattern("_%_", std::nullopt).matches("a"));
+  EXPECT_TRUE(LikePattern("a!!b", '!').matches("a!b"));
+  EXPECT_TRUE(LikePattern("a!", '!').matches("a!"));  // a trailing escape stands for itself
+  EXPECT_TRUE(LikePattern("\xE9%", std::nullopt).matches("\xE9t\xE9"));
+  EXPECT_FALSE(LikePattern("\xE9%", std::nullopt).matches("\xC9t\xE9"));
 }
 
 }  // namespace

@@ -275,7 +275,7 @@ TEST_F(ArticleQuery, RowsAreEditedAndDeletedInTheResultOnly) {
   Column("select * from article");
   query.First();
   query.Edit();
-  query.FieldByName("cb").SetAsString("changed");
+  query.FieldByName("cb").setAsString("changed");
   query.Post();
   EXPECT_EQ(query.FieldByName("cb").AsString(), "changed");
   EXPECT_EQ(query.CurrentResultSet()->Fields()[1].AsString(query.CurrentResultSet()->Row(0)), "changed");

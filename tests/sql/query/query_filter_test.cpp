@@ -96,7 +96,7 @@ TEST_F(FilteredQuery, OnFilterRecordJudgesEachRowWithTheFilterText) {
   EXPECT_EQ(Forward(), (Rows{"Ann", "Cid"}));
   EXPECT_EQ(query.RecordCount(), 2);
   // The grid's copies of every row are the rows kept too.
-  EXPECT_EQ(query.CopyAllRecordBuffers().size(), 2u);
+  EXPECT_EQ(query.copyAllRecordBuffers().size(), 2u);
 }
 
 TEST_F(FilteredQuery, AFilterThatIsNoBooleanExpressionIsRefused) {

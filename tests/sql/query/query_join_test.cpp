@@ -97,7 +97,7 @@ TEST_F(JoinQuery, SelfJoinReadsTheTableTwice) {
 
 TEST_F(JoinQuery, HiddenFieldsOfJoinedTablesCanBeNamedButStayOutOfStar) {
   orders.Open();
-  orders.FieldByName("qty").SetVisible(false);
+  orders.FieldByName("qty").setVisible(false);
   EXPECT_EQ(Select("select c.name, o.qty from customer c inner join orders o on c.id = o.cust "
                    "where o.qty > 5"),
             (Rows{"Ann|7"}));

@@ -32,23 +32,23 @@ TEST(ResultSetTest, ColumnConversionsAndTheirMessages) {
   char* row = rs.CurrentRow();
   EXPECT_TRUE(s.IsNull(row));
   EXPECT_EQ(i.AsInteger(row), 0);
-  s.SetAsString(row, "yes!");
+  s.setAsString(row, "yes!");
   EXPECT_EQ(s.AsString(row), "yes");  // cut to the width less one
   EXPECT_TRUE(s.AsBoolean(row));
-  f.SetAsFloat(row, 2.5);
+  f.setAsFloat(row, 2.5);
   EXPECT_EQ(f.AsInteger(row), 2);  // halves to even
-  i.SetAsFloat(row, 3.5);
+  i.setAsFloat(row, 3.5);
   EXPECT_EQ(i.AsInteger(row), 4);
-  b.SetAsString(row, "tr");
+  b.setAsString(row, "tr");
   EXPECT_TRUE(b.AsBoolean(row));
   EXPECT_EQ(b.AsString(row), "T");
-  b.SetAsString(row, "");
+  b.setAsString(row, "");
   EXPECT_FALSE(b.AsBoolean(row));
-  EXPECT_EQ(ErrorText([&] { b.SetAsString(row, "yes"); }), "Invalid boolean value yes");
-  EXPECT_EQ(ErrorText([&] { f.SetAsString(row, "x1"); }), "Invalid floating point value x1");
-  EXPECT_EQ(ErrorText([&] { i.SetAsString(row, "1.5"); }), "Invalid integer value 1.5");
+  EXPECT_EQ(ErrorText([&] { b.setAsString(row, "yes"); }), "Invalid boolean value yes");
+  EXPECT_EQ(ErrorText([&] { f.setAsString(row, "x1"); }), "Invalid floating point value x1");
+  EXPECT_EQ(ErrorText([&] { i.setAsString(row, "1.5"); }), "Invalid integer value 1.5");
   EXPECT_EQ(ErrorText([&] { f.AsBoolean(row); }), "Cannot read field as boolean");
-  EXPECT_EQ(ErrorText([&] { i.SetAsBoolean(row, true); }), "Cannot assign field as boolean");
+  EXPECT_EQ(ErrorText([&] { i.setAsBoolean(row, true); }), "Cannot assign field as boolean");
   EXPECT_EQ(ErrorText([&] { rs.SetRecNo(2); }), "Recno out of range");
   s.Clear(row);
   EXPECT_TRUE(s.IsNull(row));
@@ -59,7 +59,7 @@ TEST(ResultSetTest, DeleteKeepsTheRowNumberOrStepsBackFromTheLast) {
   const TSqlField& n = rs.AddField(makeSqlField("n", "", ttInteger, 0));
   for (int v = 1; v <= 3; ++v) {
     rs.Insert();
-    n.SetAsInteger(rs.CurrentRow(), v);
+    n.setAsInteger(rs.CurrentRow(), v);
   }
   rs.SetRecNo(2);
   rs.Delete();
@@ -76,7 +76,7 @@ TEST(ResultSetTest, TheFileVariantFailsCleanlyAtItsCapacityAndRemovesItsFile) {
     TFileResultSet rs(64);
     const TSqlField& s = rs.AddField(makeSqlField("s", "", ttString, 20));
     rs.Insert();  // 4 + 2 + 20 bytes
-    s.SetAsString(rs.CurrentRow(), "first");
+    s.setAsString(rs.CurrentRow(), "first");
     rs.Insert();
     EXPECT_EQ(ErrorText([&] { rs.Insert(); }), "Temporary file capacity of 64 bytes exceeded");
     EXPECT_EQ(rs.RecordCount(), 2);
@@ -100,7 +100,7 @@ std::vector<int> sortedRows(const std::vector<std::vector<int>>& keys, std::vect
   for (std::size_t r = 0; r < keys.size(); ++r) {
     list->Insert();
     list->SetRowNumber(static_cast<int>(r) + 1);
-    for (std::size_t k = 0; k < keys[r].size(); ++k) list->SetInteger(static_cast<int>(k), keys[r][k]);
+    for (std::size_t k = 0; k < keys[r].size(); ++k) list->setInteger(static_cast<int>(k), keys[r][k]);
   }
   list->Sort();
   std::vector<int> rows;
@@ -164,8 +164,8 @@ TEST(ResultSetTest, TwoKeySortMatchesThePlainQuicksortEntryForEntry) {
       PlainEntry entry{r + 1, static_cast<int>(random() % 5), std::string(1, static_cast<char>('A' + random() % 3))};
       if (random() % 3 == 0) entry.b += static_cast<char>('a' + random() % 2);
       rs.Insert();
-      a.SetAsInteger(rs.CurrentRow(), entry.a);
-      b.SetAsString(rs.CurrentRow(), entry.b);
+      a.setAsInteger(rs.CurrentRow(), entry.a);
+      b.setAsString(rs.CurrentRow(), entry.b);
       // Rows tell themselves apart by their bookmark.
       rs.SetSourceBookmark(rs.CurrentRow(), entry.row);
       plain.push_back(entry);
@@ -212,8 +212,8 @@ std::unique_ptr<TSqlSortList> mixedList(const std::vector<MixedEntry>& entries, 
   for (const MixedEntry& entry : entries) {
     list->Insert();
     list->SetRowNumber(entry.row);
-    list->SetInteger(0, entry.number);
-    list->SetString(1, entry.text);
+    list->setInteger(0, entry.number);
+    list->setString(1, entry.text);
     list->SetBoolean(2, entry.mark);
   }
   return list;
@@ -269,7 +269,7 @@ TEST(ResultSetTest, StringKeysCompareUnsignedBytesWithPrefixesFirst) {
   const TSqlField& s = rs.AddField(makeSqlField("s", "", ttString, 5));
   for (const char* text : {"b", "\xE9", "B", "ab", "a", "A"}) {
     rs.Insert();
-    s.SetAsString(rs.CurrentRow(), text);
+    s.setAsString(rs.CurrentRow(), text);
   }
   SortRows(rs, {TSortKey{0, false}});
   std::vector<std::string> order;
@@ -290,14 +290,14 @@ TEST(ResultSetTest, NewRowsAreEmptyAcrossBlocksAndAShorterTextLeavesNoTrace) {
     ASSERT_TRUE(number.IsNull(row)) << r;
     ASSERT_EQ(text.AsString(row), "") << r;
     // Written long, then short: only the short text may remain, as in a row written once.
-    text.SetAsString(row, longest);
-    text.SetAsString(row, std::to_string(r));
-    number.SetAsInteger(row, r);
+    text.setAsString(row, longest);
+    text.setAsString(row, std::to_string(r));
+    number.setAsInteger(row, r);
   }
   rs.Insert();
   const char* fresh = rs.CurrentRow();
-  text.SetAsString(rs.CurrentRow(), "7");
-  number.SetAsInteger(rs.CurrentRow(), 7);
+  text.setAsString(rs.CurrentRow(), "7");
+  number.setAsInteger(rs.CurrentRow(), 7);
   const std::size_t rowBytes = kRowBookmarkSize + 2 * kPresenceSize + text.StorageSize() + number.StorageSize();
   EXPECT_EQ(std::memcmp(rs.Row(7), fresh, rowBytes), 0);
   EXPECT_EQ(text.AsString(rs.Row(11999)), "11999");
@@ -312,18 +312,18 @@ TEST(ResultSetTest, ASortKeyRewrittenShorterEqualsOneWrittenOnce) {
   list.AddField(ttString, 9, false);
   list.Insert();
   list.SetRowNumber(1);
-  list.SetString(0, "abcdefgh");
-  list.SetString(0, "ab");
+  list.setString(0, "abcdefgh");
+  list.setString(0, "ab");
   list.Insert();
   list.SetRowNumber(2);
-  list.SetString(0, "ab");
+  list.setString(0, "ab");
   EXPECT_TRUE(list.EqualKeys(1, 2));
   list.Insert();
   list.SetRowNumber(3);
-  list.SetString(0, "abcdefghijkl");  // cut to the key's room less its closing zero
+  list.setString(0, "abcdefghijkl");  // cut to the key's room less its closing zero
   list.Insert();
   list.SetRowNumber(4);
-  list.SetString(0, "abcdefghij");
+  list.setString(0, "abcdefghij");
   EXPECT_TRUE(list.EqualKeys(3, 4));
   EXPECT_FALSE(list.EqualKeys(2, 3));
 }
