@@ -26,7 +26,7 @@ void BM_LikeAndEqualityPerRecord(benchmark::State& state) {
   vekrano::sql::TExprParserContext context;
   context.FindDataSet = [&table](const std::string&) -> vekrano::dbase::TDataSet* { return &table; };
   vekrano::sql::TExprParser parser(table, context);
-  parser.ParseExpression("article.cb LIKE \"AB%\" AND article.topp = \"O\"");
+  parser.parseExpression("article.cb LIKE \"AB%\" AND article.topp = \"O\"");
   const vekrano::sql::TExpression& condition = *parser.Expression();
   int matches = 0;
   for (auto _ : state) {

@@ -47,13 +47,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   vekrano::sql::TExprParser parser(dataset, context);
   const std::string text(reinterpret_cast<const char*>(data), size);
   try {
-    parser.ParseExpression(text);
+    parser.parseExpression(text);
   } catch (const vekrano::common::Exception&) {
     return 0;
   }
   vekrano::sql::TExpression& tree = *parser.Expression();
-  attempt([&] { tree.ExprType(); });
-  attempt([&] { tree.MaxString(); });
+  attempt([&] { tree.exprType(); });
+  attempt([&] { tree.maxString(); });
   attempt([&] { tree.AsString(); });
   attempt([&] { tree.AsFloat(); });
   attempt([&] { tree.AsInteger(); });

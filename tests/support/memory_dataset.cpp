@@ -151,11 +151,11 @@ void MemoryDataset::RowToBuffer(int position, char* buffer) const {
   std::memcpy(buffer + kIdOffset, &ids_[position], sizeof(std::int32_t));
   buffer[kFlagOffset] = static_cast<char>(TBookmarkFlag::bfCurrent);
   for (std::size_t i = 0; i < columns_.size(); ++i) {
-    WriteSlot(buffer, static_cast<int>(i), rows_[position][i]);
+    writeSlot(buffer, static_cast<int>(i), rows_[position][i]);
   }
 }
 
-void MemoryDataset::WriteSlot(char* buffer, int column, const Variant& value) const {
+void MemoryDataset::writeSlot(char* buffer, int column, const Variant& value) const {
   char* slot = buffer + SlotOffset(column);
   std::memset(slot, 0, 1 + SlotSize(column));
   if (dbase::isNullVariant(value)) {
@@ -252,7 +252,7 @@ bool MemoryDataset::GetFieldData(const dbase::TField& field, Variant& value) con
 }
 
 void MemoryDataset::SetFieldData(const dbase::TField& field, const Variant& value) {
-  WriteSlot(activeBuffer(), field.Index(), Normalised(columns_[field.Index()].type, value));
+  writeSlot(activeBuffer(), field.Index(), Normalised(columns_[field.Index()].type, value));
 }
 
 void MemoryDataset::GetBookmarkData(const char* buffer, char* data) const {

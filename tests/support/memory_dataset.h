@@ -76,7 +76,7 @@ class MemoryDataset : public dbase::TDataSet {
   int SlotSize(int column) const;
   int SlotOffset(int column) const;
   void RowToBuffer(int position, char* buffer) const;
-  void WriteSlot(char* buffer, int column, const dbase::Variant& value) const;
+  void writeSlot(char* buffer, int column, const dbase::Variant& value) const;
   Row BufferToRow(const char* buffer) const;
   // Position in the list of the row with that identity; -1 when gone.
   int PositionOf(std::int32_t id) const;

@@ -102,7 +102,7 @@ void SqlShell::RunLine(const std::string& line) {
   const std::size_t start = line.find_first_not_of(" \t\r");
   if (start == std::string::npos) return;
   if (line[start] != '.') {
-    RunStatement(engineText(line));
+    runStatement(engineText(line));
     return;
   }
   const std::string command = line.substr(start);
@@ -134,7 +134,7 @@ void SqlShell::RunInput(std::istream& in, int descriptor) {
   }
 }
 
-void SqlShell::RunStatement(const std::string& statement) {
+void SqlShell::runStatement(const std::string& statement) {
   sql::TSqlQuery& query = context_.data.sqlqueryfonction;
   dbase::TTzDbf& table = context_.data.tarticle;
   if (isInsert(statement)) {

@@ -46,7 +46,7 @@ class SqlShell {
   void RunInput(std::istream& in, int descriptor);
 
  private:
-  void RunStatement(const std::string& statement);
+  void runStatement(const std::string& statement);
 
   ShellContext context_;
 };

@@ -106,7 +106,7 @@ inline constexpr int kMaxKeyLength = 100;
 //   OFFSET          SIZE         DESCRIPTION
 //      0              4          Number of keys n
 //      4              4          0
-//      8       n x item length   Items: 4-byte record (leaf) or child block (branch), key, 0-padding
+//      8       n x item length   items: 4-byte record (leaf) or child block (branch), key, 0-padding
 //   8 + n x il        4          Right-most child block in a branch, 0 in a leaf
 inline constexpr std::size_t kNodeCount = 0;
 inline constexpr std::size_t kNodeItems = 8;

@@ -16,7 +16,7 @@ class AggregateAccumulator {
   explicit AggregateAccumulator(const TSqlField& argument) : argument_(&argument) {}
 
   void Add(const char* row);
-  const TSqlField& Argument() const { return *argument_; }
+  const TSqlField& argument() const { return *argument_; }
   // Adds `value` as Add would read it from a row it was written into.
   // REQUIRES: the argument column is not a string column.
   void AddValue(const TExpression& value);

@@ -15,7 +15,7 @@ namespace {
 bool sameGroup(const TResultSet& resultSet, const std::vector<int>& groupColumns, int a, int b) {
   for (int c : groupColumns) {
     const TSqlField& column = resultSet.Fields()[c];
-    const std::size_t bytes = kPresenceSize + column.StorageSize();
+    const std::size_t bytes = kPresenceSize + column.storageSize();
     if (std::memcmp(resultSet.Row(a) + column.Offset(), resultSet.Row(b) + column.Offset(), bytes) != 0) {
       return false;
     }
@@ -25,7 +25,7 @@ bool sameGroup(const TResultSet& resultSet, const std::vector<int>& groupColumns
 
 }  // namespace
 
-std::string TStatementRun::AggregateText(const std::string& text, const TAggregateList& aggregates,
+std::string TStatementRun::aggregateText(const std::string& text, const TAggregateList& aggregates,
                                          const std::vector<std::string>& values) const {
   std::string result = text;
   for (std::size_t n = 0; n < aggregates.size(); ++n) {
@@ -34,7 +34,7 @@ std::string TStatementRun::AggregateText(const std::string& text, const TAggrega
   return result;
 }
 
-std::vector<AggregateAccumulator> TStatementRun::ArgumentAccumulators(
+std::vector<AggregateAccumulator> TStatementRun::argumentAccumulators(
     const TResultSet& resultSet) const {
   std::vector<AggregateAccumulator> accumulators;
   if (firstArgumentColumn_ < 0) return accumulators;
@@ -44,7 +44,7 @@ std::vector<AggregateAccumulator> TStatementRun::ArgumentAccumulators(
   return accumulators;
 }
 
-bool TStatementRun::FinishGroup(TResultSet& resultSet, char* representative,
+bool TStatementRun::finishGroup(TResultSet& resultSet, char* representative,
                                 const std::vector<AggregateAccumulator>& accumulators) {
   // The final values of `aggregates`, whose arguments are the columns from `firstColumn` on.
   const auto valuesOf = [&](const TAggregateList& aggregates, int firstColumn) {
@@ -55,10 +55,10 @@ bool TStatementRun::FinishGroup(TResultSet& resultSet, char* representative,
     }
     return values;
   };
-  dbase::TDataSet* source = resultSet.SourceDataSet();
+  dbase::TDataSet* source = resultSet.sourceDataSet();
   // Positions the source on the group's first record, for the parts of a text that read fields.
   const auto placeSource = [&](const std::string& text) {
-    const std::int32_t bookmark = resultSet.SourceBookmark(representative);
+    const std::int32_t bookmark = resultSet.sourceBookmark(representative);
     if (source == nullptr || bookmark == 0 || text.find(kFieldMarker) == std::string::npos) return;
     dbase::TBookmark data(kRowBookmarkSize);
     std::memcpy(data.data(), &bookmark, sizeof bookmark);
@@ -68,7 +68,7 @@ bool TStatementRun::FinishGroup(TResultSet& resultSet, char* representative,
   for (const SelectColumn& column : columns_) {
     if (column.item == nullptr || column.item->aggregates.empty()) continue;
     const std::string text =
-        AggregateText(column.item->expression, column.item->aggregates,
+        aggregateText(column.item->expression, column.item->aggregates,
                       valuesOf(column.item->aggregates, column.firstArgumentColumn));
     placeSource(text);
     const TExprPtr value = Parse(text);
@@ -78,11 +78,11 @@ bool TStatementRun::FinishGroup(TResultSet& resultSet, char* representative,
   }
   if (analizer_.havingText.empty()) return true;
   const std::string text =
-      AggregateText(analizer_.havingText, analizer_.havingAggregates,
+      aggregateText(analizer_.havingText, analizer_.havingAggregates,
                     valuesOf(analizer_.havingAggregates, havingArgumentColumn_));
   placeSource(text);
   const TExprPtr condition = Parse(text);
-  if (condition->ExprType() != ttBoolean) throw ESqlQueryError(messages::kWhereNotBoolean);
+  if (condition->exprType() != ttBoolean) throw ESqlQueryError(messages::kWhereNotBoolean);
   return condition->AsBoolean();
 }
 
@@ -90,41 +90,41 @@ void TStatementRun::Aggregate(TResultSet& resultSet, const std::vector<int>& gro
   if (resultSet.RecordCount() == 0) return;
   std::vector<TSortKey> keys;
   for (int c : groupColumns) keys.push_back(TSortKey{c, false});
-  SortRows(resultSet, keys);
+  sortRows(resultSet, keys);
 
   const int rowCount = resultSet.RecordCount();
   for (int first = 0; first < rowCount;) {
     int last = first;
     while (last + 1 < rowCount && sameGroup(resultSet, groupColumns, first, last + 1)) ++last;
-    std::vector<AggregateAccumulator> accumulators = ArgumentAccumulators(resultSet);
+    std::vector<AggregateAccumulator> accumulators = argumentAccumulators(resultSet);
     for (AggregateAccumulator& accumulator : accumulators) {
       for (int r = first; r <= last; ++r) accumulator.Add(resultSet.Row(r));
     }
-    const bool keep = FinishGroup(resultSet, resultSet.Row(first), accumulators);
-    for (int r = first + 1; r <= last; ++r) resultSet.MarkRow(r);
-    if (!keep) resultSet.MarkRow(first);
+    const bool keep = finishGroup(resultSet, resultSet.Row(first), accumulators);
+    for (int r = first + 1; r <= last; ++r) resultSet.markRow(r);
+    if (!keep) resultSet.markRow(first);
     first = last + 1;
   }
-  resultSet.DeleteMarkedRows();
+  resultSet.deleteMarkedRows();
 }
 
-bool TStatementRun::CanAggregateDuringScan(const std::vector<int>& groupColumns) const {
+bool TStatementRun::canAggregateDuringScan(const std::vector<int>& groupColumns) const {
   // A canceled scan leaves the rows gathered so far as the result, which needs a row per record.
-  return HasAggregates() && groupColumns.empty() && analizer_.transformColumn == nullptr &&
+  return hasAggregates() && groupColumns.empty() && analizer_.transformColumn == nullptr &&
          !environment_.OnCancelQuery;
 }
 
-void TStatementRun::ScanAggregated(TResultSet& resultSet) {
+void TStatementRun::scanAggregated(TResultSet& resultSet) {
   // The first matching record's row stays as the group's representative; the others only pass
   // their argument values through one scratch row, as the stored rows would give them.
-  std::vector<AggregateAccumulator> accumulators = ArgumentAccumulators(resultSet);
+  std::vector<AggregateAccumulator> accumulators = argumentAccumulators(resultSet);
   // Numbers go from their expressions straight into the accumulators, as their rows give them.
   std::vector<const TExpression*> arguments;
   bool direct = true;
   for (const AggregateAccumulator& accumulator : accumulators) {
-    direct = direct && accumulator.Argument().Type() != ttString;
+    direct = direct && accumulator.argument().Type() != ttString;
     for (const SelectColumn& column : columns_) {
-      if (&resultSet.Fields()[column.resultColumn] == &accumulator.Argument()) arguments.push_back(column.expression.get());
+      if (&resultSet.Fields()[column.resultColumn] == &accumulator.argument()) arguments.push_back(column.expression.get());
     }
   }
   direct = direct && arguments.size() == accumulators.size() &&
@@ -135,27 +135,27 @@ void TStatementRun::ScanAggregated(TResultSet& resultSet) {
     if (where_ && !where_->AsBoolean()) return;
     char* row = nullptr;
     if (!represented) {
-      FillRow(resultSet);
+      fillRow(resultSet);
       represented = true;
-      row = resultSet.CurrentRow();
+      row = resultSet.currentRow();
     } else if (direct) {
       for (std::size_t k = 0; k < accumulators.size(); ++k) accumulators[k].AddValue(*arguments[k]);
       return;
     } else {
       if (scratch == nullptr) {
         resultSet.Insert();
-        scratch = resultSet.CurrentRow();
+        scratch = resultSet.currentRow();
       } else {
-        resultSet.ClearRow(scratch);
+        resultSet.clearRow(scratch);
       }
       row = scratch;
-      FillColumns(resultSet, row);
+      fillColumns(resultSet, row);
     }
     for (AggregateAccumulator& accumulator : accumulators) accumulator.Add(row);
   };
-  if (!VisitSource(resultSet, handleRecord, OrderFreeAggregates())) {
+  if (!visitSource(resultSet, handleRecord, orderFreeAggregates())) {
     // What a failed visit in storage order gathered is dropped.
-    accumulators = ArgumentAccumulators(resultSet);
+    accumulators = argumentAccumulators(resultSet);
     scratch = nullptr;
     represented = false;
     Scan([&] {
@@ -165,9 +165,9 @@ void TStatementRun::ScanAggregated(TResultSet& resultSet) {
   }
   resultSet.Truncate(1);
   if (resultSet.RecordCount() == 0) return;
-  if (!FinishGroup(resultSet, resultSet.Row(0), accumulators)) {
-    resultSet.MarkRow(0);
-    resultSet.DeleteMarkedRows();
+  if (!finishGroup(resultSet, resultSet.Row(0), accumulators)) {
+    resultSet.markRow(0);
+    resultSet.deleteMarkedRows();
   }
 }
 

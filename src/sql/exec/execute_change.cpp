@@ -61,26 +61,26 @@ void assignFieldValue(dbase::TField& field, const TExpression& value) {
   assignValue(field, value, false);
 }
 
-void TStatementRun::ExecuteChange(int& changedRowCount) {
+void TStatementRun::executeChange(int& changedRowCount) {
   switch (analizer_.statementKind) {
     case TStatementKind::Update:
-      ExecuteUpdate(changedRowCount);
+      executeUpdate(changedRowCount);
       break;
     case TStatementKind::Delete:
-      ExecuteDelete(changedRowCount);
+      executeDelete(changedRowCount);
       break;
     case TStatementKind::Insert:
-      ExecuteInsert(changedRowCount);
+      executeInsert(changedRowCount);
       break;
     default:
       break;
   }
 }
 
-void TStatementRun::ExecuteUpdate(int& changedRowCount) {
-  BindTables();
-  ResolveStatementTexts();
-  RunSubqueries();
+void TStatementRun::executeUpdate(int& changedRowCount) {
+  bindTables();
+  resolveStatementTexts();
+  runSubqueries();
   struct Assignment {
     dbase::TField* field;
     TExprPtr value;  // null for SET field = NULL
@@ -100,7 +100,7 @@ void TStatementRun::ExecuteUpdate(int& changedRowCount) {
   }
   if (!analizer_.whereText.empty()) {
     where_ = Parse(analizer_.whereText);
-    if (where_->ExprType() != ttBoolean) throw ESqlQueryError(messages::kWhereNotBoolean);
+    if (where_->exprType() != ttBoolean) throw ESqlQueryError(messages::kWhereNotBoolean);
   }
   dbase::TDataSet& source = *tables_.front().dataSet;
   // A posted record may move ahead of the scan in the source's order; it is changed only once.
@@ -126,13 +126,13 @@ void TStatementRun::ExecuteUpdate(int& changedRowCount) {
   });
 }
 
-void TStatementRun::ExecuteDelete(int& changedRowCount) {
-  BindTables();
-  ResolveStatementTexts();
-  RunSubqueries();
+void TStatementRun::executeDelete(int& changedRowCount) {
+  bindTables();
+  resolveStatementTexts();
+  runSubqueries();
   if (!analizer_.whereText.empty()) {
     where_ = Parse(analizer_.whereText);
-    if (where_->ExprType() != ttBoolean) throw ESqlQueryError(messages::kWhereNotBoolean);
+    if (where_->exprType() != ttBoolean) throw ESqlQueryError(messages::kWhereNotBoolean);
   }
   dbase::TDataSet& source = *tables_.front().dataSet;
   Scan([&] {
@@ -143,9 +143,9 @@ void TStatementRun::ExecuteDelete(int& changedRowCount) {
   });
 }
 
-void TStatementRun::ExecuteInsert(int& changedRowCount) {
-  BindTables();
-  ResolveStatementTexts();
+void TStatementRun::executeInsert(int& changedRowCount) {
+  bindTables();
+  resolveStatementTexts();
   const TInsertItem& item = analizer_.inserts.front();
   dbase::TDataSet& target = *tables_.front().dataSet;
   for (const std::string& name : item.fieldNames) {

@@ -27,7 +27,7 @@ struct EqualityProbe {
 
 // The value of a field node as the equality compares it; nothing when null, which equals nothing.
 std::optional<std::string> equalityKey(const TExpression& field, TExprType type) {
-  if (type == ttString) return field.StringOrNull();
+  if (type == ttString) return field.stringOrNull();
   if (field.IsNull()) return std::nullopt;
   const std::int32_t value = field.AsInteger();
   return std::string(reinterpret_cast<const char*>(&value), sizeof value);
@@ -47,7 +47,7 @@ std::vector<std::optional<EqualityProbe>> equalityProbes(const std::vector<TBoun
   if (!where || std::any_of(kinds.begin(), kinds.end(), [](TJoinKind kind) { return kind != TJoinKind::Inner; })) {
     return probes;
   }
-  where->LeadingFieldEqualities(equalities);
+  where->leadingFieldEqualities(equalities);
   const auto tableOf = [&](const dbase::TField* field) {
     for (std::size_t t = 0; t < tables.size(); ++t) {
       if (&field->DataSet() == tables[t].dataSet) return t;
@@ -86,7 +86,7 @@ std::string qualifierOf(const std::string& reference) {
 
 }  // namespace
 
-std::unique_ptr<TSqlQuery> TStatementRun::TakeSnapshot(dbase::TDataSet& source) const {
+std::unique_ptr<TSqlQuery> TStatementRun::takeSnapshot(dbase::TDataSet& source) const {
   auto snapshot = std::make_unique<TSqlQuery>();
   snapshot->AutoDisableControls = false;
   snapshot->ShowWaitCursor = false;
@@ -107,9 +107,9 @@ std::unique_ptr<TSqlQuery> TStatementRun::TakeSnapshot(dbase::TDataSet& source) 
   return snapshot;
 }
 
-void TStatementRun::TakeSnapshots() {
+void TStatementRun::takeSnapshots() {
   for (TBoundTable& table : tables_) {
-    std::unique_ptr<TSqlQuery> snapshot = TakeSnapshot(*table.dataSet);
+    std::unique_ptr<TSqlQuery> snapshot = takeSnapshot(*table.dataSet);
     snapshotRows_.push_back(snapshot->RecordCount());
     snapshot->CurrentResultSet()->Insert();
     table.dataSet = snapshot.get();
@@ -117,7 +117,7 @@ void TStatementRun::TakeSnapshots() {
   }
 }
 
-void TStatementRun::CheckJoinDefined() const {
+void TStatementRun::checkJoinDefined() const {
   if (!analizer_.joins.empty()) return;
   // An equality between fields of two different tables joins them.
   static const std::regex equality("\x0C\"([^\"]*)\" = \x0C\"([^\"]*)\"");
@@ -129,15 +129,15 @@ void TStatementRun::CheckJoinDefined() const {
   throw ESqlQueryError(messages::kNoJoin);
 }
 
-void TStatementRun::ScanJoined(TResultSet& resultSet) {
-  CheckJoinDefined();
+void TStatementRun::scanJoined(TResultSet& resultSet) {
+  checkJoinDefined();
   const std::size_t count = tables_.size();
   std::vector<TExprPtr> conditions(count);
   std::vector<TJoinKind> kinds(count, TJoinKind::Inner);
   for (const TJoinOnItem& join : analizer_.joins) {
     if (join.tableIndex >= count || join.tableIndex == 0) throw ESqlQueryError(messages::kJoinNames);
     conditions[join.tableIndex] = Parse(join.condition);
-    if (conditions[join.tableIndex]->ExprType() != ttBoolean) {
+    if (conditions[join.tableIndex]->exprType() != ttBoolean) {
       throw ESqlQueryError(messages::kWhereNotBoolean);
     }
     kinds[join.tableIndex] = join.kind;
@@ -154,7 +154,7 @@ void TStatementRun::ScanJoined(TResultSet& resultSet) {
 
   std::function<void(std::size_t)> loop = [&](std::size_t t) {
     if (t == count) {
-      if (!where_ || where_->AsBoolean()) FillRow(resultSet);
+      if (!where_ || where_->AsBoolean()) fillRow(resultSet);
       return;
     }
     dbase::TDataSet& dataSet = *tables_[t].dataSet;

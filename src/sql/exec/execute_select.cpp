@@ -41,8 +41,8 @@ bool checkAggregateTyping(const std::string& upperName, const TExprList& params,
   if (upperName != kAggregateTypingFunction || params.size() != 1) return false;
   // The value differs from group to group like a value read from a record: a function of the
   // statement reads as one, and is as wide as its argument's text, or as its type's widest.
-  type = params.front()->ExprType();
-  maxLength = type == ttString ? static_cast<int>(params.front()->MaxString().size()) : 0;
+  type = params.front()->exprType();
+  maxLength = type == ttString ? static_cast<int>(params.front()->maxString().size()) : 0;
   return true;
 }
 
@@ -68,7 +68,7 @@ void writeColumnValue(const TSqlField& column, char* row, const TExpression& val
   }
 }
 
-bool TStatementRun::HasAggregates() const {
+bool TStatementRun::hasAggregates() const {
   if (!analizer_.groupBy.empty() || !analizer_.havingAggregates.empty()) return true;
   for (const TColumnItem& column : analizer_.columns) {
     if (!column.aggregates.empty()) return true;
@@ -76,17 +76,17 @@ bool TStatementRun::HasAggregates() const {
   return false;
 }
 
-std::unique_ptr<TResultSet> TStatementRun::ExecuteSelect() {
-  BindTables();
-  if (tables_.size() > 1) TakeSnapshots();
-  ExpandAllFields();
+std::unique_ptr<TResultSet> TStatementRun::executeSelect() {
+  bindTables();
+  if (tables_.size() > 1) takeSnapshots();
+  expandAllFields();
   const bool transform = analizer_.transformColumn != nullptr;
-  if (transform) AddTransformColumns();
-  ResolveStatementTexts();
-  RunSubqueries();
-  const std::vector<int> orderColumns = BindOrderList(analizer_.orderBy, messages::kFieldNotFound);
+  if (transform) addTransformColumns();
+  resolveStatementTexts();
+  runSubqueries();
+  const std::vector<int> orderColumns = bindOrderList(analizer_.orderBy, messages::kFieldNotFound);
   const std::vector<int> groupColumns =
-      BindOrderList(analizer_.groupBy, messages::kGroupByNotInSelect);
+      bindOrderList(analizer_.groupBy, messages::kGroupByNotInSelect);
   if (!groupColumns.empty()) {
     std::size_t plainColumns = 0;
     for (const TColumnItem& column : analizer_.columns) plainColumns += column.aggregates.empty();
@@ -94,42 +94,42 @@ std::unique_ptr<TResultSet> TStatementRun::ExecuteSelect() {
   }
 
   auto resultSet = makeResultSet(environment_.storage);
-  if (tables_.size() == 1) resultSet->SetSourceDataSet(tables_.front().dataSet);
-  BuildColumns(*resultSet);
+  if (tables_.size() == 1) resultSet->setSourceDataSet(tables_.front().dataSet);
+  buildColumns(*resultSet);
   if (!analizer_.whereText.empty()) {
     where_ = Parse(analizer_.whereText);
-    if (where_->ExprType() != ttBoolean) throw ESqlQueryError(messages::kWhereNotBoolean);
+    if (where_->exprType() != ttBoolean) throw ESqlQueryError(messages::kWhereNotBoolean);
   }
   if (tables_.size() > 1) {
-    ScanJoined(*resultSet);
-  } else if (CanAggregateDuringScan(groupColumns)) {
-    ScanAggregated(*resultSet);
+    scanJoined(*resultSet);
+  } else if (canAggregateDuringScan(groupColumns)) {
+    scanAggregated(*resultSet);
     aggregatedDuringScan_ = true;
   } else {
     const auto handleRecord = [&] {
-      if (!where_ || where_->AsBoolean()) FillRow(*resultSet);
+      if (!where_ || where_->AsBoolean()) fillRow(*resultSet);
     };
-    if (!VisitSource(*resultSet, handleRecord, true)) {
+    if (!visitSource(*resultSet, handleRecord, true)) {
       Scan([&] {
         handleRecord();
         return true;
       });
     }
   }
-  if (!canceled_) FinishSelect(*resultSet, orderColumns, groupColumns);
-  return transform ? CrossTab(*resultSet) : std::move(resultSet);
+  if (!canceled_) finishSelect(*resultSet, orderColumns, groupColumns);
+  return transform ? crossTab(*resultSet) : std::move(resultSet);
 }
 
-void TStatementRun::BuildColumns(TResultSet& resultSet) {
+void TStatementRun::buildColumns(TResultSet& resultSet) {
   const auto addColumn = [&](const TColumnItem* item, const std::string& typing,
                              const std::string& name, bool hidden) {
     TExprPtr expression = Parse(typing);
-    const TExprType type = expression->ExprType();
-    const int width = type == ttString ? static_cast<int>(expression->MaxString().size()) + 1 : 0;
+    const TExprType type = expression->exprType();
+    const int width = type == ttString ? static_cast<int>(expression->maxString().size()) + 1 : 0;
     auto field = makeSqlField(name, item != nullptr ? item->expression : typing, type, width);
-    field->SetSourceField(LoneField(typing));
-    if (item != nullptr) field->SetCast(item->cast);
-    field->SetHidden(hidden);
+    field->setSourceField(loneField(typing));
+    if (item != nullptr) field->setCast(item->cast);
+    field->setHidden(hidden);
     resultSet.AddField(std::move(field));
     SelectColumn column;
     column.item = item;
@@ -159,22 +159,22 @@ void TStatementRun::BuildColumns(TResultSet& resultSet) {
   }
 }
 
-void TStatementRun::FillRow(TResultSet& resultSet) {
+void TStatementRun::fillRow(TResultSet& resultSet) {
   resultSet.Insert();
-  char* row = resultSet.CurrentRow();
-  WriteSourceBookmark(resultSet, row);
-  FillColumns(resultSet, row);
+  char* row = resultSet.currentRow();
+  writeSourceBookmark(resultSet, row);
+  fillColumns(resultSet, row);
 }
 
-void TStatementRun::WriteSourceBookmark(const TResultSet& resultSet, char* row) const {
+void TStatementRun::writeSourceBookmark(const TResultSet& resultSet, char* row) const {
   char bookmark[kRowBookmarkSize];
-  if (resultSet.SourceDataSet() != nullptr &&
-      resultSet.SourceDataSet()->copyBookmark(bookmark, kRowBookmarkSize)) {
-    resultSet.SetSourceBookmark(row, common::load<std::int32_t>(bookmark));
+  if (resultSet.sourceDataSet() != nullptr &&
+      resultSet.sourceDataSet()->copyBookmark(bookmark, kRowBookmarkSize)) {
+    resultSet.setSourceBookmark(row, common::load<std::int32_t>(bookmark));
   }
 }
 
-void TStatementRun::FillColumns(const TResultSet& resultSet, char* row) const {
+void TStatementRun::fillColumns(const TResultSet& resultSet, char* row) const {
   for (const SelectColumn& column : columns_) {
     if (column.expression) writeColumnValue(resultSet.Fields()[column.resultColumn], row, *column.expression);
   }
@@ -208,7 +208,7 @@ void TStatementRun::Scan(const std::function<bool()>& handleRecord) {
   if (environment_.OnProgress) environment_.OnProgress(TProgressStatus::psXEnd, 0, count, position);
 }
 
-void TStatementRun::FinishSelect(TResultSet& resultSet, const std::vector<int>& orderColumns,
+void TStatementRun::finishSelect(TResultSet& resultSet, const std::vector<int>& orderColumns,
                                  const std::vector<int>& groupColumns) {
   std::vector<TSortKey> keys;
   for (std::size_t i = 0; i < orderColumns.size(); ++i) {
@@ -216,30 +216,30 @@ void TStatementRun::FinishSelect(TResultSet& resultSet, const std::vector<int>& 
   }
   bool sorted = false;
   if (storageOrdered_) {
-    if (!HasAggregates() && !keys.empty()) {
-      SortStorageOrderedRows(resultSet, keys, [&] { return RowsInWalkOrder(resultSet); });
+    if (!hasAggregates() && !keys.empty()) {
+      sortStorageOrderedRows(resultSet, keys, [&] { return RowsInWalkOrder(resultSet); });
       sorted = true;
     } else {
-      RestoreWalkOrder(resultSet);
+      restoreWalkOrder(resultSet);
     }
   }
-  if (HasAggregates() && !aggregatedDuringScan_) Aggregate(resultSet, groupColumns);
-  if (!sorted) SortRows(resultSet, keys);
-  if (analizer_.distinct) RemoveDuplicateRows(resultSet);
-  if (analizer_.top >= 0) KeepFirstRows(resultSet, analizer_.top);
-  if (analizer_.unionSelect) AppendUnion(resultSet);
+  if (hasAggregates() && !aggregatedDuringScan_) Aggregate(resultSet, groupColumns);
+  if (!sorted) sortRows(resultSet, keys);
+  if (analizer_.distinct) removeDuplicateRows(resultSet);
+  if (analizer_.top >= 0) keepFirstRows(resultSet, analizer_.top);
+  if (analizer_.unionSelect) appendUnion(resultSet);
 }
 
-void TStatementRun::AppendUnion(TResultSet& resultSet) {
+void TStatementRun::appendUnion(TResultSet& resultSet) {
   TStatementRun second(*analizer_.unionSelect, environment_);
-  const std::unique_ptr<TResultSet> rows = second.ExecuteSelect();
-  const std::vector<const TSqlField*> from = rows->VisibleFields();
-  const std::vector<const TSqlField*> into = resultSet.VisibleFields();
+  const std::unique_ptr<TResultSet> rows = second.executeSelect();
+  const std::vector<const TSqlField*> from = rows->visibleFields();
+  const std::vector<const TSqlField*> into = resultSet.visibleFields();
   const std::size_t count = std::min(from.size(), into.size());
   for (int r = 0; r < rows->RecordCount(); ++r) {
     resultSet.Insert();
     for (std::size_t c = 0; c < count; ++c) {
-      copyColumnValue(*from[c], rows->Row(r), *into[c], resultSet.CurrentRow());
+      copyColumnValue(*from[c], rows->Row(r), *into[c], resultSet.currentRow());
     }
   }
 }

@@ -24,7 +24,7 @@ bool readsFields(const std::string& text) { return text.find(kFieldMarker) != st
 
 }  // namespace
 
-bool TStatementRun::StorageOrderAllowed() const {
+bool TStatementRun::storageOrderAllowed() const {
   // Handlers see records one by one, and a subquery may walk the same source.
   if (tables_.size() != 1 || environment_.OnProgress || environment_.OnCancelQuery ||
       environment_.OnUDFSolve || !analizer_.whereSubqueries.empty()) {
@@ -34,7 +34,7 @@ bool TStatementRun::StorageOrderAllowed() const {
                       [](const TColumnItem& column) { return !column.subqueries.empty(); });
 }
 
-bool TStatementRun::OrderFreeAggregates() const {
+bool TStatementRun::orderFreeAggregates() const {
   // A plain column or a field read beside the aggregates takes the first matching record's value.
   for (const TColumnItem& column : analizer_.columns) {
     if (column.aggregates.empty() || readsFields(column.expression) || !orderFreeKinds(column.aggregates)) {
@@ -44,13 +44,13 @@ bool TStatementRun::OrderFreeAggregates() const {
   return !readsFields(analizer_.havingText) && orderFreeKinds(analizer_.havingAggregates);
 }
 
-bool TStatementRun::VisitSource(TResultSet& resultSet, const std::function<void()>& handleRecord,
+bool TStatementRun::visitSource(TResultSet& resultSet, const std::function<void()>& handleRecord,
                                bool mayUseStorageOrder) {
-  if (!StorageOrderAllowed()) return false;
+  if (!storageOrderAllowed()) return false;
   try {
     if (visitFieldPrefix(handleRecord)) return true;
     if (!mayUseStorageOrder) return false;
-    const std::optional<std::vector<const dbase::TField*>> fieldsRead = SourceFieldsRead();
+    const std::optional<std::vector<const dbase::TField*>> fieldsRead = sourceFieldsRead();
     storageOrdered_ = tables_.front().dataSet->visitInStorageOrder(handleRecord, fieldsRead ? &*fieldsRead : nullptr);
     return storageOrdered_;
   } catch (const std::exception&) {
@@ -61,7 +61,7 @@ bool TStatementRun::VisitSource(TResultSet& resultSet, const std::function<void(
   }
 }
 
-std::optional<std::vector<const dbase::TField*>> TStatementRun::SourceFieldsRead() const {
+std::optional<std::vector<const dbase::TField*>> TStatementRun::sourceFieldsRead() const {
   const dbase::TDataSet& source = *tables_.front().dataSet;
   std::vector<const dbase::TField*> fields;
   bool known = true;
@@ -81,7 +81,7 @@ std::optional<std::vector<const dbase::TField*>> TStatementRun::SourceFieldsRead
 
 bool TStatementRun::visitFieldPrefix(const std::function<void()>& handleRecord) {
   const std::optional<TExpression::FieldPrefix> required =
-      where_ ? where_->RequiredFieldPrefix() : std::nullopt;
+      where_ ? where_->requiredFieldPrefix() : std::nullopt;
   dbase::TDataSet& source = *tables_.front().dataSet;
   const auto printable = [](char c) { return c >= ' ' && c <= '~'; };
   return required && &required->field->DataSet() == &source &&
@@ -102,7 +102,7 @@ std::vector<int> TStatementRun::RowsInWalkOrder(const TResultSet& resultSet) con
   std::vector<int> atRank(walk.size(), -1);
   std::vector<int> unreached;
   for (int row = 0; row < resultSet.RecordCount(); ++row) {
-    const std::int32_t bookmark = resultSet.SourceBookmark(resultSet.Row(row));
+    const std::int32_t bookmark = resultSet.sourceBookmark(resultSet.Row(row));
     const int rank = bookmark >= 0 && bookmark <= largest ? rankOf[static_cast<std::size_t>(bookmark)] : -1;
     if (rank >= 0 && atRank[static_cast<std::size_t>(rank)] < 0) {
       atRank[static_cast<std::size_t>(rank)] = row;
@@ -119,11 +119,11 @@ std::vector<int> TStatementRun::RowsInWalkOrder(const TResultSet& resultSet) con
   return rows;
 }
 
-void TStatementRun::RestoreWalkOrder(TResultSet& resultSet) const {
+void TStatementRun::restoreWalkOrder(TResultSet& resultSet) const {
   if (resultSet.RecordCount() < 2) return;
   std::vector<int> rowNumbers = RowsInWalkOrder(resultSet);
   for (int& row : rowNumbers) ++row;
-  resultSet.Reorder(rowNumbers);
+  resultSet.reorder(rowNumbers);
 }
 
 }  // namespace vekrano::sql

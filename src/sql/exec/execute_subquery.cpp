@@ -46,7 +46,7 @@ TExprPtr literalOf(const TSqlField& column, const char* row) {
 
 // The one column of a subquery's result.
 const TSqlField& onlyColumn(const TResultSet& rows) {
-  const std::vector<const TSqlField*> columns = rows.VisibleFields();
+  const std::vector<const TSqlField*> columns = rows.visibleFields();
   if (columns.size() != 1) throw ESqlQueryError(messages::kSubqueryColumns);
   return *columns.front();
 }
@@ -209,15 +209,15 @@ TStatementRun::~TStatementRun() = default;
 
 // --- Texts
 
-void TStatementRun::RunSubqueries() {
+void TStatementRun::runSubqueries() {
   for (std::size_t c = 0; c < analizer_.columns.size(); ++c) {
     TColumnItem& column = analizer_.columns[c];
-    column.expression = ReplaceSubqueries(column.expression, column.subqueries, "COLUMN " + std::to_string(c));
+    column.expression = replaceSubqueries(column.expression, column.subqueries, "COLUMN " + std::to_string(c));
   }
-  analizer_.whereText = ReplaceSubqueries(analizer_.whereText, analizer_.whereSubqueries, "WHERE");
+  analizer_.whereText = replaceSubqueries(analizer_.whereText, analizer_.whereSubqueries, "WHERE");
 }
 
-std::string TStatementRun::ReplaceSubqueries(const std::string& text, TSubqueryList& subqueries,
+std::string TStatementRun::replaceSubqueries(const std::string& text, TSubqueryList& subqueries,
                                              const std::string& location) {
   std::string result = text;
   for (std::size_t n = 0; n < subqueries.size(); ++n) {
@@ -229,10 +229,10 @@ std::string TStatementRun::ReplaceSubqueries(const std::string& text, TSubqueryL
     const std::string function = "[{" + location + " SUBQUERY " + std::to_string(n) + "}]";
     if (item.kind == TSubqueryKind::Scalar) {
       std::string replacement = "(" + function + "())";
-      if (OuterFieldsOf(*item.analizer).empty()) {
+      if (outerFieldsOf(*item.analizer).empty()) {
         // Run once: its first value, or the empty text when it gave none, stands in the text.
         TStatementRun run(*item.analizer, environment_, this);
-        const std::unique_ptr<TResultSet> rows = run.ExecuteSelect();
+        const std::unique_ptr<TResultSet> rows = run.executeSelect();
         const TSqlField& column = onlyColumn(*rows);
         replacement = "('')";
         for (int r = 0; r < rows->RecordCount(); ++r) {
@@ -254,15 +254,15 @@ std::string TStatementRun::ReplaceSubqueries(const std::string& text, TSubqueryL
 
 // --- Correlation
 
-std::vector<TStatementRun::OuterField> TStatementRun::OuterFieldsOf(TSqlAnalizer& subquery) const {
+std::vector<TStatementRun::OuterField> TStatementRun::outerFieldsOf(TSqlAnalizer& subquery) const {
   TStatementRun probe(subquery, environment_, this);
   std::vector<OuterField> fields;
-  probe.CollectOuterFields(fields);
+  probe.collectOuterFields(fields);
   return fields;
 }
 
-void TStatementRun::CollectOuterFields(std::vector<OuterField>& fields) {
-  BindTables();
+void TStatementRun::collectOuterFields(std::vector<OuterField>& fields) {
+  bindTables();
   const auto add = [&](const OuterField& field) {
     const bool known = std::any_of(fields.begin(), fields.end(),
                                    [&](const OuterField& f) { return f.field == field.field; });
@@ -270,9 +270,9 @@ void TStatementRun::CollectOuterFields(std::vector<OuterField>& fields) {
   };
   const auto visit = [&](const std::string& text) {
     forEachReference(text, [&](const std::string& name) {
-      if (outer_ == nullptr || ResolvesHere(name)) return;
+      if (outer_ == nullptr || resolvesHere(name)) return;
       const TStatementRun* owner = nullptr;
-      const TBoundTable* table = outer_->FindFieldTable(name, owner);
+      const TBoundTable* table = outer_->findFieldTable(name, owner);
       if (table == nullptr) return;  // unknown everywhere: the run reports it
       const std::size_t dot = qualifierDot(name);
       const std::string field = withoutBrackets(dot == std::string::npos ? name : name.substr(dot + 1));
@@ -283,7 +283,7 @@ void TStatementRun::CollectOuterFields(std::vector<OuterField>& fields) {
     for (TSubqueryItem& item : subqueries) {
       TStatementRun inner(*item.analizer, environment_, this);
       std::vector<OuterField> innerFields;
-      inner.CollectOuterFields(innerFields);
+      inner.collectOuterFields(innerFields);
       for (const OuterField& field : innerFields) {
         if (field.owner != this) add(field);
       }
@@ -303,7 +303,7 @@ void TStatementRun::CollectOuterFields(std::vector<OuterField>& fields) {
 
 // --- Subquery functions
 
-TStatementRun::Subquery* TStatementRun::SubqueryFunction(const std::string& upperName) const {
+TStatementRun::Subquery* TStatementRun::subqueryFunction(const std::string& upperName) const {
   if (const auto found = subqueries_.find(upperName); found != subqueries_.end()) return found->second.get();
   TSubqueryList* list = nullptr;
   int n = -1;
@@ -320,14 +320,14 @@ TStatementRun::Subquery* TStatementRun::SubqueryFunction(const std::string& uppe
   if (list == nullptr || upperName.back() != '}' || n < 0 || n >= static_cast<int>(list->size())) {
     return nullptr;
   }
-  std::unique_ptr<Subquery> subquery = PrepareSubquery((*list)[static_cast<std::size_t>(n)]);
+  std::unique_ptr<Subquery> subquery = prepareSubquery((*list)[static_cast<std::size_t>(n)]);
   return subqueries_.emplace(upperName, std::move(subquery)).first->second.get();
 }
 
-std::unique_ptr<TStatementRun::Subquery> TStatementRun::PrepareSubquery(TSubqueryItem& item) const {
+std::unique_ptr<TStatementRun::Subquery> TStatementRun::prepareSubquery(TSubqueryItem& item) const {
   auto subquery = std::make_unique<Subquery>();
   subquery->item = &item;
-  for (const OuterField& field : OuterFieldsOf(*item.analizer)) subquery->outerFields.push_back(field.field);
+  for (const OuterField& field : outerFieldsOf(*item.analizer)) subquery->outerFields.push_back(field.field);
   subquery->environment = environment_;
   if (!subquery->outerFields.empty()) {
     std::vector<std::string> names;
@@ -339,7 +339,7 @@ std::unique_ptr<TStatementRun::Subquery> TStatementRun::PrepareSubquery(TSubquer
                                          return alias.dataSet != nullptr && sameName(alias.alias, name);
                                        });
       if (source == environment_.dataSets.end()) continue;
-      subquery->snapshots.push_back(TakeSnapshot(*source->dataSet));
+      subquery->snapshots.push_back(takeSnapshot(*source->dataSet));
       aliases.push_back(TDataSetAlias{name, subquery->snapshots.back().get()});
     }
     aliases.insert(aliases.end(), environment_.dataSets.begin(), environment_.dataSets.end());
@@ -353,7 +353,7 @@ std::unique_ptr<TStatementRun::Subquery> TStatementRun::PrepareSubquery(TSubquer
   std::vector<dbase::Variant> key;
   for (const dbase::TField* field : subquery->outerFields) key.push_back(field->Value());
   TStatementRun run(*item.analizer, subquery->environment, this);
-  const std::unique_ptr<TResultSet> rows = run.ExecuteSelect();
+  const std::unique_ptr<TResultSet> rows = run.executeSelect();
   const TSqlField& column = onlyColumn(*rows);
   subquery->type = column.Type();
   subquery->width = column.Width();
@@ -361,9 +361,9 @@ std::unique_ptr<TStatementRun::Subquery> TStatementRun::PrepareSubquery(TSubquer
   return subquery;
 }
 
-bool TStatementRun::CheckSubqueryFunction(const std::string& upperName, const TExprList& params,
+bool TStatementRun::checkSubqueryFunction(const std::string& upperName, const TExprList& params,
                                           TExprType& type, int& maxLength) const {
-  Subquery* subquery = SubqueryFunction(upperName);
+  Subquery* subquery = subqueryFunction(upperName);
   if (subquery == nullptr) return false;
   const TSubqueryKind kind = subquery->item->kind;
   if (params.size() != parameterCount(kind)) return false;
@@ -374,16 +374,16 @@ bool TStatementRun::CheckSubqueryFunction(const std::string& upperName, const TE
   return true;
 }
 
-TExprValue TStatementRun::SolveSubqueryFunction(const std::string& upperName,
+TExprValue TStatementRun::solveSubqueryFunction(const std::string& upperName,
                                                 const TExprList& params) const {
-  Subquery& subquery = *SubqueryFunction(upperName);
+  Subquery& subquery = *subqueryFunction(upperName);
   std::vector<dbase::Variant> key;
   for (const dbase::TField* field : subquery.outerFields) key.push_back(field->Value());
   auto found = subquery.values.find(key);
   if (found == subquery.values.end()) {
     if (subquery.values.size() >= kKeptOuterValues) subquery.values.clear();
     TStatementRun run(*subquery.item->analizer, subquery.environment, this);
-    found = subquery.values.emplace(std::move(key), valuesOf(*run.ExecuteSelect())).first;
+    found = subquery.values.emplace(std::move(key), valuesOf(*run.executeSelect())).first;
   }
   const TExprList& values = found->second;
   switch (subquery.item->kind) {

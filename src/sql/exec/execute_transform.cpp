@@ -11,7 +11,7 @@ namespace {
 
 // The bytes of a column in a row, presence word included: equal bytes are equal values.
 std::string columnBytes(const TSqlField& column, const char* row) {
-  return std::string(row + column.Offset(), kPresenceSize + column.StorageSize());
+  return std::string(row + column.Offset(), kPresenceSize + column.storageSize());
 }
 
 bool pivotBefore(const TSqlField& pivot, const char* a, const char* b) {
@@ -40,7 +40,7 @@ void copyColumnValue(const TSqlField& from, const char* source, const TSqlField&
   }
 }
 
-void TStatementRun::AddTransformColumns() {
+void TStatementRun::addTransformColumns() {
   TColumnItem pivot;
   pivot.expression = analizer_.pivotText;
   analizer_.columns.push_back(std::move(pivot));
@@ -49,8 +49,8 @@ void TStatementRun::AddTransformColumns() {
   analizer_.transformColumn.reset();
 }
 
-std::unique_ptr<TResultSet> TStatementRun::CrossTab(const TResultSet& grouped) const {
-  const std::vector<const TSqlField*> fields = grouped.VisibleFields();
+std::unique_ptr<TResultSet> TStatementRun::crossTab(const TResultSet& grouped) const {
+  const std::vector<const TSqlField*> fields = grouped.visibleFields();
   const std::size_t groupCount = fields.size() - 2;
   const TSqlField& pivot = *fields[groupCount];
   const TSqlField& value = *fields[groupCount + 1];
@@ -71,8 +71,8 @@ std::unique_ptr<TResultSet> TStatementRun::CrossTab(const TResultSet& grouped) c
   for (std::size_t c = 0; c < groupCount; ++c) {
     TSqlField& field = result->AddField(
         makeSqlField(fields[c]->Name(), fields[c]->Expression(), fields[c]->Type(), fields[c]->Width()));
-    field.SetSourceField(fields[c]->SourceField());
-    field.SetCast(fields[c]->Cast());
+    field.setSourceField(fields[c]->sourceField());
+    field.setCast(fields[c]->Cast());
   }
   std::map<std::string, int> columnOfPivot;
   for (const char* row : pivotRows) {
@@ -91,7 +91,7 @@ std::unique_ptr<TResultSet> TStatementRun::CrossTab(const TResultSet& grouped) c
     if (isNew) {
       result->Insert();
       for (std::size_t c = 0; c < groupCount; ++c) {
-        copyColumnValue(*fields[c], source, result->Fields()[static_cast<int>(c)], result->CurrentRow());
+        copyColumnValue(*fields[c], source, result->Fields()[static_cast<int>(c)], result->currentRow());
       }
     }
     const int column = columnOfPivot.at(columnBytes(pivot, source));

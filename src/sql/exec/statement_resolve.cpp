@@ -35,7 +35,7 @@ std::string quotedName(const std::string& name) {
 
 // --- Tables
 
-TBoundTable TStatementRun::BindTable(const std::string& name, const std::string& alias,
+TBoundTable TStatementRun::bindTable(const std::string& name, const std::string& alias,
                                      bool isQuotedFileName) {
   TBoundTable table{name, alias.empty() ? name : alias, {}, nullptr};
   table.qualifier = table.alias;
@@ -61,21 +61,21 @@ TBoundTable TStatementRun::BindTable(const std::string& name, const std::string&
   return table;
 }
 
-void TStatementRun::BindTables() {
+void TStatementRun::bindTables() {
   tables_.clear();
   if (analizer_.statementKind == TStatementKind::Insert) {
     for (const TInsertItem& item : analizer_.inserts) {
-      tables_.push_back(BindTable(item.tableName, {}, item.isQuotedFileName));
+      tables_.push_back(bindTable(item.tableName, {}, item.isQuotedFileName));
     }
     return;
   }
   if (analizer_.tables.empty()) throw ESqlQueryError(messages::kNoTables);
   for (const TTableItem& item : analizer_.tables) {
-    tables_.push_back(BindTable(item.tableName, item.alias, item.isQuotedFileName));
+    tables_.push_back(bindTable(item.tableName, item.alias, item.isQuotedFileName));
   }
 }
 
-const TBoundTable* TStatementRun::FindTable(const std::string& name) const {
+const TBoundTable* TStatementRun::findTable(const std::string& name) const {
   for (const TBoundTable& table : tables_) {
     if (sameName(table.alias, name)) return &table;
   }
@@ -87,7 +87,7 @@ const TBoundTable* TStatementRun::FindTable(const std::string& name) const {
 
 // --- "*" and "table.*"
 
-void TStatementRun::ExpandAllFields() {
+void TStatementRun::expandAllFields() {
   const auto fieldsOf = [](const TBoundTable& table, TColumnList& into) {
     dbase::TDataSet& dataSet = *table.dataSet;
     for (int i = 0; i < dataSet.FieldCount(); ++i) {
@@ -109,7 +109,7 @@ void TStatementRun::ExpandAllFields() {
       expanded.push_back(std::move(column));
       continue;
     }
-    const TBoundTable* table = FindTable(column.allFieldsOf);
+    const TBoundTable* table = findTable(column.allFieldsOf);
     if (table == nullptr) {
       throw ESqlQueryError(common::formatText(messages::kDataSetMissing, {column.allFieldsOf}));
     }
@@ -121,11 +121,11 @@ void TStatementRun::ExpandAllFields() {
 
 // --- Field references
 
-std::string TStatementRun::ResolveReference(const std::string& name, bool columnAliases) const {
+std::string TStatementRun::resolveReference(const std::string& name, bool columnAliases) const {
   const std::size_t dot = qualifierDot(name);
   if (dot != std::string::npos) {
     const TStatementRun* owner = nullptr;
-    const TBoundTable* table = FindScopeTable(withoutBrackets(name.substr(0, dot)), owner);
+    const TBoundTable* table = findScopeTable(withoutBrackets(name.substr(0, dot)), owner);
     if (table == nullptr) return fieldReferenceText(name);
     return fieldReferenceText(quotedName(table->qualifier) + "." + name.substr(dot + 1));
   }
@@ -135,12 +135,12 @@ std::string TStatementRun::ResolveReference(const std::string& name, bool column
       if (!column.isAsAlias || !column.aggregates.empty() || !sameName(column.columnName, field)) {
         continue;
       }
-      const std::string text = ResolveText(column.expression, false);
+      const std::string text = resolveText(column.expression, false);
       return isLoneReference(text) ? text : "(" + text + ")";
     }
   }
   const TStatementRun* owner = nullptr;
-  if (const TBoundTable* table = FindFieldTable(field, owner)) {
+  if (const TBoundTable* table = findFieldTable(field, owner)) {
     return fieldReferenceText(quotedName(table->qualifier) + "." + quotedName(field));
   }
   throw ESqlQueryError(common::formatText(messages::kFieldNotFound, {field}));
@@ -148,7 +148,7 @@ std::string TStatementRun::ResolveReference(const std::string& name, bool column
 
 // --- Names of enclosing statements, which a subquery may use
 
-const TBoundTable* TStatementRun::FindScopeTable(const std::string& name,
+const TBoundTable* TStatementRun::findScopeTable(const std::string& name,
                                                  const TStatementRun*& owner) const {
   // An alias anywhere in scope comes before a table name, so that "article.f" in a subquery over
   // "article b" names the enclosing statement's "article".
@@ -165,11 +165,11 @@ const TBoundTable* TStatementRun::FindScopeTable(const std::string& name,
   return nullptr;
 }
 
-const TBoundTable* TStatementRun::FindFieldTable(const std::string& reference,
+const TBoundTable* TStatementRun::findFieldTable(const std::string& reference,
                                                  const TStatementRun*& owner) const {
   const std::size_t dot = qualifierDot(reference);
   if (dot != std::string::npos) {
-    const TBoundTable* table = FindScopeTable(withoutBrackets(reference.substr(0, dot)), owner);
+    const TBoundTable* table = findScopeTable(withoutBrackets(reference.substr(0, dot)), owner);
     const bool holds = table != nullptr &&
                        table->dataSet->FindField(withoutBrackets(reference.substr(dot + 1))) != nullptr;
     return holds ? table : nullptr;
@@ -186,11 +186,11 @@ const TBoundTable* TStatementRun::FindFieldTable(const std::string& reference,
   return nullptr;
 }
 
-bool TStatementRun::ResolvesHere(const std::string& reference) const {
+bool TStatementRun::resolvesHere(const std::string& reference) const {
   const std::size_t dot = qualifierDot(reference);
   if (dot != std::string::npos) {
     const TStatementRun* owner = nullptr;
-    return FindScopeTable(withoutBrackets(reference.substr(0, dot)), owner) != nullptr && owner == this;
+    return findScopeTable(withoutBrackets(reference.substr(0, dot)), owner) != nullptr && owner == this;
   }
   const std::string field = withoutBrackets(reference);
   for (const TColumnItem& column : analizer_.columns) {
@@ -201,33 +201,33 @@ bool TStatementRun::ResolvesHere(const std::string& reference) const {
   });
 }
 
-std::string TStatementRun::ResolveText(const std::string& text, bool columnAliases) const {
+std::string TStatementRun::resolveText(const std::string& text, bool columnAliases) const {
   return rewriteReferences(
-      text, [&](const std::string& name) { return ResolveReference(name, columnAliases); },
+      text, [&](const std::string& name) { return resolveReference(name, columnAliases); },
       [&](const std::string& name) {
         for (const TParamAsField& item : environment_.paramsAsFields) {
           if (sameName(item.paramName, name)) {
-            return ResolveReference(item.fieldName, columnAliases);
+            return resolveReference(item.fieldName, columnAliases);
           }
         }
         return ":" + name;
       });
 }
 
-void TStatementRun::ResolveStatementTexts() {
+void TStatementRun::resolveStatementTexts() {
   for (TColumnItem& column : analizer_.columns) {
     for (TAggregateItem& aggregate : column.aggregates) {
-      aggregate.argument = ResolveText(aggregate.argument, true);
+      aggregate.argument = resolveText(aggregate.argument, true);
     }
   }
   // Column texts are resolved after their aliases have been read from the originals.
   std::vector<std::string> resolved;
   for (const TColumnItem& column : analizer_.columns) {
-    resolved.push_back(ResolveText(column.expression, false));
+    resolved.push_back(resolveText(column.expression, false));
   }
   for (std::size_t i = 0; i < resolved.size(); ++i) analizer_.columns[i].expression = resolved[i];
 
-  std::string where = ResolveText(analizer_.whereText, true);
+  std::string where = resolveText(analizer_.whereText, true);
   // Date marks for range delegation are not evaluated.
   for (std::size_t at; (at = where.find("DummyDate(")) != std::string::npos;) {
     int depth = 0;
@@ -240,20 +240,20 @@ void TStatementRun::ResolveStatementTexts() {
     where = where.substr(0, at) + where.substr(at + 10, close - at - 10) + where.substr(close + 1);
   }
   analizer_.whereText = where;
-  for (TJoinOnItem& join : analizer_.joins) join.condition = ResolveText(join.condition, true);
-  analizer_.havingText = ResolveText(analizer_.havingText, true);
+  for (TJoinOnItem& join : analizer_.joins) join.condition = resolveText(join.condition, true);
+  analizer_.havingText = resolveText(analizer_.havingText, true);
   for (TAggregateItem& aggregate : analizer_.havingAggregates) {
-    aggregate.argument = ResolveText(aggregate.argument, true);
+    aggregate.argument = resolveText(aggregate.argument, true);
   }
-  for (TUpdateItem& update : analizer_.updates) update.expression = ResolveText(update.expression, true);
+  for (TUpdateItem& update : analizer_.updates) update.expression = resolveText(update.expression, true);
   for (TInsertItem& insert : analizer_.inserts) {
-    for (std::string& value : insert.values) value = ResolveText(value, true);
+    for (std::string& value : insert.values) value = resolveText(value, true);
   }
 }
 
 // --- ORDER BY and GROUP BY
 
-int TStatementRun::BindOrderItem(const TOrderByItem& item, const char* notFoundMessage) const {
+int TStatementRun::bindOrderItem(const TOrderByItem& item, const char* notFoundMessage) const {
   const TColumnList& columns = analizer_.columns;
   if (item.columnIndex >= 0) {
     if (item.columnIndex < 1 || item.columnIndex > static_cast<int>(columns.size())) {
@@ -267,7 +267,7 @@ int TStatementRun::BindOrderItem(const TOrderByItem& item, const char* notFoundM
       return static_cast<int>(i);
     }
   }
-  const std::string resolved = ResolveReference(item.name, true);
+  const std::string resolved = resolveReference(item.name, true);
   const std::string unresolved = fieldReferenceText(item.name);
   for (std::size_t i = 0; i < columns.size(); ++i) {
     const TColumnItem& column = columns[i];
@@ -280,32 +280,32 @@ int TStatementRun::BindOrderItem(const TOrderByItem& item, const char* notFoundM
   throw ESqlQueryError(common::formatText(notFoundMessage, {shown}));
 }
 
-std::vector<int> TStatementRun::BindOrderList(const TOrderByList& list,
+std::vector<int> TStatementRun::bindOrderList(const TOrderByList& list,
                                               const char* notFoundMessage) const {
   std::vector<int> bound;
-  for (const TOrderByItem& item : list) bound.push_back(BindOrderItem(item, notFoundMessage));
+  for (const TOrderByItem& item : list) bound.push_back(bindOrderItem(item, notFoundMessage));
   return bound;
 }
 
 // --- Expressions
 
-TExprParserContext TStatementRun::ParserContext() const {
+TExprParserContext TStatementRun::parserContext() const {
   TExprParserContext context;
   context.FindDataSet = [this](const std::string& name) -> dbase::TDataSet* {
     const TStatementRun* owner = nullptr;
-    const TBoundTable* table = FindScopeTable(name, owner);
+    const TBoundTable* table = findScopeTable(name, owner);
     return table == nullptr ? nullptr : table->dataSet;
   };
   context.ParamValue = environment_.ParamValue;
   // Subqueries answer as functions of their own; every other name goes to the query's events.
   context.OnUDFCheck = [this](const std::string& name, const TExprList& params, TExprType& type,
                               int& maxLength) {
-    if (CheckSubqueryFunction(name, params, type, maxLength)) return true;
+    if (checkSubqueryFunction(name, params, type, maxLength)) return true;
     if (checkAggregateTyping(name, params, type, maxLength)) return true;
     return environment_.OnUDFCheck && environment_.OnUDFCheck(name, params, type, maxLength);
   };
   context.OnUDFSolve = [this](const std::string& name, const TExprList& params) {
-    if (SubqueryFunction(name) != nullptr) return SolveSubqueryFunction(name, params);
+    if (subqueryFunction(name) != nullptr) return solveSubqueryFunction(name, params);
     if (!environment_.OnUDFSolve) throw EExpression(common::formatText(messages::kInternalError, {"0"}));
     return environment_.OnUDFSolve(name, params);
   };
@@ -313,17 +313,17 @@ TExprParserContext TStatementRun::ParserContext() const {
 }
 
 TExprPtr TStatementRun::Parse(const std::string& text) {
-  if (!parser_) parser_ = std::make_unique<TExprParser>(*tables_.front().dataSet, ParserContext());
-  parser_->ParseExpression(text);
-  return parser_->TakeExpression();
+  if (!parser_) parser_ = std::make_unique<TExprParser>(*tables_.front().dataSet, parserContext());
+  parser_->parseExpression(text);
+  return parser_->takeExpression();
 }
 
-const dbase::TField* TStatementRun::LoneField(const std::string& text) const {
+const dbase::TField* TStatementRun::loneField(const std::string& text) const {
   if (!isLoneReference(text)) return nullptr;
   const std::string name = loneReferenceName(text);
   const std::size_t dot = qualifierDot(name);
   const TBoundTable* table =
-      dot == std::string::npos ? &tables_.front() : FindTable(withoutBrackets(name.substr(0, dot)));
+      dot == std::string::npos ? &tables_.front() : findTable(withoutBrackets(name.substr(0, dot)));
   if (table == nullptr) return nullptr;
   return table->registered->FindField(withoutBrackets(dot == std::string::npos ? name : name.substr(dot + 1)));
 }

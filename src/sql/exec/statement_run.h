@@ -73,10 +73,10 @@ class TStatementRun {
 
   // SELECT or UNION: analysis, the scan, aggregation, ORDER BY, DISTINCT, TOP and the
   // rows of a UNION. Raises ESqlQueryError, EExpression or the source's exceptions.
-  std::unique_ptr<TResultSet> ExecuteSelect();
+  std::unique_ptr<TResultSet> executeSelect();
   // UPDATE, DELETE or INSERT; adds every changed row to `changedRowCount` as it happens, so
   // that a failure leaves the count of the rows already changed.
-  void ExecuteChange(int& changedRowCount);
+  void executeChange(int& changedRowCount);
 
  private:
   // A select column as the run evaluates it.
@@ -89,69 +89,69 @@ class TStatementRun {
   };
 
   // --- Names (statement_resolve.cpp)
-  void BindTables();
-  TBoundTable BindTable(const std::string& name, const std::string& alias, bool isQuotedFileName);
-  const TBoundTable* FindTable(const std::string& name) const;
-  void ExpandAllFields();
-  std::string ResolveText(const std::string& text, bool columnAliases) const;
-  std::string ResolveReference(const std::string& name, bool columnAliases) const;
-  void ResolveStatementTexts();
-  int BindOrderItem(const TOrderByItem& item, const char* notFoundMessage) const;
-  std::vector<int> BindOrderList(const TOrderByList& list, const char* notFoundMessage) const;
+  void bindTables();
+  TBoundTable bindTable(const std::string& name, const std::string& alias, bool isQuotedFileName);
+  const TBoundTable* findTable(const std::string& name) const;
+  void expandAllFields();
+  std::string resolveText(const std::string& text, bool columnAliases) const;
+  std::string resolveReference(const std::string& name, bool columnAliases) const;
+  void resolveStatementTexts();
+  int bindOrderItem(const TOrderByItem& item, const char* notFoundMessage) const;
+  std::vector<int> bindOrderList(const TOrderByList& list, const char* notFoundMessage) const;
 
   // --- Expressions
-  TExprParserContext ParserContext() const;
+  TExprParserContext parserContext() const;
   TExprPtr Parse(const std::string& text);
   // The field a lone field reference names; null for any other text.
-  const dbase::TField* LoneField(const std::string& text) const;
+  const dbase::TField* loneField(const std::string& text) const;
 
   // --- SELECT (execute_select.cpp)
-  void BuildColumns(TResultSet& resultSet);
+  void buildColumns(TResultSet& resultSet);
   // Appends a row for the source's current record.
-  void FillRow(TResultSet& resultSet);
-  void WriteSourceBookmark(const TResultSet& resultSet, char* row) const;
+  void fillRow(TResultSet& resultSet);
+  void writeSourceBookmark(const TResultSet& resultSet, char* row) const;
   // Writes the value of every column evaluated per record.
-  void FillColumns(const TResultSet& resultSet, char* row) const;
+  void fillColumns(const TResultSet& resultSet, char* row) const;
   void Scan(const std::function<bool()>& handleRecord);
-  void FinishSelect(TResultSet& resultSet, const std::vector<int>& orderColumns,
+  void finishSelect(TResultSet& resultSet, const std::vector<int>& orderColumns,
                     const std::vector<int>& groupColumns);
-  bool HasAggregates() const;
-  void AppendUnion(TResultSet& resultSet);
+  bool hasAggregates() const;
+  void appendUnion(TResultSet& resultSet);
 
   // --- Storage order (execute_storage_order.cpp)
   // No handler and no subquery could see the records' order during the scan.
-  bool StorageOrderAllowed() const;
+  bool storageOrderAllowed() const;
   // Every column and HAVING is made of COUNT, MIN and MAX alone, whose values no order changes.
-  bool OrderFreeAggregates() const;
+  bool orderFreeAggregates() const;
   // Calls `handleRecord` for the records of a SELECT's scan in a cheaper way than the walk when
   // the result cannot show it: in the walk's order but only for the records an index finds for
   // the fixed start the WHERE condition requires of a field (the others cannot match and raise
   // nothing); else, when `mayUseStorageOrder` (the order cannot show, or is restored later), every
   // record in storage order (`storageOrdered_` set). False when neither was done: the caller
   // walks. A failure empties the result set and gives false, for the walk to meet it again.
-  bool VisitSource(TResultSet& resultSet, const std::function<void()>& handleRecord, bool mayUseStorageOrder);
+  bool visitSource(TResultSet& resultSet, const std::function<void()>& handleRecord, bool mayUseStorageOrder);
   bool visitFieldPrefix(const std::function<void()>& handleRecord);
   // The source fields the select columns and WHERE read; nothing when a reference names none.
-  std::optional<std::vector<const dbase::TField*>> SourceFieldsRead() const;
+  std::optional<std::vector<const dbase::TField*>> sourceFieldsRead() const;
   // Every row (0-based) of a result gathered in storage order, in the order the walk would have
   // given them.
   std::vector<int> RowsInWalkOrder(const TResultSet& resultSet) const;
   // Puts rows gathered in storage order into the order the walk would have given them.
-  void RestoreWalkOrder(TResultSet& resultSet) const;
+  void restoreWalkOrder(TResultSet& resultSet) const;
 
   // --- TRANSFORM (execute_transform.cpp)
   // Adds the pivot expression as a column grouped on, and the TRANSFORM aggregate after it.
-  void AddTransformColumns();
+  void addTransformColumns();
   // REQUIRES: the last two visible columns of `grouped` are the pivot and the aggregate.
-  std::unique_ptr<TResultSet> CrossTab(const TResultSet& grouped) const;
+  std::unique_ptr<TResultSet> crossTab(const TResultSet& grouped) const;
 
   // --- Joins (execute_join.cpp)
   // A query holding every record of `source` with all its fields, hidden ones hidden again.
-  std::unique_ptr<TSqlQuery> TakeSnapshot(dbase::TDataSet& source) const;
+  std::unique_ptr<TSqlQuery> takeSnapshot(dbase::TDataSet& source) const;
   // Puts a snapshot of every FROM table in place of its dataset.
-  void TakeSnapshots();
-  void ScanJoined(TResultSet& resultSet);
-  void CheckJoinDefined() const;
+  void takeSnapshots();
+  void scanJoined(TResultSet& resultSet);
+  void checkJoinDefined() const;
 
   // --- Subqueries (execute_subquery.cpp; the scope look-ups in statement_resolve.cpp)
   // A subquery's values, for "{... subquery n}" functions.
@@ -165,29 +165,29 @@ class TStatementRun {
   // tables of `outer` and of the statements around it.
   TStatementRun(TSqlAnalizer& analizer, const TRunEnvironment& environment, const TStatementRun* outer);
   // Puts the subqueries' values, or functions that give them, in place of their placeholders.
-  void RunSubqueries();
+  void runSubqueries();
   // `location` names the text ("Where", "Column 2") in the functions put in place.
-  std::string ReplaceSubqueries(const std::string& text, TSubqueryList& subqueries,
+  std::string replaceSubqueries(const std::string& text, TSubqueryList& subqueries,
                                 const std::string& location);
   // The table named `name` (alias first) of this statement or, failing that, of the nearest
   // enclosing one; `owner` receives the run whose table it is.
-  const TBoundTable* FindScopeTable(const std::string& name, const TStatementRun*& owner) const;
+  const TBoundTable* findScopeTable(const std::string& name, const TStatementRun*& owner) const;
   // The table, of this statement or the nearest enclosing one, holding the field that
   // `reference` ("f" or "t.f") names; null when none does.
-  const TBoundTable* FindFieldTable(const std::string& reference, const TStatementRun*& owner) const;
+  const TBoundTable* findFieldTable(const std::string& reference, const TStatementRun*& owner) const;
   // True when `reference` names a field of this statement's own tables or a column alias.
-  bool ResolvesHere(const std::string& reference) const;
+  bool resolvesHere(const std::string& reference) const;
   // Adds the fields of enclosing statements that this statement, or a subquery inside it, names.
   // REQUIRES: the tables are not bound yet (a run of its own).
-  void CollectOuterFields(std::vector<OuterField>& fields);
-  std::vector<OuterField> OuterFieldsOf(TSqlAnalizer& subquery) const;
+  void collectOuterFields(std::vector<OuterField>& fields);
+  std::vector<OuterField> outerFieldsOf(TSqlAnalizer& subquery) const;
   // The subquery a "{... subquery n}" function name stands for, made ready on first use; null
   // for any other name.
-  Subquery* SubqueryFunction(const std::string& upperName) const;
-  std::unique_ptr<Subquery> PrepareSubquery(TSubqueryItem& item) const;
-  bool CheckSubqueryFunction(const std::string& upperName, const TExprList& params,
+  Subquery* subqueryFunction(const std::string& upperName) const;
+  std::unique_ptr<Subquery> prepareSubquery(TSubqueryItem& item) const;
+  bool checkSubqueryFunction(const std::string& upperName, const TExprList& params,
                              TExprType& type, int& maxLength) const;
-  TExprValue SolveSubqueryFunction(const std::string& upperName, const TExprList& params) const;
+  TExprValue solveSubqueryFunction(const std::string& upperName, const TExprList& params) const;
 
   const TStatementRun* outer_ = nullptr;
   // By function name; declared before the trees that call them, so destroyed after them.
@@ -197,22 +197,22 @@ class TStatementRun {
   void Aggregate(TResultSet& resultSet, const std::vector<int>& groupColumns);
   // Aggregates without GROUP BY can be gathered as the scan meets each record, without a row
   // stored per record.
-  bool CanAggregateDuringScan(const std::vector<int>& groupColumns) const;
+  bool canAggregateDuringScan(const std::vector<int>& groupColumns) const;
   // Scans as Scan does and leaves the one row the aggregation of the stored rows would leave.
-  void ScanAggregated(TResultSet& resultSet);
+  void scanAggregated(TResultSet& resultSet);
   // One accumulator per hidden argument column, in column order.
-  std::vector<AggregateAccumulator> ArgumentAccumulators(const TResultSet& resultSet) const;
+  std::vector<AggregateAccumulator> argumentAccumulators(const TResultSet& resultSet) const;
   // Writes the aggregate columns of a group's row from its accumulators; false when HAVING
   // drops the group.
-  bool FinishGroup(TResultSet& resultSet, char* representative,
+  bool finishGroup(TResultSet& resultSet, char* representative,
                    const std::vector<AggregateAccumulator>& accumulators);
-  std::string AggregateText(const std::string& text, const TAggregateList& aggregates,
+  std::string aggregateText(const std::string& text, const TAggregateList& aggregates,
                             const std::vector<std::string>& values) const;
 
   // --- Changes (execute_change.cpp)
-  void ExecuteUpdate(int& changedRowCount);
-  void ExecuteDelete(int& changedRowCount);
-  void ExecuteInsert(int& changedRowCount);
+  void executeUpdate(int& changedRowCount);
+  void executeDelete(int& changedRowCount);
+  void executeInsert(int& changedRowCount);
 
   TSqlAnalizer& analizer_;
   const TRunEnvironment& environment_;

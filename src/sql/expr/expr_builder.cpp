@@ -18,7 +18,7 @@ ExprBuilder::ExprBuilder(dbase::TDataSet& dataSet, const TExprParserContext& con
     : dataSet_(dataSet), context_(context) {}
 
 TExprPtr ExprBuilder::checked(TExprPtr node) const {
-  if (node->Depth() > TExprParser::kMaxDepth) throw ExprParseFailure{messages::kStackOverflow};
+  if (node->depth() > TExprParser::kMaxDepth) throw ExprParseFailure{messages::kStackOverflow};
   return node;
 }
 

@@ -162,7 +162,7 @@ std::string padded(std::string text, int width, bool left) {
 
 // One value by its conversion type.
 std::string convert(char type, int precision, const TExpression& value, std::string_view format) {
-  const TExprType valueType = value.ExprType();
+  const TExprType valueType = value.exprType();
   const bool integral = valueType == ttInteger || valueType == ttBoolean;
   switch (type) {
     case 'd':

@@ -76,7 +76,7 @@ TExprParser::TExprParser(dbase::TDataSet& dataSet, TExprParserContext context)
 
 TExprParser::~TExprParser() = default;
 
-void TExprParser::ParseExpression(const std::string& text) {
+void TExprParser::parseExpression(const std::string& text) {
   root_.reset();
   if (text.find('\0') == std::string::npos) {
     try {
@@ -115,8 +115,8 @@ void TExprParser::ParseExpression(const std::string& text) {
   root_ = std::move(driver.result);
 }
 
-dbase::TField* TExprParser::ParseSingleField(const std::string& text) {
-  ParseExpression(text);
+dbase::TField* TExprParser::parseSingleField(const std::string& text) {
+  parseExpression(text);
   const auto* fieldNode = dynamic_cast<const TFieldExpr*>(root_.get());
   if (fieldNode == nullptr || &fieldNode->Field().DataSet() != &dataSet_) return nullptr;
   return &fieldNode->Field();

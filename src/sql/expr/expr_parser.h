@@ -36,16 +36,16 @@ class TExprParser {
   // Raises ESqlQueryError " %s at line : %d, Column: %d, token: %s" for "syntax error",
   // "yyparse stack overflow" (nesting deeper than kMaxDepth) and "Unknown Identifier %s";
   // EExpression for an error while a node is built. No tree is kept after an error.
-  void ParseExpression(const std::string& text);
+  void parseExpression(const std::string& text);
 
   // ParseExpression with the single-field test: the field when the text was exactly one field
   // reference of the bound dataset, else nullptr.
-  dbase::TField* ParseSingleField(const std::string& text);
+  dbase::TField* parseSingleField(const std::string& text);
 
   // The tree of the last successful parse; nullptr when there is none.
   TExpression* Expression() const { return root_.get(); }
   // Hands the tree over to the caller.
-  TExprPtr TakeExpression() { return std::move(root_); }
+  TExprPtr takeExpression() { return std::move(root_); }
 
   dbase::TDataSet& DataSet() const { return dataSet_; }
 

@@ -39,11 +39,11 @@ void TExpression::adopt(const TExpression& child) {
   readsRecord_ = readsRecord_ || child.readsRecord_;
 }
 
-std::string TExpression::MaxString() const {
+std::string TExpression::maxString() const {
   // A value read from the record may be wider on another record: the widest text of its type,
   // rather than the width of whichever record is current.
-  if (!ReadsRecord()) return AsString();
-  switch (ExprType()) {
+  if (!readsRecord()) return AsString();
+  switch (exprType()) {
     case ttString: return std::string(kWidestRecordText, 'X');
     case ttFloat: return std::string(kWidestFloatText, 'X');
     case ttInteger: return std::string(kWidestIntegerText, 'X');
@@ -53,7 +53,7 @@ std::string TExpression::MaxString() const {
 }
 
 std::string TExpression::AsString() const {
-  switch (ExprType()) {
+  switch (exprType()) {
     case ttFloat: return floatToText(AsFloat());
     case ttInteger: return std::to_string(AsInteger());
     case ttBoolean: return AsBoolean() ? "True" : "False";
@@ -63,7 +63,7 @@ std::string TExpression::AsString() const {
 }
 
 double TExpression::AsFloat() const {
-  switch (ExprType()) {
+  switch (exprType()) {
     case ttString: return textToFloat(AsString());
     case ttInteger:
     case ttBoolean: return AsInteger();
@@ -73,20 +73,20 @@ double TExpression::AsFloat() const {
 }
 
 std::int32_t TExpression::AsInteger() const {
-  switch (ExprType()) {
+  switch (exprType()) {
     case ttString: return textToInteger(AsString());
     case ttBoolean: return AsBoolean() ? 1 : 0;
     case ttFloat:
     case ttInteger: break;
   }
-  cannotRead(messages::kCannotReadInteger, ExprType());
+  cannotRead(messages::kCannotReadInteger, exprType());
 }
 
-bool TExpression::AsBoolean() const { cannotRead(messages::kCannotReadBoolean, ExprType()); }
+bool TExpression::AsBoolean() const { cannotRead(messages::kCannotReadBoolean, exprType()); }
 
-bool TExpression::IsNull() const { return ExprType() == ttString && AsString().empty(); }
+bool TExpression::IsNull() const { return exprType() == ttString && AsString().empty(); }
 
-std::optional<std::string> TExpression::StringOrNull() const {
+std::optional<std::string> TExpression::stringOrNull() const {
   std::string text = AsString();
   if (text.empty()) return std::nullopt;
   return text;

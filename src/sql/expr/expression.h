@@ -28,18 +28,18 @@ class TExpression {
 
   // A string as wide as the widest value the node can give (sizes result columns): by default
   // the value itself, or the widest text of the node's type when it reads the record.
-  virtual std::string MaxString() const;
+  virtual std::string maxString() const;
   virtual std::string AsString() const;
   virtual double AsFloat() const;
   virtual std::int32_t AsInteger() const;
   virtual bool AsBoolean() const;
   // May raise EExpression when the node's operands do not fit its operator.
-  virtual TExprType ExprType() const = 0;
+  virtual TExprType exprType() const = 0;
   // True exactly when the value as string is the empty text, unless a node knows better; only
   // a string node's text can be empty, so other nodes answer without evaluating.
   virtual bool IsNull() const;
   // The value as string, or nothing when the node is null, with one evaluation.
-  virtual std::optional<std::string> StringOrNull() const;
+  virtual std::optional<std::string> stringOrNull() const;
   // The string value without a copy, valid until the source's record changes; nothing when the
   // node cannot give one (AsString then gives the value).
   virtual std::optional<std::string_view> textView() const { return std::nullopt; }
@@ -51,7 +51,7 @@ class TExpression {
     const dbase::TField* field = nullptr;
     std::string prefix;
   };
-  virtual std::optional<FieldPrefix> RequiredFieldPrefix() const { return std::nullopt; }
+  virtual std::optional<FieldPrefix> requiredFieldPrefix() const { return std::nullopt; }
 
   // For a boolean node: two field nodes whose values, read as `type` (string or integer), are
   // equal and not null in every record the node holds for.
@@ -66,13 +66,13 @@ class TExpression {
   // evaluates them first, they raise nothing, and where one fails the node gives False without
   // evaluating anything else. True when the node is nothing but such equalities, so that the
   // ones of a further AND side are evaluated after them alone.
-  virtual bool LeadingFieldEqualities(std::vector<FieldEquality>& /*equalities*/) const { return false; }
+  virtual bool leadingFieldEqualities(std::vector<FieldEquality>& /*equalities*/) const { return false; }
 
   // Nesting depth of the tree below and including this node.
-  int Depth() const { return depth_; }
+  int depth() const { return depth_; }
   // True when the value may change from one record to the next: the node or one below it reads
   // a field or asks the application (a user function).
-  bool ReadsRecord() const { return readsRecord_; }
+  bool readsRecord() const { return readsRecord_; }
 
  protected:
   TExpression() = default;
@@ -99,7 +99,7 @@ class TStringLiteral : public TExpression {
  public:
   explicit TStringLiteral(std::string value) : value_(std::move(value)) {}
   std::string AsString() const override { return value_; }
-  TExprType ExprType() const override { return ttString; }
+  TExprType exprType() const override { return ttString; }
   bool IsNull() const override { return value_.empty(); }
 
  private:
@@ -110,7 +110,7 @@ class TFloatLiteral : public TExpression {
  public:
   explicit TFloatLiteral(double value) : value_(value) {}
   double AsFloat() const override { return value_; }
-  TExprType ExprType() const override { return ttFloat; }
+  TExprType exprType() const override { return ttFloat; }
   bool IsNull() const override { return false; }
 
  private:
@@ -121,7 +121,7 @@ class TIntegerLiteral : public TExpression {
  public:
   explicit TIntegerLiteral(std::int32_t value) : value_(value) {}
   std::int32_t AsInteger() const override { return value_; }
-  TExprType ExprType() const override { return ttInteger; }
+  TExprType exprType() const override { return ttInteger; }
   bool IsNull() const override { return false; }
 
  private:
@@ -132,7 +132,7 @@ class TBooleanLiteral : public TExpression {
  public:
   explicit TBooleanLiteral(bool value) : value_(value) {}
   bool AsBoolean() const override { return value_; }
-  TExprType ExprType() const override { return ttBoolean; }
+  TExprType exprType() const override { return ttBoolean; }
   bool IsNull() const override { return false; }
 
  private:
@@ -148,7 +148,7 @@ class TExplicitParamExpr : public TExpression {
   double AsFloat() const override;
   std::int32_t AsInteger() const override;
   bool AsBoolean() const override;
-  TExprType ExprType() const override { return valueType(value_); }
+  TExprType exprType() const override { return valueType(value_); }
   const std::string& Name() const { return name_; }
 
  private:

@@ -30,7 +30,7 @@ TFieldExpr::TFieldExpr(dbase::TField& field) : field_(field), type_(fieldExprTyp
   markReadsRecord();
 }
 
-std::optional<std::string> TFieldExpr::StringOrNull() const {
+std::optional<std::string> TFieldExpr::stringOrNull() const {
   if (field_.IsNull()) return std::nullopt;
   return AsString();
 }
@@ -45,11 +45,11 @@ bool TFieldExpr::isBinary() const {
   return field_.DataType() == TFieldType::ftBlob || field_.DataType() == TFieldType::ftBytes;
 }
 
-std::string TFieldExpr::MaxString() const {
+std::string TFieldExpr::maxString() const {
   if (type_ == ttInteger && field_.Size() > 0 && !isBinary()) {
     return std::string(std::min(static_cast<std::size_t>(field_.Size()), kWidestIntegerText), 'X');
   }
-  if (type_ != ttString) return TExpression::MaxString();
+  if (type_ != ttString) return TExpression::maxString();
   constexpr int kMemoWidth = 10;
   const int width = field_.DataType() == TFieldType::ftMemo ? kMemoWidth : field_.Size();
   return std::string(static_cast<std::size_t>(std::max(width, 0)), 'X');

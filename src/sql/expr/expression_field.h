@@ -17,14 +17,14 @@ class TFieldExpr : public TExpression {
   explicit TFieldExpr(dbase::TField& field);
   // String fields: "X" repeated to the field's size (10 for memo fields); integer fields of a
   // given width (the sign included) as wide as that width.
-  std::string MaxString() const override;
+  std::string maxString() const override;
   std::string AsString() const override;
   double AsFloat() const override;
   std::int32_t AsInteger() const override;
   bool AsBoolean() const override;
-  TExprType ExprType() const override { return type_; }
+  TExprType exprType() const override { return type_; }
   bool IsNull() const override { return field_.IsNull(); }
-  std::optional<std::string> StringOrNull() const override;
+  std::optional<std::string> stringOrNull() const override;
   std::optional<std::string_view> textView() const override;
 
   dbase::TField& Field() const { return field_; }

@@ -58,28 +58,28 @@ TUnaryOp::TUnaryOp(TOperator op, TExprPtr operand) : op_(op), operand_(std::move
   adopt(*operand_);
 }
 
-TExprType TUnaryOp::ExprType() const {
-  if (!type_) type_ = operatorResultType(op_, operand_->ExprType());
+TExprType TUnaryOp::exprType() const {
+  if (!type_) type_ = operatorResultType(op_, operand_->exprType());
   return *type_;
 }
 
-std::string TUnaryOp::MaxString() const {
-  return ExprType() == ttString ? operand_->MaxString() : TExpression::MaxString();
+std::string TUnaryOp::maxString() const {
+  return exprType() == ttString ? operand_->maxString() : TExpression::maxString();
 }
 
 std::string TUnaryOp::AsString() const {
-  if (ExprType() != ttString) return TExpression::AsString();
+  if (exprType() != ttString) return TExpression::AsString();
   return operand_->AsString();  // only unary + keeps a string
 }
 
 double TUnaryOp::AsFloat() const {
-  if (ExprType() != ttFloat) return TExpression::AsFloat();
+  if (exprType() != ttFloat) return TExpression::AsFloat();
   const double value = operand_->AsFloat();
   return op_ == opMinus ? -value : value;
 }
 
 std::int32_t TUnaryOp::AsInteger() const {
-  if (ExprType() != ttInteger) return TExpression::AsInteger();
+  if (exprType() != ttInteger) return TExpression::AsInteger();
   const std::int32_t value = operand_->AsInteger();
   switch (op_) {
     case opNot: return ~value;
@@ -90,7 +90,7 @@ std::int32_t TUnaryOp::AsInteger() const {
 }
 
 bool TUnaryOp::AsBoolean() const {
-  if (ExprType() != ttBoolean) return TExpression::AsBoolean();
+  if (exprType() != ttBoolean) return TExpression::AsBoolean();
   return !operand_->AsBoolean();
 }
 
@@ -103,25 +103,25 @@ TBinaryOp::TBinaryOp(TOperator op, TExprPtr left, TExprPtr right)
   adopt(*right_);
 }
 
-TExprType TBinaryOp::operandType() const { return std::min(left_->ExprType(), right_->ExprType()); }
+TExprType TBinaryOp::operandType() const { return std::min(left_->exprType(), right_->exprType()); }
 
-TExprType TBinaryOp::ExprType() const {
+TExprType TBinaryOp::exprType() const {
   if (!type_) type_ = operatorResultType(op_, operandType());
   return *type_;
 }
 
-std::string TBinaryOp::MaxString() const {
-  if (ExprType() != ttString) return TExpression::MaxString();
-  return left_->MaxString() + right_->MaxString();
+std::string TBinaryOp::maxString() const {
+  if (exprType() != ttString) return TExpression::maxString();
+  return left_->maxString() + right_->maxString();
 }
 
 std::string TBinaryOp::AsString() const {
-  if (ExprType() != ttString) return TExpression::AsString();
+  if (exprType() != ttString) return TExpression::AsString();
   return left_->AsString() + right_->AsString();
 }
 
 double TBinaryOp::AsFloat() const {
-  if (ExprType() != ttFloat) return TExpression::AsFloat();
+  if (exprType() != ttFloat) return TExpression::AsFloat();
   const double left = left_->AsFloat();
   const double right = right_->AsFloat();
   switch (op_) {
@@ -137,7 +137,7 @@ double TBinaryOp::AsFloat() const {
 }
 
 std::int32_t TBinaryOp::AsInteger() const {
-  if (ExprType() != ttInteger) return TExpression::AsInteger();
+  if (exprType() != ttInteger) return TExpression::AsInteger();
   const std::int64_t left = left_->AsInteger();
   const std::int64_t right = right_->AsInteger();
   const auto bits = [](std::int64_t v) { return static_cast<std::uint32_t>(v); };
@@ -162,7 +162,7 @@ std::int32_t TBinaryOp::AsInteger() const {
 }
 
 bool TBinaryOp::AsBoolean() const {
-  if (ExprType() != ttBoolean) return TExpression::AsBoolean();
+  if (exprType() != ttBoolean) return TExpression::AsBoolean();
   switch (op_) {
     case opAnd: return left_->AsBoolean() && right_->AsBoolean();
     case opOr: return left_->AsBoolean() || right_->AsBoolean();
@@ -171,20 +171,20 @@ bool TBinaryOp::AsBoolean() const {
   }
 }
 
-std::optional<TExpression::FieldPrefix> TBinaryOp::RequiredFieldPrefix() const {
-  if (op_ != opAnd || ExprType() != ttBoolean) return std::nullopt;
-  return left_->RequiredFieldPrefix();
+std::optional<TExpression::FieldPrefix> TBinaryOp::requiredFieldPrefix() const {
+  if (op_ != opAnd || exprType() != ttBoolean) return std::nullopt;
+  return left_->requiredFieldPrefix();
 }
 
-bool TBinaryOp::LeadingFieldEqualities(std::vector<FieldEquality>& equalities) const {
-  if (op_ != opAnd || ExprType() != ttBoolean) return false;
-  return left_->LeadingFieldEqualities(equalities) && right_->LeadingFieldEqualities(equalities);
+bool TBinaryOp::leadingFieldEqualities(std::vector<FieldEquality>& equalities) const {
+  if (op_ != opAnd || exprType() != ttBoolean) return false;
+  return left_->leadingFieldEqualities(equalities) && right_->leadingFieldEqualities(equalities);
 }
 
-bool TRelationalOp::LeadingFieldEqualities(std::vector<FieldEquality>& equalities) const {
+bool TRelationalOp::leadingFieldEqualities(std::vector<FieldEquality>& equalities) const {
   const auto* left = dynamic_cast<const TFieldExpr*>(left_.get());
   const auto* right = dynamic_cast<const TFieldExpr*>(right_.get());
-  const TExprType type = std::min(left_->ExprType(), right_->ExprType());
+  const TExprType type = std::min(left_->exprType(), right_->exprType());
   if (op_ != opEq || left == nullptr || right == nullptr || (type != ttString && type != ttInteger)) return false;
   equalities.push_back(FieldEquality{left, right, &left->Field(), &right->Field(), type});
   return true;
@@ -209,12 +209,12 @@ int compareAs(const TExpression& left, const TExpression& right, TExprType type)
 
 // Each side is evaluated once, so nested comparisons cost no more than their nodes.
 bool TRelationalOp::AsBoolean() const {
-  const TExprType type = std::min(left_->ExprType(), right_->ExprType());
+  const TExprType type = std::min(left_->exprType(), right_->exprType());
   int order = 0;
   if (type == ttString) {
-    const std::optional<std::string> left = left_->StringOrNull();
+    const std::optional<std::string> left = left_->stringOrNull();
     if (!left) return false;
-    const std::optional<std::string> right = right_->StringOrNull();
+    const std::optional<std::string> right = right_->stringOrNull();
     if (!right) return false;
     order = threeWay(*left, *right);
   } else {

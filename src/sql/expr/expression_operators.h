@@ -15,12 +15,12 @@ TExprType operatorResultType(TOperator op, TExprType operandType);
 class TUnaryOp : public TExpression {
  public:
   TUnaryOp(TOperator op, TExprPtr operand);
-  std::string MaxString() const override;
+  std::string maxString() const override;
   std::string AsString() const override;
   double AsFloat() const override;
   std::int32_t AsInteger() const override;
   bool AsBoolean() const override;
-  TExprType ExprType() const override;
+  TExprType exprType() const override;
 
  private:
   TOperator op_;
@@ -34,15 +34,15 @@ class TUnaryOp : public TExpression {
 class TBinaryOp : public TExpression {
  public:
   TBinaryOp(TOperator op, TExprPtr left, TExprPtr right);
-  std::string MaxString() const override;
+  std::string maxString() const override;
   std::string AsString() const override;
   double AsFloat() const override;
   std::int32_t AsInteger() const override;
   bool AsBoolean() const override;
-  TExprType ExprType() const override;
+  TExprType exprType() const override;
   // AND evaluates its right side only where its left side holds.
-  std::optional<FieldPrefix> RequiredFieldPrefix() const override;
-  bool LeadingFieldEqualities(std::vector<FieldEquality>& equalities) const override;
+  std::optional<FieldPrefix> requiredFieldPrefix() const override;
+  bool leadingFieldEqualities(std::vector<FieldEquality>& equalities) const override;
 
  private:
   TExprType operandType() const;
@@ -59,9 +59,9 @@ class TRelationalOp : public TExpression {
  public:
   TRelationalOp(TOperator op, TExprPtr left, TExprPtr right);
   bool AsBoolean() const override;
-  TExprType ExprType() const override { return ttBoolean; }
+  TExprType exprType() const override { return ttBoolean; }
   // "field = field" compared as strings or integers.
-  bool LeadingFieldEqualities(std::vector<FieldEquality>& equalities) const override;
+  bool leadingFieldEqualities(std::vector<FieldEquality>& equalities) const override;
 
  private:
   TOperator op_;

@@ -24,7 +24,7 @@ std::optional<char> escapeOf(const TExpression* escape) {
 TSQLLikeExpr::TSQLLikeExpr(TExprPtr value, TExprPtr pattern, const TExpression* escape, bool negated)
     : value_(std::move(value)), escape_(escapeOf(escape)), negated_(negated) {
   adopt(*value_);
-  if (pattern->ReadsRecord()) {
+  if (pattern->readsRecord()) {
     adopt(*pattern);
     recordPattern_ = std::move(pattern);
   } else {
@@ -33,18 +33,18 @@ TSQLLikeExpr::TSQLLikeExpr(TExprPtr value, TExprPtr pattern, const TExpression* 
 }
 
 bool TSQLLikeExpr::AsBoolean() const {
-  const std::string text = value_->StringOrNull().value_or(std::string());
+  const std::string text = value_->stringOrNull().value_or(std::string());
   const bool matches = pattern_ ? pattern_->matches(text)
                                 : LikePattern(recordPattern_->AsString(), escape_).matches(text);
   return matches != negated_;
 }
 
-std::optional<TExpression::FieldPrefix> TSQLLikeExpr::RequiredFieldPrefix() const {
+std::optional<TExpression::FieldPrefix> TSQLLikeExpr::requiredFieldPrefix() const {
   const auto* field = dynamic_cast<const TFieldExpr*>(value_.get());
   if (negated_ || !pattern_ || field == nullptr || field->Field().DataType() != dbase::TFieldType::ftString) {
     return std::nullopt;
   }
-  std::string prefix = pattern_->FixedStart();
+  std::string prefix = pattern_->fixedStart();
   if (prefix.empty()) return std::nullopt;
   return FieldPrefix{&field->Field(), std::move(prefix)};
 }
@@ -58,7 +58,7 @@ TSQLInPredicateExpr::TSQLInPredicateExpr(TExprPtr value, TExprList list, bool ne
 bool TSQLInPredicateExpr::AsBoolean() const { return listContains(*value_, list_) != negated_; }
 
 bool listContains(const TExpression& value, const TExprList& list) {
-  const TExprType type = value.ExprType();
+  const TExprType type = value.exprType();
   const TExprValue read = readAs(value, type);
   return std::any_of(list.begin(), list.end(),
                      [&](const TExprPtr& element) { return readAs(*element, type) == read; });
@@ -68,10 +68,10 @@ bool quantifiedComparison(const TExpression& value, TOperator op, bool all, cons
   if (list.empty()) return all;
   if (value.IsNull()) return false;
   // Read once: the value is compared with every element.
-  const TExplicitParamExpr read({}, readAs(value, value.ExprType()));
+  const TExplicitParamExpr read({}, readAs(value, value.exprType()));
   const auto holds = [&](const TExprPtr& element) {
     if (element->IsNull()) return false;
-    const int order = compareAs(read, *element, std::min(read.ExprType(), element->ExprType()));
+    const int order = compareAs(read, *element, std::min(read.exprType(), element->exprType()));
     switch (op) {
       case opNEQ: return order != 0;
       case opLT: return order < 0;
@@ -92,7 +92,7 @@ TBetweenExpr::TBetweenExpr(TExprPtr value, TExprPtr low, TExprPtr high, bool neg
 }
 
 bool TBetweenExpr::AsBoolean() const {
-  const TExprType type = value_->ExprType();
+  const TExprType type = value_->exprType();
   const bool inside = compareAs(*low_, *value_, type) <= 0 && compareAs(*value_, *high_, type) <= 0;
   return inside != negated_;
 }
@@ -107,68 +107,68 @@ TCaseWhenElseExpr::TCaseWhenElseExpr(std::vector<WhenThen> branches, TExprPtr ot
 }
 
 const TExpression* TCaseWhenElseExpr::chosen() const {
-  const TExprType type = ExprType();
+  const TExprType type = exprType();
   for (const WhenThen& branch : branches_) {
-    if (branch.first->ExprType() != ttBoolean) throw EExpression(messages::kCaseBoolean);
-    if (branch.second->ExprType() < type) throw EExpression(messages::kThenSameType);
+    if (branch.first->exprType() != ttBoolean) throw EExpression(messages::kCaseBoolean);
+    if (branch.second->exprType() < type) throw EExpression(messages::kThenSameType);
   }
-  if (otherwise_ && otherwise_->ExprType() < type) throw EExpression(messages::kThenSameType);
+  if (otherwise_ && otherwise_->exprType() < type) throw EExpression(messages::kThenSameType);
   for (const WhenThen& branch : branches_) {
     if (branch.first->AsBoolean()) return branch.second.get();
   }
   return otherwise_.get();
 }
 
-std::string TCaseWhenElseExpr::MaxString() const {
-  if (ExprType() != ttString) return TExpression::MaxString();
-  std::string widest = otherwise_ ? otherwise_->MaxString() : std::string();
+std::string TCaseWhenElseExpr::maxString() const {
+  if (exprType() != ttString) return TExpression::maxString();
+  std::string widest = otherwise_ ? otherwise_->maxString() : std::string();
   for (const WhenThen& branch : branches_) {
-    std::string text = branch.second->MaxString();
+    std::string text = branch.second->maxString();
     if (text.size() > widest.size()) widest = std::move(text);
   }
   return widest;
 }
 
 std::string TCaseWhenElseExpr::AsString() const {
-  if (ExprType() != ttString) return TExpression::AsString();
+  if (exprType() != ttString) return TExpression::AsString();
   const TExpression* value = chosen();
   return value ? value->AsString() : std::string();
 }
 
 double TCaseWhenElseExpr::AsFloat() const {
-  if (ExprType() != ttFloat) return TExpression::AsFloat();
+  if (exprType() != ttFloat) return TExpression::AsFloat();
   const TExpression* value = chosen();
   return value ? value->AsFloat() : 0.0;
 }
 
 std::int32_t TCaseWhenElseExpr::AsInteger() const {
-  if (ExprType() != ttInteger) return TExpression::AsInteger();
+  if (exprType() != ttInteger) return TExpression::AsInteger();
   const TExpression* value = chosen();
   return value ? value->AsInteger() : 0;
 }
 
 bool TCaseWhenElseExpr::AsBoolean() const {
-  if (ExprType() != ttBoolean) return TExpression::AsBoolean();
+  if (exprType() != ttBoolean) return TExpression::AsBoolean();
   const TExpression* value = chosen();
   return value ? value->AsBoolean() : false;
 }
 
 TConditional::TConditional(TExprList params) : params_(std::move(params)) {
-  if (params_.size() != 3 || params_[0]->ExprType() != ttBoolean) throw EExpression(messages::kIfInvalid);
+  if (params_.size() != 3 || params_[0]->exprType() != ttBoolean) throw EExpression(messages::kIfInvalid);
   for (const TExprPtr& param : params_) adopt(*param);
 }
 
-TExprType TConditional::ExprType() const {
+TExprType TConditional::exprType() const {
   // Branches of one type need no evaluation of the condition to tell the type.
-  const TExprType type = params_[1]->ExprType();
-  return type == params_[2]->ExprType() ? type : chosen().ExprType();
+  const TExprType type = params_[1]->exprType();
+  return type == params_[2]->exprType() ? type : chosen().exprType();
 }
 
 const TExpression& TConditional::chosen() const { return params_[0]->AsBoolean() ? *params_[1] : *params_[2]; }
 
-std::string TConditional::MaxString() const {
-  const std::string a = params_[1]->MaxString();
-  const std::string b = params_[2]->MaxString();
+std::string TConditional::maxString() const {
+  const std::string a = params_[1]->maxString();
+  const std::string b = params_[2]->maxString();
   return a.size() >= b.size() ? a : b;
 }
 
@@ -176,8 +176,8 @@ TTypeCast::TTypeCast(TExprPtr operand, TExprType target) : operand_(std::move(op
   adopt(*operand_);
 }
 
-std::string TTypeCast::MaxString() const {
-  return target_ == ttString ? operand_->MaxString() : TExpression::MaxString();
+std::string TTypeCast::maxString() const {
+  return target_ == ttString ? operand_->maxString() : TExpression::maxString();
 }
 
 std::string TTypeCast::AsString() const {
@@ -192,7 +192,7 @@ double TTypeCast::AsFloat() const {
 
 std::int32_t TTypeCast::AsInteger() const {
   if (target_ != ttInteger) return TExpression::AsInteger();
-  if (operand_->ExprType() == ttFloat) return truncToInteger(operand_->AsFloat());
+  if (operand_->exprType() == ttFloat) return truncToInteger(operand_->AsFloat());
   return operand_->AsInteger();
 }
 

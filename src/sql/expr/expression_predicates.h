@@ -16,8 +16,8 @@ class TSQLLikeExpr : public TExpression {
  public:
   TSQLLikeExpr(TExprPtr value, TExprPtr pattern, const TExpression* escape, bool negated);
   bool AsBoolean() const override;
-  TExprType ExprType() const override { return ttBoolean; }
-  std::optional<FieldPrefix> RequiredFieldPrefix() const override;
+  TExprType exprType() const override { return ttBoolean; }
+  std::optional<FieldPrefix> requiredFieldPrefix() const override;
 
  private:
   TExprPtr value_;
@@ -32,7 +32,7 @@ class TSQLInPredicateExpr : public TExpression {
  public:
   TSQLInPredicateExpr(TExprPtr value, TExprList list, bool negated);
   bool AsBoolean() const override;
-  TExprType ExprType() const override { return ttBoolean; }
+  TExprType exprType() const override { return ttBoolean; }
 
  private:
   TExprPtr value_;
@@ -52,7 +52,7 @@ class TBetweenExpr : public TExpression {
  public:
   TBetweenExpr(TExprPtr value, TExprPtr low, TExprPtr high, bool negated);
   bool AsBoolean() const override;
-  TExprType ExprType() const override { return ttBoolean; }
+  TExprType exprType() const override { return ttBoolean; }
 
  private:
   TExprPtr value_;
@@ -69,12 +69,12 @@ class TCaseWhenElseExpr : public TExpression {
   // REQUIRES: `branches` is not empty; `otherwise` may be null.
   TCaseWhenElseExpr(std::vector<WhenThen> branches, TExprPtr otherwise);
   // The widest of the THEN and ELSE values.
-  std::string MaxString() const override;
+  std::string maxString() const override;
   std::string AsString() const override;
   double AsFloat() const override;
   std::int32_t AsInteger() const override;
   bool AsBoolean() const override;
-  TExprType ExprType() const override { return branches_.front().second->ExprType(); }
+  TExprType exprType() const override { return branches_.front().second->exprType(); }
 
  private:
   // The value of the first true condition, else the ELSE value; null when there is neither.
@@ -89,14 +89,14 @@ class TCaseWhenElseExpr : public TExpression {
 class TConditional : public TExpression {
  public:
   explicit TConditional(TExprList params);
-  std::string MaxString() const override;
+  std::string maxString() const override;
   std::string AsString() const override { return chosen().AsString(); }
   double AsFloat() const override { return chosen().AsFloat(); }
   std::int32_t AsInteger() const override { return chosen().AsInteger(); }
   bool AsBoolean() const override { return chosen().AsBoolean(); }
-  TExprType ExprType() const override;
+  TExprType exprType() const override;
   bool IsNull() const override { return chosen().IsNull(); }
-  std::optional<std::string> StringOrNull() const override { return chosen().StringOrNull(); }
+  std::optional<std::string> stringOrNull() const override { return chosen().stringOrNull(); }
 
  private:
   const TExpression& chosen() const;
@@ -108,12 +108,12 @@ class TConditional : public TExpression {
 class TTypeCast : public TExpression {
  public:
   TTypeCast(TExprPtr operand, TExprType target);
-  std::string MaxString() const override;
+  std::string maxString() const override;
   std::string AsString() const override;
   double AsFloat() const override;
   std::int32_t AsInteger() const override;
   bool AsBoolean() const override;
-  TExprType ExprType() const override { return target_; }
+  TExprType exprType() const override { return target_; }
 
  private:
   TExprPtr operand_;

@@ -21,7 +21,7 @@ void TFunction::requireArgs(std::initializer_list<Arg> kinds) const {
   if (params_.size() != kinds.size()) invalidParameter();
   std::size_t i = 0;
   for (Arg kind : kinds) {
-    const TExprType type = params_[i++]->ExprType();
+    const TExprType type = params_[i++]->exprType();
     const bool fits = kind == Arg::Any || (kind == Arg::String && type == ttString) ||
                       (kind == Arg::Numeric && (type == ttFloat || type == ttInteger)) ||
                       (kind == Arg::Integer && (type == ttInteger || type == ttBoolean)) ||

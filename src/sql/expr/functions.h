@@ -36,10 +36,10 @@ class TStringExpression : public TFunction {
  public:
   enum class Kind { Upper, Lower, Copy, Pos, Length, LTrim, RTrim, Trim };
   TStringExpression(std::string name, TExprList params, Kind kind);
-  std::string MaxString() const override;
+  std::string maxString() const override;
   std::string AsString() const override;
   std::int32_t AsInteger() const override;
-  TExprType ExprType() const override;
+  TExprType exprType() const override;
 
  private:
   Kind kind_;
@@ -49,17 +49,17 @@ class TStringExpression : public TFunction {
 class TLeftExpr : public TFunction {
  public:
   using TFunction::TFunction;
-  std::string MaxString() const override;
+  std::string maxString() const override;
   std::string AsString() const override;
-  TExprType ExprType() const override { return ttString; }
+  TExprType exprType() const override { return ttString; }
 };
 
 class TRightExpr : public TFunction {
  public:
   using TFunction::TFunction;
-  std::string MaxString() const override;
+  std::string maxString() const override;
   std::string AsString() const override;
-  TExprType ExprType() const override { return ttString; }
+  TExprType exprType() const override { return ttString; }
 };
 
 // ASCII(s): the code of the first character, 0 for the empty text. Raises "ASCII: Incorrect
@@ -68,16 +68,16 @@ class TASCIIExpr : public TFunction {
  public:
   TASCIIExpr(std::string name, TExprList params);
   std::int32_t AsInteger() const override;
-  TExprType ExprType() const override { return ttInteger; }
+  TExprType exprType() const override { return ttInteger; }
 };
 
 // SQLTRIM(ch, s, k): s without ch at its start (k 0), end (1) or both (2).
 class TSQLTrimExpr : public TFunction {
  public:
   using TFunction::TFunction;
-  std::string MaxString() const override;
+  std::string maxString() const override;
   std::string AsString() const override;
-  TExprType ExprType() const override { return ttString; }
+  TExprType exprType() const override { return ttString; }
 };
 
 // ABS, ARCTAN, COS, SIN, EXP, FRAC, INT, LN, SQR, SQRT, PI, POWER (float); TRUNC, ROUND (integer).
@@ -87,7 +87,7 @@ class TMathExpression : public TFunction {
   TMathExpression(std::string name, TExprList params, Kind kind);
   double AsFloat() const override;
   std::int32_t AsInteger() const override;
-  TExprType ExprType() const override;
+  TExprType exprType() const override;
 
  private:
   Kind kind_;
@@ -99,7 +99,7 @@ class TMinMaxOfExpr : public TFunction {
  public:
   TMinMaxOfExpr(std::string name, TExprList params, bool maximum);
   double AsFloat() const override;
-  TExprType ExprType() const override { return ttFloat; }
+  TExprType exprType() const override { return ttFloat; }
 
  private:
   bool maximum_;
@@ -110,7 +110,7 @@ class TRoundDecExpr : public TFunction {
  public:
   TRoundDecExpr(std::string name, TExprList params, bool round);
   double AsFloat() const override;
-  TExprType ExprType() const override { return ttFloat; }
+  TExprType exprType() const override { return ttFloat; }
 
  private:
   bool round_;
@@ -122,7 +122,7 @@ class TDecodeDateTimeExpr : public TFunction {
   enum class Part { Year, Month, Day, Hour, Min, Sec, MSec };
   TDecodeDateTimeExpr(std::string name, TExprList params, Part part);
   std::int32_t AsInteger() const override;
-  TExprType ExprType() const override { return ttInteger; }
+  TExprType exprType() const override { return ttInteger; }
 
  private:
   Part part_;
@@ -133,7 +133,7 @@ class TNowExpr : public TFunction {
  public:
   using TFunction::TFunction;
   double AsFloat() const override;
-  TExprType ExprType() const override { return ttFloat; }
+  TExprType exprType() const override { return ttFloat; }
 };
 
 // FORMATDATETIME(format, date-time).
@@ -141,7 +141,7 @@ class TFormatDateTimeExpr : public TFunction {
  public:
   using TFunction::TFunction;
   std::string AsString() const override;
-  TExprType ExprType() const override { return ttString; }
+  TExprType exprType() const override { return ttString; }
 };
 
 // FORMATFLOAT(format, number).
@@ -149,7 +149,7 @@ class TFormatFloatExpr : public TFunction {
  public:
   using TFunction::TFunction;
   std::string AsString() const override;
-  TExprType ExprType() const override { return ttString; }
+  TExprType exprType() const override { return ttString; }
 };
 
 // FORMAT(format, up to 20 values).
@@ -157,7 +157,7 @@ class TFormatExpr : public TFunction {
  public:
   using TFunction::TFunction;
   std::string AsString() const override;
-  TExprType ExprType() const override { return ttString; }
+  TExprType exprType() const override { return ttString; }
 };
 
 // DECODE(x, a1, b1, ..., default): the b after the first a equal to x, else the default.
@@ -169,7 +169,7 @@ class TDecodeExpr : public TFunction {
   double AsFloat() const override;
   std::int32_t AsInteger() const override;
   bool AsBoolean() const override;
-  TExprType ExprType() const override;
+  TExprType exprType() const override;
 
  private:
   const TExpression& chosen() const;
@@ -180,7 +180,7 @@ class TISNULLExpr : public TFunction {
  public:
   using TFunction::TFunction;
   bool AsBoolean() const override;
-  TExprType ExprType() const override { return ttBoolean; }
+  TExprType exprType() const override { return ttBoolean; }
 };
 
 // Whether a user-defined function of that name accepts these arguments; when it does, it sets
@@ -194,12 +194,12 @@ using TUDFSolveEvent = std::function<TExprValue(const std::string& identifier, c
 class TUDFExpr : public TFunction {
  public:
   TUDFExpr(std::string name, TExprList params, TExprType type, int maxLength, TUDFSolveEvent solve);
-  std::string MaxString() const override;
+  std::string maxString() const override;
   std::string AsString() const override;
   double AsFloat() const override;
   std::int32_t AsInteger() const override;
   bool AsBoolean() const override;
-  TExprType ExprType() const override { return type_; }
+  TExprType exprType() const override { return type_; }
 
  private:
   TExplicitParamExpr solve() const;

@@ -41,7 +41,7 @@ std::string TFormatFloatExpr::AsString() const {
 
 std::string TFormatExpr::AsString() const {
   constexpr std::size_t kMaxValues = 20;
-  if (Params().empty() || Params().size() > kMaxValues + 1 || param(0).ExprType() != ttString) {
+  if (Params().empty() || Params().size() > kMaxValues + 1 || param(0).exprType() != ttString) {
     invalidParameter();
   }
   std::vector<const TExpression*> values;

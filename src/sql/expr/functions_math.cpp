@@ -29,12 +29,12 @@ double requirePositive(double value, bool zeroAllowed) {
 TMathExpression::TMathExpression(std::string name, TExprList params, Kind kind)
     : TFunction(std::move(name), std::move(params)), kind_(kind) {}
 
-TExprType TMathExpression::ExprType() const {
+TExprType TMathExpression::exprType() const {
   return kind_ == Kind::Trunc || kind_ == Kind::Round ? ttInteger : ttFloat;
 }
 
 double TMathExpression::AsFloat() const {
-  if (ExprType() != ttFloat) return TExpression::AsFloat();
+  if (exprType() != ttFloat) return TExpression::AsFloat();
   if (kind_ == Kind::Pi) {
     requireArgs({});
     return std::numbers::pi;
@@ -61,7 +61,7 @@ double TMathExpression::AsFloat() const {
 }
 
 std::int32_t TMathExpression::AsInteger() const {
-  if (ExprType() != ttInteger) return TExpression::AsInteger();
+  if (exprType() != ttInteger) return TExpression::AsInteger();
   requireArgs({Arg::Numeric});
   const double x = param(0).AsFloat();
   return truncToInteger(kind_ == Kind::Round ? roundHalfEven(x) : x);
@@ -75,7 +75,7 @@ TMinMaxOfExpr::TMinMaxOfExpr(std::string name, TExprList params, bool maximum)
 double TMinMaxOfExpr::AsFloat() const {
   double result = 0;
   for (std::size_t i = 0; i < Params().size(); ++i) {
-    const TExprType type = param(i).ExprType();
+    const TExprType type = param(i).exprType();
     if (type != ttFloat && type != ttInteger) invalidParameter();
     const double value = param(i).AsFloat();
     result = i == 0 ? value : (maximum_ ? std::max(result, value) : std::min(result, value));

@@ -38,11 +38,11 @@ std::size_t clippedCount(std::int32_t n, std::size_t size) {
 // record; a count that fails to evaluate fails when the value is read, not while sizing.
 std::string widestCopy(const TExprList& params, std::size_t countAt) {
   if (params.empty()) return {};
-  std::string widest = params[0]->MaxString();
-  if (params.size() != countAt + 1 || params[countAt]->ReadsRecord()) return widest;
+  std::string widest = params[0]->maxString();
+  if (params.size() != countAt + 1 || params[countAt]->readsRecord()) return widest;
   try {
     const TExpression& count = *params[countAt];
-    if (count.ExprType() == ttInteger || count.ExprType() == ttBoolean) {
+    if (count.exprType() == ttInteger || count.exprType() == ttBoolean) {
       widest.resize(clippedCount(count.AsInteger(), widest.size()));
     }
   } catch (const std::exception&) {
@@ -55,17 +55,17 @@ std::string widestCopy(const TExprList& params, std::size_t countAt) {
 TStringExpression::TStringExpression(std::string name, TExprList params, Kind kind)
     : TFunction(std::move(name), std::move(params)), kind_(kind) {}
 
-TExprType TStringExpression::ExprType() const {
+TExprType TStringExpression::exprType() const {
   return kind_ == Kind::Pos || kind_ == Kind::Length ? ttInteger : ttString;
 }
 
-std::string TStringExpression::MaxString() const {
-  if (ExprType() != ttString || Params().empty()) return TExpression::MaxString();
-  return kind_ == Kind::Copy ? widestCopy(Params(), 2) : param(0).MaxString();
+std::string TStringExpression::maxString() const {
+  if (exprType() != ttString || Params().empty()) return TExpression::maxString();
+  return kind_ == Kind::Copy ? widestCopy(Params(), 2) : param(0).maxString();
 }
 
 std::string TStringExpression::AsString() const {
-  if (ExprType() != ttString) return TExpression::AsString();
+  if (exprType() != ttString) return TExpression::AsString();
   if (kind_ == Kind::Copy) {
     requireArgs({Arg::String, Arg::Integer, Arg::Integer});
     return copyOf(param(0).AsString(), param(1).AsInteger(), param(2).AsInteger());
@@ -82,7 +82,7 @@ std::string TStringExpression::AsString() const {
 }
 
 std::int32_t TStringExpression::AsInteger() const {
-  if (ExprType() != ttInteger) return TExpression::AsInteger();
+  if (exprType() != ttInteger) return TExpression::AsInteger();
   if (kind_ == Kind::Length) {
     requireArgs({Arg::String});
     return static_cast<std::int32_t>(param(0).AsString().size());
@@ -94,7 +94,7 @@ std::int32_t TStringExpression::AsInteger() const {
   return at == std::string::npos ? 0 : static_cast<std::int32_t>(at + 1);
 }
 
-std::string TLeftExpr::MaxString() const { return widestCopy(Params(), 1); }
+std::string TLeftExpr::maxString() const { return widestCopy(Params(), 1); }
 
 std::string TLeftExpr::AsString() const {
   requireArgs({Arg::String, Arg::Integer});
@@ -102,7 +102,7 @@ std::string TLeftExpr::AsString() const {
   return text.substr(0, clippedCount(param(1).AsInteger(), text.size()));
 }
 
-std::string TRightExpr::MaxString() const { return widestCopy(Params(), 1); }
+std::string TRightExpr::maxString() const { return widestCopy(Params(), 1); }
 
 std::string TRightExpr::AsString() const {
   requireArgs({Arg::String, Arg::Integer});
@@ -111,7 +111,7 @@ std::string TRightExpr::AsString() const {
 }
 
 TASCIIExpr::TASCIIExpr(std::string name, TExprList params) : TFunction(std::move(name), std::move(params)) {
-  if (Params().size() != 1 || param(0).ExprType() != ttString) throw EExpression(messages::kAsciiArgument);
+  if (Params().size() != 1 || param(0).exprType() != ttString) throw EExpression(messages::kAsciiArgument);
 }
 
 std::int32_t TASCIIExpr::AsInteger() const {
@@ -119,7 +119,7 @@ std::int32_t TASCIIExpr::AsInteger() const {
   return text.empty() ? 0 : static_cast<unsigned char>(text.front());
 }
 
-std::string TSQLTrimExpr::MaxString() const { return Params().size() < 2 ? std::string() : param(1).MaxString(); }
+std::string TSQLTrimExpr::maxString() const { return Params().size() < 2 ? std::string() : param(1).maxString(); }
 
 std::string TSQLTrimExpr::AsString() const {
   requireArgs({Arg::String, Arg::String, Arg::Integer});

@@ -12,10 +12,10 @@ TDecodeExpr::TDecodeExpr(std::string name, TExprList params) : TFunction(std::mo
   if (Params().size() < 2 || Params().size() % 2 != 0) throw EExpression(messages::kDecodeArguments);
 }
 
-TExprType TDecodeExpr::ExprType() const { return param(Params().size() > 2 ? 2 : 1).ExprType(); }
+TExprType TDecodeExpr::exprType() const { return param(Params().size() > 2 ? 2 : 1).exprType(); }
 
 const TExpression& TDecodeExpr::chosen() const {
-  const TExprType type = param(0).ExprType();
+  const TExprType type = param(0).exprType();
   const TExprValue value = readAs(param(0), type);
   const std::size_t defaultIndex = Params().size() - 1;
   for (std::size_t i = 1; i < defaultIndex; i += 2) {
@@ -25,19 +25,19 @@ const TExpression& TDecodeExpr::chosen() const {
 }
 
 std::string TDecodeExpr::AsString() const {
-  return ExprType() == ttString ? chosen().AsString() : TExpression::AsString();
+  return exprType() == ttString ? chosen().AsString() : TExpression::AsString();
 }
 
 double TDecodeExpr::AsFloat() const {
-  return ExprType() == ttFloat ? chosen().AsFloat() : TExpression::AsFloat();
+  return exprType() == ttFloat ? chosen().AsFloat() : TExpression::AsFloat();
 }
 
 std::int32_t TDecodeExpr::AsInteger() const {
-  return ExprType() == ttInteger ? chosen().AsInteger() : TExpression::AsInteger();
+  return exprType() == ttInteger ? chosen().AsInteger() : TExpression::AsInteger();
 }
 
 bool TDecodeExpr::AsBoolean() const {
-  return ExprType() == ttBoolean ? chosen().AsBoolean() : TExpression::AsBoolean();
+  return exprType() == ttBoolean ? chosen().AsBoolean() : TExpression::AsBoolean();
 }
 
 bool TISNULLExpr::AsBoolean() const {
@@ -50,9 +50,9 @@ TUDFExpr::TUDFExpr(std::string name, TExprList params, TExprType type, int maxLe
   markReadsRecord();
 }
 
-std::string TUDFExpr::MaxString() const {
+std::string TUDFExpr::maxString() const {
   if (type_ == ttString) return std::string(static_cast<std::size_t>(std::max(maxLength_, 0)), 'X');
-  return TExpression::MaxString();
+  return TExpression::maxString();
 }
 
 TExplicitParamExpr TUDFExpr::solve() const {

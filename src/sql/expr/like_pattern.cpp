@@ -31,7 +31,7 @@ bool LikePattern::Segment::matchesAt(std::string_view value, std::size_t pos) co
   return true;
 }
 
-std::string LikePattern::FixedStart() const {
+std::string LikePattern::fixedStart() const {
   const Segment& first = segments_.front();
   std::size_t length = 0;
   while (length < first.bytes.size() && !first.any[length]) ++length;

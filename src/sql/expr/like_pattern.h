@@ -17,7 +17,7 @@ class LikePattern {
   // True when the whole of `value` matches the whole pattern.
   bool matches(std::string_view value) const;
   // The bytes every matching value starts with: the pattern's start up to its first wildcard.
-  std::string FixedStart() const;
+  std::string fixedStart() const;
 
  private:
   // A run of the pattern between two "%": bytes, of which those flagged in `any` are "_".

@@ -21,20 +21,20 @@ std::vector<std::string> markerNames(const std::string& sql) {
 
 }  // namespace
 
-TParam* TParams::FindParam(const std::string& name) {
+TParam* TParams::findParam(const std::string& name) {
   for (TParam& param : items_) {
     if (sameName(param.Name, name)) return &param;
   }
   return nullptr;
 }
 
-void TParams::ParseSQL(const std::string& sql) {
+void TParams::parseSQL(const std::string& sql) {
   std::vector<TParam> parsed;
   for (const std::string& name : markerNames(sql)) {
     bool listed = false;
     for (const TParam& param : parsed) listed = listed || sameName(param.Name, name);
     if (listed) continue;
-    const TParam* old = FindParam(name);
+    const TParam* old = findParam(name);
     parsed.push_back(TParam{name, old != nullptr ? old->Value : std::nullopt});
   }
   items_ = std::move(parsed);

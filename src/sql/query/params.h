@@ -19,13 +19,13 @@ class TParams {
  public:
   int Count() const { return static_cast<int>(items_.size()); }
   // REQUIRES: 0 <= index < Count().
-  TParam& Items(int index) { return items_[static_cast<std::size_t>(index)]; }
+  TParam& items(int index) { return items_[static_cast<std::size_t>(index)]; }
   // The parameter of that name (without regard to case); null when none.
-  TParam* FindParam(const std::string& name);
+  TParam* findParam(const std::string& name);
   void Clear() { items_.clear(); }
   // The parameters become the ":name" markers of `sql` (outside string literals and comments),
   // in text order, keeping the values of names that remain.
-  void ParseSQL(const std::string& sql);
+  void parseSQL(const std::string& sql);
 
  private:
   std::vector<TParam> items_;
@@ -41,7 +41,7 @@ class TParamsAsFields {
   // Raises ESqlQueryError "ParamsAsFields: duplicate name" when the parameter name (without
   // regard to case) is already listed.
   void Add(const std::string& paramName, const std::string& fieldName);
-  const std::vector<TParamAsFieldItem>& Items() const { return items_; }
+  const std::vector<TParamAsFieldItem>& items() const { return items_; }
   void Clear() { items_.clear(); }
 
  private:

@@ -14,31 +14,31 @@ namespace vekrano::sql {
 
 // --- TSqlDataSets
 
-void TSqlDataSets::Purge() const {
+void TSqlDataSets::purge() const {
   std::erase_if(items_, [](const auto& item) { return item->watch_.DataSet() == nullptr && item->dataSet_ != nullptr; });
 }
 
 int TSqlDataSets::Count() const {
-  Purge();
+  purge();
   return static_cast<int>(items_.size());
 }
 
-const TSqlDataSetItem& TSqlDataSets::Items(int index) const {
-  Purge();
+const TSqlDataSetItem& TSqlDataSets::items(int index) const {
+  purge();
   return *items_[static_cast<std::size_t>(index)];
 }
 
 TSqlDataSetItem& TSqlDataSets::Add(const std::string& alias, dbase::TDataSet* dataSet) {
-  Purge();
+  purge();
   items_.push_back(std::make_unique<TSqlDataSetItem>());
   const common::OnUnwind dropped([&] { items_.pop_back(); });
-  SetAlias(static_cast<int>(items_.size()) - 1, alias);
+  setAlias(static_cast<int>(items_.size()) - 1, alias);
   setDataSet(static_cast<int>(items_.size()) - 1, dataSet);
   return *items_.back();
 }
 
-void TSqlDataSets::SetAlias(int index, const std::string& alias) {
-  Purge();
+void TSqlDataSets::setAlias(int index, const std::string& alias) {
+  purge();
   const std::string upper = common::ansiUpper(alias);
   for (std::size_t i = 0; i < items_.size(); ++i) {
     if (static_cast<int>(i) != index && common::ansiUpper(items_[i]->alias_) == upper) {
@@ -49,7 +49,7 @@ void TSqlDataSets::SetAlias(int index, const std::string& alias) {
 }
 
 void TSqlDataSets::setDataSet(int index, dbase::TDataSet* dataSet) {
-  Purge();
+  purge();
   if (dataSet == &owner_) throw common::Exception(messages::kCircularReference);
   TSqlDataSetItem& item = *items_[static_cast<std::size_t>(index)];
   item.dataSet_ = dataSet;
@@ -57,12 +57,12 @@ void TSqlDataSets::setDataSet(int index, dbase::TDataSet* dataSet) {
 }
 
 void TSqlDataSets::Delete(int index) {
-  Purge();
+  purge();
   items_.erase(items_.begin() + index);
 }
 
-std::vector<TDataSetAlias> TSqlDataSets::Aliases() const {
-  Purge();
+std::vector<TDataSetAlias> TSqlDataSets::aliases() const {
+  purge();
   std::vector<TDataSetAlias> aliases;
   for (const auto& item : items_) aliases.push_back(TDataSetAlias{item->alias_, item->dataSet_});
   return aliases;
@@ -93,7 +93,7 @@ std::string TSqlStrings::Text() const {
 // --- TSqlQuery
 
 TSqlQuery::TSqlQuery() : dataSets_(*this) {
-  sql_.OnChange = [this] { SQLChanged(); };
+  sql_.OnChange = [this] { sqlChanged(); };
 }
 
 TSqlQuery::~TSqlQuery() {
@@ -101,13 +101,13 @@ TSqlQuery::~TSqlQuery() {
   Close();
 }
 
-void TSqlQuery::SQLChanged() {
+void TSqlQuery::sqlChanged() {
   Close();
-  if (ParamCheck) params_.ParseSQL(sql_.Text());
+  if (ParamCheck) params_.parseSQL(sql_.Text());
   dataEvent(dbase::TDataEvent::deLayoutChange);
 }
 
-void TSqlQuery::ParseStatement(TSqlAnalizer& analizer) {
+void TSqlQuery::parseStatement(TSqlAnalizer& analizer) {
   const std::string text = sql_.Text();
   if (text.find_first_not_of(" \t\r\n") == std::string::npos) {
     throw ESqlQueryError(messages::kEmptyStatement);
@@ -125,15 +125,15 @@ void TSqlQuery::ParseStatement(TSqlAnalizer& analizer) {
 
 TRunEnvironment TSqlQuery::Environment() const {
   TRunEnvironment environment;
-  environment.dataSets = dataSets_.Aliases();
+  environment.dataSets = dataSets_.aliases();
   environment.OnProgress = OnProgress;
   environment.OnCancelQuery = OnCancelQuery;
   environment.OnResolveDataset = OnResolveDataset;
   environment.ParamValue = [this](const std::string& name) -> std::optional<TExprValue> {
-    TParam* param = const_cast<TParams&>(params_).FindParam(name);
+    TParam* param = const_cast<TParams&>(params_).findParam(name);
     return param != nullptr ? param->Value : std::nullopt;
   };
-  for (const TParamAsFieldItem& item : paramsAsFields_.Items()) {
+  for (const TParamAsFieldItem& item : paramsAsFields_.items()) {
     environment.paramsAsFields.push_back(TParamAsField{item.ParamName, item.FieldName});
   }
   environment.OnUDFCheck = OnUDFCheck;
@@ -142,7 +142,7 @@ TRunEnvironment TSqlQuery::Environment() const {
   return environment;
 }
 
-void TSqlQuery::RunStatement(const std::function<void()>& run) {
+void TSqlQuery::runStatement(const std::function<void()>& run) {
   if (OnBeforeQuery) OnBeforeQuery();
   struct SavedPosition {
     dbase::TDataSet* dataSet;
@@ -150,7 +150,7 @@ void TSqlQuery::RunStatement(const std::function<void()>& run) {
   };
   std::vector<SavedPosition> saved;
   if (AutoDisableControls) {
-    for (const TDataSetAlias& item : dataSets_.Aliases()) {
+    for (const TDataSetAlias& item : dataSets_.aliases()) {
       if (item.dataSet == nullptr || !item.dataSet->Active()) continue;
       saved.push_back(SavedPosition{item.dataSet, item.dataSet->GetBookmark()});
       item.dataSet->DisableControls();
@@ -176,7 +176,7 @@ void TSqlQuery::RunStatement(const std::function<void()>& run) {
   run();
 }
 
-bool TSqlQuery::RunDefinitionStatement(const TSqlAnalizer& analizer) {
+bool TSqlQuery::runDefinitionStatement(const TSqlAnalizer& analizer) {
   const std::string table = analizer.tables.empty() ? std::string() : analizer.tables.front().tableName;
   switch (analizer.statementKind) {
     case TStatementKind::CreateTable:
@@ -217,34 +217,34 @@ void TSqlQuery::ExecSQL() {
   Close();
   changedRowCount_ = 0;
   TSqlAnalizer analizer;
-  ParseStatement(analizer);
+  parseStatement(analizer);
   if (analizer.statementKind == TStatementKind::Select ||
       analizer.statementKind == TStatementKind::Union) {
     throw ESqlQueryError(messages::kSelectWithExecSql);
   }
-  if (RunDefinitionStatement(analizer)) return;
+  if (runDefinitionStatement(analizer)) return;
   const common::SeparatorGuard separators('.', ',');
   changedRowCount_ = 0;
   const TRunEnvironment environment = Environment();
-  RunStatement([&] { TStatementRun(analizer, environment).ExecuteChange(changedRowCount_); });
+  runStatement([&] { TStatementRun(analizer, environment).executeChange(changedRowCount_); });
 }
 
 void TSqlQuery::InternalOpen() {
   changedRowCount_ = 0;
   const common::SeparatorGuard separators('.', ',');
   TSqlAnalizer analizer;
-  ParseStatement(analizer);
+  parseStatement(analizer);
   if (analizer.statementKind != TStatementKind::Select &&
       analizer.statementKind != TStatementKind::Union) {
     throw ESqlQueryError(messages::kActionWithOpen);
   }
   const TRunEnvironment environment = Environment();
   std::unique_ptr<TResultSet> resultSet;
-  RunStatement([&] { resultSet = TStatementRun(analizer, environment).ExecuteSelect(); });
+  runStatement([&] { resultSet = TStatementRun(analizer, environment).executeSelect(); });
   resultSet_ = std::move(resultSet);
   {
     const common::OnUnwind dropped([&] { resultSet_.reset(); });
-    DefineResultFields();
+    defineResultFields();
   }
   cursor_ = -1;
 }

@@ -38,24 +38,24 @@ class TSqlDataSets {
  public:
   explicit TSqlDataSets(const TSqlQuery& owner) : owner_(owner) {}
 
-  // Adds an item. Raises like SetAlias and setDataSet.
+  // Adds an item. Raises like setAlias and setDataSet.
   TSqlDataSetItem& Add(const std::string& alias, dbase::TDataSet* dataSet);
   // Raises ESqlQueryError "Alias already exists" when another item has that alias (without
   // regard to case).
-  void SetAlias(int index, const std::string& alias);
+  void setAlias(int index, const std::string& alias);
   // Raises common::Exception "Circular reference not allowed" for the query itself.
   void setDataSet(int index, dbase::TDataSet* dataSet);
   int Count() const;
   // REQUIRES: 0 <= index < Count().
-  const TSqlDataSetItem& Items(int index) const;
+  const TSqlDataSetItem& items(int index) const;
   void Delete(int index);
   void Clear() { items_.clear(); }
   // The items with their datasets, as a run uses them.
-  std::vector<TDataSetAlias> Aliases() const;
+  std::vector<TDataSetAlias> aliases() const;
 
  private:
   // Drops the items whose dataset was destroyed.
-  void Purge() const;
+  void purge() const;
 
   const TSqlQuery& owner_;
   mutable std::vector<std::unique_ptr<TSqlDataSetItem>> items_;
@@ -68,7 +68,7 @@ class TSqlStrings {
   void Add(const std::string& line);
   std::string Text() const;
   int Count() const { return static_cast<int>(lines_.size()); }
-  const std::string& Strings(int index) const { return lines_[static_cast<std::size_t>(index)]; }
+  const std::string& strings(int index) const { return lines_[static_cast<std::size_t>(index)]; }
 
   std::function<void()> OnChange;
 
@@ -107,9 +107,9 @@ class TSqlQuery : public dbase::TDataSet {
   // expression's error and the filter stays as it was. Rows are filtered while browsing: during
   // an edit or an insertion every row counts.
   const std::string& Filter() const { return filter_; }
-  void SetFilter(const std::string& filter);
+  void setFilter(const std::string& filter);
   bool Filtered() const { return filtered_; }
-  void SetFiltered(bool filtered);
+  void setFiltered(bool filtered);
   std::function<void(dbase::TDataSet& dataSet, bool& accept)> OnFilterRecord;
 
   // Rows inserted, changed or deleted by the last run.
@@ -186,34 +186,34 @@ class TSqlQuery : public dbase::TDataSet {
     const TSqlField* column = nullptr;
   };
 
-  void SQLChanged();
+  void sqlChanged();
   // Steps shared by Open and ExecSQL: the text, then the parse into `analizer`.
-  void ParseStatement(TSqlAnalizer& analizer);
+  void parseStatement(TSqlAnalizer& analizer);
   // OnBeforeQuery, the saved positions of the sources, the run, their restoration and
   // OnAfterQuery, also on failure.
-  void RunStatement(const std::function<void()>& run);
+  void runStatement(const std::function<void()>& run);
   TRunEnvironment Environment() const;
-  bool RunDefinitionStatement(const TSqlAnalizer& analizer);
+  bool runDefinitionStatement(const TSqlAnalizer& analizer);
   // Defines the result fields and their slots in the record buffer from the result set.
-  void DefineResultFields();
+  void defineResultFields();
 
-  void FillBuffer(char* buffer, int rowIndex) const;
+  void fillBuffer(char* buffer, int rowIndex) const;
   // The value of result field `field` in `buffer`; monostate when null.
-  dbase::Variant ReadSlot(const char* buffer, std::size_t field) const;
-  void WriteSlot(char* buffer, const Slot& slot, const dbase::Variant& value) const;
-  void WriteToRow(char* row, const Slot& slot, const dbase::Variant& value) const;
-  std::int32_t RowIndex(const char* buffer) const;
+  dbase::Variant readSlot(const char* buffer, std::size_t field) const;
+  void writeSlot(char* buffer, const Slot& slot, const dbase::Variant& value) const;
+  void writeToRow(char* row, const Slot& slot, const dbase::Variant& value) const;
+  std::int32_t rowIndex(const char* buffer) const;
 
   // --- The filter (query_filter.cpp)
-  bool Filtering() const { return filtered_ && (!filter_.empty() || OnFilterRecord); }
+  bool filtering() const { return filtered_ && (!filter_.empty() || OnFilterRecord); }
   // Builds the filter's tree (raising its errors) and goes to the first row kept; `undo` puts
   // the previous settings back when the tree cannot be built.
-  void ApplyFilter(const std::function<void()>& undo);
-  const TExpression& FilterExpression() const;
-  bool RowKept(int rowIndex) const;
+  void applyFilter(const std::function<void()>& undo);
+  const TExpression& filterExpression() const;
+  bool rowKept(int rowIndex) const;
   // The first row kept after `rowIndex` (step 1) or before it (step -1); the row count or -1
   // when there is none.
-  int NextRowKept(int rowIndex, int step) const;
+  int nextRowKept(int rowIndex, int step) const;
 
   TSqlStrings sql_;
   TSqlDataSets dataSets_;

@@ -46,7 +46,7 @@ std::size_t slotSize(const dbase::TFieldDef& def) {
 // The type and size of a result field made from `column`.
 dbase::TFieldDef fieldDefOf(const TSqlField& column) {
   dbase::TFieldDef def;
-  if (const dbase::TField* source = column.SourceField()) {
+  if (const dbase::TField* source = column.sourceField()) {
     def.DataType = source->DataType();
     if (def.DataType == FieldType::ftBCD) def.DataType = FieldType::ftCurrency;
     if (def.DataType == FieldType::ftFMTBcd) def.DataType = FieldType::ftFloat;
@@ -106,7 +106,7 @@ void writeSlotText(char* data, std::size_t slotSize, const char* text, std::size
 
 }  // namespace
 
-void TSqlQuery::DefineResultFields() {
+void TSqlQuery::defineResultFields() {
   resultFieldDefs_.clear();
   slots_.clear();
   std::vector<std::string> upperNames;
@@ -115,7 +115,7 @@ void TSqlQuery::DefineResultFields() {
   };
   std::size_t offset = 0;
   int index = 0;
-  for (const TSqlField* column : resultSet_->VisibleFields()) {
+  for (const TSqlField* column : resultSet_->visibleFields()) {
     std::string full = column->Name();
     if (full.size() >= 2 && full.front() == '[' && full.back() == ']') full = full.substr(1, full.size() - 2);
     if (full.empty()) full = "NULL";
@@ -150,11 +150,11 @@ void TSqlQuery::InternalClose() {
 
 // --- Buffers
 
-std::int32_t TSqlQuery::RowIndex(const char* buffer) const {
+std::int32_t TSqlQuery::rowIndex(const char* buffer) const {
   return common::load<std::int32_t>(buffer + rowIndexOffset_);
 }
 
-void TSqlQuery::WriteSlot(char* buffer, const Slot& slot, const dbase::Variant& value) const {
+void TSqlQuery::writeSlot(char* buffer, const Slot& slot, const dbase::Variant& value) const {
   char* data = buffer + slot.offset;
   std::memset(data, 0, kNullByteSize + slot.size);
   if (dbase::isNullVariant(value)) {
@@ -172,7 +172,7 @@ void TSqlQuery::WriteSlot(char* buffer, const Slot& slot, const dbase::Variant& 
   }
 }
 
-void TSqlQuery::FillBuffer(char* buffer, int rowIndex) const {
+void TSqlQuery::fillBuffer(char* buffer, int rowIndex) const {
   const char* row = resultSet_->Row(rowIndex);
   for (std::size_t i = 0; i < slots_.size(); ++i) {
     const Slot& slot = slots_[i];
@@ -182,7 +182,7 @@ void TSqlQuery::FillBuffer(char* buffer, int rowIndex) const {
       char* data = buffer + slot.offset;
       data[0] = 0;
       const char* text = slot.column->Data(row);
-      writeSlotText(data, slot.size, text, strnlen(text, slot.column->StorageSize()));
+      writeSlotText(data, slot.size, text, strnlen(text, slot.column->storageSize()));
       continue;
     }
     // Numbers and flags likewise, without a variant per value.
@@ -210,13 +210,13 @@ void TSqlQuery::FillBuffer(char* buffer, int rowIndex) const {
         value = slot.column->AsFloat(row);
       }
     }
-    WriteSlot(buffer, slot, value);
+    writeSlot(buffer, slot, value);
   }
   common::store(buffer + rowIndexOffset_, static_cast<std::int32_t>(rowIndex));
   buffer[rowIndexOffset_ + kRowIndexSize] = static_cast<char>(dbase::TBookmarkFlag::bfCurrent);
 }
 
-void TSqlQuery::WriteToRow(char* row, const Slot& slot, const dbase::Variant& value) const {
+void TSqlQuery::writeToRow(char* row, const Slot& slot, const dbase::Variant& value) const {
   const TSqlField& column = *slot.column;
   if (dbase::isNullVariant(value)) {
     column.Clear(row);
@@ -235,15 +235,15 @@ dbase::TGetResult TSqlQuery::GetRecord(char* buffer, dbase::TGetMode mode, bool)
   const int count = resultSet_->RecordCount();
   switch (mode) {
     case dbase::TGetMode::gmNext: {
-      const int next = NextRowKept(cursor_, 1);
+      const int next = nextRowKept(cursor_, 1);
       if (next >= count) return dbase::TGetResult::grEOF;
       cursor_ = next;
       // Sorted rows lie scattered in memory: the rows a walk reads next are fetched meanwhile.
-      if (next + kRowsFetchedAhead < count) resultSet_->PrefetchRow(next + kRowsFetchedAhead);
+      if (next + kRowsFetchedAhead < count) resultSet_->prefetchRow(next + kRowsFetchedAhead);
       break;
     }
     case dbase::TGetMode::gmPrior: {
-      const int prior = NextRowKept(std::min(cursor_, count), -1);
+      const int prior = nextRowKept(std::min(cursor_, count), -1);
       if (prior < 0) return dbase::TGetResult::grBOF;
       cursor_ = prior;
       break;
@@ -252,11 +252,11 @@ dbase::TGetResult TSqlQuery::GetRecord(char* buffer, dbase::TGetMode mode, bool)
       if (cursor_ < 0 || cursor_ >= count) return dbase::TGetResult::grEOF;
       break;
   }
-  FillBuffer(buffer, cursor_);
+  fillBuffer(buffer, cursor_);
   return dbase::TGetResult::grOK;
 }
 
-void TSqlQuery::InternalSetToRecord(const char* buffer) { cursor_ = RowIndex(buffer); }
+void TSqlQuery::InternalSetToRecord(const char* buffer) { cursor_ = rowIndex(buffer); }
 
 void TSqlQuery::InternalInitRecord(char* buffer) {
   std::memset(buffer, 0, recordSize_);
@@ -264,7 +264,7 @@ void TSqlQuery::InternalInitRecord(char* buffer) {
   common::store(buffer + rowIndexOffset_, std::int32_t{-1});
 }
 
-dbase::Variant TSqlQuery::ReadSlot(const char* buffer, std::size_t field) const {
+dbase::Variant TSqlQuery::readSlot(const char* buffer, std::size_t field) const {
   const Slot& slot = slots_[field];
   const char* data = buffer + slot.offset;
   if (data[0] != 0) return {};
@@ -276,7 +276,7 @@ dbase::Variant TSqlQuery::ReadSlot(const char* buffer, std::size_t field) const 
 }
 
 bool TSqlQuery::GetFieldData(const dbase::TField& field, dbase::Variant& value) const {
-  dbase::Variant read = ReadSlot(activeBuffer(), static_cast<std::size_t>(field.Index()));
+  dbase::Variant read = readSlot(activeBuffer(), static_cast<std::size_t>(field.Index()));
   if (dbase::isNullVariant(read)) return false;
   value = std::move(read);
   return true;
@@ -298,7 +298,7 @@ bool TSqlQuery::getFieldInteger(const dbase::TField& field, std::int64_t& value)
   return true;
 }
 
-// A slot's first byte marks it null (see ReadSlot).
+// A slot's first byte marks it null (see readSlot).
 bool TSqlQuery::hasFieldData(const dbase::TField& field) const {
   return activeBuffer()[slots_[static_cast<std::size_t>(field.Index())].offset] == 0;
 }
@@ -307,7 +307,7 @@ std::unique_ptr<dbase::TField> TSqlQuery::createField(const dbase::TFieldDef& de
   std::unique_ptr<dbase::TField> field = TDataSet::createField(def);
   std::size_t index = 0;
   while (index < resultFieldDefs_.size() && resultFieldDefs_[index].Name != def.Name) ++index;
-  const dbase::TField* source = index < slots_.size() ? slots_[index].column->SourceField() : nullptr;
+  const dbase::TField* source = index < slots_.size() ? slots_[index].column->sourceField() : nullptr;
   if (source != nullptr) {
     if (UseDisplayLabel) field->setDisplayLabel(source->DisplayLabel());
     if (!isTextType(def.DataType) && def.DataType != FieldType::ftBoolean) {
@@ -321,21 +321,21 @@ std::unique_ptr<dbase::TField> TSqlQuery::createField(const dbase::TFieldDef& de
 
 void TSqlQuery::SetFieldData(const dbase::TField& field, const dbase::Variant& value) {
   const Slot& slot = slots_[static_cast<std::size_t>(field.Index())];
-  WriteSlot(activeBuffer(), slot, value);
-  const std::int32_t index = RowIndex(activeBuffer());
+  writeSlot(activeBuffer(), slot, value);
+  const std::int32_t index = rowIndex(activeBuffer());
   if (State() == dbase::TDataSetState::dsEdit && index >= 0 && index < resultSet_->RecordCount()) {
-    WriteToRow(resultSet_->Row(index), slot, value);
+    writeToRow(resultSet_->Row(index), slot, value);
   }
 }
 
 void TSqlQuery::InternalAddRecord(const char* buffer, bool) {
   resultSet_->Insert();
-  char* row = resultSet_->CurrentRow();
-  for (std::size_t i = 0; i < slots_.size(); ++i) WriteToRow(row, slots_[i], ReadSlot(buffer, i));
+  char* row = resultSet_->currentRow();
+  for (std::size_t i = 0; i < slots_.size(); ++i) writeToRow(row, slots_[i], readSlot(buffer, i));
   cursor_ = resultSet_->RecordCount() - 1;
 }
 
-void TSqlQuery::InternalPost() { cursor_ = RowIndex(activeBuffer()); }
+void TSqlQuery::InternalPost() { cursor_ = rowIndex(activeBuffer()); }
 
 void TSqlQuery::InternalDelete() {
   resultSet_->SetRecNo(cursor_ + 1);
@@ -346,7 +346,7 @@ void TSqlQuery::InternalDelete() {
 // --- Bookmarks and numbering
 
 void TSqlQuery::GetBookmarkData(const char* buffer, char* data) const {
-  common::store(data, RowIndex(buffer));
+  common::store(data, rowIndex(buffer));
 }
 
 void TSqlQuery::SetBookmarkData(char* buffer, const char* data) {
@@ -381,31 +381,31 @@ int TSqlQuery::compareBookmarkData(const char* a, const char* b) const {
 }
 
 int TSqlQuery::GetRecordCount() const {
-  if (!Filtering()) return resultSet_->RecordCount();
+  if (!filtering()) return resultSet_->RecordCount();
   int count = 0;
-  for (int row = NextRowKept(-1, 1); row < resultSet_->RecordCount(); row = NextRowKept(row, 1)) ++count;
+  for (int row = nextRowKept(-1, 1); row < resultSet_->RecordCount(); row = nextRowKept(row, 1)) ++count;
   return count;
 }
 
 int TSqlQuery::GetRecNo() const {
   const char* buffer = activeBuffer();
   if (buffer == nullptr || resultSet_->RecordCount() == 0) return 1;
-  const int index = RowIndex(buffer);
-  if (!Filtering()) return std::max(1, index + 1);
+  const int index = rowIndex(buffer);
+  if (!filtering()) return std::max(1, index + 1);
   int recNo = 1;
-  for (int row = NextRowKept(-1, 1); row < index; row = NextRowKept(row, 1)) ++recNo;
+  for (int row = nextRowKept(-1, 1); row < index; row = nextRowKept(row, 1)) ++recNo;
   return recNo;
 }
 
 bool TSqlQuery::internalSetRecNo(int recNo) {
   if (recNo < 1) return false;
-  if (!Filtering()) {
+  if (!filtering()) {
     if (recNo > resultSet_->RecordCount()) return false;
     cursor_ = recNo - 1;
     return true;
   }
-  int row = NextRowKept(-1, 1);
-  for (int n = 1; n < recNo && row < resultSet_->RecordCount(); ++n) row = NextRowKept(row, 1);
+  int row = nextRowKept(-1, 1);
+  for (int n = 1; n < recNo && row < resultSet_->RecordCount(); ++n) row = nextRowKept(row, 1);
   if (row >= resultSet_->RecordCount()) return false;
   cursor_ = row;
   return true;

@@ -42,10 +42,10 @@ bool TSqlField::IsNull(const char* row) const {
 }
 
 void TSqlField::Clear(char* row) const {
-  std::memset(row + offset_, 0, kPresenceSize + StorageSize());
+  std::memset(row + offset_, 0, kPresenceSize + storageSize());
 }
 
-void TSqlField::SetPresent(char* row) const {
+void TSqlField::setPresent(char* row) const {
   common::store<std::uint16_t>(row + offset_, kPresent);
 }
 
@@ -79,7 +79,7 @@ std::string TSqlStringField::AsString(const char* row) const { return std::strin
 
 std::string_view TSqlStringField::textView(const char* row) const {
   const char* text = Value(row);
-  return std::string_view(text, strnlen(text, StorageSize()));
+  return std::string_view(text, strnlen(text, storageSize()));
 }
 
 double TSqlStringField::AsFloat(const char* row) const { return textToFloat(AsString(row)); }
@@ -97,8 +97,8 @@ void TSqlStringField::setAsString(char* row, std::string_view value) const {
   const std::size_t length = std::min(value.size(), static_cast<std::size_t>(Width() - 1));
   char* text = Value(row);
   std::memcpy(text, value.data(), length);
-  std::memset(text + length, 0, StorageSize() - length);
-  SetPresent(row);
+  std::memset(text + length, 0, storageSize() - length);
+  setPresent(row);
 }
 
 void TSqlStringField::setAsFloat(char* row, double value) const {
@@ -136,7 +136,7 @@ void TSqlFloatField::setAsString(char* row, std::string_view value) const {
 
 void TSqlFloatField::setAsFloat(char* row, double value) const {
   common::store(Value(row), value);
-  SetPresent(row);
+  setPresent(row);
 }
 
 void TSqlFloatField::setAsInteger(char* row, std::int32_t value) const {
@@ -172,7 +172,7 @@ void TSqlIntegerField::setAsFloat(char* row, double value) const {
 
 void TSqlIntegerField::setAsInteger(char* row, std::int32_t value) const {
   common::store(Value(row), value);
-  SetPresent(row);
+  setPresent(row);
 }
 
 // --- TSqlBooleanField
@@ -199,7 +199,7 @@ void TSqlBooleanField::setAsString(char* row, std::string_view value) const {
 
 void TSqlBooleanField::setAsBoolean(char* row, bool value) const {
   common::store<std::int16_t>(Value(row), value ? -1 : 0);
-  SetPresent(row);
+  setPresent(row);
 }
 
 // --- Making and finding columns

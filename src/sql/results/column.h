@@ -19,7 +19,7 @@ namespace vekrano::sql {
 //   OFFSET  SIZE     DESCRIPTION
 //      0      4      bookmark of the source record (0: none; kRowMarked: to be removed)
 //      4      2      presence word of column 1 (0: null; 0xFFFF: a value is present)
-//      6      n      value of column 1 (n: StorageSize of the column)
+//      6      n      value of column 1 (n: storageSize of the column)
 //    ...             presence word and value of each further column, in column order
 inline constexpr std::size_t kRowBookmarkSize = 4;
 inline constexpr std::size_t kPresenceSize = 2;
@@ -41,19 +41,19 @@ class TSqlField {
   TExprType Type() const { return type_; }
   int Width() const { return width_; }
   // Bytes of the value in a row record: the width, rounded up to an even number.
-  std::size_t StorageSize() const { return (static_cast<std::size_t>(width_) + 1) & ~std::size_t{1}; }
+  std::size_t storageSize() const { return (static_cast<std::size_t>(width_) + 1) & ~std::size_t{1}; }
   // Offset of the presence word in the row record; set when the column joins a result set.
   std::size_t Offset() const { return offset_; }
-  void SetOffset(std::size_t offset) { offset_ = offset; }
+  void setOffset(std::size_t offset) { offset_ = offset; }
 
   // The source field when the column is one field of a source dataset (types the result field).
-  const dbase::TField* SourceField() const { return sourceField_; }
-  void SetSourceField(const dbase::TField* field) { sourceField_ = field; }
+  const dbase::TField* sourceField() const { return sourceField_; }
+  void setSourceField(const dbase::TField* field) { sourceField_ = field; }
   TCastTarget Cast() const { return cast_; }
-  void SetCast(TCastTarget cast) { cast_ = cast; }
+  void setCast(TCastTarget cast) { cast_ = cast; }
   // Argument columns of aggregates are hidden: they never become result fields.
-  bool Hidden() const { return hidden_; }
-  void SetHidden(bool hidden) { hidden_ = hidden; }
+  bool hidden() const { return hidden_; }
+  void setHidden(bool hidden) { hidden_ = hidden; }
 
   bool IsNull(const char* row) const;
   void Clear(char* row) const;
@@ -73,7 +73,7 @@ class TSqlField {
   char* Value(char* row) const { return row + offset_ + kPresenceSize; }
   const char* Value(const char* row) const { return row + offset_ + kPresenceSize; }
   // Marks the value present.
-  void SetPresent(char* row) const;
+  void setPresent(char* row) const;
 
  private:
   std::string name_;

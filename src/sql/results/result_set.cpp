@@ -11,28 +11,28 @@ namespace vekrano::sql {
 
 TResultSet::TResultSet(const TStorageOptions& options) : options_(options) {}
 
-void TResultSet::CreateStore() {
+void TResultSet::createStore() {
   if (!store_) store_ = std::make_unique<TRecordStore>(recordSize_, options_);
 }
 
 TSqlField& TResultSet::AddField(std::unique_ptr<TSqlField> field) {
-  field->SetOffset(recordSize_);
-  recordSize_ += kPresenceSize + field->StorageSize();
+  field->setOffset(recordSize_);
+  recordSize_ += kPresenceSize + field->storageSize();
   fields_.Add(std::move(field));
   return fields_[fields_.Count() - 1];
 }
 
-std::vector<const TSqlField*> TResultSet::VisibleFields() const {
+std::vector<const TSqlField*> TResultSet::visibleFields() const {
   std::vector<const TSqlField*> visible;
   for (int i = 0; i < fields_.Count(); ++i) {
-    if (!fields_[i].Hidden()) visible.push_back(&fields_[i]);
+    if (!fields_[i].hidden()) visible.push_back(&fields_[i]);
   }
   return visible;
 }
 
 int TResultSet::RecordCount() const { return store_ ? store_->Count() : 0; }
 
-void TResultSet::PrefetchRow(int index) const {
+void TResultSet::prefetchRow(int index) const {
   constexpr std::size_t kCacheLine = 64;
   const char* row = Row(index);
   for (std::size_t at = 0; at < recordSize_; at += kCacheLine) __builtin_prefetch(row + at);
@@ -45,7 +45,7 @@ void TResultSet::SetRecNo(int recNo) {
 }
 
 void TResultSet::Insert() {
-  CreateStore();
+  createStore();
   store_->Append();
   recNo_ = store_->Count();
 }
@@ -56,39 +56,39 @@ void TResultSet::Delete() {
   if (recNo_ > RecordCount()) recNo_ = RecordCount() > 0 ? RecordCount() : -1;
 }
 
-void TResultSet::ClearRow(char* row) const { std::memset(row, 0, recordSize_); }
+void TResultSet::clearRow(char* row) const { std::memset(row, 0, recordSize_); }
 
-char* TResultSet::CurrentRow() const { return store_->Record(recNo_ - 1); }
+char* TResultSet::currentRow() const { return store_->Record(recNo_ - 1); }
 
-std::int32_t TResultSet::SourceBookmark(const char* row) const {
+std::int32_t TResultSet::sourceBookmark(const char* row) const {
   return common::load<std::int32_t>(row);
 }
 
-void TResultSet::SetSourceBookmark(char* row, std::int32_t bookmark) const {
+void TResultSet::setSourceBookmark(char* row, std::int32_t bookmark) const {
   common::store(row, bookmark);
 }
 
-void TResultSet::MarkRow(int index) const { SetSourceBookmark(Row(index), kRowMarked); }
+void TResultSet::markRow(int index) const { setSourceBookmark(Row(index), kRowMarked); }
 
-void TResultSet::DeleteMarkedRows() {
+void TResultSet::deleteMarkedRows() {
   if (!store_) return;
-  store_->RemoveIf([this](const char* row) { return SourceBookmark(row) == kRowMarked; });
+  store_->removeIf([this](const char* row) { return sourceBookmark(row) == kRowMarked; });
   if (recNo_ > RecordCount()) recNo_ = RecordCount() > 0 ? RecordCount() : -1;
 }
 
-void TResultSet::Reorder(const std::vector<int>& rowNumbers) {
+void TResultSet::reorder(const std::vector<int>& rowNumbers) {
   if (!store_) return;
   std::vector<int> order;
   order.reserve(rowNumbers.size());
   for (int number : rowNumbers) order.push_back(number - 1);
-  store_->Reorder(order);
+  store_->reorder(order);
 }
 
 void TResultSet::Truncate(int count) {
   if (!store_ || count >= RecordCount()) return;
   std::vector<int> order;
   for (int i = 0; i < count; ++i) order.push_back(i);
-  store_->Reorder(order);
+  store_->reorder(order);
   if (recNo_ > RecordCount()) recNo_ = RecordCount() > 0 ? RecordCount() : -1;
 }
 

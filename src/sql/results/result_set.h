@@ -23,7 +23,7 @@ class TResultSet {
   // REQUIRES: the result set has no row yet.
   TSqlField& AddField(std::unique_ptr<TSqlField> field);
   // The columns that become result fields, in column order.
-  std::vector<const TSqlField*> VisibleFields() const;
+  std::vector<const TSqlField*> visibleFields() const;
 
   int RecordCount() const;
   // The current row, 1-based; -1 when there is none.
@@ -33,39 +33,39 @@ class TResultSet {
   // Appends a zero-filled row (every column null) and makes it current.
   void Insert();
   // Makes a row as Insert leaves it: every column null, no source bookmark.
-  void ClearRow(char* row) const;
+  void clearRow(char* row) const;
   // Deletes the current row; the current row number stays, or becomes the new row count when the
   // last row was deleted.
   void Delete();
   // REQUIRES: a current row.
-  char* CurrentRow() const;
+  char* currentRow() const;
   // REQUIRES: 0 <= index < RecordCount().
   char* Row(int index) const { return store_->Record(index); }
   // Starts fetching row `index` into the processor's cache. REQUIRES: 0 <= index < RecordCount().
-  void PrefetchRow(int index) const;
+  void prefetchRow(int index) const;
 
-  std::int32_t SourceBookmark(const char* row) const;
-  void SetSourceBookmark(char* row, std::int32_t bookmark) const;
-  // Marks a row for removal by DeleteMarkedRows.
-  void MarkRow(int index) const;
-  void DeleteMarkedRows();
+  std::int32_t sourceBookmark(const char* row) const;
+  void setSourceBookmark(char* row, std::int32_t bookmark) const;
+  // Marks a row for removal by deleteMarkedRows.
+  void markRow(int index) const;
+  void deleteMarkedRows();
   // The rows become those numbered `rowNumbers` (1-based), in that order.
-  void Reorder(const std::vector<int>& rowNumbers);
+  void reorder(const std::vector<int>& rowNumbers);
   // Keeps the first `count` rows.
   void Truncate(int count);
   // Removes the rows and the columns.
   void Clear();
 
   // The dataset whose bookmarks the rows hold; null when the rows come from no single dataset.
-  dbase::TDataSet* SourceDataSet() const { return sourceDataSet_; }
-  void SetSourceDataSet(dbase::TDataSet* dataSet) { sourceDataSet_ = dataSet; }
-  const TStorageOptions& Options() const { return options_; }
+  dbase::TDataSet* sourceDataSet() const { return sourceDataSet_; }
+  void setSourceDataSet(dbase::TDataSet* dataSet) { sourceDataSet_ = dataSet; }
+  const TStorageOptions& options() const { return options_; }
 
  protected:
   explicit TResultSet(const TStorageOptions& options);
 
  private:
-  void CreateStore();
+  void createStore();
 
   TStorageOptions options_;
   TSqlFields fields_;

@@ -50,7 +50,7 @@ TMemMapFile::~TMemMapFile() {
   ::unlink(fileName_.c_str());
 }
 
-void TMemMapFile::CheckCapacity(std::size_t size) const {
+void TMemMapFile::checkCapacity(std::size_t size) const {
   if (position_ > capacity_ || size > capacity_ - position_) {
     throw ESqlQueryError(common::formatText(messages::kCapacityExceeded, {std::to_string(capacity_)}));
   }
@@ -66,7 +66,7 @@ void TMemMapFile::Read(void* data, std::size_t size) {
 
 char* TMemMapFile::Append(std::size_t size) {
   position_ = endOfData_;
-  CheckCapacity(size);
+  checkCapacity(size);
   char* record = view_ + position_;
   std::memset(record, 0, size);
   position_ += size;

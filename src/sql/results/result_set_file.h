@@ -27,11 +27,11 @@ class TMemMapFile {
   // of %d bytes exceeded" and reserves nothing.
   char* Append(std::size_t size);
 
-  void SetPosition(std::size_t position) { position_ = position; }
+  void setPosition(std::size_t position) { position_ = position; }
   const std::string& FileName() const { return fileName_; }
 
  private:
-  void CheckCapacity(std::size_t size) const;
+  void checkCapacity(std::size_t size) const;
 
   std::string fileName_;
   int fd_ = -1;

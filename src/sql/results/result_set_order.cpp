@@ -14,13 +14,13 @@ void setKey(TSqlSortList& list, int key, const TSqlField& column, const char* ro
       list.setString(key, static_cast<const TSqlStringField&>(column).textView(row));
       break;
     case ttFloat:
-      list.SetFloat(key, column.AsFloat(row));
+      list.setFloat(key, column.AsFloat(row));
       break;
     case ttInteger:
       list.setInteger(key, column.AsInteger(row));
       break;
     case ttBoolean:
-      list.SetBoolean(key, column.AsBoolean(row));
+      list.setBoolean(key, column.AsBoolean(row));
       break;
   }
 }
@@ -32,7 +32,7 @@ namespace {
 // The sort list of `rows` (0-based), its entries in that order.
 std::unique_ptr<TSqlSortList> makeSortListOfRows(const TResultSet& resultSet, const std::vector<TSortKey>& keys,
                                                  const std::vector<int>& rows) {
-  auto list = makeSortList(resultSet.Options());
+  auto list = makeSortList(resultSet.options());
   for (const TSortKey& key : keys) {
     const TSqlField& column = resultSet.Fields()[key.column];
     list->AddField(column.Type(), static_cast<std::size_t>(column.Width()), key.descending);
@@ -40,7 +40,7 @@ std::unique_ptr<TSqlSortList> makeSortListOfRows(const TResultSet& resultSet, co
   for (int r : rows) {
     const char* row = resultSet.Row(r);
     list->Insert();
-    list->SetRowNumber(r + 1);
+    list->setRowNumber(r + 1);
     for (std::size_t k = 0; k < keys.size(); ++k) {
       setKey(*list, static_cast<int>(k), resultSet.Fields()[keys[k].column], row);
     }
@@ -66,29 +66,29 @@ namespace {
 void applyEntryOrder(TResultSet& resultSet, const TSqlSortList& list) {
   std::vector<int> rowNumbers;
   rowNumbers.reserve(static_cast<std::size_t>(list.Count()));
-  for (int entry = 1; entry <= list.Count(); ++entry) rowNumbers.push_back(list.RowNumber(entry));
-  resultSet.Reorder(rowNumbers);
+  for (int entry = 1; entry <= list.Count(); ++entry) rowNumbers.push_back(list.rowNumber(entry));
+  resultSet.reorder(rowNumbers);
 }
 
 }  // namespace
 
-void SortRows(TResultSet& resultSet, const std::vector<TSortKey>& keys) {
+void sortRows(TResultSet& resultSet, const std::vector<TSortKey>& keys) {
   if (keys.empty() || resultSet.RecordCount() == 0) return;
   auto list = makeRowSortList(resultSet, keys);
   list->Sort();
   applyEntryOrder(resultSet, *list);
 }
 
-void SortStorageOrderedRows(TResultSet& resultSet, const std::vector<TSortKey>& keys,
+void sortStorageOrderedRows(TResultSet& resultSet, const std::vector<TSortKey>& keys,
                             const std::function<std::vector<int>()>& rowsInWalkOrder) {
   if (keys.empty() || resultSet.RecordCount() == 0) return;
   // Rows told apart by their keys come out of the sort the same from any order. Keys of few
   // values (a quantity with the top mark) repeat among the first rows already.
   constexpr int kEntriesLookedAt = 1000;
   const int lookedAt = std::min(kEntriesLookedAt, resultSet.RecordCount());
-  if (!makeSortListOfRows(resultSet, keys, firstRows(lookedAt))->KeysRepeatEarly(lookedAt)) {
+  if (!makeSortListOfRows(resultSet, keys, firstRows(lookedAt))->keysRepeatEarly(lookedAt)) {
     auto list = makeRowSortList(resultSet, keys);
-    if (list->SortDistinctKeys()) {
+    if (list->sortDistinctKeys()) {
       applyEntryOrder(resultSet, *list);
       return;
     }
@@ -99,18 +99,18 @@ void SortStorageOrderedRows(TResultSet& resultSet, const std::vector<TSortKey>& 
   applyEntryOrder(resultSet, *list);
 }
 
-void RemoveDuplicateRows(TResultSet& resultSet) {
+void removeDuplicateRows(TResultSet& resultSet) {
   if (resultSet.RecordCount() < 2) return;
   std::vector<TSortKey> keys;
   for (int c = 0; c < resultSet.Fields().Count(); ++c) {
-    if (!resultSet.Fields()[c].Hidden()) keys.push_back(TSortKey{c, false});
+    if (!resultSet.Fields()[c].hidden()) keys.push_back(TSortKey{c, false});
   }
   auto list = makeRowSortList(resultSet, keys);
   list->Sort();
   for (int entry = list->Count(); entry >= 2; --entry) {
-    if (list->EqualKeys(entry, entry - 1)) resultSet.MarkRow(list->RowNumber(entry) - 1);
+    if (list->equalKeys(entry, entry - 1)) resultSet.markRow(list->rowNumber(entry) - 1);
   }
-  resultSet.DeleteMarkedRows();
+  resultSet.deleteMarkedRows();
 }
 
 }  // namespace vekrano::sql

@@ -22,18 +22,18 @@ std::unique_ptr<TSqlSortList> makeRowSortList(const TResultSet& resultSet,
                                               const std::vector<TSortKey>& keys);
 
 // Sorts the rows by `keys`; rows with equal keys end where the quicksort leaves them.
-void SortRows(TResultSet& resultSet, const std::vector<TSortKey>& keys);
-// Sorts rows gathered in another order than the walk's as SortRows sorts them in the walk's
+void sortRows(TResultSet& resultSet, const std::vector<TSortKey>& keys);
+// Sorts rows gathered in another order than the walk's as sortRows sorts them in the walk's
 // order. `rowsInWalkOrder` gives every row (0-based) in the walk's order; it is asked for only
 // when rows share all their keys (or a key is a float), the cases where the order they came in shows.
-void SortStorageOrderedRows(TResultSet& resultSet, const std::vector<TSortKey>& keys,
+void sortStorageOrderedRows(TResultSet& resultSet, const std::vector<TSortKey>& keys,
                             const std::function<std::vector<int>()>& rowsInWalkOrder);
 
 // Removes rows equal in every visible column: of equal rows the first in sorted order stays, and
 // the remaining rows keep their order.
-void RemoveDuplicateRows(TResultSet& resultSet);
+void removeDuplicateRows(TResultSet& resultSet);
 
 // TOP n: keeps the first `count` rows.
-inline void KeepFirstRows(TResultSet& resultSet, int count) { resultSet.Truncate(count); }
+inline void keepFirstRows(TResultSet& resultSet, int count) { resultSet.Truncate(count); }
 
 }  // namespace vekrano::sql

@@ -61,14 +61,14 @@ char* TRecordStore::Append() {
 
 void TRecordStore::Remove(int index) { list_.erase(list_.begin() + index); }
 
-void TRecordStore::Reorder(const std::vector<int>& order) {
+void TRecordStore::reorder(const std::vector<int>& order) {
   std::vector<char*> reordered;
   reordered.reserve(order.size());
   for (int index : order) reordered.push_back(list_[static_cast<std::size_t>(index)]);
   list_ = std::move(reordered);
 }
 
-void TRecordStore::RemoveIf(const std::function<bool(const char*)>& remove) {
+void TRecordStore::removeIf(const std::function<bool(const char*)>& remove) {
   list_.erase(std::remove_if(list_.begin(), list_.end(), remove), list_.end());
 }
 

@@ -49,9 +49,9 @@ class TRecordStore {
   // The list itself, for sorts that exchange its entries.
   std::vector<char*>& Entries() { return list_; }
   // The list becomes the records at `order` (0-based positions of the current list).
-  void Reorder(const std::vector<int>& order);
+  void reorder(const std::vector<int>& order);
   // Removes every record for which `remove` is true, keeping the others' order.
-  void RemoveIf(const std::function<bool(const char*)>& remove);
+  void removeIf(const std::function<bool(const char*)>& remove);
   // Empties the list (the file variant keeps its used space).
   void Clear();
 

@@ -25,7 +25,7 @@ int compareValues(T a, T b) {
 // the same order. The comparison, the quicksort and the key prefix all take the order from here.
 struct StringOrder {
   static constexpr bool kPrefixed = true;
-  static std::size_t KeySize(std::size_t width) { return width + 1; }
+  static std::size_t keySize(std::size_t width) { return width + 1; }
   // Unsigned bytes up to the first difference or the first zero byte: a prefix sorts first.
   static int Compare(const char* a, const char* b, std::size_t size) {
     for (std::size_t k = 0; k < size; ++k) {
@@ -49,7 +49,7 @@ struct StringOrder {
 // Floats have no prefix: they are compared by value but grouped into runs by their text.
 struct FloatOrder {
   static constexpr bool kPrefixed = false;
-  static std::size_t KeySize(std::size_t) { return sizeof(double); }
+  static std::size_t keySize(std::size_t) { return sizeof(double); }
   static int Compare(const char* a, const char* b, std::size_t) {
     return compareValues(common::load<double>(a), common::load<double>(b));
   }
@@ -58,7 +58,7 @@ struct FloatOrder {
 
 struct IntegerOrder {
   static constexpr bool kPrefixed = true;
-  static std::size_t KeySize(std::size_t) { return sizeof(std::int32_t); }
+  static std::size_t keySize(std::size_t) { return sizeof(std::int32_t); }
   static int Compare(const char* a, const char* b, std::size_t) {
     return compareValues(common::load<std::int32_t>(a), common::load<std::int32_t>(b));
   }
@@ -75,7 +75,7 @@ struct IntegerOrder {
 // False before True, any nonzero word being True.
 struct BooleanOrder {
   static constexpr bool kPrefixed = true;
-  static std::size_t KeySize(std::size_t) { return sizeof(std::int16_t); }
+  static std::size_t keySize(std::size_t) { return sizeof(std::int16_t); }
   static bool Value(const char* key) { return common::load<std::int16_t>(key) != 0; }
   static int Compare(const char* a, const char* b, std::size_t) { return compareValues(Value(a), Value(b)); }
   static std::size_t Prefix(const char* key, std::size_t, std::uint8_t* out, std::size_t room) {
@@ -110,7 +110,7 @@ int TSrtField::Compare(const char* a, const char* b) const {
   return directed(result, descending_);
 }
 
-bool TSrtField::SameValue(const char* a, const char* b) const {
+bool TSrtField::sameValue(const char* a, const char* b) const {
   if (type_ == ttFloat) {
     return floatToText(common::load<double>(a)) == floatToText(common::load<double>(b));
   }
@@ -118,7 +118,7 @@ bool TSrtField::SameValue(const char* a, const char* b) const {
 }
 
 void TSqlSortList::AddField(TExprType type, std::size_t size, bool descending) {
-  const std::size_t bytes = withOrder(type, [size](auto order) { return decltype(order)::KeySize(size); });
+  const std::size_t bytes = withOrder(type, [size](auto order) { return decltype(order)::keySize(size); });
   keys_.emplace_back(type, entrySize_, bytes, descending);
   entrySize_ += bytes;
 }
@@ -136,38 +136,38 @@ void TSqlSortList::Insert() {
   recNo_ = store_->Count();
 }
 
-char* TSqlSortList::CurrentKey(int key) const {
+char* TSqlSortList::currentKey(int key) const {
   if (recNo_ < 1 || recNo_ > Count()) throw ESqlQueryError(messages::kRecnoOutOfRange);
   return Entry(recNo_) + keys_[static_cast<std::size_t>(key)].Offset();
 }
 
-void TSqlSortList::SetRowNumber(std::int32_t rowNumber) {
+void TSqlSortList::setRowNumber(std::int32_t rowNumber) {
   if (recNo_ < 1 || recNo_ > Count()) throw ESqlQueryError(messages::kRecnoOutOfRange);
   common::store(Entry(recNo_), rowNumber);
 }
 
 void TSqlSortList::setString(int key, std::string_view value) {
-  char* data = CurrentKey(key);
+  char* data = currentKey(key);
   const std::size_t size = keys_[static_cast<std::size_t>(key)].Size();
   const std::size_t length = std::min(value.size(), size - 1);
   std::memcpy(data, value.data(), length);
   std::memset(data + length, 0, size - length);
 }
 
-void TSqlSortList::SetFloat(int key, double value) { common::store(CurrentKey(key), value); }
+void TSqlSortList::setFloat(int key, double value) { common::store(currentKey(key), value); }
 
-void TSqlSortList::setInteger(int key, std::int32_t value) { common::store(CurrentKey(key), value); }
+void TSqlSortList::setInteger(int key, std::int32_t value) { common::store(currentKey(key), value); }
 
-void TSqlSortList::SetBoolean(int key, bool value) {
-  common::store(CurrentKey(key), static_cast<std::int16_t>(value ? -1 : 0));
+void TSqlSortList::setBoolean(int key, bool value) {
+  common::store(currentKey(key), static_cast<std::int16_t>(value ? -1 : 0));
 }
 
-std::int32_t TSqlSortList::RowNumber(int recNo) const {
+std::int32_t TSqlSortList::rowNumber(int recNo) const {
   if (recNo < 1 || recNo > Count()) throw ESqlQueryError(messages::kRecnoOutOfRange);
   return common::load<std::int32_t>(Entry(recNo));
 }
 
-bool TSqlSortList::EqualKeys(int a, int b) const {
+bool TSqlSortList::equalKeys(int a, int b) const {
   return std::memcmp(Entry(a) + kEntryRowNumberSize, Entry(b) + kEntryRowNumberSize,
                      entrySize_ - kEntryRowNumberSize) == 0;
 }
@@ -179,7 +179,7 @@ int TSqlSortList::CompareKeys(const char* a, const char* b) const {
   return 0;
 }
 
-std::array<std::uint64_t, 2> TSqlSortList::KeyPrefix(const char* entry) const {
+std::array<std::uint64_t, 2> TSqlSortList::keyPrefix(const char* entry) const {
   // Each key's prefix bytes in turn, every byte inverted when the key is descending.
   std::array<std::uint8_t, 16> bytes{};
   std::size_t at = 0;
@@ -187,7 +187,7 @@ std::array<std::uint64_t, 2> TSqlSortList::KeyPrefix(const char* entry) const {
     const std::size_t written = withOrder(key.Type(), [&](auto order) {
       return decltype(order)::Prefix(entry + key.Offset(), key.Size(), bytes.data() + at, bytes.size() - at);
     });
-    if (key.Descending()) {
+    if (key.descending()) {
       for (std::size_t k = at; k < at + written; ++k) bytes[k] = static_cast<std::uint8_t>(~bytes[k]);
     }
     at += written;
@@ -196,7 +196,7 @@ std::array<std::uint64_t, 2> TSqlSortList::KeyPrefix(const char* entry) const {
   return {common::getU64BigEndian(bytes.data()), common::getU64BigEndian(bytes.data() + 8)};
 }
 
-bool TSqlSortList::SortDistinctKeys() {
+bool TSqlSortList::sortDistinctKeys() {
   const auto prefixed = [](const TSrtField& key) {
     return withOrder(key.Type(), [](auto order) { return decltype(order)::kPrefixed; });
   };
@@ -210,7 +210,7 @@ bool TSqlSortList::SortDistinctKeys() {
   std::vector<char*>& entries = store_->Entries();
   std::vector<Keyed> keyed;
   keyed.reserve(entries.size());
-  for (char* entry : entries) keyed.push_back({KeyPrefix(entry), entry});
+  for (char* entry : entries) keyed.push_back({keyPrefix(entry), entry});
   // The words compared one by one: comparing the arrays whole calls memcmp for each pair.
   const auto before = [&](const Keyed& a, const Keyed& b) {
     if (a.prefix[0] != b.prefix[0]) return a.prefix[0] < b.prefix[0];
@@ -227,7 +227,7 @@ bool TSqlSortList::SortDistinctKeys() {
   return true;
 }
 
-bool TSqlSortList::KeysRepeatEarly(int entries) const {
+bool TSqlSortList::keysRepeatEarly(int entries) const {
   std::unordered_set<std::string_view> seen;
   for (int entry = 1; entry <= std::min(entries, Count()); ++entry) {
     if (!seen.insert(std::string_view(Entry(entry) + kEntryRowNumberSize, entrySize_ - kEntryRowNumberSize)).second) {
@@ -237,22 +237,22 @@ bool TSqlSortList::KeysRepeatEarly(int entries) const {
   return false;
 }
 
-bool TSqlSortList::SameEarlierKeys(int a, int b, int keyCount) const {
+bool TSqlSortList::sameEarlierKeys(int a, int b, int keyCount) const {
   for (int k = 0; k < keyCount; ++k) {
     const TSrtField& key = keys_[static_cast<std::size_t>(k)];
-    if (!key.SameValue(Entry(a) + key.Offset(), Entry(b) + key.Offset())) return false;
+    if (!key.sameValue(Entry(a) + key.Offset(), Entry(b) + key.Offset())) return false;
   }
   return true;
 }
 
-void TSqlSortList::SortFurtherKeys() {
+void TSqlSortList::sortFurtherKeys() {
   // Each further key orders the runs whose earlier keys are the same. Keys are compared one by
   // one, so that ("1", "23") and ("12", "3") are never taken for one run.
   for (int k = 1; k < FieldCount(); ++k) {
     int runStart = 1;
     for (int entry = 2; entry <= Count() + 1; ++entry) {
-      if (entry <= Count() && SameEarlierKeys(runStart, entry, k)) continue;
-      if (entry - 1 > runStart) QuickSort(runStart, entry - 1, keys_[static_cast<std::size_t>(k)]);
+      if (entry <= Count() && sameEarlierKeys(runStart, entry, k)) continue;
+      if (entry - 1 > runStart) quickSort(runStart, entry - 1, keys_[static_cast<std::size_t>(k)]);
       runStart = entry;
     }
   }
@@ -260,8 +260,8 @@ void TSqlSortList::SortFurtherKeys() {
 
 void TSqlSortList::Sort() {
   if (keys_.empty() || Count() == 0) return;
-  QuickSort(1, Count(), keys_.front());
-  SortFurtherKeys();
+  quickSort(1, Count(), keys_.front());
+  sortFurtherKeys();
 }
 
 namespace {
@@ -300,10 +300,10 @@ void quickSortEntries(std::vector<char*>& entries, int lo, int hi, std::size_t o
 
 }  // namespace
 
-void TSqlSortList::QuickSort(int lo, int hi, const TSrtField& key) {
+void TSqlSortList::quickSort(int lo, int hi, const TSrtField& key) {
   // One loop per key type, so that the comparison is inlined into it.
   const std::size_t size = key.Size();
-  const bool descending = key.Descending();
+  const bool descending = key.descending();
   withOrder(key.Type(), [&](auto order) {
     quickSortEntries(store_->Entries(), lo - 1, hi - 1, key.Offset(), size, [size, descending](const char* a, const char* b) {
       return directed(decltype(order)::Compare(a, b, size), descending);

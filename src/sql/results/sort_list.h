@@ -30,13 +30,13 @@ class TSrtField {
   TExprType Type() const { return type_; }
   std::size_t Offset() const { return offset_; }
   std::size_t Size() const { return size_; }
-  bool Descending() const { return descending_; }
+  bool descending() const { return descending_; }
 
   // -1, 0 or 1 for the key bytes `a` and `b` (each Size() bytes), reversed when descending.
   int Compare(const char* a, const char* b) const;
   // True when the keys are the same value (the same text for strings and integers, the same
   // text of the float for floats).
-  bool SameValue(const char* a, const char* b) const;
+  bool sameValue(const char* a, const char* b) const;
 
  private:
   TExprType type_;
@@ -64,24 +64,24 @@ class TSqlSortList {
   void Insert();
 
   // Writers of the current entry. A string longer than its key is cut.
-  void SetRowNumber(std::int32_t rowNumber);
+  void setRowNumber(std::int32_t rowNumber);
   void setString(int key, std::string_view value);
-  void SetFloat(int key, double value);
+  void setFloat(int key, double value);
   void setInteger(int key, std::int32_t value);
-  void SetBoolean(int key, bool value);
+  void setBoolean(int key, bool value);
 
   // The row number of entry `recNo` (1-based).
-  std::int32_t RowNumber(int recNo) const;
+  std::int32_t rowNumber(int recNo) const;
   // True when entries `a` and `b` (1-based) hold the same bytes in every key.
-  bool EqualKeys(int a, int b) const;
+  bool equalKeys(int a, int b) const;
   // When no key is a float and no two entries hold equal keys, sorts the entries into the one
   // order Sort would give them from any order, by a faster sort, and returns true. Otherwise
   // returns false and leaves the entries as they were. (Float keys are compared by value but
   // grouped into runs by their text, so the order Sort gives them may depend on where it starts.)
-  bool SortDistinctKeys();
+  bool sortDistinctKeys();
   // True when two of the first `entries` entries hold the same key bytes: the keys then surely
   // repeat (false says nothing).
-  bool KeysRepeatEarly(int entries) const;
+  bool keysRepeatEarly(int entries) const;
   // Sorts by the first key with the quicksort, then each further key within runs of entries
   // whose earlier keys are the same.
   void Sort();
@@ -91,15 +91,15 @@ class TSqlSortList {
 
  private:
   char* Entry(int recNo) const { return store_->Record(recNo - 1); }
-  char* CurrentKey(int key) const;
+  char* currentKey(int key) const;
   // The quicksort over entries lo..hi (1-based) by `key`.
-  void QuickSort(int lo, int hi, const TSrtField& key);
-  bool SameEarlierKeys(int a, int b, int keyCount) const;
+  void quickSort(int lo, int hi, const TSrtField& key);
+  bool sameEarlierKeys(int a, int b, int keyCount) const;
   // -1, 0 or 1 comparing the entries' keys in turn.
   int CompareKeys(const char* a, const char* b) const;
   // The first 16 bytes of the entry's keys written so that they compare as the keys do.
-  std::array<std::uint64_t, 2> KeyPrefix(const char* entry) const;
-  void SortFurtherKeys();
+  std::array<std::uint64_t, 2> keyPrefix(const char* entry) const;
+  void sortFurtherKeys();
 
   TStorageOptions options_;
   std::vector<TSrtField> keys_;

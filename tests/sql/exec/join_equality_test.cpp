@@ -21,7 +21,7 @@ class JoinEquality : public ArticleQuery {
       Add(static_cast<int>(random() % (count / 2)), "C" + std::to_string(random() % 7),
           static_cast<int>(random() % 4), random() % 2 == 0 ? "O" : "N", std::to_string(random() % 5));
     }
-    Exec("delete from article where num = 3");
+    exec("delete from article where num = 3");
   }
 };
 

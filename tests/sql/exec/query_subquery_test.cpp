@@ -106,14 +106,14 @@ TEST_F(SubqueryTest, UncorrelatedPredicatesKeepTheirMeaning) {
 
 TEST_F(SubqueryTest, ChangesSeeTheTableAsItWasBeforeTheStatement) {
   // The subquery runs over a snapshot: D still compares with the 7 of C, not with C's new 17.
-  Exec("update article set quantite = quantite + 10 where quantite = "
+  exec("update article set quantite = quantite + 10 where quantite = "
        "(select max(quantite) from article b where b.topp = article.topp)");
   EXPECT_EQ(query.ChangedRowCount(), 3);
   EXPECT_EQ(Select("select cb, quantite from article"), (Rows{"A|15", "B|2", "C|17", "D|17", "E|1"}));
-  Exec("delete from article where quantite < (select max(quantite) from article b where b.topp = article.topp)");
+  exec("delete from article where quantite < (select max(quantite) from article b where b.topp = article.topp)");
   EXPECT_EQ(query.ChangedRowCount(), 2);
   EXPECT_EQ(Select("select cb from article"), (Rows{"A", "C", "D"}));
-  Exec("delete from article where num in (select num from article where topp = \"N\")");
+  exec("delete from article where num in (select num from article where topp = \"N\")");
   EXPECT_EQ(query.ChangedRowCount(), 2);
   EXPECT_EQ(Select("select cb from article"), (Rows{"A"}));
 }
@@ -134,9 +134,9 @@ TEST_F(SubqueryTest, TextsHoldingBothQuotesAreWrittenBackWhole) {
   const std::string both = "O'Brien 5\" tall";
   const std::string least = "\"'";
   const std::string most = "z'y\"x";
-  Exec("UPDATE article SET lib1 = " + textLiteral(both) + " WHERE num = 3");
-  Exec("UPDATE article SET lib1 = " + textLiteral(least) + " WHERE num = 5");
-  Exec("UPDATE article SET lib1 = " + textLiteral(most) + " WHERE num = 4");
+  exec("UPDATE article SET lib1 = " + textLiteral(both) + " WHERE num = 3");
+  exec("UPDATE article SET lib1 = " + textLiteral(least) + " WHERE num = 5");
+  exec("UPDATE article SET lib1 = " + textLiteral(most) + " WHERE num = 4");
   EXPECT_EQ(Barcodes("lib1 = (select lib1 from article where num = 3)"), Rows{"C"});
   EXPECT_EQ(Select("select num, (select lib1 from article where num = 3) as l from article where num = 1"),
             Rows{"1|" + both});

@@ -21,16 +21,16 @@ class StorageOrder : public ArticleQuery {
     std::mt19937 random(20261209);
     for (int n = 1; n <= count; ++n) {
       const int code = static_cast<int>(random() % 97);
-      Exec("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(n) + ",\"C" +
+      exec("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(n) + ",\"C" +
            std::to_string(code) + "\",\"" + std::to_string(random() % 1000) + "\",\"\"," +
            std::to_string(random() % 5) + ",\"" + (random() % 3 == 0 ? "O" : "N") + "\")");
     }
     // Accented texts are stored in the OEM code page and read back in the ANSI one.
-    Exec("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (0,\"C50\",\"Cr\xE8me br\xFBl\xE9" "e\",\"\xC0 la\",1,\"N\")");
-    Exec("DELETE FROM article WHERE quantite = 4 AND topp = \"O\"");
+    exec("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (0,\"C50\",\"Cr\xE8me br\xFBl\xE9" "e\",\"\xC0 la\",1,\"N\")");
+    exec("DELETE FROM article WHERE quantite = 4 AND topp = \"O\"");
   }
   // The rows of `sql` read in storage order, and read in the walk's order.
-  std::pair<Rows, Rows> BothWays(const std::string& sql) {
+  std::pair<Rows, Rows> bothWays(const std::string& sql) {
     query.OnProgress = nullptr;
     Rows stored = engineRows(query, sql);
     query.Close();
@@ -80,17 +80,17 @@ TEST_F(StorageOrder, RowsAndTheirOrderAreThoseOfTheWalk) {
       "select lib1, lib2, num from article where num < 3 order by num",
   };
   for (const std::string& sql : statements) {
-    const auto [stored, walked] = BothWays(sql);
+    const auto [stored, walked] = bothWays(sql);
     EXPECT_EQ(stored, walked) << sql;
   }
   // The walk's order is the barcode index's, which the record numbers do not follow.
-  const Rows rows = BothWays("select cb, num from article").first;
+  const Rows rows = bothWays("select cb, num from article").first;
   ASSERT_GT(rows.size(), 300u);
   EXPECT_TRUE(std::is_sorted(rows.begin(), rows.end(), [](const std::string& a, const std::string& b) {
     return a.substr(0, a.find('|')) < b.substr(0, b.find('|'));
   }));
-  EXPECT_EQ(BothWays("select count(*) as n from article").first, (Rows{std::to_string(rows.size())}));
-  EXPECT_EQ(BothWays("select lib1 from article where num = 0 order by lib1").first, (Rows{"Cr\xE8me br\xFBl\xE9" "e"}));
+  EXPECT_EQ(bothWays("select count(*) as n from article").first, (Rows{std::to_string(rows.size())}));
+  EXPECT_EQ(bothWays("select lib1 from article where num = 0 order by lib1").first, (Rows{"Cr\xE8me br\xFBl\xE9" "e"}));
 }
 
 TEST_F(StorageOrder, AFirstKeyThatRepeatsOnlyAfterTheFirstThousandRowsKeepsTheWalksTieOrder) {
@@ -100,12 +100,12 @@ TEST_F(StorageOrder, AFirstKeyThatRepeatsOnlyAfterTheFirstThousandRowsKeepsTheWa
   Fill(1100);
   int late = 0;
   for (const int n : {17, 500, 17, 1099}) {
-    Exec("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(n) + ",\"A" +
+    exec("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(n) + ",\"A" +
          std::to_string(++late) + "\",\"late\",\"\",2,\"N\")");
   }
   for (const std::string& sql : {"select num, cb from article order by num",
                                  "select num, topp, cb from article order by num desc , topp"}) {
-    const auto [stored, walked] = BothWays(sql);
+    const auto [stored, walked] = bothWays(sql);
     ASSERT_GT(stored.size(), 1000u);
     EXPECT_EQ(stored, walked) << sql;
   }
@@ -116,7 +116,7 @@ TEST_F(StorageOrder, KeysThatTellEveryRowApartGiveTheWalksOrder) {
   // only the keys together tell the rows apart.
   std::mt19937 random(20261210);
   for (int n = 1; n <= 600; ++n) {
-    Exec("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(n % 50) + ",\"D" +
+    exec("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(n % 50) + ",\"D" +
          std::to_string(n * 7919 % 1009) + "\",\"\",\"\"," + std::to_string(random() % 5) + ",\"" +
          (random() % 3 == 0 ? "O" : "N") + "\")");
   }
@@ -127,7 +127,7 @@ TEST_F(StorageOrder, KeysThatTellEveryRowApartGiveTheWalksOrder) {
                                  "select cb, num from article order by num , cb desc",
                                  // num and quantite together repeat: the walk's order of ties shows
                                  "select num, quantite, cb from article order by num , quantite"}) {
-    const auto [stored, walked] = BothWays(sql);
+    const auto [stored, walked] = bothWays(sql);
     ASSERT_EQ(stored.size(), 600u);
     EXPECT_EQ(stored, walked) << sql;
   }
@@ -135,9 +135,9 @@ TEST_F(StorageOrder, KeysThatTellEveryRowApartGiveTheWalksOrder) {
 
 TEST_F(StorageOrder, AFailureIsTheOneTheWalkMeetsFirstAndTheTableStaysUsable) {
   // Record 1 comes last in barcode order, record 3 first: the walk meets "early" first.
-  Exec("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (1,\"Z\",\"late\",\"\",1,\"N\")");
-  Exec("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (2,\"M\",\"12\",\"\",1,\"N\")");
-  Exec("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (3,\"A\",\"early\",\"\",1,\"N\")");
+  exec("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (1,\"Z\",\"late\",\"\",1,\"N\")");
+  exec("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (2,\"M\",\"12\",\"\",1,\"N\")");
+  exec("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (3,\"A\",\"early\",\"\",1,\"N\")");
   const std::string sql = "select * from article where cast(lib1 as integer) > 3";
   const std::string walked = [&] {
     query.OnProgress = [](TProgressStatus, int, int, int) {};

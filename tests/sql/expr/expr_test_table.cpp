@@ -38,7 +38,7 @@ TExprParser& ArticleTable::parser() {
 }
 
 TExpression& ArticleTable::parse(const std::string& text) {
-  parser().ParseExpression(text);
+  parser().parseExpression(text);
   return *parser().Expression();
 }
 

@@ -124,7 +124,7 @@ TEST_F(ExpressionEval, AndOrSkipTheRightSideOnlyWhenDecided) {
 
 TEST_F(ExpressionEval, ArithmeticResultsAndTypes) {
   EXPECT_DOUBLE_EQ(table.number("1 / 2"), 0.5);
-  EXPECT_EQ(table.parse("1 / 2").ExprType(), ttFloat);
+  EXPECT_EQ(table.parse("1 / 2").exprType(), ttFloat);
   EXPECT_EQ(table.integer("7 DIV 2"), 3);
   EXPECT_EQ(table.integer("-7 DIV 2"), -3);
   EXPECT_EQ(table.integer("-7 MOD 2"), -1);
@@ -139,7 +139,7 @@ TEST_F(ExpressionEval, ArithmeticResultsAndTypes) {
   EXPECT_EQ(table.integer("-2147483648 DIV -1"), -2147483647 - 1);
   EXPECT_EQ(table.integer("-2147483648 MOD -1"), 0);
   EXPECT_DOUBLE_EQ(table.number("2 ^ 10"), 1024.0);
-  EXPECT_EQ(table.parse("2 ^ 10").ExprType(), ttFloat);
+  EXPECT_EQ(table.parse("2 ^ 10").exprType(), ttFloat);
   EXPECT_DOUBLE_EQ(table.number("2 ^ 3 ^ 2"), 512.0);  // right to left
   EXPECT_DOUBLE_EQ(table.number("- 2 ^ 2"), -4.0);     // -(2 ^ 2)
   EXPECT_EQ(table.integer("2 * 3 + 4 * 5"), 26);
@@ -165,18 +165,18 @@ TEST_F(ExpressionEval, ArithmeticFaultsRaiseExceptions) {
 
 TEST_F(ExpressionEval, OperatorTypeRuleIsCheckedBeforeAnyRecordIsRead) {
   TExpression& tree = table.parse("\"a\" - \"b\"");
-  EXPECT_EQ(messageOf([&] { tree.ExprType(); }), "Operator opMinus incompatible with String");
-  EXPECT_EQ(messageOf([&] { table.parse("1.5 DIV 2").ExprType(); }), "Operator opDiv incompatible with Float");
-  EXPECT_EQ(messageOf([&] { table.parse("TRUE + TRUE").ExprType(); }), "Operator opPlus incompatible with Boolean");
-  EXPECT_EQ(messageOf([&] { table.parse("NOT 1.5").ExprType(); }), "Operator opNot incompatible with Float");
-  EXPECT_EQ(messageOf([&] { table.parse("- cb").ExprType(); }), "Operator opMinus incompatible with String");
-  EXPECT_EQ(messageOf([&] { table.parse("cb * 2").ExprType(); }), "Operator opMult incompatible with String");
-  EXPECT_EQ(table.parse("+ cb").ExprType(), ttString);
+  EXPECT_EQ(messageOf([&] { tree.exprType(); }), "Operator opMinus incompatible with String");
+  EXPECT_EQ(messageOf([&] { table.parse("1.5 DIV 2").exprType(); }), "Operator opDiv incompatible with Float");
+  EXPECT_EQ(messageOf([&] { table.parse("TRUE + TRUE").exprType(); }), "Operator opPlus incompatible with Boolean");
+  EXPECT_EQ(messageOf([&] { table.parse("NOT 1.5").exprType(); }), "Operator opNot incompatible with Float");
+  EXPECT_EQ(messageOf([&] { table.parse("- cb").exprType(); }), "Operator opMinus incompatible with String");
+  EXPECT_EQ(messageOf([&] { table.parse("cb * 2").exprType(); }), "Operator opMult incompatible with String");
+  EXPECT_EQ(table.parse("+ cb").exprType(), ttString);
 }
 
 TEST_F(ExpressionEval, BooleansAllowOnlyEqualityWhenEvaluated) {
   TExpression& tree = table.parse("TRUE > FALSE");
-  EXPECT_EQ(tree.ExprType(), ttBoolean);
+  EXPECT_EQ(tree.exprType(), ttBoolean);
   EXPECT_EQ(messageOf([&] { tree.AsBoolean(); }), "cannot apply opGT to boolean operands");
   EXPECT_TRUE(table.isTrue("TRUE <> FALSE"));
   EXPECT_TRUE(table.isTrue("(1 = 1) = TRUE"));
@@ -225,9 +225,9 @@ TEST_F(ExpressionEval, CaseIfAndCast) {
   EXPECT_EQ(table.integer("IF(num = 1, 10, 20)", 1), 20);
   TExpression& mixed = table.parse("IF(num = 1, \"a\", 2)");
   table.moveTo(0);
-  EXPECT_EQ(mixed.ExprType(), ttString);
+  EXPECT_EQ(mixed.exprType(), ttString);
   table.moveTo(1);
-  EXPECT_EQ(mixed.ExprType(), ttInteger);
+  EXPECT_EQ(mixed.exprType(), ttInteger);
   EXPECT_EQ(messageOf([&] { table.parse("IF(1, 2, 3)"); }), "IF: Invalid parameters");
   EXPECT_EQ(messageOf([&] { table.parse("IF(TRUE, 2)"); }), "IF: Invalid parameters");
   EXPECT_EQ(table.integer("CAST(-2.7 AS INTEGER)"), -2);

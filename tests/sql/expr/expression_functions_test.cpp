@@ -79,7 +79,7 @@ TEST_F(ExpressionFunctions, TruncAndRound) {
   EXPECT_EQ(table.integer("ROUND(3.5)"), 4);
   EXPECT_EQ(table.integer("ROUND(-2.5)"), -2);
   EXPECT_EQ(table.integer("ROUND(2.6)"), 3);
-  EXPECT_EQ(table.parse("ROUND(2.6)").ExprType(), ttInteger);
+  EXPECT_EQ(table.parse("ROUND(2.6)").exprType(), ttInteger);
   EXPECT_EQ(error("TRUNC(\"x\")"), "Invalid parameter to TRUNC");
   EXPECT_EQ(error("ROUND()"), "Invalid parameter to ROUND");
   EXPECT_EQ(error("TRUNC(.1E301 * .1E301)"), "Invalid floating point operation");
@@ -87,7 +87,7 @@ TEST_F(ExpressionFunctions, TruncAndRound) {
 
 TEST_F(ExpressionFunctions, MathematicalFunctions) {
   EXPECT_DOUBLE_EQ(table.number("ABS(-2)"), 2.0);
-  EXPECT_EQ(table.parse("ABS(-2)").ExprType(), ttFloat);
+  EXPECT_EQ(table.parse("ABS(-2)").exprType(), ttFloat);
   EXPECT_DOUBLE_EQ(table.number("ARCTAN(1)"), std::atan(1.0));
   EXPECT_DOUBLE_EQ(table.number("COS(0)"), 1.0);
   EXPECT_DOUBLE_EQ(table.number("SIN(0)"), 0.0);
@@ -140,7 +140,7 @@ TEST_F(ExpressionFunctions, DatePartsAndFormatting) {
   }
   EXPECT_EQ(error("YEAR(.1E11)"), "Invalid floating point operation");
   EXPECT_TRUE(table.isTrue("NOW > #1/1/2020#"));
-  EXPECT_EQ(table.parse("NOW").ExprType(), ttFloat);
+  EXPECT_EQ(table.parse("NOW").exprType(), ttFloat);
   EXPECT_EQ(table.text("FORMATDATETIME(\"yyyy-mm-dd hh:nn:ss.zzz\", " + when + ")"), "1999-12-31 13:14:15.678");
   EXPECT_EQ(table.text("FORMATDATETIME(\"d/m/yy ddd mmmm\", #3/7/2004#)"), "7/3/04 Sun March");
   EXPECT_EQ(table.text("FORMATDATETIME(\"h:mm am/pm\", " + when + ")"), "1:14 pm");

@@ -22,7 +22,7 @@ TEST(ExpressionNodes, RefuseOperatorsOfAnotherKind) {
 class Bare : public TExpression {
  public:
   explicit Bare(TExprType type) : type_(type) {}
-  TExprType ExprType() const override { return type_; }
+  TExprType exprType() const override { return type_; }
 
  private:
   TExprType type_;

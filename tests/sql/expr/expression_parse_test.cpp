@@ -17,8 +17,8 @@ class ExpressionParse : public ::testing::Test {
 };
 
 TEST_F(ExpressionParse, NumbersAndTheirConstantTypes) {
-  EXPECT_EQ(table.parse("2147483647").ExprType(), ttInteger);
-  EXPECT_EQ(table.parse("2147483648").ExprType(), ttFloat);
+  EXPECT_EQ(table.parse("2147483647").exprType(), ttInteger);
+  EXPECT_EQ(table.parse("2147483648").exprType(), ttFloat);
   EXPECT_DOUBLE_EQ(table.number("2147483648"), 2147483648.0);
   EXPECT_EQ(table.integer("-2147483648"), -2147483647 - 1);
   EXPECT_EQ(table.integer("+5"), 5);
@@ -27,7 +27,7 @@ TEST_F(ExpressionParse, NumbersAndTheirConstantTypes) {
   EXPECT_DOUBLE_EQ(table.number(".5E3"), 500.0);
   EXPECT_DOUBLE_EQ(table.number("-1.25"), -1.25);
   EXPECT_DOUBLE_EQ(table.number("$FF"), 255.0);
-  EXPECT_EQ(table.parse("$FF").ExprType(), ttFloat);
+  EXPECT_EQ(table.parse("$FF").exprType(), ttFloat);
   EXPECT_DOUBLE_EQ(table.number("$FFFFFFFF"), 4294967295.0);
 }
 
@@ -69,8 +69,8 @@ TEST_F(ExpressionParse, SimpleExpressionsAreWhatTheGrammarMakesOfThem) {
   // After a blank, each goes through the whole grammar; without, a quicker way may be taken.
   const auto described = [&](const std::string& text) {
     TExpression& expression = table.parse(text);
-    return std::to_string(static_cast<int>(expression.ExprType())) + "|" + expression.AsString() + "|" +
-           std::to_string(expression.MaxString().size()) + "|" +
+    return std::to_string(static_cast<int>(expression.exprType())) + "|" + expression.AsString() + "|" +
+           std::to_string(expression.maxString().size()) + "|" +
            std::to_string(dynamic_cast<TFieldExpr*>(&expression) != nullptr);
   };
   for (const std::string text :
@@ -143,12 +143,12 @@ TEST_F(ExpressionParse, DateLiteralsAreMonthFirstSerialNumbers) {
 }
 
 TEST_F(ExpressionParse, SingleFieldTestNamesTheBoundField) {
-  dbase::TField* field = table.parser().ParseSingleField("article.quantite");
+  dbase::TField* field = table.parser().parseSingleField("article.quantite");
   ASSERT_NE(field, nullptr);
   EXPECT_EQ(field->FieldName(), "quantite");
-  EXPECT_EQ(table.parser().ParseSingleField("article.quantite + 1"), nullptr);
-  EXPECT_EQ(table.parser().ParseSingleField("(\x0c\"cb\")")->FieldName(), "cb");
-  EXPECT_EQ(table.parser().ParseSingleField("\"cb\""), nullptr);
+  EXPECT_EQ(table.parser().parseSingleField("article.quantite + 1"), nullptr);
+  EXPECT_EQ(table.parser().parseSingleField("(\x0c\"cb\")")->FieldName(), "cb");
+  EXPECT_EQ(table.parser().parseSingleField("\"cb\""), nullptr);
 }
 
 TEST_F(ExpressionParse, ParametersTakeTheQuerysValues) {
@@ -194,9 +194,9 @@ TEST(ExpressionFieldTypes, MapOntoExpressionTypes) {
 }
 
 TEST_F(ExpressionParse, MaximumStringOfATextFieldIsItsSize) {
-  EXPECT_EQ(table.parse("article.topp").MaxString(), "XX");
-  EXPECT_EQ(table.parse("article.cb").MaxString().size(), 50u);
-  EXPECT_EQ(table.parse("UPPER(article.lib1)").MaxString().size(), 100u);
+  EXPECT_EQ(table.parse("article.topp").maxString(), "XX");
+  EXPECT_EQ(table.parse("article.cb").maxString().size(), 50u);
+  EXPECT_EQ(table.parse("UPPER(article.lib1)").maxString().size(), 100u);
 }
 
 }  // namespace

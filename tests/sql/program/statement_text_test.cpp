@@ -55,11 +55,11 @@ TEST(StatementText, NamesCompareWithoutRegardToCase) {
 
 TEST(StatementText, ParametersAndReferencesOutsideLiteralsNamesAndComments) {
   TParams params;
-  params.ParseSQL("select * from article where cb = :Cb and lib1 <> ':quoted' and [x:y] = 1 /* :c */ "
+  params.parseSQL("select * from article where cb = :Cb and lib1 <> ':quoted' and [x:y] = 1 /* :c */ "
                   "and lib2 = \"it's :q\" and num > :N1 and quantite < :cb");
   ASSERT_EQ(params.Count(), 2);
-  EXPECT_EQ(params.Items(0).Name, "Cb");
-  EXPECT_EQ(params.Items(1).Name, "N1");
+  EXPECT_EQ(params.items(0).Name, "Cb");
+  EXPECT_EQ(params.items(1).Name, "N1");
 
   std::vector<std::string> seen;
   const std::string rewritten = rewriteReferences(

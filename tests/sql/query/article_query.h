@@ -26,7 +26,7 @@ class ArticleQuery : public ::testing::Test {
     table.Close();
   }
 
-  void Exec(const std::string& sql) {
+  void exec(const std::string& sql) {
     query.Close();
     query.SQL().Clear();
     query.SQL().Add(sql);
@@ -34,7 +34,7 @@ class ArticleQuery : public ::testing::Test {
   }
   void Add(int num, const std::string& cb, int quantite = 1, const std::string& topp = "N",
            const std::string& lib1 = "l") {
-    Exec("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(num) +
+    exec("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(num) +
          ",\"" + cb + "\",\"" + lib1 + "\",\"\"," + std::to_string(quantite) + ",\"" + topp + "\")");
   }
   // The values of `field` in the rows of a SELECT.

@@ -16,12 +16,12 @@ class ComputedTextColumns : public ArticleQuery {
   // The rows of `sql` with the table first reopened (it stands on its first record, as in a
   // fresh process), then run again at once, then after an UPDATE that leaves the table on
   // another record: the three must agree.
-  Rows SameEveryWay(const std::string& sql, const std::string& otherRecord) {
+  Rows sameEveryWay(const std::string& sql, const std::string& otherRecord) {
     table.Close();
     table.Open();
     const Rows fresh = engineRows(query, sql);
     EXPECT_EQ(engineRows(query, sql), fresh) << "again: " << sql;
-    Exec("UPDATE article SET topp=\"N\" WHERE cb=\"" + otherRecord + "\"");
+    exec("UPDATE article SET topp=\"N\" WHERE cb=\"" + otherRecord + "\"");
     EXPECT_EQ(engineRows(query, sql), fresh) << "after another record: " << sql;
     return fresh;
   }
@@ -35,7 +35,7 @@ TEST_F(ComputedTextColumns, NumbersTurnedIntoTextAreNeverCut) {
   const std::string sql =
       "select num, quantite + \"1\" as c, cast(quantite as char(10)) as d, num + cb as e from article";
   for (const std::string& other : {"A", "B", "C"}) {
-    EXPECT_EQ(SameEveryWay(sql, other), (Rows{"1|51|5|1A", "2|9991|999|2B", "3|-991|-99|3C"})) << other;
+    EXPECT_EQ(sameEveryWay(sql, other), (Rows{"1|51|5|1A", "2|9991|999|2B", "3|-991|-99|3C"})) << other;
   }
   EXPECT_EQ(query.FieldByName("d").DataType(), dbase::TFieldType::ftString);
   EXPECT_EQ(query.FieldByName("d").Size(), 10);
@@ -45,7 +45,7 @@ TEST_F(ComputedTextColumns, CastToCharHoldsItsDeclaredLength) {
   Add(1, "A", 5, "N", "abcdef");
   Add(2, "B", 7, "N", "abcxyz");
   Add(3, "C", 7, "N", "ab");
-  EXPECT_EQ(SameEveryWay("select cast(lib1 as char(3)) as p, cast(quantite * 1000 as char(4)) as q from article", "C"),
+  EXPECT_EQ(sameEveryWay("select cast(lib1 as char(3)) as p, cast(quantite * 1000 as char(4)) as q from article", "C"),
             (Rows{"abc|5000", "abc|7000", "ab|7000"}));
   EXPECT_EQ(query.FieldByName("p").Size(), 3);
   // The value is cut where the column is, so equal shown values are equal rows.
@@ -59,7 +59,7 @@ TEST_F(ComputedTextColumns, AggregatesTurnedIntoTextAreNeverCut) {
   // Twelve records of 999: the count has two digits, the sum five, each wider than the typing
   // of a constant or of the three-digit field.
   for (int n = 1; n <= 12; ++n) Add(n, "C" + std::to_string(n), 999);
-  EXPECT_EQ(SameEveryWay("select count(*) + \"x\" as c, cast(sum(quantite) as char(8)) as s, "
+  EXPECT_EQ(sameEveryWay("select count(*) + \"x\" as c, cast(sum(quantite) as char(8)) as s, "
                          "max(quantite) + \"\" as m, \"n\" + count(topp) as t from article",
                          "C3"),
             Rows{"12x|11988|999|n12"});

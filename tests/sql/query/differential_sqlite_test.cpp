@@ -20,7 +20,7 @@ class SqliteDatabase {
  public:
   SqliteDatabase() { sqlite3_open(":memory:", &db_); }
   ~SqliteDatabase() { sqlite3_close(db_); }
-  void Exec(const std::string& sql) {
+  void exec(const std::string& sql) {
     char* error = nullptr;
     ASSERT_EQ(sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK) << error;
   }
@@ -52,7 +52,7 @@ TEST(DifferentialSqliteTest, SelectsAgreeOverGeneratedTables) {
                               {"q", dbase::TFieldType::ftInteger},
                               {"n", dbase::TFieldType::ftInteger}});
     SqliteDatabase db;
-    db.Exec("PRAGMA case_sensitive_like = ON; CREATE TABLE t (k INTEGER, s TEXT, q INTEGER, n INTEGER)");
+    db.exec("PRAGMA case_sensitive_like = ON; CREATE TABLE t (k INTEGER, s TEXT, q INTEGER, n INTEGER)");
     const std::string letters = "AaBbZ";
     for (int k = 1; k <= 60; ++k) {
       std::string s;
@@ -61,7 +61,7 @@ TEST(DifferentialSqliteTest, SelectsAgreeOverGeneratedTables) {
       // Numbers of one to seven characters, so that texts made of them differ in width.
       const int n = static_cast<int>(random() % 1100000) - 100000;
       t.AddRow({std::int64_t{k}, s, std::int64_t{q}, std::int64_t{n}});
-      db.Exec("INSERT INTO t VALUES (" + std::to_string(k) + ",'" + s + "'," + std::to_string(q) + "," +
+      db.exec("INSERT INTO t VALUES (" + std::to_string(k) + ",'" + s + "'," + std::to_string(q) + "," +
               std::to_string(n) + ")");
     }
     TSqlQuery query;

@@ -131,9 +131,9 @@ TEST_F(ArticleQuery, StatementErrorsCarryTheEngineTexts) {
   EXPECT_EQ(ErrorText([&] { Column("delete from article"); }),
             "You must use UPDATE, DELETE, INSERT or CREATE TABLE only with ExecSQL method !");
   EXPECT_EQ(table.RecordCount(), 1);
-  EXPECT_EQ(ErrorText([&] { Exec("select * from article"); }),
+  EXPECT_EQ(ErrorText([&] { exec("select * from article"); }),
             "You must use SELECT only with Open method or Active property!");
-  EXPECT_EQ(ErrorText([&] { Exec("   "); }), "SQL statement cannot be empty");
+  EXPECT_EQ(ErrorText([&] { exec("   "); }), "SQL statement cannot be empty");
   EXPECT_EQ(ErrorText([&] { Column("select * from articles"); }), "DataSet articles doesn't exists");
   EXPECT_EQ(ErrorText([&] { Column("select cb from article order by lib1"); }),
             "Field article.lib1 was not found");
@@ -142,7 +142,7 @@ TEST_F(ArticleQuery, StatementErrorsCarryTheEngineTexts) {
   EXPECT_EQ(ErrorText([&] { Column("select cb from article where num"); }),
             "Expresion is not of boolean type !");
   EXPECT_EQ(ErrorText([&] { Column("select cb from article order by 2"); }), "Field index incorrect");
-  EXPECT_EQ(ErrorText([&] { Exec("INSERT INTO article (nosuch) VALUES (1)"); }),
+  EXPECT_EQ(ErrorText([&] { exec("INSERT INTO article (nosuch) VALUES (1)"); }),
             "INSERT: Field: nosuch does not exist in the dataset");
 }
 
@@ -170,36 +170,36 @@ TEST_F(ArticleQuery, DistinctKeepsScanOrder) {
   // Of the equal rows, the first in sorted order is kept: the second key's quicksort puts
   // record 2 before record 3.
   EXPECT_EQ(Column("select distinct topp, quantite from article", "topp"), (Rows{"O", "N"}));
-  EXPECT_EQ(query.CurrentResultSet()->SourceBookmark(query.CurrentResultSet()->Row(1)), 2);
+  EXPECT_EQ(query.CurrentResultSet()->sourceBookmark(query.CurrentResultSet()->Row(1)), 2);
 }
 
 TEST_F(ArticleQuery, UpdateAndDeleteChangeEveryMatchingRecord) {
   Add(3, "A");
   Add(3, "B");
   Add(4, "C");
-  EXPECT_EQ(ErrorText([&] { Exec("UPDATE article SET nosuch=1 WHERE num=3"); }),
+  EXPECT_EQ(ErrorText([&] { exec("UPDATE article SET nosuch=1 WHERE num=3"); }),
             "Field Name nosuch not found");
   EXPECT_EQ(Column("select * from article where topp=\"O\""), Rows{});
-  Exec("UPDATE article SET topp=\"O\" WHERE num=3");
+  exec("UPDATE article SET topp=\"O\" WHERE num=3");
   EXPECT_EQ(query.ChangedRowCount(), 2);
   EXPECT_EQ(Column("select * from article where topp=\"O\""), (Rows{"A", "B"}));
   // A new barcode moves the record ahead of the scan in CB order: it is still changed once.
-  Exec("UPDATE article SET cb=\"Z\", quantite=quantite + 1 WHERE num=4");
+  exec("UPDATE article SET cb=\"Z\", quantite=quantite + 1 WHERE num=4");
   EXPECT_EQ(query.ChangedRowCount(), 1);
   EXPECT_EQ(Column("select * from article where num=4", "quantite"), Rows{"2"});
-  Exec("delete from article where num=3");
+  exec("delete from article where num=3");
   EXPECT_EQ(query.ChangedRowCount(), 2);
   EXPECT_EQ(Column("select * from article"), Rows{"Z"});
 }
 
 TEST_F(ArticleQuery, InsertWithOneFieldLeavesTheOthersEmpty) {
-  Exec("INSERT INTO article (num) VALUES (5)");
+  exec("INSERT INTO article (num) VALUES (5)");
   EXPECT_EQ(query.ChangedRowCount(), 1);
   ASSERT_EQ(Column("select * from article", "num"), Rows{"5"});
   EXPECT_EQ(query.FieldByName("cb").AsString(), "");
   EXPECT_EQ(query.FieldByName("quantite").AsInteger(), 0);
   // A value that cannot be read as the field's type cancels the new record.
-  EXPECT_NE(ErrorText([&] { Exec("INSERT INTO article (num,quantite) VALUES (6, 1.5)"); }), "no error");
+  EXPECT_NE(ErrorText([&] { exec("INSERT INTO article (num,quantite) VALUES (6, 1.5)"); }), "no error");
   EXPECT_EQ(table.RecordCount(), 1);
   EXPECT_EQ(table.State(), dbase::TDataSetState::dsBrowse);
 }
@@ -305,7 +305,7 @@ TEST_F(ArticleQuery, SeparatorsArePointAndCommaDuringARunAndRestoredAfter) {
 TEST_F(ArticleQuery, AnUpdateThatFailsPartWayLeavesNoPendingChangeForTheNextStatement) {
   Add(1, "A", 2);
   // The barcode is assigned before the quantity's division by zero raises.
-  EXPECT_ANY_THROW(Exec("UPDATE article  SET cb=\"X\", quantite=1 div 0 WHERE num=1"));
+  EXPECT_ANY_THROW(exec("UPDATE article  SET cb=\"X\", quantite=1 div 0 WHERE num=1"));
   Add(2, "B");
   EXPECT_EQ(Column("select cb from article"), (std::vector<std::string>{"A", "B"}));
   EXPECT_EQ(Column("select quantite from article where cb=\"A\"", "quantite"),

@@ -46,9 +46,9 @@ class FilteredQuery : public ::testing::Test {
 
 TEST_F(FilteredQuery, RowsThatFailAreSkippedAndNotCounted) {
   query.Open();
-  query.SetFilter("qty > 4");
+  query.setFilter("qty > 4");
   EXPECT_EQ(query.RecordCount(), 5);  // not filtered yet
-  query.SetFiltered(true);
+  query.setFiltered(true);
   EXPECT_EQ(query.FieldByName("name").AsString(), "Ann");
   EXPECT_EQ(Forward(), (Rows{"Ann", "Cid", "Eve"}));
   EXPECT_EQ(Backward(), (Rows{"Eve", "Cid", "Ann"}));
@@ -66,20 +66,20 @@ TEST_F(FilteredQuery, RowsThatFailAreSkippedAndNotCounted) {
 }
 
 TEST_F(FilteredQuery, ChangingTheFilterWhileOpenAppliesItAtOnce) {
-  query.SetFilter("name < 'C'");
-  query.SetFiltered(true);
+  query.setFilter("name < 'C'");
+  query.setFiltered(true);
   query.Open();  // set before opening: applied by Open
   EXPECT_EQ(Forward(), (Rows{"Ann", "Bob"}));
   query.Last();
-  query.SetFilter("qty < 3 or name = 'Eve'");
+  query.setFilter("qty < 3 or name = 'Eve'");
   EXPECT_EQ(query.FieldByName("name").AsString(), "Bob");  // back on the first row kept
   EXPECT_EQ(Forward(), (Rows{"Bob", "Dan", "Eve"}));
-  query.SetFiltered(false);
+  query.setFiltered(false);
   EXPECT_EQ(query.RecordCount(), 5);
   EXPECT_EQ(Forward(), (Rows{"Ann", "Bob", "Cid", "Dan", "Eve"}));
   // No row kept: the query is empty but open.
-  query.SetFilter("qty > 100");
-  query.SetFiltered(true);
+  query.setFilter("qty > 100");
+  query.setFiltered(true);
   EXPECT_TRUE(query.IsEmpty());
   EXPECT_EQ(query.RecordCount(), 0);
   EXPECT_EQ(Forward(), Rows{});
@@ -89,10 +89,10 @@ TEST_F(FilteredQuery, OnFilterRecordJudgesEachRowWithTheFilterText) {
   query.OnFilterRecord = [](dbase::TDataSet& dataSet, bool& accept) {
     accept = dataSet.FieldByName("id").AsInteger() % 2 == 1;
   };
-  query.SetFiltered(true);
+  query.setFiltered(true);
   query.Open();
   EXPECT_EQ(Forward(), (Rows{"Ann", "Cid", "Eve"}));
-  query.SetFilter("qty < 8");  // both must keep the row
+  query.setFilter("qty < 8");  // both must keep the row
   EXPECT_EQ(Forward(), (Rows{"Ann", "Cid"}));
   EXPECT_EQ(query.RecordCount(), 2);
   // The grid's copies of every row are the rows kept too.
@@ -101,20 +101,20 @@ TEST_F(FilteredQuery, OnFilterRecordJudgesEachRowWithTheFilterText) {
 
 TEST_F(FilteredQuery, AFilterThatIsNoBooleanExpressionIsRefused) {
   query.Open();
-  query.SetFiltered(true);
-  EXPECT_EQ(ErrorText([&] { query.SetFilter("qty + 1"); }), "Cannot read Integer as boolean");
+  query.setFiltered(true);
+  EXPECT_EQ(ErrorText([&] { query.setFilter("qty + 1"); }), "Cannot read Integer as boolean");
   EXPECT_EQ(query.Filter(), "");
-  EXPECT_EQ(ErrorText([&] { query.SetFilter("nosuch = 1"); }),
+  EXPECT_EQ(ErrorText([&] { query.setFilter("nosuch = 1"); }),
             " Unknown Identifier nosuch at line : 1, Column: 7, token: =");
-  EXPECT_EQ(ErrorText([&] { query.SetFilter("qty >"); }).find("syntax error"), 1u);
+  EXPECT_EQ(ErrorText([&] { query.setFilter("qty >"); }).find("syntax error"), 1u);
   EXPECT_EQ(Forward().size(), 5u);
   // Refused when switched on, and at Open.
-  query.SetFiltered(false);
-  query.SetFilter("name");
-  EXPECT_EQ(ErrorText([&] { query.SetFiltered(true); }), "Cannot read String as boolean");
+  query.setFiltered(false);
+  query.setFilter("name");
+  EXPECT_EQ(ErrorText([&] { query.setFiltered(true); }), "Cannot read String as boolean");
   EXPECT_FALSE(query.Filtered());
   query.Close();
-  query.SetFiltered(true);
+  query.setFiltered(true);
   EXPECT_EQ(ErrorText([&] { query.Open(); }), "Cannot read String as boolean");
   EXPECT_FALSE(query.Active());
 }

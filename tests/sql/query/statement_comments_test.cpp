@@ -16,9 +16,9 @@ namespace {
 // The names of the parameters a statement is read to hold.
 std::vector<std::string> parameterNames(const std::string& sql) {
   TParams params;
-  params.ParseSQL(sql);
+  params.parseSQL(sql);
   std::vector<std::string> names;
-  for (int i = 0; i < params.Count(); ++i) names.push_back(params.Items(i).Name);
+  for (int i = 0; i < params.Count(); ++i) names.push_back(params.items(i).Name);
   return names;
 }
 
@@ -58,9 +58,9 @@ TEST_F(CommentedStatement, ParametersSubqueriesAndFieldsAfterACommentAreRun) {
   query.SQL().Clear();
   query.SQL().Add("select cb from article -- the user's pick -- where cb = :pick or num = :num [* 'x *] order by cb");
   ASSERT_EQ(query.Params().Count(), 2);
-  ASSERT_NE(query.Params().FindParam("pick"), nullptr);
-  query.Params().FindParam("pick")->Value = std::string("C");
-  query.Params().FindParam("num")->Value = std::int32_t{1};
+  ASSERT_NE(query.Params().findParam("pick"), nullptr);
+  query.Params().findParam("pick")->Value = std::string("C");
+  query.Params().findParam("num")->Value = std::int32_t{1};
   query.Open();
   Rows barcodes;
   for (query.First(); !query.Eof(); query.Next()) barcodes.push_back(query.FieldByName("cb").AsString());

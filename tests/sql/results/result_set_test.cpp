@@ -29,7 +29,7 @@ TEST(ResultSetTest, ColumnConversionsAndTheirMessages) {
   const TSqlField& i = rs.AddField(makeSqlField("i", "", ttInteger, 0));
   const TSqlField& b = rs.AddField(makeSqlField("b", "", ttBoolean, 0));
   rs.Insert();
-  char* row = rs.CurrentRow();
+  char* row = rs.currentRow();
   EXPECT_TRUE(s.IsNull(row));
   EXPECT_EQ(i.AsInteger(row), 0);
   s.setAsString(row, "yes!");
@@ -59,12 +59,12 @@ TEST(ResultSetTest, DeleteKeepsTheRowNumberOrStepsBackFromTheLast) {
   const TSqlField& n = rs.AddField(makeSqlField("n", "", ttInteger, 0));
   for (int v = 1; v <= 3; ++v) {
     rs.Insert();
-    n.setAsInteger(rs.CurrentRow(), v);
+    n.setAsInteger(rs.currentRow(), v);
   }
   rs.SetRecNo(2);
   rs.Delete();
   EXPECT_EQ(rs.RecNo(), 2);
-  EXPECT_EQ(n.AsInteger(rs.CurrentRow()), 3);
+  EXPECT_EQ(n.AsInteger(rs.currentRow()), 3);
   rs.Delete();
   EXPECT_EQ(rs.RecNo(), 1);
   EXPECT_EQ(rs.RecordCount(), 1);
@@ -76,7 +76,7 @@ TEST(ResultSetTest, TheFileVariantFailsCleanlyAtItsCapacityAndRemovesItsFile) {
     TFileResultSet rs(64);
     const TSqlField& s = rs.AddField(makeSqlField("s", "", ttString, 20));
     rs.Insert();  // 4 + 2 + 20 bytes
-    s.setAsString(rs.CurrentRow(), "first");
+    s.setAsString(rs.currentRow(), "first");
     rs.Insert();
     EXPECT_EQ(ErrorText([&] { rs.Insert(); }), "Temporary file capacity of 64 bytes exceeded");
     EXPECT_EQ(rs.RecordCount(), 2);
@@ -86,7 +86,7 @@ TEST(ResultSetTest, TheFileVariantFailsCleanlyAtItsCapacityAndRemovesItsFile) {
     EXPECT_NE(fileName.find("/~sq"), std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(fileName));
     char buffer[8];
-    probe.SetPosition(4);
+    probe.setPosition(4);
     EXPECT_EQ(ErrorText([&] { probe.Read(buffer, 8); }), "Position beyond EOF");
   }
   EXPECT_FALSE(std::filesystem::exists(fileName));
@@ -99,12 +99,12 @@ std::vector<int> sortedRows(const std::vector<std::vector<int>>& keys, std::vect
   for (bool desc : descending) list->AddField(ttInteger, 0, desc);
   for (std::size_t r = 0; r < keys.size(); ++r) {
     list->Insert();
-    list->SetRowNumber(static_cast<int>(r) + 1);
+    list->setRowNumber(static_cast<int>(r) + 1);
     for (std::size_t k = 0; k < keys[r].size(); ++k) list->setInteger(static_cast<int>(k), keys[r][k]);
   }
   list->Sort();
   std::vector<int> rows;
-  for (int e = 1; e <= list->Count(); ++e) rows.push_back(list->RowNumber(e));
+  for (int e = 1; e <= list->Count(); ++e) rows.push_back(list->rowNumber(e));
   return rows;
 }
 
@@ -164,10 +164,10 @@ TEST(ResultSetTest, TwoKeySortMatchesThePlainQuicksortEntryForEntry) {
       PlainEntry entry{r + 1, static_cast<int>(random() % 5), std::string(1, static_cast<char>('A' + random() % 3))};
       if (random() % 3 == 0) entry.b += static_cast<char>('a' + random() % 2);
       rs.Insert();
-      a.setAsInteger(rs.CurrentRow(), entry.a);
-      b.setAsString(rs.CurrentRow(), entry.b);
+      a.setAsInteger(rs.currentRow(), entry.a);
+      b.setAsString(rs.currentRow(), entry.b);
       // Rows tell themselves apart by their bookmark.
-      rs.SetSourceBookmark(rs.CurrentRow(), entry.row);
+      rs.setSourceBookmark(rs.currentRow(), entry.row);
       plain.push_back(entry);
     }
     const auto byA = [&](const PlainEntry& x, const PlainEntry& y) {
@@ -185,12 +185,12 @@ TEST(ResultSetTest, TwoKeySortMatchesThePlainQuicksortEntryForEntry) {
       if (end - 1 > start) plainQuickSort(plain, start, end - 1, byB);
       start = end;
     }
-    SortRows(rs, {TSortKey{0, descending}, TSortKey{1, secondDescending}});
+    sortRows(rs, {TSortKey{0, descending}, TSortKey{1, secondDescending}});
     std::vector<int> expected;
     std::vector<int> got;
     for (int r = 0; r < count; ++r) {
       expected.push_back(plain[static_cast<std::size_t>(r)].row);
-      got.push_back(rs.SourceBookmark(rs.Row(r)));
+      got.push_back(rs.sourceBookmark(rs.Row(r)));
     }
     ASSERT_EQ(got, expected) << "round " << round;
   }
@@ -211,17 +211,17 @@ std::unique_ptr<TSqlSortList> mixedList(const std::vector<MixedEntry>& entries, 
   list->AddField(ttBoolean, 0, descending[2]);
   for (const MixedEntry& entry : entries) {
     list->Insert();
-    list->SetRowNumber(entry.row);
+    list->setRowNumber(entry.row);
     list->setInteger(0, entry.number);
     list->setString(1, entry.text);
-    list->SetBoolean(2, entry.mark);
+    list->setBoolean(2, entry.mark);
   }
   return list;
 }
 
 std::vector<int> entryRows(const TSqlSortList& list) {
   std::vector<int> rows;
-  for (int e = 1; e <= list.Count(); ++e) rows.push_back(list.RowNumber(e));
+  for (int e = 1; e <= list.Count(); ++e) rows.push_back(list.rowNumber(e));
   return rows;
 }
 
@@ -245,23 +245,23 @@ TEST(ResultSetTest, DistinctKeysSortIntoTheQuicksortsOrderFromAnyStart) {
     sorted->Sort();
     std::shuffle(entries.begin(), entries.end(), random);
     auto fast = mixedList(entries, descending);
-    ASSERT_TRUE(fast->SortDistinctKeys()) << "round " << round;
+    ASSERT_TRUE(fast->sortDistinctKeys()) << "round " << round;
     ASSERT_EQ(entryRows(*fast), entryRows(*sorted)) << "round " << round;
   }
 
   // Two entries with equal keys: the order would depend on the start, and nothing is moved.
   const std::vector<MixedEntry> tie = {{1, 2, "x", true}, {2, 1, "y", false}, {3, 2, "x", true}};
   auto tied = mixedList(tie, {false, false, false});
-  EXPECT_FALSE(tied->SortDistinctKeys());
+  EXPECT_FALSE(tied->sortDistinctKeys());
   EXPECT_EQ(entryRows(*tied), (std::vector<int>{1, 2, 3}));
   // Float keys are grouped by their text (-0 and 0 compare equal but read apart): never taken.
   auto floats = makeSortList(TStorageOptions{});
   floats->AddField(ttFloat, 0, false);
   for (const double value : {0.0, -0.0}) {
     floats->Insert();
-    floats->SetFloat(0, value);
+    floats->setFloat(0, value);
   }
-  EXPECT_FALSE(floats->SortDistinctKeys());
+  EXPECT_FALSE(floats->sortDistinctKeys());
 }
 
 TEST(ResultSetTest, StringKeysCompareUnsignedBytesWithPrefixesFirst) {
@@ -269,9 +269,9 @@ TEST(ResultSetTest, StringKeysCompareUnsignedBytesWithPrefixesFirst) {
   const TSqlField& s = rs.AddField(makeSqlField("s", "", ttString, 5));
   for (const char* text : {"b", "\xE9", "B", "ab", "a", "A"}) {
     rs.Insert();
-    s.setAsString(rs.CurrentRow(), text);
+    s.setAsString(rs.currentRow(), text);
   }
-  SortRows(rs, {TSortKey{0, false}});
+  sortRows(rs, {TSortKey{0, false}});
   std::vector<std::string> order;
   for (int r = 0; r < rs.RecordCount(); ++r) order.push_back(s.AsString(rs.Row(r)));
   EXPECT_EQ(order, (std::vector<std::string>{"A", "B", "a", "ab", "b", "\xE9"}));
@@ -285,7 +285,7 @@ TEST(ResultSetTest, NewRowsAreEmptyAcrossBlocksAndAShorterTextLeavesNoTrace) {
   const std::string longest(399, 'x');
   for (int r = 0; r < 12000; ++r) {
     rs.Insert();
-    char* row = rs.CurrentRow();
+    char* row = rs.currentRow();
     ASSERT_TRUE(text.IsNull(row)) << r;
     ASSERT_TRUE(number.IsNull(row)) << r;
     ASSERT_EQ(text.AsString(row), "") << r;
@@ -295,15 +295,15 @@ TEST(ResultSetTest, NewRowsAreEmptyAcrossBlocksAndAShorterTextLeavesNoTrace) {
     number.setAsInteger(row, r);
   }
   rs.Insert();
-  const char* fresh = rs.CurrentRow();
-  text.setAsString(rs.CurrentRow(), "7");
-  number.setAsInteger(rs.CurrentRow(), 7);
-  const std::size_t rowBytes = kRowBookmarkSize + 2 * kPresenceSize + text.StorageSize() + number.StorageSize();
+  const char* fresh = rs.currentRow();
+  text.setAsString(rs.currentRow(), "7");
+  number.setAsInteger(rs.currentRow(), 7);
+  const std::size_t rowBytes = kRowBookmarkSize + 2 * kPresenceSize + text.storageSize() + number.storageSize();
   EXPECT_EQ(std::memcmp(rs.Row(7), fresh, rowBytes), 0);
   EXPECT_EQ(text.AsString(rs.Row(11999)), "11999");
   EXPECT_EQ(number.AsInteger(rs.Row(11999)), 11999);
   // DISTINCT compares whole key bytes: the rewritten row and the fresh one are one value.
-  RemoveDuplicateRows(rs);
+  removeDuplicateRows(rs);
   EXPECT_EQ(rs.RecordCount(), 12000);
 }
 
@@ -311,21 +311,21 @@ TEST(ResultSetTest, ASortKeyRewrittenShorterEqualsOneWrittenOnce) {
   TMemSortList list;
   list.AddField(ttString, 9, false);
   list.Insert();
-  list.SetRowNumber(1);
+  list.setRowNumber(1);
   list.setString(0, "abcdefgh");
   list.setString(0, "ab");
   list.Insert();
-  list.SetRowNumber(2);
+  list.setRowNumber(2);
   list.setString(0, "ab");
-  EXPECT_TRUE(list.EqualKeys(1, 2));
+  EXPECT_TRUE(list.equalKeys(1, 2));
   list.Insert();
-  list.SetRowNumber(3);
+  list.setRowNumber(3);
   list.setString(0, "abcdefghijkl");  // cut to the key's room less its closing zero
   list.Insert();
-  list.SetRowNumber(4);
+  list.setRowNumber(4);
   list.setString(0, "abcdefghij");
-  EXPECT_TRUE(list.EqualKeys(3, 4));
-  EXPECT_FALSE(list.EqualKeys(2, 3));
+  EXPECT_TRUE(list.equalKeys(3, 4));
+  EXPECT_FALSE(list.equalKeys(2, 3));
 }
 
 }  // namespace
