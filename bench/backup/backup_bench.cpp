@@ -109,7 +109,7 @@ void BM_BackupCommand(benchmark::State& state) {
   const std::string archive = fs::path(commandFolder()).parent_path().parent_path() / "cmd.vkb";
   for (auto _ : state) {
     vekrano::backup::TBackupFile component;
-    if (!vekrano::backup::RunBackup(component, commandFolder(), archive, {}).done()) {
+    if (!vekrano::backup::runBackup(component, commandFolder(), archive, {}).done()) {
       state.SkipWithError("backup failed");
     }
   }
@@ -120,9 +120,9 @@ void BM_BackupCommand(benchmark::State& state) {
 void BM_RestoreCommand(benchmark::State& state) {
   const std::string archive = fs::path(commandFolder()).parent_path().parent_path() / "cmd.vkb";
   vekrano::backup::TBackupFile component;
-  vekrano::backup::RunBackup(component, commandFolder(), archive, {});
+  vekrano::backup::runBackup(component, commandFolder(), archive, {});
   for (auto _ : state) {
-    if (!vekrano::backup::RunSafeRestore(component, commandFolder(), archive, {}).done()) {
+    if (!vekrano::backup::runSafeRestore(component, commandFolder(), archive, {}).done()) {
       state.SkipWithError("restore failed");
     }
   }

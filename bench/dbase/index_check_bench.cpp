@@ -15,7 +15,7 @@
 namespace {
 
 using namespace vekrano::dbase;
-using vekrano::records::ConfigureArticleTable;
+using vekrano::records::configureArticleTable;
 
 constexpr int kRecords = 99999;
 
@@ -25,7 +25,7 @@ const std::string& bigFolder() {
   static const bool filled = [] {
     setAutoErrorReporting(false);
     TTzDbf table("filler");
-    ConfigureArticleTable(table, dir.path());
+    configureArticleTable(table, dir.path());
     table.setExclusive(true);
     table.Open();
     for (int n = 1; n <= kRecords; ++n) {
@@ -67,7 +67,7 @@ void activateDataset(benchmark::State& state, bool everyKey) {
   const std::string& folder = bigFolder();
   for (auto _ : state) {
     TTzDbf table("tarticle");
-    ConfigureArticleTable(table, folder);
+    configureArticleTable(table, folder);
     table.CheckEveryKey = everyKey;
     table.Open();
     benchmark::DoNotOptimize(table.RecordCount());

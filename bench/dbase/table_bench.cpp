@@ -14,7 +14,7 @@
 namespace {
 
 using namespace vekrano::dbase;
-using vekrano::records::ConfigureArticleTable;
+using vekrano::records::configureArticleTable;
 
 constexpr int kRecords = 99999;
 
@@ -41,7 +41,7 @@ const std::string& bigFolder() {
   static const bool filled = [] {
     setAutoErrorReporting(false);
     TTzDbf table("filler");
-    ConfigureArticleTable(table, dir.path());
+    configureArticleTable(table, dir.path());
     table.setExclusive(true);
     table.Open();
     for (int n = 1; n <= kRecords; ++n) Append(table, n);
@@ -56,7 +56,7 @@ void BM_ActivateBigTable(benchmark::State& state) {
   const std::string& folder = bigFolder();
   for (auto _ : state) {
     TTzDbf table("tarticle");
-    ConfigureArticleTable(table, folder);
+    configureArticleTable(table, folder);
     table.Open();
     benchmark::DoNotOptimize(table.RecordCount());
     table.Close();
@@ -66,7 +66,7 @@ BENCHMARK(BM_ActivateBigTable)->Unit(benchmark::kMillisecond);
 
 void BM_WalkInIndexOrder(benchmark::State& state) {
   TTzDbf table("tarticle");
-  ConfigureArticleTable(table, bigFolder());
+  configureArticleTable(table, bigFolder());
   table.Open();
   for (auto _ : state) {
     int seen = 0;
@@ -80,7 +80,7 @@ BENCHMARK(BM_WalkInIndexOrder)->Unit(benchmark::kMillisecond);
 // The same walk inside one scan: the index semaphore is entered once instead of at every step.
 void BM_WalkInIndexOrderInOneScan(benchmark::State& state) {
   TTzDbf table("tarticle");
-  ConfigureArticleTable(table, bigFolder());
+  configureArticleTable(table, bigFolder());
   table.Open();
   for (auto _ : state) {
     TDataSetScan scan(table);
@@ -98,7 +98,7 @@ void BM_Append1000(benchmark::State& state) {
     state.PauseTiming();
     Folder dir;
     TTzDbf table("tarticle");
-    ConfigureArticleTable(table, dir.path());
+    configureArticleTable(table, dir.path());
     table.Open();
     state.ResumeTiming();
     for (int n = 1; n <= 1000; ++n) Append(table, n);

@@ -22,8 +22,8 @@ namespace {
 
 using namespace vekrano::dbase;
 using vekrano::records::BarcodeRecord;
-using vekrano::records::ConfigureArticleTable;
-using vekrano::records::NewRecordStatement;
+using vekrano::records::configureArticleTable;
+using vekrano::records::newRecordStatement;
 
 constexpr int kInsertsPerProcess = 500;
 constexpr int kProcessCounts[] = {1, 2, 4};
@@ -40,7 +40,7 @@ class Folder : public BenchFolder {
   int status = 0;
   try {
     TTzDbf table("tarticle");
-    ConfigureArticleTable(table, folder);
+    configureArticleTable(table, folder);
     retryRefusedLocks(table);
     table.Open();
     vekrano::sql::TSqlQuery query;
@@ -51,7 +51,7 @@ class Folder : public BenchFolder {
       record.cb = "CB" + std::to_string(record.num);
       record.lib1 = "label line " + std::to_string(i);
       query.SQL().Clear();
-      query.SQL().Add(NewRecordStatement(record));
+      query.SQL().Add(newRecordStatement(record));
       query.ExecSQL();
       if (query.ChangedRowCount() != 1) status = 1;
     }
@@ -66,7 +66,7 @@ double timeWriters(int processes) {
   Folder dir;
   {
     TTzDbf table("tarticle");
-    ConfigureArticleTable(table, dir.path());
+    configureArticleTable(table, dir.path());
     table.Open();
   }
   const auto start = std::chrono::steady_clock::now();

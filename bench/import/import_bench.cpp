@@ -73,7 +73,7 @@ void sqliteImport(sqlite3* db, const std::string& path) {
   import::CsvFile file(path, {});
   for (import::CsvRecord line; file.Next(line);) {
     const std::optional<records::BarcodeRecord> record =
-        import::RecordFromFields(line.fields, kMapping, false).record;
+        import::recordFromFields(line.fields, kMapping, false).record;
     sqlite3_bind_int(insert, 1, ++num);
     sqlite3_bind_text(insert, 2, record->cb.c_str(), -1, SQLITE_TRANSIENT);
     sqlite3_bind_text(insert, 3, record->lib1.c_str(), -1, SQLITE_TRANSIENT);
@@ -92,20 +92,20 @@ const fs::path& startingTables(int records) {
   if (!fresh) return at->second;
   fs::create_directories(at->second);
   records::ArticleData data(at->second.string());
-  data.OpenData();
+  data.openData();
   sqlite3* db = nullptr;
   sqlite3_open((at->second / "article.db").c_str(), &db);
   sqlite3_exec(db, kSchema, nullptr, nullptr, nullptr);
   if (records > 0) {
     const std::string path = writeLines("start.csv", 0, records);
     import::CsvFile file(path, {});
-    import::RunImport(file, kMapping, false, data);
+    import::runImport(file, kMapping, false, data);
     sqlite3_exec(db, "begin", nullptr, nullptr, nullptr);
     sqliteImport(db, path);
     sqlite3_exec(db, "commit", nullptr, nullptr, nullptr);
   }
   sqlite3_close(db);
-  data.CloseData();
+  data.closeData();
   return at->second;
 }
 
@@ -125,10 +125,10 @@ void ImportLoop(benchmark::State& state) {
     const fs::path dir = freshCopy(state);
     state.ResumeTiming();
     records::ArticleData data(dir.string());
-    data.OpenData();
+    data.openData();
     import::CsvFile file(importedLines(), {});
-    if (import::RunImport(file, kMapping, false, data).stored != kLines) state.SkipWithError("lines not stored");
-    data.CloseData();
+    if (import::runImport(file, kMapping, false, data).stored != kLines) state.SkipWithError("lines not stored");
+    data.closeData();
   }
   state.SetItemsProcessed(state.iterations() * kLines);
 }
@@ -141,7 +141,7 @@ void ImportWindow(benchmark::State& state) {
     state.PauseTiming();
     const fs::path dir = freshCopy(state);
     records::ArticleData data(dir.string());
-    data.OpenData();
+    data.openData();
     import::Tfimportcsv wizard(data, {[](QWidget*, const QString&, const QString&) {
                                         return QString::fromStdString(importedLines());
                                       },
@@ -152,7 +152,7 @@ void ImportWindow(benchmark::State& state) {
     QCoreApplication::processEvents();
     state.ResumeTiming();
     wizard.bimportClick();
-    data.CloseData();
+    data.closeData();
   }
   vekrano::common::setProcessEventsHook(previous);
   state.SetItemsProcessed(state.iterations() * kLines);

@@ -32,7 +32,7 @@ struct Records {
     folder = std::filesystem::temp_directory_path() / ("vekrano_list_bench_" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
     data = std::make_unique<ArticleData>(folder.string() + "/");
-    data->OpenData();
+    data->openData();
     sqlite3_open((folder / "article.db").c_str(), &peer);
     sqlite3_exec(peer, "CREATE TABLE article (num INTEGER, cb TEXT, lib1 TEXT, lib2 TEXT, "
                        "quantite INTEGER, topp TEXT); BEGIN", nullptr, nullptr, nullptr);
@@ -93,7 +93,7 @@ struct Grid {
 void open(ArticleData& data) {
   data.sqlQuery1.Close();
   data.sqlQuery1.SQL().Clear();
-  data.sqlQuery1.SQL().Add(vekrano::list::ListStatement({}, {}));
+  data.sqlQuery1.SQL().Add(vekrano::list::listStatement({}, {}));
   data.sqlQuery1.Open();
 }
 

@@ -23,11 +23,11 @@ struct ArticleTable {
 
   ArticleTable() {
     data.sqlqueryfonction.AutoDisableControls = false;
-    data.OpenData();
+    data.openData();
     for (int num = 1; num <= kRecords; ++num) {
       char cb[16];
       std::snprintf(cb, sizeof cb, "VK%05d", num - 1);
-      data.ExecuteStatement(records::NewRecordStatement(
+      data.executeStatement(records::newRecordStatement(
           {num, cb, "Article " + std::to_string(num), "Rayon " + std::to_string(num % 40), 1, "O"}));
     }
   }

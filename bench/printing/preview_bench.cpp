@@ -26,7 +26,7 @@ constexpr int kLabelType = 2;  // 24 labels a sheet: 417 sheets for 10,000 label
 printing::PrintRequest requestFor(const std::string& barcodePrefix) {
   printing::PrintRequest request;
   request.labelTypeEntry = bench::typeEntry(kLabelType);
-  request.criteriaText = list::CriteriaText({barcodePrefix, "", "", {}});
+  request.criteriaText = list::criteriaText({barcodePrefix, "", "", {}});
   return request;
 }
 

@@ -37,7 +37,7 @@ void BM_PrintRunToPdf(benchmark::State& state) {
   records::ArticleData& data = table().data;
   printing::PrintRequest request;
   request.labelTypeEntry = typeEntry(kLabelType);
-  request.criteriaText = list::CriteriaText({labels == kRecords ? "VK0" : "VK00", "", "", {}});
+  request.criteriaText = list::criteriaText({labels == kRecords ? "VK0" : "VK00", "", "", {}});
   const std::string pdfPath = table().directory.filePath("labels.pdf").toStdString();
 
   const double residentBefore = statusMegabytes("VmRSS:");

@@ -19,7 +19,7 @@ void BM_LikeAndEqualityPerRecord(benchmark::State& state) {
   constexpr int kRecords = 1000;
   const char* const kPrefixes[] = {"AB", "AC", "ab", "XAB"};
   for (int i = 0; i < kRecords; ++i) {
-    table.AddRow({std::int64_t{i}, std::string(kPrefixes[i % 4]) + std::to_string(100000 + i), std::int64_t{i % 7},
+    table.addRow({std::int64_t{i}, std::string(kPrefixes[i % 4]) + std::to_string(100000 + i), std::int64_t{i % 7},
                   std::string(i % 3 == 0 ? "O" : "N")});
   }
   table.Open();

@@ -23,7 +23,7 @@ const std::string& articleFolder() {
     std::filesystem::remove_all(path);
     std::filesystem::create_directories(path);
     vekrano::dbase::TTzDbf table("tarticle");
-    vekrano::records::ConfigureArticleTable(table, path);
+    vekrano::records::configureArticleTable(table, path);
     table.Open();
     for (int n = 1; n <= kRecords; ++n) {
       table.Append();
@@ -43,7 +43,7 @@ const std::string& articleFolder() {
 // state.range(0): 0 opens the table shared as the application does, 1 exclusively (no index
 // semaphore around each step of the walk).
 void openArticle(vekrano::dbase::TTzDbf& table, const benchmark::State& state) {
-  vekrano::records::ConfigureArticleTable(table, articleFolder());
+  vekrano::records::configureArticleTable(table, articleFolder());
   table.setExclusive(state.range(0) != 0);
   table.Open();
 }

@@ -35,7 +35,7 @@ const fs::path& folderOf(int count) {
   fs::remove_all(path);
   fs::create_directories(path);
   vekrano::dbase::TTzDbf table("tarticle");
-  vekrano::records::ConfigureArticleTable(table, path.string());
+  vekrano::records::configureArticleTable(table, path.string());
   table.Open();
   sqlite3* db = nullptr;
   sqlite3_open((path / "article.db").c_str(), &db);
@@ -74,7 +74,7 @@ const fs::path& folderOf(int count) {
 // The statement through the query the application sends it with, over the table opened shared.
 void runVekrano(benchmark::State& state, const char* sql) {
   vekrano::dbase::TTzDbf table("tarticle");
-  vekrano::records::ConfigureArticleTable(table, folderOf(static_cast<int>(state.range(0))).string());
+  vekrano::records::configureArticleTable(table, folderOf(static_cast<int>(state.range(0))).string());
   table.Open();
   TSqlQuery query;
   query.DataSets().Add("article", &table);

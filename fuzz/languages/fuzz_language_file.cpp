@@ -13,12 +13,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string path = vekrano::fuzzing::writeScratchFile("vekrano.lg", data, size);
   if (path.empty()) return 0;
   Tgerelanguage language;
-  language.SetFileName(path);
+  language.setFileName(path);
   const bool loaded = language.Load();
   if (loaded != language.Loaded()) std::abort();
   for (int n = -1; n <= kSlotCount + 1; ++n) {
     const std::string& slot = language.Slot(n);
-    if (n >= 1 && n <= kTextSlotCount && !slot.empty() && !language.HasTextLine(n)) std::abort();
+    if (n >= 1 && n <= kTextSlotCount && !slot.empty() && !language.hasTextLine(n)) std::abort();
     // The character set slot is a number the loader writes itself; the others come from the file.
     if (n != kCharsetSlot && slot.size() > size) std::abort();
     if (!loaded && !slot.empty()) std::abort();

@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   std::size_t lines = 0;
-  for (; !text.Eof(); text.NextLine()) {
+  for (; !text.Eof(); text.nextLine()) {
     // Every line holds at least one byte of the input, so there can never be more lines.
     if (++lines > size || text.Line().empty()) std::abort();
     for (int k = 1; k <= 11; ++k) text.Field(k);

@@ -25,7 +25,7 @@ bool inRange(const PrinterCalibration& c) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string path = vekrano::fuzzing::writeScratchFile(kCalibrationFileName, data, size);
   if (path.empty()) return 0;
-  const PrinterCalibrations read = ReadCalibrationFile(path);
+  const PrinterCalibrations read = readCalibrationFile(path);
   PrinterCalibrations kept;
   for (const auto& [name, calibration] : read) {
     if (name.empty() || !inRange(calibration)) std::abort();

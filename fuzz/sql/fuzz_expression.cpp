@@ -20,7 +20,7 @@ vekrano::testing::MemoryDataset& table() {
                                                          {"prix", TFieldType::ftFloat, 0},
                                                          {"jour", TFieldType::ftDate, 0},
                                                          {"ok", TFieldType::ftBoolean, 0}});
-    dataset->AddRow({std::int64_t{7}, std::string("ABC"), 2.5, 36525.5, true});
+    dataset->addRow({std::int64_t{7}, std::string("ABC"), 2.5, 36525.5, true});
     dataset->Open();
     return dataset;
   }();

@@ -30,7 +30,7 @@ vekrano::dbase::TTzDbf& table() {
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     auto* dataset = new vekrano::dbase::TTzDbf("tarticle");
-    vekrano::records::ConfigureArticleTable(*dataset, folder);
+    vekrano::records::configureArticleTable(*dataset, folder);
     dataset->Open();
     for (int n = 1; n <= 120; ++n) {
       dataset->Append();

@@ -16,7 +16,7 @@ constexpr int kRepairButtonHint = 140;
 template <typename MakeText>
 void warnInStartLanguage(const MakeText& text) {
   const int saved = languages::languageNumber();
-  if (saved == 0) languages::setLanguageNumber(LocaleLanguageNumber());
+  if (saved == 0) languages::setLanguageNumber(localeLanguageNumber());
   const std::string shown = text();
   languages::setLanguageNumber(saved);
   common::showMessage(shown, "Vekrano", common::PromptKind::Warning);
@@ -24,7 +24,7 @@ void warnInStartLanguage(const MakeText& text) {
 
 }  // namespace
 
-void CheckIndexAtStart(dbase::TTzDbf& table) {
+void checkIndexAtStart(dbase::TTzDbf& table) {
   table.CheckEveryKey = true;
   table.OnIndexRebuilt = [](const std::string&, const std::string& keptAs, const std::string& fault) {
     warnInStartLanguage([&] {

@@ -10,6 +10,6 @@ namespace vekrano::app {
 // prompts, a notice in the current language (the locale's before the settings are read) when
 // the index was rebuilt: where the old one is kept and what was wrong; and, after the table's
 // own message, where to repair a table opened read-only.
-void CheckIndexAtStart(dbase::TTzDbf& table);
+void checkIndexAtStart(dbase::TTzDbf& table);
 
 }  // namespace vekrano::app

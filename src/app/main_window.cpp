@@ -64,7 +64,7 @@ void TFprincip::FormCreate() {
   dbase::setAutoErrorReporting(false);
   firstActivation_ = true;
   languageManager_ = std::make_unique<languages::Tgerelanguage>();
-  languageManager_->SetFileName(FindProgramFile(programDirectory_, languages::kLanguageFileName));
+  languageManager_->setFileName(findProgramFile(programDirectory_, languages::kLanguageFileName));
   languageManager_->Load();
   languages::setLanguageManager(languageManager_.get());
   if (languageManager_->Loaded()) settingsPage_->hideLanguageChoice();
@@ -95,8 +95,8 @@ void TFprincip::FormShow() {
   grid_->setFocus(Qt::OtherFocusReason);  // the list is where a keyboard user starts
   // A table or list that cannot be opened leaves the list empty; later commands report it.
   try {
-    CheckIndexAtStart(data_.tarticle);
-    data_.OpenData();
+    checkIndexAtStart(data_.tarticle);
+    data_.openData();
     openList();
   } catch (...) {
   }
@@ -130,7 +130,7 @@ void TFprincip::FormClose() {
     common::prompts().beep();
     common::showMessage(kSaveFailedText, kSaveFailedCaption);
   }
-  data_.CloseData();
+  data_.closeData();
   languages::setLanguageManager(nullptr);
   languageManager_.reset();
 }
@@ -138,18 +138,18 @@ void TFprincip::FormClose() {
 void TFprincip::sbinfosClick() { desktop_.runModal(*apropos_); }
 
 void TFprincip::spAideClick() {
-  OpenHelp(desktop_, programDirectory_, ExecutableDirectory(), languages::languageNumber());
+  openHelp(desktop_, programDirectory_, executableDirectory(), languages::languageNumber());
 }
 
 void TFprincip::btappliquerClick() {
   // The label type list is rebuilt in the new language and sorted anew: the chosen type is found
   // again by its number, so that nothing is printed on another sheet.
   const std::optional<int> type =
-      printing::LabelTypeAt(*combListeEtiquette_, combListeEtiquette_->currentIndex());
+      printing::labelTypeAt(*combListeEtiquette_, combListeEtiquette_->currentIndex());
   languages::setLanguageNumber(settingsPage_->languageButtons().chosen());
   ApplyMainTexts();
   for (int i = 0; type && i < combListeEtiquette_->count(); ++i) {
-    if (printing::LabelTypeAt(*combListeEtiquette_, i) == type) {
+    if (printing::labelTypeAt(*combListeEtiquette_, i) == type) {
       combListeEtiquette_->setCurrentIndex(i);
     }
   }

@@ -81,7 +81,7 @@ void TFprincip::spSauveClick() {
     const std::string archive = withDefaultExtension(chosen, kArchiveExtension).toStdString();
     const backup::CommandResult result = runWithProgress(
         *this, kBackupCaption, [&](backup::TBackupFile& component, const backup::TableAccess& table) {
-          return backup::RunBackup(component, programDirectory(), archive, table);
+          return backup::runBackup(component, programDirectory(), archive, table);
         });
     reportFailure(result, kBackupNotLeft);
     showBackupWritten(*this, result);
@@ -97,7 +97,7 @@ void TFprincip::spChargeClick() {
     const std::string archive = chosen.toStdString();
     const backup::CommandResult result = runWithProgress(
         *this, kRestoreCaption, [&](backup::TBackupFile& component, const backup::TableAccess& table) {
-          return backup::RunSafeRestore(component, programDirectory(), archive, table);
+          return backup::runSafeRestore(component, programDirectory(), archive, table);
         });
     reportFailure(result, kRestoreUnchanged);
     showRestored(*this, result, data());
@@ -105,7 +105,7 @@ void TFprincip::spChargeClick() {
   (void)::chdir(programDirectory().c_str());
   // Whatever happened, the table is open again and the list shows it.
   try {
-    if (!data().tarticle.Active()) data().OpenData();
+    if (!data().tarticle.Active()) data().openData();
   } catch (const std::exception& error) {
     showApplicationError(error);
   }

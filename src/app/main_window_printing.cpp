@@ -44,7 +44,7 @@ const QString kPdfExtension = ".pdf";
 // the list is selected.
 printing::PrintRequest currentRequest(const TFprincip& window) {
   printing::PrintRequest request = window.printingPage().printRequest();
-  request.criteriaText = list::CriteriaText(window.criteria());
+  request.criteriaText = list::criteriaText(window.criteria());
   if (window.printingPage().printsPickedRecords()) request.recordNumbers = window.selectedRecordNumbers();
   request.sort = list::sortState();
   return request;
@@ -54,7 +54,7 @@ printing::PrintRequest currentRequest(const TFprincip& window) {
 const printing::TLabelLayout* chosenLayout(const TFprincip& window) {
   const QComboBox* types = &window.printingPage().labelTypes();
   if (types->currentData() == printing::kListedSheetEntry) return printing::listedSheetLayout();
-  const auto number = printing::LabelTypeAt(*types, types->currentIndex());
+  const auto number = printing::labelTypeAt(*types, types->currentIndex());
   const auto type = number ? printing::LabelType(*number) : std::nullopt;
   return type ? printing::Layout(type->layoutName) : nullptr;
 }
@@ -75,7 +75,7 @@ printing::SheetKey chosenSheet(const TFprincip& window) {
   if (types->currentData() == printing::kListedSheetEntry && printing::listedSheetLayout()) {
     return {printing::listedSheetLayout()->name, printer};
   }
-  const auto number = printing::LabelTypeAt(*types, types->currentIndex());
+  const auto number = printing::labelTypeAt(*types, types->currentIndex());
   return {number ? std::to_string(*number) : std::string(), printer};
 }
 
@@ -84,7 +84,7 @@ void offerRememberedPosition(TFprincip& window) {
   const printing::TLabelLayout* layout = chosenLayout(window);
   if (layout == nullptr) return;
   window.printingPage().firstPosition().setValue(printing::offeredPosition(
-      printing::ReadPositionFile(positionFile(window)), chosenSheet(window), layout->labelsPerSheet()));
+      printing::readPositionFile(positionFile(window)), chosenSheet(window), layout->labelsPerSheet()));
 }
 
 // A run on paper used its sheets up to `nextPosition`: the next run on that type and printer
@@ -92,7 +92,7 @@ void offerRememberedPosition(TFprincip& window) {
 void paperRunEnded(TFprincip& window, int nextPosition) {
   window.printingPage().firstPosition().setValue(nextPosition);
   try {
-    printing::RememberPosition(positionFile(window), chosenSheet(window), nextPosition);
+    printing::rememberPosition(positionFile(window), chosenSheet(window), nextPosition);
   } catch (const std::exception& error) {
     showApplicationError(common::Exception(languages::GetText(kPositionNotSavedText) + error.what()));
   }
@@ -115,7 +115,7 @@ std::optional<SentLabels> runPrint(TFprincip& window, printing::PageDestination&
     // A user who declined to skip unprintable records was answered already.
     bool declined = false;
     request.agreeToSkip = [&declined](const printing::UnprintableRecords& unprintable) {
-      declined = !common::askYesNo(printing::UnprintableQuestion(unprintable), "Vekrano");
+      declined = !common::askYesNo(printing::unprintableQuestion(unprintable), "Vekrano");
       return !declined;
     };
     printing::ReportStatusWindow status(&window);
@@ -162,10 +162,10 @@ void runPreview(TFprincip& window, const printing::PrinterCalibrations& calibrat
     }
     printing::LabelPreviewWindow shown(
         preview.pages(), calibrations, &window,
-        unprintable.count > 0 ? printing::UnprintableList(unprintable) : std::string());
+        unprintable.count > 0 ? printing::unprintableList(unprintable) : std::string());
     if (window.desktop().runModal(shown) != QDialog::Accepted) return;
     if (unprintable.count > 0 &&
-        !common::askYesNo(printing::UnprintableQuestion(unprintable), "Vekrano")) {
+        !common::askYesNo(printing::unprintableQuestion(unprintable), "Vekrano")) {
       return;
     }
     printing::PrinterDestination printer(calibrations);
@@ -196,9 +196,9 @@ void printTestSheet(TFprincip& window, const printing::PrinterCalibrations& cali
 // The sheet remembered from an earlier run, listed after the twelve types; the catalog is read
 // only when the remembered sheet comes from it.
 void listRememberedSheet(QComboBox& types, const std::string& programDirectory) {
-  const auto chosen = printing::ReadChosenSheet(programDirectory + printing::kChosenSheetFileName);
+  const auto chosen = printing::readChosenSheet(programDirectory + printing::kChosenSheetFileName);
   const printing::OwnSheets own =
-      printing::ReadOwnSheetsFile(programDirectory + printing::kOwnSheetsFileName);
+      printing::readOwnSheetsFile(programDirectory + printing::kOwnSheetsFileName);
   const printing::SheetCatalog none;
   const bool fromCatalog = chosen && chosen->source == printing::SheetSource::Catalog;
   printing::setListedSheet(
@@ -221,7 +221,7 @@ void chooseOtherSheet(TFprincip& window, QComboBox& types) {
   printing::SheetChooserWindow chooser(
       printing::installedCatalog(), installed, directory + printing::kOwnSheetsFileName,
       [&window](QDialog& dialog) { return window.desktop().runModal(dialog); }, &window);
-  if (const auto remembered = printing::ReadChosenSheet(directory + printing::kChosenSheetFileName)) {
+  if (const auto remembered = printing::readChosenSheet(directory + printing::kChosenSheetFileName)) {
     chooser.select(*remembered);
   }
   const bool accepted = window.desktop().runModal(chooser) == QDialog::Accepted;
@@ -238,7 +238,7 @@ void chooseOtherSheet(TFprincip& window, QComboBox& types) {
   printing::BuildLabelTypeList(types);
   types.setCurrentIndex(types.findData(printing::kListedSheetEntry));
   try {
-    printing::WriteChosenSheet(directory + printing::kChosenSheetFileName, *chosen);
+    printing::writeChosenSheet(directory + printing::kChosenSheetFileName, *chosen);
   } catch (const std::exception& error) {
     showApplicationError(error);
   }
@@ -248,7 +248,7 @@ void chooseOtherSheet(TFprincip& window, QComboBox& types) {
 
 void TFprincip::connectPrintingPage() {
   const std::string calibrationFile = programDirectory_ + printing::kCalibrationFileName;
-  calibrations_ = printing::ReadCalibrationFile(calibrationFile);
+  calibrations_ = printing::readCalibrationFile(calibrationFile);
 
   connect(printingPage_, &PrintingPage::printRequested, this, [this] {
     printing::PrinterDestination printer(calibrations_);
@@ -321,7 +321,7 @@ void TFprincip::connectPrintingPage() {
     if (name.empty()) return;
     calibrations_[name] = printingPage_->calibration();
     try {
-      printing::WriteCalibrationFile(calibrationFile, calibrations_);
+      printing::writeCalibrationFile(calibrationFile, calibrations_);
       calibrationWriteFailed_ = false;
     } catch (const std::exception& error) {
       // One message for a folder that cannot be written, not one for every step of a box.

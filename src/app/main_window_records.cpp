@@ -74,13 +74,13 @@ void TFprincip::connectRecordsPage() {
 void TFprincip::exportList() {
   sql::TSqlQuery& shown = data_.sqlQuery1;
   if (!shown.Active()) return;
-  exportChoices_->ApplyTexts();
+  exportChoices_->applyTexts();
   if (desktop_.runModal(*exportChoices_) != QDialog::Accepted) return;
   QProgressDialog progress(languages::textOf(kExportingText), QString(), 0, 0, this);
   progress.setWindowModality(Qt::WindowModal);
   progress.setMinimumDuration(500);
   try {
-    const int written = list::ExportStatement(
+    const int written = list::exportStatement(
         data_.sqlqueryfonction, shown.SQL().Text(), exportChoices_->path().toStdString(),
         exportChoices_->options(), [&progress](int done, int total) {
           progress.setMaximum(total);
@@ -99,7 +99,7 @@ void TFprincip::openList() {
   sql::TSqlQuery& query = data_.sqlQuery1;
   query.Close();
   query.SQL().Clear();
-  query.SQL().Add(list::ListStatement(criteria(), list::sortState()));
+  query.SQL().Add(list::listStatement(criteria(), list::sortState()));
   list::showSortIndicator(*grid_->horizontalHeader(), list::sortState());
   query.Open();
 }
@@ -158,7 +158,7 @@ void TFprincip::acsupprimecompteExecute() {
   const int recNo = list.RecNo();
   try {
     // The table first: a refused deletion leaves the row shown.
-    data_.ExecuteStatement(records::DeleteRecordStatement(num));
+    data_.executeStatement(records::deleteRecordStatement(num));
     list.Delete();
   } catch (const std::exception& error) {
     showApplicationError(error);
@@ -181,7 +181,7 @@ void TFprincip::acchangetopExecute() {
       list.FieldByName(records::kToppField).AsString() == records::kTopped ? records::kNotTopped : records::kTopped;
   if (num == 0) return;
   try {
-    data_.ExecuteStatement(records::TopFlagStatement(num, topp));
+    data_.executeStatement(records::topFlagStatement(num, topp));
     list.Edit();
     list.FieldByName(records::kToppField).setAsString(topp);
     list.Post();
@@ -192,14 +192,14 @@ void TFprincip::acchangetopExecute() {
 
 void TFprincip::sdetruiretoutedonneeClick() {
   if (!common::askBeforeLoss(languages::GetText(kEraseQuestion), languages::GetText(kConfirmCaption))) return;
-  data_.EraseDataFiles();
+  data_.eraseDataFiles();
   redisplayList();
 }
 
 bool TFprincip::restoreConfirmed() {
   int stored = 0;
   try {
-    stored = data_.StoredRecordCount();
+    stored = data_.storedRecordCount();
   } catch (const std::exception& error) {
     showApplicationError(error);
     return false;

@@ -41,7 +41,7 @@ void TFprincip::offerTableRepair() {
 void TFprincip::sreparertableClick() {
   if (!common::askBeforeLoss(languages::GetText(kRepairQuestion), languages::GetText(kConfirmCaption))) return;
   try {
-    const records::RepairedTable repaired = records::RepairArticleTable(data_);
+    const records::RepairedTable repaired = records::repairArticleTable(data_);
     common::showMessage(common::formatText(languages::GetText(kRepairedText), {std::to_string(repaired.kept)}) +
                             "\n" + keptAsText(repaired.keptAs),
                         "Vekrano");

@@ -134,7 +134,7 @@ printing::PrintRequest PrintingPage::printRequest() const {
     request.labelTypeEntry = languages::fromQt(types.currentText());
     request.sheetName = printing::listedSheetLayout()->name;
   } else {
-    request.labelTypeEntry = printing::LabelTypeEntryAt(types, types.currentIndex());
+    request.labelTypeEntry = printing::labelTypeEntryAt(types, types.currentIndex());
   }
   if (combImprimante_->currentIndex() >= 0) request.printerName = languages::fromQt(combImprimante_->currentText());
   request.text.printText1 = topimpTexte1_->isChecked();

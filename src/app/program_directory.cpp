@@ -31,14 +31,14 @@ bool isInstalledProgramDirectory(const std::string& directory) {
 
 }  // namespace
 
-std::string ExecutableDirectory() {
+std::string executableDirectory() {
   std::error_code error;
   std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
   std::filesystem::path dir = error ? std::filesystem::current_path(error) : exe.parent_path();
   return withSeparator(dir.string());
 }
 
-std::string DataDirectory(const char* xdgDataHome, const char* home) {
+std::string dataDirectory(const char* xdgDataHome, const char* home) {
   if (xdgDataHome != nullptr && xdgDataHome[0] == '/') {
     return withSeparator(xdgDataHome) + "vekrano/";
   }
@@ -49,7 +49,7 @@ std::string DataDirectory(const char* xdgDataHome, const char* home) {
   return withSeparator(homeText) + ".local/share/vekrano/";
 }
 
-ProgramDirectoryChoice ChooseProgramDirectory(const std::string& executableDirectory,
+ProgramDirectoryChoice chooseProgramDirectory(const std::string& executableDirectory,
                                               const std::string& dataDirectory) {
   const bool installed = isInstalledProgramDirectory(executableDirectory);
   if (!installed && isWritableDirectory(executableDirectory)) return {executableDirectory, true};
@@ -59,19 +59,19 @@ ProgramDirectoryChoice ChooseProgramDirectory(const std::string& executableDirec
   return {installed ? dataDirectory : executableDirectory, false};
 }
 
-std::string DataDirectoryOfProcess() {
-  return DataDirectory(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+std::string dataDirectoryOfProcess() {
+  return dataDirectory(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
 }
 
-const ProgramDirectoryChoice& ProgramDirectoryOfProcess() {
+const ProgramDirectoryChoice& programDirectoryOfProcess() {
   static const ProgramDirectoryChoice choice =
-      ChooseProgramDirectory(ExecutableDirectory(), DataDirectoryOfProcess());
+      chooseProgramDirectory(executableDirectory(), dataDirectoryOfProcess());
   return choice;
 }
 
-std::string ProgramDirectory() { return ProgramDirectoryOfProcess().directory; }
+std::string ProgramDirectory() { return programDirectoryOfProcess().directory; }
 
-std::string FindProgramFile(const std::string& programDirectory,
+std::string findProgramFile(const std::string& programDirectory,
                             const std::string& executableDirectory, const std::string& name) {
   std::error_code error;
   const std::string preferred = programDirectory + name;
@@ -81,8 +81,8 @@ std::string FindProgramFile(const std::string& programDirectory,
   return preferred;
 }
 
-std::string FindProgramFile(const std::string& programDirectory, const std::string& name) {
-  return FindProgramFile(programDirectory, ExecutableDirectory(), name);
+std::string findProgramFile(const std::string& programDirectory, const std::string& name) {
+  return findProgramFile(programDirectory, executableDirectory(), name);
 }
 
 }  // namespace vekrano::app

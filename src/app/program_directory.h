@@ -9,11 +9,11 @@ namespace vekrano::app {
 
 // The directory of the running executable, ending with "/". The current directory followed by
 // "/" when the executable's path cannot be read.
-std::string ExecutableDirectory();
+std::string executableDirectory();
 
 // ${XDG_DATA_HOME}/vekrano/ when `xdgDataHome` is an absolute path, otherwise
 // `home`/.local/share/vekrano/ (`home` empty or nullptr: the user's home from the password file).
-std::string DataDirectory(const char* xdgDataHome, const char* home);
+std::string dataDirectory(const char* xdgDataHome, const char* home);
 
 struct ProgramDirectoryChoice {
   std::string directory;  // ends with "/"
@@ -24,14 +24,14 @@ struct ProgramDirectoryChoice {
 // directory, created when missing, when it is writable. When neither is, the place the files
 // would be read from: the data directory for a program in bin/, else the executable's.
 // Both arguments end with "/".
-ProgramDirectoryChoice ChooseProgramDirectory(const std::string& executableDirectory,
+ProgramDirectoryChoice chooseProgramDirectory(const std::string& executableDirectory,
                                               const std::string& dataDirectory);
 
-// DataDirectory() from this process's environment.
-std::string DataDirectoryOfProcess();
+// dataDirectory() from this process's environment.
+std::string dataDirectoryOfProcess();
 
 // The choice for this process, from its executable and environment; made once.
-const ProgramDirectoryChoice& ProgramDirectoryOfProcess();
+const ProgramDirectoryChoice& programDirectoryOfProcess();
 
 // The program directory of this process.
 std::string ProgramDirectory();
@@ -39,8 +39,8 @@ std::string ProgramDirectory();
 // A file the application reads but never writes (the language file, the help file): the one in
 // `programDirectory` when it exists, else the one in `executableDirectory` when that exists,
 // else the one in `programDirectory`. `name` is appended as given.
-std::string FindProgramFile(const std::string& programDirectory,
+std::string findProgramFile(const std::string& programDirectory,
                             const std::string& executableDirectory, const std::string& name);
-std::string FindProgramFile(const std::string& programDirectory, const std::string& name);
+std::string findProgramFile(const std::string& programDirectory, const std::string& name);
 
 }  // namespace vekrano::app

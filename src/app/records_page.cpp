@@ -162,7 +162,7 @@ QLayout* RecordsPage::createButtons() {
 }
 
 list::ListCriteria RecordsPage::criteria() const {
-  const auto typed = [](const QLineEdit* edit) { return list::TypedCriterion(edit->text().toStdString()); };
+  const auto typed = [](const QLineEdit* edit) { return list::typedCriterion(edit->text().toStdString()); };
   list::ListCriteria criteria{typed(texCb_), typed(text1_), typed(text2_)};
   if (ratop_->isChecked()) criteria.top = list::TopCriterion::Topped;
   if (ranontop_->isChecked()) criteria.top = list::TopCriterion::NotTopped;

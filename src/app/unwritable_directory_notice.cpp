@@ -8,7 +8,7 @@
 
 namespace vekrano::app {
 
-int LocaleLanguageNumber() {
+int localeLanguageNumber() {
   switch (QLocale::system().language()) {
     case QLocale::French: return languages::kFrench;
     case QLocale::Portuguese: return languages::kPortuguese;
@@ -17,19 +17,19 @@ int LocaleLanguageNumber() {
   }
 }
 
-void ShowUnwritableDirectoryNotice(const std::string& executableDirectory,
+void showUnwritableDirectoryNotice(const std::string& executableDirectory,
                                    const std::string& dataDirectory) {
   const int saved = languages::languageNumber();
-  if (saved == 0) languages::setLanguageNumber(LocaleLanguageNumber());
+  if (saved == 0) languages::setLanguageNumber(localeLanguageNumber());
   const std::string text = languages::GetText(215) + "\n\n" + executableDirectory + "\n" +
                            dataDirectory + "\n\n" + languages::GetText(216);
   languages::setLanguageNumber(saved);
   common::showMessage(text, "Vekrano", common::PromptKind::Warning);
 }
 
-void NoticeIfProgramDirectoryUnwritable() {
-  if (ProgramDirectoryOfProcess().writable) return;
-  ShowUnwritableDirectoryNotice(ExecutableDirectory(), DataDirectoryOfProcess());
+void noticeIfProgramDirectoryUnwritable() {
+  if (programDirectoryOfProcess().writable) return;
+  showUnwritableDirectoryNotice(executableDirectory(), dataDirectoryOfProcess());
 }
 
 }  // namespace vekrano::app

@@ -7,15 +7,15 @@ namespace vekrano::app {
 
 // The language of notices shown before the settings are read: the system locale's, English for
 // a language the program lacks.
-int LocaleLanguageNumber();
+int localeLanguageNumber();
 
 // Shows, through the prompts, that neither `executableDirectory` nor `dataDirectory` can be
 // written and that nothing will be saved. Before the settings are read the language number is
 // 0: the system locale's language is used then (English for a language the program lacks).
-void ShowUnwritableDirectoryNotice(const std::string& executableDirectory,
+void showUnwritableDirectoryNotice(const std::string& executableDirectory,
                                    const std::string& dataDirectory);
 
 // The notice above, for this process, when its program directory cannot be written.
-void NoticeIfProgramDirectoryUnwritable();
+void noticeIfProgramDirectoryUnwritable();
 
 }  // namespace vekrano::app

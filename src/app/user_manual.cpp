@@ -20,7 +20,7 @@ const QStringList kHelpFileTypes = {"application/vnd.ms-htmlhelp", "application/
 
 }  // namespace
 
-QString ManualPageName(int language) {
+QString manualPageName(int language) {
   switch (language) {
     case languages::kEnglish: return "vekrano-en.html";
     case languages::kPortuguese: return "vekrano-pt.html";
@@ -29,30 +29,30 @@ QString ManualPageName(int language) {
   }
 }
 
-QString ManualPage(const std::string& executableDirectory, int language) {
+QString manualPage(const std::string& executableDirectory, int language) {
   const QString directory = QString::fromStdString(executableDirectory);
   for (const char* folder : {kManualFolder, kInstalledManualFolder}) {
-    const QFileInfo page(directory + folder + ManualPageName(language));
+    const QFileInfo page(directory + folder + manualPageName(language));
     if (page.isFile()) return page.absoluteFilePath();
   }
   return {};
 }
 
-void OpenHelp(Desktop& desktop, const std::string& programDirectory,
+void openHelp(Desktop& desktop, const std::string& programDirectory,
               const std::string& executableDirectory, int language) {
   const QString helpFile = QString::fromStdString(
-      FindProgramFile(programDirectory, executableDirectory, kHelpFileName));
+      findProgramFile(programDirectory, executableDirectory, kHelpFileName));
   if (QFileInfo(helpFile).isFile() && desktop.canOpen(kHelpFileTypes)) {
     desktop.openDocument(helpFile);
     return;
   }
-  const QString page = ManualPage(executableDirectory, language);
+  const QString page = manualPage(executableDirectory, language);
   if (!page.isEmpty()) {
     desktop.openDocument(page);
     return;
   }
   const QString lookedFor = QString::fromStdString(executableDirectory) + kManualFolder +
-                            ManualPageName(language);
+                            manualPageName(language);
   common::showMessage(languages::fromQt(fillIn(languages::textOf(kManualMissingText), {lookedFor})),
                       "Vekrano", common::PromptKind::Error);
 }

@@ -17,16 +17,16 @@ inline constexpr const char* kInstalledManualFolder = "../share/vekrano/help/";
 
 // The file name of the manual page of `language` (1 French, 2 English, 3 Portuguese,
 // 4 Spanish; any other number gives the French page): "vekrano-fr.html" and so on.
-QString ManualPageName(int language);
+QString manualPageName(int language);
 
 // The manual page of `language` in the first of the two manual folders of
 // `executableDirectory` (ending with "/") that holds it; empty when neither does.
-QString ManualPage(const std::string& executableDirectory, int language);
+QString manualPage(const std::string& executableDirectory, int language);
 
 // Opens the help with `desktop`: vkb.chm (looked for as the language file is) when it exists
 // and the desktop can open such a file, else the manual page of `language`. Without either,
 // says in a message box where the manual was looked for.
-void OpenHelp(Desktop& desktop, const std::string& programDirectory,
+void openHelp(Desktop& desktop, const std::string& programDirectory,
               const std::string& executableDirectory, int language);
 
 }  // namespace vekrano::app

@@ -78,25 +78,25 @@ class HoldStill {
 
 }  // namespace
 
-std::vector<std::string> BackupPatterns(const std::string& programDirectory) {
+std::vector<std::string> backupPatterns(const std::string& programDirectory) {
   std::string folder = programDirectory;
   if (!folder.empty() && folder.back() != '/') folder += '/';
   return {folder + "*.dbf", folder + "*.mdx", folder + "*.dbt"};
 }
 
-void PrepareForBackup(TBackupFile& component) {
+void prepareForBackup(TBackupFile& component) {
   component.CompressionLevel = TCompressionLevel::clMax;
   component.MaxSize = kVolumeSize;
 }
 
-CommandResult RunBackup(TBackupFile& component, const std::string& programDirectory,
+CommandResult runBackup(TBackupFile& component, const std::string& programDirectory,
                         const std::string& archive, const TableAccess& table) {
   CommandResult result;
   if (isTableFile(programDirectory, archive)) {
     result.failure = CommandFailure::TargetIsTable;
     return result;
   }
-  const std::vector<std::string> patterns = BackupPatterns(programDirectory);
+  const std::vector<std::string> patterns = backupPatterns(programDirectory);
   for (const SourceFile& file : findSourceFiles(patterns, archive)) result.files.push_back(file.name);
   removeFilesLeftBeside(archive);
   const std::string partial = createFileBeside(archive);
@@ -106,7 +106,7 @@ CommandResult RunBackup(TBackupFile& component, const std::string& programDirect
     result.files.clear();
     return result;
   }
-  PrepareForBackup(component);
+  prepareForBackup(component);
   component.ReplacedArchive = archive;
   component.OnError = [&result](TBackupFile&, int, const std::string& text) {
     result.failure = CommandFailure::ComponentError;
@@ -122,7 +122,7 @@ CommandResult RunBackup(TBackupFile& component, const std::string& programDirect
     result.error = error.what();
   }
   component.OnError = nullptr;
-  if (component.SystemError() != 0) result.error += std::string(" (") + std::strerror(component.SystemError()) + ")";
+  if (component.systemError() != 0) result.error += std::string(" (") + std::strerror(component.systemError()) + ")";
   const std::vector<std::string> written = writtenVolumes(partial);
   if (completed && result.done()) {
     const std::string failure = publishVolumes(written, archive, result.volumes);

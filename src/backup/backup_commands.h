@@ -48,10 +48,10 @@ struct CommandResult {
 };
 
 // Every "*.dbf", then "*.mdx", then "*.dbt" of the program directory.
-std::vector<std::string> BackupPatterns(const std::string& programDirectory);
+std::vector<std::string> backupPatterns(const std::string& programDirectory);
 
 // Level 9 and volumes of at most 1 300 000 bytes, as every backup is made.
-void PrepareForBackup(TBackupFile& component);
+void prepareForBackup(TBackupFile& component);
 
 // Saves the table files of `programDirectory` into `archive`. The table is closed meanwhile and
 // reopened afterwards, and held still while its files are read. The archive is written under a
@@ -59,7 +59,7 @@ void PrepareForBackup(TBackupFile& component);
 // does not complete leaves any archive already there as it was; what killed backups left beside
 // it is removed. Errors come back with the
 // component's text instead of its box.
-CommandResult RunBackup(TBackupFile& component, const std::string& programDirectory,
+CommandResult runBackup(TBackupFile& component, const std::string& programDirectory,
                         const std::string& archive, const TableAccess& table);
 
 // Restores `archive` into a new folder beside the table; only when it was read to its end
@@ -68,7 +68,7 @@ CommandResult RunBackup(TBackupFile& component, const std::string& programDirect
 // point leaves a table that opens. No other program may have the table open meanwhile: the
 // restore waits a few seconds for them, then gives up. Otherwise the current files stay as they
 // were. The table is reopened in every case. Folders left by restores that died are removed.
-CommandResult RunSafeRestore(TBackupFile& component, const std::string& programDirectory,
+CommandResult runSafeRestore(TBackupFile& component, const std::string& programDirectory,
                              const std::string& archive, const TableAccess& table);
 
 }  // namespace vekrano::backup

@@ -89,14 +89,14 @@ class TBackupFile {
   // Run state of the current or last operation.
   // Clears the continue flag: the operation stops after its current step.
   void Stop() { state_.stop(); }
-  bool Continuing() const { return state_.continuing(); }
-  ErrorCode LastError() const { return state_.error(); }
-  // The system's error number behind LastError() when a file failed (ENOSPC...); 0 otherwise.
-  int SystemError() const { return state_.systemError(); }
-  std::int64_t TotalSize() const { return state_.totalSize(); }
-  std::int64_t BytesDone() const { return state_.bytesDone(); }
-  int FilesProcessed() const { return state_.filesProcessed(); }
-  const std::string& CurrentFile() const { return state_.currentFile(); }
+  bool continuing() const { return state_.continuing(); }
+  ErrorCode lastError() const { return state_.error(); }
+  // The system's error number behind lastError() when a file failed (ENOSPC...); 0 otherwise.
+  int systemError() const { return state_.systemError(); }
+  std::int64_t totalSize() const { return state_.totalSize(); }
+  std::int64_t bytesDone() const { return state_.bytesDone(); }
+  int filesProcessed() const { return state_.filesProcessed(); }
+  const std::string& currentFile() const { return state_.currentFile(); }
 
  private:
   TBackupMode backupMode_ = TBackupMode::bmAll;

@@ -145,7 +145,7 @@ class ExclusiveHold {
 
 }  // namespace
 
-CommandResult RunSafeRestore(TBackupFile& component, const std::string& programDirectory,
+CommandResult runSafeRestore(TBackupFile& component, const std::string& programDirectory,
                              const std::string& archive, const TableAccess& table) {
   CommandResult result;
   std::error_code ignored;
@@ -173,7 +173,7 @@ CommandResult RunSafeRestore(TBackupFile& component, const std::string& programD
     result.error = error.what();
   }
   component.OnError = nullptr;
-  if (component.SystemError() != 0) result.error += std::string(" (") + std::strerror(component.SystemError()) + ")";
+  if (component.systemError() != 0) result.error += std::string(" (") + std::strerror(component.systemError()) + ")";
   if (!read && result.failure == CommandFailure::None) result.failure = CommandFailure::Stopped;
   if (!result.done()) return result;
   if (!fs::is_regular_file(folder.path() / kTableName, ignored)) {

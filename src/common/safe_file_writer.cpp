@@ -77,7 +77,7 @@ void SafeFileWriter::commit() {
   committed_ = true;
 }
 
-void ReplaceFileContent(const std::string& path, std::string_view bytes) {
+void replaceFileContent(const std::string& path, std::string_view bytes) {
   SafeFileWriter file(path);
   file.write(bytes);
   file.commit();

@@ -45,6 +45,6 @@ class SafeFileWriter {
 };
 
 // The whole content of the file at `path` replaced by `bytes` through a SafeFileWriter.
-void ReplaceFileContent(const std::string& path, std::string_view bytes);
+void replaceFileContent(const std::string& path, std::string_view bytes);
 
 }  // namespace vekrano::common

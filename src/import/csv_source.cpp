@@ -5,7 +5,7 @@
 
 namespace vekrano::import {
 
-std::vector<std::string> SplitPlain(const std::string& line, char separator) {
+std::vector<std::string> splitPlain(const std::string& line, char separator) {
   std::vector<std::string> fields;
   std::size_t start = 0;
   while (static_cast<int>(fields.size()) < kUsedFieldCount) {
@@ -18,7 +18,7 @@ std::vector<std::string> SplitPlain(const std::string& line, char separator) {
 }
 
 CsvFile::CsvFile(const std::string& path, const CsvOptions& options)
-    : options_(options), text_(languages::ReadUtf8Text(path)) {
+    : options_(options), text_(languages::readUtf8Text(path)) {
   for (int skipped = 0; skipped < options_.headerLines;) {
     while (skipBlankLine()) {
     }
@@ -107,7 +107,7 @@ bool CsvFile::Next(CsvRecord& record) {
   }
   if (at_ >= text_.size()) return false;
   record.line = line_;
-  record.fields = options_.quoted ? quotedFields() : SplitPlain(plainLine(), options_.separator);
+  record.fields = options_.quoted ? quotedFields() : splitPlain(plainLine(), options_.separator);
   return true;
 }
 

@@ -34,7 +34,7 @@ class CsvSource {
 };
 
 // Fields 1 to kUsedFieldCount of `line` split at `separator`, nothing trimmed or unquoted.
-std::vector<std::string> SplitPlain(const std::string& line, char separator);
+std::vector<std::string> splitPlain(const std::string& line, char separator);
 
 // The lines of a file read whole, decoded as the text reader decodes (UTF-8 when valid, else
 // Windows-1252), held as UTF-8 so that the import's conversion sees every character. Blank lines (empty, or only blanks and tabs) are skipped

@@ -22,7 +22,7 @@ std::string fieldText(const std::vector<std::string>& fields, int number, bool q
 
 }  // namespace
 
-std::optional<int> IntegerOf(const std::string& text) {
+std::optional<int> integerOf(const std::string& text) {
   std::size_t at = text.find_first_not_of(' ');
   if (at == std::string::npos) return std::nullopt;
   bool negative = false;
@@ -38,11 +38,11 @@ std::optional<int> IntegerOf(const std::string& text) {
   return static_cast<int>(negative ? -value : value);
 }
 
-LineRecord RecordFromFields(const std::vector<std::string>& fields, const FieldMapping& mapping,
+LineRecord recordFromFields(const std::vector<std::string>& fields, const FieldMapping& mapping,
                             bool quoted) {
   LineRecord line;
   const records::CheckedEntry entry =
-      records::CheckEntry({fieldText(fields, mapping.cb, quoted), fieldText(fields, mapping.lib1, quoted),
+      records::checkEntry({fieldText(fields, mapping.cb, quoted), fieldText(fields, mapping.lib1, quoted),
                            fieldText(fields, mapping.lib2, quoted)});
   if (entry.refusal) {
     line.refusal = entry.refusal;
@@ -55,7 +55,7 @@ LineRecord RecordFromFields(const std::vector<std::string>& fields, const FieldM
   record.lib2 = entry.stored.lib2;
   record.topp = records::kTopped;
   if (mapping.quantite != kNoField) {
-    const std::optional<int> quantity = IntegerOf(fields.size() >= static_cast<std::size_t>(mapping.quantite)
+    const std::optional<int> quantity = integerOf(fields.size() >= static_cast<std::size_t>(mapping.quantite)
                                                       ? fields[mapping.quantite - 1]
                                                       : std::string());
     if (quantity) record.quantite = *quantity;

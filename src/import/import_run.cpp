@@ -43,7 +43,7 @@ std::string numberList(const std::vector<int>& numbers) {
 
 }  // namespace
 
-ImportResult RunImport(CsvSource& source, const FieldMapping& mapping, bool quoted,
+ImportResult runImport(CsvSource& source, const FieldMapping& mapping, bool quoted,
                        records::ArticleData& data, const LineCallback& onLine) {
   ImportResult result;
   CsvRecord line;
@@ -53,7 +53,7 @@ ImportResult RunImport(CsvSource& source, const FieldMapping& mapping, bool quot
   while (source.Next(line)) {
     ++result.read;
     if (onLine) onLine(result.read);
-    LineRecord fromLine = RecordFromFields(line.fields, mapping, quoted);
+    LineRecord fromLine = recordFromFields(line.fields, mapping, quoted);
     if (fromLine.refusal) noteRefusal(result, line.line, *fromLine.refusal);
     std::optional<records::BarcodeRecord>& record = fromLine.record;
     if (!record) {
@@ -67,7 +67,7 @@ ImportResult RunImport(CsvSource& source, const FieldMapping& mapping, bool quot
       break;
     }
     try {
-      if (data.ExecuteStatement(records::NewRecordStatement(*record)) == 1) {
+      if (data.executeStatement(records::newRecordStatement(*record)) == 1) {
         ++result.stored;
         if (!fromLine.replacements.empty()) noteConverted(result, line.line);
         continue;
@@ -88,12 +88,12 @@ ImportResult RunImport(CsvSource& source, const FieldMapping& mapping, bool quot
   return result;
 }
 
-std::string ImportedCountText(int count) {
+std::string importedCountText(int count) {
   return languages::GetText(kImportedCountId) + " " + std::to_string(count);
 }
 
-std::string ImportEndMessage(const ImportResult& result) {
-  std::string message = ImportedCountText(result.stored);
+std::string importEndMessage(const ImportResult& result) {
+  std::string message = importedCountText(result.stored);
   if (result.failed > 0) {
     message += "\n" + languages::GetText(kFailedCountId) + " " + std::to_string(result.failed);
     message += "\n" + languages::GetText(kFirstFailedLinesId) + " " + numberList(result.firstFailedLines);

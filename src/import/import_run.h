@@ -39,14 +39,14 @@ struct ImportResult {
 // the interface process pending events there.
 using LineCallback = std::function<void(int k)>;
 
-// Imports every data line of `source`: the record of RecordFromFields, numbered with the next
+// Imports every data line of `source`: the record of recordFromFields, numbered with the next
 // record number, inserted through the statement runner. A line whose quantity does not fit,
 // that holds a character refused, or whose INSERT fails is not stored and counts as failed. The
 // import stops at a line whose number would be above 99999, or whose INSERT the table refused for
 // a cause the next lines would meet too (a full disk, no permission), counted failed. A read error
 // or a failure of the next-number query ends the import by its exception; the records stored
 // before stay.
-ImportResult RunImport(CsvSource& source, const FieldMapping& mapping, bool quoted,
+ImportResult runImport(CsvSource& source, const FieldMapping& mapping, bool quoted,
                        records::ArticleData& data, const LineCallback& onLine = {});
 
 // The final message of the wizard: text 131, a blank and the count stored; when lines failed,
@@ -55,9 +55,9 @@ ImportResult RunImport(CsvSource& source, const FieldMapping& mapping, bool quot
 // characters were written another way and their first line numbers (text 266); when numbers
 // ran out, a line that says so; when the table could not write any more, the line it stopped at
 // (text 185) and the table's message.
-std::string ImportEndMessage(const ImportResult& result);
+std::string importEndMessage(const ImportResult& result);
 
 // Text 131 followed by a blank and `count`: the progress line and the start of the message.
-std::string ImportedCountText(int count);
+std::string importedCountText(int count);
 
 }  // namespace vekrano::import

@@ -209,7 +209,7 @@ void Tfimportcsv::FormActivate() {
   combt2_->setCurrentIndex(2);
   combQuantite_->setCurrentIndex(kNoFieldIndex);
   resetGrid();
-  ShowStep(1);
+  showStep(1);
 }
 
 void Tfimportcsv::fillFieldLists() {
@@ -244,7 +244,7 @@ void Tfimportcsv::sizePreviewColumns() {
   sgrille1_->setColumnWidth(0, sgrille1_->fontMetrics().averageCharWidth() * 2);
 }
 
-void Tfimportcsv::ShowStep(int step) {
+void Tfimportcsv::showStep(int step) {
   step_ = step;
   pageControl1_->setCurrentIndex(step - 1);
   bprecedent_->setEnabled(step == 2);
@@ -273,7 +273,7 @@ void Tfimportcsv::bsuivantClick() {
       services_.showError(error);
     }
   }
-  ShowStep(2);
+  showStep(2);
 }
 
 void Tfimportcsv::fillPreview(const std::string& path) {
@@ -291,7 +291,7 @@ void Tfimportcsv::fillPreview(const std::string& path) {
 }
 
 void Tfimportcsv::bprecedentClick() {
-  if (step_ == 2) ShowStep(1);
+  if (step_ == 2) showStep(1);
 }
 
 void Tfimportcsv::reject() {
@@ -307,12 +307,12 @@ void Tfimportcsv::bimportClick() {
     CsvFile file(labchemFic_->text().toStdString(), options());
     // Painting and processing events at every line would cost more than importing it.
     common::ProgressPace pace;
-    const ImportResult result = RunImport(file, mapping(), options().quoted, data_, [this, &pace](int k) {
+    const ImportResult result = runImport(file, mapping(), options().quoted, data_, [this, &pace](int k) {
       if (!pace.Due()) return;
-      if (k >= 2) labetatimport_->setText(languages::toQt(ImportedCountText(k)));
+      if (k >= 2) labetatimport_->setText(languages::toQt(importedCountText(k)));
       common::processEvents();
     });
-    common::showMessage(ImportEndMessage(result), languages::GetText(kImportEndCaptionId));
+    common::showMessage(importEndMessage(result), languages::GetText(kImportEndCaptionId));
     labetatimport_->clear();
     accept();
   } catch (const std::exception& error) {

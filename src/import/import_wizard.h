@@ -47,7 +47,7 @@ class Tfimportcsv : public QDialog {
 
   // Texts, field lists, defaults, grid reset, step 1; the path stays.
   void FormActivate();
-  void ShowStep(int step);
+  void showStep(int step);
   int step() const { return step_; }
 
   void SouvrirClick();

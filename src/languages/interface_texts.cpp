@@ -53,7 +53,7 @@ std::string GetText(int id) {
   if (id < 1 || id > kTextIdCount) return {};
   // A language file written before a text was added keeps the built-in one for it.
   const bool added = id > kOriginalTextIdCount;
-  if (languageFileInForce() && (!added || gManager->HasTextLine(id))) return gManager->Slot(id);
+  if (languageFileInForce() && (!added || gManager->hasTextLine(id))) return gManager->Slot(id);
   return builtInText(id, gLanguageNumber);
 }
 

@@ -55,17 +55,17 @@ void Tgerelanguage::readFile() {
   TTextFile file(';');
   file.Open(path_);
   slots_[kHeaderSlot] = file.Field(2);
-  file.NextLine();
+  file.nextLine();
   slots_[kFontNameSlot] = file.Field(2);
-  file.NextLine();
+  file.nextLine();
   slots_[kCharsetSlot] = std::to_string(charsetNumber(file.Field(2)));
-  file.NextLine();
-  for (int i = 0; i < kSkippedLines; ++i) file.NextLine();
+  file.nextLine();
+  for (int i = 0; i < kSkippedLines; ++i) file.nextLine();
   for (int slot = 1; !file.Eof() && slot <= kTextSlotCount; ++slot) {
     std::string text = file.Field(2);
     slots_[slot] = isBlankText(text) ? file.Field(1) : text;
     textLines_ = slot;
-    file.NextLine();
+    file.nextLine();
   }
 }
 

@@ -28,7 +28,7 @@ class Tgerelanguage {
  public:
   Tgerelanguage() = default;
 
-  void SetFileName(const std::string& path) { path_ = path; }
+  void setFileName(const std::string& path) { path_ = path; }
   const std::string& FileName() const { return path_; }
 
   // Reads the file into the slots. Returns and keeps the loaded flag: false when the file is
@@ -39,7 +39,7 @@ class Tgerelanguage {
   // Slot n (1..303); empty outside that range or when the file held no such line.
   const std::string& Slot(int n) const;
   // True when the loaded file had a text line for slot n (1..300).
-  bool HasTextLine(int n) const { return loaded_ && n >= 1 && n <= textLines_; }
+  bool hasTextLine(int n) const { return loaded_ && n >= 1 && n <= textLines_; }
 
  private:
   void readFile();

@@ -123,16 +123,16 @@ std::string fieldOf(const std::string& line, char separator, int k) {
   return line.substr(start, end == std::string::npos ? std::string::npos : end - start);
 }
 
-std::string ReadAnsiText(const std::string& path) { return decodeToAnsi(readWholeFile(path)); }
+std::string readAnsiText(const std::string& path) { return decodeToAnsi(readWholeFile(path)); }
 
-std::string ReadUtf8Text(const std::string& path) { return decodeToUtf8(readWholeFile(path)); }
+std::string readUtf8Text(const std::string& path) { return decodeToUtf8(readWholeFile(path)); }
 
 TTextFile::TTextFile(char separator) : separator_(separator) {}
 
 void TTextFile::Open(const std::string& path) {
   Close();
   path_ = path;
-  lines_ = splitLines(ReadAnsiText(path));
+  lines_ = splitLines(readAnsiText(path));
   current_ = 0;
   open_ = true;
   skipBlankLines();
@@ -157,7 +157,7 @@ bool TTextFile::Eof() const {
   return current_ >= lines_.size();
 }
 
-void TTextFile::NextLine() {
+void TTextFile::nextLine() {
   requireOpen();
   if (current_ >= lines_.size()) return;
   ++current_;

@@ -35,14 +35,14 @@ class TTextFile {
   // Throws ETextFileError when the file cannot be opened or read.
   void Open(const std::string& path);
   void Close();
-  bool IsOpen() const { return open_; }
+  bool isOpen() const { return open_; }
   const std::string& FileName() const { return path_; }
 
   // True when no non-blank line is current. REQUIRES an open file, else throws ETextFileError.
   bool Eof() const;
   // Makes the following non-blank line current; does nothing at the end.
   // REQUIRES an open file, else throws ETextFileError.
-  void NextLine();
+  void nextLine();
   // The current line; empty at the end. REQUIRES an open file, else throws ETextFileError.
   const std::string& Line() const;
   // Field k (from 1) of the current line: the text between the (k-1)-th and k-th separators,
@@ -62,10 +62,10 @@ class TTextFile {
 
 // The whole content of the file at `path` decoded as TTextFile::Open decodes it, as
 // Windows-1252. Throws ETextFileError when the file cannot be opened or read.
-std::string ReadAnsiText(const std::string& path);
+std::string readAnsiText(const std::string& path);
 // The same content as UTF-8, every character kept: for text that goes on to the best-fit
 // conversion of the record table rather than to the interface.
-std::string ReadUtf8Text(const std::string& path);
+std::string readUtf8Text(const std::string& path);
 
 // Field k (from 1) of `line` split at `separator`; empty when the line has fewer fields.
 std::string fieldOf(const std::string& line, char separator, int k);

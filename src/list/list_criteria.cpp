@@ -24,7 +24,7 @@ void addPrefix(std::string& text, const char* field, const std::string& typed) {
 
 }  // namespace
 
-std::string TypedCriterion(const std::string& utf8) {
+std::string typedCriterion(const std::string& utf8) {
   const common::TableText text = common::toTableText(utf8);
   if (text.refused) {
     throw common::Exception(languages::GetText(kNoRecordHoldsText) + " " +
@@ -33,7 +33,7 @@ std::string TypedCriterion(const std::string& utf8) {
   return text.ansi;
 }
 
-std::string CriteriaText(const ListCriteria& criteria) {
+std::string criteriaText(const ListCriteria& criteria) {
   std::string text;
   addPrefix(text, records::kCbField, criteria.cb);
   addPrefix(text, records::kLib1Field, criteria.lib1);
@@ -44,10 +44,10 @@ std::string CriteriaText(const ListCriteria& criteria) {
   return text;
 }
 
-std::string ListStatement(const ListCriteria& criteria, const SortState& sort) {
-  const std::string condition = CriteriaText(criteria);
+std::string listStatement(const ListCriteria& criteria, const SortState& sort) {
+  const std::string condition = criteriaText(criteria);
   const std::string where = condition.empty() ? "" : " where " + condition;
-  return records::kListStatementHead + where + ListOrderPart(sort);
+  return records::kListStatementHead + where + listOrderPart(sort);
 }
 
 }  // namespace vekrano::list

@@ -27,7 +27,7 @@ std::string csvLine(char separator, ValueOf valueOf) {
   std::string line;
   for (std::size_t column = 0; column < kColumnCount; ++column) {
     if (column > 0) line += separator;
-    line += CsvField(valueOf(column), separator);
+    line += csvField(valueOf(column), separator);
   }
   return line.append(kLineEnd);
 }
@@ -51,7 +51,7 @@ class ClosedAtEnd {
 
 }  // namespace
 
-std::string CsvField(std::string_view value, char separator) {
+std::string csvField(std::string_view value, char separator) {
   const char special[] = {separator, '"', '\r', '\n', '\0'};
   if (value.find_first_of(special) == std::string_view::npos) return std::string(value);
   std::string field = "\"";
@@ -62,7 +62,7 @@ std::string CsvField(std::string_view value, char separator) {
   return field += '"';
 }
 
-int ExportRows(dbase::TDataSet& rows, const std::string& path, const CsvExportOptions& options,
+int exportRows(dbase::TDataSet& rows, const std::string& path, const CsvExportOptions& options,
                const ExportProgress& progress) {
   std::array<dbase::TField*, kColumnCount> fields{};
   for (std::size_t column = 0; column < kColumnCount; ++column) {
@@ -85,14 +85,14 @@ int ExportRows(dbase::TDataSet& rows, const std::string& path, const CsvExportOp
   return written;
 }
 
-int ExportStatement(sql::TSqlQuery& query, const std::string& statement, const std::string& path,
+int exportStatement(sql::TSqlQuery& query, const std::string& statement, const std::string& path,
                     const CsvExportOptions& options, const ExportProgress& progress) {
   const ClosedAtEnd closed(query);
   query.Close();
   query.SQL().Clear();
   query.SQL().Add(statement);
   query.Open();
-  return ExportRows(query, path, options, progress);
+  return exportRows(query, path, options, progress);
 }
 
 }  // namespace vekrano::list

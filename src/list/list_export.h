@@ -32,7 +32,7 @@ inline constexpr const char* kExportColumns[] = {records::kCbField, records::kLi
 
 // `value` as one CSV field: between double quotes, each double quote in it doubled, when it
 // holds the separator, a double quote, a carriage return or a line feed; as it is otherwise.
-std::string CsvField(std::string_view value, char separator);
+std::string csvField(std::string_view value, char separator);
 
 // Called with the rows written so far and the rows to write, now and then during a long export
 // and once at its end.
@@ -43,12 +43,12 @@ using ExportProgress = std::function<void(int written, int total)>;
 // the chosen encoding. The file at `path` is only replaced once it is whole: a failure throws
 // common::EFileWriteError, or the dataset's error, and leaves any file of that name as it was.
 // Returns the number of rows written; the dataset's cursor is left after its last row.
-int ExportRows(dbase::TDataSet& rows, const std::string& path, const CsvExportOptions& options,
+int exportRows(dbase::TDataSet& rows, const std::string& path, const CsvExportOptions& options,
                const ExportProgress& progress = {});
 
-// Opens `statement` (a SELECT of the table's records) in `query`, exports its rows as ExportRows
+// Opens `statement` (a SELECT of the table's records) in `query`, exports its rows as exportRows
 // does and closes the query again, however the export ends.
-int ExportStatement(sql::TSqlQuery& query, const std::string& statement, const std::string& path,
+int exportStatement(sql::TSqlQuery& query, const std::string& statement, const std::string& path,
                     const CsvExportOptions& options, const ExportProgress& progress = {});
 
 }  // namespace vekrano::list

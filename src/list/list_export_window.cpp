@@ -69,10 +69,10 @@ Tfexportliste::Tfexportliste(SaveFileName saveFileName, QWidget* parent)
   connect(bChoisir_, &QPushButton::clicked, this, &Tfexportliste::bChoisirClick);
   connect(buttons, &QDialogButtonBox::accepted, this, &Tfexportliste::bExporterClick);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-  ApplyTexts();
+  applyTexts();
 }
 
-void Tfexportliste::ApplyTexts() {
+void Tfexportliste::applyTexts() {
   setWindowTitle(languages::textOf(kTitleText));
   labFichier_->setText(languages::textOf(kFileText));
   bChoisir_->setText(languages::textOf(kChooseText));

@@ -25,7 +25,7 @@ class Tfexportliste : public QDialog {
   explicit Tfexportliste(SaveFileName saveFileName, QWidget* parent = nullptr);
 
   // Sets the captions in the current language; the choices stay as they were.
-  void ApplyTexts();
+  void applyTexts();
   // "Choose...": the save dialog; a chosen name without extension gets ".csv".
   void bChoisirClick();
   // OK: accepted when a file is given, otherwise a message and the window stays.

@@ -43,7 +43,7 @@ SortState& sortState() {
   return state;
 }
 
-SortColumn SortColumnOfField(std::string_view fieldName) {
+SortColumn sortColumnOfField(std::string_view fieldName) {
   const std::string name = trimmedLower(fieldName);
   for (int column = 1; column <= 5; ++column) {
     if (name == kPieces[column].field) return static_cast<SortColumn>(column);
@@ -52,14 +52,14 @@ SortColumn SortColumnOfField(std::string_view fieldName) {
 }
 
 bool ClickTitle(SortState& state, std::string_view fieldName) {
-  const SortColumn clicked = SortColumnOfField(fieldName);
+  const SortColumn clicked = sortColumnOfField(fieldName);
   if (clicked == SortColumn::None) return false;
   state.descending = clicked == state.column ? !state.descending : false;
   state.column = clicked;
   return true;
 }
 
-std::string ListOrderPart(const SortState& state) {
+std::string listOrderPart(const SortState& state) {
   const OrderPieces& pieces = kPieces[static_cast<int>(state.column)];
   // The record number order is never descending.
   const bool descending = state.descending && state.column != SortColumn::None;

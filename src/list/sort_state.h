@@ -20,12 +20,12 @@ SortState& sortState();
 
 // The sort column of a title whose field is `fieldName` (any case, surrounding blanks ignored):
 // cb, lib1, lib2, quantite, topp; None for any other name.
-SortColumn SortColumnOfField(std::string_view fieldName);
+SortColumn sortColumnOfField(std::string_view fieldName);
 // A click on the title of `fieldName`: the same column again inverts the direction, another
 // starts ascending; a name that is no sort column changes nothing. False in that last case.
 bool ClickTitle(SortState& state, std::string_view fieldName);
 // The order part of the list statement: "order by num", or the column's head, "desc" when
 // descending, and its tail (" order by quantite desc , cb").
-std::string ListOrderPart(const SortState& state);
+std::string listOrderPart(const SortState& state);
 
 }  // namespace vekrano::list

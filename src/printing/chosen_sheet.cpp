@@ -25,7 +25,7 @@ const LabelSheetSpec* catalogSheet(std::string_view name, const SheetCatalog& ca
 
 }  // namespace
 
-std::optional<ChosenSheet> ReadChosenSheet(const std::string& path) {
+std::optional<ChosenSheet> readChosenSheet(const std::string& path) {
   QFile file(QString::fromStdString(path));
   if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
   std::string line = file.readLine(4096).toStdString();
@@ -38,7 +38,7 @@ std::optional<ChosenSheet> ReadChosenSheet(const std::string& path) {
                      line.substr(tab + 1)};
 }
 
-void WriteChosenSheet(const std::string& path, const ChosenSheet& chosen) {
+void writeChosenSheet(const std::string& path, const ChosenSheet& chosen) {
   const std::string_view source = chosen.source == SheetSource::Own ? kOwnWord : kCatalogWord;
   common::SafeFileWriter file(path);
   file.write(std::string(source) + '\t' + chosen.name + '\n');

@@ -25,9 +25,9 @@ struct ChosenSheet {
 
 // The file holds one line: "catalog" or "own", a tab and the sheet's name. Nothing when the
 // file is missing or its line cannot be read.
-std::optional<ChosenSheet> ReadChosenSheet(const std::string& path);
-// Replaces the file whole as WriteOwnSheetsFile does; throws common::EFileWriteError.
-void WriteChosenSheet(const std::string& path, const ChosenSheet& chosen);
+std::optional<ChosenSheet> readChosenSheet(const std::string& path);
+// Replaces the file whole as writeOwnSheetsFile does; throws common::EFileWriteError.
+void writeChosenSheet(const std::string& path, const ChosenSheet& chosen);
 
 // The sheet the choice names; nullptr when it is no longer there.
 const LabelSheetSpec* findChosenSheet(const ChosenSheet& chosen, const OwnSheets& own,

@@ -66,15 +66,15 @@ UnprintableRecords findUnprintable(sql::TSqlQuery& query, const TLabelLayout& la
 
 }  // namespace
 
-std::string UnprintableList(const UnprintableRecords& records) {
+std::string unprintableList(const UnprintableRecords& records) {
   std::string text = std::to_string(records.count) + " " + languages::GetText(kUnprintableCountText);
   for (const std::string& barcode : records.firstBarcodes) text += "\n    " + barcode;
   if (records.count > static_cast<int>(records.firstBarcodes.size())) text += "\n    ...";
   return text;
 }
 
-std::string UnprintableQuestion(const UnprintableRecords& records) {
-  return UnprintableList(records) + "\n" + languages::GetText(kPrintOthersText);
+std::string unprintableQuestion(const UnprintableRecords& records) {
+  return unprintableList(records) + "\n" + languages::GetText(kPrintOthersText);
 }
 
 int PrintLabels(sql::TSqlQuery& query, LabelJobSink& report, const std::string& programDirectory,
@@ -88,8 +88,8 @@ int PrintLabels(sql::TSqlQuery& query, LabelJobSink& report, const std::string& 
   }
   const std::string statement =
       request.recordNumbers.empty()
-          ? PrintStatement(request.printEveryRecord, request.criteriaText, request.sort)
-          : PickedRecordsStatement(request.recordNumbers, request.sort);
+          ? printStatement(request.printEveryRecord, request.criteriaText, request.sort)
+          : pickedRecordsStatement(request.recordNumbers, request.sort);
 
   RunEnd end(query, report);
   report.open(programDirectory + kLayoutFileName);

@@ -37,7 +37,7 @@ struct PrintRequest {
   // The first free position on the first sheet, 1 to the layout's positions.
   int firstPosition = 1;
   bool printEveryRecord = false;
-  std::string criteriaText;  // list::CriteriaText of the criteria controls, may be empty
+  std::string criteriaText;  // list::criteriaText of the criteria controls, may be empty
   list::SortState sort;
   // Without it a run with unprintable records prints nothing.
   AgreeToSkip agreeToSkip;
@@ -47,9 +47,9 @@ struct PrintRequest {
 };
 
 // Their count and text 173, then their first barcodes, one per line ("..." when there are more).
-std::string UnprintableList(const UnprintableRecords& records);
+std::string unprintableList(const UnprintableRecords& records);
 // UnprintableList and the question whether to print the others (text 174).
-std::string UnprintableQuestion(const UnprintableRecords& records);
+std::string unprintableQuestion(const UnprintableRecords& records);
 
 // Runs the print run with `query` (the statements' query over the alias "article") and the
 // layout set `report`, opened as `programDirectory` + "docvkb.rav". Returns the jobs sent: none

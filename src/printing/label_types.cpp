@@ -95,15 +95,15 @@ void BuildLabelTypeList(QComboBox& list) {
   list.setCurrentIndex(0);
 }
 
-std::string LabelTypeEntryAt(const QComboBox& list, int index) {
+std::string labelTypeEntryAt(const QComboBox& list, int index) {
   const QVariant entry = index < 0 || index >= list.count() ? QVariant() : list.itemData(index);
   // The entries after the types carry a number, not an entry.
   if (entry.typeId() != QMetaType::QString) return {};
   return languages::fromQt(entry.toString());
 }
 
-std::optional<int> LabelTypeAt(const QComboBox& list, int index) {
-  return LabelTypeOfEntry(LabelTypeEntryAt(list, index));
+std::optional<int> labelTypeAt(const QComboBox& list, int index) {
+  return LabelTypeOfEntry(labelTypeEntryAt(list, index));
 }
 
 std::optional<int> LabelTypeOfEntry(std::string_view entry) {

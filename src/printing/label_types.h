@@ -41,9 +41,9 @@ std::vector<std::string> labelTypeEntries();
 void BuildLabelTypeList(QComboBox& list);
 // The whole entry of item `index` of a list BuildLabelTypeList filled; empty for no item and for
 // the entries after the types.
-std::string LabelTypeEntryAt(const QComboBox& list, int index);
+std::string labelTypeEntryAt(const QComboBox& list, int index);
 // The type number of item `index`; nothing for no item and for the entries after the types.
-std::optional<int> LabelTypeAt(const QComboBox& list, int index);
+std::optional<int> labelTypeAt(const QComboBox& list, int index);
 
 inline constexpr int kListedSheetEntry = 1;
 inline constexpr int kOtherSheetsEntry = 2;

@@ -190,13 +190,13 @@ std::string formatOwnSheets(const OwnSheets& own) {
   return text;
 }
 
-OwnSheets ReadOwnSheetsFile(const std::string& path) {
+OwnSheets readOwnSheetsFile(const std::string& path) {
   QFile file(QString::fromStdString(path));
   if (!file.open(QIODevice::ReadOnly)) return {};
   return parseOwnSheets(file.readAll().toStdString());
 }
 
-void WriteOwnSheetsFile(const std::string& path, const OwnSheets& own) {
+void writeOwnSheetsFile(const std::string& path, const OwnSheets& own) {
   common::SafeFileWriter file(path);
   file.write(formatOwnSheets(own));
   file.commit();

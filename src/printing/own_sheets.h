@@ -56,10 +56,10 @@ OwnSheets parseOwnSheets(std::string_view text);
 std::string formatOwnSheets(const OwnSheets& own);
 
 // The own sheets of the file at `path`; nothing when it is missing or cannot be read.
-OwnSheets ReadOwnSheetsFile(const std::string& path);
+OwnSheets readOwnSheetsFile(const std::string& path);
 
 // Replaces the file at `path`; the new text is written beside it and renamed over it, so a
 // failure leaves the old file whole. Throws common::EFileWriteError with the reason.
-void WriteOwnSheetsFile(const std::string& path, const OwnSheets& own);
+void writeOwnSheetsFile(const std::string& path, const OwnSheets& own);
 
 }  // namespace vekrano::printing

@@ -35,7 +35,7 @@ std::vector<NumberRange> rangesOf(std::span<const int> numbers) {
 
 }  // namespace
 
-std::string PickedRecordsStatement(std::span<const int> numbers, const list::SortState& sort) {
+std::string pickedRecordsStatement(std::span<const int> numbers, const list::SortState& sort) {
   assert(!numbers.empty());
   std::string singles;
   std::string condition;
@@ -50,7 +50,7 @@ std::string PickedRecordsStatement(std::span<const int> numbers, const list::Sor
   // The leading " or" of the first alternative gives way to the bracket.
   condition = "(" + condition.substr(4) + ")";
   return std::string(records::kPrintStatementHead) + " where " + condition +
-         " and quantite>0 and length(cb)>0 " + " " + PrintOrderPart(sort);
+         " and quantite>0 and length(cb)>0 " + " " + printOrderPart(sort);
 }
 
 }  // namespace vekrano::printing

@@ -10,10 +10,10 @@
 namespace vekrano::printing {
 
 // "select * from article" with the condition that keeps the records numbered `numbers` (any
-// order, repeats allowed) that have a quantity and a barcode, then " " and PrintOrderPart(sort):
+// order, repeats allowed) that have a quantity and a barcode, then " " and printOrderPart(sort):
 // "select * from article where (num in (3,7) or num between 12 and 20) and quantite>0 and
 // length(cb)>0  order by num", consecutive numbers written as one range.
 // REQUIRES: `numbers` is not empty.
-std::string PickedRecordsStatement(std::span<const int> numbers, const list::SortState& sort);
+std::string pickedRecordsStatement(std::span<const int> numbers, const list::SortState& sort);
 
 }  // namespace vekrano::printing

@@ -22,13 +22,13 @@ constexpr PrintOrderPieces kOrder[] = {
 
 }  // namespace
 
-std::string PrintOrderPart(const list::SortState& sort) {
+std::string printOrderPart(const list::SortState& sort) {
   const PrintOrderPieces& pieces = kOrder[static_cast<int>(sort.column)];
   const bool descending = sort.descending && sort.column != list::SortColumn::None;
   return std::string(pieces.head) + (descending ? " desc" : "") + pieces.tail;
 }
 
-std::string PrintStatement(bool printEveryRecord, const std::string& criteriaText,
+std::string printStatement(bool printEveryRecord, const std::string& criteriaText,
                            const list::SortState& sort) {
   std::string statement = records::kPrintStatementHead;
   if (printEveryRecord) return statement + " where  quantite>0 and length(cb)>0 ";
@@ -37,7 +37,7 @@ std::string PrintStatement(bool printEveryRecord, const std::string& criteriaTex
   } else {
     statement += " where " + criteriaText + " and quantite>0 and length(cb)>0 ";
   }
-  return statement + " " + PrintOrderPart(sort);
+  return statement + " " + printOrderPart(sort);
 }
 
 }  // namespace vekrano::printing

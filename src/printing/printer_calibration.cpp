@@ -120,15 +120,15 @@ std::string formatCalibrations(const PrinterCalibrations& calibrations) {
   return text;
 }
 
-PrinterCalibrations ReadCalibrationFile(const std::string& path) {
+PrinterCalibrations readCalibrationFile(const std::string& path) {
   try {
-    return parseCalibrations(languages::ReadAnsiText(path));
+    return parseCalibrations(languages::readAnsiText(path));
   } catch (const std::exception&) {
     return {};
   }
 }
 
-void WriteCalibrationFile(const std::string& path, const PrinterCalibrations& calibrations) {
+void writeCalibrationFile(const std::string& path, const PrinterCalibrations& calibrations) {
   const std::string fresh = path + ".new";
   const std::string text = common::ansiToUtf8(formatCalibrations(calibrations));
   {

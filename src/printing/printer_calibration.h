@@ -60,10 +60,10 @@ class ECalibrationFileError : public common::Exception {
 // The calibrations of the file at `path`, read as the language file is (UTF-8 when valid,
 // otherwise Windows-1252). A missing, unreadable or damaged file gives what can be read of it,
 // nothing at worst; it never fails.
-PrinterCalibrations ReadCalibrationFile(const std::string& path);
+PrinterCalibrations readCalibrationFile(const std::string& path);
 
 // Replaces the file at `path` with `calibrations` in UTF-8; the new content is written beside it
 // first, so a failure leaves the old file whole. Throws ECalibrationFileError on failure.
-void WriteCalibrationFile(const std::string& path, const PrinterCalibrations& calibrations);
+void writeCalibrationFile(const std::string& path, const PrinterCalibrations& calibrations);
 
 }  // namespace vekrano::printing

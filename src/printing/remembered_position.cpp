@@ -65,9 +65,9 @@ std::string formatPositions(const RememberedPositions& positions) {
   return text;
 }
 
-RememberedPositions ReadPositionFile(const std::string& path) {
+RememberedPositions readPositionFile(const std::string& path) {
   try {
-    return parsePositions(languages::ReadAnsiText(path));
+    return parsePositions(languages::readAnsiText(path));
   } catch (const std::exception&) {
     return {};
   }
@@ -79,8 +79,8 @@ int offeredPosition(const RememberedPositions& positions, const SheetKey& key, i
   return it->second;
 }
 
-void RememberPosition(const std::string& path, const SheetKey& key, int nextPosition) {
-  RememberedPositions positions = ReadPositionFile(path);
+void rememberPosition(const std::string& path, const SheetKey& key, int nextPosition) {
+  RememberedPositions positions = readPositionFile(path);
   const auto it = positions.find(key);
   if (nextPosition <= 1) {
     if (it == positions.end()) return;  // nothing kept, nothing to change
@@ -88,7 +88,7 @@ void RememberPosition(const std::string& path, const SheetKey& key, int nextPosi
   } else {
     positions[key] = nextPosition;
   }
-  common::ReplaceFileContent(path, common::ansiToUtf8(formatPositions(positions)));
+  common::replaceFileContent(path, common::ansiToUtf8(formatPositions(positions)));
 }
 
 }  // namespace vekrano::printing

@@ -31,7 +31,7 @@ std::string formatPositions(const RememberedPositions& positions);
 
 // The positions kept in the file at `path`, read as the language file is (UTF-8 when valid,
 // otherwise Windows-1252); nothing for a missing or unreadable file. Never fails.
-RememberedPositions ReadPositionFile(const std::string& path);
+RememberedPositions readPositionFile(const std::string& path);
 
 // The position to offer for a run on `key` with sheets of `labelsPerSheet` positions: the one
 // remembered, or 1 when there is none or it is not on such a sheet.
@@ -41,6 +41,6 @@ int offeredPosition(const RememberedPositions& positions, const SheetKey& key, i
 // at `path`, the other sheets' positions as the file holds them now. The file is replaced whole
 // (written beside it, then renamed), so a failure leaves the old one. Throws
 // common::EFileWriteError on failure.
-void RememberPosition(const std::string& path, const SheetKey& key, int nextPosition);
+void rememberPosition(const std::string& path, const SheetKey& key, int nextPosition);
 
 }  // namespace vekrano::printing

@@ -218,7 +218,7 @@ void readCatalogTemplates(std::string_view xml, const CatalogPapers& papers,
   sortSheets(catalog.sheets);
 }
 
-SheetCatalog ReadSheetCatalog(const std::string& directory) {
+SheetCatalog readSheetCatalog(const std::string& directory) {
   SheetCatalog catalog;
   const QDir folder(QString::fromStdString(directory));
   if (directory.empty() || !folder.exists()) return catalog;
@@ -246,7 +246,7 @@ std::string installedCatalogDirectory() {
 }
 
 const SheetCatalog& installedCatalog() {
-  static const SheetCatalog catalog = ReadSheetCatalog(installedCatalogDirectory());
+  static const SheetCatalog catalog = readSheetCatalog(installedCatalogDirectory());
   return catalog;
 }
 

@@ -52,13 +52,13 @@ void readCatalogTemplates(std::string_view xml, const CatalogPapers& papers,
 // Reads the folder: its paper sizes, then every "*-templates.xml" file; templates that are
 // declared equivalent to another part of the same brand take that part's geometry. Sheets are
 // sorted by name. A folder that does not exist gives an empty catalog without problems.
-SheetCatalog ReadSheetCatalog(const std::string& directory);
+SheetCatalog readSheetCatalog(const std::string& directory);
 
 // The catalog folder of the installed package, found in the system's data folders; empty when
 // the package is not installed.
 std::string installedCatalogDirectory();
 
-// ReadSheetCatalog(installedCatalogDirectory()), read once per process.
+// readSheetCatalog(installedCatalogDirectory()), read once per process.
 const SheetCatalog& installedCatalog();
 
 }  // namespace vekrano::printing

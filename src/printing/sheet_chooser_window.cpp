@@ -42,7 +42,7 @@ SheetChooserWindow::SheetChooserWindow(const SheetCatalog& catalog, bool catalog
     : QDialog(parent),
       ownSheetsFile_(std::move(ownSheetsFile)),
       runModal_(std::move(runModal)),
-      own_(ReadOwnSheetsFile(ownSheetsFile_)),
+      own_(readOwnSheetsFile(ownSheetsFile_)),
       sheets_(new SheetListModel(catalog, this)),
       found_(new SheetSearchModel(this)),
       searchEdit_(new QLineEdit),
@@ -153,7 +153,7 @@ void SheetChooserWindow::selectionChanged() {
 
 bool SheetChooserWindow::keep(const OwnSheets& own) {
   try {
-    WriteOwnSheetsFile(ownSheetsFile_, own);
+    writeOwnSheetsFile(ownSheetsFile_, own);
   } catch (const std::exception& error) {
     common::showMessage(languages::GetText(kTextNotSaved) + error.what(),
                         languages::GetText(kTextCaption), common::PromptKind::Error);

@@ -14,14 +14,14 @@ namespace vekrano::records {
 
 ArticleData::ArticleData(std::string programDirectory)
     : programDirectory_(std::move(programDirectory)) {
-  ConfigureArticleTable(tarticle, programDirectory_);
+  configureArticleTable(tarticle, programDirectory_);
   dbase::retryRefusedLocks(tarticle);
   sqlQuery1.DataSets().Add("article", &tarticle);
   sqlqueryfonction.DataSets().Add("article", &tarticle);
   DataSource1.setDataSet(&sqlQuery1);
 }
 
-ArticleData::~ArticleData() { CloseData(); }
+ArticleData::~ArticleData() { closeData(); }
 
 std::string ArticleData::tableFileName() const {
   return (std::filesystem::path(programDirectory_) / "article.dbf").string();
@@ -31,13 +31,13 @@ std::string ArticleData::indexFileName() const {
   return (std::filesystem::path(programDirectory_) / "article.mdx").string();
 }
 
-void ArticleData::OpenData() {
+void ArticleData::openData() {
   highestNumber_.Forget();
-  ConfigureArticleTable(tarticle, programDirectory_);
+  configureArticleTable(tarticle, programDirectory_);
   tarticle.Open();
 }
 
-int ArticleData::ExecuteStatement(const std::string& statement) {
+int ArticleData::executeStatement(const std::string& statement) {
   const common::ScopeExit released([&] { tarticle.releaseAppendLock(); });
   // The lock NextRecordNumber held is for the new record; any other change needs record locks,
   // which the append lock would refuse.
@@ -49,9 +49,9 @@ int ArticleData::ExecuteStatement(const std::string& statement) {
   return sqlqueryfonction.ChangedRowCount();
 }
 
-int ArticleData::StoredRecordCount() { return SingleNumber(kCountStatement).value_or(0); }
+int ArticleData::storedRecordCount() { return singleNumber(kCountStatement).value_or(0); }
 
-std::optional<int> ArticleData::SingleNumber(const char* statement) {
+std::optional<int> ArticleData::singleNumber(const char* statement) {
   sqlqueryfonction.Close();
   sqlqueryfonction.SQL().Clear();
   sqlqueryfonction.SQL().Add(statement);
@@ -69,7 +69,7 @@ int ArticleData::NextRecordNumber() {
   // The statement opens a closed table; numbers are kept only over one that was open already.
   if (!tarticle.Active()) {
     highestNumber_.Forget();
-    const std::optional<int> highest = SingleNumber(kNextNumberStatement);
+    const std::optional<int> highest = singleNumber(kNextNumberStatement);
     return highest ? *highest + 1 : 1;
   }
   // Refused (only without a retry handler, which raises instead): numbered unguarded, and the
@@ -80,7 +80,7 @@ int ArticleData::NextRecordNumber() {
     const common::OnUnwind released([&] { tarticle.releaseAppendLock(); });
     const dbase::TTzChangeStamp stamp = tarticle.ChangeStamp();
     if (!highestNumber_.Update(tarticle, stamp, highest)) {
-      highest = SingleNumber(kNextNumberStatement);
+      highest = singleNumber(kNextNumberStatement);
       highestNumber_.Remember(tarticle, stamp, highest);
     }
   }
@@ -89,7 +89,7 @@ int ArticleData::NextRecordNumber() {
   return next;
 }
 
-void ArticleData::EraseDataFiles() {
+void ArticleData::eraseDataFiles() {
   highestNumber_.Forget();
   try {
     tarticle.Close();
@@ -100,7 +100,7 @@ void ArticleData::EraseDataFiles() {
   std::filesystem::remove(indexFileName(), ignored);
 }
 
-void ArticleData::CloseData() {
+void ArticleData::closeData() {
   highestNumber_.Forget();
   for (dbase::TDataSet* dataSet : {static_cast<dbase::TDataSet*>(&sqlQuery1),
                                    static_cast<dbase::TDataSet*>(&sqlqueryfonction),

@@ -29,26 +29,26 @@ class ArticleData {
 
   // Sets the table's settings and file name and activates it; missing files are created.
   // Raises the engine's error.
-  void OpenData();
+  void openData();
   // Runs one INSERT, UPDATE or DELETE through `sqlqueryfonction` and returns the number of
   // records it changed. Every failure (syntax, field names, a refused lock, a table that cannot
   // be opened) is raised with the engine's text, so that no caller reports a lost change as done.
   // Releases the append lock NextRecordNumber left held: after the statement when it is a new
   // record's INSERT, whatever it did; before it otherwise.
-  int ExecuteStatement(const std::string& statement);
+  int executeStatement(const std::string& statement);
   // One more than the highest record number, 1 on an empty table: the answer of
   // "select max(num) as nb from article", which is sent when the number is not known exactly from
   // the previous one and what changed since. Unless the number is above kMaxRecordNumber, the
-  // table's append lock stays held until the next ExecuteStatement (whose INSERT uses it), so
+  // table's append lock stays held until the next executeStatement (whose INSERT uses it), so
   // that no other process takes the number meanwhile. Raises the query's error and, after the
   // retries, a refused lock.
   int NextRecordNumber();
   // The number of records the table holds (deleted ones aside). Raises the query's error.
-  int StoredRecordCount();
+  int storedRecordCount();
   // Deactivates the table (a failure is ignored) and deletes both files where they exist.
-  void EraseDataFiles();
+  void eraseDataFiles();
   // Closes `sqlQuery1`, `sqlqueryfonction`, then the table; failures are ignored.
-  void CloseData();
+  void closeData();
 
   // Declared in this order so that the data source goes first and the table last.
   dbase::TTzDbf tarticle{"tarticle"};
@@ -58,7 +58,7 @@ class ArticleData {
 
  private:
   // The column "nb" of the one row `statement` gives through `sqlqueryfonction`; none without a row.
-  std::optional<int> SingleNumber(const char* statement);
+  std::optional<int> singleNumber(const char* statement);
 
   std::string programDirectory_;
   HighestNumber highestNumber_;

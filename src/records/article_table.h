@@ -12,6 +12,6 @@ namespace vekrano::records {
 // quantite N3, topp C2), the tag CB on `cb`, hidden deleted records, OEM text, index built only
 // when missing, shared and writable, and the file `folder` + "/article.dbf" (`folder` may end with
 // a separator). The table stays closed.
-void ConfigureArticleTable(dbase::TTzDbf& table, const std::string& folder);
+void configureArticleTable(dbase::TTzDbf& table, const std::string& folder);
 
 }  // namespace vekrano::records

@@ -61,7 +61,7 @@ std::size_t firstNonCode39(std::string_view barcode) {
   return barcode.find_first_not_of(kCode39Characters);
 }
 
-CheckedEntry CheckEntry(const EntryTexts& typed) {
+CheckedEntry checkEntry(const EntryTexts& typed) {
   CheckedEntry entry;
   if (!convert(typed.cb, kBarcodeLabelText, entry.stored.cb, entry) ||
       !convert(typed.lib1, kText1LabelText, entry.stored.lib1, entry) ||
@@ -78,7 +78,7 @@ CheckedEntry CheckEntry(const EntryTexts& typed) {
   return entry;
 }
 
-std::string ReplacementNotice(const std::string& replacements) {
+std::string replacementNotice(const std::string& replacements) {
   return fillIn(languages::GetText(kReplacedText), {replacements, {}, {}});
 }
 

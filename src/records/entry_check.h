@@ -36,14 +36,14 @@ struct CheckedEntry {
 // Converts `typed` (UTF-8) with the best-fit conversion, turns the barcode's letters into
 // capitals and checks that it holds only Code 39's characters. The first refused character of
 // the barcode, text 1 and text 2, in that order, gives the refusal (texts 260, 261).
-CheckedEntry CheckEntry(const EntryTexts& typed);
+CheckedEntry checkEntry(const EntryTexts& typed);
 
 // Text 263: the notice that the characters of `replacements` were written another way.
-std::string ReplacementNotice(const std::string& replacements);
+std::string replacementNotice(const std::string& replacements);
 
 // The record editor's check on OK: a refusal is shown (caption 52) and false returned, the
 // edits keeping what was typed; otherwise the edits take the stored texts, the replacements are
 // shown (caption 262) and true returned.
-bool AcceptTypedTexts(QLineEdit& cb, QLineEdit& lib1, QLineEdit& lib2);
+bool acceptTypedTexts(QLineEdit& cb, QLineEdit& lib1, QLineEdit& lib2);
 
 }  // namespace vekrano::records

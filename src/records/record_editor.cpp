@@ -167,7 +167,7 @@ void Tfcremodcpte::boutokClick() {
     common::showMessage(languages::GetText(kEmptyBarcodeText), languages::GetText(kRefusedCaption));
     return;
   }
-  if (!AcceptTypedTexts(*ecb_, *elib1_, *elib2_)) return;
+  if (!acceptTypedTexts(*ecb_, *elib1_, *elib2_)) return;
   outcome = "OK";
   if (Save()) accept();
 }
@@ -212,11 +212,11 @@ bool Tfcremodcpte::Save() {
         return false;
       }
       record.num = next;
-      data_.ExecuteStatement(NewRecordStatement(record));
+      data_.executeStatement(newRecordStatement(record));
       recordNumber = next;
     } else {
       record.num = recordNumber;
-      data_.ExecuteStatement(ChangeRecordStatement(record));
+      data_.executeStatement(changeRecordStatement(record));
       putIntoListRow(record);
     }
   } catch (const std::exception& error) {

@@ -11,22 +11,22 @@ std::string decimal(int value) { return std::to_string(value); }
 
 }  // namespace
 
-std::string NewRecordStatement(const BarcodeRecord& record) {
+std::string newRecordStatement(const BarcodeRecord& record) {
   return kNewRecordStatementHead + decimal(record.num) +
          "," + SqlText(record.cb) + "," + SqlText(record.lib1) + ", " + SqlText(record.lib2) +
          ", " + decimal(record.quantite) + ", " + SqlText(record.topp) + " )";
 }
 
-std::string ChangeRecordStatement(const BarcodeRecord& record) {
+std::string changeRecordStatement(const BarcodeRecord& record) {
   return "UPDATE article  SET cb=" + SqlText(record.cb) + ", lib1=" + SqlText(record.lib1) +
          ", lib2=" + SqlText(record.lib2) + ", quantite=" + decimal(record.quantite) +
          ",  topp=" + SqlText(record.topp) + " WHERE num=" + decimal(record.num);
 }
 
-std::string TopFlagStatement(int num, const std::string& topp) {
+std::string topFlagStatement(int num, const std::string& topp) {
   return "UPDATE article  SET topp=" + SqlText(topp) + " WHERE num=" + decimal(num);
 }
 
-std::string DeleteRecordStatement(int num) { return "delete from article where num=" + decimal(num); }
+std::string deleteRecordStatement(int num) { return "delete from article where num=" + decimal(num); }
 
 }  // namespace vekrano::records

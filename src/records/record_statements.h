@@ -36,12 +36,12 @@ inline constexpr const char* kNewRecordStatementHead =
 inline constexpr const char* kPrintStatementHead = "select * from article";
 
 // INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (N,"CB","L1", "L2", Q, "T" )
-std::string NewRecordStatement(const BarcodeRecord& record);
+std::string newRecordStatement(const BarcodeRecord& record);
 // UPDATE article  SET cb="CB", lib1="L1", lib2="L2", quantite=Q,  topp="T" WHERE num=N
-std::string ChangeRecordStatement(const BarcodeRecord& record);
+std::string changeRecordStatement(const BarcodeRecord& record);
 // UPDATE article  SET topp="T" WHERE num=N
-std::string TopFlagStatement(int num, const std::string& topp);
+std::string topFlagStatement(int num, const std::string& topp);
 // delete from article where num=N
-std::string DeleteRecordStatement(int num);
+std::string deleteRecordStatement(int num);
 
 }  // namespace vekrano::records

@@ -40,11 +40,11 @@ void checkHeader(const std::filesystem::path& path) {
 
 }  // namespace
 
-void CheckRestoredTable(const std::string& folder) {
+void checkRestoredTable(const std::string& folder) {
   const std::filesystem::path path = std::filesystem::path(folder) / "article.dbf";
   checkHeader(path);
   dbase::TTzDbf table("restored");
-  ConfigureArticleTable(table, folder);
+  configureArticleTable(table, folder);
   table.Open();
   table.Close();
 }

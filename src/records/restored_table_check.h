@@ -10,6 +10,6 @@ namespace vekrano::records {
 // the file (size = header + records; a dBase end mark may follow) and its fields and index must
 // open, the index being built when missing or damaged. Throws common::Exception with the reason
 // when the table is not sound.
-void CheckRestoredTable(const std::string& folder);
+void checkRestoredTable(const std::string& folder);
 
 }  // namespace vekrano::records

@@ -23,14 +23,14 @@ void openAgain(ArticleData& data, bool tableLeftAsItWas) {
     table.OnIndexRebuilt = onIndexRebuilt;
     table.OnOpenedReadOnly = onOpenedReadOnly;
   });
-  data.OpenData();
+  data.openData();
 }
 
 }  // namespace
 
-RepairedTable RepairArticleTable(ArticleData& data) {
+RepairedTable repairArticleTable(ArticleData& data) {
   const std::string table = data.tableFileName();
-  data.CloseData();
+  data.closeData();
   if (!common::nobodyElseHasOpen(table)) {
     openAgain(data, true);
     throw ETableInUse(table);

@@ -29,6 +29,6 @@ class ETableInUse : public common::Exception {
 // writable. Raises ETableInUse, or the engine's error when the table cannot be rewritten; the
 // data are open again in both cases. The activations inside the repair report nothing the
 // repair accounts for (the index built again, the damage of a table left as it was).
-RepairedTable RepairArticleTable(ArticleData& data);
+RepairedTable repairArticleTable(ArticleData& data);
 
 }  // namespace vekrano::records

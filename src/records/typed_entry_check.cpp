@@ -15,8 +15,8 @@ constexpr int kReplacedCaption = 262;
 
 }  // namespace
 
-bool AcceptTypedTexts(QLineEdit& cb, QLineEdit& lib1, QLineEdit& lib2) {
-  const CheckedEntry entry = CheckEntry({cb.text().toStdString(), lib1.text().toStdString(),
+bool acceptTypedTexts(QLineEdit& cb, QLineEdit& lib1, QLineEdit& lib2) {
+  const CheckedEntry entry = checkEntry({cb.text().toStdString(), lib1.text().toStdString(),
                                          lib2.text().toStdString()});
   if (entry.refusal) {
     common::showMessage(*entry.refusal, languages::GetText(kRefusedCaption));
@@ -26,7 +26,7 @@ bool AcceptTypedTexts(QLineEdit& cb, QLineEdit& lib1, QLineEdit& lib2) {
   lib1.setText(languages::toQt(entry.stored.lib1));
   lib2.setText(languages::toQt(entry.stored.lib2));
   if (!entry.replacements.empty()) {
-    common::showMessage(ReplacementNotice(entry.replacements), languages::GetText(kReplacedCaption));
+    common::showMessage(replacementNotice(entry.replacements), languages::GetText(kReplacedCaption));
   }
   return true;
 }

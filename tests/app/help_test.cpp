@@ -76,7 +76,7 @@ class ScopedDesktopFolders {
 };
 
 QString besideTheProgram(const char* page) {
-  return QString::fromStdString(ExecutableDirectory()) + "help/" + page;
+  return QString::fromStdString(executableDirectory()) + "help/" + page;
 }
 
 class Help : public ShellTest {
@@ -143,14 +143,14 @@ TEST_F(Help, InstalledPagesAreFoundFromBinAndAMissingManualIsReported) {
   writeFileBytes(prefix.file("share/vekrano/help/vekrano-es.html"), "<html lang=\"es\">");
   std::filesystem::create_directories(prefix.file("bin"));
   const std::string bin = prefix.file("bin/");
-  EXPECT_EQ(ManualPage(bin, 4),
+  EXPECT_EQ(manualPage(bin, 4),
             QString::fromStdString(prefix.file("share/vekrano/help/vekrano-es.html")));
-  OpenHelp(real, dir(), bin, 4);
+  openHelp(real, dir(), bin, 4);
   EXPECT_EQ(opener.opened.size(), 1u);
 
-  EXPECT_EQ(ManualPage(bin, 1), QString());
+  EXPECT_EQ(manualPage(bin, 1), QString());
   languages::setLanguageNumber(1);
-  OpenHelp(real, dir(), bin, 1);
+  openHelp(real, dir(), bin, 1);
   EXPECT_EQ(opener.opened.size(), 1u);
   ASSERT_EQ(prompts.shown.size(), 1u);
   EXPECT_EQ(prompts.shown[0].text,
@@ -163,7 +163,7 @@ TEST(UserManual, FourPagesWithTheSameChapters) {
   const std::pair<int, const char*> pages[] = {{1, "fr"}, {2, "en"}, {3, "pt"}, {4, "es"}};
   for (const auto& [language, code] : pages) {
     SCOPED_TRACE(code);
-    QFile file(besideTheProgram(ManualPageName(language).toUtf8().constData()));
+    QFile file(besideTheProgram(manualPageName(language).toUtf8().constData()));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QString html = QString::fromUtf8(file.readAll());
     EXPECT_TRUE(html.contains(QString("<html lang=\"%1\">").arg(code)));

@@ -28,7 +28,7 @@ class ExportPage : public ShellTest {
   void SetUp() override { list::sortState() = {}; }
 
   void add(int num, const std::string& cb, const std::string& lib1, int quantite, const std::string& topp) {
-    data.ExecuteStatement(records::NewRecordStatement({num, cb, lib1, "", quantite, topp}));
+    data.executeStatement(records::newRecordStatement({num, cb, lib1, "", quantite, topp}));
   }
   // The export window filled with these choices and confirmed.
   void exportTo(const QString& path, const QString& separator, int encoding) {
@@ -166,7 +166,7 @@ TEST_F(ExportPage, EveryCaptionOfTheExportWindowFitsInEachLanguage) {
   const int chosen = languages::languageNumber();
   for (int language = 1; language <= 4; ++language) {
     languages::setLanguageNumber(language);
-    choices.ApplyTexts();
+    choices.applyTexts();
     choices.adjustSize();
     choices.show();
     EXPECT_EQ(choices.windowTitle(), titles[language - 1]);

@@ -39,9 +39,9 @@ class BackupButtons : public ShellTest {
 TEST_F(BackupButtons, RoundTripOfFiveThousandRecordsGivesBackTheTable) {
   FileDesktop files;
   startWith(files);
-  data.OpenData();
+  data.openData();
   for (int n = 1; n <= 5000; ++n) {
-    data.ExecuteStatement("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" +
+    data.executeStatement("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" +
                           std::to_string(n) + ",\"C" + std::to_string(n) + "\",\"L\", \"M\", 1, \"O\" )");
   }
   vekrano::testing::TempDir archives;
@@ -49,10 +49,10 @@ TEST_F(BackupButtons, RoundTripOfFiveThousandRecordsGivesBackTheTable) {
   click("spSauve");
   ASSERT_TRUE(std::filesystem::exists(archives.file("copie.vkb")));
   EXPECT_EQ(files.titles.at(0), "Indiquez le fichier de sauvegarde|Vekrano (*.vkb)");
-  data.CloseData();
+  data.closeData();
   const std::string saved = readFileBytes(dir() + "article.dbf");
-  data.OpenData();
-  data.ExecuteStatement("delete from article where num>10");
+  data.openData();
+  data.executeStatement("delete from article where num>10");
 
   files.chosen = QString::fromStdString(archives.file("copie.vkb"));
   // The restore asks first, naming the records it would replace; No is the default and keeps them.
@@ -72,18 +72,18 @@ TEST_F(BackupButtons, RoundTripOfFiveThousandRecordsGivesBackTheTable) {
   EXPECT_TRUE(data.tarticle.Active());
   ASSERT_TRUE(data.sqlQuery1.Active());
   EXPECT_EQ(data.sqlQuery1.RecordCount(), 5000);
-  data.CloseData();
+  data.closeData();
   EXPECT_EQ(readFileBytes(dir() + "article.dbf"), saved);
 }
 
 TEST_F(BackupButtons, ADamagedArchiveIsReportedAndACancelledDialogOnlyRedisplays) {
   FileDesktop files;
   startWith(files);
-  data.OpenData();
-  data.ExecuteStatement("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (1,\"A\",\"L\", \"M\", 1, \"O\" )");
-  data.CloseData();
+  data.openData();
+  data.executeStatement("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (1,\"A\",\"L\", \"M\", 1, \"O\" )");
+  data.closeData();
   const std::string table = readFileBytes(dir() + "article.dbf");
-  data.OpenData();
+  data.openData();
   vekrano::testing::TempDir archives;
   vekrano::testing::writeFileBytes(archives.file("bad.vkb"), std::string("\0\0\0\0\x10", 5));
   files.chosen = QString::fromStdString(archives.file("bad.vkb"));
@@ -102,7 +102,7 @@ TEST_F(BackupButtons, ADamagedArchiveIsReportedAndACancelledDialogOnlyRedisplays
   click("spCharge");
   EXPECT_EQ(prompts.shown.size(), 2u);
   EXPECT_TRUE(data.sqlQuery1.Active());  // a cancelled restore re-displays the list
-  data.CloseData();
+  data.closeData();
   EXPECT_EQ(readFileBytes(dir() + "article.dbf"), table);
 }
 
@@ -111,17 +111,17 @@ TEST_F(BackupButtons, ADamagedArchiveIsReportedAndACancelledDialogOnlyRedisplays
 TEST_F(BackupButtons, TheTableAsArchiveAndATableOpenElsewhereAreRefused) {
   FileDesktop files;
   startWith(files);
-  data.OpenData();
+  data.openData();
   for (int n = 1; n <= 3; ++n) {
-    data.ExecuteStatement("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(n) +
+    data.executeStatement("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(n) +
                           ",\"C" + std::to_string(n) + "\",\"L\", \"M\", 1, \"O\" )");
   }
   vekrano::testing::TempDir archives;
   files.chosen = QString::fromStdString(archives.file("copie.vkb"));
   click("spSauve");
-  data.CloseData();
+  data.closeData();
   const std::string table = readFileBytes(dir() + "article.dbf");
-  data.OpenData();
+  data.openData();
 
   files.chosen = QString::fromStdString(dir() + "article.dbf");
   click("spSauve");
@@ -130,10 +130,10 @@ TEST_F(BackupButtons, TheTableAsArchiveAndATableOpenElsewhereAreRefused) {
                                    "La sauvegarde n'a pas abouti : aucune archive n'a \xE9t\xE9 laiss\xE9" "e.");
 
   dbase::TTzDbf elsewhere("elsewhere");
-  records::ConfigureArticleTable(elsewhere, dir());
+  records::configureArticleTable(elsewhere, dir());
   elsewhere.Open();
   files.chosen = QString::fromStdString(archives.file("copie.vkb"));
-  data.ExecuteStatement("delete from article where num=3");
+  data.executeStatement("delete from article where num=3");
   click("spCharge");  // the question of what the restore replaces is answered Yes, then refused
   ASSERT_EQ(prompts.shown.size(), 3u);
   EXPECT_EQ(prompts.shown[2].text,
@@ -145,7 +145,7 @@ TEST_F(BackupButtons, TheTableAsArchiveAndATableOpenElsewhereAreRefused) {
   click("spCharge");
   EXPECT_EQ(prompts.shown.size(), 4u);  // the question alone
   EXPECT_EQ(data.sqlQuery1.RecordCount(), 3);
-  data.CloseData();
+  data.closeData();
   EXPECT_EQ(readFileBytes(dir() + "article.dbf"), table);
 }
 

@@ -17,13 +17,13 @@ class MainWindowIndexCheck : public ShellTest {};
 
 TEST_F(MainWindowIndexCheck, AnIndexThatLostTheKeysOfAppendedRecordsIsRebuiltAndSaidOnce) {
   writeFileBytes(directory.file("VEKRANO.PAR"), settingsBytes(2, 0, ""));
-  data.OpenData();
-  data.ExecuteStatement("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (1,\"B\",\"\",\"\",1,\"N\")");
-  data.CloseData();
+  data.openData();
+  data.executeStatement("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (1,\"B\",\"\",\"\",1,\"N\")");
+  data.closeData();
   const std::string indexOfOne = readFileBytes(directory.file("article.mdx"));
-  data.OpenData();
-  data.ExecuteStatement("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (2,\"A\",\"\",\"\",1,\"N\")");
-  data.CloseData();
+  data.openData();
+  data.executeStatement("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (2,\"A\",\"\",\"\",1,\"N\")");
+  data.closeData();
   writeFileBytes(directory.file("article.mdx"), indexOfOne);  // as another program would leave it
 
   start();

@@ -34,11 +34,11 @@ T& control(QWidget& page, const char* name) {
 TEST(MainWindowPages, TheRecordsPageReadsItsCriteriaAndAsksForItsCommands) {
   dbase::TDataSource list;
   RecordsPage page(list);
-  EXPECT_EQ(list::CriteriaText(page.criteria()), "");
+  EXPECT_EQ(list::criteriaText(page.criteria()), "");
   control<QLineEdit>(page, "TexCb").setText("AB");
   control<QLineEdit>(page, "text2").setText("shelf");
   control<QRadioButton>(page, "ranontop").setChecked(true);
-  EXPECT_EQ(list::CriteriaText(page.criteria()), " cb like \"AB%\" and  lib2 like \"shelf%\" and  topp=\"N\"");
+  EXPECT_EQ(list::criteriaText(page.criteria()), " cb like \"AB%\" and  lib2 like \"shelf%\" and  topp=\"N\"");
   control<QRadioButton>(page, "Ratop").setChecked(true);
   EXPECT_EQ(page.criteria().top, list::TopCriterion::Topped);
 
@@ -75,7 +75,7 @@ TEST(MainWindowPages, ThePrintingPageGivesTheRunAsItsControlsStand) {
   control<QCheckBox>(page, "topimpTexte2").setChecked(false);
   control<QRadioButton>(page, "Ratoutefiche").setChecked(true);
   printing::PrintRequest request = page.printRequest();
-  EXPECT_EQ(request.labelTypeEntry, printing::LabelTypeEntryAt(page.labelTypes(), 2));
+  EXPECT_EQ(request.labelTypeEntry, printing::labelTypeEntryAt(page.labelTypes(), 2));
   EXPECT_EQ(request.printerName, "office");
   EXPECT_EQ(request.firstPosition, 7);
   EXPECT_TRUE(request.text.printText1);

@@ -145,7 +145,7 @@ TEST_F(MainWindow, TenLineLanguageFileHidesTheLanguageGroupAndEmptiesTheTexts) {
   EXPECT_EQ(captionOf(w, "s:1"), "");
   // Empty names sort first, and show as nothing: 150 blanks and the number.
   EXPECT_EQ(labelList(w).itemText(0), "");
-  EXPECT_EQ(printing::LabelTypeEntryAt(labelList(w), 0), std::string(150, ' ') + "11");
+  EXPECT_EQ(printing::labelTypeEntryAt(labelList(w), 0), std::string(150, ' ') + "11");
   EXPECT_GE(labelList(w).findText("L7159 (24  : 3X8)", Qt::MatchExactly), 0);
 }
 
@@ -175,17 +175,17 @@ TEST_F(MainWindow, AppliquerChangesTheLanguageAtOnceAndKeepsTheLabelTypeAndPrint
   writeFileBytes(directory.file("VEKRANO.PAR"), settingsBytes(1, 2, "Label"));
   TFprincip& w = start();
   EXPECT_FALSE(w.findChild<QGroupBox*>("GLangue")->isHidden());
-  const std::string chosen = printing::LabelTypeEntryAt(labelList(w), labelList(w).currentIndex());
+  const std::string chosen = printing::labelTypeEntryAt(labelList(w), labelList(w).currentIndex());
   const std::optional<int> type = printing::LabelTypeOfEntry(chosen);
   ASSERT_TRUE(type.has_value());
   for (const char* language : {"lespagnol", "langlais", "lfrancais"}) {
     SCOPED_TRACE(language);
     w.findChild<QRadioButton*>(language)->setChecked(true);
     w.findChild<QPushButton*>("btappliquer")->click();
-    EXPECT_EQ(printing::LabelTypeAt(labelList(w), labelList(w).currentIndex()), type);
+    EXPECT_EQ(printing::labelTypeAt(labelList(w), labelList(w).currentIndex()), type);
     EXPECT_EQ(printerList(w).currentText(), "Label");
   }
-  EXPECT_EQ(printing::LabelTypeEntryAt(labelList(w), labelList(w).currentIndex()), chosen);
+  EXPECT_EQ(printing::labelTypeEntryAt(labelList(w), labelList(w).currentIndex()), chosen);
   w.findChild<QRadioButton*>("lespagnol")->setChecked(true);
   w.findChild<QPushButton*>("btappliquer")->click();
   EXPECT_EQ(languages::languageNumber(), 4);

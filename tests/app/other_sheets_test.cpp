@@ -32,7 +32,7 @@ class OtherSheets : public ShellTest {
     printing::OwnSheets own;
     own.sheets.push_back(
         printing::ownSheet("Shop 2x5", "A4", 0, 0, {2, 5, 10, 10, 95, 55}, 90, 50));
-    printing::WriteOwnSheetsFile(dir() + printing::kOwnSheetsFileName, own);
+    printing::writeOwnSheetsFile(dir() + printing::kOwnSheetsFileName, own);
   }
   void TearDown() override { printing::setListedSheet(nullptr); }
 
@@ -86,9 +86,9 @@ TEST_F(OtherSheets, ChosenListedPrintedAndRememberedAcrossARestart) {
   EXPECT_EQ(firstPosition->value(), 7);
 
   // 23 labels on sheets of 10, starting on position 9 of a used sheet: four sheets.
-  data.OpenData();
-  data.ExecuteStatement(records::NewRecordStatement({1, "A1", "t1", "t2", 20, "O"}));
-  data.ExecuteStatement(records::NewRecordStatement({2, "B2", "t1", "t2", 3, "O"}));
+  data.openData();
+  data.executeStatement(records::newRecordStatement({1, "A1", "t1", "t2", 20, "O"}));
+  data.executeStatement(records::newRecordStatement({2, "B2", "t1", "t2", 3, "O"}));
   firstPosition->setValue(9);
   pdf.path = QString::fromStdString(directory.file("labels.pdf"));
   w.findChild<QPushButton*>("btimprimePdf")->click();

@@ -28,7 +28,7 @@ class PickedRecords : public ShellTest {
     saving.path = QString::fromStdString(directory.file("picked.pdf"));
   }
   void add(int num, const std::string& cb, const std::string& lib1, int quantite) {
-    data.ExecuteStatement(records::NewRecordStatement({num, cb, lib1, "t2", quantite, "O"}));
+    data.executeStatement(records::newRecordStatement({num, cb, lib1, "t2", quantite, "O"}));
   }
   QTableView& grid() { return *window->findChild<QTableView*>("s"); }
   QString cell(int row, int column) { return grid().model()->index(row, column).data().toString(); }

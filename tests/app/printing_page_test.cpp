@@ -32,11 +32,11 @@ class PrintingPage : public ShellTest {
     window = std::make_unique<TFprincip>(dir(), saving, data);
     window->FormShow();
     window->FormActivate();
-    data.OpenData();
+    data.openData();
     return *window;
   }
   void add(int num, const std::string& cb, int quantite) {
-    data.ExecuteStatement(records::NewRecordStatement({num, cb, "t1", "t2", quantite, "O"}));
+    data.executeStatement(records::newRecordStatement({num, cb, "t1", "t2", quantite, "O"}));
   }
   void click(const char* name) { window->findChild<QPushButton*>(name)->click(); }
   int pdfPages() {
@@ -53,7 +53,7 @@ class PrintingPage : public ShellTest {
   void chooseType(int number) {
     auto* types = window->findChild<QComboBox*>("CombListeEtiquette");
     for (int i = 0; i < types->count(); ++i) {
-      if (printing::LabelTypeAt(*types, i) == number) {
+      if (printing::labelTypeAt(*types, i) == number) {
         types->setCurrentIndex(i);
       }
     }
@@ -90,7 +90,7 @@ TEST_F(PrintingPage, PdfRunTakesTheCriteriaAsTypedAndTheChosenType) {
   // The 44-label sheet holds them all.
   auto* types = w.findChild<QComboBox*>("CombListeEtiquette");
   for (int i = 0; i < types->count(); ++i) {
-    if (printing::LabelTypeAt(*types, i) == 9) types->setCurrentIndex(i);
+    if (printing::labelTypeAt(*types, i) == 9) types->setCurrentIndex(i);
   }
   click("btimprimePdf");
   EXPECT_EQ(pdfPages(), 1);
@@ -164,7 +164,7 @@ TEST_F(PrintingPage, TheLabelTypeListShowsTheDisplayNamesOnlyAndWholly) {
       types->style()->subControlRect(QStyle::CC_ComboBox, &box, QStyle::SC_ComboBoxEditField, types).width();
   std::set<int> numbers;
   for (int i = 0; i < printing::kLabelTypeCount; ++i) {
-    const std::optional<int> number = printing::LabelTypeAt(*types, i);
+    const std::optional<int> number = printing::labelTypeAt(*types, i);
     ASSERT_TRUE(number.has_value()) << i;
     numbers.insert(*number);
     // The name as the type has it: no blanks, no number behind it.

@@ -22,23 +22,23 @@ std::string made(const TempDir& root, const std::string& relative) {
 }
 
 TEST(ProgramDirectory, DataDirectoryFollowsXdgDataHomeOnlyWhenAbsolute) {
-  EXPECT_EQ(DataDirectory("/srv/data", "/home/ana"), "/srv/data/vekrano/");
-  EXPECT_EQ(DataDirectory("/srv/data/", "/home/ana"), "/srv/data/vekrano/");
-  EXPECT_EQ(DataDirectory("relative/data", "/home/ana"), "/home/ana/.local/share/vekrano/");
-  EXPECT_EQ(DataDirectory("", "/home/ana/"), "/home/ana/.local/share/vekrano/");
-  EXPECT_EQ(DataDirectory(nullptr, "/home/ana"), "/home/ana/.local/share/vekrano/");
+  EXPECT_EQ(dataDirectory("/srv/data", "/home/ana"), "/srv/data/vekrano/");
+  EXPECT_EQ(dataDirectory("/srv/data/", "/home/ana"), "/srv/data/vekrano/");
+  EXPECT_EQ(dataDirectory("relative/data", "/home/ana"), "/home/ana/.local/share/vekrano/");
+  EXPECT_EQ(dataDirectory("", "/home/ana/"), "/home/ana/.local/share/vekrano/");
+  EXPECT_EQ(dataDirectory(nullptr, "/home/ana"), "/home/ana/.local/share/vekrano/");
 }
 
 TEST(ProgramDirectory, BesideTheExecutableWhileWritableOtherwiseTheDataDirectory) {
   TempDir root;
   const std::string build = made(root, "build/src/app");
   const std::string data = (root.path() / "data/vekrano").string() + "/";
-  EXPECT_EQ(ChooseProgramDirectory(build, data).directory, build);
+  EXPECT_EQ(chooseProgramDirectory(build, data).directory, build);
   EXPECT_FALSE(std::filesystem::exists(data));
 
   // Read-only even for root: every write bit off.
   ::chmod(build.c_str(), 0555);
-  ProgramDirectoryChoice choice = ChooseProgramDirectory(build, data);
+  ProgramDirectoryChoice choice = chooseProgramDirectory(build, data);
   ::chmod(build.c_str(), 0755);
   EXPECT_EQ(choice.directory, data);
   EXPECT_TRUE(choice.writable);
@@ -49,7 +49,7 @@ TEST(ProgramDirectory, AnInstalledBinDirectoryIsNeverWrittenInto) {
   TempDir root;
   const std::string bin = made(root, "prefix/bin");
   const std::string data = made(root, "data/vekrano");
-  ProgramDirectoryChoice choice = ChooseProgramDirectory(bin, data);
+  ProgramDirectoryChoice choice = chooseProgramDirectory(bin, data);
   EXPECT_EQ(choice.directory, data);
   EXPECT_TRUE(choice.writable);
 }
@@ -61,8 +61,8 @@ TEST(ProgramDirectory, NeitherWritableIsReportedWithThePlaceToReadFrom) {
   const std::string data = made(root, "data/vekrano");
   ::chmod(app.c_str(), 0555);
   ::chmod(data.c_str(), 0555);
-  ProgramDirectoryChoice fromBin = ChooseProgramDirectory(bin, data);
-  ProgramDirectoryChoice portable = ChooseProgramDirectory(app, data);
+  ProgramDirectoryChoice fromBin = chooseProgramDirectory(bin, data);
+  ProgramDirectoryChoice portable = chooseProgramDirectory(app, data);
   ::chmod(app.c_str(), 0755);
   ::chmod(data.c_str(), 0755);
   EXPECT_FALSE(fromBin.writable);
@@ -75,19 +75,19 @@ TEST(ProgramDirectory, ReadOnlyFilesAreTakenFromTheProgramDirectoryFirst) {
   TempDir root;
   const std::string data = made(root, "data");
   const std::string exe = made(root, "exe");
-  EXPECT_EQ(FindProgramFile(data, exe, "/vekrano.lg"), data + "/vekrano.lg");
+  EXPECT_EQ(findProgramFile(data, exe, "/vekrano.lg"), data + "/vekrano.lg");
   writeFileBytes(exe + "vkb.chm", "help");
   writeFileBytes(exe + "vekrano.lg", "beside");
-  EXPECT_EQ(FindProgramFile(data, exe, "vkb.chm"), exe + "vkb.chm");
-  EXPECT_EQ(FindProgramFile(data, exe, "/vekrano.lg"), exe + "/vekrano.lg");
+  EXPECT_EQ(findProgramFile(data, exe, "vkb.chm"), exe + "vkb.chm");
+  EXPECT_EQ(findProgramFile(data, exe, "/vekrano.lg"), exe + "/vekrano.lg");
   writeFileBytes(data + "vekrano.lg", "own");
-  EXPECT_EQ(FindProgramFile(data, exe, "/vekrano.lg"), data + "/vekrano.lg");
+  EXPECT_EQ(findProgramFile(data, exe, "/vekrano.lg"), data + "/vekrano.lg");
 }
 
 TEST(ProgramDirectory, UnwritableNoticeNamesBothFoldersInTheCurrentLanguage) {
   common::ScopedScriptedPrompts prompts;
   languages::setLanguageNumber(languages::kSpanish);
-  ShowUnwritableDirectoryNotice("/usr/bin/", "/home/ana/.local/share/vekrano/");
+  showUnwritableDirectoryNotice("/usr/bin/", "/home/ana/.local/share/vekrano/");
   languages::setLanguageNumber(0);
   ASSERT_EQ(prompts.shown.size(), 1u);
   EXPECT_EQ(prompts.shown[0].caption, "Vekrano");
@@ -101,7 +101,7 @@ TEST(ProgramDirectory, UnwritableNoticeNamesBothFoldersInTheCurrentLanguage) {
 TEST(ProgramDirectory, UnwritableNoticeBeforeTheSettingsUsesALanguageAndKeepsTheNumber) {
   common::ScopedScriptedPrompts prompts;
   languages::setLanguageNumber(0);
-  ShowUnwritableDirectoryNotice("/opt/vekrano/", "/data/vekrano/");
+  showUnwritableDirectoryNotice("/opt/vekrano/", "/data/vekrano/");
   EXPECT_EQ(languages::languageNumber(), 0);
   ASSERT_EQ(prompts.shown.size(), 1u);
   EXPECT_NE(prompts.shown[0].text.find("/opt/vekrano/\n/data/vekrano/"), std::string::npos);

@@ -37,7 +37,7 @@ class QtTexts : public ShellTest {
 TEST_F(QtTexts, TheDeleteQuestionAnswersInTheInterfaceLanguage) {
   vekrano::testing::writeFileBytes(directory.file("VEKRANO.PAR"), settingsBytes(1, 0, ""));
   start();
-  data.ExecuteStatement(records::NewRecordStatement({1, "A1", "t1", "t2", 1, "O"}));
+  data.executeStatement(records::newRecordStatement({1, "A1", "t1", "t2", 1, "O"}));
   window->redisplayList();
   // Real message boxes for this test, the scripted answers again after it.
   struct RealBoxes {

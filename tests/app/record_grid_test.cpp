@@ -24,7 +24,7 @@ class RecordGrid : public RecordsPage {
     RecordsPage::SetUp();
     int num = 0;
     for (const char* cb : {"B20", "A10", "C30", "A05"}) {
-      data.ExecuteStatement(records::NewRecordStatement({++num, cb, kLongText, "HHH", num, "O"}));
+      data.executeStatement(records::newRecordStatement({++num, cb, kLongText, "HHH", num, "O"}));
     }
     window->redisplayList();
     window->show();

@@ -59,7 +59,7 @@ TEST_F(RecordsPage, BlankBarcodeAndOutOfRangeQuantityKeepTheEditorOpen) {
 }
 
 TEST_F(RecordsPage, ANumberBeyondTheFieldIsRefused) {
-  data.ExecuteStatement(records::NewRecordStatement({99999, "LAST", "", "", 1, "O"}));
+  data.executeStatement(records::newRecordStatement({99999, "LAST", "", "", 1, "O"}));
   add({"A", "kept"});
   ASSERT_EQ(prompts.shown.size(), 1u);
   EXPECT_EQ(prompts.shown[0].text,

@@ -40,7 +40,7 @@ class RecordRows : public RecordsPage {
     RecordsPage::SetUp();
     for (int num = 1; num <= 40; ++num) {
       const std::string cb = (num <= kListed ? "A" : "B") + twoDigits(num <= kListed ? num : num - kListed);
-      data.ExecuteStatement(records::NewRecordStatement({num, cb, "line " + std::to_string(num), "", 1, "O"}));
+      data.executeStatement(records::newRecordStatement({num, cb, "line " + std::to_string(num), "", 1, "O"}));
     }
     window->findChild<QLineEdit*>("TexCb")->setText("A");
     window->sTitleClick(1);
@@ -57,7 +57,7 @@ class RecordRows : public RecordsPage {
 
   std::optional<Stored> stored(int num) {
     dbase::TTzDbf table{"check"};
-    records::ConfigureArticleTable(table, dir());
+    records::configureArticleTable(table, dir());
     table.Open();
     std::optional<Stored> found;
     for (table.First(); !table.Eof(); table.Next()) {

@@ -30,12 +30,12 @@ class RememberedPositionPage : public ShellTest {
     window = std::make_unique<TFprincip>(dir(), pdfDesktop, data);
     window->FormShow();
     window->FormActivate();
-    data.OpenData();
+    data.openData();
   }
   void chooseType(int number) {
     auto* types = window->findChild<QComboBox*>("CombListeEtiquette");
     for (int i = 0; i < types->count(); ++i) {
-      if (printing::LabelTypeAt(*types, i) == number) types->setCurrentIndex(i);
+      if (printing::labelTypeAt(*types, i) == number) types->setCurrentIndex(i);
     }
   }
   void choosePrinter(int index) { window->findChild<QComboBox*>("CombImprimante")->setCurrentIndex(index); }
@@ -56,7 +56,7 @@ TEST_F(RememberedPositionPage, OfferedPerTypeAndPrinterAcrossRunsAndSessions) {
   open();
   for (const auto& [num, cb, quantite] :
        {std::tuple{1, "A", 5}, std::tuple{2, "B", 4}, std::tuple{3, "C", 2}}) {
-    data.ExecuteStatement(records::NewRecordStatement({num, cb, "t1", "t2", quantite, "O"}));
+    data.executeStatement(records::newRecordStatement({num, cb, "t1", "t2", quantite, "O"}));
   }
   chooseType(1);
   choosePrinter(1);

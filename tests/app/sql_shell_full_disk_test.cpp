@@ -28,7 +28,7 @@ std::string program() { return VEKRANO_SQL_PROGRAM; }
 
 constexpr int kInserts = 120;
 
-int CountLines(const std::string& text, const std::string& line) {
+int countLines(const std::string& text, const std::string& line) {
   std::istringstream in(text);
   int count = 0;
   for (std::string l; std::getline(in, l);) count += l == line;
@@ -55,7 +55,7 @@ TEST(ShellFullDisk, EveryAcknowledgedInsertSurvivesADiskThatFillsUpAtAnyByte) {
     const Outcome full = runShell(vekrano::testing::fullDiskAfter(budget, folder) + " " + program() + " " +
                                   folder.string() + " < " + (dir.path() / "stream.sql").string() + " 2> " +
                                   (folder / "errors.txt").string());
-    const int acknowledged = CountLines(full.out, "1");
+    const int acknowledged = countLines(full.out, "1");
     stoppedInTheStream += acknowledged > 0 && acknowledged < kInserts;
     if (full.status == 0) {
       EXPECT_EQ(acknowledged, kInserts);

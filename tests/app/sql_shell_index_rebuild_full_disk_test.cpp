@@ -28,7 +28,7 @@ std::string program() { return VEKRANO_SQL_PROGRAM; }
 
 constexpr int kRecords = 400;  // some twenty leaves under one branch
 
-std::string Inserts(int from, int to) {
+std::string inserts(int from, int to) {
   std::string text;
   for (int i = from; i < to; ++i) {
     text += articleInsert(i + 1, scatteredBarcode(i));
@@ -36,7 +36,7 @@ std::string Inserts(int from, int to) {
   return text;
 }
 
-bool LeftPartOfABuild(const fs::path& folder) {
+bool leftPartOfABuild(const fs::path& folder) {
   for (const auto& entry : fs::directory_iterator(folder))
     if (entry.path().filename().string().find(".part-") != std::string::npos) return true;
   return false;
@@ -49,8 +49,8 @@ class IndexRebuildFullDisk : public ::testing::Test {
     half_ = dir_.path() / "half";
     whole_ = dir_.path() / "whole";
     fs::create_directory(half_);
-    writeFileBytes(dir_.path() / "first.sql", Inserts(0, kRecords / 2));
-    writeFileBytes(dir_.path() / "second.sql", Inserts(kRecords / 2, kRecords));
+    writeFileBytes(dir_.path() / "first.sql", inserts(0, kRecords / 2));
+    writeFileBytes(dir_.path() / "second.sql", inserts(kRecords / 2, kRecords));
     ASSERT_EQ(run(half_, "< " + (dir_.path() / "first.sql").string()).status, 0);
     fs::copy(half_, whole_);
     ASSERT_EQ(run(whole_, "< " + (dir_.path() / "second.sql").string()).status, 0);
@@ -64,7 +64,7 @@ class IndexRebuildFullDisk : public ::testing::Test {
   // budget in turn, and checks what each run leaves. `keptAs` is where a failed run leaves the old
   // index ("article.mdx" itself, or its .bad copy).
   template <class Prepare>
-  void Sweep(const std::string& command, Prepare prepare, const std::string& keptAs) {
+  void sweep(const std::string& command, Prepare prepare, const std::string& keptAs) {
     int failed = 0;
     for (long long budget = 0; budget < 60000; budget += 1499) {
       SCOPED_TRACE("disk full after " + std::to_string(budget) + " bytes");
@@ -75,7 +75,7 @@ class IndexRebuildFullDisk : public ::testing::Test {
       const fs::path errors = dir_.path() / ("errors" + std::to_string(budget) + ".txt");
       const Outcome full = runShell(vekrano::testing::fullDiskAfter(budget, folder) + " " + program() + " " +
                                     folder.string() + " " + command + " > /dev/null 2> " + errors.string());
-      EXPECT_FALSE(LeftPartOfABuild(folder));
+      EXPECT_FALSE(leftPartOfABuild(folder));
       if (full.status != 0) {
         ++failed;
         EXPECT_EQ(full.status, 1);
@@ -110,7 +110,7 @@ class IndexRebuildFullDisk : public ::testing::Test {
 // A semaphore file nobody holds: a process died with the table open, and the index is built
 // afresh over the old one at the next open.
 TEST_F(IndexRebuildFullDisk, ARebuildAtOpenLeavesTheOldIndexWhenTheDiskFills) {
-  Sweep(
+  sweep(
       "'select count(*) as nb from article'",
       [](const fs::path& folder) { writeFileBytes(folder / "article.@s@", std::string(4, '\0')); },
       "article.mdx");
@@ -118,7 +118,7 @@ TEST_F(IndexRebuildFullDisk, ARebuildAtOpenLeavesTheOldIndexWhenTheDiskFills) {
 
 // An index that lacks half the keys: .check keeps it as article.mdx.bad and builds another.
 TEST_F(IndexRebuildFullDisk, ARepairByCheckLeavesTheBadCopyWhenTheDiskFills) {
-  Sweep(
+  sweep(
       "'.check'",
       [this](const fs::path& folder) {
         fs::copy_file(half_ / "article.mdx", folder / "article.mdx", fs::copy_options::overwrite_existing);

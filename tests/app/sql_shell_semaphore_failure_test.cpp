@@ -37,7 +37,7 @@ class SemaphoreLoginFailure : public ::testing::Test {
     return readFileBytes(errors);
   }
 
-  void ExpectNothingChanged() {
+  void expectNothingChanged() {
     EXPECT_EQ(status_, 1);
     EXPECT_EQ(readFileBytes(data_.path() / "article.dbf"), table_);
     EXPECT_EQ(readFileBytes(data_.path() / "article.mdx"), index_);
@@ -56,7 +56,7 @@ TEST_F(SemaphoreLoginFailure, AFullDiskIsNamedAndNoHalfMadeSemaphoreFileIsLeft) 
             std::string::npos)
       << said;
   EXPECT_FALSE(fs::exists(semaphore)) << "the next opener would take it for a crashed process's";
-  ExpectNothingChanged();
+  expectNothingChanged();
   // With room again the table opens as before.
   EXPECT_EQ(runShell(program() + " " + data_.path().string() + " 'select cb from article'").out, "cb\nA1\n");
 }
@@ -70,7 +70,7 @@ TEST_F(SemaphoreLoginFailure, ASemaphoreFileThatCannotBeOpenedIsNamedAsAccessDen
   EXPECT_NE(said.find("Error # 5 (File access denied)\r\nCannot open: " + semaphore.string() + " LOGIN"),
             std::string::npos)
       << said;
-  ExpectNothingChanged();
+  expectNothingChanged();
 }
 
 }  // namespace

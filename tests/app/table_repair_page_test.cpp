@@ -26,11 +26,11 @@ class TableRepairPage : public RecordsPage {
   }
   // Three records, the file then cut 40 bytes into the third one; returns what is left.
   std::string cutInsideARecord() {
-    data.OpenData();
+    data.openData();
     for (int i = 1; i <= 3; ++i)
-      data.ExecuteStatement("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(i) +
+      data.executeStatement("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(i) +
                             ",\"C" + std::to_string(i) + "\",\"\",\"\",1,\"N\")");
-    data.CloseData();
+    data.closeData();
     const std::string cut =
         readFileBytes(directory.file("article.dbf")).substr(0, kHeaderLength + 2 * kRecordLength + 40);
     writeFileBytes(directory.file("article.dbf"), cut);
@@ -87,10 +87,10 @@ TEST_F(TableRepairPage, ATableCutInsideARecordIsRepairedFromTheSettingsPage) {
   add({"C9"});
   EXPECT_EQ(shownBarcodes(), (QStringList{"C1", "C2", "C9"}));
   stop();
-  data.OpenData();
-  EXPECT_EQ(data.StoredRecordCount(), 3);
+  data.openData();
+  EXPECT_EQ(data.storedRecordCount(), 3);
   EXPECT_FALSE(data.tarticle.ReadOnly());
-  data.CloseData();
+  data.closeData();
 }
 
 TEST_F(TableRepairPage, NothingIsRepairedWhileAnotherProgramHasTheTableOpen) {
@@ -98,7 +98,7 @@ TEST_F(TableRepairPage, NothingIsRepairedWhileAnotherProgramHasTheTableOpen) {
   const std::string cut = cutInsideARecord();
   start();
   dbase::TTzDbf other("other");
-  records::ConfigureArticleTable(other, dir());
+  records::configureArticleTable(other, dir());
   other.Open();  // read-only too, and said so
   ASSERT_EQ(prompts.shown.size(), 2u);
 

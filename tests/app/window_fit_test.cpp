@@ -84,7 +84,7 @@ class WindowFit : public ShellTest {
     look(wizard, "import-step2");
 
     list::Tfexportliste exportWindow([](QWidget*, const QString&, const QString&) { return QString(); });
-    exportWindow.ApplyTexts();
+    exportWindow.applyTexts();
     look(exportWindow, "list-export");
   }
 
@@ -130,7 +130,7 @@ class WindowFit : public ShellTest {
       desktop.choice = language_;
       start();
       if (language_ == 1) {
-        data.ExecuteStatement(records::NewRecordStatement({1, "VK-1", "Vis a bois", "Allee 3", 2, "O"}));
+        data.executeStatement(records::newRecordStatement({1, "VK-1", "Vis a bois", "Allee 3", 2, "O"}));
       }
       lookAtMainWindow();
       lookAtRecordWindows();

@@ -124,7 +124,7 @@ class FeedbackInTheWindow : public ShellTest {
     window->FormActivate();
   }
   void add(int num, const std::string& cb, int quantite) {
-    data.ExecuteStatement(records::NewRecordStatement({num, cb, "t1", "t2", quantite, "O"}));
+    data.executeStatement(records::newRecordStatement({num, cb, "t1", "t2", quantite, "O"}));
   }
   QString status() { return window->statusBar()->currentMessage(); }
 
@@ -193,7 +193,7 @@ TEST_F(FeedbackInTheWindow, BackupAndRestoreSayWhatTheyDid) {
   EXPECT_EQ(status(), "Copia de seguridad escrita: 2 archivos, " + QString::number(archiveSize) +
                           " bytes");
 
-  data.ExecuteStatement("delete from article where num>1");
+  data.executeStatement("delete from article where num>1");
   files.chosen = QString::fromStdString(elsewhere.file("copia.vkb"));
   window->findChild<QToolButton*>("spCharge")->click();
   EXPECT_EQ(status(), QString::fromUtf8("Restauración terminada: 3 registros"));

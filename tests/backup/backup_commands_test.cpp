@@ -43,7 +43,7 @@ TEST(BackupCommand, VolumesTheArchiveKeptOutOfItselfAndTheTableClosedMeanwhile) 
   CountingTable counting;
   TBackupFile component;
   const CommandResult small =
-      RunBackup(component, program(dir), dir.file("save.dbf"), counting.access());
+      runBackup(component, program(dir), dir.file("save.dbf"), counting.access());
   ASSERT_TRUE(small.done()) << small.error;
   EXPECT_EQ(counting.calls, "close reopen ");
   EXPECT_EQ(small.volumes, std::vector<std::string>{dir.file("save.dbf")});
@@ -57,7 +57,7 @@ TEST(BackupCommand, VolumesTheArchiveKeptOutOfItselfAndTheTableClosedMeanwhile) 
   writeFileBytes(dir.file("article.dbf"), randomBytes(2'000'000, 2));
   TempDir other;
   const CommandResult large =
-      RunBackup(component, program(dir), other.file("save.vkb"), counting.access());
+      runBackup(component, program(dir), other.file("save.vkb"), counting.access());
   ASSERT_TRUE(large.done()) << large.error;
   EXPECT_EQ(large.volumes, (std::vector<std::string>{other.file("save.vkb"), other.file("save.002")}));
   ASSERT_EQ(prompts.shown.size(), 1u);
@@ -74,11 +74,11 @@ TEST(BackupCommand, ARefusedVolumeOrAnUnwritableArchiveLeavesNoArchive) {
   writeFileBytes(dir.file("article.dbf"), randomBytes(2'000'000, 3));
   TempDir other;
   TBackupFile component;
-  const CommandResult refused = RunBackup(component, program(dir), other.file("s.vkb"), {});
+  const CommandResult refused = runBackup(component, program(dir), other.file("s.vkb"), {});
   EXPECT_EQ(refused.failure, CommandFailure::Stopped);
   EXPECT_TRUE(fs::is_empty(other.path()));
 
-  const CommandResult unwritable = RunBackup(component, program(dir), other.file("no/s.vkb"), {});
+  const CommandResult unwritable = runBackup(component, program(dir), other.file("no/s.vkb"), {});
   EXPECT_EQ(unwritable.failure, CommandFailure::ComponentError);
   EXPECT_EQ(unwritable.error, "Cannot write to archive (No such file or directory)");
   EXPECT_TRUE(prompts.shown.size() == 1);  // the error came back instead of a box
@@ -95,7 +95,7 @@ class RestoreCommand : public ::testing::Test {
     writeFileBytes(elsewhere.file("a.vkb"), bytes);
     TBackupFile component;
     const CommandResult result =
-        RunSafeRestore(component, program(data), elsewhere.file("a.vkb"), counting.access());
+        runSafeRestore(component, program(data), elsewhere.file("a.vkb"), counting.access());
     EXPECT_EQ(readFileBytes(data.file("article.dbf")), "current table");
     EXPECT_EQ(readFileBytes(data.file("article.mdx")), "current index");
     EXPECT_EQ(std::distance(fs::directory_iterator(data.path()), fs::directory_iterator()), 2);
@@ -118,7 +118,7 @@ TEST_F(RestoreCommand, ReplacesTheTableFilesFromAnArchiveMadeElsewhere) {
   writeFileBytes(elsewhere.file("a.vkb"), archive);
   TBackupFile component;
   const CommandResult result =
-      RunSafeRestore(component, program(data), elsewhere.file("a.vkb"), counting.access());
+      runSafeRestore(component, program(data), elsewhere.file("a.vkb"), counting.access());
   ASSERT_TRUE(result.done()) << result.error;
   EXPECT_EQ(result.files, std::vector<std::string>{"article.dbf"});
   EXPECT_EQ(readFileBytes(data.file("article.dbf")), "restored table");
@@ -167,7 +167,7 @@ TEST_F(RestoreCommand, DamagedArchivesLeaveTheTableAsItWas) {
   EXPECT_TRUE(prompts.shown.empty());
 
   TBackupFile component;
-  EXPECT_EQ(RunSafeRestore(component, program(data), elsewhere.file("none.vkb"), {}).failure,
+  EXPECT_EQ(runSafeRestore(component, program(data), elsewhere.file("none.vkb"), {}).failure,
             CommandFailure::ArchiveMissing);
 }
 
@@ -194,7 +194,7 @@ TEST(RestoreKilled, LeavesTheOldFilesOrTheNewTable) {
     ASSERT_GE(child, 0);
     if (child == 0) {
       TBackupFile component;
-      RunSafeRestore(component, program(data), elsewhere.file("a.vkb"), {});
+      runSafeRestore(component, program(data), elsewhere.file("a.vkb"), {});
       _exit(0);
     }
     std::this_thread::sleep_for(std::chrono::microseconds(random() % 60'000));

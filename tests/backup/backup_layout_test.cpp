@@ -39,7 +39,7 @@ TEST(BackupLayout, EmptyFileFortyThousandBytesAndARandomBlock) {
   backup.BackupTitle = "Weekly";
   backup.CompressionLevel = TCompressionLevel::clMax;
   ASSERT_TRUE(backup.Backup({dir.file("*.dat")}, dir.file("save.vkb")));
-  EXPECT_EQ(backup.FilesProcessed(), 3);
+  EXPECT_EQ(backup.filesProcessed(), 3);
 
   const std::string bytes = readFileBytes(dir.file("save.vkb"));
   const InspectedArchive archive = inspectArchive(bytes);

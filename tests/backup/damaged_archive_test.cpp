@@ -176,7 +176,7 @@ TEST(DamagedArchive, WithoutOnErrorTheErrorIsShownInABox) {
   EXPECT_EQ(prompts.shown[0].text, "Cannot read file");
   EXPECT_EQ(prompts.shown[0].kind, common::PromptKind::Error);
   EXPECT_EQ(prompts.shown[0].buttons, common::PromptButtons::Ok);
-  EXPECT_EQ(restore.LastError(), ErrorCode::CannotReadFile);
+  EXPECT_EQ(restore.lastError(), ErrorCode::CannotReadFile);
 }
 
 

@@ -32,7 +32,7 @@ TEST(Restore, SavedNamesIntoAFolderWithAndWithoutTheirPath) {
   EXPECT_EQ(readFileBytes(dest.file("x/article.dbf")), "records");
   EXPECT_EQ(readFileBytes(dest.file("x/article.mdx")), "index");
   EXPECT_EQ(modificationTime(dest.file("x/article.dbf")), *timeFromDosDate(kJune2015));
-  EXPECT_EQ(restore.FilesProcessed(), 2);
+  EXPECT_EQ(restore.filesProcessed(), 2);
 
   restore.RestoreFullPath = true;
   ASSERT_TRUE(restore.Restore(":STREAM", folder + "/"));
@@ -115,7 +115,7 @@ TEST(Restore, EventsMayRedirectSkipAndAddToAFile) {
   EXPECT_FALSE(std::filesystem::exists(dest.file("a.txt")));
   EXPECT_FALSE(std::filesystem::exists(dest.file("b.txt")));
   EXPECT_EQ(modificationTime(dest.file("c.txt")), *timeFromDosDate(kJune2015));
-  EXPECT_EQ(restore.FilesProcessed(), 2);
+  EXPECT_EQ(restore.filesProcessed(), 2);
 }
 
 TEST(Restore, MissingArchiveIsFalseAtOnceAndUnreadableOneRaises) {
@@ -163,10 +163,10 @@ TEST(Restore, ProgressRisesToAHundredAndContinueFalseStops) {
   EXPECT_EQ(percents.back(), 100);
 
   backup.OnProgress = [&](TBackupFile& sender, const std::string&, int, bool& goOn) {
-    goOn = sender.BytesDone() < 30'000;
+    goOn = sender.bytesDone() < 30'000;
   };
   EXPECT_FALSE(backup.Backup({dir.file("*.dat")}, dir.file("stopped.vkb")));
-  EXPECT_EQ(backup.LastError(), ErrorCode::None);
+  EXPECT_EQ(backup.lastError(), ErrorCode::None);
   EXPECT_FALSE(inspectArchive(readFileBytes(dir.file("stopped.vkb"))).ended);
   EXPECT_FALSE(backup.Restore(dir.file("save.vkb"), dest.path().string()));
 }

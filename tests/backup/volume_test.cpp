@@ -81,7 +81,7 @@ TEST(Volumes, CancelAtTheQuestionStopsWithoutAnError) {
   backup.MaxSize = 100'000;
   EXPECT_FALSE(backup.Backup({dir.file("*.dbf")}, dir.file("save.vkb")));
   EXPECT_EQ(prompts.shown.size(), 1u);
-  EXPECT_EQ(backup.LastError(), ErrorCode::None);
+  EXPECT_EQ(backup.lastError(), ErrorCode::None);
   EXPECT_FALSE(std::filesystem::exists(dir.file("save.002")));
   const std::string bytes = readFileBytes(dir.file("save.vkb"));
   EXPECT_EQ(bytes.substr(bytes.size() - 16), std::string("\x0C\0\0\0NEXT:DISK002", 16));
@@ -114,7 +114,7 @@ TEST(Volumes, OnNeedDiskReplacesTheQuestionAndIsAskedAgainUntilTheVolumeIsThere)
   backup.OnNeedDisk = [](TBackupFile&, std::uint16_t, bool& goOn) { goOn = false; };
   std::filesystem::remove(dir.file("save.002"));
   EXPECT_FALSE(backup.Restore(dir.file("save.vkb"), target.path().string()));
-  EXPECT_EQ(backup.LastError(), ErrorCode::None);
+  EXPECT_EQ(backup.lastError(), ErrorCode::None);
 }
 
 // Files of many sizes, set to dates DOS can hold exactly, through one volume, through many
@@ -141,7 +141,7 @@ TEST(Volumes, RoundTripsAreByteIdenticalWithTheirDates) {
     for (const std::string archive : {dir.file("save.vkb"), std::string(":STREAM")}) {
       TempDir target;
       ASSERT_TRUE(backup.Restore(archive, target.path().string())) << archive << " " << maxSize;
-      EXPECT_EQ(backup.FilesProcessed(), static_cast<int>(std::size(sizes)));
+      EXPECT_EQ(backup.filesProcessed(), static_cast<int>(std::size(sizes)));
       for (std::size_t i = 0; i < std::size(sizes); ++i) {
         const std::string name = "f" + std::to_string(i) + ".bin";
         EXPECT_TRUE(readFileBytes(target.file(name)) == contents[i]) << name << " " << maxSize;

@@ -43,19 +43,19 @@ TEST(SafeFileWriter, TheNameShowsTheOldContentUntilTheCommit) {
   EXPECT_EQ(readFileBytes(path).size(), 270'010u);
   EXPECT_EQ(filesIn(dir.path()), 1);
 
-  ReplaceFileContent(path, "");
+  replaceFileContent(path, "");
   EXPECT_EQ(readFileBytes(path), "");
-  ReplaceFileContent(dir.file("new.txt"), "fresh");
+  replaceFileContent(dir.file("new.txt"), "fresh");
   EXPECT_EQ(readFileBytes(dir.file("new.txt")), "fresh");
 
   try {
-    ReplaceFileContent(dir.path().string(), "x");
+    replaceFileContent(dir.path().string(), "x");
     ADD_FAILURE() << "a folder was replaced";
   } catch (const EFileWriteError& error) {
     EXPECT_EQ(std::string(error.what()), "Cannot write the file " + dir.path().string() + ": it is a folder");
   }
   try {
-    ReplaceFileContent(dir.file("missing/x.txt"), "x");
+    replaceFileContent(dir.file("missing/x.txt"), "x");
     ADD_FAILURE() << "written into a missing folder";
   } catch (const EFileWriteError& error) {
     EXPECT_EQ(std::string(error.what()),

@@ -19,7 +19,7 @@ std::string barcode(char process, int line) { return std::string(1, process) + s
 
 // A child process that waits until the write end of `start` is closed everywhere, imports `path`
 // into the folder's table and writes the count it stored to `report`.
-pid_t StartImport(const std::string& folder, const std::string& path, const int (&start)[2],
+pid_t startImport(const std::string& folder, const std::string& path, const int (&start)[2],
                   const int (&report)[2]) {
   const pid_t pid = fork();
   if (pid != 0) return pid;
@@ -30,10 +30,10 @@ pid_t StartImport(const std::string& folder, const std::string& path, const int 
   int stored = -1;
   try {
     records::ArticleData mine(folder);
-    mine.OpenData();
+    mine.openData();
     CsvFile file(path, {});
-    stored = RunImport(file, {1, 2, 3, 4}, false, mine).stored;
-    mine.CloseData();
+    stored = runImport(file, {1, 2, 3, 4}, false, mine).stored;
+    mine.closeData();
   } catch (...) {
   }
   (void)!write(report[1], &stored, sizeof stored);
@@ -52,12 +52,12 @@ class ConcurrentImport : public ImportTest {
 TEST_F(ConcurrentImport, TwoProcessesStoreEveryLineUnderNumbersOfTheirOwn) {
   const std::string first = linesOf('A');
   const std::string second = linesOf('B');
-  data.CloseData();  // the children must not inherit this process's open table
+  data.closeData();  // the children must not inherit this process's open table
   int start[2], report[2];
   ASSERT_EQ(pipe(start), 0);
   ASSERT_EQ(pipe(report), 0);
-  const pid_t a = StartImport(directory.path().string(), first, start, report);
-  const pid_t b = StartImport(directory.path().string(), second, start, report);
+  const pid_t a = startImport(directory.path().string(), first, start, report);
+  const pid_t b = startImport(directory.path().string(), second, start, report);
   close(start[0]);
   close(start[1]);  // both start now
   close(report[1]);
@@ -69,7 +69,7 @@ TEST_F(ConcurrentImport, TwoProcessesStoreEveryLineUnderNumbersOfTheirOwn) {
   EXPECT_EQ(stored[0], kLinesEach);
   EXPECT_EQ(stored[1], kLinesEach);
 
-  data.OpenData();
+  data.openData();
   const std::vector<std::string> rows = storedRecords();
   std::set<int> numbers;
   std::set<std::string> barcodes;

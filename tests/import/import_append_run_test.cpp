@@ -41,25 +41,25 @@ TEST_F(ImportRun, WritesTheSameFilesAsAppendsOneByOne) {
   const std::string path = csvFile(scatteredLines(1200));
   {
     CsvFile file(path, {});
-    const ImportResult result = RunImport(file, kMapping, false, data);
+    const ImportResult result = runImport(file, kMapping, false, data);
     EXPECT_EQ(result.stored, 1200);
     EXPECT_EQ(result.failed, 0);
   }
-  data.CloseData();
+  data.closeData();
 
   // The same lines into a second folder, one statement at a time outside any run.
   vekrano::testing::TempDir other;
   records::ArticleData oneByOne(other.path().string());
-  oneByOne.OpenData();
+  oneByOne.openData();
   CsvFile file(path, {});
   CsvRecord line;
   while (file.Next(line)) {
-    LineRecord fromLine = RecordFromFields(line.fields, kMapping, false);
+    LineRecord fromLine = recordFromFields(line.fields, kMapping, false);
     ASSERT_TRUE(fromLine.record) << line.line;
     fromLine.record->num = oneByOne.NextRecordNumber();
-    ASSERT_EQ(oneByOne.ExecuteStatement(records::NewRecordStatement(*fromLine.record)), 1) << line.line;
+    ASSERT_EQ(oneByOne.executeStatement(records::newRecordStatement(*fromLine.record)), 1) << line.line;
   }
-  oneByOne.CloseData();
+  oneByOne.closeData();
 
   const std::string table = fileBytes(data.tableFileName());
   const std::string index = fileBytes(data.indexFileName());
@@ -77,13 +77,13 @@ pid_t StartLongImport(const std::string& folder, const std::string& path, int st
   int stored = -1;
   try {
     records::ArticleData mine(folder);
-    mine.OpenData();
+    mine.openData();
     CsvFile file(path, {});
-    stored = RunImport(file, kMapping, false, mine, [started](int read) {
+    stored = runImport(file, kMapping, false, mine, [started](int read) {
       const char go = 1;
       if (read == 200) (void)!write(started, &go, 1);
     }).stored;
-    mine.CloseData();
+    mine.closeData();
   } catch (...) {
   }
   (void)!write(report, &stored, sizeof stored);
@@ -93,7 +93,7 @@ pid_t StartLongImport(const std::string& folder, const std::string& path, int st
 TEST_F(ImportRun, AnotherProcessStoresItsRecordWhileALongImportRuns) {
   constexpr int kLines = 8000;
   const std::string path = csvFile(scatteredLines(kLines));
-  data.CloseData();  // the child must not inherit this process's open table
+  data.closeData();  // the child must not inherit this process's open table
   int started[2], report[2];
   ASSERT_EQ(pipe(started), 0);
   ASSERT_EQ(pipe(report), 0);
@@ -108,15 +108,15 @@ TEST_F(ImportRun, AnotherProcessStoresItsRecordWhileALongImportRuns) {
   int number = 0;
   {
     records::ArticleData editor(directory.path().string());
-    editor.OpenData();
+    editor.openData();
     number = editor.NextRecordNumber();
     records::BarcodeRecord record;
     record.num = number;
     record.cb = "EDITOR1";
     record.lib1 = "typed";
     record.quantite = 1;
-    EXPECT_EQ(editor.ExecuteStatement(records::NewRecordStatement(record)), 1);
-    editor.CloseData();
+    EXPECT_EQ(editor.executeStatement(records::newRecordStatement(record)), 1);
+    editor.closeData();
   }
   int status = 0;
   EXPECT_EQ(waitpid(child, &status, WNOHANG), 0) << "the import ended before the record was stored";
@@ -128,7 +128,7 @@ TEST_F(ImportRun, AnotherProcessStoresItsRecordWhileALongImportRuns) {
   close(report[0]);
   EXPECT_EQ(stored, kLines);
 
-  data.OpenData();
+  data.openData();
   const std::vector<std::string> rows = storedRecords();
   std::set<int> numbers;
   int editorRows = 0;

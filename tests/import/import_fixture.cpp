@@ -7,10 +7,10 @@ namespace vekrano::import::testing {
 ImportTest::ImportTest() {
   languages::setLanguageNumber(languages::kFrench);
   data.sqlqueryfonction.AutoDisableControls = false;
-  data.OpenData();
+  data.openData();
 }
 
-ImportTest::~ImportTest() { data.CloseData(); }
+ImportTest::~ImportTest() { data.closeData(); }
 
 std::string ImportTest::csvFile(const std::string& bytes, const std::string& name) {
   vekrano::testing::writeFileBytes(directory.file(name), bytes);

@@ -20,7 +20,7 @@ using Rows = std::vector<std::string>;
 ImportResult importFile(records::ArticleData& data, const std::string& path,
                         CsvOptions options, FieldMapping mapping, std::vector<int>* calls = nullptr) {
   CsvFile file(path, options);
-  return RunImport(file, mapping, options.quoted, data, [calls](int k) {
+  return runImport(file, mapping, options.quoted, data, [calls](int k) {
     if (calls) calls->push_back(k);
   });
 }
@@ -36,7 +36,7 @@ TEST_F(Import, TheThreeLineFileWithEitherSeparator) {
   EXPECT_EQ(result.stored, 1);
   EXPECT_EQ(result.failed, 1);
   EXPECT_EQ(storedRecords(), (Rows{"1|A1|red|blue|2|O"}));
-  EXPECT_EQ(ImportEndMessage(result),
+  EXPECT_EQ(importEndMessage(result),
             "Nombre de fiches import\xE9" "es: 1\n"
             "Lignes non import\xE9" "es: 1\n"
             "Premi\xE8res lignes du fichier en \xE9" "chec: 2\n"
@@ -69,7 +69,7 @@ TEST_F(Import, BarcodesInCapitalsTextsConvertedAndRefusalsNamed) {
       << result.firstRefusals[0];
   EXPECT_EQ(result.firstRefusals[1],
             "ligne 4 - Texte 1 : le caract\xE8re U+2603 (position 6) ne peut pas \xEAtre enregistr\xE9.");
-  EXPECT_NE(ImportEndMessage(result).find(
+  EXPECT_NE(importEndMessage(result).find(
                 "\nLignes dont des caract\xE8res ont \xE9t\xE9 \xE9" "crits autrement : 3 (1, 3, 5)"),
             std::string::npos);
 
@@ -103,21 +103,21 @@ TEST_F(Import, QuantitiesBeyondTheFieldAndFailedLinesAreReported) {
   EXPECT_EQ(result.failed, 3);
   EXPECT_EQ(result.firstFailedLines, (std::vector<int>{3, 4, 5}));
   EXPECT_EQ(storedRecords(), (Rows{"1|OK|1||5|O", "2|FINE|5||-99|O"}));
-  EXPECT_EQ(ImportEndMessage(result),
+  EXPECT_EQ(importEndMessage(result),
             "Nombre de fiches import\xE9" "es: 2\n"
             "Lignes non import\xE9" "es: 3\n"
             "Premi\xE8res lignes du fichier en \xE9" "chec: 3, 4, 5");
 }
 
 TEST_F(Import, StopsAtTheFirstNumberAbove99999) {
-  data.ExecuteStatement(
+  data.executeStatement(
       "INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (99998,\"x\",\"\", \"\", 1, \"N\" )");
   const ImportResult result = importFile(data, csvFile("a\nb\nc\n"), {}, {});
   EXPECT_EQ(result.stored, 1);
   EXPECT_EQ(result.failed, 1);
   EXPECT_TRUE(result.numbersExhausted);
   EXPECT_EQ(storedRecords(), (Rows{"99998|x|||1|N", "99999|A|||1|O"}));
-  EXPECT_NE(ImportEndMessage(result).find("\nImportation arr\xEAt\xE9" "e: num\xE9ro de fiche au-del\xE0 de 99999"),
+  EXPECT_NE(importEndMessage(result).find("\nImportation arr\xEAt\xE9" "e: num\xE9ro de fiche au-del\xE0 de 99999"),
             std::string::npos);
 }
 
@@ -146,7 +146,7 @@ TEST_F(Import, StopsAtTheFirstLineTheFullDiskRefused) {
   Rows expected;
   for (int i = 1; i <= result.stored; ++i) expected.push_back(std::to_string(i) + "|D" + std::to_string(i) + "|||1|O");
   EXPECT_EQ(storedRecords(), expected);
-  const std::string message = ImportEndMessage(result);
+  const std::string message = importEndMessage(result);
   EXPECT_NE(message.find("\nImportation arr\xEAt\xE9" "e: la table ne peut plus \xE9" "crire. Ligne du fichier refus\xE9" "e: " +
                          std::to_string(result.stoppedAtLine) + "\n"),
             std::string::npos)
@@ -155,7 +155,7 @@ TEST_F(Import, StopsAtTheFirstLineTheFullDiskRefused) {
 }
 
 TEST_F(Import, QuotedValuesAreStoredExactlyAndCannotBreakTheStatement) {
-  data.ExecuteStatement(
+  data.executeStatement(
       "INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (1,\"keep\",\"\", \"\", 1, \"N\" )");
   const std::string path = csvFile(
       "\"SAY HI\",\"it's \"\"x\"\"\",\"a,b\"\n"
@@ -181,15 +181,15 @@ class FailingSource : public CsvSource {
 
 TEST_F(Import, AReadErrorPartWayKeepsTheRecordsBeforeIt) {
   FailingSource source;
-  EXPECT_THROW(RunImport(source, {}, false, data), languages::ETextFileError);
+  EXPECT_THROW(runImport(source, {}, false, data), languages::ETextFileError);
   EXPECT_EQ(storedRecords(), (Rows{"1|R1|||1|O", "2|R2|||1|O"}));
 }
 
 TEST_F(Import, TheProgressTextFollowsTheLanguage) {
   languages::setLanguageNumber(languages::kEnglish);
-  EXPECT_EQ(ImportedCountText(7), "Number of barcods imported: 7");
+  EXPECT_EQ(importedCountText(7), "Number of barcods imported: 7");
   languages::setLanguageNumber(languages::kSpanish);
-  EXPECT_EQ(ImportedCountText(2), "N\xFAmero de los codigos de barra importados 2");
+  EXPECT_EQ(importedCountText(2), "N\xFAmero de los codigos de barra importados 2");
 }
 
 }  // namespace

@@ -236,10 +236,10 @@ TEST_F(Wizard, ThePreviewTakesTheRoomAndShowsEveryFieldItCan) {
 }
 
 TEST(ImportStatement, TheInsertOfALineReadsAsTheTableExpects) {
-  std::optional<records::BarcodeRecord> record = RecordFromFields({"A1", "red"}, {}, false).record;
+  std::optional<records::BarcodeRecord> record = recordFromFields({"A1", "red"}, {}, false).record;
   ASSERT_TRUE(record);
   record->num = 7;
-  EXPECT_EQ(records::NewRecordStatement(*record),
+  EXPECT_EQ(records::newRecordStatement(*record),
             "INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (7,\"A1\",\"red\", \"\", 1, \"O\" )");
 }
 

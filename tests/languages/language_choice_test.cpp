@@ -47,7 +47,7 @@ TEST(InterfaceFont, FaceOfTheLanguageFileReachesWindowAndControlsWithOwnFonts) {
   testing::TempDir dir;
   testing::writeFileBytes(dir.file("vekrano.lg"), "h;x\nfont;Liberation Mono\nset;0\n");
   Tgerelanguage manager;
-  manager.SetFileName(dir.file("vekrano.lg"));
+  manager.setFileName(dir.file("vekrano.lg"));
   ASSERT_TRUE(manager.Load());
 
   QWidget window;

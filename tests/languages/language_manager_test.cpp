@@ -28,7 +28,7 @@ class ManagerInForce {
 TEST(LanguageManager, MissingFileLeavesTheBuiltInTexts) {
   TempDir dir;
   Tgerelanguage manager;
-  manager.SetFileName(dir.path().string() + kLanguageFileName);
+  manager.setFileName(dir.path().string() + kLanguageFileName);
   EXPECT_EQ(manager.FileName(), dir.file("vekrano.lg"));
   EXPECT_FALSE(manager.Load());
   ManagerInForce inForce(manager);
@@ -42,7 +42,7 @@ TEST(LanguageManager, HeaderLinesGoToSlots301To303AndTextsStartAtLine11) {
   writeFileBytes(dir.file("vekrano.lg"),
                  kHeader + "one;Eins\n\n \t\ntwo;Zwei\r\n\nthree;  \t\nfour; Vier \n");
   Tgerelanguage manager;
-  manager.SetFileName(dir.path().string() + kLanguageFileName);
+  manager.setFileName(dir.path().string() + kLanguageFileName);
   ASSERT_TRUE(manager.Load());
   EXPECT_EQ(manager.Slot(kHeaderSlot), "Deutsch");
   EXPECT_EQ(manager.Slot(kFontNameSlot), "Courier New");
@@ -66,7 +66,7 @@ TEST(LanguageManager, TenLineFileLoadsWithNoTexts) {
   TempDir dir;
   writeFileBytes(dir.file("vekrano.lg"), kHeader);
   Tgerelanguage manager;
-  manager.SetFileName(dir.file("vekrano.lg"));
+  manager.setFileName(dir.file("vekrano.lg"));
   ASSERT_TRUE(manager.Load());
   ManagerInForce inForce(manager);
   setLanguageNumber(kFrench);
@@ -79,7 +79,7 @@ TEST(LanguageManager, CharsetThatIsNoNumberIsOne) {
   for (const char* value : {"abc", "", "12x", "  7"}) {
     writeFileBytes(dir.file("vekrano.lg"), std::string("a;b\nf;Arial\nc;") + value + "\n");
     Tgerelanguage manager;
-    manager.SetFileName(dir.file("vekrano.lg"));
+    manager.setFileName(dir.file("vekrano.lg"));
     ASSERT_TRUE(manager.Load()) << value;
     EXPECT_EQ(manager.Slot(kCharsetSlot), std::string(value) == "  7" ? "7" : "1") << value;
   }
@@ -91,7 +91,7 @@ TEST(LanguageManager, TextsBeyondThe300thAreIgnored) {
   for (int i = 1; i <= 301; ++i) content += "x;t" + std::to_string(i) + "\n";
   writeFileBytes(dir.file("vekrano.lg"), content);
   Tgerelanguage manager;
-  manager.SetFileName(dir.file("vekrano.lg"));
+  manager.setFileName(dir.file("vekrano.lg"));
   ASSERT_TRUE(manager.Load());
   EXPECT_EQ(manager.Slot(300), "t300");
   EXPECT_EQ(manager.Slot(kHeaderSlot), "Deutsch");  // not overwritten by the 301st text
@@ -101,7 +101,7 @@ TEST(LanguageManager, UnreadableFileCountsAsNotLoaded) {
   TempDir dir;
   std::filesystem::create_directory(dir.file("vekrano.lg"));
   Tgerelanguage manager;
-  manager.SetFileName(dir.file("vekrano.lg"));
+  manager.setFileName(dir.file("vekrano.lg"));
   EXPECT_FALSE(manager.Load());
   EXPECT_FALSE(manager.Loaded());
   EXPECT_EQ(manager.Slot(kHeaderSlot), "");

@@ -16,7 +16,7 @@ std::vector<std::string> allLines(TTextFile& file) {
   std::vector<std::string> lines;
   while (!file.Eof()) {
     lines.push_back(file.Line());
-    file.NextLine();
+    file.nextLine();
   }
   return lines;
 }
@@ -27,7 +27,7 @@ TEST(TextFile, SkipsEmptyLinesAndLinesOfSpacesAndTabs) {
   TTextFile file(';');
   file.Open(dir.file("a.txt"));
   EXPECT_EQ(allLines(file), (std::vector<std::string>{"first", "  x  ", "last"}));
-  file.NextLine();  // at the end it stays at the end
+  file.nextLine();  // at the end it stays at the end
   EXPECT_TRUE(file.Eof());
   EXPECT_EQ(file.Line(), "");
 }
@@ -90,7 +90,7 @@ TEST(TextFile, MessagesAreWordedExactly) {
   } catch (const ETextFileError& e) {
     EXPECT_STREQ(e.what(), "No valid file selected");
   }
-  EXPECT_THROW(file.NextLine(), ETextFileError);
+  EXPECT_THROW(file.nextLine(), ETextFileError);
   EXPECT_THROW(file.Field(1), ETextFileError);
 
   std::string missing = dir.file("none.lg");
@@ -100,7 +100,7 @@ TEST(TextFile, MessagesAreWordedExactly) {
   } catch (const ETextFileError& e) {
     EXPECT_EQ(e.message(), "Could not open the file \"" + missing + "\" for reading");
   }
-  EXPECT_FALSE(file.IsOpen());
+  EXPECT_FALSE(file.isOpen());
   // A folder is not a text file.
   EXPECT_THROW(file.Open(dir.path().string()), ETextFileError);
 

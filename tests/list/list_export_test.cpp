@@ -33,26 +33,26 @@ using vekrano::testing::writeFileBytes;
 
 constexpr const char* kAllByNumber = "select *  from article order by num";
 
-TEST(CsvField, QuotedOnlyWhenAValueNeedsIt) {
-  EXPECT_EQ(CsvField("plain text", ','), "plain text");
-  EXPECT_EQ(CsvField("", ','), "");
-  EXPECT_EQ(CsvField("a;b", ','), "a;b");
-  EXPECT_EQ(CsvField("a;b", ';'), "\"a;b\"");
-  EXPECT_EQ(CsvField("a,b", ','), "\"a,b\"");
-  EXPECT_EQ(CsvField("say \"hi\"", ';'), "\"say \"\"hi\"\"\"");
-  EXPECT_EQ(CsvField("\"", ','), "\"\"\"\"");
-  EXPECT_EQ(CsvField("two\r\nlines", ','), "\"two\r\nlines\"");
-  EXPECT_EQ(CsvField("line\nfeed", ';'), "\"line\nfeed\"");
-  EXPECT_EQ(CsvField("  blanks kept ", ','), "  blanks kept ");
-  EXPECT_EQ(CsvField("caf\xe9 12 EUR", ','), "caf\xe9 12 EUR");
+TEST(csvField, QuotedOnlyWhenAValueNeedsIt) {
+  EXPECT_EQ(csvField("plain text", ','), "plain text");
+  EXPECT_EQ(csvField("", ','), "");
+  EXPECT_EQ(csvField("a;b", ','), "a;b");
+  EXPECT_EQ(csvField("a;b", ';'), "\"a;b\"");
+  EXPECT_EQ(csvField("a,b", ','), "\"a,b\"");
+  EXPECT_EQ(csvField("say \"hi\"", ';'), "\"say \"\"hi\"\"\"");
+  EXPECT_EQ(csvField("\"", ','), "\"\"\"\"");
+  EXPECT_EQ(csvField("two\r\nlines", ','), "\"two\r\nlines\"");
+  EXPECT_EQ(csvField("line\nfeed", ';'), "\"line\nfeed\"");
+  EXPECT_EQ(csvField("  blanks kept ", ','), "  blanks kept ");
+  EXPECT_EQ(csvField("caf\xe9 12 EUR", ','), "caf\xe9 12 EUR");
 }
 
 class ListExport : public ::testing::Test {
  protected:
-  ListExport() { data.OpenData(); }
+  ListExport() { data.openData(); }
 
   void add(const records::BarcodeRecord& record) {
-    data.ExecuteStatement(records::NewRecordStatement(record));
+    data.executeStatement(records::newRecordStatement(record));
   }
   // Every record of `from` by number as "num|cb|lib1|lib2|quantite".
   static std::vector<std::string> stored(records::ArticleData& from) {
@@ -71,7 +71,7 @@ class ListExport : public ::testing::Test {
     return rows;
   }
   int exportAll(const std::string& path, CsvExportOptions options, const ExportProgress& progress = {}) {
-    return ExportStatement(data.sqlqueryfonction, kAllByNumber, path, options, progress);
+    return exportStatement(data.sqlqueryfonction, kAllByNumber, path, options, progress);
   }
 
   TempDir directory;
@@ -94,7 +94,7 @@ TEST_F(ListExport, FileBytesInEitherEncodingAndSeparator) {
             "A-1,\"caf\xc3\xa9; \"\"noir\"\"\",,2,O\r\n"
             "\"B,2\",\"two\nlines\",x,-3,N\r\n");
   // An empty list still gives its header line.
-  data.ExecuteStatement("delete from article");
+  data.executeStatement("delete from article");
   EXPECT_EQ(exportAll(path, {',', CsvEncoding::Windows1252}), 0);
   EXPECT_EQ(readFileBytes(path), "cb,lib1,lib2,quantite,topp\r\n");
 }
@@ -203,17 +203,17 @@ TEST_F(ListExport, ThousandAwkwardRecordsComeBackThroughTheImportAndPython) {
     }
   }
   // Each file re-imported into an empty table through the wizard's import, quoted fields on.
-  data.CloseData();
+  data.closeData();
   for (const auto& [options, path] : files) {
     TempDir other;
     records::ArticleData copy(other.path().string() + "/");
-    copy.OpenData();
+    copy.openData();
     import::CsvFile file(path, {options.separator, 1, true});
-    const import::ImportResult result = import::RunImport(file, {1, 2, 3, 4}, true, copy);
+    const import::ImportResult result = import::runImport(file, {1, 2, 3, 4}, true, copy);
     EXPECT_EQ(result.stored, 1000);
     EXPECT_EQ(result.failed, 0);
     EXPECT_EQ(stored(copy), original) << path;
-    copy.CloseData();
+    copy.closeData();
   }
 }
 
@@ -234,7 +234,7 @@ TEST_F(ListExport, FailedWriteLeavesNoHalfFileUnderTheName) {
   query.SQL().Add(kAllByNumber);
   query.Open();  // before the limit: the engine may spill a large result to a temporary file
   try {
-    ExportRows(query, path, {});
+    exportRows(query, path, {});
   } catch (const common::EFileWriteError& error) {
     message = error.what();
   }

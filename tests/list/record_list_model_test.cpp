@@ -20,11 +20,11 @@ namespace {
 class RecordList : public ::testing::Test {
  protected:
   void SetUp() override {
-    data.OpenData();
+    data.openData();
     for (const records::BarcodeRecord& r :
          {records::BarcodeRecord{1, "A1", "l", "m", 2, "O"}, {2, "B", "", "", 3, "N"},
           {3, "C", "", "", 4, ""}}) {
-      data.ExecuteStatement(records::NewRecordStatement(r));
+      data.executeStatement(records::newRecordStatement(r));
     }
   }
   void list(const std::string& statement) {

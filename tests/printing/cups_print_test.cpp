@@ -73,12 +73,12 @@ TEST(CupsPrint, OneJobPerSheetTitledVekranoOnTheQueueByName) {
 
   vekrano::testing::TempDir directory;
   records::ArticleData data(directory.path().string() + "/");
-  data.OpenData();
+  data.openData();
   // Type 8 holds 15 labels: 14 + 2 labels make a full sheet and a sheet of one.
   for (int i = 1; i <= 14; ++i) {
-    data.ExecuteStatement(records::NewRecordStatement({i, "P" + std::to_string(i), "", "", 1, "O"}));
+    data.executeStatement(records::newRecordStatement({i, "P" + std::to_string(i), "", "", 1, "O"}));
   }
-  data.ExecuteStatement(records::NewRecordStatement({15, "LAST", "", "", 2, "O"}));
+  data.executeStatement(records::newRecordStatement({15, "LAST", "", "", 2, "O"}));
   PrintRequest request;
   for (const std::string& entry : labelTypeEntries()) {
     if (LabelTypeOfEntry(entry) == 8) request.labelTypeEntry = entry;

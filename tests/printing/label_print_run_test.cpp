@@ -29,7 +29,7 @@ namespace {
 using list::SortColumn;
 using list::SortState;
 
-TEST(PrintStatement, EveryOrderingAndOptionHasItsExactText) {
+TEST(printStatement, EveryOrderingAndOptionHasItsExactText) {
   const std::string head = "select * from article";
   const std::string plain = head + " where quantite > 0 and length(cb)>0 ";
   const std::map<SortColumn, std::pair<std::string, std::string>> orders = {
@@ -41,17 +41,17 @@ TEST(PrintStatement, EveryOrderingAndOptionHasItsExactText) {
       {SortColumn::Top, {" order by topp  , cb ", " order by topp  desc , cb "}},
   };
   for (const auto& [column, texts] : orders) {
-    EXPECT_EQ(PrintStatement(false, "", {column, false}), plain + " " + texts.first);
-    EXPECT_EQ(PrintStatement(false, "", {column, true}), plain + " " + texts.second);
+    EXPECT_EQ(printStatement(false, "", {column, false}), plain + " " + texts.first);
+    EXPECT_EQ(printStatement(false, "", {column, true}), plain + " " + texts.second);
   }
-  EXPECT_EQ(PrintStatement(false, "", {SortColumn::Quantity, true}),
+  EXPECT_EQ(printStatement(false, "", {SortColumn::Quantity, true}),
             "select * from article where quantite > 0 and length(cb)>0   order by quantite  desc , cb");
-  EXPECT_EQ(PrintStatement(false, " cb like \"AB%\" and  topp=\"O\"", {SortColumn::Text1, false}),
+  EXPECT_EQ(printStatement(false, " cb like \"AB%\" and  topp=\"O\"", {SortColumn::Text1, false}),
             "select * from article where  cb like \"AB%\" and  topp=\"O\" and quantite>0 and "
             "length(cb)>0   order by lib1 ");
   // Every record: the criteria and the order of the list do not count.
   for (bool descending : {false, true}) {
-    EXPECT_EQ(PrintStatement(true, " cb like \"A%\"", {SortColumn::Barcode, descending}),
+    EXPECT_EQ(printStatement(true, " cb like \"A%\"", {SortColumn::Barcode, descending}),
               "select * from article where  quantite>0 and length(cb)>0 ");
   }
 }
@@ -66,12 +66,12 @@ std::string entryOf(int number) {
 
 class PrintRunTable : public ::testing::Test {
  protected:
-  PrintRunTable() { data.OpenData(); }
+  PrintRunTable() { data.openData(); }
 
   void add(const std::string& cb, int quantite, const std::string& topp = "O",
            const std::string& lib1 = "", const std::string& lib2 = "") {
     const int num = data.NextRecordNumber();
-    data.ExecuteStatement(records::NewRecordStatement(
+    data.executeStatement(records::newRecordStatement(
         {num, cb, lib1.empty() ? "first " + cb : lib1, lib2.empty() ? "second " + cb : lib2,
          quantite, topp}));
   }
@@ -106,7 +106,7 @@ TEST_F(PrintRunTable, FullSheetsAndTheLastSheetWithoutItsEmptyBarcodes) {
                                                   "close"}));
   EXPECT_FALSE(data.sqlqueryfonction.Active());
 
-  data.ExecuteStatement("update article set quantite=13");
+  data.executeStatement("update article set quantite=13");
   sink.jobs.clear();
   EXPECT_EQ(print(request(1)), 2);
   ASSERT_EQ(sink.jobs.size(), 2u);
@@ -158,7 +158,7 @@ TEST_F(PrintRunTable, UnprintableBarcodesAreListedAndPrintOnlyWhenTheUserAgrees)
   EXPECT_EQ(asked[0].count, 7);
   EXPECT_EQ(asked[0].firstBarcodes, (std::vector<std::string>{"low-abc1", "SP\xC9#CIAL@1",
                                                               std::string(30, 'L'), "A*0", "A*1"}));
-  EXPECT_EQ(UnprintableQuestion(asked[0]),
+  EXPECT_EQ(unprintableQuestion(asked[0]),
             "7 fiche(s) dont le code barre ne peut pas s'imprimer tel quel sur ces \xE9tiquettes "
             "(caract\xE8re absent du Code 39, ou trop long pour l'\xE9tiquette) :\n"
             "    low-abc1\n    SP\xC9#CIAL@1\n    " + std::string(30, 'L') + "\n    A*0\n    A*1\n    ...\n"

@@ -64,7 +64,7 @@ TEST(LabelTypes, EmptyText123KeepsTheFixedPartsAndNumbers) {
   for (int id = 1; id <= 133; ++id) file += id == 123 ? ";\n" : "t;name " + std::to_string(id) + "\n";
   testing::writeFileBytes(dir.file("vekrano.lg"), file);
   languages::Tgerelanguage manager;
-  manager.SetFileName(dir.file("vekrano.lg"));
+  manager.setFileName(dir.file("vekrano.lg"));
   ASSERT_TRUE(manager.Load());
   languages::setLanguageManager(&manager);
   EXPECT_EQ(LabelType(1)->displayName, "12 ");
@@ -83,7 +83,7 @@ TEST(LabelTypes, DisplayNamesAreCutTo100Characters) {
   for (int id = 1; id <= 124; ++id) file += "t;" + std::string(id == 124 ? 120 : 3, 'W') + "\n";
   testing::writeFileBytes(dir.file("vekrano.lg"), file);
   languages::Tgerelanguage manager;
-  manager.SetFileName(dir.file("vekrano.lg"));
+  manager.setFileName(dir.file("vekrano.lg"));
   ASSERT_TRUE(manager.Load());
   languages::setLanguageManager(&manager);
   EXPECT_EQ(LabelType(5)->displayName, std::string(100, 'W'));
@@ -111,11 +111,11 @@ TEST(LabelTypes, BuildingTheListRefillsItAndSelectsTheFirstEntry) {
   EXPECT_EQ(list.itemData(12), kOtherSheetsEntry);
   // The list shows the names; each item keeps its whole entry and so its type number.
   EXPECT_EQ(list.itemText(0), "12 etiquetas");
-  EXPECT_EQ(LabelTypeEntryAt(list, 0), "12 etiquetas" + std::string(150, ' ') + "1");
+  EXPECT_EQ(labelTypeEntryAt(list, 0), "12 etiquetas" + std::string(150, ' ') + "1");
   EXPECT_EQ(list.itemText(5), QString::fromUtf8("24 etiquetas (3X8) sin espacio"));
-  EXPECT_EQ(LabelTypeAt(list, 5), 5);
-  EXPECT_EQ(LabelTypeEntryAt(list, -1), "");
-  EXPECT_EQ(LabelTypeAt(list, 12), std::nullopt);
+  EXPECT_EQ(labelTypeAt(list, 5), 5);
+  EXPECT_EQ(labelTypeEntryAt(list, -1), "");
+  EXPECT_EQ(labelTypeAt(list, 12), std::nullopt);
 }
 
 }  // namespace

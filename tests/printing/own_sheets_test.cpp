@@ -94,35 +94,35 @@ TEST_F(OwnSheetsTest, FileThatAPersonEditsKeepsEveryLine) {
 TEST_F(OwnSheetsTest, AnOwnSheetSurvivesARestart) {
   vekrano::testing::TempDir dir;
   const std::string path = dir.file(kOwnSheetsFileName);
-  EXPECT_TRUE(ReadOwnSheetsFile(path).sheets.empty());
+  EXPECT_TRUE(readOwnSheetsFile(path).sheets.empty());
 
   OwnSheets own;
   own.sheets.push_back(twentyOne("Étiquettes du magasin"));
   own.sheets.push_back(ownSheet("Letter 30", "US Letter", 0, 0, {3, 10, 4.8, 12.7, 69.85, 25.4},
                                 66.68, 25.4));
-  WriteOwnSheetsFile(path, own);
-  const OwnSheets read = ReadOwnSheetsFile(path);
+  writeOwnSheetsFile(path, own);
+  const OwnSheets read = readOwnSheetsFile(path);
   EXPECT_EQ(read.sheets, own.sheets);
   EXPECT_EQ(read.sheets[1].pageName, "US Letter");
   EXPECT_EQ(read.sheets[0].name, "Étiquettes du magasin");
 
   // A file that cannot be replaced is reported and the old one stays whole.
   const std::string before = vekrano::testing::readFileBytes(path);
-  EXPECT_THROW(WriteOwnSheetsFile(dir.file(std::string(kOwnSheetsFileName) + "/inside"), own),
+  EXPECT_THROW(writeOwnSheetsFile(dir.file(std::string(kOwnSheetsFileName) + "/inside"), own),
                common::EFileWriteError);
   EXPECT_EQ(vekrano::testing::readFileBytes(path), before);
 
   // The chosen sheet is remembered beside it.
   const std::string chosenPath = dir.file(kChosenSheetFileName);
-  EXPECT_EQ(ReadChosenSheet(chosenPath), std::nullopt);
-  WriteChosenSheet(chosenPath, {SheetSource::Own, "Letter 30"});
-  const auto chosen = ReadChosenSheet(chosenPath);
+  EXPECT_EQ(readChosenSheet(chosenPath), std::nullopt);
+  writeChosenSheet(chosenPath, {SheetSource::Own, "Letter 30"});
+  const auto chosen = readChosenSheet(chosenPath);
   ASSERT_TRUE(chosen);
   EXPECT_EQ(*chosen, (ChosenSheet{SheetSource::Own, "Letter 30"}));
   EXPECT_EQ(findChosenSheet(*chosen, read, SheetCatalog{}), read.find("Letter 30"));
   EXPECT_EQ(findChosenSheet({SheetSource::Catalog, "Letter 30"}, read, SheetCatalog{}), nullptr);
   vekrano::testing::writeFileBytes(chosenPath, "somewhere\tLetter 30\n");
-  EXPECT_EQ(ReadChosenSheet(chosenPath), std::nullopt);
+  EXPECT_EQ(readChosenSheet(chosenPath), std::nullopt);
 }
 
 TEST_F(OwnSheetsTest, SheetsByNameAndTheirListEntries) {

@@ -16,15 +16,15 @@ using list::SortColumn;
 
 TEST(PickedStatement, NumbersAndRangesWithTheRunsOrderingTexts) {
   const std::string tail = " and quantite>0 and length(cb)>0  ";
-  EXPECT_EQ(PickedRecordsStatement(std::vector{7}, {}),
+  EXPECT_EQ(pickedRecordsStatement(std::vector{7}, {}),
             "select * from article where (num in (7))" + tail + "order by num");
   // Any order and repeats; consecutive numbers become one range, lone ones one list.
-  EXPECT_EQ(PickedRecordsStatement(std::vector{20, 3, 12, 7, 13, 14, 3, 15, 16, 17, 18, 19}, {}),
+  EXPECT_EQ(pickedRecordsStatement(std::vector{20, 3, 12, 7, 13, 14, 3, 15, 16, 17, 18, 19}, {}),
             "select * from article where (num in (3,7) or num between 12 and 20)" + tail +
                 "order by num");
-  EXPECT_EQ(PickedRecordsStatement(std::vector{5, 4}, {SortColumn::Quantity, true}),
+  EXPECT_EQ(pickedRecordsStatement(std::vector{5, 4}, {SortColumn::Quantity, true}),
             "select * from article where (num between 4 and 5)" + tail + " order by quantite  desc , cb");
-  EXPECT_EQ(PickedRecordsStatement(std::vector{1, 3}, {SortColumn::Top, false}),
+  EXPECT_EQ(pickedRecordsStatement(std::vector{1, 3}, {SortColumn::Top, false}),
             "select * from article where (num in (1,3))" + tail + " order by topp  , cb ");
 }
 

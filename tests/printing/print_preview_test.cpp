@@ -26,9 +26,9 @@ constexpr int kDpi = 150;
 class PreviewOfARun : public ::testing::Test {
  protected:
   PreviewOfARun() {
-    data.OpenData();
+    data.openData();
     for (int num = 1; num <= 6; ++num) {
-      data.ExecuteStatement(records::NewRecordStatement(
+      data.executeStatement(records::newRecordStatement(
           {num, "VK-" + std::to_string(num), "Article " + std::to_string(num), "Rayon", 7, "O"}));
     }
     for (const std::string& entry : labelTypeEntries()) {
@@ -72,7 +72,7 @@ TEST_F(PreviewOfARun, PagesAreThoseThePrinterGetsWithItsCalibration) {
 
 TEST_F(PreviewOfARun, TheWindowShowsOnePageAtATimeAndHoldsAFewImages) {
   request.firstPosition = 1;
-  data.ExecuteStatement("update article set quantite=40");  // 240 labels, 12 sheets
+  data.executeStatement("update article set quantite=40");  // 240 labels, 12 sheets
   PreviewDestination preview;
   EXPECT_EQ(run(preview), 12);
   LabelPreviewWindow window(preview.pages(), calibrations);
@@ -137,8 +137,8 @@ TEST_F(PreviewOfARun, TheWindowOpensWithinTheScreenAndGivesItsRoomToThePage) {
 TEST_F(PreviewOfARun, UnprintableRecordsAreListedAndTheirPlacesCrossedOut) {
   languages::setLanguageNumber(languages::kEnglish);
   request.firstPosition = 1;
-  data.ExecuteStatement("update article set quantite=1");
-  data.ExecuteStatement("update article set cb=\"vk-2\" where num=2");
+  data.executeStatement("update article set quantite=1");
+  data.executeStatement("update article set cb=\"vk-2\" where num=2");
   UnprintableRecords found;
   request.agreeToSkip = [&found](const UnprintableRecords& unprintable) {
     found = unprintable;
@@ -147,7 +147,7 @@ TEST_F(PreviewOfARun, UnprintableRecordsAreListedAndTheirPlacesCrossedOut) {
   PreviewDestination preview;
   EXPECT_EQ(run(preview), 1);
   EXPECT_EQ(found.count, 1);
-  LabelPreviewWindow window(preview.pages(), {}, nullptr, UnprintableList(found));
+  LabelPreviewWindow window(preview.pages(), {}, nullptr, unprintableList(found));
   auto* notice = window.findChild<QLabel*>("LabNonImprimables");
   ASSERT_NE(notice, nullptr);
   EXPECT_EQ(notice->text(), "1 record(s) whose barcode cannot print as itself on these labels (a "

@@ -32,13 +32,13 @@ TEST(PrinterCalibration, FileTextAndRoundTrip) {
 
   TempDir dir;
   const std::string path = dir.file("VEKRANO.CAL");
-  WriteCalibrationFile(path, calibrations);
+  writeCalibrationFile(path, calibrations);
   // UTF-8 on disk, nothing left beside it.
   EXPECT_NE(readFileBytes(path).find("Bureau \xc3\xa9tage 2\t"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(path + ".new"));
   PrinterCalibrations expected = calibrations;
   expected.erase("Unchanged");
-  EXPECT_EQ(ReadCalibrationFile(path), expected);
+  EXPECT_EQ(readCalibrationFile(path), expected);
   EXPECT_EQ(calibrationOf(expected, "HP 4050 PCL 6"), (PrinterCalibration{0.1, 0, 104.9}));
   EXPECT_EQ(calibrationOf(expected, "hp 4050 pcl 6"), PrinterCalibration{});  // case counts
   EXPECT_TRUE(calibrationOf(expected, "").isIdentity());
@@ -77,23 +77,23 @@ TEST(PrinterCalibration, HandEditsAreReadAsFarAsTheyMakeSense) {
   // A file that is not UTF-8 is read as Windows-1252.
   TempDir dir;
   writeFileBytes(dir.path() / "VEKRANO.CAL", "Bureau \xe9tage\t1\t2\t100\n");
-  EXPECT_EQ(ReadCalibrationFile(dir.file("VEKRANO.CAL")).at("Bureau \xe9tage"),
+  EXPECT_EQ(readCalibrationFile(dir.file("VEKRANO.CAL")).at("Bureau \xe9tage"),
             (PrinterCalibration{1, 2, 100}));
 }
 
 TEST(PrinterCalibration, MissingDamagedOrUnwritableFilesNeverFail) {
   TempDir dir;
-  EXPECT_TRUE(ReadCalibrationFile(dir.file("VEKRANO.CAL")).empty());
-  EXPECT_TRUE(ReadCalibrationFile(dir.path().string()).empty());  // a folder
-  EXPECT_THROW(WriteCalibrationFile(dir.file("no/such/folder/VEKRANO.CAL"), {{"P", {1, 1, 100}}}),
+  EXPECT_TRUE(readCalibrationFile(dir.file("VEKRANO.CAL")).empty());
+  EXPECT_TRUE(readCalibrationFile(dir.path().string()).empty());  // a folder
+  EXPECT_THROW(writeCalibrationFile(dir.file("no/such/folder/VEKRANO.CAL"), {{"P", {1, 1, 100}}}),
                ECalibrationFileError);
 
   // A failed write leaves the old file whole.
   const std::string path = dir.file("VEKRANO.CAL");
-  WriteCalibrationFile(path, {{"P", {1, 1, 100}}});
+  writeCalibrationFile(path, {{"P", {1, 1, 100}}});
   const std::string before = readFileBytes(path);
   std::filesystem::create_directory(path + ".new");
-  EXPECT_THROW(WriteCalibrationFile(path, {{"P", {2, 2, 100}}}), ECalibrationFileError);
+  EXPECT_THROW(writeCalibrationFile(path, {{"P", {2, 2, 100}}}), ECalibrationFileError);
   EXPECT_EQ(readFileBytes(path), before);
 
   // Random bytes, biased towards the file's own characters: every reading is in range, in
@@ -110,7 +110,7 @@ TEST(PrinterCalibration, MissingDamagedOrUnwritableFilesNeverFail) {
     PrinterCalibrations read;
     if (round % 20 == 0) {
       writeFileBytes(dir.path() / "garbage.cal", bytes);
-      read = ReadCalibrationFile(dir.file("garbage.cal"));
+      read = readCalibrationFile(dir.file("garbage.cal"));
     } else {
       read = parseCalibrations(bytes);
     }

@@ -22,15 +22,15 @@ TEST(RememberedPosition, KeptPerTypeAndPrinterAcrossRunsAndFilledSheetsForgotten
   vekrano::testing::TempDir dir;
   const std::string file = dir.file("VEKRANO.POS");
   // Nothing remembered yet: every sheet starts at 1, and a filled sheet writes no file.
-  EXPECT_EQ(offeredPosition(ReadPositionFile(file), {"1", "Office"}, 12), 1);
-  RememberPosition(file, {"1", "Office"}, 1);
+  EXPECT_EQ(offeredPosition(readPositionFile(file), {"1", "Office"}, 12), 1);
+  rememberPosition(file, {"1", "Office"}, 1);
   EXPECT_FALSE(std::filesystem::exists(file));
 
-  RememberPosition(file, {"1", "Office"}, 6);
-  RememberPosition(file, {"1", "Atelier \xe9tage 2"}, 9);  // accented name, blanks in it
-  RememberPosition(file, {"9", "Office"}, 40);
-  RememberPosition(file, {"1", ""}, 3);  // no default printer on this machine
-  RememberedPositions kept = ReadPositionFile(file);
+  rememberPosition(file, {"1", "Office"}, 6);
+  rememberPosition(file, {"1", "Atelier \xe9tage 2"}, 9);  // accented name, blanks in it
+  rememberPosition(file, {"9", "Office"}, 40);
+  rememberPosition(file, {"1", ""}, 3);  // no default printer on this machine
+  RememberedPositions kept = readPositionFile(file);
   EXPECT_EQ(offeredPosition(kept, {"1", "Office"}, 12), 6);
   EXPECT_EQ(offeredPosition(kept, {"1", "Atelier \xe9tage 2"}, 12), 9);
   EXPECT_EQ(offeredPosition(kept, {"9", "Office"}, 44), 40);
@@ -46,8 +46,8 @@ TEST(RememberedPosition, KeptPerTypeAndPrinterAcrossRunsAndFilledSheetsForgotten
   EXPECT_EQ(text.rfind("#", 0), 0u);
 
   // The next run on type 1 and Office filled its last sheet: only that sheet starts again at 1.
-  RememberPosition(file, {"1", "Office"}, 1);
-  kept = ReadPositionFile(file);
+  rememberPosition(file, {"1", "Office"}, 1);
+  kept = readPositionFile(file);
   EXPECT_EQ(kept.size(), 3u);
   EXPECT_EQ(offeredPosition(kept, {"1", "Office"}, 12), 1);
   EXPECT_EQ(offeredPosition(kept, {"9", "Office"}, 44), 40);
@@ -79,17 +79,17 @@ TEST(RememberedPosition, DamagedFileGivesWhatCanBeReadAndWritesStayWhole) {
   vekrano::testing::TempDir dir;
   const std::string file = dir.file("VEKRANO.POS");
   writeFileBytes(file, std::string("\xff\0garbage\n", 10) + "2\t3\tP\n");
-  EXPECT_EQ(ReadPositionFile(file), (RememberedPositions{{{"2", "P"}, 3}}));
+  EXPECT_EQ(readPositionFile(file), (RememberedPositions{{{"2", "P"}, 3}}));
   // A folder that cannot be written: the error says so and the old file stays whole.
   if (::geteuid() != 0) {
     std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read |
                                                  std::filesystem::perms::owner_exec);
-    EXPECT_THROW(RememberPosition(file, {"2", "P"}, 9), common::EFileWriteError);
+    EXPECT_THROW(rememberPosition(file, {"2", "P"}, 9), common::EFileWriteError);
     std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
-    EXPECT_EQ(ReadPositionFile(file), (RememberedPositions{{{"2", "P"}, 3}}));
+    EXPECT_EQ(readPositionFile(file), (RememberedPositions{{{"2", "P"}, 3}}));
   }
   std::filesystem::create_directory(dir.path() / "VEKRANO.DIR");
-  EXPECT_THROW(RememberPosition(dir.file("VEKRANO.DIR"), {"2", "P"}, 9), common::EFileWriteError);
+  EXPECT_THROW(rememberPosition(dir.file("VEKRANO.DIR"), {"2", "P"}, 9), common::EFileWriteError);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                           std::filesystem::directory_iterator()),
             2);  // no fresh file left beside them

@@ -167,7 +167,7 @@ TEST(SheetCatalog, FolderWithPapersEquivalentsAcrossFilesAndADamagedFile) {
   </Glabels-templates>)");
   vekrano::testing::writeFileBytes(dir.path() / "notes.xml", "<not-a-catalog/>");
 
-  const SheetCatalog catalog = ReadSheetCatalog(dir.path().string());
+  const SheetCatalog catalog = readSheetCatalog(dir.path().string());
   EXPECT_EQ(names(catalog), (std::vector<std::string>{"B COPY", "B ORIGINAL", "C FIRST"}));
   EXPECT_EQ(find(catalog, "B COPY")->pageName, "A5");
   EXPECT_DOUBLE_EQ(find(catalog, "B COPY")->pageWidthMm, 148);
@@ -175,8 +175,8 @@ TEST(SheetCatalog, FolderWithPapersEquivalentsAcrossFilesAndADamagedFile) {
   ASSERT_EQ(catalog.problems.size(), 1u);
   EXPECT_NE(catalog.problems[0].find("c-templates.xml"), std::string::npos) << catalog.problems[0];
 
-  EXPECT_TRUE(ReadSheetCatalog((dir.path() / "absent").string()).sheets.empty());
-  EXPECT_TRUE(ReadSheetCatalog("").problems.empty());
+  EXPECT_TRUE(readSheetCatalog((dir.path() / "absent").string()).sheets.empty());
+  EXPECT_TRUE(readSheetCatalog("").problems.empty());
 }
 
 // The package the scripts install: only rectangles, every label on its page, and the sheet

@@ -125,7 +125,7 @@ TEST_F(SheetChooserTest, SearchAndSortLikeAUser) {
 TEST_F(SheetChooserTest, WithoutTheCatalogOnlyOwnSheetsAndThePackageNamed) {
   OwnSheets own;
   own.sheets.push_back(ownSheet("Shop", "A4", 0, 0, {2, 5, 10, 10, 95, 55}, 90, 50));
-  WriteOwnSheetsFile(ownFile(), own);
+  writeOwnSheetsFile(ownFile(), own);
   const SheetCatalog empty;
   SheetChooserWindow window(empty, false, ownFile(), [](QDialog&) { return 0; });
   const auto* missing = window.findChild<QLabel*>("LabCatalogueAbsent");
@@ -190,7 +190,7 @@ TEST_F(SheetChooserTest, OwnSheetsCreatedRefusedChangedAndDeleted) {
     return dialog.result();
   };
   window->findChild<QPushButton*>("btModifierPlanche")->click();
-  const OwnSheets kept = ReadOwnSheetsFile(ownFile());
+  const OwnSheets kept = readOwnSheetsFile(ownFile());
   ASSERT_EQ(kept.sheets.size(), 2u);
   EXPECT_EQ(kept.sheets[1].name, "Tall page");
   EXPECT_EQ(kept.sheets[1].pageName, "");
@@ -201,11 +201,11 @@ TEST_F(SheetChooserTest, OwnSheetsCreatedRefusedChangedAndDeleted) {
   window->select({SheetSource::Own, "Shop 2x5"});
   prompts_.answers = {common::PromptAnswer::No};
   window->findChild<QPushButton*>("btSupprimerPlanche")->click();
-  EXPECT_EQ(ReadOwnSheetsFile(ownFile()).sheets.size(), 2u);
+  EXPECT_EQ(readOwnSheetsFile(ownFile()).sheets.size(), 2u);
   EXPECT_EQ(prompts_.shown.back().text, "Delete Shop 2x5 ?");
   prompts_.answers = {common::PromptAnswer::Yes};
   window->findChild<QPushButton*>("btSupprimerPlanche")->click();
-  EXPECT_EQ(ReadOwnSheetsFile(ownFile()).sheets.size(), 1u);
+  EXPECT_EQ(readOwnSheetsFile(ownFile()).sheets.size(), 1u);
   EXPECT_EQ(shownNames(*window).front(), "Tall page");
 }
 

@@ -16,12 +16,12 @@ namespace vekrano::printing {
 
 class Type1RunTable : public ::testing::Test {
  protected:
-  Type1RunTable() { data.OpenData(); }
+  Type1RunTable() { data.openData(); }
 
   // Adds a record under the next number.
   void add(const std::string& cb, int quantite) {
     const int num = data.NextRecordNumber();
-    data.ExecuteStatement(records::NewRecordStatement({num, cb, "t1", "t2", quantite, "O"}));
+    data.executeStatement(records::newRecordStatement({num, cb, "t1", "t2", quantite, "O"}));
   }
   // A request for type 1 on the default printer, from position 1, without criteria.
   static PrintRequest type1Request() {

@@ -23,9 +23,9 @@ class EditorEntry : public ::testing::Test {
   EditorEntry() {
     languages::setLanguageNumber(languages::kFrench);
     data.sqlqueryfonction.AutoDisableControls = false;
-    data.OpenData();
+    data.openData();
   }
-  ~EditorEntry() override { data.CloseData(); }
+  ~EditorEntry() override { data.closeData(); }
 
   // Types the three texts (UTF-8) into a new record's editor and presses OK.
   void typeAndConfirm(const char* cb, const char* lib1, const char* lib2) {
@@ -120,15 +120,15 @@ TEST(EntryCheck, BarcodesInCapitalsAndWithinCode39) {
   EXPECT_EQ(firstNonCode39("ABC-123 456.7$/+%"), std::string_view::npos);
   EXPECT_EQ(firstNonCode39("AB#"), 2u);
   EXPECT_EQ(firstNonCode39("ab"), 0u);
-  const CheckedEntry entry = CheckEntry({"low-abc1", "", ""});
+  const CheckedEntry entry = checkEntry({"low-abc1", "", ""});
   EXPECT_FALSE(entry.refusal);
   EXPECT_EQ(entry.stored.cb, "LOW-ABC1");
   // A dash from a word processor in a barcode becomes the Code 39 dash.
-  EXPECT_EQ(CheckEntry({"A–1", "", ""}).stored.cb, "A-1");
+  EXPECT_EQ(checkEntry({"A–1", "", ""}).stored.cb, "A-1");
   // Refused even where a language has no text for the message.
   languages::setLanguageNumber(0);
-  EXPECT_TRUE(CheckEntry({"\xC3\xA9", "", ""}).refusal);
-  EXPECT_TRUE(CheckEntry({"A", "\xE2\x98\x83", ""}).refusal);
+  EXPECT_TRUE(checkEntry({"\xC3\xA9", "", ""}).refusal);
+  EXPECT_TRUE(checkEntry({"A", "\xE2\x98\x83", ""}).refusal);
   languages::setLanguageNumber(languages::kFrench);
 }
 

@@ -11,16 +11,16 @@ namespace {
 
 TEST(RecordStatements, PatternsKeepTheirBlanks) {
   BarcodeRecord record{18, "ABC-12", "first", "second", 15, "O"};
-  EXPECT_EQ(NewRecordStatement(record),
+  EXPECT_EQ(newRecordStatement(record),
             "INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES "
             "(18,\"ABC-12\",\"first\", \"second\", 15, \"O\" )");
   record.topp = "N";
   record.quantite = -3;
-  EXPECT_EQ(ChangeRecordStatement(record),
+  EXPECT_EQ(changeRecordStatement(record),
             "UPDATE article  SET cb=\"ABC-12\", lib1=\"first\", lib2=\"second\", quantite=-3,  "
             "topp=\"N\" WHERE num=18");
-  EXPECT_EQ(TopFlagStatement(7, "O"), "UPDATE article  SET topp=\"O\" WHERE num=7");
-  EXPECT_EQ(DeleteRecordStatement(7), "delete from article where num=7");
+  EXPECT_EQ(topFlagStatement(7, "O"), "UPDATE article  SET topp=\"O\" WHERE num=7");
+  EXPECT_EQ(deleteRecordStatement(7), "delete from article where num=7");
 }
 
 TEST(RecordStatements, TextLiteralsHoldEveryQuoteCharacter) {
@@ -49,26 +49,26 @@ class ArticleTable : public ::testing::Test {
 };
 
 TEST_F(ArticleTable, NumbersFollowTheHighestAndRestartAfterErase) {
-  data.OpenData();
+  data.openData();
   EXPECT_EQ(data.NextRecordNumber(), 1);
-  for (int num : {3, 17}) data.ExecuteStatement(NewRecordStatement({num, "X", "", "", 1, "O"}));
+  for (int num : {3, 17}) data.executeStatement(newRecordStatement({num, "X", "", "", 1, "O"}));
   EXPECT_EQ(data.NextRecordNumber(), 18);
-  EXPECT_EQ(data.ExecuteStatement(DeleteRecordStatement(17)), 1);
+  EXPECT_EQ(data.executeStatement(deleteRecordStatement(17)), 1);
   EXPECT_EQ(data.NextRecordNumber(), 4);
-  data.EraseDataFiles();
-  data.OpenData();
+  data.eraseDataFiles();
+  data.openData();
   EXPECT_EQ(data.NextRecordNumber(), 1);
 }
 
 TEST_F(ArticleTable, QuotedValuesAreStoredExactlyAndFailuresAreRaised) {
-  data.OpenData();
+  data.openData();
   const std::string both = "A'B\"C";
-  data.ExecuteStatement(NewRecordStatement({1, both, "", "", 1, "O"}));
-  data.ExecuteStatement(NewRecordStatement({2, "AB\"C", "", "", 1, "O"}));
+  data.executeStatement(newRecordStatement({1, both, "", "", 1, "O"}));
+  data.executeStatement(newRecordStatement({2, "AB\"C", "", "", 1, "O"}));
   EXPECT_EQ(cb(1), both);
   EXPECT_EQ(cb(2), "AB\"C");
-  EXPECT_ANY_THROW(data.ExecuteStatement("UPDATE article  SET nofield=1 WHERE num=1"));
-  EXPECT_ANY_THROW(data.ExecuteStatement("INSERT INTO article (num,cb) VALUES (3,\"A\"B\")"));
+  EXPECT_ANY_THROW(data.executeStatement("UPDATE article  SET nofield=1 WHERE num=1"));
+  EXPECT_ANY_THROW(data.executeStatement("INSERT INTO article (num,cb) VALUES (3,\"A\"B\")"));
   EXPECT_EQ(cb(3), "<none>");
 }
 

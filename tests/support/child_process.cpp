@@ -5,7 +5,7 @@
 
 namespace vekrano::testing {
 
-int RunChild(const std::function<bool()>& work) {
+int runChild(const std::function<bool()>& work) {
   const pid_t pid = fork();
   if (pid == 0) {
     bool ok = false;

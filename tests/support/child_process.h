@@ -7,6 +7,6 @@ namespace vekrano::testing {
 
 // Runs `work` in a child process that exits with 0 when it returned true, 1 when it returned false
 // or threw. Returns that exit status, -1 when the child did not exit normally.
-int RunChild(const std::function<bool()>& work);
+int runChild(const std::function<bool()>& work);
 
 }  // namespace vekrano::testing

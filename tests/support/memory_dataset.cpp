@@ -31,19 +31,19 @@ constexpr int kColumnsOffset = 5;
 constexpr int kScalarSize = 8;
 constexpr int kLengthSize = 4;
 
-bool IsText(TFieldType type) {
+bool isText(TFieldType type) {
   return type == TFieldType::ftString || type == TFieldType::ftMemo ||
          type == TFieldType::ftBlob || type == TFieldType::ftBytes;
 }
 
-std::int32_t ReadId(const char* buffer) {
+std::int32_t readId(const char* buffer) {
   std::int32_t id = 0;
   std::memcpy(&id, buffer + kIdOffset, sizeof id);
   return id;
 }
 
 // Tests may write 3 for a float column: values are kept in the column's native kind.
-Variant Normalised(TFieldType type, const Variant& value) {
+Variant normalised(TFieldType type, const Variant& value) {
   if (const auto* number = std::get_if<std::int64_t>(&value); number != nullptr && isHeldAsDouble(type)) {
     return static_cast<double>(*number);
   }
@@ -59,10 +59,10 @@ MemoryDataset::~MemoryDataset() {
   Close();
 }
 
-void MemoryDataset::AddRow(Row values) {
+void MemoryDataset::addRow(Row values) {
   values.resize(columns_.size());
   for (std::size_t i = 0; i < values.size(); ++i) {
-    values[i] = Normalised(columns_[i].type, values[i]);
+    values[i] = normalised(columns_[i].type, values[i]);
   }
   rows_.push_back(std::move(values));
   ids_.push_back(nextId_++);
@@ -95,13 +95,13 @@ std::vector<dbase::TFieldDef> MemoryDataset::InternalInitFieldDefs() {
 
 int MemoryDataset::SlotSize(int column) const {
   const MemoryColumn& c = columns_[column];
-  if (!IsText(c.type)) {
+  if (!isText(c.type)) {
     return kScalarSize;
   }
   return kLengthSize + (c.size > 0 ? c.size : kDefaultMemoSize);
 }
 
-int MemoryDataset::SlotOffset(int column) const {
+int MemoryDataset::slotOffset(int column) const {
   int offset = kColumnsOffset;
   for (int i = 0; i < column; ++i) {
     offset += 1 + SlotSize(i);
@@ -109,7 +109,7 @@ int MemoryDataset::SlotOffset(int column) const {
   return offset;
 }
 
-int MemoryDataset::GetRecordSize() const { return SlotOffset(static_cast<int>(columns_.size())); }
+int MemoryDataset::GetRecordSize() const { return slotOffset(static_cast<int>(columns_.size())); }
 
 void MemoryDataset::InternalFirst() { cursor_ = -1; }
 
@@ -142,11 +142,11 @@ TGetResult MemoryDataset::GetRecord(char* buffer, TGetMode mode, bool) {
       --cursor_;
       break;
   }
-  RowToBuffer(cursor_, buffer);
+  rowToBuffer(cursor_, buffer);
   return TGetResult::grOK;
 }
 
-void MemoryDataset::RowToBuffer(int position, char* buffer) const {
+void MemoryDataset::rowToBuffer(int position, char* buffer) const {
   std::memset(buffer, 0, GetRecordSize());
   std::memcpy(buffer + kIdOffset, &ids_[position], sizeof(std::int32_t));
   buffer[kFlagOffset] = static_cast<char>(TBookmarkFlag::bfCurrent);
@@ -156,7 +156,7 @@ void MemoryDataset::RowToBuffer(int position, char* buffer) const {
 }
 
 void MemoryDataset::writeSlot(char* buffer, int column, const Variant& value) const {
-  char* slot = buffer + SlotOffset(column);
+  char* slot = buffer + slotOffset(column);
   std::memset(slot, 0, 1 + SlotSize(column));
   if (dbase::isNullVariant(value)) {
     return;
@@ -176,15 +176,15 @@ void MemoryDataset::writeSlot(char* buffer, int column, const Variant& value) co
   }
 }
 
-MemoryDataset::Row MemoryDataset::BufferToRow(const char* buffer) const {
+MemoryDataset::Row MemoryDataset::bufferToRow(const char* buffer) const {
   Row row(columns_.size());
   for (std::size_t i = 0; i < columns_.size(); ++i) {
-    const char* slot = buffer + SlotOffset(static_cast<int>(i));
+    const char* slot = buffer + slotOffset(static_cast<int>(i));
     if (slot[0] == 0) {
       continue;
     }
     const TFieldType type = columns_[i].type;
-    if (IsText(type)) {
+    if (isText(type)) {
       std::int32_t length = 0;
       std::memcpy(&length, slot + 1, kLengthSize);
       row[i] = std::string(slot + 1 + kLengthSize, length);
@@ -204,38 +204,38 @@ MemoryDataset::Row MemoryDataset::BufferToRow(const char* buffer) const {
 }
 
 void MemoryDataset::InternalSetToRecord(const char* buffer) {
-  const int position = PositionOf(ReadId(buffer));
+  const int position = positionOf(readId(buffer));
   cursor_ = position >= 0 ? position : static_cast<int>(rows_.size());
 }
 
 void MemoryDataset::InternalInitRecord(char* buffer) { std::memset(buffer, 0, GetRecordSize()); }
 
-void MemoryDataset::FailWhenAsked() {
+void MemoryDataset::failWhenAsked() {
   if (failures_ > 0) {
     --failures_;
     throw dbase::EDatabaseError("Store failure");
   }
 }
 
-void MemoryDataset::InternalEdit() { FailWhenAsked(); }
+void MemoryDataset::InternalEdit() { failWhenAsked(); }
 
 void MemoryDataset::InternalAddRecord(const char* buffer, bool append) {
-  FailWhenAsked();
+  failWhenAsked();
   const int count = static_cast<int>(rows_.size());
   const int position = append ? count : std::clamp(cursor_, 0, count);
-  rows_.insert(rows_.begin() + position, BufferToRow(buffer));
+  rows_.insert(rows_.begin() + position, bufferToRow(buffer));
   ids_.insert(ids_.begin() + position, nextId_++);
   cursor_ = position;
 }
 
 void MemoryDataset::InternalPost() {
-  FailWhenAsked();
+  failWhenAsked();
   assert(cursor_ >= 0 && cursor_ < static_cast<int>(rows_.size()));
-  rows_[cursor_] = BufferToRow(activeBuffer());
+  rows_[cursor_] = bufferToRow(activeBuffer());
 }
 
 void MemoryDataset::InternalDelete() {
-  FailWhenAsked();
+  failWhenAsked();
   assert(cursor_ >= 0 && cursor_ < static_cast<int>(rows_.size()));
   rows_.erase(rows_.begin() + cursor_);
   ids_.erase(ids_.begin() + cursor_);
@@ -243,7 +243,7 @@ void MemoryDataset::InternalDelete() {
 }
 
 bool MemoryDataset::GetFieldData(const dbase::TField& field, Variant& value) const {
-  const Row row = BufferToRow(activeBuffer());
+  const Row row = bufferToRow(activeBuffer());
   if (dbase::isNullVariant(row[field.Index()])) {
     return false;
   }
@@ -252,7 +252,7 @@ bool MemoryDataset::GetFieldData(const dbase::TField& field, Variant& value) con
 }
 
 void MemoryDataset::SetFieldData(const dbase::TField& field, const Variant& value) {
-  writeSlot(activeBuffer(), field.Index(), Normalised(columns_[field.Index()].type, value));
+  writeSlot(activeBuffer(), field.Index(), normalised(columns_[field.Index()].type, value));
 }
 
 void MemoryDataset::GetBookmarkData(const char* buffer, char* data) const {
@@ -272,25 +272,25 @@ void MemoryDataset::SetBookmarkFlag(char* buffer, TBookmarkFlag flag) {
 }
 
 void MemoryDataset::InternalGotoBookmark(const char* data) {
-  const int position = PositionOf(ReadId(data));
+  const int position = positionOf(readId(data));
   cursor_ = position >= 0 ? position : static_cast<int>(rows_.size());
 }
 
-bool MemoryDataset::internalBookmarkValid(const char* data) { return PositionOf(ReadId(data)) >= 0; }
+bool MemoryDataset::internalBookmarkValid(const char* data) { return positionOf(readId(data)) >= 0; }
 
 int MemoryDataset::compareBookmarkData(const char* a, const char* b) const {
-  const int left = PositionOf(ReadId(a));
-  const int right = PositionOf(ReadId(b));
+  const int left = positionOf(readId(a));
+  const int right = positionOf(readId(b));
   return left < right ? -1 : (left > right ? 1 : 0);
 }
 
-int MemoryDataset::PositionOf(std::int32_t id) const {
+int MemoryDataset::positionOf(std::int32_t id) const {
   const auto found = std::find(ids_.begin(), ids_.end(), id);
   return found == ids_.end() ? -1 : static_cast<int>(found - ids_.begin());
 }
 
 int MemoryDataset::GetRecNo() const {
-  const int position = PositionOf(ReadId(activeBuffer()));
+  const int position = positionOf(readId(activeBuffer()));
   return position >= 0 ? position + 1 : std::max(cursor_, 0) + 1;
 }
 

@@ -31,16 +31,16 @@ class MemoryDataset : public dbase::TDataSet {
 
   // Adds a row at the end, open or closed; values in column order in their native kinds
   // (monostate for null); missing trailing values are null. An open dataset resynchronises.
-  void AddRow(Row values);
+  void addRow(Row values);
   // The stored rows in dataset order.
   const std::vector<Row>& Rows() const { return rows_; }
   // When set, CanModify() is false.
   void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
   // The number of times the store was opened, so tests can see that a second Open did nothing.
-  int OpenCount() const { return openCount_; }
+  int openCount() const { return openCount_; }
   // The next `count` store operations (edit, post of an edit or a new record, delete) raise
   // EDatabaseError "Store failure" before changing anything.
-  void FailNextStores(int count) { failures_ = count; }
+  void failNextStores(int count) { failures_ = count; }
 
  protected:
   void InternalOpen() override;
@@ -74,13 +74,13 @@ class MemoryDataset : public dbase::TDataSet {
 
  private:
   int SlotSize(int column) const;
-  int SlotOffset(int column) const;
-  void RowToBuffer(int position, char* buffer) const;
+  int slotOffset(int column) const;
+  void rowToBuffer(int position, char* buffer) const;
   void writeSlot(char* buffer, int column, const dbase::Variant& value) const;
-  Row BufferToRow(const char* buffer) const;
+  Row bufferToRow(const char* buffer) const;
   // Position in the list of the row with that identity; -1 when gone.
-  int PositionOf(std::int32_t id) const;
-  void FailWhenAsked();
+  int positionOf(std::int32_t id) const;
+  void failWhenAsked();
 
   std::vector<MemoryColumn> columns_;
   std::vector<Row> rows_;

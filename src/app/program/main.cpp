@@ -8,14 +8,14 @@
 #include "records/article_data.h"
 
 int main(int argc, char** argv) {
-  if (auto status = vekrano::app::AnswerInfoOption(argc, argv)) return *status;
+  if (auto status = vekrano::app::answerInfoOption(argc, argv)) return *status;
   vekrano::app::VekranoApplication application(argc, argv);
-  if (auto status = vekrano::app::RejectLeftArguments(argc, argv)) return *status;
+  if (auto status = vekrano::app::rejectLeftArguments(argc, argv)) return *status;
   vekrano::app::QtDesktop desktop;
   const std::string directory = vekrano::app::ProgramDirectory();
   vekrano::records::ArticleData data(directory);
   vekrano::app::TFprincip window(directory, desktop, data);
-  vekrano::app::NoticeIfProgramDirectoryUnwritable();
+  vekrano::app::noticeIfProgramDirectoryUnwritable();
   application.prompts().setParent(&window);
   window.show();
   return application.exec();

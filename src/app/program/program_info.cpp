@@ -19,23 +19,23 @@ constexpr const char* kUsage =
 
 }  // namespace
 
-void PrintVersion(const char* programName) { std::printf("%s %s\n", programName, VEKRANO_VERSION); }
+void printVersion(const char* programName) { std::printf("%s %s\n", programName, VEKRANO_VERSION); }
 
-std::optional<int> AnswerInfoOption(int argc, char** argv) {
+std::optional<int> answerInfoOption(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
       std::fputs(kUsage, stdout);
       return 0;
     }
     if (std::strcmp(argv[i], "--version") == 0) {
-      PrintVersion("vekrano");
+      printVersion("vekrano");
       return 0;
     }
   }
   return std::nullopt;
 }
 
-std::optional<int> RejectLeftArguments(int argc, char** argv) {
+std::optional<int> rejectLeftArguments(int argc, char** argv) {
   if (argc < 2) return std::nullopt;
   std::fprintf(stderr, "vekrano: unknown argument '%s'\n%s", argv[1], kUsage);
   return 2;

@@ -22,12 +22,12 @@ struct NamedCommand {
 };
 
 constexpr NamedCommand kDotCommands[] = {
-    {".import", ImportDotCommand},
-    {".backup", BackupDotCommand},
-    {".restore", RestoreDotCommand},
-    {".export", ExportDotCommand},
-    {".check", CheckDotCommand},
-    {".repair", RepairDotCommand},
+    {".import", importDotCommand},
+    {".backup", backupDotCommand},
+    {".restore", restoreDotCommand},
+    {".export", exportDotCommand},
+    {".check", checkDotCommand},
+    {".repair", repairDotCommand},
 };
 
 // Statement text typed on the terminal, held in the engine's character set as the table can
@@ -76,7 +76,7 @@ bool isFile(int descriptor) {
 
 }  // namespace
 
-std::vector<std::string> DotArguments(const std::string& line) {
+std::vector<std::string> dotArguments(const std::string& line) {
   std::vector<std::string> words;
   std::size_t at = line.find_first_of(" \t");  // after the command's name
   while (at != std::string::npos && at < line.size()) {
@@ -98,7 +98,7 @@ std::vector<std::string> DotArguments(const std::string& line) {
   return words;
 }
 
-void SqlShell::RunLine(const std::string& line) {
+void SqlShell::runLine(const std::string& line) {
   const std::size_t start = line.find_first_not_of(" \t\r");
   if (start == std::string::npos) return;
   if (line[start] != '.') {
@@ -109,7 +109,7 @@ void SqlShell::RunLine(const std::string& line) {
   const std::string name = command.substr(0, command.find_first_of(" \t\r"));
   for (const NamedCommand& known : kDotCommands) {
     if (known.name == name) {
-      known.run(context_, DotArguments(command));
+      known.run(context_, dotArguments(command));
       return;
     }
   }
@@ -117,7 +117,7 @@ void SqlShell::RunLine(const std::string& line) {
                     " (known: .import, .backup, .restore, .export, .check, .repair)");
 }
 
-void SqlShell::RunInput(std::istream& in, int descriptor) {
+void SqlShell::runInput(std::istream& in, int descriptor) {
   dbase::TTzDbf& table = context_.data.tarticle;
   const common::ScopeExit runEnded([&] { table.endAppendRun(); });
   // What was printed is flushed here when the shell is about to wait, not at every line.
@@ -130,7 +130,7 @@ void SqlShell::RunInput(std::istream& in, int descriptor) {
       std::fflush(context_.out);
     }
     if (!std::getline(in, line)) break;
-    RunLine(line);
+    runLine(line);
   }
 }
 
@@ -143,14 +143,14 @@ void SqlShell::runStatement(const std::string& statement) {
     table.endAppendRun();
   }
   if (!isSelect(statement)) {
-    std::fprintf(context_.out, "%d\n", context_.data.ExecuteStatement(statement));
+    std::fprintf(context_.out, "%d\n", context_.data.executeStatement(statement));
     return;
   }
   query.Close();
   query.SQL().Clear();
   query.SQL().Add(statement);
   query.Open();
-  PrintRows(query, context_.out);
+  printRows(query, context_.out);
   query.Close();
 }
 

@@ -28,7 +28,7 @@ using DotCommand = void (*)(ShellContext& context, const std::vector<std::string
 
 // The words of a dot command's line after its name: blanks separate them, double quotes keep
 // blanks inside one. Raises EShellUsage for an unterminated quote.
-std::vector<std::string> DotArguments(const std::string& line);
+std::vector<std::string> dotArguments(const std::string& line);
 
 class SqlShell {
  public:
@@ -39,11 +39,11 @@ class SqlShell {
   // written another way are listed on standard error, a refused one fails the line with its
   // position. A SELECT prints its rows; INSERT, UPDATE and DELETE print the number of
   // records changed. Raises the engine's error, or EShellUsage for a dot command it cannot read.
-  void RunLine(const std::string& line);
+  void runLine(const std::string& line);
   // Runs every line of `in` (standard input). Consecutive INSERT statements append as one run
   // (see TTzDbf::beginAppendRun), given up whenever the next line is not there yet, so that the
   // table is never held while the shell waits for its input.
-  void RunInput(std::istream& in, int descriptor);
+  void runInput(std::istream& in, int descriptor);
 
  private:
   void runStatement(const std::string& statement);

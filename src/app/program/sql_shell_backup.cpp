@@ -43,14 +43,14 @@ void throwFailure(const bk::CommandResult& result, const std::string& archive,
 
 }  // namespace
 
-void BackupDotCommand(ShellContext& context, const std::vector<std::string>& arguments) {
+void backupDotCommand(ShellContext& context, const std::vector<std::string>& arguments) {
   const std::string& archive = archiveArgument(".backup", arguments);
   bk::TBackupFile component;
   // No one to insert a disk: each further volume is written beside the first.
   component.OnNeedDisk = [](bk::TBackupFile&, std::uint16_t, bool& goOn) { goOn = true; };
   const ArticleTableAccess table(context.data);
   const bk::CommandResult result =
-      bk::RunBackup(component, context.data.programDirectory(), archive, table.access());
+      bk::runBackup(component, context.data.programDirectory(), archive, table.access());
   throwFailure(result, archive, " (no archive written)");
   for (const std::string& name : result.files) std::fprintf(context.out, "saved %s\n", name.c_str());
   for (const std::string& volume : result.volumes) {
@@ -58,7 +58,7 @@ void BackupDotCommand(ShellContext& context, const std::vector<std::string>& arg
   }
 }
 
-void RestoreDotCommand(ShellContext& context, const std::vector<std::string>& arguments) {
+void restoreDotCommand(ShellContext& context, const std::vector<std::string>& arguments) {
   const std::string& archive = archiveArgument(".restore", arguments);
   bk::TBackupFile component;
   std::string missingVolume;
@@ -70,7 +70,7 @@ void RestoreDotCommand(ShellContext& context, const std::vector<std::string>& ar
   };
   const ArticleTableAccess table(context.data);
   bk::CommandResult result =
-      bk::RunSafeRestore(component, context.data.programDirectory(), archive, table.access());
+      bk::runSafeRestore(component, context.data.programDirectory(), archive, table.access());
   if (result.failure == bk::CommandFailure::Stopped && !missingVolume.empty()) {
     throw common::Exception("missing volume " + missingVolume + ": the table was left as it was");
   }

@@ -11,20 +11,20 @@ namespace vekrano::app {
 
 namespace {
 
-std::string RebuiltText(const std::string& index, const std::string& keptAs, const std::string& fault) {
+std::string rebuiltText(const std::string& index, const std::string& keptAs, const std::string& fault) {
   return index + " was rebuilt: " + fault + (keptAs.empty() ? std::string() : "; the old index is kept as " + keptAs);
 }
 
 }  // namespace
 
-void ReportTableNotices(dbase::TTzDbf& table, std::FILE* to) {
+void reportTableNotices(dbase::TTzDbf& table, std::FILE* to) {
   table.OnIndexRebuilt = [to](const std::string& index, const std::string& keptAs, const std::string& fault) {
-    std::fprintf(to, "%s\n", RebuiltText(index, keptAs, fault).c_str());
+    std::fprintf(to, "%s\n", rebuiltText(index, keptAs, fault).c_str());
   };
   table.OnOpenedReadOnly = [to](const std::string& message) { std::fprintf(to, "%s\n", message.c_str()); };
 }
 
-void CheckDotCommand(ShellContext& context, const std::vector<std::string>& arguments) {
+void checkDotCommand(ShellContext& context, const std::vector<std::string>& arguments) {
   if (!arguments.empty()) throw EShellUsage("usage: .check");
   dbase::TTzDbf& table = context.data.tarticle;
   // The check runs at activation: the table is opened again with every key compared.
@@ -40,19 +40,19 @@ void CheckDotCommand(ShellContext& context, const std::vector<std::string>& argu
   bool rebuilt = false;
   table.OnIndexRebuilt = [&](const std::string& index, const std::string& keptAs, const std::string& fault) {
     rebuilt = true;
-    std::fprintf(context.out, "%s\n", RebuiltText(index, keptAs, fault).c_str());
+    std::fprintf(context.out, "%s\n", rebuiltText(index, keptAs, fault).c_str());
   };
   table.CheckEveryKey = true;
-  context.data.CloseData();
-  context.data.OpenData();
+  context.data.closeData();
+  context.data.openData();
   // A table opened read-only is used without its index, which then stays as it is.
   if (table.ReadOnly()) throw common::Exception(table.DbfFileName() + " is open read-only: its index is not checked");
   if (!rebuilt) std::fputs("ok\n", context.out);
 }
 
-void RepairDotCommand(ShellContext& context, const std::vector<std::string>& arguments) {
+void repairDotCommand(ShellContext& context, const std::vector<std::string>& arguments) {
   if (!arguments.empty()) throw EShellUsage("usage: .repair");
-  const records::RepairedTable repaired = records::RepairArticleTable(context.data);
+  const records::RepairedTable repaired = records::repairArticleTable(context.data);
   std::fprintf(context.out, "%d records kept; the old table is kept as %s\n", repaired.kept, repaired.keptAs.c_str());
 }
 

@@ -24,7 +24,7 @@ std::string engineText(const std::string& terminal) {
 
 }  // namespace
 
-void ExportDotCommand(ShellContext& context, const std::vector<std::string>& arguments) {
+void exportDotCommand(ShellContext& context, const std::vector<std::string>& arguments) {
   list::CsvExportOptions options;
   list::ListCriteria criteria;
   DotCommandWords words(".export", kExportUsage, arguments);
@@ -52,8 +52,8 @@ void ExportDotCommand(ShellContext& context, const std::vector<std::string>& arg
     }
     return true;
   });
-  const int written = list::ExportStatement(context.data.sqlqueryfonction,
-                                            list::ListStatement(criteria, list::SortState{}),
+  const int written = list::exportStatement(context.data.sqlqueryfonction,
+                                            list::listStatement(criteria, list::SortState{}),
                                             path, options);
   std::fprintf(context.out, "%d\n", written);
 }

@@ -29,7 +29,7 @@ import::FieldMapping fieldsArgument(const DotCommandWords& words, const std::str
 
 }  // namespace
 
-void ImportDotCommand(ShellContext& context, const std::vector<std::string>& arguments) {
+void importDotCommand(ShellContext& context, const std::vector<std::string>& arguments) {
   import::CsvOptions options;
   import::FieldMapping mapping;
   DotCommandWords words(".import", kImportUsage, arguments);
@@ -49,7 +49,7 @@ void ImportDotCommand(ShellContext& context, const std::vector<std::string>& arg
   });
   import::CsvFile file(path, options);
   const import::ImportResult result =
-      import::RunImport(file, mapping, options.quoted, context.data);
+      import::runImport(file, mapping, options.quoted, context.data);
   std::fprintf(context.out, "%d\n", result.stored);
   if (result.failed > 0) {
     std::string lines;

@@ -9,7 +9,7 @@
 
 namespace vekrano::app {
 
-void PrintRows(sql::TSqlQuery& query, std::FILE* out) {
+void printRows(sql::TSqlQuery& query, std::FILE* out) {
   // Scripts and spreadsheets read numbers with a decimal point, as the sqlite3 shell writes them.
   const common::SeparatorGuard decimalPoint('.', common::formatSettings().thousandSeparator);
   std::string text;

@@ -9,6 +9,6 @@
 namespace vekrano::app {
 
 // Writes the rows of the open `query` from its first row to `out`.
-void PrintRows(sql::TSqlQuery& query, std::FILE* out);
+void printRows(sql::TSqlQuery& query, std::FILE* out);
 
 }  // namespace vekrano::app

@@ -60,7 +60,7 @@ std::string withSeparator(const std::string& directory) {
 
 printing::OwnSheets ownSheetsOf(const std::string& directory) {
   if (directory.empty()) return {};
-  return printing::ReadOwnSheetsFile(withSeparator(directory) + printing::kOwnSheetsFileName);
+  return printing::readOwnSheetsFile(withSeparator(directory) + printing::kOwnSheetsFileName);
 }
 
 // One line per sheet: name, labels, label size, page, description; own sheets first.
@@ -126,7 +126,7 @@ int print(const app::LabelsOptions& options) {
   const printing::TLabelLayout* sheetLayout = options.sheet.empty() ? nullptr : &sheetLayoutOf(options);
   records::ArticleData data(options.directory);
   data.sqlqueryfonction.AutoDisableControls = false;
-  data.OpenData();
+  data.openData();
   printing::PrintRequest request;
   request.labelTypeEntry = typeEntry(options.type);
   if (sheetLayout != nullptr) request.sheetName = sheetLayout->name;
@@ -134,7 +134,7 @@ int print(const app::LabelsOptions& options) {
   request.text = options.text;
   request.firstPosition = options.firstPosition;
   request.printEveryRecord = options.printEveryRecord;
-  request.criteriaText = list::CriteriaText(options.criteria);
+  request.criteriaText = list::criteriaText(options.criteria);
   request.sort = options.sort;
   bool refused = false;
   request.agreeToSkip = [&](const printing::UnprintableRecords& unprintable) {
@@ -156,13 +156,13 @@ int print(const app::LabelsOptions& options) {
     const int positions = sheetLayout != nullptr ? sheetLayout->labelsPerSheet()
                                                  : printing::LabelType(options.type)->labelsPerSheet;
     request.firstPosition =
-        printing::offeredPosition(printing::ReadPositionFile(positionFile), sheet(), positions);
+        printing::offeredPosition(printing::readPositionFile(positionFile), sheet(), positions);
   }
   std::unique_ptr<printing::PageDestination> destination;
   printing::PdfDestination* pdf = nullptr;
   if (options.pdf.empty()) {
     destination = std::make_unique<printing::PrinterDestination>(
-        printing::ReadCalibrationFile(directory + printing::kCalibrationFileName));
+        printing::readCalibrationFile(directory + printing::kCalibrationFileName));
   } else {
     destination = std::make_unique<printing::PdfDestination>(options.pdf);
     pdf = static_cast<printing::PdfDestination*>(destination.get());
@@ -175,8 +175,8 @@ int print(const app::LabelsOptions& options) {
       printing::PrintLabels(data.sqlqueryfonction, report, directory, request, &nextPosition);
   if (pdf != nullptr) pdf->finish();
   // Paper was used: the next run on this type and printer may continue on the last sheet.
-  if (pdf == nullptr && jobs > 0) printing::RememberPosition(positionFile, sheet(), nextPosition);
-  data.CloseData();
+  if (pdf == nullptr && jobs > 0) printing::rememberPosition(positionFile, sheet(), nextPosition);
+  data.closeData();
   if (refused) return 1;
   if (jobs == 0) std::fprintf(stderr, "vekrano-labels: no record to print\n");
   return 0;
@@ -200,7 +200,7 @@ int main(int argc, char** argv) {
   languages::setLanguageNumber(languages::kFrench);
   app::LabelsOptions options;
   try {
-    options = app::ParseLabelsOptions(std::vector<std::string>(argv + 1, argv + argc));
+    options = app::parseLabelsOptions(std::vector<std::string>(argv + 1, argv + argc));
   } catch (const app::ELabelsUsage& error) {
     std::fprintf(stderr, "vekrano-labels: %s\n%s", error.what(), app::kLabelsUsage);
     return 2;

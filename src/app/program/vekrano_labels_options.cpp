@@ -52,7 +52,7 @@ std::string engineText(const std::string& argument) {
 // A criterion as the table's values were converted; a character no record can hold is refused.
 std::string criterionText(const std::string& option, const std::string& argument) {
   try {
-    return list::TypedCriterion(common::isValidUtf8(argument) ? argument : common::ansiToUtf8(argument));
+    return list::typedCriterion(common::isValidUtf8(argument) ? argument : common::ansiToUtf8(argument));
   } catch (const common::Exception& error) {
     throw ELabelsUsage(option + ": " + common::ansiToUtf8(error.what()));
   }
@@ -108,7 +108,7 @@ std::vector<int> recordNumberList(const std::string& text) {
 }
 
 list::SortColumn sortColumn(const std::string& text) {
-  const list::SortColumn column = list::SortColumnOfField(text);
+  const list::SortColumn column = list::sortColumnOfField(text);
   if (column == list::SortColumn::None) {
     throw ELabelsUsage("--order takes cb, lib1, lib2, quantite or topp, not \"" + text + "\"");
   }
@@ -117,7 +117,7 @@ list::SortColumn sortColumn(const std::string& text) {
 
 }  // namespace
 
-LabelsOptions ParseLabelsOptions(const std::vector<std::string>& arguments) {
+LabelsOptions parseLabelsOptions(const std::vector<std::string>& arguments) {
   LabelsOptions options;
   bool printerGiven = false;
   bool typeGiven = false;

@@ -39,7 +39,7 @@ struct LabelsOptions {
 };
 
 // Reads the arguments after the program name. Throws ELabelsUsage with a one-line reason.
-LabelsOptions ParseLabelsOptions(const std::vector<std::string>& arguments);
+LabelsOptions parseLabelsOptions(const std::vector<std::string>& arguments);
 
 extern const char* const kLabelsUsage;
 

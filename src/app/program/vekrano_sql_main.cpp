@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (argc >= 2 && std::strcmp(argv[1], "--version") == 0) {
-    vekrano::app::PrintVersion("vekrano-sql");
+    vekrano::app::printVersion("vekrano-sql");
     return 0;
   }
   if (argc < 2) {
@@ -59,15 +59,15 @@ int main(int argc, char** argv) {
   try {
     vekrano::records::ArticleData data(argv[1]);
     data.sqlqueryfonction.AutoDisableControls = false;
-    vekrano::app::ReportTableNotices(data.tarticle, stderr);
-    data.OpenData();
+    vekrano::app::reportTableNotices(data.tarticle, stderr);
+    data.openData();
     vekrano::app::SqlShell shell({data, stdout});
     if (statements.empty()) {
-      shell.RunInput(std::cin, STDIN_FILENO);
+      shell.runInput(std::cin, STDIN_FILENO);
     } else {
-      for (const std::string& statement : statements) shell.RunLine(statement);
+      for (const std::string& statement : statements) shell.runLine(statement);
     }
-    data.CloseData();
+    data.closeData();
   } catch (const std::exception& error) {
     std::fflush(stdout);
     std::fprintf(stderr, "%s\n", vekrano::common::ansiToUtf8(error.what()).c_str());

@@ -15,8 +15,8 @@ using testing::MemoryDataset;
 class DatasetEventsTest : public ::testing::Test {
  protected:
   DatasetEventsTest() : articles({{"num", TFieldType::ftInteger, 0}, {"cb", TFieldType::ftString, 10}}) {
-    articles.AddRow({std::int64_t{1}, std::string("A")});
-    articles.AddRow({std::int64_t{2}, std::string("B")});
+    articles.addRow({std::int64_t{1}, std::string("A")});
+    articles.addRow({std::int64_t{2}, std::string("B")});
     const std::pair<TDataSetNotifyEvent*, const char*> events[] = {
         {&articles.BeforeOpen, "BeforeOpen"},     {&articles.AfterOpen, "AfterOpen"},
         {&articles.BeforeClose, "BeforeClose"},   {&articles.AfterClose, "AfterClose"},
@@ -88,7 +88,7 @@ TEST_F(DatasetEventsTest, ABeforeEventThatRaisesStopsItsOperation) {
   articles.BeforeOpen = [](TDataSet&) { throw EDatabaseError("not now"); };
   EXPECT_EQ(ErrorText([&] { articles.Open(); }), "not now");
   EXPECT_FALSE(articles.Active());
-  EXPECT_EQ(articles.OpenCount(), 0);
+  EXPECT_EQ(articles.openCount(), 0);
   articles.BeforeOpen = nullptr;
   articles.Open();
 
@@ -148,7 +148,7 @@ TEST_F(DatasetEventsTest, ErrorEventsFailAbortOrRetryTheStoreOperation) {
   // Fail: the store's error is raised and the edit stays pending.
   articles.Edit();
   articles.FieldByName("cb").setAsString("Z");
-  articles.FailNextStores(1);
+  articles.failNextStores(1);
   EXPECT_EQ(ErrorText([&] { articles.Post(); }), "Store failure");
   EXPECT_EQ(seen, "Store failure;");
   EXPECT_EQ(articles.State(), TDataSetState::dsEdit);
@@ -156,7 +156,7 @@ TEST_F(DatasetEventsTest, ErrorEventsFailAbortOrRetryTheStoreOperation) {
   // Retry: the operation runs again until it succeeds.
   answer = TDataAction::daRetry;
   seen.clear();
-  articles.FailNextStores(2);
+  articles.failNextStores(2);
   articles.Post();
   EXPECT_EQ(seen, "Store failure;Store failure;");
   EXPECT_EQ(articles.State(), TDataSetState::dsBrowse);
@@ -165,10 +165,10 @@ TEST_F(DatasetEventsTest, ErrorEventsFailAbortOrRetryTheStoreOperation) {
   // Abort: the silent exception replaces the store's error.
   answer = TDataAction::daAbort;
   seen.clear();
-  articles.FailNextStores(1);
+  articles.failNextStores(1);
   EXPECT_THROW(articles.Delete(), common::EAbort);
   EXPECT_EQ(articles.Rows().size(), 2u);
-  articles.FailNextStores(1);
+  articles.failNextStores(1);
   EXPECT_EQ(ErrorText([&] { articles.Edit(); }), "Operation aborted");
   EXPECT_EQ(articles.State(), TDataSetState::dsBrowse);
   EXPECT_EQ(seen, "Store failure;Store failure;");
@@ -178,12 +178,12 @@ TEST_F(DatasetEventsTest, ErrorEventsFailAbortOrRetryTheStoreOperation) {
   seen.clear();
   articles.Append();
   articles.FieldByName("cb").setAsString("C");
-  articles.FailNextStores(1);
+  articles.failNextStores(1);
   articles.Post();
   EXPECT_EQ(seen, "Store failure;");
   EXPECT_EQ(articles.Rows().size(), 3u);
   articles.OnDeleteError = nullptr;
-  articles.FailNextStores(1);
+  articles.failNextStores(1);
   EXPECT_EQ(ErrorText([&] { articles.Delete(); }), "Store failure");
   EXPECT_EQ(articles.Rows().size(), 3u);
 }

@@ -28,7 +28,7 @@ class FieldTest : public ::testing::Test {
     common::formatSettings() = common::FormatSettings{};
     common::formatSettings().shortDateFormat = "dd/MM/yyyy";
     common::formatSettings().decimalSeparator = ',';
-    rows.AddRow({});
+    rows.addRow({});
     rows.Open();
     rows.Edit();
   }

@@ -42,7 +42,7 @@ class DatasetLinksTest : public ::testing::Test {
  protected:
   DatasetLinksTest() : articles({{"cb", TFieldType::ftString, 10}}) {
     for (const char* cb : {"A", "B", "C"}) {
-      articles.AddRow({std::string(cb)});
+      articles.addRow({std::string(cb)});
     }
     source.setDataSet(&articles);
     link.setDataSource(&source);

@@ -18,7 +18,7 @@ class DatasetTest : public ::testing::Test {
  protected:
   DatasetTest() : articles({{"num", TFieldType::ftInteger, 0}, {"cb", TFieldType::ftString, 10}}) {
     for (const char* cb : {"A", "B", "C"}) {
-      articles.AddRow(articleRow(static_cast<std::int64_t>(articles.Rows().size()) + 1, cb));
+      articles.addRow(articleRow(static_cast<std::int64_t>(articles.Rows().size()) + 1, cb));
     }
   }
 
@@ -45,7 +45,7 @@ TEST_F(DatasetTest, OpenPlacesTheCursorOnTheFirstRecordAndOpenTwiceDoesNothing) 
   EXPECT_FALSE(articles.Eof());
   articles.Next();
   articles.Open();
-  EXPECT_EQ(articles.OpenCount(), 1);
+  EXPECT_EQ(articles.openCount(), 1);
   EXPECT_EQ(Cb(), "B");
 
   articles.Close();
@@ -53,7 +53,7 @@ TEST_F(DatasetTest, OpenPlacesTheCursorOnTheFirstRecordAndOpenTwiceDoesNothing) 
   EXPECT_EQ(articles.FieldCount(), 0);
   articles.Close();
   articles.setActive(true);
-  EXPECT_EQ(articles.OpenCount(), 2);
+  EXPECT_EQ(articles.openCount(), 2);
   EXPECT_EQ(articles.FieldCount(), 2);
 }
 
@@ -212,7 +212,7 @@ TEST_F(DatasetTest, RefreshRereadsTheCurrentRecord) {
   articles.Next();
   articles.Refresh();
   EXPECT_EQ(Cb(), "B");
-  articles.AddRow(articleRow(4, "D"));
+  articles.addRow(articleRow(4, "D"));
   EXPECT_EQ(Cb(), "B");
   EXPECT_EQ(allCb(), "ABCD");
 }
@@ -309,8 +309,8 @@ TEST_F(DatasetTest, BookmarksReturnToTheirRecordAndAreOrdered) {
 }
 
 TEST_F(DatasetTest, LocateFindsByValueWithTheOptionsAndStaysWhenNothingMatches) {
-  articles.AddRow(articleRow(4, "Caf\xE9"));
-  articles.AddRow(articleRow(5, "cafe"));
+  articles.addRow(articleRow(4, "Caf\xE9"));
+  articles.addRow(articleRow(5, "cafe"));
   articles.Open();
   articles.Next();
   EXPECT_FALSE(articles.Locate("cb", {std::string("caf")}, {}));
@@ -358,8 +358,8 @@ TEST(DatasetOpenTest, AFailedOpenLeavesTheDatasetClosedAndRaisesTheStoresError) 
 
 TEST(DatasetNullTest, NullKeysMatchNullFields) {
   MemoryDataset rows({{"n", TFieldType::ftFloat, 0}, {"s", TFieldType::ftString, 4}});
-  rows.AddRow({1.5, std::string("a")});
-  rows.AddRow({std::monostate{}, std::string("b")});
+  rows.addRow({1.5, std::string("a")});
+  rows.addRow({std::monostate{}, std::string("b")});
   rows.Open();
   EXPECT_TRUE(rows.Locate("n", {Variant{}}, {}));
   EXPECT_EQ(rows.Fields(1).AsString(), "b");

@@ -30,7 +30,7 @@ pid_t childInsideSection(const TableFolder& f, Section section, int ready[2], in
   }
   try {
     TTzDbf table("neighbour");
-    ConfigureArticleTable(table, f.folder());
+    configureArticleTable(table, f.folder());
     table.Open();
     MdxSemaphore semaphore(findWorkArea("neighbour")->file(), f.dir.file("article.@s@"));
     section == Section::Read ? (void)semaphore.enterRead() : (void)semaphore.enterWrite();
@@ -45,7 +45,7 @@ pid_t childInsideSection(const TableFolder& f, Section section, int ready[2], in
 
 // The session that stays open: the table with one record.
 void openWithFirstRecord(TTzDbf& table, const TableFolder& f) {
-  ConfigureArticleTable(table, f.folder());
+  configureArticleTable(table, f.folder());
   table.Open();
   appendArticle(table, 1, "FIRST");
 }

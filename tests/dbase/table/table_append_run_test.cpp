@@ -16,10 +16,10 @@ std::uint16_t Changes(TTzDbf& table) { return table.ChangeStamp().indexChanges.v
 TEST(TableAppendRunTest, HoldsTheAppendLockUntilItEndsAndCountsEveryAppend) {
   TableFolder f;
   TTzDbf first("first");
-  ConfigureArticleTable(first, f.folder());
+  configureArticleTable(first, f.folder());
   first.Open();
   TTzDbf second("second");
-  ConfigureArticleTable(second, f.folder());
+  configureArticleTable(second, f.folder());
   second.Open();
   retryRefusedLocks(second, std::chrono::milliseconds(60));
   appendArticle(second, 1, "S1");
@@ -51,11 +51,11 @@ TEST(TableAppendRunTest, HoldsTheAppendLockUntilItEndsAndCountsEveryAppend) {
 TEST(TableAppendRunTest, GivesTheLocksUpOnceItsTimeIsUpAndForARecordLock) {
   TableFolder f;
   TTzDbf first("first");
-  ConfigureArticleTable(first, f.folder());
+  configureArticleTable(first, f.folder());
   first.Open();
   retryRefusedLocks(first, std::chrono::milliseconds(500));
   TTzDbf second("second");
-  ConfigureArticleTable(second, f.folder());
+  configureArticleTable(second, f.folder());
   second.Open();
   retryRefusedLocks(second, std::chrono::milliseconds(60));
 

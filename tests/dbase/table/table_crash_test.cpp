@@ -33,7 +33,7 @@ std::string BarcodeOf(std::int32_t n) {
 [[noreturn]] void appendUntilKilled(const std::string& folder, std::int32_t first, int out) {
   try {
     TTzDbf table("writer");
-    ConfigureArticleTable(table, folder);
+    configureArticleTable(table, folder);
     table.Open();
     for (std::int32_t n = first;; ++n) {
       appendArticle(table, n, BarcodeOf(n));
@@ -50,7 +50,7 @@ std::string BarcodeOf(std::int32_t n) {
 [[noreturn]] void changeUntilKilled(const std::string& folder, std::int32_t from, int out) {
   try {
     TTzDbf table("writer");
-    ConfigureArticleTable(table, folder);
+    configureArticleTable(table, folder);
     table.Open();
     for (std::int32_t step = 0;; ++step) {
       const std::int32_t n = from + step;
@@ -151,7 +151,7 @@ TEST(TableCrashTest, AKilledWriterLosesNoReturnedAppendAndTheIndexAgreesOnReopen
     expected.insert(reported.begin(), reported.end());
 
     TTzDbf table("tarticle");
-    ConfigureArticleTable(table, f.folder());
+    configureArticleTable(table, f.folder());
     table.Open();
     const int count = table.RecordCount();
     // At most the one append that had not returned may be there besides the reported ones.
@@ -186,7 +186,7 @@ TEST(TableCrashTest, AWriterKilledBetweenRecordAndKeyLeavesAnIndexThatIsRebuilt)
   const pid_t pid = fork();
   if (pid == 0) {
     TTzDbf table("writer");
-    ConfigureArticleTable(table, f.folder());
+    configureArticleTable(table, f.folder());
     table.Open();
     for (int n = 1; n <= 20; ++n) appendArticle(table, n, BarcodeOf(n));
     DbfTable& raw = *findWorkArea("writer");
@@ -204,7 +204,7 @@ TEST(TableCrashTest, AWriterKilledBetweenRecordAndKeyLeavesAnIndexThatIsRebuilt)
   ASSERT_TRUE(WIFSIGNALED(status));
 
   TTzDbf table("tarticle");
-  ConfigureArticleTable(table, f.folder());
+  configureArticleTable(table, f.folder());
   int builds = 0;
   table.OnAfterMakeIndex = [&](const std::string& name) {
     EXPECT_EQ(name, f.mdx());
@@ -232,7 +232,7 @@ TEST(TableCrashTest, AWriterKilledDuringUpdatesAndDeletesLeavesAnIndexThatAgrees
   constexpr std::int32_t kRecords = 340;
   {
     TTzDbf table("tarticle");
-    ConfigureArticleTable(table, f.folder());
+    configureArticleTable(table, f.folder());
     table.Open();
     for (std::int32_t n = 1; n <= kRecords; ++n) appendArticle(table, n, BarcodeOf(n));
     table.Close();
@@ -253,7 +253,7 @@ TEST(TableCrashTest, AWriterKilledDuringUpdatesAndDeletesLeavesAnIndexThatAgrees
     }
 
     TTzDbf table("tarticle");
-    ConfigureArticleTable(table, f.folder());
+    configureArticleTable(table, f.folder());
     table.Open();
     EXPECT_EQ(semaphoreCounts(f), std::make_pair(1, 0)) << "round " << round;
     table.SetRecNo(1);
@@ -272,7 +272,7 @@ TEST(TableCrashTest, AWriterKilledInsideTheIndexAfterAnUpdateLeavesNoWriterBehin
   TableFolder f;
   {
     TTzDbf table("tarticle");
-    ConfigureArticleTable(table, f.folder());
+    configureArticleTable(table, f.folder());
     table.Open();
     for (int n = 1; n <= 20; ++n) appendArticle(table, n, BarcodeOf(n));
     table.Close();
@@ -280,7 +280,7 @@ TEST(TableCrashTest, AWriterKilledInsideTheIndexAfterAnUpdateLeavesNoWriterBehin
   const pid_t pid = fork();
   if (pid == 0) {
     TTzDbf table("writer");
-    ConfigureArticleTable(table, f.folder());
+    configureArticleTable(table, f.folder());
     table.Open();
     DbfTable& raw = *findWorkArea("writer");
     raw.GetDbfRecord(5);
@@ -295,7 +295,7 @@ TEST(TableCrashTest, AWriterKilledInsideTheIndexAfterAnUpdateLeavesNoWriterBehin
   ASSERT_TRUE(WIFSIGNALED(status));
 
   TTzDbf table("tarticle");
-  ConfigureArticleTable(table, f.folder());
+  configureArticleTable(table, f.folder());
   table.Open();
   EXPECT_EQ(semaphoreCounts(f), std::make_pair(1, 0));
   EXPECT_TRUE(table.Locate("cb", {"CHANGED"}, {}));
@@ -310,7 +310,7 @@ TEST(TableCrashTest, AHalfMadeSemaphoreFileDoesNotStopTheNextOpener) {
   TableFolder f;
   {
     TTzDbf table("tarticle");
-    ConfigureArticleTable(table, f.folder());
+    configureArticleTable(table, f.folder());
     table.Open();
     appendArticle(table, 1, BarcodeOf(1));
     table.Close();
@@ -318,7 +318,7 @@ TEST(TableCrashTest, AHalfMadeSemaphoreFileDoesNotStopTheNextOpener) {
   for (const std::string& cut : {std::string(), std::string("\x01\x01", 2)}) {
     { std::ofstream(f.dir.file("article.@s@"), std::ios::binary) << cut; }
     TTzDbf table("tarticle");
-    ConfigureArticleTable(table, f.folder());
+    configureArticleTable(table, f.folder());
     ASSERT_NO_THROW(table.Open()) << cut.size();
     EXPECT_EQ(semaphoreCounts(f), std::make_pair(1, 0));
     appendArticle(table, 2 + static_cast<int>(cut.size()), BarcodeOf(2 + static_cast<int>(cut.size())));

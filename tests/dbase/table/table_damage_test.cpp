@@ -22,7 +22,7 @@ constexpr std::size_t kRecord = 261;
 // 41 records A00..A40 through the dataset; the table's bytes afterwards.
 std::string filledTable(TableFolder& f) {
   TTzDbf table("tarticle");
-  ConfigureArticleTable(table, f.folder());
+  configureArticleTable(table, f.folder());
   table.Open();
   for (int i = 0; i < 41; ++i) appendArticle(table, i + 1, std::string("A") + (i < 10 ? "0" : "") + std::to_string(i));
   table.Close();
@@ -60,7 +60,7 @@ TEST(TableDamage, ADamagedTableOpensReadOnlySaysWhyAndIsRepairedWithItsWholeReco
     writeFileBytes(f.dbf(), damaged);
     {
       TTzDbf table("tarticle");
-      ConfigureArticleTable(table, f.folder());
+      configureArticleTable(table, f.folder());
       table.Open();
       EXPECT_TRUE(table.ReadOnly());
       ASSERT_EQ(f.shownTexts().size(), 1u);
@@ -91,7 +91,7 @@ TEST(TableDamage, ADamagedTableOpensReadOnlySaysWhyAndIsRepairedWithItsWholeReco
     EXPECT_EQ(repaired.back(), '\x1A');
 
     TTzDbf table("tarticle");
-    ConfigureArticleTable(table, f.folder());
+    configureArticleTable(table, f.folder());
     table.Open();
     EXPECT_FALSE(table.ReadOnly());
     EXPECT_EQ(Barcodes(table).size(), static_cast<std::size_t>(kept));

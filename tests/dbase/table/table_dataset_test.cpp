@@ -15,7 +15,7 @@ using vekrano::testing::readFileBytes;
 TEST(TableDatasetTest, ActivationInAnEmptyFolderCreatesTheTableAndIndexAndLaterCyclesLeaveThemAlone) {
   TableFolder f;
   TTzDbf table("tarticle");
-  ConfigureArticleTable(table, f.folder());
+  configureArticleTable(table, f.folder());
   table.Open();
   EXPECT_TRUE(table.Eof());
   EXPECT_TRUE(table.Bof());
@@ -50,7 +50,7 @@ TEST(TableDatasetTest, ActivationInAnEmptyFolderCreatesTheTableAndIndexAndLaterC
 TEST(TableDatasetTest, RecordsFollowTheIndexOrderAndRecNoIsThePhysicalNumber) {
   TableFolder f;
   TTzDbf table("tarticle");
-  ConfigureArticleTable(table, f.folder());
+  configureArticleTable(table, f.folder());
   table.Open();
   appendArticle(table, 1, "C");
   EXPECT_EQ(table.FieldByName("cb").AsString(), "C");
@@ -109,7 +109,7 @@ TEST(TableDatasetTest, RecordsFollowTheIndexOrderAndRecNoIsThePhysicalNumber) {
 TEST(TableDatasetTest, DeletedRecordsAreHiddenButCountedAndCanBeShownAgain) {
   TableFolder f;
   TTzDbf table("tarticle");
-  ConfigureArticleTable(table, f.folder());
+  configureArticleTable(table, f.folder());
   table.Open();
   appendArticle(table, 1, "ONLY");
   table.Delete();
@@ -149,7 +149,7 @@ TEST(TableDatasetTest, DeletedRecordsAreHiddenButCountedAndCanBeShownAgain) {
 TEST(TableDatasetTest, FieldsReadBlanksAsEmptyValuesAndAreNeverNullOnARecord) {
   TableFolder f;
   TTzDbf table("tarticle");
-  ConfigureArticleTable(table, f.folder());
+  configureArticleTable(table, f.folder());
   table.Open();
   EXPECT_TRUE(table.FieldByName("num").IsNull());  // no current record
   table.Append();
@@ -180,7 +180,7 @@ TEST(TableDatasetTest, FieldsReadBlanksAsEmptyValuesAndAreNeverNullOnARecord) {
 TEST(TableDatasetTest, LocateSearchesTheIndexWhateverTheFieldName) {
   TableFolder f;
   TTzDbf table("tarticle");
-  ConfigureArticleTable(table, f.folder());
+  configureArticleTable(table, f.folder());
   table.Open();
   appendArticle(table, 1, "B200", "first");
   appendArticle(table, 2, "A100", "B200");
@@ -209,7 +209,7 @@ TEST(TableDatasetTest, LocateSearchesTheIndexWhateverTheFieldName) {
 TEST(TableDatasetTest, WithoutAnIndexLocateScansRecordsComparingFieldTexts) {
   TableFolder f;
   TTzDbf table("tarticle");
-  ConfigureArticleTable(table, f.folder());
+  configureArticleTable(table, f.folder());
   table.IndexList.clear();
   table.Open();
   EXPECT_FALSE(table.indexActive());
@@ -237,7 +237,7 @@ TEST(TableDatasetTest, WithoutAnIndexLocateScansRecordsComparingFieldTexts) {
 TEST(TableDatasetTest, BookmarksAreRecordNumbers) {
   TableFolder f;
   TTzDbf table("tarticle");
-  ConfigureArticleTable(table, f.folder());
+  configureArticleTable(table, f.folder());
   table.Open();
   appendArticle(table, 1, "B");
   appendArticle(table, 2, "A");
@@ -263,8 +263,8 @@ TEST(TableDatasetTest, EditReReadsTheRecordAndCancelRestoresIt) {
   TableFolder f;
   TTzDbf table("tarticle");
   TTzDbf other("second");
-  ConfigureArticleTable(table, f.folder());
-  ConfigureArticleTable(other, f.folder());
+  configureArticleTable(table, f.folder());
+  configureArticleTable(other, f.folder());
   table.Open();
   appendArticle(table, 1, "A", "old");
   other.Open();
@@ -284,7 +284,7 @@ TEST(TableDatasetTest, EditReReadsTheRecordAndCancelRestoresIt) {
 TEST(TableDatasetTest, ChangingTheFileNameOrExclusiveReopensTheTable) {
   TableFolder f;
   TTzDbf table("tarticle");
-  ConfigureArticleTable(table, f.folder());
+  configureArticleTable(table, f.folder());
   table.Open();
   appendArticle(table, 1, "FIRST");
   table.setDbfFileName("  " + f.dir.file("other") + "  ");
@@ -299,7 +299,7 @@ TEST(TableDatasetTest, ChangingTheFileNameOrExclusiveReopensTheTable) {
   table.setExclusive(true);
   EXPECT_TRUE(table.Active());
   TTzDbf other("second");
-  ConfigureArticleTable(other, f.folder());
+  configureArticleTable(other, f.folder());
   try {
     other.Open();
     FAIL() << "an exclusive table was opened again";
@@ -355,11 +355,11 @@ TEST(TableDatasetTest, ThirtyThreeWorkAreasAtMost) {
   std::vector<std::unique_ptr<TTzDbf>> tables;
   for (int i = 0; i < kPublicWorkAreas; ++i) {
     tables.push_back(std::make_unique<TTzDbf>("t" + std::to_string(i)));
-    ConfigureArticleTable(*tables.back(), f.folder());
+    configureArticleTable(*tables.back(), f.folder());
     tables.back()->Open();
   }
   TTzDbf extra("extra");
-  ConfigureArticleTable(extra, f.folder());
+  configureArticleTable(extra, f.folder());
   try {
     extra.Open();
     FAIL();
@@ -373,7 +373,7 @@ TEST(TableDatasetTest, ThirtyThreeWorkAreasAtMost) {
 
   tables[6]->Close();
   TTzDbf sameAlias("T0");
-  ConfigureArticleTable(sameAlias, f.folder());
+  configureArticleTable(sameAlias, f.folder());
   try {
     sameAlias.Open();
     FAIL();
@@ -394,7 +394,7 @@ class RecordingProgress : public TTzIndexProgress {
 TEST(TableDatasetTest, CreateIndexStatesDecideWhenTheIndexIsBuilt) {
   TableFolder f;
   TTzDbf table("tarticle");
-  ConfigureArticleTable(table, f.folder());
+  configureArticleTable(table, f.folder());
   RecordingProgress progress;
   table.IndexProgress = &progress;
   std::vector<std::string> built;

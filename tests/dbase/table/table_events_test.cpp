@@ -18,7 +18,7 @@ TEST(TableEventsTest, TheTableCallsTheDatasetEventsInOrder) {
   TableFolder f;
   std::string log;
   TTzDbf table("tarticle");
-  ConfigureArticleTable(table, f.folder());
+  configureArticleTable(table, f.folder());
   const auto logAs = [&log](const char* name) {
     return [&log, name](TDataSet&) { log += std::string(name) + " "; };
   };
@@ -66,7 +66,7 @@ TEST(TableEventsTest, TheTableCallsTheDatasetEventsInOrder) {
 TEST(TableEventsTest, APostThatFailsGoesToOnPostErrorWhichMayRetryIt) {
   TableFolder f;
   TTzDbf table("tarticle");
-  ConfigureArticleTable(table, f.folder());
+  configureArticleTable(table, f.folder());
   table.Open();
   appendArticle(table, 1, "A");
   const std::string stored = readFileBytes(f.dbf());
@@ -106,7 +106,7 @@ TEST(TableEventsTest, APostThatFailsGoesToOnPostErrorWhichMayRetryIt) {
 TEST(TableEventsTest, FieldDefinitionsOfATableNeverOpenedAreUndefined) {
   TableFolder f;
   TTzDbf table("tarticle");
-  ConfigureArticleTable(table, f.folder());
+  configureArticleTable(table, f.folder());
   EXPECT_EQ(ErrorText([&] { table.updateFieldDefs(); }), "tarticle.DbfFields undefined. Set Active to TRUE");
   EXPECT_THROW(table.updateFieldDefs(), EDatabaseError);
 

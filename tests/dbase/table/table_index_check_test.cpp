@@ -33,7 +33,7 @@ struct Session {
   std::string keptAs, fault;
 
   explicit Session(const std::string& folder, bool everyKey = false) {
-    ConfigureArticleTable(table, folder);
+    configureArticleTable(table, folder);
     table.CheckEveryKey = everyKey;
     table.OnIndexRebuilt = [this](const std::string&, const std::string& kept, const std::string& why) {
       ++rebuilt;

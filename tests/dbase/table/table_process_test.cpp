@@ -14,18 +14,18 @@
 namespace vekrano::dbase::testing {
 namespace {
 
-using vekrano::testing::RunChild;
+using vekrano::testing::runChild;
 
 
 TEST(TableProcessTest, AnAppendByAnotherProcessIsSeenByLastAndRecordCount) {
   TableFolder f;
   TTzDbf table("tarticle");
-  ConfigureArticleTable(table, f.folder());
+  configureArticleTable(table, f.folder());
   table.Open();
   appendArticle(table, 1, "M");
-  EXPECT_EQ(RunChild([&] {
+  EXPECT_EQ(runChild([&] {
               TTzDbf mine("child");
-              ConfigureArticleTable(mine, f.folder());
+              configureArticleTable(mine, f.folder());
               mine.Open();
               appendArticle(mine, 2, "Z");
               appendArticle(mine, 3, "A");
@@ -46,14 +46,14 @@ TEST(TableProcessTest, AnAppendByAnotherProcessIsSeenByLastAndRecordCount) {
 TEST(TableProcessTest, TwoPostsOfTheSameRecordBothSucceedAndTheLastOneWins) {
   TableFolder f;
   TTzDbf table("tarticle");
-  ConfigureArticleTable(table, f.folder());
+  configureArticleTable(table, f.folder());
   table.Open();
   appendArticle(table, 1, "A", "original");
   table.Edit();
   table.FieldByName("lib1").setAsString("parent");
-  EXPECT_EQ(RunChild([&] {
+  EXPECT_EQ(runChild([&] {
               TTzDbf mine("child");
-              ConfigureArticleTable(mine, f.folder());
+              configureArticleTable(mine, f.folder());
               mine.Open();
               mine.Edit();
               mine.FieldByName("lib1").setAsString("child");
@@ -72,7 +72,7 @@ TEST(TableProcessTest, TwoPostsOfTheSameRecordBothSucceedAndTheLastOneWins) {
 TEST(TableProcessTest, AnAppendLockHeldElsewhereRefusesTheInsertOnceAndStoresNothing) {
   TableFolder f;
   TTzDbf table("tarticle");
-  ConfigureArticleTable(table, f.folder());
+  configureArticleTable(table, f.folder());
   table.Open();
   appendArticle(table, 1, "A");
   const std::string before = vekrano::testing::readFileBytes(f.dbf());
@@ -103,7 +103,7 @@ TEST(TableProcessTest, AnAppendLockHeldElsewhereRefusesTheInsertOnceAndStoresNot
 TEST(TableProcessTest, ARecordLockHeldElsewhereRefusesPostDeleteAndRestore) {
   TableFolder f;
   TTzDbf table("tarticle");
-  ConfigureArticleTable(table, f.folder());
+  configureArticleTable(table, f.folder());
   table.setHideDeletedRecs(false);
   table.Open();
   appendArticle(table, 1, "A", "kept");
@@ -150,7 +150,7 @@ TEST(TableProcessTest, AReaderInsideItsScanSeesARecordAndItsKeyChangeTogether) {
   TableFolder f;
   {
     TTzDbf table("filler");
-    ConfigureArticleTable(table, f.folder());
+    configureArticleTable(table, f.folder());
     table.Open();
     appendArticle(table, 1, "OLD");
     appendArticle(table, 2, "OTHER");
@@ -163,7 +163,7 @@ TEST(TableProcessTest, AReaderInsideItsScanSeesARecordAndItsKeyChangeTogether) {
     std::string answer;
     try {
       TTzDbf reader("reader");
-      ConfigureArticleTable(reader, f.folder());
+      configureArticleTable(reader, f.folder());
       reader.Open();
       TDataSetScan scan(reader);
       (void)!write(ready[1], "r", 1);
@@ -181,7 +181,7 @@ TEST(TableProcessTest, AReaderInsideItsScanSeesARecordAndItsKeyChangeTogether) {
   char go = 0;
   ASSERT_EQ(read(ready[0], &go, 1), 1);
   TTzDbf table("writer");
-  ConfigureArticleTable(table, f.folder());
+  configureArticleTable(table, f.folder());
   table.Open();
   table.SetRecNo(1);
   table.Edit();

@@ -22,7 +22,7 @@ int semaphoreUsers(const TableFolder& f) { return static_cast<unsigned char>(rea
 TEST(TableScanTest, AScanCountsThisProcessAsOneReaderUntilItEnds) {
   TableFolder f;
   TTzDbf table("tarticle");
-  ConfigureArticleTable(table, f.folder());
+  configureArticleTable(table, f.folder());
   table.Open();
   for (int n = 1; n <= 5; ++n) appendArticle(table, n, std::string(1, static_cast<char>('F' - n)));
   EXPECT_EQ(semaphoreUsers(f), 0);
@@ -59,7 +59,7 @@ TEST(TableScanTest, AScanCountsThisProcessAsOneReaderUntilItEnds) {
 TEST(TableScanTest, AScanCountsTheRecordsItAppendsItself) {
   TableFolder f;
   TTzDbf table("tarticle");
-  ConfigureArticleTable(table, f.folder());
+  configureArticleTable(table, f.folder());
   table.Open();
   for (int n = 1; n <= 3; ++n) appendArticle(table, n, "B" + std::to_string(n));
   TDataSetScan scan(table);
@@ -74,7 +74,7 @@ TEST(TableScanTest, AScanCountsTheRecordsItAppendsItself) {
 TEST(TableScanTest, ReaderCountsWrittenIntoTheFileByAnotherProgramAreKept) {
   TableFolder f;
   TTzDbf table("tarticle");
-  ConfigureArticleTable(table, f.folder());
+  configureArticleTable(table, f.folder());
   table.Open();
   appendArticle(table, 1, "A");
   // Another program counts three readers by writing the file in place, as the file is shared.
@@ -95,7 +95,7 @@ TEST(TableScanTest, ReaderCountsWrittenIntoTheFileByAnotherProgramAreKept) {
 TEST(TableScanTest, AnotherProcessAppendingWaitsForTheScanToEnd) {
   TableFolder f;
   TTzDbf table("tarticle");
-  ConfigureArticleTable(table, f.folder());
+  configureArticleTable(table, f.folder());
   table.Open();
   appendArticle(table, 1, "M");
   table.BeginScan();
@@ -105,7 +105,7 @@ TEST(TableScanTest, AnotherProcessAppendingWaitsForTheScanToEnd) {
     bool ok = false;
     try {
       TTzDbf mine("child");
-      ConfigureArticleTable(mine, f.folder());
+      configureArticleTable(mine, f.folder());
       mine.Open();
       appendArticle(mine, 2, "A");
       ok = mine.RecordCount() == 2;
@@ -134,7 +134,7 @@ TEST(TableScanTest, AnotherProcessAppendingWaitsForTheScanToEnd) {
 TEST(TableScanTest, EditsInsideAScanStartFromTheStoredRecordAndAreSeenByTheScan) {
   TableFolder f;
   TTzDbf table("tarticle");
-  ConfigureArticleTable(table, f.folder());
+  configureArticleTable(table, f.folder());
   table.Open();
   appendArticle(table, 1, "A", "a");
   appendArticle(table, 2, "B", "b");
@@ -186,7 +186,7 @@ std::vector<std::string> visitedBarcodes(TTzDbf& table, bool& visited) {
 TEST(TableScanTest, StorageOrderVisitsRecordOrderUnlessSomeoneWatches) {
   TableFolder f;
   TTzDbf table("tarticle");
-  ConfigureArticleTable(table, f.folder());
+  configureArticleTable(table, f.folder());
   table.Open();
   int num = 0;
   for (const char* cb : {"D", "B", "E", "A", "C"}) appendArticle(table, ++num, cb);
@@ -214,7 +214,7 @@ TEST(TableScanTest, StorageOrderVisitsRecordOrderUnlessSomeoneWatches) {
   // Without an index the walk is record order.
   TableFolder g;
   TTzDbf plain("tplain");
-  ConfigureArticleTable(plain, g.folder());
+  configureArticleTable(plain, g.folder());
   plain.IndexList.clear();
   plain.Open();
   for (const char* cb : {"D", "B"}) appendArticle(plain, 1, cb);
@@ -243,10 +243,10 @@ TEST(TableScanTest, StorageOrderVisitsRecordOrderUnlessSomeoneWatches) {
   // A table opened empty sees the records another opener added since.
   TableFolder h;
   TTzDbf empty("tempty");
-  ConfigureArticleTable(empty, h.folder());
+  configureArticleTable(empty, h.folder());
   empty.Open();
   TTzDbf writer("twriter");
-  ConfigureArticleTable(writer, h.folder());
+  configureArticleTable(writer, h.folder());
   writer.Open();
   appendArticle(writer, 1, "W");
   EXPECT_EQ(visitedBarcodes(empty, visited), std::vector<std::string>{"W"});
@@ -280,7 +280,7 @@ TEST(TableScanTest, StoredNumbersReadTheSameVisitedAsWalkedAndEachVisitSeesTheFi
                                           " 1 2 ", "abcde", "  \x8E" "77", "-0   ", "00042", "\t  -9"};
   {
     TTzDbf table("tarticle");
-    ConfigureArticleTable(table, f.folder());
+    configureArticleTable(table, f.folder());
     table.Open();
     for (std::size_t n = 0; n < texts.size(); ++n) appendArticle(table, 1, "C" + std::to_string(n));
     table.Close();
@@ -293,7 +293,7 @@ TEST(TableScanTest, StoredNumbersReadTheSameVisitedAsWalkedAndEachVisitSeesTheFi
   vekrano::testing::writeFileBytes(f.dbf(), bytes);
 
   TTzDbf table("tarticle");
-  ConfigureArticleTable(table, f.folder());
+  configureArticleTable(table, f.folder());
   table.Open();
   const std::vector<std::pair<int, int>> walked = Numbers(table, false);
   ASSERT_EQ(walked.size(), texts.size());
@@ -305,7 +305,7 @@ TEST(TableScanTest, StoredNumbersReadTheSameVisitedAsWalkedAndEachVisitSeesTheFi
   // Between two visits another opener adds records, past the room the first visit's view kept
   // for growth, and changes one in place: the next visit sees both.
   TTzDbf writer("twriter");
-  ConfigureArticleTable(writer, f.folder());
+  configureArticleTable(writer, f.folder());
   writer.Open();
   for (int n = 0; n < 4500; ++n) appendArticle(writer, 100000 + n, "W" + std::to_string(n));
   writer.First();

@@ -24,11 +24,11 @@ constexpr std::int64_t kRecord = 261;
 TEST(TableSharingTest, ClosingAfterAnotherOpenAppendedCountsAndKeepsEveryRecord) {
   TableFolder f;
   TTzDbf first("first");
-  ConfigureArticleTable(first, f.folder());
+  configureArticleTable(first, f.folder());
   first.Open();
   appendArticle(first, 1, "A");
   TTzDbf second("second");
-  ConfigureArticleTable(second, f.folder());
+  configureArticleTable(second, f.folder());
   second.Open();
   for (int n = 2; n <= 5; ++n) appendArticle(second, n, "B" + std::to_string(n));
   second.Close();
@@ -58,7 +58,7 @@ TEST(TableSharingTest, AskingWhetherAnOpenIsAloneRefusesNoOtherOpen) {
   TableFolder f;
   {
     TTzDbf table("tarticle");
-    ConfigureArticleTable(table, f.folder());
+    configureArticleTable(table, f.folder());
     table.Open();
   }
   // One opener keeps asking whether it is alone while another keeps opening the file shared, as
@@ -93,7 +93,7 @@ TEST(TableSharingTest, AskingWhetherAnOpenIsAloneRefusesNoOtherOpen) {
 TEST(TableSharingTest, TheRetryPolicyWaitsOutAShortLockAndFailsOnALongOne) {
   TableFolder f;
   TTzDbf table("tarticle");
-  ConfigureArticleTable(table, f.folder());
+  configureArticleTable(table, f.folder());
   table.Open();
   appendArticle(table, 1, "A");
   retryRefusedLocks(table, std::chrono::milliseconds(600));

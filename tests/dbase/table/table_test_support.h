@@ -14,7 +14,7 @@
 
 namespace vekrano::dbase::testing {
 
-using records::ConfigureArticleTable;
+using records::configureArticleTable;
 
 // A folder, quiet engine errors and recorded message boxes for one test.
 struct TableFolder {

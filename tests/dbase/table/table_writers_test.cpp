@@ -35,7 +35,7 @@ std::string Cb(int num, bool updated) { return (updated ? "U" : "I") + std::to_s
 // deletes every fourth, logging each statement once it reported one record changed.
 void writeRound(const std::string& folder, int firstNum, std::ostream& out) {
   TTzDbf table("tarticle");
-  ConfigureArticleTable(table, folder);
+  configureArticleTable(table, folder);
   retryRefusedLocks(table);
   table.Open();
   sql::TSqlQuery query;
@@ -81,7 +81,7 @@ struct Expected {
 void runWriters(const TableFolder& f, std::map<int, Expected>& expected) {
   {
     TTzDbf table("tarticle");
-    ConfigureArticleTable(table, f.folder());
+    configureArticleTable(table, f.folder());
     table.Open();
   }
   std::vector<pid_t> children;

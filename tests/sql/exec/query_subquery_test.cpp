@@ -175,12 +175,12 @@ TEST(SubqueryScope, UnqualifiedNamesFallBackToTheEnclosingTables) {
   vekrano::testing::MemoryDataset customer{{{"id", TFieldType::ftInteger}, {"name", TFieldType::ftString, 10}}};
   vekrano::testing::MemoryDataset orders{{{"no", TFieldType::ftInteger}, {"cust", TFieldType::ftInteger},
                                           {"qty", TFieldType::ftInteger}}};
-  customer.AddRow({std::int64_t{10}, std::string("Ann")});
-  customer.AddRow({std::int64_t{20}, std::string("Bob")});
-  customer.AddRow({std::int64_t{30}, std::string("Cid")});
-  orders.AddRow({std::int64_t{1}, std::int64_t{10}, std::int64_t{5}});
-  orders.AddRow({std::int64_t{2}, std::int64_t{10}, std::int64_t{7}});
-  orders.AddRow({std::int64_t{3}, std::int64_t{20}, std::int64_t{2}});
+  customer.addRow({std::int64_t{10}, std::string("Ann")});
+  customer.addRow({std::int64_t{20}, std::string("Bob")});
+  customer.addRow({std::int64_t{30}, std::string("Cid")});
+  orders.addRow({std::int64_t{1}, std::int64_t{10}, std::int64_t{5}});
+  orders.addRow({std::int64_t{2}, std::int64_t{10}, std::int64_t{7}});
+  orders.addRow({std::int64_t{3}, std::int64_t{20}, std::int64_t{2}});
   TSqlQuery query;
   query.DataSets().Add("customer", &customer);
   query.DataSets().Add("orders", &orders);

@@ -24,7 +24,7 @@ ArticleTable::ArticleTable()
 
 void ArticleTable::add(int num, const std::string& cb, int quantite, const std::string& topp,
                        const std::string& lib1, const std::string& lib2) {
-  data.AddRow({std::int64_t{num}, cb, lib1, lib2, std::int64_t{quantite}, topp});
+  data.addRow({std::int64_t{num}, cb, lib1, lib2, std::int64_t{quantite}, topp});
 }
 
 void ArticleTable::moveTo(int index) {

@@ -77,7 +77,7 @@ TEST_F(ExpressionEval, EmptyTextIsNullAndNeverCompares) {
 }
 
 TEST_F(ExpressionEval, NullFieldsReadAsEmptyAndCompareFalse) {
-  table.data.AddRow({std::int64_t{6}, std::monostate{}, std::string(), std::string(), std::monostate{},
+  table.data.addRow({std::int64_t{6}, std::monostate{}, std::string(), std::string(), std::monostate{},
                      std::string("N")});
   EXPECT_FALSE(table.isTrue("quantite = 0", 5));
   EXPECT_FALSE(table.isTrue("quantite <> 0", 5));

@@ -16,7 +16,7 @@ namespace vekrano::sql {
 class ArticleQuery : public ::testing::Test {
  protected:
   ArticleQuery() {
-    records::ConfigureArticleTable(table, dir.path().string());
+    records::configureArticleTable(table, dir.path().string());
     table.Open();
     query.DataSets().Add("article", &table);
     query.AutoDisableControls = false;

@@ -60,7 +60,7 @@ TEST(DifferentialSqliteTest, SelectsAgreeOverGeneratedTables) {
       const int q = static_cast<int>(random() % 12);
       // Numbers of one to seven characters, so that texts made of them differ in width.
       const int n = static_cast<int>(random() % 1100000) - 100000;
-      t.AddRow({std::int64_t{k}, s, std::int64_t{q}, std::int64_t{n}});
+      t.addRow({std::int64_t{k}, s, std::int64_t{q}, std::int64_t{n}});
       db.exec("INSERT INTO t VALUES (" + std::to_string(k) + ",'" + s + "'," + std::to_string(q) + "," +
               std::to_string(n) + ")");
     }

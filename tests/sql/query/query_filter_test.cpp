@@ -22,7 +22,7 @@ class FilteredQuery : public ::testing::Test {
   FilteredQuery() {
     const char* names[] = {"Ann", "Bob", "Cid", "Dan", "Eve"};
     const std::int64_t quantities[] = {5, 2, 7, 1, 9};
-    for (int i = 0; i < 5; ++i) items.AddRow({std::int64_t{i + 1}, std::string(names[i]), quantities[i]});
+    for (int i = 0; i < 5; ++i) items.addRow({std::int64_t{i + 1}, std::string(names[i]), quantities[i]});
     query.DataSets().Add("items", &items);
     query.SQL().Add("select * from items");
   }
@@ -124,8 +124,8 @@ class CountingWaitCursor : public ::testing::Test {
  protected:
   CountingWaitCursor() {
     previous = common::setWaitCursorHook({[this] { ++shown; }, [this] { ++restored; }});
-    items.AddRow({std::int64_t{1}});
-    items.AddRow({std::int64_t{2}});
+    items.addRow({std::int64_t{1}});
+    items.addRow({std::int64_t{2}});
     query.DataSets().Add("items", &items);
   }
   ~CountingWaitCursor() override { common::setWaitCursorHook(previous); }

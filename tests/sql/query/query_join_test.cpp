@@ -20,11 +20,11 @@ class JoinQuery : public ::testing::Test {
   JoinQuery() {
     // Orders 1 and 2 belong to customer 10, order 3 to customer 99 who does not exist;
     // customer 20 has no order.
-    customer.AddRow({std::int64_t{10}, std::string("Ann")});
-    customer.AddRow({std::int64_t{20}, std::string("Bob")});
-    orders.AddRow({std::int64_t{1}, std::int64_t{10}, std::int64_t{5}});
-    orders.AddRow({std::int64_t{2}, std::int64_t{10}, std::int64_t{7}});
-    orders.AddRow({std::int64_t{3}, std::int64_t{99}, std::int64_t{2}});
+    customer.addRow({std::int64_t{10}, std::string("Ann")});
+    customer.addRow({std::int64_t{20}, std::string("Bob")});
+    orders.addRow({std::int64_t{1}, std::int64_t{10}, std::int64_t{5}});
+    orders.addRow({std::int64_t{2}, std::int64_t{10}, std::int64_t{7}});
+    orders.addRow({std::int64_t{3}, std::int64_t{99}, std::int64_t{2}});
     query.DataSets().Add("customer", &customer);
     query.DataSets().Add("orders", &orders);
     query.AutoDisableControls = false;
@@ -111,8 +111,8 @@ TEST_F(JoinQuery, HiddenFieldsOfJoinedTablesCanBeNamedButStayOutOfStar) {
 }
 
 TEST_F(JoinQuery, TransformPivotsTheAggregateIntoOneColumnPerValue) {
-  orders.AddRow({std::int64_t{4}, std::int64_t{20}, std::int64_t{5}});
-  orders.AddRow({std::int64_t{5}, std::int64_t{10}, std::int64_t{5}});
+  orders.addRow({std::int64_t{4}, std::int64_t{20}, std::int64_t{5}});
+  orders.addRow({std::int64_t{5}, std::int64_t{10}, std::int64_t{5}});
   query.Close();
   query.SQL().Clear();
   query.SQL().Add("transform sum(no) select cust from orders group by cust pivot qty");
