@@ -33,7 +33,7 @@ using vekrano::testing::writeFileBytes;
 
 constexpr const char* kAllByNumber = "select *  from article order by num";
 
-TEST(csvField, QuotedOnlyWhenAValueNeedsIt) {
+TEST(CsvField, QuotedOnlyWhenAValueNeedsIt) {
   EXPECT_EQ(csvField("plain text", ','), "plain text");
   EXPECT_EQ(csvField("", ','), "");
   EXPECT_EQ(csvField("a;b", ','), "a;b");

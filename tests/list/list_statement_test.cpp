@@ -7,7 +7,7 @@
 namespace vekrano::list {
 namespace {
 
-TEST(listStatement, CriteriaAndOrderFollowEachOtherDirectly) {
+TEST(ListStatement, CriteriaAndOrderFollowEachOtherDirectly) {
   SortState sort;
   EXPECT_EQ(listStatement({}, sort), "select *  from article order by num");
   ListCriteria criteria{"AB", "", "", TopCriterion::Topped};
@@ -19,7 +19,7 @@ TEST(listStatement, CriteriaAndOrderFollowEachOtherDirectly) {
   EXPECT_EQ(criteriaText({"AB\"", "", "", TopCriterion::All}), " cb like 'AB\"%'");
 }
 
-TEST(listStatement, TitleClicksAlternateTheDirection) {
+TEST(ListStatement, TitleClicksAlternateTheDirection) {
   SortState sort;
   EXPECT_TRUE(ClickTitle(sort, "lib2"));
   EXPECT_EQ(listOrderPart(sort), " order by lib2 ");

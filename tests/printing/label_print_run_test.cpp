@@ -29,7 +29,7 @@ namespace {
 using list::SortColumn;
 using list::SortState;
 
-TEST(printStatement, EveryOrderingAndOptionHasItsExactText) {
+TEST(PrintStatement, EveryOrderingAndOptionHasItsExactText) {
   const std::string head = "select * from article";
   const std::string plain = head + " where quantite > 0 and length(cb)>0 ";
   const std::map<SortColumn, std::pair<std::string, std::string>> orders = {

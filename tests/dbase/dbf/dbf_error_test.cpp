@@ -7,7 +7,7 @@
 
 using namespace vekrano::dbase;
 
-TEST(dbfError, CodeTextsAndComposedMessage) {
+TEST(DbfError, CodeTextsAndComposedMessage) {
   EXPECT_EQ(errorCodeText(210), "Not a dBASE data file");
   EXPECT_EQ(errorCodeText(227), "Insufficient disk space ");
   EXPECT_EQ(errorCodeText(1103), "Invalid Operation ");
@@ -23,7 +23,7 @@ TEST(dbfError, CodeTextsAndComposedMessage) {
   EXPECT_EQ(base.message(), "Error # 222 (Corrupted index file)\r\ndetail");
 }
 
-TEST(dbfError, AutomaticReportingShowsTheBoxAndEndsTheProcessThroughTheHandler) {
+TEST(DbfError, AutomaticReportingShowsTheBoxAndEndsTheProcessThroughTheHandler) {
   vekrano::common::ScopedScriptedPrompts prompts;
   std::vector<int> endedWith;
   const ProcessEndHandler previous =
