@@ -37,13 +37,10 @@ const fs::path& tableFile(std::size_t size) {
   std::mt19937 random(42);
   char record[262];
   for (std::size_t written = 0; written < size; written += 261) {
-    std::snprintf(record, sizeof record, " %5u%-50s%-100s%-100s%3u%-2s",
-                  static_cast<unsigned>(written / 261 % 100000),
+    std::snprintf(record, sizeof record, " %5u%-50s%-100s%-100s%3u%-2s", static_cast<unsigned>(written / 261 % 100000),
                   ("3760" + std::to_string(random() % 100000000)).c_str(),
-                  ("Article " + std::to_string(random() % 5000) + " lot " +
-                   std::to_string(random() % 90)).c_str(),
-                  random() % 3 ? "" : "Rayon frais", static_cast<unsigned>(random() % 20),
-                  random() % 2 ? "O" : "N");
+                  ("Article " + std::to_string(random() % 5000) + " lot " + std::to_string(random() % 90)).c_str(),
+                  random() % 3 ? "" : "Rayon frais", static_cast<unsigned>(random() % 20), random() % 2 ? "O" : "N");
     out.write(record, static_cast<std::streamsize>(std::min<std::size_t>(261, size - written)));
   }
   made.emplace_back(size, path);

@@ -19,8 +19,12 @@ std::string benchFile() {
 
 void createArticle(const std::string& path) {
   setAutoErrorReporting(false);
-  CreateDbf(path, {{"num", 'N', 5, 0}, {"cb", 'C', 50, 0}, {"lib1", 'C', 100, 0},
-                   {"lib2", 'C', 100, 0}, {"quantite", 'N', 3, 0}, {"topp", 'C', 2, 0}});
+  CreateDbf(path, {{"num", 'N', 5, 0},
+                   {"cb", 'C', 50, 0},
+                   {"lib1", 'C', 100, 0},
+                   {"lib2", 'C', 100, 0},
+                   {"quantite", 'N', 3, 0},
+                   {"topp", 'C', 2, 0}});
 }
 
 void appendAll(const std::string& path) {

@@ -23,8 +23,12 @@ std::string makeFolder() {
 std::string barcode(long i) { return std::to_string((i * 7919) % 1000003 + 1000000); }
 
 void fillArticle(DbfTable& table, const std::string& folder, long records) {
-  CreateDbf(folder + "/article.dbf", {{"num", 'N', 5, 0}, {"cb", 'C', 50, 0}, {"lib1", 'C', 100, 0},
-                                      {"lib2", 'C', 100, 0}, {"quantite", 'N', 3, 0}, {"topp", 'C', 2, 0}});
+  CreateDbf(folder + "/article.dbf", {{"num", 'N', 5, 0},
+                                      {"cb", 'C', 50, 0},
+                                      {"lib1", 'C', 100, 0},
+                                      {"lib2", 'C', 100, 0},
+                                      {"quantite", 'N', 3, 0},
+                                      {"topp", 'C', 2, 0}});
   table.OpenDbf(folder + "/article.dbf", DbfOpenMode::ExclusiveReadWrite, true);
   for (long i = 0; i < records; ++i) {
     table.ClearRecord();

@@ -46,8 +46,8 @@ std::string writeLines(const std::string& name, int first, int count) {
   const std::string path = (folder() / name).string();
   std::ofstream out(path, std::ios::binary);
   for (int i = first; i < first + count; ++i) {
-    out << "3760" << (12345678 + i * 7919) << ",Article " << i % 5000 << " lot " << i << ",Rayon " << i % 40
-        << "," << 1 + i % 9 << "\r\n";
+    out << "3760" << (12345678 + i * 7919) << ",Article " << i % 5000 << " lot " << i << ",Rayon " << i % 40 << ","
+        << 1 + i % 9 << "\r\n";
   }
   return path;
 }
@@ -72,8 +72,7 @@ void sqliteImport(sqlite3* db, const std::string& path) {
   sqlite3_finalize(highest);
   import::CsvFile file(path, {});
   for (import::CsvRecord line; file.Next(line);) {
-    const std::optional<records::BarcodeRecord> record =
-        import::recordFromFields(line.fields, kMapping, false).record;
+    const std::optional<records::BarcodeRecord> record = import::recordFromFields(line.fields, kMapping, false).record;
     sqlite3_bind_int(insert, 1, ++num);
     sqlite3_bind_text(insert, 2, record->cb.c_str(), -1, SQLITE_TRANSIENT);
     sqlite3_bind_text(insert, 3, record->lib1.c_str(), -1, SQLITE_TRANSIENT);
@@ -144,18 +143,19 @@ void ImportWindow(benchmark::State& state) {
     data.openData();
     import::Tfimportcsv wizard(data, {[](QWidget*, const QString&, const QString&) {
                                         return QString::fromStdString(importedLines());
-                                      },
-                                      [&state](const std::exception& error) { state.SkipWithError(error.what()); }});
-    wizard.show();
-    wizard.SouvrirClick();
-    wizard.bsuivantClick();
-    QCoreApplication::processEvents();
-    state.ResumeTiming();
-    wizard.bimportClick();
-    data.closeData();
   }
-  vekrano::common::setProcessEventsHook(previous);
-  state.SetItemsProcessed(state.iterations() * kLines);
+  , [&state](const std::exception& error) { state.SkipWithError(error.what()); }
+});
+wizard.show();
+wizard.SouvrirClick();
+wizard.bsuivantClick();
+QCoreApplication::processEvents();
+state.ResumeTiming();
+wizard.bimportClick();
+data.closeData();
+}  // namespace
+vekrano::common::setProcessEventsHook(previous);
+state.SetItemsProcessed(state.iterations() * kLines);
 }
 
 void ImportSqlite(benchmark::State& state) {

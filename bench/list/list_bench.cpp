@@ -34,8 +34,10 @@ struct Records {
     data = std::make_unique<ArticleData>(folder.string() + "/");
     data->openData();
     sqlite3_open((folder / "article.db").c_str(), &peer);
-    sqlite3_exec(peer, "CREATE TABLE article (num INTEGER, cb TEXT, lib1 TEXT, lib2 TEXT, "
-                       "quantite INTEGER, topp TEXT); BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_exec(peer,
+                 "CREATE TABLE article (num INTEGER, cb TEXT, lib1 TEXT, lib2 TEXT, "
+                 "quantite INTEGER, topp TEXT); BEGIN",
+                 nullptr, nullptr, nullptr);
     sqlite3_stmt* insert = nullptr;
     sqlite3_prepare_v2(peer, "INSERT INTO article VALUES (?,?,?,?,?,?)", -1, &insert, nullptr);
     auto& table = data->tarticle;

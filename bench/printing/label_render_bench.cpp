@@ -26,8 +26,8 @@ std::vector<LabelRecord> records(int labels) {
   std::vector<LabelRecord> list;
   for (int i = 0; list.size() * kLabelsPerRecord < static_cast<std::size_t>(labels); ++i) {
     const std::string number = std::to_string(1000000 + i);
-    list.push_back({"VK-" + number + " 01.2", "Article " + number,
-                    "Rayon " + std::to_string(i % 40) + " / " + number, kLabelsPerRecord});
+    list.push_back({"VK-" + number + " 01.2", "Article " + number, "Rayon " + std::to_string(i % 40) + " / " + number,
+                    kLabelsPerRecord});
   }
   return list;
 }
@@ -52,8 +52,7 @@ void BM_RenderLabelsToPdf(benchmark::State& state) {
     destination.finish();
   }
   state.counters["labels_per_second"] =
-      benchmark::Counter(static_cast<double>(labels) * state.iterations(),
-                         benchmark::Counter::kIsRate);
+      benchmark::Counter(static_cast<double>(labels) * state.iterations(), benchmark::Counter::kIsRate);
   state.counters["sheets"] = jobs;
   state.counters["peak_memory_MB"] = peakMegabytes();
 }

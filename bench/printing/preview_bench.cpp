@@ -30,9 +30,7 @@ printing::PrintRequest requestFor(const std::string& barcodePrefix) {
   return request;
 }
 
-double secondsSince(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
+double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 void BM_OpenPreviewBesideOnePage(benchmark::State& state) {
   records::ArticleData& data = bench::table().data;

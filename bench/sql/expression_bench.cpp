@@ -34,8 +34,8 @@ void BM_LikeAndEqualityPerRecord(benchmark::State& state) {
   }
   benchmark::DoNotOptimize(matches);
   state.SetItemsProcessed(state.iterations() * kRecords);
-  state.counters["ns_per_record"] = benchmark::Counter(
-      static_cast<double>(state.iterations() * kRecords), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["ns_per_record"] = benchmark::Counter(static_cast<double>(state.iterations() * kRecords),
+                                                       benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_LikeAndEqualityPerRecord)->Unit(benchmark::kMicrosecond);
 

@@ -79,9 +79,7 @@ void BM_WalkTable(benchmark::State& state) {
 }
 BENCHMARK(BM_WalkTable)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-void BM_SelectAllOrderByNum(benchmark::State& state) {
-  runSelect(state, "select * from article order by num");
-}
+void BM_SelectAllOrderByNum(benchmark::State& state) { runSelect(state, "select * from article order by num"); }
 BENCHMARK(BM_SelectAllOrderByNum)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_LikeAndTopOrderByCb(benchmark::State& state) {
@@ -102,9 +100,7 @@ void BM_TopThenCb(benchmark::State& state) { runSelect(state, "select * from art
 BENCHMARK(BM_TopThenCb)->Arg(0)->Unit(benchmark::kMillisecond);
 
 // Keys that repeat together: the rows are sorted from the walk's order, which shows in the ties.
-void BM_TopThenQuantity(benchmark::State& state) {
-  runSelect(state, "select * from article order by topp , quantite");
-}
+void BM_TopThenQuantity(benchmark::State& state) { runSelect(state, "select * from article order by topp , quantite"); }
 BENCHMARK(BM_TopThenQuantity)->Arg(0)->Unit(benchmark::kMillisecond);
 
 // The one-key sort beside them.

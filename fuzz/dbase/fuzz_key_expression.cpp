@@ -21,8 +21,9 @@ DbfTable& fuzzTable() {
     if (fd >= 0) close(fd);
     const std::string path = std::string(pattern) + ".dbf";
     setAutoErrorReporting(false);
-    if (!CreateDbf(path, {{"cb", 'C', 20, 0}, {"num", 'N', 5, 0}, {"price", 'N', 8, 2},
-                          {"born", 'D', 8, 0}, {"ok", 'L', 1, 0}}) ||
+    if (!CreateDbf(
+            path,
+            {{"cb", 'C', 20, 0}, {"num", 'N', 5, 0}, {"price", 'N', 8, 2}, {"born", 'D', 8, 0}, {"ok", 'L', 1, 0}}) ||
         !table.OpenDbf(path, DbfOpenMode::ExclusiveReadWrite)) {
       std::abort();
     }

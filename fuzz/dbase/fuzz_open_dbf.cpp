@@ -30,8 +30,12 @@ void readField(const DbfTable& table, int n) {
     case 'C': table.getString(n); break;
     case 'D': table.getDate(n); break;
     case 'L': table.getLogical(n); break;
-    case 'N': case 'F':
-      if (table.FieldDec(n) > 0) table.getDouble(n); else table.getInteger(n);
+    case 'N':
+    case 'F':
+      if (table.FieldDec(n) > 0)
+        table.getDouble(n);
+      else
+        table.getInteger(n);
       break;
     default: table.getInteger(n); break;
   }

@@ -85,7 +85,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (chosen != walked) {
     std::fprintf(stderr, "%s\n", sql.c_str());
     for (std::size_t r = 0; r < std::max(chosen.size(), walked.size()); ++r) {
-      std::fprintf(stderr, "%-40s %s\n", r < chosen.size() ? chosen[r].c_str() : "-", r < walked.size() ? walked[r].c_str() : "-");
+      std::fprintf(stderr, "%-40s %s\n", r < chosen.size() ? chosen[r].c_str() : "-",
+                   r < walked.size() ? walked[r].c_str() : "-");
     }
     std::abort();
   }

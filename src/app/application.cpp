@@ -23,8 +23,8 @@ VekranoApplication::VekranoApplication(int& argc, char** argv) : QApplication(ar
   fillFormatSettingsFromLocale();
   common::setPrompts(&prompts_);
   common::setProcessEventsHook([] { QCoreApplication::processEvents(); });
-  common::setWaitCursorHook({[] { QGuiApplication::setOverrideCursor(Qt::WaitCursor); },
-                             [] { QGuiApplication::restoreOverrideCursor(); }});
+  common::setWaitCursorHook(
+      {[] { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }, [] { QGuiApplication::restoreOverrideCursor(); }});
 }
 
 VekranoApplication::~VekranoApplication() {

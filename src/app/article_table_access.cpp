@@ -5,10 +5,8 @@
 namespace vekrano::app {
 
 ArticleTableAccess::ArticleTableAccess(records::ArticleData& data)
-    : access_{[&data] { data.closeData(); },
-              [&data] { data.openData(); },
+    : access_{[&data] { data.closeData(); }, [&data] { data.openData(); },
               [this, &data] { hold_ = std::make_unique<records::TableHold>(data.programDirectory()); },
-              [this] { hold_.reset(); },
-              [](const std::string& folder) { records::checkRestoredTable(folder); }} {}
+              [this] { hold_.reset(); }, [](const std::string& folder) { records::checkRestoredTable(folder); }} {}
 
 }  // namespace vekrano::app

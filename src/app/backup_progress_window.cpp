@@ -34,8 +34,7 @@ BackupProgressWindow::BackupProgressWindow(int captionId, QWidget* parent) : QDi
 }
 
 void BackupProgressWindow::follow(backup::TBackupFile& component) {
-  component.OnProgress = [this](backup::TBackupFile&, const std::string& filename, int percent,
-                                bool& goOn) {
+  component.OnProgress = [this](backup::TBackupFile&, const std::string& filename, int percent, bool& goOn) {
     if (!filename.empty()) showFile(languages::toQt(filename));
     bar_->setValue(percent);
     goOn = !stopped_;

@@ -13,10 +13,10 @@ namespace vekrano::app {
 namespace {
 
 constexpr std::pair<std::string_view, int> kWordings[] = {
-    {dbase::kFieldNotFound, 245},    {dbase::kNotEditing, 246},       {dbase::kFieldReadOnly, 247},
-    {dbase::kDataSetClosed, 248},    {dbase::kDataSetReadOnly, 249},  {dbase::kDataSetEmpty, 250},
+    {dbase::kFieldNotFound, 245},     {dbase::kNotEditing, 246},      {dbase::kFieldReadOnly, 247},
+    {dbase::kDataSetClosed, 248},     {dbase::kDataSetReadOnly, 249}, {dbase::kDataSetEmpty, 250},
     {dbase::kFieldTypeMismatch, 251}, {dbase::kInvalidInteger, 252},  {dbase::kInvalidFloat, 253},
-    {dbase::kInvalidBoolean, 254},   {dbase::kInvalidDate, 255},
+    {dbase::kInvalidBoolean, 254},    {dbase::kInvalidDate, 255},
 };
 
 }  // namespace

@@ -20,9 +20,7 @@ QString QtDesktop::saveFileName(QWidget* parent, const QString& title, const QSt
   return QFileDialog::getSaveFileName(parent, title, QString(), filter);
 }
 
-void QtDesktop::openDocument(const QString& path) {
-  QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-}
+void QtDesktop::openDocument(const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
 
 namespace {
 
@@ -35,8 +33,7 @@ bool associatesAny(const QString& path, const QStringList& mimeTypes) {
   while (!file.atEnd()) {
     const QString line = QString::fromUtf8(file.readLine()).trimmed();
     if (line.startsWith('[')) {
-      adding = line == "[Default Applications]" || line == "[Added Associations]" ||
-               line == "[MIME Cache]";
+      adding = line == "[Default Applications]" || line == "[Added Associations]" || line == "[MIME Cache]";
       continue;
     }
     const qsizetype equals = line.indexOf('=');
@@ -52,8 +49,7 @@ bool associatesAny(const QString& path, const QStringList& mimeTypes) {
 }  // namespace
 
 bool QtDesktop::canOpen(const QStringList& mimeTypes) {
-  QStringList files =
-      QStandardPaths::locateAll(QStandardPaths::GenericConfigLocation, "mimeapps.list");
+  QStringList files = QStandardPaths::locateAll(QStandardPaths::GenericConfigLocation, "mimeapps.list");
   for (const char* name : {"mimeapps.list", "mimeinfo.cache"}) {
     files += QStandardPaths::locateAll(QStandardPaths::ApplicationsLocation, name);
   }

@@ -36,12 +36,8 @@ constexpr const char* kSaveFailedCaption = "Fichier non sauvegard\xE9 !!";
 
 }  // namespace
 
-TFprincip::TFprincip(std::string programDirectory, Desktop& desktop, records::ArticleData& data,
-                     QWidget* parent)
-    : QMainWindow(parent),
-      programDirectory_(std::move(programDirectory)),
-      desktop_(desktop),
-      data_(data) {
+TFprincip::TFprincip(std::string programDirectory, Desktop& desktop, records::ArticleData& data, QWidget* parent)
+    : QMainWindow(parent), programDirectory_(std::move(programDirectory)), desktop_(desktop), data_(data) {
   setObjectName("Fprincip");
   createControls();
   FormCreate();
@@ -144,8 +140,7 @@ void TFprincip::spAideClick() {
 void TFprincip::btappliquerClick() {
   // The label type list is rebuilt in the new language and sorted anew: the chosen type is found
   // again by its number, so that nothing is printed on another sheet.
-  const std::optional<int> type =
-      printing::labelTypeAt(*combListeEtiquette_, combListeEtiquette_->currentIndex());
+  const std::optional<int> type = printing::labelTypeAt(*combListeEtiquette_, combListeEtiquette_->currentIndex());
   languages::setLanguageNumber(settingsPage_->languageButtons().chosen());
   ApplyMainTexts();
   for (int i = 0; type && i < combListeEtiquette_->count(); ++i) {

@@ -51,8 +51,7 @@ class TFprincip : public QMainWindow {
   // `programDirectory` ends with "/"; `desktop` and `data` (the table and its queries, over the
   // same directory) are borrowed for the window's life. Runs the creation
   // handler: loads the language file, builds the label type list and fills the printer list.
-  TFprincip(std::string programDirectory, Desktop& desktop, records::ArticleData& data,
-            QWidget* parent = nullptr);
+  TFprincip(std::string programDirectory, Desktop& desktop, records::ArticleData& data, QWidget* parent = nullptr);
   ~TFprincip() override;
 
   // Once per run, when first shown: opens the data and displays the list, failures ignored.

@@ -48,8 +48,7 @@ void reportFailure(const backup::CommandResult& result, int consequenceId) {
     case backup::CommandFailure::ArchiveMissing: reason = languages::GetText(kFileNotFound); break;
     case backup::CommandFailure::NoTable: reason = languages::GetText(kNoTableInArchive); break;
   }
-  common::showMessage(reason + "\n" + languages::GetText(consequenceId), "Vekrano",
-                      common::PromptKind::Error);
+  common::showMessage(reason + "\n" + languages::GetText(consequenceId), "Vekrano", common::PromptKind::Error);
 }
 
 // Runs one command with the hourglass and the progress window; the table is closed and opened
@@ -74,13 +73,12 @@ backup::CommandResult runWithProgress(
 }  // namespace
 
 void TFprincip::spSauveClick() {
-  const QString chosen =
-      desktop().saveFileName(this, languages::textOf(kBackupTitle), kArchiveFilter);
+  const QString chosen = desktop().saveFileName(this, languages::textOf(kBackupTitle), kArchiveFilter);
   if (!chosen.isEmpty()) {
     // A name typed without an extension takes the archive's.
     const std::string archive = withDefaultExtension(chosen, kArchiveExtension).toStdString();
-    const backup::CommandResult result = runWithProgress(
-        *this, kBackupCaption, [&](backup::TBackupFile& component, const backup::TableAccess& table) {
+    const backup::CommandResult result =
+        runWithProgress(*this, kBackupCaption, [&](backup::TBackupFile& component, const backup::TableAccess& table) {
           return backup::runBackup(component, programDirectory(), archive, table);
         });
     reportFailure(result, kBackupNotLeft);
@@ -91,12 +89,11 @@ void TFprincip::spSauveClick() {
 }
 
 void TFprincip::spChargeClick() {
-  const QString chosen =
-      desktop().openFileName(this, languages::textOf(kRestoreTitle), kArchiveFilter);
+  const QString chosen = desktop().openFileName(this, languages::textOf(kRestoreTitle), kArchiveFilter);
   if (!chosen.isEmpty() && restoreConfirmed()) {
     const std::string archive = chosen.toStdString();
-    const backup::CommandResult result = runWithProgress(
-        *this, kRestoreCaption, [&](backup::TBackupFile& component, const backup::TableAccess& table) {
+    const backup::CommandResult result =
+        runWithProgress(*this, kRestoreCaption, [&](backup::TBackupFile& component, const backup::TableAccess& table) {
           return backup::runSafeRestore(component, programDirectory(), archive, table);
         });
     reportFailure(result, kRestoreUnchanged);

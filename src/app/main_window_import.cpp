@@ -9,13 +9,12 @@ namespace vekrano::app {
 
 void TFprincip::connectImportCommand() {
   // Created once and kept, so that the wizard shows the last path at its next opening.
-  importWizard_ = new import::Tfimportcsv(
-      data_,
-      {[this](QWidget* parent, const QString& title, const QString& filter) {
-         return desktop_.openFileName(parent, title, filter);
-       },
-       [](const std::exception& error) { showApplicationError(error); }},
-      this);
+  importWizard_ = new import::Tfimportcsv(data_,
+                                          {[this](QWidget* parent, const QString& title, const QString& filter) {
+                                             return desktop_.openFileName(parent, title, filter);
+                                           },
+                                           [](const std::exception& error) { showApplicationError(error); }},
+                                          this);
   connect(recordsPage_, &RecordsPage::importRequested, this, [this] {
     desktop_.runModal(*importWizard_);
     redisplayList();

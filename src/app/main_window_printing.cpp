@@ -64,9 +64,7 @@ std::string chosenPrinter(const TFprincip& window) {
   return printers->currentIndex() < 0 ? std::string() : languages::fromQt(printers->currentText());
 }
 
-std::string positionFile(const TFprincip& window) {
-  return window.programDirectory() + printing::kPositionFileName;
-}
+std::string positionFile(const TFprincip& window) { return window.programDirectory() + printing::kPositionFileName; }
 
 // The label type and the printer the jobs of a run go to, as the page stands now.
 printing::SheetKey chosenSheet(const TFprincip& window) {
@@ -122,8 +120,8 @@ std::optional<SentLabels> runPrint(TFprincip& window, printing::PageDestination&
     printing::LabelReport report(destination, &status);
     CountingLabelSink counted(report);
     int nextPosition = 1;
-    if (printing::PrintLabels(window.data().sqlqueryfonction, counted, window.programDirectory(),
-                              request, &nextPosition) == 0) {
+    if (printing::PrintLabels(window.data().sqlqueryfonction, counted, window.programDirectory(), request,
+                              &nextPosition) == 0) {
       if (!declined) common::showMessage(languages::GetText(kNoLabelText), "Vekrano");
       return std::nullopt;
     }
@@ -152,28 +150,25 @@ void runPreview(TFprincip& window, const printing::PrinterCalibrations& calibrat
       const common::WaitCursor busy;
       printing::LabelReport report(preview);
       CountingLabelSink counted(report);
-      printing::PrintLabels(window.data().sqlqueryfonction, counted, window.programDirectory(),
-                            request, &nextPosition);
+      printing::PrintLabels(window.data().sqlqueryfonction, counted, window.programDirectory(), request, &nextPosition);
       labels = counted.labels();
     }
     if (preview.pages().empty()) {
       common::showMessage(languages::GetText(kNoLabelText), "Vekrano");
       return;
     }
-    printing::LabelPreviewWindow shown(
-        preview.pages(), calibrations, &window,
-        unprintable.count > 0 ? printing::unprintableList(unprintable) : std::string());
+    printing::LabelPreviewWindow shown(preview.pages(), calibrations, &window,
+                                       unprintable.count > 0 ? printing::unprintableList(unprintable) : std::string());
     if (window.desktop().runModal(shown) != QDialog::Accepted) return;
-    if (unprintable.count > 0 &&
-        !common::askYesNo(printing::unprintableQuestion(unprintable), "Vekrano")) {
+    if (unprintable.count > 0 && !common::askYesNo(printing::unprintableQuestion(unprintable), "Vekrano")) {
       return;
     }
     printing::PrinterDestination printer(calibrations);
     printing::ReportStatusWindow status(&window);
     printing::printKeptPages(preview.pages(), printer, &status);
     paperRunEnded(window, nextPosition);
-    showFeedback(window, printedText(labels, static_cast<int>(preview.pages().size()),
-                                     languages::toQt(request.printerName)));
+    showFeedback(window,
+                 printedText(labels, static_cast<int>(preview.pages().size()), languages::toQt(request.printerName)));
   } catch (const std::exception& error) {
     showApplicationError(error);
   }
@@ -197,13 +192,11 @@ void printTestSheet(TFprincip& window, const printing::PrinterCalibrations& cali
 // only when the remembered sheet comes from it.
 void listRememberedSheet(QComboBox& types, const std::string& programDirectory) {
   const auto chosen = printing::readChosenSheet(programDirectory + printing::kChosenSheetFileName);
-  const printing::OwnSheets own =
-      printing::readOwnSheetsFile(programDirectory + printing::kOwnSheetsFileName);
+  const printing::OwnSheets own = printing::readOwnSheetsFile(programDirectory + printing::kOwnSheetsFileName);
   const printing::SheetCatalog none;
   const bool fromCatalog = chosen && chosen->source == printing::SheetSource::Catalog;
   printing::setListedSheet(
-      chosen ? printing::findChosenSheet(*chosen, own, fromCatalog ? printing::installedCatalog() : none)
-             : nullptr);
+      chosen ? printing::findChosenSheet(*chosen, own, fromCatalog ? printing::installedCatalog() : none) : nullptr);
   printing::BuildLabelTypeList(types);
 }
 
@@ -254,13 +247,12 @@ void TFprincip::connectPrintingPage() {
     printing::PrinterDestination printer(calibrations_);
     if (const auto sent = runPrint(*this, printer)) {
       paperRunEnded(*this, sent->nextPosition);
-      showFeedback(*this, printedText(sent->labels, sent->sheets,
-                                      languages::toQt(chosenPrinter(*this))));
+      showFeedback(*this, printedText(sent->labels, sent->sheets, languages::toQt(chosenPrinter(*this))));
     }
   });
   connect(printingPage_, &PrintingPage::pdfRequested, this, [this] {
-    const QString chosen = desktop().saveFileName(this, languages::textOf(kPdfDialogTitle),
-                                                  languages::textOf(kPdfFilter));
+    const QString chosen =
+        desktop().saveFileName(this, languages::textOf(kPdfDialogTitle), languages::textOf(kPdfFilter));
     if (chosen.isEmpty()) return;
     const QString path = withDefaultExtension(chosen, kPdfExtension);
     try {
@@ -274,10 +266,8 @@ void TFprincip::connectPrintingPage() {
       showApplicationError(error);
     }
   });
-  connect(printingPage_, &PrintingPage::previewRequested, this,
-          [this] { runPreview(*this, calibrations_); });
-  connect(printingPage_, &PrintingPage::testSheetRequested, this,
-          [this] { printTestSheet(*this, calibrations_); });
+  connect(printingPage_, &PrintingPage::previewRequested, this, [this] { runPreview(*this, calibrations_); });
+  connect(printingPage_, &PrintingPage::testSheetRequested, this, [this] { printTestSheet(*this, calibrations_); });
 
   // "Autres planches…" is never left selected: the list goes back to the entry before it, and
   // the chooser opens when the user picked it.
@@ -332,8 +322,7 @@ void TFprincip::connectPrintingPage() {
   };
   connect(printingPage_, &PrintingPage::calibrationChanged, this, keepCalibration);
 
-  connect(grid_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-          &TFprincip::offerSelectedRecords);
+  connect(grid_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &TFprincip::offerSelectedRecords);
   connect(listModel_, &QAbstractItemModel::modelReset, this, &TFprincip::offerSelectedRecords);
   offerSelectedRecords();
 }
@@ -342,8 +331,7 @@ void TFprincip::offerSelectedRecords() {
   const sql::TSqlQuery& list = data_.sqlQuery1;
   // A pick ends with the rows it was made on (the list displayed again, or nothing selected):
   // the run goes back to the criteria rather than print rows the user did not choose.
-  printingPage_->offerPickedRecords(list.Active() && list.RecordCount() > 0 &&
-                                    grid_->selectionModel()->hasSelection());
+  printingPage_->offerPickedRecords(list.Active() && list.RecordCount() > 0 && grid_->selectionModel()->hasSelection());
 }
 
 }  // namespace vekrano::app

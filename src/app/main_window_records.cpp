@@ -59,14 +59,12 @@ void TFprincip::connectRecordsPage() {
   // the picked rows of the former list need not be the rows now shown there.
   connect(listModel_, &list::RecordListModel::currentRowMoved, this, [this](int row) {
     grid_->selectionModel()->setCurrentIndex(listModel_->index(row, 1),
-                                             QItemSelectionModel::ClearAndSelect |
-                                                 QItemSelectionModel::Rows);
+                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   });
-  exportChoices_ = new list::Tfexportliste(
-      [this](QWidget* parent, const QString& title, const QString& filter) {
-        return desktop_.saveFileName(parent, title, filter);
-      },
-      this);
+  exportChoices_ =
+      new list::Tfexportliste([this](QWidget* parent, const QString& title,
+                                     const QString& filter) { return desktop_.saveFileName(parent, title, filter); },
+                              this);
 }
 
 // "Export the list": the records the list shows, in its order, into the CSV file chosen in the
@@ -80,12 +78,12 @@ void TFprincip::exportList() {
   progress.setWindowModality(Qt::WindowModal);
   progress.setMinimumDuration(500);
   try {
-    const int written = list::exportStatement(
-        data_.sqlqueryfonction, shown.SQL().Text(), exportChoices_->path().toStdString(),
-        exportChoices_->options(), [&progress](int done, int total) {
-          progress.setMaximum(total);
-          progress.setValue(done);  // a modal progress window processes the pending events
-        });
+    const int written =
+        list::exportStatement(data_.sqlqueryfonction, shown.SQL().Text(), exportChoices_->path().toStdString(),
+                              exportChoices_->options(), [&progress](int done, int total) {
+                                progress.setMaximum(total);
+                                progress.setValue(done);  // a modal progress window processes the pending events
+                              });
     progress.reset();
     common::showMessage(languages::GetText(kExportedCountText) + " " + std::to_string(written),
                         languages::GetText(kExportEndCaption));

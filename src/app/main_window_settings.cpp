@@ -42,8 +42,8 @@ void TFprincip::sreparertableClick() {
   if (!common::askBeforeLoss(languages::GetText(kRepairQuestion), languages::GetText(kConfirmCaption))) return;
   try {
     const records::RepairedTable repaired = records::repairArticleTable(data_);
-    common::showMessage(common::formatText(languages::GetText(kRepairedText), {std::to_string(repaired.kept)}) +
-                            "\n" + keptAsText(repaired.keptAs),
+    common::showMessage(common::formatText(languages::GetText(kRepairedText), {std::to_string(repaired.kept)}) + "\n" +
+                            keptAsText(repaired.keptAs),
                         "Vekrano");
   } catch (const records::ETableInUse&) {
     common::showMessage(languages::GetText(kTableInUseText), "Vekrano", common::PromptKind::Warning);

@@ -81,8 +81,8 @@ QWidget* PrintingPage::createRecordChoice(QWidget* parent) {
   wholeOrPicked->addWidget(rafichesel_);
   wholeOrPicked->addStretch();
   layout->addLayout(wholeOrPicked);
-  rafichem_ = choice<QRadioButton>(gbcritsup_, "Rafichem",
-                                   "Imprimer seulement les fiches correspondant aux critères", true);
+  rafichem_ =
+      choice<QRadioButton>(gbcritsup_, "Rafichem", "Imprimer seulement les fiches correspondant aux critères", true);
   layout->addWidget(rafichem_);
   return gbcritsup_;
 }
@@ -103,8 +103,8 @@ QWidget* PrintingPage::createCalibration(QWidget* parent) {
   using printing::kMaxOffsetMm;
   spinDecalH_ = calibrationBox(gbCalibration_, "SpinDecalH", -kMaxOffsetMm, kMaxOffsetMm, 0);
   spinDecalV_ = calibrationBox(gbCalibration_, "SpinDecalV", -kMaxOffsetMm, kMaxOffsetMm, 0);
-  spinEchelle_ = calibrationBox(gbCalibration_, "SpinEchelle", printing::kMinScalePercent,
-                                printing::kMaxScalePercent, printing::kDefaultScalePercent);
+  spinEchelle_ = calibrationBox(gbCalibration_, "SpinEchelle", printing::kMinScalePercent, printing::kMaxScalePercent,
+                                printing::kDefaultScalePercent);
   labDecalH_ = addValue("LabDecalH", "Décalage horizontal (mm)", spinDecalH_);
   labDecalV_ = addValue("LabDecalV", "Décalage vertical (mm)", spinDecalV_);
   labEchelle_ = addValue("LabEchelle", "Échelle (%)", spinEchelle_);
@@ -156,9 +156,9 @@ printing::PrinterCalibration PrintingPage::calibration() const {
 }
 
 void PrintingPage::showCalibration(const printing::PrinterCalibration& calibration, bool enabled) {
-  for (auto [box, number] : {std::pair{spinDecalH_, calibration.offsetXMm},
-                             std::pair{spinDecalV_, calibration.offsetYMm},
-                             std::pair{spinEchelle_, calibration.scalePercent}}) {
+  for (auto [box, number] :
+       {std::pair{spinDecalH_, calibration.offsetXMm}, std::pair{spinDecalV_, calibration.offsetYMm},
+        std::pair{spinEchelle_, calibration.scalePercent}}) {
     const QSignalBlocker quiet(box);
     box->setValue(number);
     box->setEnabled(enabled);

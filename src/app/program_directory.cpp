@@ -59,20 +59,17 @@ ProgramDirectoryChoice chooseProgramDirectory(const std::string& executableDirec
   return {installed ? dataDirectory : executableDirectory, false};
 }
 
-std::string dataDirectoryOfProcess() {
-  return dataDirectory(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
-}
+std::string dataDirectoryOfProcess() { return dataDirectory(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")); }
 
 const ProgramDirectoryChoice& programDirectoryOfProcess() {
-  static const ProgramDirectoryChoice choice =
-      chooseProgramDirectory(executableDirectory(), dataDirectoryOfProcess());
+  static const ProgramDirectoryChoice choice = chooseProgramDirectory(executableDirectory(), dataDirectoryOfProcess());
   return choice;
 }
 
 std::string ProgramDirectory() { return programDirectoryOfProcess().directory; }
 
-std::string findProgramFile(const std::string& programDirectory,
-                            const std::string& executableDirectory, const std::string& name) {
+std::string findProgramFile(const std::string& programDirectory, const std::string& executableDirectory,
+                            const std::string& name) {
   std::error_code error;
   const std::string preferred = programDirectory + name;
   if (std::filesystem::exists(preferred, error)) return preferred;

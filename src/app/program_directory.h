@@ -24,8 +24,7 @@ struct ProgramDirectoryChoice {
 // directory, created when missing, when it is writable. When neither is, the place the files
 // would be read from: the data directory for a program in bin/, else the executable's.
 // Both arguments end with "/".
-ProgramDirectoryChoice chooseProgramDirectory(const std::string& executableDirectory,
-                                              const std::string& dataDirectory);
+ProgramDirectoryChoice chooseProgramDirectory(const std::string& executableDirectory, const std::string& dataDirectory);
 
 // dataDirectory() from this process's environment.
 std::string dataDirectoryOfProcess();
@@ -39,8 +38,8 @@ std::string ProgramDirectory();
 // A file the application reads but never writes (the language file, the help file): the one in
 // `programDirectory` when it exists, else the one in `executableDirectory` when that exists,
 // else the one in `programDirectory`. `name` is appended as given.
-std::string findProgramFile(const std::string& programDirectory,
-                            const std::string& executableDirectory, const std::string& name);
+std::string findProgramFile(const std::string& programDirectory, const std::string& executableDirectory,
+                            const std::string& name);
 std::string findProgramFile(const std::string& programDirectory, const std::string& name);
 
 }  // namespace vekrano::app

@@ -54,13 +54,13 @@ int titleRoom(const QString& title) {
 void keepTitleReadable(QMessageBox& box) {
   auto* grid = qobject_cast<QGridLayout*>(box.layout());
   if (grid == nullptr) return;
-  grid->addItem(new QSpacerItem(titleRoom(box.windowTitle()), 0, QSizePolicy::Minimum),
-                grid->rowCount(), 0, 1, grid->columnCount());
+  grid->addItem(new QSpacerItem(titleRoom(box.windowTitle()), 0, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                grid->columnCount());
 }
 
 common::PromptAnswer QtPrompts::show(const common::Prompt& prompt) {
-  QMessageBox box(iconOf(prompt.kind), languages::toQt(prompt.caption),
-                  languages::toQt(prompt.text), buttonsOf(prompt.buttons), parent_);
+  QMessageBox box(iconOf(prompt.kind), languages::toQt(prompt.caption), languages::toQt(prompt.text),
+                  buttonsOf(prompt.buttons), parent_);
   if (prompt.noIsDefault) box.setDefaultButton(QMessageBox::No);
   keepTitleReadable(box);
   return answerOf(box.exec());

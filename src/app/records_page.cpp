@@ -71,8 +71,7 @@ QLineEdit* RecordsPage::addCriterionEdit(QGridLayout* grid, int column, const ch
 }
 
 QWidget* RecordsPage::createCriteria() {
-  criteriaGroup_ =
-      group(this, "gbcritere", "Restreindre l'affichage aux fiches correspondant aux criteres suivants");
+  criteriaGroup_ = group(this, "gbcritere", "Restreindre l'affichage aux fiches correspondant aux criteres suivants");
   auto* grid = new QGridLayout(criteriaGroup_);
   grid->setVerticalSpacing(2);
   // The top flag group beside the edits is taller: each caption and its edit meet at the line

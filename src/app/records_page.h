@@ -61,8 +61,8 @@ class RecordsPage : public QWidget {
  private:
   QWidget* createCriteria();
   // An edit of the criteria with its caption right above it, in `column` of the group's grid.
-  QLineEdit* addCriterionEdit(QGridLayout* grid, int column, const char* name, const char* caption,
-                              int maxLength, QLabel*& label);
+  QLineEdit* addCriterionEdit(QGridLayout* grid, int column, const char* name, const char* caption, int maxLength,
+                              QLabel*& label);
   void createGrid();
   QLayout* createButtons();
   // The grid's keys: Enter views or changes the row, Delete asks to delete it.

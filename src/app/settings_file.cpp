@@ -26,9 +26,7 @@ void writeInt32(std::string& record, std::size_t offset, std::int32_t value) {
 
 }  // namespace
 
-std::string settingsFilePath(const std::string& programDirectory) {
-  return programDirectory + kSettingsFileName;
-}
+std::string settingsFilePath(const std::string& programDirectory) { return programDirectory + kSettingsFileName; }
 
 bool loadSettings(const std::string& programDirectory, ShellSettings& settings) {
   const std::string path = settingsFilePath(programDirectory);
@@ -41,8 +39,7 @@ bool loadSettings(const std::string& programDirectory, ShellSettings& settings) 
   bool complete = false;
   {
     std::ifstream file(path, std::ios::binary);
-    complete = file.is_open() &&
-               file.read(record.data(), static_cast<std::streamsize>(record.size())) &&
+    complete = file.is_open() && file.read(record.data(), static_cast<std::streamsize>(record.size())) &&
                static_cast<std::size_t>(file.gcount()) == record.size();
   }
   if (!complete) {
@@ -54,8 +51,8 @@ bool loadSettings(const std::string& programDirectory, ShellSettings& settings) 
   settings.languageNumber = readInt32(record, kLanguageOffset);
   settings.labelTypeIndex = readInt32(record, kLabelTypeIndexOffset);
   // A length byte beyond the field would read past the name; the name ends with its field.
-  std::size_t length = std::min<std::size_t>(
-      static_cast<unsigned char>(record[kPrinterLengthOffset]), kPrinterNameLength);
+  std::size_t length =
+      std::min<std::size_t>(static_cast<unsigned char>(record[kPrinterLengthOffset]), kPrinterNameLength);
   settings.printerName = record.substr(kPrinterNameOffset, length);
   return true;
 }

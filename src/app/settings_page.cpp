@@ -22,8 +22,8 @@ SettingsPage::SettingsPage(QWidget* parent) : QWidget(parent) {
 
   gLangue_ = group(operations_, "GLangue", "Langue");
   auto* languageGrid = new QGridLayout(gLangue_);
-  languageButtons_ = languages::LanguageButtons::create(gLangue_, languageGrid,
-                                                        {utf8("Français"), "English", "Portugues", "Espanol"});
+  languageButtons_ =
+      languages::LanguageButtons::create(gLangue_, languageGrid, {utf8("Français"), "English", "Portugues", "Espanol"});
   btappliquer_ = button(gLangue_, "btappliquer", "Appliquer");
   connect(btappliquer_, &QPushButton::clicked, this, &SettingsPage::applyLanguageRequested);
   languageGrid->addWidget(btappliquer_, 4, 1);

@@ -17,12 +17,11 @@ int localeLanguageNumber() {
   }
 }
 
-void showUnwritableDirectoryNotice(const std::string& executableDirectory,
-                                   const std::string& dataDirectory) {
+void showUnwritableDirectoryNotice(const std::string& executableDirectory, const std::string& dataDirectory) {
   const int saved = languages::languageNumber();
   if (saved == 0) languages::setLanguageNumber(localeLanguageNumber());
-  const std::string text = languages::GetText(215) + "\n\n" + executableDirectory + "\n" +
-                           dataDirectory + "\n\n" + languages::GetText(216);
+  const std::string text =
+      languages::GetText(215) + "\n\n" + executableDirectory + "\n" + dataDirectory + "\n\n" + languages::GetText(216);
   languages::setLanguageNumber(saved);
   common::showMessage(text, "Vekrano", common::PromptKind::Warning);
 }

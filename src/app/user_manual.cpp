@@ -38,10 +38,10 @@ QString manualPage(const std::string& executableDirectory, int language) {
   return {};
 }
 
-void openHelp(Desktop& desktop, const std::string& programDirectory,
-              const std::string& executableDirectory, int language) {
-  const QString helpFile = QString::fromStdString(
-      findProgramFile(programDirectory, executableDirectory, kHelpFileName));
+void openHelp(Desktop& desktop, const std::string& programDirectory, const std::string& executableDirectory,
+              int language) {
+  const QString helpFile =
+      QString::fromStdString(findProgramFile(programDirectory, executableDirectory, kHelpFileName));
   if (QFileInfo(helpFile).isFile() && desktop.canOpen(kHelpFileTypes)) {
     desktop.openDocument(helpFile);
     return;
@@ -51,10 +51,9 @@ void openHelp(Desktop& desktop, const std::string& programDirectory,
     desktop.openDocument(page);
     return;
   }
-  const QString lookedFor = QString::fromStdString(executableDirectory) + kManualFolder +
-                            manualPageName(language);
-  common::showMessage(languages::fromQt(fillIn(languages::textOf(kManualMissingText), {lookedFor})),
-                      "Vekrano", common::PromptKind::Error);
+  const QString lookedFor = QString::fromStdString(executableDirectory) + kManualFolder + manualPageName(language);
+  common::showMessage(languages::fromQt(fillIn(languages::textOf(kManualMissingText), {lookedFor})), "Vekrano",
+                      common::PromptKind::Error);
 }
 
 }  // namespace vekrano::app

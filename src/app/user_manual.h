@@ -26,7 +26,7 @@ QString manualPage(const std::string& executableDirectory, int language);
 // Opens the help with `desktop`: vkb.chm (looked for as the language file is) when it exists
 // and the desktop can open such a file, else the manual page of `language`. Without either,
 // says in a message box where the manual was looked for.
-void openHelp(Desktop& desktop, const std::string& programDirectory,
-              const std::string& executableDirectory, int language);
+void openHelp(Desktop& desktop, const std::string& programDirectory, const std::string& executableDirectory,
+              int language);
 
 }  // namespace vekrano::app

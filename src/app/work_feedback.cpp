@@ -67,15 +67,11 @@ QString dataSizeText(std::uintmax_t bytes) {
 QString printedText(int labels, int sheets, const QString& printerName) {
   QString printer = printerName.isEmpty() ? QPrinterInfo::defaultPrinterName() : printerName;
   if (printer.isEmpty()) printer = languages::textOf(kDefaultPrinterText);
-  const int id = labels == 1   ? kOneLabelText
-                 : sheets == 1 ? kLabelsOnOneSheetText
-                               : kLabelsOnSheetsText;
+  const int id = labels == 1 ? kOneLabelText : sheets == 1 ? kLabelsOnOneSheetText : kLabelsOnSheetsText;
   return fillIn(languages::textOf(id), {QString::number(labels), QString::number(sheets), printer});
 }
 
-QString pdfWrittenText(const QString& path) {
-  return fillIn(languages::textOf(kPdfWrittenText), {path});
-}
+QString pdfWrittenText(const QString& path) { return fillIn(languages::textOf(kPdfWrittenText), {path}); }
 
 QString backupWrittenText(const backup::CommandResult& result) {
   std::uintmax_t bytes = 0;
@@ -94,16 +90,13 @@ QString restoredText(int records) {
                 {QString::number(records)});
 }
 
-void showFeedback(QMainWindow& window, const QString& text) {
-  window.statusBar()->showMessage(text);
-}
+void showFeedback(QMainWindow& window, const QString& text) { window.statusBar()->showMessage(text); }
 
 void showBackupWritten(QMainWindow& window, const backup::CommandResult& result) {
   if (result.done()) showFeedback(window, backupWrittenText(result));
 }
 
-void showRestored(QMainWindow& window, const backup::CommandResult& result,
-                  records::ArticleData& data) {
+void showRestored(QMainWindow& window, const backup::CommandResult& result, records::ArticleData& data) {
   if (!result.done()) return;
   // A table that does not open again is reported by the command that reopens it.
   try {

@@ -37,7 +37,6 @@ void showFeedback(QMainWindow& window, const QString& text);
 // The end of a backup or restore command in the status bar; nothing when it did not complete.
 // The restore counts the records of the table `data` holds now.
 void showBackupWritten(QMainWindow& window, const backup::CommandResult& result);
-void showRestored(QMainWindow& window, const backup::CommandResult& result,
-                  records::ArticleData& data);
+void showRestored(QMainWindow& window, const backup::CommandResult& result, records::ArticleData& data);
 
 }  // namespace vekrano::app

@@ -76,8 +76,8 @@ bool ArchiveReader::readMarker(bool& present) {
 
 bool ArchiveReader::readHeader(ArchiveHeader& header) {
   std::int32_t titleLength = 0;
-  return readInteger(titleLength) && readText(titleLength, header.title) &&
-         readInteger(header.totalSize) && readInteger(header.fileCount);
+  return readInteger(titleLength) && readText(titleLength, header.title) && readInteger(header.totalSize) &&
+         readInteger(header.fileCount);
 }
 
 }  // namespace vekrano::backup

@@ -63,8 +63,7 @@ bool ArchiveWriter::writeText(std::string_view text) {
   return writeInteger(static_cast<std::int32_t>(text.size())) && write(text.data(), text.size());
 }
 
-bool ArchiveWriter::writeHeader(std::string_view title, std::int32_t totalSize,
-                                std::int32_t fileCount) {
+bool ArchiveWriter::writeHeader(std::string_view title, std::int32_t totalSize, std::int32_t fileCount) {
   return writeText(title) && writeInteger(totalSize) && writeInteger(fileCount);
 }
 

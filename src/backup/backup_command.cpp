@@ -89,8 +89,8 @@ void prepareForBackup(TBackupFile& component) {
   component.MaxSize = kVolumeSize;
 }
 
-CommandResult runBackup(TBackupFile& component, const std::string& programDirectory,
-                        const std::string& archive, const TableAccess& table) {
+CommandResult runBackup(TBackupFile& component, const std::string& programDirectory, const std::string& archive,
+                        const TableAccess& table) {
   CommandResult result;
   if (isTableFile(programDirectory, archive)) {
     result.failure = CommandFailure::TargetIsTable;

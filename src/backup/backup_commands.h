@@ -27,14 +27,14 @@ struct TableAccess {
 enum class CommandFailure {
   None,
   ComponentError,  // the component's text is in `error`
-  Stopped,         // a volume refused or the progress stopped
+  Stopped,  // a volume refused or the progress stopped
   ArchiveMissing,  // the archive file does not exist
-  NoTable,         // the archive holds no "article.dbf"
-  ReplaceFailed,   // the restored files could not be put in place; `error` tells why
-  TargetIsTable,   // the archive would be written over one of the table's own files
-  TableInUse,      // another program has the table open
-  NotATable,       // the archive's table does not open; `error` tells why
-  TableBusy,       // the table could not be held still for reading; `error` tells why
+  NoTable,  // the archive holds no "article.dbf"
+  ReplaceFailed,  // the restored files could not be put in place; `error` tells why
+  TargetIsTable,  // the archive would be written over one of the table's own files
+  TableInUse,  // another program has the table open
+  NotATable,  // the archive's table does not open; `error` tells why
+  TableBusy,  // the table could not be held still for reading; `error` tells why
 };
 
 struct CommandResult {
@@ -59,8 +59,8 @@ void prepareForBackup(TBackupFile& component);
 // does not complete leaves any archive already there as it was; what killed backups left beside
 // it is removed. Errors come back with the
 // component's text instead of its box.
-CommandResult runBackup(TBackupFile& component, const std::string& programDirectory,
-                        const std::string& archive, const TableAccess& table);
+CommandResult runBackup(TBackupFile& component, const std::string& programDirectory, const std::string& archive,
+                        const TableAccess& table);
 
 // Restores `archive` into a new folder beside the table; only when it was read to its end
 // without an error, held "article.dbf" and that table opens there, are the table files
@@ -68,7 +68,7 @@ CommandResult runBackup(TBackupFile& component, const std::string& programDirect
 // point leaves a table that opens. No other program may have the table open meanwhile: the
 // restore waits a few seconds for them, then gives up. Otherwise the current files stay as they
 // were. The table is reopened in every case. Folders left by restores that died are removed.
-CommandResult runSafeRestore(TBackupFile& component, const std::string& programDirectory,
-                             const std::string& archive, const TableAccess& table);
+CommandResult runSafeRestore(TBackupFile& component, const std::string& programDirectory, const std::string& archive,
+                             const TableAccess& table);
 
 }  // namespace vekrano::backup

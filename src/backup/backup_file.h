@@ -26,20 +26,16 @@ class TBackupFile {
   TBackupFile& operator=(const TBackupFile&) = delete;
 
   // Percent: 0 to 100. Setting Continue to false stops the operation.
-  using TProgressEvent = std::function<void(TBackupFile& Sender, const std::string& Filename,
-                                            int Percent, bool& Continue)>;
+  using TProgressEvent =
+      std::function<void(TBackupFile& Sender, const std::string& Filename, int Percent, bool& Continue)>;
   // Volume DiskID is needed; Continue false refuses it and stops the operation.
-  using TNeedDiskEvent =
-      std::function<void(TBackupFile& Sender, std::uint16_t DiskID, bool& Continue)>;
+  using TNeedDiskEvent = std::function<void(TBackupFile& Sender, std::uint16_t DiskID, bool& Continue)>;
   // Before a file is restored: may change the target path or the decision. FA: archived date.
-  using TRestoreFileEvent = std::function<void(TBackupFile& Sender, std::string& Filename,
-                                               int FA, bool& DoRestore)>;
+  using TRestoreFileEvent = std::function<void(TBackupFile& Sender, std::string& Filename, int FA, bool& DoRestore)>;
   // After a restored file's data is written, before it is closed.
-  using TFileRestoredEvent =
-      std::function<void(TBackupFile& Sender, std::string& Filename, FileStream& Stream)>;
+  using TFileRestoredEvent = std::function<void(TBackupFile& Sender, std::string& Filename, FileStream& Stream)>;
   // Reports an error instead of the error box.
-  using TErrorEvent =
-      std::function<void(TBackupFile& Sender, int Error, const std::string& ErrString)>;
+  using TErrorEvent = std::function<void(TBackupFile& Sender, int Error, const std::string& ErrString)>;
 
   // Always "5.00"; not written into archives.
   std::string Version() const { return "5.00"; }

@@ -78,8 +78,7 @@ class BackupRun {
       state_.fail(ErrorCode::CannotWriteArchive, writer_.lastErrno());
       return false;
     }
-    if (!writer_.writeHeader(owner_.BackupTitle,
-                             static_cast<std::int32_t>(state_.totalSize()), fileCount)) {
+    if (!writer_.writeHeader(owner_.BackupTitle, static_cast<std::int32_t>(state_.totalSize()), fileCount)) {
       state_.fail(ErrorCode::CannotWriteArchive, writer_.lastErrno());
       return false;
     }
@@ -153,8 +152,7 @@ class BackupRun {
       case BlockCompressor::Outcome::DoesNotFit:
         written = writer_.writeBlock(-pendingSize_, input_.data(), pendingSize_);
         break;
-      case BlockCompressor::Outcome::Failed:
-        return state_.fail(ErrorCode::CompressionError);
+      case BlockCompressor::Outcome::Failed: return state_.fail(ErrorCode::CompressionError);
     }
     if (!written) return state_.fail(ErrorCode::CannotWriteArchive, writer_.lastErrno());
     ++blocksInVolume_;
@@ -192,8 +190,7 @@ class BackupRun {
   int blocksInVolume_ = 0;
 };
 
-bool TBackupFile::Backup(const std::vector<std::string>& patterns,
-                         const std::string& archiveName) {
+bool TBackupFile::Backup(const std::vector<std::string>& patterns, const std::string& archiveName) {
   return BackupRun(*this, state_, archiveName).run(patterns);
 }
 

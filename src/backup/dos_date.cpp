@@ -23,8 +23,7 @@ std::uint32_t dosDateFromTime(std::time_t t) {
   const int year = local.tm_year + 1900;
   if (year < kDosEpochYear) return pack(kDosEpochYear, 1, 1, 0, 0, 0);
   if (year > kDosLastYear) return pack(kDosLastYear, 12, 31, 23, 59, 58);
-  return pack(year, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
-              std::min(local.tm_sec, 59));
+  return pack(year, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, std::min(local.tm_sec, 59));
 }
 
 std::optional<std::time_t> timeFromDosDate(std::uint32_t dos) {

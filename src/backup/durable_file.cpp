@@ -49,8 +49,7 @@ void removeFilesLeftBeside(const std::string& target) {
 std::string createFileBeside(const std::string& target) {
   const std::filesystem::path path(target);
   const std::string extension = path.extension().string();
-  std::string pattern =
-      (path.parent_path() / ("." + path.stem().string() + "-XXXXXX" + extension)).string();
+  std::string pattern = (path.parent_path() / ("." + path.stem().string() + "-XXXXXX" + extension)).string();
   const int fd = ::mkstemps(pattern.data(), static_cast<int>(extension.size()));
   if (fd < 0) return {};
   ::close(fd);

@@ -37,8 +37,7 @@ Pattern parsePattern(const std::string& entry) {
   Pattern pattern;
   std::string text = trimBlanks(entry);
   const std::size_t at = text.size() - kRecursiveSwitch.size();
-  if (text.size() > kRecursiveSwitch.size() &&
-      common::ansiLower(text.substr(at)) == kRecursiveSwitch &&
+  if (text.size() > kRecursiveSwitch.size() && common::ansiLower(text.substr(at)) == kRecursiveSwitch &&
       static_cast<unsigned char>(text[at - 1]) <= ' ') {
     pattern.recursive = true;
     text = trimBlanks(text.substr(0, at));
@@ -81,8 +80,7 @@ class Collector {
       std::error_code ignored;
       if (entry.is_directory(ignored)) {
         if (pattern.recursive && !entry.is_symlink(ignored)) subfolders.push_back(entry.path());
-      } else if (entry.is_regular_file(ignored) &&
-                 matchesWildcard(pattern.name, entry.path().filename().string())) {
+      } else if (entry.is_regular_file(ignored) && matchesWildcard(pattern.name, entry.path().filename().string())) {
         addFile(entry.path().lexically_normal());
       }
     }
@@ -101,15 +99,14 @@ class Collector {
 
 }  // namespace
 
-std::vector<SourceFile> findSourceFiles(const std::vector<std::string>& patterns,
-                                        const std::string& archivePath) {
+std::vector<SourceFile> findSourceFiles(const std::vector<std::string>& patterns, const std::string& archivePath) {
   Collector collector(archivePath);
   for (const std::string& entry : patterns) collector.add(parsePattern(entry));
   return std::move(collector.files);
 }
 
 std::optional<std::int64_t> existingFileSize(const std::string& path) {
-  struct stat info{};
+  struct stat info {};
   if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
   return static_cast<std::int64_t>(info.st_size);
 }
@@ -117,7 +114,7 @@ std::optional<std::int64_t> existingFileSize(const std::string& path) {
 std::string fileIdList(const std::vector<SourceFile>& files) {
   std::string text;
   for (const SourceFile& file : files) {
-    struct stat info{};
+    struct stat info {};
     if (stat(file.path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
     const auto date = static_cast<std::int32_t>(dosDateFromTime(info.st_mtime));
     text += file.name + '\t' + std::to_string(date) + '=' + std::to_string(info.st_size) + "\r\n";

@@ -19,8 +19,7 @@ struct SourceFile {
 // " /s" applies it in every subfolder too, recursively. Files are taken in the order the
 // folders list them, hidden ones included, folders left out, each path once, and never the
 // file `archivePath` (empty: none). Names are the full paths, lower-cased and trimmed.
-std::vector<SourceFile> findSourceFiles(const std::vector<std::string>& patterns,
-                                        const std::string& archivePath);
+std::vector<SourceFile> findSourceFiles(const std::vector<std::string>& patterns, const std::string& archivePath);
 
 // A file's size in bytes, or nothing when it does not exist.
 std::optional<std::int64_t> existingFileSize(const std::string& path);

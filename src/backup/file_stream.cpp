@@ -26,8 +26,7 @@ int openFlags(FileStream::Access access) {
 
 FileStream::~FileStream() { close(); }
 
-FileStream::FileStream(FileStream&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), position_(other.position_) {}
+FileStream::FileStream(FileStream&& other) noexcept : fd_(std::exchange(other.fd_, -1)), position_(other.position_) {}
 
 FileStream& FileStream::operator=(FileStream&& other) noexcept {
   if (this != &other) {
@@ -46,7 +45,7 @@ bool FileStream::open(const std::string& path, Access access) {
     return false;
   }
   const bool exclusive = access != Access::ReadShared;
-  struct stat info{};
+  struct stat info {};
   const bool usable = fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode) &&
                       common::takeShareModeLock(fd, exclusive) == 0 &&
                       (access != Access::CreateExclusive || ftruncate(fd, 0) == 0);
@@ -108,12 +107,12 @@ bool FileStream::skip(std::int64_t count) {
 }
 
 std::int64_t FileStream::size() const {
-  struct stat info{};
+  struct stat info {};
   return fstat(fd_, &info) == 0 ? static_cast<std::int64_t>(info.st_size) : -1;
 }
 
 std::optional<std::time_t> FileStream::modificationTime() const {
-  struct stat info{};
+  struct stat info {};
   if (fstat(fd_, &info) != 0) return std::nullopt;
   return info.st_mtime;
 }

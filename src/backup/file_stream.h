@@ -13,7 +13,7 @@ namespace vekrano::backup {
 class FileStream {
  public:
   enum class Access {
-    ReadShared,       // read; other programs may read and write meanwhile
+    ReadShared,  // read; other programs may read and write meanwhile
     CreateExclusive,  // create or empty the file and write it, for this process alone
     AppendExclusive,  // write after the existing content, for this process alone
   };

@@ -18,12 +18,12 @@ namespace vekrano::backup {
 namespace {
 
 bool isRegularFile(const std::string& path) {
-  struct stat info{};
+  struct stat info {};
   return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 std::optional<std::uint32_t> existingFileDate(const std::string& path) {
-  struct stat info{};
+  struct stat info {};
   if (stat(path.c_str(), &info) != 0) return std::nullopt;
   return dosDateFromTime(info.st_mtime);
 }
@@ -71,8 +71,7 @@ std::optional<int> nextDiskVolume(const std::string& name) {
 
 class RestoreRun {
  public:
-  RestoreRun(TBackupFile& owner, RunState& state, const std::string& archiveName,
-             const std::string& destination)
+  RestoreRun(TBackupFile& owner, RunState& state, const std::string& archiveName, const std::string& destination)
       : owner_(owner),
         state_(state),
         archiveName_(archiveName),
@@ -143,8 +142,7 @@ class RestoreRun {
       readSection(nullptr);
       return;
     }
-    const std::optional<std::string> target =
-        restoreTarget(name, destination_, owner_.RestoreFullPath);
+    const std::optional<std::string> target = restoreTarget(name, destination_, owner_.RestoreFullPath);
     if (!target) {
       state_.noteError(ErrorCode::CannotReadFile);
       readSection(nullptr);

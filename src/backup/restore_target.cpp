@@ -27,8 +27,8 @@ std::string withSlashes(std::string path) {
 }
 
 std::string_view withoutRoot(std::string_view name) {
-  const bool drive = name.size() >= 3 && std::isalpha(static_cast<unsigned char>(name[0])) &&
-                     name[1] == ':' && (name[2] == '\\' || name[2] == '/');
+  const bool drive = name.size() >= 3 && std::isalpha(static_cast<unsigned char>(name[0])) && name[1] == ':' &&
+                     (name[2] == '\\' || name[2] == '/');
   if (drive) return name.substr(3);
   if (!name.empty() && name[0] == '/') return name.substr(1);
   return name;
@@ -36,8 +36,7 @@ std::string_view withoutRoot(std::string_view name) {
 
 }  // namespace
 
-std::optional<std::string> restoreTarget(const std::string& name, const std::string& destination,
-                                         bool fullPath) {
+std::optional<std::string> restoreTarget(const std::string& name, const std::string& destination, bool fullPath) {
   if (hasParentComponent(name)) return std::nullopt;
   if (destination.empty()) return withSlashes(name);
   if (!fullPath) {

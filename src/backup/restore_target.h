@@ -15,7 +15,6 @@ namespace vekrano::backup {
 // Nothing when the name would leave the destination folder: a ".." component anywhere, or a
 // remainder that is itself absolute (a further separator or a drive) under `fullPath`.
 // REQUIRES: `destination` is empty or ends with "/".
-std::optional<std::string> restoreTarget(const std::string& name, const std::string& destination,
-                                         bool fullPath);
+std::optional<std::string> restoreTarget(const std::string& name, const std::string& destination, bool fullPath);
 
 }  // namespace vekrano::backup

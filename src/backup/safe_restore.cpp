@@ -56,8 +56,7 @@ std::vector<std::string> restoredFiles(const fs::path& folder) {
 
 // Removes the old index first: from then on, whichever table file is in place opens and its
 // index is built again when the new one has not arrived yet.
-std::string replaceFiles(const fs::path& folder, const fs::path& directory,
-                         const std::vector<std::string>& names) {
+std::string replaceFiles(const fs::path& folder, const fs::path& directory, const std::vector<std::string>& names) {
   for (const std::string& name : names) {
     if (!syncPath(folder / name, false)) return "Cannot write " + name;
   }
@@ -145,8 +144,8 @@ class ExclusiveHold {
 
 }  // namespace
 
-CommandResult runSafeRestore(TBackupFile& component, const std::string& programDirectory,
-                             const std::string& archive, const TableAccess& table) {
+CommandResult runSafeRestore(TBackupFile& component, const std::string& programDirectory, const std::string& archive,
+                             const TableAccess& table) {
   CommandResult result;
   std::error_code ignored;
   if (!fs::is_regular_file(archive, ignored)) {

@@ -17,8 +17,7 @@ bool matchesWildcard(std::string_view pattern, std::string_view name) {
       starAt = p++;
       resumeAt = n;
     } else if (p < pattern.size() &&
-               (pattern[p] == '?' ||
-                common::ansiLower(pattern[p]) == common::ansiLower(name[n]))) {
+               (pattern[p] == '?' || common::ansiLower(pattern[p]) == common::ansiLower(name[n]))) {
       ++p;
       ++n;
     } else if (starAt != std::string_view::npos) {

@@ -9,8 +9,8 @@ BlockCompressor::~BlockCompressor() {
   if (ready_) deflateEnd(&stream_);
 }
 
-BlockCompressor::Result BlockCompressor::compress(const unsigned char* input, int size,
-                                                  unsigned char* output, int capacity) {
+BlockCompressor::Result BlockCompressor::compress(const unsigned char* input, int size, unsigned char* output,
+                                                  int capacity) {
   if (deflateReset(&stream_) != Z_OK) return {Outcome::Failed, 0};
   stream_.next_in = const_cast<unsigned char*>(input);
   stream_.avail_in = static_cast<uInt>(size);
@@ -31,8 +31,7 @@ BlockInflater::~BlockInflater() {
   if (ready_) inflateEnd(&stream_);
 }
 
-int BlockInflater::inflate(const unsigned char* input, int size, unsigned char* output,
-                           int capacity) {
+int BlockInflater::inflate(const unsigned char* input, int size, unsigned char* output, int capacity) {
   if (inflateReset(&stream_) != Z_OK) return -1;
   stream_.next_in = const_cast<unsigned char*>(input);
   stream_.avail_in = static_cast<uInt>(size);

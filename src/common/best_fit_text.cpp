@@ -19,12 +19,11 @@ struct BestFit {
 // but the no-break space, which is written as a blank too: it looks like one, and a blank is
 // what a search for the text types.
 constexpr std::array<BestFit, 29> kBestFits = {{
-    {0x2019, "'"},    {0x2018, "'"},     {0x201A, "'"},   {0x2032, "'"},   {0x201C, "\""},
-    {0x201D, "\""},   {0x201E, "\""},    {0x2033, "\""},  {0x2013, "-"},   {0x2014, "-"},
-    {0x2212, "-"},    {0x2026, "..."},   {0x0153, "oe"},  {0x0152, "OE"},  {0x20AC, "EUR"},
-    {0x2030, "o/oo"}, {0x00A0, " "},     {0x2000, " "},   {0x2001, " "},   {0x2002, " "},
-    {0x2003, " "},    {0x2004, " "},     {0x2005, " "},   {0x2006, " "},   {0x2007, " "},
-    {0x2008, " "},    {0x2009, " "},     {0x200A, " "},   {0x202F, " "},
+    {0x2019, "'"},  {0x2018, "'"},  {0x201A, "'"},   {0x2032, "'"},    {0x201C, "\""}, {0x201D, "\""},
+    {0x201E, "\""}, {0x2033, "\""}, {0x2013, "-"},   {0x2014, "-"},    {0x2212, "-"},  {0x2026, "..."},
+    {0x0153, "oe"}, {0x0152, "OE"}, {0x20AC, "EUR"}, {0x2030, "o/oo"}, {0x00A0, " "},  {0x2000, " "},
+    {0x2001, " "},  {0x2002, " "},  {0x2003, " "},   {0x2004, " "},    {0x2005, " "},  {0x2006, " "},
+    {0x2007, " "},  {0x2008, " "},  {0x2009, " "},   {0x200A, " "},    {0x202F, " "},
 }};
 constexpr std::array<std::uint32_t, 3> kOtherSpaces = {0x205F, 0x3000, 0x1680};
 
@@ -68,9 +67,7 @@ std::string codePointText(std::uint32_t codePoint) {
 
 }  // namespace
 
-bool isTableCharacter(char ansi) {
-  return charToOem(ansi) != '?' || ansi == '?';
-}
+bool isTableCharacter(char ansi) { return charToOem(ansi) != '?' || ansi == '?'; }
 
 TableText toTableText(std::string_view utf8) {
   TableText out;

@@ -21,8 +21,7 @@ CivilDate civilFromDays(std::int64_t days) {
   days += kDaysFromEraStartToUnixEpoch;
   const std::int64_t era = (days >= 0 ? days : days - (kDaysPerEra - 1)) / kDaysPerEra;
   const std::int64_t dayOfEra = days - era * kDaysPerEra;
-  const std::int64_t yearOfEra =
-      (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+  const std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
   const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
   const std::int64_t monthIndex = (5 * dayOfYear + 2) / 153;  // 0 = March
   CivilDate date;

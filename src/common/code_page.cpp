@@ -92,13 +92,9 @@ std::size_t decodeUtf8(std::string_view s, std::size_t pos, std::uint32_t& cp) {
 char charToOem(char ansi) { return static_cast<char>(tables::kAnsiToOem[byteOf(ansi)]); }
 char oemToChar(char oem) { return static_cast<char>(tables::kOemToAnsi[byteOf(oem)]); }
 
-void charToOemBuff(char* text, std::size_t length) {
-  translateBuffer(text, length, tables::kAnsiToOem);
-}
+void charToOemBuff(char* text, std::size_t length) { translateBuffer(text, length, tables::kAnsiToOem); }
 
-void oemToCharBuff(char* text, std::size_t length) {
-  translateBuffer(text, length, tables::kOemToAnsi);
-}
+void oemToCharBuff(char* text, std::size_t length) { translateBuffer(text, length, tables::kOemToAnsi); }
 
 std::string charToOem(std::string_view ansi) {
   std::string out(ansi);

@@ -9,8 +9,7 @@ FormatSettings& formatSettings() {
 }
 
 SeparatorGuard::SeparatorGuard(char decimalSeparator, char thousandSeparator)
-    : savedDecimal_(formatSettings().decimalSeparator),
-      savedThousand_(formatSettings().thousandSeparator) {
+    : savedDecimal_(formatSettings().decimalSeparator), savedThousand_(formatSettings().thousandSeparator) {
   formatSettings().decimalSeparator = decimalSeparator;
   formatSettings().thousandSeparator = thousandSeparator;
 }

@@ -11,9 +11,7 @@ std::function<void()>& hook() {
 }
 }  // namespace
 
-std::function<void()> setProcessEventsHook(std::function<void()> h) {
-  return std::exchange(hook(), std::move(h));
-}
+std::function<void()> setProcessEventsHook(std::function<void()> h) { return std::exchange(hook(), std::move(h)); }
 
 void processEvents() {
   if (hook()) hook()();

@@ -30,18 +30,15 @@ void showMessage(const std::string& text, const std::string& caption, PromptKind
 }
 
 bool askYesNo(const std::string& text, const std::string& caption) {
-  return prompts().show(Prompt{caption, text, PromptKind::Question, PromptButtons::YesNo}) ==
-         PromptAnswer::Yes;
+  return prompts().show(Prompt{caption, text, PromptKind::Question, PromptButtons::YesNo}) == PromptAnswer::Yes;
 }
 
 bool askBeforeLoss(const std::string& text, const std::string& caption) {
-  return prompts().show(Prompt{caption, text, PromptKind::Question, PromptButtons::YesNo, true}) ==
-         PromptAnswer::Yes;
+  return prompts().show(Prompt{caption, text, PromptKind::Question, PromptButtons::YesNo, true}) == PromptAnswer::Yes;
 }
 
 bool askOkCancel(const std::string& text, const std::string& caption) {
-  return prompts().show(Prompt{caption, text, PromptKind::Question, PromptButtons::OkCancel}) ==
-         PromptAnswer::Ok;
+  return prompts().show(Prompt{caption, text, PromptKind::Question, PromptButtons::OkCancel}) == PromptAnswer::Ok;
 }
 
 PromptAnswer ScriptedPrompts::show(const Prompt& prompt) {

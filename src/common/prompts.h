@@ -38,8 +38,7 @@ Prompts& prompts();
 Prompts* setPrompts(Prompts* p);
 
 // Convenience forms of the three button sets.
-void showMessage(const std::string& text, const std::string& caption = {},
-                 PromptKind kind = PromptKind::Information);
+void showMessage(const std::string& text, const std::string& caption = {}, PromptKind kind = PromptKind::Information);
 bool askYesNo(const std::string& text, const std::string& caption = {});
 // A Yes/No question whose Yes erases or replaces data: No is the default button, so that an Enter
 // pressed by mistake loses nothing.

@@ -22,8 +22,10 @@ struct flock lockRequest(short type, std::int64_t offset, std::int64_t length) {
 }  // namespace
 
 int setByteLock(int fd, ByteLock kind, std::int64_t offset, std::int64_t length) {
-  struct flock request =
-      lockRequest(kind == ByteLock::Shared ? F_RDLCK : kind == ByteLock::Exclusive ? F_WRLCK : F_UNLCK, offset, length);
+  struct flock request = lockRequest(kind == ByteLock::Shared      ? F_RDLCK
+                                     : kind == ByteLock::Exclusive ? F_WRLCK
+                                                                   : F_UNLCK,
+                                     offset, length);
   return fcntl(fd, F_OFD_SETLK, &request) == 0 ? 0 : errno;
 }
 

@@ -184,8 +184,8 @@ void dbfError(int code, const std::string& detail) {
   s.code = code;
   s.detail = detail;
   if (!s.autoReport) return;
-  common::prompts().show(common::Prompt{"Program halted.", composeErrorMessage(code, detail),
-                                        common::PromptKind::Error, common::PromptButtons::Ok});
+  common::prompts().show(common::Prompt{"Program halted.", composeErrorMessage(code, detail), common::PromptKind::Error,
+                                        common::PromptButtons::Ok});
   if (s.endProcess) {
     s.endProcess(code);
   } else {
@@ -196,9 +196,7 @@ void dbfError(int code, const std::string& detail) {
 bool autoErrorReporting() { return state().autoReport; }
 void setAutoErrorReporting(bool on) { state().autoReport = on; }
 
-SuspendAutoErrorReporting::SuspendAutoErrorReporting() : saved_(state().autoReport) {
-  state().autoReport = false;
-}
+SuspendAutoErrorReporting::SuspendAutoErrorReporting() : saved_(state().autoReport) { state().autoReport = false; }
 
 SuspendAutoErrorReporting::~SuspendAutoErrorReporting() { state().autoReport = saved_; }
 

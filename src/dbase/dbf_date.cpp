@@ -24,18 +24,17 @@ void appendNumber(std::string& out, int value, int width) {
 }  // namespace
 
 bool isValidDate(const Date& date) {
-  return date.year >= 1 && date.year <= 9999 && date.month >= 1 && date.month <= 12 &&
-         date.day >= 1 && date.day <= common::daysInMonth(date.year, date.month);
+  return date.year >= 1 && date.year <= 9999 && date.month >= 1 && date.month <= 12 && date.day >= 1 &&
+         date.day <= common::daysInMonth(date.year, date.month);
 }
 
 double julianDay(const Date& date) {
-  return static_cast<double>(common::daysFromCivil(date.year, date.month, date.day) +
-                             common::kJulianDayOfUnixEpoch);
+  return static_cast<double>(common::daysFromCivil(date.year, date.month, date.day) + common::kJulianDayOfUnixEpoch);
 }
 
 Date dateFromJulian(double day) {
-  const common::CivilDate civil = common::civilFromDays(
-      static_cast<std::int64_t>(std::floor(day)) - common::kJulianDayOfUnixEpoch);
+  const common::CivilDate civil =
+      common::civilFromDays(static_cast<std::int64_t>(std::floor(day)) - common::kJulianDayOfUnixEpoch);
   return Date{civil.year, civil.month, civil.day};
 }
 
@@ -97,9 +96,27 @@ std::string displayDate(const Date& date, DateOrder order, char separator, bool 
   const auto year = [&] { appendNumber(out, century ? date.year : date.year % 100, century ? 4 : 2); };
   const auto two = [&](int value) { appendNumber(out, value, 2); };
   switch (order) {
-    case DateOrder::DayMonthYear: two(date.day); out += separator; two(date.month); out += separator; year(); break;
-    case DateOrder::MonthDayYear: two(date.month); out += separator; two(date.day); out += separator; year(); break;
-    case DateOrder::YearMonthDay: year(); out += separator; two(date.month); out += separator; two(date.day); break;
+    case DateOrder::DayMonthYear:
+      two(date.day);
+      out += separator;
+      two(date.month);
+      out += separator;
+      year();
+      break;
+    case DateOrder::MonthDayYear:
+      two(date.month);
+      out += separator;
+      two(date.day);
+      out += separator;
+      year();
+      break;
+    case DateOrder::YearMonthDay:
+      year();
+      out += separator;
+      two(date.month);
+      out += separator;
+      two(date.day);
+      break;
   }
   return out;
 }

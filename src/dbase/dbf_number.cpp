@@ -23,8 +23,7 @@ double ReadNumber(std::string_view text) {
   }
   double value = 0;
   const char* first = text.data() + at;
-  const auto result = std::from_chars(first, text.data() + text.size(), value,
-                                      std::chars_format::general);
+  const auto result = std::from_chars(first, text.data() + text.size(), value, std::chars_format::general);
   if (result.ec == std::errc::result_out_of_range) {
     const std::string_view digits(first, static_cast<std::size_t>(result.ptr - first));
     const bool tiny = digits.find("e-") != digits.npos || digits.find("E-") != digits.npos;
@@ -42,8 +41,7 @@ std::string formatNumber(double value, int width, int decimals) {
   std::string text;
   if (std::isfinite(value) && std::fabs(value) < 1e300) {
     if (value == 0) value = 0;  // no "-0"
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                      std::chars_format::fixed, decimals);
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
     if (result.ec == std::errc()) text.assign(buffer, result.ptr);
   }
   if (text.empty() || static_cast<int>(text.size()) > width) return std::string(width, '*');

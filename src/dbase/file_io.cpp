@@ -89,8 +89,7 @@ int File::takeShareLock(FileShare share) {
   const int error = common::takeShareModeLock(fd_, share == FileShare::Exclusive);
   if (error == 0) return 0;
   close();
-  return (error == EAGAIN || error == EACCES) ? kSystemErrorSharingViolation
-                                              : systemErrorNumber(error);
+  return (error == EAGAIN || error == EACCES) ? kSystemErrorSharingViolation : systemErrorNumber(error);
 }
 
 int File::open(const std::string& path, FileAccess access, FileShare share) {

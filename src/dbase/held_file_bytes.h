@@ -53,8 +53,8 @@ class HeldFileBytes {
   int walks_ = 0;
   void* mapped_ = nullptr;
   std::size_t mappedBytes_ = 0;  // the reservation, past the file's end
-  std::size_t validBytes_ = 0;   // the bytes the file held when this walk last looked
-  dev_t device_ = 0;             // the file mapped
+  std::size_t validBytes_ = 0;  // the bytes the file held when this walk last looked
+  dev_t device_ = 0;  // the file mapped
   ino_t inode_ = 0;
 };
 

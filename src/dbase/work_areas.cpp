@@ -16,9 +16,7 @@ std::map<std::string, DbfTable*>& registry() {
 
 }  // namespace
 
-void registerWorkArea(std::string_view alias, DbfTable& table) {
-  registry()[common::ansiUpper(alias)] = &table;
-}
+void registerWorkArea(std::string_view alias, DbfTable& table) { registry()[common::ansiUpper(alias)] = &table; }
 
 void unregisterWorkArea(std::string_view alias) { registry().erase(common::ansiUpper(alias)); }
 

@@ -37,8 +37,8 @@ class CsvSource {
 std::vector<std::string> splitPlain(const std::string& line, char separator);
 
 // The lines of a file read whole, decoded as the text reader decodes (UTF-8 when valid, else
-// Windows-1252), held as UTF-8 so that the import's conversion sees every character. Blank lines (empty, or only blanks and tabs) are skipped
-// and never counted, then the first `headerLines` non-blank lines.
+// Windows-1252), held as UTF-8 so that the import's conversion sees every character. Blank lines (empty, or only blanks
+// and tabs) are skipped and never counted, then the first `headerLines` non-blank lines.
 class CsvFile : public CsvSource {
  public:
   // Throws languages::ETextFileError ("Could not open the file ...") when it cannot be read.

@@ -38,8 +38,7 @@ std::optional<int> integerOf(const std::string& text) {
   return static_cast<int>(negative ? -value : value);
 }
 
-LineRecord recordFromFields(const std::vector<std::string>& fields, const FieldMapping& mapping,
-                            bool quoted) {
+LineRecord recordFromFields(const std::vector<std::string>& fields, const FieldMapping& mapping, bool quoted) {
   LineRecord line;
   const records::CheckedEntry entry =
       records::checkEntry({fieldText(fields, mapping.cb, quoted), fieldText(fields, mapping.lib1, quoted),
@@ -55,9 +54,8 @@ LineRecord recordFromFields(const std::vector<std::string>& fields, const FieldM
   record.lib2 = entry.stored.lib2;
   record.topp = records::kTopped;
   if (mapping.quantite != kNoField) {
-    const std::optional<int> quantity = integerOf(fields.size() >= static_cast<std::size_t>(mapping.quantite)
-                                                      ? fields[mapping.quantite - 1]
-                                                      : std::string());
+    const std::optional<int> quantity = integerOf(
+        fields.size() >= static_cast<std::size_t>(mapping.quantite) ? fields[mapping.quantite - 1] : std::string());
     if (quantity) record.quantite = *quantity;
   }
   if (record.quantite >= records::kMinQuantity && record.quantite <= records::kMaxQuantity) {

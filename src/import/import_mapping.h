@@ -37,7 +37,6 @@ struct LineRecord {
 // in plain reading every double quote is removed from the texts. The quantity is 1 unless its
 // field holds an integer. No record when that integer does not fit the table's quantity field,
 // or when checkEntry refuses a character.
-LineRecord recordFromFields(const std::vector<std::string>& fields, const FieldMapping& mapping,
-                            bool quoted);
+LineRecord recordFromFields(const std::vector<std::string>& fields, const FieldMapping& mapping, bool quoted);
 
 }  // namespace vekrano::import

@@ -21,8 +21,7 @@ void countFailed(ImportResult& result, int line) {
 
 void noteRefusal(ImportResult& result, int line, const std::string& refusal) {
   if (result.firstRefusals.size() >= kReportedFailedLines) return;
-  result.firstRefusals.push_back(languages::GetText(kLineWordId) + " " + std::to_string(line) +
-                                 " - " + refusal);
+  result.firstRefusals.push_back(languages::GetText(kLineWordId) + " " + std::to_string(line) + " - " + refusal);
 }
 
 void noteConverted(ImportResult& result, int line) {
@@ -43,8 +42,8 @@ std::string numberList(const std::vector<int>& numbers) {
 
 }  // namespace
 
-ImportResult runImport(CsvSource& source, const FieldMapping& mapping, bool quoted,
-                       records::ArticleData& data, const LineCallback& onLine) {
+ImportResult runImport(CsvSource& source, const FieldMapping& mapping, bool quoted, records::ArticleData& data,
+                       const LineCallback& onLine) {
   ImportResult result;
   CsvRecord line;
   // The lines are appended as one run: the locks stay held from one record to the next.
@@ -88,9 +87,7 @@ ImportResult runImport(CsvSource& source, const FieldMapping& mapping, bool quot
   return result;
 }
 
-std::string importedCountText(int count) {
-  return languages::GetText(kImportedCountId) + " " + std::to_string(count);
-}
+std::string importedCountText(int count) { return languages::GetText(kImportedCountId) + " " + std::to_string(count); }
 
 std::string importEndMessage(const ImportResult& result) {
   std::string message = importedCountText(result.stored);
@@ -103,8 +100,8 @@ std::string importEndMessage(const ImportResult& result) {
     for (const std::string& refusal : result.firstRefusals) message += "\n" + refusal;
   }
   if (result.converted > 0) {
-    message += "\n" + languages::GetText(kConvertedLinesId) + " " + std::to_string(result.converted) +
-               " (" + numberList(result.firstConvertedLines) + ")";
+    message += "\n" + languages::GetText(kConvertedLinesId) + " " + std::to_string(result.converted) + " (" +
+               numberList(result.firstConvertedLines) + ")";
   }
   if (result.numbersExhausted) message += "\n" + languages::GetText(kNumbersExhaustedId);
   if (result.stoppedAtLine > 0)

@@ -19,17 +19,17 @@ namespace vekrano::import {
 inline constexpr std::size_t kReportedFailedLines = 10;
 
 struct ImportResult {
-  int read = 0;     // data lines read
-  int stored = 0;   // records the table took
-  int failed = 0;   // lines not stored
+  int read = 0;  // data lines read
+  int stored = 0;  // records the table took
+  int failed = 0;  // lines not stored
   std::vector<int> firstFailedLines;  // file line numbers, at most kReportedFailedLines
   // Lines refused for a character: "line N - " and the reason (ANSI), at most
   // kReportedFailedLines of them.
   std::vector<std::string> firstRefusals;
-  int converted = 0;                     // lines stored with characters written another way
+  int converted = 0;  // lines stored with characters written another way
   std::vector<int> firstConvertedLines;  // their file line numbers, at most kReportedFailedLines
-  bool numbersExhausted = false;      // stopped: the next record number was above 99999
-  std::string firstTableError;        // the table's message for the first INSERT it refused (ANSI)
+  bool numbersExhausted = false;  // stopped: the next record number was above 99999
+  std::string firstTableError;  // the table's message for the first INSERT it refused (ANSI)
   // The file line at which the import stopped because the table could not write any more (a
   // full disk, no permission); 0 when it did not.
   int stoppedAtLine = 0;
@@ -46,8 +46,8 @@ using LineCallback = std::function<void(int k)>;
 // a cause the next lines would meet too (a full disk, no permission), counted failed. A read error
 // or a failure of the next-number query ends the import by its exception; the records stored
 // before stay.
-ImportResult runImport(CsvSource& source, const FieldMapping& mapping, bool quoted,
-                       records::ArticleData& data, const LineCallback& onLine = {});
+ImportResult runImport(CsvSource& source, const FieldMapping& mapping, bool quoted, records::ArticleData& data,
+                       const LineCallback& onLine = {});
 
 // The final message of the wizard: text 131, a blank and the count stored; when lines failed,
 // the count of failed lines and their first file line numbers on further lines, then the first

@@ -253,8 +253,7 @@ void Tfimportcsv::showStep(int step) {
 }
 
 void Tfimportcsv::SouvrirClick() {
-  const QString path =
-      services_.openFileName(this, QString::fromUtf8(kFileDialogTitle), kFileDialogFilter);
+  const QString path = services_.openFileName(this, QString::fromUtf8(kFileDialogTitle), kFileDialogFilter);
   if (!path.isEmpty()) labchemFic_->setText(path);
 }
 
@@ -283,8 +282,7 @@ void Tfimportcsv::fillPreview(const std::string& path) {
   for (int r = 1; file.Next(record); ++r) {
     sgrille1_->setRowCount(r + 2);
     for (std::size_t n = 0; n < record.fields.size(); ++n) {
-      sgrille1_->setItem(r, static_cast<int>(n) + 1,
-                         new QTableWidgetItem(QString::fromStdString(record.fields[n])));
+      sgrille1_->setItem(r, static_cast<int>(n) + 1, new QTableWidgetItem(QString::fromStdString(record.fields[n])));
     }
   }
   sizePreviewColumns();
@@ -324,13 +322,12 @@ void Tfimportcsv::bimportClick() {
 }
 
 CsvOptions Tfimportcsv::options() const {
-  return {combSepa_->currentText().toLatin1().at(0), combnbLentete_->currentIndex(),
-          quotedFields_->isChecked()};
+  return {combSepa_->currentText().toLatin1().at(0), combnbLentete_->currentIndex(), quotedFields_->isChecked()};
 }
 
 FieldMapping Tfimportcsv::mapping() const {
-  return {fieldNumberOf(combcb_, false), fieldNumberOf(combt1_, false),
-          fieldNumberOf(combt2_, true), fieldNumberOf(combQuantite_, true)};
+  return {fieldNumberOf(combcb_, false), fieldNumberOf(combt1_, false), fieldNumberOf(combt2_, true),
+          fieldNumberOf(combQuantite_, true)};
 }
 
 }  // namespace vekrano::import

@@ -26,9 +26,7 @@ QPixmap flagPicture(int language) {
   picture.fill(Qt::white);
   QPainter p(&picture);
   switch (language) {
-    case kFrench:
-      drawVerticalBands(p, {{8, QColor(0, 85, 164)}, {8, Qt::white}, {8, QColor(239, 65, 53)}});
-      break;
+    case kFrench: drawVerticalBands(p, {{8, QColor(0, 85, 164)}, {8, Qt::white}, {8, QColor(239, 65, 53)}}); break;
     case kEnglish:
       p.fillRect(picture.rect(), QColor(1, 33, 105));
       p.setPen(QPen(Qt::white, 4));
@@ -49,8 +47,7 @@ QPixmap flagPicture(int language) {
       p.fillRect(picture.rect(), QColor(170, 21, 27));
       p.fillRect(0, 4, kWidth, 8, QColor(241, 191, 0));
       break;
-    default:
-      break;
+    default: break;
   }
   p.setPen(Qt::gray);
   p.setBrush(Qt::NoBrush);

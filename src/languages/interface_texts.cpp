@@ -21,10 +21,9 @@ using AnsiTable = std::vector<std::array<std::string, kLanguageCount>>;
 const AnsiTable& ansiTable() {
   static const AnsiTable table = [] {
     AnsiTable t(kTextIdCount + 1);
-    for (const auto* rows : {&captionRows(), &addedRecordTexts(), &addedPrintingTexts(),
-                             &addedImportTexts(), &addedBackupTexts(), &addedInstallTexts(),
-                             &addedLockTexts(), &addedTextEntryTexts(), &addedListToolTexts(),
-                             &addedFeedbackTexts(), &addedDatasetTexts(), &addedSheetTexts()}) {
+    for (const auto* rows : {&captionRows(), &addedRecordTexts(), &addedPrintingTexts(), &addedImportTexts(),
+                             &addedBackupTexts(), &addedInstallTexts(), &addedLockTexts(), &addedTextEntryTexts(),
+                             &addedListToolTexts(), &addedFeedbackTexts(), &addedDatasetTexts(), &addedSheetTexts()}) {
       for (const CaptionRow& row : *rows) {
         for (int l = 0; l < kLanguageCount; ++l) t[row.id][l] = common::utf8ToAnsi(row.texts[l]);
       }

@@ -12,8 +12,7 @@ namespace {
 constexpr std::array<const char*, 4> kNames = {"lfrancais", "langlais", "lportugais", "lespagnol"};
 }
 
-LanguageButtons LanguageButtons::create(QWidget* parent, QGridLayout* grid,
-                                        const std::array<QString, 4>& captions) {
+LanguageButtons LanguageButtons::create(QWidget* parent, QGridLayout* grid, const std::array<QString, 4>& captions) {
   LanguageButtons result;
   for (int i = 0; i < 4; ++i) {
     auto* flag = new QLabel(parent);

@@ -16,8 +16,7 @@ struct LanguageButtons {
 
   // Adds the buttons with these captions and their flags to `grid` (rows 0..3, flag in
   // column 0, button in column 1), each named as above, "lfrancais" checked.
-  static LanguageButtons create(QWidget* parent, QGridLayout* grid,
-                                const std::array<QString, 4>& captions);
+  static LanguageButtons create(QWidget* parent, QGridLayout* grid, const std::array<QString, 4>& captions);
 
   // 1, then the number (2..4) of the checked button when it is one of the last three.
   int chosen() const;

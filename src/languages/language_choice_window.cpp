@@ -14,8 +14,7 @@ Tfchoixlangue::Tfchoixlangue(QWidget* parent) : QDialog(parent) {
   setWindowTitle("Langue / Language selection");
   auto* group = new QGroupBox(this);
   auto* grid = new QGridLayout(group);
-  languages_ = LanguageButtons::create(
-      group, grid, {QString::fromUtf8("Français"), "English", "Portugais", "Espanol"});
+  languages_ = LanguageButtons::create(group, grid, {QString::fromUtf8("Français"), "English", "Portugais", "Espanol"});
   boutok_ = new QPushButton("OK", this);
   boutok_->setObjectName("boutok");
   boutok_->setDefault(true);

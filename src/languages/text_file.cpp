@@ -20,9 +20,7 @@ std::string pathForMessage(const std::string& path) {
   return common::isValidUtf8(path) ? common::utf8ToAnsi(path) : path;
 }
 
-bool isBlank(const std::string& line) {
-  return line.find_first_not_of(" \t") == std::string::npos;
-}
+bool isBlank(const std::string& line) { return line.find_first_not_of(" \t") == std::string::npos; }
 
 // Closes the descriptor whatever ends the read.
 class FileDescriptor {
@@ -52,8 +50,7 @@ std::string readWholeFile(const std::string& path) {
     if (n == 0) break;
     if (n < 0) {
       if (errno == EINTR) continue;
-      throw ETextFileError(readErrorMessage(
-          path, errno == EBADF ? TextReadError::FileNotOpen : TextReadError::Other));
+      throw ETextFileError(readErrorMessage(path, errno == EBADF ? TextReadError::FileNotOpen : TextReadError::Other));
     }
     bytes.append(buffer, static_cast<std::size_t>(n));
   }

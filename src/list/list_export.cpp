@@ -74,9 +74,8 @@ int exportRows(dbase::TDataSet& rows, const std::string& path, const CsvExportOp
   file.write(csvLine(options.separator, [](std::size_t column) { return kExportColumns[column]; }));
   int written = 0;
   for (rows.First(); !rows.Eof(); rows.Next()) {
-    const std::string line = csvLine(options.separator, [&fields](std::size_t column) {
-      return fields[column]->AsString();
-    });
+    const std::string line =
+        csvLine(options.separator, [&fields](std::size_t column) { return fields[column]->AsString(); });
     file.write(encoded(line, options.encoding));
     if (++written % kRowsBetweenProgress == 0 && progress) progress(written, total);
   }

@@ -20,8 +20,7 @@ QString RecordGridDelegate::shownText(const QFont& font, const QString& text, in
   return QFontMetrics(font).elidedText(firstLine, Qt::ElideRight, width);
 }
 
-void RecordGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
-                               const QModelIndex& index) const {
+void RecordGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
   const bool selected = option.state & QStyle::State_Selected;
   const bool focused = option.widget != nullptr && option.widget->hasFocus();
   const int column = index.column();

@@ -1,7 +1,6 @@
 // Paints the cells of the record grid: the column's colour (or the selection's), the text on one
-// line, centred in height with a small margin, cut with "…" when wider than the cell. The selected row is painted in the
-// highlight colour while the grid has the focus and in grey otherwise, so a keyboard user sees
-// where the focus is.
+// line, centred in height with a small margin, cut with "…" when wider than the cell. The selected row is painted in
+// the highlight colour while the grid has the focus and in grey otherwise, so a keyboard user sees where the focus is.
 #pragma once
 
 #include <QStyledItemDelegate>
@@ -26,8 +25,7 @@ class RecordGridDelegate : public QStyledItemDelegate {
   using QStyledItemDelegate::QStyledItemDelegate;
   // The part of `text` a cell `width` pixels wide shows in `font`.
   static QString shownText(const QFont& font, const QString& text, int width);
-  void paint(QPainter* painter, const QStyleOptionViewItem& option,
-             const QModelIndex& index) const override;
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 };
 
 }  // namespace vekrano::list

@@ -8,8 +8,7 @@
 
 namespace vekrano::list {
 
-RecordListModel::RecordListModel(dbase::TDataSource& source, QObject* parent)
-    : QAbstractTableModel(parent) {
+RecordListModel::RecordListModel(dbase::TDataSource& source, QObject* parent) : QAbstractTableModel(parent) {
   for (int c = 0; c < records::kFieldCount; ++c) titles_[c] = records::kFieldNames[c];
   setDataSource(&source);
 }
@@ -25,7 +24,9 @@ int RecordListModel::rowCount(const QModelIndex& parent) const {
   return DataSet()->RecordCount();
 }
 
-int RecordListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : records::kFieldCount; }
+int RecordListModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : records::kFieldCount;
+}
 
 QVariant RecordListModel::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole || !index.isValid()) return {};
@@ -39,9 +40,9 @@ QVariant RecordListModel::headerData(int section, Qt::Orientation orientation, i
   return QAbstractTableModel::headerData(section, orientation, role);
 }
 
-bool RecordListModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value,
-                                    int role) {
-  if (orientation != Qt::Horizontal || (role != Qt::DisplayRole && role != Qt::EditRole) || section < 0 || section >= 6) {
+bool RecordListModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role) {
+  if (orientation != Qt::Horizontal || (role != Qt::DisplayRole && role != Qt::EditRole) || section < 0 ||
+      section >= 6) {
     return false;
   }
   titles_[section] = value.toString();
@@ -110,11 +111,8 @@ void RecordListModel::dataEvent(dbase::TDataEvent event, const dbase::TField*) {
         emit dataChanged(index(row, 0), index(row, 5));
       }
       break;
-    case dbase::TDataEvent::deDataSetScroll:
-      tellCurrentRow();
-      break;
-    case dbase::TDataEvent::deUpdateRecord:
-      break;
+    case dbase::TDataEvent::deDataSetScroll: tellCurrentRow(); break;
+    case dbase::TDataEvent::deUpdateRecord: break;
     case dbase::TDataEvent::deUpdateState:
       // Entering or leaving an edit changes no row; opening and closing change them all.
       if (Active() != shownActive_) resetRows();
@@ -129,9 +127,7 @@ void RecordListModel::dataEvent(dbase::TDataEvent event, const dbase::TField*) {
       }
       resetRows();
       break;
-    case dbase::TDataEvent::deLayoutChange:
-      resetRows();
-      break;
+    case dbase::TDataEvent::deLayoutChange: resetRows(); break;
   }
 }
 

@@ -24,8 +24,7 @@ class RecordListModel : public QAbstractTableModel, public dbase::TDataLink {
   // The cell's text for the display role; empty when the result is empty or reading fails.
   QVariant data(const QModelIndex& index, int role) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-  bool setHeaderData(int section, Qt::Orientation orientation, const QVariant& value,
-                     int role = Qt::EditRole) override;
+  bool setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role = Qt::EditRole) override;
 
   // The text painted for `row` and `column` of the result. Reading never moves the query's
   // cursor: its current record stays the row the user chose, also while that row is changed.

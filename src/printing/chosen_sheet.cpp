@@ -15,13 +15,11 @@ constexpr int kTextLabels = 123;
 constexpr std::string_view kCatalogWord = "catalog";
 constexpr std::string_view kOwnWord = "own";
 
-
 const LabelSheetSpec* catalogSheet(std::string_view name, const SheetCatalog& catalog) {
   const auto found = std::find_if(catalog.sheets.begin(), catalog.sheets.end(),
                                   [name](const LabelSheetSpec& sheet) { return sameSheetName(sheet.name, name); });
   return found == catalog.sheets.end() ? nullptr : &*found;
 }
-
 
 }  // namespace
 
@@ -34,8 +32,7 @@ std::optional<ChosenSheet> readChosenSheet(const std::string& path) {
   if (tab == std::string::npos || tab + 1 == line.size()) return std::nullopt;
   const std::string_view source = std::string_view(line).substr(0, tab);
   if (source != kCatalogWord && source != kOwnWord) return std::nullopt;
-  return ChosenSheet{source == kOwnWord ? SheetSource::Own : SheetSource::Catalog,
-                     line.substr(tab + 1)};
+  return ChosenSheet{source == kOwnWord ? SheetSource::Own : SheetSource::Catalog, line.substr(tab + 1)};
 }
 
 void writeChosenSheet(const std::string& path, const ChosenSheet& chosen) {
@@ -45,14 +42,11 @@ void writeChosenSheet(const std::string& path, const ChosenSheet& chosen) {
   file.commit();
 }
 
-const LabelSheetSpec* findChosenSheet(const ChosenSheet& chosen, const OwnSheets& own,
-                                      const SheetCatalog& catalog) {
-  return chosen.source == SheetSource::Own ? own.find(chosen.name)
-                                           : catalogSheet(chosen.name, catalog);
+const LabelSheetSpec* findChosenSheet(const ChosenSheet& chosen, const OwnSheets& own, const SheetCatalog& catalog) {
+  return chosen.source == SheetSource::Own ? own.find(chosen.name) : catalogSheet(chosen.name, catalog);
 }
 
-const LabelSheetSpec* findSheet(std::string_view name, const OwnSheets& own,
-                                const SheetCatalog& catalog) {
+const LabelSheetSpec* findSheet(std::string_view name, const OwnSheets& own, const SheetCatalog& catalog) {
   const LabelSheetSpec* sheet = own.find(name);
   return sheet != nullptr ? sheet : catalogSheet(name, catalog);
 }

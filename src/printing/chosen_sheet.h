@@ -30,12 +30,10 @@ std::optional<ChosenSheet> readChosenSheet(const std::string& path);
 void writeChosenSheet(const std::string& path, const ChosenSheet& chosen);
 
 // The sheet the choice names; nullptr when it is no longer there.
-const LabelSheetSpec* findChosenSheet(const ChosenSheet& chosen, const OwnSheets& own,
-                                      const SheetCatalog& catalog);
+const LabelSheetSpec* findChosenSheet(const ChosenSheet& chosen, const OwnSheets& own, const SheetCatalog& catalog);
 
 // The sheet of that name, letter case ignored: an own sheet first, then the catalog's.
-const LabelSheetSpec* findSheet(std::string_view name, const OwnSheets& own,
-                                const SheetCatalog& catalog);
+const LabelSheetSpec* findSheet(std::string_view name, const OwnSheets& own, const SheetCatalog& catalog);
 
 // How the label type list shows a sheet, in UTF-8, after the manner of the built-in types:
 // "Avery L7163 (14 labels : 2X7 - 99.1 x 38.1 mm)". It never ends in a digit, so no type number

@@ -9,7 +9,7 @@
 namespace vekrano::printing {
 
 inline constexpr double kCode39NarrowMm = 0.254;  // one narrow bar or space (0.01 in)
-inline constexpr int kCode39WideRatio = 3;        // a wide element is three narrow ones
+inline constexpr int kCode39WideRatio = 3;  // a wide element is three narrow ones
 
 // The characters of `value` that Code 39 can encode, in order; every other character is dropped
 // (lower-case letters and "*" included, no case conversion).

@@ -15,8 +15,7 @@ struct DeviceScale {
   double x;
   double y;
   explicit DeviceScale(const QPainter& painter)
-      : x(painter.device()->logicalDpiX() / kMmPerInch),
-        y(painter.device()->logicalDpiY() / kMmPerInch) {}
+      : x(painter.device()->logicalDpiX() / kMmPerInch), y(painter.device()->logicalDpiY() / kMmPerInch) {}
   // The point (xMm, yMm) from the page's corner, in device units.
   QPointF at(double xMm, double yMm) const { return {xMm * x, yMm * y}; }
 };

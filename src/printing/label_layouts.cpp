@@ -192,8 +192,7 @@ TLabelLayout build(const LayoutSpec& grid) {
 
 bool equalIgnoringCase(std::string_view a, std::string_view b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) ==
-           std::tolower(static_cast<unsigned char>(y));
+    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
   });
 }
 
@@ -211,8 +210,7 @@ const TLabelLayout* builtInLayout(std::string_view name) {
 }
 
 double leftOf(const TLabelLayout& layout, const TLabelPosition& position) {
-  const double textLeft = layout.oneText ? position.text1Left
-                                         : std::min(position.text1Left, position.text2Left);
+  const double textLeft = layout.oneText ? position.text1Left : std::min(position.text1Left, position.text2Left);
   return std::min(position.barLeft, textLeft);
 }
 
@@ -234,8 +232,7 @@ LabelRectangle labelRectangle(const TLabelLayout& layout, int position) {
   if (column + 1 < layout.columns) {
     label.right = leftOf(layout, at(position + 1));
   } else if (layout.columns > 1) {
-    const double pitch = (leftOf(layout, at(position)) - leftOf(layout, at(rowStart))) /
-                         (layout.columns - 1);
+    const double pitch = (leftOf(layout, at(position)) - leftOf(layout, at(rowStart))) / (layout.columns - 1);
     label.right = std::min(label.left + pitch, layout.pageWidthMm());
   } else {
     label.right = layout.pageWidthMm();
@@ -257,9 +254,8 @@ const std::vector<TLabelLayout>& allLayouts() {
 const TLabelLayout* Layout(std::string_view name) {
   if (const TLabelLayout* layout = builtInLayout(name)) return layout;
   const auto& added = addedLayouts();
-  const auto found = std::find_if(added.rbegin(), added.rend(), [name](const TLabelLayout& layout) {
-    return equalIgnoringCase(layout.name, name);
-  });
+  const auto found = std::find_if(added.rbegin(), added.rend(),
+                                  [name](const TLabelLayout& layout) { return equalIgnoringCase(layout.name, name); });
   return found == added.rend() ? nullptr : &*found;
 }
 

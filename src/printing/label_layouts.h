@@ -12,8 +12,8 @@ namespace vekrano::printing {
 
 // Where one label's barcode and text lines go. Millimetres from the top-left corner of the page.
 struct TLabelPosition {
-  double barLeft = 0;    // left edge of the first bar
-  double barTop = 0;     // top edge of the bars
+  double barLeft = 0;  // left edge of the first bar
+  double barTop = 0;  // top edge of the bars
   double barHeight = 0;  // the bars run from barTop down over this height
   double text1Left = 0;
   double text1Top = 0;
@@ -44,9 +44,7 @@ struct TLabelLayout {
   double customHeightMm = 0;
 
   int labelsPerSheet() const { return static_cast<int>(positions.size()); }
-  double pageWidthMm() const {
-    return page == PageSize::A4 ? 210.0 : page == PageSize::Letter ? 215.9 : customWidthMm;
-  }
+  double pageWidthMm() const { return page == PageSize::A4 ? 210.0 : page == PageSize::Letter ? 215.9 : customWidthMm; }
   double pageHeightMm() const {
     return page == PageSize::A4 ? 297.0 : page == PageSize::Letter ? 279.4 : customHeightMm;
   }
@@ -60,9 +58,7 @@ struct LabelRectangle {
   double bottom = 0;
   double width() const { return right - left; }
   double height() const { return bottom - top; }
-  bool contains(double xMm, double yMm) const {
-    return xMm >= left && xMm < right && yMm >= top && yMm < bottom;
-  }
+  bool contains(double xMm, double yMm) const { return xMm >= left && xMm < right && yMm >= top && yMm < bottom; }
 };
 
 // The label of position p (1-based) of `layout`: its own label on a catalog or own sheet; on a

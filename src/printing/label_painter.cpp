@@ -29,9 +29,7 @@
 namespace vekrano::printing {
 namespace {
 
-QString toQString(std::string_view ansi) {
-  return QString::fromStdString(common::ansiToUtf8(ansi));
-}
+QString toQString(std::string_view ansi) { return QString::fromStdString(common::ansiToUtf8(ansi)); }
 
 QFont labelFont(double pointSize) {
   QFont font(QString::fromLatin1(kLabelFontFamily));
@@ -83,8 +81,8 @@ class PageLines {
 
   // One line of text whose top-left corner is (leftMm, topMm), cut at `rightMm`, the label's
   // right edge. REQUIRES: the painter's pen is black.
-  void draw(QPainter& painter, const DeviceScale& scale, double leftMm, double topMm,
-            double rightMm, const QString& text) {
+  void draw(QPainter& painter, const DeviceScale& scale, double leftMm, double topMm, double rightMm,
+            const QString& text) {
     if (text.isEmpty()) return;
     const double room = (rightMm - leftMm) * scale.x;
     const Line* line = &laidOut(whole_, text, text);
@@ -132,8 +130,8 @@ struct SymbolBars {
 };
 
 // The symbol of `value` with its first bar at (leftMm, topMm) and the narrow element `narrowMm`.
-SymbolBars code39Bars(const DeviceScale& scale, double leftMm, double topMm, double heightMm,
-                      double narrowMm, std::string_view value) {
+SymbolBars code39Bars(const DeviceScale& scale, double leftMm, double topMm, double heightMm, double narrowMm,
+                      std::string_view value) {
   SymbolBars symbol;
   symbol.place.translate(leftMm * scale.x, topMm * scale.y);
   symbol.place.scale(narrowMm * scale.x, heightMm * scale.y);
@@ -202,8 +200,7 @@ void paintLabelPage(QPainter& painter, const TLabelLayout& layout, const SlotVal
     if (blank[p] || removedBarcodes.contains(p)) continue;
     const TLabelPosition& position = layout.positions[p - 1];
     const double narrow = barcode.empty() ? kCode39NarrowMm : fitAtPosition(layout, p, barcode).narrowMm;
-    symbols.push_back(
-        code39Bars(scale, position.barLeft, position.barTop, position.barHeight, narrow, barcode));
+    symbols.push_back(code39Bars(scale, position.barLeft, position.barTop, position.barHeight, narrow, barcode));
   }
   painter.save();
   fillBars(painter, symbols);
@@ -213,8 +210,7 @@ void paintLabelPage(QPainter& painter, const TLabelLayout& layout, const SlotVal
     if (blank[p] || removedBarcodes.contains(p)) continue;
     const TLabelPosition& position = layout.positions[p - 1];
     humanReadableLines.draw(painter, scale, position.barLeft, position.barTop + position.barHeight,
-                            labelRectangle(layout, p).right,
-                            toQString(slotValue(values, barcodeSlot(p))));
+                            labelRectangle(layout, p).right, toQString(slotValue(values, barcodeSlot(p))));
   }
   PageLines textLines(painter, layout.textPointSize);
   for (int p = 1; p <= layout.labelsPerSheet(); ++p) {

@@ -82,14 +82,12 @@ int PrintLabels(sql::TSqlQuery& query, LabelJobSink& report, const std::string& 
   const TLabelLayout* layout = layoutOf(request);
   if (layout == nullptr) return 0;
   if (request.firstPosition < 1 || request.firstPosition > layout->labelsPerSheet()) {
-    throw EReportError("The first position " + std::to_string(request.firstPosition) +
-                       " is not on a sheet of " + std::to_string(layout->labelsPerSheet()) +
-                       " labels");
+    throw EReportError("The first position " + std::to_string(request.firstPosition) + " is not on a sheet of " +
+                       std::to_string(layout->labelsPerSheet()) + " labels");
   }
-  const std::string statement =
-      request.recordNumbers.empty()
-          ? printStatement(request.printEveryRecord, request.criteriaText, request.sort)
-          : pickedRecordsStatement(request.recordNumbers, request.sort);
+  const std::string statement = request.recordNumbers.empty()
+                                    ? printStatement(request.printEveryRecord, request.criteriaText, request.sort)
+                                    : pickedRecordsStatement(request.recordNumbers, request.sort);
 
   RunEnd end(query, report);
   report.open(programDirectory + kLayoutFileName);
@@ -101,8 +99,8 @@ int PrintLabels(sql::TSqlQuery& query, LabelJobSink& report, const std::string& 
   const UnprintableRecords unprintable = findUnprintable(query, *layout);
   if (unprintable.count > 0 && !(request.agreeToSkip && request.agreeToSkip(unprintable))) return 0;
 
-  LabelSheetFiller filler(report, layout->name, layout->labelsPerSheet(), request.printerName,
-                          request.text, request.firstPosition);
+  LabelSheetFiller filler(report, layout->name, layout->labelsPerSheet(), request.printerName, request.text,
+                          request.firstPosition);
   common::ProgressPace pace;
   for (query.First(); !query.Eof(); query.Next()) {
     filler.addRecord(currentRecord(query));

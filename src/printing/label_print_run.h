@@ -32,7 +32,7 @@ struct PrintRequest {
   // A catalog or own sheet kept by addSheetLayout; when set, it is printed on instead of the
   // label type of the entry.
   std::string sheetName;
-  std::string printerName;     // ANSI; empty for the system's default printer
+  std::string printerName;  // ANSI; empty for the system's default printer
   LabelTextOptions text;
   // The first free position on the first sheet, 1 to the layout's positions.
   int firstPosition = 1;

@@ -31,9 +31,7 @@ void LabelReport::close() {
   printers_.clear();
 }
 
-void LabelReport::setSlot(const std::string& slot, const std::string& text) {
-  slots_[slot] = text;
-}
+void LabelReport::setSlot(const std::string& slot, const std::string& text) { slots_[slot] = text; }
 
 void LabelReport::removePositionBarcode(const std::string& layoutName, int position) {
   const TLabelLayout* layout = Layout(layoutName);
@@ -59,8 +57,7 @@ void LabelReport::printLayout(const std::string& layoutName) {
   auto sheet = std::make_shared<const LabelSheet>(
       LabelSheet{&layout, slots_, removed == removedBarcodes_.end() ? std::set<int>{} : removed->second});
   StatusOfJob status(status_);
-  destination_.printPage(layout, printer == printers_.end() ? std::string() : printer->second,
-                         SheetPainter{sheet});
+  destination_.printPage(layout, printer == printers_.end() ? std::string() : printer->second, SheetPainter{sheet});
 }
 
 }  // namespace vekrano::printing

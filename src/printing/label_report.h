@@ -71,7 +71,7 @@ class LabelReport : public LabelJobSink {
   std::string projectFile_;
   SlotValues slots_;
   std::map<std::string, std::set<int>> removedBarcodes_;  // by layout's own name
-  std::map<std::string, std::string> printers_;           // by layout's own name
+  std::map<std::string, std::string> printers_;  // by layout's own name
 };
 
 }  // namespace vekrano::printing

@@ -20,8 +20,7 @@ int LabelSheetSpec::labelCount() const {
 std::optional<int> gridCount(std::string_view text) {
   int value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < 1 ||
-      value > kMaxGridCount) {
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < 1 || value > kMaxGridCount) {
     return std::nullopt;
   }
   return value;
@@ -32,8 +31,7 @@ std::vector<LabelRect> LabelSheetSpec::labelRects() const {
   for (const SheetGrid& grid : grids) {
     for (int row = 0; row < grid.rows; ++row) {
       for (int column = 0; column < grid.columns; ++column) {
-        labels.push_back({grid.left + column * grid.pitchX, grid.top + row * grid.pitchY,
-                          labelWidthMm, labelHeightMm});
+        labels.push_back({grid.left + column * grid.pitchX, grid.top + row * grid.pitchY, labelWidthMm, labelHeightMm});
       }
     }
   }
@@ -53,8 +51,7 @@ std::string sizeText(double widthMm, double heightMm) {
 
 bool sameSheetName(std::string_view a, std::string_view b) {
   return QString::compare(QString::fromUtf8(a.data(), static_cast<qsizetype>(a.size())),
-                          QString::fromUtf8(b.data(), static_cast<qsizetype>(b.size())),
-                          Qt::CaseInsensitive) == 0;
+                          QString::fromUtf8(b.data(), static_cast<qsizetype>(b.size())), Qt::CaseInsensitive) == 0;
 }
 
 }  // namespace vekrano::printing

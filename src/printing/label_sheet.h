@@ -43,9 +43,9 @@ struct LabelRect {
 };
 
 struct LabelSheetSpec {
-  std::string name;         // UTF-8: "Avery L7163", or the name the user gave
+  std::string name;  // UTF-8: "Avery L7163", or the name the user gave
   std::string description;  // UTF-8, may be empty
-  std::string pageName;     // "A4", "US Letter", another paper's name, or empty for a custom size
+  std::string pageName;  // "A4", "US Letter", another paper's name, or empty for a custom size
   double pageWidthMm = 0;
   double pageHeightMm = 0;
   double labelWidthMm = 0;

@@ -72,8 +72,7 @@ std::optional<TLabelType> LabelType(int number) {
 std::vector<std::string> labelTypeEntries() {
   std::vector<std::string> entries;
   for (int number = 1; number <= kLabelTypeCount; ++number) {
-    entries.push_back(LabelType(number)->displayName + std::string(kEntryPadding, ' ') +
-                      std::to_string(number));
+    entries.push_back(LabelType(number)->displayName + std::string(kEntryPadding, ' ') + std::to_string(number));
   }
   std::stable_sort(entries.begin(), entries.end(), [](const std::string& a, const std::string& b) {
     return common::ansiLower(a) < common::ansiLower(b);

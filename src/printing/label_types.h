@@ -21,9 +21,9 @@ constexpr std::size_t kDisplayNameLength = 100;
 constexpr std::size_t kEntryPadding = 150;
 
 struct TLabelType {
-  int number = 0;               // 1..12
-  std::string displayName;      // ANSI, in the current interface language
-  std::string layoutName;       // "etiquette1".."etiquette12"
+  int number = 0;  // 1..12
+  std::string displayName;  // ANSI, in the current interface language
+  std::string layoutName;  // "etiquette1".."etiquette12"
   int labelsPerSheet = 0;
 };
 

@@ -36,8 +36,7 @@ constexpr double kLargestMm = 1000;
 // The page and its labels scaled to the widget, labels red while the sheet cannot be kept.
 class SheetDrawing : public QWidget {
  public:
-  SheetDrawing(std::function<LabelSheetSpec()> sheet, QWidget* parent)
-      : QWidget(parent), sheet_(std::move(sheet)) {
+  SheetDrawing(std::function<LabelSheetSpec()> sheet, QWidget* parent) : QWidget(parent), sheet_(std::move(sheet)) {
     setObjectName("VuePlanche");
     setMinimumSize(180, 240);
   }
@@ -55,8 +54,7 @@ class SheetDrawing : public QWidget {
     painter.setPen(sheetFault(sheet) ? Qt::red : Qt::black);
     painter.setBrush(Qt::NoBrush);
     for (const LabelRect& label : sheet.labelRects()) {
-      painter.drawRect(QRectF(label.left * scale, label.top * scale, label.width * scale,
-                              label.height * scale));
+      painter.drawRect(QRectF(label.left * scale, label.top * scale, label.width * scale, label.height * scale));
     }
   }
 
@@ -145,8 +143,7 @@ OwnSheetEditor::OwnSheetEditor(QWidget* parent)
   for (QSpinBox* box : {columns_, rows_}) {
     connect(box, &QSpinBox::valueChanged, this, [this] { changed(); });
   }
-  for (QDoubleSpinBox* box : {pageWidth_, pageHeight_, labelWidth_, labelHeight_, left_, top_,
-                              pitchX_, pitchY_}) {
+  for (QDoubleSpinBox* box : {pageWidth_, pageHeight_, labelWidth_, labelHeight_, left_, top_, pitchX_, pitchY_}) {
     connect(box, &QDoubleSpinBox::valueChanged, this, [this] { changed(); });
   }
 }
@@ -156,14 +153,16 @@ void OwnSheetEditor::setSheet(const LabelSheetSpec& sheet) {
   name_->setText(QString::fromStdString(sheet.name));
   {
     const QSignalBlocker quiet(page_);
-    page_->setCurrentIndex(sheet.pageName == "A4" ? kPageA4
-                           : sheet.pageName == "US Letter" ? kPageLetter
-                                                           : kPageOther);
+    page_->setCurrentIndex(sheet.pageName == "A4" ? kPageA4 : sheet.pageName == "US Letter" ? kPageLetter : kPageOther);
   }
-  const std::pair<QDoubleSpinBox*, double> lengths[] = {
-      {pageWidth_, sheet.pageWidthMm}, {pageHeight_, sheet.pageHeightMm},
-      {labelWidth_, sheet.labelWidthMm}, {labelHeight_, sheet.labelHeightMm},
-      {left_, grid.left}, {top_, grid.top}, {pitchX_, grid.pitchX}, {pitchY_, grid.pitchY}};
+  const std::pair<QDoubleSpinBox*, double> lengths[] = {{pageWidth_, sheet.pageWidthMm},
+                                                        {pageHeight_, sheet.pageHeightMm},
+                                                        {labelWidth_, sheet.labelWidthMm},
+                                                        {labelHeight_, sheet.labelHeightMm},
+                                                        {left_, grid.left},
+                                                        {top_, grid.top},
+                                                        {pitchX_, grid.pitchX},
+                                                        {pitchY_, grid.pitchY}};
   for (const auto& [box, value] : lengths) box->setValue(value);
   columns_->setValue(grid.columns);
   rows_->setValue(grid.rows);
@@ -186,11 +185,10 @@ LabelSheetSpec OwnSheetEditor::sheet() const {
                .arg(labelWidth_->value())
                .arg(labelHeight_->value());
   }
-  return ownSheet(name.toStdString(), pageName.toStdString(), pageWidth_->value(),
-                  pageHeight_->value(),
-                  {columns_->value(), rows_->value(), left_->value(), top_->value(),
-                   pitchX_->value(), pitchY_->value()},
-                  labelWidth_->value(), labelHeight_->value());
+  return ownSheet(
+      name.toStdString(), pageName.toStdString(), pageWidth_->value(), pageHeight_->value(),
+      {columns_->value(), rows_->value(), left_->value(), top_->value(), pitchX_->value(), pitchY_->value()},
+      labelWidth_->value(), labelHeight_->value());
 }
 
 void OwnSheetEditor::pageChosen() {
@@ -215,8 +213,7 @@ void OwnSheetEditor::changed() {
 
 void OwnSheetEditor::accept() {
   if (const std::optional<SheetFault> problem = fault()) {
-    common::showMessage(sheetFaultText(*problem), languages::GetText(kTextCaption),
-                        common::PromptKind::Warning);
+    common::showMessage(sheetFaultText(*problem), languages::GetText(kTextCaption), common::PromptKind::Warning);
     return;
   }
   QDialog::accept();

@@ -25,8 +25,8 @@ constexpr const char* kHeader =
     "# first label from the left edge, first label from the top edge, pitch across, pitch down\n";
 
 bool overlap(const LabelRect& a, const LabelRect& b) {
-  return a.left < b.right() - kToleranceMm && b.left < a.right() - kToleranceMm &&
-         a.top < b.bottom() - kToleranceMm && b.top < a.bottom() - kToleranceMm;
+  return a.left < b.right() - kToleranceMm && b.left < a.right() - kToleranceMm && a.top < b.bottom() - kToleranceMm &&
+         b.top < a.bottom() - kToleranceMm;
 }
 
 std::vector<std::string_view> fields(std::string_view line) {
@@ -50,8 +50,8 @@ std::optional<double> length(std::string_view text) {
   std::replace(number.begin(), number.end(), ',', '.');
   double value = 0;
   const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-  if (number.empty() || error != std::errc() || end != number.data() + number.size() ||
-      !std::isfinite(value) || value < 0) {
+  if (number.empty() || error != std::errc() || end != number.data() + number.size() || !std::isfinite(value) ||
+      value < 0) {
     return std::nullopt;
   }
   return value;
@@ -83,14 +83,12 @@ std::optional<LabelSheetSpec> sheetOfLine(std::string_view line) {
   const auto rows = gridCount(trimmed(values[3]));
   std::array<std::optional<double>, 6> lengths;
   for (std::size_t i = 0; i < lengths.size(); ++i) lengths[i] = length(values[4 + i]);
-  if (!paper || !columns || !rows ||
-      std::any_of(lengths.begin(), lengths.end(), [](const auto& l) { return !l; }) ||
+  if (!paper || !columns || !rows || std::any_of(lengths.begin(), lengths.end(), [](const auto& l) { return !l; }) ||
       *lengths[0] <= 0 || *lengths[1] <= 0) {
     return std::nullopt;
   }
   return ownSheet(std::string(trimmed(values[0])), paper->name, paper->width, paper->height,
-                  {*columns, *rows, *lengths[2], *lengths[3], *lengths[4], *lengths[5]},
-                  *lengths[0], *lengths[1]);
+                  {*columns, *rows, *lengths[2], *lengths[3], *lengths[4], *lengths[5]}, *lengths[0], *lengths[1]);
 }
 
 // Lengths as a person would type them: up to two decimals, no trailing zeros.
@@ -107,14 +105,12 @@ std::string pageField(const LabelSheetSpec& sheet) {
   return number(sheet.pageWidthMm) + "x" + number(sheet.pageHeightMm);
 }
 
-
 }  // namespace
 
 std::optional<SheetFault> sheetFault(const LabelSheetSpec& sheet) {
   const std::vector<LabelRect> labels = sheet.labelRects();
   for (const LabelRect& label : labels) {
-    if (label.left < -kToleranceMm || label.top < -kToleranceMm ||
-        label.right() > sheet.pageWidthMm + kToleranceMm ||
+    if (label.left < -kToleranceMm || label.top < -kToleranceMm || label.right() > sheet.pageWidthMm + kToleranceMm ||
         label.bottom() > sheet.pageHeightMm + kToleranceMm) {
       return SheetFault::LeavesPage;
     }
@@ -131,9 +127,8 @@ std::string sheetFaultText(SheetFault fault) {
   return languages::GetText(fault == SheetFault::LeavesPage ? kTextLeavesPage : kTextOverlap);
 }
 
-LabelSheetSpec ownSheet(const std::string& name, const std::string& pageName, double pageWidthMm,
-                        double pageHeightMm, const SheetGrid& grid, double labelWidthMm,
-                        double labelHeightMm) {
+LabelSheetSpec ownSheet(const std::string& name, const std::string& pageName, double pageWidthMm, double pageHeightMm,
+                        const SheetGrid& grid, double labelWidthMm, double labelHeightMm) {
   LabelSheetSpec sheet;
   sheet.name = name;
   if (pageName == "A4") {
@@ -182,9 +177,9 @@ std::string formatOwnSheets(const OwnSheets& own) {
   for (const LabelSheetSpec& sheet : own.sheets) {
     const SheetGrid& grid = sheet.grids.at(0);
     text += sheet.name + '\t' + pageField(sheet) + '\t' + std::to_string(grid.columns) + '\t' +
-            std::to_string(grid.rows) + '\t' + number(sheet.labelWidthMm) + '\t' +
-            number(sheet.labelHeightMm) + '\t' + number(grid.left) + '\t' + number(grid.top) +
-            '\t' + number(grid.pitchX) + '\t' + number(grid.pitchY) + '\n';
+            std::to_string(grid.rows) + '\t' + number(sheet.labelWidthMm) + '\t' + number(sheet.labelHeightMm) + '\t' +
+            number(grid.left) + '\t' + number(grid.top) + '\t' + number(grid.pitchX) + '\t' + number(grid.pitchY) +
+            '\n';
   }
   for (const std::string& line : own.otherLines) text += line + '\n';
   return text;

@@ -17,7 +17,7 @@ inline constexpr const char* kOwnSheetsFileName = "VEKRANO.PLA";
 // What keeps a sheet from being printed on.
 enum class SheetFault {
   LeavesPage,  // a label reaches beyond an edge of the page
-  Overlap,     // two labels overlap
+  Overlap,  // two labels overlap
 };
 
 // The fault of `sheet`, nothing when every label lies on the page apart from the others.
@@ -29,9 +29,8 @@ std::string sheetFaultText(SheetFault fault);
 
 // An own sheet from the values of the editor: page "A4", "US Letter" or custom (any other
 // name, with its width and height), one grid.
-LabelSheetSpec ownSheet(const std::string& name, const std::string& pageName, double pageWidthMm,
-                        double pageHeightMm, const SheetGrid& grid, double labelWidthMm,
-                        double labelHeightMm);
+LabelSheetSpec ownSheet(const std::string& name, const std::string& pageName, double pageWidthMm, double pageHeightMm,
+                        const SheetGrid& grid, double labelWidthMm, double labelHeightMm);
 
 // The content of the own sheets file.
 struct OwnSheets {

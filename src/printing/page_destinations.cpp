@@ -37,8 +37,7 @@ QPageSize pageSizeOf(const TLabelLayout& layout) {
 }
 
 QPageLayout fullPageLayout(const TLabelLayout& layout) {
-  return QPageLayout(pageSizeOf(layout), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
-                     QPageLayout::Millimeter);
+  return QPageLayout(pageSizeOf(layout), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
 }
 
 std::string describePrinter(const std::string& printerName) {
@@ -53,12 +52,11 @@ void applyCalibration(QPainter& painter, const PrinterCalibration& calibration) 
   painter.scale(calibration.scalePercent / 100.0, calibration.scalePercent / 100.0);
 }
 
-PagePainter calibratedForPrinter(const PrinterCalibrations& calibrations,
-                                 const std::string& printerName, PagePainter paint) {
+PagePainter calibratedForPrinter(const PrinterCalibrations& calibrations, const std::string& printerName,
+                                 PagePainter paint) {
   // Asking the print server for the default printer's name is kept to runs that need it.
   if (calibrations.empty()) return paint;
-  const PrinterCalibration calibration =
-      calibrationOf(calibrations, calibratedPrinterName(printerName));
+  const PrinterCalibration calibration = calibrationOf(calibrations, calibratedPrinterName(printerName));
   if (calibration.isIdentity()) return paint;
   return [calibration, paint = std::move(paint)](QPainter& painter) {
     painter.save();
@@ -186,8 +184,7 @@ class PdfOutputFile : public QIODevice {
   std::vector<char> buffer_;  // bytes not yet written, at most kBufferSize
 };
 
-PdfDestination::PdfDestination(const std::string& path, int dotsPerInch)
-    : path_(path), dotsPerInch_(dotsPerInch) {}
+PdfDestination::PdfDestination(const std::string& path, int dotsPerInch) : path_(path), dotsPerInch_(dotsPerInch) {}
 
 PdfDestination::~PdfDestination() {
   if (end_.unwinding()) {
@@ -205,8 +202,7 @@ PdfDestination::~PdfDestination() {
   }
 }
 
-void PdfDestination::printPage(const TLabelLayout& layout, const std::string&,
-                               const PagePainter& paint) {
+void PdfDestination::printPage(const TLabelLayout& layout, const std::string&, const PagePainter& paint) {
   if (!painter_) {
     auto file = std::make_unique<PdfOutputFile>(path_);
     file->create();
@@ -241,8 +237,7 @@ void PdfDestination::finish() {
 
 QImage renderPageImage(const TLabelLayout& layout, int dotsPerInch, const PagePainter& paint) {
   const int width = static_cast<int>(std::lround(layout.pageWidthMm() / kMmPerInch * dotsPerInch));
-  const int height =
-      static_cast<int>(std::lround(layout.pageHeightMm() / kMmPerInch * dotsPerInch));
+  const int height = static_cast<int>(std::lround(layout.pageHeightMm() / kMmPerInch * dotsPerInch));
   QImage image(width, height, QImage::Format_Grayscale8);
   const int dotsPerMetre = static_cast<int>(std::lround(dotsPerInch / kMetresPerInch));
   image.setDotsPerMeterX(dotsPerMetre);
@@ -253,11 +248,9 @@ QImage renderPageImage(const TLabelLayout& layout, int dotsPerInch, const PagePa
   return image;
 }
 
-void ImageDestination::printPage(const TLabelLayout& layout, const std::string& printerName,
-                                 const PagePainter& paint) {
+void ImageDestination::printPage(const TLabelLayout& layout, const std::string& printerName, const PagePainter& paint) {
   pages_.push_back(
-      {renderPageImage(layout, dotsPerInch_, calibratedForPrinter(calibrations_, printerName, paint)),
-       printerName});
+      {renderPageImage(layout, dotsPerInch_, calibratedForPrinter(calibrations_, printerName, paint)), printerName});
 }
 
 }  // namespace vekrano::printing

@@ -35,8 +35,7 @@ class PageDestination {
   virtual ~PageDestination() = default;
   // Puts one page of `layout` out as one job for `printerName` (empty: the default printer;
   // destinations that are not printers ignore it). Throws EReportError when the output fails.
-  virtual void printPage(const TLabelLayout& layout, const std::string& printerName,
-                         const PagePainter& paint) = 0;
+  virtual void printPage(const TLabelLayout& layout, const std::string& printerName, const PagePainter& paint) = 0;
 };
 
 // Moves and scales what `painter` paints next as `calibration` says, about the page's corner.
@@ -45,8 +44,8 @@ void applyCalibration(QPainter& painter, const PrinterCalibration& calibration);
 
 // `paint` preceded by the calibration of `printerName` among `calibrations`, as the printer
 // destination paints its pages.
-PagePainter calibratedForPrinter(const PrinterCalibrations& calibrations,
-                                 const std::string& printerName, PagePainter paint);
+PagePainter calibratedForPrinter(const PrinterCalibrations& calibrations, const std::string& printerName,
+                                 PagePainter paint);
 
 // The name under which the calibration of `printerName` is kept: the name itself, or the name
 // of the system's default printer (ANSI; empty when there is none) for the empty name.
@@ -56,10 +55,8 @@ std::string calibratedPrinterName(const std::string& printerName);
 // of that name, from the paper's corner, with that printer's calibration.
 class PrinterDestination : public PageDestination {
  public:
-  explicit PrinterDestination(PrinterCalibrations calibrations = {})
-      : calibrations_(std::move(calibrations)) {}
-  void printPage(const TLabelLayout& layout, const std::string& printerName,
-                 const PagePainter& paint) override;
+  explicit PrinterDestination(PrinterCalibrations calibrations = {}) : calibrations_(std::move(calibrations)) {}
+  void printPage(const TLabelLayout& layout, const std::string& printerName, const PagePainter& paint) override;
 
  private:
   PrinterCalibrations calibrations_;
@@ -75,8 +72,7 @@ class PdfDestination : public PageDestination {
   // Completes the file as finish() does, failures unreported; while an exception is on its way
   // the pages are dropped instead.
   ~PdfDestination() override;
-  void printPage(const TLabelLayout& layout, const std::string& printerName,
-                 const PagePainter& paint) override;
+  void printPage(const TLabelLayout& layout, const std::string& printerName, const PagePainter& paint) override;
   // Completes the file; pages printed afterwards start a new file. Throws EReportError with
   // the cause when the file could not be written whole.
   void finish();
@@ -101,8 +97,7 @@ class ImageDestination : public PageDestination {
  public:
   explicit ImageDestination(int dotsPerInch, PrinterCalibrations calibrations = {})
       : dotsPerInch_(dotsPerInch), calibrations_(std::move(calibrations)) {}
-  void printPage(const TLabelLayout& layout, const std::string& printerName,
-                 const PagePainter& paint) override;
+  void printPage(const TLabelLayout& layout, const std::string& printerName, const PagePainter& paint) override;
 
   struct Page {
     QImage image;

@@ -49,8 +49,8 @@ std::string pickedRecordsStatement(std::span<const int> numbers, const list::Sor
   if (!singles.empty()) condition = " or num in (" + singles + ")" + condition;
   // The leading " or" of the first alternative gives way to the bracket.
   condition = "(" + condition.substr(4) + ")";
-  return std::string(records::kPrintStatementHead) + " where " + condition +
-         " and quantite>0 and length(cb)>0 " + " " + printOrderPart(sort);
+  return std::string(records::kPrintStatementHead) + " where " + condition + " and quantite>0 and length(cb)>0 " + " " +
+         printOrderPart(sort);
 }
 
 }  // namespace vekrano::printing

@@ -11,18 +11,15 @@ void PreviewDestination::printPage(const TLabelLayout& layout, const std::string
   pages_.push_back({&layout, printerName, paint});
 }
 
-QImage renderKeptPage(const KeptPage& page, const PrinterCalibrations& calibrations,
-                      int dotsPerInch) {
+QImage renderKeptPage(const KeptPage& page, const PrinterCalibrations& calibrations, int dotsPerInch) {
   PagePainter paint = page.paint;
   if (const auto* sheet = page.paint.target<SheetPainter>()) {
     paint = SheetPainter{sheet->sheet, true};
   }
-  return renderPageImage(*page.layout, dotsPerInch,
-                         calibratedForPrinter(calibrations, page.printerName, paint));
+  return renderPageImage(*page.layout, dotsPerInch, calibratedForPrinter(calibrations, page.printerName, paint));
 }
 
-int printKeptPages(const std::vector<KeptPage>& pages, PageDestination& destination,
-                   ReportStatus* status) {
+int printKeptPages(const std::vector<KeptPage>& pages, PageDestination& destination, ReportStatus* status) {
   int jobs = 0;
   for (const KeptPage& page : pages) {
     {

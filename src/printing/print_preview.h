@@ -21,8 +21,7 @@ struct KeptPage {
 // Keeps every page it is given; nothing is painted until a page is shown.
 class PreviewDestination : public PageDestination {
  public:
-  void printPage(const TLabelLayout& layout, const std::string& printerName,
-                 const PagePainter& paint) override;
+  void printPage(const TLabelLayout& layout, const std::string& printerName, const PagePainter& paint) override;
   const std::vector<KeptPage>& pages() const { return pages_; }
 
  private:
@@ -32,13 +31,11 @@ class PreviewDestination : public PageDestination {
 // The page as printing it on its printer paints it (with that printer's calibration among
 // `calibrations`), the places of unprintable barcodes crossed out, rendered at `dotsPerInch` as
 // renderPageImage does.
-QImage renderKeptPage(const KeptPage& page, const PrinterCalibrations& calibrations,
-                      int dotsPerInch);
+QImage renderKeptPage(const KeptPage& page, const PrinterCalibrations& calibrations, int dotsPerInch);
 
 // Sends the pages to `destination` in order, one job each, with the feedback of `status` (may
 // be nullptr), letting pending events through between pages. Returns the jobs sent. Raises the
 // destination's errors; the pages already sent stay sent.
-int printKeptPages(const std::vector<KeptPage>& pages, PageDestination& destination,
-                   ReportStatus* status);
+int printKeptPages(const std::vector<KeptPage>& pages, PageDestination& destination, ReportStatus* status);
 
 }  // namespace vekrano::printing

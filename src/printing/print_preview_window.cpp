@@ -59,9 +59,8 @@ class PageView : public QWidget {
 
 }  // namespace
 
-LabelPreviewWindow::LabelPreviewWindow(const std::vector<KeptPage>& pages,
-                                       PrinterCalibrations calibrations, QWidget* parent,
-                                       const std::string& notice)
+LabelPreviewWindow::LabelPreviewWindow(const std::vector<KeptPage>& pages, PrinterCalibrations calibrations,
+                                       QWidget* parent, const std::string& notice)
     : QDialog(parent), pages_(pages), calibrations_(std::move(calibrations)) {
   setObjectName("fapercu");
   setWindowTitle(languages::textOf(kTitleText));

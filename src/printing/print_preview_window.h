@@ -24,8 +24,8 @@ class LabelPreviewWindow : public QDialog {
   // Shows `pages` (borrowed, at least one) painted with their printer's calibration among
   // `calibrations`, and `notice` (ANSI; the unprintable records, none when empty) above them.
   // "Imprimer" closes the window accepted, "Fermer" rejected: the caller prints.
-  LabelPreviewWindow(const std::vector<KeptPage>& pages, PrinterCalibrations calibrations,
-                     QWidget* parent = nullptr, const std::string& notice = {});
+  LabelPreviewWindow(const std::vector<KeptPage>& pages, PrinterCalibrations calibrations, QWidget* parent = nullptr,
+                     const std::string& notice = {});
 
   // The page shown, from 0.
   int currentPage() const { return current_; }

@@ -9,9 +9,8 @@
 
 namespace vekrano::printing {
 
-LabelSheetFiller::LabelSheetFiller(LabelJobSink& sink, std::string layoutName,
-                                   int labelsPerSheet, std::string printerName,
-                                   LabelTextOptions options, int firstPosition)
+LabelSheetFiller::LabelSheetFiller(LabelJobSink& sink, std::string layoutName, int labelsPerSheet,
+                                   std::string printerName, LabelTextOptions options, int firstPosition)
     : sink_(sink),
       layoutName_(std::move(layoutName)),
       labelsPerSheet_(labelsPerSheet),
@@ -71,8 +70,8 @@ void LabelSheetFiller::finish() {
 }
 
 int fillLabelSheets(LabelJobSink& sink, const std::string& layoutName, int labelsPerSheet,
-                    const std::string& printerName, std::span<const LabelRecord> records,
-                    LabelTextOptions options, int firstPosition) {
+                    const std::string& printerName, std::span<const LabelRecord> records, LabelTextOptions options,
+                    int firstPosition) {
   if (records.empty()) return 0;
   LabelSheetFiller filler(sink, layoutName, labelsPerSheet, printerName, options, firstPosition);
   for (const LabelRecord& record : records) filler.addRecord(record);

@@ -49,8 +49,8 @@ class LabelSheetFiller {
   // Empties the 3 x labelsPerSheet slots; the first label goes to `firstPosition`, and the
   // positions before it on the first sheet (a sheet already partly used) lose their barcodes
   // until that sheet is printed. The other sheets start at position 1.
-  LabelSheetFiller(LabelJobSink& sink, std::string layoutName, int labelsPerSheet,
-                   std::string printerName, LabelTextOptions options, int firstPosition = 1);
+  LabelSheetFiller(LabelJobSink& sink, std::string layoutName, int labelsPerSheet, std::string printerName,
+                   LabelTextOptions options, int firstPosition = 1);
 
   // Places `quantite` labels of the record on the next positions (none when quantite <= 0),
   // printing every sheet that becomes full.
@@ -75,7 +75,7 @@ class LabelSheetFiller {
   std::string printerName_;
   LabelTextOptions options_;
   int firstPosition_;
-  int next_;              // the position the next label goes to
+  int next_;  // the position the next label goes to
   bool pending_ = false;  // labels placed on the current sheet and not yet printed
   int jobs_ = 0;
 };
@@ -84,7 +84,7 @@ class LabelSheetFiller {
 // (REQUIRES: 1 <= firstPosition <= labelsPerSheet). With no record nothing is touched at all.
 // Returns the number of jobs printed: ceil((firstPosition - 1 + labels) / labelsPerSheet).
 int fillLabelSheets(LabelJobSink& sink, const std::string& layoutName, int labelsPerSheet,
-                    const std::string& printerName, std::span<const LabelRecord> records,
-                    LabelTextOptions options, int firstPosition = 1);
+                    const std::string& printerName, std::span<const LabelRecord> records, LabelTextOptions options,
+                    int firstPosition = 1);
 
 }  // namespace vekrano::printing

@@ -28,8 +28,7 @@ std::string printOrderPart(const list::SortState& sort) {
   return std::string(pieces.head) + (descending ? " desc" : "") + pieces.tail;
 }
 
-std::string printStatement(bool printEveryRecord, const std::string& criteriaText,
-                           const list::SortState& sort) {
+std::string printStatement(bool printEveryRecord, const std::string& criteriaText, const list::SortState& sort) {
   std::string statement = records::kPrintStatementHead;
   if (printEveryRecord) return statement + " where  quantite>0 and length(cb)>0 ";
   if (criteriaText.empty()) {

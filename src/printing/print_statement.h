@@ -16,7 +16,6 @@ std::string printOrderPart(const list::SortState& sort);
 // "select * from article" and the condition: every record with a quantity and a barcode when
 // `printEveryRecord` (no ordering), otherwise those that also meet `criteriaText` (the list's
 // criteria text, may be empty), followed by " " and printOrderPart(sort).
-std::string printStatement(bool printEveryRecord, const std::string& criteriaText,
-                           const list::SortState& sort);
+std::string printStatement(bool printEveryRecord, const std::string& criteriaText, const list::SortState& sort);
 
 }  // namespace vekrano::printing

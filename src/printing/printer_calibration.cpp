@@ -66,8 +66,7 @@ std::optional<CalibrationLine> splitLine(std::string_view line) {
 
 std::string tenths(double value) {
   std::array<char, 32> buffer{};
-  const auto result =
-      std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed, 1);
+  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed, 1);
   return std::string(buffer.data(), result.ptr);
 }
 
@@ -76,12 +75,10 @@ std::string tenths(double value) {
 PrinterCalibration clampCalibration(PrinterCalibration calibration) {
   return {clampTenths(calibration.offsetXMm, -kMaxOffsetMm, kMaxOffsetMm, 0),
           clampTenths(calibration.offsetYMm, -kMaxOffsetMm, kMaxOffsetMm, 0),
-          clampTenths(calibration.scalePercent, kMinScalePercent, kMaxScalePercent,
-                      kDefaultScalePercent)};
+          clampTenths(calibration.scalePercent, kMinScalePercent, kMaxScalePercent, kDefaultScalePercent)};
 }
 
-PrinterCalibration calibrationOf(const PrinterCalibrations& calibrations,
-                                 const std::string& printerName) {
+PrinterCalibration calibrationOf(const PrinterCalibrations& calibrations, const std::string& printerName) {
   const auto it = calibrations.find(printerName);
   return it == calibrations.end() ? PrinterCalibration{} : it->second;
 }
@@ -96,10 +93,9 @@ PrinterCalibrations parseCalibrations(std::string_view text) {
     const std::optional<CalibrationLine> split = splitLine(line);
     if (!split) continue;
     const PrinterCalibration defaults;
-    PrinterCalibration calibration{
-        numberOf(split->values[0]).value_or(defaults.offsetXMm),
-        numberOf(split->values[1]).value_or(defaults.offsetYMm),
-        numberOf(split->values[2]).value_or(defaults.scalePercent)};
+    PrinterCalibration calibration{numberOf(split->values[0]).value_or(defaults.offsetXMm),
+                                   numberOf(split->values[1]).value_or(defaults.offsetYMm),
+                                   numberOf(split->values[2]).value_or(defaults.scalePercent)};
     calibrations[std::string(split->name)] = clampCalibration(calibration);
   }
   return calibrations;
@@ -110,12 +106,11 @@ std::string formatCalibrations(const PrinterCalibrations& calibrations) {
   for (const auto& [name, given] : calibrations) {
     const PrinterCalibration calibration = clampCalibration(given);
     const std::string_view kept = trimmed(name);
-    if (calibration.isIdentity() || kept.empty() || kept != name ||
-        name.find_first_of("\r\n") != std::string::npos) {
+    if (calibration.isIdentity() || kept.empty() || kept != name || name.find_first_of("\r\n") != std::string::npos) {
       continue;
     }
-    text += name + '\t' + tenths(calibration.offsetXMm) + '\t' + tenths(calibration.offsetYMm) +
-            '\t' + tenths(calibration.scalePercent) + '\n';
+    text += name + '\t' + tenths(calibration.offsetXMm) + '\t' + tenths(calibration.offsetYMm) + '\t' +
+            tenths(calibration.scalePercent) + '\n';
   }
   return text;
 }

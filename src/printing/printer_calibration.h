@@ -36,8 +36,7 @@ using PrinterCalibrations = std::map<std::string, PrinterCalibration>;
 PrinterCalibration clampCalibration(PrinterCalibration calibration);
 
 // The calibration of `printerName`; the identity for a printer without one.
-PrinterCalibration calibrationOf(const PrinterCalibrations& calibrations,
-                                 const std::string& printerName);
+PrinterCalibration calibrationOf(const PrinterCalibrations& calibrations, const std::string& printerName);
 
 // The calibrations in a file's text (ANSI). One line per printer: its name, then the horizontal
 // offset, the vertical offset and the scale, separated by blanks or tabs, "." or "," as decimal

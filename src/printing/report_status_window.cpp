@@ -12,8 +12,7 @@ const char* const kPageText = "Printing page %p";
 
 }  // namespace
 
-ReportStatusWindow::ReportStatusWindow(QWidget* parent)
-    : QWidget(parent, Qt::Dialog), text_(new QLabel(this)) {
+ReportStatusWindow::ReportStatusWindow(QWidget* parent) : QWidget(parent, Qt::Dialog), text_(new QLabel(this)) {
   setWindowTitle(QString::fromLatin1(kTitle));
   text_->setMinimumWidth(200);
   auto* layout = new QVBoxLayout(this);
@@ -21,8 +20,7 @@ ReportStatusWindow::ReportStatusWindow(QWidget* parent)
 }
 
 void ReportStatusWindow::pageStarted(int page) {
-  text_->setText(QString::fromLatin1(kPageText).replace(QLatin1String("%p"),
-                                                        QString::number(page)));
+  text_->setText(QString::fromLatin1(kPageText).replace(QLatin1String("%p"), QString::number(page)));
   show();
   raise();
   repaint();

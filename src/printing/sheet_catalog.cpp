@@ -21,8 +21,7 @@ struct Unit {
   std::string_view suffix;
   double mm;
 };
-constexpr Unit kUnits[] = {{"mm", 1.0}, {"cm", 10.0}, {"in", 25.4}, {"pt", kMmPerPoint},
-                           {"pc", 12 * kMmPerPoint}};
+constexpr Unit kUnits[] = {{"mm", 1.0}, {"cm", 10.0}, {"in", 25.4}, {"pt", kMmPerPoint}, {"pc", 12 * kMmPerPoint}};
 
 std::string attribute(const QXmlStreamReader& xml, const char* name) {
   return xml.attributes().value(QLatin1String(name)).toString().toStdString();
@@ -68,8 +67,10 @@ void readRectangle(QXmlStreamReader& xml, ReadTemplate& read) {
   while (xml.readNextStartElement()) {
     if (xml.name() == QLatin1String("Layout")) {
       const auto grid = readGrid(xml);
-      if (grid) read.sheet.grids.push_back(*grid);
-      else read.usable = false;
+      if (grid)
+        read.sheet.grids.push_back(*grid);
+      else
+        read.usable = false;
     }
     xml.skipCurrentElement();
   }
@@ -127,15 +128,14 @@ void addTemplates(std::string_view text, const CatalogPapers& papers, const std:
     }
   }
   if (xml.hasError()) {
-    problems.push_back(source + ": " + xml.errorString().toStdString() + " (line " +
-                       std::to_string(xml.lineNumber()) + ")");
+    problems.push_back(source + ": " + xml.errorString().toStdString() + " (line " + std::to_string(xml.lineNumber()) +
+                       ")");
   }
 }
 
 void sortSheets(std::vector<LabelSheetSpec>& sheets) {
   std::stable_sort(sheets.begin(), sheets.end(), [](const auto& a, const auto& b) {
-    return QString::compare(QString::fromStdString(a.name), QString::fromStdString(b.name),
-                            Qt::CaseInsensitive) < 0;
+    return QString::compare(QString::fromStdString(a.name), QString::fromStdString(b.name), Qt::CaseInsensitive) < 0;
   });
 }
 
@@ -185,16 +185,13 @@ std::optional<double> catalogLengthMm(std::string_view text) {
   }
   double value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < 0 ||
-      !std::isfinite(value)) {
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < 0 || !std::isfinite(value)) {
     return std::nullopt;
   }
   return value * factor;
 }
 
-CatalogPapers standardPapers() {
-  return {{"A4", {"A4", 210.0, 297.0}}, {"US-Letter", {"US Letter", 215.9, 279.4}}};
-}
+CatalogPapers standardPapers() { return {{"A4", {"A4", 210.0, 297.0}}, {"US-Letter", {"US Letter", 215.9, 279.4}}}; }
 
 void readCatalogPapers(std::string_view text, CatalogPapers& papers) {
   QXmlStreamReader xml(QByteArray(text.data(), static_cast<qsizetype>(text.size())));
@@ -210,8 +207,8 @@ void readCatalogPapers(std::string_view text, CatalogPapers& papers) {
   }
 }
 
-void readCatalogTemplates(std::string_view xml, const CatalogPapers& papers,
-                          const std::string& source, SheetCatalog& catalog) {
+void readCatalogTemplates(std::string_view xml, const CatalogPapers& papers, const std::string& source,
+                          SheetCatalog& catalog) {
   std::vector<ReadTemplate> templates;
   addTemplates(xml, papers, source, templates, catalog.problems);
   for (LabelSheetSpec& sheet : resolve(templates)) catalog.sheets.push_back(std::move(sheet));
@@ -232,16 +229,15 @@ SheetCatalog readSheetCatalog(const std::string& directory) {
       catalog.problems.push_back(path.toStdString() + ": " + file.errorString().toStdString());
       continue;
     }
-    addTemplates(file.readAll().toStdString(), papers, path.toStdString(), templates,
-                 catalog.problems);
+    addTemplates(file.readAll().toStdString(), papers, path.toStdString(), templates, catalog.problems);
   }
   catalog.sheets = resolve(templates);
   return catalog;
 }
 
 std::string installedCatalogDirectory() {
-  return QStandardPaths::locate(QStandardPaths::GenericDataLocation,
-                                QString::fromLatin1(kCatalogSubfolder), QStandardPaths::LocateDirectory)
+  return QStandardPaths::locate(QStandardPaths::GenericDataLocation, QString::fromLatin1(kCatalogSubfolder),
+                                QStandardPaths::LocateDirectory)
       .toStdString();
 }
 

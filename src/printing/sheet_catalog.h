@@ -39,15 +39,15 @@ void readCatalogPapers(std::string_view xml, CatalogPapers& papers);
 
 struct SheetCatalog {
   std::vector<LabelSheetSpec> sheets;  // by name, letter case ignored
-  std::vector<std::string> problems;   // one line per file that could not be read
+  std::vector<std::string> problems;  // one line per file that could not be read
 };
 
 // The sheets of one templates file added to `catalog`, before equivalents are resolved.
 // A template is left out when its labels are not rectangles, its page size is unknown or one
 // of its values cannot be read. A file that is not well-formed adds a problem naming `source`
 // and keeps the templates read before the fault.
-void readCatalogTemplates(std::string_view xml, const CatalogPapers& papers,
-                          const std::string& source, SheetCatalog& catalog);
+void readCatalogTemplates(std::string_view xml, const CatalogPapers& papers, const std::string& source,
+                          SheetCatalog& catalog);
 
 // Reads the folder: its paper sizes, then every "*-templates.xml" file; templates that are
 // declared equivalent to another part of the same brand take that part's geometry. Sheets are

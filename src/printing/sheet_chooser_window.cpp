@@ -36,9 +36,8 @@ std::string freeName(const OwnSheets& own, const std::string& name) {
 
 }  // namespace
 
-SheetChooserWindow::SheetChooserWindow(const SheetCatalog& catalog, bool catalogInstalled,
-                                       std::string ownSheetsFile, RunModal runModal,
-                                       QWidget* parent)
+SheetChooserWindow::SheetChooserWindow(const SheetCatalog& catalog, bool catalogInstalled, std::string ownSheetsFile,
+                                       RunModal runModal, QWidget* parent)
     : QDialog(parent),
       ownSheetsFile_(std::move(ownSheetsFile)),
       runModal_(std::move(runModal)),
@@ -96,8 +95,7 @@ SheetChooserWindow::SheetChooserWindow(const SheetCatalog& catalog, bool catalog
   layout->addWidget(buttons);
 
   connect(searchEdit_, &QLineEdit::textChanged, this, &SheetChooserWindow::search);
-  connect(grid_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-          [this] { selectionChanged(); });
+  connect(grid_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { selectionChanged(); });
   connect(grid_, &QTableView::doubleClicked, this, [this] { accept(); });
   connect(create, &QPushButton::clicked, this, &SheetChooserWindow::newSheet);
   connect(change_, &QPushButton::clicked, this, &SheetChooserWindow::changeSheet);
@@ -155,8 +153,8 @@ bool SheetChooserWindow::keep(const OwnSheets& own) {
   try {
     writeOwnSheetsFile(ownSheetsFile_, own);
   } catch (const std::exception& error) {
-    common::showMessage(languages::GetText(kTextNotSaved) + error.what(),
-                        languages::GetText(kTextCaption), common::PromptKind::Error);
+    common::showMessage(languages::GetText(kTextNotSaved) + error.what(), languages::GetText(kTextCaption),
+                        common::PromptKind::Error);
     return false;
   }
   own_ = own;
@@ -166,11 +164,9 @@ bool SheetChooserWindow::keep(const OwnSheets& own) {
 
 void SheetChooserWindow::newSheet() {
   OwnSheetEditor editor(this);
-  if (const std::optional<LabelSheetSpec> selected = chosenSheet();
-      selected && selected->grids.size() == 1) {
-    editor.setSheet(ownSheet(selected->name, selected->pageName, selected->pageWidthMm,
-                             selected->pageHeightMm, selected->grids[0], selected->labelWidthMm,
-                             selected->labelHeightMm));
+  if (const std::optional<LabelSheetSpec> selected = chosenSheet(); selected && selected->grids.size() == 1) {
+    editor.setSheet(ownSheet(selected->name, selected->pageName, selected->pageWidthMm, selected->pageHeightMm,
+                             selected->grids[0], selected->labelWidthMm, selected->labelHeightMm));
   }
   if (runModal_(editor) != QDialog::Accepted) return;
   LabelSheetSpec sheet = editor.sheet();
@@ -200,8 +196,8 @@ void SheetChooserWindow::changeSheet() {
 void SheetChooserWindow::deleteSheet() {
   if (!selectedIsOwn()) return;
   const int row = selectedRow();
-  const std::string question = languages::GetText(kTextDelete) + " " +
-                               languages::fromQt(QString::fromStdString(own_.sheets[row].name)) + " ?";
+  const std::string question =
+      languages::GetText(kTextDelete) + " " + languages::fromQt(QString::fromStdString(own_.sheets[row].name)) + " ?";
   if (!common::askYesNo(question, languages::GetText(kTextConfirmation))) return;
   OwnSheets own = own_;
   own.sheets.erase(own.sheets.begin() + row);

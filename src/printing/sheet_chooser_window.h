@@ -26,8 +26,8 @@ class SheetChooserWindow : public QDialog {
 
   // `catalog` is borrowed; when `catalogInstalled` is false the window names the package that
   // brings it. Own sheets are read from and written to `ownSheetsFile`.
-  SheetChooserWindow(const SheetCatalog& catalog, bool catalogInstalled, std::string ownSheetsFile,
-                     RunModal runModal, QWidget* parent = nullptr);
+  SheetChooserWindow(const SheetCatalog& catalog, bool catalogInstalled, std::string ownSheetsFile, RunModal runModal,
+                     QWidget* parent = nullptr);
 
   // Selects the row of `chosen` when it is listed.
   void select(const ChosenSheet& chosen);

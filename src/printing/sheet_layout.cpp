@@ -72,8 +72,7 @@ TLabelLayout sheetLayout(const LabelSheetSpec& sheet) {
   const double humanReadableLine = lineMm(layout.humanReadablePointSize);
   const double textLine = lineMm(layout.textPointSize);
   const double textBlock = humanReadableLine + 2 * textLine;
-  const double barHeight =
-      std::min(kSheetMaxBarHeightMm, std::max(inner - textBlock, kMinBarShare * inner));
+  const double barHeight = std::min(kSheetMaxBarHeightMm, std::max(inner - textBlock, kMinBarShare * inner));
   const double spare = std::max(0.0, inner - barHeight - textBlock);
 
   for (const LabelRect& label : layout.labels) {
@@ -90,8 +89,6 @@ TLabelLayout sheetLayout(const LabelSheetSpec& sheet) {
   return layout;
 }
 
-const TLabelLayout& addSheet(const LabelSheetSpec& sheet) {
-  return addSheetLayout(sheetLayout(sheet));
-}
+const TLabelLayout& addSheet(const LabelSheetSpec& sheet) { return addSheetLayout(sheetLayout(sheet)); }
 
 }  // namespace vekrano::printing

@@ -43,9 +43,7 @@ int SheetListModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(own_.size() + catalog_.sheets.size());
 }
 
-int SheetListModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : ColumnCount;
-}
+int SheetListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
 
 const LabelSheetSpec& SheetListModel::sheet(int row) const {
   const auto ownCount = static_cast<int>(own_.size());
@@ -53,8 +51,7 @@ const LabelSheetSpec& SheetListModel::sheet(int row) const {
 }
 
 ChosenSheet SheetListModel::choiceOf(int row) const {
-  return {row < static_cast<int>(own_.size()) ? SheetSource::Own : SheetSource::Catalog,
-          sheet(row).name};
+  return {row < static_cast<int>(own_.size()) ? SheetSource::Own : SheetSource::Catalog, sheet(row).name};
 }
 
 int SheetListModel::rowOf(const ChosenSheet& chosen) const {
@@ -81,8 +78,7 @@ QVariant SheetListModel::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole) return {};
   switch (index.column()) {
     case Name: return QString::fromStdString(shown.name);
-    case Description:
-      return own ? languages::textOf(kTextOwnSheet) : QString::fromStdString(shown.description);
+    case Description: return own ? languages::textOf(kTextOwnSheet) : QString::fromStdString(shown.description);
     case Labels: return labelsText(shown);
     case LabelSize: return sizeOf(shown.labelWidthMm, shown.labelHeightMm);
     case Page: return pageText(shown);
@@ -92,8 +88,7 @@ QVariant SheetListModel::data(const QModelIndex& index, int role) const {
 
 QVariant SheetListModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-  static constexpr int kTexts[ColumnCount] = {kTextSheet, kTextDescription, kTextLabels,
-                                              kTextLabelSize, kTextPage};
+  static constexpr int kTexts[ColumnCount] = {kTextSheet, kTextDescription, kTextLabels, kTextLabelSize, kTextPage};
   return section >= 0 && section < ColumnCount ? languages::textOf(kTexts[section]) : QVariant();
 }
 
@@ -105,13 +100,10 @@ QString SheetListModel::searchText(int row) const {
   return parts.join(QLatin1Char(' ')).toLower();
 }
 
-SheetSearchModel::SheetSearchModel(QObject* parent) : QSortFilterProxyModel(parent) {
-  setSortRole(Qt::UserRole);
-}
+SheetSearchModel::SheetSearchModel(QObject* parent) : QSortFilterProxyModel(parent) { setSortRole(Qt::UserRole); }
 
 void SheetSearchModel::setSearch(const QString& search) {
-  words_ = search.toLower().replace(QLatin1Char(','), QLatin1Char('.')).split(
-      QLatin1Char(' '), Qt::SkipEmptyParts);
+  words_ = search.toLower().replace(QLatin1Char(','), QLatin1Char('.')).split(QLatin1Char(' '), Qt::SkipEmptyParts);
   invalidateFilter();
 }
 

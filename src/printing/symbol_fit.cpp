@@ -27,9 +27,7 @@ double narrowestRoom(const TLabelLayout& layout) {
 
 }  // namespace
 
-double code39WidthMm(std::string_view value, double narrowMm) {
-  return narrowWidths(value) * narrowMm;
-}
+double code39WidthMm(std::string_view value, double narrowMm) { return narrowWidths(value) * narrowMm; }
 
 SymbolFit fitCode39(double roomMm, std::string_view value) {
   if (code39Encodable(value).size() != value.size()) return {};
@@ -41,8 +39,7 @@ SymbolFit fitCode39(double roomMm, std::string_view value) {
 }
 
 SymbolFit fitAtPosition(const TLabelLayout& layout, int position, std::string_view value) {
-  return fitCode39(labelRectangle(layout, position).right - layout.positions[position - 1].barLeft,
-                   value);
+  return fitCode39(labelRectangle(layout, position).right - layout.positions[position - 1].barLeft, value);
 }
 
 Unprintable unprintableOn(const TLabelLayout& layout, std::string_view value) {

@@ -12,8 +12,7 @@
 
 namespace vekrano::records {
 
-ArticleData::ArticleData(std::string programDirectory)
-    : programDirectory_(std::move(programDirectory)) {
+ArticleData::ArticleData(std::string programDirectory) : programDirectory_(std::move(programDirectory)) {
   configureArticleTable(tarticle, programDirectory_);
   dbase::retryRefusedLocks(tarticle);
   sqlQuery1.DataSets().Add("article", &tarticle);
@@ -102,9 +101,9 @@ void ArticleData::eraseDataFiles() {
 
 void ArticleData::closeData() {
   highestNumber_.Forget();
-  for (dbase::TDataSet* dataSet : {static_cast<dbase::TDataSet*>(&sqlQuery1),
-                                   static_cast<dbase::TDataSet*>(&sqlqueryfonction),
-                                   static_cast<dbase::TDataSet*>(&tarticle)}) {
+  for (dbase::TDataSet* dataSet :
+       {static_cast<dbase::TDataSet*>(&sqlQuery1), static_cast<dbase::TDataSet*>(&sqlqueryfonction),
+        static_cast<dbase::TDataSet*>(&tarticle)}) {
     try {
       dataSet->Close();
     } catch (...) {

@@ -10,7 +10,7 @@ using dbase::TTzTableLanguage;
 
 void configureArticleTable(dbase::TTzDbf& table, const std::string& folder) {
   const auto field = [](const char* name, const char* type) { return std::string(name) + "," + type; };
-  table.DbfFields = {field(kNumField, "N,5,0"),    field(kCbField, "C,50,0"),       field(kLib1Field, "C,100,0"),
+  table.DbfFields = {field(kNumField, "N,5,0"),    field(kCbField, "C,50,0"),      field(kLib1Field, "C,100,0"),
                      field(kLib2Field, "C,100,0"), field(kQuantiteField, "N,3,0"), field(kToppField, "C,2,0")};
   table.IndexList = {"CB,F,F,cb", ""};
   table.setHideDeletedRecs(true);

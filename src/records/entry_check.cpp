@@ -21,8 +21,7 @@ constexpr int kReplacedText = 263;
 std::string fillIn(const std::string& pattern, const std::string (&values)[3]) {
   std::string text;
   for (std::size_t i = 0; i < pattern.size(); ++i) {
-    if (pattern[i] == '%' && i + 1 < pattern.size() && pattern[i + 1] >= '1' &&
-        pattern[i + 1] <= '3') {
+    if (pattern[i] == '%' && i + 1 < pattern.size() && pattern[i + 1] >= '1' && pattern[i + 1] <= '3') {
       text += values[pattern[i + 1] - '1'];
       ++i;
     } else {
@@ -33,17 +32,15 @@ std::string fillIn(const std::string& pattern, const std::string (&values)[3]) {
 }
 
 std::string refusalText(int textId, int fieldLabel, std::uint32_t codePoint, std::size_t position) {
-  return fillIn(languages::GetText(textId), {languages::GetText(fieldLabel),
-                                             common::characterName(codePoint),
-                                             std::to_string(position)});
+  return fillIn(languages::GetText(textId),
+                {languages::GetText(fieldLabel), common::characterName(codePoint), std::to_string(position)});
 }
 
 // One text through the best-fit conversion; false, with the refusal, when it is refused.
 bool convert(const std::string& typed, int fieldLabel, std::string& stored, CheckedEntry& entry) {
   const common::TableText text = common::toTableText(typed);
   if (text.refused) {
-    entry.refusal = refusalText(kNotStorableText, fieldLabel, text.refused->codePoint,
-                                text.refused->position);
+    entry.refusal = refusalText(kNotStorableText, fieldLabel, text.refused->codePoint, text.refused->position);
     return false;
   }
   stored = text.ansi;
@@ -57,9 +54,7 @@ bool convert(const std::string& typed, int fieldLabel, std::string& stored, Chec
 
 }  // namespace
 
-std::size_t firstNonCode39(std::string_view barcode) {
-  return barcode.find_first_not_of(kCode39Characters);
-}
+std::size_t firstNonCode39(std::string_view barcode) { return barcode.find_first_not_of(kCode39Characters); }
 
 CheckedEntry checkEntry(const EntryTexts& typed) {
   CheckedEntry entry;
@@ -72,8 +67,8 @@ CheckedEntry checkEntry(const EntryTexts& typed) {
   const std::size_t at = firstNonCode39(entry.stored.cb);
   if (at != std::string_view::npos) {
     // The position is that in the stored text, which the edits then show.
-    entry.refusal = refusalText(kNotCode39Text, kBarcodeLabelText,
-                                common::codePointOfAnsi(entry.stored.cb[at]), at + 1);
+    entry.refusal =
+        refusalText(kNotCode39Text, kBarcodeLabelText, common::codePointOfAnsi(entry.stored.cb[at]), at + 1);
   }
   return entry;
 }

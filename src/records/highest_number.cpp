@@ -21,8 +21,7 @@ bool onlyAppendsSince(const dbase::TTzChangeStamp& before, const dbase::TTzChang
   if (appended < 0 || now.shared != before.shared || now.ownChanges != before.ownChanges) return false;
   if (!now.shared) return true;
   if (!now.indexChanges || !before.indexChanges) return false;
-  return static_cast<std::uint16_t>(*now.indexChanges - *before.indexChanges) ==
-         static_cast<std::uint16_t>(appended);
+  return static_cast<std::uint16_t>(*now.indexChanges - *before.indexChanges) == static_cast<std::uint16_t>(appended);
 }
 
 }  // namespace
@@ -30,33 +29,29 @@ bool onlyAppendsSince(const dbase::TTzChangeStamp& before, const dbase::TTzChang
 bool HighestNumber::holderStillHolds(dbase::TTzDbf& table, const dbase::TField& num) const {
   if (holder_ == 0) return true;
   bool holds = false;
-  table.VisitStoredIntegers(holder_, holder_, num, [&](std::int32_t, std::int32_t value) {
-    holds = value == *highest_;
-  });
+  table.VisitStoredIntegers(holder_, holder_, num,
+                            [&](std::int32_t, std::int32_t value) { holds = value == *highest_; });
   return holds;
 }
 
-bool HighestNumber::Update(dbase::TTzDbf& table, const dbase::TTzChangeStamp& stamp,
-                           std::optional<int>& highest) {
+bool HighestNumber::Update(dbase::TTzDbf& table, const dbase::TTzChangeStamp& stamp, std::optional<int>& highest) {
   const dbase::TField& num = numField(table);
   if (!known_ || !onlyAppendsSince(stamp_, stamp) || !holderStillHolds(table, num)) {
     known_ = false;
     return false;
   }
-  table.VisitStoredIntegers(stamp_.recordCount + 1, stamp.recordCount, num,
-                            [&](std::int32_t n, std::int32_t value) {
-                              if (!highest_ || value >= *highest_) {
-                                highest_ = value;
-                                holder_ = n;
-                              }
-                            });
+  table.VisitStoredIntegers(stamp_.recordCount + 1, stamp.recordCount, num, [&](std::int32_t n, std::int32_t value) {
+    if (!highest_ || value >= *highest_) {
+      highest_ = value;
+      holder_ = n;
+    }
+  });
   stamp_ = stamp;
   highest = highest_;
   return true;
 }
 
-void HighestNumber::Remember(dbase::TTzDbf& table, const dbase::TTzChangeStamp& stamp,
-                             std::optional<int> highest) {
+void HighestNumber::Remember(dbase::TTzDbf& table, const dbase::TTzChangeStamp& stamp, std::optional<int> highest) {
   stamp_ = stamp;
   highest_ = highest;
   holder_ = 0;
@@ -64,10 +59,9 @@ void HighestNumber::Remember(dbase::TTzDbf& table, const dbase::TTzChangeStamp& 
   if (!highest) return;
   const dbase::TField& num = numField(table);
   for (std::int32_t last = stamp.recordCount; last >= 1 && holder_ == 0; last -= kSearchStep) {
-    table.VisitStoredIntegers(std::max(1, last - kSearchStep + 1), last, num,
-                              [&](std::int32_t n, std::int32_t value) {
-                                if (value == *highest) holder_ = n;
-                              });
+    table.VisitStoredIntegers(std::max(1, last - kSearchStep + 1), last, num, [&](std::int32_t n, std::int32_t value) {
+      if (value == *highest) holder_ = n;
+    });
   }
   // Not found: someone rewrote that record meanwhile, and the next number reads the table again.
   known_ = holder_ != 0;

@@ -68,8 +68,7 @@ long long quantityOf(const QString& text) {
 
 }  // namespace
 
-Tfcremodcpte::Tfcremodcpte(ArticleData& data, std::function<void(const std::exception&)> reportError,
-                           QWidget* parent)
+Tfcremodcpte::Tfcremodcpte(ArticleData& data, std::function<void(const std::exception&)> reportError, QWidget* parent)
     : QDialog(parent), data_(data), reportError_(std::move(reportError)) {
   setObjectName("fcremodcpte");
   auto* layout = new QVBoxLayout(this);

@@ -29,8 +29,7 @@ class Tfcremodcpte : public QDialog {
 
  public:
   // `data` is borrowed for the window's life; failures of a save go to `reportError`.
-  Tfcremodcpte(ArticleData& data, std::function<void(const std::exception&)> reportError,
-               QWidget* parent = nullptr);
+  Tfcremodcpte(ArticleData& data, std::function<void(const std::exception&)> reportError, QWidget* parent = nullptr);
 
   // The opening: the texts of the current language, then empty inputs (Create) or the values
   // of the list data set's current row (Modify).

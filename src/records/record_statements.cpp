@@ -12,9 +12,8 @@ std::string decimal(int value) { return std::to_string(value); }
 }  // namespace
 
 std::string newRecordStatement(const BarcodeRecord& record) {
-  return kNewRecordStatementHead + decimal(record.num) +
-         "," + SqlText(record.cb) + "," + SqlText(record.lib1) + ", " + SqlText(record.lib2) +
-         ", " + decimal(record.quantite) + ", " + SqlText(record.topp) + " )";
+  return kNewRecordStatementHead + decimal(record.num) + "," + SqlText(record.cb) + "," + SqlText(record.lib1) + ", " +
+         SqlText(record.lib2) + ", " + decimal(record.quantite) + ", " + SqlText(record.topp) + " )";
 }
 
 std::string changeRecordStatement(const BarcodeRecord& record) {

@@ -30,8 +30,7 @@ inline constexpr const char* kCountStatement = "select count(*) as nb from artic
 // The list statement starts so; the where part and the order part follow directly.
 inline constexpr const char* kListStatementHead = "select *  from article ";
 // The new-record statement starts so; the values follow.
-inline constexpr const char* kNewRecordStatementHead =
-    "INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (";
+inline constexpr const char* kNewRecordStatementHead = "INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (";
 // The print run's statement starts so; its condition and order follow.
 inline constexpr const char* kPrintStatementHead = "select * from article";
 

@@ -13,7 +13,7 @@ namespace vekrano::records {
 // What a repair kept.
 struct RepairedTable {
   std::int32_t kept = 0;  // the whole records found
-  std::string keptAs;     // where the old table file now lies
+  std::string keptAs;  // where the old table file now lies
 };
 
 // Another program has the table open: nothing was repaired.

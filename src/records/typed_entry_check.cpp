@@ -16,8 +16,8 @@ constexpr int kReplacedCaption = 262;
 }  // namespace
 
 bool acceptTypedTexts(QLineEdit& cb, QLineEdit& lib1, QLineEdit& lib2) {
-  const CheckedEntry entry = checkEntry({cb.text().toStdString(), lib1.text().toStdString(),
-                                         lib2.text().toStdString()});
+  const CheckedEntry entry =
+      checkEntry({cb.text().toStdString(), lib1.text().toStdString(), lib2.text().toStdString()});
   if (entry.refusal) {
     common::showMessage(*entry.refusal, languages::GetText(kRefusedCaption));
     return false;

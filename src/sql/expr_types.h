@@ -44,8 +44,6 @@ const char* operatorName(TOperator op);
 // alternative's index is its TExprType.
 using TExprValue = std::variant<std::string, double, std::int32_t, bool>;
 
-inline TExprType valueType(const TExprValue& value) {
-  return static_cast<TExprType>(value.index());
-}
+inline TExprType valueType(const TExprValue& value) { return static_cast<TExprType>(value.index()); }
 
 }  // namespace vekrano::sql

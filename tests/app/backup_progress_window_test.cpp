@@ -24,8 +24,7 @@ TEST(BackupProgress, ALongPathIsShortenedInItsMiddleAndTheStopButtonStops) {
   const int width = window.width();
   auto* file = window.findChild<QLabel*>("lfichier");
 
-  const std::string path =
-      "/home/utilisatrice/.local/share/vekrano/" + std::string(200, 'd') + "/article.dbf";
+  const std::string path = "/home/utilisatrice/.local/share/vekrano/" + std::string(200, 'd') + "/article.dbf";
   bool goOn = true;
   component.OnProgress(component, path, 40, goOn);
   QApplication::processEvents();

@@ -238,26 +238,21 @@ const std::vector<Expected> kSpanishTexts = {
 // The language group reads the same in every language; its Portuguese button is spelled unlike
 // the one of the language choice window.
 const std::vector<Expected> kLanguageGroupTexts = {
-    {"GLangue", kCaption, "Langue"},
-    {"lfrancais", kCaption, "Français"},
-    {"langlais", kCaption, "English"},
-    {"lportugais", kCaption, "Portugues"},
-    {"lespagnol", kCaption, "Espanol"},
+    {"GLangue", kCaption, "Langue"},       {"lfrancais", kCaption, "Français"}, {"langlais", kCaption, "English"},
+    {"lportugais", kCaption, "Portugues"}, {"lespagnol", kCaption, "Espanol"},
 };
 
 void expectTexts(const TFprincip& window, const std::vector<Expected>& texts) {
   for (const Expected& e : texts) {
     QString actual = e.caption ? captionOf(window, e.control) : hintOf(window, e.control);
-    EXPECT_EQ(actual.toStdString(), std::string(e.text))
-        << e.control << (e.caption ? " caption" : " hint");
+    EXPECT_EQ(actual.toStdString(), std::string(e.text)) << e.control << (e.caption ? " caption" : " hint");
   }
 }
 
 class Captions : public ShellTest {};
 
 TEST_F(Captions, EachLanguageChosenAtTheFirstRun) {
-  const std::vector<Expected>* expected[] = {&kFrenchTexts, &kEnglishTexts, &kPortugueseTexts,
-                                             &kSpanishTexts};
+  const std::vector<Expected>* expected[] = {&kFrenchTexts, &kEnglishTexts, &kPortugueseTexts, &kSpanishTexts};
   for (int language = 1; language <= 4; ++language) {
     SCOPED_TRACE(language);
     std::filesystem::remove(directory.file("VEKRANO.PAR"));

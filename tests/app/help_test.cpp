@@ -24,9 +24,7 @@ using vekrano::testing::writeFileBytes;
 class UrlOpener : public QObject {
   Q_OBJECT
  public:
-  UrlOpener() {
-    QDesktopServices::setUrlHandler("file", this, "open");
-  }
+  UrlOpener() { QDesktopServices::setUrlHandler("file", this, "open"); }
   ~UrlOpener() override { QDesktopServices::unsetUrlHandler("file"); }
   QStringList opened;
 
@@ -58,15 +56,14 @@ class ScopedDesktopFolders {
   }
   // Declares `desktopFile` the default application of `mimeType` for the user.
   void associate(const std::string& mimeType, const std::string& desktopFile) {
-    writeFileBytes(folder.file("XDG_CONFIG_HOME/mimeapps.list"),
-                   "[Removed Associations]\ntext/html=x.desktop\n[Default Applications]\n" +
-                       mimeType + "=" + desktopFile + "\n");
+    writeFileBytes(
+        folder.file("XDG_CONFIG_HOME/mimeapps.list"),
+        "[Removed Associations]\ntext/html=x.desktop\n[Default Applications]\n" + mimeType + "=" + desktopFile + "\n");
   }
   TempDir folder;
 
  private:
-  static constexpr const char* kNames[] = {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS", "XDG_DATA_HOME",
-                                           "XDG_DATA_DIRS"};
+  static constexpr const char* kNames[] = {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS", "XDG_DATA_HOME", "XDG_DATA_DIRS"};
   struct Saved {
     const char* name;
     QByteArray value;
@@ -75,9 +72,7 @@ class ScopedDesktopFolders {
   std::vector<Saved> saved_;
 };
 
-QString besideTheProgram(const char* page) {
-  return QString::fromStdString(executableDirectory()) + "help/" + page;
-}
+QString besideTheProgram(const char* page) { return QString::fromStdString(executableDirectory()) + "help/" + page; }
 
 class Help : public ShellTest {
  protected:
@@ -108,10 +103,8 @@ TEST_F(Help, AideOpensTheManualPageOfTheCurrentLanguage) {
   window->findChild<QAbstractButton*>("lfrancais")->click();
   window->findChild<QAbstractButton*>("btappliquer")->click();
   pressAide();
-  EXPECT_EQ(opener.opened, (QStringList{besideTheProgram("vekrano-pt.html"),
-                                        besideTheProgram("vekrano-es.html"),
-                                        besideTheProgram("vekrano-en.html"),
-                                        besideTheProgram("vekrano-fr.html")}));
+  EXPECT_EQ(opener.opened, (QStringList{besideTheProgram("vekrano-pt.html"), besideTheProgram("vekrano-es.html"),
+                                        besideTheProgram("vekrano-en.html"), besideTheProgram("vekrano-fr.html")}));
   EXPECT_TRUE(prompts.shown.empty());
 }
 
@@ -143,8 +136,7 @@ TEST_F(Help, InstalledPagesAreFoundFromBinAndAMissingManualIsReported) {
   writeFileBytes(prefix.file("share/vekrano/help/vekrano-es.html"), "<html lang=\"es\">");
   std::filesystem::create_directories(prefix.file("bin"));
   const std::string bin = prefix.file("bin/");
-  EXPECT_EQ(manualPage(bin, 4),
-            QString::fromStdString(prefix.file("share/vekrano/help/vekrano-es.html")));
+  EXPECT_EQ(manualPage(bin, 4), QString::fromStdString(prefix.file("share/vekrano/help/vekrano-es.html")));
   openHelp(real, dir(), bin, 4);
   EXPECT_EQ(opener.opened.size(), 1u);
 
@@ -153,8 +145,7 @@ TEST_F(Help, InstalledPagesAreFoundFromBinAndAMissingManualIsReported) {
   openHelp(real, dir(), bin, 1);
   EXPECT_EQ(opener.opened.size(), 1u);
   ASSERT_EQ(prompts.shown.size(), 1u);
-  EXPECT_EQ(prompts.shown[0].text,
-            "Le manuel d'utilisation est introuvable : " + bin + "help/vekrano-fr.html");
+  EXPECT_EQ(prompts.shown[0].text, "Le manuel d'utilisation est introuvable : " + bin + "help/vekrano-fr.html");
   EXPECT_EQ(prompts.shown[0].kind, common::PromptKind::Error);
 }
 
@@ -167,8 +158,7 @@ TEST(UserManual, FourPagesWithTheSameChapters) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QString html = QString::fromUtf8(file.readAll());
     EXPECT_TRUE(html.contains(QString("<html lang=\"%1\">").arg(code)));
-    for (const char* chapter : {"pages", "import", "printing", "calibration", "backup", "data",
-                                "tools"}) {
+    for (const char* chapter : {"pages", "import", "printing", "calibration", "backup", "data", "tools"}) {
       EXPECT_TRUE(html.contains(QString("<h2 id=\"%1\">").arg(chapter))) << chapter;
       EXPECT_TRUE(html.contains(QString("href=\"#%1\"").arg(chapter))) << chapter;
     }

@@ -22,8 +22,8 @@ class LabelsContinue : public ::testing::Test {
  protected:
   void add(int num, const std::string& cb, int quantite) {
     run(std::string(VEKRANO_SQL_PROGRAM) + " " + dir.path().string() +
-        " 'INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(num) +
-        ",\"" + cb + "\",\"t1\",\"t2\"," + std::to_string(quantite) + ",\"O\")' >/dev/null");
+        " 'INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(num) + ",\"" + cb +
+        "\",\"t1\",\"t2\"," + std::to_string(quantite) + ",\"O\")' >/dev/null");
   }
   Outcome labels(const std::string& options) {
     return run(std::string(VEKRANO_LABELS_PROGRAM) + " " + dir.path().string() + " " + options + " 2>&1");
@@ -70,16 +70,14 @@ TEST_F(LabelsContinue, RunsOnPaperContinueWhereTheLastSheetStopped) {
 }
 
 TEST_F(LabelsContinue, ContinueAndNumRefuseWhatTheyCannotGoWith) {
-  for (const std::string bad : {"--continue --pdf f.pdf", "--continue --start 3", "--num",
-                                "--num x", "--num 0", "--num 5-3", "--num 3,", "--num 3-",
-                                "--num 100000", "--num 3 --all", "--num 3 --cb A",
-                                "--num 3 --top yes"}) {
+  for (const std::string bad :
+       {"--continue --pdf f.pdf", "--continue --start 3", "--num", "--num x", "--num 0", "--num 5-3", "--num 3,",
+        "--num 3-", "--num 100000", "--num 3 --all", "--num 3 --cb A", "--num 3 --top yes"}) {
     const Outcome outcome = labels(bad);
     EXPECT_EQ(outcome.status, 2) << bad;
     EXPECT_EQ(outcome.out.rfind("vekrano-labels: ", 0), 0u) << bad << ": " << outcome.out;
   }
-  EXPECT_NE(labels("--num 5-3").out.find(
-                "--num takes record numbers and ranges such as 3,7,12-20, not \"5-3\""),
+  EXPECT_NE(labels("--num 5-3").out.find("--num takes record numbers and ranges such as 3,7,12-20, not \"5-3\""),
             std::string::npos);
   EXPECT_NE(labels("--continue --pdf f.pdf").out.find("--continue goes on with a sheet on paper, not with --pdf"),
             std::string::npos);

@@ -44,8 +44,8 @@ TEST(LabelsFullDisk, APdfThatDoesNotFitFailsAndLeavesTheEarlierOne) {
   vekrano::testing::TempDir out;
   const std::string sql = std::string(VEKRANO_SQL_PROGRAM) + " " + data.path().string();
   for (int num = 1; num <= 30; ++num) {
-    ASSERT_EQ(runShell(sql + " 'INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" +
-                       std::to_string(num) + ",\"VK" + std::to_string(num) + "\",\"t1\",\"t2\",2,\"O\")' >/dev/null")
+    ASSERT_EQ(runShell(sql + " 'INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(num) +
+                       ",\"VK" + std::to_string(num) + "\",\"t1\",\"t2\",2,\"O\")' >/dev/null")
                   .status,
               0);
   }

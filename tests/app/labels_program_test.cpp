@@ -28,11 +28,10 @@ int pdfPages(const std::string& file) {
   return info.status != 0 || at == std::string::npos ? -1 : std::stoi(info.out.substr(at + 6));
 }
 
-void addRecord(const std::string& dir, int num, const std::string& cb, int quantite,
-               const std::string& topp) {
-  run(std::string(VEKRANO_SQL_PROGRAM) + " " + dir +
-      " 'INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(num) +
-      ",\"" + cb + "\",\"t1\",\"t2\"," + std::to_string(quantite) + ",\"" + topp + "\")' >/dev/null");
+void addRecord(const std::string& dir, int num, const std::string& cb, int quantite, const std::string& topp) {
+  run(std::string(VEKRANO_SQL_PROGRAM) + " " + dir + " 'INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" +
+      std::to_string(num) + ",\"" + cb + "\",\"t1\",\"t2\"," + std::to_string(quantite) + ",\"" + topp +
+      "\")' >/dev/null");
 }
 
 TEST(LabelsProgram, HelpVersionAndBadArguments) {
@@ -44,17 +43,15 @@ TEST(LabelsProgram, HelpVersionAndBadArguments) {
   EXPECT_EQ(types.status, 0);
   EXPECT_NE(types.out.find("9\t44\t44 etiquettes (4X11)"), std::string::npos) << types.out;
 
-  for (const std::string bad : {"", "DIR --type 13", "DIR --type x", "DIR --order num",
-                                "DIR --top maybe", "DIR --pdf", "DIR --bogus",
-                                "DIR --printer P --pdf f.pdf", "DIR OTHER", "DIR --start",
-                                "DIR --start 0", "DIR --start x", "DIR --start 13",
-                                "DIR --start 22 --type 3", "DIR --type 9 --start 45"}) {
+  for (const std::string bad :
+       {"", "DIR --type 13", "DIR --type x", "DIR --order num", "DIR --top maybe", "DIR --pdf", "DIR --bogus",
+        "DIR --printer P --pdf f.pdf", "DIR OTHER", "DIR --start", "DIR --start 0", "DIR --start x", "DIR --start 13",
+        "DIR --start 22 --type 3", "DIR --type 9 --start 45"}) {
     const Outcome outcome = run(labels() + " " + bad + " 2>&1 >/dev/null");
     EXPECT_EQ(outcome.status, 2) << bad;
     EXPECT_EQ(outcome.out.rfind("vekrano-labels: ", 0), 0u) << bad << ": " << outcome.out;
   }
-  EXPECT_NE(run(labels() + " DIR --type 13 2>&1").out.find("from 1 to 12, not \"13\""),
-            std::string::npos);
+  EXPECT_NE(run(labels() + " DIR --type 13 2>&1").out.find("from 1 to 12, not \"13\""), std::string::npos);
   EXPECT_NE(run(labels() + " DIR --start 22 --type 3 2>&1")
                 .out.find("--start takes a position from 1 to 21 on label type 3, not 22"),
             std::string::npos);
@@ -63,13 +60,11 @@ TEST(LabelsProgram, HelpVersionAndBadArguments) {
 
 TEST(LabelsProgram, MissingOrDamagedTableFails) {
   vekrano::testing::TempDir dir;
-  const Outcome missing = run(labels() + " " + dir.path().string() + " --pdf " +
-                              dir.file("l.pdf") + " 2>&1");
+  const Outcome missing = run(labels() + " " + dir.path().string() + " --pdf " + dir.file("l.pdf") + " 2>&1");
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.out.find("no record table article.dbf"), std::string::npos) << missing.out;
   vekrano::testing::writeFileBytes(dir.path() / "article.dbf", "not a table at all");
-  const Outcome damaged = run(labels() + " " + dir.path().string() + " --pdf " +
-                              dir.file("l.pdf") + " 2>&1");
+  const Outcome damaged = run(labels() + " " + dir.path().string() + " --pdf " + dir.file("l.pdf") + " 2>&1");
   EXPECT_EQ(damaged.status, 1);
   EXPECT_NE(damaged.out.find("vekrano-labels: "), std::string::npos) << damaged.out;
   EXPECT_EQ(pdfPages(dir.file("l.pdf")), -1);
@@ -88,9 +83,9 @@ TEST(LabelsProgram, PdfPagesAreOneSheetEach) {
     EXPECT_EQ(outcome.status, 0) << options << ": " << outcome.out;
     return pdfPages(pdf);
   };
-  EXPECT_EQ(pages("--type 1"), 5);             // 50 labels on 12: ceil = 5
-  EXPECT_EQ(pages("--type 9 --all"), 2);       // 50 on 44
-  EXPECT_EQ(pages("--type 1 --top no"), 2);    // 20 on 12
+  EXPECT_EQ(pages("--type 1"), 5);  // 50 labels on 12: ceil = 5
+  EXPECT_EQ(pages("--type 9 --all"), 2);  // 50 on 44
+  EXPECT_EQ(pages("--type 1 --top no"), 2);  // 20 on 12
   EXPECT_EQ(pages("--type 3 --cb A --order quantite --desc --no-text1"), 2);  // 30 on 21
   // From a used sheet: 11 used + 20 labels take 3 sheets of 12; 43 used + 50 take 3 of 44.
   EXPECT_EQ(pages("--type 1 --top no --start 12"), 3);
@@ -146,8 +141,7 @@ TEST(LabelsProgram, CriteriaAreConvertedAsTheStoredValuesWere) {
 
   const Outcome snowman = run(labels() + " " + d + " --text1 'x\xE2\x98\x83' --pdf " + pdf + " 2>&1");
   EXPECT_EQ(snowman.status, 2);
-  EXPECT_NE(snowman.out.find("--text1: Aucune fiche ne peut contenir ce caract\xC3\xA8re : U+2603"),
-            std::string::npos)
+  EXPECT_NE(snowman.out.find("--text1: Aucune fiche ne peut contenir ce caract\xC3\xA8re : U+2603"), std::string::npos)
       << snowman.out;
 }
 
@@ -159,8 +153,7 @@ class PrintServerStandIn {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-    listening_ = socket_ >= 0 &&
-                 ::bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+    listening_ = socket_ >= 0 && ::bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
                  ::listen(socket_, 8) == 0;
   }
   ~PrintServerStandIn() {

@@ -47,8 +47,8 @@ bool isControl(const QWidget& widget) {
       qobject_cast<const QSizeGrip*>(&widget)) {
     return false;
   }
-  return isSealed(widget) || qobject_cast<const QLabel*>(&widget) ||
-         qobject_cast<const QGroupBox*>(&widget) || qobject_cast<const QTabWidget*>(&widget);
+  return isSealed(widget) || qobject_cast<const QLabel*>(&widget) || qobject_cast<const QGroupBox*>(&widget) ||
+         qobject_cast<const QTabWidget*>(&widget);
 }
 
 QString nameOf(const QWidget& widget) {
@@ -111,16 +111,18 @@ class Reader {
     }
   }
 
-  QRect placeOf(const QWidget& widget) const {
-    return QRect(widget.mapTo(&window_, QPoint(0, 0)), widget.size());
-  }
+  QRect placeOf(const QWidget& widget) const { return QRect(widget.mapTo(&window_, QPoint(0, 0)), widget.size()); }
 
   void add(const QWidget& widget, const QString& what) { findings_ << nameOf(widget) + ": " + what; }
 
   void needs(const QWidget& widget, const QString& text, int width, int height, QSize room) {
     if (width > room.width() || height > room.height()) {
       add(widget, QStringLiteral("\"%1\" needs %2 x %3 px, has %4 x %5")
-                      .arg(text).arg(width).arg(height).arg(room.width()).arg(room.height()));
+                      .arg(text)
+                      .arg(width)
+                      .arg(height)
+                      .arg(room.width())
+                      .arg(room.height()));
     }
   }
 
@@ -135,8 +137,7 @@ class Reader {
     if (label.text().isEmpty()) return;
     const QFontMetrics metrics(label.font());
     QString text = label.text();
-    if (label.textFormat() == Qt::RichText ||
-        (label.textFormat() == Qt::AutoText && Qt::mightBeRichText(text))) {
+    if (label.textFormat() == Qt::RichText || (label.textFormat() == Qt::AutoText && Qt::mightBeRichText(text))) {
       QTextDocument document;
       document.setHtml(text);
       text = document.toPlainText();
@@ -153,8 +154,7 @@ class Reader {
     const int margin = label.margin();
     const QRect room = label.contentsRect().adjusted(margin, margin, -margin, -margin);
     const int lines = static_cast<int>(text.count(QLatin1Char('\n'))) + 1;
-    needs(label, text, widestLine(metrics, text),
-          metrics.height() + (lines - 1) * metrics.lineSpacing(), room.size());
+    needs(label, text, widestLine(metrics, text), metrics.height() + (lines - 1) * metrics.lineSpacing(), room.size());
   }
 
   // The title's place as the style draws it: inside the group and as wide as its text.
@@ -167,8 +167,7 @@ class Reader {
     option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
     if (box.isCheckable()) option.subControls |= QStyle::SC_GroupBoxCheckBox;
     if (box.isFlat()) option.features |= QStyleOptionFrame::Flat;
-    const QRect title =
-        box.style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, &box);
+    const QRect title = box.style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, &box);
     const int textWidth = QFontMetrics(box.font()).horizontalAdvance(shownText(box.title(), true));
     if (!box.rect().contains(title) || title.width() < textWidth) {
       add(box, QStringLiteral("title \"%1\" runs over the group's %2 px").arg(box.title()).arg(box.width()));
@@ -222,21 +221,22 @@ class Reader {
     const QRect control = placeOf(buddy);
     const int textWidth = widestLine(QFontMetrics(label.font()), shownText(label.text(), true));
     const QRect room = label.contentsRect().translated(caption.topLeft());
-    const Qt::Alignment alignment =
-        QStyle::visualAlignment(label.layoutDirection(), label.alignment());
+    const Qt::Alignment alignment = QStyle::visualAlignment(label.layoutDirection(), label.alignment());
     const int textLeft = alignment & Qt::AlignRight     ? room.right() + 1 - textWidth
                          : alignment & Qt::AlignHCenter ? room.center().x() - textWidth / 2
                                                         : room.left();
     const int textRight = textLeft + textWidth;
     const auto near = [](int gap) { return gap >= 0 && gap <= kNearPx; };
-    const bool sameLine =
-        caption.center().y() >= control.top() && caption.center().y() <= control.bottom();
+    const bool sameLine = caption.center().y() >= control.top() && caption.center().y() <= control.bottom();
     const bool besideIt = sameLine && near(control.left() - textRight);
-    const bool aboveIt = near(control.top() - caption.bottom() - 1) &&
-                         std::abs(textLeft - control.left()) <= kNearPx;
+    const bool aboveIt = near(control.top() - caption.bottom() - 1) && std::abs(textLeft - control.left()) <= kNearPx;
     if (!besideIt && !aboveIt) {
       add(label, QStringLiteral("caption stands apart from %1 (text %2..%3, control at %4,%5)")
-                     .arg(nameOf(buddy)).arg(textLeft).arg(textRight).arg(control.left()).arg(control.top()));
+                     .arg(nameOf(buddy))
+                     .arg(textLeft)
+                     .arg(textRight)
+                     .arg(control.left())
+                     .arg(control.top()));
     }
   }
 
@@ -245,7 +245,9 @@ class Reader {
     const QRect common = placeOf(a).intersected(placeOf(b));
     if (!common.isEmpty()) {
       findings_ << QStringLiteral("%1 and %2 overlap over %3 x %4 px")
-                       .arg(nameOf(a), nameOf(b)).arg(common.width()).arg(common.height());
+                       .arg(nameOf(a), nameOf(b))
+                       .arg(common.width())
+                       .arg(common.height());
     }
   }
 

@@ -44,8 +44,8 @@ class ExportPage : public ShellTest {
   QTableView& grid() { return *window->findChild<QTableView*>("s"); }
   // The grid's rows as the file writes them: barcode, texts, quantity, stored top flag.
   std::string shownAsCsv(char separator) {
-    std::string text = std::string("cb") + separator + "lib1" + separator + "lib2" + separator +
-                       "quantite" + separator + "topp\r\n";
+    std::string text =
+        std::string("cb") + separator + "lib1" + separator + "lib2" + separator + "quantite" + separator + "topp\r\n";
     for (int row = 0; row < grid().model()->rowCount(); ++row) {
       for (int column = 1; column <= 5; ++column) {
         QString value = grid().model()->index(row, column).data().toString();
@@ -80,8 +80,12 @@ TEST_F(ExportPage, WritesWhatTheFilteredSortedListShowsInItsOrder) {
             "cb;lib1;lib2;quantite;topp\r\nA30;tr\xe8s;;7;N\r\nA50;cinq;;7;O\r\n"
             "A40;quatre;;5;O\r\nA10;un;;3;O\r\n");
   ASSERT_EQ(prompts.shown.size(), 1u);
-  EXPECT_EQ(prompts.shown[0].text, "Nombre de fiches export\xe9" "es : 4");
-  EXPECT_EQ(prompts.shown[0].caption, "Exportation termin\xe9" "e");
+  EXPECT_EQ(prompts.shown[0].text,
+            "Nombre de fiches export\xe9"
+            "es : 4");
+  EXPECT_EQ(prompts.shown[0].caption,
+            "Exportation termin\xe9"
+            "e");
   EXPECT_EQ(desktop.modalTitles.back(), "Exporter la liste");
 
   // A criterion typed but not applied changes nothing: the list shows what it showed. The
@@ -121,8 +125,8 @@ TEST_F(ExportPage, NoFileChosenOrAFileThatCannotBeWritten) {
   const std::string target = directory.file("gone/\xc3\xa9t\xc3\xa9.csv");
   exportTo(QString::fromStdString(target), ",", 0);
   ASSERT_EQ(prompts.shown.size(), 2u);
-  EXPECT_EQ(prompts.shown[1].text, "Cannot write the file " + directory.file("gone/\xe9t\xe9.csv") +
-                                       ": No such file or directory");
+  EXPECT_EQ(prompts.shown[1].text,
+            "Cannot write the file " + directory.file("gone/\xe9t\xe9.csv") + ": No such file or directory");
   EXPECT_EQ(prompts.shown[1].caption, "Vekrano");
 }
 
@@ -172,7 +176,8 @@ TEST_F(ExportPage, EveryCaptionOfTheExportWindowFitsInEachLanguage) {
     EXPECT_EQ(choices.windowTitle(), titles[language - 1]);
     for (QWidget* control : choices.findChildren<QWidget*>()) {
       if (qobject_cast<QLabel*>(control) == nullptr && qobject_cast<QPushButton*>(control) == nullptr) continue;
-      EXPECT_GE(control->width(), control->sizeHint().width()) << control->objectName().toStdString() << " " << language;
+      EXPECT_GE(control->width(), control->sizeHint().width())
+          << control->objectName().toStdString() << " " << language;
     }
     choices.hide();
   }

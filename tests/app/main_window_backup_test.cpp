@@ -41,8 +41,8 @@ TEST_F(BackupButtons, RoundTripOfFiveThousandRecordsGivesBackTheTable) {
   startWith(files);
   data.openData();
   for (int n = 1; n <= 5000; ++n) {
-    data.executeStatement("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" +
-                          std::to_string(n) + ",\"C" + std::to_string(n) + "\",\"L\", \"M\", 1, \"O\" )");
+    data.executeStatement("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(n) + ",\"C" +
+                          std::to_string(n) + "\",\"L\", \"M\", 1, \"O\" )");
   }
   vekrano::testing::TempDir archives;
   files.chosen = QString::fromStdString(archives.file("copie"));  // no extension typed
@@ -61,8 +61,7 @@ TEST_F(BackupButtons, RoundTripOfFiveThousandRecordsGivesBackTheTable) {
   EXPECT_EQ(files.titles.at(1), QString::fromUtf8("Sélectionnez le fichier de sauvegarde|Vekrano (*.vkb)"));
   ASSERT_EQ(prompts.shown.size(), 1u);
   EXPECT_EQ(prompts.shown[0].caption, "Demande de confirmation");
-  EXPECT_EQ(prompts.shown[0].text,
-            "Le chargement de la sauvegarde remplacera les 10 fiches actuelles. Continuer ?");
+  EXPECT_EQ(prompts.shown[0].text, "Le chargement de la sauvegarde remplacera les 10 fiches actuelles. Continuer ?");
   EXPECT_TRUE(prompts.shown[0].noIsDefault);
   ASSERT_TRUE(data.sqlQuery1.Active());
   EXPECT_EQ(data.sqlQuery1.RecordCount(), 10);
@@ -80,7 +79,8 @@ TEST_F(BackupButtons, ADamagedArchiveIsReportedAndACancelledDialogOnlyRedisplays
   FileDesktop files;
   startWith(files);
   data.openData();
-  data.executeStatement("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (1,\"A\",\"L\", \"M\", 1, \"O\" )");
+  data.executeStatement(
+      "INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (1,\"A\",\"L\", \"M\", 1, \"O\" )");
   data.closeData();
   const std::string table = readFileBytes(dir() + "article.dbf");
   data.openData();
@@ -91,7 +91,9 @@ TEST_F(BackupButtons, ADamagedArchiveIsReportedAndACancelledDialogOnlyRedisplays
   click("spCharge");
   ASSERT_EQ(prompts.shown.size(), 2u);  // the question, then the failure
   EXPECT_EQ(prompts.shown[1].text,
-            "Cannot read archive\nLa restauration n'a pas abouti : les donn\xE9" "es n'ont pas \xE9t\xE9 modifi\xE9" "es.");
+            "Cannot read archive\nLa restauration n'a pas abouti : les donn\xE9"
+            "es n'ont pas \xE9t\xE9 modifi\xE9"
+            "es.");
   // The list is shown again over the table left as it was.
   ASSERT_TRUE(data.sqlQuery1.Active());
   EXPECT_EQ(data.sqlQuery1.RecordCount(), 1);
@@ -113,8 +115,8 @@ TEST_F(BackupButtons, TheTableAsArchiveAndATableOpenElsewhereAreRefused) {
   startWith(files);
   data.openData();
   for (int n = 1; n <= 3; ++n) {
-    data.executeStatement("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(n) +
-                          ",\"C" + std::to_string(n) + "\",\"L\", \"M\", 1, \"O\" )");
+    data.executeStatement("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(n) + ",\"C" +
+                          std::to_string(n) + "\",\"L\", \"M\", 1, \"O\" )");
   }
   vekrano::testing::TempDir archives;
   files.chosen = QString::fromStdString(archives.file("copie.vkb"));
@@ -126,8 +128,10 @@ TEST_F(BackupButtons, TheTableAsArchiveAndATableOpenElsewhereAreRefused) {
   files.chosen = QString::fromStdString(dir() + "article.dbf");
   click("spSauve");
   ASSERT_EQ(prompts.shown.size(), 1u);
-  EXPECT_EQ(prompts.shown[0].text, "L'archive ne peut pas remplacer un fichier de la table.\n"
-                                   "La sauvegarde n'a pas abouti : aucune archive n'a \xE9t\xE9 laiss\xE9" "e.");
+  EXPECT_EQ(prompts.shown[0].text,
+            "L'archive ne peut pas remplacer un fichier de la table.\n"
+            "La sauvegarde n'a pas abouti : aucune archive n'a \xE9t\xE9 laiss\xE9"
+            "e.");
 
   dbase::TTzDbf elsewhere("elsewhere");
   records::configureArticleTable(elsewhere, dir());
@@ -138,7 +142,9 @@ TEST_F(BackupButtons, TheTableAsArchiveAndATableOpenElsewhereAreRefused) {
   ASSERT_EQ(prompts.shown.size(), 3u);
   EXPECT_EQ(prompts.shown[2].text,
             "Un autre programme a la table ouverte : fermez-le puis recommencez.\n"
-            "La restauration n'a pas abouti : les donn\xE9" "es n'ont pas \xE9t\xE9 modifi\xE9" "es.");
+            "La restauration n'a pas abouti : les donn\xE9"
+            "es n'ont pas \xE9t\xE9 modifi\xE9"
+            "es.");
   ASSERT_TRUE(data.sqlQuery1.Active());
   EXPECT_EQ(data.sqlQuery1.RecordCount(), 2);  // the list shows the table that stayed
   elsewhere.Close();

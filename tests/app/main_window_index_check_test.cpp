@@ -28,9 +28,12 @@ TEST_F(MainWindowIndexCheck, AnIndexThatLostTheKeysOfAppendedRecordsIsRebuiltAnd
 
   start();
   ASSERT_EQ(prompts.shown.size(), 1u);
-  EXPECT_EQ(prompts.shown[0].text, "The record index no longer matched the record table: it was rebuilt.\n\n"
-                                   "The old index is kept as:\n" + directory.file("article.mdx.bad") + "\n\n"
-                                   "Cause: tag CB: key count 1, record count 2");
+  EXPECT_EQ(prompts.shown[0].text,
+            "The record index no longer matched the record table: it was rebuilt.\n\n"
+            "The old index is kept as:\n" +
+                directory.file("article.mdx.bad") +
+                "\n\n"
+                "Cause: tag CB: key count 1, record count 2");
   EXPECT_EQ(readFileBytes(directory.file("article.mdx.bad")), indexOfOne);
   std::set<std::string> shown;
   for (data.sqlQuery1.First(); !data.sqlQuery1.Eof(); data.sqlQuery1.Next())

@@ -30,8 +30,7 @@ class OtherSheets : public ShellTest {
  protected:
   void SetUp() override {
     printing::OwnSheets own;
-    own.sheets.push_back(
-        printing::ownSheet("Shop 2x5", "A4", 0, 0, {2, 5, 10, 10, 95, 55}, 90, 50));
+    own.sheets.push_back(printing::ownSheet("Shop 2x5", "A4", 0, 0, {2, 5, 10, 10, 95, 55}, 90, 50));
     printing::writeOwnSheetsFile(dir() + printing::kOwnSheetsFileName, own);
   }
   void TearDown() override { printing::setListedSheet(nullptr); }
@@ -67,9 +66,8 @@ TEST_F(OtherSheets, ChosenListedPrintedAndRememberedAcrossARestart) {
 
   // Found by a search and chosen; the position where the last run on paper on it stopped is
   // offered.
-  vekrano::testing::writeFileBytes(
-      directory.path() / "VEKRANO.POS",
-      "Shop 2x5\t7\t" + printing::calibratedPrinterName("") + "\n");
+  vekrano::testing::writeFileBytes(directory.path() / "VEKRANO.POS",
+                                   "Shop 2x5\t7\t" + printing::calibratedPrinterName("") + "\n");
   pdf.whileShown = [](QDialog& dialog) {
     auto& chooser = dynamic_cast<printing::SheetChooserWindow&>(dialog);
     chooser.findChild<QLineEdit*>("EditRecherche")->setText("shop");
@@ -114,8 +112,7 @@ TEST_F(OtherSheets, ChosenListedPrintedAndRememberedAcrossARestart) {
 
   // The settings file keeps its 116 bytes and the list's index; the sheet comes back listed.
   stop();
-  EXPECT_EQ(vekrano::testing::readFileBytes(directory.path() / "VEKRANO.PAR"),
-            settingsBytes(1, 12, ""));
+  EXPECT_EQ(vekrano::testing::readFileBytes(directory.path() / "VEKRANO.PAR"), settingsBytes(1, 12, ""));
   printing::setListedSheet(nullptr);
   open();
   EXPECT_EQ(types().currentIndex(), 12);
@@ -150,8 +147,9 @@ TEST(LabelsProgramSheets, PrintsOnACatalogSheetAndListsTheSheets) {
   vekrano::testing::TempDir dir;
   const std::string labels = VEKRANO_LABELS_PROGRAM;
   const std::string folder = dir.path().string();
-  runShell(std::string(VEKRANO_SQL_PROGRAM) + " " + folder +
-           " 'INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (1,\"L7163\",\"a\",\"b\",15,\"O\")' >/dev/null");
+  runShell(
+      std::string(VEKRANO_SQL_PROGRAM) + " " + folder +
+      " 'INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (1,\"L7163\",\"a\",\"b\",15,\"O\")' >/dev/null");
 
   const auto unknown = runShell(labels + " " + folder + " --sheet 'Avery L9999' --pdf x.pdf 2>&1");
   EXPECT_EQ(unknown.status, 2);
@@ -164,8 +162,8 @@ TEST(LabelsProgramSheets, PrintsOnACatalogSheetAndListsTheSheets) {
   EXPECT_EQ(printed.status, 0);
   const auto info = runShell("pdfinfo " + pdf);
   EXPECT_NE(info.out.find("Pages:           2"), std::string::npos) << info.out;  // 15 labels, 14 a sheet
-  EXPECT_EQ(runShell(labels + " " + folder + " --sheet 'Avery L7163' --start 15 --pdf " + pdf +
-                     " 2>/dev/null").status, 2);
+  EXPECT_EQ(runShell(labels + " " + folder + " --sheet 'Avery L7163' --start 15 --pdf " + pdf + " 2>/dev/null").status,
+            2);
 
   const auto list = runShell(labels + " --list-sheets");
   EXPECT_EQ(list.status, 0);

@@ -36,8 +36,7 @@ class PickedRecords : public ShellTest {
   void clickRow(int row, Qt::KeyboardModifiers modifiers = {}) {
     const QModelIndex index = grid().model()->index(row, 1);
     grid().scrollTo(index);
-    QTest::mouseClick(grid().viewport(), Qt::LeftButton, modifiers,
-                      grid().visualRect(index).center());
+    QTest::mouseClick(grid().viewport(), Qt::LeftButton, modifiers, grid().visualRect(index).center());
   }
   QRadioButton* onlySelected() { return window->findChild<QRadioButton*>("Rafichesel"); }
   QRadioButton* matchingCriteria() { return window->findChild<QRadioButton*>("Rafichem"); }

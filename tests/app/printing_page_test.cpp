@@ -64,9 +64,7 @@ class PrintingPage : public ShellTest {
     auto* printers = window->findChild<QComboBox*>("CombImprimante");
     printers->setCurrentIndex(printers->findText(name));
   }
-  std::string calibrationFile() {
-    return vekrano::testing::readFileBytes(directory.path() / "VEKRANO.CAL");
-  }
+  std::string calibrationFile() { return vekrano::testing::readFileBytes(directory.path() / "VEKRANO.CAL"); }
 
   SavingDesktop saving;
 };
@@ -241,9 +239,7 @@ TEST_F(PrintingPage, PreviewShowsTheRunAndPrintsToTheChosenPrinter) {
   // Printing from the preview goes to the chosen printer, which is not there.
   w.findChild<QComboBox*>("CombImprimante")->setCurrentIndex(0);
   firstPosition()->setValue(10);  // choosing the printer offered its remembered position
-  saving.whileShown = [](QDialog& dialog) {
-    dialog.findChild<QPushButton*>("btApercuImprime")->click();
-  };
+  saving.whileShown = [](QDialog& dialog) { dialog.findChild<QPushButton*>("btApercuImprime")->click(); };
   click("btApercu");
   ASSERT_EQ(prompts.shown.size(), 2u);
   EXPECT_EQ(prompts.shown[1].text, "Cannot print on printer \"No such printer\"");
@@ -267,8 +263,7 @@ TEST_F(PrintingPage, CalibrationIsKeptPerPrinterInItsOwnFile) {
 
   box("SpinDecalH")->setValue(-1.5);
   box("SpinEchelle")->stepUp();
-  EXPECT_NE(calibrationFile().find("Office\t-1.5\t0.0\t100.1\n"), std::string::npos)
-      << calibrationFile();
+  EXPECT_NE(calibrationFile().find("Office\t-1.5\t0.0\t100.1\n"), std::string::npos) << calibrationFile();
   EXPECT_NE(calibrationFile().find("Other\t10.0\t0.0\t95.0\n"), std::string::npos);
   choosePrinter("Other");
   EXPECT_EQ(box("SpinDecalH")->value(), 10.0);
@@ -281,7 +276,10 @@ TEST_F(PrintingPage, CalibrationIsKeptPerPrinterInItsOwnFile) {
   box("SpinDecalV")->setValue(2);
   box("SpinDecalV")->setValue(3);
   ASSERT_EQ(prompts.shown.size(), 1u);
-  EXPECT_EQ(prompts.shown[0].text.rfind("La calibration n'a pas pu \xeatre enregistr\xe9" "e : ", 0), 0u)
+  EXPECT_EQ(prompts.shown[0].text.rfind("La calibration n'a pas pu \xeatre enregistr\xe9"
+                                        "e : ",
+                                        0),
+            0u)
       << prompts.shown[0].text;
   choosePrinter("Other");
   choosePrinter("Office");

@@ -27,8 +27,8 @@ common::PromptAnswer answeredWithEnter(const common::Prompt& prompt, QString* de
 
 TEST(QtPrompts, EnterAnswersNoToAQuestionBeforeALossAndYesOtherwise) {
   QString defaultText;
-  common::Prompt question{"Demande de confirmation", "Suppression de l article ",
-                          common::PromptKind::Question, common::PromptButtons::YesNo, true};
+  common::Prompt question{"Demande de confirmation", "Suppression de l article ", common::PromptKind::Question,
+                          common::PromptButtons::YesNo, true};
   EXPECT_EQ(answeredWithEnter(question, &defaultText), common::PromptAnswer::No);
   EXPECT_TRUE(defaultText.contains("No"));
   question.noIsDefault = false;

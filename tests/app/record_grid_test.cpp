@@ -40,8 +40,8 @@ class RecordGrid : public RecordsPage {
     QApplication::processEvents();
   }
   QImage titleImage(int column) {
-    return titles().grab(QRect(titles().sectionViewportPosition(column), 0,
-                               titles().sectionSize(column), titles().height()))
+    return titles()
+        .grab(QRect(titles().sectionViewportPosition(column), 0, titles().sectionSize(column), titles().height()))
         .toImage();
   }
   // The pixels of a cell as painted, without the grid lines at its right and bottom.
@@ -67,7 +67,8 @@ TEST_F(RecordGrid, RowsAreOneLineWithTheTextCentredAndCutWithAnEllipsis) {
     const int above = ink.top();
     const int below = barcode.height() - 1 - ink.bottom();
     EXPECT_GE(above, 2);
-    EXPECT_LE(std::abs(above - below), 4) << "capitals at " << above << " from the top, " << below << " from the bottom";
+    EXPECT_LE(std::abs(above - below), 4)
+        << "capitals at " << above << " from the top, " << below << " from the bottom";
   }
   // The long text does not fit its column: the cell shows its start and "…", inside the margin.
   const int width = grid().columnWidth(2) - 2 * list::kCellMargin;

@@ -44,9 +44,7 @@ class RecordsPage : public ShellTest {
     window->acajoutcompteExecute();
   }
   QTableView& grid() { return *window->findChild<QTableView*>("s"); }
-  QString cell(int row, int column) {
-    return grid().model()->index(row, column).data().toString();
-  }
+  QString cell(int row, int column) { return grid().model()->index(row, column).data().toString(); }
   int rows() { return data.sqlQuery1.Active() ? data.sqlQuery1.RecordCount() : -1; }
 };
 

@@ -63,7 +63,8 @@ TEST_F(RecordsPage, ANumberBeyondTheFieldIsRefused) {
   add({"A", "kept"});
   ASSERT_EQ(prompts.shown.size(), 1u);
   EXPECT_EQ(prompts.shown[0].text,
-            "Le nombre maximal de fiches (99999) est atteint : la fiche n'est pas enregistr\xE9" "e");
+            "Le nombre maximal de fiches (99999) est atteint : la fiche n'est pas enregistr\xE9"
+            "e");
   window->redisplayList();
   EXPECT_EQ(rows(), 1);
   EXPECT_EQ(window->recordEditor().findChild<QLineEdit*>("elib1")->text(), "kept");
@@ -208,7 +209,6 @@ TEST_F(RecordsPage, EraseAllAsksThenEmptiesTheTable) {
   EXPECT_EQ(data.sqlQuery1.FieldByName("num").AsInteger(), 1);
 }
 
-
 TEST_F(RecordsPage, CriteriaApplyOnEnterOrTheSpeedButtonOnly) {
   for (const char* cb : {"ABC", "A1", "BA"}) add({cb});
   auto* texCb = window->findChild<QLineEdit*>("TexCb");
@@ -225,8 +225,7 @@ TEST_F(RecordsPage, CriteriaApplyOnEnterOrTheSpeedButtonOnly) {
   EXPECT_EQ(data.sqlQuery1.SQL().Text(), "select *  from article  where  cb like \"A%\"order by num");
   emit grid().horizontalHeader()->sectionClicked(1);
   EXPECT_EQ(cell(0, 1), "A1");
-  EXPECT_EQ(data.sqlQuery1.SQL().Text(),
-            "select *  from article  where  cb like \"A%\" order by cb ");
+  EXPECT_EQ(data.sqlQuery1.SQL().Text(), "select *  from article  where  cb like \"A%\" order by cb ");
 }
 
 }  // namespace

@@ -90,7 +90,10 @@ TEST_F(RecordRows, ModifyWritesOnceClosesTheEditorAndShowsTheRowOnAnyRow) {
     std::function<void(int)> open;
   } ways[] = {
       {0, modifyButton},
-      {1, [this](int row) { QTest::mouseDClick(grid().viewport(), Qt::LeftButton, {}, grid().visualRect(at(row)).center()); }},
+      {1,
+       [this](int row) {
+         QTest::mouseDClick(grid().viewport(), Qt::LeftButton, {}, grid().visualRect(at(row)).center());
+       }},
       {kListed - 1, [this](int) { trigger("mvisumodifcompte"); }},
       {20, modifyButton},
   };

@@ -54,8 +54,7 @@ TEST_F(RememberedPositionPage, OfferedPerTypeAndPrinterAcrossRunsAndSessions) {
   pdfDesktop.printers = {"Other printer", QString::fromStdString(heldQueue())};
   pdfDesktop.path = QString::fromStdString(directory.file("labels.pdf"));
   open();
-  for (const auto& [num, cb, quantite] :
-       {std::tuple{1, "A", 5}, std::tuple{2, "B", 4}, std::tuple{3, "C", 2}}) {
+  for (const auto& [num, cb, quantite] : {std::tuple{1, "A", 5}, std::tuple{2, "B", 4}, std::tuple{3, "C", 2}}) {
     data.executeStatement(records::newRecordStatement({num, cb, "t1", "t2", quantite, "O"}));
   }
   chooseType(1);
@@ -79,9 +78,7 @@ TEST_F(RememberedPositionPage, OfferedPerTypeAndPrinterAcrossRunsAndSessions) {
   window->findChild<QLineEdit*>("TexCb")->setText("B");
   window->findChild<QPushButton*>("btimprimePdf")->click();
   EXPECT_EQ(position().value(), 6);
-  pdfDesktop.whileShown = [](QDialog& dialog) {
-    dialog.findChild<QPushButton*>("btApercuFermer")->click();
-  };
+  pdfDesktop.whileShown = [](QDialog& dialog) { dialog.findChild<QPushButton*>("btApercuFermer")->click(); };
   window->findChild<QPushButton*>("btApercu")->click();
   pdfDesktop.whileShown = nullptr;
   EXPECT_EQ(position().value(), 6);
@@ -99,9 +96,7 @@ TEST_F(RememberedPositionPage, OfferedPerTypeAndPrinterAcrossRunsAndSessions) {
   choosePrinter(1);
   EXPECT_EQ(position().value(), 7);
   // Printed from the preview on paper: remembered like any run on paper.
-  pdfDesktop.whileShown = [](QDialog& dialog) {
-    dialog.findChild<QPushButton*>("btApercuImprime")->click();
-  };
+  pdfDesktop.whileShown = [](QDialog& dialog) { dialog.findChild<QPushButton*>("btApercuImprime")->click(); };
   window->findChild<QLineEdit*>("TexCb")->clear();
   position().setValue(2);  // 1 used + 5 + 4 + 2 = 12: the sheet is filled
   window->findChild<QPushButton*>("btApercu")->click();

@@ -19,9 +19,7 @@
 #include "support/temp_dir.h"
 
 // Failures show texts as text.
-inline void PrintTo(const QString& text, std::ostream* out) {
-  *out << '"' << text.toStdString() << '"';
-}
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace vekrano::app::testing {
 

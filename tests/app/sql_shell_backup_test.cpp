@@ -37,9 +37,8 @@ void fillTable(const TempDir& dir, int count) {
   const std::string script = scripts.file("fill.sql");
   std::string lines;
   for (int i = 1; i <= count; ++i) {
-    lines += "INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(i) +
-             ",\"CB" + std::to_string(i * 7919 % 100003) + "\",\"Article " + std::to_string(i) +
-             "\", \"lot\", 1, \"O\" )\n";
+    lines += "INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(i) + ",\"CB" +
+             std::to_string(i * 7919 % 100003) + "\",\"Article " + std::to_string(i) + "\", \"lot\", 1, \"O\" )\n";
   }
   writeFileBytes(script, lines);
   ASSERT_EQ(runShell(sql(dir) + " < " + script + " > /dev/null").status, 0);
@@ -74,8 +73,8 @@ TableHeader headerOf(const std::string& path) {
 }
 
 std::size_t filesIn(const TempDir& dir) {
-  return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir.path()),
-                                                std::filesystem::directory_iterator()));
+  return static_cast<std::size_t>(
+      std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()));
 }
 
 // An archive of the files `files` (name, bytes) saved from a folder of their own.
@@ -106,10 +105,8 @@ TEST(ShellBackup, RoundTripPrintsWhatWasSavedAndRestored) {
   // Names are stored in lower case, as the archive keeps them.
   std::string folder = source.path().string();
   for (char& c : folder) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  EXPECT_EQ(saved.out, "saved " + folder + "/article.dbf\nsaved " + folder +
-                           "/article.mdx\ninto " + archive + "\n");
-  const Outcome restored =
-      runShell(sql(target) + " '.restore " + archive + "' 'select count(*) as nb from article'");
+  EXPECT_EQ(saved.out, "saved " + folder + "/article.dbf\nsaved " + folder + "/article.mdx\ninto " + archive + "\n");
+  const Outcome restored = runShell(sql(target) + " '.restore " + archive + "' 'select count(*) as nb from article'");
   ASSERT_EQ(restored.status, 0) << restored.out;
   EXPECT_EQ(restored.out, "restored article.dbf\nrestored article.mdx\nnb\n300\n");
   EXPECT_EQ(readFileBytes(target.file("article.dbf")), readFileBytes(source.file("article.dbf")));
@@ -197,8 +194,8 @@ TEST(ShellBackup, AFullDiskFailsTheBackupWithItsCauseAndLeavesThePreviousArchive
   // A restore onto a full disk says so too, and leaves the table it would have replaced.
   const std::string table = readFileBytes(restored.file("article.dbf"));
   for (const long long budget : {8LL, 5000LL}) {  // 8: the session opens its table, no more
-    const Outcome full = runShell(fullDiskAfter(budget, restored.path()) + " " + sql(restored) + " '.restore " +
-                                  archive + "' 2>&1");
+    const Outcome full =
+        runShell(fullDiskAfter(budget, restored.path()) + " " + sql(restored) + " '.restore " + archive + "' 2>&1");
     EXPECT_EQ(full.status, 1) << budget;
     EXPECT_NE(full.out.find("(No space left on device)"), std::string::npos) << budget << ": " << full.out;
     EXPECT_EQ(readFileBytes(restored.file("article.dbf")), table) << budget;
@@ -257,8 +254,8 @@ TEST(ShellBackup, ABackupTakenWhileAnotherProgramAppendsHoldsATableWhoseHeaderMa
   fillTable(data, 50);
   std::string lines;
   for (int i = 1; i <= 1500; ++i) {
-    lines += "INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(1000 + i) +
-             ",\"W" + std::to_string(i) + "\",\"\",\"\",1,\"N\")\n";
+    lines += "INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(1000 + i) + ",\"W" +
+             std::to_string(i) + "\",\"\",\"\",1,\"N\")\n";
   }
   writeFileBytes(archives.file("writer.sql"), lines);
   runShell("(" + sql(data) + " < " + archives.file("writer.sql") + " > /dev/null 2>" + archives.file("writer.err") +
@@ -322,8 +319,8 @@ TEST(ShellBackup, ARestoreWaitsForAnotherProgramThatHasTheTableOpenOrGivesUp) {
   const auto startSession = [&](int seconds, const std::string& name) {
     const std::string insert =
         "INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (99,\"LATE\",\"\",\"\",1,\"N\")";
-    runShell("( (echo 'select count(*) as nb from article'; sleep " + std::to_string(seconds) + "; echo '" +
-             insert + "') | " + sql(data) + " > " + archives.file(name + ".out") + " 2>&1; echo $? > " +
+    runShell("( (echo 'select count(*) as nb from article'; sleep " + std::to_string(seconds) + "; echo '" + insert +
+             "') | " + sql(data) + " > " + archives.file(name + ".out") + " 2>&1; echo $? > " +
              archives.file(name + ".status") + ") > /dev/null 2>&1 &");
     ASSERT_TRUE(waitForText(archives.file(name + ".out"), "nb\n"));  // the session has the table open
   };

@@ -35,8 +35,10 @@ TEST(ShellCheck, FindsAKeyChangedBehindTheIndexRebuildsItOnceAndThenSaysOk) {
 
   const Outcome checked = runShell(program() + " " + folder + " .check 'select cb from article where cb like \"Z%\"'");
   EXPECT_EQ(checked.status, 0);
-  EXPECT_EQ(checked.out, folder + "/article.mdx was rebuilt: tag CB: the key of record 2 differs from its value; "
-                                  "the old index is kept as " + folder + "/article.mdx.bad\ncb\nZZ9\n");
+  EXPECT_EQ(checked.out, folder +
+                             "/article.mdx was rebuilt: tag CB: the key of record 2 differs from its value; "
+                             "the old index is kept as " +
+                             folder + "/article.mdx.bad\ncb\nZZ9\n");
   EXPECT_EQ(readFileBytes(folder + "/article.mdx.bad"), oldIndex);
 
   const Outcome again = runShell(program() + " " + folder + " .check 2>&1");
@@ -74,13 +76,16 @@ TEST(ShellCheck, ATableCutInsideARecordIsReadOnlyUntilRepaired) {
   const Outcome damaged = runShell(program() + " " + folder + " 'select cb from article' 2>&1");
   EXPECT_EQ(damaged.status, 0);
   EXPECT_EQ(damaged.out.substr(0, damaged.out.find('\n')),
-            folder + "/article.dbf is damaged: it ends inside a record, after 2 whole ones. It is opened read-only "
-                     "and nothing is written until it is repaired (vekrano-sql DIR .repair).");
+            folder +
+                "/article.dbf is damaged: it ends inside a record, after 2 whole ones. It is opened read-only "
+                "and nothing is written until it is repaired (vekrano-sql DIR .repair).");
   EXPECT_NE(damaged.out.find("cb\nC1\nC2\n"), std::string::npos) << damaged.out;
-  EXPECT_EQ(runShell(program() + " " + folder +
-                     " 'INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (9,\"C9\",\"\",\"\",1,\"N\")' 2>/dev/null")
-                .status,
-            1);
+  EXPECT_EQ(
+      runShell(
+          program() + " " + folder +
+          " 'INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (9,\"C9\",\"\",\"\",1,\"N\")' 2>/dev/null")
+          .status,
+      1);
   EXPECT_EQ(readFileBytes(folder + "/article.dbf"), cut);
   const Outcome unchecked = runShell(program() + " " + folder + " .check 2>&1");
   EXPECT_EQ(unchecked.status, 1);
@@ -91,9 +96,10 @@ TEST(ShellCheck, ATableCutInsideARecordIsReadOnlyUntilRepaired) {
   EXPECT_EQ(repaired.status, 0);
   EXPECT_EQ(repaired.out, "2 records kept; the old table is kept as " + folder + "/article.dbf.bad\n");
   EXPECT_EQ(readFileBytes(folder + "/article.dbf.bad"), cut);
-  const Outcome after = runShell(program() + " " + folder +
-                                 " 'INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (9,\"C9\",\"\",\"\",1,\"N\")'"
-                                 " 'select cb from article where cb like \"C%\"' 2>&1");
+  const Outcome after =
+      runShell(program() + " " + folder +
+               " 'INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (9,\"C9\",\"\",\"\",1,\"N\")'"
+               " 'select cb from article where cb like \"C%\"' 2>&1");
   EXPECT_EQ(after.status, 0);
   EXPECT_EQ(after.out, "1\ncb\nC1\nC2\nC9\n");
 }

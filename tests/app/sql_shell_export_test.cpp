@@ -19,8 +19,7 @@ class ShellExport : public ::testing::Test {
  protected:
   ShellRun shell(const std::string& folder, const std::string& lines) {
     vekrano::testing::writeFileBytes(dir.file("input.txt"), lines);
-    return runShell(std::string(VEKRANO_SQL_PROGRAM) + " " + folder + " < " +
-                    dir.file("input.txt") + " 2>&1");
+    return runShell(std::string(VEKRANO_SQL_PROGRAM) + " " + folder + " < " + dir.file("input.txt") + " 2>&1");
   }
   ShellRun shell(const std::string& lines) { return shell(dir.path().string(), lines); }
 
@@ -29,7 +28,8 @@ class ShellExport : public ::testing::Test {
 
 constexpr const char* kRecords =
     "INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (3,\"B2\",'dit \"oui\"', \"\", 4, \"N\" )\n"
-    "INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (1,\"A1\",\"cr\xC3\xA8me; 5 EUR\", \"x,y\", 2, \"O\" )\n"
+    "INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (1,\"A1\",\"cr\xC3\xA8me; 5 EUR\", \"x,y\", 2, \"O\" "
+    ")\n"
     "INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (2,\"AB\",\"plain\", \"\", 1, \"N\" )\n";
 
 TEST_F(ShellExport, WholeTableOrCriteriaInEitherEncodingAndSeparator) {
@@ -39,7 +39,8 @@ TEST_F(ShellExport, WholeTableOrCriteriaInEitherEncodingAndSeparator) {
   EXPECT_EQ(run.status, 0) << run.out;
   EXPECT_EQ(run.out, "3\n");
   EXPECT_EQ(readFileBytes(file),
-            "\xEF\xBB\xBF" "cb,lib1,lib2,quantite,topp\r\n"
+            "\xEF\xBB\xBF"
+            "cb,lib1,lib2,quantite,topp\r\n"
             "A1,cr\xC3\xA8me; 5 EUR,\"x,y\",2,O\r\n"
             "AB,plain,,1,N\r\n"
             "B2,\"dit \"\"oui\"\"\",,4,N\r\n");
@@ -54,10 +55,12 @@ TEST_F(ShellExport, WholeTableOrCriteriaInEitherEncodingAndSeparator) {
   // What .export writes, .import reads back into the same values.
   ASSERT_EQ(shell(".export " + file + " --separator ;\n").status, 0);
   vekrano::testing::TempDir other;
-  run = shell(other.path().string(), ".import " + file + " --separator ; --header 1 --quoted --fields 1,2,3,4\n"
-                                     "select cb,lib1,lib2,quantite from article\n");
-  EXPECT_EQ(run.out, "3\ncb\tlib1\tlib2\tquantite\n"
-                     "A1\tcr\xC3\xA8me; 5 EUR\tx,y\t2\nAB\tplain\t\t1\nB2\tdit \"oui\"\t\t4\n");
+  run = shell(other.path().string(), ".import " + file +
+                                         " --separator ; --header 1 --quoted --fields 1,2,3,4\n"
+                                         "select cb,lib1,lib2,quantite from article\n");
+  EXPECT_EQ(run.out,
+            "3\ncb\tlib1\tlib2\tquantite\n"
+            "A1\tcr\xC3\xA8me; 5 EUR\tx,y\t2\nAB\tplain\t\t1\nB2\tdit \"oui\"\t\t4\n");
 }
 
 TEST_F(ShellExport, BadArgumentsAFullDiskAndAnUnwritableFolderAreClearErrors) {
@@ -79,20 +82,17 @@ TEST_F(ShellExport, BadArgumentsAFullDiskAndAnUnwritableFolderAreClearErrors) {
   vekrano::testing::writeFileBytes(kept, "the file as it was\n");
   std::string many;
   for (int num = 1; num <= 300; ++num) {
-    many += "INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(num) +
-            ",\"C" + std::to_string(num) + "\",\"" + std::string(90, 'x') + "\", \"\", 1, \"O\" )\n";
+    many += "INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(num) + ",\"C" +
+            std::to_string(num) + "\",\"" + std::string(90, 'x') + "\", \"\", 1, \"O\" )\n";
   }
   ASSERT_EQ(shell(many).status, 0);
   vekrano::testing::writeFileBytes(dir.file("input.txt"), ".export " + kept + "\n");
-  ShellRun filled = runShell(vekrano::testing::fullDiskAfter(8192, full.path()) + " " +
-                             VEKRANO_SQL_PROGRAM + " " + dir.path().string() + " < " +
-                             dir.file("input.txt") + " 2>&1");
+  ShellRun filled = runShell(vekrano::testing::fullDiskAfter(8192, full.path()) + " " + VEKRANO_SQL_PROGRAM + " " +
+                             dir.path().string() + " < " + dir.file("input.txt") + " 2>&1");
   EXPECT_EQ(filled.status, 1);
   EXPECT_EQ(filled.out, "Cannot write the file " + kept + ": No space left on device\n");
   EXPECT_EQ(readFileBytes(kept), "the file as it was\n");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(full.path()),
-                          std::filesystem::directory_iterator()),
-            1);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(full.path()), std::filesystem::directory_iterator()), 1);
 
   const std::string target = dir.file("missing/out.csv");
   const ShellRun run = shell(".export " + target + "\n");

@@ -42,7 +42,9 @@ TEST(ShellFullDisk, EveryAcknowledgedInsertSurvivesADiskThatFillsUpAtAnyByte) {
   std::string fill;
   for (int i = 0; i < 17; ++i) fill += articleInsert(i + 1, "F" + std::to_string(100 + i));  // a root leaf of 17 keys
   writeFileBytes(dir.path() / "fill.sql", fill);
-  ASSERT_EQ(runShell(program() + " " + seed.string() + " < " + (dir.path() / "fill.sql").string() + " > /dev/null").status, 0);
+  ASSERT_EQ(
+      runShell(program() + " " + seed.string() + " < " + (dir.path() / "fill.sql").string() + " > /dev/null").status,
+      0);
   std::string stream;
   for (int i = 0; i < kInserts; ++i) stream += articleInsert(100 + i, scatteredBarcode(i));
   writeFileBytes(dir.path() / "stream.sql", stream);
@@ -52,9 +54,9 @@ TEST(ShellFullDisk, EveryAcknowledgedInsertSurvivesADiskThatFillsUpAtAnyByte) {
     SCOPED_TRACE("disk full after " + std::to_string(budget) + " bytes");
     const fs::path folder = dir.path() / ("run" + std::to_string(budget));
     fs::copy(seed, folder);
-    const Outcome full = runShell(vekrano::testing::fullDiskAfter(budget, folder) + " " + program() + " " +
-                                  folder.string() + " < " + (dir.path() / "stream.sql").string() + " 2> " +
-                                  (folder / "errors.txt").string());
+    const Outcome full =
+        runShell(vekrano::testing::fullDiskAfter(budget, folder) + " " + program() + " " + folder.string() + " < " +
+                 (dir.path() / "stream.sql").string() + " 2> " + (folder / "errors.txt").string());
     const int acknowledged = countLines(full.out, "1");
     stoppedInTheStream += acknowledged > 0 && acknowledged < kInserts;
     if (full.status == 0) {
@@ -64,7 +66,8 @@ TEST(ShellFullDisk, EveryAcknowledgedInsertSurvivesADiskThatFillsUpAtAnyByte) {
       EXPECT_NE(readFileBytes(folder / "errors.txt").find("Disk Full"), std::string::npos)
           << readFileBytes(folder / "errors.txt");
     }
-    const Outcome found = runShell(program() + " " + folder.string() + " 'select cb from article where cb like \"S%\"'");
+    const Outcome found =
+        runShell(program() + " " + folder.string() + " 'select cb from article where cb like \"S%\"'");
     ASSERT_EQ(found.status, 0);
     std::set<std::string> expected{"cb"}, seen;
     for (int i = 0; i < acknowledged; ++i) expected.insert(scatteredBarcode(i));

@@ -22,8 +22,8 @@ class ShellImport : public ::testing::Test {
   // Runs vekrano-sql over the folder with `lines` on its standard input, standard error joined.
   ShellRun shell(const std::string& lines) {
     vekrano::testing::writeFileBytes(dir.file("input.txt"), lines);
-    return runShell(std::string(VEKRANO_SQL_PROGRAM) + " " + dir.path().string() + " < " +
-                    dir.file("input.txt") + " 2>&1");
+    return runShell(std::string(VEKRANO_SQL_PROGRAM) + " " + dir.path().string() + " < " + dir.file("input.txt") +
+                    " 2>&1");
   }
   std::string csv(const std::string& bytes) {
     vekrano::testing::writeFileBytes(dir.file("in.csv"), bytes);
@@ -39,8 +39,9 @@ TEST_F(ShellImport, ImportsWithTheWizardsDefaultsOrTheGivenOptions) {
   const std::string path = csv("\xEF\xBB\xBFTitre;x\r\nA1;cr\xC3\xA8me;b;7\r\n\r\nA2 \"q\";y");
   ShellRun run = shell(".import " + path + " --separator ; --header 1 --fields 1,2,0,4\n" + kSelect);
   EXPECT_EQ(run.status, 0) << run.out;
-  EXPECT_EQ(run.out, "2\nnum\tcb\tlib1\tlib2\tquantite\ttopp\n"
-                     "1\tA1\tcr\xC3\xA8me\t\t7\tO\n2\tA2 Q\ty\t\t1\tO\n");
+  EXPECT_EQ(run.out,
+            "2\nnum\tcb\tlib1\tlib2\tquantite\ttopp\n"
+            "1\tA1\tcr\xC3\xA8me\t\t7\tO\n2\tA2 Q\ty\t\t1\tO\n");
 
   // Read at "," every line's barcode holds a ";", which Code 39 lacks: each is refused by name.
   run = shell(".import " + path + "\n" + kSelect);
@@ -52,8 +53,9 @@ TEST_F(ShellImport, ImportsWithTheWizardsDefaultsOrTheGivenOptions) {
   // Nothing stored fails the command; the table keeps the first import's records.
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.out.find("\n0\n.import: not every line was stored: " + path), std::string::npos) << run.out;
-  EXPECT_EQ(shell(kSelect).out, "num\tcb\tlib1\tlib2\tquantite\ttopp\n"
-                                "1\tA1\tcr\xC3\xA8me\t\t7\tO\n2\tA2 Q\ty\t\t1\tO\n");
+  EXPECT_EQ(shell(kSelect).out,
+            "num\tcb\tlib1\tlib2\tquantite\ttopp\n"
+            "1\tA1\tcr\xC3\xA8me\t\t7\tO\n2\tA2 Q\ty\t\t1\tO\n");
 }
 
 TEST_F(ShellImport, QuotedFieldsAndFailedLines) {
@@ -61,8 +63,10 @@ TEST_F(ShellImport, QuotedFieldsAndFailedLines) {
   // A line not stored fails the command: the shell stops there, after storing the others.
   ShellRun run = shell(".import \"" + path + "\" --quoted --fields 1,2,3,4\n" + kSelect);
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out, ".import: 1 lines not stored (first at file lines 1)\n1\n"
-                     ".import: not every line was stored: " + path + "\n");
+  EXPECT_EQ(run.out,
+            ".import: 1 lines not stored (first at file lines 1)\n1\n"
+            ".import: not every line was stored: " +
+                path + "\n");
   run = shell(kSelect);
   EXPECT_EQ(run.out, "num\tcb\tlib1\tlib2\tquantite\ttopp\n1\tOK\tt\t\t3\tO\n");
 }
@@ -102,9 +106,9 @@ TEST_F(ShellImport, AFullDiskStopsTheImportAtTheLineItRefusedAndLosesNoStoredRec
     std::filesystem::remove(dir.file("article.dbf"));
     std::filesystem::remove(dir.file("article.mdx"));
     ASSERT_EQ(shell("select count(*) as nb from article\n").status, 0);  // a fresh table and index
-    const ShellRun full = runShell(vekrano::testing::fullDiskAfter(budget, dir.path()) + " " +
-                                   std::string(VEKRANO_SQL_PROGRAM) + " " + dir.path().string() + " '.import " +
-                                   path + " --separator ;' 2>" + errors);
+    const ShellRun full =
+        runShell(vekrano::testing::fullDiskAfter(budget, dir.path()) + " " + std::string(VEKRANO_SQL_PROGRAM) + " " +
+                 dir.path().string() + " '.import " + path + " --separator ;' 2>" + errors);
     const std::string said = readFileBytes(errors);
     const int reported = full.out.empty() ? 0 : std::stoi(full.out);
     // An index the failed import left behind is rebuilt by the next open, which says so first.
@@ -125,8 +129,8 @@ TEST_F(ShellImport, AFullDiskStopsTheImportAtTheLineItRefusedAndLosesNoStoredRec
     if (full.out.empty()) continue;  // the table could not even be opened for the import
     ++stoppedPartWay;
     const std::string line = std::to_string(reported + 1);
-    EXPECT_NE(said.find(".import: 1 lines not stored (first at file lines " + line + ")\n.import: stopped at file line " +
-                        line + ", the table cannot write any more\n"),
+    EXPECT_NE(said.find(".import: 1 lines not stored (first at file lines " + line +
+                        ")\n.import: stopped at file line " + line + ", the table cannot write any more\n"),
               std::string::npos)
         << said;
   }

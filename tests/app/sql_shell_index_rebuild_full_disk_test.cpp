@@ -88,8 +88,8 @@ class IndexRebuildFullDisk : public ::testing::Test {
         }
       }
       // The next open, on a disk with room, repairs what is left.
-      const Outcome found = runShell(program() + " " + folder.string() +
-                                     " 'select cb from article where cb like \"S%\"' 2> /dev/null");
+      const Outcome found =
+          runShell(program() + " " + folder.string() + " 'select cb from article where cb like \"S%\"' 2> /dev/null");
       ASSERT_EQ(found.status, 0);
       std::multiset<std::string> expected{"cb"}, seen;
       for (int i = 0; i < kRecords; ++i) expected.insert(scatteredBarcode(i));
@@ -112,8 +112,7 @@ class IndexRebuildFullDisk : public ::testing::Test {
 TEST_F(IndexRebuildFullDisk, ARebuildAtOpenLeavesTheOldIndexWhenTheDiskFills) {
   sweep(
       "'select count(*) as nb from article'",
-      [](const fs::path& folder) { writeFileBytes(folder / "article.@s@", std::string(4, '\0')); },
-      "article.mdx");
+      [](const fs::path& folder) { writeFileBytes(folder / "article.@s@", std::string(4, '\0')); }, "article.mdx");
 }
 
 // An index that lacks half the keys: .check keeps it as article.mdx.bad and builds another.

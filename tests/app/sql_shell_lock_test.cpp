@@ -19,8 +19,8 @@ using vekrano::testing::Outcome;
 using vekrano::testing::runShell;
 
 std::string insert(int num) {
-  return " 'INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(num) +
-         ",\"C" + std::to_string(num) + "\",\"\",\"\",1,\"N\")' 2>&1";
+  return " 'INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(num) + ",\"C" +
+         std::to_string(num) + "\",\"\",\"\",1,\"N\")' 2>&1";
 }
 
 TEST(ShellProgramLocks, AShortAppendLockIsWaitedOutAndALongOneFailsTheInsert) {
@@ -58,8 +58,8 @@ TEST(ShellProgramLocks, InsertsReadFromAPipeHoldNoLockWhileTheShellWaitsForMore)
   using vekrano::dbase::File;
   vekrano::testing::TempDir dir;
   const auto out = dir.path() / "out.txt";
-  const std::string shell = std::string(VEKRANO_SQL_PROGRAM) + " " + dir.path().string() + " > " +
-                            out.string() + " 2>&1";
+  const std::string shell =
+      std::string(VEKRANO_SQL_PROGRAM) + " " + dir.path().string() + " > " + out.string() + " 2>&1";
   std::FILE* input = ::popen(shell.c_str(), "w");
   ASSERT_NE(input, nullptr);
   const char* const kInsert =
@@ -74,7 +74,8 @@ TEST(ShellProgramLocks, InsertsReadFromAPipeHoldNoLockWhileTheShellWaitsForMore)
 
   File other;
   ASSERT_EQ(other.open((dir.path() / "article.dbf").string(), vekrano::dbase::FileAccess::ReadWrite,
-                       vekrano::dbase::FileShare::DenyNone), 0);
+                       vekrano::dbase::FileShare::DenyNone),
+            0);
   EXPECT_TRUE(other.lock(vekrano::dbase::kAppendLockOffset, 1)) << "the waiting shell holds the append lock";
   other.unlock(vekrano::dbase::kAppendLockOffset, 1);
   other.close();

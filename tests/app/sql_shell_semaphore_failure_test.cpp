@@ -31,8 +31,8 @@ class SemaphoreLoginFailure : public ::testing::Test {
   // The first line of the message, the line break and the detail, as standard error shows them.
   std::string Said(const std::string& prefix) {
     const std::string errors = other_.file("errors.txt");
-    status_ = runShell(prefix + program() + " " + data_.path().string() +
-                       " 'select cb from article' > /dev/null 2> " + errors)
+    status_ = runShell(prefix + program() + " " + data_.path().string() + " 'select cb from article' > /dev/null 2> " +
+                       errors)
                   .status;
     return readFileBytes(errors);
   }

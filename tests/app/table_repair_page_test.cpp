@@ -64,8 +64,9 @@ TEST_F(TableRepairPage, ATableCutInsideARecordIsRepairedFromTheSettingsPage) {
   prompts.answers = {common::PromptAnswer::No};
   repairButton().click();
   ASSERT_EQ(prompts.shown.size(), 2u);
-  EXPECT_EQ(prompts.shown[1].text, "The record table is damaged. Repair it? The whole records are kept, and the old "
-                                   "table is kept beside it.");
+  EXPECT_EQ(prompts.shown[1].text,
+            "The record table is damaged. Repair it? The whole records are kept, and the old "
+            "table is kept beside it.");
   EXPECT_EQ(prompts.shown[1].caption, "Confirmation");
   EXPECT_TRUE(prompts.shown[1].noIsDefault);
   EXPECT_EQ(readFileBytes(directory.file("article.dbf")), cut);
@@ -74,8 +75,8 @@ TEST_F(TableRepairPage, ATableCutInsideARecordIsRepairedFromTheSettingsPage) {
   prompts.answers = {common::PromptAnswer::Yes, common::PromptAnswer::Ok};
   repairButton().click();
   ASSERT_EQ(prompts.shown.size(), 4u) << "the index built again is part of the repair, not a second message";
-  EXPECT_EQ(prompts.shown[3].text, "Table repaired: 2 records kept. The old table is kept as:\n" +
-                                       directory.file("article.dbf.bad"));
+  EXPECT_EQ(prompts.shown[3].text,
+            "Table repaired: 2 records kept. The old table is kept as:\n" + directory.file("article.dbf.bad"));
   EXPECT_EQ(readFileBytes(directory.file("article.dbf.bad")), cut);
   const std::string repaired = readFileBytes(directory.file("article.dbf"));
   EXPECT_EQ(repaired.substr(kHeaderLength, 2 * kRecordLength), cut.substr(kHeaderLength, 2 * kRecordLength));
@@ -116,8 +117,13 @@ TEST_F(TableRepairPage, NothingIsRepairedWhileAnotherProgramHasTheTableOpen) {
   prompts.answers = {common::PromptAnswer::Yes};
   repairButton().click();
   ASSERT_EQ(prompts.shown.size(), 6u);
-  EXPECT_EQ(prompts.shown[5].text, "Table r\xE9par\xE9""e : 2 fiches gard\xE9""es. L'ancienne table est conserv\xE9""e "
-                                   "sous le nom :\n" + directory.file("article.dbf.bad"));
+  EXPECT_EQ(prompts.shown[5].text,
+            "Table r\xE9par\xE9"
+            "e : 2 fiches gard\xE9"
+            "es. L'ancienne table est conserv\xE9"
+            "e "
+            "sous le nom :\n" +
+                directory.file("article.dbf.bad"));
   EXPECT_FALSE(repairButton().isEnabled());
   stop();
 }

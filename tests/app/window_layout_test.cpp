@@ -19,9 +19,7 @@ namespace {
 class WindowLayout : public ShellTest {
  protected:
   // Where `widget` stands in the main window.
-  QRect placeOf(const QWidget& widget) {
-    return QRect(widget.mapTo(window.get(), QPoint(0, 0)), widget.size());
-  }
+  QRect placeOf(const QWidget& widget) { return QRect(widget.mapTo(window.get(), QPoint(0, 0)), widget.size()); }
   void showPage(int page) {
     window->findChild<QTabWidget*>("PagePrincipal")->setCurrentIndex(page);
     QApplication::processEvents();
@@ -32,8 +30,8 @@ class WindowLayout : public ShellTest {
     return label.width() >= metrics.horizontalAdvance(label.text()) && label.height() >= metrics.height();
   }
   void expectApart(const QWidget& a, const QWidget& b) {
-    EXPECT_FALSE(placeOf(a).intersects(placeOf(b))) << a.objectName().toStdString() << " over "
-                                                    << b.objectName().toStdString();
+    EXPECT_FALSE(placeOf(a).intersects(placeOf(b)))
+        << a.objectName().toStdString() << " over " << b.objectName().toStdString();
   }
 };
 
@@ -76,8 +74,7 @@ TEST_F(WindowLayout, CaptionsAndFlagsStandBesideTheirControlsInEachLanguage) {
       if (!label->pixmap().isNull()) flags.push_back(label);
     }
     ASSERT_EQ(flags.size(), 4u);
-    std::sort(flags.begin(), flags.end(),
-              [&](QLabel* a, QLabel* b) { return placeOf(*a).top() < placeOf(*b).top(); });
+    std::sort(flags.begin(), flags.end(), [&](QLabel* a, QLabel* b) { return placeOf(*a).top() < placeOf(*b).top(); });
     const char* buttons[] = {"lfrancais", "langlais", "lportugais", "lespagnol"};
     for (int i = 0; i < 4; ++i) {
       SCOPED_TRACE(buttons[i]);
@@ -86,8 +83,7 @@ TEST_F(WindowLayout, CaptionsAndFlagsStandBesideTheirControlsInEachLanguage) {
       const QRect radio = placeOf(*button);
       // The picture stands at the left of its label: its right edge, not the label's, meets
       // the button.
-      const int pictureRight =
-          flag.left() + static_cast<int>(flags[i]->pixmap().deviceIndependentSize().width());
+      const int pictureRight = flag.left() + static_cast<int>(flags[i]->pixmap().deviceIndependentSize().width());
       EXPECT_GE(radio.left() - pictureRight, 0);
       EXPECT_LE(radio.left() - pictureRight, 16);
       EXPECT_LE(std::abs(flag.center().y() - radio.center().y()), 3);

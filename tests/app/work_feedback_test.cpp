@@ -31,12 +31,9 @@ TEST(FilledText, ReplacesEachPlaceholderOnceAndLeavesTheOthers) {
 
 TEST(WorkFeedback, TextsInTheFourLanguages) {
   languages::setLanguageNumber(1);
-  EXPECT_EQ(printedText(1, 1, "Bureau"),
-            QString::fromUtf8("1 étiquette sur 1 feuille envoyée à Bureau"));
-  EXPECT_EQ(printedText(12, 1, "Bureau"),
-            QString::fromUtf8("12 étiquettes sur 1 feuille envoyées à Bureau"));
-  EXPECT_EQ(printedText(25, 3, "Bureau %2"),
-            QString::fromUtf8("25 étiquettes sur 3 feuilles envoyées à Bureau %2"));
+  EXPECT_EQ(printedText(1, 1, "Bureau"), QString::fromUtf8("1 étiquette sur 1 feuille envoyée à Bureau"));
+  EXPECT_EQ(printedText(12, 1, "Bureau"), QString::fromUtf8("12 étiquettes sur 1 feuille envoyées à Bureau"));
+  EXPECT_EQ(printedText(25, 3, "Bureau %2"), QString::fromUtf8("25 étiquettes sur 3 feuilles envoyées à Bureau %2"));
   EXPECT_EQ(pdfWrittenText("/tmp/a.pdf"), QString::fromUtf8("PDF écrit : /tmp/a.pdf"));
   EXPECT_EQ(restoredText(1), QString::fromUtf8("Restauration terminée : 1 fiche"));
   EXPECT_EQ(restoredText(0), QString::fromUtf8("Restauration terminée : 0 fiches"));
@@ -75,15 +72,9 @@ class RecordingSink : public printing::LabelJobSink {
  public:
   void open(const std::string&) override { calls.push_back("open"); }
   void close() override { calls.push_back("close"); }
-  void setSlot(const std::string& slot, const std::string& text) override {
-    calls.push_back(slot + "=" + text);
-  }
-  void removePositionBarcode(const std::string&, int p) override {
-    calls.push_back("remove " + std::to_string(p));
-  }
-  void restorePositionBarcode(const std::string&, int p) override {
-    calls.push_back("restore " + std::to_string(p));
-  }
+  void setSlot(const std::string& slot, const std::string& text) override { calls.push_back(slot + "=" + text); }
+  void removePositionBarcode(const std::string&, int p) override { calls.push_back("remove " + std::to_string(p)); }
+  void restorePositionBarcode(const std::string&, int p) override { calls.push_back("restore " + std::to_string(p)); }
   void setLayoutPrinter(const std::string&, const std::string& printer) override {
     calls.push_back("printer " + printer);
   }
@@ -98,10 +89,9 @@ TEST(LabelCount, CountsThePlacedLabelsAndThePrintedSheets) {
   const printing::LabelRecord records[] = {
       {"A1", "t", "u", 20}, {"B2", "", "", 5}, {"C3", "t", "u", 0}, {"D4", "t", "u", -2}};
   // From position 4 of 12: 3 used + 25 labels on three sheets.
-  for (printing::LabelJobSink* sink : {static_cast<printing::LabelJobSink*>(&direct),
-                                        static_cast<printing::LabelJobSink*>(&counted)}) {
-    EXPECT_EQ(printing::fillLabelSheets(*sink, "etiquette1", 12, "Office", records, {true, false}, 4),
-              3);
+  for (printing::LabelJobSink* sink :
+       {static_cast<printing::LabelJobSink*>(&direct), static_cast<printing::LabelJobSink*>(&counted)}) {
+    EXPECT_EQ(printing::fillLabelSheets(*sink, "etiquette1", 12, "Office", records, {true, false}, 4), 3);
   }
   EXPECT_EQ(counted.labels(), 25);
   EXPECT_EQ(counted.sheets(), 3);
@@ -190,8 +180,7 @@ TEST_F(FeedbackInTheWindow, BackupAndRestoreSayWhatTheyDid) {
   window->findChild<QToolButton*>("spSauve")->click();
   const auto archiveSize = std::filesystem::file_size(elsewhere.file("copia.vkb"));
   ASSERT_LT(archiveSize, 1024u);
-  EXPECT_EQ(status(), "Copia de seguridad escrita: 2 archivos, " + QString::number(archiveSize) +
-                          " bytes");
+  EXPECT_EQ(status(), "Copia de seguridad escrita: 2 archivos, " + QString::number(archiveSize) + " bytes");
 
   data.executeStatement("delete from article where num>1");
   files.chosen = QString::fromStdString(elsewhere.file("copia.vkb"));

@@ -16,10 +16,8 @@ class Cursor {
   explicit Cursor(const std::string& bytes) : bytes_(bytes) {}
   std::int32_t integer() {
     const std::string b = take(4);
-    return static_cast<std::int32_t>(std::uint32_t(std::uint8_t(b[0])) |
-                                     std::uint32_t(std::uint8_t(b[1])) << 8 |
-                                     std::uint32_t(std::uint8_t(b[2])) << 16 |
-                                     std::uint32_t(std::uint8_t(b[3])) << 24);
+    return static_cast<std::int32_t>(std::uint32_t(std::uint8_t(b[0])) | std::uint32_t(std::uint8_t(b[1])) << 8 |
+                                     std::uint32_t(std::uint8_t(b[2])) << 16 | std::uint32_t(std::uint8_t(b[3])) << 24);
   }
   std::string take(std::size_t n) {
     if (n > bytes_.size() - at_) throw std::runtime_error("archive ends early");
@@ -45,8 +43,8 @@ void readSection(Cursor& in, InspectedEntry& entry) {
     }
     std::string out(16384, '\0');
     uLongf outLength = out.size();
-    if (uncompress(reinterpret_cast<Bytef*>(out.data()), &outLength,
-                   reinterpret_cast<const Bytef*>(block.data()), block.size()) != Z_OK) {
+    if (uncompress(reinterpret_cast<Bytef*>(out.data()), &outLength, reinterpret_cast<const Bytef*>(block.data()),
+                   block.size()) != Z_OK) {
       throw std::runtime_error("bad zlib block");
     }
     entry.blocks.push_back({n, block, outLength});
@@ -110,8 +108,8 @@ ArchiveBuilder& ArchiveBuilder::marker() {
 ArchiveBuilder& ArchiveBuilder::compressed(const std::string& data) {
   std::string out(compressBound(data.size()), '\0');
   uLongf outLength = out.size();
-  compress2(reinterpret_cast<Bytef*>(out.data()), &outLength,
-            reinterpret_cast<const Bytef*>(data.data()), data.size(), 9);
+  compress2(reinterpret_cast<Bytef*>(out.data()), &outLength, reinterpret_cast<const Bytef*>(data.data()), data.size(),
+            9);
   integer(static_cast<std::int32_t>(outLength));
   bytes_.append(out.data(), outLength);
   return *this;
@@ -123,8 +121,7 @@ ArchiveBuilder& ArchiveBuilder::stored(const std::string& data) {
   return *this;
 }
 
-ArchiveBuilder& ArchiveBuilder::entry(const std::string& name, std::int32_t date,
-                                      const std::string& data) {
+ArchiveBuilder& ArchiveBuilder::entry(const std::string& name, std::int32_t date, const std::string& data) {
   text(name).integer(date).marker();
   for (std::size_t at = 0; at < data.size(); at += 16384) compressed(data.substr(at, 16384));
   return integer(0);
@@ -141,16 +138,15 @@ std::string recordLikeBytes(std::size_t size, unsigned seed) {
   std::mt19937 random(seed);
   std::string bytes;
   while (bytes.size() < size) {
-    bytes += " " + std::to_string(random() % 100000) + "    ARTICLE-" +
-             std::to_string(random() % 5000) + std::string(30, ' ') + "Label text line " +
-             std::to_string(random() % 97) + std::string(60, ' ') + "N";
+    bytes += " " + std::to_string(random() % 100000) + "    ARTICLE-" + std::to_string(random() % 5000) +
+             std::string(30, ' ') + "Label text line " + std::to_string(random() % 97) + std::string(60, ' ') + "N";
   }
   bytes.resize(size);
   return bytes;
 }
 
 std::time_t modificationTime(const std::string& path) {
-  struct stat info{};
+  struct stat info {};
   if (stat(path.c_str(), &info) != 0) throw std::runtime_error("no such file: " + path);
   return info.st_mtime;
 }

@@ -12,16 +12,16 @@
 namespace vekrano::backup::testing {
 
 struct InspectedBlock {
-  std::int32_t length = 0;   // the length integer: negative for stored data
-  std::string bytes;         // the block as stored
+  std::int32_t length = 0;  // the length integer: negative for stored data
+  std::string bytes;  // the block as stored
   std::size_t dataSize = 0;  // file data it holds
 };
 
 struct InspectedEntry {
   std::string name;
-  std::int32_t date = 0;               // absent for "NEXT:DISK" entries
+  std::int32_t date = 0;  // absent for "NEXT:DISK" entries
   std::vector<InspectedBlock> blocks;  // of every section, in order
-  std::string data;                    // the file content the blocks give
+  std::string data;  // the file content the blocks give
 };
 
 struct InspectedArchive {
@@ -71,9 +71,7 @@ struct ReportedError {
 class ErrorLog {
  public:
   explicit ErrorLog(TBackupFile& component) {
-    component.OnError = [this](TBackupFile&, int code, const std::string& text) {
-      reported.push_back({code, text});
-    };
+    component.OnError = [this](TBackupFile&, int code, const std::string& text) { reported.push_back({code, text}); };
   }
   std::vector<ReportedError> reported;
 };

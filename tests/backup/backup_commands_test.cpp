@@ -42,8 +42,7 @@ TEST(BackupCommand, VolumesTheArchiveKeptOutOfItselfAndTheTableClosedMeanwhile) 
   writeFileBytes(dir.file("article.mdx"), "index");
   CountingTable counting;
   TBackupFile component;
-  const CommandResult small =
-      runBackup(component, program(dir), dir.file("save.dbf"), counting.access());
+  const CommandResult small = runBackup(component, program(dir), dir.file("save.dbf"), counting.access());
   ASSERT_TRUE(small.done()) << small.error;
   EXPECT_EQ(counting.calls, "close reopen ");
   EXPECT_EQ(small.volumes, std::vector<std::string>{dir.file("save.dbf")});
@@ -56,8 +55,7 @@ TEST(BackupCommand, VolumesTheArchiveKeptOutOfItselfAndTheTableClosedMeanwhile) 
   // Random bytes do not compress: 2 MB need a second volume, asked for with the question.
   writeFileBytes(dir.file("article.dbf"), randomBytes(2'000'000, 2));
   TempDir other;
-  const CommandResult large =
-      runBackup(component, program(dir), other.file("save.vkb"), counting.access());
+  const CommandResult large = runBackup(component, program(dir), other.file("save.vkb"), counting.access());
   ASSERT_TRUE(large.done()) << large.error;
   EXPECT_EQ(large.volumes, (std::vector<std::string>{other.file("save.vkb"), other.file("save.002")}));
   ASSERT_EQ(prompts.shown.size(), 1u);
@@ -94,8 +92,7 @@ class RestoreCommand : public ::testing::Test {
   CommandResult restoreLeavingTable(const std::string& bytes) {
     writeFileBytes(elsewhere.file("a.vkb"), bytes);
     TBackupFile component;
-    const CommandResult result =
-        runSafeRestore(component, program(data), elsewhere.file("a.vkb"), counting.access());
+    const CommandResult result = runSafeRestore(component, program(data), elsewhere.file("a.vkb"), counting.access());
     EXPECT_EQ(readFileBytes(data.file("article.dbf")), "current table");
     EXPECT_EQ(readFileBytes(data.file("article.mdx")), "current index");
     EXPECT_EQ(std::distance(fs::directory_iterator(data.path()), fs::directory_iterator()), 2);
@@ -117,8 +114,7 @@ TEST_F(RestoreCommand, ReplacesTheTableFilesFromAnArchiveMadeElsewhere) {
                                   .bytes();
   writeFileBytes(elsewhere.file("a.vkb"), archive);
   TBackupFile component;
-  const CommandResult result =
-      runSafeRestore(component, program(data), elsewhere.file("a.vkb"), counting.access());
+  const CommandResult result = runSafeRestore(component, program(data), elsewhere.file("a.vkb"), counting.access());
   ASSERT_TRUE(result.done()) << result.error;
   EXPECT_EQ(result.files, std::vector<std::string>{"article.dbf"});
   EXPECT_EQ(readFileBytes(data.file("article.dbf")), "restored table");
@@ -132,8 +128,8 @@ TEST_F(RestoreCommand, ReplacesTheTableFilesFromAnArchiveMadeElsewhere) {
 TEST_F(RestoreCommand, DamagedArchivesLeaveTheTableAsItWas) {
   const std::string good =
       ArchiveBuilder().header(14, 1).entry("c:\\a\\article.dbf", 0, recordLikeBytes(40'000, 4)).integer(0).bytes();
-  for (std::size_t cut : {std::size_t{0}, std::size_t{3}, std::size_t{12}, std::size_t{30},
-                          good.size() / 2, good.size() - 4, good.size() - 1}) {
+  for (std::size_t cut : {std::size_t{0}, std::size_t{3}, std::size_t{12}, std::size_t{30}, good.size() / 2,
+                          good.size() - 4, good.size() - 1}) {
     const CommandResult truncated = restoreLeavingTable(good.substr(0, cut));
     EXPECT_EQ(truncated.failure, CommandFailure::ComponentError) << cut;
     EXPECT_TRUE(truncated.error == "Cannot read archive" || truncated.error == "Cannot read file")
@@ -145,22 +141,16 @@ TEST_F(RestoreCommand, DamagedArchivesLeaveTheTableAsItWas) {
   std::string brokenZlib = good;
   brokenZlib[good.find(std::string("EC2\0", 4)) + 12] ^= 0x55;
   EXPECT_EQ(restoreLeavingTable(brokenZlib).error, "Compression error");
-  EXPECT_EQ(restoreLeavingTable(ArchiveBuilder()
-                                    .header(1, 1)
-                                    .text("c:\\article.dbf")
-                                    .integer(0)
-                                    .marker()
-                                    .integer(1 << 30)
-                                    .bytes())
+  EXPECT_EQ(restoreLeavingTable(
+                ArchiveBuilder().header(1, 1).text("c:\\article.dbf").integer(0).marker().integer(1 << 30).bytes())
                 .error,
             "Cannot read file");
-  EXPECT_EQ(restoreLeavingTable(good.substr(0, good.size() - 4)).failure,
-            CommandFailure::ComponentError);
-  const CommandResult climbing = restoreLeavingTable(
-      ArchiveBuilder().header(1, 1).entry("..\\..\\article.dbf", 0, "x").integer(0).bytes());
+  EXPECT_EQ(restoreLeavingTable(good.substr(0, good.size() - 4)).failure, CommandFailure::ComponentError);
+  const CommandResult climbing =
+      restoreLeavingTable(ArchiveBuilder().header(1, 1).entry("..\\..\\article.dbf", 0, "x").integer(0).bytes());
   EXPECT_EQ(climbing.error, "Cannot read file");
-  const CommandResult noTable = restoreLeavingTable(
-      ArchiveBuilder().header(1, 1).entry("c:\\article.mdx", 0, "x").integer(0).bytes());
+  const CommandResult noTable =
+      restoreLeavingTable(ArchiveBuilder().header(1, 1).entry("c:\\article.mdx", 0, "x").integer(0).bytes());
   EXPECT_EQ(noTable.failure, CommandFailure::NoTable);
   // The table was never closed for an archive that was not put in place.
   EXPECT_EQ(counting.calls, "");

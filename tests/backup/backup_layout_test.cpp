@@ -74,8 +74,8 @@ TEST(BackupLayout, CompressionLevelChoosesTheZlibLevelOfEveryBlock) {
   // The second header byte of a zlib stream carries the level class: 0x01 fastest, 0x9C
   // default, 0xDA best.
   const std::pair<TCompressionLevel, char> levels[] = {{TCompressionLevel::clFastest, '\x01'},
-                                                      {TCompressionLevel::clDefault, '\x9C'},
-                                                      {TCompressionLevel::clMax, '\xDA'}};
+                                                       {TCompressionLevel::clDefault, '\x9C'},
+                                                       {TCompressionLevel::clMax, '\xDA'}};
   for (const auto& [level, flags] : levels) {
     TBackupFile backup;
     backup.CompressionLevel = level;
@@ -105,14 +105,13 @@ TEST(BackupLayout, NamesAreLowerCaseAndTheArchiveItselfIsLeftOut) {
   writeFileBytes(dir.file("App/SAVE.DBF"), "old archive");
 
   TBackupFile backup;
-  ASSERT_TRUE(backup.Backup({dir.file("App/*.DBF"), dir.file("App/article.dbf")},
-                            dir.file("App/SAVE.DBF")));
+  ASSERT_TRUE(backup.Backup({dir.file("App/*.DBF"), dir.file("App/article.dbf")}, dir.file("App/SAVE.DBF")));
   const InspectedArchive archive = inspectArchive(readFileBytes(dir.file("App/SAVE.DBF")));
   std::vector<std::string> names;
   for (const InspectedEntry& entry : archive.entries) names.push_back(entry.name);
   std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{lowerPath(dir.file("App/article.dbf")),
-                                             lowerPath(dir.file("App/other.dbf"))}));
+  EXPECT_EQ(names,
+            (std::vector<std::string>{lowerPath(dir.file("App/article.dbf")), lowerPath(dir.file("App/other.dbf"))}));
   EXPECT_EQ(archive.fileCount, 2);
   EXPECT_EQ(entryNamed(archive, lowerPath(dir.file("App/article.dbf"))).data, "records");
 }
@@ -160,8 +159,7 @@ TEST(BackupLayout, FileIdListComesFirstAndIsNeverRestored) {
 
   TempDir target;
   EXPECT_TRUE(backup.Restore(dir.file("save.vkb"), target.path().string()));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(target.path()),
-                          std::filesystem::directory_iterator()),
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(target.path()), std::filesystem::directory_iterator()),
             2);
   EXPECT_EQ(readFileBytes(target.file("b.dbf")), "bb");
 }

@@ -23,8 +23,7 @@ struct Outcome {
   std::string raised;  // text of an EBackupError, if one was raised
 };
 
-Outcome restoreBytes(const std::string& bytes, const std::string& folder,
-                     bool fullPath = false) {
+Outcome restoreBytes(const std::string& bytes, const std::string& folder, bool fullPath = false) {
   TBackupFile restore;
   restore.RestoreFullPath = fullPath;
   ErrorLog log(restore);
@@ -53,8 +52,7 @@ TEST(DamagedArchive, TruncatedAnywhere) {
   writeFileBytes(source.file("2.dat"), randomBytes(17'000, 31));
   writeFileBytes(source.file("3.dat"), "");
   TBackupFile backup;
-  ASSERT_TRUE(backup.Backup({source.file("1.dat"), source.file("2.dat"), source.file("3.dat")},
-                            ":STREAM"));
+  ASSERT_TRUE(backup.Backup({source.file("1.dat"), source.file("2.dat"), source.file("3.dat")}, ":STREAM"));
   const std::string whole = backup.Stream();
   const std::size_t headerSize = 12;
   const std::size_t secondName = whole.find(common::ansiLower(source.file("2.dat")));
@@ -132,28 +130,21 @@ TEST(DamagedArchive, ImpossibleLengths) {
   }
   // A volume number that is not three digits.
   TempDir dest;
-  expectError(restoreBytes(start + ArchiveBuilder().text("NEXT:DISK0x2").bytes(), dest.path().string()),
-              1, "Cannot read file");
+  expectError(restoreBytes(start + ArchiveBuilder().text("NEXT:DISK0x2").bytes(), dest.path().string()), 1,
+              "Cannot read file");
 }
 
 TEST(DamagedArchive, NamesThatWouldLeaveTheDestinationAreRefusedAndTheRestGoesOn) {
   TempDir root;
   const std::string dest = root.file("dest");
-  const std::string names[] = {"c:\\app\\..\\..\\evil.txt", "..", "c:\\..\\evil.txt",
-                               "/../evil.txt", "../evil.txt"};
+  const std::string names[] = {"c:\\app\\..\\..\\evil.txt", "..", "c:\\..\\evil.txt", "/../evil.txt", "../evil.txt"};
   for (const bool fullPath : {false, true}) {
     for (const std::string& name : names) {
-      const std::string bytes = ArchiveBuilder()
-                                    .header(0, 2)
-                                    .entry(name, 0, "evil")
-                                    .entry("c:\\app\\good.txt", 0, "good")
-                                    .integer(0)
-                                    .bytes();
+      const std::string bytes =
+          ArchiveBuilder().header(0, 2).entry(name, 0, "evil").entry("c:\\app\\good.txt", 0, "good").integer(0).bytes();
       const Outcome outcome = restoreBytes(bytes, dest, fullPath);
       expectError(outcome, 1, "Cannot read file");
-      EXPECT_EQ(readFileBytes(fullPath ? root.file("dest/app/good.txt") : root.file("dest/good.txt")),
-                "good")
-          << name;
+      EXPECT_EQ(readFileBytes(fullPath ? root.file("dest/app/good.txt") : root.file("dest/good.txt")), "good") << name;
       EXPECT_FALSE(std::filesystem::exists(root.file("evil.txt"))) << name;
     }
   }
@@ -179,7 +170,6 @@ TEST(DamagedArchive, WithoutOnErrorTheErrorIsShownInABox) {
   EXPECT_EQ(restore.lastError(), ErrorCode::CannotReadFile);
 }
 
-
 TEST(DamagedArchive, AnArchiveThatCannotBeCreatedAndTheTextsOfEveryCode) {
   TempDir dir;
   writeFileBytes(dir.file("a.dat"), "abc");
@@ -197,8 +187,7 @@ TEST(DamagedArchive, AnArchiveThatCannotBeCreatedAndTheTextsOfEveryCode) {
   EXPECT_EQ(errorText(ErrorCode::CannotWriteArchive), "Cannot write to archive");
   EXPECT_EQ(errorText(ErrorCode::InvalidArchiveType), "Invalid archive type");
   EXPECT_EQ(errorText(ErrorCode::CompressionError), "Compression error");
-  EXPECT_EQ(errorText(ErrorCode::CannotCreateIdFile),
-            "Cannot create temporary file to save the file IDs");
+  EXPECT_EQ(errorText(ErrorCode::CannotCreateIdFile), "Cannot create temporary file to save the file IDs");
 }
 
 }  // namespace

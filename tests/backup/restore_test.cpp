@@ -43,8 +43,7 @@ TEST(Restore, SavedNamesIntoAFolderWithAndWithoutTheirPath) {
 TEST(Restore, EmptyDestinationRestoresAtTheSavedPath) {
   TempDir dir;
   TBackupFile restore;
-  restore.Stream() =
-      ArchiveBuilder().header(2, 1).entry(dir.file("made/here.txt"), kJune2015, "ok").integer(0).bytes();
+  restore.Stream() = ArchiveBuilder().header(2, 1).entry(dir.file("made/here.txt"), kJune2015, "ok").integer(0).bytes();
   ASSERT_TRUE(restore.Restore(":STREAM", ""));
   EXPECT_EQ(readFileBytes(dir.file("made/here.txt")), "ok");
 }
@@ -128,10 +127,9 @@ TEST(Restore, MissingArchiveIsFalseAtOnceAndUnreadableOneRaises) {
   EXPECT_TRUE(prompts.shown.empty());
   EXPECT_TRUE(log.reported.empty());
 
-  for (const std::string& header : {std::string("\x01\0", 2),
-                                    ArchiveBuilder().integer(1'000'000'000).bytes(),
-                                    ArchiveBuilder().integer(-4).bytes(),
-                                    ArchiveBuilder().text("title").integer(5).bytes()}) {
+  for (const std::string& header :
+       {std::string("\x01\0", 2), ArchiveBuilder().integer(1'000'000'000).bytes(), ArchiveBuilder().integer(-4).bytes(),
+        ArchiveBuilder().text("title").integer(5).bytes()}) {
     writeFileBytes(dir.file("bad.vkb"), header);
     try {
       restore.Restore(dir.file("bad.vkb"), dir.path().string());
@@ -147,9 +145,7 @@ TEST(Restore, ProgressRisesToAHundredAndContinueFalseStops) {
   writeFileBytes(dir.file("a.dat"), recordLikeBytes(100'000, 4));
   TBackupFile backup;
   std::vector<int> percents;
-  backup.OnProgress = [&](TBackupFile&, const std::string&, int percent, bool&) {
-    percents.push_back(percent);
-  };
+  backup.OnProgress = [&](TBackupFile&, const std::string&, int percent, bool&) { percents.push_back(percent); };
   ASSERT_TRUE(backup.Backup({dir.file("*.dat")}, dir.file("save.vkb")));
   ASSERT_GT(percents.size(), 7u);
   EXPECT_EQ(percents.front(), 0);

@@ -54,8 +54,8 @@ TEST(BestFitText, AnythingElseIsRefusedWithItsPosition) {
     std::uint32_t codePoint;
     std::size_t position;
   } refusals[] = {
-      {"™", 0x2122, 1},      {"ab☃c", 0x2603, 3},  {"é€Š", 0x0160, 3},  {"•x", 0x2022, 1},
-      {"x\u200By", 0x200B, 2}, {"数", 0x6570, 1},   {"a😀", 0x1F600, 2},  {"Ÿ", 0x0178, 1},
+      {"™", 0x2122, 1},        {"ab☃c", 0x2603, 3}, {"é€Š", 0x0160, 3}, {"•x", 0x2022, 1},
+      {"x\u200By", 0x200B, 2}, {"数", 0x6570, 1},   {"a😀", 0x1F600, 2}, {"Ÿ", 0x0178, 1},
   };
   for (const auto& refusal : refusals) {
     const TableText text = toTableText(refusal.typed);

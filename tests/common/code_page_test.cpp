@@ -12,7 +12,10 @@ char b(int value) { return static_cast<char>(value); }
 
 TEST(CodePage, AccentedLettersMapBetweenAnsiAndOem) {
   // French, Portuguese and Spanish letters with their code page 850 positions.
-  const struct { int ansi; int oem; } letters[] = {
+  const struct {
+    int ansi;
+    int oem;
+  } letters[] = {
       {0xE9, 0x82},  // é
       {0xE8, 0x8A},  // è
       {0xEA, 0x88},  // ê
@@ -69,19 +72,29 @@ TEST(CodePage, CharactersWithoutCounterpartBecomeQuestionMarks) {
 }
 
 TEST(CodePage, WholeBuffersTranslateInPlace) {
-  std::string record = "\x20" "Cr\xE8me br\xFBl\xE9" "e";
+  std::string record =
+      "\x20"
+      "Cr\xE8me br\xFBl\xE9"
+      "e";
   charToOemBuff(record.data(), record.size());
-  EXPECT_EQ(record, "\x20" "Cr\x8Ame br\x96l\x82" "e");
+  EXPECT_EQ(record,
+            "\x20"
+            "Cr\x8Ame br\x96l\x82"
+            "e");
   oemToCharBuff(record.data(), record.size());
-  EXPECT_EQ(record, "\x20" "Cr\xE8me br\xFBl\xE9" "e");
+  EXPECT_EQ(record,
+            "\x20"
+            "Cr\xE8me br\xFBl\xE9"
+            "e");
 }
 
 TEST(CodePage, AnsiCaseRules) {
   EXPECT_EQ(ansiUpper(std::string("abc-xyz 09")), "ABC-XYZ 09");
-  EXPECT_EQ(ansiUpper(std::string("\xE9\xE7\xF1\xE3\xFF\x9A\x9C\x9E")),
-            "\xC9\xC7\xD1\xC3\x9F\x8A\x8C\x8E");
-  EXPECT_EQ(ansiLower(std::string("\xC9\xC7\xD1\xC3\x9F\x8A\x8C\x8E" "AZ")),
-            "\xE9\xE7\xF1\xE3\xFF\x9A\x9C\x9E" "az");
+  EXPECT_EQ(ansiUpper(std::string("\xE9\xE7\xF1\xE3\xFF\x9A\x9C\x9E")), "\xC9\xC7\xD1\xC3\x9F\x8A\x8C\x8E");
+  EXPECT_EQ(ansiLower(std::string("\xC9\xC7\xD1\xC3\x9F\x8A\x8C\x8E"
+                                  "AZ")),
+            "\xE9\xE7\xF1\xE3\xFF\x9A\x9C\x9E"
+            "az");
   // The multiplication and division signs, sharp s and micro sign have no other case.
   EXPECT_EQ(ansiUpper(b(0xF7)), b(0xF7));
   EXPECT_EQ(ansiLower(b(0xD7)), b(0xD7));
@@ -90,17 +103,25 @@ TEST(CodePage, AnsiCaseRules) {
 }
 
 TEST(CodePage, Utf8Boundary) {
-  EXPECT_EQ(utf8ToAnsi("Fran\xC3\xA7" "ais \xE2\x82\xAC"), "Fran\xE7" "ais \x80");
+  EXPECT_EQ(utf8ToAnsi("Fran\xC3\xA7"
+                       "ais \xE2\x82\xAC"),
+            "Fran\xE7"
+            "ais \x80");
   EXPECT_EQ(ansiToUtf8("Espa\xF1ol \x80"), "Espa\xC3\xB1ol \xE2\x82\xAC");
-  EXPECT_EQ(ansiToUtf8("\xE9\xE9t\xE9" "abc"), "\xC3\xA9\xC3\xA9t\xC3\xA9" "abc");
+  EXPECT_EQ(ansiToUtf8("\xE9\xE9t\xE9"
+                       "abc"),
+            "\xC3\xA9\xC3\xA9t\xC3\xA9"
+            "abc");
   EXPECT_EQ(ansiToUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
   // A character Windows-1252 cannot hold, and a broken sequence, become "?".
-  EXPECT_EQ(utf8ToAnsi("\xE4\xB8\xAD" "x"), "?x");
+  EXPECT_EQ(utf8ToAnsi("\xE4\xB8\xAD"
+                       "x"),
+            "?x");
   EXPECT_EQ(utf8ToAnsi("a\xC3"), "a?");
   EXPECT_TRUE(isValidUtf8("plain \xC3\xA9"));
-  EXPECT_FALSE(isValidUtf8("caf\xE9"));           // Windows-1252 é
-  EXPECT_FALSE(isValidUtf8("\xC0\xAF"));          // overlong "/"
-  EXPECT_FALSE(isValidUtf8("\xED\xA0\x80"));      // surrogate
+  EXPECT_FALSE(isValidUtf8("caf\xE9"));  // Windows-1252 é
+  EXPECT_FALSE(isValidUtf8("\xC0\xAF"));  // overlong "/"
+  EXPECT_FALSE(isValidUtf8("\xED\xA0\x80"));  // surrogate
   for (int i = 0; i < 256; ++i) {
     const std::string one(1, b(i));
     EXPECT_EQ(utf8ToAnsi(ansiToUtf8(one)), one) << i;

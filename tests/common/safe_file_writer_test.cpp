@@ -14,8 +14,8 @@ using vekrano::testing::readFileBytes;
 using vekrano::testing::writeFileBytes;
 
 int filesIn(const std::filesystem::path& folder) {
-  return static_cast<int>(std::distance(std::filesystem::directory_iterator(folder),
-                                        std::filesystem::directory_iterator()));
+  return static_cast<int>(
+      std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()));
 }
 
 TEST(SafeFileWriter, TheNameShowsTheOldContentUntilTheCommit) {

@@ -19,8 +19,7 @@ std::string barcode(char process, int line) { return std::string(1, process) + s
 
 // A child process that waits until the write end of `start` is closed everywhere, imports `path`
 // into the folder's table and writes the count it stored to `report`.
-pid_t startImport(const std::string& folder, const std::string& path, const int (&start)[2],
-                  const int (&report)[2]) {
+pid_t startImport(const std::string& folder, const std::string& path, const int (&start)[2], const int (&report)[2]) {
   const pid_t pid = fork();
   if (pid != 0) return pid;
   close(start[1]);

@@ -22,9 +22,9 @@ std::vector<CsvRecord> readAll(const std::string& bytes, CsvOptions options = {}
 }
 
 TEST(CsvFile, DecodesUtf8WithOrWithoutMarkAndWindows1252AlikeIntoUtf8OverEveryLineEnd) {
-  for (const std::string& bytes :
-       {std::string("\xEF\xBB\xBF" "cr\xC3\xA8me,1\r\nb,2"), std::string("cr\xC3\xA8me,1\nb,2\n"),
-        std::string("cr\xE8me,1\rb,2\r\n")}) {
+  for (const std::string& bytes : {std::string("\xEF\xBB\xBF"
+                                               "cr\xC3\xA8me,1\r\nb,2"),
+                                   std::string("cr\xC3\xA8me,1\nb,2\n"), std::string("cr\xE8me,1\rb,2\r\n")}) {
     const std::vector<CsvRecord> records = readAll(bytes);
     ASSERT_EQ(records.size(), 2u) << bytes;
     EXPECT_EQ(records[0].fields, (Fields{"cr\xC3\xA8me", "1"}));

@@ -29,8 +29,8 @@ std::string fileBytes(const std::string& path) {
 std::string scatteredLines(int count) {
   std::string bytes;
   for (int line = 1; line <= count; ++line) {
-    bytes += "37" + std::to_string(100000 + (line * 7919) % 90000) + ",Article " + std::to_string(line) +
-             ",Rayon " + std::to_string(line % 40) + "," + std::to_string(1 + line % 9) + "\n";
+    bytes += "37" + std::to_string(100000 + (line * 7919) % 90000) + ",Article " + std::to_string(line) + ",Rayon " +
+             std::to_string(line % 40) + "," + std::to_string(1 + line % 9) + "\n";
   }
   return bytes;
 }
@@ -80,9 +80,9 @@ pid_t StartLongImport(const std::string& folder, const std::string& path, int st
     mine.openData();
     CsvFile file(path, {});
     stored = runImport(file, kMapping, false, mine, [started](int read) {
-      const char go = 1;
-      if (read == 200) (void)!write(started, &go, 1);
-    }).stored;
+               const char go = 1;
+               if (read == 200) (void)!write(started, &go, 1);
+             }).stored;
     mine.closeData();
   } catch (...) {
   }

@@ -36,7 +36,9 @@ class Wizard : public ImportTest {
   }
 
   template <typename T>
-  T& control(const char* name) { return *wizard.findChild<T*>(name); }
+  T& control(const char* name) {
+    return *wizard.findChild<T*>(name);
+  }
   QString cell(int row, int column) {
     QTableWidgetItem* item = control<QTableWidget>("sgrille1").item(row, column);
     return item ? item->text() : QString();
@@ -120,11 +122,14 @@ TEST_F(Wizard, BothStepsPreviewThenImportWithProgressAndFinalMessage) {
   EXPECT_EQ(progress, (std::vector<QString>{"", QString::fromUtf8("Nombre de fiches importées: 2"),
                                             QString::fromUtf8("Nombre de fiches importées: 3")}));
   // The barcode is turned into capitals as the editor turns it.
-  EXPECT_EQ(storedRecords(), (std::vector<std::string>{"1|A1|red|blue|2|O", "2|A2|x||1|O",
-                                                       "3|Q|12||1|O"}));
+  EXPECT_EQ(storedRecords(), (std::vector<std::string>{"1|A1|red|blue|2|O", "2|A2|x||1|O", "3|Q|12||1|O"}));
   ASSERT_EQ(prompts.shown.size(), 1u);
-  EXPECT_EQ(prompts.shown[0].text, "Nombre de fiches import\xE9" "es: 3");
-  EXPECT_EQ(prompts.shown[0].caption, "Importation termin\xE9" "e");
+  EXPECT_EQ(prompts.shown[0].text,
+            "Nombre de fiches import\xE9"
+            "es: 3");
+  EXPECT_EQ(prompts.shown[0].caption,
+            "Importation termin\xE9"
+            "e");
   EXPECT_TRUE(control<QLabel>("Labetatimport").text().isEmpty());
   EXPECT_EQ(wizard.result(), QDialog::Accepted);
   EXPECT_TRUE(control<QPushButton>("bimport").isEnabled());
@@ -140,8 +145,8 @@ TEST_F(Wizard, AMissingFileGoesToStepTwoThenFailsToImportAndStaysOpen) {
   EXPECT_EQ(wizard.step(), 2);
   EXPECT_EQ(control<QTableWidget>("sgrille1").rowCount(), 2);
   wizard.bimportClick();
-  EXPECT_EQ(errors, std::vector<std::string>{"Could not open the file \"" + directory.file("gone.csv") +
-                                             "\" for reading"});
+  EXPECT_EQ(errors,
+            std::vector<std::string>{"Could not open the file \"" + directory.file("gone.csv") + "\" for reading"});
   EXPECT_TRUE(prompts.shown.empty());
   EXPECT_TRUE(storedRecords().empty());
   EXPECT_NE(wizard.result(), QDialog::Accepted);
@@ -159,18 +164,23 @@ TEST_F(Wizard, TheQuotingBoxReadsSpreadsheetFieldsForPreviewAndImport) {
 }
 
 TEST_F(Wizard, PastedTypographyPreviewsAsItIsAndIsStoredAsTypedByHandAndSaid) {
-  choose(csvFile("lot-868,Lot 868 \xE2\x80\x93 Stra\xC3\x9F" "e,\xE2\x98\x83\nB#1,x\n"));
+  choose(
+      csvFile("lot-868,Lot 868 \xE2\x80\x93 Stra\xC3\x9F"
+              "e,\xE2\x98\x83\nB#1,x\n"));
   wizard.bsuivantClick();
   EXPECT_EQ(cell(1, 2), QString::fromUtf8("Lot 868 – Straße"));
   EXPECT_EQ(cell(1, 3), QString::fromUtf8("☃"));
   control<QComboBox>("combt2").setCurrentIndex(10);  // no field for text 2
   wizard.bimportClick();
-  EXPECT_EQ(storedRecords(), std::vector<std::string>{"1|LOT-868|Lot 868 - Stra\xDF" "e||1|O"});
+  EXPECT_EQ(storedRecords(), std::vector<std::string>{"1|LOT-868|Lot 868 - Stra\xDF"
+                                                      "e||1|O"});
   ASSERT_EQ(prompts.shown.size(), 1u);
   EXPECT_NE(prompts.shown[0].text.find("ligne 2 - Code Barre : le caract\xE8re \xAB # \xBB (U+0023) (position 2)"),
             std::string::npos)
       << prompts.shown[0].text;
-  EXPECT_NE(prompts.shown[0].text.find("\xE9" "crits autrement : 1 (1)"), std::string::npos);
+  EXPECT_NE(prompts.shown[0].text.find("\xE9"
+                                       "crits autrement : 1 (1)"),
+            std::string::npos);
 }
 
 TEST_F(Wizard, ALongImportShowsItsProgressAtAPaceNotAtEveryLine) {
@@ -204,8 +214,10 @@ TEST_F(Wizard, ALongImportShowsItsProgressAtAPaceNotAtEveryLine) {
 TEST_F(Wizard, ThePreviewTakesTheRoomAndShowsEveryFieldItCan) {
   // Ten short fields, one of them long: the long one is cut, the others show whole.
   const std::string longText(300, 'L');
-  choose(csvFile("CODE,Libelle,Rayon,Qte,Fournisseur,Prix,Poids,Couleur,Taille,Remarque\n"
-                 "VK-1," + longText + ",Allee 3,12,Durand,1.20,0.5,gris,M,-\n"));
+  choose(
+      csvFile("CODE,Libelle,Rayon,Qte,Fournisseur,Prix,Poids,Couleur,Taille,Remarque\n"
+              "VK-1," +
+              longText + ",Allee 3,12,Durand,1.20,0.5,gris,M,-\n"));
   wizard.bsuivantClick();
   wizard.show();
   QApplication::processEvents();

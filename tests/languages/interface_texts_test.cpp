@@ -11,13 +11,17 @@ namespace {
 TEST(InterfaceTexts, BuiltInTextsFollowTheLanguageNumberAsWindows1252) {
   setLanguageManager(nullptr);
   setLanguageNumber(kFrench);
-  EXPECT_EQ(GetText(19), "Voir/modifier la fiche code barre selectionn\xE9" "e");
+  EXPECT_EQ(GetText(19),
+            "Voir/modifier la fiche code barre selectionn\xE9"
+            "e");
   EXPECT_EQ(GetText(13), "Texte 1 ");
   setLanguageNumber(kEnglish);
   EXPECT_EQ(GetText(15), "Criteria on top flag\"");
   EXPECT_EQ(GetText(27), "Printing Criteria ");
   setLanguageNumber(kPortuguese);
-  EXPECT_EQ(GetText(5), "Informa\xE7\xF5" "es sobre o programa");
+  EXPECT_EQ(GetText(5),
+            "Informa\xE7\xF5"
+            "es sobre o programa");
   EXPECT_EQ(GetText(112), "Campos");
   setLanguageNumber(kSpanish);
   EXPECT_EQ(GetText(43), "Incorpore el nombre del archivo ");
@@ -49,7 +53,9 @@ TEST(InterfaceTexts, TableHoldsEachIdOnceInOrderWithinRange) {
 }
 
 TEST(QtText, ConvertsBetweenWindows1252AndUnicode) {
-  EXPECT_EQ(toQt("Fran\xE7" "ais \x80"), QString::fromUtf8("Français €"));
+  EXPECT_EQ(toQt("Fran\xE7"
+                 "ais \x80"),
+            QString::fromUtf8("Français €"));
   EXPECT_EQ(fromQt(QString::fromUtf8("Gestão €☃")), "Gest\xE3o \x80?");
 }
 

@@ -39,8 +39,7 @@ TEST(LanguageManager, MissingFileLeavesTheBuiltInTexts) {
 
 TEST(LanguageManager, HeaderLinesGoToSlots301To303AndTextsStartAtLine11) {
   TempDir dir;
-  writeFileBytes(dir.file("vekrano.lg"),
-                 kHeader + "one;Eins\n\n \t\ntwo;Zwei\r\n\nthree;  \t\nfour; Vier \n");
+  writeFileBytes(dir.file("vekrano.lg"), kHeader + "one;Eins\n\n \t\ntwo;Zwei\r\n\nthree;  \t\nfour; Vier \n");
   Tgerelanguage manager;
   manager.setFileName(dir.path().string() + kLanguageFileName);
   ASSERT_TRUE(manager.Load());
@@ -48,9 +47,9 @@ TEST(LanguageManager, HeaderLinesGoToSlots301To303AndTextsStartAtLine11) {
   EXPECT_EQ(manager.Slot(kFontNameSlot), "Courier New");
   EXPECT_EQ(manager.Slot(kCharsetSlot), "238");
   EXPECT_EQ(manager.Slot(1), "Eins");
-  EXPECT_EQ(manager.Slot(2), "Zwei");   // blank lines do not shift the ids
+  EXPECT_EQ(manager.Slot(2), "Zwei");  // blank lines do not shift the ids
   EXPECT_EQ(manager.Slot(3), "three");  // blank field 2 gives field 1
-  EXPECT_EQ(manager.Slot(4), " Vier "); // used with its blanks
+  EXPECT_EQ(manager.Slot(4), " Vier ");  // used with its blanks
   EXPECT_EQ(manager.Slot(5), "");
   EXPECT_EQ(manager.Slot(0), "");
   EXPECT_EQ(manager.Slot(304), "");

@@ -69,15 +69,24 @@ TEST(TextFile, FieldsAreSplitAtTheSeparatorUntrimmedAndUnquoted) {
 
 TEST(TextFile, Utf8IsHeldAsWindows1252AndOtherBytesAsTheyAre) {
   TempDir dir;
-  writeFileBytes(dir.file("utf8.txt"), "\xEF\xBB\xBF" "Fran\xC3\xA7" "ais;\xE2\x82\xAC;\xE2\x98\x83\n");
-  writeFileBytes(dir.file("ansi.txt"), "Fran\xE7" "ais;\x80\n");
+  writeFileBytes(dir.file("utf8.txt"),
+                 "\xEF\xBB\xBF"
+                 "Fran\xC3\xA7"
+                 "ais;\xE2\x82\xAC;\xE2\x98\x83\n");
+  writeFileBytes(dir.file("ansi.txt"),
+                 "Fran\xE7"
+                 "ais;\x80\n");
   TTextFile file(';');
   file.Open(dir.file("utf8.txt"));
-  EXPECT_EQ(file.Field(1), "Fran\xE7" "ais");  // mark skipped
-  EXPECT_EQ(file.Field(2), "\x80");              // euro sign
-  EXPECT_EQ(file.Field(3), "?");                 // no counterpart in Windows-1252
+  EXPECT_EQ(file.Field(1),
+            "Fran\xE7"
+            "ais");  // mark skipped
+  EXPECT_EQ(file.Field(2), "\x80");  // euro sign
+  EXPECT_EQ(file.Field(3), "?");  // no counterpart in Windows-1252
   file.Open(dir.file("ansi.txt"));
-  EXPECT_EQ(file.Field(1), "Fran\xE7" "ais");
+  EXPECT_EQ(file.Field(1),
+            "Fran\xE7"
+            "ais");
   EXPECT_EQ(file.Field(2), "\x80");
 }
 

@@ -51,9 +51,7 @@ class ListExport : public ::testing::Test {
  protected:
   ListExport() { data.openData(); }
 
-  void add(const records::BarcodeRecord& record) {
-    data.executeStatement(records::newRecordStatement(record));
-  }
+  void add(const records::BarcodeRecord& record) { data.executeStatement(records::newRecordStatement(record)); }
   // Every record of `from` by number as "num|cb|lib1|lib2|quantite".
   static std::vector<std::string> stored(records::ArticleData& from) {
     sql::TSqlQuery& query = from.sqlqueryfonction;
@@ -102,9 +100,9 @@ TEST_F(ListExport, FileBytesInEitherEncodingAndSeparator) {
 // A text of up to `length` characters drawn from pieces that CSV, the statements and the table
 // find awkward; never ending with a blank, which the table's fixed-width fields cannot keep.
 std::string awkwardText(std::mt19937& random, std::size_t length) {
-  static const std::vector<std::string> pieces = {
-      "\"", "'", ",", ";", "\r\n", "\n", " ", "\xe9", "\xe8", "\xe0", "\xe7", "\xf1", "\xd1",
-      "\xe3", "\xf5", "\xfc", "\xdf", "12 EUR", "abc", "XYZ", "0", "-", "%", "\t"};
+  static const std::vector<std::string> pieces = {"\"",   "'",      ",",    ";",    "\r\n", "\n",   " ",    "\xe9",
+                                                  "\xe8", "\xe0",   "\xe7", "\xf1", "\xd1", "\xe3", "\xf5", "\xfc",
+                                                  "\xdf", "12 EUR", "abc",  "XYZ",  "0",    "-",    "%",    "\t"};
   std::string text;
   while (text.size() < length) {
     const std::string& piece = pieces[random() % pieces.size()];
@@ -127,8 +125,7 @@ std::string readByPython(const std::string& path, const CsvExportOptions& option
   writeFileBytes(scriptPath, script);
   const std::string encoding = options.encoding == CsvEncoding::Utf8 ? "utf-8-sig" : "cp1252";
   const vekrano::testing::Outcome outcome = vekrano::testing::runShell(
-      "/usr/bin/python3 " + scriptPath + " " + path + " " + encoding + " '" +
-      std::string(1, options.separator) + "'");
+      "/usr/bin/python3 " + scriptPath + " " + path + " " + encoding + " '" + std::string(1, options.separator) + "'");
   EXPECT_EQ(outcome.status, 0);
   return outcome.out;
 }
@@ -155,7 +152,8 @@ TEST_F(ListExport, ThousandAwkwardRecordsComeBackThroughTheImportAndPython) {
     for (int length = 1 + random() % 50; length > 0; --length) {
       barcode += records::kCode39Characters[random() % records::kCode39Characters.size()];
     }
-    const records::BarcodeRecord record{num, barcode,
+    const records::BarcodeRecord record{num,
+                                        barcode,
                                         awkwardText(random, random() % 100),
                                         awkwardText(random, random() % 100),
                                         static_cast<int>(random() % 1099) - 99,
@@ -250,12 +248,15 @@ TEST_F(ListExport, FailedWriteLeavesNoHalfFileUnderTheName) {
   for (const auto& entry : std::filesystem::directory_iterator(directory.path())) {
     names.push_back(entry.path().filename().string());
   }
-  EXPECT_EQ(std::count_if(names.begin(), names.end(),
-                          [](const std::string& name) { return name.starts_with("kept.csv") || name.starts_with("folder"); }),
-            1);
+  EXPECT_EQ(
+      std::count_if(names.begin(), names.end(),
+                    [](const std::string& name) { return name.starts_with("kept.csv") || name.starts_with("folder"); }),
+      1);
   // With room on the disk the same export replaces the old file.
   EXPECT_EQ(exportAll(path, {}), 1000);
-  EXPECT_EQ(readFileBytes(path).substr(0, 31), "\xef\xbb\xbf" "cb,lib1,lib2,quantite,topp\r\n");
+  EXPECT_EQ(readFileBytes(path).substr(0, 31),
+            "\xef\xbb\xbf"
+            "cb,lib1,lib2,quantite,topp\r\n");
 }
 
 }  // namespace

@@ -14,8 +14,7 @@ TEST(ListStatement, CriteriaAndOrderFollowEachOtherDirectly) {
   EXPECT_EQ(listStatement(criteria, sort),
             "select *  from article  where  cb like \"AB%\" and  topp=\"O\"order by num");
   criteria = {"", "x", "y", TopCriterion::NotTopped};
-  EXPECT_EQ(criteriaText(criteria),
-            " lib1 like \"x%\" and  lib2 like \"y%\" and  topp=\"N\"");
+  EXPECT_EQ(criteriaText(criteria), " lib1 like \"x%\" and  lib2 like \"y%\" and  topp=\"N\"");
   EXPECT_EQ(criteriaText({"AB\"", "", "", TopCriterion::All}), " cb like 'AB\"%'");
 }
 

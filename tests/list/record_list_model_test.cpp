@@ -22,8 +22,7 @@ class RecordList : public ::testing::Test {
   void SetUp() override {
     data.openData();
     for (const records::BarcodeRecord& r :
-         {records::BarcodeRecord{1, "A1", "l", "m", 2, "O"}, {2, "B", "", "", 3, "N"},
-          {3, "C", "", "", 4, ""}}) {
+         {records::BarcodeRecord{1, "A1", "l", "m", 2, "O"}, {2, "B", "", "", 3, "N"}, {3, "C", "", "", 4, ""}}) {
       data.executeStatement(records::newRecordStatement(r));
     }
   }
@@ -75,10 +74,10 @@ TEST_F(RecordList, FarJumpsReadTheRowsTheyLandOn) {
   list("select *  from article order by num desc");
   ASSERT_EQ(model.rowCount(), 1000);
   model.setCurrentRow(10);
-  EXPECT_EQ(model.cellText(995, 1), "N5");   // a jump forward past the neighbours
-  EXPECT_EQ(model.cellText(996, 1), "N4");   // then the next row
-  EXPECT_EQ(model.cellText(100, 1), "N900"); // a jump back
-  EXPECT_EQ(model.cellText(999, 1), "A1");   // the last row
+  EXPECT_EQ(model.cellText(995, 1), "N5");  // a jump forward past the neighbours
+  EXPECT_EQ(model.cellText(996, 1), "N4");  // then the next row
+  EXPECT_EQ(model.cellText(100, 1), "N900");  // a jump back
+  EXPECT_EQ(model.cellText(999, 1), "A1");  // the last row
   EXPECT_EQ(data.sqlQuery1.FieldByName("num").AsInteger(), 990);
   data.sqlQuery1.Delete();  // the query's own move is told to the grid
   EXPECT_EQ(model.cellText(10, 1), "N989");

@@ -52,18 +52,16 @@ TEST(CalibrationRender, OffsetsAndScaleMoveTheBarsOfThatPrinterOnly) {
   EXPECT_NEAR(plainFirst.top, first.barTop * kPxPerMm, 1);
   EXPECT_EQ(plainFirst.width, symbolPx);
 
-  for (const PrinterCalibration calibration :
-       {PrinterCalibration{1.5, -0.8, 100}, PrinterCalibration{-6, 10, 100},
-        PrinterCalibration{0, 0, 95}, PrinterCalibration{-2, 3, 104}}) {
+  for (const PrinterCalibration calibration : {PrinterCalibration{1.5, -0.8, 100}, PrinterCalibration{-6, 10, 100},
+                                               PrinterCalibration{0, 0, 95}, PrinterCalibration{-2, 3, 104}}) {
     const QImage image = printedFor("Office", {{"Office", calibration}, {"Other", {5, 5, 100}}});
     const double scale = calibration.scalePercent / 100;
     for (const TLabelPosition* position : {&first, &third}) {
       const double leftMm = calibration.offsetXMm + position->barLeft * scale;
       const double topMm = calibration.offsetYMm + position->barTop * scale;
       const Symbol symbol = symbolNear(image, leftMm, topMm);
-      const std::string what = std::to_string(calibration.offsetXMm) + " " +
-                               std::to_string(calibration.offsetYMm) + " " +
-                               std::to_string(calibration.scalePercent);
+      const std::string what = std::to_string(calibration.offsetXMm) + " " + std::to_string(calibration.offsetYMm) +
+                               " " + std::to_string(calibration.scalePercent);
       EXPECT_NEAR(symbol.left, leftMm * kPxPerMm, 1.5) << what;
       EXPECT_NEAR(symbol.top, topMm * kPxPerMm, 1.5) << what;
       EXPECT_NEAR(symbol.width, symbolPx * scale, 2) << what;

@@ -94,8 +94,8 @@ TEST(CatalogSheetsRender, SymbolsDecodeInsideTheirLabelsAndOutlinesFollowTheCata
   if (installedCatalogDirectory().empty()) GTEST_SKIP() << kCatalogPackage << " is not installed";
   // A4 with round corners, US Letter 3 x 10, 80 small labels, a roll label as its own page, and
   // square labels in two grids.
-  const std::vector<std::string> names = {"Avery L7163", "Avery 5160", "Avery L4732",
-                                          "Brother DK-1202", "Stomper PRO Zip"};
+  const std::vector<std::string> names = {"Avery L7163", "Avery 5160", "Avery L4732", "Brother DK-1202",
+                                          "Stomper PRO Zip"};
   vekrano::testing::TempDir dir;
   const std::string pdf = dir.file("sheets.pdf");
   std::vector<const TLabelLayout*> layouts;
@@ -113,8 +113,7 @@ TEST(CatalogSheetsRender, SymbolsDecodeInsideTheirLabelsAndOutlinesFollowTheCata
       for (int p = 1; p <= layout.labelsPerSheet(); ++p) {
         values.back().push_back(valueFor(layout.positions[p - 1], p));
         // Text 2 runs far beyond every label: it is cut at the label's right edge.
-        records.push_back({values.back().back(), "T" + std::to_string(p),
-                           "Lot 7 " + std::string(120, 'W'), 1});
+        records.push_back({values.back().back(), "T" + std::to_string(p), "Lot 7 " + std::string(120, 'W'), 1});
       }
       EXPECT_EQ(fillLabelSheets(report, layout.name, layout.labelsPerSheet(), "", records, {}), 1);
       destination.printPage(layout, "", [&layout](QPainter& painter) { paintTestSheet(painter, layout); });
@@ -143,8 +142,7 @@ TEST(CatalogSheetsRender, SymbolsDecodeInsideTheirLabelsAndOutlinesFollowTheCata
     for (int p = 1; p <= layout.labelsPerSheet(); ++p) {
       const std::string crop = dir.file("label.png");
       ASSERT_TRUE(labels.copy(labelPixels(layout.labels[p - 1], 0)).save(QString::fromStdString(crop)));
-      EXPECT_EQ(decode(crop), std::vector<std::string>{values[s][p - 1]})
-          << layout.name << " position " << p;
+      EXPECT_EQ(decode(crop), std::vector<std::string>{values[s][p - 1]}) << layout.name << " position " << p;
     }
     expectOutlinesOnEdges(sheet, layout);
   }

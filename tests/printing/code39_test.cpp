@@ -19,14 +19,12 @@ struct StandardEntry {
   unsigned widths;
 };
 constexpr StandardEntry kStandard[] = {
-    {'0', 0x034}, {'1', 0x121}, {'2', 0x061}, {'3', 0x160}, {'4', 0x031}, {'5', 0x130},
-    {'6', 0x070}, {'7', 0x025}, {'8', 0x124}, {'9', 0x064}, {'A', 0x109}, {'B', 0x049},
-    {'C', 0x148}, {'D', 0x019}, {'E', 0x118}, {'F', 0x058}, {'G', 0x00D}, {'H', 0x10C},
-    {'I', 0x04C}, {'J', 0x01C}, {'K', 0x103}, {'L', 0x043}, {'M', 0x142}, {'N', 0x013},
-    {'O', 0x112}, {'P', 0x052}, {'Q', 0x007}, {'R', 0x106}, {'S', 0x046}, {'T', 0x016},
-    {'U', 0x181}, {'V', 0x0C1}, {'W', 0x1C0}, {'X', 0x091}, {'Y', 0x190}, {'Z', 0x0D0},
-    {'-', 0x085}, {'.', 0x184}, {' ', 0x0C4}, {'$', 0x0A8}, {'/', 0x0A2}, {'+', 0x08A},
-    {'%', 0x02A}, {'*', 0x094},
+    {'0', 0x034}, {'1', 0x121}, {'2', 0x061}, {'3', 0x160}, {'4', 0x031}, {'5', 0x130}, {'6', 0x070}, {'7', 0x025},
+    {'8', 0x124}, {'9', 0x064}, {'A', 0x109}, {'B', 0x049}, {'C', 0x148}, {'D', 0x019}, {'E', 0x118}, {'F', 0x058},
+    {'G', 0x00D}, {'H', 0x10C}, {'I', 0x04C}, {'J', 0x01C}, {'K', 0x103}, {'L', 0x043}, {'M', 0x142}, {'N', 0x013},
+    {'O', 0x112}, {'P', 0x052}, {'Q', 0x007}, {'R', 0x106}, {'S', 0x046}, {'T', 0x016}, {'U', 0x181}, {'V', 0x0C1},
+    {'W', 0x1C0}, {'X', 0x091}, {'Y', 0x190}, {'Z', 0x0D0}, {'-', 0x085}, {'.', 0x184}, {' ', 0x0C4}, {'$', 0x0A8},
+    {'/', 0x0A2}, {'+', 0x08A}, {'%', 0x02A}, {'*', 0x094},
 };
 
 const char* const kAllCharacters = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%";
@@ -91,8 +89,8 @@ std::vector<int> zintElements(const std::string& value) {
 }
 
 TEST(Code39, ElementRunsMatchZint) {
-  for (const std::string value : {std::string(kAllCharacters), std::string("ABC-123 456.7"),
-                                  std::string("%+/$ .-"), std::string("0")}) {
+  for (const std::string value :
+       {std::string(kAllCharacters), std::string("ABC-123 456.7"), std::string("%+/$ .-"), std::string("0")}) {
     EXPECT_EQ(code39Elements(value), zintElements(value)) << value;
   }
   EXPECT_EQ(code39Elements("a%b+c"), zintElements("%+"));

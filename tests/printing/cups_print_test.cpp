@@ -38,8 +38,7 @@ bool prepareQueue() {
   }
   if (!schedulerRunning()) return false;
   int status = -1;
-  testing::runProgram({"lpadmin", "-p", kQueue, "-v", "cups-pdf:/", "-E", "-m",
-                       "lsb/usr/cups-pdf/CUPS-PDF_opt.ppd"},
+  testing::runProgram({"lpadmin", "-p", kQueue, "-v", "cups-pdf:/", "-E", "-m", "lsb/usr/cups-pdf/CUPS-PDF_opt.ppd"},
                       &status);
   return status == 0;
 }
@@ -105,8 +104,7 @@ TEST(CupsPrint, OneJobPerSheetTitledVekranoOnTheQueueByName) {
   std::vector<std::multiset<std::string>> sheets;
   for (const fs::path& file : added) sheets.push_back(decodePdf(file, directory));
   EXPECT_TRUE(std::find(sheets.begin(), sheets.end(), first) != sheets.end());
-  EXPECT_TRUE(std::find(sheets.begin(), sheets.end(), std::multiset<std::string>{"LAST"}) !=
-              sheets.end());
+  EXPECT_TRUE(std::find(sheets.begin(), sheets.end(), std::multiset<std::string>{"LAST"}) != sheets.end());
   for (const fs::path& file : added) fs::remove(file);
 }
 

@@ -45,7 +45,9 @@ TEST(LabelFit, SymbolsKeepTheirElementWhenTheyFitAndAreNarrowedDownToTheLimit) {
   EXPECT_TRUE(fitCode39(45.41 + kQuietZoneMm + 0.001, thirteen).fits());
   EXPECT_FALSE(fitCode39(45.41 + kQuietZoneMm - 0.01, thirteen).fits());
   // A character Code 39 lacks would print as another value: never a fit, whatever the room.
-  for (const std::string bad : {"abc-1", "A*B", "A#1", "SP\xC9" "CIAL"}) {
+  for (const std::string bad : {"abc-1", "A*B", "A#1",
+                                "SP\xC9"
+                                "CIAL"}) {
     EXPECT_FALSE(fitCode39(500, bad).fits()) << bad;
   }
 
@@ -62,7 +64,7 @@ TEST(LabelFit, LabelRectanglesComeFromThePitchAndThePageEdge) {
   const LabelRectangle first = labelRectangle(two, 1);
   EXPECT_DOUBLE_EQ(first.left, 10.00);
   EXPECT_DOUBLE_EQ(first.top, 15.00);
-  EXPECT_DOUBLE_EQ(first.right, 76.00);   // where position 2 starts
+  EXPECT_DOUBLE_EQ(first.right, 76.00);  // where position 2 starts
   EXPECT_DOUBLE_EQ(first.bottom, 50.00);  // where row 2 starts
   EXPECT_DOUBLE_EQ(labelRectangle(two, 3).right, 145.00 + (145.00 - 10.00) / 2);
   EXPECT_DOUBLE_EQ(labelRectangle(two, 24).bottom, 279.4);
@@ -84,8 +86,7 @@ TEST(LabelFit, LabelRectanglesComeFromThePitchAndThePageEdge) {
 
 // zbarimg's decoding of one label cut out of a page and set on white with room around it, so
 // that nothing of the neighbours is read: "" when it finds no symbol.
-std::string decodeLabel(const QImage& page, const LabelRectangle& label, int dpi,
-                        const std::string& file) {
+std::string decodeLabel(const QImage& page, const LabelRectangle& label, int dpi, const std::string& file) {
   // Two pixels in from the right and bottom edges, where the neighbours' bars may start on the
   // edge's own pixels; the label's own first bar may stand on its left edge.
   const QRect cut(QPoint(px(label.left, dpi) - 1, px(label.top, dpi) - 1),
@@ -132,8 +133,7 @@ TEST(LabelFit, EveryLayoutsPdfDecodesPositionByPositionToItsOwnValue) {
       const int length = lengths[(p - 1) % lengths.size()];
       // 13 characters fit every sheet, narrowed on the 4-column ones; 30 and 50 fit none.
       const std::string expected = length <= 13 ? valueOf(length, p) : "";
-      EXPECT_EQ(decodeLabel(image, labelRectangle(layout, p), kDpi300, dir.file("label.png")),
-                expected)
+      EXPECT_EQ(decodeLabel(image, labelRectangle(layout, p), kDpi300, dir.file("label.png")), expected)
           << layout.name << " position " << p;
     }
   }
@@ -191,8 +191,8 @@ TEST(LabelFit, ThePreviewCrossesOutUnprintablePlacesThatPrintBlank) {
   const TLabelLayout& layout = *Layout("etiquette8");
   PreviewDestination preview;
   ImageDestination printed(kDpi);
-  for (PageDestination* destination : {static_cast<PageDestination*>(&preview),
-                                       static_cast<PageDestination*>(&printed)}) {
+  for (PageDestination* destination :
+       {static_cast<PageDestination*>(&preview), static_cast<PageDestination*>(&printed)}) {
     LabelReport report(*destination);
     report.open(kLayoutFileName);
     report.setSlot(barcodeSlot(1), "low-abc1");

@@ -68,12 +68,11 @@ class PrintRunTable : public ::testing::Test {
  protected:
   PrintRunTable() { data.openData(); }
 
-  void add(const std::string& cb, int quantite, const std::string& topp = "O",
-           const std::string& lib1 = "", const std::string& lib2 = "") {
+  void add(const std::string& cb, int quantite, const std::string& topp = "O", const std::string& lib1 = "",
+           const std::string& lib2 = "") {
     const int num = data.NextRecordNumber();
     data.executeStatement(records::newRecordStatement(
-        {num, cb, lib1.empty() ? "first " + cb : lib1, lib2.empty() ? "second " + cb : lib2,
-         quantite, topp}));
+        {num, cb, lib1.empty() ? "first " + cb : lib1, lib2.empty() ? "second " + cb : lib2, quantite, topp}));
   }
 
   PrintRequest request(int type, std::string criteriaText = {}, SortState sort = {}) const {
@@ -102,8 +101,7 @@ TEST_F(PrintRunTable, FullSheetsAndTheLastSheetWithoutItsEmptyBarcodes) {
   EXPECT_EQ(sink.jobs[0].printer, "Office");
   EXPECT_TRUE(sink.jobs[0].removed.empty());
   EXPECT_EQ(sink.jobs[0].values.at("cb12"), "A");
-  EXPECT_EQ(sink.calls, (std::vector<std::string>{"open " + data.programDirectory() + "docvkb.rav",
-                                                  "close"}));
+  EXPECT_EQ(sink.calls, (std::vector<std::string>{"open " + data.programDirectory() + "docvkb.rav", "close"}));
   EXPECT_FALSE(data.sqlqueryfonction.Active());
 
   data.executeStatement("update article set quantite=13");
@@ -156,13 +154,15 @@ TEST_F(PrintRunTable, UnprintableBarcodesAreListedAndPrintOnlyWhenTheUserAgrees)
   EXPECT_TRUE(sink.jobs.empty());
   ASSERT_EQ(asked.size(), 1u);
   EXPECT_EQ(asked[0].count, 7);
-  EXPECT_EQ(asked[0].firstBarcodes, (std::vector<std::string>{"low-abc1", "SP\xC9#CIAL@1",
-                                                              std::string(30, 'L'), "A*0", "A*1"}));
+  EXPECT_EQ(asked[0].firstBarcodes,
+            (std::vector<std::string>{"low-abc1", "SP\xC9#CIAL@1", std::string(30, 'L'), "A*0", "A*1"}));
   EXPECT_EQ(unprintableQuestion(asked[0]),
             "7 fiche(s) dont le code barre ne peut pas s'imprimer tel quel sur ces \xE9tiquettes "
             "(caract\xE8re absent du Code 39, ou trop long pour l'\xE9tiquette) :\n"
-            "    low-abc1\n    SP\xC9#CIAL@1\n    " + std::string(30, 'L') + "\n    A*0\n    A*1\n    ...\n"
-            "Imprimer les autres fiches ? Les \xE9tiquettes de celles-ci resteront blanches.");
+            "    low-abc1\n    SP\xC9#CIAL@1\n    " +
+                std::string(30, 'L') +
+                "\n    A*0\n    A*1\n    ...\n"
+                "Imprimer les autres fiches ? Les \xE9tiquettes de celles-ci resteront blanches.");
   // Without anyone to ask, nothing is printed either.
   EXPECT_EQ(print(request(9)), 0);
   EXPECT_TRUE(sink.jobs.empty());
@@ -259,7 +259,6 @@ TEST_F(PrintRunTable, ErrorsEndTheRunAndCloseTheQueryAndTheLayoutSet) {
   EXPECT_EQ(sink.jobs.size(), 1u);  // the first sheet stays printed
   EXPECT_FALSE(sink.isOpen);
   EXPECT_FALSE(data.sqlqueryfonction.Active());
-
 }
 
 TEST_F(PrintRunTable, FirstPositionStartsTheRunOnAUsedSheetAndMustBeOnTheSheet) {
@@ -297,8 +296,7 @@ TEST_F(PrintRunTable, FirstPositionStartsTheRunOnAUsedSheetAndMustBeOnTheSheet) 
 // Counts the jobs that reach the output and the printer each one was meant for.
 class CountingDestination : public PageDestination {
  public:
-  void printPage(const TLabelLayout& layout, const std::string& printerName,
-                 const PagePainter&) override {
+  void printPage(const TLabelLayout& layout, const std::string& printerName, const PagePainter&) override {
     jobs.push_back(layout.name + "@" + printerName);
   }
   std::vector<std::string> jobs;
@@ -322,8 +320,8 @@ std::vector<std::string> decodePositions(const QImage& page, const TLabelLayout&
   std::vector<std::string> files;
   for (int p = 1; p <= layout.labelsPerSheet(); ++p) {
     const TLabelPosition& at = layout.positions[p - 1];
-    const QImage label = page.copy(px(at.barLeft - 4, dpi), px(at.barTop - 1, dpi),
-                                   px(50, dpi), px(at.barHeight + 2, dpi));
+    const QImage label =
+        page.copy(px(at.barLeft - 4, dpi), px(at.barTop - 1, dpi), px(50, dpi), px(at.barHeight + 2, dpi));
     files.push_back(dir.file("position" + std::to_string(p) + ".png"));
     EXPECT_TRUE(label.save(QString::fromStdString(files.back())));
   }
@@ -340,7 +338,7 @@ std::vector<std::string> decodePositions(const QImage& page, const TLabelLayout&
 TEST_F(PrintRunTable, APdfOfTheRunDecodesPositionByPositionAcrossSheets) {
   // 15 positions per sheet (type 8): 17 labels give a full sheet and two labels on the next.
   for (int i = 1; i <= 13; ++i) add("VK-" + std::to_string(100 + i), 1);
-  add("abc-9", 2);   // would scan as -9: its two labels stay blank
+  add("abc-9", 2);  // would scan as -9: its two labels stay blank
   add("Z.Z", 2);
   const std::string pdf = directory.file("run.pdf");
   {
@@ -352,8 +350,7 @@ TEST_F(PrintRunTable, APdfOfTheRunDecodesPositionByPositionAcrossSheets) {
     EXPECT_EQ(destination.pages(), 2);
   }
   int exitCode = 0;
-  testing::runProgram({"pdftoppm", "-r", "300", "-gray", "-png", pdf, directory.file("sheet")},
-                      &exitCode);
+  testing::runProgram({"pdftoppm", "-r", "300", "-gray", "-png", pdf, directory.file("sheet")}, &exitCode);
   ASSERT_EQ(exitCode, 0);
   std::vector<std::string> expected;
   for (int i = 1; i <= 13; ++i) expected.push_back("VK-" + std::to_string(100 + i));

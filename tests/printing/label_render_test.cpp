@@ -28,8 +28,7 @@ struct FirstBar {
 FirstBar findFirstBar(const QImage& image, const TLabelPosition& position) {
   const int middle = px(position.barTop + position.barHeight / 2);
   const int left = firstDarkInRow(image, middle, px(position.barLeft - 2), px(position.barLeft + 5));
-  const int top = firstDarkInColumn(image, left + kNarrowPx / 2, px(position.barTop - 0.5),
-                                    px(position.barTop + 2));
+  const int top = firstDarkInColumn(image, left + kNarrowPx / 2, px(position.barTop - 0.5), px(position.barTop + 2));
   return {left, top};
 }
 
@@ -48,9 +47,8 @@ SlotValues everyBarcode(const std::string& layoutName, const std::string& value)
 
 TEST(LabelRender, FirstBarsStartAtBarLeftAndBarTop) {
   const std::vector<std::pair<std::string, std::vector<int>>> samples = {
-      {"etiquette1", {1, 6, 12}},  {"etiquette2", {1, 24}},      {"etiquette5", {1, 13, 24}},
-      {"etiquette9", {4, 15, 38}}, {"etiquette10", {1, 40}},     {"etiquette11", {2, 21}},
-      {"etiquette12", {1, 16}}};
+      {"etiquette1", {1, 6, 12}}, {"etiquette2", {1, 24}},  {"etiquette5", {1, 13, 24}}, {"etiquette9", {4, 15, 38}},
+      {"etiquette10", {1, 40}},   {"etiquette11", {2, 21}}, {"etiquette12", {1, 16}}};
   for (const auto& [layoutName, positions] : samples) {
     const QImage image = renderLayout(layoutName, everyBarcode(layoutName, "A1"));
     ASSERT_EQ(image.width(), px(Layout(layoutName)->pageWidthMm()));
@@ -72,14 +70,12 @@ TEST(LabelRender, IrregularPositionsOfEtiquette6AndEtiquette12) {
   for (int p = 1; p <= 16; ++p) {
     const bool shifted = p >= 7 && p <= 12;
     const double columnLeft = p % 2 == 1 ? 9.76 : 115.00;
-    EXPECT_NEAR(findFirstBar(twelve, positions[p - 1]).left, px(columnLeft + (shifted ? 1 : 0)), 1)
-        << "position " << p;
+    EXPECT_NEAR(findFirstBar(twelve, positions[p - 1]).left, px(columnLeft + (shifted ? 1 : 0)), 1) << "position " << p;
   }
   // The text lines move with the bars: "H" of position 7 is 1 mm right of that of position 5.
   const auto textStart = [&](int p) {
     const TLabelPosition& position = positions[p - 1];
-    return firstDarkInRow(twelve, px(position.text1Top + 2), px(position.text1Left - 2),
-                          px(position.text1Left + 5));
+    return firstDarkInRow(twelve, px(position.text1Top + 2), px(position.text1Left - 2), px(position.text1Left + 5));
   };
   EXPECT_NEAR(textStart(7) - textStart(5), px(1.0), 1);
   EXPECT_NEAR(textStart(8) - textStart(6), px(1.0), 1);
@@ -167,8 +163,8 @@ std::multiset<std::string> decode(const std::string& imageFile) {
 }
 
 TEST(LabelRender, RenderedSymbolsDecodeWithZbar) {
-  const std::vector<std::string> values = {"ABCDEFGHIJKLM", "NOPQRSTUVWXYZ", "0123456789",
-                                           "A-B.C D$E/F+G%H", "-. $/+%", "Z-123"};
+  const std::vector<std::string> values = {"ABCDEFGHIJKLM",   "NOPQRSTUVWXYZ", "0123456789",
+                                           "A-B.C D$E/F+G%H", "-. $/+%",       "Z-123"};
   vekrano::testing::TempDir dir;
   for (int dpi : {300, 600}) {
     std::multiset<std::string> expected;
@@ -205,7 +201,7 @@ TEST(LabelRender, PdfPagesCarryTheSameGeometry) {
   runProgram({"pdftoppm", "-r", "600", "-gray", "-png", pdf, dir.file("page")}, &exitCode);
   ASSERT_EQ(exitCode, 0);
   const std::vector<std::pair<std::string, std::string>> pages = {{"etiquette2", "page-1.png"},
-                                                                   {"etiquette5", "page-2.png"}};
+                                                                  {"etiquette5", "page-2.png"}};
   PdfDestination nowhere(dir.file("missing/folder/job.pdf"));
   const PagePainter nothing = [](QPainter&) {};
   EXPECT_THROW(nowhere.printPage(*Layout("etiquette1"), "", nothing), EReportError);

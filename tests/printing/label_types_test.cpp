@@ -29,8 +29,7 @@ TEST(LabelTypes, FrenchListIsSortedByNameWithTheNumberOutOfSight) {
   EXPECT_EQ(typeOrder(entries), (std::vector<int>{1, 8, 12, 7, 6, 5, 9, 2, 3, 4, 10, 11}));
   EXPECT_EQ(entries[0], "12 etiquettes" + std::string(150, ' ') + "1");
   EXPECT_EQ(entries[7], "L7159 (24 etiquettes : 3X8)" + std::string(150, ' ') + "2");
-  EXPECT_EQ(entries[11], "VIKING LABELS LA21-100 - 21 etiquettes (3X7) - 6,3cm X 3,8cm" +
-                             std::string(150, ' ') + "11");
+  EXPECT_EQ(entries[11], "VIKING LABELS LA21-100 - 21 etiquettes (3X7) - 6,3cm X 3,8cm" + std::string(150, ' ') + "11");
 }
 
 TEST(LabelTypes, EnglishNamesAndTheTableOfTypes) {

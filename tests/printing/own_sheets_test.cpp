@@ -75,16 +75,13 @@ TEST_F(OwnSheetsTest, FileThatAPersonEditsKeepsEveryLine) {
   EXPECT_EQ(own.find("Broken"), nullptr);
   // A value that is not a number, overlapping labels, a name taken, a line cut short, a grid
   // of millions of labels.
-  EXPECT_EQ(own.otherLines,
-            (std::vector<std::string>{
-                "Broken\tA4\t3\tseven\t63.5\t38.1\t7.2\t15.15\t66\t38.1",
-                "Crowded\tA4\t3\t7\t63.5\t38.1\t7.2\t15.15\t60\t38.1",
-                "shop 21\tLetter\t1\t1\t50\t50\t0\t0\t0\t0", "Short line\tA4\t3",
-                "Millions\t1000x1000\t5000\t5000\t0.1\t0.1\t0\t0\t0.2\t0.2"}));
+  EXPECT_EQ(own.otherLines, (std::vector<std::string>{"Broken\tA4\t3\tseven\t63.5\t38.1\t7.2\t15.15\t66\t38.1",
+                                                      "Crowded\tA4\t3\t7\t63.5\t38.1\t7.2\t15.15\t60\t38.1",
+                                                      "shop 21\tLetter\t1\t1\t50\t50\t0\t0\t0\t0", "Short line\tA4\t3",
+                                                      "Millions\t1000x1000\t5000\t5000\t0.1\t0.1\t0\t0\t0.2\t0.2"}));
 
   const std::string written = formatOwnSheets(own);
-  EXPECT_NE(written.find("Shop 21\tA4\t3\t7\t63.5\t38.1\t7.2\t15.15\t66\t38.1\n"), std::string::npos)
-      << written;
+  EXPECT_NE(written.find("Shop 21\tA4\t3\t7\t63.5\t38.1\t7.2\t15.15\t66\t38.1\n"), std::string::npos) << written;
   EXPECT_NE(written.find("Roll\t100x150\t1\t2\t90.5\t70\t4.75\t5\t0\t72\n"), std::string::npos);
   const OwnSheets again = parseOwnSheets(written);
   EXPECT_EQ(again.sheets, own.sheets);
@@ -98,8 +95,7 @@ TEST_F(OwnSheetsTest, AnOwnSheetSurvivesARestart) {
 
   OwnSheets own;
   own.sheets.push_back(twentyOne("Étiquettes du magasin"));
-  own.sheets.push_back(ownSheet("Letter 30", "US Letter", 0, 0, {3, 10, 4.8, 12.7, 69.85, 25.4},
-                                66.68, 25.4));
+  own.sheets.push_back(ownSheet("Letter 30", "US Letter", 0, 0, {3, 10, 4.8, 12.7, 69.85, 25.4}, 66.68, 25.4));
   writeOwnSheetsFile(path, own);
   const OwnSheets read = readOwnSheetsFile(path);
   EXPECT_EQ(read.sheets, own.sheets);
@@ -108,8 +104,7 @@ TEST_F(OwnSheetsTest, AnOwnSheetSurvivesARestart) {
 
   // A file that cannot be replaced is reported and the old one stays whole.
   const std::string before = vekrano::testing::readFileBytes(path);
-  EXPECT_THROW(writeOwnSheetsFile(dir.file(std::string(kOwnSheetsFileName) + "/inside"), own),
-               common::EFileWriteError);
+  EXPECT_THROW(writeOwnSheetsFile(dir.file(std::string(kOwnSheetsFileName) + "/inside"), own), common::EFileWriteError);
   EXPECT_EQ(vekrano::testing::readFileBytes(path), before);
 
   // The chosen sheet is remembered beside it.
@@ -130,8 +125,7 @@ TEST_F(OwnSheetsTest, SheetsByNameAndTheirListEntries) {
   LabelSheetSpec avery = twentyOne("Avery L7160");
   catalog.sheets.push_back(avery);
   OwnSheets own;
-  own.sheets.push_back(ownSheet("avery l7160", "A4", 0, 0, {2, 7, 4.67, 15.15, 101.6, 38.1}, 99.1,
-                                38.1));
+  own.sheets.push_back(ownSheet("avery l7160", "A4", 0, 0, {2, 7, 4.67, 15.15, 101.6, 38.1}, 99.1, 38.1));
   EXPECT_EQ(findSheet("AVERY L7160", own, catalog), &own.sheets[0]);
   EXPECT_EQ(findSheet("Avery L7160", OwnSheets{}, catalog), &catalog.sheets[0]);
   EXPECT_EQ(findSheet("Avery L7161", own, catalog), nullptr);

@@ -12,8 +12,7 @@ namespace {
 class LastImage : public PageDestination {
  public:
   explicit LastImage(int dpi) : dpi_(dpi) {}
-  void printPage(const TLabelLayout& layout, const std::string&,
-                 const PagePainter& paint) override {
+  void printPage(const TLabelLayout& layout, const std::string&, const PagePainter& paint) override {
     image = renderPageImage(layout, dpi_, paint);
   }
   QImage image;
@@ -93,8 +92,7 @@ std::string runProgram(const std::vector<std::string>& arguments, int* exitCode)
   process.start(QString::fromStdString(arguments.at(0)), rest);
   const bool finished = process.waitForStarted() && process.waitForFinished(60000);
   if (exitCode != nullptr) {
-    *exitCode =
-        finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    *exitCode = finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
   }
   return process.readAllStandardOutput().toStdString();
 }

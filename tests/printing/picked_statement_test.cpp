@@ -20,8 +20,7 @@ TEST(PickedStatement, NumbersAndRangesWithTheRunsOrderingTexts) {
             "select * from article where (num in (7))" + tail + "order by num");
   // Any order and repeats; consecutive numbers become one range, lone ones one list.
   EXPECT_EQ(pickedRecordsStatement(std::vector{20, 3, 12, 7, 13, 14, 3, 15, 16, 17, 18, 19}, {}),
-            "select * from article where (num in (3,7) or num between 12 and 20)" + tail +
-                "order by num");
+            "select * from article where (num in (3,7) or num between 12 and 20)" + tail + "order by num");
   EXPECT_EQ(pickedRecordsStatement(std::vector{5, 4}, {SortColumn::Quantity, true}),
             "select * from article where (num between 4 and 5)" + tail + " order by quantite  desc , cb");
   EXPECT_EQ(pickedRecordsStatement(std::vector{1, 3}, {SortColumn::Top, false}),
@@ -50,8 +49,7 @@ class PickedRun : public Type1RunTable {
 
 TEST_F(PickedRun, OnlyThePickedRecordsEachAsManyTimesAsItsQuantityInTheListOrder) {
   for (const auto& [cb, quantite] : std::vector<std::pair<std::string, int>>{
-           {"K", 1}, {"B", 2}, {"Z", 1}, {"A", 3}, {"Q", 0}, {"M", 1}, {"C", 2}, {"", 4},
-           {"D", 1}}) {
+           {"K", 1}, {"B", 2}, {"Z", 1}, {"A", 3}, {"Q", 0}, {"M", 1}, {"C", 2}, {"", 4}, {"D", 1}}) {
     add(cb, quantite);
   }
   // Records 2, 4, 5 (no label), 6, 8 (no barcode) and 9, in barcode order, then descending.

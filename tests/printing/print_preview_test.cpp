@@ -96,8 +96,7 @@ TEST_F(PreviewOfARun, TheWindowShowsOnePageAtATimeAndHoldsAFewImages) {
     next->click();
     EXPECT_EQ(window.currentPage(), page);
     EXPECT_EQ(number->value(), page + 1);
-    EXPECT_EQ(window.pageImage(QSize(600, 800)),
-              renderKeptPage(preview.pages()[page], calibrations, dpi));
+    EXPECT_EQ(window.pageImage(QSize(600, 800)), renderKeptPage(preview.pages()[page], calibrations, dpi));
     EXPECT_LE(window.imagesHeld(), LabelPreviewWindow::kHeldImages);
   }
   EXPECT_FALSE(next->isEnabled());
@@ -150,8 +149,9 @@ TEST_F(PreviewOfARun, UnprintableRecordsAreListedAndTheirPlacesCrossedOut) {
   LabelPreviewWindow window(preview.pages(), {}, nullptr, unprintableList(found));
   auto* notice = window.findChild<QLabel*>("LabNonImprimables");
   ASSERT_NE(notice, nullptr);
-  EXPECT_EQ(notice->text(), "1 record(s) whose barcode cannot print as itself on these labels (a "
-                            "character Code 39 lacks, or too long for the label):\n    vk-2");
+  EXPECT_EQ(notice->text(),
+            "1 record(s) whose barcode cannot print as itself on these labels (a "
+            "character Code 39 lacks, or too long for the label):\n    vk-2");
   // Position 2 holds the record: crossed out on screen, blank on paper.
   ImageDestination printed(kDpi);
   printKeptPages(preview.pages(), printed, nullptr);

@@ -14,13 +14,11 @@
 namespace vekrano::printing {
 namespace {
 
-LabelRecord record(const std::string& cb, int quantite) {
-  return {cb, "first " + cb, "second " + cb, quantite};
-}
+LabelRecord record(const std::string& cb, int quantite) { return {cb, "first " + cb, "second " + cb, quantite}; }
 
-int fill(RecordingSink& sink, int n, const std::vector<LabelRecord>& records,
-         LabelTextOptions options = {}) {
-  return fillLabelSheets(sink, "etiquette" + std::to_string(n), Layout("etiquette" + std::to_string(n))->labelsPerSheet(), "Office", records, options);
+int fill(RecordingSink& sink, int n, const std::vector<LabelRecord>& records, LabelTextOptions options = {}) {
+  return fillLabelSheets(sink, "etiquette" + std::to_string(n),
+                         Layout("etiquette" + std::to_string(n))->labelsPerSheet(), "Office", records, options);
 }
 
 TEST(PrintRun, FullSheetsAndTheLastPartialSheet) {
@@ -95,8 +93,7 @@ TEST(PrintRun, TextSwitchesBlankTheirLineOnly) {
 
 int fillFrom(RecordingSink& sink, int n, int firstPosition, const std::vector<LabelRecord>& records) {
   const std::string layoutName = "etiquette" + std::to_string(n);
-  return fillLabelSheets(sink, layoutName, Layout(layoutName)->labelsPerSheet(), "Office", records,
-                         {}, firstPosition);
+  return fillLabelSheets(sink, layoutName, Layout(layoutName)->labelsPerSheet(), "Office", records, {}, firstPosition);
 }
 
 // The positions that hold a barcode on a job, in order, as "p=value".
@@ -117,11 +114,11 @@ TEST(PrintRun, FirstPositionOnAPartlyUsedSheet) {
     int first;
     int labels;
   };
-  for (const Case c : {Case{1, 12, 5, 3}, Case{1, 12, 12, 1}, Case{1, 12, 12, 2}, Case{1, 12, 4, 30},
-                       Case{6, 21, 15, 7}, Case{6, 21, 15, 8}, Case{6, 21, 2, 41},
-                       Case{9, 44, 44, 45}, Case{9, 44, 37, 100}, Case{9, 44, 1, 44}}) {
-    const std::string what = "N=" + std::to_string(c.n) + " P=" + std::to_string(c.first) +
-                             " L=" + std::to_string(c.labels);
+  for (const Case c :
+       {Case{1, 12, 5, 3}, Case{1, 12, 12, 1}, Case{1, 12, 12, 2}, Case{1, 12, 4, 30}, Case{6, 21, 15, 7},
+        Case{6, 21, 15, 8}, Case{6, 21, 2, 41}, Case{9, 44, 44, 45}, Case{9, 44, 37, 100}, Case{9, 44, 1, 44}}) {
+    const std::string what =
+        "N=" + std::to_string(c.n) + " P=" + std::to_string(c.first) + " L=" + std::to_string(c.labels);
     RecordingSink sink;
     const int jobs = fillFrom(sink, c.layout, c.first, {record("A", c.labels - 1), record("B", 1)});
     const int expectedJobs = (c.first - 1 + c.labels + c.n - 1) / c.n;
@@ -138,8 +135,7 @@ TEST(PrintRun, FirstPositionOnAPartlyUsedSheet) {
       EXPECT_EQ(first.values.at("cblibb" + std::to_string(p)), "") << what << " p=" << p;
     }
     EXPECT_EQ(filled(first, c.n).size(), static_cast<std::size_t>(lastOnFirst - c.first + 1)) << what;
-    EXPECT_EQ(filled(first, c.n).front(), std::to_string(c.first) + "=" + (c.labels == 1 ? "B" : "A"))
-        << what;
+    EXPECT_EQ(filled(first, c.n).front(), std::to_string(c.first) + "=" + (c.labels == 1 ? "B" : "A")) << what;
     std::set<int> removedOnFirst = range(1, c.first - 1);
     if (expectedJobs == 1) removedOnFirst.merge(range(lastOnFirst + 1, c.n));
     EXPECT_EQ(first.removed, removedOnFirst) << what;
@@ -154,8 +150,7 @@ TEST(PrintRun, FirstPositionOnAPartlyUsedSheet) {
       EXPECT_EQ(job.removed, last ? range(onSheet + 1, c.n) : std::set<int>{}) << what;
       EXPECT_EQ(filled(job, c.n).size(), static_cast<std::size_t>(onSheet)) << what;
     }
-    EXPECT_EQ(filled(sink.jobs.back(), c.n).back().substr(filled(sink.jobs.back(), c.n).back().find('=')),
-              "=B")
+    EXPECT_EQ(filled(sink.jobs.back(), c.n).back().substr(filled(sink.jobs.back(), c.n).back().find('=')), "=B")
         << what;
   }
 }
@@ -170,8 +165,8 @@ TEST(PrintRun, ThroughTheReportEmptyPositionsLoseTheirBarcodes) {
   EXPECT_EQ(destination.pages()[1].printerName, "");
   const auto barAt = [](const QImage& image, int p) {
     const TLabelPosition& position = Layout("etiquette1")->positions[p - 1];
-    return testing::anyDark(image, testing::px(position.barLeft, 150),
-                            testing::px(position.barTop + 1, 150), testing::px(8, 150), 1);
+    return testing::anyDark(image, testing::px(position.barLeft, 150), testing::px(position.barTop + 1, 150),
+                            testing::px(8, 150), 1);
   };
   for (int p = 1; p <= 12; ++p) EXPECT_TRUE(barAt(destination.pages()[0].image, p)) << p;
   EXPECT_TRUE(barAt(destination.pages()[1].image, 1));
@@ -183,8 +178,8 @@ TEST(PrintRun, ThroughTheReportEmptyPositionsLoseTheirBarcodes) {
   report.open(kLayoutFileName);
   report.printLayout("etiquette1");
   for (int p = 1; p <= 12; ++p) EXPECT_TRUE(barAt(destination.pages()[2].image, p)) << p;
-  EXPECT_FALSE(testing::anyDark(destination.pages()[2].image, 0, testing::px(35, 150),
-                                testing::px(200, 150), testing::px(10, 150)));
+  EXPECT_FALSE(testing::anyDark(destination.pages()[2].image, 0, testing::px(35, 150), testing::px(200, 150),
+                                testing::px(10, 150)));
   EXPECT_THROW(report.printLayout("etiquette13"), EReportError);
 }
 
@@ -198,8 +193,8 @@ TEST(PrintRun, ThroughTheReportOnlyTheFirstSheetSkipsItsUsedPositions) {
   ASSERT_EQ(destination.pages().size(), 3u);
   const auto barAt = [](const QImage& image, int p) {
     const TLabelPosition& position = Layout("etiquette1")->positions[p - 1];
-    return testing::anyDark(image, testing::px(position.barLeft, 150),
-                            testing::px(position.barTop + 1, 150), testing::px(8, 150), 1);
+    return testing::anyDark(image, testing::px(position.barLeft, 150), testing::px(position.barTop + 1, 150),
+                            testing::px(8, 150), 1);
   };
   for (int p = 1; p <= 12; ++p) EXPECT_EQ(barAt(destination.pages()[0].image, p), p >= 6) << p;
   for (int p = 1; p <= 12; ++p) EXPECT_TRUE(barAt(destination.pages()[1].image, p)) << p;

@@ -20,7 +20,7 @@ TEST(PrinterCalibration, FileTextAndRoundTrip) {
   const PrinterCalibrations calibrations = {
       {"Office Laser", {-1.5, 0.8, 100.0}},
       {"Bureau \xe9tage 2", {10.0, -10.0, 95.0}},  // ANSI e acute
-      {"Unchanged", {}},                            // identity: not written
+      {"Unchanged", {}},  // identity: not written
       {"HP 4050 PCL 6", {0.1, 0, 104.9}},
   };
   EXPECT_EQ(formatCalibrations(calibrations),
@@ -49,17 +49,17 @@ TEST(PrinterCalibration, HandEditsAreReadAsFarAsTheyMakeSense) {
       "\xef\xbb\xbf"
       "# a comment line\r\n"
       "\r\n"
-      "Comma 1,5 -0,25 99,96\r\n"          // decimal commas, rounded to tenths
-      "  Spaced   name \t +2  3 101  \n"   // blanks around, inner blanks kept
+      "Comma 1,5 -0,25 99,96\r\n"  // decimal commas, rounded to tenths
+      "  Spaced   name \t +2  3 101  \n"  // blanks around, inner blanks kept
       "Clamped 12 -40 200\n"
       "Low -10.04 10.05 3\n"
-      "Words left right big\n"             // no numbers: defaults
+      "Words left right big\n"  // no numbers: defaults
       "NotNumbers nan inf -inf\n"
       "Huge 1e400 1e-400 0x10\n"
-      "Short 1.0 2.0\n"                    // no name before three values: skipped
+      "Short 1.0 2.0\n"  // no name before three values: skipped
       "1.0 2.0 3.0\n"
       "Twice 1 1 100\n"
-      "Twice 2 2 100\n"                    // the last line of a name counts
+      "Twice 2 2 100\n"  // the last line of a name counts
       "\tTab\t-3\t4\t96");
   EXPECT_EQ(read.size(), 10u);
   EXPECT_EQ(read.at("Comma"), (PrinterCalibration{1.5, -0.3, 100.0}));
@@ -77,8 +77,7 @@ TEST(PrinterCalibration, HandEditsAreReadAsFarAsTheyMakeSense) {
   // A file that is not UTF-8 is read as Windows-1252.
   TempDir dir;
   writeFileBytes(dir.path() / "VEKRANO.CAL", "Bureau \xe9tage\t1\t2\t100\n");
-  EXPECT_EQ(readCalibrationFile(dir.file("VEKRANO.CAL")).at("Bureau \xe9tage"),
-            (PrinterCalibration{1, 2, 100}));
+  EXPECT_EQ(readCalibrationFile(dir.file("VEKRANO.CAL")).at("Bureau \xe9tage"), (PrinterCalibration{1, 2, 100}));
 }
 
 TEST(PrinterCalibration, MissingDamagedOrUnwritableFilesNeverFail) {
@@ -103,8 +102,7 @@ TEST(PrinterCalibration, MissingDamagedOrUnwritableFilesNeverFail) {
   for (int round = 0; round < 3000; ++round) {
     std::string bytes(random() % 200, ' ');
     for (char& c : bytes) {
-      c = random() % 4 == 0 ? static_cast<char>(random() % 256)
-                            : alphabet[random() % (alphabet.size())];
+      c = random() % 4 == 0 ? static_cast<char>(random() % 256) : alphabet[random() % (alphabet.size())];
     }
     // Through the file now and then, for its decoding; straight from the text otherwise.
     PrinterCalibrations read;

@@ -45,8 +45,8 @@ class RecordingSink : public LabelJobSink {
   void printLayout(const std::string& layoutName) override {
     if (failAtJob == static_cast<int>(jobs.size()) + 1) throw EReportError("paper jam");
     const auto printer = printers_.find(layoutName);
-    jobs.push_back({layoutName, printer == printers_.end() ? "(never set)" : printer->second,
-                    values_, removed_[layoutName]});
+    jobs.push_back(
+        {layoutName, printer == printers_.end() ? "(never set)" : printer->second, values_, removed_[layoutName]});
   }
   int slotsSet() const { return static_cast<int>(values_.size()); }
 

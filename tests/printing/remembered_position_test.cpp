@@ -69,12 +69,11 @@ TEST(RememberedPosition, DamagedFileGivesWhatCanBeReadAndWritesStayWhole) {
       "6\t8\t\n"
       "1\t7\tOffice\n"
       "7\t1\tOne\n");
-  EXPECT_EQ(read, (RememberedPositions{
-                      {{"1", "Office"}, 7}, {{"6", ""}, 8}, {{"Avery L7163", "Office"}, 9}}));
+  EXPECT_EQ(read, (RememberedPositions{{{"1", "Office"}, 7}, {{"6", ""}, 8}, {{"Avery L7163", "Office"}, 9}}));
   // Names that cannot stand on one line are left out rather than breaking the file.
-  EXPECT_EQ(parsePositions(formatPositions(
-                {{{"1", "A\nB"}, 4}, {{"2", "C"}, 5}, {{"#x", "C"}, 6}, {{"a\tb", "C"}, 7}})),
-            (RememberedPositions{{{"2", "C"}, 5}}));
+  EXPECT_EQ(
+      parsePositions(formatPositions({{{"1", "A\nB"}, 4}, {{"2", "C"}, 5}, {{"#x", "C"}, 6}, {{"a\tb", "C"}, 7}})),
+      (RememberedPositions{{{"2", "C"}, 5}}));
 
   vekrano::testing::TempDir dir;
   const std::string file = dir.file("VEKRANO.POS");
@@ -82,16 +81,14 @@ TEST(RememberedPosition, DamagedFileGivesWhatCanBeReadAndWritesStayWhole) {
   EXPECT_EQ(readPositionFile(file), (RememberedPositions{{{"2", "P"}, 3}}));
   // A folder that cannot be written: the error says so and the old file stays whole.
   if (::geteuid() != 0) {
-    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read |
-                                                 std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     EXPECT_THROW(rememberPosition(file, {"2", "P"}, 9), common::EFileWriteError);
     std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
     EXPECT_EQ(readPositionFile(file), (RememberedPositions{{{"2", "P"}, 3}}));
   }
   std::filesystem::create_directory(dir.path() / "VEKRANO.DIR");
   EXPECT_THROW(rememberPosition(dir.file("VEKRANO.DIR"), {"2", "P"}, 9), common::EFileWriteError);
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
-                          std::filesystem::directory_iterator()),
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()),
             2);  // no fresh file left beside them
 }
 

@@ -82,8 +82,7 @@ TEST(SheetCatalog, LengthsInEveryUnitOfTheFiles) {
   EXPECT_DOUBLE_EQ(*catalogLengthMm("72"), 25.4);  // a bare number counts in points
   EXPECT_DOUBLE_EQ(*catalogLengthMm("6pc"), 25.4);
   EXPECT_DOUBLE_EQ(*catalogLengthMm(" 0mm "), 0.0);
-  for (const char* bad : {"", "mm", "abc", "-3mm", "3 furlongs", "1,5mm", "3mmm", "infmm", "nan",
-                          "1e999in"}) {
+  for (const char* bad : {"", "mm", "abc", "-3mm", "3 furlongs", "1,5mm", "3mmm", "infmm", "nan", "1e999in"}) {
     EXPECT_FALSE(catalogLengthMm(bad)) << bad;
   }
 }
@@ -94,8 +93,7 @@ TEST(SheetCatalog, TemplatesOfOneFile) {
   EXPECT_TRUE(catalog.problems.empty());
   // Circles, their equivalent, the unknown paper and the damaged counts are left out; sorted
   // by name.
-  EXPECT_EQ(names(catalog),
-            (std::vector<std::string>{"Other ROLL", "Test A4-PT", "Test SAME", "Test TWO"}));
+  EXPECT_EQ(names(catalog), (std::vector<std::string>{"Other ROLL", "Test A4-PT", "Test SAME", "Test TWO"}));
 
   const LabelSheetSpec& two = *find(catalog, "Test TWO");
   EXPECT_EQ(two.description, "Two grids");

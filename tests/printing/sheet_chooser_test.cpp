@@ -24,8 +24,8 @@
 namespace vekrano::printing {
 namespace {
 
-LabelSheetSpec catalogSheet(const std::string& name, const std::string& page, int columns, int rows,
-                            double width, double height) {
+LabelSheetSpec catalogSheet(const std::string& name, const std::string& page, int columns, int rows, double width,
+                            double height) {
   LabelSheetSpec sheet = ownSheet(name, page, 0, 0, {columns, rows, 5, 5, width + 1, height}, width, height);
   sheet.description = "Address labels";
   return sheet;
@@ -36,17 +36,16 @@ class SheetChooserTest : public ::testing::Test {
   void SetUp() override {
     if (QApplication::instance() == nullptr) app_ = std::make_unique<QApplication>(argc_, argv_);
     languages::setLanguageNumber(languages::kEnglish);
-    catalog_.sheets = {catalogSheet("Avery 5160", "US Letter", 3, 10, 66.7, 25.4),
-                       catalogSheet("Avery L7160", "A4", 3, 7, 63.5, 38.1),
-                       catalogSheet("Herma 4360", "A4", 3, 8, 70, 36),
-                       catalogSheet("Zweckform 3490", "A4", 3, 8, 70, 36)};
+    catalog_.sheets = {
+        catalogSheet("Avery 5160", "US Letter", 3, 10, 66.7, 25.4), catalogSheet("Avery L7160", "A4", 3, 7, 63.5, 38.1),
+        catalogSheet("Herma 4360", "A4", 3, 8, 70, 36), catalogSheet("Zweckform 3490", "A4", 3, 8, 70, 36)};
   }
   void TearDown() override { languages::setLanguageNumber(0); }
 
   std::unique_ptr<SheetChooserWindow> chooser(bool installed = true) {
-    return std::make_unique<SheetChooserWindow>(
-        catalog_, installed, ownFile(),
-        [this](QDialog& dialog) { return answer ? answer(dialog) : int(QDialog::Rejected); });
+    return std::make_unique<SheetChooserWindow>(catalog_, installed, ownFile(), [this](QDialog& dialog) {
+      return answer ? answer(dialog) : int(QDialog::Rejected);
+    });
   }
   std::string ownFile() const { return dir_.file(kOwnSheetsFileName); }
   static QStringList shownNames(const SheetChooserWindow& window) {
@@ -71,8 +70,8 @@ class SheetChooserTest : public ::testing::Test {
 };
 
 // Sets the editor's fields as a user types them.
-void fill(OwnSheetEditor& editor, const QString& name, int columns, int rows, double width,
-          double height, double left, double top, double pitchX, double pitchY) {
+void fill(OwnSheetEditor& editor, const QString& name, int columns, int rows, double width, double height, double left,
+          double top, double pitchX, double pitchY) {
   editor.findChild<QLineEdit*>("EditNom")->setText(name);
   editor.findChild<QSpinBox*>("SpinColonnes")->setValue(columns);
   editor.findChild<QSpinBox*>("SpinLignes")->setValue(rows);

@@ -46,8 +46,8 @@ class EditorEntry : public ::testing::Test {
     query.Open();
     std::vector<std::string> rows;
     for (query.First(); !query.Eof(); query.Next()) {
-      rows.push_back(query.FieldByName("cb").AsString() + "|" + query.FieldByName("lib1").AsString() +
-                     "|" + query.FieldByName("lib2").AsString());
+      rows.push_back(query.FieldByName("cb").AsString() + "|" + query.FieldByName("lib1").AsString() + "|" +
+                     query.FieldByName("lib2").AsString());
     }
     query.Close();
     return rows;
@@ -61,17 +61,21 @@ class EditorEntry : public ::testing::Test {
 
 TEST_F(EditorEntry, PastedTypographyIsStoredAsTypedByHandAndSaid) {
   typeAndConfirm("abc-12", "l’été “chaud” – 5 €", "cœur… ŒUVRE 2‰ a\u00A0b");
-  EXPECT_EQ(stored(), (std::vector<std::string>{
-                          "ABC-12|l'\xE9t\xE9 \"chaud\" - 5 EUR|coeur... OEUVRE 2o/oo a b"}));
+  EXPECT_EQ(stored(), (std::vector<std::string>{"ABC-12|l'\xE9t\xE9 \"chaud\" - 5 EUR|coeur... OEUVRE 2o/oo a b"}));
   ASSERT_EQ(prompts.shown.size(), 1u);
   EXPECT_EQ(prompts.shown[0].caption, "Caract\xE8res remplac\xE9s");
   EXPECT_EQ(prompts.shown[0].text,
             "Ces caract\xE8res ne peuvent pas \xEAtre enregistr\xE9s tels quels et ont \xE9t\xE9 "
-            "\xE9" "crits ainsi : \xAB \x92 \xBB (U+2019) -> \xAB'\xBB, \xAB \x93 \xBB (U+201C) -> "
+            "\xE9"
+            "crits ainsi : \xAB \x92 \xBB (U+2019) -> \xAB'\xBB, \xAB \x93 \xBB (U+201C) -> "
             "\xAB\"\xBB, \xAB \x94 \xBB (U+201D) -> \xAB\"\xBB, \xAB \x96 \xBB (U+2013) -> \xAB-\xBB, "
-            "\xAB \x80 \xBB (U+20AC) -> \xAB" "EUR\xBB, \xAB \x9C \xBB (U+0153) -> \xAB" "oe\xBB, "
-            "\xAB \x85 \xBB (U+2026) -> \xAB...\xBB, \xAB \x8C \xBB (U+0152) -> \xAB" "OE\xBB, "
-            "\xAB \x89 \xBB (U+2030) -> \xAB" "o/oo\xBB, U+00A0 -> \xAB \xBB");
+            "\xAB \x80 \xBB (U+20AC) -> \xAB"
+            "EUR\xBB, \xAB \x9C \xBB (U+0153) -> \xAB"
+            "oe\xBB, "
+            "\xAB \x85 \xBB (U+2026) -> \xAB...\xBB, \xAB \x8C \xBB (U+0152) -> \xAB"
+            "OE\xBB, "
+            "\xAB \x89 \xBB (U+2030) -> \xAB"
+            "o/oo\xBB, U+00A0 -> \xAB \xBB");
   // The edits show what was stored.
   EXPECT_EQ(editor.findChild<QLineEdit*>("elib1")->text(), QString::fromUtf8("l'été \"chaud\" - 5 EUR"));
   EXPECT_EQ(editor.outcome, "OK");
@@ -79,7 +83,9 @@ TEST_F(EditorEntry, PastedTypographyIsStoredAsTypedByHandAndSaid) {
   prompts.shown.clear();
   typeAndConfirm("B-2", "Crème brûlée à 5 $", "");
   EXPECT_TRUE(prompts.shown.empty());  // nothing replaced, nothing said
-  EXPECT_EQ(stored().back(), "B-2|Cr\xE8me br\xFBl\xE9" "e \xE0 5 $|");
+  EXPECT_EQ(stored().back(),
+            "B-2|Cr\xE8me br\xFBl\xE9"
+            "e \xE0 5 $|");
 }
 
 TEST_F(EditorEntry, RefusedCharactersAreNamedAndTheEntryStaysOpen) {
@@ -90,12 +96,14 @@ TEST_F(EditorEntry, RefusedCharactersAreNamedAndTheEntryStaysOpen) {
     std::string message;
   } refusals[] = {
       {"AB", "snow ☃", "", "Texte 1 : le caract\xE8re U+2603 (position 6) ne peut pas \xEAtre enregistr\xE9."},
-      {"AB", "", "™", "Texte 2 : le caract\xE8re \xAB \x99 \xBB (U+2122) (position 1) ne peut pas \xEAtre enregistr\xE9."},
+      {"AB", "", "™",
+       "Texte 2 : le caract\xE8re \xAB \x99 \xBB (U+2122) (position 1) ne peut pas \xEAtre enregistr\xE9."},
       {"spé#cial@1", "", "",
        "Code Barre : le caract\xE8re \xAB \xC9 \xBB (U+00C9) (position 3) n'existe pas en Code 39. Un code "
        "barre ne peut contenir que les chiffres, les lettres A \xE0 Z, l'espace et - . $ / + %"},
-      {"A*B", "", "", "Code Barre : le caract\xE8re \xAB * \xBB (U+002A) (position 2) n'existe pas en Code 39. "
-                      "Un code barre ne peut contenir que les chiffres, les lettres A \xE0 Z, l'espace et - . $ / + %"},
+      {"A*B", "", "",
+       "Code Barre : le caract\xE8re \xAB * \xBB (U+002A) (position 2) n'existe pas en Code 39. "
+       "Un code barre ne peut contenir que les chiffres, les lettres A \xE0 Z, l'espace et - . $ / + %"},
   };
   for (const auto& refusal : refusals) {
     prompts.shown.clear();

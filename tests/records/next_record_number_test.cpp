@@ -35,9 +35,8 @@ class NextRecordNumber : public ::testing::Test {
     data.sqlqueryfonction.SQL().Clear();
     data.sqlqueryfonction.SQL().Add("select max(num) as nb from article");
     data.sqlqueryfonction.Open();
-    const int next = data.sqlqueryfonction.RecordCount() > 0
-                         ? data.sqlqueryfonction.FieldByName("nb").AsInteger() + 1
-                         : 1;
+    const int next =
+        data.sqlqueryfonction.RecordCount() > 0 ? data.sqlqueryfonction.FieldByName("nb").AsInteger() + 1 : 1;
     data.sqlqueryfonction.Close();
     return next;
   }
@@ -107,8 +106,8 @@ TEST_F(NextRecordNumber, FollowsOtherProcessesChanges) {
   EXPECT_EQ(add("F1"), 6);  // the other deleted the two highest
   ASSERT_TRUE(otherProcessRuns({"update article set num=70 where num=3"}));
   EXPECT_EQ(add("F2"), 71);  // a number raised in place
-  ASSERT_TRUE(otherProcessRuns({newRecordStatement({8, "low", "", "", 1, "O"}),
-                                newRecordStatement({9, "low", "", "", 1, "O"})}));
+  ASSERT_TRUE(otherProcessRuns(
+      {newRecordStatement({8, "low", "", "", 1, "O"}), newRecordStatement({9, "low", "", "", 1, "O"})}));
   EXPECT_EQ(add("G"), 72);
   ASSERT_TRUE(otherProcessRuns({"update article set lib1=\"x\" where num=4"}));
   EXPECT_EQ(data.NextRecordNumber(), 73);

@@ -37,9 +37,8 @@ class ArticleTable : public ::testing::Test {
     data.sqlqueryfonction.SQL().Clear();
     data.sqlqueryfonction.SQL().Add("select cb from article where num=" + std::to_string(num));
     data.sqlqueryfonction.Open();
-    std::string value = data.sqlqueryfonction.RecordCount() > 0
-                            ? data.sqlqueryfonction.FieldByName("cb").AsString()
-                            : "<none>";
+    std::string value =
+        data.sqlqueryfonction.RecordCount() > 0 ? data.sqlqueryfonction.FieldByName("cb").AsString() : "<none>";
     data.sqlqueryfonction.Close();
     return value;
   }

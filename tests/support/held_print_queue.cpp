@@ -14,9 +14,7 @@
 namespace vekrano::testing {
 namespace {
 
-bool serverRunning() {
-  return runShell("lpstat -r 2>/dev/null").out.find("scheduler is running") != std::string::npos;
-}
+bool serverRunning() { return runShell("lpstat -r 2>/dev/null").out.find("scheduler is running") != std::string::npos; }
 
 void removeHeldQueue() { runShell("lpadmin -x " + heldQueue() + " >/dev/null 2>&1"); }
 

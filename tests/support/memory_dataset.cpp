@@ -32,8 +32,8 @@ constexpr int kScalarSize = 8;
 constexpr int kLengthSize = 4;
 
 bool isText(TFieldType type) {
-  return type == TFieldType::ftString || type == TFieldType::ftMemo ||
-         type == TFieldType::ftBlob || type == TFieldType::ftBytes;
+  return type == TFieldType::ftString || type == TFieldType::ftMemo || type == TFieldType::ftBlob ||
+         type == TFieldType::ftBytes;
 }
 
 std::int32_t readId(const char* buffer) {
@@ -163,8 +163,7 @@ void MemoryDataset::writeSlot(char* buffer, int column, const Variant& value) co
   }
   slot[0] = 1;
   if (const auto* text = std::get_if<std::string>(&value)) {
-    const auto length = static_cast<std::int32_t>(
-        std::min<std::size_t>(text->size(), SlotSize(column) - kLengthSize));
+    const auto length = static_cast<std::int32_t>(std::min<std::size_t>(text->size(), SlotSize(column) - kLengthSize));
     std::memcpy(slot + 1, &length, kLengthSize);
     std::memcpy(slot + 1 + kLengthSize, text->data(), length);
   } else if (const auto* number = std::get_if<std::int64_t>(&value)) {
@@ -267,9 +266,7 @@ TBookmarkFlag MemoryDataset::GetBookmarkFlag(const char* buffer) const {
   return static_cast<TBookmarkFlag>(buffer[kFlagOffset]);
 }
 
-void MemoryDataset::SetBookmarkFlag(char* buffer, TBookmarkFlag flag) {
-  buffer[kFlagOffset] = static_cast<char>(flag);
-}
+void MemoryDataset::SetBookmarkFlag(char* buffer, TBookmarkFlag flag) { buffer[kFlagOffset] = static_cast<char>(flag); }
 
 void MemoryDataset::InternalGotoBookmark(const char* data) {
   const int position = positionOf(readId(data));

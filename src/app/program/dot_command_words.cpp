@@ -6,8 +6,7 @@
 
 namespace vekrano::app {
 
-DotCommandWords::DotCommandWords(std::string command, std::string usageLine,
-                                 const std::vector<std::string>& words)
+DotCommandWords::DotCommandWords(std::string command, std::string usageLine, const std::vector<std::string>& words)
     : command_(std::move(command)), usageLine_(std::move(usageLine)), words_(words) {}
 
 std::string DotCommandWords::fileAndOptions(const std::function<bool(const std::string& option)>& option) {
@@ -46,8 +45,8 @@ int DotCommandWords::number(const std::string& option, const std::string& text, 
   int value = -1;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error != std::errc() || end != text.data() + text.size() || value < low || value > high) {
-    usage(option + " takes a number from " + std::to_string(low) + " to " + std::to_string(high) +
-          ", not \"" + text + "\"");
+    usage(option + " takes a number from " + std::to_string(low) + " to " + std::to_string(high) + ", not \"" + text +
+          "\"");
   }
   return value;
 }

@@ -22,23 +22,18 @@ struct NamedCommand {
 };
 
 constexpr NamedCommand kDotCommands[] = {
-    {".import", importDotCommand},
-    {".backup", backupDotCommand},
-    {".restore", restoreDotCommand},
-    {".export", exportDotCommand},
-    {".check", checkDotCommand},
-    {".repair", repairDotCommand},
+    {".import", importDotCommand}, {".backup", backupDotCommand}, {".restore", restoreDotCommand},
+    {".export", exportDotCommand}, {".check", checkDotCommand},   {".repair", repairDotCommand},
 };
 
 // Statement text typed on the terminal, held in the engine's character set as the table can
 // store it; the characters written another way are said on standard error.
 std::string engineText(const std::string& terminal) {
-  const common::TableText text = common::isValidUtf8(terminal) ? common::toTableText(terminal)
-                                                               : common::ansiToTableText(terminal);
+  const common::TableText text =
+      common::isValidUtf8(terminal) ? common::toTableText(terminal) : common::ansiToTableText(terminal);
   if (text.refused) {
-    throw common::Exception("the character " + common::characterName(text.refused->codePoint) +
-                            " at position " + std::to_string(text.refused->position) +
-                            " cannot be stored in the table");
+    throw common::Exception("the character " + common::characterName(text.refused->codePoint) + " at position " +
+                            std::to_string(text.refused->position) + " cannot be stored in the table");
   }
   if (!text.replaced.empty()) {
     std::fprintf(stderr, "vekrano-sql: written another way: %s\n",
@@ -113,8 +108,7 @@ void SqlShell::runLine(const std::string& line) {
       return;
     }
   }
-  throw EShellUsage("unknown command: " + name +
-                    " (known: .import, .backup, .restore, .export, .check, .repair)");
+  throw EShellUsage("unknown command: " + name + " (known: .import, .backup, .restore, .export, .check, .repair)");
 }
 
 void SqlShell::runInput(std::istream& in, int descriptor) {

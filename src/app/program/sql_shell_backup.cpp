@@ -19,23 +19,19 @@ const std::string& archiveArgument(const char* command, const std::vector<std::s
   return arguments[0];
 }
 
-void throwFailure(const bk::CommandResult& result, const std::string& archive,
-                  const char* unchanged) {
+void throwFailure(const bk::CommandResult& result, const std::string& archive, const char* unchanged) {
   switch (result.failure) {
     case bk::CommandFailure::None: return;
     case bk::CommandFailure::ComponentError:
     case bk::CommandFailure::ReplaceFailed:
     case bk::CommandFailure::NotATable:
-    case bk::CommandFailure::TableBusy:
-      throw common::Exception(result.error + ": " + archive + unchanged);
+    case bk::CommandFailure::TableBusy: throw common::Exception(result.error + ": " + archive + unchanged);
     case bk::CommandFailure::TargetIsTable:
       throw common::Exception("the archive would be written over the table's own file: " + archive);
     case bk::CommandFailure::TableInUse:
       throw common::Exception("another program has the table open: " + archive + unchanged);
-    case bk::CommandFailure::Stopped:
-      throw common::Exception("stopped: " + archive + unchanged);
-    case bk::CommandFailure::ArchiveMissing:
-      throw common::Exception("no such archive: " + archive);
+    case bk::CommandFailure::Stopped: throw common::Exception("stopped: " + archive + unchanged);
+    case bk::CommandFailure::ArchiveMissing: throw common::Exception("no such archive: " + archive);
     case bk::CommandFailure::NoTable:
       throw common::Exception("the archive holds no article.dbf: " + archive + unchanged);
   }
@@ -49,8 +45,7 @@ void backupDotCommand(ShellContext& context, const std::vector<std::string>& arg
   // No one to insert a disk: each further volume is written beside the first.
   component.OnNeedDisk = [](bk::TBackupFile&, std::uint16_t, bool& goOn) { goOn = true; };
   const ArticleTableAccess table(context.data);
-  const bk::CommandResult result =
-      bk::runBackup(component, context.data.programDirectory(), archive, table.access());
+  const bk::CommandResult result = bk::runBackup(component, context.data.programDirectory(), archive, table.access());
   throwFailure(result, archive, " (no archive written)");
   for (const std::string& name : result.files) std::fprintf(context.out, "saved %s\n", name.c_str());
   for (const std::string& volume : result.volumes) {
@@ -69,8 +64,7 @@ void restoreDotCommand(ShellContext& context, const std::vector<std::string>& ar
     if (!goOn) missingVolume = path;
   };
   const ArticleTableAccess table(context.data);
-  bk::CommandResult result =
-      bk::runSafeRestore(component, context.data.programDirectory(), archive, table.access());
+  bk::CommandResult result = bk::runSafeRestore(component, context.data.programDirectory(), archive, table.access());
   if (result.failure == bk::CommandFailure::Stopped && !missingVolume.empty()) {
     throw common::Exception("missing volume " + missingVolume + ": the table was left as it was");
   }

@@ -53,8 +53,7 @@ void exportDotCommand(ShellContext& context, const std::vector<std::string>& arg
     return true;
   });
   const int written = list::exportStatement(context.data.sqlqueryfonction,
-                                            list::listStatement(criteria, list::SortState{}),
-                                            path, options);
+                                            list::listStatement(criteria, list::SortState{}), path, options);
   std::fprintf(context.out, "%d\n", written);
 }
 

@@ -14,20 +14,19 @@ namespace {
 constexpr const char* kImportUsage =
     ".import FILE [--separator C] [--header N] [--fields CB,TEXT1,TEXT2,QTY] [--quoted]";
 
-import::FieldMapping fieldsArgument(const DotCommandWords& words, const std::string& text) {
-  int numbers[4] = {};
-  std::size_t start = 0;
-  for (int i = 0; i < 4; ++i) {
-    const std::size_t comma = text.find(',', start);
-    if ((i < 3) == (comma == std::string::npos)) words.usage("--fields takes four numbers: CB,TEXT1,TEXT2,QTY");
-    const std::string part = text.substr(start, i < 3 ? comma - start : std::string::npos);
-    numbers[i] = words.number("--fields", part, i < 2 ? 1 : 0, import::kUsedFieldCount);
-    start = comma + 1;
-  }
-  return {numbers[0], numbers[1], numbers[2], numbers[3]};
+import::FieldMapping fieldsArgument(const DotCommandWords& words, const std::string& text){int numbers[4] = {};
+std::size_t start = 0;
+for (int i = 0; i < 4; ++i) {
+  const std::size_t comma = text.find(',', start);
+  if ((i < 3) == (comma == std::string::npos)) words.usage("--fields takes four numbers: CB,TEXT1,TEXT2,QTY");
+  const std::string part = text.substr(start, i < 3 ? comma - start : std::string::npos);
+  numbers[i] = words.number("--fields", part, i < 2 ? 1 : 0, import::kUsedFieldCount);
+  start = comma + 1;
 }
-
+return {numbers[0], numbers[1], numbers[2], numbers[3]};
 }  // namespace
+
+}  // namespace vekrano::app
 
 void importDotCommand(ShellContext& context, const std::vector<std::string>& arguments) {
   import::CsvOptions options;
@@ -48,14 +47,12 @@ void importDotCommand(ShellContext& context, const std::vector<std::string>& arg
     return true;
   });
   import::CsvFile file(path, options);
-  const import::ImportResult result =
-      import::runImport(file, mapping, options.quoted, context.data);
+  const import::ImportResult result = import::runImport(file, mapping, options.quoted, context.data);
   std::fprintf(context.out, "%d\n", result.stored);
   if (result.failed > 0) {
     std::string lines;
     for (int line : result.firstFailedLines) lines += (lines.empty() ? "" : ", ") + std::to_string(line);
-    std::fprintf(stderr, ".import: %d lines not stored (first at file lines %s)\n", result.failed,
-                 lines.c_str());
+    std::fprintf(stderr, ".import: %d lines not stored (first at file lines %s)\n", result.failed, lines.c_str());
   }
   for (const std::string& refusal : result.firstRefusals) {
     std::fprintf(stderr, ".import: %s\n", common::ansiToUtf8(refusal).c_str());

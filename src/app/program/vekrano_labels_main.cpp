@@ -49,8 +49,7 @@ std::string typeEntry(int number) {
 void listTypes() {
   for (int number = 1; number <= printing::kLabelTypeCount; ++number) {
     const printing::TLabelType type = *printing::LabelType(number);
-    std::printf("%d\t%d\t%s\n", number, type.labelsPerSheet,
-                common::ansiToUtf8(type.displayName).c_str());
+    std::printf("%d\t%d\t%s\n", number, type.labelsPerSheet, common::ansiToUtf8(type.displayName).c_str());
   }
 }
 
@@ -66,9 +65,8 @@ printing::OwnSheets ownSheetsOf(const std::string& directory) {
 // One line per sheet: name, labels, label size, page, description; own sheets first.
 void listSheets(const std::string& directory) {
   const auto print = [](const printing::LabelSheetSpec& sheet) {
-    const std::string page = sheet.pageName.empty()
-                                 ? printing::sizeText(sheet.pageWidthMm, sheet.pageHeightMm)
-                                 : sheet.pageName;
+    const std::string page =
+        sheet.pageName.empty() ? printing::sizeText(sheet.pageWidthMm, sheet.pageHeightMm) : sheet.pageName;
     std::printf("%s\t%d\t%s mm\t%s\t%s\n", sheet.name.c_str(), sheet.labelCount(),
                 printing::sizeText(sheet.labelWidthMm, sheet.labelHeightMm).c_str(), page.c_str(),
                 sheet.description.c_str());
@@ -85,29 +83,28 @@ void listSheets(const std::string& directory) {
 // be printed on.
 const printing::TLabelLayout& sheetLayoutOf(const app::LabelsOptions& options) {
   const printing::OwnSheets own = ownSheetsOf(options.directory);
-  const printing::LabelSheetSpec* sheet =
-      printing::findSheet(options.sheet, own, printing::installedCatalog());
+  const printing::LabelSheetSpec* sheet = printing::findSheet(options.sheet, own, printing::installedCatalog());
   if (sheet == nullptr) {
     std::string reason = "no label sheet is named \"" + options.sheet + "\" (see --list-sheets)";
     if (printing::installedCatalogDirectory().empty()) {
-      reason += "; the vendors' catalog is not installed (package " +
-                std::string(printing::kCatalogPackage) + ")";
+      reason += "; the vendors' catalog is not installed (package " + std::string(printing::kCatalogPackage) + ")";
     }
     throw app::ELabelsUsage(reason);
   }
   const printing::TLabelLayout& layout = printing::addSheet(*sheet);
   if (options.firstPosition > layout.labelsPerSheet()) {
-    throw app::ELabelsUsage("--start takes a position from 1 to " +
-                            std::to_string(layout.labelsPerSheet()) + " on sheet " + sheet->name +
-                            ", not " + std::to_string(options.firstPosition));
+    throw app::ELabelsUsage("--start takes a position from 1 to " + std::to_string(layout.labelsPerSheet()) +
+                            " on sheet " + sheet->name + ", not " + std::to_string(options.firstPosition));
   }
   return layout;
 }
 
 // The records whose barcodes would print as another value, or not fit their labels.
 void listUnprintable(const printing::UnprintableRecords& unprintable, bool skipped) {
-  std::fprintf(stderr, "vekrano-labels: %d record(s) with a barcode that cannot print as itself "
-               "(a character outside Code 39, or too long for the label):\n", unprintable.count);
+  std::fprintf(stderr,
+               "vekrano-labels: %d record(s) with a barcode that cannot print as itself "
+               "(a character outside Code 39, or too long for the label):\n",
+               unprintable.count);
   for (const std::string& barcode : unprintable.firstBarcodes) {
     std::fprintf(stderr, "  %s\n", common::ansiToUtf8(barcode).c_str());
   }
@@ -119,8 +116,7 @@ void listUnprintable(const printing::UnprintableRecords& unprintable, bool skipp
 
 int print(const app::LabelsOptions& options) {
   if (!std::filesystem::is_regular_file(std::filesystem::path(options.directory) / "article.dbf")) {
-    std::fprintf(stderr, "vekrano-labels: no record table article.dbf in %s\n",
-                 options.directory.c_str());
+    std::fprintf(stderr, "vekrano-labels: no record table article.dbf in %s\n", options.directory.c_str());
     return 1;
   }
   const printing::TLabelLayout* sheetLayout = options.sheet.empty() ? nullptr : &sheetLayoutOf(options);
@@ -148,15 +144,13 @@ int print(const app::LabelsOptions& options) {
   const std::string positionFile = directory + printing::kPositionFileName;
   // Naming the default printer asks the print server: only runs on paper need the key.
   const auto sheet = [&] {
-    return printing::SheetKey{
-        sheetLayout != nullptr ? sheetLayout->name : std::to_string(options.type),
-        printing::calibratedPrinterName(options.printer)};
+    return printing::SheetKey{sheetLayout != nullptr ? sheetLayout->name : std::to_string(options.type),
+                              printing::calibratedPrinterName(options.printer)};
   };
   if (options.continueSheet) {
-    const int positions = sheetLayout != nullptr ? sheetLayout->labelsPerSheet()
-                                                 : printing::LabelType(options.type)->labelsPerSheet;
-    request.firstPosition =
-        printing::offeredPosition(printing::readPositionFile(positionFile), sheet(), positions);
+    const int positions =
+        sheetLayout != nullptr ? sheetLayout->labelsPerSheet() : printing::LabelType(options.type)->labelsPerSheet;
+    request.firstPosition = printing::offeredPosition(printing::readPositionFile(positionFile), sheet(), positions);
   }
   std::unique_ptr<printing::PageDestination> destination;
   printing::PdfDestination* pdf = nullptr;
@@ -171,8 +165,7 @@ int print(const app::LabelsOptions& options) {
   if (isatty(STDERR_FILENO)) progress = std::make_unique<TerminalProgress>();
   printing::LabelReport report(*destination, progress.get());
   int nextPosition = 1;
-  const int jobs =
-      printing::PrintLabels(data.sqlqueryfonction, report, directory, request, &nextPosition);
+  const int jobs = printing::PrintLabels(data.sqlqueryfonction, report, directory, request, &nextPosition);
   if (pdf != nullptr) pdf->finish();
   // Paper was used: the next run on this type and printer may continue on the last sheet.
   if (pdf == nullptr && jobs > 0) printing::rememberPosition(positionFile, sheet(), nextPosition);

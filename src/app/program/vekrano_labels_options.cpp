@@ -196,16 +196,15 @@ LabelsOptions parseLabelsOptions(const std::vector<std::string>& arguments) {
   }
   if (options.continueSheet && startGiven) throw ELabelsUsage("--continue and --start exclude each other");
   const list::ListCriteria& criteria = options.criteria;
-  const bool criteriaGiven = !criteria.cb.empty() || !criteria.lib1.empty() ||
-                             !criteria.lib2.empty() || criteria.top != list::TopCriterion::All;
+  const bool criteriaGiven = !criteria.cb.empty() || !criteria.lib1.empty() || !criteria.lib2.empty() ||
+                             criteria.top != list::TopCriterion::All;
   if (!options.recordNumbers.empty() && (options.printEveryRecord || criteriaGiven)) {
     throw ELabelsUsage("--num chooses the records itself, without --all or criteria");
   }
   const int positions = printing::LabelType(options.type)->labelsPerSheet;
   if (options.sheet.empty() && options.firstPosition > positions) {
-    throw ELabelsUsage("--start takes a position from 1 to " + std::to_string(positions) +
-                       " on label type " + std::to_string(options.type) + ", not " +
-                       std::to_string(options.firstPosition));
+    throw ELabelsUsage("--start takes a position from 1 to " + std::to_string(positions) + " on label type " +
+                       std::to_string(options.type) + ", not " + std::to_string(options.firstPosition));
   }
   if (options.directory.empty() && options.action == LabelsOptions::Action::Print) {
     throw ELabelsUsage("the program directory DIR is missing");

@@ -35,7 +35,7 @@ struct LabelsOptions {
   // The records to print, by number, instead of the criteria (--num); empty: no such choice.
   std::vector<int> recordNumbers;
   std::string printer;  // ANSI; empty: the default printer
-  std::string pdf;      // empty: print to the printer
+  std::string pdf;  // empty: print to the printer
 };
 
 // Reads the arguments after the program name. Throws ELabelsUsage with a one-line reason.

@@ -27,13 +27,10 @@ void TDataLink::setDataSource(TDataSource* source) {
   dataEvent(TDataEvent::deUpdateState, nullptr);
 }
 
-TDataSet* TDataLink::DataSet() const {
-  return dataSource_ != nullptr ? dataSource_->DataSet() : nullptr;
-}
+TDataSet* TDataLink::DataSet() const { return dataSource_ != nullptr ? dataSource_->DataSet() : nullptr; }
 
 bool TDataLink::Active() const {
-  return dataSource_ != nullptr && dataSource_->enabled() && DataSet() != nullptr &&
-         DataSet()->Active();
+  return dataSource_ != nullptr && dataSource_->enabled() && DataSet() != nullptr && DataSet()->Active();
 }
 
 TDataSource::~TDataSource() {
@@ -90,8 +87,7 @@ void TDataSource::dataEvent(TDataEvent event, const TField* field) {
       }
       break;
     case TDataEvent::deLayoutChange:
-    case TDataEvent::deUpdateRecord:
-      break;
+    case TDataEvent::deUpdateRecord: break;
   }
 }
 

@@ -12,13 +12,13 @@ class TDataSource;
 class TField;
 
 enum class TDataEvent {
-  deFieldChange,     // a field of the current record was assigned (the field is given)
-  deRecordChange,    // the current record's values changed as a whole (edit started, cancel)
-  deDataSetChange,   // the set of records changed: open, refresh, post, delete, insert, resume
-  deDataSetScroll,   // the cursor moved to another record
-  deLayoutChange,    // the dataset's definition changed (fields, a query's text)
-  deUpdateRecord,    // controls must push pending values into the record (before a post)
-  deUpdateState,     // the state changed (including open and close)
+  deFieldChange,  // a field of the current record was assigned (the field is given)
+  deRecordChange,  // the current record's values changed as a whole (edit started, cancel)
+  deDataSetChange,  // the set of records changed: open, refresh, post, delete, insert, resume
+  deDataSetScroll,  // the cursor moved to another record
+  deLayoutChange,  // the dataset's definition changed (fields, a query's text)
+  deUpdateRecord,  // controls must push pending values into the record (before a post)
+  deUpdateState,  // the state changed (including open and close)
 };
 
 // One data-aware control's connection to a data source. A link detaches itself when destroyed.

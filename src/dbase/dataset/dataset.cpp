@@ -96,31 +96,24 @@ void TDataSet::createFields() {
 
 std::unique_ptr<TField> TDataSet::createField(const TFieldDef& def) {
   switch (def.DataType) {
-    case TFieldType::ftString:
-      return std::make_unique<TStringField>(*this, def);
+    case TFieldType::ftString: return std::make_unique<TStringField>(*this, def);
     case TFieldType::ftSmallint:
     case TFieldType::ftInteger:
     case TFieldType::ftWord:
     case TFieldType::ftLargeint:
-    case TFieldType::ftAutoInc:
-      return std::make_unique<TIntegerField>(*this, def);
-    case TFieldType::ftBoolean:
-      return std::make_unique<TBooleanField>(*this, def);
+    case TFieldType::ftAutoInc: return std::make_unique<TIntegerField>(*this, def);
+    case TFieldType::ftBoolean: return std::make_unique<TBooleanField>(*this, def);
     case TFieldType::ftFloat:
     case TFieldType::ftCurrency:
     case TFieldType::ftBCD:
-    case TFieldType::ftFMTBcd:
-      return std::make_unique<TFloatField>(*this, def);
+    case TFieldType::ftFMTBcd: return std::make_unique<TFloatField>(*this, def);
     case TFieldType::ftDate:
     case TFieldType::ftTime:
-    case TFieldType::ftDateTime:
-      return std::make_unique<TDateField>(*this, def);
+    case TFieldType::ftDateTime: return std::make_unique<TDateField>(*this, def);
     case TFieldType::ftMemo:
     case TFieldType::ftBlob:
-    case TFieldType::ftBytes:
-      return std::make_unique<TMemoField>(*this, def);
-    case TFieldType::ftUnknown:
-      break;
+    case TFieldType::ftBytes: return std::make_unique<TMemoField>(*this, def);
+    case TFieldType::ftUnknown: break;
   }
   return std::make_unique<TField>(*this, def);
 }
@@ -301,10 +294,8 @@ bool TDataSet::canAssignFields() const {
     case TDataSetState::dsSetKey:
     case TDataSetState::dsFilter:
     case TDataSetState::dsNewValue:
-    case TDataSetState::dsInternalCalc:
-      return true;
-    default:
-      return false;
+    case TDataSetState::dsInternalCalc: return true;
+    default: return false;
   }
 }
 
@@ -524,7 +515,8 @@ void TDataSet::UpdateRecord() {
 
 bool TDataSet::visitUnwatched(const std::function<bool()>& visitRecords) {
   if (state_ != TDataSetState::dsBrowse || BeforeScroll || AfterScroll || OnCalcFields ||
-      std::any_of(dataSources_.begin(), dataSources_.end(), [](const TDataSource* source) { return source->heard(); })) {
+      std::any_of(dataSources_.begin(), dataSources_.end(),
+                  [](const TDataSource* source) { return source->heard(); })) {
     return false;
   }
   // The visited records are current, also in a dataset that had none (opened empty before
@@ -546,13 +538,11 @@ bool TDataSet::visitUnwatched(const std::function<bool()>& visitRecords) {
   return visited;
 }
 
-bool TDataSet::visitInStorageOrder(const std::function<void()>& visit,
-                                   const std::vector<const TField*>* fieldsRead) {
+bool TDataSet::visitInStorageOrder(const std::function<void()>& visit, const std::vector<const TField*>* fieldsRead) {
   return visitUnwatched([&] { return visitStoredRecords(visit, fieldsRead); });
 }
 
-bool TDataSet::visitFieldPrefix(const TField& field, const std::string& prefix,
-                                const std::function<void()>& visit) {
+bool TDataSet::visitFieldPrefix(const TField& field, const std::string& prefix, const std::function<void()>& visit) {
   return visitUnwatched([&] { return visitPrefixRecords(field, prefix, visit); });
 }
 

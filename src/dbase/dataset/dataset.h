@@ -20,14 +20,14 @@
 namespace vekrano::dbase {
 
 enum class TDataSetState {
-  dsInactive,      // closed
-  dsBrowse,        // open and positioned
-  dsEdit,          // the current record is being changed
-  dsInsert,        // a new record is being made
-  dsSetKey,        // key values are being assigned for a search
-  dsCalcFields,    // calculated fields are being computed
-  dsFilter,        // a filter is reading a record
-  dsNewValue,      // new values of a record are being assigned
+  dsInactive,  // closed
+  dsBrowse,  // open and positioned
+  dsEdit,  // the current record is being changed
+  dsInsert,  // a new record is being made
+  dsSetKey,  // key values are being assigned for a search
+  dsCalcFields,  // calculated fields are being computed
+  dsFilter,  // a filter is reading a record
+  dsNewValue,  // new values of a record are being assigned
   dsInternalCalc,  // internally calculated fields are being computed
 };
 
@@ -66,8 +66,7 @@ class TDataSet;
 enum class TDataAction { daFail, daAbort, daRetry };
 using TDataSetNotifyEvent = std::function<void(TDataSet& dataSet)>;
 // Called when an edit, post or delete of the store failed with `error`; sets `action`.
-using TDataSetErrorEvent =
-    std::function<void(TDataSet& dataSet, const common::Exception& error, TDataAction& action)>;
+using TDataSetErrorEvent = std::function<void(TDataSet& dataSet, const common::Exception& error, TDataAction& action)>;
 
 // The generic dataset. Every public operation except the property getters raises
 // kDataSetClosed when it needs an open dataset and the dataset is closed. Exceptions raised by the
@@ -225,12 +224,10 @@ class TDataSet {
   // null value matches a null field. Found: the record is current and the result is true. Not
   // found: the cursor goes back to where it was and the result is false. Concrete datasets with
   // an index may search differently.
-  virtual bool Locate(const std::string& keyFields, const std::vector<Variant>& keyValues,
-                      TLocateOptions options);
+  virtual bool Locate(const std::string& keyFields, const std::vector<Variant>& keyValues, TLocateOptions options);
   // Locates like Locate (without options), reads the fields `resultFields` (names separated by
   // ";") of the record found and returns to the record it started on. Empty when not found.
-  virtual std::vector<Variant> Lookup(const std::string& keyFields,
-                                      const std::vector<Variant>& keyValues,
+  virtual std::vector<Variant> Lookup(const std::string& keyFields, const std::vector<Variant>& keyValues,
                                       const std::string& resultFields);
 
   // --- Walks
@@ -249,8 +246,7 @@ class TDataSet {
   // pending. A failure of `visit` or of a read passes on, with the dataset placed at its end.
   // With `fieldsRead`, only those fields need to read the visited record (the others may read
   // anything meanwhile), which spares decoding the rest.
-  bool visitInStorageOrder(const std::function<void()>& visit,
-                           const std::vector<const TField*>* fieldsRead = nullptr);
+  bool visitInStorageOrder(const std::function<void()>& visit, const std::vector<const TField*>* fieldsRead = nullptr);
   // Visits as visitInStorageOrder does, but in the walk's order and only some of the records:
   // at least every one whose `field` holds a text starting with `prefix` (which is printable
   // ASCII), found through an index. False, with nothing visited, when the dataset has no index
@@ -463,8 +459,7 @@ class TDataSet {
   void writeField(const TField& field, const Variant& value);
   // Passes a notification to the data sources whether or not controls are disabled.
   void notify(TDataEvent event, const TField* field);
-  void notifySources(TDataSource* const* sources, std::size_t count, TDataEvent event,
-                     const TField* field);
+  void notifySources(TDataSource* const* sources, std::size_t count, TDataEvent event, const TField* field);
   // Runs a store operation, placing the concrete cursor on the current record first; a failure
   // goes to `onError`, which may fail it, abort it or retry it.
   void checkOperation(const std::function<void()>& operation, const TDataSetErrorEvent& onError);

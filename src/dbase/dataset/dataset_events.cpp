@@ -30,8 +30,7 @@ void TDataSet::doOnCalcFields() {
   OnCalcFields(*this);
 }
 
-void TDataSet::checkOperation(const std::function<void()>& operation,
-                              const TDataSetErrorEvent& onError) {
+void TDataSet::checkOperation(const std::function<void()>& operation, const TDataSetErrorEvent& onError) {
   for (;;) {
     try {
       updateCursorPos();

@@ -49,8 +49,7 @@ void TDataSet::notify(TDataEvent event, const TField* field) {
   }
 }
 
-void TDataSet::notifySources(TDataSource* const* sources, std::size_t count, TDataEvent event,
-                             const TField* field) {
+void TDataSet::notifySources(TDataSource* const* sources, std::size_t count, TDataEvent event, const TField* field) {
   for (std::size_t i = 0; i < count; ++i) {
     try {
       sources[i]->dataEvent(event, field);
@@ -93,10 +92,8 @@ bool TDataSet::copyRecordBuffer(int recNo, TRecordCopy& copy) {
 }
 
 TActiveRecord::TActiveRecord(TDataSet& dataSet, TRecordCopy& copy)
-    : dataSet_(dataSet),
-      previous_(dataSet.activeBuffer_ == dataSet.currentBuffer_ ? nullptr : dataSet.activeBuffer_) {
-  assert(dataSet.State() == TDataSetState::dsBrowse &&
-         static_cast<int>(copy.size()) == dataSet.GetRecordSize());
+    : dataSet_(dataSet), previous_(dataSet.activeBuffer_ == dataSet.currentBuffer_ ? nullptr : dataSet.activeBuffer_) {
+  assert(dataSet.State() == TDataSetState::dsBrowse && static_cast<int>(copy.size()) == dataSet.GetRecordSize());
   dataSet_.activeBuffer_ = copy.data();
 }
 

@@ -11,8 +11,8 @@ namespace vekrano::dbase {
 namespace {
 
 bool IsTextType(TFieldType type) {
-  return type == TFieldType::ftString || type == TFieldType::ftMemo ||
-         type == TFieldType::ftBlob || type == TFieldType::ftBytes;
+  return type == TFieldType::ftString || type == TFieldType::ftMemo || type == TFieldType::ftBlob ||
+         type == TFieldType::ftBytes;
 }
 
 std::string variantText(const Variant& value) {
@@ -76,9 +76,7 @@ bool fieldMatches(const TField& field, const Variant& key, TLocateOptions option
 // Restores the active buffer when a scan ends, however it ends.
 class ActiveBufferGuard {
  public:
-  ActiveBufferGuard(char*& active, char* replacement) : active_(active), saved_(active) {
-    active_ = replacement;
-  }
+  ActiveBufferGuard(char*& active, char* replacement) : active_(active), saved_(active) { active_ = replacement; }
   ~ActiveBufferGuard() { active_ = saved_; }
   ActiveBufferGuard(const ActiveBufferGuard&) = delete;
   ActiveBufferGuard& operator=(const ActiveBufferGuard&) = delete;
@@ -137,8 +135,7 @@ void TDataSet::GotoBookmark(const TBookmark& bookmark) {
 void TDataSet::FreeBookmark(TBookmark& bookmark) const { TBookmark().swap(bookmark); }
 
 bool TDataSet::BookmarkValid(const TBookmark& bookmark) {
-  return Active() && static_cast<int>(bookmark.size()) == bookmarkSize() &&
-         internalBookmarkValid(bookmark.data());
+  return Active() && static_cast<int>(bookmark.size()) == bookmarkSize() && internalBookmarkValid(bookmark.data());
 }
 
 int TDataSet::CompareBookmarks(const TBookmark& a, const TBookmark& b) const {
@@ -169,8 +166,7 @@ std::vector<TField*> TDataSet::FieldList(const std::string& names) const {
   return fields;
 }
 
-bool TDataSet::Locate(const std::string& keyFields, const std::vector<Variant>& keyValues,
-                      TLocateOptions options) {
+bool TDataSet::Locate(const std::string& keyFields, const std::vector<Variant>& keyValues, TLocateOptions options) {
   checkBrowseMode();
   const std::vector<TField*> fields = FieldList(keyFields);
   assert(fields.size() == keyValues.size());
@@ -201,8 +197,7 @@ bool TDataSet::Locate(const std::string& keyFields, const std::vector<Variant>& 
   return found;
 }
 
-std::vector<Variant> TDataSet::Lookup(const std::string& keyFields,
-                                      const std::vector<Variant>& keyValues,
+std::vector<Variant> TDataSet::Lookup(const std::string& keyFields, const std::vector<Variant>& keyValues,
                                       const std::string& resultFields) {
   checkBrowseMode();
   const std::vector<TField*> results = FieldList(resultFields);

@@ -40,9 +40,7 @@ bool isHeldAsDouble(TFieldType type) {
 TField::TField(TDataSet& dataSet, const TFieldDef& def)
     : dataSet_(dataSet), fieldName_(def.Name), dataType_(def.DataType), size_(def.Size) {}
 
-const std::string& TField::DisplayLabel() const {
-  return displayLabel_.empty() ? fieldName_ : displayLabel_;
-}
+const std::string& TField::DisplayLabel() const { return displayLabel_.empty() ? fieldName_ : displayLabel_; }
 
 bool TField::IsNull() const { return !dataSet_.fieldHasValue(*this); }
 
@@ -56,8 +54,7 @@ bool TField::getInteger(std::int64_t& value) const { return dataSet_.readFieldIn
 
 void TField::setData(const Variant& value) { dataSet_.writeField(*this, value); }
 
-void TField::setDataFromText(const std::string& text, const std::optional<Variant>& parsed,
-                             const char* errorPattern) {
+void TField::setDataFromText(const std::string& text, const std::optional<Variant>& parsed, const char* errorPattern) {
   if (IsBlank(text)) {
     Clear();
   } else if (!parsed) {
@@ -67,9 +64,7 @@ void TField::setDataFromText(const std::string& text, const std::optional<Varian
   }
 }
 
-void TField::typeMismatch(const char* typeName) const {
-  databaseError(kFieldTypeMismatch, displayName(), typeName);
-}
+void TField::typeMismatch(const char* typeName) const { databaseError(kFieldTypeMismatch, displayName(), typeName); }
 
 std::string TField::AsString() const { typeMismatch("String"); }
 int TField::AsInteger() const { typeMismatch("Integer"); }
@@ -116,18 +111,12 @@ void TField::Assign(const TField& source) {
   switch (source.DataType()) {
     case TFieldType::ftDate:
     case TFieldType::ftTime:
-    case TFieldType::ftDateTime:
-      setAsDateTime(source.AsDateTime());
-      break;
+    case TFieldType::ftDateTime: setAsDateTime(source.AsDateTime()); break;
     case TFieldType::ftString:
     case TFieldType::ftMemo:
     case TFieldType::ftBlob:
-    case TFieldType::ftBytes:
-      setAsString(source.AsString());
-      break;
-    default:
-      setValue(source.Value());
-      break;
+    case TFieldType::ftBytes: setAsString(source.AsString()); break;
+    default: setValue(source.Value()); break;
   }
 }
 
@@ -145,8 +134,7 @@ int TStringField::AsInteger() const {
     return 0;
   }
   const auto number = textToInt(text);
-  if (!number || *number < std::numeric_limits<int>::min() ||
-      *number > std::numeric_limits<int>::max()) {
+  if (!number || *number < std::numeric_limits<int>::min() || *number > std::numeric_limits<int>::max()) {
     databaseError(kInvalidInteger, text);
   }
   return static_cast<int>(*number);
@@ -189,9 +177,7 @@ void TStringField::setAsInteger(int value) { setAsString(intToStr(value)); }
 void TStringField::setAsFloat(double value) { setAsString(floatToStr(value)); }
 void TStringField::setAsBoolean(bool value) { setAsString(value ? "T" : "F"); }
 
-void TStringField::setAsDateTime(double value) {
-  setAsString(dateTimeToStr(value, value != std::trunc(value)));
-}
+void TStringField::setAsDateTime(double value) { setAsString(dateTimeToStr(value, value != std::trunc(value))); }
 
 // --- TIntegerField
 
@@ -267,12 +253,9 @@ std::string TDateField::AsString() const {
   }
   const double value = AsDateTime();
   switch (DataType()) {
-    case TFieldType::ftTime:
-      return timeToStr(value);
-    case TFieldType::ftDateTime:
-      return dateTimeToStr(value, value != std::trunc(value));
-    default:
-      return dateTimeToStr(value, false);
+    case TFieldType::ftTime: return timeToStr(value);
+    case TFieldType::ftDateTime: return dateTimeToStr(value, value != std::trunc(value));
+    default: return dateTimeToStr(value, false);
   }
 }
 

@@ -120,8 +120,7 @@ class TField {
   void setData(const Variant& value);
   // Blank `text` clears the value; otherwise `parsed` (the text read as the native kind) is
   // written, and a text that did not read raises `errorPattern` with the text.
-  void setDataFromText(const std::string& text, const std::optional<Variant>& parsed,
-                       const char* errorPattern);
+  void setDataFromText(const std::string& text, const std::optional<Variant>& parsed, const char* errorPattern);
   // Raises kFieldTypeMismatch naming this field and `typeName`.
   [[noreturn]] void typeMismatch(const char* typeName) const;
 

@@ -50,8 +50,7 @@ std::string DateOrder() {
 }
 
 // Reads 1 to `maxDigits` digits at `pos`.
-std::optional<int> ReadNumber(std::string_view text, std::size_t& pos, std::size_t maxDigits,
-                              std::size_t& digits) {
+std::optional<int> ReadNumber(std::string_view text, std::size_t& pos, std::size_t maxDigits, std::size_t& digits) {
   const std::size_t start = pos;
   int value = 0;
   while (pos < text.size() && pos - start < maxDigits && text[pos] >= '0' && text[pos] <= '9') {
@@ -122,8 +121,7 @@ std::string floatToStr(double value) {
     return "0";
   }
   char buffer[64];
-  const auto result =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
   std::string text(buffer, result.ptr);
   const std::size_t e = text.find('e');
   if (e != std::string::npos) {
@@ -164,21 +162,18 @@ std::optional<double> TextToFloat(std::string_view text) {
 }
 
 std::optional<double> encodeDate(int year, int month, int day) {
-  if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 ||
-      day > common::daysInMonth(year, month)) {
+  if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > common::daysInMonth(year, month)) {
     return std::nullopt;
   }
   return static_cast<double>(common::daysFromCivil(year, month, day) - kDayZero);
 }
 
 bool isValidDateTime(double dateTime) {
-  return std::isfinite(dateTime) && std::trunc(dateTime) >= kFirstDay &&
-         std::trunc(dateTime) <= kLastDay;
+  return std::isfinite(dateTime) && std::trunc(dateTime) >= kFirstDay && std::trunc(dateTime) <= kLastDay;
 }
 
 void decodeDate(double dateTime, int& year, int& month, int& day) {
-  const common::CivilDate date =
-      common::civilFromDays(static_cast<std::int64_t>(std::trunc(dateTime)) + kDayZero);
+  const common::CivilDate date = common::civilFromDays(static_cast<std::int64_t>(std::trunc(dateTime)) + kDayZero);
   year = date.year;
   month = date.month;
   day = date.day;
@@ -186,8 +181,7 @@ void decodeDate(double dateTime, int& year, int& month, int& day) {
 
 std::string timeToStr(double dateTime) {
   const double fraction = std::fabs(dateTime - std::trunc(dateTime));
-  const std::int64_t ms =
-      std::min<std::int64_t>(std::llround(fraction * kMillisecondsPerDay), kMillisecondsPerDay - 1);
+  const std::int64_t ms = std::min<std::int64_t>(std::llround(fraction * kMillisecondsPerDay), kMillisecondsPerDay - 1);
   const auto seconds = static_cast<int>(ms / 1000);
   std::string text;
   AppendNumber(text, seconds / 3600, 2);

@@ -10,14 +10,14 @@
 namespace vekrano::dbase {
 
 // Language bytes this engine reads; new tables are written with kLanguageCp850.
-inline constexpr std::uint8_t kLanguageUnset = 0x00;         // taken as code page 850
+inline constexpr std::uint8_t kLanguageUnset = 0x00;  // taken as code page 850
 inline constexpr std::uint8_t kLanguageCp437 = 0x01;
 inline constexpr std::uint8_t kLanguageCp850 = 0x02;
-inline constexpr std::uint8_t kLanguageWindows = 0x03;       // Windows-1252
-inline constexpr std::uint8_t kLanguageWindowsAnsi = 0x57;   // Windows-1252 (ANSI driver)
+inline constexpr std::uint8_t kLanguageWindows = 0x03;  // Windows-1252
+inline constexpr std::uint8_t kLanguageWindowsAnsi = 0x57;  // Windows-1252 (ANSI driver)
 
 enum class DbfCodePage {
-  Ansi,         // stored as Windows-1252: no translation
+  Ansi,  // stored as Windows-1252: no translation
   Cp850,
   Cp437,
   Unsupported,  // a code page this engine cannot translate: read as code page 850, never written

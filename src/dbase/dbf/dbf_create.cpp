@@ -29,10 +29,15 @@ std::uint8_t writeDescriptor(std::uint8_t* d, const DbfFieldDef& def) {
   const std::string name = trimmedName(def.name);
   std::uint8_t length = 0;
   switch (type) {
-    case 'C': case 'F': case 'N': length = def.length; break;
+    case 'C':
+    case 'F':
+    case 'N': length = def.length; break;
     case 'D': length = 8; break;
     case 'L': length = 1; break;
-    case 'M': case 'B': case 'G': case 'P': length = kDbfMemoFieldLength; break;
+    case 'M':
+    case 'B':
+    case 'G':
+    case 'P': length = kDbfMemoFieldLength; break;
     default: return 0;
   }
   if (name.empty() || length == 0) return 0;
@@ -69,8 +74,7 @@ bool CreateDbf(const std::string& fileName, const std::vector<DbfFieldDef>& fiel
   bool memo = false;
   std::uint32_t recordLength = 1;
   for (std::size_t i = 0; valid && i < fields.size(); ++i) {
-    const std::uint8_t length =
-        writeDescriptor(image.data() + kDbfHeaderSize + kDbfDescriptorSize * i, fields[i]);
+    const std::uint8_t length = writeDescriptor(image.data() + kDbfHeaderSize + kDbfDescriptorSize * i, fields[i]);
     valid = length != 0;
     recordLength += length;
     memo = memo || isMemoType(common::ansiUpper(fields[i].type));

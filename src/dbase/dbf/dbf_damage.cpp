@@ -72,7 +72,8 @@ bool RepairDbf(const std::string& fileName, std::int32_t& kept, std::string& kep
     dbfError(kErrorNotDbaseFile, fileName + " is not a dBASE database: its field list has no end [RepairDbf]");
     return false;
   }
-  const std::int64_t whole = wholeRecords(static_cast<std::int64_t>(bytes.size()), static_cast<std::int64_t>(headerLength), recordLength);
+  const std::int64_t whole =
+      wholeRecords(static_cast<std::int64_t>(bytes.size()), static_cast<std::int64_t>(headerLength), recordLength);
   std::string repaired = bytes.substr(0, headerLength + static_cast<std::size_t>(whole) * recordLength);
   common::putU16(repaired.data() + kDbfHeaderLengthOffset, static_cast<std::uint16_t>(headerLength));
   common::putU16(repaired.data() + kDbfRecordLengthOffset, static_cast<std::uint16_t>(recordLength));

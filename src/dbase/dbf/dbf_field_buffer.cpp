@@ -21,9 +21,7 @@ constexpr std::uint32_t kDateWidth = 11;
 constexpr std::size_t kDateTextMax = 10;
 constexpr std::size_t kStoredDateSize = 8;
 
-bool isDecimal(const DbfField& field) {
-  return (field.type == 'N' || field.type == 'F') && field.decimals > 0;
-}
+bool isDecimal(const DbfField& field) { return (field.type == 'N' || field.type == 'F') && field.decimals > 0; }
 
 std::string_view stored(const std::vector<char>& record, const DbfField& field) {
   return std::string_view(record.data() + field.position, field.length);
@@ -39,9 +37,7 @@ using common::load;
 using common::store;
 
 // C and D values in the field buffer: a length byte and the characters.
-std::string lengthPrefixed(const std::uint8_t* p) {
-  return std::string(reinterpret_cast<const char*>(p + 1), p[0]);
-}
+std::string lengthPrefixed(const std::uint8_t* p) { return std::string(reinterpret_cast<const char*>(p + 1), p[0]); }
 
 void putLengthPrefixed(std::uint8_t* p, std::string_view text, std::size_t maximum) {
   const std::size_t length = std::min(text.size(), maximum);
@@ -50,8 +46,7 @@ void putLengthPrefixed(std::uint8_t* p, std::string_view text, std::size_t maxim
 }
 
 std::string shortDisplayDate(const Date& date) {
-  return displayDate(date, shortDateOrder(), common::formatSettings().dateSeparator,
-                     shortDateHasCentury());
+  return displayDate(date, shortDateOrder(), common::formatSettings().dateSeparator, shortDateHasCentury());
 }
 
 }  // namespace
@@ -59,7 +54,8 @@ std::string shortDisplayDate(const Date& date) {
 std::uint32_t fieldBufferWidth(const DbfField& field) {
   switch (field.type) {
     case 'C': return field.length + 1u;
-    case 'N': case 'F': return isDecimal(field) ? kNumberWidth : kIntegerWidth;
+    case 'N':
+    case 'F': return isDecimal(field) ? kNumberWidth : kIntegerWidth;
     case 'D': return kDateWidth;
     case 'L': return 1;
     default: return kIntegerWidth;  // M
@@ -75,7 +71,8 @@ void DbfTable::decodeStoredField(std::size_t index, const char* stored) {
   const DbfField& field = fields_[index];
   const std::string_view text(stored + field.position, field.length);
   // Both code pages agree on the bytes below 0x80: most stored fields need no translation.
-  const bool ascii = std::none_of(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0x80) != 0; });
+  const bool ascii =
+      std::none_of(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0x80) != 0; });
   if (codePage_ == DbfCodePage::Ansi || ascii) return decodeField(field, text);
   std::array<char, 256> translated;
   const std::size_t length = std::min<std::size_t>(field.length, translated.size());
@@ -87,10 +84,9 @@ void DbfTable::decodeStoredField(std::size_t index, const char* stored) {
 void DbfTable::decodeField(const DbfField& field, std::string_view text) {
   std::uint8_t* out = fieldBuffer_.data() + field.address;
   switch (field.type) {
-    case 'C':
-      putLengthPrefixed(out, text, field.length);
-      break;
-    case 'N': case 'F':
+    case 'C': putLengthPrefixed(out, text, field.length); break;
+    case 'N':
+    case 'F':
       if (isDecimal(field)) {
         store<double>(out, ReadNumber(text));
       } else {
@@ -99,10 +95,8 @@ void DbfTable::decodeField(const DbfField& field, std::string_view text) {
       break;
     case 'D': {
       Date date;
-      putLengthPrefixed(
-          out,
-          parseStoredDate(text.substr(0, kStoredDateSize), date) ? shortDisplayDate(date) : "",
-          kDateTextMax);
+      putLengthPrefixed(out, parseStoredDate(text.substr(0, kStoredDateSize), date) ? shortDisplayDate(date) : "",
+                        kDateTextMax);
       break;
     }
     case 'L': {
@@ -110,9 +104,7 @@ void DbfTable::decodeField(const DbfField& field, std::string_view text) {
       out[0] = c == 'T' || c == 't' || c == 'Y' || c == 'y' ? 1 : 0;
       break;
     }
-    default:
-      store<std::int32_t>(out, clampToInt32(ReadNumber(text)));
-      break;
+    default: store<std::int32_t>(out, clampToInt32(ReadNumber(text))); break;
   }
 }
 
@@ -126,7 +118,8 @@ void DbfTable::encodeRecord() {
         putStored(record_, field, std::string_view(reinterpret_cast<const char*>(in + 1), length));
         break;
       }
-      case 'N': case 'F':
+      case 'N':
+      case 'F':
         putStored(record_, field,
                   isDecimal(field) ? formatNumber(load<double>(in), field.length, field.decimals)
                                    : formatNumber(load<std::int32_t>(in), field.length, 0));
@@ -137,12 +130,8 @@ void DbfTable::encodeRecord() {
         putStored(record_, field, valid ? storedDate(date) : "");
         break;
       }
-      case 'L':
-        putStored(record_, field, in[0] != 0 ? "T" : "F");
-        break;
-      default:
-        putStored(record_, field, formatNumber(load<std::int32_t>(in), field.length, 0));
-        break;
+      case 'L': putStored(record_, field, in[0] != 0 ? "T" : "F"); break;
+      default: putStored(record_, field, formatNumber(load<std::int32_t>(in), field.length, 0)); break;
     }
   }
 }
@@ -154,20 +143,15 @@ void DbfTable::ClearRecord() {
 
 bool DbfTable::validField(int n, const char* inquiry) const {
   if (n >= 1 && n <= FieldCount()) return true;
-  dbfError(kErrorInvalidParameter,
-           std::string("Invalid field number. [") + inquiry + "(" + std::to_string(n) + ")]");
+  dbfError(kErrorInvalidParameter, std::string("Invalid field number. [") + inquiry + "(" + std::to_string(n) + ")]");
   return false;
 }
 
 int DbfTable::FieldCount() const { return static_cast<int>(fields_.size()); }
 
-std::string DbfTable::Field(int n) const {
-  return n >= 1 && n <= FieldCount() ? fields_[n - 1].name : std::string();
-}
+std::string DbfTable::Field(int n) const { return n >= 1 && n <= FieldCount() ? fields_[n - 1].name : std::string(); }
 
-char DbfTable::FieldType(int n) const {
-  return validField(n, "FieldType") ? fields_[n - 1].type : '\0';
-}
+char DbfTable::FieldType(int n) const { return validField(n, "FieldType") ? fields_[n - 1].type : '\0'; }
 
 int DbfTable::FieldLen(int n) const {
   if (!validField(n, "FieldLen")) return 0;
@@ -175,9 +159,7 @@ int DbfTable::FieldLen(int n) const {
   return fields_[n - 1].length;
 }
 
-int DbfTable::FieldDec(int n) const {
-  return validField(n, "FieldDec") ? fields_[n - 1].decimals : 0;
-}
+int DbfTable::FieldDec(int n) const { return validField(n, "FieldDec") ? fields_[n - 1].decimals : 0; }
 
 int DbfTable::FieldAddress(int n) const {
   return validField(n, "FieldAddress") ? static_cast<int>(fields_[n - 1].address) : 0;
@@ -191,21 +173,15 @@ int DbfTable::FieldNo(std::string_view name) const {
   return 0;
 }
 
-std::string DbfTable::getString(int n) const {
-  return lengthPrefixed(fieldBuffer_.data() + fields_[n - 1].address);
-}
+std::string DbfTable::getString(int n) const { return lengthPrefixed(fieldBuffer_.data() + fields_[n - 1].address); }
 
 void DbfTable::setString(int n, std::string_view text) {
   putLengthPrefixed(fieldBuffer_.data() + fields_[n - 1].address, text, fields_[n - 1].length);
 }
 
-double DbfTable::getDouble(int n) const {
-  return load<double>(fieldBuffer_.data() + fields_[n - 1].address);
-}
+double DbfTable::getDouble(int n) const { return load<double>(fieldBuffer_.data() + fields_[n - 1].address); }
 
-void DbfTable::setDouble(int n, double value) {
-  store<double>(fieldBuffer_.data() + fields_[n - 1].address, value);
-}
+void DbfTable::setDouble(int n, double value) { store<double>(fieldBuffer_.data() + fields_[n - 1].address, value); }
 
 std::int32_t DbfTable::getInteger(int n) const {
   return load<std::int32_t>(fieldBuffer_.data() + fields_[n - 1].address);
@@ -217,13 +193,9 @@ void DbfTable::setInteger(int n, std::int32_t value) {
 
 bool DbfTable::getLogical(int n) const { return fieldBuffer_[fields_[n - 1].address] != 0; }
 
-void DbfTable::setLogical(int n, bool value) {
-  fieldBuffer_[fields_[n - 1].address] = value ? 1 : 0;
-}
+void DbfTable::setLogical(int n, bool value) { fieldBuffer_[fields_[n - 1].address] = value ? 1 : 0; }
 
-std::string DbfTable::getDate(int n) const {
-  return lengthPrefixed(fieldBuffer_.data() + fields_[n - 1].address);
-}
+std::string DbfTable::getDate(int n) const { return lengthPrefixed(fieldBuffer_.data() + fields_[n - 1].address); }
 
 void DbfTable::SetDate(int n, std::string_view displayText) {
   putLengthPrefixed(fieldBuffer_.data() + fields_[n - 1].address, displayText, kDateTextMax);

@@ -98,22 +98,19 @@ Definition corrected(const Definition& written) {
 
 std::string typeText(char type) { return type == '\0' ? std::string() : std::string(1, type); }
 
-void showCorrection(const std::string& component, const Definition& written,
-                    const Definition& used) {
+void showCorrection(const std::string& component, const Definition& written, const Definition& used) {
   char text[512];
   std::snprintf(text, sizeof text,
                 "Invalid field definition for %s: %s,%s,%d,%d. Will use corrected definition: "
                 "%s,%s,%d,%d",
-                component.c_str(), written.name.c_str(), typeText(written.type).c_str(),
-                written.length, written.decimals, used.name.c_str(), typeText(used.type).c_str(),
-                used.length, used.decimals);
+                component.c_str(), written.name.c_str(), typeText(written.type).c_str(), written.length,
+                written.decimals, used.name.c_str(), typeText(used.type).c_str(), used.length, used.decimals);
   common::showMessage(common::oemToChar(text));
 }
 
 }  // namespace
 
-bool createDbfFromFieldList(const std::string& componentName,
-                            const std::vector<std::string>* fieldList,
+bool createDbfFromFieldList(const std::string& componentName, const std::vector<std::string>* fieldList,
                             const std::string& fileName) {
   if (fieldList == nullptr) {
     common::showMessage(common::oemToChar("DbfFieldList is Nil trying to create a database"));

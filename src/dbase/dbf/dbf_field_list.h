@@ -11,8 +11,7 @@ namespace vekrano::dbase {
 // nullptr when the caller has none). Definitions of type "X" are skipped; doubtful ones are
 // corrected after an information box naming `componentName`. Automatic error reporting is
 // suspended meanwhile. Returns true when the table was created.
-bool createDbfFromFieldList(const std::string& componentName,
-                            const std::vector<std::string>* fieldList,
+bool createDbfFromFieldList(const std::string& componentName, const std::vector<std::string>* fieldList,
                             const std::string& fileName);
 
 }  // namespace vekrano::dbase

@@ -16,9 +16,7 @@ namespace vekrano::dbase {
 namespace {
 
 // The detail text of a failure on the table file: "File:  <file>", then where it happened.
-std::string fileDetail(const std::string& file, const std::string& where) {
-  return "File:  " + file + where;
-}
+std::string fileDetail(const std::string& file, const std::string& where) { return "File:  " + file + where; }
 
 constexpr char kAtGetRecord[] = "  [GetDbfRecord]";
 
@@ -70,14 +68,13 @@ void DbfTable::takeStoredRecord(std::int32_t n, const char* stored) {
 bool DbfTable::GetDbfRecord(std::int32_t n) {
   clearDbfError();
   if (n < 1 || n > recordCount_) {
-    dbfError(kErrorRequestBeyondRange, "Invalid record number = " + std::to_string(n) + " (" +
-                                           fileName_ + ")  [GetDbfRecord]");
+    dbfError(kErrorRequestBeyondRange,
+             "Invalid record number = " + std::to_string(n) + " (" + fileName_ + ")  [GetDbfRecord]");
     return false;
   }
   const std::int64_t read = file_.readAt(record_.data(), recordLength_, recordOffset(n));
   if (read != recordLength_) {
-    dbfError(read < 0 ? file_.lastError() : kErrorUnexpectedEof,
-             fileDetail(fileName_, kAtGetRecord));
+    dbfError(read < 0 ? file_.lastError() : kErrorUnexpectedEof, fileDetail(fileName_, kAtGetRecord));
     return false;
   }
   keepStored(n);
@@ -112,15 +109,14 @@ bool DbfTable::getWalkedRecord(std::int32_t n) {
 bool DbfTable::readRecords(std::int32_t first, std::int32_t count, char* out, bool translate) {
   clearDbfError();
   if (first < 1 || count < 0 || static_cast<std::int64_t>(first) + count - 1 > recordCount_) {
-    dbfError(kErrorRequestBeyondRange, "Invalid record number = " + std::to_string(first) +
-                                           " (" + fileName_ + ")  [GetDbfRecord]");
+    dbfError(kErrorRequestBeyondRange,
+             "Invalid record number = " + std::to_string(first) + " (" + fileName_ + ")  [GetDbfRecord]");
     return false;
   }
   const std::size_t length = static_cast<std::size_t>(count) * recordLength_;
   const std::int64_t read = file_.readAt(out, length, recordOffset(first));
   if (read != static_cast<std::int64_t>(length)) {
-    dbfError(read < 0 ? file_.lastError() : kErrorUnexpectedEof,
-             fileDetail(fileName_, kAtGetRecord));
+    dbfError(read < 0 ? file_.lastError() : kErrorUnexpectedEof, fileDetail(fileName_, kAtGetRecord));
     return false;
   }
   if (translate && codePage_ != DbfCodePage::Ansi) {
@@ -131,8 +127,7 @@ bool DbfTable::readRecords(std::int32_t first, std::int32_t count, char* out, bo
   return true;
 }
 
-bool DbfTable::writeRecordBytes(const char* bytes, std::size_t length, std::int64_t offset,
-                                const char* operation) {
+bool DbfTable::writeRecordBytes(const char* bytes, std::size_t length, std::int64_t offset, const char* operation) {
   if (const int error = file_.writeAt(bytes, length, offset); error != 0) {
     dbfError(error, fileDetail(fileName_, " [" + std::string(operation) + "]"));
     return false;
@@ -153,8 +148,7 @@ bool DbfTable::PutDbfRecord(std::int32_t n) {
   std::vector<char> stored(record_);
   translateToStored(codePage_, stored.data(), stored.size());
   if (!append) keepUnchangedFields(n, stored);
-  if (!writeRecordBytes(stored.data(), stored.size(), recordOffset(n),
-                        "Replace/Append/PutDbfRecord")) {
+  if (!writeRecordBytes(stored.data(), stored.size(), recordOffset(n), "Replace/Append/PutDbfRecord")) {
     // An append cut short (a full disk) leaves no piece of a record behind the last whole one.
     if (append) file_.truncate(recordOffset(n));
     return false;
@@ -252,13 +246,11 @@ bool DbfTable::refreshWalkedRecordCount() {
 
 void DbfTable::countRecordsOfSize(std::int64_t size) {
   const std::int64_t count = size > headerLength_ ? (size - headerLength_) / recordLength_ : 0;
-  recordCount_ = static_cast<std::int32_t>(
-      std::min<std::int64_t>(count, std::numeric_limits<std::int32_t>::max()));
+  recordCount_ = static_cast<std::int32_t>(std::min<std::int64_t>(count, std::numeric_limits<std::int32_t>::max()));
 }
 
 bool DbfTable::productionIndexFlag() const {
-  return layout_ != DbfLayout::DBase2 && header_.size() > kDbfIndexFlagOffset &&
-         header_[kDbfIndexFlagOffset] != 0;
+  return layout_ != DbfLayout::DBase2 && header_.size() > kDbfIndexFlagOffset && header_[kDbfIndexFlagOffset] != 0;
 }
 
 void DbfTable::setProductionIndexFlag(bool on) {
@@ -268,8 +260,7 @@ void DbfTable::setProductionIndexFlag(bool on) {
 }
 
 bool DbfTable::rewriteHeader() {
-  const std::int64_t read =
-      file_.readAt(header_.data() + kDbfPreservedOffset, kDbfPreservedSize, kDbfPreservedOffset);
+  const std::int64_t read = file_.readAt(header_.data() + kDbfPreservedOffset, kDbfPreservedSize, kDbfPreservedOffset);
   if (read < 0) return false;
   const Date today = Today();
   lastUpdate_ = storedDate(today);

@@ -31,12 +31,12 @@ struct DbfFieldDef {
 
 // One field of an open table.
 struct DbfField {
-  std::string name;             // upper case, up to 11 characters
-  char type = 'C';              // C, D, F, L, M or N (B, G, P read as M)
-  std::uint8_t length = 0;      // bytes in the record
+  std::string name;  // upper case, up to 11 characters
+  char type = 'C';  // C, D, F, L, M or N (B, G, P read as M)
+  std::uint8_t length = 0;  // bytes in the record
   std::uint8_t decimals = 0;
-  std::uint16_t position = 0;   // offset in the record (1 for the first field)
-  std::uint32_t address = 0;    // offset in the field buffer
+  std::uint16_t position = 0;  // offset in the record (1 for the first field)
+  std::uint32_t address = 0;  // offset in the field buffer
 };
 
 // Bytes of the field in the field buffer: C length + 1; N, F 8 with decimals, else 4; D 11;
@@ -69,8 +69,7 @@ class DbfTable {
   // record count is taken from the file size. On success the current record is 1 (or 0 with
   // both boundary flags set when the table is empty).
   // REQUIRES: the table is closed.
-  bool OpenDbf(const std::string& fileName, DbfOpenMode mode, bool translateOem = false,
-               bool autoFixRecCount = false);
+  bool OpenDbf(const std::string& fileName, DbfOpenMode mode, bool translateOem = false, bool autoFixRecCount = false);
   // Rewrites the header when records changed (status 2, 3) and the end-of-file marker after
   // appends (status 3), flushes and closes. An unchanged table is not written at all.
   bool CloseDbf();
@@ -147,17 +146,17 @@ class DbfTable {
 
   // Values of the field buffer by 1-based field number.
   // REQUIRES: 1 <= n <= FieldCount() and the type named by the accessor.
-  std::string getString(int n) const;          // C: the whole stored width
+  std::string getString(int n) const;  // C: the whole stored width
   void setString(int n, std::string_view text);
-  double getDouble(int n) const;               // N, F with decimals
+  double getDouble(int n) const;  // N, F with decimals
   void setDouble(int n, double value);
-  std::int32_t getInteger(int n) const;        // N, F without decimals; M
+  std::int32_t getInteger(int n) const;  // N, F without decimals; M
   void setInteger(int n, std::int32_t value);
-  bool getLogical(int n) const;                // L
+  bool getLogical(int n) const;  // L
   void setLogical(int n, bool value);
-  std::string getDate(int n) const;            // D: display text, "" when empty
+  std::string getDate(int n) const;  // D: display text, "" when empty
   void SetDate(int n, std::string_view displayText);
-  bool isDeleted() const;                      // byte 0 of the field buffer
+  bool isDeleted() const;  // byte 0 of the field buffer
   void setDeleted(bool deleted);
 
   // How the file disagrees with its header, in words, or "" when the header describes it: record
@@ -211,8 +210,7 @@ class DbfTable {
   void decodeField(const DbfField& field, std::string_view text);
   bool validField(int n, const char* inquiry) const;
   std::int64_t recordOffset(std::int32_t n) const;
-  bool writeRecordBytes(const char* bytes, std::size_t length, std::int64_t offset,
-                        const char* operation);
+  bool writeRecordBytes(const char* bytes, std::size_t length, std::int64_t offset, const char* operation);
   bool writeDeletionFlag(char flag);
   void markChanged();
   bool rewriteHeader();
@@ -226,7 +224,7 @@ class DbfTable {
   HeldFileBytes held_;
   std::string fileName_;
   DbfLayout layout_ = DbfLayout::Standard;
-  std::vector<std::uint8_t> header_;   // the header image as read (32 or 8 bytes rewritten)
+  std::vector<std::uint8_t> header_;  // the header image as read (32 or 8 bytes rewritten)
   std::uint16_t headerLength_ = 0;
   std::uint16_t recordLength_ = 0;
   std::vector<DbfField> fields_;

@@ -32,20 +32,16 @@ std::optional<DbfLayout> layoutOfVersion(std::uint8_t version) {
     case kDbfVersionPlain:
     case kDbfVersionDBase3WithMemo:
     case kDbfVersionWithMemo:
-    case kDbfVersionFptMemo:
-      return DbfLayout::Standard;
+    case kDbfVersionFptMemo: return DbfLayout::Standard;
     case kDbfVersionLevel7:
-    case kDbfVersionLevel7WithMemo:
-      return DbfLayout::Level7;
-    case kDbfVersionDBase2:
-      return DbfLayout::DBase2;
+    case kDbfVersionLevel7WithMemo: return DbfLayout::Level7;
+    case kDbfVersionDBase2: return DbfLayout::DBase2;
     default: return std::nullopt;
   }
 }
 
 std::string twoDigits(int value) {
-  return std::string(1, static_cast<char>('0' + value / 10 % 10)) +
-         static_cast<char>('0' + value % 10);
+  return std::string(1, static_cast<char>('0' + value / 10 % 10)) + static_cast<char>('0' + value % 10);
 }
 
 std::string lastUpdateText(int yearSince1900, int month, int day) {
@@ -63,7 +59,12 @@ std::string descriptorName(const std::uint8_t* bytes, std::size_t size) {
 
 char fieldTypeOf(std::uint8_t letter) {
   switch (letter) {
-    case 'B': case 'G': case 'P': case 'b': case 'g': case 'p': return 'M';
+    case 'B':
+    case 'G':
+    case 'P':
+    case 'b':
+    case 'g':
+    case 'p': return 'M';
     default: return static_cast<char>(letter);
   }
 }
@@ -73,8 +74,8 @@ bool isKnownFieldType(char type) {
 }
 
 // Adds one descriptor's field, checking its type and that it fits the record.
-std::optional<Failure> addField(Loaded& loaded, const std::string& file, std::string name,
-                                std::uint8_t type, std::uint8_t length, std::uint8_t decimals) {
+std::optional<Failure> addField(Loaded& loaded, const std::string& file, std::string name, std::uint8_t type,
+                                std::uint8_t length, std::uint8_t decimals) {
   DbfField field;
   field.name = std::move(name);
   field.type = fieldTypeOf(type);
@@ -82,18 +83,16 @@ std::optional<Failure> addField(Loaded& loaded, const std::string& file, std::st
   field.decimals = decimals;
   field.position = loaded.fields.empty()
                        ? 1
-                       : static_cast<std::uint16_t>(loaded.fields.back().position +
-                                                    loaded.fields.back().length);
+                       : static_cast<std::uint16_t>(loaded.fields.back().position + loaded.fields.back().length);
   if (!isKnownFieldType(field.type)) {
-    return Failure{kErrorInvalidFieldType, "Field: " + field.name + " [" +
-                                               std::string(1, static_cast<char>(type)) + "] in " +
-                                               file + " is not a valid field type"};
+    return Failure{kErrorInvalidFieldType, "Field: " + field.name + " [" + std::string(1, static_cast<char>(type)) +
+                                               "] in " + file + " is not a valid field type"};
   }
   // A record shorter than its fields would make every field access run past the record.
   if (field.position + field.length > loaded.recordLength) {
-    return Failure{kErrorNotDbaseFile,
-                   file + " is not a dBASE database. (Record length is less than the fields) "
-                          "[Use/OpenDbf]"};
+    return Failure{kErrorNotDbaseFile, file +
+                                           " is not a dBASE database. (Record length is less than the fields) "
+                                           "[Use/OpenDbf]"};
   }
   loaded.fields.push_back(std::move(field));
   return std::nullopt;
@@ -122,12 +121,11 @@ std::optional<Failure> loadStandardOrLevel7(File& f, const std::string& file, Lo
   loaded.lastUpdate = lastUpdateText(h[kDbfDateYear], h[kDbfDateMonth], h[kDbfDateDay]);
   const std::size_t start = level7 ? kLevel7DescriptorStart : kDbfHeaderSize;
   const std::size_t size = level7 ? kLevel7DescriptorSize : kDbfDescriptorSize;
-  const long count = (static_cast<long>(loaded.headerLength) - static_cast<long>(start)) /
-                     static_cast<long>(size);
+  const long count = (static_cast<long>(loaded.headerLength) - static_cast<long>(start)) / static_cast<long>(size);
   if (loaded.headerLength < start || count < 1 || count > static_cast<long>(kDbfMaxFields)) {
-    return Failure{kErrorNotDbaseFile,
-                   file + " is not a dBASE database. (Number of fields is out of range) "
-                          "[Use/OpenDbf]"};
+    return Failure{kErrorNotDbaseFile, file +
+                                           " is not a dBASE database. (Number of fields is out of range) "
+                                           "[Use/OpenDbf]"};
   }
   std::vector<std::uint8_t> bytes;
   if (auto failure = readDescriptors(f, loaded.headerLength - kDbfHeaderSize, file, bytes)) {
@@ -136,11 +134,10 @@ std::optional<Failure> loadStandardOrLevel7(File& f, const std::string& file, Lo
   for (long i = 0; i < count; ++i) {
     const std::uint8_t* d = bytes.data() + (start - kDbfHeaderSize) + i * size;
     if (d[0] == static_cast<std::uint8_t>(kDbfHeaderTerminator)) break;
-    auto failure =
-        level7 ? addField(loaded, file, descriptorName(d, kLevel7NameSize), d[kLevel7TypeOffset],
-                          d[kLevel7LengthOffset], d[kLevel7DecimalsOffset])
-               : addField(loaded, file, descriptorName(d, kDbfNameSize), d[kDbfTypeOffset],
-                          d[kDbfLengthOffset], d[kDbfDecimalsOffset]);
+    auto failure = level7 ? addField(loaded, file, descriptorName(d, kLevel7NameSize), d[kLevel7TypeOffset],
+                                     d[kLevel7LengthOffset], d[kLevel7DecimalsOffset])
+                          : addField(loaded, file, descriptorName(d, kDbfNameSize), d[kDbfTypeOffset],
+                                     d[kDbfLengthOffset], d[kDbfDecimalsOffset]);
     if (failure) return failure;
   }
   return noFields(loaded, file);
@@ -174,20 +171,18 @@ std::optional<Failure> loadDBase2(File& f, const std::string& file, Loaded& load
 
 std::optional<Failure> load(File& f, const std::string& file, Loaded& loaded) {
   loaded.header.assign(kDbfHeaderSize, 0);
-  if (f.readAt(loaded.header.data(), kDbfHeaderSize, 0) !=
-      static_cast<std::int64_t>(kDbfHeaderSize)) {
-    return Failure{kErrorNotDbaseFile,
-                   file + " is not a dBASE database. (Prolog is less than 32 bytes) "
-                          "[USE/OpenDBF]"};
+  if (f.readAt(loaded.header.data(), kDbfHeaderSize, 0) != static_cast<std::int64_t>(kDbfHeaderSize)) {
+    return Failure{kErrorNotDbaseFile, file +
+                                           " is not a dBASE database. (Prolog is less than 32 bytes) "
+                                           "[USE/OpenDBF]"};
   }
   const auto layout = layoutOfVersion(loaded.header[kDbfVersionOffset]);
   if (!layout) {
-    return Failure{kErrorNotDbaseFile,
-                   file + " is not a dBASE database.(Invalid version byte)+ [USE/OpenDBF]"};
+    return Failure{kErrorNotDbaseFile, file + " is not a dBASE database.(Invalid version byte)+ [USE/OpenDBF]"};
   }
   loaded.layout = *layout;
-  auto failure = loaded.layout == DbfLayout::DBase2 ? loadDBase2(f, file, loaded)
-                                                    : loadStandardOrLevel7(f, file, loaded);
+  auto failure =
+      loaded.layout == DbfLayout::DBase2 ? loadDBase2(f, file, loaded) : loadStandardOrLevel7(f, file, loaded);
   if (failure) return failure;
   if (loaded.recordCount > static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max())) {
     return Failure{kErrorNotDbaseFile, file +
@@ -207,8 +202,7 @@ FileShare shareOf(DbfOpenMode mode) {
 
 }  // namespace
 
-bool DbfTable::OpenDbf(const std::string& fileName, DbfOpenMode mode, bool translateOem,
-                       bool autoFixRecCount) {
+bool DbfTable::OpenDbf(const std::string& fileName, DbfOpenMode mode, bool translateOem, bool autoFixRecCount) {
   clearDbfError();
   const std::string path = std::filesystem::absolute(WithDefaultExtension(fileName, "DBF")).string();
   if (const int error = file_.open(path, accessOf(mode), shareOf(mode)); error != 0) {

@@ -45,12 +45,12 @@ const char* const kWeekdays[3][7] = {
 };
 
 const char* const kMonths[3][12] = {
-    {"January", "February", "March", "April", "May", "June", "July", "August", "September",
-     "October", "November", "December"},
-    {"Gennaio", "Febbraio", "Marzo", "Aprile", "Maggio", "Giugno", "Luglio", "Agosto",
-     "Settembre", "Ottobre", "Novembre", "Dicembre"},
-    {"Januar", "Februar", "M\xE4rz", "April", "Mai", "Juni", "Juli", "August", "September",
-     "Oktober", "November", "Dezember"},
+    {"January", "February", "March", "April", "May", "June", "July", "August", "September", "October", "November",
+     "December"},
+    {"Gennaio", "Febbraio", "Marzo", "Aprile", "Maggio", "Giugno", "Luglio", "Agosto", "Settembre", "Ottobre",
+     "Novembre", "Dicembre"},
+    {"Januar", "Februar", "M\xE4rz", "April", "Mai", "Juni", "Juli", "August", "September", "Oktober", "November",
+     "Dezember"},
 };
 
 }  // namespace
@@ -68,9 +68,7 @@ double displayToDay(std::string_view text) {
   return parseDisplayDate(text, dateSetting().order, date) ? julianDay(date) : kEmptyDate;
 }
 
-std::string dayToStored(double day) {
-  return isEmptyDay(day) ? std::string(8, ' ') : storedDate(dateFromJulian(day));
-}
+std::string dayToStored(double day) { return isEmptyDay(day) ? std::string(8, ' ') : storedDate(dateFromJulian(day)); }
 
 int dayOfWeek(double day) {
   if (isEmptyDay(day)) return 0;

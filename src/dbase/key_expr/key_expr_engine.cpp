@@ -59,8 +59,7 @@ ExprValue subtract(const ExprValue& left, const ExprValue& right) {
     // The left text's trailing blanks move to the end of the result.
     const std::size_t end = left.text.find_last_not_of(' ');
     const std::size_t kept = end == std::string::npos ? 0 : end + 1;
-    return textValue(left.text.substr(0, kept) + right.text +
-                     std::string(left.text.size() - kept, ' '));
+    return textValue(left.text.substr(0, kept) + right.text + std::string(left.text.size() - kept, ' '));
   }
   const double difference = left.number - right.number;
   return left.type == 'D' && right.type == 'N' ? dateValue(difference) : numberValue(difference);
@@ -89,8 +88,7 @@ ExprValue binary(OpCode code, const ExprValue& left, const ExprValue& right, Eva
     case OpCode::LessEqual: return logicalValue(compare(left, right) <= 0);
     case OpCode::Greater: return logicalValue(compare(left, right) > 0);
     case OpCode::GreaterEqual: return logicalValue(compare(left, right) >= 0);
-    case OpCode::Contains:
-      return logicalValue(!left.text.empty() && right.text.find(left.text) != std::string::npos);
+    case OpCode::Contains: return logicalValue(!left.text.empty() && right.text.find(left.text) != std::string::npos);
     case OpCode::And: return logicalValue(left.logical && right.logical);
     case OpCode::Or: return logicalValue(left.logical || right.logical);
     default: return left;
@@ -125,9 +123,7 @@ ExprValue KeyProgram::run(EvalContext& context) const {
   return stack_.back();
 }
 
-ExprValue KeyExpression::Evaluate() const {
-  return Evaluate(table_.recordBuffer(), table_.CurrentRecord());
-}
+ExprValue KeyExpression::Evaluate() const { return Evaluate(table_.recordBuffer(), table_.CurrentRecord()); }
 
 ExprValue KeyExpression::Evaluate(const char* record, std::int32_t recNo) const {
   clearDbfError();

@@ -36,11 +36,23 @@ std::string ltrim(const std::string& s) {
 
 char soundexDigit(char c) {
   switch (c) {
-    case 'B': case 'F': case 'P': case 'V': return '1';
-    case 'C': case 'G': case 'J': case 'K': case 'Q': case 'S': case 'X': case 'Z': return '2';
-    case 'D': case 'T': return '3';
+    case 'B':
+    case 'F':
+    case 'P':
+    case 'V': return '1';
+    case 'C':
+    case 'G':
+    case 'J':
+    case 'K':
+    case 'Q':
+    case 'S':
+    case 'X':
+    case 'Z': return '2';
+    case 'D':
+    case 'T': return '3';
     case 'L': return '4';
-    case 'M': case 'N': return '5';
+    case 'M':
+    case 'N': return '5';
     case 'R': return '6';
     default: return '0';
   }

@@ -72,9 +72,7 @@ Token KeyLexer::next() {
     at_ = close + 1;
     return Token{TokenKind::String, std::move(contents), {}, start};
   }
-  const auto two = [&](char second) {
-    return at_ + 1 < text_.size() && text_[at_ + 1] == second;
-  };
+  const auto two = [&](char second) { return at_ + 1 < text_.size() && text_[at_ + 1] == second; };
   TokenKind kind = TokenKind::Error;
   std::size_t length = 1;
   switch (c) {

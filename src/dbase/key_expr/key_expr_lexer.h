@@ -19,7 +19,7 @@ enum class TokenKind {
 
 struct Token {
   TokenKind kind = TokenKind::End;
-  std::string text;   // name (upper case), string contents or number text
+  std::string text;  // name (upper case), string contents or number text
   std::string alias;  // AliasedName: the text before "->", upper case
   std::size_t position = 0;
 };

@@ -77,11 +77,9 @@ bool belongsTo(Level level, const Token& token) {
   switch (level) {
     case Level::Or: return token.kind == TokenKind::Name && token.text == ".OR.";
     case Level::And: return token.kind == TokenKind::Name && token.text == ".AND.";
-    case Level::Comparison:
-      return token.kind >= TokenKind::Equal && token.kind <= TokenKind::Dollar;
+    case Level::Comparison: return token.kind >= TokenKind::Equal && token.kind <= TokenKind::Dollar;
     case Level::Additive: return token.kind == TokenKind::Plus || token.kind == TokenKind::Minus;
-    case Level::Multiplicative:
-      return token.kind == TokenKind::Star || token.kind == TokenKind::Slash;
+    case Level::Multiplicative: return token.kind == TokenKind::Star || token.kind == TokenKind::Slash;
     case Level::Power: return token.kind == TokenKind::Power;
   }
   return false;
@@ -97,9 +95,7 @@ char valueTypeOf(char fieldType) { return fieldType == 'F' ? 'N' : fieldType; }
 
 class Parser {
  public:
-  Parser(DbfTable& table, std::string_view text) : table_(table), text_(text), lexer_(text) {
-    advance();
-  }
+  Parser(DbfTable& table, std::string_view text) : table_(table), text_(text), lexer_(text) { advance(); }
 
   // Compiles the whole text; returns the result type.
   char compile(KeyProgram& program) {
@@ -119,8 +115,7 @@ class Parser {
     context += std::string(text_.substr(from, at - from));
     context += std::string(text_.substr(at, kContextWidth));
     if (text_.size() - at > kContextWidth) context += "...]";
-    throw CompileFailure{kErrorExpression,
-                         "Error in expression : " + cause + "\r\n" + context + "\r\n [AssignExpr]"};
+    throw CompileFailure{kErrorExpression, "Error in expression : " + cause + "\r\n" + context + "\r\n [AssignExpr]"};
   }
 
   [[noreturn]] void syntaxError() { fail("Syntax error"); }
@@ -216,8 +211,7 @@ class Parser {
   }
 
   char aliasedField() {
-    DbfTable* other =
-        current_.alias.size() <= kMaxAliasLength ? findWorkArea(current_.alias) : nullptr;
+    DbfTable* other = current_.alias.size() <= kMaxAliasLength ? findWorkArea(current_.alias) : nullptr;
     const int number = other != nullptr && other->isOpen() ? other->FieldNo(current_.text) : 0;
     if (number == 0) syntaxError();
     return field(other, *other, number);
@@ -286,8 +280,7 @@ int resultDecimalsOf(const DbfTable& table, const KeyProgram& program, char type
 
 }  // namespace
 
-KeyExpression::KeyExpression(DbfTable& table, std::string text,
-                             std::unique_ptr<KeyProgram> program)
+KeyExpression::KeyExpression(DbfTable& table, std::string text, std::unique_ptr<KeyProgram> program)
     : table_(table), text_(std::move(text)), program_(std::move(program)) {}
 
 KeyExpression::~KeyExpression() = default;
@@ -304,8 +297,7 @@ std::unique_ptr<KeyExpression> AssignExpr(DbfTable& table, std::string_view text
     dbfError(failure.code, failure.detail);
     return nullptr;
   }
-  std::unique_ptr<KeyExpression> expression(
-      new KeyExpression(table, std::string(text), std::move(program)));
+  std::unique_ptr<KeyExpression> expression(new KeyExpression(table, std::string(text), std::move(program)));
   expression->resultType_ = type;
   // The length of a character result is that of its value on the current record.
   EvalContext context{table, table.recordBuffer(), table.CurrentRecord()};

@@ -105,8 +105,7 @@ void KeySorter::spill() {
   std::string run;
   run.reserve(entries_.size());
   for (std::uint32_t i : sorted_) run.append(entries_, i * entrySize_, entrySize_);
-  if (work_.writeAt(run.data(), run.size(), static_cast<std::int64_t>(workSize_)) != 0)
-    throw workFileWriteFailed();
+  if (work_.writeAt(run.data(), run.size(), static_cast<std::int64_t>(workSize_)) != 0) throw workFileWriteFailed();
   runs_.push_back({workSize_, sorted_.size()});
   workSize_ += run.size();
   entries_.clear();
@@ -129,9 +128,9 @@ void KeySorter::finish(const KeySink& sink) {
 void KeySorter::merge(const KeySink& sink) {
   struct Cursor {
     Run run;
-    std::size_t taken = 0;     // entries of the run consumed
-    std::string chunk;         // entries read ahead
-    std::size_t chunkAt = 0;   // next entry in chunk
+    std::size_t taken = 0;  // entries of the run consumed
+    std::string chunk;  // entries read ahead
+    std::size_t chunkAt = 0;  // next entry in chunk
     const char* entry() const { return chunk.data() + chunkAt; }
   };
   std::vector<Cursor> cursors;
@@ -140,7 +139,8 @@ void KeySorter::merge(const KeySink& sink) {
   auto refill = [&](Cursor& c) {
     std::size_t count = std::min(perChunk, c.run.count - c.taken);
     c.chunk.resize(count * entrySize_);
-    if (!readExact(work_, static_cast<std::int64_t>(c.run.offset + c.taken * entrySize_), c.chunk.data(), c.chunk.size()))
+    if (!readExact(work_, static_cast<std::int64_t>(c.run.offset + c.taken * entrySize_), c.chunk.data(),
+                   c.chunk.size()))
       throw workFileReadFailed();
     c.chunkAt = 0;
   };

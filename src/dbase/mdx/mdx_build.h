@@ -77,7 +77,7 @@ class TreeWriter {
   std::uint32_t bufferBlock_;
   std::vector<std::uint8_t> leaf_;  // the open leaf's block
   std::size_t leafCount_ = 0;
-  std::vector<Node> branches_;      // the open branch of each level above the leaves
+  std::vector<Node> branches_;  // the open branch of each level above the leaves
   std::vector<std::uint8_t> buffer_;
 };
 

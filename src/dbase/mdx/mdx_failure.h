@@ -32,9 +32,7 @@ inline constexpr MdxFailure::Report kRaise = MdxFailure::Report::Raise;
 inline MdxFailure indexNotOpen(const std::string& where) {
   return {kErrorIndexNotOpen, "Index not open." + where, kRaise};
 }
-inline MdxFailure indexFileMissing(const std::string& file) {
-  return {kErrorFileNotFound, "SetIndexTo(" + file + ")"};
-}
+inline MdxFailure indexFileMissing(const std::string& file) { return {kErrorFileNotFound, "SetIndexTo(" + file + ")"}; }
 inline MdxFailure indexUnopenable(int code, const std::string& file, MdxFailure::Report report) {
   return {code, "Unable to open index: " + file, report};
 }

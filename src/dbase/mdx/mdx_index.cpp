@@ -27,8 +27,7 @@ MdxIndex::~MdxIndex() {
 }
 
 void MdxIndex::requireOpen(const std::string& where) const {
-  if (!isOpen())
-    throw indexNotOpen(where);
+  if (!isOpen()) throw indexNotOpen(where);
 }
 
 TagTree& MdxIndex::controlling() { return *tags_[static_cast<std::size_t>(order_ - 1)]; }
@@ -40,9 +39,10 @@ bool MdxIndex::SetIndexTo(const std::string& fileName) {
     Close();
     const auto raise = MdxFailure::Report::Raise;
     if (table_.shared())
-      semaphore_ = std::make_unique<MdxSemaphore>(table_.tableFile(), derivedFileName(table_.fileName(), kSemaphoreExtension));
-    int error = file_.open(fileName, table_.readOnly() ? FileAccess::ReadOnly : FileAccess::ReadWrite,
-                           FileShare::DenyNone);
+      semaphore_ =
+          std::make_unique<MdxSemaphore>(table_.tableFile(), derivedFileName(table_.fileName(), kSemaphoreExtension));
+    int error =
+        file_.open(fileName, table_.readOnly() ? FileAccess::ReadOnly : FileAccess::ReadWrite, FileShare::DenyNone);
     if (error != 0) {
       semaphore_.reset();
       throw indexUnopenable(error, fileName, raise);
@@ -69,22 +69,22 @@ void MdxIndex::openTags() {
     if (!readExact(file_, static_cast<std::int64_t>(blockOffset(entry.headerBlock)), anchor.data(), anchor.size()))
       throw indexKeyUnreadable(fileName_);
     TagHeader header = decodeTagHeader(anchor);
-    if (header.keyLength < 1 || header.keyLength > kMaxKeyLength)
-      throw keyLengthOutOfRange(" " + fileName_, raise);
+    if (header.keyLength < 1 || header.keyLength > kMaxKeyLength) throw keyLengthOutOfRange(" " + fileName_, raise);
     OpenTag open;
     int code = 0;
     open.key = table_.compile(header.expression, code);
     if (!header.condition.empty() && open.key) open.condition = table_.compile(header.condition, code);
-    if (!open.key || (!header.condition.empty() && !open.condition))
-      throw indexKeyUnreadable(fileName_);
+    if (!open.key || (!header.condition.empty() && !open.condition)) throw indexKeyUnreadable(fileName_);
     char type = open.key->type();
     int expected = type == 'C' ? open.key->length() : type == 'D' ? kDateKeyLength : kNumericKeyLength;
     if (std::string("CNFD").find(type) == std::string::npos || expected != header.keyLength ||
         (header.keyType == 'D') != (type == 'D'))
       throw indexKeyUnreadable(fileName_);
     open.decimals = open.key->decimals();
-    TagPlace place{&file_, fileName_, entry.name, 1, static_cast<int>(tags_.size()) + 1, &scanBytes_,
-                   [this](TagTree& tag) { writeAnchor(tag); }};
+    TagPlace place{
+        &file_, fileName_, entry.name, 1, static_cast<int>(tags_.size()) + 1, &scanBytes_, [this](TagTree& tag) {
+          writeAnchor(tag);
+        }};
     tags_.push_back(std::make_unique<TagTree>(place, header, entry.headerBlock));
     open_.push_back(std::move(open));
   }
@@ -115,8 +115,7 @@ void MdxIndex::writeAnchors() {
 void MdxIndex::writeAnchor(TagTree& tag) {
   const std::string where = tagPlace(fileName_, tag.place().tagName);
   bool lock = table_.shared();
-  if (lock && lockWithRetries(file_, 0, 1) != 0)
-    throw anchorLockRefused(where);
+  if (lock && lockWithRetries(file_, 0, 1) != 0) throw anchorLockRefused(where);
   Anchor anchor = encodeTagHeader(tag.header());
   int error = file_.writeAt(anchor.data(), anchor.size(), static_cast<std::int64_t>(blockOffset(tag.headerBlock())));
   if (lock) file_.unlock(0, 1);
@@ -144,8 +143,7 @@ void MdxIndex::Set_Order_To(int n) {
   guarded([&] {
     const std::string where = " (DBF=" + table_.fileName() + ")";
     requireOpen("." + where + " [Set_Order_To(" + std::to_string(n) + ")]");
-    if (n < 0 || n > tagCount())
-      throw invalidOrder("Set_Order_To(" + std::to_string(n) + ")", where);
+    if (n < 0 || n > tagCount()) throw invalidOrder("Set_Order_To(" + std::to_string(n) + ")", where);
     order_ = n;
     atEnd_ = atBeginning_ = false;
     std::int32_t record = table_.currentRecord();
@@ -172,10 +170,8 @@ std::string MdxIndex::keyOf(std::size_t i) {
   const TagHeader& header = tags_[i]->header();
   switch (header.keyType) {
     case 'N':
-    case 'F':
-      return packNumber(value.number, open_[i].decimals);
-    case 'D':
-      return dateKey(value.number);
+    case 'F': return packNumber(value.number, open_[i].decimals);
+    case 'D': return dateKey(value.number);
     default: {
       std::string key = std::move(value.text);
       key.resize(static_cast<std::size_t>(header.keyLength), ' ');
@@ -333,8 +329,12 @@ std::optional<std::uint16_t> MdxIndex::changeCount() {
   return count;
 }
 
-bool MdxIndex::nextKey() { return guarded([&] { return step(true); }); }
-bool MdxIndex::priorKey() { return guarded([&] { return step(false); }); }
+bool MdxIndex::nextKey() {
+  return guarded([&] { return step(true); });
+}
+bool MdxIndex::priorKey() {
+  return guarded([&] { return step(false); });
+}
 
 bool MdxIndex::step(bool forward) {
   if (order_ == 0) return false;
@@ -384,8 +384,7 @@ bool MdxIndex::FindExact(const std::string& text) { return search(text, true); }
 bool MdxIndex::search(const std::string& text, bool exact) {
   return guarded([&] {
     requireOpen(" (DBF=" + table_.fileName() + ") [Find]");
-    if (order_ == 0)
-      throw findInRecordOrder();
+    if (order_ == 0) throw findInRecordOrder();
     Section section(*this, Section::Read);
     TagTree& tree = controlling();
     std::string key = searchKey(text, exact);

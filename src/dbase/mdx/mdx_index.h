@@ -159,8 +159,7 @@ class MdxIndex {
   bool search(const std::string& text, bool exact);
   bool syncTag(std::size_t i, const char* where);
   std::string tagDisagreement(std::size_t i, std::int32_t count, bool everyKey);
-  void AddIndexTag(const MdxTagDefinition& definition, const MdxBuildOptions& options,
-              std::vector<TagEntry>& entries);
+  void AddIndexTag(const MdxTagDefinition& definition, const MdxBuildOptions& options, std::vector<TagEntry>& entries);
   void requireOpen(const std::string& where) const;
   TagTree& controlling();
 

@@ -78,13 +78,11 @@ void MdxIndex::AddIndexTag(const MdxTagDefinition& definition, const MdxBuildOpt
     condition = table_.compile(definition.condition, code);
     if (!condition) throw conditionInvalid(code, definition.name);
   }
-  if (definition.expression.size() >= kExpressionSize)
-    throw expressionTooLong();
+  if (definition.expression.size() >= kExpressionSize) throw expressionTooLong();
   std::unique_ptr<MdxExpression> key = table_.compile(definition.expression, code);
   if (!key) throw MdxFailure(code, dbfErrorText());
   char type = key->type();
-  if (std::string("CDFN").find(type) == std::string::npos)
-    throw keyTypeWrong();
+  if (std::string("CDFN").find(type) == std::string::npos) throw keyTypeWrong();
   int keyLength = type == 'C' ? key->length() : type == 'D' ? kDateKeyLength : kNumericKeyLength;
   if (keyLength < 1 || keyLength > kMaxKeyLength)
     throw keyLengthOutOfRange(" [AddIndexTag()]", MdxFailure::Report::Record);

@@ -32,8 +32,7 @@ bool MdxIndex::AppendIndex() {
         // for the table to report; it then has the index checked at the next open.
         try {
           for (const auto& [i, key] : added)
-            if (!tags_[i]->remove(key, record))
-              throw keyRemovalFailed(tagWhere(fileName_, *tags_[i]));
+            if (!tags_[i]->remove(key, record)) throw keyRemovalFailed(tagWhere(fileName_, *tags_[i]));
           writeAnchors();
         } catch (const MdxFailure& rollback) {
           if (rollback.code() == kErrorInternal) throw;

@@ -47,8 +47,8 @@ std::string packNumber(double value, int decimals) {
     return key;
   }
   int integerDigits = static_cast<int>(integer.size()) - static_cast<int>(std::min(first, integer.size()));
-  int exponent = integerDigits > 0 ? kExponentBias + integerDigits
-                                   : kExponentBias - static_cast<int>(first - integer.size());
+  int exponent =
+      integerDigits > 0 ? kExponentBias + integerDigits : kExponentBias - static_cast<int>(first - integer.size());
   std::string stored = all.substr(first, kMaxDigits);
   int storedCount = static_cast<int>(stored.size());
   int textTrailingZeros = static_cast<int>(text.size() - 1 - text.find_last_not_of('0'));
@@ -88,7 +88,8 @@ int compareBytes(std::string_view a, std::string_view b, std::size_t length) {
 }
 
 int compareNumbers(std::string_view as, std::string_view bs) {
-  if (as.size() < kNumericKeyLength || bs.size() < kNumericKeyLength) return compareBytes(as, bs, std::min(as.size(), bs.size()));
+  if (as.size() < kNumericKeyLength || bs.size() < kNumericKeyLength)
+    return compareBytes(as, bs, std::min(as.size(), bs.size()));
   const auto* a = reinterpret_cast<const std::uint8_t*>(as.data());
   const auto* b = reinterpret_cast<const std::uint8_t*>(bs.data());
   bool aNegative = (a[1] & kNegativeBit) != 0;
@@ -109,14 +110,12 @@ int KeyOrder::compare(std::string_view a, std::string_view b) const {
   if (descending) std::swap(a, b);
   switch (type) {
     case 'N':
-    case 'F':
-      return compareNumbers(a, b);
+    case 'F': return compareNumbers(a, b);
     case 'D': {
       double x = dateOf(a), y = dateOf(b);
       return x < y ? -1 : x > y ? 1 : 0;
     }
-    default:
-      return compareBytes(a, b, std::min(a.size(), b.size()));
+    default: return compareBytes(a, b, std::min(a.size(), b.size()));
   }
 }
 

@@ -34,7 +34,8 @@ void encodeNode(const Node& node, const NodeShape& shape, std::uint8_t* block) {
   assert(node.items.size() <= static_cast<std::size_t>(shape.maxKeys));
   std::memset(block, 0, kBlockSize);
   common::putU32(block + kNodeCount, static_cast<std::uint32_t>(node.items.size()));
-  for (std::size_t i = 0; i < node.items.size(); ++i) putNodeItem(block, shape, i, node.items[i].number, node.items[i].key);
+  for (std::size_t i = 0; i < node.items.size(); ++i)
+    putNodeItem(block, shape, i, node.items[i].number, node.items[i].key);
   common::putU32(block + kNodeItems + node.items.size() * static_cast<std::size_t>(shape.itemLength), node.rightChild);
 }
 

@@ -10,7 +10,7 @@ namespace vekrano::dbase {
 
 struct NodeItem {
   std::uint32_t number = 0;  // record number in a leaf, child block in a branch
-  std::string key;           // key length bytes
+  std::string key;  // key length bytes
 };
 
 struct Node {

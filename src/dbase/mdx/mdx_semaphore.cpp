@@ -83,12 +83,16 @@ void MdxSemaphore::openFile() {
   int error = alone.open(name_, FileAccess::ReadWrite, FileShare::Exclusive);
   if (error == 0 || error == kErrorFileNotFound) return;
   switch (error) {
-    case 3: case 5: case 32: case 150: case 162: case 163:
+    case 3:
+    case 5:
+    case 32:
+    case 150:
+    case 162:
+    case 163:
       if (const int shared = file_.open(name_, FileAccess::ReadWrite, FileShare::DenyNone); shared != 0)
         failFile(shared, "Cannot open: " + name_ + " LOGIN");
       return;
-    default:
-      failFile(error, "Cannot open/create: " + name_ + " LOGIN");
+    default: failFile(error, "Cannot open/create: " + name_ + " LOGIN");
   }
 }
 
@@ -261,7 +265,8 @@ bool MdxSemaphore::enterWrite() {
       }
       fail(std::to_string(kSemWriterTimeout) + " second timeout, cannot read: " + name_ +
            "\r\nPossible cause: Other user's program has terminated abnormally.\r\nCure: Log all users of this "
-           "application off the network,\r\nthen delete " + name_);
+           "application off the network,\r\nthen delete " +
+           name_);
     }
   }
 }

@@ -14,11 +14,11 @@ namespace vekrano::dbase {
 
 // The value of an expression on the current record.
 struct MdxValue {
-  char type = 'C';     // C, N, F, D or L
-  std::string text;    // C: the text, padded as the expression makes it
-  double number = 0;   // N, F: the value; D: the Julian day number (1e100 when empty)
+  char type = 'C';  // C, N, F, D or L
+  std::string text;  // C: the text, padded as the expression makes it
+  double number = 0;  // N, F: the value; D: the Julian day number (1e100 when empty)
   bool logical = false;
-  bool stored = false; // C: `text` holds the bytes the table file stores, not ANSI text
+  bool stored = false;  // C: `text` holds the bytes the table file stores, not ANSI text
 };
 
 class MdxExpression {

@@ -67,8 +67,7 @@ void encodeTagTable(std::uint8_t* area, const std::vector<TagEntry>& entries) {
 }
 
 void addTagEntry(std::vector<TagEntry>& entries, const TagEntry& entry) {
-  auto same = std::find_if(entries.begin(), entries.end(),
-                           [&](const TagEntry& e) { return e.name == entry.name; });
+  auto same = std::find_if(entries.begin(), entries.end(), [&](const TagEntry& e) { return e.name == entry.name; });
   if (same != entries.end()) {
     *same = entries.back();
     entries.pop_back();

@@ -34,17 +34,12 @@ void TagTree::dropCache() {
   path_.clear();
 }
 
-void TagTree::corrupted() const {
-  throw nodeCorrupted(tagPlace(place_.indexName, place_.tagName));
-}
+void TagTree::corrupted() const { throw nodeCorrupted(tagPlace(place_.indexName, place_.tagName)); }
 
-void TagTree::writeFailed() const {
-  throw nodeWriteFailed(tagPlace(place_.indexName, place_.tagName));
-}
+void TagTree::writeFailed() const { throw nodeWriteFailed(tagPlace(place_.indexName, place_.tagName)); }
 
 const std::uint8_t* TagTree::blockBytes(std::uint32_t block, std::uint8_t* scratch) const {
-  if (block == 0)
-    throw nodeNumberZero(place_.area, place_.order);
+  if (block == 0) throw nodeNumberZero(place_.area, place_.order);
   // While a scan holds the read section no other process writes the index: its nodes are read
   // where the file is mapped, not copied.
   const std::uint64_t offset = blockOffset(block);
@@ -104,7 +99,8 @@ void TagTree::recordsInKeyOrder(std::vector<std::int32_t>& records, std::string*
       // A leaf: its keys are read only when asked for.
       for (std::uint32_t i = 0; i < count; ++i) {
         records.push_back(static_cast<std::int32_t>(common::getU32(itemAt(i))));
-        if (keys != nullptr) keys->append(reinterpret_cast<const char*>(itemAt(i) + 4), static_cast<std::size_t>(shape_.keyLength));
+        if (keys != nullptr)
+          keys->append(reinterpret_cast<const char*>(itemAt(i) + 4), static_cast<std::size_t>(shape_.keyLength));
       }
       continue;
     }
@@ -129,8 +125,7 @@ std::uint32_t TagTree::appendNode(const Node& node) {
   writeNode(block, node);
   std::array<std::uint8_t, 4> counter;
   common::putU32(counter.data(), blockCounterOf(place_.file->size()));
-  if (place_.file->writeAt(counter.data(), counter.size(), kHdrBlockCounter) != 0)
-    writeFailed();
+  if (place_.file->writeAt(counter.data(), counter.size(), kHdrBlockCounter) != 0) writeFailed();
   return block;
 }
 
@@ -176,7 +171,9 @@ bool TagTree::onEntry() const {
   return leaf.index >= 0 && static_cast<std::size_t>(leaf.index) < leaf.node.items.size();
 }
 
-const NodeItem& TagTree::current() const { return path_.back().node.items[static_cast<std::size_t>(path_.back().index)]; }
+const NodeItem& TagTree::current() const {
+  return path_.back().node.items[static_cast<std::size_t>(path_.back().index)];
+}
 
 bool TagTree::climbForward() {
   walk_.turn(+1);
@@ -242,9 +239,8 @@ void TagTree::descendTo(const std::string& key) {
 }
 
 bool TagTree::pastLastEntry() const {
-  return std::all_of(path_.begin(), path_.end(), [](const Step& step) {
-    return static_cast<std::size_t>(step.index) == step.node.items.size();
-  });
+  return std::all_of(path_.begin(), path_.end(),
+                     [](const Step& step) { return static_cast<std::size_t>(step.index) == step.node.items.size(); });
 }
 
 bool TagTree::seek(const std::string& key) {

@@ -23,7 +23,7 @@ struct TagPlace {
   File* file = nullptr;
   std::string indexName;  // the index file's name, for messages
   std::string tagName;
-  int area = 1;           // work area and order number, for the invalid-node message
+  int area = 1;  // work area and order number, for the invalid-node message
   int order = 1;
   // The index file's bytes held while a scan holds its read section; null for a tag being built.
   HeldFileBytes* held = nullptr;

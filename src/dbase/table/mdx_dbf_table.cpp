@@ -103,7 +103,8 @@ std::unique_ptr<MdxExpression> MdxDbfTable::compile(const std::string& text, int
   std::erase(name, ' ');
   const int field = table_.FieldNo(name);
   if (field == 0 || table_.FieldType(field) != 'C' || adapter->length() != table_.FieldLen(field)) return adapter;
-  return std::make_unique<StoredFieldKey>(std::move(adapter), table_, table_.fields()[static_cast<std::size_t>(field - 1)]);
+  return std::make_unique<StoredFieldKey>(std::move(adapter), table_,
+                                          table_.fields()[static_cast<std::size_t>(field - 1)]);
 }
 
 }  // namespace vekrano::dbase

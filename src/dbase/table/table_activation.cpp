@@ -57,7 +57,8 @@ bool appendedWithoutClose(DbfTable& table) {
 // True when the table file was written after its index file: another program changed the
 // table, or a process ended before its close noted that its writes left the index agreeing.
 bool tableWrittenAfterIndex(const std::string& table, const std::string& index) {
-  struct stat t {}, i {};
+  struct stat t {
+  }, i{};
   if (stat(table.c_str(), &t) != 0 || stat(index.c_str(), &i) != 0) return false;
   return t.st_mtim.tv_sec > i.st_mtim.tv_sec ||
          (t.st_mtim.tv_sec == i.st_mtim.tv_sec && t.st_mtim.tv_nsec > i.st_mtim.tv_nsec);
@@ -143,7 +144,7 @@ void TTzDbf::openTable() {
   const bool alone = common::nobodyElseHasOpen(dbfFileName_);
   openedAlone_ = alone;
   const auto openDbf = [&](bool countFromSize) {
-    const DbfOpenMode mode = readOnly_   ? DbfOpenMode::ReadOnly
+    const DbfOpenMode mode = readOnly_    ? DbfOpenMode::ReadOnly
                              : exclusive_ ? DbfOpenMode::ExclusiveReadWrite
                                           : DbfOpenMode::SharedReadWrite;
     if (!area.table.OpenDbf(dbfFileName_, mode, TableLanguage == TTzTableLanguage::tlOem, countFromSize))
@@ -161,10 +162,10 @@ void TTzDbf::openTable() {
     openDbf(AutoFixRecCount || !damage.empty());
     const std::string message =
         unsupported ? dbfFileName_ + " declares a code page (language byte " + std::to_string(language) +
-                                          ") that this program cannot convert: the table is opened read-only."
-                                    : dbfFileName_ + " is damaged: " + damage +
-                                          ". It is opened read-only and nothing is written until it is repaired "
-                                          "(vekrano-sql DIR .repair).";
+                          ") that this program cannot convert: the table is opened read-only."
+                    : dbfFileName_ + " is damaged: " + damage +
+                          ". It is opened read-only and nothing is written until it is repaired "
+                          "(vekrano-sql DIR .repair).";
     if (OnOpenedReadOnly) {
       OnOpenedReadOnly(message);
     } else {
@@ -185,8 +186,8 @@ void TTzDbf::openTable() {
   bool rebuild = false;
   if (alone && !readOnly_) {
     login.emplace(area.table.file());
-    rebuild = login->held() && nobodyLoggedIn(area.table) &&
-              (appendedWithoutClose(area.table) || leftBehind(area.table));
+    rebuild =
+        login->held() && nobodyLoggedIn(area.table) && (appendedWithoutClose(area.table) || leftBehind(area.table));
     if (!rebuild) login.reset();
   }
   openProductionIndex(rebuild);
@@ -287,7 +288,8 @@ void TTzDbf::repairProductionIndex(const std::string& mdxName, const std::vector
   if (!openedAlone_ || !login.held() || !nobodyLoggedIn(area.table)) {
     dbfError(kErrorCorruptedIndex, "Index " + mdxName + " does not match its table (" + fault +
                                        ") and another program has the table open: close every program that "
-                                       "uses " + area.table.fileName() +
+                                       "uses " +
+                                       area.table.fileName() +
                                        ", then open it again so that the index is rebuilt [CheckIndex]");
     tzCheck(kErrorCorruptedIndex);
   }

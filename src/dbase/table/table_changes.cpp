@@ -79,8 +79,7 @@ class IndexChange {
 
 }  // namespace
 
-bool TTzDbf::takeLock(const std::function<bool()>& attempt, const TTzLockFailedEvent& event,
-                      const char* operation) {
+bool TTzDbf::takeLock(const std::function<bool()>& attempt, const TTzLockFailedEvent& event, const char* operation) {
   for (lockRefusals_ = 1;; ++lockRefusals_) {
     if (attempt()) return true;
     if (!event) {
@@ -112,8 +111,7 @@ void TTzDbf::s_AppendWithLock(const char* buffer) {
   WorkArea& area = getWorkArea(area_);
   DbfTable& table = area.table;
   if (!area.locks.holdsAppend()) {
-    dbfError(kErrorFileAccessDenied,
-             "File must be locked to append: " + table.fileName() + " [APPEND]");
+    dbfError(kErrorFileAccessDenied, "File must be locked to append: " + table.fileName() + " [APPEND]");
     tzCheck(kErrorFileAccessDenied);
   }
   {

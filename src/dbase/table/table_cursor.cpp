@@ -184,8 +184,7 @@ constexpr std::size_t kCacheLine = 64;
 
 }  // namespace
 
-bool TTzDbf::visitStoredRecords(const std::function<void()>& visit,
-                                const std::vector<const TField*>* fieldsRead) {
+bool TTzDbf::visitStoredRecords(const std::function<void()>& visit, const std::vector<const TField*>* fieldsRead) {
   WorkArea& area = Area("First");
   if (indexActive() && !area.index->controllingCoversEveryRecord()) return false;
   const bool someFields = fieldsRead != nullptr;
@@ -219,8 +218,7 @@ bool TTzDbf::visitStoredRecords(const std::function<void()>& visit,
   return true;
 }
 
-bool TTzDbf::visitPrefixRecords(const TField& field, const std::string& prefix,
-                                const std::function<void()>& visit) {
+bool TTzDbf::visitPrefixRecords(const TField& field, const std::string& prefix, const std::function<void()>& visit) {
   WorkArea& area = Area("First");
   if (!indexActive()) return false;
   TDataSetScan scan(*this);
@@ -279,7 +277,8 @@ void TTzDbf::InternalRefresh() {
 void TTzDbf::InternalEdit() {
   WorkArea& area = Area("Edit");
   // Another process may have changed the record since it was read.
-  if (readRecord(area.table.CurrentRecord(), RecordSource::Stored)) layout_->toBuffer(area.table, area.table.CurrentRecord(), activeBuffer());
+  if (readRecord(area.table.CurrentRecord(), RecordSource::Stored))
+    layout_->toBuffer(area.table, area.table.CurrentRecord(), activeBuffer());
 }
 
 }  // namespace vekrano::dbase

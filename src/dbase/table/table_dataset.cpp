@@ -92,14 +92,10 @@ std::vector<TFieldDef> TTzDbf::InternalInitFieldDefs() {
 
 std::unique_ptr<TField> TTzDbf::createField(const TFieldDef& def) {
   switch (def.DataType) {
-    case TFieldType::ftInteger:
-      return std::make_unique<TTzIntegerField>(*this, def);
-    case TFieldType::ftFloat:
-      return std::make_unique<TTzFloatField>(*this, def);
-    case TFieldType::ftDate:
-      return std::make_unique<TTzDateField>(*this, def);
-    default:
-      return TDataSet::createField(def);
+    case TFieldType::ftInteger: return std::make_unique<TTzIntegerField>(*this, def);
+    case TFieldType::ftFloat: return std::make_unique<TTzFloatField>(*this, def);
+    case TFieldType::ftDate: return std::make_unique<TTzDateField>(*this, def);
+    default: return TDataSet::createField(def);
   }
 }
 

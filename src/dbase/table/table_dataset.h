@@ -123,8 +123,7 @@ class TTzDbf : public TDataSet {
   TTzLockFailedEvent OnRLockFailedOnRestore;
   // After activation rebuilt an index that disagreed with its table or was damaged: the index
   // file, the name the old one is kept under ("" when there was none), and what was wrong, in words.
-  std::function<void(const std::string& indexFile, const std::string& keptAs, const std::string& fault)>
-      OnIndexRebuilt;
+  std::function<void(const std::string& indexFile, const std::string& keptAs, const std::string& fault)> OnIndexRebuilt;
   // After activation opened a damaged table, or one in a code page the engine cannot convert,
   // read-only: the message saying so. Unassigned, the message is shown through the prompts.
   std::function<void(const std::string& message)> OnOpenedReadOnly;
@@ -194,8 +193,7 @@ class TTzDbf : public TDataSet {
   // characters, whole key unless loPartialKey), whatever the field names: found, the record is
   // current; not found, the dataset is on its last record with Eof set. Without an index, scans
   // the records in physical order comparing texts (see the locate scan).
-  bool Locate(const std::string& keyFields, const std::vector<Variant>& keyValues,
-              TLocateOptions options) override;
+  bool Locate(const std::string& keyFields, const std::vector<Variant>& keyValues, TLocateOptions options) override;
   // Locates like Locate, reads the result fields and goes back to the record it started on.
   std::vector<Variant> Lookup(const std::string& keyFields, const std::vector<Variant>& keyValues,
                               const std::string& resultFields) override;
@@ -212,11 +210,9 @@ class TTzDbf : public TDataSet {
   void InternalLast() override;
   TGetResult GetRecord(char* buffer, TGetMode mode, bool doCheck) override;
   // Record order, unless the controlling tag leaves records out (a condition, unique keys).
-  bool visitStoredRecords(const std::function<void()>& visit,
-                          const std::vector<const TField*>* fieldsRead) override;
+  bool visitStoredRecords(const std::function<void()>& visit, const std::vector<const TField*>* fieldsRead) override;
   // Through the controlling tag when it is the field alone.
-  bool visitPrefixRecords(const TField& field, const std::string& prefix,
-                          const std::function<void()>& visit) override;
+  bool visitPrefixRecords(const TField& field, const std::string& prefix, const std::function<void()>& visit) override;
   void InternalSetToRecord(const char* buffer) override;
   void InternalInitRecord(char* buffer) override;
   void InternalAddRecord(const char* buffer, bool append) override;

@@ -6,9 +6,7 @@
 namespace vekrano::dbase {
 namespace {
 
-bool flagAt(const std::string& line, std::size_t position) {
-  return position < line.size() && line[position] == 'T';
-}
+bool flagAt(const std::string& line, std::size_t position) { return position < line.size() && line[position] == 'T'; }
 
 std::string rest(const std::string& line, std::size_t position) {
   return position < line.size() ? line.substr(position, kIndexListTextLength) : std::string();
@@ -36,8 +34,8 @@ std::vector<std::string> indexListOf(const MdxIndex& index) {
   std::vector<std::string> lines;
   for (int n = 1; n <= index.tagCount(); ++n) {
     const TagHeader& header = index.tag(n).header();
-    lines.push_back(index.tag(n).place().tagName + (header.descending ? ",T" : ",F") +
-                    (header.unique ? ",T," : ",F,") + header.expression);
+    lines.push_back(index.tag(n).place().tagName + (header.descending ? ",T" : ",F") + (header.unique ? ",T," : ",F,") +
+                    header.expression);
     lines.push_back(header.condition);
   }
   return lines;

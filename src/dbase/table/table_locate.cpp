@@ -47,17 +47,13 @@ std::string numberText(double value, const DbfTable& table, int field) {
 
 std::string RecordText(const DbfTable& table, int field) {
   switch (table.FieldType(field)) {
-    case 'C':
-      return paddedTo(table.getString(field), static_cast<std::size_t>(table.FieldLen(field)));
+    case 'C': return paddedTo(table.getString(field), static_cast<std::size_t>(table.FieldLen(field)));
     case 'N':
     case 'F':
       return numberText(table.FieldDec(field) > 0 ? table.getDouble(field) : table.getInteger(field), table, field);
-    case 'L':
-      return table.getLogical(field) ? "T" : "F";
-    case 'D':
-      return table.getDate(field);
-    default:
-      return {};
+    case 'L': return table.getLogical(field) ? "T" : "F";
+    case 'D': return table.getDate(field);
+    default: return {};
   }
 }
 
@@ -66,14 +62,12 @@ std::string SearchText(const Variant& value, const DbfTable& table, int field, b
     case 'C':
       return partial ? ValueText(value) : paddedTo(ValueText(value), static_cast<std::size_t>(table.FieldLen(field)));
     case 'N':
-    case 'F':
-      return numberText(valueNumber(value), table, field);
+    case 'F': return numberText(valueNumber(value), table, field);
     case 'D': {
       const auto* date = std::get_if<double>(&value);
       return date != nullptr ? dateTimeToStr(*date, false) : ValueText(value);
     }
-    default:
-      return ValueText(value);
+    default: return ValueText(value);
   }
 }
 
@@ -100,8 +94,8 @@ bool TTzDbf::Locate(const std::string& keyFields, const std::vector<Variant>& ke
   for (const Variant& value : keyValues) text += ValueText(value);
   text = text.substr(0, kMaxSearchLength);
   clearDbfError();
-  const bool found = options.Contains(TLocateOption::loPartialKey) ? area.index->Find(text)
-                                                                   : area.index->FindExact(text);
+  const bool found =
+      options.Contains(TLocateOption::loPartialKey) ? area.index->Find(text) : area.index->FindExact(text);
   if (!found && dbfErrorCode() != 0) tzCheck(dbfErrorCode());
   if (found) {
     onRecord_ = true;
@@ -115,8 +109,7 @@ bool TTzDbf::Locate(const std::string& keyFields, const std::vector<Variant>& ke
   return found;
 }
 
-bool TTzDbf::locateScan(const std::string& keyFields, const std::vector<Variant>& keyValues,
-                        TLocateOptions options) {
+bool TTzDbf::locateScan(const std::string& keyFields, const std::vector<Variant>& keyValues, TLocateOptions options) {
   WorkArea& area = getWorkArea(area_);
   std::vector<ScanKey> keys;
   std::size_t start = 0;

@@ -20,8 +20,8 @@ TTzLockFailedEvent retryHandler(std::chrono::milliseconds budget, const char* op
                                 std::chrono::milliseconds longestPause = kLongestPause) {
   using Clock = std::chrono::steady_clock;
   const std::chrono::milliseconds firstPause = std::min(kFirstPause, longestPause);
-  return [budget, operation, longestPause, firstPause, start = Clock::time_point(),
-          pause = firstPause](TTzDbf& sender, bool& retry) mutable {
+  return [budget, operation, longestPause, firstPause, start = Clock::time_point(), pause = firstPause](
+             TTzDbf& sender, bool& retry) mutable {
     if (sender.lockRefusals() == 1) {
       start = Clock::now();
       pause = firstPause;

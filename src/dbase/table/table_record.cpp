@@ -24,7 +24,8 @@ bool isFloat(char type, int decimals) { return (type == 'N' || type == 'F') && d
 // into the field buffer would give it; false, with nothing stored, for bytes that the code
 // pages translate (which decoding must see).
 bool storeWholeNumber(const char* text, std::size_t length, char* slot) {
-  if (std::any_of(text, text + length, [](char c) { return (static_cast<unsigned char>(c) & 0x80) != 0; })) return false;
+  if (std::any_of(text, text + length, [](char c) { return (static_cast<unsigned char>(c) & 0x80) != 0; }))
+    return false;
   // Blanks, a sign and up to nine digits, what such fields hold, are read here at once;
   // anything else as every stored number is read.
   std::size_t at = 0;
@@ -35,7 +36,8 @@ bool storeWholeNumber(const char* text, std::size_t length, char* slot) {
   const std::size_t digits = length - at;
   if (at == length) {
     value = 0;  // blanks, or a sign alone
-  } else if (digits >= 1 && digits <= 9 && std::all_of(text + at, text + length, [](char c) { return c >= '0' && c <= '9'; })) {
+  } else if (digits >= 1 && digits <= 9 &&
+             std::all_of(text + at, text + length, [](char c) { return c >= '0' && c <= '9'; })) {
     for (std::size_t d = at; d < length; ++d) value = value * 10 + (text[d] - '0');
     if (negative) value = -value;
   } else {

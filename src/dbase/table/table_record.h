@@ -42,8 +42,8 @@ class TableRecordLayout {
   void toBuffer(const DbfTable& table, std::int32_t n, char* buffer) const;
   // Only `fields` (0-based) of the stored record bytes `stored` of record n -> `buffer` (numbers,
   // dates and flags through the table's field buffer); the other slots keep what they held.
-  void storedFieldsToBuffer(DbfTable& table, const char* stored, std::int32_t n,
-                            const std::vector<std::size_t>& fields, char* buffer) const;
+  void storedFieldsToBuffer(DbfTable& table, const char* stored, std::int32_t n, const std::vector<std::size_t>& fields,
+                            char* buffer) const;
   // `buffer` -> the table's field buffer, ready for PutDbfRecord.
   void fromBuffer(const char* buffer, DbfTable& table) const;
   // The empty values of every field: blank text, 0, false, no date; no bookmark.

@@ -23,17 +23,10 @@ void AggregateAccumulator::AddValue(const TExpression& value) {
   if (value.IsNull()) return;
   ++count_;
   switch (argument_->Type()) {
-    case ttInteger:
-      addNumber(value.AsInteger());
-      break;
-    case ttFloat:
-      addNumber(value.AsFloat());
-      break;
-    case ttBoolean:
-      addNumber(value.AsBoolean() ? 1 : 0);
-      break;
-    case ttString:
-      break;
+    case ttInteger: addNumber(value.AsInteger()); break;
+    case ttFloat: addNumber(value.AsFloat()); break;
+    case ttBoolean: addNumber(value.AsBoolean() ? 1 : 0); break;
+    case ttString: break;
   }
 }
 
@@ -47,21 +40,16 @@ void AggregateAccumulator::addNumber(double value) {
 std::string AggregateAccumulator::Result(TAggregateKind kind) const {
   const bool text = argument_->Type() == ttString;
   switch (kind) {
-    case TAggregateKind::Count:
-      return std::to_string(count_);
-    case TAggregateKind::Sum:
-      return numberLiteral(sum_);
-    case TAggregateKind::Avg:
-      return numberLiteral(count_ == 0 ? 0 : sum_ / count_);
+    case TAggregateKind::Count: return std::to_string(count_);
+    case TAggregateKind::Sum: return numberLiteral(sum_);
+    case TAggregateKind::Avg: return numberLiteral(count_ == 0 ? 0 : sum_ / count_);
     case TAggregateKind::Stdev: {
       if (count_ < 2) return numberLiteral(0);
       const double spread = std::max(0.0, squares_ - sum_ * sum_ / count_);
       return numberLiteral(std::sqrt(spread / (count_ - 1)));
     }
-    case TAggregateKind::Min:
-      return text ? textLiteral(minText_) : numberLiteral(min_);
-    case TAggregateKind::Max:
-      return text ? textLiteral(maxText_) : numberLiteral(max_);
+    case TAggregateKind::Min: return text ? textLiteral(minText_) : numberLiteral(min_);
+    case TAggregateKind::Max: return text ? textLiteral(maxText_) : numberLiteral(max_);
   }
   return {};
 }

@@ -34,8 +34,7 @@ std::string TStatementRun::aggregateText(const std::string& text, const TAggrega
   return result;
 }
 
-std::vector<AggregateAccumulator> TStatementRun::argumentAccumulators(
-    const TResultSet& resultSet) const {
+std::vector<AggregateAccumulator> TStatementRun::argumentAccumulators(const TResultSet& resultSet) const {
   std::vector<AggregateAccumulator> accumulators;
   if (firstArgumentColumn_ < 0) return accumulators;
   for (int c = firstArgumentColumn_; c < resultSet.Fields().Count(); ++c) {
@@ -67,9 +66,8 @@ bool TStatementRun::finishGroup(TResultSet& resultSet, char* representative,
 
   for (const SelectColumn& column : columns_) {
     if (column.item == nullptr || column.item->aggregates.empty()) continue;
-    const std::string text =
-        aggregateText(column.item->expression, column.item->aggregates,
-                      valuesOf(column.item->aggregates, column.firstArgumentColumn));
+    const std::string text = aggregateText(column.item->expression, column.item->aggregates,
+                                           valuesOf(column.item->aggregates, column.firstArgumentColumn));
     placeSource(text);
     const TExprPtr value = Parse(text);
     const TSqlField& field = resultSet.Fields()[column.resultColumn];
@@ -77,9 +75,8 @@ bool TStatementRun::finishGroup(TResultSet& resultSet, char* representative,
     writeColumnValue(field, representative, *value);
   }
   if (analizer_.havingText.empty()) return true;
-  const std::string text =
-      aggregateText(analizer_.havingText, analizer_.havingAggregates,
-                    valuesOf(analizer_.havingAggregates, havingArgumentColumn_));
+  const std::string text = aggregateText(analizer_.havingText, analizer_.havingAggregates,
+                                         valuesOf(analizer_.havingAggregates, havingArgumentColumn_));
   placeSource(text);
   const TExprPtr condition = Parse(text);
   if (condition->exprType() != ttBoolean) throw ESqlQueryError(messages::kWhereNotBoolean);
@@ -110,8 +107,7 @@ void TStatementRun::Aggregate(TResultSet& resultSet, const std::vector<int>& gro
 
 bool TStatementRun::canAggregateDuringScan(const std::vector<int>& groupColumns) const {
   // A canceled scan leaves the rows gathered so far as the result, which needs a row per record.
-  return hasAggregates() && groupColumns.empty() && analizer_.transformColumn == nullptr &&
-         !environment_.OnCancelQuery;
+  return hasAggregates() && groupColumns.empty() && analizer_.transformColumn == nullptr && !environment_.OnCancelQuery;
 }
 
 void TStatementRun::scanAggregated(TResultSet& resultSet) {
@@ -124,7 +120,8 @@ void TStatementRun::scanAggregated(TResultSet& resultSet) {
   for (const AggregateAccumulator& accumulator : accumulators) {
     direct = direct && accumulator.argument().Type() != ttString;
     for (const SelectColumn& column : columns_) {
-      if (&resultSet.Fields()[column.resultColumn] == &accumulator.argument()) arguments.push_back(column.expression.get());
+      if (&resultSet.Fields()[column.resultColumn] == &accumulator.argument())
+        arguments.push_back(column.expression.get());
     }
   }
   direct = direct && arguments.size() == accumulators.size() &&

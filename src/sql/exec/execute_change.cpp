@@ -38,42 +38,25 @@ void assignValue(dbase::TField& field, const TExpression& value, bool binaryAsHe
     case TFieldType::ftInteger:
     case TFieldType::ftWord:
     case TFieldType::ftAutoInc:
-    case TFieldType::ftLargeint:
-      field.setAsInteger(value.AsInteger());
-      return;
-    case TFieldType::ftBoolean:
-      field.setAsBoolean(value.AsBoolean());
-      return;
+    case TFieldType::ftLargeint: field.setAsInteger(value.AsInteger()); return;
+    case TFieldType::ftBoolean: field.setAsBoolean(value.AsBoolean()); return;
     case TFieldType::ftMemo:
     case TFieldType::ftBlob:
-    case TFieldType::ftBytes:
-      field.setAsString(binaryAsHex ? hexBytes(value.AsString()) : value.AsString());
-      return;
-    default:
-      field.setAsString(value.AsString());
-      return;
+    case TFieldType::ftBytes: field.setAsString(binaryAsHex ? hexBytes(value.AsString()) : value.AsString()); return;
+    default: field.setAsString(value.AsString()); return;
   }
 }
 
 }  // namespace
 
-void assignFieldValue(dbase::TField& field, const TExpression& value) {
-  assignValue(field, value, false);
-}
+void assignFieldValue(dbase::TField& field, const TExpression& value) { assignValue(field, value, false); }
 
 void TStatementRun::executeChange(int& changedRowCount) {
   switch (analizer_.statementKind) {
-    case TStatementKind::Update:
-      executeUpdate(changedRowCount);
-      break;
-    case TStatementKind::Delete:
-      executeDelete(changedRowCount);
-      break;
-    case TStatementKind::Insert:
-      executeInsert(changedRowCount);
-      break;
-    default:
-      break;
+    case TStatementKind::Update: executeUpdate(changedRowCount); break;
+    case TStatementKind::Delete: executeDelete(changedRowCount); break;
+    case TStatementKind::Insert: executeInsert(changedRowCount); break;
+    default: break;
   }
 }
 

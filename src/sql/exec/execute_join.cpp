@@ -37,8 +37,7 @@ std::optional<std::string> equalityKey(const TExpression& field, TExprType type)
 // rows of its snapshot by the value of a field that a leading equality of the WHERE ties to a
 // field of an earlier table. Nothing for the tables to walk.
 std::vector<std::optional<EqualityProbe>> equalityProbes(const std::vector<TBoundTable>& tables,
-                                                         const std::vector<int>& snapshotRows,
-                                                         const TExpression* where,
+                                                         const std::vector<int>& snapshotRows, const TExpression* where,
                                                          const std::vector<TExprPtr>& conditions,
                                                          const std::vector<TJoinKind>& kinds) {
   std::vector<std::optional<EqualityProbe>> probes(tables.size());
@@ -122,8 +121,7 @@ void TStatementRun::checkJoinDefined() const {
   // An equality between fields of two different tables joins them.
   static const std::regex equality("\x0C\"([^\"]*)\" = \x0C\"([^\"]*)\"");
   const std::string& where = analizer_.whereText;
-  for (auto it = std::sregex_iterator(where.begin(), where.end(), equality);
-       it != std::sregex_iterator(); ++it) {
+  for (auto it = std::sregex_iterator(where.begin(), where.end(), equality); it != std::sregex_iterator(); ++it) {
     if (qualifierOf((*it)[1].str()) != qualifierOf((*it)[2].str())) return;
   }
   throw ESqlQueryError(messages::kNoJoin);
@@ -143,8 +141,7 @@ void TStatementRun::scanJoined(TResultSet& resultSet) {
     kinds[join.tableIndex] = join.kind;
   }
   const auto keepsUnmatched = [&](std::size_t t, bool right) {
-    return kinds[t] == TJoinKind::FullOuter ||
-           kinds[t] == (right ? TJoinKind::RightOuter : TJoinKind::LeftOuter);
+    return kinds[t] == TJoinKind::FullOuter || kinds[t] == (right ? TJoinKind::RightOuter : TJoinKind::LeftOuter);
   };
   const std::vector<std::optional<EqualityProbe>> probes =
       equalityProbes(tables_, snapshotRows_, where_.get(), conditions, kinds);

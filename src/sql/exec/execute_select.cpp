@@ -36,8 +36,7 @@ std::string typingText(const TColumnItem& column) {
 
 }  // namespace
 
-bool checkAggregateTyping(const std::string& upperName, const TExprList& params, TExprType& type,
-                          int& maxLength) {
+bool checkAggregateTyping(const std::string& upperName, const TExprList& params, TExprType& type, int& maxLength) {
   if (upperName != kAggregateTypingFunction || params.size() != 1) return false;
   // The value differs from group to group like a value read from a record: a function of the
   // statement reads as one, and is as wide as its argument's text, or as its type's widest.
@@ -56,15 +55,9 @@ void writeColumnValue(const TSqlField& column, char* row, const TExpression& val
         column.setAsString(row, value.AsString());
       }
       break;
-    case ttFloat:
-      column.setAsFloat(row, value.AsFloat());
-      break;
-    case ttInteger:
-      column.setAsInteger(row, value.AsInteger());
-      break;
-    case ttBoolean:
-      column.setAsBoolean(row, value.AsBoolean());
-      break;
+    case ttFloat: column.setAsFloat(row, value.AsFloat()); break;
+    case ttInteger: column.setAsInteger(row, value.AsInteger()); break;
+    case ttBoolean: column.setAsBoolean(row, value.AsBoolean()); break;
   }
 }
 
@@ -85,8 +78,7 @@ std::unique_ptr<TResultSet> TStatementRun::executeSelect() {
   resolveStatementTexts();
   runSubqueries();
   const std::vector<int> orderColumns = bindOrderList(analizer_.orderBy, messages::kFieldNotFound);
-  const std::vector<int> groupColumns =
-      bindOrderList(analizer_.groupBy, messages::kGroupByNotInSelect);
+  const std::vector<int> groupColumns = bindOrderList(analizer_.groupBy, messages::kGroupByNotInSelect);
   if (!groupColumns.empty()) {
     std::size_t plainColumns = 0;
     for (const TColumnItem& column : analizer_.columns) plainColumns += column.aggregates.empty();
@@ -121,8 +113,7 @@ std::unique_ptr<TResultSet> TStatementRun::executeSelect() {
 }
 
 void TStatementRun::buildColumns(TResultSet& resultSet) {
-  const auto addColumn = [&](const TColumnItem* item, const std::string& typing,
-                             const std::string& name, bool hidden) {
+  const auto addColumn = [&](const TColumnItem* item, const std::string& typing, const std::string& name, bool hidden) {
     TExprPtr expression = Parse(typing);
     const TExprType type = expression->exprType();
     const int width = type == ttString ? static_cast<int>(expression->maxString().size()) + 1 : 0;
@@ -168,8 +159,7 @@ void TStatementRun::fillRow(TResultSet& resultSet) {
 
 void TStatementRun::writeSourceBookmark(const TResultSet& resultSet, char* row) const {
   char bookmark[kRowBookmarkSize];
-  if (resultSet.sourceDataSet() != nullptr &&
-      resultSet.sourceDataSet()->copyBookmark(bookmark, kRowBookmarkSize)) {
+  if (resultSet.sourceDataSet() != nullptr && resultSet.sourceDataSet()->copyBookmark(bookmark, kRowBookmarkSize)) {
     resultSet.setSourceBookmark(row, common::load<std::int32_t>(bookmark));
   }
 }

@@ -26,8 +26,8 @@ bool readsFields(const std::string& text) { return text.find(kFieldMarker) != st
 
 bool TStatementRun::storageOrderAllowed() const {
   // Handlers see records one by one, and a subquery may walk the same source.
-  if (tables_.size() != 1 || environment_.OnProgress || environment_.OnCancelQuery ||
-      environment_.OnUDFSolve || !analizer_.whereSubqueries.empty()) {
+  if (tables_.size() != 1 || environment_.OnProgress || environment_.OnCancelQuery || environment_.OnUDFSolve ||
+      !analizer_.whereSubqueries.empty()) {
     return false;
   }
   return std::none_of(analizer_.columns.begin(), analizer_.columns.end(),
@@ -45,7 +45,7 @@ bool TStatementRun::orderFreeAggregates() const {
 }
 
 bool TStatementRun::visitSource(TResultSet& resultSet, const std::function<void()>& handleRecord,
-                               bool mayUseStorageOrder) {
+                                bool mayUseStorageOrder) {
   if (!storageOrderAllowed()) return false;
   try {
     if (visitFieldPrefix(handleRecord)) return true;
@@ -68,7 +68,8 @@ std::optional<std::vector<const dbase::TField*>> TStatementRun::sourceFieldsRead
   const auto gather = [&](const std::string& text) {
     forEachReference(text, [&](const std::string& name) {
       const std::size_t dot = qualifierDot(name);
-      const dbase::TField* field = source.FindField(withoutBrackets(dot == std::string::npos ? name : name.substr(dot + 1)));
+      const dbase::TField* field =
+          source.FindField(withoutBrackets(dot == std::string::npos ? name : name.substr(dot + 1)));
       if (field == nullptr) known = false;
       if (field != nullptr && std::find(fields.begin(), fields.end(), field) == fields.end()) fields.push_back(field);
     });
@@ -80,8 +81,7 @@ std::optional<std::vector<const dbase::TField*>> TStatementRun::sourceFieldsRead
 }
 
 bool TStatementRun::visitFieldPrefix(const std::function<void()>& handleRecord) {
-  const std::optional<TExpression::FieldPrefix> required =
-      where_ ? where_->requiredFieldPrefix() : std::nullopt;
+  const std::optional<TExpression::FieldPrefix> required = where_ ? where_->requiredFieldPrefix() : std::nullopt;
   dbase::TDataSet& source = *tables_.front().dataSet;
   const auto printable = [](char c) { return c >= ' ' && c <= '~'; };
   return required && &required->field->DataSet() == &source &&

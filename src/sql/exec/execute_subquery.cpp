@@ -25,21 +25,16 @@ constexpr std::string_view kColumnFunction = "{COLUMN ";
 constexpr std::string_view kColumnFunctionMiddle = " SUBQUERY ";
 
 std::string valueText(const TSqlField& column, const char* row) {
-  return column.Type() == ttString ? textLiteral(column.AsString(row))
-                                   : numberLiteral(column.AsFloat(row));
+  return column.Type() == ttString ? textLiteral(column.AsString(row)) : numberLiteral(column.AsFloat(row));
 }
 
 // The value of a column of `row` as a constant node.
 TExprPtr literalOf(const TSqlField& column, const char* row) {
   switch (column.Type()) {
-    case ttString:
-      return std::make_unique<TStringLiteral>(column.AsString(row));
-    case ttFloat:
-      return std::make_unique<TFloatLiteral>(column.AsFloat(row));
-    case ttInteger:
-      return std::make_unique<TIntegerLiteral>(column.AsInteger(row));
-    case ttBoolean:
-      break;
+    case ttString: return std::make_unique<TStringLiteral>(column.AsString(row));
+    case ttFloat: return std::make_unique<TFloatLiteral>(column.AsFloat(row));
+    case ttInteger: return std::make_unique<TIntegerLiteral>(column.AsInteger(row));
+    case ttBoolean: break;
   }
   return std::make_unique<TBooleanLiteral>(column.AsBoolean(row));
 }
@@ -64,14 +59,10 @@ TExprList valuesOf(const TResultSet& rows) {
 // What a null column of `type` reads as.
 TExprValue emptyValue(TExprType type) {
   switch (type) {
-    case ttString:
-      return std::string();
-    case ttFloat:
-      return 0.0;
-    case ttInteger:
-      return std::int32_t{0};
-    case ttBoolean:
-      break;
+    case ttString: return std::string();
+    case ttFloat: return 0.0;
+    case ttInteger: return std::int32_t{0};
+    case ttBoolean: break;
   }
   return false;
 }
@@ -106,8 +97,8 @@ std::size_t operandStart(const std::string& text, std::size_t end) {
 // "x IN (...)", "x NOT IN (...)" or "x op ANY|ALL (...)" ending with the placeholder at `at`.
 struct Predicate {
   std::size_t start = 0;  // where x begins
-  std::string operand;    // x
-  std::string op;         // the comparison of ANY and ALL
+  std::string operand;  // x
+  std::string op;  // the comparison of ANY and ALL
 };
 
 Predicate predicateBefore(const std::string& text, std::size_t at, TSubqueryKind kind) {
@@ -149,14 +140,11 @@ TOperator comparisonOf(const std::string& op) {
 // and ALL; none for a scalar subquery.
 std::size_t parameterCount(TSubqueryKind kind) {
   switch (kind) {
-    case TSubqueryKind::Scalar:
-      return 0;
+    case TSubqueryKind::Scalar: return 0;
     case TSubqueryKind::In:
-    case TSubqueryKind::NotIn:
-      return 1;
+    case TSubqueryKind::NotIn: return 1;
     case TSubqueryKind::Any:
-    case TSubqueryKind::All:
-      break;
+    case TSubqueryKind::All: break;
   }
   return 2;
 }
@@ -201,8 +189,7 @@ struct TStatementRun::Subquery {
 TStatementRun::TStatementRun(TSqlAnalizer& analizer, const TRunEnvironment& environment)
     : TStatementRun(analizer, environment, nullptr) {}
 
-TStatementRun::TStatementRun(TSqlAnalizer& analizer, const TRunEnvironment& environment,
-                             const TStatementRun* outer)
+TStatementRun::TStatementRun(TSqlAnalizer& analizer, const TRunEnvironment& environment, const TStatementRun* outer)
     : outer_(outer), analizer_(analizer), environment_(environment) {}
 
 TStatementRun::~TStatementRun() = default;
@@ -264,8 +251,8 @@ std::vector<TStatementRun::OuterField> TStatementRun::outerFieldsOf(TSqlAnalizer
 void TStatementRun::collectOuterFields(std::vector<OuterField>& fields) {
   bindTables();
   const auto add = [&](const OuterField& field) {
-    const bool known = std::any_of(fields.begin(), fields.end(),
-                                   [&](const OuterField& f) { return f.field == field.field; });
+    const bool known =
+        std::any_of(fields.begin(), fields.end(), [&](const OuterField& f) { return f.field == field.field; });
     if (!known) fields.push_back(field);
   };
   const auto visit = [&](const std::string& text) {
@@ -334,10 +321,9 @@ std::unique_ptr<TStatementRun::Subquery> TStatementRun::prepareSubquery(TSubquer
     collectTableNames(*item.analizer, names);
     std::vector<TDataSetAlias> aliases;
     for (const std::string& name : names) {
-      const auto source = std::find_if(environment_.dataSets.begin(), environment_.dataSets.end(),
-                                       [&](const TDataSetAlias& alias) {
-                                         return alias.dataSet != nullptr && sameName(alias.alias, name);
-                                       });
+      const auto source = std::find_if(
+          environment_.dataSets.begin(), environment_.dataSets.end(),
+          [&](const TDataSetAlias& alias) { return alias.dataSet != nullptr && sameName(alias.alias, name); });
       if (source == environment_.dataSets.end()) continue;
       subquery->snapshots.push_back(takeSnapshot(*source->dataSet));
       aliases.push_back(TDataSetAlias{name, subquery->snapshots.back().get()});
@@ -361,8 +347,8 @@ std::unique_ptr<TStatementRun::Subquery> TStatementRun::prepareSubquery(TSubquer
   return subquery;
 }
 
-bool TStatementRun::checkSubqueryFunction(const std::string& upperName, const TExprList& params,
-                                          TExprType& type, int& maxLength) const {
+bool TStatementRun::checkSubqueryFunction(const std::string& upperName, const TExprList& params, TExprType& type,
+                                          int& maxLength) const {
   Subquery* subquery = subqueryFunction(upperName);
   if (subquery == nullptr) return false;
   const TSubqueryKind kind = subquery->item->kind;
@@ -374,8 +360,7 @@ bool TStatementRun::checkSubqueryFunction(const std::string& upperName, const TE
   return true;
 }
 
-TExprValue TStatementRun::solveSubqueryFunction(const std::string& upperName,
-                                                const TExprList& params) const {
+TExprValue TStatementRun::solveSubqueryFunction(const std::string& upperName, const TExprList& params) const {
   Subquery& subquery = *subqueryFunction(upperName);
   std::vector<dbase::Variant> key;
   for (const dbase::TField* field : subquery.outerFields) key.push_back(field->Value());
@@ -391,14 +376,10 @@ TExprValue TStatementRun::solveSubqueryFunction(const std::string& upperName,
       // No row reads as the empty value of the column's type, as a null column does.
       if (values.empty()) return emptyValue(subquery.type);
       return readAs(*values.front(), subquery.type);
-    case TSubqueryKind::In:
-      return listContains(*params[0], values);
-    case TSubqueryKind::NotIn:
-      return !listContains(*params[0], values);
-    case TSubqueryKind::Any:
-      return quantifiedComparison(*params[0], subquery.comparison, false, values);
-    case TSubqueryKind::All:
-      break;
+    case TSubqueryKind::In: return listContains(*params[0], values);
+    case TSubqueryKind::NotIn: return !listContains(*params[0], values);
+    case TSubqueryKind::Any: return quantifiedComparison(*params[0], subquery.comparison, false, values);
+    case TSubqueryKind::All: break;
   }
   return quantifiedComparison(*params[0], subquery.comparison, true, values);
 }

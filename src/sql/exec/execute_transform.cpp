@@ -25,18 +25,10 @@ bool pivotBefore(const TSqlField& pivot, const char* a, const char* b) {
 void copyColumnValue(const TSqlField& from, const char* source, const TSqlField& into, char* row) {
   if (from.IsNull(source)) return;
   switch (into.Type()) {
-    case ttString:
-      into.setAsString(row, from.AsString(source));
-      break;
-    case ttFloat:
-      into.setAsFloat(row, from.AsFloat(source));
-      break;
-    case ttInteger:
-      into.setAsInteger(row, from.AsInteger(source));
-      break;
-    case ttBoolean:
-      into.setAsBoolean(row, from.AsBoolean(source));
-      break;
+    case ttString: into.setAsString(row, from.AsString(source)); break;
+    case ttFloat: into.setAsFloat(row, from.AsFloat(source)); break;
+    case ttInteger: into.setAsInteger(row, from.AsInteger(source)); break;
+    case ttBoolean: into.setAsBoolean(row, from.AsBoolean(source)); break;
   }
 }
 

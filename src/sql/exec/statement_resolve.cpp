@@ -15,28 +15,24 @@ namespace vekrano::sql {
 namespace {
 
 constexpr std::array<const char*, 26> kExpressionWords = {
-    "AND",     "OR",      "XOR", "NOT",     "MOD",  "TRUE", "FALSE", "LIKE", "STRING",
-    "FLOAT",   "INTEGER", "BOOLEAN", "SHL", "SHR",  "IN",   "BETWEEN", "DIV", "CASE",
-    "WHEN",    "THEN",    "ELSE", "IF",     "CAST", "ESCAPE", "AS",  "END"};
+    "AND", "OR", "XOR",     "NOT", "MOD",  "TRUE", "FALSE", "LIKE", "STRING", "FLOAT", "INTEGER", "BOOLEAN", "SHL",
+    "SHR", "IN", "BETWEEN", "DIV", "CASE", "WHEN", "THEN",  "ELSE", "IF",     "CAST",  "ESCAPE",  "AS",      "END"};
 
 }  // namespace
 
 std::string quotedName(const std::string& name) {
   const std::string upper = common::ansiUpper(name);
-  const bool reserved = std::any_of(kExpressionWords.begin(), kExpressionWords.end(),
-                                    [&](const char* word) { return upper == word; });
-  const bool plain =
-      !name.empty() && std::isdigit(static_cast<unsigned char>(name[0])) == 0 &&
-      std::all_of(name.begin(), name.end(), [](char c) {
-        return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
-      });
+  const bool reserved =
+      std::any_of(kExpressionWords.begin(), kExpressionWords.end(), [&](const char* word) { return upper == word; });
+  const bool plain = !name.empty() && std::isdigit(static_cast<unsigned char>(name[0])) == 0 &&
+                     std::all_of(name.begin(), name.end(),
+                                 [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_'; });
   return reserved || !plain ? "[" + name + "]" : name;
 }
 
 // --- Tables
 
-TBoundTable TStatementRun::bindTable(const std::string& name, const std::string& alias,
-                                     bool isQuotedFileName) {
+TBoundTable TStatementRun::bindTable(const std::string& name, const std::string& alias, bool isQuotedFileName) {
   TBoundTable table{name, alias.empty() ? name : alias, {}, nullptr};
   table.qualifier = table.alias;
   if (isQuotedFileName) {
@@ -94,8 +90,7 @@ void TStatementRun::expandAllFields() {
       const dbase::TField& field = dataSet.Fields(i);
       if (!field.Visible()) continue;
       TColumnItem column;
-      column.expression =
-          fieldReferenceText(quotedName(table.qualifier) + "." + quotedName(field.FieldName()));
+      column.expression = fieldReferenceText(quotedName(table.qualifier) + "." + quotedName(field.FieldName()));
       column.columnName = table.qualifier + "." + field.FieldName();
       into.push_back(std::move(column));
     }
@@ -148,8 +143,7 @@ std::string TStatementRun::resolveReference(const std::string& name, bool column
 
 // --- Names of enclosing statements, which a subquery may use
 
-const TBoundTable* TStatementRun::findScopeTable(const std::string& name,
-                                                 const TStatementRun*& owner) const {
+const TBoundTable* TStatementRun::findScopeTable(const std::string& name, const TStatementRun*& owner) const {
   // An alias anywhere in scope comes before a table name, so that "article.f" in a subquery over
   // "article b" names the enclosing statement's "article".
   for (const bool byAlias : {true, false}) {
@@ -165,13 +159,12 @@ const TBoundTable* TStatementRun::findScopeTable(const std::string& name,
   return nullptr;
 }
 
-const TBoundTable* TStatementRun::findFieldTable(const std::string& reference,
-                                                 const TStatementRun*& owner) const {
+const TBoundTable* TStatementRun::findFieldTable(const std::string& reference, const TStatementRun*& owner) const {
   const std::size_t dot = qualifierDot(reference);
   if (dot != std::string::npos) {
     const TBoundTable* table = findScopeTable(withoutBrackets(reference.substr(0, dot)), owner);
-    const bool holds = table != nullptr &&
-                       table->dataSet->FindField(withoutBrackets(reference.substr(dot + 1))) != nullptr;
+    const bool holds =
+        table != nullptr && table->dataSet->FindField(withoutBrackets(reference.substr(dot + 1))) != nullptr;
     return holds ? table : nullptr;
   }
   const std::string field = withoutBrackets(reference);
@@ -196,9 +189,8 @@ bool TStatementRun::resolvesHere(const std::string& reference) const {
   for (const TColumnItem& column : analizer_.columns) {
     if (column.isAsAlias && sameName(column.columnName, field)) return true;
   }
-  return std::any_of(tables_.begin(), tables_.end(), [&](const TBoundTable& table) {
-    return table.dataSet->FindField(field) != nullptr;
-  });
+  return std::any_of(tables_.begin(), tables_.end(),
+                     [&](const TBoundTable& table) { return table.dataSet->FindField(field) != nullptr; });
 }
 
 std::string TStatementRun::resolveText(const std::string& text, bool columnAliases) const {
@@ -262,8 +254,7 @@ int TStatementRun::bindOrderItem(const TOrderByItem& item, const char* notFoundM
     return item.columnIndex - 1;
   }
   for (std::size_t i = 0; i < columns.size(); ++i) {
-    if (!columns[i].aggregates.empty() && columns[i].isAsAlias &&
-        sameName(columns[i].columnName, item.name)) {
+    if (!columns[i].aggregates.empty() && columns[i].isAsAlias && sameName(columns[i].columnName, item.name)) {
       return static_cast<int>(i);
     }
   }
@@ -280,8 +271,7 @@ int TStatementRun::bindOrderItem(const TOrderByItem& item, const char* notFoundM
   throw ESqlQueryError(common::formatText(notFoundMessage, {shown}));
 }
 
-std::vector<int> TStatementRun::bindOrderList(const TOrderByList& list,
-                                              const char* notFoundMessage) const {
+std::vector<int> TStatementRun::bindOrderList(const TOrderByList& list, const char* notFoundMessage) const {
   std::vector<int> bound;
   for (const TOrderByItem& item : list) bound.push_back(bindOrderItem(item, notFoundMessage));
   return bound;
@@ -298,8 +288,7 @@ TExprParserContext TStatementRun::parserContext() const {
   };
   context.ParamValue = environment_.ParamValue;
   // Subqueries answer as functions of their own; every other name goes to the query's events.
-  context.OnUDFCheck = [this](const std::string& name, const TExprList& params, TExprType& type,
-                              int& maxLength) {
+  context.OnUDFCheck = [this](const std::string& name, const TExprList& params, TExprType& type, int& maxLength) {
     if (checkSubqueryFunction(name, params, type, maxLength)) return true;
     if (checkAggregateTyping(name, params, type, maxLength)) return true;
     return environment_.OnUDFCheck && environment_.OnUDFCheck(name, params, type, maxLength);

@@ -25,9 +25,8 @@ using TProgressEvent = std::function<void(TProgressStatus status, int min, int m
 // Setting `cancel` stops the scan; the rows gathered so far are the result.
 using TCancelQueryEvent = std::function<void(bool& cancel)>;
 // Gives the dataset of a table written as a quoted file name (left null: not found).
-using TResolveDatasetEvent = std::function<void(const std::string& fileName,
-                                                const std::string& tableName,
-                                                dbase::TDataSet*& dataSet)>;
+using TResolveDatasetEvent =
+    std::function<void(const std::string& fileName, const std::string& tableName, dbase::TDataSet*& dataSet)>;
 
 struct TDataSetAlias {
   std::string alias;
@@ -56,7 +55,7 @@ struct TRunEnvironment {
 // A FROM table (or the INSERT target) with the dataset found for it.
 struct TBoundTable {
   std::string name;
-  std::string alias;      // the name itself when none was written
+  std::string alias;  // the name itself when none was written
   std::string qualifier;  // how rewritten references name it: the alias when one was written
   dbase::TDataSet* dataSet = nullptr;  // the registered dataset, or the snapshot of a join
   dbase::TDataSet* registered = nullptr;  // the registered dataset: result fields copy its fields
@@ -82,9 +81,9 @@ class TStatementRun {
   // A select column as the run evaluates it.
   struct SelectColumn {
     const TColumnItem* item = nullptr;  // null for the hidden argument column of an aggregate
-    std::string text;                   // the expression text evaluated per record
-    TExprPtr expression;           // null for aggregate columns, which are computed afterwards
-    int resultColumn = 0;          // its column in the result set
+    std::string text;  // the expression text evaluated per record
+    TExprPtr expression;  // null for aggregate columns, which are computed afterwards
+    int resultColumn = 0;  // its column in the result set
     int firstArgumentColumn = -1;  // the hidden column of its first aggregate's argument
   };
 
@@ -113,8 +112,7 @@ class TStatementRun {
   // Writes the value of every column evaluated per record.
   void fillColumns(const TResultSet& resultSet, char* row) const;
   void Scan(const std::function<bool()>& handleRecord);
-  void finishSelect(TResultSet& resultSet, const std::vector<int>& orderColumns,
-                    const std::vector<int>& groupColumns);
+  void finishSelect(TResultSet& resultSet, const std::vector<int>& orderColumns, const std::vector<int>& groupColumns);
   bool hasAggregates() const;
   void appendUnion(TResultSet& resultSet);
 
@@ -167,8 +165,7 @@ class TStatementRun {
   // Puts the subqueries' values, or functions that give them, in place of their placeholders.
   void runSubqueries();
   // `location` names the text ("Where", "Column 2") in the functions put in place.
-  std::string replaceSubqueries(const std::string& text, TSubqueryList& subqueries,
-                                const std::string& location);
+  std::string replaceSubqueries(const std::string& text, TSubqueryList& subqueries, const std::string& location);
   // The table named `name` (alias first) of this statement or, failing that, of the nearest
   // enclosing one; `owner` receives the run whose table it is.
   const TBoundTable* findScopeTable(const std::string& name, const TStatementRun*& owner) const;
@@ -185,8 +182,8 @@ class TStatementRun {
   // for any other name.
   Subquery* subqueryFunction(const std::string& upperName) const;
   std::unique_ptr<Subquery> prepareSubquery(TSubqueryItem& item) const;
-  bool checkSubqueryFunction(const std::string& upperName, const TExprList& params,
-                             TExprType& type, int& maxLength) const;
+  bool checkSubqueryFunction(const std::string& upperName, const TExprList& params, TExprType& type,
+                             int& maxLength) const;
   TExprValue solveSubqueryFunction(const std::string& upperName, const TExprList& params) const;
 
   const TStatementRun* outer_ = nullptr;
@@ -204,8 +201,7 @@ class TStatementRun {
   std::vector<AggregateAccumulator> argumentAccumulators(const TResultSet& resultSet) const;
   // Writes the aggregate columns of a group's row from its accumulators; false when HAVING
   // drops the group.
-  bool finishGroup(TResultSet& resultSet, char* representative,
-                   const std::vector<AggregateAccumulator>& accumulators);
+  bool finishGroup(TResultSet& resultSet, char* representative, const std::vector<AggregateAccumulator>& accumulators);
   std::string aggregateText(const std::string& text, const TAggregateList& aggregates,
                             const std::vector<std::string>& values) const;
 
@@ -219,7 +215,7 @@ class TStatementRun {
   std::vector<TBoundTable> tables_;
   std::unique_ptr<TExprParser> parser_;
   std::vector<SelectColumn> columns_;
-  int firstArgumentColumn_ = -1;   // the first hidden argument column of any aggregate
+  int firstArgumentColumn_ = -1;  // the first hidden argument column of any aggregate
   int havingArgumentColumn_ = -1;  // the hidden column of the first HAVING aggregate
   TExprPtr where_;
   bool canceled_ = false;
@@ -231,8 +227,7 @@ class TStatementRun {
 
 // Answers for the function that stands for an aggregate while its column is typed: the type of
 // its one argument, and for text the argument's width. False for any other name.
-bool checkAggregateTyping(const std::string& upperName, const TExprList& params, TExprType& type,
-                          int& maxLength);
+bool checkAggregateTyping(const std::string& upperName, const TExprList& params, TExprType& type, int& maxLength);
 
 // Writes `value` read as the column's type into `row`; leaves the column as it is when the value
 // is null.
@@ -246,7 +241,6 @@ void copyColumnValue(const TSqlField& from, const char* source, const TSqlField&
 // types AsInteger, boolean AsBoolean, float, currency, BCD and date-time types AsFloat, byte and
 // blob types the text read as hexadecimal pairs, every other type AsString.
 void assignFieldValue(dbase::TField& field, const TExpression& value);
-
 
 // The text of a table or field name as expression texts write it: in brackets when it is a
 // reserved word of the expression language, starts with a digit or holds a character other

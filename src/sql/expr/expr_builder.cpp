@@ -86,9 +86,7 @@ TExprPtr ExprBuilder::name(const std::string& name) const {
   return function(name, none, false);
 }
 
-TExprPtr ExprBuilder::call(const std::string& name, TExprList params) const {
-  return function(name, params, true);
-}
+TExprPtr ExprBuilder::call(const std::string& name, TExprList params) const { return function(name, params, true); }
 
 TExprPtr ExprBuilder::unary(TOperator op, TExprPtr operand) const {
   return checked(std::make_unique<TUnaryOp>(op, std::move(operand)));
@@ -102,11 +100,10 @@ TExprPtr ExprBuilder::relational(TOperator op, TExprPtr left, TExprPtr right) co
   return checked(std::make_unique<TRelationalOp>(op, std::move(left), std::move(right)));
 }
 
-TExprPtr ExprBuilder::like(TExprPtr value, std::string pattern, std::optional<std::string> escape,
-                           bool negated) const {
+TExprPtr ExprBuilder::like(TExprPtr value, std::string pattern, std::optional<std::string> escape, bool negated) const {
   const TStringLiteral escapeNode(escape.value_or(std::string()));
-  return checked(std::make_unique<TSQLLikeExpr>(
-      std::move(value), std::make_unique<TStringLiteral>(std::move(pattern)), &escapeNode, negated));
+  return checked(std::make_unique<TSQLLikeExpr>(std::move(value), std::make_unique<TStringLiteral>(std::move(pattern)),
+                                                &escapeNode, negated));
 }
 
 TExprPtr ExprBuilder::in(TExprPtr value, TExprList list, bool negated) const {

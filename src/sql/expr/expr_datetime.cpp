@@ -21,8 +21,7 @@ constexpr double kMsecPerDay = 86400000.0;
 std::optional<int> readNumber(std::string_view text, std::size_t& pos, std::size_t maxDigits = 4) {
   std::size_t start = pos;
   int value = 0;
-  while (pos < text.size() && pos - start < maxDigits &&
-         std::isdigit(static_cast<unsigned char>(text[pos]))) {
+  while (pos < text.size() && pos - start < maxDigits && std::isdigit(static_cast<unsigned char>(text[pos]))) {
     value = value * 10 + (text[pos++] - '0');
   }
   if (pos == start) return std::nullopt;
@@ -34,10 +33,8 @@ void skipBlanks(std::string_view text, std::size_t& pos) {
 }
 
 const char* const kShortDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-const char* const kLongDays[] = {"Sunday", "Monday", "Tuesday", "Wednesday",
-                                 "Thursday", "Friday", "Saturday"};
-const char* const kShortMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                    "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+const char* const kLongDays[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+const char* const kShortMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 const char* const kLongMonths[] = {"January", "February", "March",     "April",   "May",      "June",
                                    "July",    "August",   "September", "October", "November", "December"};
 
@@ -54,8 +51,7 @@ std::string padded(int value, std::size_t width) {
 std::size_t runLength(std::string_view format, std::size_t pos) {
   const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(format[pos])));
   std::size_t n = 0;
-  while (pos + n < format.size() &&
-         std::tolower(static_cast<unsigned char>(format[pos + n])) == c) {
+  while (pos + n < format.size() && std::tolower(static_cast<unsigned char>(format[pos + n])) == c) {
     ++n;
   }
   return n;
@@ -73,8 +69,8 @@ bool startsWithNoCase(std::string_view text, std::size_t pos, std::string_view w
 
 std::optional<double> encodeDateTime(const DateTimeParts& p) {
   if (p.year < 1 || p.year > 9999 || p.month < 1 || p.month > 12 || p.day < 1 ||
-      p.day > common::daysInMonth(p.year, p.month) || p.hour < 0 || p.hour > 23 || p.minute < 0 ||
-      p.minute > 59 || p.second < 0 || p.second > 59 || p.msec < 0 || p.msec > 999) {
+      p.day > common::daysInMonth(p.year, p.month) || p.hour < 0 || p.hour > 23 || p.minute < 0 || p.minute > 59 ||
+      p.second < 0 || p.second > 59 || p.msec < 0 || p.msec > 999) {
     return std::nullopt;
   }
   const double days = static_cast<double>(common::daysFromCivil(p.year, p.month, p.day) + common::kSerialOfUnixEpoch);
@@ -177,8 +173,8 @@ double nowDateTime() {
   parts.hour = local.tm_hour;
   parts.minute = local.tm_min;
   parts.second = local.tm_sec < 60 ? local.tm_sec : 59;
-  parts.msec = static_cast<int>(
-      std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
+  parts.msec =
+      static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
   return encodeDateTime(parts).value_or(0.0);
 }
 
@@ -217,22 +213,28 @@ std::string formatParts(std::string_view format, double value, bool expandC) {
     std::size_t n = std::isalpha(static_cast<unsigned char>(c)) ? runLength(format, pos) : 1;
     switch (lower) {
       case 'd':
-        if (n == 1) text += std::to_string(p.day);
-        else if (n == 2) text += twoDigits(p.day);
-        else if (n == 3) text += kShortDays[p.dayOfWeek - 1];
-        else text += kLongDays[p.dayOfWeek - 1], n = 4;
+        if (n == 1)
+          text += std::to_string(p.day);
+        else if (n == 2)
+          text += twoDigits(p.day);
+        else if (n == 3)
+          text += kShortDays[p.dayOfWeek - 1];
+        else
+          text += kLongDays[p.dayOfWeek - 1], n = 4;
         break;
       case 'm':
         if (lastWasHour && n <= 2) {
           text += n == 1 ? std::to_string(p.minute) : twoDigits(p.minute);
-        } else if (n == 1) text += std::to_string(p.month);
-        else if (n == 2) text += twoDigits(p.month);
-        else if (n == 3) text += kShortMonths[p.month - 1];
-        else text += kLongMonths[p.month - 1], n = 4;
+        } else if (n == 1)
+          text += std::to_string(p.month);
+        else if (n == 2)
+          text += twoDigits(p.month);
+        else if (n == 3)
+          text += kShortMonths[p.month - 1];
+        else
+          text += kLongMonths[p.month - 1], n = 4;
         break;
-      case 'y':
-        text += n <= 2 ? twoDigits(p.year % 100) : padded(p.year, 4);
-        break;
+      case 'y': text += n <= 2 ? twoDigits(p.year % 100) : padded(p.year, 4); break;
       case 'h': {
         int hour = p.hour;
         if (twelveHour) hour = hour % 12 == 0 ? 12 : hour % 12;
@@ -261,12 +263,8 @@ std::string formatParts(std::string_view format, double value, bool expandC) {
         if (value - std::trunc(value) != 0) text += " " + formatParts("hh:nn:ss", value, false);
         n = 1;
         break;
-      case '/':
-        text += settings.dateSeparator;
-        break;
-      default:
-        text.append(format.substr(pos, n));
-        break;
+      case '/': text += settings.dateSeparator; break;
+      default: text.append(format.substr(pos, n)); break;
     }
     if (std::isalpha(static_cast<unsigned char>(c))) lastWasHour = lower == 'h';
     pos += n;

@@ -88,8 +88,8 @@ Picture parsePicture(std::string_view section) {
       i = run.end - 1;
       continue;
     }
-    const bool exponentStart = (c == 'E' || c == 'e') && i + 1 < section.size() &&
-                               (section[i + 1] == '+' || section[i + 1] == '-');
+    const bool exponentStart =
+        (c == 'E' || c == 'e') && i + 1 < section.size() && (section[i + 1] == '+' || section[i + 1] == '-');
     if (exponentStart && !inExponent) {
       inExponent = true;
       picture.exponentLetter = c;
@@ -206,8 +206,7 @@ std::string convert(char type, int precision, const TExpression& value, std::str
       if (precision >= 0 && precision < static_cast<int>(text.size())) text.resize(precision);
       return text;
     }
-    default:
-      invalidFormat(format);
+    default: invalidFormat(format);
   }
 }
 

@@ -27,10 +27,9 @@ const char* exprTypeName(TExprType type) {
 }
 
 const char* operatorName(TOperator op) {
-  static constexpr const char* kNames[] = {
-      "opNot", "opExp",   "opMult",  "opDivide", "opDiv", "opMod", "opAnd",
-      "opShl", "opShr",   "opPlus",  "opMinus",  "opOr",  "opXor", "opEq",
-      "opNEQ", "opLT",    "opGT",    "opLTE",    "opGTE"};
+  static constexpr const char* kNames[] = {"opNot", "opExp", "opMult", "opDivide", "opDiv", "opMod", "opAnd",
+                                           "opShl", "opShr", "opPlus", "opMinus",  "opOr",  "opXor", "opEq",
+                                           "opNEQ", "opLT",  "opGT",   "opLTE",    "opGTE"};
   return op <= opGTE ? kNames[op] : "";
 }
 

@@ -142,8 +142,7 @@ class TBooleanLiteral : public TExpression {
 // A ":name" parameter: its value is fixed when the tree is built.
 class TExplicitParamExpr : public TExpression {
  public:
-  TExplicitParamExpr(std::string name, TExprValue value)
-      : name_(std::move(name)), value_(std::move(value)) {}
+  TExplicitParamExpr(std::string name, TExprValue value) : name_(std::move(name)), value_(std::move(value)) {}
   std::string AsString() const override;
   double AsFloat() const override;
   std::int32_t AsInteger() const override;

@@ -15,14 +15,10 @@ TExprType fieldExprType(TFieldType type) {
     case TFieldType::ftWord:
     case TFieldType::ftAutoInc:
     case TFieldType::ftBlob:
-    case TFieldType::ftBytes:
-      return ttInteger;
-    case TFieldType::ftBoolean:
-      return ttBoolean;
-    case TFieldType::ftLargeint:
-      return ttFloat;
-    default:
-      return ttString;
+    case TFieldType::ftBytes: return ttInteger;
+    case TFieldType::ftBoolean: return ttBoolean;
+    case TFieldType::ftLargeint: return ttFloat;
+    default: return ttString;
   }
 }
 
@@ -57,17 +53,13 @@ std::string TFieldExpr::maxString() const {
 
 std::string TFieldExpr::AsString() const { return isBinary() ? std::string() : field_.AsString(); }
 
-double TFieldExpr::AsFloat() const {
-  return type_ == ttFloat ? field_.AsFloat() : TExpression::AsFloat();
-}
+double TFieldExpr::AsFloat() const { return type_ == ttFloat ? field_.AsFloat() : TExpression::AsFloat(); }
 
 std::int32_t TFieldExpr::AsInteger() const {
   if (type_ != ttInteger) return TExpression::AsInteger();
   return isBinary() ? 0 : field_.AsInteger();
 }
 
-bool TFieldExpr::AsBoolean() const {
-  return type_ == ttBoolean ? field_.AsBoolean() : TExpression::AsBoolean();
-}
+bool TFieldExpr::AsBoolean() const { return type_ == ttBoolean ? field_.AsBoolean() : TExpression::AsBoolean(); }
 
 }  // namespace vekrano::sql

@@ -34,8 +34,8 @@ TSQLLikeExpr::TSQLLikeExpr(TExprPtr value, TExprPtr pattern, const TExpression* 
 
 bool TSQLLikeExpr::AsBoolean() const {
   const std::string text = value_->stringOrNull().value_or(std::string());
-  const bool matches = pattern_ ? pattern_->matches(text)
-                                : LikePattern(recordPattern_->AsString(), escape_).matches(text);
+  const bool matches =
+      pattern_ ? pattern_->matches(text) : LikePattern(recordPattern_->AsString(), escape_).matches(text);
   return matches != negated_;
 }
 
@@ -60,8 +60,7 @@ bool TSQLInPredicateExpr::AsBoolean() const { return listContains(*value_, list_
 bool listContains(const TExpression& value, const TExprList& list) {
   const TExprType type = value.exprType();
   const TExprValue read = readAs(value, type);
-  return std::any_of(list.begin(), list.end(),
-                     [&](const TExprPtr& element) { return readAs(*element, type) == read; });
+  return std::any_of(list.begin(), list.end(), [&](const TExprPtr& element) { return readAs(*element, type) == read; });
 }
 
 bool quantifiedComparison(const TExpression& value, TOperator op, bool all, const TExprList& list) {

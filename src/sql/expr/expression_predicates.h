@@ -23,7 +23,7 @@ class TSQLLikeExpr : public TExpression {
   TExprPtr value_;
   std::optional<char> escape_;
   std::optional<LikePattern> pattern_;  // compiled once when it reads no record
-  TExprPtr recordPattern_;              // otherwise, read for each record
+  TExprPtr recordPattern_;  // otherwise, read for each record
   bool negated_;
 };
 

@@ -108,8 +108,8 @@ const std::map<std::string, Factory>& functionTable() {
 }  // namespace
 
 bool isSpecialFunctionName(const std::string& upperName) {
-  return upperName == "NOW" || upperName == "SQLTRIM" || upperName == "ROUNDDEC" ||
-         upperName == "TRUNCDEC" || upperName == "ISNULL";
+  return upperName == "NOW" || upperName == "SQLTRIM" || upperName == "ROUNDDEC" || upperName == "TRUNCDEC" ||
+         upperName == "ISNULL";
 }
 
 TExprPtr makeBuiltinFunction(const std::string& upperName, TExprList& params) {

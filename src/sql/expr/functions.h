@@ -185,8 +185,8 @@ class TISNULLExpr : public TFunction {
 
 // Whether a user-defined function of that name accepts these arguments; when it does, it sets
 // the result type and the widest text length of the result.
-using TUDFCheckEvent = std::function<bool(const std::string& identifier, const TExprList& params,
-                                          TExprType& dataType, int& maxLength)>;
+using TUDFCheckEvent =
+    std::function<bool(const std::string& identifier, const TExprList& params, TExprType& dataType, int& maxLength)>;
 // The value of an accepted user-defined function for the current record.
 using TUDFSolveEvent = std::function<TExprValue(const std::string& identifier, const TExprList& params)>;
 

@@ -130,9 +130,9 @@ std::string TSQLTrimExpr::AsString() const {
   if (ends == 1 || ends == 2) {
     while (!text.empty() && text.back() == ch.front()) text.pop_back();
   }
-  if (ends == 0 || ends == 2) text.erase(0, text.find_first_not_of(ch.front()) == std::string::npos
-                                               ? text.size()
-                                               : text.find_first_not_of(ch.front()));
+  if (ends == 0 || ends == 2)
+    text.erase(
+        0, text.find_first_not_of(ch.front()) == std::string::npos ? text.size() : text.find_first_not_of(ch.front()));
   return text;
 }
 

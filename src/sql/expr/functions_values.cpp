@@ -28,9 +28,7 @@ std::string TDecodeExpr::AsString() const {
   return exprType() == ttString ? chosen().AsString() : TExpression::AsString();
 }
 
-double TDecodeExpr::AsFloat() const {
-  return exprType() == ttFloat ? chosen().AsFloat() : TExpression::AsFloat();
-}
+double TDecodeExpr::AsFloat() const { return exprType() == ttFloat ? chosen().AsFloat() : TExpression::AsFloat(); }
 
 std::int32_t TDecodeExpr::AsInteger() const {
   return exprType() == ttInteger ? chosen().AsInteger() : TExpression::AsInteger();
@@ -56,7 +54,8 @@ std::string TUDFExpr::maxString() const {
 }
 
 TExplicitParamExpr TUDFExpr::solve() const {
-  if (!solve_) throw EExpression(common::formatText(messages::kInternalError, {std::to_string(static_cast<int>(type_))}));
+  if (!solve_)
+    throw EExpression(common::formatText(messages::kInternalError, {std::to_string(static_cast<int>(type_))}));
   return TExplicitParamExpr(Name(), solve_(Name(), Params()));
 }
 

@@ -31,16 +31,14 @@ std::string normalizedLines(std::string_view text) {
 }  // namespace
 
 std::string SqlSyntaxError::message() const {
-  return " " + errorText + " at line : " + std::to_string(line) +
-         ", Column: " + std::to_string(column) + ", token: " + token;
+  return " " + errorText + " at line : " + std::to_string(line) + ", Column: " + std::to_string(column) +
+         ", token: " + token;
 }
 
 TSqlParser::TSqlParser(std::string dateFormat) : dateFormat_(std::move(dateFormat)) {}
 
-std::optional<SqlSyntaxError> TSqlParser::Parse(std::string_view text,
-                                                TSqlAnalizer& analizer) const {
-  const std::string& format =
-      dateFormat_.empty() ? common::formatSettings().shortDateFormat : dateFormat_;
+std::optional<SqlSyntaxError> TSqlParser::Parse(std::string_view text, TSqlAnalizer& analizer) const {
+  const std::string& format = dateFormat_.empty() ? common::formatSettings().shortDateFormat : dateFormat_;
   SqlParseContext context(text, format, analizer);
   stmt::parser parser(context);
   if (parser.parse() == 0) return std::nullopt;
@@ -48,8 +46,7 @@ std::optional<SqlSyntaxError> TSqlParser::Parse(std::string_view text,
   return context.error();
 }
 
-SqlParseContext::SqlParseContext(std::string_view text, std::string dateFormat,
-                                 TSqlAnalizer& root)
+SqlParseContext::SqlParseContext(std::string_view text, std::string dateFormat, TSqlAnalizer& root)
     : text_(normalizedLines(text)), dateFormat_(std::move(dateFormat)) {
   cursor = text_.c_str();
   limit = text_.c_str() + text_.size();
@@ -78,8 +75,7 @@ void SqlParseContext::recordError(const std::string& errorText) {
   const auto begin = text_.begin();
   error.line = 1 + static_cast<int>(std::count(begin, begin + offset, '\n'));
   const std::size_t lineStart = text_.rfind('\n', offset == 0 ? 0 : offset - 1);
-  error.column = static_cast<int>(
-      lineStart == std::string::npos || offset == 0 ? offset : offset - lineStart - 1);
+  error.column = static_cast<int>(lineStart == std::string::npos || offset == 0 ? offset : offset - lineStart - 1);
   error.token = lastToken_;
   error_ = std::move(error);
 }
@@ -94,8 +90,7 @@ void SqlParseContext::setTop(const std::string& text) { current().top = number(t
 
 void SqlParseContext::setInto(const std::string& name) { current().intoTable = plainName(name); }
 
-void SqlParseContext::addTable(const std::string& name, const std::string& alias,
-                               bool isQuotedFileName) {
+void SqlParseContext::addTable(const std::string& name, const std::string& alias, bool isQuotedFileName) {
   const std::string table = isQuotedFileName ? name.substr(1, name.size() - 2) : plainName(name);
   current().addTable(table, plainName(alias), isQuotedFileName);
 }
@@ -116,9 +111,7 @@ void SqlParseContext::addColumn(const std::string& expression, const std::string
 
 void SqlParseContext::addSelectAll() { current().addSelectAll(); }
 
-void SqlParseContext::addAllFieldsOf(const std::string& table) {
-  current().addAllFieldsOf(plainName(table));
-}
+void SqlParseContext::addAllFieldsOf(const std::string& table) { current().addAllFieldsOf(plainName(table)); }
 
 void SqlParseContext::addJoin(TJoinKind kind, const std::string& condition) {
   refuseGathered();
@@ -147,9 +140,7 @@ void SqlParseContext::addOrderByNumber(const std::string& text, bool descending)
   current().addOrderBy(TOrderByItem{number(text), text, descending});
 }
 
-void SqlParseContext::addGroupBy(const std::string& name) {
-  current().addGroupBy(TOrderByItem{-1, name, false});
-}
+void SqlParseContext::addGroupBy(const std::string& name) { current().addGroupBy(TOrderByItem{-1, name, false}); }
 
 void SqlParseContext::addGroupByNumber(const std::string& text) {
   current().addGroupBy(TOrderByItem{number(text), text, false});
@@ -162,13 +153,10 @@ void SqlParseContext::addUpdate(const std::string& field, const std::string& val
 
 void SqlParseContext::beginInsert(const std::string& table, bool isQuotedFileName) {
   current().statementKind = TStatementKind::Insert;
-  current().beginInsert(isQuotedFileName ? table.substr(1, table.size() - 2) : plainName(table),
-                        isQuotedFileName);
+  current().beginInsert(isQuotedFileName ? table.substr(1, table.size() - 2) : plainName(table), isQuotedFileName);
 }
 
-void SqlParseContext::addInsertField(const std::string& field) {
-  current().addInsertField(plainName(field));
-}
+void SqlParseContext::addInsertField(const std::string& field) { current().addInsertField(plainName(field)); }
 
 void SqlParseContext::addInsertValue(const std::string& value) {
   refuseGathered();
@@ -184,20 +172,14 @@ void SqlParseContext::addFieldDefinition(const std::string& name, TFieldDefiniti
   current().addFieldDefinition(std::move(type));
 }
 
-void SqlParseContext::addDroppedField(const std::string& name) {
-  current().addDroppedField(plainName(name));
-}
+void SqlParseContext::addDroppedField(const std::string& name) { current().addDroppedField(plainName(name)); }
 
-void SqlParseContext::setPrimaryKey(std::vector<std::string> fields) {
-  current().setPrimaryKey(std::move(fields));
-}
+void SqlParseContext::setPrimaryKey(std::vector<std::string> fields) { current().setPrimaryKey(std::move(fields)); }
 
-void SqlParseContext::setIndex(TStatementKind kind, const std::string& index,
-                               const std::string& table, std::vector<std::string> fields,
-                               bool unique, bool descending) {
+void SqlParseContext::setIndex(TStatementKind kind, const std::string& index, const std::string& table,
+                               std::vector<std::string> fields, bool unique, bool descending) {
   current().statementKind = kind;
-  current().index =
-      TIndexItem{plainName(index), plainName(table), std::move(fields), unique, descending};
+  current().index = TIndexItem{plainName(index), plainName(table), std::move(fields), unique, descending};
 }
 
 void SqlParseContext::setTableStatement(TStatementKind kind, const std::string& table) {
@@ -254,8 +236,7 @@ void SqlParseContext::refuseGathered() {
 
 // Types, numbers and names.
 
-TFieldDefinition SqlParseContext::fieldType(TFieldType type, const std::string& size,
-                                            const std::string& decimals) {
+TFieldDefinition SqlParseContext::fieldType(TFieldType type, const std::string& size, const std::string& decimals) {
   TFieldDefinition field;
   field.type = type;
   if (!size.empty()) field.size = number(size);
@@ -287,14 +268,11 @@ std::string SqlParseContext::plainName(const std::string& name) {
 
 // Expression texts.
 
-std::string SqlParseContext::fieldReference(const std::string& name) {
-  return fieldReferenceText(name);
-}
+std::string SqlParseContext::fieldReference(const std::string& name) { return fieldReferenceText(name); }
 
 std::string SqlParseContext::parameter(const std::string& name) { return ":" + plainName(name); }
 
-std::string SqlParseContext::binary(const std::string& left, const std::string& op,
-                                    const std::string& right) {
+std::string SqlParseContext::binary(const std::string& left, const std::string& op, const std::string& right) {
   return left + " " + op + " " + right;
 }
 
@@ -306,39 +284,32 @@ std::string SqlParseContext::call(const std::string& function, const std::string
   return function + "(" + arguments + ")";
 }
 
-std::string SqlParseContext::list(const std::string& items, const std::string& item) {
-  return items + ", " + item;
-}
+std::string SqlParseContext::list(const std::string& items, const std::string& item) { return items + ", " + item; }
 
-std::string SqlParseContext::parenthesized(const std::string& expression) {
-  return "(" + expression + ")";
-}
+std::string SqlParseContext::parenthesized(const std::string& expression) { return "(" + expression + ")"; }
 
-std::string SqlParseContext::inList(const std::string& value, const std::string& items,
-                                    bool negated) {
+std::string SqlParseContext::inList(const std::string& value, const std::string& items, bool negated) {
   return value + (negated ? " NOT IN (" : " IN (") + items + ")";
 }
 
 std::string SqlParseContext::inSubquery(const std::string& value, bool negated) {
-  return value + (negated ? " NOT IN " : " IN ") +
-         endSubquery(negated ? TSubqueryKind::NotIn : TSubqueryKind::In);
+  return value + (negated ? " NOT IN " : " IN ") + endSubquery(negated ? TSubqueryKind::NotIn : TSubqueryKind::In);
 }
 
 std::string SqlParseContext::quantified(const std::string& keyword, TSubqueryKind kind) {
   return keyword + " " + endSubquery(kind);
 }
 
-std::string SqlParseContext::like(const std::string& value, const std::string& pattern,
-                                  const std::string& escape, bool negated) {
+std::string SqlParseContext::like(const std::string& value, const std::string& pattern, const std::string& escape,
+                                  bool negated) {
   // The escape string goes in without its own quotes: only an escape written with inner
   // quotes, such as "'\'", reaches the expression as a one-character string.
   const std::string escapeText = escape.empty() ? "''" : escape.substr(1, escape.size() - 2);
-  return (negated ? "SQLNOTLIKE(" : "SQLLIKE(") + value + ", " + pattern + ", " + escapeText +
-         ")";
+  return (negated ? "SQLNOTLIKE(" : "SQLLIKE(") + value + ", " + pattern + ", " + escapeText + ")";
 }
 
-std::string SqlParseContext::between(const std::string& value, const std::string& low,
-                                     const std::string& high, bool negated) {
+std::string SqlParseContext::between(const std::string& value, const std::string& low, const std::string& high,
+                                     bool negated) {
   // Bracketed whole: the expressions read AND and OR from left to right, so that an unbracketed
   // range after an OR would take the OR's left side into its AND.
   const std::string range = "((" + value + " >= " + low + ") AND (" + value + " <= " + high + "))";
@@ -349,15 +320,12 @@ std::string SqlParseContext::isNull(const std::string& value, bool negated) {
   return "ISNULL(" + value + (negated ? ",FALSE)" : ",TRUE)");
 }
 
-std::string SqlParseContext::trim(int kind, const std::string& character,
-                                  const std::string& value) {
+std::string SqlParseContext::trim(int kind, const std::string& character, const std::string& value) {
   return "SQLTRIM(" + character + ", " + value + ", " + std::to_string(kind) + ")";
 }
 
-std::string SqlParseContext::substring(const std::string& value, const std::string& start,
-                                       const std::string& count) {
-  return "COPY(" + value + "," + start + "," + (count.empty() ? "LENGTH(" + value + ")" : count) +
-         ")";
+std::string SqlParseContext::substring(const std::string& value, const std::string& start, const std::string& count) {
+  return "COPY(" + value + "," + start + "," + (count.empty() ? "LENGTH(" + value + ")" : count) + ")";
 }
 
 std::string SqlParseContext::extract(const std::string& part, const std::string& value) {
@@ -389,8 +357,7 @@ std::string SqlParseContext::caseWhen(const std::string& whens, const std::strin
   return "CASE " + whens + (elseValue.empty() ? "" : " ELSE " + elseValue) + " END";
 }
 
-std::string SqlParseContext::aggregate(TAggregateKind kind, const std::string& argument,
-                                       bool distinct) {
+std::string SqlParseContext::aggregate(TAggregateKind kind, const std::string& argument, bool distinct) {
   frame().aggregates.push_back(TAggregateItem{kind, argument, distinct});
   return "{Aggregate " + std::to_string(frame().aggregates.size() - 1) + "}";
 }

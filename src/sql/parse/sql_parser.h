@@ -17,9 +17,9 @@ namespace vekrano::sql {
 // Why a statement was refused, and where.
 struct SqlSyntaxError {
   std::string errorText;  // "syntax error" or "yyparse stack overflow"
-  int line = 0;           // 1-based line of the offending token
-  int column = 0;         // 0-based column of the offending token's first character
-  std::string token;      // the offending token's text; empty at the end of the text
+  int line = 0;  // 1-based line of the offending token
+  int column = 0;  // 0-based column of the offending token's first character
+  std::string token;  // the offending token's text; empty at the end of the text
 
   // " %s at line : %d, Column: %d, token: %s", the message a query reports.
   std::string message() const;
@@ -96,8 +96,7 @@ class SqlParseContext {
   void endUnion();
 
   // Field types, numbers and names of the statement.
-  TFieldDefinition fieldType(TFieldType type, const std::string& size = {},
-                             const std::string& decimals = {});
+  TFieldDefinition fieldType(TFieldType type, const std::string& size = {}, const std::string& decimals = {});
   TCastTarget castTarget(TCastType type, const std::string& size = {});
   int number(const std::string& text);
   // A name with its enclosing brackets removed.
@@ -116,18 +115,14 @@ class SqlParseContext {
   std::string inSubquery(const std::string& value, bool negated);
   // "ANY ({Subquery n})" or "ALL ({Subquery n})", ending the innermost subquery.
   std::string quantified(const std::string& keyword, TSubqueryKind kind);
-  std::string like(const std::string& value, const std::string& pattern,
-                   const std::string& escape, bool negated);
-  std::string between(const std::string& value, const std::string& low, const std::string& high,
-                      bool negated);
+  std::string like(const std::string& value, const std::string& pattern, const std::string& escape, bool negated);
+  std::string between(const std::string& value, const std::string& low, const std::string& high, bool negated);
   std::string isNull(const std::string& value, bool negated);
   std::string trim(int kind, const std::string& character, const std::string& value);
-  std::string substring(const std::string& value, const std::string& start,
-                        const std::string& count);
+  std::string substring(const std::string& value, const std::string& start, const std::string& count);
   std::string extract(const std::string& part, const std::string& value);
   std::string cast(const std::string& value, TCastTarget target);
-  std::string whenThen(const std::string& whens, const std::string& condition,
-                       const std::string& value);
+  std::string whenThen(const std::string& whens, const std::string& condition, const std::string& value);
   std::string caseWhen(const std::string& whens, const std::string& elseValue);
   std::string aggregate(TAggregateKind kind, const std::string& argument, bool distinct);
 

@@ -12,7 +12,7 @@
 namespace vekrano::sql {
 namespace {
 
-constexpr int kYearWindow = 50;        // a two-digit year lies within this many years of now
+constexpr int kYearWindow = 50;  // a two-digit year lies within this many years of now
 
 enum class DatePart { Day, Month, Year };
 
@@ -38,8 +38,7 @@ DateLayout layoutOf(std::string_view format) {
     const char letter = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
     if (letter == 'd' || letter == 'm' || letter == 'y') {
       if (letter != previous && found < layout.order.size()) {
-        layout.order[found++] =
-            letter == 'd' ? DatePart::Day : (letter == 'm' ? DatePart::Month : DatePart::Year);
+        layout.order[found++] = letter == 'd' ? DatePart::Day : (letter == 'm' ? DatePart::Month : DatePart::Year);
       }
       previous = letter;
     } else if (!separatorSeen && found > 0) {
@@ -70,10 +69,14 @@ std::optional<std::string> hexLiteralValue(std::string_view digits) {
   std::uint64_t value = 0;
   for (char c : digits) {
     int digit = 0;
-    if (c >= '0' && c <= '9') digit = c - '0';
-    else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-    else if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-    else return std::nullopt;
+    if (c >= '0' && c <= '9')
+      digit = c - '0';
+    else if (c >= 'a' && c <= 'f')
+      digit = c - 'a' + 10;
+    else if (c >= 'A' && c <= 'F')
+      digit = c - 'A' + 10;
+    else
+      return std::nullopt;
     value = value * 16 + static_cast<std::uint64_t>(digit);
     if (value > 0xFFFFFFFFu) return std::nullopt;
   }

@@ -67,13 +67,9 @@ void TSqlAnalizer::beginInsert(std::string tableName, bool isQuotedFileName) {
   inserts.push_back(std::move(item));
 }
 
-void TSqlAnalizer::addInsertField(std::string fieldName) {
-  inserts.back().fieldNames.push_back(std::move(fieldName));
-}
+void TSqlAnalizer::addInsertField(std::string fieldName) { inserts.back().fieldNames.push_back(std::move(fieldName)); }
 
-void TSqlAnalizer::addInsertValue(std::string value) {
-  inserts.back().values.push_back(std::move(value));
-}
+void TSqlAnalizer::addInsertValue(std::string value) { inserts.back().values.push_back(std::move(value)); }
 
 void TSqlAnalizer::beginCreateTable(TStatementKind kind, std::string tableName) {
   statementKind = kind;

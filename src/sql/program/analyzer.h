@@ -65,20 +65,20 @@ struct TCastTarget {
 };
 
 struct TColumnItem {
-  std::string expression;   // expression text; aggregates and subqueries as placeholders
-  std::string columnName;   // the AS alias, else the field name of a lone field reference
-  bool isAsAlias = false;   // columnName was written with AS
+  std::string expression;  // expression text; aggregates and subqueries as placeholders
+  std::string columnName;  // the AS alias, else the field name of a lone field reference
+  bool isAsAlias = false;  // columnName was written with AS
   std::string allFieldsOf;  // the table of "table.*"; the column then stands for its fields
   TAggregateList aggregates;
   TSubqueryList subqueries;
-  TCastTarget cast;          // the last CAST written in the column
-  bool hidden = false;       // argument column removed before the result is shown
+  TCastTarget cast;  // the last CAST written in the column
+  bool hidden = false;  // argument column removed before the result is shown
 };
 using TColumnList = std::vector<TColumnItem>;
 
 struct TTableItem {
   std::string tableName;
-  std::string alias;              // the table name itself when none was written
+  std::string alias;  // the table name itself when none was written
   bool isQuotedFileName = false;  // written as a string: resolved only through OnResolveDataset
   dbase::TDataSet* dataSet = nullptr;  // set by name resolution
 };
@@ -87,7 +87,7 @@ using TTableList = std::vector<TTableItem>;
 // An ORDER BY or GROUP BY item.
 struct TOrderByItem {
   int columnIndex = -1;  // the column number as written (1-based); -1 when given by name
-  std::string name;      // the name as written ("cb", "article.cb"), brackets removed
+  std::string name;  // the name as written ("cb", "article.cb"), brackets removed
   bool descending = false;
 };
 using TOrderByList = std::vector<TOrderByItem>;
@@ -118,14 +118,24 @@ struct TJoinOnItem {
 using TJOINOnList = std::vector<TJoinOnItem>;
 
 enum class TFieldType : std::uint8_t {
-  Char, Integer, SmallInt, Boolean, Date, Time, DateTime, Float, Money, AutoInc, Blob
+  Char,
+  Integer,
+  SmallInt,
+  Boolean,
+  Date,
+  Time,
+  DateTime,
+  Float,
+  Money,
+  AutoInc,
+  Blob
 };
 
 // A field of CREATE TABLE or ALTER TABLE ... ADD.
 struct TFieldDefinition {
   std::string name;
   TFieldType type = TFieldType::Char;
-  int size = 0;      // CHAR(size), FLOAT(size, decimals), BLOB(size, blobType)
+  int size = 0;  // CHAR(size), FLOAT(size, decimals), BLOB(size, blobType)
   int decimals = 0;
   int blobType = 0;
 };
@@ -133,8 +143,8 @@ struct TFieldDefinition {
 // A table described by CREATE TABLE, or changed by ALTER TABLE.
 struct TCreateTableItem {
   std::string tableName;
-  std::vector<TFieldDefinition> fields;    // created or added fields, in written order
-  std::vector<std::string> primaryKey;     // CREATE TABLE ... PRIMARY KEY (fields)
+  std::vector<TFieldDefinition> fields;  // created or added fields, in written order
+  std::vector<std::string> primaryKey;  // CREATE TABLE ... PRIMARY KEY (fields)
   std::vector<std::string> droppedFields;  // ALTER TABLE ... DROP fields
 };
 using TCreateTableList = std::vector<TCreateTableItem>;
@@ -186,8 +196,8 @@ class TSqlAnalizer {
   TColumnList columns;
   bool selectAll = false;  // "*" was written
   bool distinct = false;
-  int top = -1;            // TOP n; -1 when absent
-  std::string intoTable;   // SELECT ... INTO table
+  int top = -1;  // TOP n; -1 when absent
+  std::string intoTable;  // SELECT ... INTO table
   std::string whereText;
   TSubqueryList whereSubqueries;  // "{Subquery n}" of the WHERE text
   TOrderByList orderBy;

@@ -27,14 +27,14 @@ std::size_t closedAt(std::string_view text, std::size_t from, std::string_view c
 
 // True when `what` begins with `piece`, a piece whose text the statement reads as such.
 bool standsAt(std::string_view text, const StatementPiece& piece, std::string_view what) {
-  const bool open = piece.kind == PieceKind::Other || piece.kind == PieceKind::Word || piece.kind == PieceKind::Parameter;
+  const bool open =
+      piece.kind == PieceKind::Other || piece.kind == PieceKind::Word || piece.kind == PieceKind::Parameter;
   return open && !what.empty() && text.substr(piece.begin, what.size()) == what;
 }
 
 // Past the statement comment that opens at `at` with `open` and closes with `close`, holding
 // no character of its closing mark; 0 when none does, as the SQL lexer then reads no comment.
-std::size_t statementCommentEnd(std::string_view text, std::size_t at, std::string_view open,
-                                std::string_view close) {
+std::size_t statementCommentEnd(std::string_view text, std::size_t at, std::string_view open, std::string_view close) {
   if (text.substr(at, open.size()) != open) return 0;
   const std::size_t mark = text.find(close.front(), at + open.size());
   return mark != std::string_view::npos && text.substr(mark, close.size()) == close ? mark + close.size() : 0;

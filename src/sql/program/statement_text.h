@@ -21,7 +21,7 @@ bool sameName(std::string_view a, std::string_view b);
 // A run of text between two of the same quote character, as literals and quoted picture text are.
 struct QuotedRun {
   std::string_view inside;  // between the quotes
-  std::size_t end = 0;      // past the closing quote; the end of the text when none closes it
+  std::size_t end = 0;  // past the closing quote; the end of the text when none closes it
 };
 
 // The run opened by the quote at `at`; a doubled quote closes it and opens another.
@@ -31,17 +31,17 @@ QuotedRun quotedRun(std::string_view text, std::size_t at);
 // The language a text is written in: statements know two comment forms that expressions lack.
 enum class TextLanguage {
   Expression,  // /* ... */
-  Statement,   // /* ... */, [* ... *] and -- ... -- as the SQL lexer skips them
+  Statement,  // /* ... */, [* ... *] and -- ... -- as the SQL lexer skips them
 };
 
 enum class PieceKind {
-  Literal,         // "..." or '...', runs of the same quote written back to back included
+  Literal,  // "..." or '...', runs of the same quote written back to back included
   FieldReference,  // the marker, then the name between double quotes
-  BracketedName,   // [...]
-  Comment,         // a comment of the text's language
-  Parameter,       // ":" and a name
-  Word,            // name characters
-  Other,           // any other single character
+  BracketedName,  // [...]
+  Comment,  // a comment of the text's language
+  Parameter,  // ":" and a name
+  Word,  // name characters
+  Other,  // any other single character
 };
 
 struct StatementPiece {

@@ -15,7 +15,8 @@ namespace vekrano::sql {
 // --- TSqlDataSets
 
 void TSqlDataSets::purge() const {
-  std::erase_if(items_, [](const auto& item) { return item->watch_.DataSet() == nullptr && item->dataSet_ != nullptr; });
+  std::erase_if(items_,
+                [](const auto& item) { return item->watch_.DataSet() == nullptr && item->dataSet_ != nullptr; });
 }
 
 int TSqlDataSets::Count() const {
@@ -116,8 +117,7 @@ void TSqlQuery::parseStatement(TSqlAnalizer& analizer) {
   const std::optional<SqlSyntaxError> error = TSqlParser(DateFormat).Parse(text, analizer);
   if (!error) return;
   if (OnSyntaxError) {
-    OnSyntaxError(error->errorText, error->token, error->line, error->column,
-                  static_cast<int>(error->token.size()));
+    OnSyntaxError(error->errorText, error->token, error->line, error->column, static_cast<int>(error->token.size()));
     throw common::EAbort();
   }
   throw ESqlQueryError(error->message());
@@ -198,17 +198,10 @@ bool TSqlQuery::runDefinitionStatement(const TSqlAnalizer& analizer) {
     case TStatementKind::DropIndex:
       if (OnDropIndex) OnDropIndex(analizer.index);
       return true;
-    case TStatementKind::PackTable:
-      PackTable(table);
-      return true;
-    case TStatementKind::ZapTable:
-      ZapTable(table);
-      return true;
-    case TStatementKind::ReindexTable:
-      ReindexTable(table);
-      return true;
-    default:
-      return false;
+    case TStatementKind::PackTable: PackTable(table); return true;
+    case TStatementKind::ZapTable: ZapTable(table); return true;
+    case TStatementKind::ReindexTable: ReindexTable(table); return true;
+    default: return false;
   }
 }
 
@@ -218,8 +211,7 @@ void TSqlQuery::ExecSQL() {
   changedRowCount_ = 0;
   TSqlAnalizer analizer;
   parseStatement(analizer);
-  if (analizer.statementKind == TStatementKind::Select ||
-      analizer.statementKind == TStatementKind::Union) {
+  if (analizer.statementKind == TStatementKind::Select || analizer.statementKind == TStatementKind::Union) {
     throw ESqlQueryError(messages::kSelectWithExecSql);
   }
   if (runDefinitionStatement(analizer)) return;
@@ -234,8 +226,7 @@ void TSqlQuery::InternalOpen() {
   const common::SeparatorGuard separators('.', ',');
   TSqlAnalizer analizer;
   parseStatement(analizer);
-  if (analizer.statementKind != TStatementKind::Select &&
-      analizer.statementKind != TStatementKind::Union) {
+  if (analizer.statementKind != TStatementKind::Select && analizer.statementKind != TStatementKind::Union) {
     throw ESqlQueryError(messages::kActionWithOpen);
   }
   const TRunEnvironment environment = Environment();

@@ -77,8 +77,7 @@ class TSqlStrings {
   std::vector<std::string> lines_;
 };
 
-using TSyntaxErrorEvent = std::function<void(const std::string& errorMsg,
-                                             const std::string& offendingText, int lineNum,
+using TSyntaxErrorEvent = std::function<void(const std::string& errorMsg, const std::string& offendingText, int lineNum,
                                              int colNum, int textLen)>;
 using TQueryFieldNameEvent = std::function<void(int fieldIndex, std::string& fieldName)>;
 
@@ -228,7 +227,7 @@ class TSqlQuery : public dbase::TDataSet {
   int cursor_ = -1;
   std::string filter_;
   bool filtered_ = false;
-  mutable TExprPtr filterExpression_;       // built from filter_ on first use
+  mutable TExprPtr filterExpression_;  // built from filter_ on first use
   mutable dbase::TRecordCopy filterRecord_;  // the row being filtered, as the fields read it
 };
 

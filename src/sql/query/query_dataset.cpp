@@ -27,14 +27,13 @@ constexpr std::size_t kFlagSize = 1;
 constexpr int kRowsFetchedAhead = 4;
 
 bool isIntegerType(FieldType type) {
-  return type == FieldType::ftSmallint || type == FieldType::ftInteger ||
-         type == FieldType::ftWord || type == FieldType::ftLargeint ||
-         type == FieldType::ftAutoInc;
+  return type == FieldType::ftSmallint || type == FieldType::ftInteger || type == FieldType::ftWord ||
+         type == FieldType::ftLargeint || type == FieldType::ftAutoInc;
 }
 
 bool isTextType(FieldType type) {
-  return type == FieldType::ftString || type == FieldType::ftMemo ||
-         type == FieldType::ftBlob || type == FieldType::ftBytes;
+  return type == FieldType::ftString || type == FieldType::ftMemo || type == FieldType::ftBlob ||
+         type == FieldType::ftBytes;
 }
 
 std::size_t slotSize(const dbase::TFieldDef& def) {
@@ -51,41 +50,27 @@ dbase::TFieldDef fieldDefOf(const TSqlField& column) {
     if (def.DataType == FieldType::ftBCD) def.DataType = FieldType::ftCurrency;
     if (def.DataType == FieldType::ftFMTBcd) def.DataType = FieldType::ftFloat;
     if (def.DataType == FieldType::ftString) def.Size = std::max(1, source->Size());
-    if (def.DataType == FieldType::ftMemo || def.DataType == FieldType::ftBlob ||
-        def.DataType == FieldType::ftBytes) {
+    if (def.DataType == FieldType::ftMemo || def.DataType == FieldType::ftBlob || def.DataType == FieldType::ftBytes) {
       def.Size = column.Width() + 1;
     }
     return def;
   }
   switch (column.Cast().type) {
-    case TCastType::Char:
-      return {{}, FieldType::ftString, std::max(1, column.Cast().size)};
-    case TCastType::Integer:
-      return {{}, FieldType::ftInteger, 0};
-    case TCastType::Boolean:
-      return {{}, FieldType::ftBoolean, 0};
-    case TCastType::Date:
-      return {{}, FieldType::ftDate, 0};
-    case TCastType::Time:
-      return {{}, FieldType::ftTime, 0};
-    case TCastType::DateTime:
-      return {{}, FieldType::ftDateTime, 0};
-    case TCastType::Float:
-      return {{}, FieldType::ftFloat, 0};
-    case TCastType::Money:
-      return {{}, FieldType::ftCurrency, 0};
-    case TCastType::None:
-      break;
+    case TCastType::Char: return {{}, FieldType::ftString, std::max(1, column.Cast().size)};
+    case TCastType::Integer: return {{}, FieldType::ftInteger, 0};
+    case TCastType::Boolean: return {{}, FieldType::ftBoolean, 0};
+    case TCastType::Date: return {{}, FieldType::ftDate, 0};
+    case TCastType::Time: return {{}, FieldType::ftTime, 0};
+    case TCastType::DateTime: return {{}, FieldType::ftDateTime, 0};
+    case TCastType::Float: return {{}, FieldType::ftFloat, 0};
+    case TCastType::Money: return {{}, FieldType::ftCurrency, 0};
+    case TCastType::None: break;
   }
   switch (column.Type()) {
-    case ttFloat:
-      return {{}, FieldType::ftFloat, 0};
-    case ttInteger:
-      return {{}, FieldType::ftInteger, 0};
-    case ttBoolean:
-      return {{}, FieldType::ftBoolean, 0};
-    case ttString:
-      break;
+    case ttFloat: return {{}, FieldType::ftFloat, 0};
+    case ttInteger: return {{}, FieldType::ftInteger, 0};
+    case ttBoolean: return {{}, FieldType::ftBoolean, 0};
+    case ttString: break;
   }
   return {{}, FieldType::ftString, column.Width() + 1};
 }
@@ -345,9 +330,7 @@ void TSqlQuery::InternalDelete() {
 
 // --- Bookmarks and numbering
 
-void TSqlQuery::GetBookmarkData(const char* buffer, char* data) const {
-  common::store(data, rowIndex(buffer));
-}
+void TSqlQuery::GetBookmarkData(const char* buffer, char* data) const { common::store(data, rowIndex(buffer)); }
 
 void TSqlQuery::SetBookmarkData(char* buffer, const char* data) {
   common::store(buffer + rowIndexOffset_, common::load<std::int32_t>(data));

@@ -37,38 +37,20 @@ std::int32_t roundToInteger(double value) {
 TSqlField::TSqlField(std::string name, std::string expression, TExprType type, int width)
     : name_(std::move(name)), expression_(std::move(expression)), type_(type), width_(width) {}
 
-bool TSqlField::IsNull(const char* row) const {
-  return common::load<std::uint16_t>(row + offset_) == 0;
-}
+bool TSqlField::IsNull(const char* row) const { return common::load<std::uint16_t>(row + offset_) == 0; }
 
-void TSqlField::Clear(char* row) const {
-  std::memset(row + offset_, 0, kPresenceSize + storageSize());
-}
+void TSqlField::Clear(char* row) const { std::memset(row + offset_, 0, kPresenceSize + storageSize()); }
 
-void TSqlField::setPresent(char* row) const {
-  common::store<std::uint16_t>(row + offset_, kPresent);
-}
+void TSqlField::setPresent(char* row) const { common::store<std::uint16_t>(row + offset_, kPresent); }
 
-std::string TSqlField::AsString(const char*) const {
-  throw ESqlQueryError(messages::kCannotReadFieldString);
-}
+std::string TSqlField::AsString(const char*) const { throw ESqlQueryError(messages::kCannotReadFieldString); }
 double TSqlField::AsFloat(const char*) const { throw ESqlQueryError(messages::kCannotReadFieldFloat); }
-std::int32_t TSqlField::AsInteger(const char*) const {
-  throw ESqlQueryError(messages::kCannotReadFieldInteger);
-}
-bool TSqlField::AsBoolean(const char*) const {
-  throw ESqlQueryError(messages::kCannotReadFieldBoolean);
-}
-void TSqlField::setAsString(char*, std::string_view) const {
-  throw ESqlQueryError(messages::kCannotAssignString);
-}
+std::int32_t TSqlField::AsInteger(const char*) const { throw ESqlQueryError(messages::kCannotReadFieldInteger); }
+bool TSqlField::AsBoolean(const char*) const { throw ESqlQueryError(messages::kCannotReadFieldBoolean); }
+void TSqlField::setAsString(char*, std::string_view) const { throw ESqlQueryError(messages::kCannotAssignString); }
 void TSqlField::setAsFloat(char*, double) const { throw ESqlQueryError(messages::kCannotAssignFloat); }
-void TSqlField::setAsInteger(char*, std::int32_t) const {
-  throw ESqlQueryError(messages::kCannotAssignInteger);
-}
-void TSqlField::setAsBoolean(char*, bool) const {
-  throw ESqlQueryError(messages::kCannotAssignBoolean);
-}
+void TSqlField::setAsInteger(char*, std::int32_t) const { throw ESqlQueryError(messages::kCannotAssignInteger); }
+void TSqlField::setAsBoolean(char*, bool) const { throw ESqlQueryError(messages::kCannotAssignBoolean); }
 
 // --- TSqlStringField
 
@@ -84,9 +66,7 @@ std::string_view TSqlStringField::textView(const char* row) const {
 
 double TSqlStringField::AsFloat(const char* row) const { return textToFloat(AsString(row)); }
 
-std::int32_t TSqlStringField::AsInteger(const char* row) const {
-  return textToInteger(AsString(row));
-}
+std::int32_t TSqlStringField::AsInteger(const char* row) const { return textToInteger(AsString(row)); }
 
 bool TSqlStringField::AsBoolean(const char* row) const {
   const char first = *Value(row);
@@ -101,17 +81,11 @@ void TSqlStringField::setAsString(char* row, std::string_view value) const {
   setPresent(row);
 }
 
-void TSqlStringField::setAsFloat(char* row, double value) const {
-  setAsString(row, floatToText(value));
-}
+void TSqlStringField::setAsFloat(char* row, double value) const { setAsString(row, floatToText(value)); }
 
-void TSqlStringField::setAsInteger(char* row, std::int32_t value) const {
-  setAsString(row, std::to_string(value));
-}
+void TSqlStringField::setAsInteger(char* row, std::int32_t value) const { setAsString(row, std::to_string(value)); }
 
-void TSqlStringField::setAsBoolean(char* row, bool value) const {
-  setAsString(row, value ? "T" : "F");
-}
+void TSqlStringField::setAsBoolean(char* row, bool value) const { setAsString(row, value ? "T" : "F"); }
 
 // --- TSqlFloatField
 
@@ -120,9 +94,7 @@ TSqlFloatField::TSqlFloatField(std::string name, std::string expression)
 
 std::string TSqlFloatField::AsString(const char* row) const { return floatToText(AsFloat(row)); }
 double TSqlFloatField::AsFloat(const char* row) const { return common::load<double>(Value(row)); }
-std::int32_t TSqlFloatField::AsInteger(const char* row) const {
-  return roundToInteger(AsFloat(row));
-}
+std::int32_t TSqlFloatField::AsInteger(const char* row) const { return roundToInteger(AsFloat(row)); }
 
 void TSqlFloatField::setAsString(char* row, std::string_view value) const {
   double number = 0;
@@ -139,22 +111,16 @@ void TSqlFloatField::setAsFloat(char* row, double value) const {
   setPresent(row);
 }
 
-void TSqlFloatField::setAsInteger(char* row, std::int32_t value) const {
-  setAsFloat(row, static_cast<double>(value));
-}
+void TSqlFloatField::setAsInteger(char* row, std::int32_t value) const { setAsFloat(row, static_cast<double>(value)); }
 
 // --- TSqlIntegerField
 
 TSqlIntegerField::TSqlIntegerField(std::string name, std::string expression)
     : TSqlField(std::move(name), std::move(expression), ttInteger, sizeof(std::int32_t)) {}
 
-std::string TSqlIntegerField::AsString(const char* row) const {
-  return std::to_string(AsInteger(row));
-}
+std::string TSqlIntegerField::AsString(const char* row) const { return std::to_string(AsInteger(row)); }
 double TSqlIntegerField::AsFloat(const char* row) const { return AsInteger(row); }
-std::int32_t TSqlIntegerField::AsInteger(const char* row) const {
-  return common::load<std::int32_t>(Value(row));
-}
+std::int32_t TSqlIntegerField::AsInteger(const char* row) const { return common::load<std::int32_t>(Value(row)); }
 
 void TSqlIntegerField::setAsString(char* row, std::string_view value) const {
   std::int32_t number = 0;
@@ -166,9 +132,7 @@ void TSqlIntegerField::setAsString(char* row, std::string_view value) const {
   setAsInteger(row, number);
 }
 
-void TSqlIntegerField::setAsFloat(char* row, double value) const {
-  setAsInteger(row, roundToInteger(value));
-}
+void TSqlIntegerField::setAsFloat(char* row, double value) const { setAsInteger(row, roundToInteger(value)); }
 
 void TSqlIntegerField::setAsInteger(char* row, std::int32_t value) const {
   common::store(Value(row), value);
@@ -183,9 +147,7 @@ TSqlBooleanField::TSqlBooleanField(std::string name, std::string expression)
 std::string TSqlBooleanField::AsString(const char* row) const { return AsBoolean(row) ? "T" : "F"; }
 double TSqlBooleanField::AsFloat(const char* row) const { return AsBoolean(row) ? 1 : 0; }
 std::int32_t TSqlBooleanField::AsInteger(const char* row) const { return AsBoolean(row) ? 1 : 0; }
-bool TSqlBooleanField::AsBoolean(const char* row) const {
-  return common::load<std::int16_t>(Value(row)) != 0;
-}
+bool TSqlBooleanField::AsBoolean(const char* row) const { return common::load<std::int16_t>(Value(row)) != 0; }
 
 void TSqlBooleanField::setAsString(char* row, std::string_view value) const {
   if (value.empty() || isLeadingPartOf(value, "FALSE")) {
@@ -204,17 +166,12 @@ void TSqlBooleanField::setAsBoolean(char* row, bool value) const {
 
 // --- Making and finding columns
 
-std::unique_ptr<TSqlField> makeSqlField(std::string name, std::string expression, TExprType type,
-                                        int width) {
+std::unique_ptr<TSqlField> makeSqlField(std::string name, std::string expression, TExprType type, int width) {
   switch (type) {
-    case ttFloat:
-      return std::make_unique<TSqlFloatField>(std::move(name), std::move(expression));
-    case ttInteger:
-      return std::make_unique<TSqlIntegerField>(std::move(name), std::move(expression));
-    case ttBoolean:
-      return std::make_unique<TSqlBooleanField>(std::move(name), std::move(expression));
-    case ttString:
-      break;
+    case ttFloat: return std::make_unique<TSqlFloatField>(std::move(name), std::move(expression));
+    case ttInteger: return std::make_unique<TSqlIntegerField>(std::move(name), std::move(expression));
+    case ttBoolean: return std::make_unique<TSqlBooleanField>(std::move(name), std::move(expression));
+    case ttString: break;
   }
   return std::make_unique<TSqlStringField>(std::move(name), std::move(expression), width);
 }

@@ -145,8 +145,7 @@ class TSqlBooleanField : public TSqlField {
 };
 
 // A column of `type`; `width` counts only for strings.
-std::unique_ptr<TSqlField> makeSqlField(std::string name, std::string expression, TExprType type,
-                                        int width);
+std::unique_ptr<TSqlField> makeSqlField(std::string name, std::string expression, TExprType type, int width);
 
 // The columns of a result set, in column order.
 class TSqlFields {

@@ -60,13 +60,9 @@ void TResultSet::clearRow(char* row) const { std::memset(row, 0, recordSize_); }
 
 char* TResultSet::currentRow() const { return store_->Record(recNo_ - 1); }
 
-std::int32_t TResultSet::sourceBookmark(const char* row) const {
-  return common::load<std::int32_t>(row);
-}
+std::int32_t TResultSet::sourceBookmark(const char* row) const { return common::load<std::int32_t>(row); }
 
-void TResultSet::setSourceBookmark(char* row, std::int32_t bookmark) const {
-  common::store(row, bookmark);
-}
+void TResultSet::setSourceBookmark(char* row, std::int32_t bookmark) const { common::store(row, bookmark); }
 
 void TResultSet::markRow(int index) const { setSourceBookmark(Row(index), kRowMarked); }
 

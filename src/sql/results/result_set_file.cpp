@@ -34,8 +34,7 @@ TMemMapFile::TMemMapFile(std::size_t capacity) : capacity_(capacity) {
     ::unlink(fileName_.c_str());
     throw ESqlQueryError(messages::kMappingFailed);
   }
-  void* view = capacity == 0 ? MAP_FAILED
-                             : ::mmap(nullptr, capacity, PROT_READ | PROT_WRITE, MAP_SHARED, fd_, 0);
+  void* view = capacity == 0 ? MAP_FAILED : ::mmap(nullptr, capacity, PROT_READ | PROT_WRITE, MAP_SHARED, fd_, 0);
   if (view == MAP_FAILED) {
     ::close(fd_);
     ::unlink(fileName_.c_str());

@@ -10,18 +10,10 @@ namespace {
 void setKey(TSqlSortList& list, int key, const TSqlField& column, const char* row) {
   if (column.IsNull(row)) return;
   switch (column.Type()) {
-    case ttString:
-      list.setString(key, static_cast<const TSqlStringField&>(column).textView(row));
-      break;
-    case ttFloat:
-      list.setFloat(key, column.AsFloat(row));
-      break;
-    case ttInteger:
-      list.setInteger(key, column.AsInteger(row));
-      break;
-    case ttBoolean:
-      list.setBoolean(key, column.AsBoolean(row));
-      break;
+    case ttString: list.setString(key, static_cast<const TSqlStringField&>(column).textView(row)); break;
+    case ttFloat: list.setFloat(key, column.AsFloat(row)); break;
+    case ttInteger: list.setInteger(key, column.AsInteger(row)); break;
+    case ttBoolean: list.setBoolean(key, column.AsBoolean(row)); break;
   }
 }
 
@@ -56,8 +48,7 @@ std::vector<int> firstRows(int count) {
 
 }  // namespace
 
-std::unique_ptr<TSqlSortList> makeRowSortList(const TResultSet& resultSet,
-                                              const std::vector<TSortKey>& keys) {
+std::unique_ptr<TSqlSortList> makeRowSortList(const TResultSet& resultSet, const std::vector<TSortKey>& keys) {
   return makeSortListOfRows(resultSet, keys, firstRows(resultSet.RecordCount()));
 }
 

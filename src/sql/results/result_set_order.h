@@ -18,8 +18,7 @@ struct TSortKey {
 
 // A sort list with one entry per row, in row order, holding the row number and the keys'
 // values (a null value leaves its key zero). Not yet sorted.
-std::unique_ptr<TSqlSortList> makeRowSortList(const TResultSet& resultSet,
-                                              const std::vector<TSortKey>& keys);
+std::unique_ptr<TSqlSortList> makeRowSortList(const TResultSet& resultSet, const std::vector<TSortKey>& keys);
 
 // Sorts the rows by `keys`; rows with equal keys end where the quicksort leaves them.
 void sortRows(TResultSet& resultSet, const std::vector<TSortKey>& keys);

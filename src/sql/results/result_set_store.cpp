@@ -36,8 +36,7 @@ TRecordBlock::~TRecordBlock() {
   }
 }
 
-TRecordStore::TRecordStore(std::size_t recordSize, const TStorageOptions& options)
-    : recordSize_(recordSize) {
+TRecordStore::TRecordStore(std::size_t recordSize, const TStorageOptions& options) : recordSize_(recordSize) {
   if (!options.inMemory) file_ = std::make_unique<TMemMapFile>(options.fileCapacity);
 }
 

@@ -89,14 +89,10 @@ struct BooleanOrder {
 template <typename Visit>
 decltype(auto) withOrder(TExprType type, Visit&& visit) {
   switch (type) {
-    case ttFloat:
-      return visit(FloatOrder{});
-    case ttInteger:
-      return visit(IntegerOrder{});
-    case ttBoolean:
-      return visit(BooleanOrder{});
-    case ttString:
-      break;
+    case ttFloat: return visit(FloatOrder{});
+    case ttInteger: return visit(IntegerOrder{});
+    case ttBoolean: return visit(BooleanOrder{});
+    case ttString: break;
   }
   return visit(StringOrder{});
 }
@@ -270,8 +266,8 @@ namespace {
 // 1. The ranges left to sort are disjoint, so an explicit stack gives the same order as the
 // recursion would, without its depth.
 template <typename Compare>
-void quickSortEntries(std::vector<char*>& entries, int lo, int hi, std::size_t offset,
-                      std::size_t size, Compare compare) {
+void quickSortEntries(std::vector<char*>& entries, int lo, int hi, std::size_t offset, std::size_t size,
+                      Compare compare) {
   std::vector<std::pair<int, int>> pending{{lo, hi}};
   std::vector<char> pivot(size);
   const auto keyOf = [&](int at) { return entries[static_cast<std::size_t>(at)] + offset; };
@@ -305,9 +301,10 @@ void TSqlSortList::quickSort(int lo, int hi, const TSrtField& key) {
   const std::size_t size = key.Size();
   const bool descending = key.descending();
   withOrder(key.Type(), [&](auto order) {
-    quickSortEntries(store_->Entries(), lo - 1, hi - 1, key.Offset(), size, [size, descending](const char* a, const char* b) {
-      return directed(decltype(order)::Compare(a, b, size), descending);
-    });
+    quickSortEntries(store_->Entries(), lo - 1, hi - 1, key.Offset(), size,
+                     [size, descending](const char* a, const char* b) {
+                       return directed(decltype(order)::Compare(a, b, size), descending);
+                     });
   });
 }
 

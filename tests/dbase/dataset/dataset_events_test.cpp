@@ -62,11 +62,13 @@ TEST_F(DatasetEventsTest, EachOperationCallsItsEventsInOrder) {
   EXPECT_EQ(logged([&] { articles.Edit(); }), "BeforeEdit AfterEdit ");
   articles.FieldByName("cb").setAsString("Z");
   EXPECT_EQ(logged([&] { articles.Post(); }), "BeforePost AfterPost ");
-  EXPECT_EQ(logged([&] { articles.Edit(); articles.Cancel(); }),
+  EXPECT_EQ(logged([&] {
+              articles.Edit();
+              articles.Cancel();
+            }),
             "BeforeEdit AfterEdit BeforeCancel AfterCancel ");
 
-  EXPECT_EQ(logged([&] { articles.Append(); }),
-            "BeforeInsert BeforeScroll OnNewRecord AfterInsert AfterScroll ");
+  EXPECT_EQ(logged([&] { articles.Append(); }), "BeforeInsert BeforeScroll OnNewRecord AfterInsert AfterScroll ");
   articles.FieldByName("cb").setAsString("C");
   // Navigating posts the new record first.
   EXPECT_EQ(logged([&] { articles.First(); }), "BeforePost AfterPost BeforeScroll AfterScroll ");
@@ -195,7 +197,8 @@ TEST_F(DatasetEventsTest, OnCalcFieldsRunsInItsStateForEachCurrentRecordAndEachC
     calculated += dataSet.FieldByName("cb").AsString();
     // A data field cannot be assigned while calculating.
     EXPECT_EQ(ErrorText([&] { dataSet.FieldByName("cb").setAsString("X"); }),
-              "L'ensemble de donn\xE9" "es n'est pas en mode Edition ou Insertion");
+              "L'ensemble de donn\xE9"
+              "es n'est pas en mode Edition ou Insertion");
   };
   articles.Open();
   articles.Next();

@@ -73,10 +73,8 @@ TEST_F(FieldTest, StringFieldsCutToTheirSizeAndConvert) {
   F("s").setAsString("1,5");
   EXPECT_DOUBLE_EQ(F("s").AsFloat(), 1.5);
   F("s").setAsString("abc");
-  EXPECT_EQ(ErrorText([&] { (void)F("s").AsInteger(); }),
-            "'abc' n'est pas une valeur enti\xE8re correcte");
-  EXPECT_EQ(ErrorText([&] { (void)F("s").AsFloat(); }),
-            "'abc' n'est pas une valeur flottante correcte");
+  EXPECT_EQ(ErrorText([&] { (void)F("s").AsInteger(); }), "'abc' n'est pas une valeur enti\xE8re correcte");
+  EXPECT_EQ(ErrorText([&] { (void)F("s").AsFloat(); }), "'abc' n'est pas une valeur flottante correcte");
   for (const char* yes : {"T", "true", "Yes", "y"}) {
     F("s").setAsString(yes);
     EXPECT_TRUE(F("s").AsBoolean()) << yes;
@@ -112,7 +110,8 @@ TEST_F(FieldTest, IntegerFieldsRoundHalvesToEvenAndRejectOtherText) {
             "'99999999999999999999' n'est pas une valeur enti\xE8re correcte");
   EXPECT_EQ(ErrorText([&] { i.setAsFloat(1e300); }), "'1E300' n'est pas une valeur enti\xE8re correcte");
   EXPECT_EQ(ErrorText([&] { (void)i.AsBoolean(); }),
-            "Le champ 'i' ne peut pas \xEAtre lu ou \xE9" "crit en tant que Boolean");
+            "Le champ 'i' ne peut pas \xEAtre lu ou \xE9"
+            "crit en tant que Boolean");
   i.setValue(std::int64_t{5000000000});
   EXPECT_EQ(i.AsString(), "5000000000");
   EXPECT_THROW((void)i.AsInteger(), EDatabaseError);
@@ -121,9 +120,9 @@ TEST_F(FieldTest, IntegerFieldsRoundHalvesToEvenAndRejectOtherText) {
 TEST_F(FieldTest, FloatFieldsUseTheDecimalSeparatorAndFifteenDigits) {
   TField& f = F("f");
   const std::pair<double, const char*> cases[] = {
-      {1.5, "1,5"},       {-0.25, "-0,25"},  {1e20, "1E20"},
-      {0.00001, "1E-5"},  {0.0001, "0,0001"}, {123456789012345.0, "123456789012345"},
-      {1e15, "1E15"},     {0.1 + 0.2, "0,3"}, {-0.0, "0"},
+      {1.5, "1,5"},      {-0.25, "-0,25"},   {1e20, "1E20"},
+      {0.00001, "1E-5"}, {0.0001, "0,0001"}, {123456789012345.0, "123456789012345"},
+      {1e15, "1E15"},    {0.1 + 0.2, "0,3"}, {-0.0, "0"},
   };
   for (const auto& [value, text] : cases) {
     f.setAsFloat(value);
@@ -167,8 +166,7 @@ TEST_F(FieldTest, DatesCountDaysFrom1899AndFollowTheShortDateFormat) {
   date.setAsString("01/02/50");
   EXPECT_EQ(date.AsString(), "01/02/1950");
   for (const char* bad : {"31/02/2024", "12/2024", "1/1/2024x", "aa/bb/cccc", "1//2024"}) {
-    EXPECT_EQ(ErrorText([&] { date.setAsString(bad); }),
-              "'" + std::string(bad) + "' n'est pas une date correcte");
+    EXPECT_EQ(ErrorText([&] { date.setAsString(bad); }), "'" + std::string(bad) + "' n'est pas une date correcte");
   }
   EXPECT_THROW(date.setAsDateTime(1e9), EDatabaseError);
   date.setAsString("");
@@ -199,7 +197,9 @@ TEST_F(FieldTest, BooleansReadAsTrueFalseAndAcceptLeadingParts) {
   b.setAsString("FAL");
   EXPECT_EQ(b.AsString(), "False");
   EXPECT_EQ(b.Value(), Variant{false});
-  EXPECT_EQ(ErrorText([&] { b.setAsString("oui"); }), "'oui' n'est pas une valeur bool\xE9" "enne correcte");
+  EXPECT_EQ(ErrorText([&] { b.setAsString("oui"); }),
+            "'oui' n'est pas une valeur bool\xE9"
+            "enne correcte");
   EXPECT_THROW(b.setAsInteger(1), EDatabaseError);
 }
 

@@ -111,8 +111,7 @@ TEST_F(DatasetLinksTest, DisabledControlsHearNothingUntilEnabledAgain) {
   articles.DisableControls();
   articles.Edit();
   articles.EnableControls();
-  EXPECT_EQ(link.events,
-            (std::vector<TDataEvent>{TDataEvent::deUpdateState, TDataEvent::deDataSetChange}));
+  EXPECT_EQ(link.events, (std::vector<TDataEvent>{TDataEvent::deUpdateState, TDataEvent::deDataSetChange}));
   articles.EnableControls();
   EXPECT_EQ(link.events.size(), 2u);
 }

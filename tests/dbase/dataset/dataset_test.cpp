@@ -102,7 +102,8 @@ TEST_F(DatasetTest, AnEmptyDatasetHasBothFlagsAndNullFields) {
   char none[4] = {};
   EXPECT_FALSE(empty.copyBookmark(none, sizeof none));
   EXPECT_EQ(ErrorText([&] { empty.Delete(); }),
-            "Impossible d'effectuer cette op\xE9ration sur un ensemble de donn\xE9" "es vide");
+            "Impossible d'effectuer cette op\xE9ration sur un ensemble de donn\xE9"
+            "es vide");
 
   // Edit on an empty dataset starts a new record.
   empty.Edit();
@@ -218,9 +219,14 @@ TEST_F(DatasetTest, RefreshRereadsTheCurrentRecord) {
 }
 
 TEST_F(DatasetTest, FieldsAreFoundWithoutRegardToCase) {
-  MemoryDataset accented({{"R\xC9" "F", TFieldType::ftString, 3}});
+  MemoryDataset accented(
+      {{"R\xC9"
+        "F",
+        TFieldType::ftString, 3}});
   accented.Open();
-  EXPECT_EQ(accented.FindField("r\xE9" "f"), &accented.Fields(0));
+  EXPECT_EQ(accented.FindField("r\xE9"
+                               "f"),
+            &accented.Fields(0));
   articles.Open();
   EXPECT_EQ(&articles.FieldByName("Cb"), &articles.Fields(1));
   EXPECT_EQ(articles.FindField("NUM"), &articles.Fields(0));
@@ -231,17 +237,22 @@ TEST_F(DatasetTest, FieldsAreFoundWithoutRegardToCase) {
 
 TEST_F(DatasetTest, ThePlatformTextsAreRaisedInFrench) {
   EXPECT_EQ(ErrorText([&] { articles.First(); }),
-            "Impossible d'effectuer cette op\xE9ration sur un ensemble de donn\xE9" "es ferm\xE9");
+            "Impossible d'effectuer cette op\xE9ration sur un ensemble de donn\xE9"
+            "es ferm\xE9");
   EXPECT_EQ(ErrorText([&] { articles.Append(); }),
-            "Impossible d'effectuer cette op\xE9ration sur un ensemble de donn\xE9" "es ferm\xE9");
+            "Impossible d'effectuer cette op\xE9ration sur un ensemble de donn\xE9"
+            "es ferm\xE9");
   EXPECT_EQ(ErrorText([&] { (void)articles.RecordCount(); }),
-            "Impossible d'effectuer cette op\xE9ration sur un ensemble de donn\xE9" "es ferm\xE9");
+            "Impossible d'effectuer cette op\xE9ration sur un ensemble de donn\xE9"
+            "es ferm\xE9");
 
   articles.Open();
   EXPECT_EQ(ErrorText([&] { articles.FieldByName("cb").setAsString("X"); }),
-            "L'ensemble de donn\xE9" "es n'est pas en mode Edition ou Insertion");
+            "L'ensemble de donn\xE9"
+            "es n'est pas en mode Edition ou Insertion");
   EXPECT_EQ(ErrorText([&] { articles.FieldByName("cb").Clear(); }),
-            "L'ensemble de donn\xE9" "es n'est pas en mode Edition ou Insertion");
+            "L'ensemble de donn\xE9"
+            "es n'est pas en mode Edition ou Insertion");
   EXPECT_EQ(Cb(), "A");
 
   TField& cb = articles.FieldByName("cb");
@@ -253,7 +264,9 @@ TEST_F(DatasetTest, ThePlatformTextsAreRaisedInFrench) {
   EXPECT_EQ(Cb(), "A");
 
   articles.setReadOnly(true);
-  const std::string readOnly = "Impossible de modifier un ensemble de donn\xE9" "es en lecture seule";
+  const std::string readOnly =
+      "Impossible de modifier un ensemble de donn\xE9"
+      "es en lecture seule";
   EXPECT_FALSE(articles.CanModify());
   EXPECT_EQ(ErrorText([&] { articles.Edit(); }), readOnly);
   EXPECT_EQ(ErrorText([&] { articles.Append(); }), readOnly);
@@ -319,8 +332,8 @@ TEST_F(DatasetTest, LocateFindsByValueWithTheOptionsAndStaysWhenNothingMatches) 
   EXPECT_EQ(Cb(), "cafe");
   EXPECT_TRUE(articles.Locate("CB", {std::string("CAF\xC9")}, {TLocateOption::loCaseInsensitive}));
   EXPECT_EQ(articles.RecNo(), 4);
-  EXPECT_TRUE(articles.Locate("cb", {std::string("c")},
-                              {TLocateOption::loCaseInsensitive, TLocateOption::loPartialKey}));
+  EXPECT_TRUE(
+      articles.Locate("cb", {std::string("c")}, {TLocateOption::loCaseInsensitive, TLocateOption::loPartialKey}));
   EXPECT_EQ(Cb(), "C");
   EXPECT_FALSE(articles.Locate("cb", {std::string("C ")}, {TLocateOption::loPartialKey}));
 

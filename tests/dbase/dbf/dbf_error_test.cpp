@@ -26,8 +26,7 @@ TEST(DbfError, CodeTextsAndComposedMessage) {
 TEST(DbfError, AutomaticReportingShowsTheBoxAndEndsTheProcessThroughTheHandler) {
   vekrano::common::ScopedScriptedPrompts prompts;
   std::vector<int> endedWith;
-  const ProcessEndHandler previous =
-      setProcessEndHandler([&](int code) { endedWith.push_back(code); });
+  const ProcessEndHandler previous = setProcessEndHandler([&](int code) { endedWith.push_back(code); });
   setAutoErrorReporting(true);
   vekrano::testing::TempDir dir;
   DbfTable t;
@@ -35,9 +34,8 @@ TEST(DbfError, AutomaticReportingShowsTheBoxAndEndsTheProcessThroughTheHandler) 
   ASSERT_EQ(prompts.shown.size(), 1u);
   EXPECT_EQ(prompts.shown[0].caption, "Program halted.");
   EXPECT_EQ(prompts.shown[0].kind, vekrano::common::PromptKind::Error);
-  EXPECT_EQ(prompts.shown[0].text,
-            "Error # 2 (File not found)\r\nFailure to open " +
-                std::filesystem::absolute(dir.file("none.dbf")).string() + " [USE/OpenDbf]");
+  EXPECT_EQ(prompts.shown[0].text, "Error # 2 (File not found)\r\nFailure to open " +
+                                       std::filesystem::absolute(dir.file("none.dbf")).string() + " [USE/OpenDbf]");
   EXPECT_EQ(endedWith, std::vector<int>{2});
   {
     SuspendAutoErrorReporting quiet;

@@ -24,7 +24,7 @@ TEST(DbfFieldList, ArticleListGivesTheSameFileAsItsDefinitions) {
 TEST(DbfFieldList, DoubtfulDefinitionsAreCorrectedAfterAMessage) {
   ScopedScriptedPrompts prompts;
   TempDir dir;
-  const std::vector<std::string> list = {"total,N,25,2", "x,N,3,2",  "name,C,255,0",
+  const std::vector<std::string> list = {"total,N,25,2", "x,N,3,2",    "name,C,255,0",
                                          "foo,Q,10,0",   "skip,X,1,0", " ok ,C,+1$0,0"};
   ASSERT_TRUE(createDbfFromFieldList("tarticle", &list, dir.file("t.dbf")));
   ASSERT_EQ(prompts.shown.size(), 4u);

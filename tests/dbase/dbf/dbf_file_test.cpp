@@ -20,8 +20,7 @@ std::string today3() {
   const std::time_t now = std::time(nullptr);
   std::tm t{};
   localtime_r(&now, &t);
-  return std::string{static_cast<char>(t.tm_year), static_cast<char>(t.tm_mon + 1),
-                     static_cast<char>(t.tm_mday)};
+  return std::string{static_cast<char>(t.tm_year), static_cast<char>(t.tm_mon + 1), static_cast<char>(t.tm_mday)};
 }
 
 void putArticle(DbfTable& t, int num, const std::string& cb, int quantite) {
@@ -49,9 +48,12 @@ TEST(DbfFile, CreatedArticleTableIsByteExact) {
   EXPECT_EQ(bytes.substr(12, 17), std::string(17, '\0'));
   EXPECT_EQ(bytes[29], '\x02');  // language byte: code page 850, as dBase readers expect it
   EXPECT_EQ(bytes.substr(30, 2), std::string(2, '\0'));
-  const struct { const char* name; char type; int length; } expected[] = {
-      {"NUM", 'N', 5}, {"CB", 'C', 50}, {"LIB1", 'C', 100},
-      {"LIB2", 'C', 100}, {"QUANTITE", 'N', 3}, {"TOPP", 'C', 2}};
+  const struct {
+    const char* name;
+    char type;
+    int length;
+  } expected[] = {{"NUM", 'N', 5},    {"CB", 'C', 50},      {"LIB1", 'C', 100},
+                  {"LIB2", 'C', 100}, {"QUANTITE", 'N', 3}, {"TOPP", 'C', 2}};
   for (int i = 0; i < 6; ++i) {
     const std::string d = bytes.substr(32 + 32 * i, 32);
     std::string name(expected[i].name);
@@ -137,7 +139,7 @@ TEST(DbfFile, ReplaceAndDeleteRewriteTheHeaderButNoEndMarker) {
   }
   std::string before = readFileBytes(dir.file("article.dbf"));
   before.pop_back();  // no end marker: a rewrite must not add one
-  before[16] = 'p';   // bytes 16-27 are kept as found on disk
+  before[16] = 'p';  // bytes 16-27 are kept as found on disk
   writeFileBytes(dir.file("article.dbf"), before);
   {
     DbfTable t;
@@ -195,10 +197,8 @@ TEST(DbfFile, EveryFieldTypeRoundTripsThroughTheFieldBuffer) {
   TempDir dir;
   vekrano::common::formatSettings().shortDateFormat = "dd/MM/yyyy";
   vekrano::common::formatSettings().dateSeparator = '/';
-  ASSERT_TRUE(CreateDbf(dir.file("types"), {{"price", 'N', 8, 2},
-                                             {"born", 'D', 0, 0},
-                                             {"ok", 'l', 0, 0},
-                                             {"ratio", 'F', 6, 3}}));
+  ASSERT_TRUE(CreateDbf(dir.file("types"),
+                        {{"price", 'N', 8, 2}, {"born", 'D', 0, 0}, {"ok", 'l', 0, 0}, {"ratio", 'F', 6, 3}}));
   EXPECT_EQ(readFileBytes(dir.file("types.DBF")).substr(32 + 32 + 16, 2), std::string("\x08\x00", 2));
   DbfTable t;
   ASSERT_TRUE(t.OpenDbf(dir.file("types"), DbfOpenMode::SharedReadWrite));
@@ -242,13 +242,11 @@ TEST(DbfFile, DamagedFilesAreRefusedWithTheirTexts) {
   std::string badVersion = good;
   badVersion[0] = '\x30';
   refused(badVersion, 210, path + " is not a dBASE database.(Invalid version byte)+ [USE/OpenDBF]");
-  refused(good.substr(0, 20), 210,
-          path + " is not a dBASE database. (Prolog is less than 32 bytes) [USE/OpenDBF]");
+  refused(good.substr(0, 20), 210, path + " is not a dBASE database. (Prolog is less than 32 bytes) [USE/OpenDBF]");
   std::string noFields = good;
   noFields[8] = 40;
   noFields[9] = 0;
-  refused(noFields, 210,
-          path + " is not a dBASE database. (Number of fields is out of range) [Use/OpenDbf]");
+  refused(noFields, 210, path + " is not a dBASE database. (Number of fields is out of range) [Use/OpenDbf]");
   refused(good.substr(0, 100), 100, "Error reading " + path + " [Use/OpenDbf]");
   std::string badType = good;
   badType[32 + 11] = 'Q';
@@ -259,15 +257,13 @@ TEST(DbfFile, DamagedFilesAreRefusedWithTheirTexts) {
   std::string shortRecord = good;
   shortRecord[10] = 10;
   shortRecord[11] = 0;
-  refused(shortRecord, 210,
-          path + " is not a dBASE database. (Record length is less than the fields) [Use/OpenDbf]");
+  refused(shortRecord, 210, path + " is not a dBASE database. (Record length is less than the fields) [Use/OpenDbf]");
 
   DbfTable t;
   EXPECT_FALSE(t.OpenDbf(dir.file("none.dbf"), DbfOpenMode::SharedReadWrite));
   EXPECT_EQ(dbfErrorCode(), 2);
-  EXPECT_EQ(dbfErrorText(), "Failure to open " +
-                                std::filesystem::absolute(dir.file("none.dbf")).string() +
-                                " [USE/OpenDbf]");
+  EXPECT_EQ(dbfErrorText(),
+            "Failure to open " + std::filesystem::absolute(dir.file("none.dbf")).string() + " [USE/OpenDbf]");
   ASSERT_TRUE(t.OpenDbf(dir.file("article.dbf"), DbfOpenMode::SharedReadWrite));
   EXPECT_FALSE(t.GetDbfRecord(1));
   EXPECT_EQ(dbfErrorCode(), 212);
@@ -278,9 +274,8 @@ TEST(DbfFile, WriteFailuresCarryTheirTexts) {
   QuietErrors quiet;
   TempDir dir;
   EXPECT_FALSE(CreateDbf(dir.file("missing/article.dbf"), articleFields()));
-  EXPECT_EQ(dbfErrorText(), "Error writing " +
-                                std::filesystem::absolute(dir.file("missing/article.dbf")).string() +
-                                ". [CreateDbf]");
+  EXPECT_EQ(dbfErrorText(),
+            "Error writing " + std::filesystem::absolute(dir.file("missing/article.dbf")).string() + ". [CreateDbf]");
 
   ASSERT_TRUE(CreateDbf(dir.file("article.dbf"), articleFields()));
   DbfTable t;

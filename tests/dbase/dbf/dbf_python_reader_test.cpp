@@ -17,7 +17,6 @@ using vekrano::dbase::testing::runPython;
 using vekrano::testing::TempDir;
 using vekrano::testing::writeFileBytes;
 
-
 TEST(DbfPythonReader, ReadsOurArticleTableWithAccents) {
   if (!pythonHas("dbf")) GTEST_SKIP() << "python3 dbf module not installed";
   QuietErrors quiet;
@@ -29,7 +28,9 @@ TEST(DbfPythonReader, ReadsOurArticleTableWithAccents) {
     for (int i = 1; i <= 2; ++i) {
       t.ClearRecord();
       t.setInteger(1, i * 21);
-      t.setString(2, i == 1 ? "Cr\xE8me br\xFBl\xE9" "e" : "ABC-123");
+      t.setString(2, i == 1 ? "Cr\xE8me br\xFBl\xE9"
+                              "e"
+                            : "ABC-123");
       t.setString(3, "\xC0 la carte");
       t.setInteger(5, i == 1 ? 1000 : 7);
       t.setString(6, "O");

@@ -9,11 +9,11 @@
 
 namespace vekrano::dbase::testing {
 
-inline const std::vector<std::string> kArticleFieldList = {
-    "num,N,5,0", "cb,C,50,0", "lib1,C,100,0", "lib2,C,100,0", "quantite,N,3,0", "topp,C,2,0"};
+inline const std::vector<std::string> kArticleFieldList = {"num,N,5,0",    "cb,C,50,0",      "lib1,C,100,0",
+                                                           "lib2,C,100,0", "quantite,N,3,0", "topp,C,2,0"};
 
 inline std::vector<DbfFieldDef> articleFields() {
-  return {{"num", 'N', 5, 0},     {"cb", 'C', 50, 0},      {"lib1", 'C', 100, 0},
+  return {{"num", 'N', 5, 0},    {"cb", 'C', 50, 0},      {"lib1", 'C', 100, 0},
           {"lib2", 'C', 100, 0}, {"quantite", 'N', 3, 0}, {"topp", 'C', 2, 0}};
 }
 

@@ -159,7 +159,8 @@ TEST(DbfWalk, MappingAheadKeepsEveryByteAndEndsWithTheWalk) {
     held.mapAhead(file);
     held.mapAhead(file);  // once is enough
     std::string read;
-    for (std::size_t at = 0; at + 4096 <= content.size(); at += 4096 * 97) read += std::string(held.View(file, at, 4096), 4096);
+    for (std::size_t at = 0; at + 4096 <= content.size(); at += 4096 * 97)
+      read += std::string(held.View(file, at, 4096), 4096);
     std::string expected;
     for (std::size_t at = 0; at + 4096 <= content.size(); at += 4096 * 97) expected += content.substr(at, 4096);
     EXPECT_EQ(read, expected);

@@ -148,8 +148,8 @@ TEST_F(KeyExpressionTest, RefusedExpressionsCarryTheirCauseAndContext) {
   EXPECT_TRUE(refused("missing->cb"));
   const std::string longText = "'" + std::string(60, 'a') + "' ? '" + std::string(60, 'b') + "'";
   EXPECT_TRUE(refused(longText));
-  EXPECT_EQ(dbfErrorText(), "Error in expression : Syntax error\r\n[..." + std::string(48, 'a') +
-                                "' ? '" + std::string(47, 'b') + "...]\r\n [AssignExpr]");
+  EXPECT_EQ(dbfErrorText(), "Error in expression : Syntax error\r\n[..." + std::string(48, 'a') + "' ? '" +
+                                std::string(47, 'b') + "...]\r\n [AssignExpr]");
   EXPECT_TRUE(refused(std::string(150, '(') + "1" + std::string(150, ')')));
   EXPECT_EQ(dbfErrorCode(), 217);
   EXPECT_EQ(dbfErrorText(), "Parser_stack_overflow [PARSER/SStackCheck]");

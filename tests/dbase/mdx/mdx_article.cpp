@@ -12,8 +12,12 @@ using namespace dbase;
 MdxArticle::MdxArticle(const std::string& folder, bool shared, bool hideDeleted) : folder_(folder) {
   setAutoErrorReporting(false);  // as the application runs the engine
   if (!std::filesystem::exists(dbfName()))
-    CreateDbf(dbfName(), {{"num", 'N', 5, 0}, {"cb", 'C', 50, 0}, {"lib1", 'C', 100, 0},
-                          {"lib2", 'C', 100, 0}, {"quantite", 'N', 3, 0}, {"topp", 'C', 2, 0}});
+    CreateDbf(dbfName(), {{"num", 'N', 5, 0},
+                          {"cb", 'C', 50, 0},
+                          {"lib1", 'C', 100, 0},
+                          {"lib2", 'C', 100, 0},
+                          {"quantite", 'N', 3, 0},
+                          {"topp", 'C', 2, 0}});
   if (!table_.OpenDbf(dbfName(), shared ? DbfOpenMode::SharedReadWrite : DbfOpenMode::ExclusiveReadWrite, true))
     throw std::runtime_error("cannot open table: " + dbfErrorText());
   view_ = std::make_unique<MdxDbfTable>(table_, shared, hideDeleted);

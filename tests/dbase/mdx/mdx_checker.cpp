@@ -11,7 +11,8 @@ namespace {
 
 std::uint32_t u32(const std::string& b, std::size_t at) {
   return static_cast<std::uint8_t>(b[at]) | static_cast<std::uint8_t>(b[at + 1]) << 8 |
-         static_cast<std::uint8_t>(b[at + 2]) << 16 | static_cast<std::uint32_t>(static_cast<std::uint8_t>(b[at + 3])) << 24;
+         static_cast<std::uint8_t>(b[at + 2]) << 16 |
+         static_cast<std::uint32_t>(static_cast<std::uint8_t>(b[at + 3])) << 24;
 }
 unsigned u16(const std::string& b, std::size_t at) {
   return static_cast<std::uint8_t>(b[at]) | static_cast<std::uint8_t>(b[at + 1]) << 8;
@@ -34,7 +35,8 @@ struct Walker {
   // Returns the subtree's highest key, or throws a fault text.
   std::string walk(std::uint32_t block, int depth) {
     if (depth > 40) throw std::string("tree too deep");
-    if (block < 4 || std::uint64_t{block} * 512 + 1024 > file.size()) throw "block out of file: " + std::to_string(block);
+    if (block < 4 || std::uint64_t{block} * 512 + 1024 > file.size())
+      throw "block out of file: " + std::to_string(block);
     if (!seen.insert(block).second) throw "block reached twice: " + std::to_string(block);
     std::size_t at = std::size_t{block} * 512;
     std::uint32_t n = u32(file, at);
@@ -46,7 +48,8 @@ struct Walker {
       std::string key = file.substr(item + 4, keyLength);
       std::uint32_t number = u32(file, item);
       if (right == 0) {
-        if (!entries.empty() && !inOrder(entries.back().first, key)) throw "keys out of order in block " + std::to_string(block);
+        if (!entries.empty() && !inOrder(entries.back().first, key))
+          throw "keys out of order in block " + std::to_string(block);
         entries.emplace_back(key, number);
       } else {
         std::string childHighest = walk(number, depth + 1);
@@ -67,7 +70,8 @@ MdxCheck checkMdxFile(const std::string& path) {
   std::string file = readFileBytes(path);
   try {
     if (file.size() < 3072 || file.size() % 512 != 0) throw std::string("bad file size");
-    if (file[0] != 2 || u16(file, 20) != 2 || u16(file, 22) != 1024 || file[24] != 1 || file[25] != 48 || file[26] != 32)
+    if (file[0] != 2 || u16(file, 20) != 2 || u16(file, 22) != 1024 || file[24] != 1 || file[25] != 48 ||
+        file[26] != 32)
       throw std::string("bad file header");
     unsigned tags = static_cast<std::uint8_t>(file[28]);
     if (tags > 47) throw std::string("too many tags");
@@ -78,8 +82,9 @@ MdxCheck checkMdxFile(const std::string& path) {
       std::uint32_t headerBlock = u32(file, entry);
       if (std::uint64_t{headerBlock} * 512 + 1024 > file.size()) throw "tag header outside the file: " + name;
       std::size_t h = std::size_t{headerBlock} * 512;
-      Walker w{file, u16(file, h + 12), u16(file, h + 18), u16(file, h + 14),
-               (file[h + 8] & 0x08) != 0, file[h + 9], {}, {}};
+      Walker w{
+          file, u16(file, h + 12), u16(file, h + 18), u16(file, h + 14), (file[h + 8] & 0x08) != 0, file[h + 9], {},
+          {}};
       if (w.keyLength < 1 || w.keyLength > 100 || w.itemLength != 4 + (w.keyLength + 3) / 4 * 4 ||
           w.maxKeys != 1012 / w.itemLength || file[entry + 20] != w.type || (file[h + 8] & 0x10) == 0)
         throw "bad tag header: " + name;

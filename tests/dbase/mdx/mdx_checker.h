@@ -13,8 +13,8 @@ namespace vekrano::testing {
 using MdxEntries = std::vector<std::pair<std::string, std::uint32_t>>;
 
 struct MdxCheck {
-  std::string fault;                           // empty when the file is sound
-  std::map<std::string, MdxEntries> tags;      // tag name -> entries in tree order
+  std::string fault;  // empty when the file is sound
+  std::map<std::string, MdxEntries> tags;  // tag name -> entries in tree order
 };
 
 // Checks: header constants, tag headers, every node within the file and visited once, counts

@@ -49,12 +49,12 @@ TEST(MdxIndex, EmptyArticleIndexHasItsFourBlocks) {
   EXPECT_EQ(file.substr(4, 16), std::string("article") + std::string(9, '\0'));
   EXPECT_EQ(u16At(file, 20), 2u);
   EXPECT_EQ(u16At(file, 22), 1024u);
-  EXPECT_EQ(file[28], 1);                 // tag count
-  EXPECT_EQ(u32At(file, 32), 8u);         // block counter: the file's size in units
-  EXPECT_EQ(u32At(file, 544), 6u);        // entry 1 -> tag header block
+  EXPECT_EQ(file[28], 1);  // tag count
+  EXPECT_EQ(u32At(file, 32), 8u);  // block counter: the file's size in units
+  EXPECT_EQ(u32At(file, 544), 6u);  // entry 1 -> tag header block
   EXPECT_EQ(file.substr(548, 11), std::string("CB") + std::string(9, '\0'));
   EXPECT_EQ(file[564], 'C');
-  EXPECT_EQ(file[512 + 17], 1);           // entry 0: tag 1 is the name tree's root
+  EXPECT_EQ(file[512 + 17], 1);  // entry 0: tag 1 is the name tree's root
   EXPECT_EQ(file.substr(2048, 1024), std::string(1024, '\0'));  // the empty root leaf at block 4
   std::size_t tag = 6 * 512;
   EXPECT_EQ(u32At(file, tag), 4u);
@@ -160,7 +160,7 @@ TEST(MdxIndex, NineteenthKeySplitsTheRootLeaf) {
   ASSERT_EQ(file.size(), 12u * 512);
   EXPECT_EQ(u32At(file, 6 * 512), 10u);  // the tag header now names the new root
   EXPECT_EQ(u32At(file, 4 * 512), 10u);  // old leaf: its 9 lower keys and the new one
-  EXPECT_EQ(u32At(file, 8 * 512), 9u);   // new leaf at the end of the file: the upper 9
+  EXPECT_EQ(u32At(file, 8 * 512), 9u);  // new leaf at the end of the file: the upper 9
   EXPECT_EQ(blockKey(file, 8, 0), cbKey("B28"));
   EXPECT_EQ(u32At(file, 10 * 512), 1u);
   EXPECT_EQ(u32At(file, 10 * 512 + 8), 4u);
@@ -178,7 +178,8 @@ TEST(MdxIndex, EqualKeysFollowRecordOrderAndALaterOneGoesFirst) {
   article.put("SAME");
   article.build();
   article.append("SAME");
-  std::vector<std::pair<std::string, int>> expected = {{"OTHER", 2}, {"SAME", 5}, {"SAME", 1}, {"SAME", 3}, {"SAME", 4}};
+  std::vector<std::pair<std::string, int>> expected = {
+      {"OTHER", 2}, {"SAME", 5}, {"SAME", 1}, {"SAME", 3}, {"SAME", 4}};
   EXPECT_EQ(article.walk(), expected);
   expectIndexMatchesTable(article);
 }
@@ -249,12 +250,14 @@ TEST(MdxIndex, OrderChangesAreCheckedAndRaised) {
     FAIL();
   } catch (const EDorevError& e) {
     EXPECT_EQ(e.code(), 220);
-    EXPECT_EQ(std::string(e.what()), "Error # 220 (Invalid parameter)\r\nInvalid Index Order Specified: SET_ORDER_TO. "
-                                     "[Set_Order_To(2)] (DBF=" + article.dbfName() + ")");
+    EXPECT_EQ(std::string(e.what()),
+              "Error # 220 (Invalid parameter)\r\nInvalid Index Order Specified: SET_ORDER_TO. "
+              "[Set_Order_To(2)] (DBF=" +
+                  article.dbfName() + ")");
   }
   EXPECT_THROW(article.index().SetOrderToTag("NOPE"), EDorevError);
-  EXPECT_EQ(dbfErrorText(), "Invalid Index Order Specified: SET_ORDER_TO. [SetOrderToTag(NOPE)] (DBF=" +
-                                article.dbfName() + ")");
+  EXPECT_EQ(dbfErrorText(),
+            "Invalid Index Order Specified: SET_ORDER_TO. [SetOrderToTag(NOPE)] (DBF=" + article.dbfName() + ")");
   article.index().Close();
   try {
     article.index().Set_Order_To(1);
@@ -285,7 +288,8 @@ TEST(MdxIndex, OpeningAShortOrMissingFileFails) {
     FAIL();
   } catch (const EDorevError& e) {
     EXPECT_EQ(e.code(), 222);
-    EXPECT_EQ(std::string(e.what()), "Error # 222 (Corrupted index file)\r\nUnable to open index: " + article.mdxName());
+    EXPECT_EQ(std::string(e.what()),
+              "Error # 222 (Corrupted index file)\r\nUnable to open index: " + article.mdxName());
   }
   EXPECT_FALSE(article.index().isOpen());
 }
@@ -316,8 +320,8 @@ TEST(MdxIndex, DescendingUniqueAndConditionalTags) {
   TempDir dir;
   MdxArticle article(dir.path().string());
   for (const char* cb : {"B", "A", "C", "A", "D"}) article.put(cb, "lib");
-  article.build({{"DESC", true, false, "cb", ""}, {"UNIQ", false, true, "cb", ""},
-                 {"SOME", false, false, "cb", "cb > \"BZ\""}});
+  article.build(
+      {{"DESC", true, false, "cb", ""}, {"UNIQ", false, true, "cb", ""}, {"SOME", false, false, "cb", "cb > \"BZ\""}});
   article.append("A");
   MdxCheck check = checkMdxFile(article.mdxName());
   ASSERT_EQ(check.fault, "");

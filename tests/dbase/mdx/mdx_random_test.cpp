@@ -36,7 +36,8 @@ void expectIndexAgrees(MdxArticle& article, const std::vector<std::string>& curr
   MdxCheck check = checkMdxFile(article.mdxName());
   ASSERT_EQ(check.fault, "") << "round " << round;
   std::multimap<std::string, int> fromFile;
-  for (const auto& [key, record] : check.tags["CB"]) fromFile.emplace(key.substr(0, key.find(' ')), static_cast<int>(record));
+  for (const auto& [key, record] : check.tags["CB"])
+    fromFile.emplace(key.substr(0, key.find(' ')), static_cast<int>(record));
   using Pairs = std::multiset<std::pair<std::string, int>>;
   EXPECT_EQ(Pairs(fromFile.begin(), fromFile.end()), Pairs(expected.begin(), expected.end()));
 }
@@ -86,8 +87,8 @@ TEST(MdxRandom, AppendsInKeyOrderAfterChangesAgreeWithAMultimap) {
     for (int op = 0; op < 150; ++op) {
       if (random() % 8 == 0) {
         // The last record or any other one moves to a key below every rising one.
-        const int n = random() % 2 == 0 ? static_cast<int>(current.size())
-                                        : static_cast<int>(random() % current.size()) + 1;
+        const int n =
+            random() % 2 == 0 ? static_cast<int>(current.size()) : static_cast<int>(random() % current.size()) + 1;
         current[static_cast<std::size_t>(n - 1)] = "A" + std::to_string(random() % 50);
         article.replace(n, current[static_cast<std::size_t>(n - 1)], "x");
       } else {
@@ -109,8 +110,14 @@ TEST(MdxShared, TwoProcessesAppendAndSeeEachOthersKeys) {
   int toChild[2], toParent[2];
   ASSERT_EQ(pipe(toChild), 0);
   ASSERT_EQ(pipe(toParent), 0);
-  auto wait = [](int fd) { char c; return read(fd, &c, 1) == 1; };
-  auto signal = [](int fd) { char c = 'x'; return write(fd, &c, 1) == 1; };
+  auto wait = [](int fd) {
+    char c;
+    return read(fd, &c, 1) == 1;
+  };
+  auto signal = [](int fd) {
+    char c = 'x';
+    return write(fd, &c, 1) == 1;
+  };
   pid_t child = fork();
   ASSERT_GE(child, 0);
   bool isChild = child == 0;

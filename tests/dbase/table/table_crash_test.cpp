@@ -85,7 +85,8 @@ std::vector<std::int32_t> killAfter(int changes, Writer writer) {
   close(channel[1]);
   std::vector<std::int32_t> reported;
   std::int32_t n = 0;
-  while (static_cast<int>(reported.size()) < changes && read(channel[0], &n, sizeof n) == sizeof n) reported.push_back(n);
+  while (static_cast<int>(reported.size()) < changes && read(channel[0], &n, sizeof n) == sizeof n)
+    reported.push_back(n);
   kill(pid, SIGKILL);
   waitpid(pid, nullptr, 0);
   while (read(channel[0], &n, sizeof n) == sizeof n) reported.push_back(n);
@@ -107,7 +108,9 @@ std::map<std::int32_t, StoredRecord> StoredRecords(const std::string& dbf) {
   const std::string bytes = vekrano::testing::readFileBytes(dbf);
   std::map<std::int32_t, StoredRecord> stored;
   if (bytes.size() < 12) return stored;
-  const auto word = [&](std::size_t at) { return std::size_t(std::uint8_t(bytes[at])) | std::uint8_t(bytes[at + 1]) << 8; };
+  const auto word = [&](std::size_t at) {
+    return std::size_t(std::uint8_t(bytes[at])) | std::uint8_t(bytes[at + 1]) << 8;
+  };
   const std::size_t header = word(8), length = word(10);
   for (std::size_t at = header, n = 1; at + length <= bytes.size(); at += length, ++n) {
     std::string cb = bytes.substr(at + 6, 50);

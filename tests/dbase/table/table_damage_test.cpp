@@ -38,8 +38,8 @@ struct Damage {
 TEST(TableDamage, ADamagedTableOpensReadOnlySaysWhyAndIsRepairedWithItsWholeRecords) {
   const std::map<std::string, Damage> damages = {
       {"cut inside a record",
-       {[](std::string b) { return b.substr(0, kHeader + 40 * kRecord + 100); }, "it ends inside a record, after 40 whole ones",
-        40}},
+       {[](std::string b) { return b.substr(0, kHeader + 40 * kRecord + 100); },
+        "it ends inside a record, after 40 whole ones", 40}},
       {"counting more records than it holds",
        {[](std::string b) {
           common::putU32(b.data() + 4, 50);

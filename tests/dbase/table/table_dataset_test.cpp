@@ -378,7 +378,8 @@ TEST(TableDatasetTest, ThirtyThreeWorkAreasAtMost) {
     sameAlias.Open();
     FAIL();
   } catch (const common::Exception& error) {
-    EXPECT_STREQ(error.what(), "Dataset error: Error # 220 (Invalid parameter)\r\nAlias name \"T0\" already in use. [USE]");
+    EXPECT_STREQ(error.what(),
+                 "Dataset error: Error # 220 (Invalid parameter)\r\nAlias name \"T0\" already in use. [USE]");
   }
 }
 

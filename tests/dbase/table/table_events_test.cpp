@@ -19,9 +19,7 @@ TEST(TableEventsTest, TheTableCallsTheDatasetEventsInOrder) {
   std::string log;
   TTzDbf table("tarticle");
   configureArticleTable(table, f.folder());
-  const auto logAs = [&log](const char* name) {
-    return [&log, name](TDataSet&) { log += std::string(name) + " "; };
-  };
+  const auto logAs = [&log](const char* name) { return [&log, name](TDataSet&) { log += std::string(name) + " "; }; };
   table.BeforeOpen = logAs("BeforeOpen");
   table.AfterOpen = logAs("AfterOpen");
   table.BeforeScroll = logAs("BeforeScroll");

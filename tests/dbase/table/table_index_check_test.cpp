@@ -106,8 +106,8 @@ void FillArticle(const std::string& folder) {
   Session s(folder);
   for (int i = 0; i < 41; ++i) {
     const int k = (i * 17) % 41;
-    const std::string cb = k == 40 ? "Z01" : std::string(k < 20 ? "X" : "Y") + (k % 20 < 9 ? "0" : "") +
-                                                 std::to_string(k % 20 + 1);
+    const std::string cb =
+        k == 40 ? "Z01" : std::string(k < 20 ? "X" : "Y") + (k % 20 < 9 ? "0" : "") + std::to_string(k % 20 + 1);
     s.run("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(i + 1) + ",\"" + cb +
           "\",\"\",\"\",1,\"N\")");
   }
@@ -128,7 +128,8 @@ std::string recordBytes(int num, const std::string& cb) {
 // Sets the table file's modification time `seconds` before the index file's.
 void ageTable(const std::string& folder, int seconds) {
   namespace fs = std::filesystem;
-  fs::last_write_time(folder + "/article.dbf", fs::last_write_time(folder + "/article.mdx") - std::chrono::seconds(seconds));
+  fs::last_write_time(folder + "/article.dbf",
+                      fs::last_write_time(folder + "/article.mdx") - std::chrono::seconds(seconds));
 }
 
 struct BehindTheIndex {
@@ -304,7 +305,11 @@ TEST(TableIndexCheck, AnUpdateOfToppLeavesEveryOtherByteAsStored) {
 // readable by those programs after our inserts; ours open in dbfread without options.
 TEST(TableIndexCheck, CodePagesOfTheLanguageByteReadAndWriteTheRightCharacters) {
   if (!pythonHas("dbf") || !pythonHas("dbfread")) GTEST_SKIP() << "python3 dbf and dbfread modules not installed";
-  const std::string accented = "Cr\xE8me br\xFBl\xE9" "e \xC7" "a \xF1" "o \xFC";  // ANSI
+  const std::string accented =
+      "Cr\xE8me br\xFBl\xE9"
+      "e \xC7"
+      "a \xF1"
+      "o \xFC";  // ANSI
   const std::string ours = "\xC9t\xE9 \xE0 No\xEBl";
   for (const char* codePage : {"cp437", "cp850", "cp1252"}) {
     SCOPED_TRACE(codePage);
@@ -317,13 +322,15 @@ TEST(TableIndexCheck, CodePagesOfTheLanguageByteReadAndWriteTheRightCharacters) 
                    "t.append((1, sys.argv[3], 'python', '', 2, 'N'))\n"
                    "t.close()\n");
     runPython(f.dir.file("write.py") + " " + f.dbf() + " " + codePage + " '" + common::ansiToUtf8(accented) + "'");
-    ASSERT_EQ(readFileBytes(f.dbf())[29], std::string("cp437") == codePage ? 1 : std::string("cp850") == codePage ? 2 : 3);
+    ASSERT_EQ(readFileBytes(f.dbf())[29], std::string("cp437") == codePage   ? 1
+                                          : std::string("cp850") == codePage ? 2
+                                                                             : 3);
     {
       Session s(f.folder());
       EXPECT_EQ(s.barcodes("select cb from article"), std::vector<std::string>{accented});
-      EXPECT_EQ(s.run("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (2,\"" + ours +
-                      "\",\"\",\"\",1,\"N\")"),
-                1);
+      EXPECT_EQ(
+          s.run("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (2,\"" + ours + "\",\"\",\"\",1,\"N\")"),
+          1);
       EXPECT_EQ(s.barcodes("select cb from article where cb like \"Cr%\""), std::vector<std::string>{accented});
     }
     expectIndexIsTheTables(f.folder());
@@ -359,8 +366,9 @@ TEST(TableIndexCheck, ACodePageTheEngineCannotConvertOpensTheTableReadOnly) {
   Session s(f.folder());
   EXPECT_TRUE(s.table.ReadOnly());
   ASSERT_EQ(f.shownTexts().size(), 1u);
-  EXPECT_EQ(f.shownTexts()[0], f.dbf() + " declares a code page (language byte 100) that this program cannot "
-                                         "convert: the table is opened read-only.");
+  EXPECT_EQ(f.shownTexts()[0], f.dbf() +
+                                   " declares a code page (language byte 100) that this program cannot "
+                                   "convert: the table is opened read-only.");
   EXPECT_EQ(s.barcodes("select cb from article where cb like \"Z%\""), std::vector<std::string>{"Z01"});
   EXPECT_ANY_THROW(s.run("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (99,\"Q\",\"\",\"\",1,\"N\")"));
   s.table.Close();

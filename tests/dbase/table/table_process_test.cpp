@@ -16,7 +16,6 @@ namespace {
 
 using vekrano::testing::runChild;
 
-
 TEST(TableProcessTest, AnAppendByAnotherProcessIsSeenByLastAndRecordCount) {
   TableFolder f;
   TTzDbf table("tarticle");

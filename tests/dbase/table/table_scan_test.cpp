@@ -17,7 +17,9 @@ namespace {
 using vekrano::testing::readFileBytes;
 
 // Byte 1 of the semaphore file: processes reading the index, or 1 while one writes it.
-int semaphoreUsers(const TableFolder& f) { return static_cast<unsigned char>(readFileBytes(f.dir.file("article.@s@")).at(1)); }
+int semaphoreUsers(const TableFolder& f) {
+  return static_cast<unsigned char>(readFileBytes(f.dir.file("article.@s@")).at(1));
+}
 
 TEST(TableScanTest, AScanCountsThisProcessAsOneReaderUntilItEnds) {
   TableFolder f;
@@ -276,8 +278,20 @@ std::vector<std::pair<int, int>> Numbers(TTzDbf& table, bool visited) {
 TEST(TableScanTest, StoredNumbersReadTheSameVisitedAsWalkedAndEachVisitSeesTheFileAsItIsNow) {
   TableFolder f;
   // Texts another program may leave in a numeric field of width 5.
-  const std::vector<std::string> texts = {"   12", "  -34", "  +56", "     ", "    -", "1.5e3", "99999",
-                                          " 1 2 ", "abcde", "  \x8E" "77", "-0   ", "00042", "\t  -9"};
+  const std::vector<std::string> texts = {"   12",
+                                          "  -34",
+                                          "  +56",
+                                          "     ",
+                                          "    -",
+                                          "1.5e3",
+                                          "99999",
+                                          " 1 2 ",
+                                          "abcde",
+                                          "  \x8E"
+                                          "77",
+                                          "-0   ",
+                                          "00042",
+                                          "\t  -9"};
   {
     TTzDbf table("tarticle");
     configureArticleTable(table, f.folder());
@@ -286,7 +300,9 @@ TEST(TableScanTest, StoredNumbersReadTheSameVisitedAsWalkedAndEachVisitSeesTheFi
     table.Close();
   }
   std::string bytes = vekrano::testing::readFileBytes(f.dbf());
-  const auto u16 = [&](std::size_t at) { return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8; };
+  const auto u16 = [&](std::size_t at) {
+    return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8;
+  };
   const std::size_t header = u16(8);
   const std::size_t length = u16(10);
   for (std::size_t n = 0; n < texts.size(); ++n) bytes.replace(header + n * length + 1, 5, texts[n]);

@@ -21,8 +21,8 @@ LockHolder::LockHolder(const std::string& path, std::int64_t offset, std::int64_
   pid_ = fork();
   if (pid_ == 0) {
     File file;
-    const bool locked = file.open(path, FileAccess::ReadWrite, FileShare::DenyNone) == 0 &&
-                        (length == 0 || file.lock(offset, length));
+    const bool locked =
+        file.open(path, FileAccess::ReadWrite, FileShare::DenyNone) == 0 && (length == 0 || file.lock(offset, length));
     const char answer = locked ? 'L' : 'F';
     (void)!write(ready[1], &answer, 1);
     char go = 0;

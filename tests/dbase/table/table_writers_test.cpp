@@ -65,7 +65,8 @@ void writeRound(const std::string& folder, int firstNum, std::ostream& out) {
     for (int round = 0; round < kRounds; ++round) writeRound(folder, writer * 1000 + round * kInsertsPerRound, out);
   } catch (const std::exception& error) {
     std::string text = error.what();
-    std::replace_if(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
     out << "E " << text << std::endl;
   }
   out.close();

@@ -18,8 +18,8 @@ class JoinEquality : public ArticleQuery {
   void Fill(int count) {
     std::mt19937 random(17);
     for (int n = 1; n <= count; ++n) {
-      Add(static_cast<int>(random() % (count / 2)), "C" + std::to_string(random() % 7),
-          static_cast<int>(random() % 4), random() % 2 == 0 ? "O" : "N", std::to_string(random() % 5));
+      Add(static_cast<int>(random() % (count / 2)), "C" + std::to_string(random() % 7), static_cast<int>(random() % 4),
+          random() % 2 == 0 ? "O" : "N", std::to_string(random() % 5));
     }
     exec("delete from article where num = 3");
   }
@@ -27,7 +27,8 @@ class JoinEquality : public ArticleQuery {
 
 TEST_F(JoinEquality, PickedRowsAreTheWalkedOnesInTheWalksOrder) {
   Fill(36);
-  const std::string columns = "select a.num, b.num, c.num, a.cb, b.lib1, c.topp from article a, article b, article c where ";
+  const std::string columns =
+      "select a.num, b.num, c.num, a.cb, b.lib1, c.topp from article a, article b, article c where ";
   // Each pair: the equalities first (rows picked), then the same condition walked.
   const std::vector<std::pair<std::string, std::string>> conditions = {
       {"a.num = b.num and b.num = c.num and a.num < 9", "a.num < 9 and a.num = b.num and b.num = c.num"},
@@ -45,7 +46,8 @@ TEST_F(JoinEquality, PickedRowsAreTheWalkedOnesInTheWalksOrder) {
     EXPECT_EQ(fast, slow) << picked;
   }
   // An equality under OR picks nothing: every combination is still looked at.
-  const Rows either = engineRows(query, "select a.num, b.num from article a, article b where a.num = b.num or b.num = 0");
+  const Rows either =
+      engineRows(query, "select a.num, b.num from article a, article b where a.num = b.num or b.num = 0");
   query.Close();
   const Rows zeros = engineRows(query, "select num from article where num = 0");
   query.Close();
@@ -55,8 +57,9 @@ TEST_F(JoinEquality, PickedRowsAreTheWalkedOnesInTheWalksOrder) {
   query.Close();
   EXPECT_EQ(either.size(), pairs.size() + zeros.size() * all.size() - zeros.size() * zeros.size());
   // A failure the walk meets is met too, when the equalities hold for its records.
-  EXPECT_THROW(engineRows(query, "select a.num from article a, article b where a.num = b.num and cast(a.cb as integer) > 1"),
-               std::exception);
+  EXPECT_THROW(
+      engineRows(query, "select a.num from article a, article b where a.num = b.num and cast(a.cb as integer) > 1"),
+      std::exception);
 }
 
 }  // namespace

@@ -52,10 +52,8 @@ TEST_F(SubqueryTest, CorrelatedScalarIsRunForEachOuterRecord) {
 
 TEST_F(SubqueryTest, CorrelatedSetsComparedForEachOuterRecord) {
   // Records sharing their quantity with another record.
-  EXPECT_EQ(Barcodes("quantite in (select quantite from article b where b.num <> a.num)"),
-            (Rows{"C", "D"}));
-  EXPECT_EQ(Barcodes("quantite not in (select quantite from article b where b.num <> a.num)"),
-            (Rows{"A", "B", "E"}));
+  EXPECT_EQ(Barcodes("quantite in (select quantite from article b where b.num <> a.num)"), (Rows{"C", "D"}));
+  EXPECT_EQ(Barcodes("quantite not in (select quantite from article b where b.num <> a.num)"), (Rows{"A", "B", "E"}));
   // Above every other quantity of the same topp; below at least one.
   EXPECT_EQ(Barcodes("quantite > all (select quantite from article b where b.topp = a.topp and "
                      "b.num <> a.num)"),
@@ -63,8 +61,7 @@ TEST_F(SubqueryTest, CorrelatedSetsComparedForEachOuterRecord) {
   EXPECT_EQ(Barcodes("quantite < any (select quantite from article b where b.topp = a.topp and "
                      "b.num <> a.num)"),
             (Rows{"B", "E"}));
-  EXPECT_EQ(Barcodes("quantite >= ALL (select quantite from article b where b.topp = a.topp)"),
-            (Rows{"A", "C", "D"}));
+  EXPECT_EQ(Barcodes("quantite >= ALL (select quantite from article b where b.topp = a.topp)"), (Rows{"A", "C", "D"}));
 }
 
 TEST_F(SubqueryTest, EmptySubqueriesHaveTheirLogicalMeaning) {
@@ -81,11 +78,9 @@ TEST_F(SubqueryTest, EmptySubqueriesHaveTheirLogicalMeaning) {
                      "b.quantite > a.quantite) and topp = \"N\""),
             (Rows{"C", "D", "E"}));
   // A text subquery that matches nothing gives no value even for an empty text.
-  EXPECT_EQ(Select("select count(*) from article where lib1 in (select cb from article where num > 9)"),
-            Rows{});
+  EXPECT_EQ(Select("select count(*) from article where lib1 in (select cb from article where num > 9)"), Rows{});
   // A scalar subquery without a row still reads as the empty text.
-  EXPECT_EQ(Select("select num, (select cb from article where num > 9) as x from article where num = 1"),
-            (Rows{"1|"}));
+  EXPECT_EQ(Select("select num, (select cb from article where num > 9) as x from article where num = 1"), (Rows{"1|"}));
 }
 
 TEST_F(SubqueryTest, UncorrelatedPredicatesKeepTheirMeaning) {
@@ -98,16 +93,16 @@ TEST_F(SubqueryTest, UncorrelatedPredicatesKeepTheirMeaning) {
   EXPECT_EQ(Barcodes("quantite <> all " + topped), (Rows{"C", "D", "E"}));
   // NOT applies to the whole predicate, not to its left operand.
   EXPECT_EQ(Barcodes("not quantite in " + topped), (Rows{"C", "D", "E"}));
-  EXPECT_EQ(Barcodes("num > 1 and quantite + 1 in (select quantite + 1 from article where topp = \"O\")"),
-            (Rows{"B"}));
+  EXPECT_EQ(Barcodes("num > 1 and quantite + 1 in (select quantite + 1 from article where topp = \"O\")"), (Rows{"B"}));
   // Text subqueries compare byte by byte.
   EXPECT_EQ(Barcodes("cb > all (select cb from article where topp = \"O\")"), (Rows{"C", "D", "E"}));
 }
 
 TEST_F(SubqueryTest, ChangesSeeTheTableAsItWasBeforeTheStatement) {
   // The subquery runs over a snapshot: D still compares with the 7 of C, not with C's new 17.
-  exec("update article set quantite = quantite + 10 where quantite = "
-       "(select max(quantite) from article b where b.topp = article.topp)");
+  exec(
+      "update article set quantite = quantite + 10 where quantite = "
+      "(select max(quantite) from article b where b.topp = article.topp)");
   EXPECT_EQ(query.ChangedRowCount(), 3);
   EXPECT_EQ(Select("select cb, quantite from article"), (Rows{"A|15", "B|2", "C|17", "D|17", "E|1"}));
   exec("delete from article where quantite < (select max(quantite) from article b where b.topp = article.topp)");
@@ -173,8 +168,8 @@ TEST_F(SubqueryTest, NestedSubqueriesReachEveryEnclosingStatement) {
 TEST(SubqueryScope, UnqualifiedNamesFallBackToTheEnclosingTables) {
   using dbase::TFieldType;
   vekrano::testing::MemoryDataset customer{{{"id", TFieldType::ftInteger}, {"name", TFieldType::ftString, 10}}};
-  vekrano::testing::MemoryDataset orders{{{"no", TFieldType::ftInteger}, {"cust", TFieldType::ftInteger},
-                                          {"qty", TFieldType::ftInteger}}};
+  vekrano::testing::MemoryDataset orders{
+      {{"no", TFieldType::ftInteger}, {"cust", TFieldType::ftInteger}, {"qty", TFieldType::ftInteger}}};
   customer.addRow({std::int64_t{10}, std::string("Ann")});
   customer.addRow({std::int64_t{20}, std::string("Bob")});
   customer.addRow({std::int64_t{30}, std::string("Cid")});
@@ -185,16 +180,18 @@ TEST(SubqueryScope, UnqualifiedNamesFallBackToTheEnclosingTables) {
   query.DataSets().Add("customer", &customer);
   query.DataSets().Add("orders", &orders);
   // "id" is a field of customer only.
-  EXPECT_EQ(engineRows(query, "select name, (select sum(qty) from orders where cust = id) as total "
-                              "from customer"),
+  EXPECT_EQ(engineRows(query,
+                       "select name, (select sum(qty) from orders where cust = id) as total "
+                       "from customer"),
             (Rows{"Ann|12", "Bob|2", "Cid|0"}));
   EXPECT_EQ(engineRows(query, "select name from customer where 0 < all (select qty from orders where cust = id)"),
             (Rows{"Ann", "Bob", "Cid"}));
   EXPECT_EQ(engineRows(query, "select name from customer where 3 < any (select qty from orders where cust = id)"),
             (Rows{"Ann"}));
   // Over a join, each pair of records is an outer record.
-  EXPECT_EQ(engineRows(query, "select c.name, o.no from customer c, orders o where c.id = o.cust and "
-                              "o.qty = (select max(qty) from orders p where p.cust = c.id)"),
+  EXPECT_EQ(engineRows(query,
+                       "select c.name, o.no from customer c, orders o where c.id = o.cust and "
+                       "o.qty = (select max(qty) from orders p where p.cust = c.id)"),
             (Rows{"Ann|2", "Bob|3"}));
 }
 

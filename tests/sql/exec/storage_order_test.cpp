@@ -26,7 +26,9 @@ class StorageOrder : public ArticleQuery {
            std::to_string(random() % 5) + ",\"" + (random() % 3 == 0 ? "O" : "N") + "\")");
     }
     // Accented texts are stored in the OEM code page and read back in the ANSI one.
-    exec("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (0,\"C50\",\"Cr\xE8me br\xFBl\xE9" "e\",\"\xC0 la\",1,\"N\")");
+    exec(
+        "INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (0,\"C50\",\"Cr\xE8me br\xFBl\xE9"
+        "e\",\"\xC0 la\",1,\"N\")");
     exec("DELETE FROM article WHERE quantite = 4 AND topp = \"O\"");
   }
   // The rows of `sql` read in storage order, and read in the walk's order.
@@ -90,7 +92,8 @@ TEST_F(StorageOrder, RowsAndTheirOrderAreThoseOfTheWalk) {
     return a.substr(0, a.find('|')) < b.substr(0, b.find('|'));
   }));
   EXPECT_EQ(bothWays("select count(*) as n from article").first, (Rows{std::to_string(rows.size())}));
-  EXPECT_EQ(bothWays("select lib1 from article where num = 0 order by lib1").first, (Rows{"Cr\xE8me br\xFBl\xE9" "e"}));
+  EXPECT_EQ(bothWays("select lib1 from article where num = 0 order by lib1").first, (Rows{"Cr\xE8me br\xFBl\xE9"
+                                                                                          "e"}));
 }
 
 TEST_F(StorageOrder, AFirstKeyThatRepeatsOnlyAfterTheFirstThousandRowsKeepsTheWalksTieOrder) {
@@ -103,8 +106,8 @@ TEST_F(StorageOrder, AFirstKeyThatRepeatsOnlyAfterTheFirstThousandRowsKeepsTheWa
     exec("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(n) + ",\"A" +
          std::to_string(++late) + "\",\"late\",\"\",2,\"N\")");
   }
-  for (const std::string& sql : {"select num, cb from article order by num",
-                                 "select num, topp, cb from article order by num desc , topp"}) {
+  for (const std::string& sql :
+       {"select num, cb from article order by num", "select num, topp, cb from article order by num desc , topp"}) {
     const auto [stored, walked] = bothWays(sql);
     ASSERT_GT(stored.size(), 1000u);
     EXPECT_EQ(stored, walked) << sql;
@@ -120,13 +123,12 @@ TEST_F(StorageOrder, KeysThatTellEveryRowApartGiveTheWalksOrder) {
          std::to_string(n * 7919 % 1009) + "\",\"\",\"\"," + std::to_string(random() % 5) + ",\"" +
          (random() % 3 == 0 ? "O" : "N") + "\")");
   }
-  for (const std::string& sql : {"select * from article order by quantite desc , cb",
-                                 "select * from article order by topp , cb",
-                                 "select num, cb from article order by cb desc",
-                                 "select * from article order by topp desc , quantite , cb",
-                                 "select cb, num from article order by num , cb desc",
-                                 // num and quantite together repeat: the walk's order of ties shows
-                                 "select num, quantite, cb from article order by num , quantite"}) {
+  for (const std::string& sql :
+       {"select * from article order by quantite desc , cb", "select * from article order by topp , cb",
+        "select num, cb from article order by cb desc", "select * from article order by topp desc , quantite , cb",
+        "select cb, num from article order by num , cb desc",
+        // num and quantite together repeat: the walk's order of ties shows
+        "select num, quantite, cb from article order by num , quantite"}) {
     const auto [stored, walked] = bothWays(sql);
     ASSERT_EQ(stored.size(), 600u);
     EXPECT_EQ(stored, walked) << sql;

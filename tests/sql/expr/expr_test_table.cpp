@@ -22,8 +22,8 @@ ArticleTable::ArticleTable()
   data.Open();
 }
 
-void ArticleTable::add(int num, const std::string& cb, int quantite, const std::string& topp,
-                       const std::string& lib1, const std::string& lib2) {
+void ArticleTable::add(int num, const std::string& cb, int quantite, const std::string& topp, const std::string& lib1,
+                       const std::string& lib2) {
   data.addRow({std::int64_t{num}, cb, lib1, lib2, std::int64_t{quantite}, topp});
 }
 

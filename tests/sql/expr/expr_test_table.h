@@ -14,8 +14,8 @@ class ArticleTable {
   ArticleTable();
 
   // Adds a record; the table stays open.
-  void add(int num, const std::string& cb, int quantite, const std::string& topp,
-           const std::string& lib1 = "", const std::string& lib2 = "");
+  void add(int num, const std::string& cb, int quantite, const std::string& topp, const std::string& lib1 = "",
+           const std::string& lib2 = "");
   // Positions the table on the record added `index`-th (0-based).
   void moveTo(int index);
 

@@ -77,8 +77,8 @@ TEST_F(ExpressionEval, EmptyTextIsNullAndNeverCompares) {
 }
 
 TEST_F(ExpressionEval, NullFieldsReadAsEmptyAndCompareFalse) {
-  table.data.addRow({std::int64_t{6}, std::monostate{}, std::string(), std::string(), std::monostate{},
-                     std::string("N")});
+  table.data.addRow(
+      {std::int64_t{6}, std::monostate{}, std::string(), std::string(), std::monostate{}, std::string("N")});
   EXPECT_FALSE(table.isTrue("quantite = 0", 5));
   EXPECT_FALSE(table.isTrue("quantite <> 0", 5));
   EXPECT_TRUE(table.isTrue("ISNULL(quantite, TRUE)", 5));
@@ -90,7 +90,7 @@ TEST_F(ExpressionEval, NullFieldsReadAsEmptyAndCompareFalse) {
 }
 
 TEST_F(ExpressionEval, IntegerFieldAgainstTextComparesTexts) {
-  EXPECT_TRUE(table.isTrue("quantite > 0", 0));   // 10
+  EXPECT_TRUE(table.isTrue("quantite > 0", 0));  // 10
   EXPECT_FALSE(table.isTrue("quantite > \"9\"", 0));  // "10" < "9" as text
   EXPECT_TRUE(table.isTrue("quantite > \"0\"", 1));
   EXPECT_TRUE(table.isTrue("quantite > 9", 0));
@@ -141,7 +141,7 @@ TEST_F(ExpressionEval, ArithmeticResultsAndTypes) {
   EXPECT_DOUBLE_EQ(table.number("2 ^ 10"), 1024.0);
   EXPECT_EQ(table.parse("2 ^ 10").exprType(), ttFloat);
   EXPECT_DOUBLE_EQ(table.number("2 ^ 3 ^ 2"), 512.0);  // right to left
-  EXPECT_DOUBLE_EQ(table.number("- 2 ^ 2"), -4.0);     // -(2 ^ 2)
+  EXPECT_DOUBLE_EQ(table.number("- 2 ^ 2"), -4.0);  // -(2 ^ 2)
   EXPECT_EQ(table.integer("2 * 3 + 4 * 5"), 26);
   EXPECT_EQ(table.integer("2 * (3 + 4)"), 14);
   EXPECT_EQ(table.integer("10 - 2 - 3"), 5);
@@ -181,7 +181,7 @@ TEST_F(ExpressionEval, BooleansAllowOnlyEqualityWhenEvaluated) {
   EXPECT_TRUE(table.isTrue("TRUE <> FALSE"));
   EXPECT_TRUE(table.isTrue("(1 = 1) = TRUE"));
   EXPECT_TRUE(table.isTrue("1 = 2 = FALSE"));  // (1 = 2) = FALSE
-  EXPECT_TRUE(table.isTrue("TRUE > 0"));       // integer with boolean compares integers
+  EXPECT_TRUE(table.isTrue("TRUE > 0"));  // integer with boolean compares integers
 }
 
 TEST_F(ExpressionEval, NestedComparisonsEvaluateEachSideOnce) {
@@ -238,8 +238,7 @@ TEST_F(ExpressionEval, CaseIfAndCast) {
   EXPECT_TRUE(table.isTrue("CAST(1 = 1 AS BOOLEAN)"));
   EXPECT_EQ(messageOf([&] { table.isTrue("CAST(cb AS BOOLEAN)", 0); }), "Cannot read String as boolean");
   EXPECT_EQ(messageOf([&] { table.integer("CAST(\"x1\" AS INTEGER)"); }), "'x1' is not a valid integer value");
-  EXPECT_EQ(messageOf([&] { table.number("CAST(\"x1\" AS FLOAT)"); }),
-            "'x1' is not a valid floating point value");
+  EXPECT_EQ(messageOf([&] { table.number("CAST(\"x1\" AS FLOAT)"); }), "'x1' is not a valid floating point value");
 }
 
 TEST_F(ExpressionEval, BaseConversionsRefuseWhatTheLanguageDoesNot) {

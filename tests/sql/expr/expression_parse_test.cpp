@@ -34,8 +34,7 @@ TEST_F(ExpressionParse, NumbersAndTheirConstantTypes) {
 TEST_F(ExpressionParse, SignedNumberGluedToAnOperandIsASyntaxError) {
   EXPECT_EQ(messageOf([&] { table.parse("2+3"); }), " syntax error at line : 1, Column: 1, token: +3");
   EXPECT_EQ(table.integer("2 + 3"), 5);
-  EXPECT_EQ(messageOf([&] { table.parse("article.quantite-1"); }),
-            " syntax error at line : 1, Column: 16, token: -1");
+  EXPECT_EQ(messageOf([&] { table.parse("article.quantite-1"); }), " syntax error at line : 1, Column: 16, token: -1");
   EXPECT_EQ(table.integer("article.quantite - 1"), 2);
 }
 
@@ -73,11 +72,30 @@ TEST_F(ExpressionParse, SimpleExpressionsAreWhatTheGrammarMakesOfThem) {
            std::to_string(expression.maxString().size()) + "|" +
            std::to_string(dynamic_cast<TFieldExpr*>(&expression) != nullptr);
   };
-  for (const std::string text :
-       {"0", "007", "2147483647", "2147483648", "99999999999999999999", "\"\"", "''", "\"it's\"", "'say \"hi\"'",
-        "'\x0c\"cb\"'", "\"  blanks  \"", "\"\xE9t\xE9\"", "\x0c\"cb\"", "\x0c\"article.quantite\"", "\x0c\"[lib1]\"",
-        "\x0c\"[article].[topp]\"", "(((\x0c\"cb\")))", "(\"a)(b\")", "[UPPER](\x0c\"lib1\")", "[length]((\"abc\"))",
-        "[Trim](('  x  '))", "[UPPER]([LOWER](\"AbC\"))", "((((((((7))))))))", "[length]((((((('ab')))))))"}) {
+  for (const std::string text : {"0",
+                                 "007",
+                                 "2147483647",
+                                 "2147483648",
+                                 "99999999999999999999",
+                                 "\"\"",
+                                 "''",
+                                 "\"it's\"",
+                                 "'say \"hi\"'",
+                                 "'\x0c\"cb\"'",
+                                 "\"  blanks  \"",
+                                 "\"\xE9t\xE9\"",
+                                 "\x0c\"cb\"",
+                                 "\x0c\"article.quantite\"",
+                                 "\x0c\"[lib1]\"",
+                                 "\x0c\"[article].[topp]\"",
+                                 "(((\x0c\"cb\")))",
+                                 "(\"a)(b\")",
+                                 "[UPPER](\x0c\"lib1\")",
+                                 "[length]((\"abc\"))",
+                                 "[Trim](('  x  '))",
+                                 "[UPPER]([LOWER](\"AbC\"))",
+                                 "((((((((7))))))))",
+                                 "[length]((((((('ab')))))))"}) {
     EXPECT_EQ(described(text), described(" " + text)) << text;
   }
   for (const std::string text : {"\x0c\"article.nosuch\"", "[UPPER](\x0c\"nosuch\")", "[NOSUCH](1)", "[UPPER](1, 2)"}) {
@@ -88,14 +106,18 @@ TEST_F(ExpressionParse, SimpleExpressionsAreWhatTheGrammarMakesOfThem) {
   EXPECT_EQ(table.text("[UPPER](\"a\") + [LOWER](\"B\")"), "Ab");
   // A text the scanner stops inside is no literal.
   EXPECT_NE(messageOf([&] { table.parse(std::string("\"a\0b\"", 5)); }), "");
-  EXPECT_NE(messageOf([&] { table.parse(std::string("12\0" "3", 4)); }), "");
+  EXPECT_NE(messageOf([&] {
+              table.parse(
+                  std::string("12\0"
+                              "3",
+                              4));
+            }),
+            "");
 }
 
 TEST_F(ExpressionParse, ANameAloneIsAFunctionOrUnknown) {
-  EXPECT_EQ(messageOf([&] { table.parse("FOO(1)"); }),
-            " Unknown Identifier FOO at line : 1, Column: 5, token: )");
-  EXPECT_EQ(messageOf([&] { table.parse("cb = \"x\""); }),
-            " Unknown Identifier cb at line : 1, Column: 3, token: =");
+  EXPECT_EQ(messageOf([&] { table.parse("FOO(1)"); }), " Unknown Identifier FOO at line : 1, Column: 5, token: )");
+  EXPECT_EQ(messageOf([&] { table.parse("cb = \"x\""); }), " Unknown Identifier cb at line : 1, Column: 3, token: =");
   EXPECT_DOUBLE_EQ(table.number("pi"), 3.141592653589793);
   EXPECT_EQ(table.integer("length(\"abc\")"), 3);
 }

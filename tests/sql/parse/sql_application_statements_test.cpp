@@ -53,8 +53,7 @@ TEST(SqlApplicationStatements, RecordListWithoutCriteria) {
 TEST(SqlApplicationStatements, RecordListWithCriteriaAndEachSortColumn) {
   const std::string select = "select *  from article ";
   const std::string where = " where  cb like \"AB%\" and  topp=\"O\"";
-  const std::string whereText = "SQLLIKE(" + ref("cb") + ", \"AB%\", '') and " + ref("topp") +
-                                " = \"O\"";
+  const std::string whereText = "SQLLIKE(" + ref("cb") + ", \"AB%\", '') and " + ref("topp") + " = \"O\"";
   struct Case {
     std::string order;
     std::vector<Order> items;
@@ -82,13 +81,14 @@ TEST(SqlApplicationStatements, RecordListWithCriteriaAndEachSortColumn) {
 
 TEST(SqlApplicationStatements, RecordListWithEveryCriterion) {
   TSqlAnalizer analizer;
-  parseInto("select *  from article  where  cb like \"AB%\" and  lib1 like \"Red %\" and  "
-            "lib2 like \"x'y%\" and  topp=\"N\" order by lib2 ",
-            analizer);
+  parseInto(
+      "select *  from article  where  cb like \"AB%\" and  lib1 like \"Red %\" and  "
+      "lib2 like \"x'y%\" and  topp=\"N\" order by lib2 ",
+      analizer);
   expectArticleSelectAll(analizer);
-  EXPECT_EQ(analizer.whereText, "SQLLIKE(" + ref("cb") + ", \"AB%\", '') and SQLLIKE(" +
-                                    ref("lib1") + ", \"Red %\", '') and SQLLIKE(" + ref("lib2") +
-                                    ", \"x'y%\", '') and " + ref("topp") + " = \"N\"");
+  EXPECT_EQ(analizer.whereText, "SQLLIKE(" + ref("cb") + ", \"AB%\", '') and SQLLIKE(" + ref("lib1") +
+                                    ", \"Red %\", '') and SQLLIKE(" + ref("lib2") + ", \"x'y%\", '') and " +
+                                    ref("topp") + " = \"N\"");
   expectOrder(analizer, {{"lib2", false}});
 }
 
@@ -116,18 +116,17 @@ TEST(SqlApplicationStatements, NextRecordNumberAndCount) {
 
 TEST(SqlApplicationStatements, InsertFromTheEditorAndTheImport) {
   TSqlAnalizer analizer;
-  parseInto("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES "
-            "(7,\"A1\",\"red\", \"\", 1, \"O\" )",
-            analizer);
+  parseInto(
+      "INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES "
+      "(7,\"A1\",\"red\", \"\", 1, \"O\" )",
+      analizer);
   EXPECT_EQ(analizer.statementKind, TStatementKind::Insert);
   ASSERT_EQ(analizer.inserts.size(), 1u);
   const TInsertItem& insert = analizer.inserts[0];
   EXPECT_EQ(insert.tableName, "article");
   EXPECT_FALSE(insert.isQuotedFileName);
-  EXPECT_EQ(insert.fieldNames,
-            (std::vector<std::string>{"num", "cb", "lib1", "lib2", "quantite", "topp"}));
-  EXPECT_EQ(insert.values,
-            (std::vector<std::string>{"7", "\"A1\"", "\"red\"", "\"\"", "1", "\"O\""}));
+  EXPECT_EQ(insert.fieldNames, (std::vector<std::string>{"num", "cb", "lib1", "lib2", "quantite", "topp"}));
+  EXPECT_EQ(insert.values, (std::vector<std::string>{"7", "\"A1\"", "\"red\"", "\"\"", "1", "\"O\""}));
   EXPECT_TRUE(analizer.tables.empty());
 }
 
@@ -143,16 +142,16 @@ TEST(SqlApplicationStatements, ValueHoldingItsDelimiterBreaksTheStatement) {
 
 TEST(SqlApplicationStatements, ChangeOfARecordAndTopFlag) {
   TSqlAnalizer change;
-  parseInto("UPDATE article  SET cb=\"AB12\", lib1=\"Red\", lib2=\"box 2\", quantite=3,  "
-            "topp=\"N\" WHERE num=12",
-            change);
+  parseInto(
+      "UPDATE article  SET cb=\"AB12\", lib1=\"Red\", lib2=\"box 2\", quantite=3,  "
+      "topp=\"N\" WHERE num=12",
+      change);
   EXPECT_EQ(change.statementKind, TStatementKind::Update);
   ASSERT_EQ(change.tables.size(), 1u);
   EXPECT_EQ(change.tables[0].tableName, "article");
   ASSERT_EQ(change.updates.size(), 5u);
   const std::vector<std::pair<std::string, std::string>> expected = {
-      {"cb", "\"AB12\""}, {"lib1", "\"Red\""}, {"lib2", "\"box 2\""},
-      {"quantite", "3"},  {"topp", "\"N\""}};
+      {"cb", "\"AB12\""}, {"lib1", "\"Red\""}, {"lib2", "\"box 2\""}, {"quantite", "3"}, {"topp", "\"N\""}};
   for (std::size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(change.updates[i].fieldName, expected[i].first);
     EXPECT_EQ(change.updates[i].expression, expected[i].second);
@@ -185,18 +184,20 @@ TEST(SqlApplicationStatements, RecordsToPrint) {
   EXPECT_TRUE(all.orderBy.empty());
 
   TSqlAnalizer matching;
-  parseInto("select * from article where  cb like \"AB%\" and  topp=\"O\" and quantite>0 and "
-            "length(cb)>0   order by cb  desc",
-            matching);
+  parseInto(
+      "select * from article where  cb like \"AB%\" and  topp=\"O\" and quantite>0 and "
+      "length(cb)>0   order by cb  desc",
+      matching);
   expectArticleSelectAll(matching);
-  EXPECT_EQ(matching.whereText, "SQLLIKE(" + ref("cb") + ", \"AB%\", '') and " + ref("topp") +
-                                    " = \"O\" and " + printable);
+  EXPECT_EQ(matching.whereText,
+            "SQLLIKE(" + ref("cb") + ", \"AB%\", '') and " + ref("topp") + " = \"O\" and " + printable);
   expectOrder(matching, {{"cb", true}});
 
   TSqlAnalizer sorted;
-  parseInto("select * from article where quantite > 0 and length(cb)>0   order by quantite  "
-            "desc , cb",
-            sorted);
+  parseInto(
+      "select * from article where quantite > 0 and length(cb)>0   order by quantite  "
+      "desc , cb",
+      sorted);
   EXPECT_EQ(sorted.whereText, printable);
   expectOrder(sorted, {{"quantite", true}, {"cb", false}});
 

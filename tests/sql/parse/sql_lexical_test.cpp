@@ -33,8 +33,7 @@ std::string errorOf(const std::string& statement) {
 }
 
 TEST(SqlLexical, DoubledQuoteContinuesTheSameStringToken) {
-  EXPECT_EQ(whereOf("select * from article where cb like \"A\"\"B%\""),
-            "SQLLIKE(" + kF + "cb\", \"A\"\"B%\", '')");
+  EXPECT_EQ(whereOf("select * from article where cb like \"A\"\"B%\""), "SQLLIKE(" + kF + "cb\", \"A\"\"B%\", '')");
   EXPECT_EQ(whereOf("select * from article where cb = 'it''s'"), kF + "cb\" = 'it''s'");
   // The other quote character is an ordinary character; a literal may span lines.
   EXPECT_EQ(whereOf("select * from article where lib1 = \"l'a\nb\""), kF + "lib1\" = \"l'a\nb\"");
@@ -74,36 +73,27 @@ TEST(SqlLexical, KeywordsIgnoreLetterCase) {
 }
 
 TEST(SqlLexical, IllegalCharactersStopTheParseAtThemselves) {
-  EXPECT_EQ(errorOf("select * from article where num!=1"),
-            " syntax error at line : 1, Column: 31, token: !");
-  EXPECT_EQ(errorOf("select * from article\nwhere num = ?"),
-            " syntax error at line : 2, Column: 12, token: ?");
-  EXPECT_EQ(errorOf("select * from article where cb = \"open"),
-            " syntax error at line : 1, Column: 33, token: \"");
-  EXPECT_EQ(errorOf("select * from article\r\nwhere num = 1\rx"),
-            " syntax error at line : 2, Column: 13, token: \r");
+  EXPECT_EQ(errorOf("select * from article where num!=1"), " syntax error at line : 1, Column: 31, token: !");
+  EXPECT_EQ(errorOf("select * from article\nwhere num = ?"), " syntax error at line : 2, Column: 12, token: ?");
+  EXPECT_EQ(errorOf("select * from article where cb = \"open"), " syntax error at line : 1, Column: 33, token: \"");
+  EXPECT_EQ(errorOf("select * from article\r\nwhere num = 1\rx"), " syntax error at line : 2, Column: 13, token: \r");
   EXPECT_EQ(errorOf("select * from"), " syntax error at line : 1, Column: 13, token: ");
 }
 
 TEST(SqlLexical, SignBeforeDigitsBelongsToTheNumber) {
-  EXPECT_EQ(errorOf("select * from article where quantite-1>0"),
-            " syntax error at line : 1, Column: 36, token: -1");
-  EXPECT_EQ(whereOf("select * from article where quantite - 1 > 0"),
-            kF + "quantite\" - 1 > 0");
+  EXPECT_EQ(errorOf("select * from article where quantite-1>0"), " syntax error at line : 1, Column: 36, token: -1");
+  EXPECT_EQ(whereOf("select * from article where quantite - 1 > 0"), kF + "quantite\" - 1 > 0");
   EXPECT_EQ(whereOf("select * from article where num=-5"), kF + "num\" = -5");
   EXPECT_EQ(whereOf("select * from article where num = - 5"), kF + "num\" = -5");
 }
 
 TEST(SqlLexical, NumberForms) {
   EXPECT_EQ(whereOf("select * from t where a = 12.5 or a = .5 or a = 12. or a = -1.5"),
-            kF + "a\" = 12.5 or " + kF + "a\" = .5 or " + kF + "a\" = 12. or " + kF +
-                "a\" = -1.5");
-  EXPECT_EQ(whereOf("select * from t where a = .5E-3 or a = .5e+2"),
-            kF + "a\" = .5E-3 or " + kF + "a\" = .5e+2");
+            kF + "a\" = 12.5 or " + kF + "a\" = .5 or " + kF + "a\" = 12. or " + kF + "a\" = -1.5");
+  EXPECT_EQ(whereOf("select * from t where a = .5E-3 or a = .5e+2"), kF + "a\" = .5E-3 or " + kF + "a\" = .5e+2");
   // An exponent follows only a number that begins with the point.
   EXPECT_NE(errorOf("select * from t where a = 1.5E-3"), "accepted");
-  EXPECT_EQ(whereOf("select * from t where a = $FF or a = $ffffffff"),
-            kF + "a\" = 255 or " + kF + "a\" = 4294967295");
+  EXPECT_EQ(whereOf("select * from t where a = $FF or a = $ffffffff"), kF + "a\" = 255 or " + kF + "a\" = 4294967295");
   EXPECT_EQ(errorOf("select * from t where a = $100000000"),
             " syntax error at line : 1, Column: 26, token: $100000000");
 }
@@ -111,17 +101,14 @@ TEST(SqlLexical, NumberForms) {
 TEST(SqlLexical, DatesAreSerialNumbersWrappedInsideWhere) {
   // 1 February 2003 in three orders; 2 January 2003 is 37623.
   EXPECT_EQ(whereOf("select * from t where d = #01/02/2003#"), kF + "d\" = DummyDate(37653)");
-  EXPECT_EQ(whereOf("select * from t where d = #02/01/2003#", "MM/dd/yyyy"),
-            kF + "d\" = DummyDate(37653)");
-  EXPECT_EQ(whereOf("select * from t where d = #2003-01-02#", "yyyy-MM-dd"),
-            kF + "d\" = DummyDate(37623)");
+  EXPECT_EQ(whereOf("select * from t where d = #02/01/2003#", "MM/dd/yyyy"), kF + "d\" = DummyDate(37653)");
+  EXPECT_EQ(whereOf("select * from t where d = #2003-01-02#", "yyyy-MM-dd"), kF + "d\" = DummyDate(37623)");
   EXPECT_EQ(whereOf("select * from t where d = #31/12/1899#"), kF + "d\" = DummyDate(1)");
   TSqlAnalizer column;
   ASSERT_FALSE(parse("select #01/02/2003# as d from t where d > 0", column));
   EXPECT_EQ(column.columns[0].expression, "37653");
   // Shorter than ten characters with the signs: no token at all, so "=" lacks its operand.
-  EXPECT_EQ(errorOf("select * from t where d = #1/2/03#"),
-            " syntax error at line : 1, Column: 34, token: ");
+  EXPECT_EQ(errorOf("select * from t where d = #1/2/03#"), " syntax error at line : 1, Column: 34, token: ");
   EXPECT_EQ(whereOf("select * from t where a = 1 #1/2/03#"), kF + "a\" = 1");
   EXPECT_EQ(errorOf("select * from t where d = #31/02/2003#"),
             " syntax error at line : 1, Column: 26, token: #31/02/2003#");
@@ -147,8 +134,7 @@ TEST(SqlLexical, NowIsTheCurrentDateAndTime) {
 
 TEST(SqlLexical, BracketedNamesAndConcatenation) {
   TSqlAnalizer analizer;
-  ASSERT_FALSE(parse("select [my field] || 'x' as [all] from [my table] where [select] = 1",
-                     analizer));
+  ASSERT_FALSE(parse("select [my field] || 'x' as [all] from [my table] where [select] = 1", analizer));
   EXPECT_EQ(analizer.columns[0].expression, kF + "my field\" + 'x'");
   EXPECT_EQ(analizer.columns[0].columnName, "all");
   EXPECT_EQ(analizer.tables[0].tableName, "my table");

@@ -27,10 +27,11 @@ std::string errorOf(const std::string& statement) {
 
 TEST(SqlStatementKinds, SelectWithEveryClause) {
   TSqlAnalizer a;
-  parseInto("select distinct top 10 c.*, c.name as who, sum(distinct o.total) * 2 as spent, "
-            "count(o.id) from customer c inner join orders as o on c.id = o.customer "
-            "where o.total > 0 group by c.name, 2 having count(*) > 1 order by 2 desc, who",
-            a);
+  parseInto(
+      "select distinct top 10 c.*, c.name as who, sum(distinct o.total) * 2 as spent, "
+      "count(o.id) from customer c inner join orders as o on c.id = o.customer "
+      "where o.total > 0 group by c.name, 2 having count(*) > 1 order by 2 desc, who",
+      a);
   EXPECT_EQ(a.statementKind, TStatementKind::Select);
   EXPECT_TRUE(a.distinct);
   EXPECT_EQ(a.top, 10);
@@ -74,9 +75,10 @@ TEST(SqlStatementKinds, SelectWithEveryClause) {
 
 TEST(SqlStatementKinds, OuterJoinsAndQuotedFileNames) {
   TSqlAnalizer a;
-  parseInto("select * from 'c:\\data\\a.dbf' x left join b on x.k = b.k right outer join c on "
-            "b.k = c.k full outer join [d e] on c.k = [d e].k",
-            a);
+  parseInto(
+      "select * from 'c:\\data\\a.dbf' x left join b on x.k = b.k right outer join c on "
+      "b.k = c.k full outer join [d e] on c.k = [d e].k",
+      a);
   ASSERT_EQ(a.tables.size(), 4u);
   EXPECT_EQ(a.tables[0].tableName, "c:\\data\\a.dbf");
   EXPECT_TRUE(a.tables[0].isQuotedFileName);
@@ -95,10 +97,11 @@ TEST(SqlStatementKinds, OuterJoinsAndQuotedFileNames) {
 
 TEST(SqlStatementKinds, SubqueriesInColumnsAndWhere) {
   TSqlAnalizer a;
-  parseInto("select num, (select max(q) from t2) as m from t where num in (select n from t3) "
-            "and q > any (select q from t4 where d = #01/02/2003#) and q < all (select q from "
-            "t5) and q <> (select min(q) from t6) and num not in (1, 2)",
-            a);
+  parseInto(
+      "select num, (select max(q) from t2) as m from t where num in (select n from t3) "
+      "and q > any (select q from t4 where d = #01/02/2003#) and q < all (select q from "
+      "t5) and q <> (select min(q) from t6) and num not in (1, 2)",
+      a);
   ASSERT_EQ(a.columns.size(), 2u);
   EXPECT_EQ(a.columns[1].expression, "({Subquery 0})");
   ASSERT_EQ(a.columns[1].subqueries.size(), 1u);
@@ -108,9 +111,9 @@ TEST(SqlStatementKinds, SubqueriesInColumnsAndWhere) {
   EXPECT_EQ(column.tables[0].tableName, "t2");
   EXPECT_TRUE(a.columns[0].subqueries.empty());
 
-  EXPECT_EQ(a.whereText, ref("num") + " IN ({Subquery 0}) and " + ref("q") +
-                             " > any ({Subquery 1}) and " + ref("q") + " < all ({Subquery 2}) and " +
-                             ref("q") + " <> ({Subquery 3}) and " + ref("num") + " NOT IN (1, 2)");
+  EXPECT_EQ(a.whereText, ref("num") + " IN ({Subquery 0}) and " + ref("q") + " > any ({Subquery 1}) and " + ref("q") +
+                             " < all ({Subquery 2}) and " + ref("q") + " <> ({Subquery 3}) and " + ref("num") +
+                             " NOT IN (1, 2)");
   ASSERT_EQ(a.whereSubqueries.size(), 4u);
   EXPECT_EQ(a.whereSubqueries[0].kind, TSubqueryKind::In);
   EXPECT_EQ(a.whereSubqueries[1].kind, TSubqueryKind::Any);
@@ -122,16 +125,14 @@ TEST(SqlStatementKinds, SubqueriesInColumnsAndWhere) {
 }
 
 TEST(SqlStatementKinds, AggregatesAndSubqueriesOnlyWhereTheyCanBeHeld) {
-  EXPECT_EQ(errorOf("select * from t where count(*) > 1"),
-            " syntax error at line : 1, Column: 34, token: ");
+  EXPECT_EQ(errorOf("select * from t where count(*) > 1"), " syntax error at line : 1, Column: 34, token: ");
   EXPECT_NE(errorOf("update t set a = max(b)"), "accepted");
   EXPECT_NE(errorOf("insert into t (a) values ((select b from u))"), "accepted");
 }
 
 TEST(SqlStatementKinds, UnionKeepsTheSecondSelect) {
   TSqlAnalizer a;
-  parseInto("select cb from article where topp = \"O\" union select lib1 from old order by 1",
-            a);
+  parseInto("select cb from article where topp = \"O\" union select lib1 from old order by 1", a);
   EXPECT_EQ(a.statementKind, TStatementKind::Union);
   EXPECT_EQ(a.whereText, ref("topp") + " = \"O\"");
   ASSERT_TRUE(a.unionSelect);
@@ -154,8 +155,7 @@ TEST(SqlStatementKinds, RewrittenExpressionForms) {
       a);
   const Names expected = {
       "COPY(CAST(" + ref("q") + " AS STRING),1,12)",
-      "CASE WHEN " + ref("q") + " > 1 THEN 'many' WHEN " + ref("q") +
-          " = 1 THEN 'one' ELSE 'none' END",
+      "CASE WHEN " + ref("q") + " > 1 THEN 'many' WHEN " + ref("q") + " = 1 THEN 'one' ELSE 'none' END",
       "SQLTRIM('*', " + ref("cb") + ", 2)",
       "TRIM(" + ref("lib1") + ")",
       "COPY(" + ref("cb") + ",2,3)",
@@ -175,11 +175,10 @@ TEST(SqlStatementKinds, RewrittenExpressionForms) {
   EXPECT_EQ(a.columns[0].cast.type, TCastType::Char);
   EXPECT_EQ(a.columns[0].cast.size, 12);
   EXPECT_EQ(a.columns[1].cast.type, TCastType::None);
-  EXPECT_EQ(a.whereText, "SQLNOTLIKE(" + ref("cb") + ", 'a\\%%', '\\') and ((" + ref("q") +
-                             " >= 1) AND (" + ref("q") + " <= 2 + 3)) and NOT ((" + ref("q") +
-                             " >= -1) AND (" + ref("q") + " <= 1)) and ISNULL(" + ref("d") +
-                             ",TRUE) and ISNULL(" + ref("e") + ",FALSE) and " + ref("lib1") +
-                             " + " + ref("lib2") + " = 'ab'");
+  EXPECT_EQ(a.whereText, "SQLNOTLIKE(" + ref("cb") + ", 'a\\%%', '\\') and ((" + ref("q") + " >= 1) AND (" + ref("q") +
+                             " <= 2 + 3)) and NOT ((" + ref("q") + " >= -1) AND (" + ref("q") + " <= 1)) and ISNULL(" +
+                             ref("d") + ",TRUE) and ISNULL(" + ref("e") + ",FALSE) and " + ref("lib1") + " + " +
+                             ref("lib2") + " = 'ab'");
 }
 
 TEST(SqlStatementKinds, UpdateWithNullAndDeleteWithoutWhere) {
@@ -223,9 +222,10 @@ TEST(SqlStatementKinds, TransformPivot) {
 
 TEST(SqlStatementKinds, CreateAndAlterTable) {
   TSqlAnalizer create;
-  parseInto("create table people (id autoinc, name char(30), born date, paid money, "
-            "rate float(8, 2), notes blob(10, 1), primary key (id))",
-            create);
+  parseInto(
+      "create table people (id autoinc, name char(30), born date, paid money, "
+      "rate float(8, 2), notes blob(10, 1), primary key (id))",
+      create);
   EXPECT_EQ(create.statementKind, TStatementKind::CreateTable);
   ASSERT_EQ(create.createTables.size(), 1u);
   const TCreateTableItem& table = create.createTables[0];
@@ -289,17 +289,14 @@ TEST(SqlStatementKinds, TableMaintenanceStatements) {
 }
 
 TEST(SqlStatementKinds, DeepNestingOverflowsTheParserStack) {
-  const std::string deep = "select * from t where a = " + std::string(2000, '(') + "1" +
-                           std::string(2000, ')');
+  const std::string deep = "select * from t where a = " + std::string(2000, '(') + "1" + std::string(2000, ')');
   const std::string message = errorOf(deep);
   EXPECT_EQ(message.rfind(" yyparse stack overflow at line : 1, Column: ", 0), 0u) << message;
-  const std::string fine = "select * from t where a = " + std::string(300, '(') + "1" +
-                           std::string(300, ')');
+  const std::string fine = "select * from t where a = " + std::string(300, '(') + "1" + std::string(300, ')');
   EXPECT_EQ(errorOf(fine), "accepted");
   std::string minuses;
   for (int i = 0; i < 2000; ++i) minuses += "- ";
-  EXPECT_EQ(errorOf("select * from t where a = " + minuses + "1").rfind(" yyparse stack overflow", 0),
-            0u);
+  EXPECT_EQ(errorOf("select * from t where a = " + minuses + "1").rfind(" yyparse stack overflow", 0), 0u);
   // Four dashes are an empty comment, so a run of them is no nesting at all.
   EXPECT_EQ(errorOf("select * from t where a = " + std::string(4000, '-') + "1"), "accepted");
 }

@@ -31,10 +31,10 @@ std::vector<std::string> piecesOf(const std::string& text) {
 }
 
 TEST(StatementText, PiecesAsTheScannersSeeThem) {
-  EXPECT_EQ(piecesOf("\x0C\"a.cb\"<>'it''s' and [my field]=:p1 /* :no */ \"x\"\"y\""),
-            (std::vector<std::string>{"ref:\x0C\"a.cb\"", "other:<", "other:>", "lit:'it''s'", "word:and",
-                                      "bracket:[my field]", "other:=", "param::p1", "comment:/* :no */",
-                                      "lit:\"x\"\"y\""}));
+  EXPECT_EQ(
+      piecesOf("\x0C\"a.cb\"<>'it''s' and [my field]=:p1 /* :no */ \"x\"\"y\""),
+      (std::vector<std::string>{"ref:\x0C\"a.cb\"", "other:<", "other:>", "lit:'it''s'", "word:and",
+                                "bracket:[my field]", "other:=", "param::p1", "comment:/* :no */", "lit:\"x\"\"y\""}));
   // The other quote inside a literal, and a name of the upper half of the code page.
   EXPECT_EQ(piecesOf("'a\"b' \xC9t\xE9_2"), (std::vector<std::string>{"lit:'a\"b'", "word:\xC9t\xE9_2"}));
   // Unclosed pieces end with the text; an unclosed reference is a marker and a literal.
@@ -55,8 +55,9 @@ TEST(StatementText, NamesCompareWithoutRegardToCase) {
 
 TEST(StatementText, ParametersAndReferencesOutsideLiteralsNamesAndComments) {
   TParams params;
-  params.parseSQL("select * from article where cb = :Cb and lib1 <> ':quoted' and [x:y] = 1 /* :c */ "
-                  "and lib2 = \"it's :q\" and num > :N1 and quantite < :cb");
+  params.parseSQL(
+      "select * from article where cb = :Cb and lib1 <> ':quoted' and [x:y] = 1 /* :c */ "
+      "and lib2 = \"it's :q\" and num > :N1 and quantite < :cb");
   ASSERT_EQ(params.Count(), 2);
   EXPECT_EQ(params.items(0).Name, "Cb");
   EXPECT_EQ(params.items(1).Name, "N1");
@@ -90,8 +91,8 @@ TEST(StatementText, LiteralsReadBackAsTheirValue) {
   EXPECT_EQ(numberLiteral(-2.5), "(-2.5)");
   testing::ArticleTable table;
   table.add(1, "A", 1, "N");
-  for (const std::string value : {"", "plain", "it's", "5\" tall", "O'Brien 5\" tall", "\"'\"'", "''\"\"",
-                                  "'\"a\"'", "x''y", "a\"\"b"}) {
+  for (const std::string value :
+       {"", "plain", "it's", "5\" tall", "O'Brien 5\" tall", "\"'\"'", "''\"\"", "'\"a\"'", "x''y", "a\"\"b"}) {
     EXPECT_EQ(table.text(textLiteral(value)), value) << textLiteral(value);
     EXPECT_EQ(table.text("UPPER(" + textLiteral(value) + ") + 'z'"), common::ansiUpper(value) + "z") << value;
   }

@@ -34,8 +34,8 @@ class ArticleQuery : public ::testing::Test {
   }
   void Add(int num, const std::string& cb, int quantite = 1, const std::string& topp = "N",
            const std::string& lib1 = "l") {
-    exec("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(num) +
-         ",\"" + cb + "\",\"" + lib1 + "\",\"\"," + std::to_string(quantite) + ",\"" + topp + "\")");
+    exec("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(num) + ",\"" + cb + "\",\"" +
+         lib1 + "\",\"\"," + std::to_string(quantite) + ",\"" + topp + "\")");
   }
   // The values of `field` in the rows of a SELECT.
   std::vector<std::string> Column(const std::string& sql, const std::string& field = "cb") {

@@ -51,8 +51,7 @@ TEST_F(ComputedTextColumns, CastToCharHoldsItsDeclaredLength) {
   // The value is cut where the column is, so equal shown values are equal rows.
   EXPECT_EQ(engineRows(query, "select distinct cast(lib1 as char(3)) as p from article order by p"),
             (Rows{"ab", "abc"}));
-  EXPECT_EQ(engineRows(query, "select cast(lib1 as char(3)) + \"!\" as p from article"),
-            (Rows{"abc!", "abc!", "ab!"}));
+  EXPECT_EQ(engineRows(query, "select cast(lib1 as char(3)) + \"!\" as p from article"), (Rows{"abc!", "abc!", "ab!"}));
 }
 
 TEST_F(ComputedTextColumns, AggregatesTurnedIntoTextAreNeverCut) {
@@ -91,10 +90,10 @@ TEST_F(ComputedTextColumns, SubstringTakesCommasAsWellAsFromAndFor) {
   Add(1, "A", 1, "N", "abcdef");
   Add(2, "B", 1, "N", "xy");
   const Rows expected = {"bcd|ef", "y|"};
-  EXPECT_EQ(engineRows(query, "select substring(lib1, 2, 3) as s, substring(lib1, 5, 10) as t from article"),
-            expected);
-  EXPECT_EQ(engineRows(query, "select substring(lib1 from 2 for 3) as s, substring(lib1 from 5 for 10) as t "
-                              "from article"),
+  EXPECT_EQ(engineRows(query, "select substring(lib1, 2, 3) as s, substring(lib1, 5, 10) as t from article"), expected);
+  EXPECT_EQ(engineRows(query,
+                       "select substring(lib1 from 2 for 3) as s, substring(lib1 from 5 for 10) as t "
+                       "from article"),
             expected);
   EXPECT_EQ(engineRows(query, "select copy(lib1, 2, 3) as s, copy(lib1, 5, 10) as t from article"), expected);
   EXPECT_EQ(engineRows(query, "select num from article where SUBSTRING(lib1, 1, 2) = \"ab\""), Rows{"1"});

@@ -83,11 +83,9 @@ TEST_F(ArticleQuery, StringConditionsAreExactAndCaseSensitive) {
   EXPECT_EQ(Column("SELECT * FROM ARTICLE WHERE CB like \"%C\""), (Rows{"ABC", "XABC"}));
   EXPECT_EQ(Column("select Cb from Article where num=3", "CB"), Rows{"XABC"});
   EXPECT_EQ(Column("select * from article where cb=\"\""), Rows{});
-  EXPECT_EQ(Column("select * from article where quantite>0 and length(cb)>3"),
-            (Rows{"ABCD", "XABC", "abcd"}));
+  EXPECT_EQ(Column("select * from article where quantite>0 and length(cb)>3"), (Rows{"ABCD", "XABC", "abcd"}));
   // A range after an OR keeps the OR's left side out of it, bracketed or not.
-  EXPECT_EQ(Column("select * from article where num = 4 or num between 1 and 2"),
-            (Rows{"ABC", "ABCD", "abcd"}));
+  EXPECT_EQ(Column("select * from article where num = 4 or num between 1 and 2"), (Rows{"ABC", "ABCD", "abcd"}));
   EXPECT_EQ(Column("select * from article where (num in (4) or num between 1 and 2) and quantite>0"),
             (Rows{"ABC", "ABCD", "abcd"}));
   EXPECT_EQ(Column("select * from article where num = 4 or num not between 1 and 3"), Rows{"abcd"});
@@ -117,9 +115,9 @@ TEST_F(ArticleQuery, ComputedTextColumnsHoldTheirWidestValues) {
   table.First();  // "A"
   EXPECT_EQ(Column("select cb + \"!\" as x from article", "x"), (Rows{"A!", "ABCDEFGHIJ!"}));
   EXPECT_EQ(Column("select +cb as x from article", "x"), (Rows{"A", "ABCDEFGHIJ"}));
-  EXPECT_EQ(Column("select case when num = 1 then lib1 else cb end as x from article", "x"),
-            (Rows{"x", "ABCDEFGHIJ"}));
-  EXPECT_EQ(Column("select lower(lib1) + upper(cb) as x from article", "x"), (Rows{"xA", "a much longer lineABCDEFGHIJ"}));
+  EXPECT_EQ(Column("select case when num = 1 then lib1 else cb end as x from article", "x"), (Rows{"x", "ABCDEFGHIJ"}));
+  EXPECT_EQ(Column("select lower(lib1) + upper(cb) as x from article", "x"),
+            (Rows{"xA", "a much longer lineABCDEFGHIJ"}));
 }
 
 TEST_F(ArticleQuery, StatementErrorsCarryTheEngineTexts) {
@@ -135,12 +133,9 @@ TEST_F(ArticleQuery, StatementErrorsCarryTheEngineTexts) {
             "You must use SELECT only with Open method or Active property!");
   EXPECT_EQ(ErrorText([&] { exec("   "); }), "SQL statement cannot be empty");
   EXPECT_EQ(ErrorText([&] { Column("select * from articles"); }), "DataSet articles doesn't exists");
-  EXPECT_EQ(ErrorText([&] { Column("select cb from article order by lib1"); }),
-            "Field article.lib1 was not found");
-  EXPECT_EQ(ErrorText([&] { Column("select cb from article where nosuch=1"); }),
-            "Field nosuch was not found");
-  EXPECT_EQ(ErrorText([&] { Column("select cb from article where num"); }),
-            "Expresion is not of boolean type !");
+  EXPECT_EQ(ErrorText([&] { Column("select cb from article order by lib1"); }), "Field article.lib1 was not found");
+  EXPECT_EQ(ErrorText([&] { Column("select cb from article where nosuch=1"); }), "Field nosuch was not found");
+  EXPECT_EQ(ErrorText([&] { Column("select cb from article where num"); }), "Expresion is not of boolean type !");
   EXPECT_EQ(ErrorText([&] { Column("select cb from article order by 2"); }), "Field index incorrect");
   EXPECT_EQ(ErrorText([&] { exec("INSERT INTO article (nosuch) VALUES (1)"); }),
             "INSERT: Field: nosuch does not exist in the dataset");
@@ -177,8 +172,7 @@ TEST_F(ArticleQuery, UpdateAndDeleteChangeEveryMatchingRecord) {
   Add(3, "A");
   Add(3, "B");
   Add(4, "C");
-  EXPECT_EQ(ErrorText([&] { exec("UPDATE article SET nosuch=1 WHERE num=3"); }),
-            "Field Name nosuch not found");
+  EXPECT_EQ(ErrorText([&] { exec("UPDATE article SET nosuch=1 WHERE num=3"); }), "Field Name nosuch not found");
   EXPECT_EQ(Column("select * from article where topp=\"O\""), Rows{});
   exec("UPDATE article SET topp=\"O\" WHERE num=3");
   EXPECT_EQ(query.ChangedRowCount(), 2);
@@ -308,8 +302,7 @@ TEST_F(ArticleQuery, AnUpdateThatFailsPartWayLeavesNoPendingChangeForTheNextStat
   EXPECT_ANY_THROW(exec("UPDATE article  SET cb=\"X\", quantite=1 div 0 WHERE num=1"));
   Add(2, "B");
   EXPECT_EQ(Column("select cb from article"), (std::vector<std::string>{"A", "B"}));
-  EXPECT_EQ(Column("select quantite from article where cb=\"A\"", "quantite"),
-            std::vector<std::string>{"2"});
+  EXPECT_EQ(Column("select quantite from article where cb=\"A\"", "quantite"), std::vector<std::string>{"2"});
 }
 
 }  // namespace

@@ -39,8 +39,8 @@ class FilteredQuery : public ::testing::Test {
     return names;
   }
 
-  MemoryDataset items{{{"id", TFieldType::ftInteger}, {"name", TFieldType::ftString, 10},
-                       {"qty", TFieldType::ftInteger}}};
+  MemoryDataset items{
+      {{"id", TFieldType::ftInteger}, {"name", TFieldType::ftString, 10}, {"qty", TFieldType::ftInteger}}};
   TSqlQuery query;
 };
 

@@ -33,9 +33,8 @@ class JoinQuery : public ::testing::Test {
   Rows Select(const std::string& sql) { return engineRows(query, sql); }
 
   MemoryDataset customer{{{"id", TFieldType::ftInteger}, {"name", TFieldType::ftString, 10}}};
-  MemoryDataset orders{{{"no", TFieldType::ftInteger},
-                        {"cust", TFieldType::ftInteger},
-                        {"qty", TFieldType::ftInteger}}};
+  MemoryDataset orders{
+      {{"no", TFieldType::ftInteger}, {"cust", TFieldType::ftInteger}, {"qty", TFieldType::ftInteger}}};
   TSqlQuery query;
 };
 
@@ -55,8 +54,9 @@ TEST_F(JoinQuery, OuterJoinsKeepTheUnmatchedSide) {
 }
 
 TEST_F(JoinQuery, TheQuerysFieldsAreNullWhereTheJoinFoundNoRow) {
-  query.SQL().Add("select c.name, o.no from customer c left outer join orders o on c.id = o.cust "
-                  "order by o.no");
+  query.SQL().Add(
+      "select c.name, o.no from customer c left outer join orders o on c.id = o.cust "
+      "order by o.no");
   query.Open();
   std::vector<bool> names;
   std::vector<bool> numbers;
@@ -105,8 +105,7 @@ TEST_F(JoinQuery, HiddenFieldsOfJoinedTablesCanBeNamedButStayOutOfStar) {
             (Rows{"Ann|7", "Ann|5"}));
   // As on the table alone.
   EXPECT_EQ(Select("select qty from orders where no = 3"), (Rows{"2"}));
-  EXPECT_EQ(Select("select * from customer c, orders o where c.id = o.cust and o.qty = 5"),
-            (Rows{"10|Ann|1|10"}));
+  EXPECT_EQ(Select("select * from customer c, orders o where c.id = o.cust and o.qty = 5"), (Rows{"10|Ann|1|10"}));
   EXPECT_EQ(Select("select o.* from orders o, orders p where o.no = p.no and p.qty = 2"), (Rows{"3|99"}));
 }
 

@@ -66,11 +66,13 @@ TEST_F(CommentedStatement, ParametersSubqueriesAndFieldsAfterACommentAreRun) {
   for (query.First(); !query.Eof(); query.Next()) barcodes.push_back(query.FieldByName("cb").AsString());
   EXPECT_EQ(barcodes, (Rows{"A", "C"}));
 
-  EXPECT_EQ(engineRows(query, "select cb from article a -- \"a's\" -- where a.quantite = "
-                              "(select max(quantite) from article b [* b's *] where b.topp = a.topp -- [ -- )"),
+  EXPECT_EQ(engineRows(query,
+                       "select cb from article a -- \"a's\" -- where a.quantite = "
+                       "(select max(quantite) from article b [* b's *] where b.topp = a.topp -- [ -- )"),
             (Rows{"A", "C"}));
-  EXPECT_EQ(engineRows(query, "select a.cb, a.lib1 -- ' -- from article a where a.lib1 in "
-                              "(select lib1 from article [* ' *] where num = 1) -- : --"),
+  EXPECT_EQ(engineRows(query,
+                       "select a.cb, a.lib1 -- ' -- from article a where a.lib1 in "
+                       "(select lib1 from article [* ' *] where num = 1) -- : --"),
             (Rows{"A|it's"}));
 }
 

@@ -110,8 +110,7 @@ std::vector<int> sortedRows(const std::vector<std::vector<int>>& keys, std::vect
 
 TEST(ResultSetTest, TheQuicksortLeavesEqualKeysInItsOwnOrder) {
   EXPECT_EQ(sortedRows({{2}, {1}, {2}, {1}}, {false}), (std::vector<int>{4, 2, 1, 3}));
-  EXPECT_EQ(sortedRows({{2}, {1}, {2}, {1}}, {false}, TStorageOptions{false, 4096}),
-            (std::vector<int>{4, 2, 1, 3}));
+  EXPECT_EQ(sortedRows({{2}, {1}, {2}, {1}}, {false}, TStorageOptions{false, 4096}), (std::vector<int>{4, 2, 1, 3}));
   EXPECT_EQ(sortedRows({{1}, {3}, {2}}, {true}), (std::vector<int>{2, 3, 1}));
   // The second key orders each run of equal first keys.
   EXPECT_EQ(sortedRows({{1, 9}, {0, 5}, {1, 2}, {0, 7}}, {false, true}), (std::vector<int>{4, 2, 1, 3}));
@@ -130,7 +129,8 @@ struct PlainEntry {
   std::string b;
 };
 
-void plainQuickSort(std::vector<PlainEntry>& e, int lo, int hi, const std::function<int(const PlainEntry&, const PlainEntry&)>& cmp) {
+void plainQuickSort(std::vector<PlainEntry>& e, int lo, int hi,
+                    const std::function<int(const PlainEntry&, const PlainEntry&)>& cmp) {
   while (true) {
     int i = lo;
     int j = hi;
@@ -228,16 +228,18 @@ std::vector<int> entryRows(const TSqlSortList& list) {
 TEST(ResultSetTest, DistinctKeysSortIntoTheQuicksortsOrderFromAnyStart) {
   std::mt19937 random(31);
   // Texts share long beginnings, end inside or past the first 16 key bytes, and hold high bytes.
-  const std::vector<std::string> stems = {"", "A", "CB", "CB1", "\xE9t\xE9", "0123456789ABCDEF", "0123456789ABCDEFG",
-                                          "0123456789ABCDEFGHIJKLMNOPQRST"};
+  const std::vector<std::string> stems = {
+      "", "A", "CB", "CB1", "\xE9t\xE9", "0123456789ABCDEF", "0123456789ABCDEFG", "0123456789ABCDEFGHIJKLMNOPQRST"};
   for (int round = 0; round < 24; ++round) {
     std::vector<MixedEntry> entries;
     std::set<std::tuple<int, std::string, bool>> taken;
     while (entries.size() < 300) {
-      MixedEntry entry{static_cast<int>(entries.size()) + 1, static_cast<int>(random() % 7) - 3,
-                       stems[random() % stems.size()] + std::string(random() % 3, static_cast<char>('a' + random() % 2)),
-                       random() % 2 == 0};
-      if (round % 3 == 0) entry.number = static_cast<int>(random() % 2000000000u) - 1000000000;  // far apart, both signs
+      MixedEntry entry{
+          static_cast<int>(entries.size()) + 1, static_cast<int>(random() % 7) - 3,
+          stems[random() % stems.size()] + std::string(random() % 3, static_cast<char>('a' + random() % 2)),
+          random() % 2 == 0};
+      if (round % 3 == 0)
+        entry.number = static_cast<int>(random() % 2000000000u) - 1000000000;  // far apart, both signs
       if (taken.insert({entry.number, entry.text, entry.mark}).second) entries.push_back(entry);
     }
     const std::vector<bool> descending = {round % 2 == 1, round % 4 >= 2, round % 8 >= 4};
