@@ -184,6 +184,22 @@ constexpr std::size_t kCacheLine = 64;
 
 }  // namespace
 
+// Puts record n into the record buffer for a visit: from its mapped bytes `stored` (only the
+// fields `wanted`), or read through the table when they are not mapped. False when the record is
+// hidden (deleted) or cannot be read.
+bool TTzDbf::loadVisitedRecord(WorkArea& area, std::int32_t n, const char* stored,
+                               const std::vector<std::size_t>& wanted) {
+  if (stored != nullptr) {
+    if (area.hideDeleted && stored[0] == kRecordDeleted) return false;
+    layout_->storedFieldsToBuffer(area.table, stored, n, wanted, activeBuffer());
+    return true;
+  }
+  clearDbfError();
+  if (!Checked(readRecord(n)) || !Visible()) return false;
+  deliver(activeBuffer());
+  return true;
+}
+
 bool TTzDbf::visitStoredRecords(const std::function<void()>& visit, const std::vector<const TField*>* fieldsRead) {
   WorkArea& area = Area("First");
   if (indexActive() && !area.index->controllingCoversEveryRecord()) return false;
@@ -198,22 +214,13 @@ bool TTzDbf::visitStoredRecords(const std::function<void()>& visit, const std::v
   const char* records = someFields ? area.table.walkedRecordsBytes(count) : nullptr;
   const std::size_t length = area.table.recordLength();
   for (std::int32_t n = 1; n <= count; ++n) {
-    if (records != nullptr) {
-      const char* stored = records + static_cast<std::size_t>(n - 1) * length;
-      // The processor's own prefetching stops at page ends; records are asked for a page ahead.
-      if (n + kStoredRecordsAhead <= count) {
-        const char* ahead = stored + kStoredRecordsAhead * length;
-        for (std::size_t at = 0; at < length; at += kCacheLine) __builtin_prefetch(ahead + at);
-      }
-      if (area.hideDeleted && stored[0] == kRecordDeleted) continue;
-      layout_->storedFieldsToBuffer(area.table, stored, n, wanted, activeBuffer());
-      visit();
-      continue;
+    const char* stored = records == nullptr ? nullptr : records + static_cast<std::size_t>(n - 1) * length;
+    // The processor's own prefetching stops at page ends; records are asked for a page ahead.
+    if (stored != nullptr && n + kStoredRecordsAhead <= count) {
+      const char* ahead = stored + kStoredRecordsAhead * length;
+      for (std::size_t at = 0; at < length; at += kCacheLine) __builtin_prefetch(ahead + at);
     }
-    clearDbfError();
-    if (!Checked(readRecord(n)) || !Visible()) continue;
-    deliver(activeBuffer());
-    visit();
+    if (loadVisitedRecord(area, n, stored, wanted)) visit();
   }
   return true;
 }
@@ -238,17 +245,9 @@ bool TTzDbf::visitPrefixRecords(const TField& field, const std::string& prefix, 
   for (std::size_t i = 0; i < records.size(); ++i) {
     if (i + kAhead < records.size()) area.table.prefetchWalkedRecord(records[i + kAhead]);
     const std::int32_t n = records[i];
-    if (mapped != nullptr && n >= 1 && n <= count) {
-      const char* stored = mapped + static_cast<std::size_t>(n - 1) * length;
-      if (area.hideDeleted && stored[0] == kRecordDeleted) continue;
-      layout_->storedFieldsToBuffer(area.table, stored, n, everyField, activeBuffer());
-      visit();
-      continue;
-    }
-    clearDbfError();
-    if (!Checked(readRecord(n)) || !Visible()) continue;
-    deliver(activeBuffer());
-    visit();
+    const bool inMapping = mapped != nullptr && n >= 1 && n <= count;
+    const char* stored = inMapping ? mapped + static_cast<std::size_t>(n - 1) * length : nullptr;
+    if (loadVisitedRecord(area, n, stored, everyField)) visit();
   }
   return true;
 }

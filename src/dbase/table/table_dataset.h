@@ -267,6 +267,7 @@ class TTzDbf : public TDataSet {
   bool goToRecord(std::int32_t n);
   void goToEnd();
   TGetResult deliver(char* buffer);
+  bool loadVisitedRecord(WorkArea& area, std::int32_t n, const char* stored, const std::vector<std::size_t>& wanted);
 
   // Changes (table_changes.cpp).
   bool takeLock(const std::function<bool()>& attempt, const TTzLockFailedEvent& event, const char* operation);
