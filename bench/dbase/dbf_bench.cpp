@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <unistd.h>
 
-#include "dbase/dbase_error.h"
+#include "article_dbf.h"
 #include "dbase/dbf/dbf_file.h"
 
 using namespace vekrano::dbase;
@@ -15,16 +15,6 @@ constexpr int kRecords = 99999;
 
 std::string benchFile() {
   return (std::filesystem::temp_directory_path() / ("dbf_bench_" + std::to_string(getpid()) + ".dbf")).string();
-}
-
-void createArticle(const std::string& path) {
-  setAutoErrorReporting(false);
-  CreateDbf(path, {{"num", 'N', 5, 0},
-                   {"cb", 'C', 50, 0},
-                   {"lib1", 'C', 100, 0},
-                   {"lib2", 'C', 100, 0},
-                   {"quantite", 'N', 3, 0},
-                   {"topp", 'C', 2, 0}});
 }
 
 void appendAll(const std::string& path) {
@@ -45,7 +35,7 @@ void appendAll(const std::string& path) {
 void BM_AppendArticles(benchmark::State& state) {
   const std::string path = benchFile();
   for (auto _ : state) {
-    createArticle(path);
+    createArticleDbf(path);
     appendAll(path);
   }
   std::filesystem::remove(path);
@@ -54,7 +44,7 @@ void BM_AppendArticles(benchmark::State& state) {
 
 void BM_ReadArticles(benchmark::State& state) {
   const std::string path = benchFile();
-  createArticle(path);
+  createArticleDbf(path);
   appendAll(path);
   for (auto _ : state) {
     DbfTable t;

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <unistd.h>
 
-#include "dbase/dbase_error.h"
+#include "article_dbf.h"
 #include "dbase/dbf/dbf_file.h"
 #include "dbase/key_expr/key_expression.h"
 
@@ -15,13 +15,7 @@ namespace {
 void BM_EvaluateCb(benchmark::State& state) {
   const std::string path =
       (std::filesystem::temp_directory_path() / ("key_bench_" + std::to_string(getpid()) + ".dbf")).string();
-  setAutoErrorReporting(false);
-  CreateDbf(path, {{"num", 'N', 5, 0},
-                   {"cb", 'C', 50, 0},
-                   {"lib1", 'C', 100, 0},
-                   {"lib2", 'C', 100, 0},
-                   {"quantite", 'N', 3, 0},
-                   {"topp", 'C', 2, 0}});
+  createArticleDbf(path);
   DbfTable t;
   t.OpenDbf(path, DbfOpenMode::ExclusiveReadWrite);
   t.setString(2, "3760123456789");
