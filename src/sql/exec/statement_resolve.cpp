@@ -9,6 +9,7 @@
 #include "sql/errors.h"
 #include "sql/expr_messages.h"
 #include "sql/program/field_references.h"
+#include "sql/program/statement_text.h"
 #include "sql/query_messages.h"
 
 namespace vekrano::sql {
@@ -194,6 +195,9 @@ bool TStatementRun::resolvesHere(const std::string& reference) const {
 }
 
 std::string TStatementRun::resolveText(const std::string& text, bool columnAliases) const {
+  // Only a field reference or a parameter is rewritten, and each begins with one of these.
+  constexpr char kRewritten[] = {':', kFieldMarker};
+  if (text.find_first_of(std::string_view(kRewritten, sizeof kRewritten)) == std::string::npos) return text;
   return rewriteReferences(
       text, [&](const std::string& name) { return resolveReference(name, columnAliases); },
       [&](const std::string& name) {

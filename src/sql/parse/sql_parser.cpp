@@ -18,9 +18,11 @@ constexpr int kIllegalToken = 292;
 std::string normalizedLines(std::string_view text) {
   std::string lines;
   lines.reserve(text.size() + 1);
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    lines += text[i];
+  for (std::size_t from = 0; from < text.size();) {
+    const std::size_t pair = text.find("\r\n", from);
+    const std::size_t end = pair == std::string_view::npos ? text.size() : pair;
+    lines.append(text.substr(from, end - from));
+    from = end + 1;  // the carriage return dropped, its line feed kept
   }
   if (!lines.empty() && lines.back() != '\n') lines += '\n';
   return lines;
@@ -37,13 +39,31 @@ std::string SqlSyntaxError::message() const {
 
 TSqlParser::TSqlParser(std::string dateFormat) : dateFormat_(std::move(dateFormat)) {}
 
+const std::string& TSqlParser::dateFormat() const {
+  return dateFormat_.empty() ? common::formatSettings().shortDateFormat : dateFormat_;
+}
+
 std::optional<SqlSyntaxError> TSqlParser::Parse(std::string_view text, TSqlAnalizer& analizer) const {
-  const std::string& format = dateFormat_.empty() ? common::formatSettings().shortDateFormat : dateFormat_;
-  SqlParseContext context(text, format, analizer);
+  SqlParseContext context(text, dateFormat(), analizer);
   stmt::parser parser(context);
   if (parser.parse() == 0) return std::nullopt;
   if (!context.error()) context.recordError("syntax error");
   return context.error();
+}
+
+std::size_t TSqlParser::scanTokens(std::string_view text, std::vector<TSqlToken>& tokens) const {
+  TSqlAnalizer unused;
+  SqlParseContext context(text, dateFormat(), unused);
+  std::size_t count = 0;
+  for (;;) {
+    if (count == tokens.size()) tokens.emplace_back();
+    TSqlToken& token = tokens[count];
+    token.code = scanSqlToken(context, token.text);
+    if (token.code == 0) return count;
+    token.asWritten = token.text == std::string_view(context.tokenStart, context.cursor);
+    ++count;
+    if (token.code == kIllegalToken) return count;
+  }
 }
 
 SqlParseContext::SqlParseContext(std::string_view text, std::string dateFormat, TSqlAnalizer& root)

@@ -25,6 +25,15 @@ struct SqlSyntaxError {
   std::string message() const;
 };
 
+// A token as the parser receives it.
+struct TSqlToken {
+  int code = 0;
+  std::string text;
+  // The text is the statement's own characters, not a value the scanner computed (a date, NOW,
+  // a "$" number in decimal, "||" as "+").
+  bool asWritten = false;
+};
+
 class TSqlParser {
  public:
   // `dateFormat` reads "#" date "#" literals; empty means the process's short date format.
@@ -34,7 +43,14 @@ class TSqlParser {
   // Returns nothing when the text was accepted, else the error; `analizer` is then partly filled.
   std::optional<SqlSyntaxError> Parse(std::string_view text, TSqlAnalizer& analizer) const;
 
+  // The tokens Parse would read from `text`, in order, blanks and comments skipped: up to the end
+  // of the text, or up to and with the first illegal character. Fills `tokens` from its start,
+  // reusing the storage of earlier calls, and returns how many it holds; entries beyond are stale.
+  std::size_t scanTokens(std::string_view text, std::vector<TSqlToken>& tokens) const;
+
  private:
+  const std::string& dateFormat() const;
+
   std::string dateFormat_;
 };
 

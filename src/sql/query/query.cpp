@@ -114,8 +114,13 @@ void TSqlQuery::parseStatement(TSqlAnalizer& analizer) {
     throw ESqlQueryError(messages::kEmptyStatement);
   }
   resultSet_.reset();
-  const std::optional<SqlSyntaxError> error = TSqlParser(DateFormat).Parse(text, analizer);
-  if (!error) return;
+  const TSqlParser parser(DateFormat);
+  if (heldInserts_.reuse(text, parser, analizer)) return;
+  const std::optional<SqlSyntaxError> error = parser.Parse(text, analizer);
+  if (!error) {
+    heldInserts_.learn(analizer);
+    return;
+  }
   if (OnSyntaxError) {
     OnSyntaxError(error->errorText, error->token, error->line, error->column, static_cast<int>(error->token.size()));
     throw common::EAbort();
