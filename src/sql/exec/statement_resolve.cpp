@@ -194,10 +194,18 @@ bool TStatementRun::resolvesHere(const std::string& reference) const {
                      [&](const TBoundTable& table) { return table.dataSet->FindField(field) != nullptr; });
 }
 
-std::string TStatementRun::resolveText(const std::string& text, bool columnAliases) const {
-  // Only a field reference or a parameter is rewritten, and each begins with one of these.
+namespace {
+
+// Only a field reference or a parameter is rewritten, and each begins with one of these.
+bool mayHoldReferences(const std::string& text) {
   constexpr char kRewritten[] = {':', kFieldMarker};
-  if (text.find_first_of(std::string_view(kRewritten, sizeof kRewritten)) == std::string::npos) return text;
+  return text.find_first_of(std::string_view(kRewritten, sizeof kRewritten)) != std::string::npos;
+}
+
+}  // namespace
+
+std::string TStatementRun::resolveText(const std::string& text, bool columnAliases) const {
+  if (!mayHoldReferences(text)) return text;
   return rewriteReferences(
       text, [&](const std::string& name) { return resolveReference(name, columnAliases); },
       [&](const std::string& name) {
@@ -243,7 +251,9 @@ void TStatementRun::resolveStatementTexts() {
   }
   for (TUpdateItem& update : analizer_.updates) update.expression = resolveText(update.expression, true);
   for (TInsertItem& insert : analizer_.inserts) {
-    for (std::string& value : insert.values) value = resolveText(value, true);
+    for (std::string& value : insert.values) {
+      if (mayHoldReferences(value)) value = resolveText(value, true);
+    }
   }
 }
 

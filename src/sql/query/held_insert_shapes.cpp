@@ -1,6 +1,8 @@
 // Reuse of an INSERT's parse for the next statement of the same shape.
 #include "sql/query/held_insert_shapes.h"
 
+#include <algorithm>
+
 #include "common/code_page.h"
 
 namespace vekrano::sql {
@@ -36,8 +38,11 @@ bool HeldInsertShapes::reuse(std::string_view text, const TSqlParser& parser, TS
   learnable_ = false;
   if (!beginsWithInsert(text)) return false;
   scannedCount_ = parser.scanTokens(text, scanned_);
-  for (const Shape& shape : shapes_) {
-    if (!matches(shape)) continue;
+  for (auto found = shapes_.begin(); found != shapes_.end(); ++found) {
+    if (!matches(*found)) continue;
+    // The shape used last is tried first next time.
+    std::rotate(shapes_.begin(), found, found + 1);
+    const Shape& shape = shapes_.front();
     analizer.statementKind = TStatementKind::Insert;
     analizer.inserts.assign(1, shape.insert);
     std::vector<std::string>& values = analizer.inserts.front().values;
@@ -108,12 +113,9 @@ void HeldInsertShapes::learn(const TSqlAnalizer& analizer) {
   }
   shape.valueTokens = std::move(valueTokens);
   shape.insert = insert;
-  if (shapes_.size() < kMaxShapes) {
-    shapes_.push_back(std::move(shape));
-    return;
-  }
-  shapes_[nextReplaced_] = std::move(shape);
-  nextReplaced_ = (nextReplaced_ + 1) % kMaxShapes;
+  // The shape used longest ago makes room.
+  if (shapes_.size() == kMaxShapes) shapes_.pop_back();
+  shapes_.insert(shapes_.begin(), std::move(shape));
 }
 
 }  // namespace vekrano::sql

@@ -47,8 +47,7 @@ class HeldInsertShapes {
   std::vector<TSqlToken> scanned_;
   std::size_t scannedCount_ = 0;
   bool learnable_ = false;  // scanned_ holds a refused INSERT's tokens
-  std::vector<Shape> shapes_;
-  std::size_t nextReplaced_ = 0;
+  std::vector<Shape> shapes_;  // the one used last first
   int reusedCount_ = 0;
 };
 
