@@ -51,19 +51,27 @@ std::optional<SqlSyntaxError> TSqlParser::Parse(std::string_view text, TSqlAnali
   return context.error();
 }
 
-std::size_t TSqlParser::scanTokens(std::string_view text, std::vector<TSqlToken>& tokens) const {
-  TSqlAnalizer unused;
-  SqlParseContext context(text, dateFormat(), unused);
-  std::size_t count = 0;
-  for (;;) {
-    if (count == tokens.size()) tokens.emplace_back();
-    TSqlToken& token = tokens[count];
-    token.code = scanSqlToken(context, token.text);
-    if (token.code == 0) return count;
-    token.asWritten = token.text == std::string_view(context.tokenStart, context.cursor);
-    ++count;
-    if (token.code == kIllegalToken) return count;
-  }
+TSqlTokenReader TSqlParser::tokenReader(std::string_view text) const { return TSqlTokenReader(text, dateFormat()); }
+
+TSqlTokenReader::TSqlTokenReader(std::string_view text, std::string dateFormat)
+    : context_(text, std::move(dateFormat), unused_), start_(context_.cursor) {}
+
+void TSqlTokenReader::next(TSqlToken& token) {
+  token.code = scanSqlToken(context_, token.text);
+  token.offset = static_cast<std::size_t>(context_.tokenStart - start_);
+  token.asWritten = token.text == std::string_view(context_.tokenStart, context_.cursor);
+}
+
+void TSqlTokenReader::rewind() {
+  context_.cursor = start_;
+  context_.insideWhere = false;
+}
+
+bool TSqlTokenReader::readAt(std::size_t offset, TSqlToken& token) {
+  if (offset >= static_cast<std::size_t>(context_.limit - start_)) return false;
+  context_.cursor = start_ + offset;
+  next(token);
+  return token.code != 0 && token.offset == offset;
 }
 
 SqlParseContext::SqlParseContext(std::string_view text, std::string dateFormat, TSqlAnalizer& root)

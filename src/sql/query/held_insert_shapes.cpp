@@ -15,6 +15,7 @@ constexpr int kComma = 262;
 constexpr int kOpenParenthesis = 263;
 constexpr int kCloseParenthesis = 264;
 constexpr int kSemicolon = 268;
+constexpr int kIllegal = 292;
 constexpr int kValues = 342;
 constexpr int kNull = 369;
 
@@ -28,7 +29,7 @@ bool beginsWithInsert(std::string_view text) {
   constexpr std::string_view kInsert = "INSERT";
   if (start == std::string_view::npos || text.size() - start <= kInsert.size()) return false;
   if (!common::sameAnsiText(text.substr(start, kInsert.size()), kInsert)) return false;
-  const unsigned char next = static_cast<unsigned char>(text[start + kInsert.size()]);
+  const char next = text[start + kInsert.size()];
   return next == ' ' || next == '\t' || next == '\r' || next == '\n';
 }
 
@@ -37,26 +38,63 @@ bool beginsWithInsert(std::string_view text) {
 bool HeldInsertShapes::reuse(std::string_view text, const TSqlParser& parser, TSqlAnalizer& analizer) {
   learnable_ = false;
   if (!beginsWithInsert(text)) return false;
-  scannedCount_ = parser.scanTokens(text, scanned_);
-  for (auto found = shapes_.begin(); found != shapes_.end(); ++found) {
-    if (!matches(*found)) continue;
-    // The shape used last is tried first next time.
-    std::rotate(shapes_.begin(), found, found + 1);
-    const Shape& shape = shapes_.front();
-    analizer.statementKind = TStatementKind::Insert;
-    analizer.inserts.assign(1, shape.insert);
-    std::vector<std::string>& values = analizer.inserts.front().values;
-    for (std::size_t i = 0; i < values.size(); ++i) {
-      if (shape.valueTokens[i] != kNoToken) values[i] = scanned_[shape.valueTokens[i]].text;
+  TSqlTokenReader reader = parser.tokenReader(text);
+  // A text written as a held one but for its values is compared byte for byte, its values alone
+  // read as tokens; a carriage return would make the bytes read differ from the bytes written.
+  if (text.find('\r') == std::string_view::npos) {
+    for (std::size_t i = 0; i < shapes_.size(); ++i) {
+      if (!matchesText(shapes_[i], text, reader)) continue;
+      moveToFront(i);
+      fill(analizer);
+      return true;
     }
-    ++reusedCount_;
+    reader.rewind();
+  }
+  scannedCount_ = 0;
+  for (int code = -1; code != 0 && code != kIllegal;) {
+    if (scannedCount_ == scanned_.size()) scanned_.emplace_back();
+    reader.next(scanned_[scannedCount_]);
+    code = scanned_[scannedCount_].code;
+    if (code != 0) ++scannedCount_;
+  }
+  for (std::size_t i = 0; i < shapes_.size(); ++i) {
+    if (!matchesTokens(shapes_[i])) continue;
+    const std::vector<std::size_t>& valueTokens = shapes_[i].valueTokens;
+    if (values_.size() < valueTokens.size()) values_.resize(valueTokens.size());
+    for (std::size_t k = 0; k < valueTokens.size(); ++k) {
+      if (valueTokens[k] != kNoToken) values_[k].text.swap(scanned_[valueTokens[k]].text);
+    }
+    moveToFront(i);
+    fill(analizer);
     return true;
   }
   learnable_ = true;
+  learnedText_.assign(text);
   return false;
 }
 
-bool HeldInsertShapes::matches(const Shape& shape) const {
+bool HeldInsertShapes::matchesText(const Shape& shape, std::string_view text, TSqlTokenReader& reader) {
+  if (shape.text.empty()) return false;
+  if (values_.size() < shape.valueTokens.size()) values_.resize(shape.valueTokens.size());
+  const std::string_view held = shape.text;
+  std::size_t at = 0;
+  std::size_t heldAt = 0;
+  for (std::size_t k = 0; k < shape.valueTokens.size(); ++k) {
+    if (shape.valueTokens[k] == kNoToken) continue;
+    const TSqlToken& heldValue = shape.tokens[shape.valueTokens[k]];
+    const std::string_view written = held.substr(heldAt, heldValue.offset - heldAt);
+    if (text.substr(at, written.size()) != written) return false;
+    at += written.size();
+    TSqlToken& value = values_[k];
+    if (!reader.readAt(at, value) || value.code != heldValue.code || !value.asWritten) return false;
+    at += value.text.size();
+    heldAt = heldValue.offset + heldValue.text.size();
+    if (at > text.size()) return false;
+  }
+  return text.substr(at) == held.substr(heldAt);
+}
+
+bool HeldInsertShapes::matchesTokens(const Shape& shape) const {
   if (shape.tokens.size() != scannedCount_) return false;
   for (std::size_t i = 0; i < scannedCount_; ++i) {
     const TSqlToken& held = shape.tokens[i];
@@ -65,6 +103,32 @@ bool HeldInsertShapes::matches(const Shape& shape) const {
     if (shape.isValue[i] ? !token.asWritten : held.text != token.text) return false;
   }
   return true;
+}
+
+void HeldInsertShapes::moveToFront(std::size_t index) {
+  // The shape used last is tried first next time.
+  std::rotate(shapes_.begin(), shapes_.begin() + static_cast<std::ptrdiff_t>(index),
+              shapes_.begin() + static_cast<std::ptrdiff_t>(index) + 1);
+}
+
+void HeldInsertShapes::fill(TSqlAnalizer& analizer) {
+  const Shape& shape = shapes_.front();
+  analizer.statementKind = TStatementKind::Insert;
+  analizer.inserts.resize(1);
+  TInsertItem& insert = analizer.inserts.front();
+  insert.tableName = shape.insert.tableName;
+  insert.isQuotedFileName = shape.insert.isQuotedFileName;
+  insert.fieldNames = shape.insert.fieldNames;
+  insert.values.resize(shape.valueTokens.size());
+  for (std::size_t k = 0; k < shape.valueTokens.size(); ++k) {
+    // The values read are not needed once placed: handed over rather than copied.
+    if (shape.valueTokens[k] == kNoToken) {
+      insert.values[k] = shape.insert.values[k];
+    } else {
+      insert.values[k].swap(values_[k].text);
+    }
+  }
+  ++reusedCount_;
 }
 
 std::vector<std::size_t> HeldInsertShapes::literalValueTokens() const {
@@ -106,6 +170,7 @@ void HeldInsertShapes::learn(const TSqlAnalizer& analizer) {
     if (insert.values[i] != expected) return;
   }
   Shape shape;
+  if (learnedText_.find('\r') == std::string::npos) shape.text = learnedText_;
   shape.tokens.assign(scanned_.begin(), scanned_.begin() + static_cast<std::ptrdiff_t>(scannedCount_));
   shape.isValue.assign(scannedCount_, false);
   for (std::size_t token : valueTokens) {

@@ -74,6 +74,11 @@ const std::vector<Case> kCases = {
     // Too many values, too few, an unknown field, NULL.
     {R"(INSERT INTO article (num,cb) VALUES (20,"C20",5))", false},
     {R"(INSERT INTO article (num,cb) VALUES (21,"C21",6))", true},
+    // Values of other lengths; a value more, of another kind; a value of another kind.
+    {R"(INSERT INTO article (num,cb) VALUES (2100,"C""21 longer",61))", true},
+    {R"(INSERT INTO article (num,cb) VALUES (2,"C","x",6))", false},
+    {R"(INSERT INTO article (num,cb) VALUES (21.5,"C215",6))", false},
+    {"INSERT INTO article (num,cb) VALUES (2101,\"C2101\",6)  \n", true},
     {R"(INSERT INTO article (num,cb,lib1) VALUES (22,"C22"))", false},
     {R"(INSERT INTO article (num,cb,lib1) VALUES (23,"C23"))", true},
     {R"(INSERT INTO article (num,nosuch) VALUES (24,"C24"))", false},
@@ -92,6 +97,8 @@ const std::vector<Case> kCases = {
     {R"(INSERT INTO article (num,cb) VALUES ($24,"C36"))", false},
     {R"(INSERT INTO article (num,cb) VALUES (:n,"C37"))", false},
     {R"(INSERT INTO article (num,cb) VALUES (- 38,"C38"))", false},
+    {R"(INSERT INTO article (num,cb) VALUES (38,"C38"))", false},
+    {R"(INSERT INTO article (num,cb) VALUES (3800,"C3800"))", true},
     {R"(INSERT INTO article (num,cb) VALUES (39 "C39"))", false},
     {R"(INSERT INTO article (num,cb) VALUES (40,"C40",))", false},
     {R"(INSERT INTO article (num,cb) VALUES (41,"C41") ?)", false},
