@@ -198,8 +198,7 @@ namespace {
 
 // Only a field reference or a parameter is rewritten, and each begins with one of these.
 bool mayHoldReferences(const std::string& text) {
-  constexpr char kRewritten[] = {':', kFieldMarker};
-  return text.find_first_of(std::string_view(kRewritten, sizeof kRewritten)) != std::string::npos;
+  return std::any_of(text.begin(), text.end(), [](char c) { return c == ':' || c == kFieldMarker; });
 }
 
 }  // namespace
