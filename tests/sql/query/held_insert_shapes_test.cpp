@@ -1,6 +1,7 @@
 // INSERT statements run through a held shape against the same statements parsed afresh.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -133,6 +134,50 @@ TEST_F(ArticleQuery, HeldShapesGiveTheResultsAndErrorsOfAFreshParse) {
   EXPECT_EQ(Column("select lib1 from article where num=18", "lib1"), std::vector<std::string>{"a:b"});
   EXPECT_EQ(Column("select cb, num from article where num=46 or num=4 order by num"),
             (std::vector<std::string>{"A4", "A46"}));
+  freshTable.Close();
+}
+
+// Statements made at random from a few heads and values of every kind, with blanks, comments
+// and line breaks here and there: the same outcome through held shapes as through fresh parses.
+TEST_F(ArticleQuery, RandomInsertsGiveTheSameOutcomeThroughHeldShapes) {
+  vekrano::testing::TempDir freshDir;
+  dbase::TTzDbf freshTable{"fresh"};
+  records::configureArticleTable(freshTable, freshDir.path().string());
+  freshTable.Open();
+  const std::vector<std::string> heads = {"INSERT INTO article (num,cb,quantite,topp) VALUES",
+                                          "insert into article (num,cb,quantite,topp) values",
+                                          "INSERT INTO article (num,lib1,cb,nosuch) VALUES"};
+  // Each place mostly takes values of one kind, as an import writes them, and now and then any.
+  const std::vector<std::vector<std::string>> typical = {{"7", "99999", "2147483648", "1"},
+                                                         {"\"A\"", "'B'", "\"\"", "'x\"y'", "\"p\"\"q\"", "\"a:b\""},
+                                                         {"7", "0", "123"},
+                                                         {"\"O\"", "'N'", "\"TOO LONG\""}};
+  const std::vector<std::string> any = {"-3",  "+12", "4.5",   ".5",    "12.", "NULL", "null",
+                                        "$1F", "cb",  "1 + 1", "\"O\"", "7",   "'N'"};
+  const std::vector<std::string> gaps = {"", " ", "  ", "\n", "\r\n", "/* c */", "\t"};
+  std::mt19937 random(31);
+  const auto pick = [&](const std::vector<std::string>& from) {
+    return from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(random)];
+  };
+  // Mostly one gap, so that many statements share their written form but for the values.
+  const auto gap = [&] { return std::uniform_int_distribution<int>(0, 9)(random) < 8 ? std::string() : pick(gaps); };
+  for (int i = 0; i < 300; ++i) {
+    std::string statement = pick(heads) + " " + gap() + "(";
+    const int count = std::uniform_int_distribution<int>(0, 9)(random) < 8 ? 4 : 3 + (i % 3);
+    for (int v = 0; v < count; ++v) {
+      const bool odd = v >= 4 || std::uniform_int_distribution<int>(0, 9)(random) == 0;
+      statement += (v == 0 ? "" : ",") + gap() + pick(odd ? any : typical[static_cast<std::size_t>(v)]) + gap();
+    }
+    statement += ")";
+    if (i % 17 == 0) statement += ";";
+    if (i % 41 == 0) statement += " ?";
+    TSqlQuery fresh;
+    fresh.AutoDisableControls = false;
+    fresh.DataSets().Add("article", &freshTable);
+    ASSERT_EQ(outcome(query, statement), outcome(fresh, statement)) << statement;
+  }
+  EXPECT_GT(query.reusedParseCount(), 100);
+  EXPECT_EQ(records(table), records(freshTable));
   freshTable.Close();
 }
 
