@@ -198,7 +198,7 @@ namespace {
 
 // Only a field reference or a parameter is rewritten, and each begins with one of these.
 bool mayHoldReferences(const std::string& text) {
-  return std::any_of(text.begin(), text.end(), [](char c) { return c == ':' || c == kFieldMarker; });
+  return text.find(':') != std::string::npos || text.find(kFieldMarker) != std::string::npos;
 }
 
 }  // namespace

@@ -86,8 +86,14 @@ void TSqlStrings::Add(const std::string& line) {
 }
 
 std::string TSqlStrings::Text() const {
+  std::size_t size = 0;
+  for (const std::string& line : lines_) size += line.size() + 1;
   std::string text;
-  for (std::size_t i = 0; i < lines_.size(); ++i) text += (i == 0 ? "" : "\n") + lines_[i];
+  text.reserve(size);
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    if (i > 0) text += '\n';
+    text += lines_[i];
+  }
   return text;
 }
 
