@@ -1,12 +1,14 @@
 // What one statement costs beside SQLite on the same records, each engine's own way in one
 // process: "select max(num) as nb from article" over 10 and 99,999 records (the fixed cost of a
-// statement against its cost per record), and the three-way self-join on equalities over 400
-// and 10,000 records. SQLite parses each statement afresh too. Compare the two lines of one run.
+// statement against its cost per record), the three-way self-join on equalities over 400
+// and 10,000 records, and the import's INSERT of one new record, 10,000 times into an empty table.
+// SQLite parses each statement afresh too. Compare the lines of one run.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "dbase/table/table_dataset.h"
@@ -25,24 +27,37 @@ constexpr const char* kThreeWayJoin =
 
 std::string barcodeOf(int n, int count) { return "CB" + std::to_string((n * 7919) % count); }
 
+// An empty folder of that name in the temporary folder.
+fs::path emptyFolder(const std::string& name) {
+  const fs::path path = fs::temp_directory_path() / name;
+  fs::remove_all(path);
+  fs::create_directories(path);
+  return path;
+}
+
+// article.db in `folder`, made with the application's columns and an index on the barcode, inside
+// a transaction begun.
+sqlite3* sqliteArticleInTransaction(const fs::path& folder) {
+  sqlite3* db = nullptr;
+  sqlite3_open((folder / "article.db").c_str(), &db);
+  sqlite3_exec(db,
+               "create table article (num integer, cb text, lib1 text, lib2 text, quantite integer, topp text);"
+               "create index cb on article (cb); begin",
+               nullptr, nullptr, nullptr);
+  return db;
+}
+
 // A folder holding article.dbf with `count` records and article.db with the same rows (an index
 // on cb in both), made once per count.
 const fs::path& folderOf(int count) {
   static std::map<int, fs::path> folders;
   auto found = folders.find(count);
   if (found != folders.end()) return found->second;
-  const fs::path path = fs::temp_directory_path() / ("vekrano_statement_bench_" + std::to_string(count));
-  fs::remove_all(path);
-  fs::create_directories(path);
+  const fs::path path = emptyFolder("vekrano_statement_bench_" + std::to_string(count));
   vekrano::dbase::TTzDbf table("tarticle");
   vekrano::records::configureArticleTable(table, path.string());
   table.Open();
-  sqlite3* db = nullptr;
-  sqlite3_open((path / "article.db").c_str(), &db);
-  sqlite3_exec(db,
-               "create table article (num integer, cb text, lib1 text, lib2 text, quantite integer, topp text);"
-               "create index cb on article (cb); begin",
-               nullptr, nullptr, nullptr);
+  sqlite3* db = sqliteArticleInTransaction(path);
   sqlite3_stmt* insert = nullptr;
   sqlite3_prepare_v2(db, "insert into article values (?, ?, ?, '', ?, ?)", -1, &insert, nullptr);
   for (int n = 1; n <= count; ++n) {
@@ -119,6 +134,76 @@ void BM_ThreeWayJoinVekrano(benchmark::State& state) { runVekrano(state, kThreeW
 void BM_ThreeWayJoinSqlite(benchmark::State& state) { runSqlite(state, kThreeWayJoin); }
 BENCHMARK(BM_ThreeWayJoinVekrano)->Arg(400)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ThreeWayJoinSqlite)->Arg(400)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// The INSERT the import sends for the n-th line of a CSV file, blanks as it writes them.
+std::string importInsert(int n) {
+  const std::string number = std::to_string(n);
+  return "INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + number + ",\"3760" +
+         std::to_string(12345678 + n * 7919) + "\",\"Article " + std::to_string(n % 5000) + " lot " + number +
+         "\", \"Rayon " + std::to_string(n % 40) + "\", " + std::to_string(1 + n % 9) + ", \"O\" )";
+}
+
+// One INSERT per iteration through the query the application sends them with, in one run of
+// appends as the import holds it. With `freshQuery`, each statement goes through a query of its
+// own, so that nothing parsed for one statement serves the next.
+void insertVekrano(benchmark::State& state, bool freshQuery) {
+  const fs::path folder = emptyFolder("vekrano_insert_bench");
+  vekrano::dbase::TTzDbf table("tarticle");
+  vekrano::records::configureArticleTable(table, folder.string());
+  table.Open();
+  table.beginAppendRun();
+  TSqlQuery longLived;
+  const auto prepare = [&](TSqlQuery& query) {
+    query.DataSets().Add("article", &table);
+    query.AutoDisableControls = false;
+  };
+  prepare(longLived);
+  int n = 0;
+  for (auto _ : state) {
+    const std::string statement = importInsert(++n);
+    std::unique_ptr<TSqlQuery> own;
+    if (freshQuery) prepare(*(own = std::make_unique<TSqlQuery>()));
+    TSqlQuery& query = freshQuery ? *own : longLived;
+    query.Close();
+    query.SQL().Clear();
+    query.SQL().Add(statement);
+    query.ExecSQL();
+  }
+  table.endAppendRun();
+  state.counters["records"] = table.RecordCount();
+  table.Close();
+  fs::remove_all(folder);
+}
+
+// The same statements prepared, stepped and finalized by SQLite inside one transaction, over a
+// table with an index on the barcode.
+void insertSqlite(benchmark::State& state) {
+  const fs::path folder = emptyFolder("vekrano_insert_bench_sqlite");
+  sqlite3* db = sqliteArticleInTransaction(folder);
+  int n = 0;
+  for (auto _ : state) {
+    const std::string statement = importInsert(++n);
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(db, statement.c_str(), -1, &insert, nullptr);
+    sqlite3_step(insert);
+    sqlite3_finalize(insert);
+  }
+  sqlite3_exec(db, "commit", nullptr, nullptr, nullptr);
+  sqlite3_stmt* count = nullptr;
+  sqlite3_prepare_v2(db, "select count(*) from article", -1, &count, nullptr);
+  sqlite3_step(count);
+  state.counters["records"] = sqlite3_column_int(count, 0);
+  sqlite3_finalize(count);
+  sqlite3_close(db);
+  fs::remove_all(folder);
+}
+
+void BM_ImportInsertVekrano(benchmark::State& state) { insertVekrano(state, false); }
+void BM_ImportInsertVekranoQueryEach(benchmark::State& state) { insertVekrano(state, true); }
+void BM_ImportInsertSqlite(benchmark::State& state) { insertSqlite(state); }
+BENCHMARK(BM_ImportInsertVekrano)->Iterations(10000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ImportInsertVekranoQueryEach)->Iterations(10000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ImportInsertSqlite)->Iterations(10000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -74,6 +74,13 @@ TableText toTableText(std::string_view utf8) {
   out.ansi.reserve(utf8.size());
   std::size_t position = 0;
   for (std::size_t at = 0; at < utf8.size();) {
+    // Plain ASCII is held as itself: copied a run at a time.
+    std::size_t runEnd = at;
+    while (runEnd < utf8.size() && static_cast<unsigned char>(utf8[runEnd]) < 0x80) ++runEnd;
+    out.ansi.append(utf8.substr(at, runEnd - at));
+    position += runEnd - at;
+    at = runEnd;
+    if (at == utf8.size()) break;
     ++position;
     std::uint32_t codePoint = 0;
     const std::size_t length = decodeUtf8(utf8, at, codePoint);

@@ -146,9 +146,21 @@ std::string ansiLower(std::string_view text) {
   return out;
 }
 
+bool sameAnsiText(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i] && ansiUpper(a[i]) != ansiUpper(b[i])) return false;
+  }
+  return true;
+}
+
 bool isValidUtf8(std::string_view bytes) {
   std::uint32_t cp = 0;
   for (std::size_t pos = 0; pos < bytes.size();) {
+    if (static_cast<unsigned char>(bytes[pos]) < 0x80) {  // plain ASCII, most of any text
+      ++pos;
+      continue;
+    }
     const std::size_t length = decodeUtf8(bytes, pos, cp);
     if (length == 0) return false;
     pos += length;

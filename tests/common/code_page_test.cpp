@@ -102,6 +102,19 @@ TEST(CodePage, AnsiCaseRules) {
   EXPECT_EQ(ansiUpper(b(0xB5)), b(0xB5));
 }
 
+TEST(CodePage, SameAnsiTextFollowsTheCaseRules) {
+  EXPECT_TRUE(sameAnsiText("Quantite", "QUANTITE"));
+  EXPECT_TRUE(sameAnsiText("\xE9t\xE9 \xFF\x9A", "\xC9T\xC9 \x9F\x8A"));
+  EXPECT_TRUE(sameAnsiText("", ""));
+  EXPECT_FALSE(sameAnsiText("cb", "cb1"));
+  EXPECT_FALSE(sameAnsiText("cb1", "cb"));
+  EXPECT_FALSE(sameAnsiText("lib1", "lib2"));
+  // Signs without another case stay apart, as do the blank and the letters 0x20 below them.
+  EXPECT_FALSE(sameAnsiText(std::string(1, b(0xF7)), std::string(1, b(0xD7))));
+  EXPECT_FALSE(sameAnsiText("a b", "aAb"));
+  EXPECT_FALSE(sameAnsiText("[", "{"));
+}
+
 TEST(CodePage, Utf8Boundary) {
   EXPECT_EQ(utf8ToAnsi("Fran\xC3\xA7"
                        "ais \xE2\x82\xAC"),

@@ -270,11 +270,8 @@ TField& TDataSet::Fields(int index) const {
 }
 
 TField* TDataSet::FindField(const std::string& name) const {
-  const std::string wanted = common::ansiUpper(name);
   for (const auto& field : fields_) {
-    if (common::ansiUpper(field->FieldName()) == wanted) {
-      return field.get();
-    }
+    if (common::sameAnsiText(field->FieldName(), name)) return field.get();
   }
   return nullptr;
 }

@@ -131,23 +131,24 @@ void TStatementRun::executeInsert(int& changedRowCount) {
   resolveStatementTexts();
   const TInsertItem& item = analizer_.inserts.front();
   dbase::TDataSet& target = *tables_.front().dataSet;
+  std::vector<dbase::TField*> fields;
+  fields.reserve(item.fieldNames.size());
   for (const std::string& name : item.fieldNames) {
-    if (target.FindField(name) == nullptr) {
-      throw ESqlQueryError(common::formatText(messages::kInsertFieldMissing, {name}));
-    }
+    fields.push_back(target.FindField(name));
+    if (fields.back() == nullptr) throw ESqlQueryError(common::formatText(messages::kInsertFieldMissing, {name}));
   }
   std::vector<TExprPtr> values;
+  values.reserve(item.values.size());
   for (const std::string& text : item.values) {
-    values.push_back(common::ansiUpper(text) == "NULL" ? nullptr : Parse(text));
+    values.push_back(common::sameAnsiText(text, "NULL") ? nullptr : Parse(text));
   }
   target.Insert();
   const common::OnUnwind canceled([&] { target.Cancel(); });
-  for (std::size_t i = 0; i < item.fieldNames.size(); ++i) {
-    dbase::TField& field = target.FieldByName(item.fieldNames[i]);
+  for (std::size_t i = 0; i < fields.size(); ++i) {
     if (i >= values.size()) {
       throw ESqlQueryError(common::formatText(messages::kListIndex, {std::to_string(i)}));
     }
-    if (values[i] && !values[i]->IsNull()) assignValue(field, *values[i], true);
+    if (values[i] && !values[i]->IsNull()) assignValue(*fields[i], *values[i], true);
   }
   target.Post();
   ++changedRowCount;

@@ -9,6 +9,7 @@
 #include "sql/errors.h"
 #include "sql/expr_messages.h"
 #include "sql/program/field_references.h"
+#include "sql/program/statement_text.h"
 #include "sql/query_messages.h"
 
 namespace vekrano::sql {
@@ -193,7 +194,17 @@ bool TStatementRun::resolvesHere(const std::string& reference) const {
                      [&](const TBoundTable& table) { return table.dataSet->FindField(field) != nullptr; });
 }
 
+namespace {
+
+// Only a field reference or a parameter is rewritten, and each begins with one of these.
+bool mayHoldReferences(const std::string& text) {
+  return text.find(':') != std::string::npos || text.find(kFieldMarker) != std::string::npos;
+}
+
+}  // namespace
+
 std::string TStatementRun::resolveText(const std::string& text, bool columnAliases) const {
+  if (!mayHoldReferences(text)) return text;
   return rewriteReferences(
       text, [&](const std::string& name) { return resolveReference(name, columnAliases); },
       [&](const std::string& name) {
@@ -239,7 +250,9 @@ void TStatementRun::resolveStatementTexts() {
   }
   for (TUpdateItem& update : analizer_.updates) update.expression = resolveText(update.expression, true);
   for (TInsertItem& insert : analizer_.inserts) {
-    for (std::string& value : insert.values) value = resolveText(value, true);
+    for (std::string& value : insert.values) {
+      if (mayHoldReferences(value)) value = resolveText(value, true);
+    }
   }
 }
 

@@ -28,10 +28,12 @@ namespace {
 
 // A lone field reference, a whole number or a quoted text, built as the grammar builds it; null
 // for any other text.
-TExprPtr literalOrReference(const std::string& text, const ExprBuilder& builder) {
+TExprPtr literalOrReference(std::string_view text, const ExprBuilder& builder) {
   if (text.empty()) return nullptr;
   if (isLoneReference(text)) return builder.fieldReference(loneReferenceName(text));
-  if (std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) return builder.integer(text);
+  if (std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    return builder.integer(std::string(text));
+  }
   const char quote = text.front();
   if (quote == '"' || quote == '\'') {
     const QuotedRun run = quotedRun(text, 0);
@@ -42,7 +44,7 @@ TExprPtr literalOrReference(const std::string& text, const ExprBuilder& builder)
 }
 
 // The text inside a few brackets around it; a deeper nesting is left to the grammar.
-std::string withoutParentheses(std::string text) {
+std::string_view withoutParentheses(std::string_view text) {
   constexpr int kMostParentheses = 4;
   for (int n = 0; n < kMostParentheses && text.size() >= 2 && text.front() == '(' && text.back() == ')'; ++n) {
     text = text.substr(1, text.size() - 2);
@@ -54,7 +56,7 @@ std::string withoutParentheses(std::string text) {
 // lone reference in a few brackets, or a function named in square brackets over one (as an
 // aggregate column is typed). Null for any other text.
 TExprPtr simpleExpression(const std::string& text, const ExprBuilder& builder) {
-  const std::string inner = withoutParentheses(text);
+  const std::string_view inner = withoutParentheses(text);
   if (TExprPtr simple = literalOrReference(inner, builder)) return simple;
   // A bracketed name holds no "]": the first one closes it.
   const std::size_t close = inner.find(']');
@@ -66,7 +68,7 @@ TExprPtr simpleExpression(const std::string& text, const ExprBuilder& builder) {
   if (!argument) return nullptr;
   TExprList params;
   params.push_back(std::move(argument));
-  return builder.call(inner.substr(1, close - 1), std::move(params));
+  return builder.call(std::string(inner.substr(1, close - 1)), std::move(params));
 }
 
 }  // namespace

@@ -18,9 +18,11 @@ constexpr int kIllegalToken = 292;
 std::string normalizedLines(std::string_view text) {
   std::string lines;
   lines.reserve(text.size() + 1);
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    lines += text[i];
+  for (std::size_t from = 0; from < text.size();) {
+    const std::size_t pair = text.find("\r\n", from);
+    const std::size_t end = pair == std::string_view::npos ? text.size() : pair;
+    lines.append(text.substr(from, end - from));
+    from = end + 1;  // the carriage return dropped, its line feed kept
   }
   if (!lines.empty() && lines.back() != '\n') lines += '\n';
   return lines;
@@ -37,13 +39,39 @@ std::string SqlSyntaxError::message() const {
 
 TSqlParser::TSqlParser(std::string dateFormat) : dateFormat_(std::move(dateFormat)) {}
 
+const std::string& TSqlParser::dateFormat() const {
+  return dateFormat_.empty() ? common::formatSettings().shortDateFormat : dateFormat_;
+}
+
 std::optional<SqlSyntaxError> TSqlParser::Parse(std::string_view text, TSqlAnalizer& analizer) const {
-  const std::string& format = dateFormat_.empty() ? common::formatSettings().shortDateFormat : dateFormat_;
-  SqlParseContext context(text, format, analizer);
+  SqlParseContext context(text, dateFormat(), analizer);
   stmt::parser parser(context);
   if (parser.parse() == 0) return std::nullopt;
   if (!context.error()) context.recordError("syntax error");
   return context.error();
+}
+
+TSqlTokenReader TSqlParser::tokenReader(std::string_view text) const { return TSqlTokenReader(text, dateFormat()); }
+
+TSqlTokenReader::TSqlTokenReader(std::string_view text, std::string dateFormat)
+    : context_(text, std::move(dateFormat), unused_), start_(context_.cursor) {}
+
+void TSqlTokenReader::next(TSqlToken& token) {
+  token.code = scanSqlToken(context_, token.text);
+  token.offset = static_cast<std::size_t>(context_.tokenStart - start_);
+  token.asWritten = token.text == std::string_view(context_.tokenStart, context_.cursor);
+}
+
+void TSqlTokenReader::rewind() {
+  context_.cursor = start_;
+  context_.insideWhere = false;
+}
+
+bool TSqlTokenReader::readAt(std::size_t offset, TSqlToken& token) {
+  if (offset >= static_cast<std::size_t>(context_.limit - start_)) return false;
+  context_.cursor = start_ + offset;
+  next(token);
+  return token.code != 0 && token.offset == offset;
 }
 
 SqlParseContext::SqlParseContext(std::string_view text, std::string dateFormat, TSqlAnalizer& root)

@@ -25,6 +25,18 @@ struct SqlSyntaxError {
   std::string message() const;
 };
 
+// A token as the parser receives it.
+struct TSqlToken {
+  int code = 0;
+  std::string text;
+  // The text is the statement's own characters, not a value the scanner computed (a date, NOW,
+  // a "$" number in decimal, "||" as "+").
+  bool asWritten = false;
+  std::size_t offset = 0;  // its first byte in the text, lines joined by line feeds
+};
+
+class TSqlTokenReader;
+
 class TSqlParser {
  public:
   // `dateFormat` reads "#" date "#" literals; empty means the process's short date format.
@@ -34,7 +46,12 @@ class TSqlParser {
   // Returns nothing when the text was accepted, else the error; `analizer` is then partly filled.
   std::optional<SqlSyntaxError> Parse(std::string_view text, TSqlAnalizer& analizer) const;
 
+  // Reads the tokens of `text` as Parse would, without parsing.
+  TSqlTokenReader tokenReader(std::string_view text) const;
+
  private:
+  const std::string& dateFormat() const;
+
   std::string dateFormat_;
 };
 
@@ -151,6 +168,28 @@ class SqlParseContext {
   std::string lastToken_;
   bool stackOverflowed_ = false;
   std::optional<SqlSyntaxError> error_;
+};
+
+// Reads the tokens of one statement text as the parser receives them: one after the other, or
+// the one that begins at a given byte.
+class TSqlTokenReader {
+ public:
+  TSqlTokenReader(std::string_view text, std::string dateFormat);
+  TSqlTokenReader(const TSqlTokenReader&) = delete;
+  TSqlTokenReader& operator=(const TSqlTokenReader&) = delete;
+
+  // The token after the last one read, blanks and comments skipped; code 0 at the end.
+  void next(TSqlToken& token);
+  // The token that begins at byte `offset`; false at the end of the text and where a blank or a
+  // comment begins. REQUIRES: the text holds no carriage return, so that its bytes are those read.
+  bool readAt(std::size_t offset, TSqlToken& token);
+  // Goes back to the start of the text.
+  void rewind();
+
+ private:
+  TSqlAnalizer unused_;  // no grammar action runs on the scanner's behalf
+  SqlParseContext context_;
+  const char* start_;
 };
 
 // The generated scanner: the next token's code, skipping blanks and comments; 0 at the end.

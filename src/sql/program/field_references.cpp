@@ -33,7 +33,7 @@ void forEachReference(const std::string& text, const std::function<void(const st
       [](const std::string&) { return std::string(); });
 }
 
-bool isLoneReference(const std::string& text) {
+bool isLoneReference(std::string_view text) {
   return text.size() >= 3 && text[0] == kFieldMarker && text[1] == '"' && text.back() == '"' &&
          text.find('"', 2) == text.size() - 1;
 }

@@ -20,9 +20,9 @@ std::string rewriteReferences(const std::string& text, const TReferenceRewrite& 
 void forEachReference(const std::string& text, const std::function<void(const std::string& name)>& visit);
 
 // True when `text` is one field reference and nothing else.
-bool isLoneReference(const std::string& text);
+bool isLoneReference(std::string_view text);
 // The name inside such a text. REQUIRES: isLoneReference(text).
-inline std::string loneReferenceName(const std::string& text) { return text.substr(2, text.size() - 3); }
+inline std::string loneReferenceName(std::string_view text) { return std::string(text.substr(2, text.size() - 3)); }
 
 // The position of the "." between qualifier and field, outside brackets; npos when none.
 std::size_t qualifierDot(std::string_view name);

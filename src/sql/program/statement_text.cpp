@@ -46,13 +46,7 @@ bool isNameChar(char c) {
   return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_' || static_cast<unsigned char>(c) >= 128;
 }
 
-bool sameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (common::ansiUpper(a[i]) != common::ansiUpper(b[i])) return false;
-  }
-  return true;
-}
+bool sameName(std::string_view a, std::string_view b) { return common::sameAnsiText(a, b); }
 
 QuotedRun quotedRun(std::string_view text, std::size_t at) {
   const std::size_t close = text.find(text[at], at + 1);

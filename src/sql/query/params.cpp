@@ -11,6 +11,8 @@ namespace {
 // The names of the ":name" markers of `sql`, in text order.
 std::vector<std::string> markerNames(const std::string& sql) {
   std::vector<std::string> names;
+  // Every marker begins with ":"; most statements hold none, and are not read piece by piece.
+  if (sql.find(':') == std::string::npos) return names;
   for (std::size_t i = 0; i < sql.size();) {
     const StatementPiece piece = pieceAt(sql, i, TextLanguage::Statement);
     if (piece.kind == PieceKind::Parameter) names.push_back(pieceName(sql, piece));

@@ -86,8 +86,14 @@ void TSqlStrings::Add(const std::string& line) {
 }
 
 std::string TSqlStrings::Text() const {
+  std::size_t size = 0;
+  for (const std::string& line : lines_) size += line.size() + 1;
   std::string text;
-  for (std::size_t i = 0; i < lines_.size(); ++i) text += (i == 0 ? "" : "\n") + lines_[i];
+  text.reserve(size);
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    if (i > 0) text += '\n';
+    text += lines_[i];
+  }
   return text;
 }
 
@@ -114,8 +120,13 @@ void TSqlQuery::parseStatement(TSqlAnalizer& analizer) {
     throw ESqlQueryError(messages::kEmptyStatement);
   }
   resultSet_.reset();
-  const std::optional<SqlSyntaxError> error = TSqlParser(DateFormat).Parse(text, analizer);
-  if (!error) return;
+  const TSqlParser parser(DateFormat);
+  if (heldInserts_.reuse(text, parser, analizer)) return;
+  const std::optional<SqlSyntaxError> error = parser.Parse(text, analizer);
+  if (!error) {
+    heldInserts_.learn(analizer);
+    return;
+  }
   if (OnSyntaxError) {
     OnSyntaxError(error->errorText, error->token, error->line, error->column, static_cast<int>(error->token.size()));
     throw common::EAbort();

@@ -12,6 +12,7 @@
 #include "dbase/dataset/data_source.h"
 #include "dbase/dataset/dataset.h"
 #include "sql/exec/statement_run.h"
+#include "sql/query/held_insert_shapes.h"
 #include "sql/query/params.h"
 #include "sql/results/result_set.h"
 
@@ -113,6 +114,9 @@ class TSqlQuery : public dbase::TDataSet {
 
   // Rows inserted, changed or deleted by the last run.
   int ChangedRowCount() const { return changedRowCount_; }
+  // How many statements were run without a parse of their own, an INSERT parsed before them
+  // differing from them only in its literal values.
+  int reusedParseCount() const { return heldInserts_.reusedCount(); }
   // The result set of the open query; null when closed.
   TResultSet* CurrentResultSet() const { return resultSet_.get(); }
 
@@ -218,6 +222,7 @@ class TSqlQuery : public dbase::TDataSet {
   TSqlDataSets dataSets_;
   TParams params_;
   TParamsAsFields paramsAsFields_;
+  HeldInsertShapes heldInserts_;
   int changedRowCount_ = 0;
   std::unique_ptr<TResultSet> resultSet_;
   std::vector<dbase::TFieldDef> resultFieldDefs_;
