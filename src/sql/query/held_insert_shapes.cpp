@@ -4,20 +4,25 @@
 #include <algorithm>
 
 #include "common/code_page.h"
+#include "sql_grammar.hpp"
 
 namespace vekrano::sql {
 namespace {
 
-// The scanner's token codes this file reads.
-constexpr int kUnsignedInteger = 258;
-constexpr int kString = 261;
-constexpr int kComma = 262;
-constexpr int kOpenParenthesis = 263;
-constexpr int kCloseParenthesis = 264;
-constexpr int kSemicolon = 268;
-constexpr int kIllegal = 292;
-constexpr int kValues = 342;
-constexpr int kNull = 369;
+// The scanner's token codes this file reads, as the generated parser names them.
+using Token = stmt::parser::token;
+constexpr int kUnsignedInteger = Token::TOK_UINTEGER;
+constexpr int kString = Token::TOK_STRING;
+constexpr int kComma = Token::TOK_COMMA;
+constexpr int kOpenParenthesis = Token::TOK_LPAREN;
+constexpr int kCloseParenthesis = Token::TOK_RPAREN;
+constexpr int kSemicolon = Token::TOK_SEMICOLON;
+constexpr int kIllegal = Token::TOK_ILLEGAL;
+constexpr int kValues = Token::TOK_VALUES;
+constexpr int kNull = Token::TOK_NULL;
+// Integers, signed integers, decimals and strings are numbered one after the other.
+static_assert(Token::TOK_SINTEGER == kUnsignedInteger + 1 && Token::TOK_NUMBER == kUnsignedInteger + 2 &&
+              kString == kUnsignedInteger + 3);
 
 bool isLiteral(const TSqlToken& token) {
   return token.code >= kUnsignedInteger && token.code <= kString && token.asWritten;
