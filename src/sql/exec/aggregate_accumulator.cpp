@@ -12,34 +12,11 @@
 namespace vekrano::sql {
 namespace {
 
-constexpr char kHexDigits[] = "0123456789abcdef";
-
-// Texts and numbers as hexadecimal, so that a kept state holds no blank and loses no bit.
-std::string hexOf(std::string_view bytes) {
-  std::string text;
-  for (const char c : bytes) {
-    text += kHexDigits[static_cast<unsigned char>(c) >> 4];
-    text += kHexDigits[static_cast<unsigned char>(c) & 0x0F];
-  }
-  return text;
-}
-
+// Numbers as the hexadecimal digits of their bits, so that a kept state loses no bit.
 std::string hexOf(double value) {
   char digits[16];
   const auto end = std::to_chars(digits, digits + sizeof digits, std::bit_cast<std::uint64_t>(value), 16).ptr;
   return std::string(digits, end);
-}
-
-bool fromHex(std::string_view text, std::string& bytes) {
-  if (text.size() % 2 != 0) return false;
-  bytes.clear();
-  for (std::size_t i = 0; i < text.size(); i += 2) {
-    unsigned value = 0;
-    const auto [end, error] = std::from_chars(text.data() + i, text.data() + i + 2, value, 16);
-    if (error != std::errc() || end != text.data() + i + 2) return false;
-    bytes += static_cast<char>(value);
-  }
-  return true;
 }
 
 bool fromHex(std::string_view text, double& value) {
@@ -48,6 +25,12 @@ bool fromHex(std::string_view text, double& value) {
   if (text.empty() || error != std::errc() || end != text.data() + text.size()) return false;
   value = std::bit_cast<double>(bits);
   return true;
+}
+
+template <typename Number>
+bool fromDecimal(std::string_view text, Number& value) {
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return !text.empty() && error == std::errc() && end == text.data() + text.size();
 }
 
 }  // namespace
@@ -100,28 +83,27 @@ std::string AggregateAccumulator::Result(TAggregateKind kind) const {
 }
 
 std::string AggregateAccumulator::state() const {
-  // A text is kept with a mark before it, so that an empty one still makes a word.
+  // The two texts follow their lengths whole, blanks and all.
   return std::to_string(count_) + " " + hexOf(sum_) + " " + hexOf(squares_) + " " + hexOf(min_) + " " + hexOf(max_) +
-         " t" + hexOf(minText_) + " t" + hexOf(maxText_);
+         " " + std::to_string(minText_.size()) + " " + std::to_string(maxText_.size()) + " " + minText_ + maxText_;
 }
 
 bool AggregateAccumulator::restore(std::string_view state) {
   std::vector<std::string_view> words;
-  for (std::size_t start = 0; start <= state.size();) {
-    const std::size_t blank = std::min(state.find(' ', start), state.size());
+  std::size_t start = 0;
+  while (words.size() < 7) {
+    const std::size_t blank = state.find(' ', start);
+    if (blank == std::string_view::npos) return false;
     words.push_back(state.substr(start, blank - start));
     start = blank + 1;
   }
+  const std::string_view texts = state.substr(start);
   int count = 0;
   double sum = 0, squares = 0, min = 0, max = 0;
-  std::string minText, maxText;
-  if (words.size() != 7 || words[5].empty() || words[5][0] != 't' || words[6].empty() || words[6][0] != 't') {
-    return false;
-  }
-  const auto [end, error] = std::from_chars(words[0].data(), words[0].data() + words[0].size(), count);
-  if (words[0].empty() || error != std::errc() || end != words[0].data() + words[0].size() || count < 0 ||
-      !fromHex(words[1], sum) || !fromHex(words[2], squares) || !fromHex(words[3], min) || !fromHex(words[4], max) ||
-      !fromHex(words[5].substr(1), minText) || !fromHex(words[6].substr(1), maxText)) {
+  std::size_t minLength = 0, maxLength = 0;
+  if (!fromDecimal(words[0], count) || count < 0 || !fromHex(words[1], sum) || !fromHex(words[2], squares) ||
+      !fromHex(words[3], min) || !fromHex(words[4], max) || !fromDecimal(words[5], minLength) ||
+      !fromDecimal(words[6], maxLength) || minLength > texts.size() || texts.size() - minLength != maxLength) {
     return false;
   }
   count_ = count;
@@ -129,8 +111,8 @@ bool AggregateAccumulator::restore(std::string_view state) {
   squares_ = squares;
   min_ = min;
   max_ = max;
-  minText_ = std::move(minText);
-  maxText_ = std::move(maxText);
+  minText_ = std::string(texts.substr(0, minLength));
+  maxText_ = std::string(texts.substr(minLength));
   return true;
 }
 

@@ -214,16 +214,21 @@ TEST(KeptAggregates, AccumulatorStatesComeBackExactly) {
   AggregateAccumulator kept(*num);
   AggregateAccumulator fresh(*num);
   // Restoring texts that are not states leaves the accumulator as it was.
-  for (const std::string bad : {"", "1 0 0 0 0 t", "x 0 0 0 0 t t", "1 0 0 0 0 t0 t", "1 0 0 zz 0 t t",
-                                "-1 0 0 0 0 t t", "1 0 0 0 0 u t", "1 0 0 0 0 t t extra"}) {
+  for (const std::string bad : {"", "1 0 0 0 0 0", "x 0 0 0 0 0 0 ", "1 0 0 0 0 1 0 ", "1 0 0 zz 0 0 0 ",
+                                "-1 0 0 0 0 0 0 ", "1 0 0 0 0 0 0 extra", "1 0 0 0 0 2 1 ab"}) {
     EXPECT_FALSE(kept.restore(bad)) << bad;
     EXPECT_EQ(kept.state(), fresh.state());
   }
-  ASSERT_TRUE(kept.restore("3 c010000000000000 4024000000000000 c014000000000000 3ff0000000000000 t41 t7a20"));
+  ASSERT_TRUE(kept.restore("3 c010000000000000 4024000000000000 c014000000000000 3ff0000000000000 1 2 Az "));
   EXPECT_EQ(kept.Result(TAggregateKind::Count), "3");
   EXPECT_EQ(kept.Result(TAggregateKind::Min), numberLiteral(-5));
   EXPECT_EQ(kept.Result(TAggregateKind::Max), numberLiteral(1));
   EXPECT_EQ(kept.Result(TAggregateKind::Sum), numberLiteral(-4));
+  const std::unique_ptr<TSqlField> text = makeSqlField("cb", "cb", ttString, 3);
+  AggregateAccumulator texts(*text);
+  ASSERT_TRUE(texts.restore(kept.state()));
+  EXPECT_EQ(texts.Result(TAggregateKind::Min), textLiteral("A"));
+  EXPECT_EQ(texts.Result(TAggregateKind::Max), textLiteral("z "));
   AggregateAccumulator again(*num);
   ASSERT_TRUE(again.restore(kept.state()));
   EXPECT_EQ(again.state(), kept.state());
