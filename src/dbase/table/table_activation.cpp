@@ -252,8 +252,10 @@ void TTzDbf::openProductionIndex(bool rebuild) {
       fault = flagWasSet || !openedAlone_ ? area.index->disagreement(everyKey)
                                           : "the table's production index flag was cleared";
     if (fault.empty()) {
-      if (!checked && flagWasSet) keepIndexCheck(everyKey);
-      if (everyKey && !readOnly_) touchFile(mdxName);
+      // Marking the index as agreeing changes its times: what is kept then would never be met.
+      const bool marked = everyKey && !readOnly_;
+      if (!checked && flagWasSet && !marked) keepIndexCheck(everyKey);
+      if (marked) touchFile(mdxName);
       return;
     }
   } else if (!build && fault.empty()) {
