@@ -22,7 +22,10 @@ std::string shownRecords(const WorkArea& area) {
 }  // namespace
 
 TableFilesStanding TTzDbf::filesStanding() const {
-  return filesStandingOf(dbfFileName_, derivedFileName(dbfFileName_, "MDX"));
+  // Open, the table's own path as opened, which a change of the working folder cannot redirect.
+  const std::string table = area_ != 0 && getWorkArea(area_).table.isOpen() ? getWorkArea(area_).table.fileName()
+                                                                            : dbfFileName_;
+  return filesStandingOf(table, derivedFileName(table, "MDX"));
 }
 
 std::optional<std::vector<std::string>> TTzDbf::keptAnswers(const std::vector<std::string>& questions) const {
