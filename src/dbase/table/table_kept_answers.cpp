@@ -23,8 +23,8 @@ std::string shownRecords(const WorkArea& area) {
 
 TableFilesStanding TTzDbf::filesStanding() const {
   // Open, the table's own path as opened, which a change of the working folder cannot redirect.
-  const std::string table = area_ != 0 && getWorkArea(area_).table.isOpen() ? getWorkArea(area_).table.fileName()
-                                                                            : dbfFileName_;
+  const std::string table =
+      area_ != 0 && getWorkArea(area_).table.isOpen() ? getWorkArea(area_).table.fileName() : dbfFileName_;
   return filesStandingOf(table, derivedFileName(table, "MDX"));
 }
 

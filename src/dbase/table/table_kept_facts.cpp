@@ -159,8 +159,8 @@ bool parseKeptFile(std::string_view content, TableFilesStanding& standing, KeptF
 }
 
 std::string keptFileContent(const TableFilesStanding& standing, const KeptFacts& facts) {
-  std::string content = std::string(kFirstLine) + "\n" + standingLine("table", standing.table) +
-                        standingLine("index", standing.index);
+  std::string content =
+      std::string(kFirstLine) + "\n" + standingLine("table", standing.table) + standingLine("index", standing.index);
   for (const auto& [name, value] : facts) content += "fact " + hex(name) + " " + hex(value) + "\n";
   const std::uint64_t sum = checksum(content);
   char digits[17] = {};

@@ -158,7 +158,9 @@ void TStatementRun::scanAggregated(TResultSet& resultSet) {
   if (!questions.empty()) {
     if (const std::optional<std::vector<std::string>> answers = table->keptAnswers(questions)) {
       bool restored = answers->back() == "0" || answers->back() == "1";
-      for (std::size_t k = 0; k < accumulators.size() && restored; ++k) restored = accumulators[k].restore((*answers)[k]);
+      for (std::size_t k = 0; k < accumulators.size() && restored; ++k) {
+        restored = accumulators[k].restore((*answers)[k]);
+      }
       if (restored) {
         if (answers->back() == "1") {
           resultSet.Insert();

@@ -44,10 +44,10 @@ TEST(KeptFacts, KeptForExactlyTheFilesTheyWereWorkedOutFrom) {
 
   // Any difference in either file, even a nanosecond of one time, and nothing is known.
   const std::vector<std::function<void(TableFilesStanding&)>> changes = {
-      [](TableFilesStanding& f) { f.table.size += 261; },     [](TableFilesStanding& f) { f.table.modifiedNs += 1; },
-      [](TableFilesStanding& f) { f.table.changedNs += 1; },  [](TableFilesStanding& f) { f.index.inode += 9; },
-      [](TableFilesStanding& f) { f.index.device += 1; },     [](TableFilesStanding& f) { f.index.size += 1024; },
-      [](TableFilesStanding& f) { f.index.modifiedNs -= 1; }, [](TableFilesStanding& f) { f.index.changedNs += 1; },
+      [](TableFilesStanding& f) { f.table.size += 261; },      [](TableFilesStanding& f) { f.table.modifiedNs += 1; },
+      [](TableFilesStanding& f) { f.table.changedNs += 1; },   [](TableFilesStanding& f) { f.index.inode += 9; },
+      [](TableFilesStanding& f) { f.index.device += 1; },      [](TableFilesStanding& f) { f.index.size += 1024; },
+      [](TableFilesStanding& f) { f.index.modifiedNs -= 1; },  [](TableFilesStanding& f) { f.index.changedNs += 1; },
       [](TableFilesStanding& f) { f.index = FileStanding{}; },
   };
   for (std::size_t i = 0; i < changes.size(); ++i) {

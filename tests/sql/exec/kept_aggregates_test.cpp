@@ -89,9 +89,7 @@ TEST(KeptAggregates, AnswersAreThoseOfAScan) {
   // An empty table; negative numbers with the largest number and the smallest text deleted,
   // accented texts stored in the OEM code page; one record.
   TempDir empty, mixed, single;
-  {
-    ProgramRun run(empty.path().string());
-  }
+  { ProgramRun run(empty.path().string()); }
   {
     ProgramRun run(mixed.path().string());
     insert(run, -5, "MID", "Cr\xE8me");
