@@ -150,6 +150,7 @@ void TTzDbf::openTable() {
     if (!area.table.OpenDbf(dbfFileName_, mode, TableLanguage == TTzTableLanguage::tlOem, countFromSize))
       tzCheck(dbfErrorCode() != 0 ? dbfErrorCode() : kTzOpenFailed);
   };
+  openedStanding_ = filesStanding();
   openDbf(AutoFixRecCount);
   // Written in a code page it cannot convert, the table would end up holding two encodings; a
   // damaged one would lose records to the next write. Both are read as they are until repaired.
@@ -243,11 +244,18 @@ void TTzDbf::openProductionIndex(bool rebuild) {
     if (build) area.index->Close();
   } else if (!build && openIndexFile(mdxName, fault)) {
     const bool everyKey = CheckEveryKey || tableWrittenAfterIndex(area.table.fileName(), mdxName);
+    // The same files passed the check before: any write since, by any program, would show in
+    // their times. Whether the flag is set is part of the files; who else has them open is not.
+    const bool checked = flagWasSet && indexCheckKept(everyKey);
     // A table first opened by another process still open has its flag set only when that one closes.
-    fault = flagWasSet || !openedAlone_ ? area.index->disagreement(everyKey)
-                                        : "the table's production index flag was cleared";
+    if (!checked)
+      fault = flagWasSet || !openedAlone_ ? area.index->disagreement(everyKey)
+                                          : "the table's production index flag was cleared";
     if (fault.empty()) {
-      if (everyKey && !readOnly_) touchFile(mdxName);
+      // Marking the index as agreeing changes its times: what is kept then would never be met.
+      const bool marked = everyKey && !readOnly_;
+      if (!checked && flagWasSet && !marked) keepIndexCheck(everyKey);
+      if (marked) touchFile(mdxName);
       return;
     }
   } else if (!build && fault.empty()) {

@@ -13,6 +13,7 @@
 
 #include "dbase/dataset/dataset.h"
 #include "dbase/dbase_error.h"
+#include "dbase/table/table_kept_facts.h"
 #include "dbase/table/table_record.h"
 #include "dbase/table_locks.h"
 
@@ -319,6 +320,29 @@ class TTzDbf : public TDataSet {
   int runArea_ = 0;
   std::chrono::steady_clock::time_point runTaken_;
   std::chrono::steady_clock::time_point runReleased_;
+
+  // --- Facts kept across processes (table_kept_answers.cpp)
+ public:
+  // The answers some process kept for `questions` (each names a value worked out from every
+  // record this component shows, such as an aggregate of one field) for the table's files exactly
+  // as they stand now; nothing unless every one is kept, or while a record is being edited.
+  // REQUIRES: the table is open.
+  std::optional<std::vector<std::string>> keptAnswers(const std::vector<std::string>& questions) const;
+  // Where the table's files stand: taken before answers are worked out from the records.
+  TableFilesStanding filesStanding() const;
+  // Keeps `answers[i]` for `questions[i]`, worked out from the records since `before` was taken,
+  // when the files still stand there and had been still for a while then. Nothing otherwise.
+  void keepAnswers(const TableFilesStanding& before, const std::vector<std::string>& questions,
+                   const std::vector<std::string>& answers) const;
+
+ private:
+  // The activation's index check passed, `everyKey` or not, for the files as they stood when
+  // the activation opened them, and as they stand now.
+  bool indexCheckKept(bool everyKey) const;
+  // Keeps that the check passed, when the files still stand where the activation found them.
+  void keepIndexCheck(bool everyKey) const;
+  // Where the table's files stood just before the last activation opened them.
+  TableFilesStanding openedStanding_;
 };
 
 }  // namespace vekrano::dbase

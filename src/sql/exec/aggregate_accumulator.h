@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "sql/expr/expression.h"
 #include "sql/program/analyzer.h"
@@ -22,6 +23,11 @@ class AggregateAccumulator {
   void AddValue(const TExpression& value);
   // The final value written as an expression text reads it.
   std::string Result(TAggregateKind kind) const;
+  // The running values as a text that restore takes back exactly, to be kept across processes.
+  std::string state() const;
+  // Takes back the running values from what state gave; false, with nothing changed, for any
+  // other text.
+  bool restore(std::string_view state);
 
  private:
   void addNumber(double value);

@@ -1,11 +1,15 @@
 // Grouping and aggregation of a filled result set, with HAVING.
 #include <algorithm>
 #include <cstring>
+#include <functional>
+#include <optional>
 
+#include "dbase/table/table_dataset.h"
 #include "sql/exec/aggregate_accumulator.h"
 #include "sql/exec/statement_run.h"
 #include "sql/errors.h"
 #include "sql/query_messages.h"
+#include "sql/program/statement_text.h"
 #include "sql/results/result_set_order.h"
 
 namespace vekrano::sql {
@@ -21,6 +25,35 @@ bool sameGroup(const TResultSet& resultSet, const std::vector<int>& groupColumns
     }
   }
   return true;
+}
+
+// Whether any record matched, asked beside the aggregates: without one the result has no row.
+constexpr char kRowsQuestion[] = "any record";
+
+// What a table can keep the answers to for a statement made only of COUNT(*), MIN(field) and
+// MAX(field) over every record it shows, none read beside them: one question per aggregate in
+// the order of the accumulators, then kRowsQuestion. Empty for any other statement.
+std::vector<std::string> keptQuestions(const TSqlAnalizer& analizer,
+                                       const std::function<const dbase::TField*(const std::string&)>& fieldOf) {
+  if (!analizer.havingText.empty() || !analizer.havingAggregates.empty()) return {};
+  std::vector<std::string> questions;
+  for (const TColumnItem& column : analizer.columns) {
+    if (column.aggregates.empty() || column.expression.find(kFieldMarker) != std::string::npos) return {};
+    for (const TAggregateItem& aggregate : column.aggregates) {
+      const dbase::TField* field = aggregate.argument.empty() ? nullptr : fieldOf(aggregate.argument);
+      if (aggregate.distinct) return {};
+      if (aggregate.kind == TAggregateKind::Count && aggregate.argument.empty()) {
+        questions.emplace_back("COUNT(*)");
+      } else if ((aggregate.kind == TAggregateKind::Min || aggregate.kind == TAggregateKind::Max) && field != nullptr) {
+        questions.push_back(std::string(aggregate.kind == TAggregateKind::Min ? "MIN(" : "MAX(") + field->FieldName() +
+                            ")");
+      } else {
+        return {};
+      }
+    }
+  }
+  questions.emplace_back(kRowsQuestion);
+  return questions;
 }
 
 }  // namespace
@@ -114,6 +147,31 @@ void TStatementRun::scanAggregated(TResultSet& resultSet) {
   // The first matching record's row stays as the group's representative; the others only pass
   // their argument values through one scratch row, as the stored rows would give them.
   std::vector<AggregateAccumulator> accumulators = argumentAccumulators(resultSet);
+  // Aggregates over a whole table may be answered for files that no program changed since some
+  // process worked them out; else they are worked out below and kept.
+  auto* table = dynamic_cast<dbase::TTzDbf*>(tables_.front().dataSet);
+  std::vector<std::string> questions;
+  if (table != nullptr && !where_ && storageOrderAllowed())
+    questions = keptQuestions(analizer_, [this](const std::string& text) { return loneField(text); });
+  if (questions.size() != accumulators.size() + 1) questions.clear();
+  std::optional<dbase::TableFilesStanding> before;
+  if (!questions.empty()) {
+    if (const std::optional<std::vector<std::string>> answers = table->keptAnswers(questions)) {
+      bool restored = answers->back() == "0" || answers->back() == "1";
+      for (std::size_t k = 0; k < accumulators.size() && restored; ++k) {
+        restored = accumulators[k].restore((*answers)[k]);
+      }
+      if (restored) {
+        if (answers->back() == "1") {
+          resultSet.Insert();
+          finishGroup(resultSet, resultSet.currentRow(), accumulators);
+        }
+        return;
+      }
+      accumulators = argumentAccumulators(resultSet);
+    }
+    before = table->filesStanding();
+  }
   // Numbers go from their expressions straight into the accumulators, as their rows give them.
   std::vector<const TExpression*> arguments;
   bool direct = true;
@@ -159,6 +217,12 @@ void TStatementRun::scanAggregated(TResultSet& resultSet) {
       handleRecord();
       return true;
     });
+  }
+  if (before) {
+    std::vector<std::string> answers;
+    for (const AggregateAccumulator& accumulator : accumulators) answers.push_back(accumulator.state());
+    answers.emplace_back(represented ? "1" : "0");
+    table->keepAnswers(*before, questions, answers);
   }
   resultSet.Truncate(1);
   if (resultSet.RecordCount() == 0) return;
