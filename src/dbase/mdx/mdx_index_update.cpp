@@ -41,7 +41,7 @@ bool MdxIndex::AppendIndex() {
       }
       writeAnchors();
     }
-    return order_ == 0 || syncTag(static_cast<std::size_t>(order_ - 1), "SyncIndex");
+    return order_ == 0 || syncTag(static_cast<std::size_t>(order_ - 1), "SyncIndex", false);
   });
 }
 
@@ -96,17 +96,21 @@ bool MdxIndex::SyncIndex() {
 
 // Seeks the entry of the current record in tag i. A record outside the tag's condition sends the
 // table to its end. `where` names the step in the failure text.
-bool MdxIndex::syncTag(std::size_t i, const char* where) {
+bool MdxIndex::syncTag(std::size_t i, const char* where, bool reread) {
   TagTree& tag = *tags_[i];
   auto record = table_.currentRecord();
-  if (record < 1 || record > table_.recordCount() || !table_.readRecord(record)) return false;
+  if (record < 1) return false;
+  if (reread && (record > table_.recordCount() || !table_.readRecord(record))) return false;
   if (!conditionHolds(i)) {
     atEnd_ = true;
     table_.goToEnd();
     return true;
   }
   std::string key = keyOf(i);
-  if (tag.seekEntry(key, static_cast<std::uint32_t>(record))) {
+  // An append that split no node left the tag on the new entry already.
+  const bool onAppended = !reread && tag.onEntry() && tag.current().number == static_cast<std::uint32_t>(record) &&
+                          tag.order().compare(tag.current().key, key) == 0;
+  if (onAppended || tag.seekEntry(key, static_cast<std::uint32_t>(record))) {
     atEnd_ = atBeginning_ = false;
     return true;
   }
