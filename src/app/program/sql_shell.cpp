@@ -33,6 +33,9 @@ constexpr NamedCommand kDotCommands[] = {
 // Statement text typed on the terminal, held in the engine's character set as the table can
 // store it; the characters written another way are said in `said`, for standard error.
 std::string engineText(const std::string& terminal, std::string& said) {
+  // Both code pages hold the ASCII characters as themselves.
+  if (std::all_of(terminal.begin(), terminal.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+    return terminal;
   const common::TableText text =
       common::isValidUtf8(terminal) ? common::toTableText(terminal) : common::ansiToTableText(terminal);
   if (text.refused) {

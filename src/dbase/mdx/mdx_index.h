@@ -169,8 +169,9 @@ class MdxIndex {
   void prefetchLeafRecords();
   bool step(bool forward);
   bool search(const std::string& text, bool exact);
-  // `reread` false: the current record is the one just appended, its bytes at hand.
-  bool syncTag(std::size_t i, const char* where, bool reread = true);
+  // `reread` false: the current record is the one just appended, its bytes at hand, and its key
+  // under tag i `knownKey` when given.
+  bool syncTag(std::size_t i, const char* where, bool reread = true, const std::string* knownKey = nullptr);
   std::string tagDisagreement(std::size_t i, std::int32_t count, bool everyKey);
   void AddIndexTag(const MdxTagDefinition& definition, const MdxBuildOptions& options, std::vector<TagEntry>& entries);
   void requireOpen(const std::string& where) const;

@@ -126,15 +126,17 @@ void TagTree::recordsInKeyOrder(std::vector<std::int32_t>& records, std::string*
 }
 
 void TagTree::writeNode(std::uint32_t block, const Node& node) {
-  if (place_.deferred != nullptr && place_.deferred->on) {
-    deferred_[block] = node;
-  } else {
-    std::array<std::uint8_t, kBlockSize> bytes;
-    encodeNode(node, shape_, bytes.data());
-    if (place_.file->writeAt(bytes.data(), bytes.size(), static_cast<std::int64_t>(blockOffset(block))) != 0)
-      writeFailed();
-  }
   auto hit = std::find_if(cache_.begin(), cache_.end(), [&](const auto& e) { return e.first == block; });
+  if (place_.deferred != nullptr && place_.deferred->on) {
+    // Read from the kept nodes from now on; the cache would only hold a second copy.
+    deferred_[block] = node;
+    if (hit != cache_.end()) cache_.erase(hit);
+    return;
+  }
+  std::array<std::uint8_t, kBlockSize> bytes;
+  encodeNode(node, shape_, bytes.data());
+  if (place_.file->writeAt(bytes.data(), bytes.size(), static_cast<std::int64_t>(blockOffset(block))) != 0)
+    writeFailed();
   if (hit != cache_.end()) hit->second = node;
 }
 
