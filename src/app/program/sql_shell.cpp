@@ -199,6 +199,7 @@ void SqlShell::runInput(int descriptor) {
     // What was printed is flushed here when the shell is about to wait, not at every line.
     if (!input.ready()) {
       settleHeldInserts();
+      table.endAppendRun();  // also a run of INSERTs that were not held
       std::fflush(context_.out);
     }
     if (!input.next(line)) break;
