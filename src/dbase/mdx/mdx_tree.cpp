@@ -128,8 +128,11 @@ void TagTree::recordsInKeyOrder(std::vector<std::int32_t>& records, std::string*
 void TagTree::writeNode(std::uint32_t block, const Node& node) {
   auto hit = std::find_if(cache_.begin(), cache_.end(), [&](const auto& e) { return e.first == block; });
   if (place_.deferred != nullptr && place_.deferred->on) {
-    // Read from the kept nodes from now on; the cache would only hold a second copy.
-    deferred_[block] = node;
+    // Read from the kept nodes from now on; the cache would only hold a second copy. Room for a
+    // full node lets a node that grew by one item be copied without allocating its keys again.
+    Node& kept = deferred_[block];
+    kept.items.reserve(static_cast<std::size_t>(shape_.maxKeys) + 1);
+    kept = node;
     if (hit != cache_.end()) cache_.erase(hit);
     return;
   }
@@ -189,6 +192,7 @@ void TagTree::push(std::uint32_t block, bool rightMost) {
     node = std::move(spare_.back());
     spare_.pop_back();
   }
+  node.items.reserve(static_cast<std::size_t>(shape_.maxKeys) + 1);
   node = readNode(block);
   if (node.isLeaf() && !walk_.enter(block)) corrupted();
   int index = rightMost ? static_cast<int>(node.isLeaf() ? node.items.size() : node.pointerCount()) - 1 : 0;
@@ -310,8 +314,22 @@ void placeItem(Node& node, std::size_t pos, NodeItem item, std::uint32_t newPoin
 
 }  // namespace
 
+// True when the path kept from the last look at the tag is the one a descent to `key` would take
+// (appends in key order go to the same leaf one after the other); the walk then starts as after a
+// descent. Every write that changes a node of the path leaves the path empty or in step with it.
+bool TagTree::pathLeadsTo(const std::string& key) {
+  if (path_.empty() || path_.front().block != header_.root || !path_.back().node.isLeaf()) return false;
+  for (std::size_t level = 0; level + 1 < path_.size(); ++level) {
+    if (lowerBound(path_[level].node, key) != static_cast<std::size_t>(path_[level].index)) return false;
+  }
+  path_.back().index = static_cast<int>(lowerBound(path_.back().node, key));
+  walk_.restart();
+  walk_.enter(path_.back().block);
+  return true;
+}
+
 bool TagTree::insert(const std::string& key, std::uint32_t record) {
-  descendTo(key);
+  if (!pathLeadsTo(key)) descendTo(key);
   // A key past the last entry (an append in key order) stays where the descent left it: the
   // climb would find no further leaf and come back down the right-most path to the same place.
   if (!onEntry() && !pastLastEntry() && !climbForward()) {

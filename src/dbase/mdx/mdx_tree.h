@@ -131,6 +131,7 @@ class TagTree {
   void descend(std::uint32_t block, bool rightMost);
   // The path down to the leaf where `key`'s lower bound lies; its index may be past the leaf's end.
   void descendTo(const std::string& key);
+  bool pathLeadsTo(const std::string& key);
   // True when the path runs down the right-most pointers to past the last leaf's last entry.
   bool pastLastEntry() const;
   bool climbForward();

@@ -91,17 +91,23 @@ TEST(DbfFile, NumbersAndTextAreStoredRightAlignedOrFilledWithStars) {
     DbfTable t;
     ASSERT_TRUE(t.OpenDbf(dir.file("article.dbf"), DbfOpenMode::ExclusiveReadWrite));
     putArticle(t, 42, std::string(60, 'x'), 1000);
+    putArticle(t, -4242, "y", -7);
+    putArticle(t, 0, "z", -100);
     ASSERT_TRUE(t.CloseDbf());
   }
   const std::string bytes = readFileBytes(dir.file("article.dbf"));
-  ASSERT_EQ(bytes.size(), 225u + 261 + 1);
+  ASSERT_EQ(bytes.size(), 225u + 3 * 261 + 1);
+  EXPECT_EQ(bytes.substr(225 + 261, 6), " -4242");
+  EXPECT_EQ(bytes.substr(225 + 261 + 256, 3), " -7");
+  EXPECT_EQ(bytes.substr(225 + 2 * 261, 6), "     0");
+  EXPECT_EQ(bytes.substr(225 + 2 * 261 + 256, 3), "***") << "-100 is one character too wide";
   const std::string record = bytes.substr(225, 261);
   EXPECT_EQ(record.substr(0, 6), "    42");
   EXPECT_EQ(record.substr(6, 50), std::string(50, 'x'));
   EXPECT_EQ(record.substr(256, 3), "***");
   EXPECT_EQ(record.substr(259, 2), "N ");
   EXPECT_EQ(bytes.back(), '\x1A');
-  EXPECT_EQ(bytes.substr(4, 4), std::string("\x01\0\0\0", 4));
+  EXPECT_EQ(bytes.substr(4, 4), std::string("\x03\0\0\0", 4));
 }
 
 TEST(DbfFile, OpenedAndClosedWithoutWritesKeepsEveryByte) {
