@@ -158,6 +158,25 @@ TEST(ShellHeldWrites, ADiskThatFillsUpWhileTheRunIsWrittenStopsAtTheSameLine) {
     if (heldRun.outcome.status == 0) break;
   }
   EXPECT_GE(stoppedInTheStream, 10) << "the disk filled up at many places of the stream";
+
+  // A stream long enough to span several runs of a tenth of a second each (the run lets go
+  // between two INSERTs), on a disk that fills up near its end.
+  std::vector<std::string> longStream;
+  for (int i = 0; i < 1200; ++i) longStream.push_back(withoutNewline(articleInsert(1000 + i, scatteredBarcode(i))));
+  writeFileBytes(dir.path() / "long.sql", asLines(longStream));
+  const RunResult whole = runInto(dir.path() / "whole", "", " < " + (dir.path() / "long.sql").string());
+  ASSERT_EQ(whole.outcome.status, 0);
+  const long long room = seedRoom + static_cast<long long>(whole.table.size() + whole.index.size()) * 4 / 5;
+  const fs::path held = dir.path() / "heldLong";
+  const fs::path oneByOne = dir.path() / "oneLong";
+  fs::copy(seed, held);
+  fs::copy(seed, oneByOne);
+  const RunResult heldRun =
+      runInto(held, vekrano::testing::fullDiskWithRoom(room, held), " < " + (dir.path() / "long.sql").string());
+  EXPECT_EQ(heldRun.outcome.status, 1);
+  EXPECT_GT(std::count(heldRun.outcome.out.begin(), heldRun.outcome.out.end(), '\n'), 500);
+  expectSameRun(heldRun,
+                runInto(oneByOne, vekrano::testing::fullDiskWithRoom(room, oneByOne), asArguments(longStream)));
 }
 
 }  // namespace

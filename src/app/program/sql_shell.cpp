@@ -226,45 +226,50 @@ void SqlShell::runHeldInsert(const std::string& statement, const std::string& sa
     std::fputs(failed.said.c_str(), stderr);
     throw;
   }
-  held_.back().record = table.RecordCount();
+  held_.back().record = table.RecNo();
+  printWrittenInserts();  // those the run wrote when its time was up
 }
 
 void SqlShell::settleHeldInserts() {
-  dbase::TTzDbf& table = context_.data.tarticle;
   if (held_.empty()) return;
   try {
-    table.endAppendRun();
+    context_.data.tarticle.endAppendRun();
   } catch (const dbase::ETzAppendsTakenBack&) {
     replayHeldInserts();
     return;
   } catch (...) {
-    printStoredInserts();
+    // The first INSERT whose record is not in the file is the one that failed.
+    printWrittenInserts();
+    if (!held_.empty()) std::fputs(held_.front().said.c_str(), stderr);
+    held_.clear();
     throw;
   }
-  printStoredInserts();
+  printWrittenInserts();
 }
 
-// Prints what the held INSERTs whose records are in the file printed and said, in their order;
-// the first one whose record is not there only says what it said, and the rest are forgotten.
-void SqlShell::printStoredInserts() {
+// Prints what the first held INSERTs whose records are in the file printed and said, in their
+// order, and lets them go.
+void SqlShell::printWrittenInserts() {
   const std::int32_t written = context_.data.tarticle.writtenRecordCount();
-  for (const HeldInsert& insert : held_) {
-    std::fputs(insert.said.c_str(), stderr);
-    if (insert.record > written) break;
-    std::fprintf(context_.out, "%d\n", insert.count);
+  std::size_t done = 0;
+  for (; done < held_.size() && held_[done].record != 0 && held_[done].record <= written; ++done) {
+    std::fputs(held_[done].said.c_str(), stderr);
+    std::fprintf(context_.out, "%d\n", held_[done].count);
   }
-  held_.clear();
+  held_.erase(held_.begin(), held_.begin() + static_cast<std::ptrdiff_t>(done));
 }
 
-// Every held INSERT was taken back from the files: they run again one at a time, each written
-// before the next, so that the first the table refuses is the one that fails.
+// The held INSERTs whose records are not in the file were taken back from it: they run again one
+// at a time, each written before the next, so that the first the table refuses is the one that
+// fails.
 void SqlShell::replayHeldInserts() {
   dbase::TTzDbf& table = context_.data.tarticle;
-  const std::vector<HeldInsert> held = std::move(held_);
-  held_.clear();
   table.endAppendRun();
+  printWrittenInserts();
+  const std::vector<HeldInsert> again = std::move(held_);
+  held_.clear();
   const common::ScopeExit runEnded([&] { table.endAppendRun(); });
-  for (const HeldInsert& insert : held) {
+  for (const HeldInsert& insert : again) {
     std::fputs(insert.said.c_str(), stderr);
     table.beginAppendRun();
     std::fprintf(context_.out, "%d\n", context_.data.executeStatement(insert.statement));

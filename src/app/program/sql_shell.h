@@ -49,7 +49,8 @@ class SqlShell {
 
  private:
   // An INSERT run with its writes kept in memory, with what it said (standard error) and the
-  // number of records it changed (standard output), and the table's record count after it.
+  // number of records it changed (standard output), and the number of its record (0 until it
+  // has one).
   struct HeldInsert {
     std::string statement;
     std::string said;
@@ -62,7 +63,7 @@ class SqlShell {
   // Writes what the run keeps and prints what the held INSERTs printed, in their order; raises
   // the failure of the first INSERT that is not stored.
   void settleHeldInserts();
-  void printStoredInserts();
+  void printWrittenInserts();
   void replayHeldInserts();
 
   ShellContext context_;
