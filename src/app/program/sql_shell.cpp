@@ -223,7 +223,9 @@ void SqlShell::runHeldInsert(const std::string& statement, const std::string& sa
     const HeldInsert failed = std::move(held_.back());
     held_.pop_back();
     settleHeldInserts();
-    std::fputs(failed.said.c_str(), stderr);
+    // Held INSERTs still not in the file were taken back with it: the first of them is refused.
+    std::fputs((held_.empty() ? failed : held_.front()).said.c_str(), stderr);
+    held_.clear();
     throw;
   }
   held_.back().record = table.RecNo();
