@@ -104,7 +104,6 @@ class DbfTable {
   // this table include them, the file does not until writeDeferredAppends. Turning it off
   // REQUIRES that none is kept.
   void deferAppends(bool on);
-  bool defersAppends() const { return deferring_; }
   // Records in the file itself: the count without the appends kept in memory.
   std::int32_t writtenRecordCount() const { return recordCount_ - deferredCount(); }
   // Writes the kept appends in one write. On failure the file is cut back to the records it held

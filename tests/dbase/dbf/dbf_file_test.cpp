@@ -382,3 +382,50 @@ TEST(DbfFile, MemoTableGetsItsDbtFile) {
   EXPECT_EQ(dbfErrorText(), "Invalid dBASE field definition [CreateDBF]");
   EXPECT_FALSE(std::filesystem::exists(dir.file("bad.dbf")));
 }
+
+TEST(DbfFile, DeferredAppendsAreReadFromMemoryAndWrittenInOneGoOrNotAtAll) {
+  QuietErrors quiet;
+  TempDir dir;
+  ASSERT_TRUE(CreateDbf(dir.file("article.dbf"), articleFields()));
+  {
+    DbfTable t;
+    ASSERT_TRUE(t.OpenDbf(dir.file("article.dbf"), DbfOpenMode::SharedReadWrite));
+    putArticle(t, 1, "ONFILE", 1);
+    t.deferAppends(true);
+    for (int n = 2; n <= 5; ++n) putArticle(t, n, "KEPT" + std::to_string(n), n);
+    EXPECT_EQ(readFileBytes(dir.file("article.dbf")).size(), 225u + 261) << "nothing kept is written yet";
+    ASSERT_TRUE(t.refreshRecordCount());
+    EXPECT_EQ(t.RecordCount(), 5);
+    EXPECT_EQ(t.writtenRecordCount(), 1);
+    ASSERT_TRUE(t.GetDbfRecord(3));
+    EXPECT_EQ(t.getString(2).substr(0, 5), "KEPT3");
+    EXPECT_EQ(t.getInteger(5), 3);
+    // A piece of records running from the file into those kept.
+    std::vector<char> piece(3 * 261);
+    ASSERT_TRUE(t.readRecords(1, 3, piece.data()));
+    EXPECT_EQ(std::string(piece.data() + 6, 6), "ONFILE");
+    EXPECT_EQ(std::string(piece.data() + 2 * 261 + 6, 5), "KEPT3");
+    ASSERT_TRUE(t.writeDeferredAppends());
+    t.deferAppends(false);
+    EXPECT_EQ(t.writtenRecordCount(), 5);
+    EXPECT_EQ(readFileBytes(dir.file("article.dbf")).size(), 225u + 5 * 261);
+    ASSERT_TRUE(t.CloseDbf());
+  }
+  const std::string five = readFileBytes(dir.file("article.dbf"));
+  EXPECT_EQ(five.substr(225 + 4 * 261 + 6, 5), "KEPT5");
+  {
+    // A table that cannot be written: the kept appends are dropped whole, and nothing changes.
+    DbfTable t;
+    ASSERT_TRUE(t.OpenDbf(dir.file("article.dbf"), DbfOpenMode::ReadOnly));
+    t.deferAppends(true);
+    putArticle(t, 6, "LOST6", 1);
+    putArticle(t, 7, "LOST7", 1);
+    EXPECT_FALSE(t.writeDeferredAppends());
+    EXPECT_NE(dbfErrorText().find("[Replace/Append/PutDbfRecord]"), std::string::npos) << dbfErrorText();
+    t.deferAppends(false);
+    EXPECT_EQ(t.RecordCount(), 5);
+    EXPECT_FALSE(t.GetDbfRecord(6));
+    t.CloseDbf();
+  }
+  EXPECT_EQ(readFileBytes(dir.file("article.dbf")), five);
+}
