@@ -8,4 +8,8 @@ std::string fullDiskAfter(long long bytes, const std::filesystem::path& under) {
          "' ASAN_OPTIONS=\"${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0\"";
 }
 
+std::string fullDiskWithRoom(long long bytes, const std::filesystem::path& under) {
+  return fullDiskAfter(bytes, under) + " VEKRANO_FULL_DISK_ROOM=1";
+}
+
 }  // namespace vekrano::testing

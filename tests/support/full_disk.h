@@ -12,5 +12,8 @@ namespace vekrano::testing {
 //   runShell(fullDiskAfter(4096, dir.path()) + " vekrano-sql DIR .backup FILE");
 // Sanitizer options of the test run are kept; the preload is allowed in front of the runtime.
 std::string fullDiskAfter(long long bytes, const std::filesystem::path& under);
+// The same for a disk with room for `bytes` bytes of the files directly in the folder `under`:
+// writing in place costs nothing, cutting a file gives room back, as on a real disk.
+std::string fullDiskWithRoom(long long bytes, const std::filesystem::path& under);
 
 }  // namespace vekrano::testing

@@ -2,7 +2,6 @@
 // a program directory, as the application does, and prints what they give.
 #include <cstdio>
 #include <cstring>
-#include <iostream>
 #include <string>
 #include <vector>
 
@@ -63,7 +62,7 @@ int main(int argc, char** argv) {
     data.openData();
     vekrano::app::SqlShell shell({data, stdout});
     if (statements.empty()) {
-      shell.runInput(std::cin, STDIN_FILENO);
+      shell.runInput(STDIN_FILENO);
     } else {
       for (const std::string& statement : statements) shell.runLine(statement);
     }

@@ -2,6 +2,7 @@
 // and the field inquiries.
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstring>
 
 #include "common/byte_codec.h"
@@ -35,6 +36,21 @@ void putStored(std::vector<char>& record, const DbfField& field, std::string_vie
 
 using common::load;
 using common::store;
+
+// A number without decimals as formatNumber writes it, without going through a double: right-
+// aligned to the field's width, or the width in "*" when it is wider.
+void putInteger(std::vector<char>& record, const DbfField& field, std::int32_t value) {
+  char digits[16];
+  const std::size_t length =
+      static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr - digits);
+  char* const at = record.data() + field.position;
+  if (length > field.length) {
+    std::memset(at, '*', field.length);
+    return;
+  }
+  std::memset(at, ' ', field.length - length);
+  std::memcpy(at + field.length - length, digits, length);
+}
 
 // C and D values in the field buffer: a length byte and the characters.
 std::string lengthPrefixed(const std::uint8_t* p) { return std::string(reinterpret_cast<const char*>(p + 1), p[0]); }
@@ -120,9 +136,11 @@ void DbfTable::encodeRecord() {
       }
       case 'N':
       case 'F':
-        putStored(record_, field,
-                  isDecimal(field) ? formatNumber(load<double>(in), field.length, field.decimals)
-                                   : formatNumber(load<std::int32_t>(in), field.length, 0));
+        if (isDecimal(field)) {
+          putStored(record_, field, formatNumber(load<double>(in), field.length, field.decimals));
+        } else {
+          putInteger(record_, field, load<std::int32_t>(in));
+        }
         break;
       case 'D': {
         Date date;
@@ -131,7 +149,7 @@ void DbfTable::encodeRecord() {
         break;
       }
       case 'L': putStored(record_, field, in[0] != 0 ? "T" : "F"); break;
-      default: putStored(record_, field, formatNumber(load<std::int32_t>(in), field.length, 0)); break;
+      default: putInteger(record_, field, load<std::int32_t>(in)); break;
     }
   }
 }

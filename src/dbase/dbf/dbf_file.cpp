@@ -72,6 +72,11 @@ bool DbfTable::GetDbfRecord(std::int32_t n) {
              "Invalid record number = " + std::to_string(n) + " (" + fileName_ + ")  [GetDbfRecord]");
     return false;
   }
+  if (const char* kept = deferredRecord(n)) {
+    std::copy_n(kept, recordLength_, record_.begin());
+    keepStored(n);
+    return true;
+  }
   const std::int64_t read = file_.readAt(record_.data(), recordLength_, recordOffset(n));
   if (read != recordLength_) {
     dbfError(read < 0 ? file_.lastError() : kErrorUnexpectedEof, fileDetail(fileName_, kAtGetRecord));
@@ -81,8 +86,44 @@ bool DbfTable::GetDbfRecord(std::int32_t n) {
   return true;
 }
 
+char* DbfTable::deferredRecord(std::int32_t n) {
+  const std::int32_t written = writtenRecordCount();
+  if (n <= written || n > recordCount_) return nullptr;
+  return deferred_.data() + static_cast<std::size_t>(n - written - 1) * recordLength_;
+}
+
+bool DbfTable::rereadWrittenRecord(std::int32_t n) {
+  if (storedRecord_ != n || stored_.size() != recordLength_ || n < 1 || n > recordCount_) return GetDbfRecord(n);
+  clearDbfError();
+  record_ = stored_;
+  keepStored(n);
+  return true;
+}
+
+void DbfTable::deferAppends(bool on) { deferring_ = on; }
+
+bool DbfTable::writeDeferredAppends() {
+  clearDbfError();
+  if (deferred_.empty()) return true;
+  const std::int32_t written = writtenRecordCount();
+  const bool done =
+      writeRecordBytes(deferred_.data(), deferred_.size(), recordOffset(written + 1), "Replace/Append/PutDbfRecord");
+  deferred_.clear();
+  if (!done) {
+    // Nothing of them may stay behind the last record written before them.
+    file_.truncate(recordOffset(written + 1));
+    recordCount_ = written;
+    currentRecord_ = written + 1;
+    storedRecord_ = 0;
+    status_ = statusBeforeDeferred_;  // nothing was appended after all
+    return false;
+  }
+  held_.grew();
+  return true;
+}
+
 const char* DbfTable::walkedRecordsBytes(std::int32_t count) {
-  if (!held_.active() || count < 1 || count > recordCount_) return nullptr;
+  if (!held_.active() || count < 1 || count > writtenRecordCount()) return nullptr;
   return held_.View(file_, static_cast<std::uint64_t>(recordOffset(1)),
                     static_cast<std::size_t>(count) * recordLength_);
 }
@@ -97,7 +138,7 @@ void DbfTable::prefetchWalkedRecord(std::int32_t n) {
 }
 
 bool DbfTable::getWalkedRecord(std::int32_t n) {
-  if (!held_.active() || n < 1 || n > recordCount_ ||
+  if (!held_.active() || n < 1 || n > writtenRecordCount() ||
       !held_.Read(file_, static_cast<std::uint64_t>(recordOffset(n)), record_.data(), recordLength_)) {
     return GetDbfRecord(n);
   }
@@ -113,8 +154,12 @@ bool DbfTable::readRecords(std::int32_t first, std::int32_t count, char* out, bo
              "Invalid record number = " + std::to_string(first) + " (" + fileName_ + ")  [GetDbfRecord]");
     return false;
   }
-  const std::size_t length = static_cast<std::size_t>(count) * recordLength_;
-  const std::int64_t read = file_.readAt(out, length, recordOffset(first));
+  // Records kept in memory come from there, the others from the file.
+  const std::int32_t fromFile = std::clamp(writtenRecordCount() - first + 1, 0, count);
+  for (std::int32_t i = fromFile; i < count; ++i)
+    std::copy_n(deferredRecord(first + i), recordLength_, out + static_cast<std::size_t>(i) * recordLength_);
+  const std::size_t length = static_cast<std::size_t>(fromFile) * recordLength_;
+  const std::int64_t read = length == 0 ? 0 : file_.readAt(out, length, recordOffset(first));
   if (read != static_cast<std::int64_t>(length)) {
     dbfError(read < 0 ? file_.lastError() : kErrorUnexpectedEof, fileDetail(fileName_, kAtGetRecord));
     return false;
@@ -148,7 +193,12 @@ bool DbfTable::PutDbfRecord(std::int32_t n) {
   std::vector<char> stored(record_);
   translateToStored(codePage_, stored.data(), stored.size());
   if (!append) keepUnchangedFields(n, stored);
-  if (!writeRecordBytes(stored.data(), stored.size(), recordOffset(n), "Replace/Append/PutDbfRecord")) {
+  if (append && deferring_) {
+    if (deferred_.empty()) statusBeforeDeferred_ = status_;
+    deferred_.insert(deferred_.end(), stored.begin(), stored.end());
+  } else if (char* kept = deferredRecord(n)) {
+    std::copy(stored.begin(), stored.end(), kept);
+  } else if (!writeRecordBytes(stored.data(), stored.size(), recordOffset(n), "Replace/Append/PutDbfRecord")) {
     // An append cut short (a full disk) leaves no piece of a record behind the last whole one.
     if (append) file_.truncate(recordOffset(n));
     return false;
@@ -167,7 +217,14 @@ bool DbfTable::PutDbfRecord(std::int32_t n) {
 }
 
 bool DbfTable::undoAppend(std::int32_t count) {
-  if (count < 0 || count >= recordCount_ || file_.truncate(recordOffset(count + 1)) != 0) return false;
+  if (count < 0 || count >= recordCount_) return false;
+  const std::int32_t written = writtenRecordCount();
+  if (count >= written) {
+    deferred_.resize(static_cast<std::size_t>(count - written) * recordLength_);
+  } else {
+    deferred_.clear();
+    if (file_.truncate(recordOffset(count + 1)) != 0) return false;
+  }
   held_.grew();
   recordCount_ = count;
   currentRecord_ = count + 1;
@@ -233,6 +290,7 @@ bool DbfTable::refreshRecordCount() {
     return false;
   }
   countRecordsOfSize(size);
+  recordCount_ += deferredCount();
   return true;
 }
 
@@ -241,6 +299,7 @@ bool DbfTable::refreshWalkedRecordCount() {
   if (seen < 0) return refreshRecordCount();
   clearDbfError();
   countRecordsOfSize(seen);
+  recordCount_ += deferredCount();
   return true;
 }
 
@@ -285,10 +344,11 @@ bool DbfTable::rewriteHeader() {
 bool DbfTable::CloseDbf() {
   clearDbfError();
   if (!isOpen()) return true;
-  bool written = true;
+  // Appends still kept in memory are written, not lost.
+  bool written = writeDeferredAppends();
   if (status_ == DbfStatus::Changed || status_ == DbfStatus::Appended) {
     if (!shared_ || lockWithRetries(file_, kAppendLockOffset, 1) == 0) {
-      written = (!shared_ || refreshRecordCount()) && rewriteHeader();
+      written = written && (!shared_ || refreshRecordCount()) && rewriteHeader();
       if (written && status_ == DbfStatus::Appended) {
         written = file_.writeAt(&kDbfEndOfFile, 1, recordOffset(recordCount_ + 1)) == 0;
       }
@@ -311,6 +371,8 @@ bool DbfTable::CloseDbf() {
 void DbfTable::release() {
   file_.close();
   shared_ = false;
+  deferring_ = false;
+  deferred_.clear();
   held_.Reset();
   status_ = DbfStatus::Closed;
   header_.clear();

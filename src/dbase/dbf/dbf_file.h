@@ -98,8 +98,20 @@ class DbfTable {
   // count + 1, which becomes the count and the current record.
   bool PutDbfRecord(std::int32_t n);
   // Takes back the append of the last record, whose keys could not be added: the file is cut to
-  // `count` records again. True when it was.
+  // `count` records again (deferred appends beyond it are forgotten). True when it was.
   bool undoAppend(std::int32_t count);
+  // While on, appended records are kept in memory instead of written: the count and the reads of
+  // this table include them, the file does not until writeDeferredAppends. Turning it off
+  // REQUIRES that none is kept.
+  void deferAppends(bool on);
+  // Records in the file itself: the count without the appends kept in memory.
+  std::int32_t writtenRecordCount() const { return recordCount_ - deferredCount(); }
+  // Writes the kept appends in one write. On failure the file is cut back to the records it held
+  // before them, they are forgotten and the error is set.
+  bool writeDeferredAppends();
+  // Makes record n current again from the bytes this table last wrote (or read) for it, exactly
+  // as reading them back would, when those are at hand; otherwise reads it.
+  bool rereadWrittenRecord(std::int32_t n);
   // Writes back `stored` (recordLength() bytes, as storedRecordBytes() gave them before a write)
   // as record n, whose keys could not be moved. True when it was.
   bool restoreStoredRecord(std::int32_t n, const std::vector<char>& stored);
@@ -218,6 +230,8 @@ class DbfTable {
   void release();
 
   void keepStored(std::int32_t n);
+  std::int32_t deferredCount() const { return static_cast<std::int32_t>(deferred_.size() / recordLength_); }
+  char* deferredRecord(std::int32_t n);
   void keepUnchangedFields(std::int32_t n, std::vector<char>& stored) const;
 
   File file_;
@@ -240,6 +254,10 @@ class DbfTable {
   // The bytes of record storedRecord_ as the file holds them, from its last read or write.
   std::vector<char> stored_;
   std::int32_t storedRecord_ = 0;
+  // Appended records not written yet, one after the other as the file will store them.
+  bool deferring_ = false;
+  std::vector<char> deferred_;
+  DbfStatus statusBeforeDeferred_ = DbfStatus::Closed;
   // Open shared: other processes may append, guarded by the append lock.
   bool shared_ = false;
   std::string lastUpdate_;

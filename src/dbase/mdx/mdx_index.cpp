@@ -81,10 +81,14 @@ void MdxIndex::openTags() {
         (header.keyType == 'D') != (type == 'D'))
       throw indexKeyUnreadable(fileName_);
     open.decimals = open.key->decimals();
-    TagPlace place{
-        &file_, fileName_, entry.name, 1, static_cast<int>(tags_.size()) + 1, &scanBytes_, [this](TagTree& tag) {
-          writeAnchor(tag);
-        }};
+    TagPlace place{&file_,
+                   fileName_,
+                   entry.name,
+                   1,
+                   static_cast<int>(tags_.size()) + 1,
+                   &scanBytes_,
+                   [this](TagTree& tag) { writeAnchor(tag); },
+                   &deferred_};
     tags_.push_back(std::make_unique<TagTree>(place, header, entry.headerBlock));
     open_.push_back(std::move(open));
   }
@@ -98,7 +102,11 @@ void MdxIndex::Close() {
       tags_.clear();
       open_.clear();
       file_.close();
+      deferred_ = {};
     });
+    // What a run kept in memory goes to the file like every other write.
+    if (deferred_.on) writeDeferredNodes();
+    deferred_.on = false;
     writeAnchors();
   }
   order_ = 0;
@@ -113,6 +121,7 @@ void MdxIndex::writeAnchors() {
 
 // In shared mode the anchor goes out under a lock on byte 0 of the index file.
 void MdxIndex::writeAnchor(TagTree& tag) {
+  if (deferred_.on) return;  // stays dirty until the kept writes go out
   const std::string where = tagPlace(fileName_, tag.place().tagName);
   bool lock = table_.shared();
   if (lock && lockWithRetries(file_, 0, 1) != 0) throw anchorLockRefused(where);

@@ -115,6 +115,18 @@ class MdxIndex {
   // Alone they do nothing. Failures raise EDorevError.
   void beginChangeRun();
   void endChangeRun();
+  // While on, node writes, new blocks and anchors are kept in memory instead of written, for a
+  // run of appends holding the write section (nobody else reads or changes the file meanwhile).
+  // Turning it off REQUIRES that nothing is kept (writeDeferredNodes or dropDeferredNodes first).
+  void deferNodeWrites(bool on);
+  enum class DeferredWrite { Written, TakenBack, Damaged };
+  // Writes what was kept: the new blocks in one write, then the block counter, the nodes changed
+  // in place and the anchors. On a failure (the engine's error then tells it) what was written
+  // is put back and everything kept is forgotten: TakenBack when the file is as it was before,
+  // Damaged when it could not be put back (the index must not be used any more).
+  DeferredWrite writeDeferredNodes();
+  // Forgets what was kept: the tags are read again as the file holds them.
+  void dropDeferredNodes();
   // The semaphore's change counter, which every write section of every process sharing the index
   // increments (modulo 65536); none when the index is not shared. Failures raise EDorevError.
   std::optional<std::uint16_t> changeCount();
@@ -157,7 +169,9 @@ class MdxIndex {
   void prefetchLeafRecords();
   bool step(bool forward);
   bool search(const std::string& text, bool exact);
-  bool syncTag(std::size_t i, const char* where);
+  // `reread` false: the current record is the one just appended, its bytes at hand, and its key
+  // under tag i `knownKey` when given.
+  bool syncTag(std::size_t i, const char* where, bool reread = true, const std::string* knownKey = nullptr);
   std::string tagDisagreement(std::size_t i, std::int32_t count, bool everyKey);
   void AddIndexTag(const MdxTagDefinition& definition, const MdxBuildOptions& options, std::vector<TagEntry>& entries);
   void requireOpen(const std::string& where) const;
@@ -176,6 +190,7 @@ class MdxIndex {
   std::vector<std::optional<std::string>> oldKeys_;  // per tag; empty when the condition failed
   // The file's bytes read during the scans begun and not ended, seen by the tags.
   HeldFileBytes scanBytes_;
+  DeferredNodes deferred_;
 };
 
 }  // namespace vekrano::dbase

@@ -1,5 +1,7 @@
 // Keeping the tags up to date as records are appended or replaced, and finding the entry of the
 // current record again.
+#include <algorithm>
+
 #include "dbase/mdx/mdx_failure.h"
 #include "dbase/mdx/mdx_index.h"
 #include "dbase/mdx/mdx_index_detail.h"
@@ -18,14 +20,14 @@ bool MdxIndex::AppendIndex() {
   return guarded([&] {
     if (!isOpen()) return true;
     auto record = static_cast<std::uint32_t>(table_.currentRecord());
+    std::vector<std::pair<std::size_t, std::string>> added;
     {
       Section section(*this, Section::Write);
-      std::vector<std::pair<std::size_t, std::string>> added;
       try {
         for (std::size_t i = 0; i < tags_.size(); ++i) {
           if (!conditionHolds(i)) continue;
           std::string key = keyOf(i);
-          if (tags_[i]->insert(key, record)) added.emplace_back(i, key);
+          if (tags_[i]->insert(key, record)) added.emplace_back(i, std::move(key));
         }
       } catch (const MdxFailure&) {
         // A roll-back that cannot write either leaves the first failure, the one that tells why,
@@ -41,7 +43,11 @@ bool MdxIndex::AppendIndex() {
       }
       writeAnchors();
     }
-    return order_ == 0 || syncTag(static_cast<std::size_t>(order_ - 1), "SyncIndex");
+    if (order_ == 0) return true;
+    const auto controlling = static_cast<std::size_t>(order_ - 1);
+    const auto inserted =
+        std::find_if(added.begin(), added.end(), [&](const auto& a) { return a.first == controlling; });
+    return syncTag(controlling, "SyncIndex", false, inserted == added.end() ? nullptr : &inserted->second);
   });
 }
 
@@ -96,17 +102,21 @@ bool MdxIndex::SyncIndex() {
 
 // Seeks the entry of the current record in tag i. A record outside the tag's condition sends the
 // table to its end. `where` names the step in the failure text.
-bool MdxIndex::syncTag(std::size_t i, const char* where) {
+bool MdxIndex::syncTag(std::size_t i, const char* where, bool reread, const std::string* knownKey) {
   TagTree& tag = *tags_[i];
   auto record = table_.currentRecord();
-  if (record < 1 || record > table_.recordCount() || !table_.readRecord(record)) return false;
+  if (record < 1) return false;
+  if (reread && (record > table_.recordCount() || !table_.readRecord(record))) return false;
   if (!conditionHolds(i)) {
     atEnd_ = true;
     table_.goToEnd();
     return true;
   }
-  std::string key = keyOf(i);
-  if (tag.seekEntry(key, static_cast<std::uint32_t>(record))) {
+  std::string key = knownKey != nullptr ? *knownKey : keyOf(i);
+  // An append that split no node left the tag on the new entry already.
+  const bool onAppended = !reread && tag.onEntry() && tag.current().number == static_cast<std::uint32_t>(record) &&
+                          tag.order().compare(tag.current().key, key) == 0;
+  if (onAppended || tag.seekEntry(key, static_cast<std::uint32_t>(record))) {
     atEnd_ = atBeginning_ = false;
     return true;
   }

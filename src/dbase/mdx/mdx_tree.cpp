@@ -31,7 +31,8 @@ void TagTree::reload(const TagHeader& header) {
 
 void TagTree::dropCache() {
   cache_.clear();
-  path_.clear();
+  deferred_.clear();
+  clearPath();
 }
 
 void TagTree::corrupted() const { throw nodeCorrupted(tagPlace(place_.indexName, place_.tagName)); }
@@ -52,7 +53,10 @@ const std::uint8_t* TagTree::blockBytes(std::uint32_t block, std::uint8_t* scrat
   return scratch;
 }
 
-Node TagTree::readNode(std::uint32_t block) {
+const Node& TagTree::readNode(std::uint32_t block) {
+  if (!deferred_.empty()) {
+    if (auto kept = deferred_.find(block); kept != deferred_.end()) return kept->second;
+  }
   auto hit = std::find_if(cache_.begin(), cache_.end(), [&](const auto& e) { return e.first == block; });
   if (hit != cache_.end()) {
     std::rotate(cache_.begin(), hit, hit + 1);
@@ -62,12 +66,23 @@ Node TagTree::readNode(std::uint32_t block) {
   Node node;
   if (!decodeNode(blockBytes(block, scratch.data()), shape_, node)) corrupted();
   if (cache_.size() == kCacheSize) cache_.pop_back();
-  cache_.insert(cache_.begin(), {block, node});
-  return node;
+  cache_.insert(cache_.begin(), {block, std::move(node)});
+  return cache_.front().second;
+}
+
+// The nodes of the steps left go back to `spare_`, so that the next descent copies nodes into
+// storage it already has instead of allocating every key again.
+void TagTree::popStep() {
+  spare_.push_back(std::move(path_.back().node));
+  path_.pop_back();
+}
+
+void TagTree::clearPath() {
+  while (!path_.empty()) popStep();
 }
 
 void TagTree::recordsInKeyOrder(std::vector<std::int32_t>& records, std::string* keys) {
-  path_.clear();
+  clearPath();
   records.clear();
   if (keys != nullptr) keys->clear();
   struct Pending {
@@ -111,18 +126,40 @@ void TagTree::recordsInKeyOrder(std::vector<std::int32_t>& records, std::string*
 }
 
 void TagTree::writeNode(std::uint32_t block, const Node& node) {
+  auto hit = std::find_if(cache_.begin(), cache_.end(), [&](const auto& e) { return e.first == block; });
+  if (place_.deferred != nullptr && place_.deferred->on) {
+    // Read from the kept nodes from now on; the cache would only hold a second copy. Room for a
+    // full node lets a node that grew by one item be copied without allocating its keys again.
+    Node& kept = deferred_[block];
+    kept.items.reserve(static_cast<std::size_t>(shape_.maxKeys) + 1);
+    kept = node;
+    if (hit != cache_.end()) cache_.erase(hit);
+    return;
+  }
   std::array<std::uint8_t, kBlockSize> bytes;
   encodeNode(node, shape_, bytes.data());
   if (place_.file->writeAt(bytes.data(), bytes.size(), static_cast<std::int64_t>(blockOffset(block))) != 0)
     writeFailed();
-  auto hit = std::find_if(cache_.begin(), cache_.end(), [&](const auto& e) { return e.first == block; });
   if (hit != cache_.end()) hit->second = node;
 }
 
 std::uint32_t TagTree::appendNode(const Node& node) {
-  auto block = static_cast<std::uint32_t>(place_.file->size() / kUnitSize);
+  DeferredNodes* deferred = place_.deferred != nullptr && place_.deferred->on ? place_.deferred : nullptr;
+  auto block = static_cast<std::uint32_t>((deferred ? deferred->end : place_.file->size()) / kUnitSize);
   if (block < kHeaderAreaSize / kUnitSize) corrupted();
-  writeNode(block, node);
+  {
+    // A block cut short (a full disk) does not stay behind as the file's last, partial block.
+    const std::int64_t size = deferred ? 0 : place_.file->size();
+    const common::OnUnwind cut([&] {
+      if (!deferred) place_.file->truncate(size);
+    });
+    writeNode(block, node);
+  }
+  if (deferred) {
+    // The block counter is written with the blocks, from the file's size then.
+    deferred->end = static_cast<std::int64_t>(blockOffset(block) + kBlockSize);
+    return block;
+  }
   std::array<std::uint8_t, 4> counter;
   common::putU32(counter.data(), blockCounterOf(place_.file->size()));
   if (place_.file->writeAt(counter.data(), counter.size(), kHdrBlockCounter) != 0) writeFailed();
@@ -150,7 +187,13 @@ void TagTree::push(std::uint32_t block, bool rightMost) {
   for (const auto& step : path_)
     if (step.block == block) corrupted();  // a node pointing back up its own path
   if (path_.empty()) walk_.restart();
-  Node node = readNode(block);
+  Node node;
+  if (!spare_.empty()) {
+    node = std::move(spare_.back());
+    spare_.pop_back();
+  }
+  node.items.reserve(static_cast<std::size_t>(shape_.maxKeys) + 1);
+  node = readNode(block);
   if (node.isLeaf() && !walk_.enter(block)) corrupted();
   int index = rightMost ? static_cast<int>(node.isLeaf() ? node.items.size() : node.pointerCount()) - 1 : 0;
   path_.push_back({block, std::move(node), index});
@@ -178,9 +221,9 @@ const NodeItem& TagTree::current() const {
 bool TagTree::climbForward() {
   walk_.turn(+1);
   for (;;) {
-    path_.pop_back();
+    popStep();
     while (!path_.empty() && static_cast<std::size_t>(path_.back().index) + 1 >= path_.back().node.pointerCount())
-      path_.pop_back();
+      popStep();
     if (path_.empty()) return false;
     Step& parent = path_.back();
     ++parent.index;
@@ -192,8 +235,8 @@ bool TagTree::climbForward() {
 bool TagTree::climbBackward() {
   walk_.turn(-1);
   for (;;) {
-    path_.pop_back();
-    while (!path_.empty() && path_.back().index == 0) path_.pop_back();
+    popStep();
+    while (!path_.empty() && path_.back().index == 0) popStep();
     if (path_.empty()) return false;
     Step& parent = path_.back();
     --parent.index;
@@ -203,13 +246,13 @@ bool TagTree::climbBackward() {
 }
 
 bool TagTree::first() {
-  path_.clear();
+  clearPath();
   descend(header_.root, false);
   return onEntry() || climbForward();
 }
 
 bool TagTree::last() {
-  path_.clear();
+  clearPath();
   descend(header_.root, true);
   return onEntry() || climbBackward();
 }
@@ -227,7 +270,7 @@ bool TagTree::prior() {
 }
 
 void TagTree::descendTo(const std::string& key) {
-  path_.clear();
+  clearPath();
   std::uint32_t block = header_.root;
   for (;;) {
     push(block, false);
@@ -253,7 +296,7 @@ bool TagTree::seekEntry(const std::string& key, std::uint32_t record) {
     if (order_.compare(current().key, key) != 0) break;
     if (current().number == record) return true;
   }
-  path_.clear();
+  clearPath();
   return false;
 }
 
@@ -271,8 +314,22 @@ void placeItem(Node& node, std::size_t pos, NodeItem item, std::uint32_t newPoin
 
 }  // namespace
 
+// True when the path kept from the last look at the tag is the one a descent to `key` would take
+// (appends in key order go to the same leaf one after the other); the walk then starts as after a
+// descent. Every write that changes a node of the path leaves the path empty or in step with it.
+bool TagTree::pathLeadsTo(const std::string& key) {
+  if (path_.empty() || path_.front().block != header_.root || !path_.back().node.isLeaf()) return false;
+  for (std::size_t level = 0; level + 1 < path_.size(); ++level) {
+    if (lowerBound(path_[level].node, key) != static_cast<std::size_t>(path_[level].index)) return false;
+  }
+  path_.back().index = static_cast<int>(lowerBound(path_.back().node, key));
+  walk_.restart();
+  walk_.enter(path_.back().block);
+  return true;
+}
+
 bool TagTree::insert(const std::string& key, std::uint32_t record) {
-  descendTo(key);
+  if (!pathLeadsTo(key)) descendTo(key);
   // A key past the last entry (an append in key order) stays where the descent left it: the
   // climb would find no further leaf and come back down the right-most path to the same place.
   if (!onEntry() && !pastLastEntry() && !climbForward()) {
@@ -282,7 +339,7 @@ bool TagTree::insert(const std::string& key, std::uint32_t record) {
   }
   const Step& leaf = path_.back();
   if (header_.unique && onEntry() && order_.compare(current().key, key) == 0) {
-    path_.clear();
+    clearPath();
     return false;
   }
   std::vector<std::pair<std::uint32_t, Node>> shrunk;
@@ -293,11 +350,13 @@ bool TagTree::insert(const std::string& key, std::uint32_t record) {
     const common::OnUnwind keptOldRoot([&] {
       header_.root = oldRoot;
       anchorDirty_ = false;
-      path_.clear();
+      clearPath();
     });
     place_.saveAnchor(*this);
   }
-  path_.clear();
+  // Without a split the path still leads to the new entry, for the caller's next look at it.
+  if (shrunk.empty()) return true;
+  clearPath();
   for (const auto& [block, node] : shrunk) writeNode(block, node);
   return true;
 }
@@ -357,7 +416,7 @@ bool TagTree::remove(const std::string& key, std::uint32_t record) {
     writeNode(leaf.block, leaf.node);
     if (index == leaf.node.items.size()) propagateHighest(level, leaf.node.items.back().key);
   }
-  path_.clear();
+  clearPath();
   return true;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -18,6 +19,15 @@ namespace vekrano::dbase {
 
 class TagTree;
 
+// While a run of appends holds the index's write section, no other process reads or changes the
+// file: the tags keep the nodes they write in memory, and the blocks they append lie beyond the
+// file's end until the run writes them all at once.
+struct DeferredNodes {
+  bool on = false;
+  std::int64_t writtenEnd = 0;  // the file's size on disk
+  std::int64_t end = 0;  // its size once the blocks appended in memory are written
+};
+
 // Where a tag's blocks live and how its failures are worded.
 struct TagPlace {
   File* file = nullptr;
@@ -30,6 +40,8 @@ struct TagPlace {
   // Writes the tag's anchor at once (a root split commits the new root through it); may throw
   // MdxFailure. Null for a tag being built.
   std::function<void(TagTree&)> saveAnchor;
+  // Shared by the tags of one index file; null for a tag being built.
+  DeferredNodes* deferred = nullptr;
 };
 
 class TagTree {
@@ -41,6 +53,7 @@ class TagTree {
   const TagPlace& place() const { return place_; }
   const KeyOrder& order() const { return order_; }
   int keyLength() const { return header_.keyLength; }
+  const NodeShape& shape() const { return shape_; }
   // True once the root changed since the anchor was last written.
   bool anchorDirty() const { return anchorDirty_; }
   void setAnchorClean() { anchorDirty_ = false; }
@@ -69,12 +82,18 @@ class TagTree {
   const std::vector<NodeItem>& currentLeafItems() const { return path_.back().node.items; }
 
   // Adds (record, key) before the equal keys; false, with nothing written, when the tag is unique
-  // and holds the key already. Leaves the path empty. A split writes the new nodes, then the
+  // and holds the key already. Leaves the tag on the new entry when no node split, else the path
+  // empty. A split writes the new nodes, then the
   // pointers that reach them (for a new root, the anchor), and only then lets the old node give up
   // the half it handed on: a write that fails in between leaves keys twice, never lost.
   bool insert(const std::string& key, std::uint32_t record);
   // Removes the entry of `key` and `record`; false when there is none. Leaves the path empty.
   bool remove(const std::string& key, std::uint32_t record);
+
+  // The nodes written while the writes were deferred, by block, not yet in the file.
+  const std::map<std::uint32_t, Node>& deferredNodes() const { return deferred_; }
+  // They are in the file now.
+  void deferredWritten() { deferred_.clear(); }
 
  private:
   struct Step {
@@ -102,13 +121,17 @@ class TagTree {
   // The block's bytes: where the file is mapped during a scan, else read into `scratch`
   // (kBlockSize bytes).
   const std::uint8_t* blockBytes(std::uint32_t block, std::uint8_t* scratch) const;
-  Node readNode(std::uint32_t block);
+  // Valid until the next read or write of a node.
+  const Node& readNode(std::uint32_t block);
+  void popStep();
+  void clearPath();
   void writeNode(std::uint32_t block, const Node& node);
   std::uint32_t appendNode(const Node& node);
   void push(std::uint32_t block, bool rightMost);
   void descend(std::uint32_t block, bool rightMost);
   // The path down to the leaf where `key`'s lower bound lies; its index may be past the leaf's end.
   void descendTo(const std::string& key);
+  bool pathLeadsTo(const std::string& key);
   // True when the path runs down the right-most pointers to past the last leaf's last entry.
   bool pastLastEntry() const;
   bool climbForward();
@@ -132,6 +155,8 @@ class TagTree {
   std::vector<Step> path_;
   LeafWalk walk_;
   std::vector<std::pair<std::uint32_t, Node>> cache_;  // most recently used first
+  std::map<std::uint32_t, Node> deferred_;
+  std::vector<Node> spare_;  // nodes of steps left, reused by the next descent
 };
 
 }  // namespace vekrano::dbase

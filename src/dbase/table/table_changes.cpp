@@ -132,6 +132,7 @@ void TTzDbf::s_AppendWithLock(const char* buffer) {
     }
   }
   runCounted_ = appendRunHeld();
+  appendedRecord_ = runCounted_ ? table.CurrentRecord() : 0;
   table.setBof(false);
   table.setEof(false);
   onRecord_ = true;

@@ -16,6 +16,10 @@ bool TTzDbf::Visible() const {
 // it is now (under a record lock, on Refresh) is `stored`.
 bool TTzDbf::readRecord(std::int32_t n, RecordSource source) {
   WorkArea& area = getWorkArea(area_);
+  // The record a run just appended is read back from what was written (or is kept to write).
+  const bool appended = n == appendedRecord_ && n == area.table.CurrentRecord();
+  appendedRecord_ = 0;
+  if (appended) return area.table.rereadWrittenRecord(n);
   if (area.shared && n > area.table.RecordCount()) area.table.refreshRecordCount();
   if (n < 1 || n > area.table.RecordCount()) return false;
   return source == RecordSource::Stored ? area.table.GetDbfRecord(n) : area.table.getWalkedRecord(n);

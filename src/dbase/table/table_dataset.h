@@ -73,6 +73,13 @@ class ETzCheckError : public common::Exception {
   int code_;
 };
 
+// The appends a run kept in memory could not be written: the table and its index were put back
+// as they were before the first of them (see TTzDbf::deferAppendWrites).
+class ETzAppendsTakenBack : public ETzCheckError {
+ public:
+  using ETzCheckError::ETzCheckError;
+};
+
 class TTzDbf : public TDataSet {
  public:
   // `name` is the component's name: the alias of its table and the prefix of its messages.
@@ -167,6 +174,20 @@ class TTzDbf : public TDataSet {
   void beginAppendRun();
   // Ends the run and releases what it holds. Failures of the index semaphore raise EDorevError.
   void endAppendRun();
+
+  // --- Deferred writes of a run of appends (table_append_run.cpp)
+
+  // For the run under way (until endAppendRun): each time the run takes the locks, the records
+  // appended and the index nodes they change are kept in memory, and written together when the
+  // run lets the locks go (after its tenth of a second, at endAppendRun, before a record lock).
+  // Nothing appended meanwhile is in the files, so a caller says a record is stored only once
+  // writtenRecordCount() counts it. A failed write raises ETzAppendsTakenBack when the files are
+  // as they were before the kept appends (they may be appended again one at a time), or the
+  // engine's error when the index could not be put back (it is closed and rebuilt at the next
+  // open; the table is as it was before the kept appends).
+  void deferAppendWrites();
+  // Records the table file holds, without those a run keeps in memory.
+  std::int32_t writtenRecordCount() const;
 
   // --- Appends numbered from the records (table_numbering.cpp)
 
@@ -282,6 +303,7 @@ class TTzDbf : public TDataSet {
   bool takeAppendRun();
   void releaseAppendRun();
   void releaseAppendRunWhenDue();
+  void writeDeferredAppends(WorkArea& area);
 
   // Locate without an index (table_locate.cpp).
   bool locateScan(const std::string& keyFields, const std::vector<Variant>& keyValues, TLocateOptions options);
@@ -320,6 +342,11 @@ class TTzDbf : public TDataSet {
   int runArea_ = 0;
   std::chrono::steady_clock::time_point runTaken_;
   std::chrono::steady_clock::time_point runReleased_;
+  // The run keeps its appends in memory (deferAppendWrites); the last record this component
+  // appended, whose bytes its buffers still hold.
+  bool deferWanted_ = false;
+  bool runDeferred_ = false;
+  std::int32_t appendedRecord_ = 0;
 
   // --- Facts kept across processes (table_kept_answers.cpp)
  public:

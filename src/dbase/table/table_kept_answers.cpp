@@ -19,6 +19,9 @@ std::string shownRecords(const WorkArea& area) {
          std::to_string(static_cast<int>(area.table.codePage())) + ": ";
 }
 
+// Records appended but still held in memory are not in the files the facts are kept for.
+bool holdsUnwrittenAppends(const WorkArea& area) { return area.table.writtenRecordCount() != area.table.RecordCount(); }
+
 }  // namespace
 
 TableFilesStanding TTzDbf::filesStanding() const {
@@ -30,7 +33,7 @@ TableFilesStanding TTzDbf::filesStanding() const {
 
 std::optional<std::vector<std::string>> TTzDbf::keptAnswers(const std::vector<std::string>& questions) const {
   const WorkArea& area = Area("KeptAnswers");
-  if (State() != TDataSetState::dsBrowse) return std::nullopt;
+  if (State() != TDataSetState::dsBrowse || holdsUnwrittenAppends(area)) return std::nullopt;
   const std::string shown = shownRecords(area);
   const KeptFacts facts = loadKeptFacts(filesStanding());
   std::vector<std::string> answers;
@@ -45,7 +48,9 @@ std::optional<std::vector<std::string>> TTzDbf::keptAnswers(const std::vector<st
 void TTzDbf::keepAnswers(const TableFilesStanding& before, const std::vector<std::string>& questions,
                          const std::vector<std::string>& answers) const {
   const WorkArea& area = Area("KeepAnswers");
-  if (State() != TDataSetState::dsBrowse || !settled(before, wallClockNs()) || !(filesStanding() == before)) return;
+  if (State() != TDataSetState::dsBrowse || holdsUnwrittenAppends(area) || !settled(before, wallClockNs()) ||
+      !(filesStanding() == before))
+    return;
   const std::string shown = shownRecords(area);
   KeptFacts facts;
   for (std::size_t i = 0; i < questions.size() && i < answers.size(); ++i) facts[shown + questions[i]] = answers[i];

@@ -91,17 +91,23 @@ TEST(DbfFile, NumbersAndTextAreStoredRightAlignedOrFilledWithStars) {
     DbfTable t;
     ASSERT_TRUE(t.OpenDbf(dir.file("article.dbf"), DbfOpenMode::ExclusiveReadWrite));
     putArticle(t, 42, std::string(60, 'x'), 1000);
+    putArticle(t, -4242, "y", -7);
+    putArticle(t, 0, "z", -100);
     ASSERT_TRUE(t.CloseDbf());
   }
   const std::string bytes = readFileBytes(dir.file("article.dbf"));
-  ASSERT_EQ(bytes.size(), 225u + 261 + 1);
+  ASSERT_EQ(bytes.size(), 225u + 3 * 261 + 1);
+  EXPECT_EQ(bytes.substr(225 + 261, 6), " -4242");
+  EXPECT_EQ(bytes.substr(225 + 261 + 256, 3), " -7");
+  EXPECT_EQ(bytes.substr(225 + 2 * 261, 6), "     0");
+  EXPECT_EQ(bytes.substr(225 + 2 * 261 + 256, 3), "***") << "-100 is one character too wide";
   const std::string record = bytes.substr(225, 261);
   EXPECT_EQ(record.substr(0, 6), "    42");
   EXPECT_EQ(record.substr(6, 50), std::string(50, 'x'));
   EXPECT_EQ(record.substr(256, 3), "***");
   EXPECT_EQ(record.substr(259, 2), "N ");
   EXPECT_EQ(bytes.back(), '\x1A');
-  EXPECT_EQ(bytes.substr(4, 4), std::string("\x01\0\0\0", 4));
+  EXPECT_EQ(bytes.substr(4, 4), std::string("\x03\0\0\0", 4));
 }
 
 TEST(DbfFile, OpenedAndClosedWithoutWritesKeepsEveryByte) {
@@ -375,4 +381,51 @@ TEST(DbfFile, MemoTableGetsItsDbtFile) {
   EXPECT_EQ(dbfErrorCode(), 211);
   EXPECT_EQ(dbfErrorText(), "Invalid dBASE field definition [CreateDBF]");
   EXPECT_FALSE(std::filesystem::exists(dir.file("bad.dbf")));
+}
+
+TEST(DbfFile, DeferredAppendsAreReadFromMemoryAndWrittenInOneGoOrNotAtAll) {
+  QuietErrors quiet;
+  TempDir dir;
+  ASSERT_TRUE(CreateDbf(dir.file("article.dbf"), articleFields()));
+  {
+    DbfTable t;
+    ASSERT_TRUE(t.OpenDbf(dir.file("article.dbf"), DbfOpenMode::SharedReadWrite));
+    putArticle(t, 1, "ONFILE", 1);
+    t.deferAppends(true);
+    for (int n = 2; n <= 5; ++n) putArticle(t, n, "KEPT" + std::to_string(n), n);
+    EXPECT_EQ(readFileBytes(dir.file("article.dbf")).size(), 225u + 261) << "nothing kept is written yet";
+    ASSERT_TRUE(t.refreshRecordCount());
+    EXPECT_EQ(t.RecordCount(), 5);
+    EXPECT_EQ(t.writtenRecordCount(), 1);
+    ASSERT_TRUE(t.GetDbfRecord(3));
+    EXPECT_EQ(t.getString(2).substr(0, 5), "KEPT3");
+    EXPECT_EQ(t.getInteger(5), 3);
+    // A piece of records running from the file into those kept.
+    std::vector<char> piece(3 * 261);
+    ASSERT_TRUE(t.readRecords(1, 3, piece.data()));
+    EXPECT_EQ(std::string(piece.data() + 6, 6), "ONFILE");
+    EXPECT_EQ(std::string(piece.data() + 2 * 261 + 6, 5), "KEPT3");
+    ASSERT_TRUE(t.writeDeferredAppends());
+    t.deferAppends(false);
+    EXPECT_EQ(t.writtenRecordCount(), 5);
+    EXPECT_EQ(readFileBytes(dir.file("article.dbf")).size(), 225u + 5 * 261);
+    ASSERT_TRUE(t.CloseDbf());
+  }
+  const std::string five = readFileBytes(dir.file("article.dbf"));
+  EXPECT_EQ(five.substr(225 + 4 * 261 + 6, 5), "KEPT5");
+  {
+    // A table that cannot be written: the kept appends are dropped whole, and nothing changes.
+    DbfTable t;
+    ASSERT_TRUE(t.OpenDbf(dir.file("article.dbf"), DbfOpenMode::ReadOnly));
+    t.deferAppends(true);
+    putArticle(t, 6, "LOST6", 1);
+    putArticle(t, 7, "LOST7", 1);
+    EXPECT_FALSE(t.writeDeferredAppends());
+    EXPECT_NE(dbfErrorText().find("[Replace/Append/PutDbfRecord]"), std::string::npos) << dbfErrorText();
+    t.deferAppends(false);
+    EXPECT_EQ(t.RecordCount(), 5);
+    EXPECT_FALSE(t.GetDbfRecord(6));
+    t.CloseDbf();
+  }
+  EXPECT_EQ(readFileBytes(dir.file("article.dbf")), five);
 }

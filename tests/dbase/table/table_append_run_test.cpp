@@ -2,6 +2,7 @@
 // its time is up, and the index's change counter tells the other open of every record appended.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -77,6 +78,54 @@ TEST(TableAppendRunTest, GivesTheLocksUpOnceItsTimeIsUpAndForARecordLock) {
   first.endAppendRun();
   EXPECT_EQ(Barcodes(second), (std::vector<std::string>{"F1", "F2", "F4", "S3", "S5"}));
   EXPECT_TRUE(f.shownTexts().empty());
+}
+
+// Barcodes in no order, so that the index's nodes split here and there, the root too.
+std::string Scattered(int i) { return "K" + std::to_string(100000 + (i * 7919) % 99991); }
+
+TEST(TableAppendRunTest, KeptAppendsAreReadBackAndWrittenAsTheAppendsOneByOne) {
+  TableFolder kept;
+  TableFolder oneByOne;
+  TTzDbf run("run");
+  configureArticleTable(run, kept.folder());
+  run.Open();
+  TTzDbf single("single");
+  configureArticleTable(single, oneByOne.folder());
+  single.Open();
+  constexpr int kRecords = 900;
+  std::vector<std::string> expected;
+  run.beginAppendRun();
+  run.deferAppendWrites();
+  for (int n = 1; n <= kRecords; ++n) {
+    appendArticle(run, n, Scattered(n), "line " + std::to_string(n));
+    appendArticle(single, n, Scattered(n), "line " + std::to_string(n));
+    // The record just appended reads back as stored, whether it is in the file yet or not.
+    EXPECT_EQ(run.FieldByName("cb").AsString(), Scattered(n));
+    EXPECT_EQ(run.FieldByName("num").AsInteger(), n);
+    expected.push_back(Scattered(n));
+    if (n == 450) {
+      // Walked in key order inside the run: the records and keys kept in memory are seen.
+      std::vector<std::string> sorted = expected;
+      std::sort(sorted.begin(), sorted.end());
+      EXPECT_EQ(Barcodes(run), sorted);
+      EXPECT_LE(run.writtenRecordCount(), run.RecordCount());
+    }
+  }
+  run.endAppendRun();
+  EXPECT_EQ(run.writtenRecordCount(), kRecords);
+  std::sort(expected.begin(), expected.end());
+  // Another open sees every record and key once the run let go.
+  TTzDbf other("other");
+  configureArticleTable(other, kept.folder());
+  other.Open();
+  EXPECT_EQ(other.RecordCount(), kRecords);
+  EXPECT_EQ(Barcodes(other), expected);
+  other.Close();
+  run.Close();
+  single.Close();
+  EXPECT_TRUE(vekrano::testing::readFileBytes(kept.dbf()) == vekrano::testing::readFileBytes(oneByOne.dbf()));
+  EXPECT_TRUE(vekrano::testing::readFileBytes(kept.mdx()) == vekrano::testing::readFileBytes(oneByOne.mdx()));
+  EXPECT_GT(vekrano::testing::readFileBytes(kept.mdx()).size(), 40000u) << "the keys filled many nodes";
 }
 
 }  // namespace

@@ -2,13 +2,19 @@
 // regular files under VEKRANO_FULL_DISK_UNDER (every regular file when unset) succeed for
 // VEKRANO_FULL_DISK_AFTER bytes in all, then fail with ENOSPC, the last one cut short as a real
 // file system cuts it. Pipes, terminals and files elsewhere are left alone.
+// With VEKRANO_FULL_DISK_ROOM set, the number is the room of a disk instead: the files directly
+// in the folder VEKRANO_FULL_DISK_UNDER may hold that many bytes in all, so that rewriting bytes
+// in place costs nothing and a file cut shorter gives its room back.
+#include <dirent.h>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <errno.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/uio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
@@ -21,11 +27,14 @@ std::atomic<long long> budgetLeft{std::numeric_limits<long long>::max()};
 struct Settings {
   const char* under = nullptr;
   bool active = false;
+  long long room = -1;  // the disk's room, or -1 when the bytes written are counted
   Settings() {
     const char* after = std::getenv("VEKRANO_FULL_DISK_AFTER");
     if (after == nullptr || *after == '\0') return;
     budgetLeft = std::atoll(after);
     under = std::getenv("VEKRANO_FULL_DISK_UNDER");
+    if (const char* roomMode = std::getenv("VEKRANO_FULL_DISK_ROOM"); roomMode != nullptr && *roomMode != '\0')
+      room = std::atoll(after);
     active = true;
   }
 };
@@ -51,9 +60,34 @@ bool counts(int fd) {
   return std::strncmp(path, under, prefix) == 0 && (path[prefix] == '/' || path[prefix] == '\0');
 }
 
+// The bytes the regular files directly in the folder hold.
+long long usedRoom(const char* folder) {
+  DIR* dir = ::opendir(folder);
+  if (dir == nullptr) return 0;
+  long long used = 0;
+  while (const dirent* entry = ::readdir(dir)) {
+    struct stat info {};
+    if (::fstatat(::dirfd(dir), entry->d_name, &info, 0) == 0 && S_ISREG(info.st_mode)) used += info.st_size;
+  }
+  ::closedir(dir);
+  return used;
+}
+
+// How many of `wanted` bytes written at `offset` (-1: the file's position) fit in the disk's room.
+std::size_t grantRoom(int fd, std::size_t wanted, long long offset) {
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) return wanted;
+  if (offset < 0) offset = (::fcntl(fd, F_GETFL) & O_APPEND) != 0 ? info.st_size : ::lseek(fd, 0, SEEK_CUR);
+  const long long left = settings().room - usedRoom(settings().under);
+  const long long end = info.st_size + std::max(left, 0LL);  // how far the file may reach
+  if (offset + static_cast<long long>(wanted) <= std::max<long long>(end, info.st_size)) return wanted;
+  return offset >= end ? 0 : static_cast<std::size_t>(end - offset);
+}
+
 // How many of `wanted` bytes the disk still takes: 0 means full.
-std::size_t grant(int fd, std::size_t wanted) {
+std::size_t grant(int fd, std::size_t wanted, long long offset = -1) {
   if (wanted == 0 || !counts(fd)) return wanted;
+  if (settings().room >= 0) return grantRoom(fd, wanted, offset);
   long long left = budgetLeft.load();
   while (true) {
     if (left <= 0) return 0;
@@ -86,14 +120,14 @@ ssize_t write(int fd, const void* data, size_t length) {
 
 ssize_t pwrite(int fd, const void* data, size_t length, off_t offset) {
   static const auto real = next<ssize_t (*)(int, const void*, size_t, off_t)>("pwrite");
-  const std::size_t granted = grant(fd, length);
+  const std::size_t granted = grant(fd, length, offset);
   if (granted == 0 && length > 0) return errno = ENOSPC, -1;
   return real(fd, data, granted, offset);
 }
 
 ssize_t pwrite64(int fd, const void* data, size_t length, off64_t offset) {
   static const auto real = next<ssize_t (*)(int, const void*, size_t, off64_t)>("pwrite64");
-  const std::size_t granted = grant(fd, length);
+  const std::size_t granted = grant(fd, length, offset);
   if (granted == 0 && length > 0) return errno = ENOSPC, -1;
   return real(fd, data, granted, offset);
 }
