@@ -71,8 +71,10 @@ function(vekrano_tests folder)
     set_target_properties(${folder}_tests PROPERTIES AUTOMOC ON)
     target_link_libraries(${folder}_tests PRIVATE vekrano_qt_test_support)
   endif()
+  # Facts the tests' tables leave behind go to the build folder, never to the user's cache.
   gtest_discover_tests(${folder}_tests
                        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+                                  ENVIRONMENT_MODIFICATION "XDG_CACHE_HOME=set:${CMAKE_BINARY_DIR}/test-cache"
                        DISCOVERY_TIMEOUT 60)
 endfunction()
 

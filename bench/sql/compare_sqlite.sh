@@ -14,6 +14,8 @@ runs=${2:-7}
 shell="$build/src/app/vekrano-sql"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# What vekrano-sql keeps about the tables goes with them, not into the user's cache folder.
+export XDG_CACHE_HOME="$work/cache"
 
 # The same records for both: num, cb, lib1, lib2, quantite, topp.
 awk 'BEGIN { for (n = 1; n <= 99999; n++)
