@@ -15,7 +15,12 @@ void TResultSet::createStore() {
   if (!store_) store_ = std::make_unique<TRecordStore>(recordSize_, options_);
 }
 
+void TResultSet::keepTextsBesideRows() {
+  if (options_.inMemory && !texts_) texts_ = std::make_unique<TRowTexts>();
+}
+
 TSqlField& TResultSet::AddField(std::unique_ptr<TSqlField> field) {
+  if (texts_ && field->Type() == ttString) static_cast<TSqlStringField&>(*field).keepTextsIn(texts_.get());
   field->setOffset(recordSize_);
   recordSize_ += kPresenceSize + field->storageSize();
   fields_.Add(std::move(field));
@@ -37,6 +42,17 @@ void TResultSet::prefetchRow(int index) const {
   const char* row = Row(index);
   for (std::size_t at = 0; at < recordSize_; at += kCacheLine) __builtin_prefetch(row + at);
   __builtin_prefetch(row + recordSize_ - 1);
+}
+
+void TResultSet::prefetchTexts(int index) const {
+  if (!texts_) return;
+  const char* row = Row(index);
+  for (int c = 0; c < fields_.Count(); ++c) {
+    if (fields_[c].Type() == ttString) {
+      const std::string_view text = static_cast<const TSqlStringField&>(fields_[c]).textView(row);
+      if (!text.empty()) __builtin_prefetch(text.data());
+    }
+  }
 }
 
 void TResultSet::SetRecNo(int recNo) {
@@ -90,6 +106,7 @@ void TResultSet::Truncate(int count) {
 
 void TResultSet::Clear() {
   store_.reset();
+  if (texts_) texts_ = std::make_unique<TRowTexts>();
   fields_.Clear();
   recordSize_ = kRowBookmarkSize;
   recNo_ = -1;

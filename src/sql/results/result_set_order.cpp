@@ -17,6 +17,41 @@ void setKey(TSqlSortList& list, int key, const TSqlField& column, const char* ro
   }
 }
 
+// -1, 0 or 1 as a sort list compares the keys of rows `a` and `b`, a null being the empty text,
+// 0 or False. REQUIRES: no key is a float.
+int compareRowKeys(const TResultSet& resultSet, const std::vector<TSortKey>& keys, const char* a, const char* b) {
+  for (const TSortKey& key : keys) {
+    const TSqlField& column = resultSet.Fields()[key.column];
+    int result = 0;
+    if (column.Type() == ttString) {
+      const auto& text = static_cast<const TSqlStringField&>(column);
+      result = text.textView(a).compare(text.textView(b));
+    } else if (column.Type() == ttInteger) {
+      const std::int32_t x = column.AsInteger(a);
+      const std::int32_t y = column.AsInteger(b);
+      result = x < y ? -1 : (y < x ? 1 : 0);
+    } else {
+      result = static_cast<int>(column.AsBoolean(a)) - static_cast<int>(column.AsBoolean(b));
+    }
+    if (result != 0) return (result < 0) != key.descending ? -1 : 1;
+  }
+  return 0;
+}
+
+// True when each row's keys come strictly after those of the row before: every sort leaves such
+// rows where they are, whatever it does with ties. Rows of a list often come in the asked order
+// (stored by number, or found through the barcode index). Floats are left to the sort, which
+// groups them by their text.
+bool rowsInStrictKeyOrder(const TResultSet& resultSet, const std::vector<TSortKey>& keys) {
+  for (const TSortKey& key : keys) {
+    if (resultSet.Fields()[key.column].Type() == ttFloat) return false;
+  }
+  for (int r = 1; r < resultSet.RecordCount(); ++r) {
+    if (compareRowKeys(resultSet, keys, resultSet.Row(r - 1), resultSet.Row(r)) >= 0) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 namespace {
@@ -64,7 +99,7 @@ void applyEntryOrder(TResultSet& resultSet, const TSqlSortList& list) {
 }  // namespace
 
 void sortRows(TResultSet& resultSet, const std::vector<TSortKey>& keys) {
-  if (keys.empty() || resultSet.RecordCount() == 0) return;
+  if (keys.empty() || resultSet.RecordCount() == 0 || rowsInStrictKeyOrder(resultSet, keys)) return;
   auto list = makeRowSortList(resultSet, keys);
   list->Sort();
   applyEntryOrder(resultSet, *list);
@@ -72,7 +107,7 @@ void sortRows(TResultSet& resultSet, const std::vector<TSortKey>& keys) {
 
 void sortStorageOrderedRows(TResultSet& resultSet, const std::vector<TSortKey>& keys,
                             const std::function<std::vector<int>()>& rowsInWalkOrder) {
-  if (keys.empty() || resultSet.RecordCount() == 0) return;
+  if (keys.empty() || resultSet.RecordCount() == 0 || rowsInStrictKeyOrder(resultSet, keys)) return;
   // Rows told apart by their keys come out of the sort the same from any order. Keys of few
   // values (a quantity with the top mark) repeat among the first rows already.
   constexpr int kEntriesLookedAt = 1000;

@@ -332,3 +332,45 @@ TEST(ResultSetTest, ASortKeyRewrittenShorterEqualsOneWrittenOnce) {
 
 }  // namespace
 }  // namespace vekrano::sql
+
+namespace vekrano::sql {
+namespace {
+
+TEST(ResultSetTest, RowsInKeyOrderStayAndTiesGoWhereTheQuicksortPutsThem) {
+  // Keys already ascending, first all distinct, then with ties, then a text key with a null
+  // before the empty text (equal to it): only distinct keys may skip the sort.
+  const std::vector<std::vector<int>> shapes = {{1, 2, 3, 5, 8, 13, 21}, {1, 1, 2, 2, 2, 3, 3, 3, 3, 4, 4, 4, 5}};
+  for (const std::vector<int>& values : shapes) {
+    for (const bool descending : {false, true}) {
+      TMemResultSet rs;
+      const TSqlField& key = rs.AddField(makeSqlField("k", "", ttInteger, 0));
+      for (std::size_t r = 0; r < values.size(); ++r) {
+        rs.Insert();
+        key.setAsInteger(rs.currentRow(), values[r]);
+        rs.setSourceBookmark(rs.currentRow(), static_cast<std::int32_t>(r + 1));
+      }
+      auto list = makeRowSortList(rs, {{0, descending}});
+      list->Sort();
+      std::vector<std::int32_t> expected;
+      for (int entry = 1; entry <= list->Count(); ++entry) expected.push_back(list->rowNumber(entry));
+      sortRows(rs, {{0, descending}});
+      std::vector<std::int32_t> got;
+      for (int r = 0; r < rs.RecordCount(); ++r) got.push_back(rs.sourceBookmark(rs.Row(r)));
+      EXPECT_EQ(got, expected) << values.size() << (descending ? " desc" : " asc");
+    }
+  }
+  TMemResultSet rs;
+  const TSqlField& text = rs.AddField(makeSqlField("t", "", ttString, 5));
+  for (int r = 0; r < 3; ++r) {
+    rs.Insert();
+    rs.setSourceBookmark(rs.currentRow(), r + 1);
+    if (r > 0) text.setAsString(rs.currentRow(), r == 1 ? "" : "a");
+  }
+  auto list = makeRowSortList(rs, {{0, false}});
+  list->Sort();
+  sortRows(rs, {{0, false}});
+  for (int r = 0; r < 3; ++r) EXPECT_EQ(rs.sourceBookmark(rs.Row(r)), list->rowNumber(r + 1)) << r;
+}
+
+}  // namespace
+}  // namespace vekrano::sql
