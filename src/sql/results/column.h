@@ -101,6 +101,7 @@ class TSqlStringField : public TSqlField {
   // From now on the texts go to `texts` and the row holds references to them, when a reference
   // is smaller than the width. REQUIRES: the column is not yet placed in a row record.
   void keepTextsIn(TRowTexts* texts);
+  bool keepsTextsBeside() const { return texts_ != nullptr; }
   std::string AsString(const char* row) const override;
   // The text in the row, without a copy.
   std::string_view textView(const char* row) const;

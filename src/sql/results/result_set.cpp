@@ -20,7 +20,11 @@ void TResultSet::keepTextsBesideRows() {
 }
 
 TSqlField& TResultSet::AddField(std::unique_ptr<TSqlField> field) {
-  if (texts_ && field->Type() == ttString) static_cast<TSqlStringField&>(*field).keepTextsIn(texts_.get());
+  if (texts_ && field->Type() == ttString) {
+    auto& text = static_cast<TSqlStringField&>(*field);
+    text.keepTextsIn(texts_.get());
+    if (text.keepsTextsBeside()) textsBeside_.push_back(&text);
+  }
   field->setOffset(recordSize_);
   recordSize_ += kPresenceSize + field->storageSize();
   fields_.Add(std::move(field));
@@ -45,14 +49,8 @@ void TResultSet::prefetchRow(int index) const {
 }
 
 void TResultSet::prefetchTexts(int index) const {
-  if (!texts_) return;
   const char* row = Row(index);
-  for (int c = 0; c < fields_.Count(); ++c) {
-    if (fields_[c].Type() == ttString) {
-      const std::string_view text = static_cast<const TSqlStringField&>(fields_[c]).textView(row);
-      if (!text.empty()) __builtin_prefetch(text.data());
-    }
-  }
+  for (const TSqlStringField* column : textsBeside_) __builtin_prefetch(column->textView(row).data());
 }
 
 void TResultSet::SetRecNo(int recNo) {
@@ -106,6 +104,7 @@ void TResultSet::Truncate(int count) {
 
 void TResultSet::Clear() {
   store_.reset();
+  textsBeside_.clear();
   if (texts_) texts_ = std::make_unique<TRowTexts>();
   fields_.Clear();
   recordSize_ = kRowBookmarkSize;

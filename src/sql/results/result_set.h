@@ -80,6 +80,7 @@ class TResultSet {
   std::size_t recordSize_ = kRowBookmarkSize;
   std::unique_ptr<TRecordStore> store_;
   std::unique_ptr<TRowTexts> texts_;  // null: texts lie in the rows
+  std::vector<const TSqlStringField*> textsBeside_;  // the columns whose texts are in texts_
   int recNo_ = -1;
   dbase::TDataSet* sourceDataSet_ = nullptr;
 };
