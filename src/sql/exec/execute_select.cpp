@@ -86,6 +86,8 @@ std::unique_ptr<TResultSet> TStatementRun::executeSelect() {
   }
 
   auto resultSet = makeResultSet(environment_.storage);
+  // Grouping compares row bytes; every other result reads its texts through the columns.
+  if (!hasAggregates() && !transform) resultSet->keepTextsBesideRows();
   if (tables_.size() == 1) resultSet->setSourceDataSet(tables_.front().dataSet);
   buildColumns(*resultSet);
   if (!analizer_.whereText.empty()) {

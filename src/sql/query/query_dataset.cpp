@@ -23,8 +23,10 @@ using FieldType = dbase::TFieldType;
 constexpr std::size_t kNullByteSize = 1;  // a slot's value follows its null byte
 constexpr std::size_t kRowIndexSize = 4;
 constexpr std::size_t kFlagSize = 1;
-// How far ahead of a walk through the rows they are fetched: far enough for memory to answer.
-constexpr int kRowsFetchedAhead = 4;
+// How far ahead of a walk through the rows they are fetched, and then the texts they keep
+// beside them: far enough for memory to answer.
+constexpr int kRowsFetchedAhead = 8;
+constexpr int kTextsFetchedAhead = 4;
 
 bool isIntegerType(FieldType type) {
   return type == FieldType::ftSmallint || type == FieldType::ftInteger || type == FieldType::ftWord ||
@@ -81,12 +83,12 @@ std::string afterFirstDot(const std::string& name) {
   return dot == std::string::npos ? name : name.substr(dot + 1);
 }
 
-// Writes a text into a cleared slot, cut to what the slot holds before its closing zero.
-// The text and the zero bytes after it to the slot's end (the null byte is the caller's).
+// Writes a text into a slot, cut to what the slot holds before its closing zero. Readers stop at
+// that zero, so the bytes after it are left as they are (the null byte is the caller's).
 void writeSlotText(char* data, std::size_t slotSize, const char* text, std::size_t length) {
   const std::size_t kept = std::min(length, slotSize - 1);
   std::memcpy(data + kNullByteSize, text, kept);
-  std::memset(data + kNullByteSize + kept, 0, slotSize - kept);
+  data[kNullByteSize + kept] = 0;
 }
 
 }  // namespace
@@ -166,8 +168,8 @@ void TSqlQuery::fillBuffer(char* buffer, int rowIndex) const {
     if (isTextType(type) && slot.column->Type() == ttString && !slot.column->IsNull(row)) {
       char* data = buffer + slot.offset;
       data[0] = 0;
-      const char* text = slot.column->Data(row);
-      writeSlotText(data, slot.size, text, strnlen(text, slot.column->storageSize()));
+      const std::string_view text = static_cast<const TSqlStringField*>(slot.column)->textView(row);
+      writeSlotText(data, slot.size, text.data(), text.size());
       continue;
     }
     // Numbers and flags likewise, without a variant per value.
@@ -225,6 +227,7 @@ dbase::TGetResult TSqlQuery::GetRecord(char* buffer, dbase::TGetMode mode, bool)
       cursor_ = next;
       // Sorted rows lie scattered in memory: the rows a walk reads next are fetched meanwhile.
       if (next + kRowsFetchedAhead < count) resultSet_->prefetchRow(next + kRowsFetchedAhead);
+      if (next + kTextsFetchedAhead < count) resultSet_->prefetchTexts(next + kTextsFetchedAhead);
       break;
     }
     case dbase::TGetMode::gmPrior: {

@@ -18,6 +18,9 @@ namespace vekrano::sql {
 namespace {
 
 constexpr std::uint16_t kPresent = 0xFFFF;
+// A text kept beside the rows: its length, then its address.
+constexpr std::size_t kTextLengthSize = 4;
+constexpr std::size_t kTextReferenceSize = kTextLengthSize + sizeof(std::uint64_t);
 
 // True when `text` is a leading part of `word`, without regard to case.
 bool isLeadingPartOf(std::string_view text, std::string_view word) {
@@ -35,7 +38,11 @@ std::int32_t roundToInteger(double value) {
 // --- TSqlField
 
 TSqlField::TSqlField(std::string name, std::string expression, TExprType type, int width)
-    : name_(std::move(name)), expression_(std::move(expression)), type_(type), width_(width) {}
+    : name_(std::move(name)),
+      expression_(std::move(expression)),
+      type_(type),
+      width_(width),
+      storageSize_((static_cast<std::size_t>(width) + 1) & ~std::size_t{1}) {}
 
 bool TSqlField::IsNull(const char* row) const { return common::load<std::uint16_t>(row + offset_) == 0; }
 
@@ -57,27 +64,46 @@ void TSqlField::setAsBoolean(char*, bool) const { throw ESqlQueryError(messages:
 TSqlStringField::TSqlStringField(std::string name, std::string expression, int width)
     : TSqlField(std::move(name), std::move(expression), ttString, width < 1 ? 1 : width) {}
 
+void TSqlStringField::keepTextsIn(TRowTexts* texts) {
+  if (storageSize() <= kTextReferenceSize) return;
+  texts_ = texts;
+  setStorageSize(kTextReferenceSize);
+}
+
 std::string TSqlStringField::AsString(const char* row) const { return std::string(textView(row)); }
 
 std::string_view TSqlStringField::textView(const char* row) const {
-  const char* text = Value(row);
-  return std::string_view(text, strnlen(text, storageSize()));
+  const char* value = Value(row);
+  if (texts_ == nullptr) return std::string_view(value, strnlen(value, storageSize()));
+  const auto length = common::load<std::uint32_t>(value);
+  if (length == 0) return std::string_view("", 0);  // never a null address, which memcpy refuses
+  const auto address = static_cast<std::uintptr_t>(common::load<std::uint64_t>(value + kTextLengthSize));
+  return std::string_view(reinterpret_cast<const char*>(address), length);
 }
 
-double TSqlStringField::AsFloat(const char* row) const { return textToFloat(AsString(row)); }
+double TSqlStringField::AsFloat(const char* row) const { return textToFloat(textView(row)); }
 
-std::int32_t TSqlStringField::AsInteger(const char* row) const { return textToInteger(AsString(row)); }
+std::int32_t TSqlStringField::AsInteger(const char* row) const { return textToInteger(textView(row)); }
 
 bool TSqlStringField::AsBoolean(const char* row) const {
-  const char first = *Value(row);
+  const std::string_view text = textView(row);
+  const char first = text.empty() ? '\0' : text.front();
   return first == 'T' || first == 'Y' || first == 't' || first == 'y';
 }
 
 void TSqlStringField::setAsString(char* row, std::string_view value) const {
-  const std::size_t length = std::min(value.size(), static_cast<std::size_t>(Width() - 1));
+  std::size_t length = std::min(value.size(), static_cast<std::size_t>(Width() - 1));
   char* text = Value(row);
-  std::memcpy(text, value.data(), length);
-  std::memset(text + length, 0, storageSize() - length);
+  if (texts_ != nullptr) {
+    // A zero byte ends the text, as it does for a text held in the row.
+    length = strnlen(value.data(), length);
+    const char* kept = texts_->Keep(value.substr(0, length));
+    common::store(text, static_cast<std::uint32_t>(length));
+    common::store(text + kTextLengthSize, static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(kept)));
+  } else {
+    std::memcpy(text, value.data(), length);
+    std::memset(text + length, 0, storageSize() - length);
+  }
   setPresent(row);
 }
 

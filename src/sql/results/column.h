@@ -9,8 +9,9 @@
 #include <vector>
 
 #include "dbase/dataset/field.h"
-#include "sql/program/analyzer.h"
 #include "sql/expr_types.h"
+#include "sql/program/analyzer.h"
+#include "sql/results/row_texts.h"
 
 namespace vekrano::sql {
 
@@ -21,6 +22,13 @@ namespace vekrano::sql {
 //      4      2      presence word of column 1 (0: null; 0xFFFF: a value is present)
 //      6      n      value of column 1 (n: storageSize of the column)
 //    ...             presence word and value of each further column, in column order
+//
+// A text column holds its text in the row, closed by zero bytes, or, when it keeps its texts
+// beside the rows (TSqlStringField::keepTextsIn), a reference to the text:
+//
+//   OFFSET  SIZE     DESCRIPTION
+//      0      4      length of the text in bytes
+//      4      8      address of the text (kept by the result set's TRowTexts)
 inline constexpr std::size_t kRowBookmarkSize = 4;
 inline constexpr std::size_t kPresenceSize = 2;
 inline constexpr std::int32_t kRowMarked = -2;
@@ -40,8 +48,9 @@ class TSqlField {
   const std::string& Expression() const { return expression_; }
   TExprType Type() const { return type_; }
   int Width() const { return width_; }
-  // Bytes of the value in a row record: the width, rounded up to an even number.
-  std::size_t storageSize() const { return (static_cast<std::size_t>(width_) + 1) & ~std::size_t{1}; }
+  // Bytes of the value in a row record: the width rounded up to an even number, or the size of a
+  // reference for a text column that keeps its texts beside the rows.
+  std::size_t storageSize() const { return storageSize_; }
   // Offset of the presence word in the row record; set when the column joins a result set.
   std::size_t Offset() const { return offset_; }
   void setOffset(std::size_t offset) { offset_ = offset; }
@@ -57,8 +66,6 @@ class TSqlField {
 
   bool IsNull(const char* row) const;
   void Clear(char* row) const;
-  // The value bytes (without the presence word), for byte-wise comparisons.
-  const char* Data(const char* row) const { return row + offset_ + kPresenceSize; }
 
   virtual std::string AsString(const char* row) const;
   virtual double AsFloat(const char* row) const;
@@ -74,12 +81,14 @@ class TSqlField {
   const char* Value(const char* row) const { return row + offset_ + kPresenceSize; }
   // Marks the value present.
   void setPresent(char* row) const;
+  void setStorageSize(std::size_t bytes) { storageSize_ = bytes; }
 
  private:
   std::string name_;
   std::string expression_;
   TExprType type_;
   int width_;
+  std::size_t storageSize_;
   std::size_t offset_ = 0;
   const dbase::TField* sourceField_ = nullptr;
   TCastTarget cast_;
@@ -89,6 +98,10 @@ class TSqlField {
 class TSqlStringField : public TSqlField {
  public:
   TSqlStringField(std::string name, std::string expression, int width);
+  // From now on the texts go to `texts` and the row holds references to them, when a reference
+  // is smaller than the width. REQUIRES: the column is not yet placed in a row record.
+  void keepTextsIn(TRowTexts* texts);
+  bool keepsTextsBeside() const { return texts_ != nullptr; }
   std::string AsString(const char* row) const override;
   // The text in the row, without a copy.
   std::string_view textView(const char* row) const;
@@ -102,6 +115,9 @@ class TSqlStringField : public TSqlField {
   void setAsInteger(char* row, std::int32_t value) const override;
   // "T" or "F".
   void setAsBoolean(char* row, bool value) const override;
+
+ private:
+  TRowTexts* texts_ = nullptr;  // null: the texts lie in the rows
 };
 
 class TSqlFloatField : public TSqlField {

@@ -15,7 +15,16 @@ void TResultSet::createStore() {
   if (!store_) store_ = std::make_unique<TRecordStore>(recordSize_, options_);
 }
 
+void TResultSet::keepTextsBesideRows() {
+  if (options_.inMemory && !texts_) texts_ = std::make_unique<TRowTexts>();
+}
+
 TSqlField& TResultSet::AddField(std::unique_ptr<TSqlField> field) {
+  if (texts_ && field->Type() == ttString) {
+    auto& text = static_cast<TSqlStringField&>(*field);
+    text.keepTextsIn(texts_.get());
+    if (text.keepsTextsBeside()) textsBeside_.push_back(&text);
+  }
   field->setOffset(recordSize_);
   recordSize_ += kPresenceSize + field->storageSize();
   fields_.Add(std::move(field));
@@ -37,6 +46,11 @@ void TResultSet::prefetchRow(int index) const {
   const char* row = Row(index);
   for (std::size_t at = 0; at < recordSize_; at += kCacheLine) __builtin_prefetch(row + at);
   __builtin_prefetch(row + recordSize_ - 1);
+}
+
+void TResultSet::prefetchTexts(int index) const {
+  const char* row = Row(index);
+  for (const TSqlStringField* column : textsBeside_) __builtin_prefetch(column->textView(row).data());
 }
 
 void TResultSet::SetRecNo(int recNo) {
@@ -90,6 +104,8 @@ void TResultSet::Truncate(int count) {
 
 void TResultSet::Clear() {
   store_.reset();
+  textsBeside_.clear();
+  if (texts_) texts_ = std::make_unique<TRowTexts>();
   fields_.Clear();
   recordSize_ = kRowBookmarkSize;
   recNo_ = -1;

@@ -9,6 +9,7 @@
 #include "dbase/dataset/dataset.h"
 #include "sql/results/column.h"
 #include "sql/results/result_set_store.h"
+#include "sql/results/row_texts.h"
 
 namespace vekrano::sql {
 
@@ -22,6 +23,10 @@ class TResultSet {
   // Adds a column after the others and places it in the row record.
   // REQUIRES: the result set has no row yet.
   TSqlField& AddField(std::unique_ptr<TSqlField> field);
+  // Texts of the text columns added from now on are kept beside the rows, each in the bytes it
+  // needs (in memory only). Their row bytes are then references: nothing may compare or copy
+  // them as values, as grouping does, so a result that is grouped keeps its texts in the rows.
+  void keepTextsBesideRows();
   // The columns that become result fields, in column order.
   std::vector<const TSqlField*> visibleFields() const;
 
@@ -43,6 +48,9 @@ class TResultSet {
   char* Row(int index) const { return store_->Record(index); }
   // Starts fetching row `index` into the processor's cache. REQUIRES: 0 <= index < RecordCount().
   void prefetchRow(int index) const;
+  // Starts fetching the texts row `index` keeps beside it; the row itself is read, so it should
+  // have been fetched a while before. REQUIRES: 0 <= index < RecordCount().
+  void prefetchTexts(int index) const;
 
   std::int32_t sourceBookmark(const char* row) const;
   void setSourceBookmark(char* row, std::int32_t bookmark) const;
@@ -71,6 +79,8 @@ class TResultSet {
   TSqlFields fields_;
   std::size_t recordSize_ = kRowBookmarkSize;
   std::unique_ptr<TRecordStore> store_;
+  std::unique_ptr<TRowTexts> texts_;  // null: texts lie in the rows
+  std::vector<const TSqlStringField*> textsBeside_;  // the columns whose texts are in texts_
   int recNo_ = -1;
   dbase::TDataSet* sourceDataSet_ = nullptr;
 };

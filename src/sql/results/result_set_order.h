@@ -20,6 +20,11 @@ struct TSortKey {
 // values (a null value leaves its key zero). Not yet sorted.
 std::unique_ptr<TSqlSortList> makeRowSortList(const TResultSet& resultSet, const std::vector<TSortKey>& keys);
 
+// When no key is a float and no two rows hold equal keys, sorts the rows into the one order any
+// sort gives them and returns true. Otherwise returns false and leaves the rows as they were.
+// (Float keys are compared by value but grouped into runs by their text, so the order the
+// quicksort gives them may depend on where it starts.)
+bool sortRowsOfDistinctKeys(TResultSet& resultSet, const std::vector<TSortKey>& keys);
 // Sorts the rows by `keys`; rows with equal keys end where the quicksort leaves them.
 void sortRows(TResultSet& resultSet, const std::vector<TSortKey>& keys);
 // Sorts rows gathered in another order than the walk's as sortRows sorts them in the walk's

@@ -168,13 +168,6 @@ bool TSqlSortList::equalKeys(int a, int b) const {
                      entrySize_ - kEntryRowNumberSize) == 0;
 }
 
-int TSqlSortList::CompareKeys(const char* a, const char* b) const {
-  for (const TSrtField& key : keys_) {
-    if (const int result = key.Compare(a + key.Offset(), b + key.Offset()); result != 0) return result;
-  }
-  return 0;
-}
-
 std::array<std::uint64_t, 2> TSqlSortList::keyPrefix(const char* entry) const {
   // Each key's prefix bytes in turn, every byte inverted when the key is descending.
   std::array<std::uint8_t, 16> bytes{};
@@ -190,37 +183,6 @@ std::array<std::uint64_t, 2> TSqlSortList::keyPrefix(const char* entry) const {
     if (at == bytes.size()) break;
   }
   return {common::getU64BigEndian(bytes.data()), common::getU64BigEndian(bytes.data() + 8)};
-}
-
-bool TSqlSortList::sortDistinctKeys() {
-  const auto prefixed = [](const TSrtField& key) {
-    return withOrder(key.Type(), [](auto order) { return decltype(order)::kPrefixed; });
-  };
-  if (!std::all_of(keys_.begin(), keys_.end(), prefixed)) return false;
-  if (Count() < 2) return true;
-  // The leading key bytes travel with each entry, so that most comparisons read no entry.
-  struct Keyed {
-    std::array<std::uint64_t, 2> prefix;
-    char* entry;
-  };
-  std::vector<char*>& entries = store_->Entries();
-  std::vector<Keyed> keyed;
-  keyed.reserve(entries.size());
-  for (char* entry : entries) keyed.push_back({keyPrefix(entry), entry});
-  // The words compared one by one: comparing the arrays whole calls memcmp for each pair.
-  const auto before = [&](const Keyed& a, const Keyed& b) {
-    if (a.prefix[0] != b.prefix[0]) return a.prefix[0] < b.prefix[0];
-    if (a.prefix[1] != b.prefix[1]) return a.prefix[1] < b.prefix[1];
-    return CompareKeys(a.entry, b.entry) < 0;
-  };
-  // Rows often come in their order already (stored by number, walked by barcode).
-  if (!std::is_sorted(keyed.begin(), keyed.end(), before)) std::sort(keyed.begin(), keyed.end(), before);
-  // Sorted, equal keys stand side by side.
-  for (std::size_t k = 1; k < keyed.size(); ++k) {
-    if (!before(keyed[k - 1], keyed[k])) return false;
-  }
-  for (std::size_t k = 0; k < keyed.size(); ++k) entries[k] = keyed[k].entry;
-  return true;
 }
 
 bool TSqlSortList::keysRepeatEarly(int entries) const {

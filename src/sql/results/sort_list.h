@@ -74,11 +74,9 @@ class TSqlSortList {
   std::int32_t rowNumber(int recNo) const;
   // True when entries `a` and `b` (1-based) hold the same bytes in every key.
   bool equalKeys(int a, int b) const;
-  // When no key is a float and no two entries hold equal keys, sorts the entries into the one
-  // order Sort would give them from any order, by a faster sort, and returns true. Otherwise
-  // returns false and leaves the entries as they were. (Float keys are compared by value but
-  // grouped into runs by their text, so the order Sort gives them may depend on where it starts.)
-  bool sortDistinctKeys();
+  // The first 16 bytes of the current entry's keys, written so that they compare as the keys do
+  // (bytes of a descending key inverted). REQUIRES: a current entry.
+  std::array<std::uint64_t, 2> currentKeyPrefix() const { return keyPrefix(Entry(recNo_)); }
   // True when two of the first `entries` entries hold the same key bytes: the keys then surely
   // repeat (false says nothing).
   bool keysRepeatEarly(int entries) const;
@@ -95,8 +93,6 @@ class TSqlSortList {
   // The quicksort over entries lo..hi (1-based) by `key`.
   void quickSort(int lo, int hi, const TSrtField& key);
   bool sameEarlierKeys(int a, int b, int keyCount) const;
-  // -1, 0 or 1 comparing the entries' keys in turn.
-  int CompareKeys(const char* a, const char* b) const;
   // The first 16 bytes of the entry's keys written so that they compare as the keys do.
   std::array<std::uint64_t, 2> keyPrefix(const char* entry) const;
   void sortFurtherKeys();

@@ -213,7 +213,7 @@ std::unique_ptr<TSqlSortList> mixedList(const std::vector<MixedEntry>& entries, 
     list->Insert();
     list->setRowNumber(entry.row);
     list->setInteger(0, entry.number);
-    list->setString(1, entry.text);
+    if (entry.text != "-") list->setString(1, entry.text);
     list->setBoolean(2, entry.mark);
   }
   return list;
@@ -225,9 +225,33 @@ std::vector<int> entryRows(const TSqlSortList& list) {
   return rows;
 }
 
+// The entries' rows as bookmarks, or the rows' bookmarks.
+std::vector<int> bookmarksOf(const TResultSet& rs) {
+  std::vector<int> rows;
+  for (int r = 0; r < rs.RecordCount(); ++r) rows.push_back(rs.sourceBookmark(rs.Row(r)));
+  return rows;
+}
+
+// Rows of a number, a text and a flag, each row's bookmark its entry's row number; a text or a
+// flag given as "-" stays null.
+void mixedRows(TResultSet& rs, const std::vector<MixedEntry>& entries) {
+  rs.keepTextsBesideRows();
+  rs.AddField(makeSqlField("n", "", ttInteger, 0));
+  rs.AddField(makeSqlField("t", "", ttString, 40));
+  rs.AddField(makeSqlField("b", "", ttBoolean, 0));
+  for (const MixedEntry& entry : entries) {
+    rs.Insert();
+    rs.setSourceBookmark(rs.currentRow(), entry.row);
+    rs.Fields()[0].setAsInteger(rs.currentRow(), entry.number);
+    if (entry.text != "-") rs.Fields()[1].setAsString(rs.currentRow(), entry.text);
+    if (entry.row % 5 != 0) rs.Fields()[2].setAsBoolean(rs.currentRow(), entry.mark);
+  }
+}
+
 TEST(ResultSetTest, DistinctKeysSortIntoTheQuicksortsOrderFromAnyStart) {
   std::mt19937 random(31);
-  // Texts share long beginnings, end inside or past the first 16 key bytes, and hold high bytes.
+  // Texts share long beginnings, end inside or past the first 16 key bytes, and hold high bytes;
+  // a null text ("-") and every fifth row's null flag sort as the empty text and False.
   const std::vector<std::string> stems = {
       "", "A", "CB", "CB1", "\xE9t\xE9", "0123456789ABCDEF", "0123456789ABCDEFG", "0123456789ABCDEFGHIJKLMNOPQRST"};
   for (int round = 0; round < 24; ++round) {
@@ -240,30 +264,36 @@ TEST(ResultSetTest, DistinctKeysSortIntoTheQuicksortsOrderFromAnyStart) {
           random() % 2 == 0};
       if (round % 3 == 0)
         entry.number = static_cast<int>(random() % 2000000000u) - 1000000000;  // far apart, both signs
-      if (taken.insert({entry.number, entry.text, entry.mark}).second) entries.push_back(entry);
+      if (entry.row % 5 == 0) entry.mark = false;
+      if (entry.text.empty() && random() % 2 == 0) entry.text = "-";
+      if (taken.insert({entry.number, entry.text == "-" ? "" : entry.text, entry.mark}).second) entries.push_back(entry);
     }
     const std::vector<bool> descending = {round % 2 == 1, round % 4 >= 2, round % 8 >= 4};
+    const std::vector<TSortKey> keys = {{0, descending[0]}, {1, descending[1]}, {2, descending[2]}};
     auto sorted = mixedList(entries, descending);
     sorted->Sort();
     std::shuffle(entries.begin(), entries.end(), random);
-    auto fast = mixedList(entries, descending);
-    ASSERT_TRUE(fast->sortDistinctKeys()) << "round " << round;
-    ASSERT_EQ(entryRows(*fast), entryRows(*sorted)) << "round " << round;
+    TMemResultSet fast;
+    mixedRows(fast, entries);
+    ASSERT_TRUE(sortRowsOfDistinctKeys(fast, keys)) << "round " << round;
+    ASSERT_EQ(bookmarksOf(fast), entryRows(*sorted)) << "round " << round;
   }
 
-  // Two entries with equal keys: the order would depend on the start, and nothing is moved.
-  const std::vector<MixedEntry> tie = {{1, 2, "x", true}, {2, 1, "y", false}, {3, 2, "x", true}};
-  auto tied = mixedList(tie, {false, false, false});
-  EXPECT_FALSE(tied->sortDistinctKeys());
-  EXPECT_EQ(entryRows(*tied), (std::vector<int>{1, 2, 3}));
+  // Two rows with equal keys (a null text and the empty one): the order would depend on the
+  // start, and nothing is moved.
+  const std::vector<MixedEntry> tie = {{1, 2, "", true}, {2, 1, "y", false}, {3, 2, "-", true}};
+  TMemResultSet tied;
+  mixedRows(tied, tie);
+  EXPECT_FALSE(sortRowsOfDistinctKeys(tied, {{0, false}, {1, false}, {2, false}}));
+  EXPECT_EQ(bookmarksOf(tied), (std::vector<int>{1, 2, 3}));
   // Float keys are grouped by their text (-0 and 0 compare equal but read apart): never taken.
-  auto floats = makeSortList(TStorageOptions{});
-  floats->AddField(ttFloat, 0, false);
+  TMemResultSet floats;
+  const TSqlField& real = floats.AddField(makeSqlField("f", "", ttFloat, 0));
   for (const double value : {0.0, -0.0}) {
-    floats->Insert();
-    floats->setFloat(0, value);
+    floats.Insert();
+    real.setAsFloat(floats.currentRow(), value);
   }
-  EXPECT_FALSE(floats->sortDistinctKeys());
+  EXPECT_FALSE(sortRowsOfDistinctKeys(floats, {{0, false}}));
 }
 
 TEST(ResultSetTest, StringKeysCompareUnsignedBytesWithPrefixesFirst) {
@@ -328,6 +358,48 @@ TEST(ResultSetTest, ASortKeyRewrittenShorterEqualsOneWrittenOnce) {
   list.setString(0, "abcdefghij");
   EXPECT_TRUE(list.equalKeys(3, 4));
   EXPECT_FALSE(list.equalKeys(2, 3));
+}
+
+}  // namespace
+}  // namespace vekrano::sql
+
+namespace vekrano::sql {
+namespace {
+
+TEST(ResultSetTest, RowsInKeyOrderStayAndTiesGoWhereTheQuicksortPutsThem) {
+  // Keys already ascending, first all distinct, then with ties, then a text key with a null
+  // before the empty text (equal to it): only distinct keys may skip the sort.
+  const std::vector<std::vector<int>> shapes = {{1, 2, 3, 5, 8, 13, 21}, {1, 1, 2, 2, 2, 3, 3, 3, 3, 4, 4, 4, 5}};
+  for (const std::vector<int>& values : shapes) {
+    for (const bool descending : {false, true}) {
+      TMemResultSet rs;
+      const TSqlField& key = rs.AddField(makeSqlField("k", "", ttInteger, 0));
+      for (std::size_t r = 0; r < values.size(); ++r) {
+        rs.Insert();
+        key.setAsInteger(rs.currentRow(), values[r]);
+        rs.setSourceBookmark(rs.currentRow(), static_cast<std::int32_t>(r + 1));
+      }
+      auto list = makeRowSortList(rs, {{0, descending}});
+      list->Sort();
+      std::vector<std::int32_t> expected;
+      for (int entry = 1; entry <= list->Count(); ++entry) expected.push_back(list->rowNumber(entry));
+      sortRows(rs, {{0, descending}});
+      std::vector<std::int32_t> got;
+      for (int r = 0; r < rs.RecordCount(); ++r) got.push_back(rs.sourceBookmark(rs.Row(r)));
+      EXPECT_EQ(got, expected) << values.size() << (descending ? " desc" : " asc");
+    }
+  }
+  TMemResultSet rs;
+  const TSqlField& text = rs.AddField(makeSqlField("t", "", ttString, 5));
+  for (int r = 0; r < 3; ++r) {
+    rs.Insert();
+    rs.setSourceBookmark(rs.currentRow(), r + 1);
+    if (r > 0) text.setAsString(rs.currentRow(), r == 1 ? "" : "a");
+  }
+  auto list = makeRowSortList(rs, {{0, false}});
+  list->Sort();
+  sortRows(rs, {{0, false}});
+  for (int r = 0; r < 3; ++r) EXPECT_EQ(rs.sourceBookmark(rs.Row(r)), list->rowNumber(r + 1)) << r;
 }
 
 }  // namespace
