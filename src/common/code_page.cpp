@@ -146,10 +146,13 @@ std::string ansiLower(std::string_view text) {
   return out;
 }
 
-bool sameAnsiText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
+bool sameSizedAnsiText(std::string_view a, std::string_view b) {
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (a[i] != b[i] && ansiUpper(a[i]) != ansiUpper(b[i])) return false;
+    if (a[i] == b[i]) continue;
+    // The same ASCII letter in the other case, the commonest difference, without the full rules.
+    const auto lower = static_cast<std::uint8_t>(byteOf(a[i]) | 0x20);
+    if ((byteOf(a[i]) ^ byteOf(b[i])) == 0x20 && lower >= 'a' && lower <= 'z') continue;
+    if (ansiUpper(a[i]) != ansiUpper(b[i])) return false;
   }
   return true;
 }

@@ -25,8 +25,13 @@ char ansiUpper(char c);
 char ansiLower(char c);
 std::string ansiUpper(std::string_view text);
 std::string ansiLower(std::string_view text);
+// sameAnsiText for texts of the same length.
+bool sameSizedAnsiText(std::string_view a, std::string_view b);
 // True when both texts are the same once upper-cased by the ANSI rules; nothing is copied.
-bool sameAnsiText(std::string_view a, std::string_view b);
+// Inline, as most of the names a lookup compares differ in length already.
+inline bool sameAnsiText(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && sameSizedAnsiText(a, b);
+}
 
 // True when `bytes` is well-formed UTF-8 (no overlong forms, no surrogates).
 bool isValidUtf8(std::string_view bytes);

@@ -113,6 +113,8 @@ TEST(CodePage, SameAnsiTextFollowsTheCaseRules) {
   EXPECT_FALSE(sameAnsiText(std::string(1, b(0xF7)), std::string(1, b(0xD7))));
   EXPECT_FALSE(sameAnsiText("a b", "aAb"));
   EXPECT_FALSE(sameAnsiText("[", "{"));
+  EXPECT_FALSE(sameAnsiText("@^", "`~"));
+  EXPECT_TRUE(sameAnsiText("AzZa", "aZzA"));
 }
 
 TEST(CodePage, Utf8Boundary) {

@@ -143,6 +143,20 @@ void TagTree::writeNode(std::uint32_t block, const Node& node) {
   if (hit != cache_.end()) hit->second = node;
 }
 
+void TagTree::writeGrownNode(std::uint32_t block, const Node& node, std::size_t pos) {
+  if (place_.deferred != nullptr && place_.deferred->on) {
+    // The kept node is the one the path read before the item went in: only that item is new,
+    // so it alone is copied rather than the whole node, once per append.
+    auto kept = deferred_.find(block);
+    if (kept != deferred_.end() && kept->second.items.size() + 1 == node.items.size() &&
+        kept->second.rightChild == node.rightChild) {
+      kept->second.items.insert(kept->second.items.begin() + static_cast<std::ptrdiff_t>(pos), node.items[pos]);
+      return;
+    }
+  }
+  writeNode(block, node);
+}
+
 std::uint32_t TagTree::appendNode(const Node& node) {
   DeferredNodes* deferred = place_.deferred != nullptr && place_.deferred->on ? place_.deferred : nullptr;
   auto block = static_cast<std::uint32_t>((deferred ? deferred->end : place_.file->size()) / kUnitSize);
@@ -368,7 +382,10 @@ bool TagTree::splitAndInsert(std::size_t level, std::size_t pos, NodeItem item, 
     Node& node = step.node;
     if (node.items.size() < static_cast<std::size_t>(shape_.maxKeys)) {
       placeItem(node, pos, std::move(item), newPointer);
-      writeNode(step.block, node);
+      if (newPointer == 0)
+        writeGrownNode(step.block, node, pos);
+      else
+        writeNode(step.block, node);
       return false;
     }
     std::size_t n = node.items.size();

@@ -126,6 +126,8 @@ class TagTree {
   void popStep();
   void clearPath();
   void writeNode(std::uint32_t block, const Node& node);
+  // Writes a node that has just taken one item at `pos` and is otherwise as last written.
+  void writeGrownNode(std::uint32_t block, const Node& node, std::size_t pos);
   std::uint32_t appendNode(const Node& node);
   void push(std::uint32_t block, bool rightMost);
   void descend(std::uint32_t block, bool rightMost);

@@ -1,5 +1,7 @@
 // Execution of UPDATE, DELETE and INSERT through the source dataset's own operations.
+#include <optional>
 #include <set>
+#include <variant>
 
 #include "common/code_page.h"
 #include "common/scope_exit.h"
@@ -27,23 +29,59 @@ std::string hexBytes(const std::string& text) {
   return bytes;
 }
 
-void assignValue(dbase::TField& field, const TExpression& value, bool binaryAsHex) {
+// The setter a field's data type calls for.
+enum class FieldSetter { Float, Integer, Boolean, Binary, Text };
+
+FieldSetter setterFor(const dbase::TField& field) {
   using dbase::TFieldType;
-  if (dbase::isHeldAsDouble(field.DataType())) {
-    field.setAsFloat(value.AsFloat());
-    return;
-  }
+  if (dbase::isHeldAsDouble(field.DataType())) return FieldSetter::Float;
   switch (field.DataType()) {
     case TFieldType::ftSmallint:
     case TFieldType::ftInteger:
     case TFieldType::ftWord:
     case TFieldType::ftAutoInc:
-    case TFieldType::ftLargeint: field.setAsInteger(value.AsInteger()); return;
-    case TFieldType::ftBoolean: field.setAsBoolean(value.AsBoolean()); return;
+    case TFieldType::ftLargeint: return FieldSetter::Integer;
+    case TFieldType::ftBoolean: return FieldSetter::Boolean;
     case TFieldType::ftMemo:
     case TFieldType::ftBlob:
-    case TFieldType::ftBytes: field.setAsString(binaryAsHex ? hexBytes(value.AsString()) : value.AsString()); return;
-    default: field.setAsString(value.AsString()); return;
+    case TFieldType::ftBytes: return FieldSetter::Binary;
+    default: return FieldSetter::Text;
+  }
+}
+
+void assignValue(dbase::TField& field, const TExpression& value, bool binaryAsHex) {
+  switch (setterFor(field)) {
+    case FieldSetter::Float: field.setAsFloat(value.AsFloat()); return;
+    case FieldSetter::Integer: field.setAsInteger(value.AsInteger()); return;
+    case FieldSetter::Boolean: field.setAsBoolean(value.AsBoolean()); return;
+    case FieldSetter::Binary:
+      field.setAsString(binaryAsHex ? hexBytes(value.AsString()) : value.AsString());
+      return;
+    case FieldSetter::Text: field.setAsString(value.AsString()); return;
+  }
+}
+
+// A literal the field's setter takes as it is, the value its expression would give: a whole
+// number into a number field, a text into a text field. Nothing for any other pairing.
+std::optional<TPlainLiteral> literalFor(const dbase::TField& field, const std::string& text) {
+  std::optional<TPlainLiteral> literal = plainLiteral(text);
+  if (!literal) return std::nullopt;
+  const FieldSetter setter = setterFor(field);
+  const bool isNumber = std::holds_alternative<std::int32_t>(*literal);
+  if (isNumber ? setter == FieldSetter::Integer || setter == FieldSetter::Float : setter == FieldSetter::Text) {
+    return literal;
+  }
+  return std::nullopt;
+}
+
+// An empty text is null, as its expression would be: the field is left as it is.
+void assignLiteral(dbase::TField& field, const TPlainLiteral& literal) {
+  if (const auto* text = std::get_if<std::string_view>(&literal)) {
+    if (!text->empty()) field.setAsString(std::string(*text));
+  } else if (setterFor(field) == FieldSetter::Float) {
+    field.setAsFloat(std::get<std::int32_t>(literal));
+  } else {
+    field.setAsInteger(std::get<std::int32_t>(literal));
   }
 }
 
@@ -137,10 +175,14 @@ void TStatementRun::executeInsert(int& changedRowCount) {
     fields.push_back(target.FindField(name));
     if (fields.back() == nullptr) throw ESqlQueryError(common::formatText(messages::kInsertFieldMissing, {name}));
   }
-  std::vector<TExprPtr> values;
-  values.reserve(item.values.size());
-  for (const std::string& text : item.values) {
-    values.push_back(common::sameAnsiText(text, "NULL") ? nullptr : Parse(text));
+  // Most values are one literal: those their field takes as they are need no expression built.
+  std::vector<std::optional<TPlainLiteral>> literals(item.values.size());
+  std::vector<TExprPtr> values(item.values.size());
+  for (std::size_t i = 0; i < item.values.size(); ++i) {
+    const std::string& text = item.values[i];
+    if (common::sameAnsiText(text, "NULL")) continue;
+    if (i < fields.size() && (literals[i] = literalFor(*fields[i], text))) continue;
+    values[i] = Parse(text);
   }
   target.Insert();
   const common::OnUnwind canceled([&] { target.Cancel(); });
@@ -148,7 +190,11 @@ void TStatementRun::executeInsert(int& changedRowCount) {
     if (i >= values.size()) {
       throw ESqlQueryError(common::formatText(messages::kListIndex, {std::to_string(i)}));
     }
-    if (values[i] && !values[i]->IsNull()) assignValue(*fields[i], *values[i], true);
+    if (literals[i]) {
+      assignLiteral(*fields[i], *literals[i]);
+    } else if (values[i] && !values[i]->IsNull()) {
+      assignValue(*fields[i], *values[i], true);
+    }
   }
   target.Post();
   ++changedRowCount;

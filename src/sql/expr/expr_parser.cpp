@@ -2,6 +2,7 @@
 #include "sql/expr/expr_parser.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "common/scope_exit.h"
 #include "expr_grammar.hpp"
@@ -28,18 +29,19 @@ namespace {
 
 // A lone field reference, a whole number or a quoted text, built as the grammar builds it; null
 // for any other text.
+bool isDigits(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 TExprPtr literalOrReference(std::string_view text, const ExprBuilder& builder) {
   if (text.empty()) return nullptr;
   if (isLoneReference(text)) return builder.fieldReference(loneReferenceName(text));
-  if (std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-    return builder.integer(std::string(text));
+  if (const std::optional<TPlainLiteral> literal = plainLiteral(text)) {
+    if (const auto* quoted = std::get_if<std::string_view>(&*literal)) return builder.string(std::string(*quoted));
+    return std::make_unique<TIntegerLiteral>(std::get<std::int32_t>(*literal));
   }
-  const char quote = text.front();
-  if (quote == '"' || quote == '\'') {
-    const QuotedRun run = quotedRun(text, 0);
-    // Closed by the last character, and by no other.
-    if (run.inside.size() + 2 == text.size()) return builder.string(std::string(run.inside));
-  }
+  // Too large for 32 bits: the builder makes it a float.
+  if (isDigits(text)) return builder.integer(std::string(text));
   return nullptr;
 }
 
@@ -72,6 +74,23 @@ TExprPtr simpleExpression(const std::string& text, const ExprBuilder& builder) {
 }
 
 }  // namespace
+
+std::optional<TPlainLiteral> plainLiteral(std::string_view text) {
+  // A text holding a NUL byte is left to the grammar, which says where it stopped.
+  if (text.empty() || text.find('\0') != std::string_view::npos) return std::nullopt;
+  if (isDigits(text)) {
+    std::int32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+  }
+  const char quote = text.front();
+  if (quote != '"' && quote != '\'') return std::nullopt;
+  const QuotedRun run = quotedRun(text, 0);
+  // Closed by the last character, and by no other.
+  if (run.inside.size() + 2 != text.size()) return std::nullopt;
+  return run.inside;
+}
 
 TExprParser::TExprParser(dbase::TDataSet& dataSet, TExprParserContext context)
     : dataSet_(dataSet), context_(std::move(context)) {}

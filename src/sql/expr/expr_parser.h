@@ -5,6 +5,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <variant>
 
 #include "dbase/dataset/dataset.h"
 #include "sql/expr/expression.h"
@@ -23,6 +25,14 @@ struct TExprParserContext {
   // A query's Filter: a name alone may also be a field of the bound dataset.
   bool NamesAreFields = false;
 };
+
+// A whole number that fits 32 bits, or the text between the quotes of a quoted text that holds no
+// other quote of its kind.
+using TPlainLiteral = std::variant<std::int32_t, std::string_view>;
+
+// The value of `text` when it is one such literal alone, read as a parse would read it; nothing
+// for any other text.
+std::optional<TPlainLiteral> plainLiteral(std::string_view text);
 
 class TExprParser {
  public:
