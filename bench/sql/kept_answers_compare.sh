@@ -13,21 +13,11 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export XDG_CACHE_HOME="$work/cache"
 
-awk 'BEGIN { for (n = 1; n <= 99999; n++)
-  printf "%d\tCB%d\tline %d\t\t%d\t%s\n", n, (n * 7919) % 99999, n, n % 10, (n % 3 == 0 ? "O" : "N") }' \
-  > "$work/rows.tsv"
-mkdir "$work/table"
-awk -F'\t' '{ printf "INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (%s,\"%s\",\"%s\",\"%s\",%s,\"%s\")\n",
-  $1, $2, $3, $4, $5, $6 }' "$work/rows.tsv" | "$after" "$work/table" > /dev/null
-sqlite3 "$work/article.db" <<SQL
-CREATE TABLE article (num INTEGER, cb TEXT, lib1 TEXT, lib2 TEXT, quantite INTEGER, topp TEXT);
-CREATE INDEX cb ON article (cb);
-.mode tabs
-.import $work/rows.tsv article
-SQL
+source "$(dirname "$0")/article_tables.sh"
+make_article_tables "$after"
 # The first open after a write compares every key and marks the index file as agreeing; facts
 # are kept about files left still for two seconds since.
-"$after" "$work/table" 'select count(*) as nb from article' > /dev/null
+"$after" "$work/full" 'select count(*) as nb from article' > /dev/null
 sync
 sleep 2.5
 
@@ -50,14 +40,14 @@ for statement in \
   'select * from article order by quantite desc , cb' \
   'select * from article order by topp , cb'; do
   # Outputs must agree before anything is timed.
-  if [ "$("$before" "$work/table" "$statement" | md5sum)" != "$("$after" "$work/table" "$statement" | md5sum)" ]; then
+  if [ "$("$before" "$work/full" "$statement" | md5sum)" != "$("$after" "$work/full" "$statement" | md5sum)" ]; then
     echo "the two builds answer $statement differently" >&2
     exit 1
   fi
   : > "$work/before" && : > "$work/after" && : > "$work/sqlite"
   for _ in $(seq "$runs"); do
-    cpu_into "$work/before" "$before" "$work/table" "$statement"
-    cpu_into "$work/after" "$after" "$work/table" "$statement"
+    cpu_into "$work/before" "$before" "$work/full" "$statement"
+    cpu_into "$work/after" "$after" "$work/full" "$statement"
     cpu_into "$work/sqlite" sqlite3 "$work/article.db" "PRAGMA case_sensitive_like = ON; $statement;"
   done
   b=$(median "$work/before") a=$(median "$work/after") s=$(median "$work/sqlite")
