@@ -1,6 +1,5 @@
 // vekrano-labels DIR [OPTION...]: the label print run of the Printing page without a window,
 // to a printer chosen by name or into a PDF file.
-#include <malloc.h>
 #include <unistd.h>
 
 #include <QGuiApplication>
@@ -9,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "app/program/kept_freed_memory.h"
 #include "app/program/vekrano_labels_options.h"
 #include "common/code_page.h"
 #include "dbase/dbase_error.h"
@@ -175,20 +175,10 @@ int print(const app::LabelsOptions& options) {
   return 0;
 }
 
-// The PDF writer takes and frees a page's buffers at every sheet; handing that memory back to
-// the system and faulting it in again cost a fifth of a run. A short run keeps what it had.
-void keepFreedMemory() {
-#ifdef __GLIBC__
-  constexpr int kKeptBytes = 64 * 1024 * 1024;
-  mallopt(M_MMAP_THRESHOLD, kKeptBytes / 2);
-  mallopt(M_TRIM_THRESHOLD, kKeptBytes);
-#endif
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  keepFreedMemory();
+  app::keepFreedMemory();
   // The criteria's refusals are interface texts, read while the arguments are.
   languages::setLanguageNumber(languages::kFrench);
   app::LabelsOptions options;

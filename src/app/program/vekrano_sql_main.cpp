@@ -7,6 +7,7 @@
 
 #include <unistd.h>
 
+#include "app/program/kept_freed_memory.h"
 #include "app/program/program_info.h"
 #include "app/program/sql_shell.h"
 #include "app/program/sql_shell_commands.h"
@@ -51,6 +52,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::vector<std::string> statements(argv + 2, argv + argc);
+  vekrano::app::keepFreedMemory();
   // A damaged table is reported on standard error, never by ending the process from the engine.
   vekrano::dbase::setAutoErrorReporting(false);
   // The import's reasons for refusing a line are interface texts; the shell speaks English.
