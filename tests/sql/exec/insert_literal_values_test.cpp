@@ -9,6 +9,7 @@
 #include "dbase/table/table_dataset.h"
 #include "sql/errors.h"
 #include "sql/query/query.h"
+#include "sql/query/query_rows.h"
 #include "support/temp_dir.h"
 
 namespace vekrano::sql {
@@ -31,17 +32,7 @@ struct TypedTable {
 
   // The rows changed, or the class and text of the error.
   std::string insert(const std::string& values) {
-    query.Close();
-    query.SQL().Clear();
-    query.SQL().Add("INSERT INTO typed (whole,text,price,born,ok,note) VALUES (" + values + ")");
-    try {
-      query.ExecSQL();
-    } catch (const ESqlQueryError& error) {
-      return std::string("ESqlQueryError: ") + error.what();
-    } catch (const common::Exception& error) {
-      return std::string("error: ") + error.what();
-    }
-    return "changed " + std::to_string(query.ChangedRowCount());
+    return statementOutcome(query, "INSERT INTO typed (whole,text,price,born,ok,note) VALUES (" + values + ")");
   }
 
   // Every record, every field as text and whether it is null.

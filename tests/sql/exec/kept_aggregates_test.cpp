@@ -50,12 +50,7 @@ struct ProgramRun {
     query.Close();
     table.Close();
   }
-  void exec(const std::string& sql) {
-    query.Close();
-    query.SQL().Clear();
-    query.SQL().Add(sql);
-    query.ExecSQL();
-  }
+  void exec(const std::string& sql) { engineExec(query, sql); }
   Rows rows(const std::string& sql) {
     Rows result = engineRows(query, sql);
     query.Close();

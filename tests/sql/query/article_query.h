@@ -9,6 +9,7 @@
 #include "records/article_table.h"
 #include "dbase/table/table_dataset.h"
 #include "sql/query/query.h"
+#include "sql/query/query_rows.h"
 #include "support/temp_dir.h"
 
 namespace vekrano::sql {
@@ -26,12 +27,7 @@ class ArticleQuery : public ::testing::Test {
     table.Close();
   }
 
-  void exec(const std::string& sql) {
-    query.Close();
-    query.SQL().Clear();
-    query.SQL().Add(sql);
-    query.ExecSQL();
-  }
+  void exec(const std::string& sql) { engineExec(query, sql); }
   void Add(int num, const std::string& cb, int quantite = 1, const std::string& topp = "N",
            const std::string& lib1 = "l") {
     exec("INSERT INTO article (num,cb,lib1,lib2,quantite,topp) VALUES (" + std::to_string(num) + ",\"" + cb + "\",\"" +

@@ -9,6 +9,7 @@
 #include "sql/parse/sql_parser.h"
 #include "sql/query/article_query.h"
 #include "sql/query/held_insert_shapes.h"
+#include "sql/query/query_rows.h"
 
 namespace vekrano::sql {
 namespace {
@@ -17,21 +18,6 @@ struct Case {
   const char* statement;
   bool reused;  // the long-lived query takes a shape it holds
 };
-
-// What a statement did: the rows it changed, or the class and text of its error.
-std::string outcome(TSqlQuery& query, const std::string& statement) {
-  query.Close();
-  query.SQL().Clear();
-  query.SQL().Add(statement);
-  try {
-    query.ExecSQL();
-  } catch (const ESqlQueryError& error) {
-    return std::string("ESqlQueryError: ") + error.what() + " / " + std::to_string(query.ChangedRowCount());
-  } catch (const common::Exception& error) {
-    return std::string("error: ") + error.what() + " / " + std::to_string(query.ChangedRowCount());
-  }
-  return "changed " + std::to_string(query.ChangedRowCount());
-}
 
 // Every record of the table in its order, every field as text.
 std::vector<std::string> records(dbase::TTzDbf& table) {
@@ -120,7 +106,7 @@ TEST_F(ArticleQuery, HeldShapesGiveTheResultsAndErrorsOfAFreshParse) {
     fresh.AutoDisableControls = false;
     fresh.DataSets().Add("article", &freshTable);
     const int reusedBefore = query.reusedParseCount();
-    EXPECT_EQ(outcome(query, c.statement), outcome(fresh, c.statement)) << c.statement;
+    EXPECT_EQ(statementOutcome(query, c.statement), statementOutcome(fresh, c.statement)) << c.statement;
     EXPECT_EQ(query.reusedParseCount() - reusedBefore, c.reused ? 1 : 0) << c.statement;
     EXPECT_EQ(fresh.reusedParseCount(), 0);
     expectedReuses += c.reused ? 1 : 0;
@@ -174,7 +160,7 @@ TEST_F(ArticleQuery, RandomInsertsGiveTheSameOutcomeThroughHeldShapes) {
     TSqlQuery fresh;
     fresh.AutoDisableControls = false;
     fresh.DataSets().Add("article", &freshTable);
-    ASSERT_EQ(outcome(query, statement), outcome(fresh, statement)) << statement;
+    ASSERT_EQ(statementOutcome(query, statement), statementOutcome(fresh, statement)) << statement;
   }
   EXPECT_GT(query.reusedParseCount(), 100);
   EXPECT_EQ(records(table), records(freshTable));
