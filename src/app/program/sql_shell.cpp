@@ -15,6 +15,7 @@
 #include "common/best_fit_text.h"
 #include "common/code_page.h"
 #include "common/scope_exit.h"
+#include "sql/program/statement_text.h"
 
 namespace vekrano::app {
 
@@ -56,11 +57,6 @@ bool isSelect(const std::string& statement) {
 }
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
-
-bool isInsert(const std::string& statement) {
-  const std::size_t start = statement.find_first_not_of(" \t\r\n");
-  return start != std::string::npos && common::ansiUpper(statement.substr(start, 7)) == "INSERT ";
-}
 
 // True when reading from `descriptor` would not wait: more input, or its end, is there. A file
 // never makes a reader wait.
@@ -126,7 +122,7 @@ bool isPlainInsert(const std::string& statement) {
   const auto sameLetter = [](char typed, char upper) {
     return typed == upper || (typed >= 'a' && typed <= 'z' && typed - 'a' + 'A' == upper);
   };
-  return isInsert(statement) &&
+  return sql::isInsertStatement(statement) &&
          std::search(statement.begin(), statement.end(), kSelect.begin(), kSelect.end(), sameLetter) == statement.end();
 }
 
@@ -281,7 +277,7 @@ void SqlShell::replayHeldInserts() {
 void SqlShell::runStatement(const std::string& statement) {
   sql::TSqlQuery& query = context_.data.sqlqueryfonction;
   dbase::TTzDbf& table = context_.data.tarticle;
-  if (isInsert(statement)) {
+  if (sql::isInsertStatement(statement)) {
     table.beginAppendRun();
   } else {
     table.endAppendRun();

@@ -144,4 +144,13 @@ std::string numberLiteral(double value) {
   return value < 0 ? "(" + text + ")" : text;
 }
 
+bool isInsertStatement(std::string_view text) {
+  const std::size_t start = text.find_first_not_of(" \t\r\n");
+  constexpr std::string_view kInsert = "INSERT";
+  if (start == std::string_view::npos || text.size() - start <= kInsert.size()) return false;
+  if (!common::sameAnsiText(text.substr(start, kInsert.size()), kInsert)) return false;
+  const char next = text[start + kInsert.size()];
+  return next == ' ' || next == '\t' || next == '\r' || next == '\n';
+}
+
 }  // namespace vekrano::sql

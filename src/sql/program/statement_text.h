@@ -63,6 +63,9 @@ std::size_t findOutsideLiterals(std::string_view text, std::string_view what, st
 // `text` with every `what` found so replaced by `value`; `value` itself is not searched.
 std::string replaceOutsideLiterals(std::string_view text, std::string_view what, std::string_view value);
 
+// True when the statement's first word, after blanks, is INSERT (in any case).
+bool isInsertStatement(std::string_view text);
+
 // The literal whose value is `text`, every character kept. Text without a double quote is written
 // "text", as every statement of the application always read; text with one is written with the
 // other quote character, or, when it holds both, as a parenthesised concatenation of runs quoted

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "common/code_page.h"
+#include "sql/program/statement_text.h"
 #include "sql_grammar.hpp"
 
 namespace vekrano::sql {
@@ -28,21 +28,12 @@ bool isLiteral(const TSqlToken& token) {
   return token.code >= kUnsignedInteger && token.code <= kString && token.asWritten;
 }
 
-// Only statements that begin with the word INSERT are read ahead; any other is parsed at once.
-bool beginsWithInsert(std::string_view text) {
-  const std::size_t start = text.find_first_not_of(" \t\r\n");
-  constexpr std::string_view kInsert = "INSERT";
-  if (start == std::string_view::npos || text.size() - start <= kInsert.size()) return false;
-  if (!common::sameAnsiText(text.substr(start, kInsert.size()), kInsert)) return false;
-  const char next = text[start + kInsert.size()];
-  return next == ' ' || next == '\t' || next == '\r' || next == '\n';
-}
-
 }  // namespace
 
 bool HeldInsertShapes::reuse(std::string_view text, const TSqlParser& parser, TSqlAnalizer& analizer) {
   learnable_ = false;
-  if (!beginsWithInsert(text)) return false;
+  // Only statements that begin with the word INSERT are read ahead; any other is parsed at once.
+  if (!isInsertStatement(text)) return false;
   TSqlTokenReader reader = parser.tokenReader(text);
   // A text written as a held one but for its values is compared byte for byte, its values alone
   // read as tokens; a carriage return would make the bytes read differ from the bytes written.
